@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/PreferencesStore.h"
+
+// An in-memory preferences store for tests.
+class FakePreferencesStore final : public PreferencesStore
+{
+public:
+    QVariant objectForKey(const QString &key) const override { return m_values.value(key); }
+    void setObject(const QVariant &value, const QString &key) override
+    {
+        if (value.isValid())
+            m_values.insert(key, value);
+        else
+            m_values.remove(key);
+        ++m_writeCount;
+    }
+    void removeObjectForKey(const QString &key) override
+    {
+        m_values.remove(key);
+        ++m_writeCount;
+    }
+    QStringList allKeys() const override { return m_values.keys(); }
+    void flush() override {}
+
+    int writeCount() const { return m_writeCount; }
+
+private:
+    QVariantMap m_values;
+    int m_writeCount = 0;
+};

@@ -1,0 +1,132 @@
+#include "platform/PlistPreferencesStore.h"
+
+#include "support/TestFolders.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+QVariantMap everyKindOfValue()
+{
+    return {
+        {QStringLiteral("string"), QStringLiteral("Fête <&> \"quoted\"")},
+        {QStringLiteral("true"), true},
+        {QStringLiteral("false"), false},
+        {QStringLiteral("integer"), qint64(9007199254740993)},
+        {QStringLiteral("negative"), qint64(-42)},
+        {QStringLiteral("real"), 0.1},
+        {QStringLiteral("date"), QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58), Qt::UTC)},
+        {QStringLiteral("old date"), QDateTime(QDate(1999, 1, 1), QTime(0, 0, 1), Qt::UTC)},
+        {QStringLiteral("data"), QByteArray("\x00\x01\xfe\xff", 4)},
+        {QStringLiteral("array"), QVariantList{QStringLiteral("a"), qint64(1), QVariantList{true}}},
+        {QStringLiteral("dictionary"), QVariantMap{{QStringLiteral("nested"), QVariantMap{{QStringLiteral("k"), 2.5}}}}},
+    };
+}
+
+TEST(PlistPreferencesStore, EveryValueTypeSurvivesARestart)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("prefs/preferences.plist"));
+    const QVariantMap values = everyKindOfValue();
+    {
+        PlistPreferencesStore store(path);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            store.setObject(it.value(), it.key());
+        store.setObject(QStringLiteral("gone"), QStringLiteral("removed"));
+        store.removeObjectForKey(QStringLiteral("removed"));
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    PlistPreferencesStore reopened(path);
+    EXPECT_EQ(reopened.allKeys().size(), values.size());
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        EXPECT_EQ(reopened.objectForKey(it.key()), it.value()) << it.key().toStdString();
+    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("removed")));
+    EXPECT_TRUE(reopened.setAsideFilePath().isEmpty());
+}
+
+TEST(PlistPreferencesStore, ValuesOfAnotherTypeReadAsAbsent)
+{
+    TestFolder folder;
+    PlistPreferencesStore store(folder.filePath(QStringLiteral("preferences.plist")));
+    store.setObject(QStringLiteral("1"), QStringLiteral("text"));
+    store.setInteger(1, QStringLiteral("number"));
+    store.setBool(true, QStringLiteral("flag"));
+    store.setObject(QVariantList{}, QStringLiteral("list"));
+
+    EXPECT_FALSE(store.integerForKey(QStringLiteral("text")));
+    EXPECT_FALSE(store.boolForKey(QStringLiteral("number")));
+    EXPECT_FALSE(store.integerForKey(QStringLiteral("flag")));
+    EXPECT_FALSE(store.stringForKey(QStringLiteral("number")));
+    EXPECT_FALSE(store.arrayForKey(QStringLiteral("text")));
+    EXPECT_FALSE(store.dictionaryForKey(QStringLiteral("list")));
+    EXPECT_FALSE(store.arrayForKey(QStringLiteral("missing")));
+    EXPECT_EQ(store.integerForKey(QStringLiteral("number")), 1);
+    EXPECT_EQ(store.boolForKey(QStringLiteral("flag")), true);
+    EXPECT_EQ(store.arrayForKey(QStringLiteral("list")), QVariantList{});
+}
+
+TEST(PlistPreferencesStore, UnreadableFileIsKeptAsideAndNeverOverwritten)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    const QByteArray garbage = "<?xml version=\"1.0\"?><plist><dict><key>allgroups</key><array>";
+    for (const QByteArray &content : {garbage, QByteArray("<plist><string>not a dictionary</string></plist>")}) {
+        QDir(folder.path()).removeRecursively();
+        QDir().mkpath(folder.path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        PlistPreferencesStore store(path);
+        EXPECT_TRUE(store.allKeys().isEmpty());
+        ASSERT_FALSE(store.setAsideFilePath().isEmpty());
+        EXPECT_TRUE(store.setAsideFilePath().startsWith(path + QStringLiteral(".corrupt-")));
+        store.setInteger(1, QStringLiteral("first"));
+        store.flush();
+
+        QFile aside(store.setAsideFilePath());
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), content);
+        EXPECT_EQ(PlistPreferencesStore(path).integerForKey(QStringLiteral("first")), 1);
+    }
+}
+
+// A writer process is killed at many moments while it rewrites a large
+// store; every time, the file left behind must parse and hold a whole version.
+TEST(PlistPreferencesStore, AProcessKilledWhileWritingLeavesAWholeFile)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    for (int round = 0; round < 12; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(BRIMBLE_PREFS_WRITER), {path});
+        ASSERT_TRUE(writer.waitForStarted());
+        ASSERT_TRUE(writer.waitForReadyRead(10000)); // first version on disk
+        QThread::msleep(5 + round * 7);
+        writer.kill();
+        writer.waitForFinished();
+
+        PlistPreferencesStore store(path);
+        EXPECT_TRUE(store.setAsideFilePath().isEmpty()) << "round " << round;
+        const auto version = store.integerForKey(QStringLiteral("version"));
+        ASSERT_TRUE(version.has_value()) << "round " << round;
+        const auto items = store.arrayForKey(QStringLiteral("items"));
+        ASSERT_TRUE(items.has_value());
+        ASSERT_EQ(items->size(), 5000);
+        EXPECT_EQ(items->last().toMap().value(QStringLiteral("version")).toLongLong(), *version);
+    }
+}
+
+} // namespace
