@@ -20,10 +20,6 @@ public:
     void schedule(const QVariantMap &snapshot);
     void flush();
 
-    // Writes bytes to path atomically: temporary file, fsync, rename, fsync
-    // of the folder. Returns false, leaving any previous file whole, on failure.
-    static bool writeFileAtomically(const QString &path, const QByteArray &bytes);
-
 private:
     void run();
 

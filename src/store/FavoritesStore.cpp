@@ -1,0 +1,131 @@
+#include "store/FavoritesStore.h"
+
+#include "platform/PreferencesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+FavoritesStore::FavoritesStore(PreferencesStore &preferences)
+    : m_preferences(preferences)
+{
+}
+
+QList<QVariantMap> FavoritesStore::groups() const
+{
+    return Records::recordsOf(m_preferences.arrayForKey(StoreKeys::allgroups).value_or(QVariantList()));
+}
+
+void FavoritesStore::setGroups(const QList<QVariantMap> &groups)
+{
+    m_preferences.setObject(Records::arrayOf(groups), StoreKeys::allgroups);
+}
+
+QStringList FavoritesStore::groupTitles() const
+{
+    QStringList titles;
+    for (const QVariantMap &group : groups())
+        titles.append(Records::title(group));
+    return titles;
+}
+
+bool FavoritesStore::hasGroupTitled(const QString &title) const
+{
+    return groupTitles().contains(title);
+}
+
+QString FavoritesStore::itemListKey(const QString &groupTitle)
+{
+    return StoreKeys::itemListPrefix + groupTitle;
+}
+
+QList<QVariantMap> FavoritesStore::items(const QString &groupTitle) const
+{
+    return Records::recordsOf(m_preferences.arrayForKey(itemListKey(groupTitle)).value_or(QVariantList()));
+}
+
+bool FavoritesStore::hasItemList(const QString &groupTitle) const
+{
+    return m_preferences.arrayForKey(itemListKey(groupTitle)).has_value();
+}
+
+void FavoritesStore::setItems(const QString &groupTitle, const QList<QVariantMap> &items)
+{
+    m_preferences.setObject(Records::arrayOf(items), itemListKey(groupTitle));
+}
+
+void FavoritesStore::removeItems(const QString &groupTitle)
+{
+    m_preferences.removeObjectForKey(itemListKey(groupTitle));
+}
+
+int FavoritesStore::indexOfItem(const QList<QVariantMap> &items, qint64 uid)
+{
+    for (int i = 0; i < items.size(); ++i) {
+        if (Records::uid(items.at(i)) == uid)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QVariantMap> FavoritesStore::findItem(const QString &groupTitle, qint64 uid) const
+{
+    const QList<QVariantMap> list = items(groupTitle);
+    const int index = indexOfItem(list, uid);
+    return index < 0 ? std::nullopt : std::optional(list.at(index));
+}
+
+qint64 FavoritesStore::nextUid()
+{
+    const qint64 next = m_preferences.integerForKey(StoreKeys::uniqueid).value_or(0) + 1;
+    m_preferences.setInteger(next, StoreKeys::uniqueid);
+    return next;
+}
+
+QVariantMap FavoritesStore::withNewIdentity(QVariantMap item)
+{
+    item.insert(RecordKeys::uid, nextUid());
+    item.insert(RecordKeys::date, QDateTime::currentDateTimeUtc());
+    return item;
+}
+
+void FavoritesStore::appendItemToGroup(const QString &groupTitle, const QVariantMap &item)
+{
+    QList<QVariantMap> list = items(groupTitle);
+    list.append(item);
+    setItems(groupTitle, list);
+}
+
+QVariantMap FavoritesStore::makeFileItem(const QString &path)
+{
+    const QString cleanPath = QDir::cleanPath(path);
+    const QString name = cleanPath == QLatin1String("/") ? cleanPath : QFileInfo(cleanPath).fileName();
+    return withNewIdentity({
+        {RecordKeys::title, name},
+        {RecordKeys::url, cleanPath},
+        {RecordKeys::isnormalFile, true},
+    });
+}
+
+void FavoritesStore::upgradeItemRecords()
+{
+    if (m_preferences.hasObjectForKey(StoreKeys::checkUniquiidAdded))
+        return;
+    if (m_preferences.hasObjectForKey(StoreKeys::first)) {
+        for (const QVariantMap &group : groups()) {
+            const QString title = Records::title(group);
+            if (!hasItemList(title))
+                continue;
+            QList<QVariantMap> list = items(title);
+            for (QVariantMap &item : list) {
+                if (!Records::uid(item))
+                    item.insert(RecordKeys::uid, nextUid());
+                if (!StoredValue::dateIn(item, RecordKeys::date))
+                    item.insert(RecordKeys::date, QDateTime::currentDateTimeUtc());
+            }
+            setItems(title, list);
+        }
+    }
+    m_preferences.setBool(true, StoreKeys::checkUniquiidAdded);
+}

@@ -1,0 +1,51 @@
+#include "store/FileBookmarks.h"
+
+#include "platform/PreferencesStore.h"
+#include "platform/StandardOutput.h"
+#include "store/StoreKeys.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+constexpr auto errorLine = "Error storing bookmarks";
+}
+
+FileBookmarks::FileBookmarks(PreferencesStore &preferences)
+    : m_preferences(preferences)
+{
+}
+
+void FileBookmarks::storeFileBookmark(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isAbsolute()) {
+        printLine(QStringLiteral("Not an absolute path: \"%1\"").arg(path));
+        printLine(QLatin1String(errorLine));
+        return;
+    }
+    const QByteArray bookmark = path.toUtf8();
+    if (m_entries.contains(bookmark))
+        return;
+    m_entries.append(bookmark);
+    QVariantList stored;
+    stored.reserve(m_entries.size());
+    for (const QByteArray &entry : std::as_const(m_entries))
+        stored.append(entry);
+    m_preferences.setObject(stored, StoreKeys::allBookmark);
+}
+
+void FileBookmarks::restoreFileAccess()
+{
+    const auto stored = m_preferences.arrayForKey(StoreKeys::allBookmark);
+    if (!stored)
+        return;
+    QList<QByteArray> entries;
+    for (const QVariant &value : *stored) {
+        if (value.typeId() != QMetaType::QByteArray)
+            return; // not a list of bookmarks: keep the empty list
+        entries.append(value.toByteArray());
+    }
+    m_entries = entries;
+    for (const QByteArray &entry : std::as_const(m_entries))
+        printLine(QUrl::fromLocalFile(QString::fromUtf8(entry)).toString());
+}

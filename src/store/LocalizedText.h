@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+class PreferencesStore;
+
+// The keyed texts of the interface ("IDS_BR_<n>"), in the one language
+// chosen at start.
+
+// The text under key in the loaded table; empty when there is no table, no
+// entry, or the entry is not a string.
+QString LocalizedText(const QString &key);
+inline QString LocalizedText(const char *key) { return LocalizedText(QString::fromLatin1(key)); }
+
+// The table of the language "English" or "French" from the resources.
+std::optional<QVariantMap> loadLanguageTable(const QString &language);
+
+namespace Localization {
+
+// Decides the language (the stored "selectedLanguage", else the first of
+// preferredLanguages, storing the decision) and loads its table.
+void chooseLanguage(PreferencesStore &preferences, const QStringList &preferredLanguages);
+// Chooses with the system's preferred languages.
+void chooseSystemLanguage(PreferencesStore &preferences);
+
+bool isFrench();
+// Replaces the loaded table; for tests.
+void setTable(const std::optional<QVariantMap> &table, bool french = false);
+
+} // namespace Localization

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+// Readers of the group and item records. Records are plain string-keyed maps;
+// a key that is missing or holds another type counts as absent.
+
+enum class ItemKind { normalFile, bookmark, text, color, unknown };
+
+// The default colour tag of a new group.
+inline constexpr QLatin1String defaultGroupColor("47CE64");
+
+namespace Records {
+
+QVariantMap newGroup(const QString &title);
+
+bool isHeader(const QVariantMap &record);
+bool isExpanded(const QVariantMap &group);
+bool isPinned(const QVariantMap &item);
+ItemKind kindOf(const QVariantMap &item);
+
+// "title" when it holds a string, else the empty string.
+QString title(const QVariantMap &record);
+std::optional<qint64> uid(const QVariantMap &item);
+// The path stored under "url", "Weburl", "imgpath" or "color"; empty when absent.
+QString text(const QVariantMap &record, QLatin1String key);
+
+// The records of a stored array; elements that are not records are skipped.
+QList<QVariantMap> recordsOf(const QVariantList &array);
+QVariantList arrayOf(const QList<QVariantMap> &records);
+
+} // namespace Records

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+class FavoritesStore;
+
+// How groups and items are ordered. One instance is shared by every view of
+// the process; it starts from these values at each start and is never stored.
+struct SortSettings
+{
+    enum class GroupKey { color = 0, title = 1, none = 2 };
+    enum class ItemKey { title = 0, date = 1 };
+
+    GroupKey groupSortKey = GroupKey::none;
+    bool groupSortAscending = false;
+    ItemKey itemSortKey = ItemKey::date;
+    bool itemSortAscending = false;
+};
+
+// The sorts rewrite the stored order. They are stable: records that compare
+// equal keep their order. Strings compare by their canonical (NFD) form,
+// code unit by code unit, case-sensitively; dates chronologically. A record
+// without the key sorts after those that have it, in either direction.
+namespace Sorting {
+
+// Groups by the group settings; unchanged when the key is "none".
+QList<QVariantMap> sortedGroups(QList<QVariantMap> groups, const SortSettings &settings);
+// Pinned items first in their previous order, then the others sorted.
+QList<QVariantMap> sortedItems(const QList<QVariantMap> &items, const SortSettings &settings);
+
+// Sorts grouparr and writes it to "allgroups".
+void sortingGroups(FavoritesStore &store, QList<QVariantMap> &grouparr, const SortSettings &settings);
+// Sorts selectedGroupItems and writes them under the group's title.
+void sortSelectedGroupItems(FavoritesStore &store, QList<QVariantMap> &selectedGroupItems,
+                            const QString &groupTitle, const SortSettings &settings);
+// Sorts the stored items of every group in groups and writes each list back;
+// groups without a stored list are skipped.
+void sortAllGroupItems(FavoritesStore &store, const QList<QVariantMap> &groups, const SortSettings &settings);
+
+} // namespace Sorting

@@ -1,0 +1,78 @@
+#include "store/SupportFiles.h"
+
+#include "platform/AtomicFile.h"
+#include "store/FavoritesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+
+Q_LOGGING_CATEGORY(lcSupportFiles, "brimble.store.files")
+
+SupportFiles::SupportFiles(const QString &folder, const FavoritesStore &favorites)
+    : m_folder(QDir::cleanPath(folder))
+    , m_favorites(favorites)
+{
+}
+
+QString SupportFiles::newFilePath(const QString &suffix) const
+{
+    QDir().mkpath(m_folder);
+    for (;;) {
+        const QString path = m_folder + QLatin1Char('/')
+            + QString::number(QRandomGenerator::global()->generate()) + suffix;
+        if (!QFileInfo::exists(path) && !isReferenced(path))
+            return path;
+    }
+}
+
+bool SupportFiles::isReferenced(const QString &path) const
+{
+    for (const QString &title : m_favorites.groupTitles()) {
+        for (const QVariantMap &item : m_favorites.items(title)) {
+            if (Records::text(item, RecordKeys::imgpath) == path || Records::text(item, RecordKeys::url) == path)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<QString> SupportFiles::writeNote(const QString &text) const
+{
+    const QString path = newFilePath(QStringLiteral(".txt"));
+    if (!AtomicFile::write(path, text.toUtf8()))
+        return std::nullopt;
+    return path;
+}
+
+bool SupportFiles::contains(const QString &path) const
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo file(path);
+    const QString canonicalFolder = QFileInfo(m_folder).canonicalFilePath();
+    // A symbolic link is judged by where it is, not where it points: removing
+    // it never touches its target.
+    const QString parent = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return !canonicalFolder.isEmpty() && parent == canonicalFolder && file.fileName() != QLatin1String("..")
+        && file.fileName() != QLatin1String(".") && (file.isFile() || file.isSymLink()) && !file.isDir();
+}
+
+void SupportFiles::removeFilesOf(const QVariantMap &item) const
+{
+    QStringList paths{Records::text(item, RecordKeys::imgpath)};
+    if (Records::kindOf(item) == ItemKind::text)
+        paths.append(Records::text(item, RecordKeys::url));
+    for (const QString &path : paths) {
+        if (path.isEmpty())
+            continue;
+        if (!contains(path)) {
+            qCWarning(lcSupportFiles) << "Not deleting" << path << "outside" << m_folder;
+            continue;
+        }
+        QFile::remove(path);
+    }
+}

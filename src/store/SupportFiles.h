@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+class FavoritesStore;
+
+// The folder of files that belong to items: note bodies (".txt") and
+// bookmark icons (".png"), each named by a random unsigned 32-bit number.
+class SupportFiles final
+{
+public:
+    SupportFiles(const QString &folder, const FavoritesStore &favorites);
+
+    QString folder() const { return m_folder; }
+
+    // A path in the folder, named by a random number and suffix (".txt",
+    // ".png"), that no file and no stored item uses yet.
+    QString newFilePath(const QString &suffix) const;
+
+    // Writes a note's text as UTF-8 to a new file; the path, or nothing when
+    // the folder cannot be written.
+    std::optional<QString> writeNote(const QString &text) const;
+
+    // Deletes the item's icon ("imgpath") and, for a note, its body ("url").
+    // Only files directly inside the folder are ever deleted, whatever the
+    // record says; failures are ignored.
+    void removeFilesOf(const QVariantMap &item) const;
+
+    // Whether path names a file directly inside the folder.
+    bool contains(const QString &path) const;
+
+private:
+    bool isReferenced(const QString &path) const;
+
+    QString m_folder;
+    const FavoritesStore &m_favorites;
+};
