@@ -47,5 +47,5 @@ void FileBookmarks::restoreFileAccess()
     }
     m_entries = entries;
     for (const QByteArray &entry : std::as_const(m_entries))
-        printLine(QUrl::fromLocalFile(QString::fromUtf8(entry)).toString());
+        printLine(QString::fromLatin1(QUrl::fromLocalFile(QString::fromUtf8(entry)).toEncoded()));
 }

@@ -12,9 +12,10 @@
 
 Q_LOGGING_CATEGORY(lcSupportFiles, "brimble.store.files")
 
-SupportFiles::SupportFiles(const QString &folder, const FavoritesStore &favorites)
+SupportFiles::SupportFiles(const QString &folder, const FavoritesStore &favorites, RandomSource randomNumber)
     : m_folder(QDir::cleanPath(folder))
     , m_favorites(favorites)
+    , m_randomNumber(randomNumber ? std::move(randomNumber) : [] { return QRandomGenerator::global()->generate(); })
 {
 }
 
@@ -23,7 +24,7 @@ QString SupportFiles::newFilePath(const QString &suffix) const
     QDir().mkpath(m_folder);
     for (;;) {
         const QString path = m_folder + QLatin1Char('/')
-            + QString::number(QRandomGenerator::global()->generate()) + suffix;
+            + QString::number(m_randomNumber()) + suffix;
         if (!QFileInfo::exists(path) && !isReferenced(path))
             return path;
     }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
 #include <optional>
 
 class FavoritesStore;
@@ -12,7 +13,10 @@ class FavoritesStore;
 class SupportFiles final
 {
 public:
-    SupportFiles(const QString &folder, const FavoritesStore &favorites);
+    using RandomSource = std::function<quint32()>;
+
+    // randomNumber names new files; by default the process's random generator.
+    SupportFiles(const QString &folder, const FavoritesStore &favorites, RandomSource randomNumber = {});
 
     QString folder() const { return m_folder; }
 
@@ -37,4 +41,5 @@ private:
 
     QString m_folder;
     const FavoritesStore &m_favorites;
+    RandomSource m_randomNumber;
 };
