@@ -80,9 +80,10 @@ TEST(KeyedTexts, BothTablesHoldTheSameWellFormedKeysWithText)
     // A translation that drops or adds an argument would show a raw "%1"
     // or lose the filled-in value.
     for (auto it = en.cbegin(); it != en.cend(); ++it) {
-        if (fr.contains(it.key()))
-            EXPECT_EQ(argumentsOf(it.value().toString()), argumentsOf(fr.value(it.key()).toString()))
-                << it.key().toStdString();
+        if (!fr.contains(it.key()))
+            continue;
+        EXPECT_EQ(argumentsOf(it.value().toString()), argumentsOf(fr.value(it.key()).toString()))
+            << it.key().toStdString();
     }
 }
 
