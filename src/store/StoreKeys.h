@@ -15,6 +15,8 @@ inline constexpr QLatin1String showFileListInFolder("ShowFileListInFolder");
 inline constexpr QLatin1String shortcutKey("shortcutKey");
 inline constexpr QLatin1String shortcutflag("shortcutflag");
 inline constexpr QLatin1String tasks("tasks");
+// The character palette's most recently chosen characters.
+inline constexpr QLatin1String recentCharacters("recentCharacters");
 
 // Each group's item list lives under this prefix followed by the group's
 // title, so that no title can ever collide with one of the keys above.
