@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/FileRevealer.h"
+
+#include <QObject>
+
+class UrlOpener;
+
+// Asks the file manager over D-Bus (org.freedesktop.FileManager1.ShowItems)
+// without waiting for its answer; when there is no such service, or it
+// answers with an error, the containing folder is opened instead.
+class DBusFileRevealer final : public QObject, public FileRevealer
+{
+    Q_OBJECT
+
+public:
+    explicit DBusFileRevealer(UrlOpener &opener, QObject *parent = nullptr);
+
+    void reveal(const QString &path) override;
+
+private:
+    void openContainingFolder(const QString &path);
+
+    UrlOpener &m_opener;
+};
