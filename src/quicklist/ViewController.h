@@ -53,9 +53,9 @@ public:
     void closePopover();
     bool isPopoverShown() const;
 
-    const QuickListServices &services() const { return m_services; }
+    const QuickListServices &services() const;
     // The group whose add-item menu was opened last: where new items go.
-    QString currentGroupName() const { return m_currentGroupName; }
+    QString currentGroupName() const;
     // The popup's copy of the group list, as of the last rebuild.
     const QList<QVariantMap> &grouparr() const;
 
@@ -64,7 +64,7 @@ public:
     // takes ownership of box; closing hides it and keeps it for reuse.
     void showInlineBox(QWidget *box);
     void closeInlineBox();
-    bool subViewAdded() const { return m_subViewAdded; }
+    bool subViewAdded() const;
 
     // What an entry of the add-item menu does. An entry without a handler is
     // shown disabled.
