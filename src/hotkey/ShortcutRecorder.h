@@ -1,0 +1,68 @@
+#pragma once
+
+#include "hotkey/ModifierFlags.h"
+
+#include <memory>
+
+class GlobalShortcut;
+class PreferencesStore;
+class ShortcutRecorderView;
+struct ShortcutKeyPress;
+
+// Records the user's global shortcut on the preferences page: the record
+// button starts it, the next key pressed with at least one modifier becomes
+// the shortcut, stored in "shortcutKey" and "shortcutflag" and registered at
+// once. Key presses and modifier changes of the manager window are offered
+// here first; only on the preferences page (container page 1) while
+// recording are they taken.
+class ShortcutRecorder final
+{
+public:
+    // The container page on which recording reacts.
+    static constexpr int preferencesPage = 1;
+
+    // Installs itself as the registry's registration-failure routine.
+    ShortcutRecorder(PreferencesStore &preferences, GlobalShortcut &shortcut);
+    ~ShortcutRecorder();
+
+    ShortcutRecorder(const ShortcutRecorder &) = delete;
+    ShortcutRecorder &operator=(const ShortcutRecorder &) = delete;
+
+    // The view exists with the manager window; until then the failure
+    // routine does nothing and nothing is drawn.
+    void setView(ShortcutRecorderView *view);
+
+    bool isRecordingShortcut() const { return m_isRecording; }
+
+    // The record button.
+    void startRecording();
+    // The clear button.
+    void clearShortcut();
+    // True when the event was taken.
+    bool modifiersChanged(ModifierFlags held, int containerPage);
+    bool keyPressed(const ShortcutKeyPress &press, int containerPage);
+
+    // The preferences page is about to appear or disappear. A recording left
+    // unfinished ends and the stored shortcut is registered again.
+    void pageWillAppear();
+    void pageWillDisappear();
+
+    // The system refused the shortcut: the user is told and records anew.
+    void registrationFailed();
+
+private:
+    void accept(const QString &keyString, ModifierFlags modifiers);
+    void refuseReserved();
+    void endRecording();
+    void refreshLabel(bool disappearing);
+    void forgetShortcut();
+
+    PreferencesStore &m_preferences;
+    GlobalShortcut &m_shortcut;
+    ShortcutRecorderView *m_view = nullptr;
+    bool m_isRecording = false;
+    // The stored shortcut was refused by the system in this run, so leaving
+    // a recording does not try it again.
+    bool m_storedShortcutRefused = false;
+    std::shared_ptr<ShortcutRecorder *> m_alive;
+};

@@ -1,0 +1,277 @@
+#include "hotkey/GlobalShortcut.h"
+#include "hotkey/HotKey.h"
+#include "hotkey/HotKeysController.h"
+#include "hotkey/ShortcutKeyPress.h"
+#include "hotkey/ShortcutRecorder.h"
+#include "hotkey/ShortcutRecorderView.h"
+#include "platform/FakeHotKeyService.h"
+#include "platform/FakePreferencesStore.h"
+#include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int page = ShortcutRecorder::preferencesPage;
+constexpr auto ctrl = Qt::ControlModifier;
+
+class FakeRecorderView final : public ShortcutRecorderView
+{
+public:
+    void setShortcutLabel(const QString &text) override { label = text; }
+    void setClearButtonVisible(bool visible) override { clearVisible = visible; }
+    void setRecordButtonActive(bool active) override { recordActive = active; }
+    void setMenuKeyEquivalentsEnabled(bool enabled) override { menusEnabled = enabled; }
+    void setDimmed(bool value) override { dimmed = value; }
+    void showAlert(const QString &message, const QString &button,
+                   std::function<void()> dismissed) override
+    {
+        alerts.append(message + u'|' + button);
+        onDismiss = std::move(dismissed);
+    }
+    void dismiss() { std::exchange(onDismiss, {})(); }
+
+    QString label;
+    bool clearVisible = false;
+    bool recordActive = false;
+    bool menusEnabled = true;
+    bool dimmed = false;
+    QStringList alerts;
+    std::function<void()> onDismiss;
+};
+
+class ShortcutRecorderTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Localization::setTable(QVariantMap{
+            {u"IDS_BR_1"_qs, u"taken"_qs}, {u"IDS_BR_2"_qs, u"OK"_qs}, {u"IDS_BR_83"_qs, u"none"_qs},
+            {u"IDS_BR_107"_qs, u"Ctrl"_qs}, {u"IDS_BR_108"_qs, u"Alt"_qs}, {u"IDS_BR_109"_qs, u"Super"_qs},
+            {u"IDS_BR_110"_qs, u"Shift"_qs}, {u"IDS_BR_114"_qs, u"no grabs"_qs}});
+        HotKeysController::setService(&service);
+        recorder.setView(&view);
+    }
+    void TearDown() override
+    {
+        HotKeysController::setService(nullptr);
+        Localization::setTable(std::nullopt);
+    }
+
+    bool press(int qtKey, Qt::KeyboardModifiers modifiers)
+    {
+        return recorder.keyPressed(ShortcutKeyPress::fromQt(qtKey, modifiers), page);
+    }
+    QVariant stored(QLatin1String key) const { return preferences.objectForKey(key); }
+    const FakeHotKeyService::Registration *registered() const
+    {
+        return service.registrations.isEmpty() ? nullptr : &service.registrations.first();
+    }
+
+    FakeHotKeyService service;
+    FakePreferencesStore preferences;
+    int popovers = 0;
+    GlobalShortcut shortcut{preferences, [this] { ++popovers; }};
+    ShortcutRecorder recorder{preferences, shortcut};
+    FakeRecorderView view;
+};
+
+TEST_F(ShortcutRecorderTest, RecordsStoresAndRegistersAShortcut)
+{
+    recorder.startRecording();
+    EXPECT_TRUE(view.recordActive);
+    EXPECT_FALSE(view.menusEnabled);
+    EXPECT_TRUE(recorder.modifiersChanged(ModifierFlags(ModifierFlags::command), page));
+    EXPECT_EQ(view.label, u"Ctrl+"_qs);
+
+    EXPECT_TRUE(press(Qt::Key_K, ctrl));
+    EXPECT_EQ(stored(StoreKeys::shortcutKey), QVariant(u"k"_qs));
+    EXPECT_EQ(stored(StoreKeys::shortcutflag), QVariant(QVariantList{11}));
+    EXPECT_EQ(view.label, u"Ctrl+K"_qs);
+    ASSERT_TRUE(registered());
+    EXPECT_EQ(registered()->keyCode, 0x28u);
+    EXPECT_EQ(registered()->modifiers, 0x100u);
+    EXPECT_FALSE(recorder.isRecordingShortcut());
+    EXPECT_TRUE(view.clearVisible);
+    EXPECT_TRUE(view.menusEnabled);
+    EXPECT_FALSE(view.recordActive);
+
+    // Recording again unregisters until a new key comes.
+    recorder.startRecording();
+    EXPECT_FALSE(registered());
+    EXPECT_TRUE(press(Qt::Key_F5, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier
+                                      | Qt::MetaModifier));
+    EXPECT_EQ(stored(StoreKeys::shortcutKey), QVariant(u"f5"_qs));
+    EXPECT_EQ(stored(StoreKeys::shortcutflag), QVariant(QVariantList{12, 13, 14, 11}));
+    EXPECT_EQ(view.label, u"Super+Ctrl+Alt+Shift+F5"_qs);
+    EXPECT_EQ(registered()->keyCode, 0x60u);
+    EXPECT_EQ(registered()->modifiers, 0x1B00u);
+
+    // Shift and "." give ">", which names the period key.
+    recorder.startRecording();
+    EXPECT_TRUE(press(Qt::Key_Greater, ctrl | Qt::ShiftModifier));
+    EXPECT_EQ(stored(StoreKeys::shortcutKey), QVariant(u"."_qs));
+    EXPECT_EQ(stored(StoreKeys::shortcutflag), QVariant(QVariantList{14, 11}));
+    EXPECT_EQ(registered()->keyCode, 0x2Fu);
+    EXPECT_EQ(registered()->modifiers, 0x300u);
+
+    // The hot key shows the popup.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(service.press(HotKeysController::hotKeySignature, registered()->id.id), 0);
+    EXPECT_TRUE(QString::fromStdString(testing::internal::GetCapturedStdout()).startsWith(u"Pressed at "));
+    EXPECT_EQ(popovers, 1);
+}
+
+TEST_F(ShortcutRecorderTest, RefusesReservedCtrlCombinations)
+{
+    recorder.startRecording();
+    for (int key : {int(Qt::Key_Q), int(Qt::Key_Comma), int(Qt::Key_Return), int(Qt::Key_Less)}) {
+        EXPECT_TRUE(press(key, ctrl));
+        EXPECT_EQ(view.alerts.takeLast(), u"taken|OK"_qs);
+        EXPECT_TRUE(view.dimmed);
+        view.dismiss();
+        EXPECT_FALSE(view.dimmed);
+        EXPECT_TRUE(recorder.isRecordingShortcut());
+    }
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
+    EXPECT_FALSE(registered());
+
+    EXPECT_TRUE(press(Qt::Key_Q, ctrl | Qt::AltModifier));
+    EXPECT_EQ(stored(StoreKeys::shortcutKey), QVariant(u"q"_qs));
+    EXPECT_EQ(stored(StoreKeys::shortcutflag), QVariant(QVariantList{13, 11}));
+    EXPECT_TRUE(view.alerts.isEmpty());
+}
+
+TEST_F(ShortcutRecorderTest, IgnoresWhatCannotBecomeAShortcut)
+{
+    EXPECT_FALSE(press(Qt::Key_K, ctrl)); // not recording
+    recorder.startRecording();
+    EXPECT_FALSE(recorder.keyPressed(ShortcutKeyPress::fromQt(Qt::Key_K, ctrl), 0));
+    EXPECT_FALSE(recorder.modifiersChanged(ModifierFlags(ModifierFlags::command), 0));
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(press(Qt::Key_K, Qt::NoModifier));
+    EXPECT_TRUE(press(Qt::Key_Exclam, ctrl | Qt::ShiftModifier));
+    EXPECT_TRUE(press(Qt::Key_Escape, ctrl));
+    EXPECT_TRUE(press(Qt::Key_Up, ctrl));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ESC\n");
+    EXPECT_TRUE(recorder.isRecordingShortcut());
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
+
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(press(Qt::Key_Slash, ctrl));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "CMD + /\n");
+}
+
+TEST_F(ShortcutRecorderTest, LettingGoOfEveryModifierOrClearingRemovesTheShortcut)
+{
+    preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
+    preferences.setObject(QVariantList{11}, StoreKeys::shortcutflag);
+    shortcut.restore();
+    ASSERT_TRUE(registered());
+
+    recorder.startRecording();
+    recorder.modifiersChanged(ModifierFlags(ModifierFlags::command), page);
+    recorder.modifiersChanged(ModifierFlags(ModifierFlags::capsLock), page);
+    EXPECT_FALSE(recorder.isRecordingShortcut());
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutflag));
+    EXPECT_EQ(view.label, u"none"_qs);
+
+    recorder.startRecording();
+    press(Qt::Key_J, ctrl);
+    recorder.clearShortcut();
+    EXPECT_FALSE(registered());
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
+    EXPECT_EQ(view.label, u"none"_qs);
+    EXPECT_FALSE(view.clearVisible);
+}
+
+TEST_F(ShortcutRecorderTest, LeavingAnUnfinishedRecordingRegistersTheStoredShortcutAgain)
+{
+    recorder.startRecording();
+    press(Qt::Key_K, ctrl | Qt::AltModifier);
+    recorder.pageWillDisappear();
+    recorder.pageWillAppear();
+    EXPECT_EQ(view.label, u"Ctrl+Alt+K"_qs);
+
+    recorder.startRecording();
+    EXPECT_FALSE(registered());
+    recorder.pageWillDisappear();
+    EXPECT_FALSE(recorder.isRecordingShortcut());
+    EXPECT_TRUE(view.menusEnabled);
+    ASSERT_TRUE(registered());
+    EXPECT_EQ(registered()->modifiers, 0x900u);
+    EXPECT_EQ(view.label, u"Ctrl+Alt+K"_qs);
+    EXPECT_TRUE(view.clearVisible);
+}
+
+TEST_F(ShortcutRecorderTest, ARefusedRegistrationTellsTheUserAndRecordsAnew)
+{
+    service.taken.append({0x28, 0x100});
+    recorder.startRecording();
+    press(Qt::Key_K, ctrl);
+    EXPECT_EQ(view.alerts.value(0), u"taken|OK"_qs);
+    EXPECT_TRUE(view.dimmed);
+    EXPECT_EQ(view.label, QString());
+    EXPECT_TRUE(shortcut.shortcutKey().isEmpty());
+    // Kept, so that the next start tries it again.
+    EXPECT_EQ(stored(StoreKeys::shortcutKey), QVariant(u"k"_qs));
+
+    view.dismiss();
+    EXPECT_TRUE(recorder.isRecordingShortcut());
+    EXPECT_FALSE(view.dimmed);
+    EXPECT_TRUE(view.recordActive);
+
+    // Leaving the page does not try the refused shortcut once more.
+    recorder.pageWillDisappear();
+    EXPECT_EQ(view.alerts.size(), 1);
+    EXPECT_EQ(view.label, u"none"_qs);
+}
+
+TEST_F(ShortcutRecorderTest, WithoutGlobalGrabsTheUserIsToldWhatToDoInstead)
+{
+    service.available = false;
+    recorder.startRecording();
+    press(Qt::Key_K, ctrl);
+    EXPECT_EQ(view.alerts.value(0), u"no grabs|OK"_qs);
+    view.dismiss();
+    EXPECT_FALSE(recorder.isRecordingShortcut());
+    EXPECT_EQ(view.label, u"none"_qs);
+
+    // Before the window exists a refusal changes nothing on screen.
+    recorder.setView(nullptr);
+    shortcut.restore();
+    EXPECT_EQ(view.alerts.size(), 1);
+}
+
+TEST_F(ShortcutRecorderTest, LaunchRestoreReadsOnlyWellFormedValues)
+{
+    preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
+    preferences.setObject(QVariantList{}, StoreKeys::shortcutflag);
+    shortcut.restore();
+    EXPECT_FALSE(shortcut.hotKey());
+
+    preferences.setObject(QVariantList{99, u"11"_qs, 14, 11, 1.5}, StoreKeys::shortcutflag);
+    shortcut.restore();
+    ASSERT_TRUE(registered());
+    EXPECT_EQ(registered()->keyCode, 0x28u);
+    EXPECT_EQ(registered()->modifiers, 0x300u);
+    EXPECT_EQ(shortcut.readableShortcut(), u"Ctrl+Shift+K"_qs);
+
+    // A key name that names no key registers nothing, not the key "a".
+    shortcut.unregisterShortcut();
+    preferences.setObject(u"!"_qs, StoreKeys::shortcutKey);
+    shortcut.restore();
+    EXPECT_FALSE(shortcut.hotKey());
+    EXPECT_FALSE(registered());
+
+    preferences.setObject(7, StoreKeys::shortcutKey);
+    preferences.setObject(u"11"_qs, StoreKeys::shortcutflag);
+    GlobalShortcut fresh(preferences, {});
+    fresh.restore();
+    EXPECT_FALSE(fresh.hotKey());
+}
+
+} // namespace
