@@ -1,0 +1,214 @@
+#include "items/CharacterPalette.h"
+
+#include "items/EmojiCatalog.h"
+#include "items/EmojiListModel.h"
+#include "store/LocalizedText.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+constexpr int cellSize = 36;
+constexpr int columns = 10;
+constexpr int visibleRows = 7;
+constexpr auto recentGlyph = "\U0001F552"; // clock face three o'clock
+
+QToolButton *groupButton(const QString &glyph, const QString &toolTip, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setText(glyph);
+    button->setToolTip(toolTip);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+} // namespace
+
+CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *parent)
+    : QFrame(parent, Qt::Popup)
+    , m_recent(preferences)
+{
+    setObjectName(QStringLiteral("characterPalette"));
+    setFrameShape(QFrame::StyledPanel);
+
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("searchCharacters"));
+    m_search->setPlaceholderText(LocalizedText("IDS_BR_39"));
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+
+    auto *groups = new QHBoxLayout;
+    groups->setSpacing(0);
+    QToolButton *recent = groupButton(QString::fromUtf8(recentGlyph), LocalizedText("IDS_BR_40"), this);
+    connect(recent, &QToolButton::clicked, this, [this] {
+        m_search->clear();
+        m_list->scrollToTop();
+    });
+    groups->addWidget(recent);
+    for (int group = 0; group < EmojiCatalog::groupNames().size(); ++group) {
+        const auto first = EmojiCatalog::firstOfGroup(group);
+        if (!first)
+            continue;
+        QToolButton *button =
+            groupButton(EmojiCatalog::all().at(*first).text, EmojiCatalog::groupNames().at(group), this);
+        connect(button, &QToolButton::clicked, this, [this, group] { scrollToGroup(group); });
+        groups->addWidget(button);
+    }
+    groups->addStretch();
+
+    m_model = new EmojiListModel(this);
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("characterList"));
+    m_list->setModel(m_model);
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setFlow(QListView::LeftToRight);
+    m_list->setWrapping(true);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setMovement(QListView::Static);
+    m_list->setUniformItemSizes(true);
+    m_list->setGridSize(QSize(cellSize, cellSize));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setMouseTracking(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont cellFont = m_list->font();
+    cellFont.setPointSizeF(cellFont.pointSizeF() * 1.6);
+    m_list->setFont(cellFont);
+    m_list->installEventFilter(this);
+    connect(m_list, &QListView::clicked, this, &CharacterPalette::chooseIndex);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(m_search);
+    layout->addLayout(groups);
+    layout->addWidget(m_list);
+
+    connect(m_search, &QLineEdit::textChanged, this, &CharacterPalette::showEntries);
+    resize(columns * cellSize + 12 + m_list->verticalScrollBar()->sizeHint().width(),
+           visibleRows * cellSize + 80);
+}
+
+CharacterPalette::~CharacterPalette() = default;
+
+void CharacterPalette::popUp(QWidget *anchor, QWidget *target)
+{
+    m_target = target ? target : QApplication::focusWidget();
+    m_search->clear();
+    showEntries();
+    if (anchor) {
+        const QPoint below = anchor->mapToGlobal(QPoint(0, anchor->height()));
+        QRect frame(below, size());
+        if (const QScreen *screen = anchor->screen()) {
+            const QRect available = screen->availableGeometry();
+            if (frame.bottom() > available.bottom())
+                frame.moveBottom(anchor->mapToGlobal(QPoint(0, 0)).y() - 1);
+            frame.moveRight(std::min(frame.right(), available.right()));
+            frame.moveLeft(std::max(frame.left(), available.left()));
+            frame.moveTop(std::max(frame.top(), available.top()));
+        }
+        move(frame.topLeft());
+    }
+    show();
+    m_search->setFocus();
+}
+
+void CharacterPalette::showEntries()
+{
+    const QString query = m_search->text();
+    QList<int> recent;
+    for (const QString &text : m_recent.characters()) {
+        if (const auto index = EmojiCatalog::indexOf(text))
+            recent.append(*index);
+    }
+    QList<int> entries;
+    if (query.trimmed().isEmpty()) {
+        entries = recent + EmojiCatalog::browsable();
+    } else {
+        const QList<int> found = EmojiCatalog::search(query);
+        for (int index : std::as_const(recent)) {
+            if (found.contains(index))
+                entries.append(index);
+        }
+        for (int index : found) {
+            if (!recent.contains(index))
+                entries.append(index);
+        }
+    }
+    m_model->setEntries(entries);
+    if (m_model->rowCount() > 0)
+        m_list->setCurrentIndex(m_model->index(0));
+    m_list->scrollToTop();
+}
+
+void CharacterPalette::scrollToGroup(int group)
+{
+    m_search->clear();
+    const auto first = EmojiCatalog::firstOfGroup(group);
+    if (!first)
+        return;
+    // Skip the recently used cells at the top: the group's own place is wanted.
+    const int recentCount = int(m_model->entries().size() - EmojiCatalog::browsable().size());
+    const int row = m_model->rowOf(*first, std::max(0, recentCount));
+    if (row >= 0)
+        m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtTop);
+}
+
+void CharacterPalette::chooseIndex(const QModelIndex &index)
+{
+    if (index.isValid())
+        choose(index.data(int(EmojiListModel::Role::text)).toString());
+}
+
+void CharacterPalette::choose(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    m_recent.use(text);
+    hide();
+    if (QWidget *target = m_target.data()) {
+        target->activateWindow();
+        target->setFocus(Qt::PopupFocusReason);
+        typeInto(target, text);
+    }
+    Q_EMIT characterChosen(text);
+}
+
+void CharacterPalette::typeInto(QWidget *widget, const QString &text)
+{
+    if (!widget || text.isEmpty())
+        return;
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+bool CharacterPalette::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (watched == m_search) {
+        if (enter) {
+            chooseIndex(m_list->currentIndex().isValid() ? m_list->currentIndex() : m_model->index(0));
+            return true;
+        }
+        if (key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown) {
+            m_list->setFocus();
+            return true;
+        }
+    } else if (watched == m_list && enter) {
+        chooseIndex(m_list->currentIndex());
+        return true;
+    }
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,58 @@
+#include "items/ColorWell.h"
+
+#include "store/LocalizedText.h"
+
+#include <QColorDialog>
+#include <QPainter>
+#include <QStyleOptionButton>
+
+namespace {
+// The well's colour until the user picks one.
+constexpr QRgb initialColor = 0x2C76E9;
+} // namespace
+
+ColorWell::ColorWell(QWidget *parent)
+    : QPushButton(parent)
+    , m_color(QColor::fromRgb(initialColor))
+{
+    setToolTip(LocalizedText("IDS_BR_41"));
+    setMinimumSize(56, 26);
+    connect(this, &QPushButton::clicked, this, &ColorWell::openDialog);
+}
+
+void ColorWell::setColor(const QColor &color)
+{
+    if (!color.isValid() || color == m_color)
+        return;
+    m_color = color;
+    update();
+    Q_EMIT colorChanged(m_color);
+}
+
+void ColorWell::openDialog()
+{
+    if (m_dialog) {
+        m_dialog->raise();
+        m_dialog->activateWindow();
+        return;
+    }
+    auto *dialog = new QColorDialog(m_color, window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(LocalizedText("IDS_BR_41"));
+    connect(dialog, &QColorDialog::colorSelected, this, &ColorWell::setColor);
+    m_dialog = dialog;
+    dialog->open();
+}
+
+void ColorWell::paintEvent(QPaintEvent *event)
+{
+    QPushButton::paintEvent(event);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect inside = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).adjusted(2, 2, -2, -2);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+    painter.setBrush(m_color);
+    painter.drawRoundedRect(QRectF(inside).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+}

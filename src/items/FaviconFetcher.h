@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Loads bookmark icons in the background and writes each one as a PNG file
+// at the path its item already names. The interface never waits for it: a
+// failed, refused, slow or non-image answer simply leaves no file, and an
+// existing file is never written over.
+class FaviconFetcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int timeoutMs = 10'000;
+    // Icons are a few kilobytes; anything larger is not one.
+    static constexpr qint64 maximumBytes = 1024 * 1024;
+
+    explicit FaviconFetcher(QObject *parent = nullptr);
+    ~FaviconFetcher() override;
+
+    // Sends every request to this scheme, host and port instead of the one
+    // in its address, keeping path and query; for tests against a local server.
+    void setServiceOverride(const QUrl &base) { m_serviceOverride = base; }
+
+    // Starts loading iconAddress for the file at path; false, and nothing
+    // started, when the address is not a valid URL.
+    bool fetch(const QUrl &iconAddress, const QString &path);
+
+    int pendingCount() const { return m_pending; }
+
+Q_SIGNALS:
+    // The icon file at path was written ("File saved" is on standard output).
+    void iconSaved(const QString &path);
+    // No icon file was written for path.
+    void iconFailed(const QString &path);
+
+private:
+    void finish(QNetworkReply *reply, const QString &path);
+    bool writePng(const QByteArray &data, const QString &path) const;
+
+    QNetworkAccessManager *m_network = nullptr;
+    QUrl m_serviceOverride;
+    int m_pending = 0;
+};

@@ -1,0 +1,98 @@
+#include "items/ItemBoxParts.h"
+
+#include "store/LocalizedText.h"
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+constexpr auto emojiGlyph = "\U0001F642"; // slightly smiling face
+} // namespace
+
+namespace ItemBoxParts {
+
+void styleBox(QFrame *box)
+{
+    box->setAutoFillBackground(true);
+    box->setFrameShape(QFrame::StyledPanel);
+    box->setFocusPolicy(Qt::NoFocus);
+}
+
+QLabel *header(const char *headerKey, QWidget *parent)
+{
+    auto *label = new QLabel(LocalizedText(headerKey), parent);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    label->setFont(font);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLabel *caption(const char *key, QWidget *parent)
+{
+    auto *label = new QLabel(LocalizedText(key), parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLineEdit *lineEdit(const QString &objectName, QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(objectName);
+    return field;
+}
+
+QLabel *messageLine(const QString &objectName, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    QPalette colors = label->palette();
+    colors.setColor(QPalette::WindowText, QColor(0xD7, 0x3A, 0x2F));
+    label->setPalette(colors);
+    return label;
+}
+
+QToolButton *emojiButton(const QString &objectName, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(objectName);
+    button->setText(QString::fromUtf8(emojiGlyph));
+    button->setToolTip(LocalizedText("IDS_BR_145"));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QBoxLayout *buttonRow(QPushButton **cancel, const QString &cancelName, QPushButton **add, const QString &addName,
+                      QWidget *parent)
+{
+    *cancel = new QPushButton(LocalizedText("IDS_BR_87"), parent);
+    (*cancel)->setObjectName(cancelName);
+    (*cancel)->setAutoDefault(false);
+    *add = new QPushButton(LocalizedText("IDS_BR_88"), parent);
+    (*add)->setObjectName(addName);
+    (*add)->setDefault(true);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(*cancel);
+    row->addWidget(*add);
+    return row;
+}
+
+QBoxLayout *withEmojiButton(QWidget *field, QToolButton *button)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(2);
+    row->addWidget(field, 1);
+    row->addWidget(button);
+    return row;
+}
+
+} // namespace ItemBoxParts

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QBoxLayout;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+// The pieces the popup's inline item boxes share, so that the three boxes
+// look and behave alike.
+namespace ItemBoxParts {
+
+// Gives box the rounded panel look of an inline box.
+void styleBox(QFrame *box);
+// A bold heading showing the keyed text headerKey.
+QLabel *header(const char *headerKey, QWidget *parent);
+// A caption for a field, showing the keyed text key.
+QLabel *caption(const char *key, QWidget *parent);
+QLineEdit *lineEdit(const QString &objectName, QWidget *parent);
+// The message line under the fields: wrapped, in the negative colour.
+QLabel *messageLine(const QString &objectName, QWidget *parent);
+// The button that opens the character palette; it takes no focus, so the
+// field being typed in keeps it.
+QToolButton *emojiButton(const QString &objectName, QWidget *parent);
+// The cancel and add buttons, right-aligned, add last and default.
+QBoxLayout *buttonRow(QPushButton **cancel, const QString &cancelName, QPushButton **add, const QString &addName,
+                      QWidget *parent);
+// field with the emoji button on its right.
+QBoxLayout *withEmojiButton(QWidget *field, QToolButton *button);
+
+} // namespace ItemBoxParts

@@ -1,0 +1,110 @@
+#include "items/ItemFactory.h"
+
+#include "items/BookmarkAddress.h"
+#include "items/FaviconFetcher.h"
+#include "items/ItemsLog.h"
+#include "store/ColorText.h"
+#include "store/FavoritesStore.h"
+#include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+
+namespace {
+constexpr auto missingTitle = "IDS_BR_102";
+constexpr auto missingAddress = "IDS_BR_103";
+constexpr auto missingNoteText = "IDS_BR_104";
+constexpr auto noteNotWritable = "IDS_BR_38";
+} // namespace
+
+QString ItemResult::message() const
+{
+    if (errorKey.isEmpty())
+        return {};
+    const QString text = LocalizedText(errorKey);
+    return text.contains(QLatin1String("%1")) ? text.arg(errorArgument) : text;
+}
+
+ItemResult ItemResult::made(const QVariantMap &item)
+{
+    return ItemResult{item, {}, {}};
+}
+
+ItemResult ItemResult::refused(const QString &key, const QString &argument)
+{
+    return ItemResult{std::nullopt, key, argument};
+}
+
+ItemFactory::ItemFactory(const ItemServices &services)
+    : m_services(services)
+{
+}
+
+std::optional<QString> ItemFactory::bookmarkRefusal(const QString &title, const QString &address)
+{
+    if (title.isEmpty())
+        return QString::fromLatin1(missingTitle);
+    if (address.isEmpty())
+        return QString::fromLatin1(missingAddress);
+    return std::nullopt;
+}
+
+std::optional<QString> ItemFactory::noteRefusal(const QString &title, const QString &text)
+{
+    if (title.isEmpty())
+        return QString::fromLatin1(missingTitle);
+    if (text.isEmpty())
+        return QString::fromLatin1(missingNoteText);
+    return std::nullopt;
+}
+
+std::optional<QString> ItemFactory::colorRefusal(const QString &title)
+{
+    if (title.isEmpty())
+        return QString::fromLatin1(missingTitle);
+    return std::nullopt;
+}
+
+ItemResult ItemFactory::makeBookmark(const QString &title, const QString &address)
+{
+    if (const auto refusal = bookmarkRefusal(title, address))
+        return ItemResult::refused(*refusal);
+    const QString iconPath = m_services.supportFiles.newFilePath(QStringLiteral(".png"));
+    // The request is answered after the item is stored: the path is taken
+    // by then, so no other item can be given the same file.
+    m_services.faviconFetcher.fetch(BookmarkAddress::iconAddress(address), iconPath);
+    return ItemResult::made(m_services.favorites.withNewIdentity({
+        {RecordKeys::title, title},
+        {RecordKeys::Weburl, address},
+        {RecordKeys::imgpath, iconPath},
+        {RecordKeys::isbookmark, true},
+    }));
+}
+
+ItemResult ItemFactory::makeNote(const QString &title, const QString &text)
+{
+    if (const auto refusal = noteRefusal(title, text))
+        return ItemResult::refused(*refusal);
+    // An item whose text has nowhere to live would lose what the user typed,
+    // so the note is refused instead and the box stays open with its text.
+    const auto path = m_services.supportFiles.writeNote(text);
+    if (!path) {
+        qCWarning(lcItems) << "Cannot write a note in" << m_services.supportFiles.folder();
+        return ItemResult::refused(QString::fromLatin1(noteNotWritable), m_services.supportFiles.folder());
+    }
+    return ItemResult::made(m_services.favorites.withNewIdentity({
+        {RecordKeys::title, title},
+        {RecordKeys::url, *path},
+        {RecordKeys::istext, true},
+    }));
+}
+
+ItemResult ItemFactory::makeColor(const QString &title, const QColor &color)
+{
+    if (const auto refusal = colorRefusal(title))
+        return ItemResult::refused(*refusal);
+    return ItemResult::made(m_services.favorites.withNewIdentity({
+        {RecordKeys::title, title},
+        {RecordKeys::color, ColorText::fromColor(color)},
+        {RecordKeys::iscolor, true},
+    }));
+}

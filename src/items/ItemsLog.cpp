@@ -1,0 +1,3 @@
+#include "items/ItemsLog.h"
+
+Q_LOGGING_CATEGORY(lcItems, "brimble.items")

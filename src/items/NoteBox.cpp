@@ -1,0 +1,111 @@
+#include "items/NoteBox.h"
+
+#include "items/CharacterPalette.h"
+#include "items/ItemAdder.h"
+#include "items/ItemBoxParts.h"
+
+#include <QBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
+    : QFrame(parent)
+    , m_adder(adder)
+    , m_palette(palette)
+{
+    setObjectName(QStringLiteral("boxAddTextNote"));
+    ItemBoxParts::styleBox(this);
+    txtFieldTitle_textfile = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_textfile"), this);
+    txtview_textfile = new QPlainTextEdit(this);
+    txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
+    txtview_textfile->setTabChangesFocus(true);
+    txtview_textfile->installEventFilter(this);
+    lblalerttextnote = ItemBoxParts::messageLine(QStringLiteral("lblalerttextnote"), this);
+    btnemojiTextfile = ItemBoxParts::emojiButton(QStringLiteral("btnemojiTextfile"), this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(ItemBoxParts::header("IDS_BR_72", this));
+    layout->addWidget(ItemBoxParts::caption("IDS_BR_90", this));
+    layout->addSpacing(6);
+    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
+    layout->addLayout(ItemBoxParts::withEmojiButton(txtFieldTitle_textfile, btnemojiTextfile));
+    layout->addWidget(ItemBoxParts::caption("IDS_BR_97", this));
+    layout->addWidget(txtview_textfile, 1);
+    layout->addWidget(lblalerttextnote);
+    layout->addLayout(ItemBoxParts::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),
+                                              &btnadd_boxTextNote, QStringLiteral("btnadd_boxTextNote"), this));
+
+    connect(btnadd_boxTextNote, &QPushButton::clicked, this, &NoteBox::btnAdd_boxaddText);
+    connect(btncancel_boxtextnote, &QPushButton::clicked, this, &NoteBox::btnCancel_boxaddText);
+    connect(btnemojiTextfile, &QToolButton::clicked, this, &NoteBox::btnemoji_addtestfile);
+    // Return in the title moves on to the note; the note takes line breaks.
+    connect(txtFieldTitle_textfile, &QLineEdit::returnPressed, this,
+            [this] { txtview_textfile->setFocus(Qt::TabFocusReason); });
+}
+
+void NoteBox::reset(const QString &groupTitle)
+{
+    m_groupTitle = groupTitle;
+    lblalerttextnote->clear();
+    txtFieldTitle_textfile->clear();
+    txtview_textfile->clear();
+}
+
+void NoteBox::focusTitle()
+{
+    txtFieldTitle_textfile->setFocus(Qt::OtherFocusReason);
+}
+
+void NoteBox::btnAdd_boxaddText()
+{
+    const ItemResult result =
+        m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(), txtview_textfile->toPlainText());
+    if (!result.ok()) {
+        lblalerttextnote->setText(result.message());
+        return;
+    }
+    Q_EMIT itemAdded(*result.item);
+    lblalerttextnote->clear();
+    txtFieldTitle_textfile->clear();
+    txtview_textfile->clear();
+    Q_EMIT closeRequested();
+}
+
+void NoteBox::btnCancel_boxaddText()
+{
+    Q_EMIT closeRequested();
+}
+
+void NoteBox::btnemoji_addtestfile()
+{
+    QWidget *field = focusWidget() == txtview_textfile ? static_cast<QWidget *>(txtview_textfile)
+                                                        : txtFieldTitle_textfile;
+    m_palette.popUp(btnemojiTextfile, field);
+}
+
+void NoteBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        btnCancel_boxaddText();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+bool NoteBox::eventFilter(QObject *watched, QEvent *event)
+{
+    // Ctrl+Return adds from inside the note, where Return is a line break.
+    if (watched == txtview_textfile && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && key->modifiers().testFlag(Qt::ControlModifier)) {
+            btnAdd_boxaddText();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,124 @@
+#include "ItemsFixture.h"
+#include "LocalHttpServer.h"
+
+#include "items/BookmarkAddress.h"
+#include "items/ItemAdder.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+
+namespace {
+
+TEST(BookmarkAddress, HostTextAndIconAddressFollowTheTypedAddress)
+{
+    const struct { const char *address; const char *host; } cases[] = {
+        {"example.com", "example.com"},
+        {"www.example.com", "example.com"},
+        {"http://example.com", "example.com"},
+        {"https://www.example.com", "example.com"},
+        {"http://www.example.com", "example.com"},
+        // The removals match case-sensitively, so a capitalised scheme stays.
+        {"HTTP://example.com", "HTTP://example.com"},
+        {"Https://www.example.com", "Https://example.com"},
+        {"https://www.example.com/docs/intro?lang=fr", "example.com/docs/intro?lang=fr"},
+        {"news.example.com/www.old", "news.example.com/old"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(BookmarkAddress::hostText(QString::fromLatin1(c.address)), QLatin1String(c.host)) << c.address;
+        EXPECT_EQ(BookmarkAddress::iconAddress(QString::fromLatin1(c.address)).toString(),
+                  QStringLiteral("https://www.google.com/s2/favicons?domain=www.") + QLatin1String(c.host))
+            << c.address;
+    }
+}
+
+QByteArray pngBytes()
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class BookmarkIconTest : public ItemsFixture
+{
+protected:
+    // Adds a bookmark whose icon comes from server and waits for the outcome.
+    QString addServedBookmark(LocalHttpServer &server, const QString &address, bool expectSaved)
+    {
+        fetcher.setServiceOverride(server.base());
+        QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
+        QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
+        const ItemResult result = adder.addBookmark("Work", "Site", address);
+        EXPECT_TRUE(result.ok());
+        const QString path = result.item->value("imgpath").toString();
+        // Stored with its icon path before any answer comes.
+        const auto stored = favorites.findItem("Work", Records::uid(*result.item).value_or(-1));
+        EXPECT_EQ(stored.value_or(QVariantMap()).value("imgpath").toString(), path);
+        EXPECT_TRUE((expectSaved ? saved : failed).wait(5000));
+        EXPECT_EQ(saved.size(), expectSaved ? 1 : 0);
+        EXPECT_EQ(fetcher.pendingCount(), 0);
+        return path;
+    }
+
+    ItemAdder adder{services};
+};
+
+TEST_F(BookmarkIconTest, AServedIconIsWrittenAsPngAndReported)
+{
+    LocalHttpServer server(200, "image/png", pngBytes());
+    testing::internal::CaptureStdout();
+    const QString path = addServedBookmark(server, "https://www.example.com/docs", true);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "File saved\n");
+    EXPECT_EQ(server.requestTargets(), QList<QByteArray>({"/s2/favicons?domain=www.example.com/docs"}));
+    const QImage icon(path);
+    EXPECT_EQ(icon.size(), QSize(16, 16));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(8).startsWith("\x89PNG"));
+}
+
+TEST_F(BookmarkIconTest, ErrorAnswersRefusedConnectionsAndNonImagesWriteNothing)
+{
+    LocalHttpServer missing(404, "image/png", pngBytes());
+    LocalHttpServer notAnImage(200, "text/html", "<html>moved</html>");
+    testing::internal::CaptureStdout();
+    const QString first = addServedBookmark(missing, "nowhere.invalid", false);
+    const QString second = addServedBookmark(notAnImage, "example.com", false);
+    LocalHttpServer closed(200, "image/png", pngBytes());
+    const QUrl closedBase = closed.base();
+    closed.close();
+    fetcher.setServiceOverride(closedBase);
+    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
+    const QString third = adder.addBookmark("Work", "Down", "example.com").item->value("imgpath").toString();
+    EXPECT_TRUE(failed.wait(5000));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    for (const QString &path : {first, second, third})
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    EXPECT_EQ(favorites.items("Work").size(), 3);
+}
+
+TEST_F(BookmarkIconTest, TwoBookmarksOfOneSiteGetTheirOwnFilesAndNoFileIsOverwritten)
+{
+    LocalHttpServer server(200, "image/png", pngBytes());
+    const QString one = addServedBookmark(server, "example.com", true);
+    const QString two = addServedBookmark(server, "example.com", true);
+    EXPECT_NE(one, two);
+    EXPECT_EQ(filesInSupportFolder().size(), 2);
+
+    const QString taken = folder.filePath("12345.png");
+    QFile existing(taken);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
+    ASSERT_TRUE(fetcher.fetch(QUrl("https://www.google.com/s2/favicons?domain=www.example.com"), taken));
+    EXPECT_TRUE(failed.wait(5000));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("keep me"));
+}
+
+} // namespace

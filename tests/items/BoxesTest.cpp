@@ -1,0 +1,156 @@
+#include "ItemsFixture.h"
+
+#include "items/BookmarkBox.h"
+#include "items/CharacterPalette.h"
+#include "items/ColorBox.h"
+#include "items/ColorWell.h"
+#include "items/FileOrFolderDialog.h"
+#include "items/ItemAdder.h"
+#include "items/NoteBox.h"
+#include "store/ColorText.h"
+#include "store/LocalizedText.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class BoxesTest : public ItemsFixture
+{
+protected:
+    BoxesTest() { Localization::setTable(loadLanguageTable(QStringLiteral("English"))); }
+    ~BoxesTest() override { Localization::setTable(std::nullopt); }
+
+    template<typename T> T *child(QWidget &box, const char *name) const
+    {
+        T *found = box.findChild<T *>(QLatin1String(name));
+        EXPECT_TRUE(found) << name;
+        return found;
+    }
+
+    ItemAdder adder{services};
+    CharacterPalette palette{preferences};
+};
+
+TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
+{
+    BookmarkBox box(adder, palette);
+    box.reset("Work");
+    box.show();
+    QSignalSpy added(&box, &BookmarkBox::itemAdded);
+    QSignalSpy closed(&box, &BookmarkBox::closeRequested);
+    auto *title = child<QLineEdit>(box, "txtFieldTitle_webbookmark");
+    auto *address = child<QLineEdit>(box, "txtfieldURL");
+    auto *message = child<QLabel>(box, "lblalertBookmark");
+    auto *add = child<QPushButton>(box, "btnadd_boxaddWebBookmark");
+
+    QTest::mouseClick(add, Qt::LeftButton);
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
+    title->setText("Docs");
+    QTest::mouseClick(add, Qt::LeftButton);
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
+    EXPECT_EQ(added.size() + closed.size(), 0);
+
+    address->setText("docs.example.com");
+    QTest::keyClick(address, Qt::Key_Return);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(closed.size(), 1);
+    EXPECT_EQ(favorites.items("Work").value(0).value("Weburl"), QStringLiteral("docs.example.com"));
+    EXPECT_TRUE(title->text().isEmpty() && address->text().isEmpty());
+
+    // Cancel keeps what was typed until the box is readied again.
+    title->setText("Half typed");
+    QTest::mouseClick(child<QPushButton>(box, "btncancel_addWebBookmark"), Qt::LeftButton);
+    EXPECT_EQ(closed.size(), 2);
+    EXPECT_EQ(title->text(), QStringLiteral("Half typed"));
+    box.reset("Home");
+    EXPECT_TRUE(title->text().isEmpty() && message->text().isEmpty());
+}
+
+TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
+{
+    NoteBox box(adder, palette);
+    box.reset("Home");
+    box.show();
+    QSignalSpy closed(&box, &NoteBox::closeRequested);
+    child<QLineEdit>(box, "txtFieldTitle_textfile")->setText("Shopping");
+    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>(box, "lblalerttextnote")->text(), LocalizedText("IDS_BR_104"));
+
+    auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
+    text->setPlainText("milk\n\ntea ☕");
+    QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(closed.size(), 1);
+    const QVariantMap note = favorites.items("Home").value(0);
+    QFile file(note.value("url").toString());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("milk\n\ntea ☕"));
+    EXPECT_TRUE(text->toPlainText().isEmpty());
+}
+
+TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
+{
+    ColorBox box(adder, palette);
+    box.reset("Work");
+    box.show();
+    auto *well = child<ColorWell>(box, "colorWell");
+    QTest::mouseClick(well, Qt::LeftButton);
+    ASSERT_TRUE(well->dialog());
+    EXPECT_EQ(well->dialog()->currentColor(), well->color());
+    well->dialog()->setCurrentColor(QColor(0xFE, 0x00, 0x7F));
+    well->dialog()->accept();
+    EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
+
+    child<QLineEdit>(box, "txtfieldColorTitle")->setText("Brand");
+    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxcolorWell"), Qt::LeftButton);
+    EXPECT_EQ(favorites.items("Work").value(0).value("color").toString(), QStringLiteral("FE007F"));
+    box.reset("Work");
+    EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
+}
+
+TEST_F(BoxesTest, TheEmojiButtonTypesIntoTheFieldThatHadTheFocus)
+{
+    NoteBox box(adder, palette);
+    box.reset("Work");
+    box.show();
+    box.activateWindow();
+    auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
+    text->setFocus();
+    text->setPlainText("ab");
+    text->moveCursor(QTextCursor::Start);
+    text->moveCursor(QTextCursor::NextCharacter);
+    QTest::mouseClick(child<QWidget>(box, "btnemojiTextfile"), Qt::LeftButton);
+    EXPECT_TRUE(palette.isVisible());
+    palette.choose(QStringLiteral("😀"));
+    EXPECT_FALSE(palette.isVisible());
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("a😀b"));
+
+    QLineEdit field;
+    field.setText("x");
+    CharacterPalette::typeInto(&field, QStringLiteral("👍🏽"));
+    EXPECT_EQ(field.text(), QStringLiteral("x👍🏽"));
+}
+
+TEST_F(BoxesTest, TheFileDialogChoosesAFileOrAFolderAndShowsHiddenFiles)
+{
+    QDir(folder.path()).mkdir("Projects");
+    QFile hidden(folder.filePath(".hidden"));
+    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
+    hidden.close();
+    for (const QString &name : {QStringLiteral("Projects"), QStringLiteral(".hidden")}) {
+        FileOrFolderDialog dialog;
+        EXPECT_TRUE(dialog.filter().testFlag(QDir::Hidden));
+        EXPECT_EQ(dialog.windowTitle(), LocalizedText("IDS_BR_74"));
+        dialog.setDirectory(folder.path());
+        dialog.selectFile(folder.filePath(name));
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << name.toStdString();
+        EXPECT_EQ(dialog.chosenPath(), folder.filePath(name));
+    }
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "items/FaviconFetcher.h"
+#include "items/ItemServices.h"
+#include "platform/FakePreferencesStore.h"
+#include "store/FavoritesStore.h"
+#include "store/FileBookmarks.h"
+#include "store/Records.h"
+#include "store/Sorting.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+#include "store/ViewLinks.h"
+
+#include "support/TestFolders.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+// A fake store, a private support folder and the services items need. The
+// fetcher is pointed at an address nothing listens on unless a test serves.
+class ItemsFixture : public ::testing::Test
+{
+protected:
+    ItemsFixture()
+    {
+        fetcher.setServiceOverride(QUrl(QStringLiteral("http://127.0.0.1:9")));
+        favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
+    }
+
+    QStringList keysOf(const QVariantMap &item) const
+    {
+        QStringList keys = item.keys();
+        keys.sort();
+        return keys;
+    }
+    QStringList filesInSupportFolder() const { return QDir(folder.path()).entryList(QDir::Files); }
+
+    TestFolder folder;
+    FakePreferencesStore preferences;
+    FavoritesStore favorites{preferences};
+    FileBookmarks bookmarks{preferences};
+    SupportFiles supportFiles{folder.path(), favorites};
+    SortSettings sortSettings;
+    ViewLinks links;
+    FaviconFetcher fetcher;
+    ItemServices services{favorites, supportFiles, bookmarks, sortSettings, links, fetcher};
+};
