@@ -8,6 +8,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -181,7 +182,8 @@ QList<quint16> X11HotKeyService::lockVariants() const
 
 qint32 X11HotKeyService::grab(Registration &registration)
 {
-    registration.keycodes = keycodesFor(keysymForKeyCode(registration.keyCode));
+    const quint32 keysym = keysymForKeyCode(registration.keyCode);
+    registration.keycodes = keysym ? keycodesFor(keysym) : QList<quint8>();
     registration.modifiers = xModifiers(registration.carbonModifiers);
     if (registration.keycodes.isEmpty())
         return eventHotKeyInvalidErr;
@@ -271,12 +273,20 @@ qint32 X11HotKeyService::installEventHandler(EventHandler handler, Reference *ou
 
 void X11HotKeyService::renewGrabs()
 {
-    xcb_refresh_keyboard_mapping(m_keySymbols, nullptr);
     xcb_key_symbols_free(m_keySymbols);
     m_keySymbols = xcb_key_symbols_alloc(m_connection);
     readModifierMapping();
-    m_keysDown.clear();
     for (Registration &registration : m_registrations) {
+        // Switching between keyboards announces a new keyboard too; grabs
+        // whose keys and modifiers stay the same are left alone.
+        if (registration.keycodes == keycodesFor(keysymForKeyCode(registration.keyCode))
+            && registration.modifiers == xModifiers(registration.carbonModifiers)
+            && registration.grabs.size() == registration.keycodes.size() * lockVariants().size() * m_roots.size()
+            && std::all_of(registration.grabs.cbegin(), registration.grabs.cend(), [&](const GrabbedKey &grabbed) {
+                   return lockVariants().contains(grabbed.modifiers & ~registration.modifiers);
+               })) {
+            continue;
+        }
         ungrab(registration);
         if (grab(registration) != noErr)
             qCWarning(lcX11HotKeys) << "The hot key" << registration.keyCode << "could not be grabbed again"
