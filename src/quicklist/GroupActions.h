@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class FavoritesStore;
+class QuickList;
+class ViewLinks;
+struct SortSettings;
+
+// What the popup does to groups: creating one, its colour tag, and the sort
+// menu's choices.
+class GroupActions final
+{
+public:
+    GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings, ViewLinks &viewLinks);
+
+    enum class Creation { created, emptyName, duplicateName };
+    // Creates a group named name, exactly as typed, unless the name is
+    // empty or another group has exactly that title.
+    Creation createGroup(const QString &name);
+    // The keyed text that explains a refusal; empty for created.
+    static QString refusalKey(Creation result);
+
+    // The group (an index into grouparr) whose heading is at row: the first
+    // group with the heading's title; -1 when row is no heading.
+    int indexForColorChange(int row) const;
+    // Gives group index the colour tag of color and re-sorts the groups.
+    void changeColor(int index, const QColor &color);
+
+    // The sort menu.
+    void groupSortByTags();
+    void groupSortByName();
+    void groupSortByNone();
+    void groupSortAscending();
+    void groupSortDescending();
+    void sortByName();
+    void sortByDate();
+    void sortAscending();
+    void sortDescending();
+
+private:
+    void applyGroupSort();
+    void applyItemSort();
+
+    QuickList &m_quickList;
+    FavoritesStore &m_favorites;
+    SortSettings &m_sortSettings;
+    ViewLinks &m_viewLinks;
+};

@@ -1,0 +1,211 @@
+#include "quicklist/ItemActions.h"
+
+#include "platform/ClipboardService.h"
+#include "platform/FileRevealer.h"
+#include "platform/PreferencesStore.h"
+#include "platform/UrlOpener.h"
+#include "quicklist/QuickList.h"
+#include "store/FavoritesStore.h"
+#include "store/Records.h"
+#include "store/Sorting.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+#include "store/ViewLinks.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcItemActions, "brimble.quicklist")
+
+ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
+                         SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop)
+    : m_quickList(quickList)
+    , m_favorites(favorites)
+    , m_sortSettings(sortSettings)
+    , m_supportFiles(supportFiles)
+    , m_viewLinks(viewLinks)
+    , m_desktop(desktop)
+{
+}
+
+QUrl ItemActions::bookmarkUrl(const QString &weburl)
+{
+    const QString text = weburl.trimmed();
+    if (text.isEmpty())
+        return {};
+    const QString lower = text.toLower();
+    const bool hasScheme = lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("https://"));
+    const QUrl url(hasScheme ? text : QStringLiteral("http://") + text, QUrl::TolerantMode);
+    if (!url.isValid() || url.host().isEmpty())
+        return {};
+    return url;
+}
+
+std::optional<QUrl> ItemActions::linkOf(const QVariantMap &item)
+{
+    if (const auto path = StoredValue::stringIn(item, RecordKeys::url)) {
+        if (path->isEmpty())
+            return std::nullopt;
+        return QUrl::fromLocalFile(*path);
+    }
+    if (const auto address = StoredValue::stringIn(item, RecordKeys::Weburl)) {
+        const QUrl url = bookmarkUrl(*address);
+        return url.isValid() ? std::optional(url) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+ItemActions::Click ItemActions::clickRow(int row)
+{
+    if (row < 0 || row >= m_quickList.rowCount())
+        return Click::nothing;
+    const QVariantMap record = m_quickList.recordAt(row);
+    if (Records::isHeader(record) || StoredValue::isBool(record.value(RecordKeys::isHeader))) {
+        if (m_quickList.searchBegin())
+            return Click::nothing;
+        m_quickList.toggleExpansion(row);
+        return Click::toggledGroup;
+    }
+    if (const auto path = StoredValue::stringIn(record, RecordKeys::url))
+        return m_desktop.urls.openUrl(QUrl::fromLocalFile(*path)) ? Click::opened : Click::openFailed;
+    if (const auto address = StoredValue::stringIn(record, RecordKeys::Weburl)) {
+        const QUrl url = bookmarkUrl(*address);
+        if (!url.isValid())
+            return Click::nothing;
+        return m_desktop.urls.openUrl(url) ? Click::opened : Click::openFailed;
+    }
+    if (StoredValue::flagIn(record, RecordKeys::iscolor)) {
+        m_clickedRow = row;
+        return CopyColorCode() ? Click::copiedColor : Click::nothing;
+    }
+    return Click::nothing;
+}
+
+ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
+{
+    ContextMenu menu;
+    m_recommendedApps.clear();
+    m_clickedURL.reset();
+    m_clickedRow = row;
+    if (row < 0 || row >= m_quickList.rowCount() || m_quickList.isHeadingRow(row))
+        return menu;
+    const QVariantMap item = m_quickList.recordAt(row);
+    menu.empty = false;
+    m_clickedURL = linkOf(item);
+    if (m_clickedURL) {
+        m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
+        menu.offersOpenWith = true;
+        menu.recommendedApps = m_recommendedApps;
+    }
+    menu.offersReveal = StoredValue::flagIn(item, RecordKeys::istext) && m_clickedURL
+        && m_clickedURL->isLocalFile();
+    menu.offersCopyColor = StoredValue::flagIn(item, RecordKeys::iscolor);
+    menu.pinned = item.contains(RecordKeys::isPin);
+    return menu;
+}
+
+bool ItemActions::CopyColorCode()
+{
+    const auto color = StoredValue::stringIn(m_quickList.recordAt(m_clickedRow), RecordKeys::color);
+    if (!color)
+        return false;
+    return m_desktop.clipboard.setText(QLatin1Char('#') + *color);
+}
+
+int ItemActions::groupHoldingUid(qint64 uid) const
+{
+    const QList<QVariantMap> &groups = m_quickList.grouparr();
+    for (int index = 0; index < groups.size(); ++index) {
+        if (FavoritesStore::indexOfItem(m_favorites.items(Records::title(groups.at(index))), uid) >= 0)
+            return index;
+    }
+    return -1;
+}
+
+void ItemActions::PinItem()
+{
+    const QVariantMap record = m_quickList.recordAt(m_clickedRow);
+    const auto uid = Records::uid(record);
+    if (Records::isHeader(record) || !uid)
+        return;
+    const int group = groupHoldingUid(*uid);
+    if (group < 0)
+        return;
+    const QString title = Records::title(m_quickList.grouparr().at(group));
+    QList<QVariantMap> items = m_favorites.items(title);
+    QVariantMap &item = items[FavoritesStore::indexOfItem(items, *uid)];
+    if (item.contains(RecordKeys::isPin))
+        item.remove(RecordKeys::isPin);
+    else
+        item.insert(RecordKeys::isPin, true);
+    m_favorites.setItems(title, items);
+    Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
+    afterItemChange();
+}
+
+void ItemActions::removeSelectedItem()
+{
+    const QVariantMap record = m_quickList.recordAt(m_clickedRow);
+    const auto uid = Records::uid(record);
+    if (Records::isHeader(record) || !uid)
+        return;
+    const int group = groupHoldingUid(*uid);
+    if (group < 0)
+        return;
+    const QString title = Records::title(m_quickList.grouparr().at(group));
+    QList<QVariantMap> items = m_favorites.items(title);
+    const int index = FavoritesStore::indexOfItem(items, *uid);
+    m_supportFiles.removeFilesOf(items.at(index));
+    items.removeAt(index);
+    m_favorites.setItems(title, items);
+    afterItemChange();
+}
+
+void ItemActions::afterItemChange()
+{
+    // Rebuilds the grouped rows and, while searching, runs the search again.
+    m_quickList.reloadQuickList();
+    m_viewLinks.requestManagerGroupsReload();
+}
+
+bool ItemActions::openwithApplication(int index)
+{
+    if (!m_clickedURL || index < 0 || index >= m_recommendedApps.size())
+        return false;
+    return m_desktop.applications.launch(m_recommendedApps.at(index).id, *m_clickedURL);
+}
+
+void ItemActions::openfile()
+{
+    if (m_clickedURL && m_clickedURL->isLocalFile())
+        m_desktop.revealer.reveal(m_clickedURL->toLocalFile());
+}
+
+QStringList ItemActions::folderEntries(int row, bool showFolderContents)
+{
+    m_patharr.clear();
+    const QVariantMap item = m_quickList.recordAt(row);
+    const auto path = StoredValue::stringIn(item, RecordKeys::url);
+    if (!StoredValue::flagIn(item, RecordKeys::isnormalFile) || !path)
+        return m_patharr;
+    const QFileInfo folder(*path);
+    if (!folder.isDir())
+        return m_patharr;
+    const QDir dir(*path);
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                            QDir::Unsorted);
+    for (const QString &name : names) {
+        const QString entry = dir.filePath(name);
+        if (showFolderContents || QFileInfo(entry).isDir())
+            m_patharr.append(entry);
+    }
+    return m_patharr;
+}
+
+bool ItemActions::openSubitem(int index)
+{
+    if (index < 0 || index >= m_patharr.size())
+        return false;
+    return m_desktop.urls.openUrl(QUrl::fromLocalFile(m_patharr.at(index)));
+}

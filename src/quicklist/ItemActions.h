@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/ApplicationRegistry.h"
+#include "platform/DesktopServices.h"
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <optional>
+
+class FavoritesStore;
+class QuickList;
+class SupportFiles;
+class ViewLinks;
+struct SortSettings;
+
+// What the rows of the popup do: a click, the item context menu's actions
+// and the folder-contents menu. Acts on the rows of a QuickList and changes
+// the store at once.
+class ItemActions final
+{
+public:
+    ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
+                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop);
+
+    enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
+    // A click on a row: a heading toggles its group, a file or note opens
+    // with its default application, a bookmark in the browser, a colour
+    // copies its code.
+    Click clickRow(int row);
+
+    // The address a bookmark opens: the text itself when it starts with
+    // "http://" or "https://" in any letter case, else "http://" put in
+    // front. Not valid when that gives no web address with a host.
+    static QUrl bookmarkUrl(const QString &weburl);
+    // What "open with" and "reveal" act on: the file of an item with a
+    // path, the address of a bookmark.
+    static std::optional<QUrl> linkOf(const QVariantMap &item);
+
+    // The item context menu of a row, as the menu shows it.
+    struct ContextMenu
+    {
+        bool empty = true;
+        bool offersOpenWith = false;
+        QList<ApplicationInfo> recommendedApps;
+        bool offersReveal = false;
+        bool offersCopyColor = false;
+        bool pinned = false;
+    };
+    // Remembers row as clickedRow, and its link as clickedURL.
+    ContextMenu menuWillOpen(int row);
+    int clickedRow() const { return m_clickedRow; }
+    void setClickedRow(int row) { m_clickedRow = row; }
+    std::optional<QUrl> clickedURL() const { return m_clickedURL; }
+    const QList<ApplicationInfo> &recommendedApps() const { return m_recommendedApps; }
+
+    // Copies "#" and the colour code of the item at clickedRow.
+    bool CopyColorCode();
+    // Pins the item at clickedRow, or unpins it, in the first group that
+    // holds its uid, then sorts every group's items.
+    void PinItem();
+    // Removes the item at clickedRow from the first group holding its uid,
+    // with its note body and bookmark icon.
+    void removeSelectedItem();
+    // Opens clickedURL with recommendedApps()[index].
+    bool openwithApplication(int index);
+    // Shows clickedURL's file in the file manager.
+    void openfile();
+
+    // The entries of the folder at row for its contents menu, as full
+    // paths: every entry (hidden ones too) when showFolderContents, else
+    // only the folders; in the order the file system lists them.
+    QStringList folderEntries(int row, bool showFolderContents);
+    const QStringList &patharr() const { return m_patharr; }
+    bool openSubitem(int index);
+
+private:
+    // The first group (index into grouparr) whose items hold uid.
+    int groupHoldingUid(qint64 uid) const;
+    void afterItemChange();
+
+    QuickList &m_quickList;
+    FavoritesStore &m_favorites;
+    const SortSettings &m_sortSettings;
+    SupportFiles &m_supportFiles;
+    ViewLinks &m_viewLinks;
+    DesktopServices m_desktop;
+
+    int m_clickedRow = -1;
+    std::optional<QUrl> m_clickedURL;
+    QList<ApplicationInfo> m_recommendedApps;
+    QStringList m_patharr;
+};

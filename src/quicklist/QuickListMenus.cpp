@@ -1,0 +1,170 @@
+#include "quicklist/QuickListMenus.h"
+
+#include "quicklist/GroupActions.h"
+#include "store/LocalizedText.h"
+#include "store/Sorting.h"
+
+#include <QActionGroup>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+QMenu *newMenu(const QString &name, QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    menu->setObjectName(name);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    return menu;
+}
+
+QIcon sized(const QIcon &icon, int size)
+{
+    return icon.isNull() ? icon : QIcon(icon.pixmap(size, size));
+}
+
+QIcon applicationIcon(const QString &name)
+{
+    if (name.isEmpty())
+        return {};
+    if (QDir::isAbsolutePath(name))
+        return QIcon(name);
+    return QIcon::fromTheme(name);
+}
+
+void addChoice(QMenu *menu, QActionGroup *group, const char *key, bool checked, const std::function<void()> &choose)
+{
+    QAction *action = menu->addAction(LocalizedText(key));
+    action->setCheckable(true);
+    action->setChecked(checked);
+    action->setActionGroup(group);
+    QObject::connect(action, &QAction::triggered, menu, choose);
+}
+
+} // namespace
+
+namespace QuickListMenus {
+
+QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &actions,
+                       const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
+                       QWidget *parent)
+{
+    QMenu *menu = newMenu(QStringLiteral("tblmenu"), parent);
+    if (entries.empty)
+        return menu;
+    if (entries.offersOpenWith) {
+        QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
+        for (int index = 0; index < entries.recommendedApps.size(); ++index) {
+            const ApplicationInfo &app = entries.recommendedApps.at(index);
+            QAction *action = openWith->addAction(sized(applicationIcon(app.iconName), 20), app.name);
+            QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openwithApplication(index); });
+        }
+        openWith->setEnabled(!entries.recommendedApps.isEmpty());
+    }
+    if (entries.offersReveal) {
+        QObject::connect(menu->addAction(LocalizedText("IDS_BR_65")), &QAction::triggered, menu,
+                         [&actions] { actions.openfile(); });
+    }
+    if (entries.offersCopyColor) {
+        QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu, [&actions, afterCopy] {
+            if (actions.CopyColorCode() && afterCopy)
+                afterCopy();
+        });
+    }
+    QObject::connect(menu->addAction(LocalizedText("IDS_BR_117")), &QAction::triggered, menu, [&actions, afterChange] {
+        actions.removeSelectedItem();
+        if (afterChange)
+            afterChange();
+    });
+    QObject::connect(menu->addAction(LocalizedText(entries.pinned ? "IDS_BR_138" : "IDS_BR_137")), &QAction::triggered,
+                     menu, [&actions, afterChange] {
+                         actions.PinItem();
+                         if (afterChange)
+                             afterChange();
+                     });
+    return menu;
+}
+
+QMenu *folderContentsMenu(ItemActions &actions, QWidget *parent)
+{
+    QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
+    QFileIconProvider icons;
+    const QStringList &paths = actions.patharr();
+    for (int index = 0; index < paths.size(); ++index) {
+        const QFileInfo entry(paths.at(index));
+        QAction *action = menu->addAction(sized(icons.icon(entry), 22), entry.fileName());
+        QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openSubitem(index); });
+    }
+    return menu;
+}
+
+QMenu *sortMenu(const SortSettings &settings, GroupActions &actions, const std::function<void()> &afterChange,
+                QWidget *parent)
+{
+    using GroupKey = SortSettings::GroupKey;
+    using ItemKey = SortSettings::ItemKey;
+    QMenu *menu = newMenu(QStringLiteral("sortMenu"), parent);
+    const auto then = [afterChange](const std::function<void()> &change) {
+        return [change, afterChange] {
+            change();
+            if (afterChange)
+                afterChange();
+        };
+    };
+
+    QMenu *groups = menu->addMenu(LocalizedText("IDS_BR_147"));
+    auto *groupKeys = new QActionGroup(groups);
+    addChoice(groups, groupKeys, "IDS_BR_139", settings.groupSortKey == GroupKey::color,
+              then([&actions] { actions.groupSortByTags(); }));
+    addChoice(groups, groupKeys, "IDS_BR_140", settings.groupSortKey == GroupKey::title,
+              then([&actions] { actions.groupSortByName(); }));
+    addChoice(groups, groupKeys, "IDS_BR_143", settings.groupSortKey == GroupKey::none,
+              then([&actions] { actions.groupSortByNone(); }));
+    groups->addSeparator();
+    auto *groupDirections = new QActionGroup(groups);
+    addChoice(groups, groupDirections, "IDS_BR_141", settings.groupSortAscending,
+              then([&actions] { actions.groupSortAscending(); }));
+    addChoice(groups, groupDirections, "IDS_BR_142", !settings.groupSortAscending,
+              then([&actions] { actions.groupSortDescending(); }));
+
+    QMenu *items = menu->addMenu(LocalizedText("IDS_BR_148"));
+    auto *itemKeys = new QActionGroup(items);
+    addChoice(items, itemKeys, "IDS_BR_144", settings.itemSortKey == ItemKey::date,
+              then([&actions] { actions.sortByDate(); }));
+    addChoice(items, itemKeys, "IDS_BR_140", settings.itemSortKey == ItemKey::title,
+              then([&actions] { actions.sortByName(); }));
+    items->addSeparator();
+    auto *itemDirections = new QActionGroup(items);
+    addChoice(items, itemDirections, "IDS_BR_141", settings.itemSortAscending,
+              then([&actions] { actions.sortAscending(); }));
+    addChoice(items, itemDirections, "IDS_BR_142", !settings.itemSortAscending,
+              then([&actions] { actions.sortDescending(); }));
+    return menu;
+}
+
+QMenu *settingsMenu(const std::function<void()> &manageShortcut, const std::function<void()> &showPreferences,
+                    const std::function<void()> &quitapp, QWidget *parent)
+{
+    QMenu *menu = newMenu(QStringLiteral("settingsMenu"), parent);
+    QObject::connect(menu->addAction(LocalizedText("IDS_BR_3")), &QAction::triggered, menu, manageShortcut);
+    QObject::connect(menu->addAction(LocalizedText("IDS_BR_6")), &QAction::triggered, menu, showPreferences);
+    QObject::connect(menu->addAction(LocalizedText("IDS_BR_120")), &QAction::triggered, menu, quitapp);
+    return menu;
+}
+
+QMenu *addItemMenu(const std::array<std::function<void()>, 4> &entries, QWidget *parent)
+{
+    QMenu *menu = newMenu(QStringLiteral("itemmenu"), parent);
+    const char *const keys[] = {"IDS_BR_70", "IDS_BR_71", "IDS_BR_72", "IDS_BR_73"};
+    for (size_t index = 0; index < entries.size(); ++index) {
+        QAction *action = menu->addAction(LocalizedText(keys[index]));
+        action->setEnabled(bool(entries[index]));
+        if (entries[index])
+            QObject::connect(action, &QAction::triggered, menu, entries[index]);
+    }
+    return menu;
+}
+
+} // namespace QuickListMenus

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "quicklist/ItemActions.h"
+
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+class GroupActions;
+class QMenu;
+class QWidget;
+struct SortSettings;
+
+// The popup's menus, built anew each time one opens. Each returned menu is
+// deleted when it closes.
+namespace QuickListMenus {
+
+// The item context menu (tblmenu) for what ItemActions found at the row:
+// open with, show the note's file, copy the colour, remove, pin or unpin.
+// afterCopy runs when the colour code was copied.
+QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &actions,
+                       const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
+                       QWidget *parent);
+
+// The folder-contents menu (subItemsmenu) of the paths in patharr.
+QMenu *folderContentsMenu(ItemActions &actions, QWidget *parent);
+
+// The sort menu: the group and the item submenus with check marks on the
+// current choices.
+QMenu *sortMenu(const SortSettings &settings, GroupActions &actions, const std::function<void()> &afterChange,
+                QWidget *parent);
+
+// The settings menu: manage favourites, preferences, quit.
+QMenu *settingsMenu(const std::function<void()> &manageShortcut, const std::function<void()> &showPreferences,
+                    const std::function<void()> &quitapp, QWidget *parent);
+
+// The add-item menu (itemmenu): files and folders, web bookmark, text note,
+// colour. An entry without an action is disabled.
+QMenu *addItemMenu(const std::array<std::function<void()>, 4> &entries, QWidget *parent);
+
+} // namespace QuickListMenus

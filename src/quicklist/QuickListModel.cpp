@@ -1,0 +1,149 @@
+#include "quicklist/QuickListModel.h"
+
+#include "platform/PreferencesStore.h"
+#include "quicklist/QuickList.h"
+#include "store/ColorText.h"
+#include "store/LocalizedText.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QPixmap>
+
+QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_quickList(quickList)
+    , m_iconProvider(std::make_unique<QFileIconProvider>())
+{
+    m_iconProvider->setOptions(QFileIconProvider::DontUseCustomDirectoryIcons);
+    connect(&quickList, &QuickList::aboutToRebuild, this, [this] { beginResetModel(); });
+    connect(&quickList, &QuickList::rebuilt, this, [this] {
+        m_icons.clear();
+        m_folders.clear();
+        endResetModel();
+    });
+}
+
+QuickListModel::~QuickListModel() = default;
+
+int QuickListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_quickList.rowCount();
+}
+
+QString QuickListModel::itemCountText(int count)
+{
+    const QString format = LocalizedText(count == 1 ? "IDS_BR_118" : "IDS_BR_119");
+    const QString number = QString::number(count);
+    if (format.contains(QLatin1String("%1")))
+        return format.arg(number);
+    return QString(format).replace(QLatin1String("%@"), number);
+}
+
+QVariant QuickListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const int row = index.row();
+    const QVariantMap record = m_quickList.recordAt(row);
+    const bool heading = StoredValue::isBool(record.value(RecordKeys::isHeader));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return Records::title(record);
+    case Qt::DecorationRole:
+        return heading ? QVariant() : QVariant(iconFor(record));
+    case int(Role::record):
+        return record;
+    case int(Role::isHeading):
+        return heading;
+    case int(Role::isExpanded):
+        return heading && Records::isExpanded(record);
+    case int(Role::itemCountText):
+        if (!heading)
+            return {};
+        return itemCountText(m_quickList.itemCountOfGroup(m_quickList.groupIndexOfRow(row)));
+    case int(Role::tagColor):
+        if (heading || StoredValue::flagIn(record, RecordKeys::iscolor))
+            return ColorText::toColor(Records::text(record, RecordKeys::color));
+        return {};
+    case int(Role::isPinned):
+        return !heading && record.contains(RecordKeys::isPin);
+    case int(Role::isColorItem):
+        return !heading && StoredValue::flagIn(record, RecordKeys::iscolor);
+    case int(Role::opensFolderMenu):
+        return !heading && opensFolderMenu(record);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags QuickListModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return Qt::NoItemFlags;
+    if (m_quickList.shouldSelectRow(index.row()))
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    return Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+QHash<int, QByteArray> QuickListModel::roleNames() const
+{
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert(int(Role::record), "record");
+    names.insert(int(Role::isHeading), "isHeading");
+    names.insert(int(Role::isExpanded), "isExpanded");
+    names.insert(int(Role::itemCountText), "itemCountText");
+    names.insert(int(Role::tagColor), "tagColor");
+    names.insert(int(Role::isPinned), "isPinned");
+    names.insert(int(Role::isColorItem), "isColorItem");
+    names.insert(int(Role::opensFolderMenu), "opensFolderMenu");
+    return names;
+}
+
+QIcon QuickListModel::iconFor(const QVariantMap &record) const
+{
+    if (StoredValue::flagIn(record, RecordKeys::iscolor))
+        return {};
+    QString key;
+    bool isFile = false;
+    if (const auto path = StoredValue::stringIn(record, RecordKeys::url)) {
+        key = QStringLiteral("f:") + *path;
+        isFile = true;
+    } else if (const auto image = StoredValue::stringIn(record, RecordKeys::imgpath)) {
+        key = QStringLiteral("i:") + *image;
+    } else {
+        return {};
+    }
+    const auto cached = m_icons.constFind(key);
+    if (cached != m_icons.cend())
+        return *cached;
+    QIcon icon;
+    const QString path = key.mid(2);
+    if (isFile) {
+        const QFileInfo info(path);
+        icon = info.exists() ? m_iconProvider->icon(info) : m_iconProvider->icon(QFileIconProvider::File);
+    } else {
+        // A missing icon file leaves the image empty.
+        const QPixmap image(path);
+        if (!image.isNull())
+            icon = QIcon(image);
+    }
+    m_icons.insert(key, icon);
+    return icon;
+}
+
+bool QuickListModel::opensFolderMenu(const QVariantMap &record) const
+{
+    const auto path = StoredValue::stringIn(record, RecordKeys::url);
+    if (!path)
+        return false;
+    const auto cached = m_folders.constFind(*path);
+    if (cached != m_folders.cend())
+        return *cached;
+    const QFileInfo info(*path);
+    const bool folder = info.isDir() && info.suffix() != QLatin1String("app");
+    m_folders.insert(*path, folder);
+    return folder;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QIcon>
+
+class QuickList;
+class QFileIconProvider;
+
+// The popup's rows as a list model: one row per heading or item record of a
+// QuickList, reset whenever the QuickList rebuilds.
+class QuickListModel final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum class Role {
+        record = Qt::UserRole + 1, // QVariantMap
+        isHeading,                 // bool
+        isExpanded,                // bool, headings
+        itemCountText,             // QString, headings: "3 items"
+        tagColor,                  // QColor: a heading's tag, a colour item's colour
+        isPinned,                  // bool, items
+        isColorItem,               // bool, items
+        opensFolderMenu,           // bool: a folder whose contents menu is offered
+    };
+
+    explicit QuickListModel(QuickList &quickList, QObject *parent = nullptr);
+    ~QuickListModel() override;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // The count text of a heading: "IDS_BR_118" for one item, else
+    // "IDS_BR_119", with the number in place of its placeholder.
+    static QString itemCountText(int count);
+
+private:
+    QIcon iconFor(const QVariantMap &record) const;
+    bool opensFolderMenu(const QVariantMap &record) const;
+
+    QuickList &m_quickList;
+    std::unique_ptr<QFileIconProvider> m_iconProvider;
+    // Icons and folder checks of the rows shown, kept until the next reset.
+    mutable QHash<QString, QIcon> m_icons;
+    mutable QHash<QString, bool> m_folders;
+};

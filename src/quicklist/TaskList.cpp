@@ -1,0 +1,101 @@
+#include "quicklist/TaskList.h"
+
+#include "platform/PreferencesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+namespace {
+
+constexpr QLatin1String titleKey("title");
+constexpr QLatin1String isCompletedKey("isCompleted");
+
+QVariantMap task(const QString &title, bool completed)
+{
+    return {{titleKey, title}, {isCompletedKey, completed}};
+}
+
+} // namespace
+
+TaskList::TaskList(PreferencesStore &preferences, QObject *parent)
+    : QObject(parent)
+    , m_preferences(preferences)
+{
+    for (const QVariantMap &record : Records::recordsOf(m_preferences.arrayForKey(StoreKeys::tasks).value_or(QVariantList()))) {
+        // Damaged records keep their place with sound values.
+        m_tasks.append(task(StoredValue::stringIn(record, titleKey).value_or(QString()),
+                            StoredValue::flagIn(record, isCompletedKey)));
+    }
+}
+
+QString TaskList::title(int row) const
+{
+    return m_tasks.value(row).value(titleKey).toString();
+}
+
+bool TaskList::isCompleted(int row) const
+{
+    return m_tasks.value(row).value(isCompletedKey).toBool();
+}
+
+void TaskList::store()
+{
+    m_preferences.setObject(Records::arrayOf(m_tasks), StoreKeys::tasks);
+}
+
+void TaskList::append(const QString &title, bool completed)
+{
+    Q_EMIT aboutToChange();
+    m_tasks.append(task(title, completed));
+    store();
+    Q_EMIT changed();
+}
+
+void TaskList::remove(int row)
+{
+    if (row < 0 || row >= m_tasks.size())
+        return;
+    Q_EMIT aboutToChange();
+    m_tasks.removeAt(row);
+    store();
+    Q_EMIT changed();
+}
+
+void TaskList::setCompleted(int row, bool completed)
+{
+    if (row < 0 || row >= m_tasks.size() || isCompleted(row) == completed)
+        return;
+    Q_EMIT aboutToChange();
+    m_tasks[row].insert(isCompletedKey, completed);
+    store();
+    Q_EMIT changed();
+}
+
+void TaskList::addSampleTaskIfNew()
+{
+    if (!m_preferences.hasObjectForKey(StoreKeys::tasks))
+        append(QStringLiteral("task"), true);
+}
+
+TaskList::Edit TaskList::didEditTextField(int row, const QString &newTitle)
+{
+    if (row < 0 || row >= m_tasks.size())
+        return Edit::unchanged;
+    const QString old = title(row);
+    if (old.isEmpty() && newTitle.isEmpty()) {
+        remove(row);
+        return Edit::removed;
+    }
+    if (newTitle == old)
+        return Edit::unchanged;
+    if (newTitle.isEmpty())
+        return Edit::restored;
+    for (int other = 0; other < m_tasks.size(); ++other) {
+        if (other != row && title(other) == newTitle)
+            return Edit::duplicate;
+    }
+    Q_EMIT aboutToChange();
+    m_tasks[row].insert(titleKey, newTitle);
+    store();
+    Q_EMIT changed();
+    return Edit::renamed;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+class PreferencesStore;
+
+// The user's list of tasks: records with "title" (string) and "isCompleted"
+// (boolean), kept in the preferences store under "tasks" so that they
+// survive a restart. Every change is written at once, as a whole array.
+class TaskList final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TaskList(PreferencesStore &preferences, QObject *parent = nullptr);
+
+    int count() const { return int(m_tasks.size()); }
+    QString title(int row) const;
+    bool isCompleted(int row) const;
+
+    void append(const QString &title, bool completed);
+    void remove(int row);
+    void setCompleted(int row, bool completed);
+    // The example task a fresh list starts with; added only while no list
+    // has ever been stored.
+    void addSampleTaskIfNew();
+
+    // What an edit of a task's title did.
+    enum class Edit {
+        removed,   // an empty task left empty is dropped
+        unchanged, // the same title
+        restored,  // a title cleared: the old one stays
+        duplicate, // another task has that title: the old one stays
+        renamed,
+    };
+    Edit didEditTextField(int row, const QString &newTitle);
+
+Q_SIGNALS:
+    void aboutToChange();
+    void changed();
+
+private:
+    void store();
+
+    PreferencesStore &m_preferences;
+    QList<QVariantMap> m_tasks;
+};

@@ -1,0 +1,72 @@
+#include "quicklist/TaskListModel.h"
+
+#include "quicklist/TaskList.h"
+
+TaskListModel::TaskListModel(TaskList &tasks, bool editable, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_tasks(tasks)
+    , m_editable(editable)
+{
+    connect(&tasks, &TaskList::aboutToChange, this, [this] { beginResetModel(); });
+    connect(&tasks, &TaskList::changed, this, [this] { endResetModel(); });
+}
+
+int TaskListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_tasks.count();
+}
+
+QVariant TaskListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return m_tasks.title(index.row());
+    case Qt::CheckStateRole:
+        return m_tasks.isCompleted(index.row()) ? Qt::Checked : Qt::Unchecked;
+    default:
+        return {};
+    }
+}
+
+bool TaskListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!m_editable || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    const int row = index.row();
+    if (role == Qt::CheckStateRole) {
+        m_tasks.setCompleted(row, value.toInt() == Qt::Checked);
+        return true;
+    }
+    if (role != Qt::EditRole)
+        return false;
+    switch (m_tasks.didEditTextField(row, value.toString())) {
+    case TaskList::Edit::renamed:
+        Q_EMIT renamed(row);
+        return true;
+    case TaskList::Edit::removed:
+        return true;
+    case TaskList::Edit::duplicate:
+        Q_EMIT duplicateTitle(row);
+        return false;
+    case TaskList::Edit::restored:
+        // The view shows the title it had again.
+        Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+        return false;
+    case TaskList::Edit::unchanged:
+        break;
+    }
+    return false;
+}
+
+Qt::ItemFlags TaskListModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (m_editable)
+        flags |= Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
+    return flags;
+}

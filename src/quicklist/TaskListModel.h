@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+class TaskList;
+
+// The tasks as a list model: the title, and a check box for completion.
+// The editor's model is editable; the popup's read-only list is not.
+class TaskListModel final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    TaskListModel(TaskList &tasks, bool editable, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+Q_SIGNALS:
+    // An edit gave a task the title of another; the task kept its title.
+    void duplicateTitle(int row);
+    void renamed(int row);
+
+private:
+    TaskList &m_tasks;
+    bool m_editable;
+};

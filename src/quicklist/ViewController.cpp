@@ -1,0 +1,546 @@
+#include "quicklist/ViewController.h"
+
+#include "quicklist/ViewControllerPrivate.h"
+
+#include "platform/PreferencesStore.h"
+#include "platform/StandardOutput.h"
+#include "quicklist/AddGroupBox.h"
+#include "quicklist/GroupActions.h"
+#include "quicklist/ItemActions.h"
+#include "quicklist/ManageTask.h"
+#include "quicklist/PopoverContainerVc.h"
+#include "quicklist/PopoverTaskVc.h"
+#include "quicklist/PopupGeometry.h"
+#include "quicklist/QuickList.h"
+#include "quicklist/QuickListMenus.h"
+#include "quicklist/QuickListModel.h"
+#include "quicklist/QuickListView.h"
+#include "quicklist/RowDelegate.h"
+#include "quicklist/SelectTagVc.h"
+#include "quicklist/TaskList.h"
+#include "store/FavoritesStore.h"
+#include "store/LocalizedText.h"
+#include "store/Records.h"
+#include "store/Sorting.h"
+#include "store/StoreKeys.h"
+#include "store/ViewLinks.h"
+
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+constexpr int popupWidth = 360;
+// A click on the tray icon that closed the popup (as a click elsewhere)
+// must not open it again at once.
+constexpr qint64 reopenGuardMs = 300;
+
+// Runs a function for the events of another object.
+class EventHook final : public QObject
+{
+public:
+    EventHook(QObject *target, std::function<bool(QEvent *)> hook)
+        : QObject(target)
+        , m_hook(std::move(hook))
+    {
+        target->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return m_hook(event); }
+
+private:
+    std::function<bool(QEvent *)> m_hook;
+};
+
+QIcon magnifierIcon()
+{
+    QIcon themed = QIcon::fromTheme(QStringLiteral("edit-find"));
+    if (!themed.isNull())
+        return themed;
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(110, 110, 110), 3));
+    painter.drawEllipse(QRectF(5, 5, 16, 16));
+    painter.drawLine(QPointF(19, 19), QPointF(27, 27));
+    return QIcon(pixmap);
+}
+
+QToolButton *toolButton(const QString &name, const QString &themeIcon, const QString &fallbackText,
+                        const QString &toolTip, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(toolTip);
+    const QIcon icon = QIcon::fromTheme(themeIcon);
+    if (icon.isNull())
+        button->setText(fallbackText);
+    else
+        button->setIcon(icon);
+    return button;
+}
+
+bool isTypedText(const QKeyEvent *event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = event->text();
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+} // namespace
+
+
+ViewController::Private::Private(ViewController *owner, const QuickListServices &shared)
+    : q(owner)
+    , services(shared)
+    , quickList(shared.favorites)
+    , itemActions(quickList, shared.favorites, shared.sortSettings, shared.supportFiles, shared.viewLinks,
+                  shared.desktop)
+    , groupActions(quickList, shared.favorites, shared.sortSettings, shared.viewLinks)
+    , taskList(shared.favorites.preferences())
+{
+}
+
+ViewController::ViewController(const QuickListServices &services, QWidget *parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
+    , d(std::make_unique<Private>(this, services))
+{
+    setObjectName(QStringLiteral("ViewController"));
+    setFocusPolicy(Qt::StrongFocus);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        d->screenHeight = screen->availableGeometry().height();
+    d->buildViews();
+
+    connect(&services.viewLinks, &ViewLinks::quickListReloadRequested, this, &ViewController::reloadQuickList);
+    connect(&services.selectTagvc, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
+        if (!fromMainWindow)
+            d->groupActions.changeColor(d->indexForColorChange, color);
+    });
+
+    reloadQuickList();
+    // The stored order follows the current item sort; the rows show it at
+    // their next rebuild.
+    Sorting::sortAllGroupItems(services.favorites, d->quickList.grouparr(), services.sortSettings);
+    services.viewLinks.popoverListLoaded = true;
+}
+
+ViewController::~ViewController()
+{
+    d->services.viewLinks.popoverListLoaded = false;
+}
+
+void ViewController::Private::buildViews()
+{
+    listPage = buildListPage();
+    auto *taskView = new PopoverTaskVc(taskList);
+    auto *taskEditor = new ManageTask(taskList, services.viewLinks);
+    container = new PopoverContainerVc(listPage, taskView, taskEditor, q);
+    QObject::connect(taskView, &PopoverTaskVc::editRequested, container, &PopoverContainerVc::showTaskEditor);
+    QObject::connect(taskEditor, &ManageTask::doneClicked, container, &PopoverContainerVc::btntask);
+
+    auto *layout = new QVBoxLayout(q);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(container);
+    q->setAutoFillBackground(true);
+
+    model = new QuickListModel(quickList, q);
+    tableView->setModel(model);
+    QObject::connect(&quickList, &QuickList::rebuilt, q, [this] {
+        if (tableView->hoverRow() >= model->rowCount())
+            tableView->setHoverRow(-1);
+        updateBoxHeight();
+    });
+}
+
+QWidget *ViewController::Private::buildListPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("quickListPage"));
+
+    auto *toolbar = new QWidget(page);
+    auto *bar = new QHBoxLayout(toolbar);
+    bar->setContentsMargins(8, 6, 6, 6);
+    bar->setSpacing(4);
+    imgviewsearch = new QLabel(toolbar);
+    imgviewsearch->setObjectName(QStringLiteral("imgviewsearch"));
+    imgviewsearch->setPixmap(magnifierIcon().pixmap(16, 16));
+    btnsearch = new QToolButton(toolbar);
+    btnsearch->setObjectName(QStringLiteral("btnsearch"));
+    btnsearch->setAutoRaise(true);
+    btnsearch->setFocusPolicy(Qt::NoFocus);
+    btnsearch->setCursor(Qt::IBeamCursor);
+    btnsearch->setText(LocalizedText("IDS_BR_26"));
+    searchtextfield = new QLineEdit(toolbar);
+    searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
+    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
+    searchtextfield->setClearButtonEnabled(true);
+    searchtextfield->hide();
+    btncreateGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"),
+                                      QStringLiteral("+"), LocalizedText("IDS_BR_30"), toolbar);
+    btnsort = toolButton(QStringLiteral("btnsort"), QStringLiteral("view-sort-ascending"), QStringLiteral("\u21C5"),
+                         LocalizedText("IDS_BR_135"), toolbar);
+    btnsettings = toolButton(QStringLiteral("btnsettings"), QStringLiteral("open-menu"), QStringLiteral("\u22EF"),
+                             LocalizedText("IDS_BR_37"), toolbar);
+    bar->addWidget(imgviewsearch);
+    bar->addWidget(btnsearch);
+    bar->addWidget(searchtextfield, 1);
+    bar->addStretch();
+    bar->addWidget(btncreateGroupButton);
+    bar->addWidget(btnsort);
+    bar->addWidget(btnsettings);
+
+    tableView = new QuickListView(page);
+    delegate = new RowDelegate(tableView);
+    tableView->setRowDelegate(delegate);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolbar);
+    layout->addWidget(tableView, 1);
+
+    boxAddGroup = new AddGroupBox(page);
+    boxAddGroup->hide();
+
+    // Inline boxes cover the whole page, also when it changes size.
+    new EventHook(page, [this, page](QEvent *event) {
+        if (event->type() == QEvent::Resize && inlineBox)
+            inlineBox->setGeometry(page->rect());
+        return false;
+    });
+    new EventHook(searchtextfield, [this](QEvent *event) {
+        return event->type() == QEvent::KeyPress && handleListKey(static_cast<QKeyEvent *>(event));
+    });
+
+    QObject::connect(btnsearch, &QToolButton::clicked, q, [this] { btnsearchclicked(); });
+    QObject::connect(searchtextfield, &QLineEdit::textChanged, q, [this](const QString &text) { searchTextChanged(text); });
+    QObject::connect(btncreateGroupButton, &QToolButton::clicked, q, [this] { btncreateGroup(); });
+    QObject::connect(boxAddGroup, &AddGroupBox::addClicked, q, [this] { btnadd_boxaddGroup(); });
+    QObject::connect(boxAddGroup, &AddGroupBox::cancelClicked, q, [this] { q->closeInlineBox(); });
+    QObject::connect(btnsort, &QToolButton::clicked, q, [this] {
+        QMenu *menu = QuickListMenus::sortMenu(services.sortSettings, groupActions, nullptr, q);
+        menu->popup(btnsort->mapToGlobal(QPoint(0, btnsort->height())));
+    });
+    QObject::connect(btnsettings, &QToolButton::clicked, q, [this] {
+        QMenu *menu = QuickListMenus::settingsMenu(
+            [this] {
+                q->closePopover();
+                Q_EMIT q->manageShortcutRequested();
+            },
+            [this] {
+                q->closePopover();
+                Q_EMIT q->showPreferencesRequested();
+            },
+            [this] { Q_EMIT q->quitRequested(); }, q);
+        menu->popup(btnsettings->mapToGlobal(QPoint(0, btnsettings->height())));
+    });
+    QObject::connect(tableView, &QuickListView::rowClicked, q,
+                     [this](int row, RowDelegate::Part part) { rowClicked(row, part); });
+    QObject::connect(tableView, &QuickListView::contextMenuRequested, q,
+                     [this](int row, const QPoint &at) { showContextMenu(row, at); });
+    QObject::connect(tableView, &QuickListView::hoverRowChanged, q, [](int row) {
+        if (row >= 0)
+            printLine(QString::number(row));
+    });
+    return page;
+}
+
+const QuickListServices &ViewController::services() const
+{
+    return d->services;
+}
+
+QString ViewController::currentGroupName() const
+{
+    return d->currentGroupName;
+}
+
+const QList<QVariantMap> &ViewController::grouparr() const
+{
+    return d->quickList.grouparr();
+}
+
+bool ViewController::subViewAdded() const
+{
+    return d->subViewAdded;
+}
+
+void ViewController::reloadQuickList()
+{
+    d->quickList.reloadQuickList();
+}
+
+void ViewController::Private::updateBoxHeight()
+{
+    const int contentHeight = quickList.compositeMenuArray().countOfItems() * RowDelegate::rowHeight;
+    boxheight = PopupGeometry::listBoxHeight(contentHeight, screenHeight);
+    const int height = boxheight + container->tabBarHeight() + 2;
+    if (q->height() != height || q->width() != popupWidth) {
+        q->resize(popupWidth, height);
+        if (q->isVisible())
+            place();
+    }
+}
+
+void ViewController::Private::place()
+{
+    const QPoint anchor = trayIconGeometry.isEmpty() ? cursorAtShow : trayIconGeometry.center();
+    QScreen *screen = QGuiApplication::screenAt(anchor);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, area, q->size()));
+}
+
+void ViewController::togglePopover(const QRect &trayIconGeometry)
+{
+    if (isVisible()) {
+        closePopover();
+        return;
+    }
+    if (d->sinceHidden.isValid() && d->sinceHidden.elapsed() < reopenGuardMs)
+        return;
+    showPopover(trayIconGeometry);
+}
+
+void ViewController::showPopover(const QRect &trayIconGeometry)
+{
+    if (const auto show = d->services.favorites.preferences().boolForKey(StoreKeys::showFileListInFolder))
+        d->showFolderContents = *show;
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    d->trayIconGeometry = trayIconGeometry;
+    d->cursorAtShow = QCursor::pos();
+    const QPoint anchor = trayIconGeometry.isEmpty() ? d->cursorAtShow : trayIconGeometry.center();
+    if (const QScreen *screen = QGuiApplication::screenAt(anchor))
+        d->screenHeight = screen->availableGeometry().height();
+    d->updateBoxHeight();
+    d->place();
+    show();
+    raise();
+    activateWindow();
+    if (d->searchtextfield->isVisible())
+        d->searchtextfield->setFocus(Qt::PopupFocusReason);
+    else
+        setFocus(Qt::PopupFocusReason);
+}
+
+void ViewController::closePopover()
+{
+    close();
+}
+
+bool ViewController::isPopoverShown() const
+{
+    return isVisible();
+}
+
+void ViewController::showInlineBox(QWidget *box)
+{
+    if (!box)
+        return;
+    if (d->inlineBox && d->inlineBox != box)
+        d->inlineBox->hide();
+    d->container->btnshortcut();
+    if (box->parentWidget() != d->listPage)
+        box->setParent(d->listPage);
+    box->setGeometry(d->listPage->rect());
+    box->show();
+    box->raise();
+    d->inlineBox = box;
+    d->subViewAdded = true;
+    d->tableView->setHoverEnabled(false);
+    QWidget *first = box->focusProxy() ? box->focusProxy() : box->nextInFocusChain();
+    if (first && box->isAncestorOf(first))
+        first->setFocus(Qt::OtherFocusReason);
+    else
+        box->setFocus(Qt::OtherFocusReason);
+}
+
+void ViewController::closeInlineBox()
+{
+    if (d->inlineBox)
+        d->inlineBox->hide();
+    d->inlineBox = nullptr;
+    d->subViewAdded = false;
+    d->tableView->setHoverEnabled(true);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void ViewController::setAddItemHandler(AddItemKind kind, std::function<void()> handler)
+{
+    d->addHandlers[size_t(kind)] = std::move(handler);
+}
+
+void ViewController::AddFileFolders()
+{
+    if (const auto &handler = d->addHandlers[size_t(AddItemKind::fileFolders)])
+        handler();
+}
+
+void ViewController::AddWebBookmark()
+{
+    if (const auto &handler = d->addHandlers[size_t(AddItemKind::webBookmark)])
+        handler();
+}
+
+void ViewController::AddTextSnnipet()
+{
+    if (const auto &handler = d->addHandlers[size_t(AddItemKind::textSnippet)])
+        handler();
+}
+
+void ViewController::AddColorSwitch()
+{
+    if (const auto &handler = d->addHandlers[size_t(AddItemKind::colorSwitch)])
+        handler();
+}
+
+// Search
+
+void ViewController::Private::btnsearchclicked()
+{
+    container->btnshortcut();
+    searchtextfield->show();
+    btnsearch->hide();
+    imgviewsearch->hide();
+    searchtextfield->setFocus(Qt::OtherFocusReason);
+}
+
+void ViewController::Private::searchTextChanged(const QString &text)
+{
+    if (text.isEmpty()) {
+        // Clearing the field shows the groups again; the field stays open.
+        quickList.endSearch();
+        tableView->setHoverRow(-1);
+        return;
+    }
+    quickList.beginSearch(text);
+    tableView->setHoverRow(model->rowCount() > 0 ? 0 : -1);
+    tableView->scrollToTop();
+}
+
+void ViewController::Private::searchFieldDidEndSearching()
+{
+    {
+        const QSignalBlocker blocker(searchtextfield);
+        searchtextfield->clear();
+    }
+    quickList.endSearch();
+    tableView->setHoverRow(-1);
+    searchtextfield->hide();
+    btnsearch->show();
+    imgviewsearch->show();
+    q->setFocus(Qt::OtherFocusReason);
+}
+
+bool ViewController::Private::handleListKey(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveHighlight(-1);
+        return true;
+    case Qt::Key_Down:
+        moveHighlight(1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (tableView->hoverRow() >= 0)
+            rowClicked(tableView->hoverRow(), RowDelegate::Part::body);
+        return true;
+    case Qt::Key_Escape:
+        if (subViewAdded)
+            q->closeInlineBox();
+        else if (searchtextfield->isVisible() || quickList.searchBegin())
+            searchFieldDidEndSearching();
+        else
+            q->closePopover();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ViewController::Private::moveHighlight(int step)
+{
+    const int rows = model->rowCount();
+    if (rows == 0)
+        return;
+    const int current = tableView->hoverRow();
+    const int next = current < 0 ? (step > 0 ? 0 : rows - 1) : std::clamp(current + step, 0, rows - 1);
+    tableView->setHoverRow(next);
+    tableView->scrollTo(model->index(next, 0));
+}
+
+bool ViewController::event(QEvent *event)
+{
+    // Tab and Backtab would move the focus out of the search field.
+    if (event->type() == QEvent::KeyPress && !d->subViewAdded) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void ViewController::keyPressEvent(QKeyEvent *event)
+{
+    if (d->subViewAdded) {
+        if (event->key() == Qt::Key_Escape)
+            closeInlineBox();
+        event->accept();
+        return;
+    }
+    if (d->container->showsTasks()) {
+        if (event->key() == Qt::Key_Escape)
+            closePopover();
+        return;
+    }
+    if (d->handleListKey(event))
+        return;
+    if (isTypedText(event)) {
+        d->btnsearchclicked();
+        d->searchtextfield->insert(event->text());
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ViewController::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+}
+
+void ViewController::hideEvent(QHideEvent *event)
+{
+    d->sinceHidden.start();
+    d->tableView->setHoverRow(-1);
+    QWidget::hideEvent(event);
+}
+

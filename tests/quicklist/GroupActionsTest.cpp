@@ -1,0 +1,120 @@
+#include "QuickListFixture.h"
+
+#include "quicklist/GroupActions.h"
+#include "quicklist/QuickList.h"
+#include "quicklist/QuickListMenus.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+
+namespace {
+
+class GroupActionsTest : public QuickListFixture
+{
+protected:
+    GroupActionsTest()
+    {
+        links.managerLoaded = true;
+    }
+
+    QuickList quickList{favorites};
+    GroupActions actions{quickList, favorites, sortSettings, links};
+    QSignalSpy managerReloads{&links, &ViewLinks::managerGroupsReloadRequested};
+};
+
+} // namespace
+
+TEST_F(GroupActionsTest, CreatesGroupsWithUniqueNonEmptyNamesExactlyAsTyped)
+{
+    addGroup("Work", true, {item("w", 1)});
+    quickList.reloadQuickList();
+
+    EXPECT_EQ(actions.createGroup(""), GroupActions::Creation::emptyName);
+    EXPECT_EQ(actions.createGroup("Work"), GroupActions::Creation::duplicateName);
+    EXPECT_EQ(GroupActions::refusalKey(GroupActions::Creation::emptyName), "IDS_BR_121");
+    EXPECT_EQ(GroupActions::refusalKey(GroupActions::Creation::duplicateName), "IDS_BR_69");
+    EXPECT_EQ(favorites.groups().size(), 1);
+    EXPECT_EQ(managerReloads.count(), 0);
+
+    EXPECT_EQ(actions.createGroup("work"), GroupActions::Creation::created);
+    EXPECT_EQ(actions.createGroup("   "), GroupActions::Creation::created);
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"Work", "work", "   "}));
+    const QVariantMap created = favorites.groups().at(1);
+    EXPECT_EQ(created, Records::newGroup("work"));
+    EXPECT_EQ(created.value(RecordKeys::color).toString(), "47CE64");
+    EXPECT_FALSE(favorites.hasItemList("work"));
+    EXPECT_EQ(quickList.rowCount(), 4);
+    EXPECT_EQ(managerReloads.count(), 2);
+
+    // A new group lands where the group sort puts it.
+    sortSettings.groupSortKey = SortSettings::GroupKey::title;
+    sortSettings.groupSortAscending = true;
+    EXPECT_EQ(actions.createGroup("Alpha"), GroupActions::Creation::created);
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"   ", "Alpha", "Work", "work"}));
+}
+
+TEST_F(GroupActionsTest, ColourTagGoesToTheGroupOfTheHeading)
+{
+    addGroup("A", true, {item("a1", 1), item("a2", 2)});
+    addGroup("B", false, {item("b1", 3)});
+    addGroup("C", true, {});
+    quickList.reloadQuickList();
+    // Rows: A a1 a2 B C
+    EXPECT_EQ(actions.indexForColorChange(3), 1);
+    EXPECT_EQ(actions.indexForColorChange(4), 2);
+    EXPECT_EQ(actions.indexForColorChange(1), -1) << "an item row is no heading";
+
+    actions.changeColor(actions.indexForColorChange(3), QColor(0x0A, 0x0B, 0x0C));
+    EXPECT_EQ(favorites.groups().at(1).value(RecordKeys::color).toString(), "0A0B0C");
+    EXPECT_EQ(favorites.groups().at(0).value(RecordKeys::color).toString(), "47CE64");
+    EXPECT_EQ(managerReloads.count(), 1);
+
+    // With the groups sorted by colour, the recoloured group moves.
+    sortSettings.groupSortKey = SortSettings::GroupKey::color;
+    sortSettings.groupSortAscending = false;
+    actions.changeColor(2, QColor(0xFF, 0, 0));
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"C", "A", "B"}));
+    actions.changeColor(7, Qt::blue);
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"C", "A", "B"}));
+}
+
+TEST_F(GroupActionsTest, SortMenuChoicesSetTheSharedSettingsAndRewriteTheOrder)
+{
+    addGroup("b", true, {item("y", 1), item("X", 2)});
+    addGroup("a", true, {item("z", 3)});
+    quickList.reloadQuickList();
+
+    QMenu *menu = QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr);
+    ASSERT_EQ(menu->actions().size(), 2);
+    QMenu *groups = menu->actions().at(0)->menu();
+    QMenu *items = menu->actions().at(1)->menu();
+    ASSERT_EQ(groups->actions().size(), 6);
+    ASSERT_EQ(items->actions().size(), 5);
+    EXPECT_TRUE(groups->actions().at(2)->isChecked()) << "unsorted at start";
+    EXPECT_TRUE(groups->actions().at(5)->isChecked()) << "descending at start";
+    EXPECT_TRUE(items->actions().at(0)->isChecked()) << "by date at start";
+
+    groups->actions().at(1)->trigger(); // by name
+    EXPECT_EQ(sortSettings.groupSortKey, SortSettings::GroupKey::title);
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"b", "a"})) << "descending";
+    groups->actions().at(4)->trigger(); // ascending
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"a", "b"}));
+    groups->actions().at(2)->trigger(); // unsorted: order kept
+    EXPECT_EQ(sortSettings.groupSortKey, SortSettings::GroupKey::none);
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"a", "b"}));
+
+    items->actions().at(1)->trigger(); // by name, descending
+    EXPECT_EQ(titlesOf(favorites.items("b")), QStringList({"y", "X"}));
+    items->actions().at(3)->trigger(); // ascending
+    EXPECT_EQ(titlesOf(favorites.items("b")), QStringList({"X", "y"}));
+    EXPECT_TRUE(sortSettings.itemSortAscending);
+    EXPECT_EQ(quickList.rowCount(), 5);
+    delete menu;
+
+    // A menu built now shows the new choices.
+    menu = QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr);
+    EXPECT_TRUE(menu->actions().at(0)->menu()->actions().at(2)->isChecked());
+    EXPECT_TRUE(menu->actions().at(1)->menu()->actions().at(1)->isChecked());
+    EXPECT_TRUE(menu->actions().at(1)->menu()->actions().at(3)->isChecked());
+    delete menu;
+}

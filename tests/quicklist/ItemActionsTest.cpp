@@ -1,0 +1,214 @@
+#include "QuickListFixture.h"
+
+#include "quicklist/ItemActions.h"
+#include "quicklist/QuickList.h"
+#include "quicklist/QuickListMenus.h"
+
+#include <QFile>
+#include <QMenu>
+
+namespace {
+
+class ItemActionsTest : public QuickListFixture
+{
+protected:
+    QuickList quickList{favorites};
+    ItemActions actions{quickList, favorites, sortSettings, supportFiles, links, desktop.services()};
+
+    QString writeFile(const QString &path)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+        return path;
+    }
+    int rowTitled(const QString &title) const
+    {
+        for (int row = 0; row < quickList.rowCount(); ++row) {
+            if (Records::title(quickList.recordAt(row)) == title)
+                return row;
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
+TEST_F(ItemActionsTest, BookmarkAddressesAlwaysOpenAsWebAddresses)
+{
+    struct Case
+    {
+        const char *typed;
+        const char *opened; // empty: nothing opens; "*": some http address
+    };
+    for (const Case &c : {Case{"example.org", "http://example.org"},
+                          Case{"HTTPS://Example.org/a", "https://example.org/a"},
+                          Case{"Http://example.org", "http://example.org"},
+                          Case{"x.org/?u=http://y", "http://x.org/?u=http://y"},
+                          Case{"file:///etc/passwd", "*"},
+                          Case{"javascript:alert(1)", ""},
+                          Case{"", ""}}) {
+        const QUrl url = ItemActions::bookmarkUrl(QString::fromUtf8(c.typed));
+        if (QByteArray(c.opened) != "*") {
+            EXPECT_EQ(url.isValid() ? url.toString() : QString(), QString::fromUtf8(c.opened)) << c.typed;
+        }
+        if (url.isValid()) {
+            EXPECT_TRUE(url.scheme() == "http" || url.scheme() == "https") << c.typed;
+        }
+    }
+}
+
+TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
+{
+    addGroup("G", true,
+             {fileItem("doc", 1, "/home/me/doc.txt"), bookmark("site", 2, "Example.org"),
+              bookmark("bad", 3, "javascript:alert(1)"), colorItem("green", 4, "47CE64"),
+              note("memo", 5, "/support/5.txt")});
+    quickList.reloadQuickList();
+
+    EXPECT_EQ(actions.clickRow(1), ItemActions::Click::opened);
+    EXPECT_EQ(actions.clickRow(2), ItemActions::Click::opened);
+    EXPECT_EQ(actions.clickRow(3), ItemActions::Click::nothing);
+    EXPECT_EQ(actions.clickRow(5), ItemActions::Click::opened);
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl::fromLocalFile("/home/me/doc.txt"), QUrl("http://Example.org"),
+                                                QUrl::fromLocalFile("/support/5.txt")}));
+    EXPECT_EQ(actions.clickRow(4), ItemActions::Click::copiedColor);
+    EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
+    desktop.clipboard.succeeds = false;
+    EXPECT_EQ(actions.clickRow(4), ItemActions::Click::nothing) << "no tooltip when the clipboard refuses";
+
+    desktop.urls.succeeds = false;
+    EXPECT_EQ(actions.clickRow(1), ItemActions::Click::openFailed);
+    EXPECT_EQ(actions.clickRow(0), ItemActions::Click::toggledGroup);
+    EXPECT_EQ(quickList.rowCount(), 1);
+    EXPECT_EQ(actions.clickRow(7), ItemActions::Click::nothing);
+}
+
+TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
+{
+    addGroup("First", true, {item("old", 1), item("shared", 7), item("new", 2)});
+    addGroup("Second", true, {item("shared twin", 7), item("other", 3)});
+    quickList.reloadQuickList();
+
+    // Grouped list: pin "shared twin", which is found first in "First".
+    actions.setClickedRow(rowTitled("shared twin"));
+    actions.PinItem();
+    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
+    EXPECT_TRUE(Records::isPinned(favorites.items("First").at(0)));
+    EXPECT_FALSE(favorites.items("Second").at(0).contains(RecordKeys::isPin));
+    EXPECT_EQ(quickList.rowCount(), 7) << "the rows are rebuilt";
+
+    actions.setClickedRow(rowTitled("shared"));
+    actions.PinItem();
+    EXPECT_FALSE(favorites.items("First").at(0).contains(RecordKeys::isPin)) << "unpinning removes the key";
+    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"}));
+
+    // Search results: remove by uid from the first group only, results re-run.
+    quickList.beginSearch("shared");
+    ASSERT_EQ(quickList.rowCount(), 2);
+    actions.setClickedRow(1);
+    actions.removeSelectedItem();
+    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"new", "old"}));
+    EXPECT_EQ(titlesOf(favorites.items("Second")), QStringList({"shared twin", "other"}));
+    EXPECT_EQ(titlesOf(quickList.searchItemsarr()), QStringList({"shared twin"}));
+
+    // Headings and items without a uid are left alone.
+    quickList.endSearch();
+    QVariantMap withoutUid = item("no uid", 0);
+    withoutUid.remove(RecordKeys::uid);
+    favorites.setItems("Second", {withoutUid});
+    quickList.reloadQuickList();
+    const int before = preferences.writeCount();
+    actions.setClickedRow(0);
+    actions.PinItem();
+    actions.removeSelectedItem();
+    actions.setClickedRow(rowTitled("no uid"));
+    actions.PinItem();
+    actions.removeSelectedItem();
+    EXPECT_EQ(favorites.items("Second").size(), 1);
+    EXPECT_EQ(preferences.writeCount(), before);
+}
+
+TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
+{
+    const QString icon = writeFile(supportFiles.folder() + "/1.png");
+    const QString body = writeFile(supportFiles.folder() + "/2.txt");
+    const QString userFile = writeFile(folder.filePath("home/letter.txt"));
+    const QString userImage = writeFile(folder.filePath("home/photo.png"));
+    addGroup("G", true,
+             {bookmark("site", 1, "example.org", icon), note("memo", 2, body), fileItem("letter", 3, userFile),
+              note("tampered", 4, userFile), bookmark("tampered icon", 5, "x.org", userImage)});
+    quickList.reloadQuickList();
+
+    for (const char *title : {"site", "memo", "letter", "tampered", "tampered icon"}) {
+        actions.setClickedRow(rowTitled(title));
+        actions.removeSelectedItem();
+    }
+    EXPECT_TRUE(favorites.items("G").isEmpty());
+    EXPECT_FALSE(QFile::exists(icon));
+    EXPECT_FALSE(QFile::exists(body));
+    EXPECT_TRUE(QFile::exists(userFile));
+    EXPECT_TRUE(QFile::exists(userImage));
+}
+
+TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
+{
+    QVariantMap pinnedNote = note("memo", 2, "/support/2.txt");
+    pinnedNote.insert(RecordKeys::isPin, true);
+    addGroup("G", true, {bookmark("site", 1, "https://example.org"), pinnedNote, colorItem("c", 3, "47CE64")});
+    desktop.applications.applications = {{"editor.desktop", "Editor", {}}, {"viewer.desktop", "Viewer", {}}};
+    quickList.reloadQuickList();
+
+    const auto titles = [&](int row) {
+        QMenu *menu = QuickListMenus::itemContextMenu(actions.menuWillOpen(row), actions, nullptr, nullptr, nullptr);
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            texts.append(action->text());
+        delete menu;
+        return texts;
+    };
+    EXPECT_EQ(titles(1), QStringList({"Open With", "Remove", "Pin to Top"}));
+    EXPECT_EQ(actions.clickedURL(), QUrl("https://example.org"));
+    EXPECT_EQ(titles(2), QStringList({"Open With", "Show in File Manager", "Remove", "Unpin"}));
+    EXPECT_EQ(titles(3), QStringList({"Copy Colour Code", "Remove", "Pin to Top"}));
+    EXPECT_TRUE(actions.menuWillOpen(0).empty) << "a heading has no menu";
+    EXPECT_TRUE(actions.menuWillOpen(-1).empty);
+
+    actions.menuWillOpen(2);
+    EXPECT_TRUE(actions.openwithApplication(1));
+    EXPECT_FALSE(actions.openwithApplication(2));
+    ASSERT_EQ(desktop.applications.launched.size(), 1);
+    EXPECT_EQ(desktop.applications.launched.at(0).first, "viewer.desktop");
+    EXPECT_EQ(desktop.applications.launched.at(0).second, QUrl::fromLocalFile("/support/2.txt"));
+    actions.openfile();
+    EXPECT_EQ(desktop.revealer.revealed, QStringList({"/support/2.txt"}));
+}
+
+TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesAndHonourTheFilesSetting)
+{
+    const QString dir = folder.filePath("Work");
+    QDir().mkpath(dir + "/Sub");
+    QDir().mkpath(dir + "/.hidden");
+    writeFile(dir + "/a.txt");
+    writeFile(dir + "/.profile");
+    const QString onlyFiles = folder.filePath("Flat");
+    writeFile(onlyFiles + "/b.txt");
+    addGroup("G", true, {fileItem("Work", 1, dir), fileItem("Flat", 2, onlyFiles), note("n", 3, dir)});
+    quickList.reloadQuickList();
+
+    const auto names = [](QStringList paths) {
+        for (QString &path : paths)
+            path = QFileInfo(path).fileName();
+        paths.sort();
+        return paths;
+    };
+    EXPECT_EQ(names(actions.folderEntries(1, true)), QStringList({".hidden", ".profile", "Sub", "a.txt"}));
+    EXPECT_EQ(names(actions.folderEntries(1, false)), QStringList({".hidden", "Sub"}));
+    EXPECT_TRUE(actions.folderEntries(2, false).isEmpty()) << "a folder of files only has no menu";
+    EXPECT_TRUE(actions.folderEntries(3, true).isEmpty()) << "only file items list folders";
+
+    actions.folderEntries(1, false);
+    ASSERT_TRUE(actions.openSubitem(0));
+    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(actions.patharr().at(0)));
+}

@@ -1,0 +1,125 @@
+#include "QuickListFixture.h"
+
+#include "quicklist/QuickList.h"
+#include "quicklist/QuickListModel.h"
+
+#include <QAbstractItemModelTester>
+
+namespace {
+
+class QuickListTest : public QuickListFixture
+{
+protected:
+    QuickList quickList{favorites};
+    QuickListModel model{quickList};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
+
+    QStringList rowTitles() const
+    {
+        QStringList titles;
+        for (int row = 0; row < model.rowCount(); ++row)
+            titles.append(model.index(row, 0).data().toString());
+        return titles;
+    }
+    QVariant roleAt(int row, QuickListModel::Role role) const { return model.index(row, 0).data(int(role)); }
+};
+
+} // namespace
+
+TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsWithCounts)
+{
+    addGroup("Collapsed", false, {item("c1", 1), item("c2", 2), item("c3", 3)});
+    addGroup("Open", true, {item("o1", 4), item("o2", 5)});
+    addGroup("Single", true, {item("s1", 6)});
+    addGroup("Empty", true, {});
+    addGroup("Unstored", true, {}, false);
+    quickList.reloadQuickList();
+
+    EXPECT_EQ(rowTitles(), QStringList({"Collapsed", "Open", "o1", "o2", "Single", "s1", "Empty", "Unstored"}));
+    EXPECT_EQ(roleAt(0, QuickListModel::Role::itemCountText).toString(), "3 items");
+    EXPECT_EQ(roleAt(1, QuickListModel::Role::itemCountText).toString(), "2 items");
+    EXPECT_EQ(roleAt(4, QuickListModel::Role::itemCountText).toString(), "1 item");
+    EXPECT_EQ(roleAt(6, QuickListModel::Role::itemCountText).toString(), "0 items");
+    EXPECT_EQ(roleAt(7, QuickListModel::Role::itemCountText).toString(), "0 items");
+    EXPECT_FALSE(roleAt(0, QuickListModel::Role::isExpanded).toBool());
+    EXPECT_TRUE(roleAt(1, QuickListModel::Role::isExpanded).toBool());
+    EXPECT_EQ(roleAt(0, QuickListModel::Role::tagColor).value<QColor>(), QColor(0x47, 0xCE, 0x64));
+
+    // Headings are never selectable, items are.
+    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
+    EXPECT_TRUE(model.flags(model.index(2, 0)) & Qt::ItemIsSelectable);
+    EXPECT_EQ(quickList.groupIndexOfRow(4), 2);
+    EXPECT_EQ(quickList.groupIndexOfRow(5), -1);
+
+    // A group list that is not an array keeps the previous rows.
+    preferences.setObject(QStringLiteral("broken"), StoreKeys::allgroups);
+    quickList.reloadQuickList();
+    EXPECT_EQ(model.rowCount(), 8);
+}
+
+TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
+{
+    const QString dir = folder.filePath("Projects");
+    QDir().mkpath(dir);
+    QDir().mkpath(folder.filePath("Tool.app"));
+    QVariantMap pinned = fileItem("Projects", 1, dir);
+    pinned.insert(RecordKeys::isPin, true);
+    addGroup("G", true,
+             {pinned, fileItem("Tool", 2, folder.filePath("Tool.app")), fileItem("Gone", 3, "/no/such/folder"),
+              colorItem("Red", 4, "FF0000")});
+    quickList.reloadQuickList();
+
+    EXPECT_TRUE(roleAt(1, QuickListModel::Role::isPinned).toBool());
+    EXPECT_FALSE(roleAt(2, QuickListModel::Role::isPinned).toBool());
+    EXPECT_TRUE(roleAt(1, QuickListModel::Role::opensFolderMenu).toBool());
+    EXPECT_FALSE(roleAt(2, QuickListModel::Role::opensFolderMenu).toBool()) << "an .app folder gets no menu";
+    EXPECT_FALSE(roleAt(3, QuickListModel::Role::opensFolderMenu).toBool());
+    EXPECT_TRUE(roleAt(4, QuickListModel::Role::isColorItem).toBool());
+    EXPECT_EQ(roleAt(4, QuickListModel::Role::tagColor).value<QColor>(), QColor(Qt::red));
+}
+
+TEST_F(QuickListTest, ToggledExpansionIsStoredAtOnce)
+{
+    addGroup("A", true, {item("a1", 1)});
+    addGroup("B", false, {item("b1", 2)});
+    quickList.reloadQuickList();
+
+    EXPECT_TRUE(quickList.toggleExpansion(0));
+    EXPECT_EQ(rowTitles(), QStringList({"A", "B"}));
+    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(0)));
+    EXPECT_TRUE(quickList.toggleExpansion(1));
+    EXPECT_EQ(rowTitles(), QStringList({"A", "B", "b1"}));
+    EXPECT_TRUE(quickList.toggleExpansion(0));
+    EXPECT_EQ(rowTitles(), QStringList({"A", "a1", "B", "b1"}));
+    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(0)));
+    EXPECT_FALSE(quickList.toggleExpansion(1)) << "an item row is no heading";
+}
+
+TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
+{
+    addGroup("Closed", false,
+             {fileItem("report.pdf", 1, "/home/me/Documents/Taxes/report.pdf"),
+              bookmark("News", 2, "https://example.org/TAXES"), note("Shopping", 3, "/support/1.txt"),
+              colorItem("Brand", 4, "47CE64")});
+    addGroup("Open", true, {note("Taxes 2024", 5, "/support/2.txt"), colorItem("taxi yellow", 6, "FFCC00")});
+    quickList.reloadQuickList();
+
+    const auto search = [&](const QString &text) {
+        return titlesOf(QuickList::searchItems(favorites, quickList.grouparr(), text));
+    };
+    // Any letter case, collapsed groups too, group order then stored order.
+    EXPECT_EQ(search("TAX"), QStringList({"report.pdf", "News", "Taxes 2024", "taxi yellow"}));
+    EXPECT_EQ(search("documents"), QStringList({"report.pdf"}));
+    EXPECT_EQ(search("support"), QStringList()) << "a note is found by its title only";
+    EXPECT_EQ(search("47ce"), QStringList()) << "a colour is found by its title only";
+    EXPECT_EQ(search("example"), QStringList({"News"}));
+    EXPECT_EQ(search(""), QStringList());
+
+    quickList.beginSearch("tax");
+    EXPECT_TRUE(quickList.searchBegin());
+    EXPECT_EQ(rowTitles(), QStringList({"report.pdf", "News", "Taxes 2024", "taxi yellow"}));
+    EXPECT_FALSE(quickList.isHeadingRow(0));
+    EXPECT_EQ(quickList.groupIndexOfRow(0), -1);
+    quickList.endSearch();
+    EXPECT_EQ(rowTitles(), QStringList({"Closed", "Open", "Taxes 2024", "taxi yellow"}));
+}

@@ -1,0 +1,98 @@
+#include "platform/FakePreferencesStore.h"
+#include "quicklist/ManageTask.h"
+#include "quicklist/TaskList.h"
+#include "quicklist/TaskListModel.h"
+#include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+#include "store/ViewLinks.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QListView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList titlesOf(const TaskList &tasks)
+{
+    QStringList titles;
+    for (int row = 0; row < tasks.count(); ++row)
+        titles.append(tasks.title(row));
+    return titles;
+}
+
+} // namespace
+
+TEST(TasksTest, EditRulesAndTasksSurviveARestart)
+{
+    FakePreferencesStore preferences;
+    {
+        TaskList tasks(preferences);
+        tasks.addSampleTaskIfNew();
+        EXPECT_EQ(titlesOf(tasks), QStringList({"task"}));
+        EXPECT_TRUE(tasks.isCompleted(0));
+
+        tasks.append("", false);
+        EXPECT_EQ(tasks.didEditTextField(1, "task"), TaskList::Edit::duplicate);
+        EXPECT_EQ(tasks.title(1), "");
+        EXPECT_EQ(tasks.didEditTextField(1, "Buy milk"), TaskList::Edit::renamed);
+        EXPECT_EQ(tasks.didEditTextField(1, "Buy milk"), TaskList::Edit::unchanged);
+        EXPECT_EQ(tasks.didEditTextField(1, ""), TaskList::Edit::restored);
+        EXPECT_EQ(tasks.title(1), "Buy milk");
+        EXPECT_EQ(tasks.didEditTextField(1, "Task"), TaskList::Edit::renamed) << "titles compare exactly";
+        tasks.append("", false);
+        EXPECT_EQ(tasks.didEditTextField(2, ""), TaskList::Edit::removed);
+        tasks.setCompleted(1, true);
+        EXPECT_EQ(tasks.didEditTextField(9, "x"), TaskList::Edit::unchanged);
+    }
+    TaskList restarted(preferences);
+    EXPECT_EQ(titlesOf(restarted), QStringList({"task", "Task"}));
+    EXPECT_TRUE(restarted.isCompleted(1));
+    restarted.addSampleTaskIfNew();
+    EXPECT_EQ(restarted.count(), 2) << "the example task is added to a new list only";
+
+    // Damaged stored records keep their place with sound values.
+    preferences.setObject(QVariantList{QVariantMap{{"title", 5}}, QStringLiteral("junk")}, StoreKeys::tasks);
+    TaskList damaged(preferences);
+    EXPECT_EQ(titlesOf(damaged), QStringList({""}));
+    EXPECT_FALSE(damaged.isCompleted(0));
+}
+
+TEST(TasksTest, ModelsAndEditorFollowTheTaskList)
+{
+    Localization::setTable(loadLanguageTable(QStringLiteral("English")));
+    FakePreferencesStore preferences;
+    ViewLinks links;
+    TaskList tasks(preferences);
+    TaskListModel readOnly(tasks, false);
+    QAbstractItemModelTester readOnlyTester(&readOnly, QAbstractItemModelTester::FailureReportingMode::Warning);
+
+    ManageTask editor(tasks, links);
+    QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    EXPECT_EQ(readOnly.rowCount(), 1);
+    EXPECT_FALSE(readOnly.flags(readOnly.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), "changed"));
+
+    // Two new tasks given the same title: the second keeps its empty title.
+    editor.btnaddremoveTask(0);
+    editor.btnaddremoveTask(0);
+    TaskListModel *model = editor.model();
+    EXPECT_TRUE(model->setData(model->index(1, 0), "Call Anna"));
+    EXPECT_FALSE(model->setData(model->index(2, 0), "Call Anna"));
+    EXPECT_EQ(editor.message(), LocalizedText("IDS_BR_34"));
+    EXPECT_EQ(tasks.title(2), "");
+    EXPECT_EQ(readOnly.index(1, 0).data().toString(), "Call Anna");
+
+    EXPECT_TRUE(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(readOnly.index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+
+    // Clearing an empty task removes it; the remove segment drops the current one.
+    EXPECT_TRUE(model->setData(model->index(2, 0), ""));
+    EXPECT_EQ(tasks.count(), 2);
+    editor.tblview()->setCurrentIndex(model->index(0, 0));
+    editor.btnaddremoveTask(1);
+    EXPECT_EQ(titlesOf(tasks), QStringList({"Call Anna"}));
+    Localization::setTable(std::nullopt);
+}

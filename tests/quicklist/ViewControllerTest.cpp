@@ -1,0 +1,267 @@
+#include "QuickListFixture.h"
+
+#include "quicklist/PopupGeometry.h"
+#include "quicklist/QuickListModel.h"
+#include "store/ColorText.h"
+#include "quicklist/QuickListView.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class ViewControllerTest : public QuickListFixture
+{
+protected:
+    void SetUp() override
+    {
+        addGroup("Apps", true, {item("older", 1), item("newer", 2)});
+        addGroup("Web", false, {bookmark("News site", 3, "news.example.org")});
+        addGroup("Colours", true, {colorItem("Brand green", 4, "47CE64")});
+        vc = std::make_unique<ViewController>(services());
+        view = vc->findChild<QuickListView *>();
+        ASSERT_TRUE(view);
+    }
+    void TearDown() override
+    {
+        for (QMenu *menu : vc->findChildren<QMenu *>())
+            menu->close();
+        vc.reset();
+    }
+
+    QStringList rowTitles() const
+    {
+        QStringList titles;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            titles.append(view->model()->index(row, 0).data().toString());
+        return titles;
+    }
+    void clickPart(int row, RowDelegate::Part part)
+    {
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        const QRect rect = view->rowDelegate()->partRect(view->visualRect(index), index, part);
+        ASSERT_FALSE(rect.isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return vc->findChild<T *>(QString::fromLatin1(name));
+    }
+    QMenu *openMenu(const char *name) const
+    {
+        for (QMenu *menu : vc->findChildren<QMenu *>(QString::fromLatin1(name))) {
+            if (menu->isVisible())
+                return menu;
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<ViewController> vc;
+    QuickListView *view = nullptr;
+};
+
+} // namespace
+
+TEST_F(ViewControllerTest, LoadingBuildsRowsSortsStoredItemsAndLinksToTheManager)
+{
+    EXPECT_TRUE(links.popoverListLoaded);
+    EXPECT_EQ(rowTitles(), QStringList({"Apps", "older", "newer", "Web", "Colours", "Brand green"}))
+        << "the rows keep the order they were built in";
+    EXPECT_EQ(titlesOf(favorites.items("Apps")), QStringList({"newer", "older"})) << "items sorted newest first";
+    links.requestQuickListReload();
+    EXPECT_EQ(rowTitles(), QStringList({"Apps", "newer", "older", "Web", "Colours", "Brand green"}));
+
+    // A heading click toggles its group; an item click opens and selects nothing.
+    clickPart(3, RowDelegate::Part::body);
+    EXPECT_EQ(rowTitles().mid(3, 2), QStringList({"Web", "News site"}));
+    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
+    clickPart(4, RowDelegate::Part::body);
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
+    EXPECT_FALSE(view->selectionModel() && view->selectionModel()->hasSelection());
+    clickPart(3, RowDelegate::Part::expand);
+    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(1)));
+}
+
+TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
+{
+    vc->showPopover(QRect());
+    child<QToolButton>("btncreateGroup")->click();
+    auto *box = child<QWidget>("boxAddGroup");
+    auto *name = child<QLineEdit>("txtfieldGroupname");
+    auto *message = child<QLabel>("lblgroupalreadyexist");
+    ASSERT_TRUE(box && name && message);
+    EXPECT_TRUE(vc->subViewAdded());
+    EXPECT_TRUE(box->isVisible());
+
+    child<QPushButton>("btnadd_boxaddgroup")->click();
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_121"));
+    QTest::keyClicks(name, "Web");
+    child<QPushButton>("btnadd_boxaddgroup")->click();
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_69"));
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
+    EXPECT_EQ(favorites.groups().size(), 3);
+
+    name->setText("Web ");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_FALSE(vc->subViewAdded());
+    EXPECT_EQ(favorites.groupTitles().last(), "Web ");
+    EXPECT_EQ(rowTitles().last(), "Web ");
+
+    // Cancelling stores nothing.
+    child<QToolButton>("btncreateGroup")->setEnabled(true);
+    child<QToolButton>("btncreateGroup")->click();
+    EXPECT_TRUE(name->text().isEmpty());
+    name->setText("Other");
+    child<QPushButton>("btncancel_boxaddGroup")->click();
+    EXPECT_FALSE(vc->subViewAdded());
+    EXPECT_EQ(favorites.groups().size(), 4);
+}
+
+TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
+{
+    vc->showPopover(QRect());
+    clickPart(4, RowDelegate::Part::color); // "Colours"
+    EXPECT_TRUE(picker.isVisible());
+    EXPECT_FALSE(picker.viewOpenFromMainwindow());
+    picker.btnthirdclicked();
+    EXPECT_FALSE(picker.isVisible());
+    const QString third = ColorText::fromColor(SelectTagVc::swatchColors().at(2));
+    EXPECT_EQ(favorites.groups().at(2).value(RecordKeys::color).toString(), third);
+    EXPECT_EQ(favorites.groups().at(0).value(RecordKeys::color).toString(), "47CE64");
+    EXPECT_EQ(view->model()->index(4, 0).data(int(QuickListModel::Role::tagColor)).value<QColor>(),
+              SelectTagVc::swatchColors().at(2));
+
+    // Opened from the manager window, a pick is not the popup's to apply.
+    picker.openBeside(QRect(0, 0, 10, 10), true);
+    picker.btnfirstClicked();
+    EXPECT_EQ(favorites.groups().at(2).value(RecordKeys::color).toString(), third);
+    EXPECT_EQ(favorites.groups().at(0).value(RecordKeys::color).toString(), "47CE64");
+}
+
+TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
+{
+    int bookmarksAdded = 0;
+    vc->setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
+    vc->showPopover(QRect());
+    links.editMode = true;
+    clickPart(0, RowDelegate::Part::add);
+    EXPECT_EQ(vc->currentGroupName(), "Apps");
+    EXPECT_FALSE(links.editMode);
+    QMenu *menu = openMenu("itemmenu");
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->actions().size(), 4);
+    EXPECT_EQ(menu->actions().at(1)->text(), LocalizedText("IDS_BR_71"));
+    EXPECT_FALSE(menu->actions().at(0)->isEnabled()) << "no handler yet";
+    EXPECT_TRUE(menu->actions().at(1)->isEnabled());
+    menu->actions().at(1)->trigger();
+    EXPECT_EQ(bookmarksAdded, 1);
+    menu->close();
+
+    clickPart(4, RowDelegate::Part::add);
+    EXPECT_EQ(vc->currentGroupName(), "Colours");
+
+    // The item boxes open over the list and close through the popup.
+    auto *box = new QWidget;
+    vc->showInlineBox(box);
+    EXPECT_TRUE(vc->subViewAdded());
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->parentWidget()->size(), box->size());
+    clickPart(1, RowDelegate::Part::body);
+    EXPECT_TRUE(desktop.urls.opened.isEmpty()) << "rows do nothing under a box";
+    QTest::keyClick(vc.get(), Qt::Key_Escape);
+    EXPECT_FALSE(vc->subViewAdded());
+    EXPECT_FALSE(box->isVisible());
+}
+
+TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
+{
+    vc->showPopover(QRect());
+    auto *field = child<QLineEdit>("searchtextfield");
+    QTest::keyClicks(vc.get(), "NEW");
+    EXPECT_TRUE(field->isVisible());
+    EXPECT_FALSE(child<QToolButton>("btnsearch")->isVisible());
+    EXPECT_EQ(field->text(), "NEW");
+    EXPECT_EQ(rowTitles(), QStringList({"newer", "News site"}));
+    EXPECT_EQ(view->hoverRow(), 0);
+
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(view->hoverRow(), 1);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
+
+    // Removing from the results runs the search again.
+    const QPoint inRow = view->visualRect(view->model()->index(0, 0)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, inRow, view->viewport()->mapToGlobal(inRow));
+    QApplication::sendEvent(view->viewport(), &event);
+    QMenu *menu = openMenu("tblmenu");
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions().at(0)->text(), LocalizedText("IDS_BR_117"));
+    menu->actions().at(0)->trigger();
+    menu->close();
+    EXPECT_EQ(rowTitles(), QStringList({"News site"}));
+
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_FALSE(field->isVisible());
+    EXPECT_TRUE(vc->isPopoverShown());
+    EXPECT_EQ(rowTitles().first(), "Apps");
+    QTest::keyClick(vc.get(), Qt::Key_Escape);
+    EXPECT_FALSE(vc->isPopoverShown());
+    vc->togglePopover(QRect());
+    EXPECT_FALSE(vc->isPopoverShown()) << "the click that closed it does not reopen it";
+}
+
+TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
+{
+    QSignalSpy manage(vc.get(), &ViewController::manageShortcutRequested);
+    QSignalSpy preferencesShown(vc.get(), &ViewController::showPreferencesRequested);
+    QSignalSpy quit(vc.get(), &ViewController::quitRequested);
+    vc->showPopover(QRect());
+    child<QToolButton>("btnsettings")->click();
+    QMenu *menu = openMenu("settingsMenu");
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->actions().size(), 3);
+    menu->actions().at(1)->trigger();
+    menu->actions().at(0)->trigger();
+    menu->actions().at(2)->trigger();
+    EXPECT_EQ(manage.count(), 1);
+    EXPECT_EQ(preferencesShown.count(), 1);
+    EXPECT_EQ(quit.count(), 1);
+    EXPECT_FALSE(vc->isPopoverShown());
+}
+
+TEST(PopupGeometryTest, ListBoxHeightAndPlacement)
+{
+    EXPECT_EQ(PopupGeometry::listBoxHeight(379, 900), 430);
+    EXPECT_EQ(PopupGeometry::listBoxHeight(0, std::nullopt), 430);
+    EXPECT_EQ(PopupGeometry::listBoxHeight(800, 900), 750);
+    EXPECT_EQ(PopupGeometry::listBoxHeight(500, 900), 550);
+    EXPECT_EQ(PopupGeometry::listBoxHeight(700, 900), 750);
+    EXPECT_EQ(PopupGeometry::listBoxHeight(5000, std::nullopt), 5050);
+
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(360, 500);
+    // Under a tray icon in a top panel, centred on it.
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(1000, 0, 24, 24), {}, screen, size), QPoint(832, 24));
+    // Above an icon in a bottom panel.
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(1000, 1056, 24, 24), {}, screen, size), QPoint(832, 556));
+    // Near the right edge: kept on screen.
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(1900, 0, 20, 20), {}, screen, size), QPoint(1560, 20));
+    // No tray geometry: at the cursor, clamped.
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(100, 200), screen, size), QPoint(100, 200));
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(1900, 1000), screen, size), QPoint(1560, 580));
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(1900, 1000), QRect(1920, 0, 1280, 1024), size),
+              QPoint(1920, 524));
+}
