@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include <memory>
+
+struct AppContext;
+class ManagerWindow;
+class QMenu;
+class QSystemTrayIcon;
+class QWidget;
+
+// Brimble's application object: runs the launch sequence, owns the tray icon,
+// the popup and the manager window, and ends the process cleanly.
+class AppDelegate final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AppDelegate(AppContext &context, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    // Flushes the store and prints "terminate"; the last step of every exit.
+    void applicationWillTerminate();
+
+    // Ends the main loop; no window can refuse, unlike QCoreApplication::quit().
+    void terminate();
+    void togglePopover();
+    // Shows the popup, once the first run is over; never closes it.
+    void showPopover();
+    void menuitem_Showwindow();
+    void handleInstanceRequest(const QByteArray &request);
+
+    // Tells the user once, when the interface is up, that an unreadable
+    // preferences file was kept aside.
+    void reportSetAsidePreferences(const QString &setAsidePath);
+
+private:
+    void setUpTrayIcon();
+    void setMenuTitles();
+    ManagerWindow *managerWindow();
+    QWidget *popover();
+    QRect trayIconGeometry() const;
+
+    AppContext &m_context;
+    std::unique_ptr<QMenu> m_trayMenu;
+    QSystemTrayIcon *m_statusItem = nullptr;
+    QPointer<QWidget> m_popover;
+    QPointer<ManagerWindow> m_managerWindow;
+};

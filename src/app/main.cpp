@@ -1,0 +1,70 @@
+// Brimble: favourites in the system tray.
+
+#include "app/AppContext.h"
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
+#include "app/UnixSignals.h"
+#include "platform/Paths.h"
+#include "platform/PlistPreferencesStore.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+namespace {
+
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!hasDisplay()) {
+        std::fputs("brimble: no desktop session to show in (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("brimble"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Brimble"));
+    QApplication::setApplicationVersion(QStringLiteral(BRIMBLE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.brimble.Brimble"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption toggle(QStringLiteral("toggle"),
+                                    QStringLiteral("Show or hide the popup of the running Brimble."));
+    parser.addOption(toggle);
+    parser.process(app);
+
+    SingleInstance instance(Paths::runtimeFolder());
+    if (!instance.becomePrimary()) {
+        const char *request = parser.isSet(toggle) ? SingleInstance::toggleRequest : SingleInstance::showRequest;
+        if (instance.sendToPrimary(request))
+            return 0;
+        std::fputs("brimble: another Brimble holds the lock but does not answer\n", stderr);
+        return 1;
+    }
+
+    auto preferences = std::make_unique<PlistPreferencesStore>(Paths::preferencesFile());
+    const QString setAsidePath = preferences->setAsideFilePath();
+    AppContext context(std::move(preferences), Paths::supportFolder(), std::make_unique<UnsupportedLoginItems>());
+
+    AppDelegate delegate(context);
+    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleInstanceRequest);
+    UnixSignals signals_;
+    QObject::connect(&signals_, &UnixSignals::terminationRequested, &delegate, &AppDelegate::terminate);
+
+    delegate.applicationDidFinishLaunching();
+    delegate.reportSetAsidePreferences(setAsidePath);
+    const int status = app.exec();
+    delegate.applicationWillTerminate();
+    return status;
+}

@@ -1,0 +1,170 @@
+#include "app/AppContext.h"
+#include "app/AppDelegate.h"
+#include "platform/FakePreferencesStore.h"
+#include "platform/PlistPreferencesStore.h"
+#include "store/StoreKeys.h"
+
+#include "support/TestFolders.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// The brimble executable, run with private XDG folders of its own.
+class BrimbleProcess
+{
+public:
+    explicit BrimbleProcess(const TestFolder &home, const QStringList &arguments = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(BRIMBLE_EXECUTABLE), arguments);
+    }
+
+    // Waits until the process has printed line (or ended).
+    bool waitForLine(const QByteArray &line)
+    {
+        while (!output.split('\n').contains(line)) {
+            if (!process.waitForReadyRead(10000))
+                return false;
+            output += process.readAllStandardOutput();
+        }
+        return true;
+    }
+
+    bool finish()
+    {
+        const bool finished = process.waitForFinished(10000);
+        output += process.readAllStandardOutput();
+        return finished;
+    }
+
+    QProcess process;
+    QByteArray output;
+};
+
+QString preferencesPath(const TestFolder &home)
+{
+    return home.filePath(QStringLiteral("config/brimble/preferences.plist"));
+}
+
+TEST(BrimbleProcess, EndsCleanlyOnSignalsAndKeepsToOneInstance)
+{
+    for (int signalNumber : {SIGTERM, SIGINT}) {
+        TestFolder home;
+        BrimbleProcess first(home);
+        ASSERT_TRUE(first.waitForLine("en")) << first.output.toStdString();
+
+        BrimbleProcess second(home);
+        ASSERT_TRUE(second.finish());
+        EXPECT_EQ(second.process.exitCode(), 0);
+        BrimbleProcess toggle(home, {QStringLiteral("--toggle")});
+        ASSERT_TRUE(toggle.finish());
+        EXPECT_EQ(toggle.process.exitCode(), 0);
+        EXPECT_EQ(first.process.state(), QProcess::Running);
+
+        ::kill(pid_t(first.process.processId()), signalNumber);
+        ASSERT_TRUE(first.finish());
+        EXPECT_EQ(first.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(first.process.exitCode(), 0);
+        EXPECT_TRUE(first.output.endsWith("terminate\n")) << first.output.toStdString();
+
+        // What the first start decided is on disk after the signal.
+        PlistPreferencesStore stored(preferencesPath(home));
+        EXPECT_EQ(stored.boolForKey(StoreKeys::checkUniquiidAdded), true);
+        EXPECT_EQ(stored.boolForKey(StoreKeys::showFileListInFolder), false);
+        EXPECT_EQ(stored.integerForKey(StoreKeys::selectedLanguage), 0);
+    }
+}
+
+TEST(BrimbleProcess, StartsAfterACrashLeftItsLockAndSocketBehind)
+{
+    TestFolder home;
+    BrimbleProcess crashed(home);
+    ASSERT_TRUE(crashed.waitForLine("en"));
+    crashed.process.kill();
+    crashed.finish();
+
+    BrimbleProcess next(home);
+    ASSERT_TRUE(next.waitForLine("en")) << "a stale lock must not block the next start";
+    next.process.terminate();
+    ASSERT_TRUE(next.finish());
+    EXPECT_TRUE(next.output.endsWith("terminate\n"));
+}
+
+TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
+{
+    TestFolder home;
+    QDir().mkpath(home.filePath(QStringLiteral("config/brimble")));
+    QFile damaged(preferencesPath(home));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("<plist><dict><key>allgroups</key>");
+    damaged.close();
+
+    BrimbleProcess brimble(home);
+    ASSERT_TRUE(brimble.waitForLine("en"));
+    brimble.process.terminate();
+    ASSERT_TRUE(brimble.finish());
+
+    const QStringList aside = QDir(home.filePath(QStringLiteral("config/brimble")))
+                                  .entryList({QStringLiteral("preferences.plist.corrupt-*")});
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(home.filePath(QStringLiteral("config/brimble/")) + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("<plist><dict><key>allgroups</key>"));
+    EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
+}
+
+TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
+{
+    auto makeContext = [](std::unique_ptr<FakePreferencesStore> preferences, FakeLoginItems *&loginItems) {
+        auto logins = std::make_unique<FakeLoginItems>();
+        loginItems = logins.get();
+        return std::make_unique<AppContext>(std::move(preferences), QDir::tempPath() + QStringLiteral("/unused"),
+                                            std::move(logins));
+    };
+
+    FakeLoginItems *loginItems = nullptr;
+    auto context = makeContext(std::make_unique<FakePreferencesStore>(), loginItems);
+    {
+        AppDelegate delegate(*context);
+        delegate.applicationDidFinishLaunching();
+        EXPECT_EQ(loginItems->calls, 0);
+        EXPECT_EQ(context->preferences->boolForKey(StoreKeys::showFileListInFolder), false);
+        delegate.togglePopover();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no popup before the first run ends";
+    }
+
+    auto stored = std::make_unique<FakePreferencesStore>();
+    stored->setBool(false, StoreKeys::loginStartStatus);
+    stored->setBool(true, StoreKeys::showFileListInFolder);
+    stored->setInteger(1, StoreKeys::first);
+    context = makeContext(std::move(stored), loginItems);
+    AppDelegate delegate(*context);
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(loginItems->calls, 1);
+    EXPECT_FALSE(loginItems->lastEnabled);
+    EXPECT_EQ(context->preferences->boolForKey(StoreKeys::showFileListInFolder), true);
+
+    delegate.togglePopover();
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    delegate.showPopover();
+    EXPECT_NE(QApplication::activePopupWidget(), nullptr) << "showing never closes";
+    delegate.togglePopover();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+} // namespace
