@@ -1,0 +1,113 @@
+// Runs in a program of its own: GIO reads the XDG folders once, at its
+// first use, so they are pointed at private folders before anything else.
+
+#include "platform/DBusFileRevealer.h"
+#include "platform/FakeUrlOpener.h"
+#include "platform/GioApplicationRegistry.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeText(const QString &path, const QString &text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+QString desktopEntry(const QString &name, const QString &exec, const QString &types)
+{
+    return QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\nMimeType=%3;\nIcon=%4\n")
+        .arg(name, exec, types, name.toLower());
+}
+
+QStringList idsOf(const QList<ApplicationInfo> &applications)
+{
+    QStringList ids;
+    for (const ApplicationInfo &application : applications)
+        ids.append(application.id);
+    return ids;
+}
+
+} // namespace
+
+TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString share = root.filePath("share");
+    // The system folder stays listed for the shared MIME database.
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(share) + ":/usr/share");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath("data")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.filePath("config")));
+
+    const QString marker = root.filePath("launched");
+    const QString script = root.filePath("record.sh");
+    writeText(script, QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(marker));
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    writeText(share + "/applications/brimble-test-editor.desktop",
+              desktopEntry("Editor", script + " %f", "text/plain"));
+    writeText(root.filePath("data/applications/brimble-test-viewer.desktop"),
+              desktopEntry("Viewer", script + " %f", "text/plain"));
+    writeText(share + "/applications/brimble-test-browser.desktop",
+              desktopEntry("Browser", script + " %u", "x-scheme-handler/http;x-scheme-handler/https"));
+    // The index that update-desktop-database keeps beside the entries.
+    writeText(share + "/applications/mimeinfo.cache",
+              "[MIME Cache]\ntext/plain=brimble-test-editor.desktop;\n"
+              "x-scheme-handler/http=brimble-test-browser.desktop;\nx-scheme-handler/https=brimble-test-browser.desktop;\n");
+    writeText(root.filePath("data/applications/mimeinfo.cache"),
+              "[MIME Cache]\ntext/plain=brimble-test-viewer.desktop;\n");
+    writeText(root.filePath("config/mimeapps.list"),
+              "[Default Applications]\ntext/plain=brimble-test-viewer.desktop\n"
+              "x-scheme-handler/http=brimble-test-browser.desktop\n");
+    const QString note = root.filePath("note.txt");
+    writeText(note, "hello");
+
+    GioApplicationRegistry registry;
+    EXPECT_EQ(GioApplicationRegistry::contentTypeFor(QUrl::fromLocalFile(note)), "text/plain");
+    EXPECT_EQ(GioApplicationRegistry::contentTypeFor(QUrl("HTTPS://example.org")), "x-scheme-handler/https");
+
+    const QList<ApplicationInfo> forNote = registry.applicationsFor(QUrl::fromLocalFile(note));
+    const QStringList ids = idsOf(forNote);
+    ASSERT_FALSE(ids.isEmpty());
+    EXPECT_EQ(ids.first(), "brimble-test-viewer.desktop") << "the default comes first";
+    EXPECT_TRUE(ids.contains("brimble-test-editor.desktop"));
+    EXPECT_FALSE(ids.contains("brimble-test-browser.desktop"));
+    EXPECT_EQ(ids.count("brimble-test-viewer.desktop"), 1);
+    EXPECT_EQ(forNote.first().name, "Viewer");
+    EXPECT_EQ(forNote.first().iconName, "viewer");
+
+    const QStringList forWeb = idsOf(registry.applicationsFor(QUrl("https://example.org")));
+    EXPECT_TRUE(forWeb.contains("brimble-test-browser.desktop"));
+    EXPECT_FALSE(forWeb.contains("brimble-test-editor.desktop"));
+    EXPECT_TRUE(registry.applicationsFor(QUrl()).isEmpty());
+
+    EXPECT_FALSE(registry.launch("brimble-test-missing.desktop", QUrl::fromLocalFile(note)));
+    ASSERT_TRUE(registry.launch("brimble-test-editor.desktop", QUrl::fromLocalFile(note)));
+    QDeadlineTimer deadline(10'000);
+    while (!QFile::exists(marker) && !deadline.hasExpired())
+        QThread::msleep(20);
+    QThread::msleep(50);
+    QFile launched(marker);
+    ASSERT_TRUE(launched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(launched.readAll()), note);
+}
+
+TEST(DesktopServicesTest, RevealWithoutAFileManagerOpensTheContainingFolder)
+{
+    // The test session has no D-Bus session bus.
+    FakeUrlOpener opener;
+    DBusFileRevealer revealer(opener);
+    revealer.reveal("/home/me/notes/1234.txt");
+    revealer.reveal(QString());
+    EXPECT_EQ(opener.opened, QList<QUrl>({QUrl::fromLocalFile("/home/me/notes")}));
+}
