@@ -132,3 +132,23 @@ bool ShortcutKeyPress::isModifierKey(int qtKey)
         return false;
     }
 }
+
+ModifierFlags ShortcutKeyPress::modifiersAfter(int qtKey, bool pressed, Qt::KeyboardModifiers modifiers)
+{
+    ModifierFlags flags = ModifierFlags::fromQt(modifiers);
+    quint64 flag = 0;
+    switch (qtKey) {
+    case Qt::Key_Control: flag = ModifierFlags::command; break;
+    case Qt::Key_Alt: flag = ModifierFlags::option; break;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R: flag = ModifierFlags::control; break;
+    case Qt::Key_Shift: flag = ModifierFlags::shift; break;
+    default: return flags;
+    }
+    if (pressed)
+        flags.insert(flag);
+    else
+        flags.remove(flag);
+    return flags;
+}

@@ -21,4 +21,7 @@ struct ShortcutKeyPress
     // Ctrl, Alt, Shift, Super and the like, whose presses and releases the
     // recorder takes as modifier changes rather than key presses.
     static bool isModifierKey(int qtKey);
+    // The modifiers held once the press or release of a modifier key has
+    // taken effect (X reports the state from before the event).
+    static ModifierFlags modifiersAfter(int qtKey, bool pressed, Qt::KeyboardModifiers modifiers);
 };

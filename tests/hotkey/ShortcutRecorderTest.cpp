@@ -172,8 +172,9 @@ TEST_F(ShortcutRecorderTest, LettingGoOfEveryModifierOrClearingRemovesTheShortcu
     ASSERT_TRUE(registered());
 
     recorder.startRecording();
-    recorder.modifiersChanged(ModifierFlags(ModifierFlags::command), page);
-    recorder.modifiersChanged(ModifierFlags(ModifierFlags::capsLock), page);
+    recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(Qt::Key_Control, true, {}), page);
+    EXPECT_TRUE(recorder.isRecordingShortcut());
+    recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(Qt::Key_Control, false, ctrl), page);
     EXPECT_FALSE(recorder.isRecordingShortcut());
     EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
     EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutflag));
