@@ -10,8 +10,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 #include <algorithm>
@@ -22,10 +24,41 @@ constexpr int columns = 10;
 constexpr int visibleRows = 7;
 constexpr auto recentGlyph = "\U0001F552"; // clock face three o'clock
 
+// Draws each cell's character centred and whole: the default delegate
+// elides glyphs wider than the cell to "...".
+class CellDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        painter->save();
+        if (option.state & (QStyle::State_Selected | QStyle::State_MouseOver)) {
+            QColor fill = option.palette.color(QPalette::Highlight);
+            fill.setAlphaF(option.state & QStyle::State_Selected ? 0.35 : 0.15);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(fill);
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->drawRoundedRect(QRectF(option.rect).adjusted(1, 1, -1, -1), 4, 4);
+        }
+        painter->setFont(option.font);
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->drawText(option.rect, Qt::AlignCenter | Qt::TextDontClip, index.data().toString());
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return QSize(cellSize, cellSize);
+    }
+};
+
 QToolButton *groupButton(const QString &glyph, const QString &toolTip, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setText(glyph);
+    button->setFont(CharacterPalette::emojiFont(button->font()));
     button->setToolTip(toolTip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -79,9 +112,8 @@ CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *paren
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setMouseTracking(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont cellFont = m_list->font();
-    cellFont.setPointSizeF(cellFont.pointSizeF() * 1.6);
-    m_list->setFont(cellFont);
+    m_list->setFont(emojiFont(m_list->font(), 1.5));
+    m_list->setItemDelegate(new CellDelegate(m_list));
     m_list->installEventFilter(this);
     connect(m_list, &QListView::clicked, this, &CharacterPalette::chooseIndex);
 
@@ -180,6 +212,15 @@ void CharacterPalette::choose(const QString &text)
         typeInto(target, text);
     }
     Q_EMIT characterChosen(text);
+}
+
+QFont CharacterPalette::emojiFont(QFont base, qreal scale)
+{
+    // Text fonts such as DejaVu hold some emoji too, in black and white, and
+    // would be picked before the colour font.
+    base.setFamilies({QStringLiteral("Noto Color Emoji"), base.family()});
+    base.setPointSizeF(base.pointSizeF() * scale);
+    return base;
 }
 
 void CharacterPalette::typeInto(QWidget *widget, const QString &text)

@@ -29,6 +29,9 @@ public:
     // Types text into the target and remembers it as recently used.
     void choose(const QString &text);
 
+    // base with the colour emoji font put first, scaled.
+    static QFont emojiFont(QFont base, qreal scale = 1.0);
+
     // Types text into widget at its cursor, as an input method would.
     static void typeInto(QWidget *widget, const QString &text);
 

@@ -1,8 +1,8 @@
 #include "items/ColorWell.h"
 
+#include "items/ColorChooserPopup.h"
 #include "store/LocalizedText.h"
 
-#include <QColorDialog>
 #include <QPainter>
 #include <QStyleOptionButton>
 
@@ -17,7 +17,7 @@ ColorWell::ColorWell(QWidget *parent)
 {
     setToolTip(LocalizedText("IDS_BR_41"));
     setMinimumSize(56, 26);
-    connect(this, &QPushButton::clicked, this, &ColorWell::openDialog);
+    connect(this, &QPushButton::clicked, this, &ColorWell::openChooser);
 }
 
 void ColorWell::setColor(const QColor &color)
@@ -29,19 +29,13 @@ void ColorWell::setColor(const QColor &color)
     Q_EMIT colorChanged(m_color);
 }
 
-void ColorWell::openDialog()
+void ColorWell::openChooser()
 {
-    if (m_dialog) {
-        m_dialog->raise();
-        m_dialog->activateWindow();
-        return;
+    if (!m_chooser) {
+        m_chooser = new ColorChooserPopup(this);
+        connect(m_chooser, &ColorChooserPopup::colorSelected, this, &ColorWell::setColor);
     }
-    auto *dialog = new QColorDialog(m_color, window());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(LocalizedText("IDS_BR_41"));
-    connect(dialog, &QColorDialog::colorSelected, this, &ColorWell::setColor);
-    m_dialog = dialog;
-    dialog->open();
+    m_chooser->popUp(m_color, this);
 }
 
 void ColorWell::paintEvent(QPaintEvent *event)

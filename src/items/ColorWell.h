@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QColor>
-#include <QColorDialog>
-#include <QPointer>
 #include <QPushButton>
 
+class ColorChooserPopup;
 
-// A swatch button showing a colour; a click opens the colour dialog on it.
+// A swatch button showing a colour; a click opens the colour picker on it.
 // The colour stays as last chosen for as long as the well exists.
 class ColorWell final : public QPushButton
 {
@@ -18,8 +17,8 @@ public:
     QColor color() const { return m_color; }
     void setColor(const QColor &color);
 
-    // The open colour dialog, or null.
-    QColorDialog *dialog() const { return m_dialog; }
+    // The colour picker, once the well was clicked.
+    ColorChooserPopup *chooser() const { return m_chooser; }
 
 Q_SIGNALS:
     void colorChanged(const QColor &color);
@@ -28,8 +27,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void openDialog();
+    void openChooser();
 
     QColor m_color;
-    QPointer<QColorDialog> m_dialog;
+    ColorChooserPopup *m_chooser = nullptr;
 };

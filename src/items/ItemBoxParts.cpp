@@ -1,5 +1,6 @@
 #include "items/ItemBoxParts.h"
 
+#include "items/CharacterPalette.h"
 #include "store/LocalizedText.h"
 
 #include <QBoxLayout>
@@ -64,6 +65,7 @@ QToolButton *emojiButton(const QString &objectName, QWidget *parent)
     auto *button = new QToolButton(parent);
     button->setObjectName(objectName);
     button->setText(QString::fromUtf8(emojiGlyph));
+    button->setFont(CharacterPalette::emojiFont(button->font(), 1.2));
     button->setToolTip(LocalizedText("IDS_BR_145"));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);

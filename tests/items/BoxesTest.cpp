@@ -3,6 +3,7 @@
 #include "items/BookmarkBox.h"
 #include "items/CharacterPalette.h"
 #include "items/ColorBox.h"
+#include "items/ColorChooserPopup.h"
 #include "items/ColorWell.h"
 #include "items/FileOrFolderDialog.h"
 #include "items/ItemAdder.h"
@@ -99,10 +100,11 @@ TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
     box.show();
     auto *well = child<ColorWell>(box, "colorWell");
     QTest::mouseClick(well, Qt::LeftButton);
-    ASSERT_TRUE(well->dialog());
-    EXPECT_EQ(well->dialog()->currentColor(), well->color());
-    well->dialog()->setCurrentColor(QColor(0xFE, 0x00, 0x7F));
-    well->dialog()->accept();
+    ASSERT_TRUE(well->chooser() && well->chooser()->isVisible());
+    EXPECT_EQ(well->chooser()->currentColor(), well->color());
+    well->chooser()->setCurrentColor(QColor(0xFE, 0x00, 0x7F));
+    well->chooser()->accept();
+    EXPECT_FALSE(well->chooser()->isVisible());
     EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
 
     child<QLineEdit>(box, "txtfieldColorTitle")->setText("Brand");

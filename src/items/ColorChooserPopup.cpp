@@ -1,0 +1,73 @@
+#include "items/ColorChooserPopup.h"
+
+#include "store/LocalizedText.h"
+
+#include <QBoxLayout>
+#include <QColorDialog>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+ColorChooserPopup::ColorChooserPopup(QWidget *parent)
+    : QFrame(parent, Qt::Popup)
+{
+    setObjectName(QStringLiteral("colorChooser"));
+    setFrameShape(QFrame::StyledPanel);
+    m_picker = new QColorDialog(this);
+    m_picker->setWindowFlags(Qt::Widget);
+    m_picker->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+
+    auto *cancel = new QPushButton(LocalizedText("IDS_BR_87"), this);
+    m_choose = new QPushButton(LocalizedText("IDS_BR_42"), this);
+    m_choose->setObjectName(QStringLiteral("chooseColor"));
+    m_choose->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(m_choose);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_picker);
+    layout->addLayout(buttons);
+
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_choose, &QPushButton::clicked, this, &ColorChooserPopup::accept);
+}
+
+void ColorChooserPopup::popUp(const QColor &color, QWidget *anchor)
+{
+    m_picker->setCurrentColor(color);
+    adjustSize();
+    if (anchor) {
+        QRect frame(anchor->mapToGlobal(QPoint(0, anchor->height())), size());
+        if (const QScreen *screen = anchor->screen()) {
+            const QRect available = screen->availableGeometry();
+            if (frame.bottom() > available.bottom())
+                frame.moveBottom(anchor->mapToGlobal(QPoint(0, 0)).y() - 1);
+            frame.moveLeft(std::max(available.left(), std::min(frame.left(), available.right() - frame.width())));
+            frame.moveTop(std::max(frame.top(), available.top()));
+        }
+        move(frame.topLeft());
+    }
+    show();
+    m_choose->setFocus();
+}
+
+QColor ColorChooserPopup::currentColor() const
+{
+    return m_picker->currentColor();
+}
+
+void ColorChooserPopup::setCurrentColor(const QColor &color)
+{
+    m_picker->setCurrentColor(color);
+}
+
+void ColorChooserPopup::accept()
+{
+    const QColor color = m_picker->currentColor();
+    close();
+    Q_EMIT colorSelected(color);
+}

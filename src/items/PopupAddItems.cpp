@@ -1,0 +1,86 @@
+#include "items/PopupAddItems.h"
+
+#include "items/BookmarkBox.h"
+#include "items/CharacterPalette.h"
+#include "items/ColorBox.h"
+#include "items/FaviconFetcher.h"
+#include "items/FileOrFolderDialog.h"
+#include "items/NoteBox.h"
+#include "quicklist/ViewController.h"
+
+PopupAddItems::PopupAddItems(ViewController &popup, const ItemServices &services, PreferencesStore &preferences)
+    : QObject(&popup)
+    , m_popup(popup)
+    , m_adder(services)
+    , m_chooseFile(&FileOrFolderDialog::choose)
+    , m_palette(std::make_unique<CharacterPalette>(preferences))
+{
+    popup.setAddItemHandler(AddItemKind::fileFolders, [this] { AddFileFolders(); });
+    popup.setAddItemHandler(AddItemKind::webBookmark, [this] { AddWebBookmark(); });
+    popup.setAddItemHandler(AddItemKind::textSnippet, [this] { AddTextSnnipet(); });
+    popup.setAddItemHandler(AddItemKind::colorSwitch, [this] { AddColorSwitch(); });
+    // An icon arrives after its item is shown: the rows draw it then.
+    connect(&services.faviconFetcher, &FaviconFetcher::iconSaved, &popup, &ViewController::reloadQuickList);
+}
+
+PopupAddItems::~PopupAddItems() = default;
+
+template<typename Box> void PopupAddItems::connectBox(Box *box)
+{
+    connect(box, &Box::itemAdded, &m_popup, &ViewController::reloadQuickList);
+    connect(box, &Box::closeRequested, &m_popup, &ViewController::closeInlineBox);
+}
+
+void PopupAddItems::AddFileFolders()
+{
+    const QString group = m_popup.currentGroupName();
+    const bool wasShown = m_popup.isVisible();
+    // Qt closes the popup when the modal dialog takes the input; it comes
+    // back where it was, showing the new item.
+    const auto path = m_chooseFile(&m_popup);
+    if (path) {
+        m_adder.addFile(group, *path);
+        m_popup.reloadQuickList();
+    }
+    if (wasShown && !m_popup.isVisible()) {
+        m_popup.show();
+        m_popup.raise();
+        m_popup.activateWindow();
+    }
+}
+
+void PopupAddItems::AddWebBookmark()
+{
+    if (!m_bookmarkBox) {
+        m_bookmarkBox = new BookmarkBox(m_adder, *m_palette, &m_popup);
+        m_bookmarkBox->hide();
+        connectBox(m_bookmarkBox.data());
+    }
+    m_bookmarkBox->reset(m_popup.currentGroupName());
+    m_popup.showInlineBox(m_bookmarkBox);
+    m_bookmarkBox->focusTitle();
+}
+
+void PopupAddItems::AddTextSnnipet()
+{
+    if (!m_noteBox) {
+        m_noteBox = new NoteBox(m_adder, *m_palette, &m_popup);
+        m_noteBox->hide();
+        connectBox(m_noteBox.data());
+    }
+    m_noteBox->reset(m_popup.currentGroupName());
+    m_popup.showInlineBox(m_noteBox);
+    m_noteBox->focusTitle();
+}
+
+void PopupAddItems::AddColorSwitch()
+{
+    if (!m_colorBox) {
+        m_colorBox = new ColorBox(m_adder, *m_palette, &m_popup);
+        m_colorBox->hide();
+        connectBox(m_colorBox.data());
+    }
+    m_colorBox->reset(m_popup.currentGroupName());
+    m_popup.showInlineBox(m_colorBox);
+    m_colorBox->focusTitle();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "items/ItemAdder.h"
+#include "items/ItemServices.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class BookmarkBox;
+class CharacterPalette;
+class ColorBox;
+class NoteBox;
+class PreferencesStore;
+class QWidget;
+class ViewController;
+
+// The popup's add-item menu made real: the file dialog and the three inline
+// boxes, adding to the group whose menu was opened. Installs itself as the
+// popup's four add handlers; lives as long as the popup.
+class PopupAddItems final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Runs the dialog that picks one file or folder; nothing when cancelled.
+    using FileChooser = std::function<std::optional<QString>(QWidget *parent)>;
+
+    PopupAddItems(ViewController &popup, const ItemServices &services, PreferencesStore &preferences);
+    ~PopupAddItems() override;
+
+    // Replaces the file dialog; for tests.
+    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    CharacterPalette &characterPalette() const { return *m_palette; }
+
+    void AddFileFolders();
+    void AddWebBookmark();
+    void AddTextSnnipet();
+    void AddColorSwitch();
+
+private:
+    template<typename Box> void connectBox(Box *box);
+
+    ViewController &m_popup;
+    ItemAdder m_adder;
+    FileChooser m_chooseFile;
+    std::unique_ptr<CharacterPalette> m_palette;
+    QPointer<BookmarkBox> m_bookmarkBox;
+    QPointer<NoteBox> m_noteBox;
+    QPointer<ColorBox> m_colorBox;
+};

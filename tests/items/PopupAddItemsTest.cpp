@@ -1,0 +1,62 @@
+#include "ItemsFixture.h"
+
+#include "items/PopupAddItems.h"
+#include "platform/FakeDesktopServices.h"
+#include "quicklist/SelectTagVc.h"
+#include "quicklist/ViewController.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class PopupAddItemsTest : public ItemsFixture
+{
+protected:
+    FakeDesktopServices desktop;
+    SelectTagVc selectTagvc;
+    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), selectTagvc}};
+    PopupAddItems adding{popup, services, preferences};
+};
+
+TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
+{
+    const QString group = popup.currentGroupName();
+    std::optional<QString> chosen;
+    adding.setFileChooser([&chosen](QWidget *) { return chosen; });
+    popup.AddFileFolders(); // cancelled
+    EXPECT_FALSE(favorites.hasItemList(group));
+    chosen = folder.path();
+    popup.AddFileFolders();
+    EXPECT_EQ(favorites.items(group).value(0).value("url").toString(), folder.path());
+
+    popup.AddWebBookmark();
+    EXPECT_TRUE(popup.subViewAdded());
+    auto *title = popup.findChild<QLineEdit *>("txtFieldTitle_webbookmark");
+    ASSERT_TRUE(title && title->isVisibleTo(&popup));
+    title->setText("Site");
+    popup.findChild<QLineEdit *>("txtfieldURL")->setText("example.com");
+    QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxaddWebBookmark"), Qt::LeftButton);
+    EXPECT_FALSE(popup.subViewAdded());
+    EXPECT_FALSE(title->isVisibleTo(&popup));
+
+    popup.AddTextSnnipet();
+    popup.findChild<QLineEdit *>("txtFieldTitle_textfile")->setText("Half typed");
+    QTest::mouseClick(popup.findChild<QPushButton *>("btncancel_boxtextnote"), Qt::LeftButton);
+    EXPECT_FALSE(popup.subViewAdded());
+
+    popup.AddColorSwitch();
+    EXPECT_TRUE(popup.subViewAdded());
+    popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
+    QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
+    EXPECT_FALSE(popup.subViewAdded());
+
+    QStringList titles;
+    for (const QVariantMap &item : favorites.items(group))
+        titles.append(Records::title(item));
+    titles.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(titles.join('|'), QStringList({"Site", "Sky", QFileInfo(folder.path()).fileName()}).join('|'));
+}
+
+} // namespace
