@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 FaviconFetcher::FaviconFetcher(QObject *parent)
     : QObject(parent)
@@ -32,7 +33,7 @@ bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path)
         address.setPort(m_serviceOverride.port());
     }
     QNetworkRequest request(address);
-    request.setTransferTimeout(timeoutMs);
+    request.setTransferTimeout(m_timeoutMs);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brimble/" BRIMBLE_VERSION));
     QNetworkReply *reply = m_network->get(request);
     ++m_pending;
@@ -41,6 +42,9 @@ bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path)
             reply->abort();
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply, path] { finish(reply, path); });
+    // The transfer time-out only counts silence; a server that trickles
+    // bytes is cut off here.
+    QTimer::singleShot(m_timeoutMs, reply, [reply] { reply->abort(); });
     return true;
 }
 

@@ -16,7 +16,7 @@ class FaviconFetcher final : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int timeoutMs = 10'000;
+    static constexpr int defaultTimeoutMs = 10'000;
     // Icons are a few kilobytes; anything larger is not one.
     static constexpr qint64 maximumBytes = 1024 * 1024;
 
@@ -26,6 +26,8 @@ public:
     // Sends every request to this scheme, host and port instead of the one
     // in its address, keeping path and query; for tests against a local server.
     void setServiceOverride(const QUrl &base) { m_serviceOverride = base; }
+    // How long a request may take in all before it is given up.
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
 
     // Starts loading iconAddress for the file at path; false, and nothing
     // started, when the address is not a valid URL.
@@ -45,5 +47,6 @@ private:
 
     QNetworkAccessManager *m_network = nullptr;
     QUrl m_serviceOverride;
+    int m_timeoutMs = defaultTimeoutMs;
     int m_pending = 0;
 };

@@ -81,7 +81,7 @@ TEST_F(BookmarkIconTest, AServedIconIsWrittenAsPngAndReported)
     EXPECT_TRUE(file.read(8).startsWith("\x89PNG"));
 }
 
-TEST_F(BookmarkIconTest, ErrorAnswersRefusedConnectionsAndNonImagesWriteNothing)
+TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)
 {
     LocalHttpServer missing(404, "image/png", pngBytes());
     LocalHttpServer notAnImage(200, "text/html", "<html>moved</html>");
@@ -95,10 +95,17 @@ TEST_F(BookmarkIconTest, ErrorAnswersRefusedConnectionsAndNonImagesWriteNothing)
     QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
     const QString third = adder.addBookmark("Work", "Down", "example.com").item->value("imgpath").toString();
     EXPECT_TRUE(failed.wait(5000));
+    QTcpServer silent; // accepts, never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    fetcher.setServiceOverride(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort())));
+    fetcher.setTimeout(300);
+    const QString fourth = adder.addBookmark("Work", "Slow", "example.com").item->value("imgpath").toString();
+    EXPECT_TRUE(failed.wait(5000));
+    EXPECT_EQ(failed.size(), 2);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    for (const QString &path : {first, second, third})
+    for (const QString &path : {first, second, third, fourth})
         EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
-    EXPECT_EQ(favorites.items("Work").size(), 3);
+    EXPECT_EQ(favorites.items("Work").size(), 4);
 }
 
 TEST_F(BookmarkIconTest, TwoBookmarksOfOneSiteGetTheirOwnFilesAndNoFileIsOverwritten)
