@@ -5,6 +5,54 @@
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 
+namespace {
+
+// Lower case, one UTF-16 unit at a time, the same way on both sides of a
+// comparison; ASCII without a table look-up.
+char16_t lowered(char16_t unit)
+{
+    if (unit < 0x80)
+        return unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
+    return char16_t(QChar::toLower(char32_t(unit)));
+}
+
+QString lowered(const QString &text)
+{
+    QString result(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        result[i] = QChar(lowered(text.at(i).unicode()));
+    return result;
+}
+
+// Whether the lower-cased haystack contains needle (lower-cased already),
+// without making a lower-cased copy.
+bool containsLowered(QStringView haystack, QStringView needle)
+{
+    const qsizetype last = haystack.size() - needle.size();
+    const char16_t first = needle.front().unicode();
+    for (qsizetype i = 0; i <= last; ++i) {
+        if (lowered(haystack[i].unicode()) != first)
+            continue;
+        qsizetype j = 1;
+        while (j < needle.size() && lowered(haystack[i + j].unicode()) == needle[j].unicode())
+            ++j;
+        if (j == needle.size())
+            return true;
+    }
+    return false;
+}
+
+// The string under key, read in place; null when absent or not a string.
+const QString *stringValue(const QVariantMap &record, const QString &key)
+{
+    const auto value = record.constFind(key);
+    if (value == record.cend() || !StoredValue::isString(*value))
+        return nullptr;
+    return static_cast<const QString *>(value->constData());
+}
+
+} // namespace
+
 QuickList::QuickList(FavoritesStore &favorites, QObject *parent)
     : QObject(parent)
     , m_favorites(favorites)
@@ -102,19 +150,24 @@ QList<QVariantMap> QuickList::searchItems(const FavoritesStore &favorites, const
                                           const QString &text)
 {
     QList<QVariantMap> found;
-    const QString needle = text.toLower();
+    const QString needle = lowered(text);
     if (needle.isEmpty())
         return found;
-    const auto contains = [&needle](const QString &haystack) { return haystack.toLower().contains(needle); };
+    // Keys made once; values read in place: a keystroke reads every item.
+    static const QString titleKey = RecordKeys::title;
+    static const QString weburlKey = RecordKeys::Weburl;
+    static const QString urlKey = RecordKeys::url;
+    static const QString isnormalFileKey = RecordKeys::isnormalFile;
     for (const QVariantMap &group : groups) {
         for (const QVariantMap &item : favorites.items(Records::title(group))) {
-            if (contains(Records::title(item))) {
+            if (const QString *title = stringValue(item, titleKey); title && containsLowered(*title, needle)) {
                 found.append(item);
-            } else if (const auto address = StoredValue::stringIn(item, RecordKeys::Weburl)) {
-                if (contains(*address))
+            } else if (const QString *address = stringValue(item, weburlKey)) {
+                if (containsLowered(*address, needle))
                     found.append(item);
-            } else if (Records::kindOf(item) == ItemKind::normalFile) {
-                if (contains(Records::text(item, RecordKeys::url)))
+            } else if (StoredValue::flagIn(item, isnormalFileKey)) {
+                const QString *path = stringValue(item, urlKey);
+                if (path && containsLowered(*path, needle))
                     found.append(item);
             }
         }

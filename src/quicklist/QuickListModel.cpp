@@ -43,7 +43,7 @@ QString QuickListModel::itemCountText(int count)
 
 QVariant QuickListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRow(index))
         return {};
     const int row = index.row();
     const QVariantMap record = m_quickList.recordAt(row);
@@ -81,7 +81,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
 
 Qt::ItemFlags QuickListModel::flags(const QModelIndex &index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRow(index))
         return Qt::NoItemFlags;
     if (m_quickList.shouldSelectRow(index.row()))
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;

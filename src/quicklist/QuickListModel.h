@@ -38,6 +38,11 @@ public:
     static QString itemCountText(int count);
 
 private:
+    // A valid row of this model.
+    bool isRow(const QModelIndex &index) const
+    {
+        return index.isValid() && index.model() == this && index.row() < rowCount();
+    }
     QIcon iconFor(const QVariantMap &record) const;
     bool opensFolderMenu(const QVariantMap &record) const;
 

@@ -18,7 +18,7 @@ int TaskListModel::rowCount(const QModelIndex &parent) const
 
 QVariant TaskListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRow(index))
         return {};
     switch (role) {
     case Qt::DisplayRole:
@@ -33,7 +33,7 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
 
 bool TaskListModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!m_editable || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!m_editable || !isRow(index))
         return false;
     const int row = index.row();
     if (role == Qt::CheckStateRole) {
@@ -63,7 +63,7 @@ bool TaskListModel::setData(const QModelIndex &index, const QVariant &value, int
 
 Qt::ItemFlags TaskListModel::flags(const QModelIndex &index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRow(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (m_editable)

@@ -24,6 +24,11 @@ Q_SIGNALS:
     void renamed(int row);
 
 private:
+    // A valid row of this model.
+    bool isRow(const QModelIndex &index) const
+    {
+        return index.isValid() && index.model() == this && index.row() < rowCount();
+    }
     TaskList &m_tasks;
     bool m_editable;
 };

@@ -17,6 +17,12 @@
 
 #include <gtest/gtest.h>
 
+// Readable failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 // A store of favourites in memory, the platform fakes, and helpers to fill
 // the store with groups and items.
 class QuickListFixture : public ::testing::Test

@@ -12,7 +12,7 @@ class QuickListTest : public QuickListFixture
 protected:
     QuickList quickList{favorites};
     QuickListModel model{quickList};
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
     QStringList rowTitles() const
     {
@@ -101,7 +101,8 @@ TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
              {fileItem("report.pdf", 1, "/home/me/Documents/Taxes/report.pdf"),
               bookmark("News", 2, "https://example.org/TAXES"), note("Shopping", 3, "/support/1.txt"),
               colorItem("Brand", 4, "47CE64")});
-    addGroup("Open", true, {note("Taxes 2024", 5, "/support/2.txt"), colorItem("taxi yellow", 6, "FFCC00")});
+    addGroup("Open", true,
+             {note("Taxes 2024", 5, "/support/2.txt"), colorItem("taxi yellow", 6, "FFCC00"), item("Été à Paris", 7)});
     quickList.reloadQuickList();
 
     const auto search = [&](const QString &text) {
@@ -114,6 +115,7 @@ TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
     EXPECT_EQ(search("47ce"), QStringList()) << "a colour is found by its title only";
     EXPECT_EQ(search("example"), QStringList({"News"}));
     EXPECT_EQ(search(""), QStringList());
+    EXPECT_EQ(search("ÉTÉ À"), QStringList({"Été à Paris"}));
 
     quickList.beginSearch("tax");
     EXPECT_TRUE(quickList.searchBegin());
@@ -121,5 +123,5 @@ TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
     EXPECT_FALSE(quickList.isHeadingRow(0));
     EXPECT_EQ(quickList.groupIndexOfRow(0), -1);
     quickList.endSearch();
-    EXPECT_EQ(rowTitles(), QStringList({"Closed", "Open", "Taxes 2024", "taxi yellow"}));
+    EXPECT_EQ(rowTitles(), QStringList({"Closed", "Open", "Taxes 2024", "taxi yellow", "Été à Paris"}));
 }

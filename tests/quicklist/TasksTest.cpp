@@ -67,10 +67,10 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskList)
     ViewLinks links;
     TaskList tasks(preferences);
     TaskListModel readOnly(tasks, false);
-    QAbstractItemModelTester readOnlyTester(&readOnly, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester readOnlyTester(&readOnly, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     ManageTask editor(tasks, links);
-    QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(readOnly.rowCount(), 1);
     EXPECT_FALSE(readOnly.flags(readOnly.index(0, 0)) & Qt::ItemIsEditable);
     EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), "changed"));
