@@ -4,6 +4,7 @@
 
 #include <QBoxLayout>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QScreen>
 
@@ -17,6 +18,13 @@ ColorChooserPopup::ColorChooserPopup(QWidget *parent)
     m_picker = new QColorDialog(this);
     m_picker->setWindowFlags(Qt::Widget);
     m_picker->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+    // Picking from the screen needs a click outside this popup, and that
+    // click closes it; the button is found by the text Qt gives it.
+    const QString pickText = QCoreApplication::translate("QColorDialog", "&Pick Screen Color");
+    for (QPushButton *button : m_picker->findChildren<QPushButton *>()) {
+        if (button->text() == pickText)
+            button->hide();
+    }
 
     auto *cancel = new QPushButton(LocalizedText("IDS_BR_87"), this);
     m_choose = new QPushButton(LocalizedText("IDS_BR_42"), this);
