@@ -25,6 +25,7 @@
 #include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -162,7 +163,16 @@ void ViewController::Private::buildViews()
     auto *layout = new QVBoxLayout(q);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(container);
+    // A hairline border: the window's own background shows around the content.
+    const QPalette normal = QApplication::palette(q);
+    QPalette border = normal;
+    border.setColor(QPalette::Window, normal.color(QPalette::Mid));
+    q->setPalette(border);
     q->setAutoFillBackground(true);
+    QPalette content = container->palette();
+    content.setColor(QPalette::Window, normal.color(QPalette::Window));
+    container->setPalette(content);
+    container->setAutoFillBackground(true);
 
     model = new QuickListModel(quickList, q);
     tableView->setModel(model);
