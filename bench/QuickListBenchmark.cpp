@@ -1,6 +1,6 @@
 // The quick-access popup with 10,000 items in 100 groups, all expanded:
 // rebuilding its rows, one search keystroke (filter and model reset), and
-// the time from showing the popup to its first paint.
+// the time from showing the popup to its first expose.
 
 #include "platform/FakeDesktopServices.h"
 #include "platform/PlistPreferencesStore.h"
@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -133,14 +134,36 @@ void BM_SearchKeystroke(benchmark::State &state)
 }
 BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// From the tray click's call to the window's first paint.
-void BM_PopupFirstPaint(benchmark::State &state)
+// Notes when a window is exposed.
+class ExposeWatch final : public QObject
+{
+public:
+    bool exposed = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose)
+            exposed = true;
+        return false;
+    }
+};
+
+// From the tray click's call to the window's first expose (the platform
+// mapping the window), with its content painted.
+void BM_PopupFirstExpose(benchmark::State &state)
 {
     ViewController &controller = *popup().controller;
+    ExposeWatch watch;
     for (auto _ : state) {
+        watch.exposed = false;
         QElapsedTimer timer;
         timer.start();
         controller.showPopover(QRect(400, 0, 24, 24));
+        if (QWindow *window = controller.windowHandle())
+            window->installEventFilter(&watch);
+        while (!watch.exposed && timer.elapsed() < 2000)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
         controller.repaint();
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         state.PauseTiming();
@@ -149,7 +172,7 @@ void BM_PopupFirstPaint(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PopupFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PopupFirstExpose)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 
