@@ -18,8 +18,9 @@ int main(int argc, char **argv)
         for (int i = 0; i < 5000; ++i)
             items.append(QVariantMap{{QStringLiteral("title"), QStringLiteral("Item %1").arg(i)},
                                      {QStringLiteral("version"), version}});
-        store.setObject(items, QStringLiteral("items"));
-        store.setInteger(version, QStringLiteral("version"));
+        // One value, so every snapshot holds a matching version and list.
+        store.setObject(QVariantMap{{QStringLiteral("version"), version}, {QStringLiteral("items"), items}},
+                        QStringLiteral("payload"));
         store.flush();
         if (version == 1) {
             std::puts("written");

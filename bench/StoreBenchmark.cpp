@@ -1,0 +1,119 @@
+// The favourites store with 1,000 and 10,000 items in 100 groups: loading
+// from disk, the interface thread's cost of one change, and the time until
+// that change is on disk.
+
+#include "platform/PlistPreferencesStore.h"
+#include "store/FavoritesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int groupCount = 100;
+
+QString storePath(const QTemporaryDir &folder)
+{
+    return folder.filePath(QStringLiteral("preferences.plist"));
+}
+
+// Fills a store of itemCount items, spread evenly over the groups.
+void fill(const QString &path, int itemCount)
+{
+    PlistPreferencesStore preferences(path);
+    FavoritesStore favorites(preferences);
+    QList<QVariantMap> groups;
+    for (int g = 0; g < groupCount; ++g) {
+        const QString title = QStringLiteral("Group %1").arg(g);
+        groups.append(Records::newGroup(title));
+        QList<QVariantMap> items;
+        for (int i = 0; i < itemCount / groupCount; ++i) {
+            items.append(favorites.withNewIdentity({
+                {RecordKeys::title, QStringLiteral("Document number %1 of group %2.pdf").arg(i).arg(g)},
+                {RecordKeys::url, QStringLiteral("/home/someone/Documents/Project %1/document-%2.pdf").arg(g).arg(i)},
+                {RecordKeys::isnormalFile, true},
+            }));
+        }
+        favorites.setItems(title, items);
+    }
+    favorites.setGroups(groups);
+}
+
+void pinFirstItem(FavoritesStore &favorites, bool pinned)
+{
+    const QString title = QStringLiteral("Group 50");
+    QList<QVariantMap> items = favorites.items(title);
+    if (pinned)
+        items.first().insert(RecordKeys::isPin, true);
+    else
+        items.first().remove(RecordKeys::isPin);
+    favorites.setItems(title, items);
+}
+
+void BM_LoadStore(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    fill(storePath(folder), int(state.range(0)));
+    for (auto _ : state) {
+        PlistPreferencesStore preferences(storePath(folder));
+        FavoritesStore favorites(preferences);
+        qsizetype loaded = 0;
+        for (const QString &title : favorites.groupTitles())
+            loaded += favorites.items(title).size();
+        if (loaded != state.range(0))
+            state.SkipWithError("items missing after load");
+    }
+}
+
+// What the interface thread pays for one change: read the group's items,
+// change one, write the list back (the disk write happens elsewhere).
+void BM_ItemChangeOnInterfaceThread(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    fill(storePath(folder), int(state.range(0)));
+    PlistPreferencesStore preferences(storePath(folder));
+    FavoritesStore favorites(preferences);
+    bool pinned = false;
+    for (auto _ : state) {
+        pinned = !pinned;
+        pinFirstItem(favorites, pinned);
+        state.PauseTiming();
+        preferences.flush(); // measure each change against an idle writer
+        state.ResumeTiming();
+    }
+}
+
+// From the change until its bytes are on disk (written, fsynced, renamed).
+void BM_ItemChangeUntilOnDisk(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    fill(storePath(folder), int(state.range(0)));
+    PlistPreferencesStore preferences(storePath(folder));
+    FavoritesStore favorites(preferences);
+    bool pinned = false;
+    for (auto _ : state) {
+        pinned = !pinned;
+        pinFirstItem(favorites, pinned);
+        preferences.flush();
+    }
+}
+
+BENCHMARK(BM_LoadStore)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+// A fixed count: every iteration also waits, untimed, for the writer to go idle.
+BENCHMARK(BM_ItemChangeOnInterfaceThread)->Arg(1000)->Arg(10000)->Iterations(50)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_ItemChangeUntilOnDisk)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
