@@ -1,5 +1,8 @@
 #pragma once
 
+#include "items/FaviconFetcher.h"
+#include "platform/DesktopServices.h"
+#include "platform/HotKeyService.h"
 #include "platform/LoginItems.h"
 #include "platform/PreferencesStore.h"
 #include "store/FavoritesStore.h"
@@ -14,13 +17,21 @@
 // the process-wide sort settings and view links, and the platform services.
 struct AppContext
 {
-    AppContext(std::unique_ptr<PreferencesStore> preferencesStore, const QString &supportFolder,
-               std::unique_ptr<LoginItems> loginItemService)
+    struct Platform
+    {
+        std::unique_ptr<LoginItems> loginItems;
+        std::unique_ptr<HotKeyService> hotKeys;
+        DesktopServices desktop;
+    };
+
+    AppContext(std::unique_ptr<PreferencesStore> preferencesStore, const QString &supportFolder, Platform platform)
         : preferences(std::move(preferencesStore))
         , favorites(*preferences)
         , bookmarks(*preferences)
         , supportFiles(supportFolder, favorites)
-        , loginItems(std::move(loginItemService))
+        , loginItems(std::move(platform.loginItems))
+        , hotKeys(std::move(platform.hotKeys))
+        , desktop(platform.desktop)
     {
     }
 
@@ -30,5 +41,8 @@ struct AppContext
     SupportFiles supportFiles;
     SortSettings sortSettings;
     ViewLinks viewLinks;
+    FaviconFetcher faviconFetcher;
     std::unique_ptr<LoginItems> loginItems;
+    std::unique_ptr<HotKeyService> hotKeys;
+    DesktopServices desktop;
 };

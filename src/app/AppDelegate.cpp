@@ -4,16 +4,21 @@
 #include "app/ManagerWindow.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIconImage.h"
+#include "hotkey/GlobalShortcut.h"
+#include "hotkey/HotKeysController.h"
+#include "hotkey/ShortcutRecorder.h"
+#include "items/ItemServices.h"
+#include "items/PopupAddItems.h"
 #include "platform/StandardOutput.h"
+#include "quicklist/SelectTagVc.h"
+#include "quicklist/ViewController.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -22,6 +27,8 @@ Q_LOGGING_CATEGORY(lcApp, "brimble.app")
 AppDelegate::AppDelegate(AppContext &context, QObject *parent)
     : QObject(parent)
     , m_context(context)
+    , m_hotKey(std::make_unique<GlobalShortcut>(*context.preferences, [this] { showPopover(); }))
+    , m_shortcutRecorder(std::make_unique<ShortcutRecorder>(*context.preferences, *m_hotKey))
 {
 }
 
@@ -29,6 +36,10 @@ AppDelegate::~AppDelegate()
 {
     delete m_popover;
     delete m_managerWindow;
+    // The hot key unregisters through the service, so the service goes last.
+    m_shortcutRecorder.reset();
+    m_hotKey.reset();
+    HotKeysController::setService(nullptr);
 }
 
 void AppDelegate::applicationDidFinishLaunching()
@@ -38,6 +49,7 @@ void AppDelegate::applicationDidFinishLaunching()
     m_context.favorites.upgradeItemRecords();
     Localization::chooseSystemLanguage(preferences);
     setMenuTitles();
+    restoreGlobalShortcut();
     m_context.bookmarks.restoreFileAccess();
 
     managerWindow()->showAndActivate();
@@ -66,6 +78,12 @@ void AppDelegate::setMenuTitles()
     m_trayMenu->addAction(LocalizedText("IDS_BR_132"), this, &AppDelegate::terminate);
 }
 
+void AppDelegate::restoreGlobalShortcut()
+{
+    HotKeysController::setService(m_context.hotKeys.get());
+    m_hotKey->restore();
+}
+
 void AppDelegate::setUpTrayIcon()
 {
     const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
@@ -90,12 +108,19 @@ ManagerWindow *AppDelegate::managerWindow()
     return m_managerWindow;
 }
 
-QWidget *AppDelegate::popover()
+ViewController *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = new QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint);
-        m_popover->resize(360, 480);
-        m_context.viewLinks.popoverListLoaded = true;
+        m_selectTagvc = std::make_unique<SelectTagVc>();
+        m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
+                                                         m_context.supportFiles, m_context.viewLinks,
+                                                         m_context.desktop, *m_selectTagvc});
+        const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
+                                        m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
+        new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
+        connect(m_popover, &ViewController::manageShortcutRequested, this, &AppDelegate::menuitem_Showwindow);
+        connect(m_popover, &ViewController::showPreferencesRequested, this, &AppDelegate::menuitem_Showwindow);
+        connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;
 }
@@ -112,29 +137,16 @@ void AppDelegate::terminate()
 
 void AppDelegate::togglePopover()
 {
-    if (popover()->isVisible())
-        popover()->close();
-    else
-        showPopover();
+    if (!popover()->isPopoverShown() && !m_context.preferences->integerForKey(StoreKeys::first))
+        return;
+    popover()->togglePopover(trayIconGeometry());
 }
 
 void AppDelegate::showPopover()
 {
     if (!m_context.preferences->integerForKey(StoreKeys::first))
         return;
-    QWidget *window = popover();
-    const QRect anchor = trayIconGeometry();
-    const QPoint origin = anchor.isValid() ? anchor.bottomLeft() : QCursor::pos();
-    QScreen *screen = QGuiApplication::screenAt(origin);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect available = screen->availableGeometry();
-    QPoint position(origin.x() - window->width() / 2, origin.y());
-    position.setX(qBound(available.left(), position.x(), available.right() - window->width()));
-    position.setY(qBound(available.top(), position.y(), available.bottom() - window->height()));
-    window->move(position);
-    window->show();
-    window->activateWindow();
+    popover()->showPopover(trayIconGeometry());
 }
 
 void AppDelegate::menuitem_Showwindow()

@@ -7,10 +7,13 @@
 #include <memory>
 
 struct AppContext;
+class GlobalShortcut;
 class ManagerWindow;
 class QMenu;
 class QSystemTrayIcon;
-class QWidget;
+class SelectTagVc;
+class ShortcutRecorder;
+class ViewController;
 
 // Brimble's application object: runs the launch sequence, owns the tray icon,
 // the popup and the manager window, and ends the process cleanly.
@@ -32,6 +35,8 @@ public:
     // Shows the popup, once the first run is over; never closes it.
     void showPopover();
     void menuitem_Showwindow();
+    GlobalShortcut &hotKey() const { return *m_hotKey; }
+    ShortcutRecorder &shortcutRecorder() const { return *m_shortcutRecorder; }
     void handleInstanceRequest(const QByteArray &request);
 
     // Tells the user once, when the interface is up, that an unreadable
@@ -41,13 +46,17 @@ public:
 private:
     void setUpTrayIcon();
     void setMenuTitles();
+    void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
-    QWidget *popover();
+    ViewController *popover();
     QRect trayIconGeometry() const;
 
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
     QSystemTrayIcon *m_statusItem = nullptr;
-    QPointer<QWidget> m_popover;
+    std::unique_ptr<SelectTagVc> m_selectTagvc;
+    QPointer<ViewController> m_popover;
     QPointer<ManagerWindow> m_managerWindow;
+    std::unique_ptr<GlobalShortcut> m_hotKey;
+    std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
 };

@@ -55,7 +55,9 @@ int main(int argc, char **argv)
 
     auto preferences = std::make_unique<PlistPreferencesStore>(Paths::preferencesFile());
     const QString setAsidePath = preferences->setAsideFilePath();
-    AppContext context(std::move(preferences), Paths::supportFolder(), std::make_unique<UnsupportedLoginItems>());
+    SystemDesktopServices desktop;
+    AppContext context(std::move(preferences), Paths::supportFolder(),
+                       {std::make_unique<UnsupportedLoginItems>(), createHotKeyService(), desktop.services()});
 
     AppDelegate delegate(context);
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleInstanceRequest);

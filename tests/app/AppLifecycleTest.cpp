@@ -1,5 +1,8 @@
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
+#include "hotkey/HotKeysController.h"
+#include "platform/FakeDesktopServices.h"
+#include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/PlistPreferencesStore.h"
 #include "store/StoreKeys.h"
@@ -128,22 +131,36 @@ TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
     EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
 }
 
+// An application context over fakes, for running the delegate in-process.
+struct FakeApp
+{
+    explicit FakeApp(std::unique_ptr<FakePreferencesStore> preferences)
+    {
+        auto logins = std::make_unique<FakeLoginItems>();
+        auto hotKeyService = std::make_unique<FakeHotKeyService>();
+        loginItems = logins.get();
+        hotKeys = hotKeyService.get();
+        context = std::make_unique<AppContext>(std::move(preferences), supportFolder.path(),
+                                               AppContext::Platform{std::move(logins), std::move(hotKeyService),
+                                                                    desktop.services()});
+    }
+
+    TestFolder supportFolder;
+    FakeDesktopServices desktop;
+    FakeLoginItems *loginItems = nullptr;
+    FakeHotKeyService *hotKeys = nullptr;
+    std::unique_ptr<AppContext> context;
+};
+
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
 {
-    auto makeContext = [](std::unique_ptr<FakePreferencesStore> preferences, FakeLoginItems *&loginItems) {
-        auto logins = std::make_unique<FakeLoginItems>();
-        loginItems = logins.get();
-        return std::make_unique<AppContext>(std::move(preferences), QDir::tempPath() + QStringLiteral("/unused"),
-                                            std::move(logins));
-    };
-
-    FakeLoginItems *loginItems = nullptr;
-    auto context = makeContext(std::make_unique<FakePreferencesStore>(), loginItems);
     {
-        AppDelegate delegate(*context);
+        FakeApp app(std::make_unique<FakePreferencesStore>());
+        AppDelegate delegate(*app.context);
         delegate.applicationDidFinishLaunching();
-        EXPECT_EQ(loginItems->calls, 0);
-        EXPECT_EQ(context->preferences->boolForKey(StoreKeys::showFileListInFolder), false);
+        EXPECT_EQ(app.loginItems->calls, 0);
+        EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), false);
+        EXPECT_TRUE(app.hotKeys->registrations.isEmpty());
         delegate.togglePopover();
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no popup before the first run ends";
     }
@@ -152,12 +169,14 @@ TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEn
     stored->setBool(false, StoreKeys::loginStartStatus);
     stored->setBool(true, StoreKeys::showFileListInFolder);
     stored->setInteger(1, StoreKeys::first);
-    context = makeContext(std::move(stored), loginItems);
-    AppDelegate delegate(*context);
+    stored->setObject(QStringLiteral("k"), StoreKeys::shortcutKey);
+    stored->setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
+    FakeApp app(std::move(stored));
+    AppDelegate delegate(*app.context);
     delegate.applicationDidFinishLaunching();
-    EXPECT_EQ(loginItems->calls, 1);
-    EXPECT_FALSE(loginItems->lastEnabled);
-    EXPECT_EQ(context->preferences->boolForKey(StoreKeys::showFileListInFolder), true);
+    EXPECT_EQ(app.loginItems->calls, 1);
+    EXPECT_FALSE(app.loginItems->lastEnabled);
+    EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), true);
 
     delegate.togglePopover();
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
@@ -165,6 +184,16 @@ TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEn
     EXPECT_NE(QApplication::activePopupWidget(), nullptr) << "showing never closes";
     delegate.togglePopover();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    // The stored Ctrl+Alt+K is registered at launch, and its press opens the popup.
+    ASSERT_EQ(app.hotKeys->registrations.size(), 1);
+    const FakeHotKeyService::Registration registration = app.hotKeys->registrations.first();
+    EXPECT_EQ(registration.keyCode, 0x28u);
+    EXPECT_EQ(registration.modifiers, 0x900u);
+    testing::internal::CaptureStdout();
+    app.hotKeys->press(registration.id.signature, registration.id.id);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Pressed at ", 0), 0u);
+    EXPECT_NE(QApplication::activePopupWidget(), nullptr);
 }
 
 } // namespace
