@@ -7,9 +7,21 @@
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 
+#include <QApplication>
 #include <QFileIconProvider>
+#include <QStyle>
 #include <QFileInfo>
 #include <QPixmap>
+
+namespace {
+QIcon neutralBookmarkIcon()
+{
+    static const QIcon icon = QIcon::fromTheme(QStringLiteral("text-html"),
+                                               QIcon::fromTheme(QStringLiteral("applications-internet"),
+                                                                QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)));
+    return icon;
+}
+} // namespace
 
 QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
     : QAbstractListModel(parent)
@@ -125,10 +137,10 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
         const QFileInfo info(path);
         icon = info.exists() ? m_iconProvider->icon(info) : m_iconProvider->icon(QFileIconProvider::File);
     } else {
-        // A missing icon file leaves the image empty.
+        // Until its icon arrives, or when none could be fetched, a bookmark
+        // shows the desktop's generic web icon.
         const QPixmap image(path);
-        if (!image.isNull())
-            icon = QIcon(image);
+        icon = image.isNull() ? neutralBookmarkIcon() : QIcon(image);
     }
     m_icons.insert(key, icon);
     return icon;

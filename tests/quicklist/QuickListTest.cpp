@@ -125,3 +125,19 @@ TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
     quickList.endSearch();
     EXPECT_EQ(rowTitles(), QStringList({"Closed", "Open", "Taxes 2024", "taxi yellow", "Été à Paris"}));
 }
+
+TEST_F(QuickListTest, BookmarksShowTheirIconFileOrAGenericOneUntilItArrives)
+{
+    const QString iconPath = folder.filePath(QStringLiteral("icon.png"));
+    addGroup("Web", true, {bookmark("site", 1, "example.org", iconPath)});
+    quickList.reloadQuickList();
+    const QIcon generic = roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>();
+    EXPECT_FALSE(generic.isNull()) << "a bookmark without its icon file still shows an icon";
+
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(iconPath));
+    quickList.reloadQuickList();
+    const QImage shown = roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(16, 16).toImage();
+    EXPECT_EQ(shown.pixelColor(8, 8), QColor(Qt::red)) << "the arrived icon replaces the generic one";
+}
