@@ -1,6 +1,7 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -31,8 +32,12 @@ QString supportFolder()
 
 QString runtimeFolder()
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? configFolder() : runtime + QLatin1Char('/') + QLatin1String(folderName);
+    // Not QStandardPaths::RuntimeLocation: without XDG_RUNTIME_DIR it falls
+    // back to a folder under /tmp.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QFileInfo(runtime).isDir())
+        return configFolder();
+    return runtime + QLatin1Char('/') + QLatin1String(folderName);
 }
 
 } // namespace Paths
