@@ -113,52 +113,45 @@ bool ItemActions::CopyColorCode()
     return m_desktop.clipboard.setText(QLatin1Char('#') + *color);
 }
 
-int ItemActions::groupHoldingUid(qint64 uid) const
-{
-    const QList<QVariantMap> &groups = m_quickList.grouparr();
-    for (int index = 0; index < groups.size(); ++index) {
-        if (FavoritesStore::indexOfItem(m_favorites.items(Records::title(groups.at(index))), uid) >= 0)
-            return index;
-    }
-    return -1;
-}
-
-void ItemActions::PinItem()
+std::optional<ItemActions::StoredItem> ItemActions::clickedStoredItem() const
 {
     const QVariantMap record = m_quickList.recordAt(m_clickedRow);
     const auto uid = Records::uid(record);
     if (Records::isHeader(record) || !uid)
+        return std::nullopt;
+    for (const QVariantMap &group : m_quickList.grouparr()) {
+        const QString title = Records::title(group);
+        QList<QVariantMap> items = m_favorites.items(title);
+        const int index = FavoritesStore::indexOfItem(items, *uid);
+        if (index >= 0)
+            return StoredItem{title, std::move(items), index};
+    }
+    return std::nullopt;
+}
+
+void ItemActions::PinItem()
+{
+    auto stored = clickedStoredItem();
+    if (!stored)
         return;
-    const int group = groupHoldingUid(*uid);
-    if (group < 0)
-        return;
-    const QString title = Records::title(m_quickList.grouparr().at(group));
-    QList<QVariantMap> items = m_favorites.items(title);
-    QVariantMap &item = items[FavoritesStore::indexOfItem(items, *uid)];
+    QVariantMap &item = stored->items[stored->index];
     if (item.contains(RecordKeys::isPin))
         item.remove(RecordKeys::isPin);
     else
         item.insert(RecordKeys::isPin, true);
-    m_favorites.setItems(title, items);
+    m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
     afterItemChange();
 }
 
 void ItemActions::removeSelectedItem()
 {
-    const QVariantMap record = m_quickList.recordAt(m_clickedRow);
-    const auto uid = Records::uid(record);
-    if (Records::isHeader(record) || !uid)
+    auto stored = clickedStoredItem();
+    if (!stored)
         return;
-    const int group = groupHoldingUid(*uid);
-    if (group < 0)
-        return;
-    const QString title = Records::title(m_quickList.grouparr().at(group));
-    QList<QVariantMap> items = m_favorites.items(title);
-    const int index = FavoritesStore::indexOfItem(items, *uid);
-    m_supportFiles.removeFilesOf(items.at(index));
-    items.removeAt(index);
-    m_favorites.setItems(title, items);
+    m_supportFiles.removeFilesOf(stored->items.at(stored->index));
+    stored->items.removeAt(stored->index);
+    m_favorites.setItems(stored->groupTitle, stored->items);
     afterItemChange();
 }
 

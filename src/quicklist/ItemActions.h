@@ -77,8 +77,15 @@ public:
     bool openSubitem(int index);
 
 private:
-    // The first group (index into grouparr) whose items hold uid.
-    int groupHoldingUid(qint64 uid) const;
+    // The clicked item's place in the store: the first group whose items
+    // hold its uid, those items, and the item's index among them.
+    struct StoredItem
+    {
+        QString groupTitle;
+        QList<QVariantMap> items;
+        int index = -1;
+    };
+    std::optional<StoredItem> clickedStoredItem() const;
     void afterItemChange();
 
     QuickList &m_quickList;
