@@ -16,11 +16,14 @@
 #include "store/StoreKeys.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QTranslator>
 
 Q_LOGGING_CATEGORY(lcApp, "brimble.app")
 
@@ -48,6 +51,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
     m_context.favorites.upgradeItemRecords();
     Localization::chooseSystemLanguage(preferences);
+    translateQtDialogs();
     setMenuTitles();
     restoreGlobalShortcut();
     m_context.bookmarks.restoreFileAccess();
@@ -67,6 +71,17 @@ void AppDelegate::applicationWillTerminate()
 {
     m_context.preferences->flush();
     printLine(QStringLiteral("terminate"));
+}
+
+void AppDelegate::translateQtDialogs()
+{
+    // The file and colour dialogs come from Qt and carry its own texts.
+    if (!Localization::isFrench())
+        return;
+    auto *translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 void AppDelegate::setMenuTitles()

@@ -45,6 +45,7 @@ public:
 
 private:
     void setUpTrayIcon();
+    void translateQtDialogs();
     void setMenuTitles();
     void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
