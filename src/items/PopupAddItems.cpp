@@ -25,10 +25,17 @@ PopupAddItems::PopupAddItems(ViewController &popup, const ItemServices &services
 
 PopupAddItems::~PopupAddItems() = default;
 
-template<typename Box> void PopupAddItems::connectBox(Box *box)
+template<typename Box> void PopupAddItems::openBox(QPointer<Box> &box)
 {
-    connect(box, &Box::itemAdded, &m_popup, &ViewController::reloadQuickList);
-    connect(box, &Box::closeRequested, &m_popup, &ViewController::closeInlineBox);
+    if (!box) {
+        box = new Box(m_adder, *m_palette, &m_popup);
+        box->hide();
+        connect(box, &Box::itemAdded, &m_popup, &ViewController::reloadQuickList);
+        connect(box, &Box::closeRequested, &m_popup, &ViewController::closeInlineBox);
+    }
+    box->reset(m_popup.currentGroupName());
+    m_popup.showInlineBox(box);
+    box->focusTitle();
 }
 
 void PopupAddItems::AddFileFolders()
@@ -51,36 +58,15 @@ void PopupAddItems::AddFileFolders()
 
 void PopupAddItems::AddWebBookmark()
 {
-    if (!m_bookmarkBox) {
-        m_bookmarkBox = new BookmarkBox(m_adder, *m_palette, &m_popup);
-        m_bookmarkBox->hide();
-        connectBox(m_bookmarkBox.data());
-    }
-    m_bookmarkBox->reset(m_popup.currentGroupName());
-    m_popup.showInlineBox(m_bookmarkBox);
-    m_bookmarkBox->focusTitle();
+    openBox(m_bookmarkBox);
 }
 
 void PopupAddItems::AddTextSnnipet()
 {
-    if (!m_noteBox) {
-        m_noteBox = new NoteBox(m_adder, *m_palette, &m_popup);
-        m_noteBox->hide();
-        connectBox(m_noteBox.data());
-    }
-    m_noteBox->reset(m_popup.currentGroupName());
-    m_popup.showInlineBox(m_noteBox);
-    m_noteBox->focusTitle();
+    openBox(m_noteBox);
 }
 
 void PopupAddItems::AddColorSwitch()
 {
-    if (!m_colorBox) {
-        m_colorBox = new ColorBox(m_adder, *m_palette, &m_popup);
-        m_colorBox->hide();
-        connectBox(m_colorBox.data());
-    }
-    m_colorBox->reset(m_popup.currentGroupName());
-    m_popup.showInlineBox(m_colorBox);
-    m_colorBox->focusTitle();
+    openBox(m_colorBox);
 }

@@ -42,7 +42,9 @@ public:
     void AddColorSwitch();
 
 private:
-    template<typename Box> void connectBox(Box *box);
+    // Creates the box on first use, readies it for the current group and
+    // lays it over the popup.
+    template<typename Box> void openBox(QPointer<Box> &box);
 
     ViewController &m_popup;
     ItemAdder m_adder;
