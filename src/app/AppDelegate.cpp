@@ -96,6 +96,9 @@ void AppDelegate::setMenuTitles()
 void AppDelegate::restoreGlobalShortcut()
 {
     HotKeysController::setService(m_context.hotKeys.get());
+    // A desktop that binds the key itself (the portal) lists it under this text.
+    if (m_context.hotKeys)
+        m_context.hotKeys->setShortcutDescription(LocalizedText("IDS_BR_280"));
     m_hotKey->restore();
 }
 

@@ -31,6 +31,13 @@ std::map<quint32, HotKeysController::HotKeyBox>::iterator boxOf(const HotKey &ho
     });
 }
 
+void runRegistrationFailed()
+{
+    // Copied: the routine may replace the handler while it runs.
+    if (const std::function<void()> failed = state().registrationFailed)
+        failed();
+}
+
 } // namespace
 
 void HotKeysController::setService(HotKeyService *service)
@@ -76,9 +83,7 @@ void HotKeysController::registerHotKey(HotKey &hotKey)
 
     qCInfo(lcHotKey) << "The system refused the hot key" << combo.carbonKeyCode()
                      << combo.carbonModifiers() << "status" << status;
-    // Copied: the routine may replace the handler while it runs.
-    if (const std::function<void()> failed = registry.registrationFailed)
-        failed();
+    runRegistrationFailed();
 }
 
 void HotKeysController::unregisterHotKey(HotKey &hotKey)
@@ -129,6 +134,12 @@ qint32 HotKeysController::dispatchHotKeyEvent(const HotKeyService::Event *event)
         return HotKeyService::eventNotHandledErr;
 
     HotKey *hotKey = lookUpHotKey(event->hotKeyId.id);
+    if (hotKey && event->kind == HotKeyService::hotKeyRefused) {
+        // The desktop turned the combination down after accepting the request.
+        qCInfo(lcHotKey) << "The desktop refused hot key" << event->hotKeyId.id;
+        runRegistrationFailed();
+        return HotKeyService::noErr;
+    }
     if (!hotKey) {
         state().registrations.erase(event->hotKeyId.id);
         return HotKeyService::eventNotHandledErr;

@@ -1,6 +1,9 @@
 #include "platform/HotKeyService.h"
 
+#include "platform/PortalHotKeyService.h"
 #include "platform/X11HotKeyService.h"
+
+#include <QDBusConnection>
 
 namespace {
 
@@ -22,10 +25,23 @@ public:
     }
 };
 
+bool isWaylandSession()
+{
+    return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 std::unique_ptr<HotKeyService> createHotKeyService()
 {
+    // Under Wayland an X11 grab (through XWayland) only sees keys typed into
+    // X windows, so the portal comes first there.
+    if (isWaylandSession()) {
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        if (bus.isConnected() && PortalHotKeyService::portalOffersShortcuts(bus))
+            return std::make_unique<PortalHotKeyService>(bus);
+    }
     auto x11 = std::make_unique<X11HotKeyService>();
     if (x11->isAvailable())
         return x11;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -23,6 +24,9 @@ public:
     // The event kinds a handler receives.
     static constexpr quint32 hotKeyPressed = 5;
     static constexpr quint32 hotKeyReleased = 6;
+    // Sent by a service that learns only after registerEventHotKey returned
+    // that the desktop refused the combination (a portal answers later).
+    static constexpr quint32 hotKeyRefused = 100;
 
     // What names one registration: the registrant's signature and its number.
     struct HotKeyId
@@ -56,8 +60,20 @@ public:
     virtual qint32 unregisterEventHotKey(Reference reference) = 0;
     // The handler is called on the main thread for every press and release.
     virtual qint32 installEventHandler(EventHandler handler, Reference *outReference) = 0;
+
+    // True where the desktop, not this program, owns the key: it may bind
+    // another trigger than the one asked for, or none, and says which.
+    virtual bool isDesktopBound() const { return false; }
+    // The trigger the desktop bound, in its own words ("Ctrl+Alt+K"); empty
+    // while nothing is bound or where isDesktopBound() is false.
+    virtual QString boundTriggerDescription() const { return {}; }
+    // Called on the main thread whenever boundTriggerDescription() changes.
+    virtual void setBindingChangedHandler(std::function<void()> handler) { Q_UNUSED(handler) }
+    // What the shortcut does, as the desktop lists it in its own settings.
+    virtual void setShortcutDescription(const QString &description) { Q_UNUSED(description) }
 };
 
-// The service for this session: X11 grabs when the application runs on an X
-// display, otherwise one that is not available.
+// The service for this session: on a Wayland session whose desktop portal
+// offers global shortcuts, the portal; else X11 grabs when the application
+// runs on an X display; otherwise one that is not available.
 std::unique_ptr<HotKeyService> createHotKeyService();

@@ -119,6 +119,12 @@ TEST_F(HotKeysControllerTest, DispatchesPressesAndReleasesToTheRightHandlers)
     EXPECT_EQ(ups, 1);
     EXPECT_EQ(HotKeysController::registrations().size(), 2u);
 
+    // A refusal the desktop sends later runs the failure routine, once.
+    EXPECT_EQ(service.send({HotKeyService::hotKeyRefused, {signature, both}}), HotKeyService::noErr);
+    EXPECT_EQ(service.send({HotKeyService::hotKeyRefused, {signature, 9999999}}), notHandled);
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(downs, 11);
+
     // A box whose object is gone is swept out by the first event naming it.
     HotKeysController::detachForTesting(only);
     EXPECT_EQ(HotKeysController::lookUpHotKey(both), &withBoth);

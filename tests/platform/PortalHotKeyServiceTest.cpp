@@ -1,0 +1,275 @@
+// Global shortcuts through the desktop portal, against a portal of our own
+// (fake_portal) on a private bus run by dbus-daemon for each test.
+
+#include "hotkey/GlobalShortcut.h"
+#include "hotkey/HotKeysController.h"
+#include "platform/FakePreferencesStore.h"
+#include "platform/PortalHotKeyService.h"
+
+#include "support/TestFolders.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr quint32 command = 0x100, shift = 0x200, option = 0x800, control = 0x1000;
+
+bool processUntil(const std::function<bool()> &done, int timeoutMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return done();
+}
+
+// A session bus of the test's own, with no service activation, so that no
+// real portal can start on it.
+class PrivateBus
+{
+public:
+    PrivateBus()
+    {
+        const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        file.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
+                                  " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">"
+                                  "<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                                  "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                                  "<allow own=\"*\"/></policy></busconfig>")
+                       .arg(m_folder.path())
+                       .toUtf8());
+        file.close();
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
+        if (m_daemon.waitForReadyRead(10000))
+            address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    }
+    ~PrivateBus()
+    {
+        QDBusConnection::disconnectFromBus(QStringLiteral("test client"));
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+
+    QDBusConnection client() const { return QDBusConnection::connectToBus(address, QStringLiteral("test client")); }
+
+    QString address;
+
+private:
+    TestFolder m_folder;
+    QProcess m_daemon;
+};
+
+// The fake portal process, its output kept line by line.
+class FakePortal
+{
+public:
+    explicit FakePortal(const QString &busAddress)
+    {
+        m_process.start(QStringLiteral(BRIMBLE_FAKE_PORTAL), {busAddress});
+        ready = !waitForLine(QStringLiteral("ready")).isEmpty();
+    }
+    ~FakePortal() { stop(); }
+
+    void send(const QString &command) { m_process.write(command.toUtf8() + '\n'); }
+
+    // Waits, running the event loop, for a line starting with prefix that
+    // was not yet consumed; returns it (empty when none came).
+    QString waitForLine(const QString &prefix)
+    {
+        QString found;
+        processUntil([&] {
+            m_output += QString::fromUtf8(m_process.readAllStandardOutput());
+            QStringList lines = m_output.split(u'\n');
+            for (qsizetype i = m_consumed; i + 1 < lines.size(); ++i) {
+                if (lines[i].startsWith(prefix)) {
+                    found = lines[i];
+                    m_consumed = i + 1;
+                    return true;
+                }
+            }
+            return false;
+        });
+        return found;
+    }
+
+    void stop()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    bool ready = false;
+
+private:
+    QProcess m_process;
+    QString m_output;
+    qsizetype m_consumed = 0;
+};
+
+class PortalHotKeyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
+        portal = std::make_unique<FakePortal>(bus.address);
+        ASSERT_TRUE(portal->ready);
+        ASSERT_TRUE(PortalHotKeyService::portalOffersShortcuts(bus.client()));
+        service = std::make_unique<PortalHotKeyService>(bus.client());
+        service->setShortcutDescription(QStringLiteral("Show the popup"));
+        service->setBindingChangedHandler([this] { ++bindingChanges; });
+        HotKeysController::setService(service.get());
+        HotKeysController::setRegistrationFailedHandler([this] { ++failures; });
+    }
+    void TearDown() override
+    {
+        shortcut.reset();
+        HotKeysController::setRegistrationFailedHandler({});
+        HotKeysController::setService(nullptr);
+        service.reset();
+    }
+
+    // Records Ctrl+Alt+<key> and registers it, as the preferences page does.
+    void record(const QString &key)
+    {
+        if (!shortcut)
+            shortcut = std::make_unique<GlobalShortcut>(preferences, [this] { ++popups; });
+        shortcut->setShortcutKey(key);
+        shortcut->setShortcutModifiers(ModifierFlags(ModifierFlags::command | ModifierFlags::option));
+        shortcut->registerShortcut();
+    }
+
+    PrivateBus bus;
+    std::unique_ptr<FakePortal> portal;
+    std::unique_ptr<PortalHotKeyService> service;
+    FakePreferencesStore preferences;
+    std::unique_ptr<GlobalShortcut> shortcut;
+    int popups = 0;
+    int failures = 0;
+    int bindingChanges = 0;
+};
+
+TEST(PortalTrigger, NamesModifiersThenTheKeysXkbName)
+{
+    const struct
+    {
+        quint32 keyCode;
+        quint32 modifiers;
+        const char *trigger;
+    } cases[] = {
+        {0x28, command | option, "CTRL+ALT+k"},
+        {0x31, control, "LOGO+space"},
+        {0x60, shift | command, "SHIFT+CTRL+F5"},
+        {0x52, option, "ALT+KP_0"},
+        {0x24, command, "CTRL+Return"},
+        {0x1E, command, "CTRL+bracketright"},
+        {0x74, command, "CTRL+Prior"},
+        {0x38, command, ""}, // a modifier key alone triggers nothing
+        {0x7F, command, ""}, // no key has this code
+    };
+    for (const auto &row : cases)
+        EXPECT_EQ(PortalHotKeyService::triggerText(row.keyCode, row.modifiers), QString::fromLatin1(row.trigger))
+            << row.keyCode;
+}
+
+TEST_F(PortalHotKeyTest, BindsInASessionAndActivationOpensThePopup)
+{
+    record(QStringLiteral("k"));
+    const QString created = portal->waitForLine(QStringLiteral("create "));
+    ASSERT_FALSE(created.isEmpty());
+    const QString session = created.section(u' ', 1);
+    const QString bind = portal->waitForLine(QStringLiteral("bind "));
+    EXPECT_EQ(bind, QStringLiteral("bind %1 brimble-CTRL+ALT+k CTRL+ALT+k").arg(session));
+    ASSERT_TRUE(processUntil([&] { return !service->boundTriggerDescription().isEmpty(); }));
+    EXPECT_EQ(service->boundTriggerDescription(), QStringLiteral("Desktop CTRL+ALT+k"));
+    EXPECT_EQ(service->sessionHandle(), session);
+    EXPECT_GE(bindingChanges, 1);
+
+    portal->send(QStringLiteral("activate brimble-CTRL+ALT+k"));
+    EXPECT_TRUE(processUntil([&] { return popups == 1; }));
+    portal->send(QStringLiteral("activate someone-else"));
+    portal->send(QStringLiteral("deactivate brimble-CTRL+ALT+k"));
+
+    // The desktop lets the user pick another trigger in its settings.
+    portal->send(QStringLiteral("changed Ctrl+F12"));
+    EXPECT_TRUE(processUntil([&] { return service->boundTriggerDescription() == QLatin1String("Ctrl+F12"); }));
+
+    // A new combination: the old session goes, a new one binds it.
+    record(QStringLiteral("j"));
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("close ")), QStringLiteral("close ") + session);
+    const QString second = portal->waitForLine(QStringLiteral("create ")).section(u' ', 1);
+    EXPECT_FALSE(second.isEmpty());
+    EXPECT_NE(second, session);
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")),
+              QStringLiteral("bind %1 brimble-CTRL+ALT+j CTRL+ALT+j").arg(second));
+    EXPECT_TRUE(processUntil([&] { return service->boundTriggerDescription() == QLatin1String("Desktop CTRL+ALT+j"); }));
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(failures, 0);
+
+    shortcut->unregisterShortcut();
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("close ")), QStringLiteral("close ") + second);
+    EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
+}
+
+TEST_F(PortalHotKeyTest, RefusedBindRunsTheFailureRoutine)
+{
+    portal->send(QStringLiteral("refuse"));
+    record(QStringLiteral("k"));
+    ASSERT_FALSE(portal->waitForLine(QStringLiteral("bind ")).isEmpty());
+    EXPECT_TRUE(processUntil([&] { return failures == 1; }));
+    EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
+
+    // Recording again after the refusal binds normally.
+    portal->send(QStringLiteral("accept"));
+    record(QStringLiteral("l"));
+    EXPECT_FALSE(portal->waitForLine(QStringLiteral("bind ")).isEmpty());
+    EXPECT_TRUE(processUntil([&] { return !service->boundTriggerDescription().isEmpty(); }));
+    EXPECT_EQ(failures, 1);
+}
+
+TEST_F(PortalHotKeyTest, SurvivesThePortalLeavingAndBindsAgainWhenItReturns)
+{
+    record(QStringLiteral("k"));
+    ASSERT_FALSE(portal->waitForLine(QStringLiteral("bind ")).isEmpty());
+    ASSERT_TRUE(processUntil([&] { return !service->boundTriggerDescription().isEmpty(); }));
+
+    portal->stop();
+    EXPECT_TRUE(processUntil([&] { return service->sessionHandle().isEmpty(); }));
+    EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
+    // A change while the portal is away waits for it.
+    record(QStringLiteral("m"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(failures, 0);
+
+    portal = std::make_unique<FakePortal>(bus.address);
+    ASSERT_TRUE(portal->ready);
+    EXPECT_FALSE(portal->waitForLine(QStringLiteral("create ")).isEmpty());
+    EXPECT_TRUE(portal->waitForLine(QStringLiteral("bind ")).endsWith(QLatin1String(" CTRL+ALT+m")));
+    EXPECT_TRUE(processUntil([&] { return !service->sessionHandle().isEmpty(); }));
+    portal->send(QStringLiteral("activate brimble-CTRL+ALT+m"));
+    EXPECT_TRUE(processUntil([&] { return popups == 1; }));
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(PortalProbe, NoPortalOnTheBusMeansNone)
+{
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address.isEmpty());
+    EXPECT_FALSE(PortalHotKeyService::portalOffersShortcuts(bus.client()));
+}
+
+} // namespace
