@@ -11,31 +11,7 @@ class RibbonIconEngine final : public QIconEngine
 public:
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
     {
-        const qreal side = qMin(rect.width(), rect.height());
-        const QRectF box(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
-        const qreal left = box.left() + side * 0.22;
-        const qreal right = box.right() - side * 0.22;
-        const qreal top = box.top() + side * 0.1;
-        const qreal bottom = box.bottom() - side * 0.08;
-
-        QPainterPath ribbon;
-        ribbon.moveTo(left, top + side * 0.08);
-        ribbon.quadTo(left, top, left + side * 0.08, top);
-        ribbon.lineTo(right - side * 0.08, top);
-        ribbon.quadTo(right, top, right, top + side * 0.08);
-        ribbon.lineTo(right, bottom);
-        ribbon.lineTo((left + right) / 2, bottom - side * 0.2);
-        ribbon.lineTo(left, bottom);
-        ribbon.closeSubpath();
-
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(mode == QIcon::Disabled ? QColor(150, 150, 150) : QColor(71, 206, 100));
-        painter->drawPath(ribbon);
-        painter->setBrush(QColor(255, 255, 255, 230));
-        painter->drawEllipse(QPointF((left + right) / 2, top + side * 0.3), side * 0.09, side * 0.09);
-        painter->restore();
+        paintBrimbleIcon(*painter, rect, mode == QIcon::Disabled);
     }
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
@@ -51,6 +27,45 @@ public:
 };
 
 } // namespace
+
+BrimbleIconShapes brimbleIconShapes(const QRectF &box)
+{
+    const qreal side = qMin(box.width(), box.height());
+    const qreal left = box.left() + side * 0.22;
+    const qreal right = box.right() - side * 0.22;
+    const qreal top = box.top() + side * 0.1;
+    const qreal bottom = box.bottom() - side * 0.08;
+
+    BrimbleIconShapes shapes;
+    QPainterPath &ribbon = shapes.ribbon;
+    ribbon.moveTo(left, top + side * 0.08);
+    ribbon.quadTo(left, top, left + side * 0.08, top);
+    ribbon.lineTo(right - side * 0.08, top);
+    ribbon.quadTo(right, top, right, top + side * 0.08);
+    ribbon.lineTo(right, bottom);
+    ribbon.lineTo((left + right) / 2, bottom - side * 0.2);
+    ribbon.lineTo(left, bottom);
+    ribbon.closeSubpath();
+    shapes.holeCentre = QPointF((left + right) / 2, top + side * 0.3);
+    shapes.holeRadius = side * 0.09;
+    return shapes;
+}
+
+void paintBrimbleIcon(QPainter &painter, const QRectF &rect, bool disabled)
+{
+    const qreal side = qMin(rect.width(), rect.height());
+    const QRectF box(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
+    const BrimbleIconShapes shapes = brimbleIconShapes(box);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(disabled ? BrimbleIconShapes::disabledColor : BrimbleIconShapes::ribbonColor);
+    painter.drawPath(shapes.ribbon);
+    painter.setBrush(BrimbleIconShapes::holeColor);
+    painter.drawEllipse(shapes.holeCentre, shapes.holeRadius, shapes.holeRadius);
+    painter.restore();
+}
 
 QIcon brimbleIcon()
 {

@@ -1,0 +1,22 @@
+# What `cmake --install` puts in place: the program, its login helper, the
+# desktop entry, the icons and the AppStream metadata. The keyed-text tables
+# are compiled into the program and need no file of their own.
+include(GNUInstallDirs)
+
+install(TARGETS brimble DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET brimble-login-helper)
+    install(TARGETS brimble-login-helper DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+endif()
+
+set(BRIMBLE_DESKTOP_FOLDER ${PROJECT_SOURCE_DIR}/resources/desktop)
+install(FILES ${BRIMBLE_DESKTOP_FOLDER}/org.brimble.Brimble.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(${BRIMBLE_DESKTOP_FOLDER}/org.brimble.Brimble.metainfo.xml
+               ${PROJECT_BINARY_DIR}/org.brimble.Brimble.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/org.brimble.Brimble.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${PROJECT_BINARY_DIR}/icons/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+# Named for the package, as Debian expects (DOCDIR would say "Brimble").
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${BRIMBLE_DESKTOP_FOLDER}/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brimble)
