@@ -5,6 +5,7 @@
 #include "platform/HotKeyService.h"
 #include "platform/LoginItems.h"
 #include "platform/PreferencesStore.h"
+#include "platform/StatusItem.h"
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
 #include "store/Sorting.h"
@@ -22,6 +23,8 @@ struct AppContext
         std::unique_ptr<LoginItems> loginItems;
         std::unique_ptr<HotKeyService> hotKeys;
         DesktopServices desktop;
+        // The tray icon; none means Qt's own (QtStatusItem).
+        std::unique_ptr<StatusItem> statusItem = {};
     };
 
     AppContext(std::unique_ptr<PreferencesStore> preferencesStore, const QString &supportFolder, Platform platform)
@@ -32,6 +35,7 @@ struct AppContext
         , loginItems(std::move(platform.loginItems))
         , hotKeys(std::move(platform.hotKeys))
         , desktop(platform.desktop)
+        , statusItem(std::move(platform.statusItem))
     {
     }
 
@@ -45,4 +49,5 @@ struct AppContext
     std::unique_ptr<LoginItems> loginItems;
     std::unique_ptr<HotKeyService> hotKeys;
     DesktopServices desktop;
+    std::unique_ptr<StatusItem> statusItem;
 };

@@ -9,6 +9,7 @@
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
+#include "platform/QtStatusItem.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
@@ -21,7 +22,6 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QTranslator>
 
@@ -104,19 +104,18 @@ void AppDelegate::restoreGlobalShortcut()
 
 void AppDelegate::setUpTrayIcon()
 {
-    const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (!m_context.statusItem)
+        m_context.statusItem = std::make_unique<QtStatusItem>();
+    StatusItem &statusItem = *m_context.statusItem;
+    // Without a tray the manager window is the way back in, so it stays open
+    // until a tray turns up.
+    const bool trayAvailable = statusItem.isAvailable();
     managerWindow()->setMinimizesOnClose(!trayAvailable);
     if (!trayAvailable)
         qCInfo(lcApp) << "No system tray: the manager window stays open instead";
-
-    m_statusItem = new QSystemTrayIcon(brimbleIcon(), this);
-    m_statusItem->setToolTip(LocalizedText("IDS_BR_152"));
-    m_statusItem->setContextMenu(m_trayMenu.get());
-    connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            togglePopover();
-    });
-    m_statusItem->show();
+    statusItem.setAppearedHandler([this] { managerWindow()->setMinimizesOnClose(false); });
+    statusItem.setTriggerHandler([this] { togglePopover(); });
+    statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
 }
 
 ManagerWindow *AppDelegate::managerWindow()
@@ -145,7 +144,8 @@ ViewController *AppDelegate::popover()
 
 QRect AppDelegate::trayIconGeometry() const
 {
-    return m_statusItem ? m_statusItem->geometry() : QRect();
+    // Empty for a StatusNotifierItem tray: the popup then opens at the pointer.
+    return m_context.statusItem ? m_context.statusItem->geometry() : QRect();
 }
 
 void AppDelegate::terminate()

@@ -10,7 +10,6 @@ struct AppContext;
 class GlobalShortcut;
 class ManagerWindow;
 class QMenu;
-class QSystemTrayIcon;
 class SelectTagVc;
 class ShortcutRecorder;
 class ViewController;
@@ -54,7 +53,6 @@ private:
 
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
-    QSystemTrayIcon *m_statusItem = nullptr;
     std::unique_ptr<SelectTagVc> m_selectTagvc;
     QPointer<ViewController> m_popover;
     QPointer<ManagerWindow> m_managerWindow;

@@ -16,6 +16,7 @@ public:
     explicit ManagerWindow(PreferencesStore &preferences, QWidget *parent = nullptr);
 
     void setMinimizesOnClose(bool minimizes) { m_minimizesOnClose = minimizes; }
+    bool minimizesOnClose() const { return m_minimizesOnClose; }
     void showAndActivate();
 
 protected:
