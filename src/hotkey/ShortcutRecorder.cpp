@@ -58,9 +58,37 @@ ShortcutRecorder::ShortcutRecorder(PreferencesStore &preferences, GlobalShortcut
 ShortcutRecorder::~ShortcutRecorder()
 {
     HotKeysController::setRegistrationFailedHandler({});
+    if (m_watchedService)
+        m_watchedService->setBindingChangedHandler({});
 }
 
-void ShortcutRecorder::setView(ShortcutRecorderView *view) { m_view = view; }
+void ShortcutRecorder::setView(ShortcutRecorderView *view)
+{
+    m_view = view;
+    refreshBindingNote();
+}
+
+void ShortcutRecorder::refreshBindingNote()
+{
+    HotKeyService *service = HotKeysController::service();
+    if (service != m_watchedService) {
+        if (m_watchedService)
+            m_watchedService->setBindingChangedHandler({});
+        m_watchedService = service;
+        if (service)
+            service->setBindingChangedHandler([this] { refreshBindingNote(); });
+    }
+    if (!m_view)
+        return;
+    QString note;
+    if (service && !service->isAvailable()) {
+        note = LocalizedText("IDS_BR_114");
+    } else if (service && service->isDesktopBound() && !m_shortcut.shortcutModifiers().isEmpty()) {
+        const QString bound = service->boundTriggerDescription();
+        note = bound.isEmpty() ? LocalizedText("IDS_BR_282") : LocalizedText("IDS_BR_281").arg(bound);
+    }
+    m_view->setBindingNote(note);
+}
 
 void ShortcutRecorder::startRecording()
 {
@@ -83,6 +111,7 @@ void ShortcutRecorder::clearShortcut()
     m_preferences.removeObjectForKey(StoreKeys::shortcutKey);
     m_preferences.removeObjectForKey(StoreKeys::shortcutflag);
     m_storedShortcutRefused = false;
+    refreshBindingNote();
     if (m_view) {
         m_view->setShortcutLabel(LocalizedText("IDS_BR_83"));
         m_view->setClearButtonVisible(false);
@@ -158,6 +187,7 @@ void ShortcutRecorder::accept(const QString &keyString, ModifierFlags modifiers)
 
     // Last, so that a refusal's routine has the final word on the page.
     m_shortcut.registerShortcut();
+    refreshBindingNote();
 }
 
 void ShortcutRecorder::endRecording()
@@ -193,6 +223,7 @@ void ShortcutRecorder::refreshLabel(bool disappearing)
     const bool hasShortcut = !m_shortcut.shortcutModifiers().isEmpty();
     m_view->setShortcutLabel(hasShortcut ? m_shortcut.readableShortcut() : LocalizedText("IDS_BR_83"));
     m_view->setClearButtonVisible(hasShortcut);
+    refreshBindingNote();
 }
 
 void ShortcutRecorder::registrationFailed()
@@ -201,6 +232,7 @@ void ShortcutRecorder::registrationFailed()
         return;
     m_storedShortcutRefused = true;
     forgetShortcut();
+    refreshBindingNote();
     m_view->setShortcutLabel(QString());
     m_view->setDimmed(true);
 

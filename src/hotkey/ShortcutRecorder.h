@@ -5,6 +5,7 @@
 #include <memory>
 
 class GlobalShortcut;
+class HotKeyService;
 class PreferencesStore;
 class ShortcutRecorderView;
 struct ShortcutKeyPress;
@@ -29,7 +30,8 @@ public:
     ShortcutRecorder &operator=(const ShortcutRecorder &) = delete;
 
     // The view exists with the manager window; until then the failure
-    // routine does nothing and nothing is drawn.
+    // routine does nothing and nothing is drawn. The view's binding note
+    // follows what the registry's hot-key service binds.
     void setView(ShortcutRecorderView *view);
 
     bool isRecordingShortcut() const { return m_isRecording; }
@@ -56,6 +58,7 @@ private:
     void endRecording();
     void refreshLabel(bool disappearing);
     void forgetShortcut();
+    void refreshBindingNote();
 
     PreferencesStore &m_preferences;
     GlobalShortcut &m_shortcut;
@@ -65,4 +68,6 @@ private:
     // a recording does not try it again.
     bool m_storedShortcutRefused = false;
     std::shared_ptr<ShortcutRecorder *> m_alive;
+    // The service whose binding changes update the note.
+    HotKeyService *m_watchedService = nullptr;
 };

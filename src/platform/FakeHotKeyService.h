@@ -53,6 +53,19 @@ public:
     qint32 press(quint32 signature, quint32 id) { return send({hotKeyPressed, {signature, id}}); }
     qint32 release(quint32 signature, quint32 id) { return send({hotKeyReleased, {signature, id}}); }
 
+    bool isDesktopBound() const override { return desktopBound; }
+    QString boundTriggerDescription() const override { return boundTrigger; }
+    void setBindingChangedHandler(std::function<void()> handler) override { bindingChanged = std::move(handler); }
+    void setShortcutDescription(const QString &description) override { shortcutDescription = description; }
+
+    // The desktop reports trigger as bound (desktopBound services only).
+    void bind(const QString &trigger)
+    {
+        boundTrigger = trigger;
+        if (bindingChanged)
+            bindingChanged();
+    }
+
     bool holds(quint32 keyCode, quint32 modifiers) const
     {
         for (const Registration &registration : registrations) {
@@ -72,6 +85,11 @@ public:
     std::function<void(HotKeyId)> onRegister;
     int registerCalls = 0;
     int handlerInstalls = 0;
+    // Playing a desktop that binds keys itself, as the portal does.
+    bool desktopBound = false;
+    QString boundTrigger;
+    std::function<void()> bindingChanged;
+    QString shortcutDescription;
 
 private:
     Reference m_lastReference = 0;

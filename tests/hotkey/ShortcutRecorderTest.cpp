@@ -31,6 +31,7 @@ public:
         onDismiss = std::move(dismissed);
     }
     void dismiss() { std::exchange(onDismiss, {})(); }
+    void setBindingNote(const QString &text) override { note = text; }
 
     QString label;
     bool clearVisible = false;
@@ -39,6 +40,7 @@ public:
     bool dimmed = false;
     QStringList alerts;
     std::function<void()> onDismiss;
+    QString note;
 };
 
 class ShortcutRecorderTest : public ::testing::Test
@@ -49,7 +51,8 @@ protected:
         Localization::setTable(QVariantMap{
             {u"IDS_BR_1"_qs, u"taken"_qs}, {u"IDS_BR_2"_qs, u"OK"_qs}, {u"IDS_BR_83"_qs, u"none"_qs},
             {u"IDS_BR_107"_qs, u"Ctrl"_qs}, {u"IDS_BR_108"_qs, u"Alt"_qs}, {u"IDS_BR_109"_qs, u"Super"_qs},
-            {u"IDS_BR_110"_qs, u"Shift"_qs}, {u"IDS_BR_114"_qs, u"no grabs"_qs}});
+            {u"IDS_BR_110"_qs, u"Shift"_qs}, {u"IDS_BR_114"_qs, u"no grabs"_qs},
+            {u"IDS_BR_281"_qs, u"bound %1"_qs}, {u"IDS_BR_282"_qs, u"not bound"_qs}});
         HotKeysController::setService(&service);
         recorder.setView(&view);
     }
@@ -240,11 +243,28 @@ TEST_F(ShortcutRecorderTest, WithoutGlobalGrabsTheUserIsToldWhatToDoInstead)
     view.dismiss();
     EXPECT_FALSE(recorder.isRecordingShortcut());
     EXPECT_EQ(view.label, u"none"_qs);
+    EXPECT_EQ(view.note, u"no grabs"_qs);
 
     // Before the window exists a refusal changes nothing on screen.
     recorder.setView(nullptr);
     shortcut.restore();
     EXPECT_EQ(view.alerts.size(), 1);
+}
+
+TEST_F(ShortcutRecorderTest, WhereTheDesktopBindsTheKeyTheNoteSaysWhatItBound)
+{
+    EXPECT_EQ(view.note, QString()) << "X11 grabs need no note";
+    service.desktopBound = true;
+    recorder.startRecording();
+    press(Qt::Key_K, ctrl);
+    EXPECT_EQ(view.note, u"not bound"_qs);
+    service.bind(u"Ctrl+K"_qs);
+    EXPECT_EQ(view.note, u"bound Ctrl+K"_qs);
+    // The user picks another key in the desktop's own settings.
+    service.bind(u"Super+F12"_qs);
+    EXPECT_EQ(view.note, u"bound Super+F12"_qs);
+    recorder.clearShortcut();
+    EXPECT_EQ(view.note, QString());
 }
 
 TEST_F(ShortcutRecorderTest, LaunchRestoreReadsOnlyWellFormedValues)
