@@ -304,9 +304,13 @@ void PortalHotKeyService::requestCallFinished(QDBusPendingCallWatcher *watcher, 
     }
     m_step = Step::none;
     m_requestPaths.clear();
-    // A portal that left the bus meanwhile is bound again when it returns.
-    if (!m_bus.interface() || !m_bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName))) {
+    // A portal that was not on the bus when the call went out binds the
+    // shortcuts when it comes back (or already came back meanwhile).
+    const QDBusError::ErrorType error = reply.error().type();
+    if (error == QDBusError::ServiceUnknown) {
         m_dirty = true;
+        if (m_bus.interface() && m_bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName)))
+            scheduleSync();
         return;
     }
     qCWarning(lcPortalHotKeys) << "The portal failed the request:" << reply.error().message();

@@ -265,6 +265,25 @@ TEST_F(PortalHotKeyTest, SurvivesThePortalLeavingAndBindsAgainWhenItReturns)
     EXPECT_EQ(failures, 0);
 }
 
+TEST(PortalProbe, TheLaunchChoosesThePortalOnAWaylandSessionThatOffersIt)
+{
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_SESSION_TYPE");
+    EXPECT_FALSE(createHotKeyService()->isDesktopBound()) << "no Wayland session";
+
+    PrivateBus bus;
+    FakePortal portal(bus.address);
+    ASSERT_TRUE(portal.ready);
+    // The session bus is the private one; nothing in this program used
+    // another before.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address.toUtf8());
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    const std::unique_ptr<HotKeyService> chosen = createHotKeyService();
+    qunsetenv("XDG_SESSION_TYPE");
+    EXPECT_TRUE(chosen->isDesktopBound());
+    EXPECT_TRUE(chosen->isAvailable());
+}
+
 TEST(PortalProbe, NoPortalOnTheBusMeansNone)
 {
     PrivateBus bus;
