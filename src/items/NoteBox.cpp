@@ -10,7 +10,23 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QToolButton>
+
+namespace {
+
+// The note exactly as typed. QPlainTextEdit::toPlainText() turns
+// non-breaking spaces into plain ones and U+2028 into a line break; the raw
+// text keeps every character and only marks the breaks between paragraphs
+// (the user's Return) with U+2029.
+QString typedText(const QPlainTextEdit *edit)
+{
+    QString text = edit->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
 
 NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     : QFrame(parent)
@@ -63,7 +79,7 @@ void NoteBox::focusTitle()
 void NoteBox::btnAdd_boxaddText()
 {
     const ItemResult result =
-        m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(), txtview_textfile->toPlainText());
+        m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(), typedText(txtview_textfile));
     if (!result.ok()) {
         lblalerttextnote->setText(result.message());
         return;

@@ -91,6 +91,22 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("milk\n\ntea ☕"));
     EXPECT_TRUE(text->toPlainText().isEmpty());
+
+    // Non-breaking spaces, a line separator and a tab are kept character for character.
+    const QString typed = QStringLiteral("Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
+    box.reset("Home");
+    child<QLineEdit>(box, "txtFieldTitle_textfile")->setText("Courses");
+    text->insertPlainText(typed);
+    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
+    QString saved;
+    for (const QVariantMap &item : favorites.items("Home")) {
+        if (item.value("title") == QStringLiteral("Courses")) {
+            QFile second(item.value("url").toString());
+            EXPECT_TRUE(second.open(QIODevice::ReadOnly));
+            saved = QString::fromUtf8(second.readAll());
+        }
+    }
+    EXPECT_EQ(saved, typed);
 }
 
 TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
