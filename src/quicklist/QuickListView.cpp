@@ -88,8 +88,10 @@ void QuickListView::mouseReleaseEvent(QMouseEvent *event)
 
 void QuickListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    // A second click is one more click, not an edit.
-    mousePressEvent(event);
+    // The first click of a double click already opened the row: the second
+    // one neither opens it again nor edits it.
+    m_pressedRow = -1;
+    event->accept();
 }
 
 void QuickListView::mouseMoveEvent(QMouseEvent *event)

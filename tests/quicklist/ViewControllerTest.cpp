@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -89,6 +90,31 @@ TEST_F(ViewControllerTest, LoadingBuildsRowsSortsStoredItemsAndLinksToTheManager
     EXPECT_FALSE(view->selectionModel() && view->selectionModel()->hasSelection());
     clickPart(3, RowDelegate::Part::expand);
     EXPECT_FALSE(Records::isExpanded(favorites.groups().at(1)));
+}
+
+TEST_F(ViewControllerTest, ADoubleClickOpensARowOnce)
+{
+    vc->showPopover(QRect());
+    clickPart(3, RowDelegate::Part::body); // expand "Web"
+    ASSERT_EQ(rowTitles().at(4), "News site");
+    desktop.urls.opened.clear();
+    const QPoint at = view->visualRect(view->model()->index(4, 0)).center();
+    const auto send = [&](QEvent::Type type) {
+        QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    };
+    // Both orders a window system may deliver a double click in.
+    for (const auto &sequence :
+         {QList<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease},
+          QList<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}}) {
+        desktop.urls.opened.clear();
+        for (QEvent::Type type : sequence)
+            send(type);
+        EXPECT_EQ(desktop.urls.opened.size(), 1);
+    }
 }
 
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
