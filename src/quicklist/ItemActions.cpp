@@ -76,10 +76,16 @@ ItemActions::Click ItemActions::clickRow(int row)
         return m_desktop.urls.openUrl(url) ? Click::opened : Click::openFailed;
     }
     if (StoredValue::flagIn(record, RecordKeys::iscolor)) {
-        m_clickedRow = row;
+        setClickedRow(row);
         return CopyColorCode() ? Click::copiedColor : Click::nothing;
     }
     return Click::nothing;
+}
+
+void ItemActions::setClickedRow(int row)
+{
+    m_clickedRow = row;
+    m_clickedItem = row >= 0 && row < m_quickList.rowCount() ? m_quickList.recordAt(row) : QVariantMap();
 }
 
 ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
@@ -87,12 +93,14 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
     ContextMenu menu;
     m_recommendedApps.clear();
     m_clickedURL.reset();
-    m_clickedRow = row;
+    setClickedRow(row);
     if (row < 0 || row >= m_quickList.rowCount() || m_quickList.isHeadingRow(row))
         return menu;
-    const QVariantMap item = m_quickList.recordAt(row);
+    const QVariantMap &item = m_clickedItem;
     menu.empty = false;
+    menu.item = item;
     m_clickedURL = linkOf(item);
+    menu.link = m_clickedURL;
     if (m_clickedURL) {
         m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
         menu.offersOpenWith = true;
@@ -105,17 +113,16 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
     return menu;
 }
 
-bool ItemActions::CopyColorCode()
+bool ItemActions::copyColorCode(const QVariantMap &item)
 {
-    const auto color = StoredValue::stringIn(m_quickList.recordAt(m_clickedRow), RecordKeys::color);
+    const auto color = StoredValue::stringIn(item, RecordKeys::color);
     if (!color)
         return false;
     return m_desktop.clipboard.setText(QLatin1Char('#') + *color);
 }
 
-std::optional<ItemActions::StoredItem> ItemActions::clickedStoredItem() const
+std::optional<ItemActions::StoredItem> ItemActions::storedItem(const QVariantMap &record) const
 {
-    const QVariantMap record = m_quickList.recordAt(m_clickedRow);
     const auto uid = Records::uid(record);
     if (Records::isHeader(record) || !uid)
         return std::nullopt;
@@ -129,24 +136,24 @@ std::optional<ItemActions::StoredItem> ItemActions::clickedStoredItem() const
     return std::nullopt;
 }
 
-void ItemActions::PinItem()
+void ItemActions::pinItem(const QVariantMap &item)
 {
-    auto stored = clickedStoredItem();
+    auto stored = storedItem(item);
     if (!stored)
         return;
-    QVariantMap &item = stored->items[stored->index];
-    if (item.contains(RecordKeys::isPin))
-        item.remove(RecordKeys::isPin);
+    QVariantMap &record = stored->items[stored->index];
+    if (record.contains(RecordKeys::isPin))
+        record.remove(RecordKeys::isPin);
     else
-        item.insert(RecordKeys::isPin, true);
+        record.insert(RecordKeys::isPin, true);
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
     afterItemChange();
 }
 
-void ItemActions::removeSelectedItem()
+void ItemActions::removeItem(const QVariantMap &item)
 {
-    auto stored = clickedStoredItem();
+    auto stored = storedItem(item);
     if (!stored)
         return;
     m_supportFiles.removeFilesOf(stored->items.at(stored->index));
@@ -166,13 +173,24 @@ bool ItemActions::openwithApplication(int index)
 {
     if (!m_clickedURL || index < 0 || index >= m_recommendedApps.size())
         return false;
-    return m_desktop.applications.launch(m_recommendedApps.at(index).id, *m_clickedURL);
+    return openWith(m_recommendedApps.at(index), *m_clickedURL);
+}
+
+bool ItemActions::openWith(const ApplicationInfo &application, const QUrl &link)
+{
+    return m_desktop.applications.launch(application.id, link);
 }
 
 void ItemActions::openfile()
 {
-    if (m_clickedURL && m_clickedURL->isLocalFile())
-        m_desktop.revealer.reveal(m_clickedURL->toLocalFile());
+    if (m_clickedURL)
+        reveal(*m_clickedURL);
+}
+
+void ItemActions::reveal(const QUrl &link)
+{
+    if (link.isLocalFile())
+        m_desktop.revealer.reveal(link.toLocalFile());
 }
 
 QStringList ItemActions::folderEntries(int row, bool showFolderContents)

@@ -54,33 +54,38 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
     QMenu *menu = newMenu(QStringLiteral("tblmenu"), parent);
     if (entries.empty)
         return menu;
-    if (entries.offersOpenWith) {
+    // Every entry carries the item and link of the row the menu opened on:
+    // the rows may be rebuilt while the menu is open.
+    const QVariantMap item = entries.item;
+    if (entries.offersOpenWith && entries.link) {
         QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
-        for (int index = 0; index < entries.recommendedApps.size(); ++index) {
-            const ApplicationInfo &app = entries.recommendedApps.at(index);
+        for (const ApplicationInfo &app : entries.recommendedApps) {
             QAction *action = openWith->addAction(sized(applicationIcon(app.iconName), 20), app.name);
-            QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openwithApplication(index); });
+            QObject::connect(action, &QAction::triggered, menu,
+                             [&actions, app, link = *entries.link] { actions.openWith(app, link); });
         }
         openWith->setEnabled(!entries.recommendedApps.isEmpty());
     }
-    if (entries.offersReveal) {
+    if (entries.offersReveal && entries.link) {
         QObject::connect(menu->addAction(LocalizedText("IDS_BR_65")), &QAction::triggered, menu,
-                         [&actions] { actions.openfile(); });
+                         [&actions, link = *entries.link] { actions.reveal(link); });
     }
     if (entries.offersCopyColor) {
-        QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu, [&actions, afterCopy] {
-            if (actions.CopyColorCode() && afterCopy)
-                afterCopy();
-        });
+        QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu,
+                         [&actions, item, afterCopy] {
+                             if (actions.copyColorCode(item) && afterCopy)
+                                 afterCopy();
+                         });
     }
-    QObject::connect(menu->addAction(LocalizedText("IDS_BR_117")), &QAction::triggered, menu, [&actions, afterChange] {
-        actions.removeSelectedItem();
-        if (afterChange)
-            afterChange();
-    });
+    QObject::connect(menu->addAction(LocalizedText("IDS_BR_117")), &QAction::triggered, menu,
+                     [&actions, item, afterChange] {
+                         actions.removeItem(item);
+                         if (afterChange)
+                             afterChange();
+                     });
     QObject::connect(menu->addAction(LocalizedText(entries.pinned ? "IDS_BR_138" : "IDS_BR_137")), &QAction::triggered,
-                     menu, [&actions, afterChange] {
-                         actions.PinItem();
+                     menu, [&actions, item, afterChange] {
+                         actions.pinItem(item);
                          if (afterChange)
                              afterChange();
                      });

@@ -185,6 +185,31 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
     EXPECT_EQ(desktop.revealer.revealed, QStringList({"/support/2.txt"}));
 }
 
+TEST_F(ItemActionsTest, ContextMenuEntriesActOnTheItemTheMenuOpenedOnAfterARebuild)
+{
+    addGroup("G", true, {item("first", 1), colorItem("second", 2, "47CE64"), item("third", 3)});
+    quickList.reloadQuickList();
+    const auto trigger = [](QMenu *menu, const QString &text) {
+        for (QAction *action : menu->actions()) {
+            if (action->text() == text)
+                action->trigger();
+        }
+        delete menu;
+    };
+    QMenu *onSecond = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
+                                                      nullptr, nullptr);
+    QMenu *copyMenu = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
+                                                      nullptr, nullptr);
+    // While the menus are open, another item arrives above and the rows shift.
+    favorites.setItems("G", {item("new", 4), item("first", 1), colorItem("second", 2, "47CE64"), item("third", 3)});
+    quickList.reloadQuickList();
+    actions.setClickedRow(rowTitled("third"));
+    trigger(onSecond, LocalizedText("IDS_BR_117"));
+    EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "first", "third"}));
+    trigger(copyMenu, LocalizedText("IDS_BR_116"));
+    EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
+}
+
 TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesAndHonourTheFilesSetting)
 {
     const QString dir = folder.filePath("Work");
