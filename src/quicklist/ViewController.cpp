@@ -316,11 +316,8 @@ void ViewController::Private::updateBoxHeight()
 void ViewController::Private::place()
 {
     const QPoint anchor = trayIconGeometry.isEmpty() ? cursorAtShow : trayIconGeometry.center();
-    QScreen *screen = QGuiApplication::screenAt(anchor);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect();
-    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, area, q->size()));
+    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, PopupGeometry::availableAreaAt(anchor),
+                                         q->size()));
 }
 
 void ViewController::togglePopover(const QRect &trayIconGeometry)

@@ -287,7 +287,44 @@ TEST(PopupGeometryTest, ListBoxHeightAndPlacement)
     EXPECT_EQ(PopupGeometry::popupPosition(QRect(1900, 0, 20, 20), {}, screen, size), QPoint(1560, 20));
     // No tray geometry: at the cursor, clamped.
     EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(100, 200), screen, size), QPoint(100, 200));
-    EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(1900, 1000), screen, size), QPoint(1560, 580));
+    // Near the bottom the window opens above the cursor, as a menu does.
+    EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(1900, 1000), screen, size), QPoint(1560, 500));
     EXPECT_EQ(PopupGeometry::popupPosition(QRect(), QPoint(1900, 1000), QRect(1920, 0, 1280, 1024), size),
-              QPoint(1920, 524));
+              QPoint(1920, 500));
+}
+
+TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)
+{
+    using PopupGeometry::Side;
+    const QRect screen(0, 0, 1280, 800);
+    struct Case
+    {
+        QRect anchor;
+        QSize size;
+        Side side;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        // The palette under a button near the right edge: moved left, not cut.
+        {QRect(894, 300, 24, 24), QSize(484, 400), Side::below, QPoint(796, 324)},
+        // Near the bottom: above its button.
+        {QRect(100, 700, 24, 24), QSize(300, 200), Side::below, QPoint(100, 500)},
+        // Taller than the room on either side: on the side with more room, pushed on screen.
+        {QRect(100, 400, 24, 24), QSize(300, 700), Side::below, QPoint(100, 0)},
+        // The tag picker beside a heading, flipped to the left at the right edge.
+        {QRect(1250, 100, 20, 20), QSize(200, 40), Side::right, QPoint(1050, 90)},
+        {QRect(100, 5, 20, 20), QSize(200, 40), Side::right, QPoint(120, 0)},
+        // Larger than the screen: its top-left corner stays visible.
+        {QRect(10, 10, 10, 10), QSize(2000, 900), Side::below, QPoint(0, 0)},
+    };
+    for (const Case &c : cases) {
+        const QPoint at = PopupGeometry::place(c.anchor, c.size, screen, c.side);
+        EXPECT_EQ(at, c.expected) << c.anchor.x() << "," << c.anchor.y();
+        if (c.size.width() <= screen.width() && c.size.height() <= screen.height())
+            EXPECT_TRUE(screen.contains(QRect(at, c.size)));
+    }
+    // A second screen to the right: kept on the anchor's screen.
+    const QRect second(1280, 0, 1920, 1080);
+    EXPECT_EQ(PopupGeometry::place(QPoint(1290, 1070), QSize(300, 300), second), QPoint(1290, 770));
+    EXPECT_EQ(PopupGeometry::place(QPoint(5, 5), QSize(30, 30), QRect()), QPoint(5, 5)) << "no screen known";
 }
