@@ -81,12 +81,30 @@ public:
     bool openWith(const ApplicationInfo &application, const QUrl &link);
     void reveal(const QUrl &link);
 
-    // The entries of the folder at row for its contents menu, as full
-    // paths: every entry (hidden ones too) when showFolderContents, else
-    // only the folders; in the order the file system lists them.
-    QStringList folderEntries(int row, bool showFolderContents);
+    // A folder's entries for its contents menu, as full paths: every entry
+    // (hidden ones too) when showFolderContents, else only the folders;
+    // folders first, then files, each in natural order ("2" before "10"),
+    // at most limit of them. Reads the disk: safe to run on any thread.
+    static constexpr int folderMenuLimit = 200;
+    struct FolderListing
+    {
+        QString folder;
+        QStringList paths;
+        // Theme icon names of paths, as the MIME database gives them.
+        QStringList iconNames;
+        // More entries than limit: the menu offers the folder itself.
+        bool truncated = false;
+    };
+    static FolderListing listFolder(const QString &folder, bool showFolderContents, int limit = folderMenuLimit);
+    // The folder a row's item may list: the path of a file item; empty for
+    // other kinds. Whether it is a folder is for listFolder to find.
+    static QString folderPathOf(const QVariantMap &item);
+
+    // The entries of the folder menu being shown.
+    void setPatharr(const QStringList &paths) { m_patharr = paths; }
     const QStringList &patharr() const { return m_patharr; }
     bool openSubitem(int index);
+    bool openFolder(const QString &folder);
 
 private:
     // The clicked item's place in the store: the first group whose items

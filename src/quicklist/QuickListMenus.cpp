@@ -6,7 +6,6 @@
 
 #include <QActionGroup>
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -92,15 +91,22 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
     return menu;
 }
 
-QMenu *folderContentsMenu(ItemActions &actions, QWidget *parent)
+QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
-    QFileIconProvider icons;
-    const QStringList &paths = actions.patharr();
-    for (int index = 0; index < paths.size(); ++index) {
-        const QFileInfo entry(paths.at(index));
-        QAction *action = menu->addAction(sized(icons.icon(entry), 22), entry.fileName());
+    actions.setPatharr(listing.paths);
+    const QIcon genericFile = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+    for (int index = 0; index < listing.paths.size(); ++index) {
+        const QIcon icon = QIcon::fromTheme(listing.iconNames.value(index), genericFile);
+        QAction *action = menu->addAction(sized(icon, 22), QFileInfo(listing.paths.at(index)).fileName());
         QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openSubitem(index); });
+    }
+    if (listing.truncated) {
+        menu->addSeparator();
+        QAction *whole = menu->addAction(sized(QIcon::fromTheme(QStringLiteral("folder-open")), 22),
+                                         LocalizedText("IDS_BR_260"));
+        QObject::connect(whole, &QAction::triggered, menu,
+                         [&actions, folder = listing.folder] { actions.openFolder(folder); });
     }
     return menu;
 }

@@ -23,8 +23,10 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
                        const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
                        QWidget *parent);
 
-// The folder-contents menu (subItemsmenu) of the paths in patharr.
-QMenu *folderContentsMenu(ItemActions &actions, QWidget *parent);
+// The folder-contents menu (subItemsmenu) of a listing, whose paths the
+// actions hold as patharr; a cut-short listing ends with an entry that
+// opens the folder itself.
+QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent);
 
 // The sort menu: the group and the item submenus with check marks on the
 // current choices.

@@ -79,6 +79,7 @@ public:
     bool subViewAdded = false;
     bool showFolderContents = false;
     bool menuisopend = false;
+    int folderRequest = 0;
     int Rowforcolorchange = -1;
     int indexForColorChange = -1;
     int boxheight = 430;

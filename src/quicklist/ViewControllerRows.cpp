@@ -12,10 +12,15 @@
 #include "store/ViewLinks.h"
 
 #include <QCursor>
+#include <QFuture>
 #include <QMenu>
+#include <QPromise>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+
+#include <memory>
 
 namespace {
 
@@ -104,19 +109,32 @@ void ViewController::Private::changegroupBoxColor(int row)
 
 void ViewController::Private::getSubitems(int row)
 {
-    // Listing a folder can take a moment: let the click finish drawing first.
-    QTimer::singleShot(0, q, [this, row] {
+    const QString folder = ItemActions::folderPathOf(quickList.recordAt(row));
+    if (folder.isEmpty())
+        return;
+    const QRect anchor = tableView->globalPartRect(row, RowDelegate::Part::folderContents);
+    const QPoint at = anchor.isEmpty() ? QCursor::pos() : anchor.topRight();
+    // A folder may be large or on a slow disk: it is listed off the
+    // interface thread, and only the answer to the latest click is shown.
+    const int request = ++folderRequest;
+    auto promise = std::make_shared<QPromise<ItemActions::FolderListing>>();
+    QFuture<ItemActions::FolderListing> listed = promise->future();
+    QThreadPool::globalInstance()->start([promise, folder, show = showFolderContents] {
+        promise->start();
+        promise->addResult(ItemActions::listFolder(folder, show));
+        promise->finish();
+    });
+    listed.then(q, [this, request, at](const ItemActions::FolderListing &listing) {
+        if (request != folderRequest || listing.paths.isEmpty() || !q->isVisible())
+            return;
         if (subItemsmenu)
             subItemsmenu->close();
-        if (itemActions.folderEntries(row, showFolderContents).isEmpty())
-            return;
-        subItemsmenu = QuickListMenus::folderContentsMenu(itemActions, q);
+        subItemsmenu = QuickListMenus::folderContentsMenu(listing, itemActions, q);
         QObject::connect(subItemsmenu, &QMenu::aboutToHide, q, [this] {
             QTimer::singleShot(folderMenuResetMs, q, [this] { menuisopend = false; });
         });
         menuisopend = true;
-        const QRect anchor = tableView->globalPartRect(row, RowDelegate::Part::folderContents);
-        subItemsmenu->popup(anchor.isEmpty() ? QCursor::pos() : anchor.topRight());
+        subItemsmenu->popup(at);
     });
 }
 

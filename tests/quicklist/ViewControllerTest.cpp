@@ -117,6 +117,31 @@ TEST_F(ViewControllerTest, ADoubleClickOpensARowOnce)
     }
 }
 
+TEST_F(ViewControllerTest, ALargeFolderMenuIsListedInTheBackgroundAndCutShort)
+{
+    const QString big = folder.filePath("Big");
+    QDir().mkpath(big + "/Folder");
+    for (int n = 1; n <= 1008; ++n) {
+        QFile file(big + QStringLiteral("/file%1.txt").arg(n));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    favorites.setItems("Apps", {fileItem("Big", 9, big)});
+    preferences.setObject(true, StoreKeys::showFileListInFolder);
+    vc->reloadQuickList();
+    vc->showPopover(QRect());
+    clickPart(1, RowDelegate::Part::folderContents);
+    EXPECT_EQ(openMenu("subItemsmenu"), nullptr) << "the click returns before the folder is listed";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu("subItemsmenu") != nullptr; }, 5000));
+    const QList<QAction *> entries = openMenu("subItemsmenu")->actions();
+    ASSERT_EQ(entries.size(), 202); // 200 entries, a separator, the folder itself
+    EXPECT_EQ(entries.at(0)->text(), "Folder");
+    EXPECT_EQ(entries.at(1)->text(), "file1.txt");
+    EXPECT_EQ(entries.at(2)->text(), "file2.txt");
+    EXPECT_EQ(entries.at(199)->text(), "file199.txt");
+    entries.last()->trigger();
+    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big));
+}
+
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
 {
     vc->showPopover(QRect());
