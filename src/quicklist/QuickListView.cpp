@@ -96,8 +96,13 @@ void QuickListView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void QuickListView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_hoverEnabled)
-        setHoverRow(indexAt(event->position().toPoint()).row());
+    if (m_hoverEnabled) {
+        const int row = indexAt(event->position().toPoint()).row();
+        const bool entered = row >= 0 && row != hoverRow();
+        setHoverRow(row);
+        if (entered)
+            Q_EMIT pointerEnteredRow(row);
+    }
     QListView::mouseMoveEvent(event);
 }
 

@@ -269,10 +269,10 @@ QWidget *ViewController::Private::buildListPage()
                      [this](int row, RowDelegate::Part part) { rowClicked(row, part); });
     QObject::connect(tableView, &QuickListView::contextMenuRequested, q,
                      [this](int row, const QPoint &at) { showContextMenu(row, at); });
-    QObject::connect(tableView, &QuickListView::hoverRowChanged, q, [](int row) {
-        if (row >= 0)
-            printLine(QString::number(row));
-    });
+    // The row under the pointer goes to standard output; a highlight moved
+    // by the keys or a search does not.
+    QObject::connect(tableView, &QuickListView::pointerEnteredRow, q,
+                     [](int row) { printLine(QString::number(row)); });
     return page;
 }
 
@@ -303,7 +303,8 @@ void ViewController::reloadQuickList()
 
 void ViewController::Private::updateBoxHeight()
 {
-    const int contentHeight = quickList.compositeMenuArray().countOfItems() * RowDelegate::rowHeight;
+    // The rows shown: the search results during a search.
+    const int contentHeight = quickList.rowCount() * RowDelegate::rowHeight;
     boxheight = PopupGeometry::listBoxHeight(contentHeight, screenHeight);
     const int height = boxheight + container->tabBarHeight() + 2;
     if (q->height() != height || q->width() != popupWidth) {

@@ -142,6 +142,37 @@ TEST_F(ViewControllerTest, ALargeFolderMenuIsListedInTheBackgroundAndCutShort)
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big));
 }
 
+TEST_F(ViewControllerTest, DuringASearchThePopupIsAsTallAsTheResults)
+{
+    QList<QVariantMap> many;
+    for (int n = 0; n < 20; ++n)
+        many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
+    favorites.setItems("Apps", many);
+    vc->reloadQuickList();
+    vc->showPopover(QRect());
+    const int grouped = vc->height();
+    QTest::keyClicks(vc.get(), "entry 7");
+    ASSERT_EQ(rowTitles(), QStringList({"entry 7"}));
+    const int searching = vc->height();
+    EXPECT_LT(searching, grouped);
+    QTest::keyClick(child<QLineEdit>("searchtextfield"), Qt::Key_Escape);
+    EXPECT_EQ(vc->height(), grouped);
+}
+
+TEST_F(ViewControllerTest, OnlyThePointerPrintsTheRowItIsOver)
+{
+    vc->showPopover(QRect());
+    testing::internal::CaptureStdout();
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClicks(vc.get(), "new");
+    EXPECT_EQ(view->hoverRow(), 0);
+    QTest::keyClick(child<QLineEdit>("searchtextfield"), Qt::Key_Escape);
+    QTest::mouseMove(view->viewport(), view->visualRect(view->model()->index(2, 0)).center());
+    QTest::mouseMove(view->viewport(), view->visualRect(view->model()->index(2, 0)).center() + QPoint(3, 0));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "2\n");
+}
+
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
 {
     vc->showPopover(QRect());
