@@ -45,6 +45,8 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ItemBoxParts::header("IDS_BR_72", this));
+    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(m_groupLine);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_90", this));
     layout->addSpacing(6);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
@@ -66,6 +68,7 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 void NoteBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
+    ItemBoxParts::showGroup(m_groupLine, groupTitle);
     lblalerttextnote->clear();
     txtFieldTitle_textfile->clear();
     txtview_textfile->clear();
