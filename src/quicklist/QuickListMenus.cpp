@@ -60,14 +60,16 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
         QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
         for (const ApplicationInfo &app : entries.recommendedApps) {
             QAction *action = openWith->addAction(sized(applicationIcon(app.iconName), 20), app.name);
+            action->setProperty(opensSomething, true);
             QObject::connect(action, &QAction::triggered, menu,
                              [&actions, app, link = *entries.link] { actions.openWith(app, link); });
         }
         openWith->setEnabled(!entries.recommendedApps.isEmpty());
     }
     if (entries.offersReveal && entries.link) {
-        QObject::connect(menu->addAction(LocalizedText("IDS_BR_65")), &QAction::triggered, menu,
-                         [&actions, link = *entries.link] { actions.reveal(link); });
+        QAction *reveal = menu->addAction(LocalizedText("IDS_BR_65"));
+        reveal->setProperty(opensSomething, true);
+        QObject::connect(reveal, &QAction::triggered, menu, [&actions, link = *entries.link] { actions.reveal(link); });
     }
     if (entries.offersCopyColor) {
         QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu,
@@ -99,12 +101,14 @@ QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions
     for (int index = 0; index < listing.paths.size(); ++index) {
         const QIcon icon = QIcon::fromTheme(listing.iconNames.value(index), genericFile);
         QAction *action = menu->addAction(sized(icon, 22), QFileInfo(listing.paths.at(index)).fileName());
+        action->setProperty(opensSomething, true);
         QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openSubitem(index); });
     }
     if (listing.truncated) {
         menu->addSeparator();
         QAction *whole = menu->addAction(sized(QIcon::fromTheme(QStringLiteral("folder-open")), 22),
                                          LocalizedText("IDS_BR_260"));
+        whole->setProperty(opensSomething, true);
         QObject::connect(whole, &QAction::triggered, menu,
                          [&actions, folder = listing.folder] { actions.openFolder(folder); });
     }

@@ -16,6 +16,10 @@ struct SortSettings;
 // deleted when it closes.
 namespace QuickListMenus {
 
+// The property that marks entries which open a file, folder, application
+// or address.
+inline constexpr char opensSomething[] = "opensSomething";
+
 // The item context menu (tblmenu) for what ItemActions found at the row:
 // open with, show the note's file, copy the colour, remove, pin or unpin.
 // afterCopy runs when the colour code was copied.

@@ -53,8 +53,18 @@ void ViewController::Private::rowClicked(int row, RowDelegate::Part part)
         getSubitems(row);
         return;
     }
-    if (itemActions.clickRow(row) == ItemActions::Click::copiedColor)
+    switch (itemActions.clickRow(row)) {
+    case ItemActions::Click::copiedColor:
         showCopiedTooltip(row);
+        return;
+    case ItemActions::Click::opened:
+        // The opened application has the user's attention now; on desktops
+        // that do not move the focus to it, the popup would stay in front.
+        q->closePopover();
+        return;
+    default:
+        return;
+    }
 }
 
 void ViewController::Private::showCopiedTooltip(int row)
@@ -74,7 +84,18 @@ void ViewController::Private::showContextMenu(int row, const QPoint &globalPos)
     const int clicked = row;
     QMenu *menu = QuickListMenus::itemContextMenu(entries, itemActions, nullptr,
                                                   [this, clicked] { showCopiedTooltip(clicked); }, q);
+    closeAfterOpening(menu);
     menu->popup(globalPos);
+}
+
+void ViewController::Private::closeAfterOpening(QMenu *menu)
+{
+    // Entries that open something (in a submenu too) close the popup once
+    // the menu has finished with them.
+    QObject::connect(menu, &QMenu::triggered, q, [this](QAction *action) {
+        if (action->property(QuickListMenus::opensSomething).toBool())
+            QMetaObject::invokeMethod(q, &ViewController::closePopover, Qt::QueuedConnection);
+    });
 }
 
 void ViewController::Private::addItemClicked(int row)
@@ -130,6 +151,7 @@ void ViewController::Private::getSubitems(int row)
         if (subItemsmenu)
             subItemsmenu->close();
         subItemsmenu = QuickListMenus::folderContentsMenu(listing, itemActions, q);
+        closeAfterOpening(subItemsmenu);
         QObject::connect(subItemsmenu, &QMenu::aboutToHide, q, [this] {
             QTimer::singleShot(folderMenuResetMs, q, [this] { menuisopend = false; });
         });

@@ -173,6 +173,61 @@ TEST_F(ViewControllerTest, OnlyThePointerPrintsTheRowItIsOver)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "2\n");
 }
 
+TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
+{
+    desktop.applications.applications = {{"browser.desktop", "Browser", {}}};
+    const QString dir = folder.filePath("Docs");
+    QDir().mkpath(dir + "/Inner");
+    favorites.setItems("Apps", {fileItem("Docs", 9, dir)});
+    vc->reloadQuickList();
+    const auto menuAt = [&](int row) {
+        const QPoint inRow = view->visualRect(view->model()->index(row, 0)).center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inRow, view->viewport()->mapToGlobal(inRow));
+        QApplication::sendEvent(view->viewport(), &event);
+        return openMenu("tblmenu");
+    };
+    vc->showPopover(QRect());
+    QMenu *menu = menuAt(4); // "Brand green"
+    ASSERT_TRUE(menu);
+    menu->actions().at(0)->trigger(); // copy the colour code
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(vc->isPopoverShown());
+    menu->close();
+
+    menu = menuAt(1); // "Docs": open with
+    ASSERT_TRUE(menu);
+    QAction *browser = menu->actions().at(0)->menu()->actions().at(0);
+    browser->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.applications.launched.size(), 1);
+    EXPECT_FALSE(vc->isPopoverShown());
+
+    vc->showPopover(QRect());
+    clickPart(1, RowDelegate::Part::folderContents);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu("subItemsmenu") != nullptr; }, 5000));
+    openMenu("subItemsmenu")->actions().at(0)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir + "/Inner"));
+    EXPECT_FALSE(vc->isPopoverShown());
+}
+
+TEST_F(ViewControllerTest, AnEmptyPopupExplainsGroupsAndCreatesTheFirst)
+{
+    EXPECT_FALSE(child<QWidget>("emptyState")->isVisibleTo(vc.get()));
+    favorites.setGroups({});
+    vc->reloadQuickList();
+    vc->showPopover(QRect());
+    EXPECT_TRUE(child<QWidget>("emptyState")->isVisible());
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
+    child<QPushButton>("btncreateFirstGroup")->click();
+    ASSERT_TRUE(vc->subViewAdded());
+    child<QLineEdit>("txtfieldGroupname")->setText("Work");
+    child<QPushButton>("btnadd_boxaddgroup")->click();
+    EXPECT_FALSE(child<QWidget>("emptyState")->isVisible());
+    EXPECT_EQ(rowTitles(), QStringList({"Work"}));
+}
+
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
 {
     vc->showPopover(QRect());
@@ -282,6 +337,9 @@ TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_EQ(view->hoverRow(), 1);
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
+    EXPECT_FALSE(vc->isPopoverShown()) << "opening an item closes the popup";
+    vc->showPopover(QRect());
+    EXPECT_EQ(field->text(), "NEW") << "the search is still there when it opens again";
 
     // Removing from the results runs the search again.
     const QPoint inRow = view->visualRect(view->model()->index(0, 0)).center();
