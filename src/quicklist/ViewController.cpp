@@ -4,6 +4,7 @@
 
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
+#include "quicklist/AccessiblePopups.h"
 #include "quicklist/AddGroupBox.h"
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
@@ -94,6 +95,7 @@ QToolButton *toolButton(const QString &name, const QString &themeIcon, const QSt
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
     const QIcon icon = QIcon::fromTheme(themeIcon);
     if (icon.isNull())
         button->setText(fallbackText);
@@ -129,6 +131,8 @@ ViewController::ViewController(const QuickListServices &services, QWidget *paren
     , d(std::make_unique<Private>(this, services))
 {
     setObjectName(QStringLiteral("ViewController"));
+    setAccessibleName(LocalizedText("IDS_BR_264"));
+    AccessiblePopups::expose(this);
     setFocusPolicy(Qt::StrongFocus);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         d->screenHeight = screen->availableGeometry().height();
@@ -206,6 +210,7 @@ QWidget *ViewController::Private::buildListPage()
     searchtextfield = new QLineEdit(toolbar);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
     searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
+    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_26"));
     searchtextfield->setClearButtonEnabled(true);
     searchtextfield->hide();
     btncreateGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"),
@@ -223,6 +228,7 @@ QWidget *ViewController::Private::buildListPage()
     bar->addWidget(btnsettings);
 
     tableView = new QuickListView(page);
+    tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
     delegate = new RowDelegate(tableView);
     tableView->setRowDelegate(delegate);
 
