@@ -9,6 +9,8 @@
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
+#include "manager/DimmingLayer.h"
+#include "manager/MakeshortcutsVc.h"
 #include "platform/QtStatusItem.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
@@ -120,18 +122,23 @@ void AppDelegate::setUpTrayIcon()
 
 ManagerWindow *AppDelegate::managerWindow()
 {
-    if (!m_managerWindow)
+    if (!m_managerWindow) {
         m_managerWindow = new ManagerWindow(*m_context.preferences);
+        auto *blackLayer = new DimmingLayer(m_managerWindow);
+        const ManagerServices services{m_context.favorites,    m_context.supportFiles,   m_context.bookmarks,
+                                       m_context.sortSettings, m_context.viewLinks,      m_context.faviconFetcher,
+                                       *m_context.preferences, m_context.desktop,        selectTagvc()};
+        m_managerWindow->setContent(new MakeshortcutsVc(services, *blackLayer));
+    }
     return m_managerWindow;
 }
 
 ViewController *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_selectTagvc = std::make_unique<SelectTagVc>();
         m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
                                                          m_context.supportFiles, m_context.viewLinks,
-                                                         m_context.desktop, *m_selectTagvc});
+                                                         m_context.desktop, selectTagvc()});
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
@@ -140,6 +147,13 @@ ViewController *AppDelegate::popover()
         connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;
+}
+
+SelectTagVc &AppDelegate::selectTagvc()
+{
+    if (!m_selectTagvc)
+        m_selectTagvc = std::make_unique<SelectTagVc>();
+    return *m_selectTagvc;
 }
 
 QRect AppDelegate::trayIconGeometry() const

@@ -6,6 +6,7 @@
 #include "store/StoreKeys.h"
 
 #include <QCloseEvent>
+#include <QVBoxLayout>
 
 ManagerWindow::ManagerWindow(PreferencesStore &preferences, QWidget *parent)
     : QWidget(parent)
@@ -24,6 +25,16 @@ void ManagerWindow::showAndActivate()
         show();
     raise();
     activateWindow();
+}
+
+void ManagerWindow::setContent(QWidget *content)
+{
+    auto *box = qobject_cast<QVBoxLayout *>(layout());
+    if (!box) {
+        box = new QVBoxLayout(this);
+        box->setContentsMargins(0, 0, 0, 0);
+    }
+    box->addWidget(content);
 }
 
 void ManagerWindow::closeEvent(QCloseEvent *event)

@@ -18,6 +18,8 @@ public:
     void setMinimizesOnClose(bool minimizes) { m_minimizesOnClose = minimizes; }
     bool minimizesOnClose() const { return m_minimizesOnClose; }
     void showAndActivate();
+    // Puts content (the manager page) into the window, filling it.
+    void setContent(QWidget *content);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
