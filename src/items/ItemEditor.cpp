@@ -10,6 +10,7 @@
 #include <QFile>
 
 namespace {
+constexpr auto missingTitle = "IDS_BR_102";
 constexpr auto itemGone = "IDS_BR_183";
 } // namespace
 
@@ -65,8 +66,8 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
 
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
 {
-    if (const auto refusal = ItemFactory::colorRefusal(title))
-        return ItemResult::refused(*refusal);
+    if (title.isEmpty())
+        return ItemResult::refused(QString::fromLatin1(missingTitle));
     QList<QVariantMap> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)

@@ -156,6 +156,19 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     press(delegate->editor(), Qt::Key_Return);
     QTRY_COMPARE(storedGroupTitles(), (QStringList{"Work", "Music"}));
 
+    // Adding while a name is being edited commits the edit first.
+    page->makeLabelStartEditing();
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+    delegate->editor()->setText(QStringLiteral("Group"));
+    QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
+    add->click();
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group", "Group1"}));
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+    press(delegate->editor(), Qt::Key_Escape);
+    favorites.setGroups(favorites.groups().mid(0, 2));
+    favorites.setGroups({favorites.groups().at(0), Records::newGroup(QStringLiteral("Music"))});
+    page->reloadGroups();
+
     // An edit that ends while another page of the window shows is dropped.
     groups->setCurrentIndex(groups->model()->index(1, 0));
     page->makeLabelStartEditing();

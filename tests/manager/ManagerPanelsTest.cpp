@@ -1,6 +1,7 @@
 #include "ManagerFixture.h"
 
 #include "items/AddPanelvc.h"
+#include "items/EditFileFolderitemvc.h"
 #include "items/ColorWell.h"
 #include "items/ItemEditor.h"
 #include "items/ItemServices.h"
