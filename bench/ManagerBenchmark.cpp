@@ -1,7 +1,8 @@
 // The manager page over a store of 10,000 items in 100 groups, one of them
 // holding 1,000: the window's first paint, selecting the big group until
 // its rows are painted, the interface-thread time of a rename, a recolour,
-// a pin and a remove, and a drop of 100 files on a group.
+// a pin and a remove, and a drop of 100 files on a group; the tray popup
+// exists and follows every change.
 
 #include "items/FaviconFetcher.h"
 #include "manager/DimmingLayer.h"
@@ -10,6 +11,7 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/SelectTagVc.h"
+#include "quicklist/ViewController.h"
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
 #include "store/Records.h"
@@ -87,6 +89,10 @@ struct Store
             file.open(QIODevice::WriteOnly);
             droppedFiles.append(QUrl::fromLocalFile(path));
         }
+        // The popup exists, as in the application: the manager's changes
+        // rebuild its rows.
+        popup = std::make_unique<ViewController>(
+            QuickListServices{favorites, sortSettings, supportFiles, links, desktop.services(), picker});
     }
 
     ManagerServices services()
@@ -105,6 +111,7 @@ struct Store
     FakeDesktopServices desktop;
     SelectTagVc picker;
     QList<QUrl> droppedFiles;
+    std::unique_ptr<ViewController> popup;
 };
 
 // The manager window's frame with its dimming layer and the page.
