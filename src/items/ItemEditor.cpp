@@ -12,6 +12,7 @@
 namespace {
 constexpr auto missingTitle = "IDS_BR_102";
 constexpr auto itemGone = "IDS_BR_183";
+constexpr auto groupGone = "IDS_BR_188";
 } // namespace
 
 ItemEditor::ItemEditor(const ItemServices &services)
@@ -35,6 +36,10 @@ ItemResult ItemEditor::make(PanelKind kind, const PanelFields &fields)
 
 ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const PanelFields &fields)
 {
+    // The group may have been deleted from the popup while the panel was up;
+    // its items would be stored where no group shows them.
+    if (!m_services.favorites.hasGroupTitled(groupTitle))
+        return ItemResult::refused(QString::fromLatin1(groupGone));
     const ItemResult result = make(kind, fields);
     if (result.ok())
         m_services.favorites.appendItemToGroup(groupTitle, *result.item);

@@ -79,6 +79,9 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(editor.edit(QStringLiteral("Work"), 99, PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
               QStringLiteral("IDS_BR_183"));
     EXPECT_EQ(editor.renameFile(QStringLiteral("Work"), 3, QString()).errorKey, QStringLiteral("IDS_BR_102"));
+    EXPECT_EQ(editor.add(QStringLiteral("Deleted"), PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
+              QStringLiteral("IDS_BR_188"));
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
 }
 
