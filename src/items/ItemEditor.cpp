@@ -8,6 +8,7 @@
 #include "store/SupportFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 constexpr auto missingTitle = "IDS_BR_102";
@@ -86,7 +87,8 @@ std::optional<QString> ItemEditor::readNote(const QVariantMap &item)
 {
     const QString path = Records::text(item, RecordKeys::url);
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is read: a pipe or a device would never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         qCWarning(lcItems) << "Cannot read the note" << path << file.errorString();
         return std::nullopt;
     }

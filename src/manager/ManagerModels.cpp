@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStyle>
 #include <QTimer>
 
@@ -146,7 +147,7 @@ QString ItemsModel::subtitleOf(const QVariantMap &item) const
             return *cached;
         QString line;
         QFile file(*path);
-        if (file.open(QIODevice::ReadOnly))
+        if (QFileInfo(*path).isFile() && file.open(QIODevice::ReadOnly))
             line = QString::fromUtf8(file.readLine(firstLineLimit)).section(QLatin1Char('\n'), 0, 0).trimmed();
         m_noteFirstLines.insert(*path, line);
         return line;

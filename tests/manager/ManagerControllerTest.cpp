@@ -338,6 +338,8 @@ TEST_F(ManagerControllerTest, PreviewShowsPicturesTextOrDetails)
     EXPECT_TRUE(preview.findChild<QLabel *>(QStringLiteral("previewDetails"))->text().contains(QStringLiteral("Size: 3 bytes")));
     preview.toggle(otherPath);
     EXPECT_FALSE(preview.isVisible());
+    preview.toggle(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
 
     // The tests have no session bus: the desktop's previewer is declined.
     DBusFilePreviewer previewer;
