@@ -135,7 +135,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     // place in the full list.
     page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("blue"));
     items->setCurrentIndex(items->model()->index(0, 0));
-    page->menuitem_edit();
+    QTest::keyClick(items, Qt::Key_F2);
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(panel->editing());
