@@ -58,6 +58,9 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
 ManagerWindow::~ManagerWindow()
 {
     qApp->removeEventFilter(this);
+    // The pages go first, while the window's actions they switch still exist.
+    delete m_containerVc;
+    delete m_startupVc;
 }
 
 void ManagerWindow::showAndActivate()
