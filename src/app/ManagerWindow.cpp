@@ -65,6 +65,9 @@ ManagerWindow::~ManagerWindow()
 
 void ManagerWindow::showAndActivate()
 {
+    // The pages open on the groups page unless a page was asked for.
+    if (m_containerVc && !isShowingOnboarding() && m_containerVc->containerPage() < 0)
+        m_containerVc->showPage(ContainerVc::managerPage);
     if (isMinimized())
         showNormal();
     else

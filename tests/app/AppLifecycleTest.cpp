@@ -1,11 +1,13 @@
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
+#include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
 #include "hotkey/HotKeysController.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/PlistPreferencesStore.h"
+#include "quicklist/ViewController.h"
 #include "store/StoreKeys.h"
 
 #include "support/TestFolders.h"
@@ -201,6 +203,36 @@ TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
     ASSERT_NE(other.existingManagerWindow(), nullptr);
     EXPECT_TRUE(other.existingManagerWindow()->isVisible());
     EXPECT_TRUE(other.existingManagerWindow()->isShowingOnboarding());
+
+    auto stored = std::make_unique<FakePreferencesStore>();
+    stored->setInteger(1, StoreKeys::first);
+    FakeApp later(std::move(stored));
+    AppDelegate third(*later.context);
+    third.applicationDidFinishLaunching();
+    EXPECT_EQ(third.existingManagerWindow()->containerPage(), ContainerVc::managerPage);
+}
+
+TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
+{
+    auto stored = std::make_unique<FakePreferencesStore>();
+    stored->setInteger(1, StoreKeys::first);
+    FakeApp app(std::move(stored));
+    app.loginItems->helperRunning = true;
+    AppDelegate delegate(*app.context);
+    delegate.applicationDidFinishLaunching();
+    ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
+
+    // Straight to the preferences: no first-group box on the way.
+    Q_EMIT delegate.existingPopover()->showPreferencesRequested();
+    ManagerWindow *window = delegate.existingManagerWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->containerPage(), ContainerVc::preferencesPage);
+    EXPECT_FALSE(window->containerVc()->isFirstGroupBoxShowing());
+
+    Q_EMIT delegate.existingPopover()->manageShortcutRequested();
+    EXPECT_EQ(window->containerPage(), ContainerVc::managerPage);
+    EXPECT_TRUE(window->containerVc()->isFirstGroupBoxShowing()) << "no group stored yet";
 }
 
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
