@@ -30,14 +30,6 @@ public:
     virtual bool endLoginHelper() = 0;
 };
 
-// Where no autostart facility can be used: refuses, and no helper runs.
-class UnsupportedLoginItems final : public LoginItems
-{
-public:
-    bool setEnabled(bool) override { return false; }
-    bool endLoginHelper() override { return false; }
-};
-
 // Records the calls, for tests.
 class FakeLoginItems final : public LoginItems
 {
