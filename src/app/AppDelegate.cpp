@@ -10,6 +10,7 @@
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
+#include "manager/MakeshortcutsVc.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
@@ -129,6 +130,12 @@ ManagerWindow *AppDelegate::managerWindow()
     if (!m_managerWindow) {
         m_managerWindow = new ManagerWindow(m_context, *m_shortcutRecorder);
         m_managerWindow->setMinimizesOnClose(m_minimizesOnClose);
+        m_managerWindow->setManagerPageFactory([this](DimmingLayer &blackLayer) {
+            const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
+                                           m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
+                                           *m_context.preferences, m_context.desktop,      selectTagvc()};
+            return new MakeshortcutsVc(services, blackLayer);
+        });
         connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
         connect(m_managerWindow, &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
         connect(m_managerWindow, &ManagerWindow::quitRequested, this, &AppDelegate::terminate);
@@ -139,10 +146,9 @@ ManagerWindow *AppDelegate::managerWindow()
 ViewController *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_selectTagvc = std::make_unique<SelectTagVc>();
         m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
                                                          m_context.supportFiles, m_context.viewLinks,
-                                                         m_context.desktop, *m_selectTagvc});
+                                                         m_context.desktop, selectTagvc()});
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
@@ -153,6 +159,13 @@ ViewController *AppDelegate::popover()
         connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;
+}
+
+SelectTagVc &AppDelegate::selectTagvc()
+{
+    if (!m_selectTagvc)
+        m_selectTagvc = std::make_unique<SelectTagVc>();
+    return *m_selectTagvc;
 }
 
 QRect AppDelegate::trayIconGeometry() const

@@ -61,6 +61,7 @@ private:
     void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
     ViewController *popover();
+    SelectTagVc &selectTagvc();
     QRect trayIconGeometry() const;
 
     AppContext &m_context;

@@ -1,5 +1,6 @@
 #include "platform/DesktopServices.h"
 
+#include "platform/DBusFilePreviewer.h"
 #include "platform/DBusFileRevealer.h"
 #include "platform/DesktopUrlOpener.h"
 #include "platform/GioApplicationRegistry.h"
@@ -10,6 +11,7 @@ SystemDesktopServices::SystemDesktopServices()
     , m_clipboard(std::make_unique<QtClipboardService>())
     , m_applications(std::make_unique<GioApplicationRegistry>())
     , m_revealer(std::make_unique<DBusFileRevealer>(*m_urls))
+    , m_previewer(std::make_unique<DBusFilePreviewer>())
 {
 }
 
@@ -17,5 +19,5 @@ SystemDesktopServices::~SystemDesktopServices() = default;
 
 DesktopServices SystemDesktopServices::services() const
 {
-    return {*m_urls, *m_clipboard, *m_applications, *m_revealer};
+    return {*m_urls, *m_clipboard, *m_applications, *m_revealer, *m_previewer};
 }

@@ -4,6 +4,7 @@
 
 class ApplicationRegistry;
 class ClipboardService;
+class FilePreviewer;
 class FileRevealer;
 class UrlOpener;
 
@@ -14,6 +15,7 @@ struct DesktopServices
     ClipboardService &clipboard;
     ApplicationRegistry &applications;
     FileRevealer &revealer;
+    FilePreviewer &previewer;
 };
 
 // Owns the Linux implementations of the services above.
@@ -30,4 +32,5 @@ private:
     std::unique_ptr<ClipboardService> m_clipboard;
     std::unique_ptr<ApplicationRegistry> m_applications;
     std::unique_ptr<FileRevealer> m_revealer;
+    std::unique_ptr<FilePreviewer> m_previewer;
 };

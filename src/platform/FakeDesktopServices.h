@@ -3,6 +3,7 @@
 #include "platform/DesktopServices.h"
 #include "platform/FakeApplicationRegistry.h"
 #include "platform/FakeClipboardService.h"
+#include "platform/FakeFilePreviewer.h"
 #include "platform/FakeFileRevealer.h"
 #include "platform/FakeUrlOpener.h"
 
@@ -13,6 +14,7 @@ struct FakeDesktopServices
     FakeClipboardService clipboard;
     FakeApplicationRegistry applications;
     FakeFileRevealer revealer;
+    FakeFilePreviewer previewer;
 
-    DesktopServices services() { return {urls, clipboard, applications, revealer}; }
+    DesktopServices services() { return {urls, clipboard, applications, revealer, previewer}; }
 };

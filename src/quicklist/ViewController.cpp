@@ -34,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -179,6 +180,7 @@ void ViewController::Private::buildViews()
     QObject::connect(&quickList, &QuickList::rebuilt, q, [this] {
         if (tableView->hoverRow() >= model->rowCount())
             tableView->setHoverRow(-1);
+        updateEmptyState();
         updateBoxHeight();
     });
 }
@@ -224,11 +226,31 @@ QWidget *ViewController::Private::buildListPage()
     delegate = new RowDelegate(tableView);
     tableView->setRowDelegate(delegate);
 
+    // Without any group, a line says what groups are for and a button
+    // creates the first one.
+    emptyState = new QWidget(page);
+    emptyState->setObjectName(QStringLiteral("emptyState"));
+    auto *emptyText = new QLabel(LocalizedText("IDS_BR_261"), emptyState);
+    emptyText->setObjectName(QStringLiteral("lblemptyList"));
+    emptyText->setWordWrap(true);
+    emptyText->setAlignment(Qt::AlignCenter);
+    auto *createFirst = new QPushButton(LocalizedText("IDS_BR_262"), emptyState);
+    createFirst->setObjectName(QStringLiteral("btncreateFirstGroup"));
+    auto *emptyLayout = new QVBoxLayout(emptyState);
+    emptyLayout->setContentsMargins(32, 24, 32, 24);
+    emptyLayout->addStretch();
+    emptyLayout->addWidget(emptyText);
+    emptyLayout->addSpacing(8);
+    emptyLayout->addWidget(createFirst, 0, Qt::AlignHCenter);
+    emptyLayout->addStretch(2);
+    emptyState->hide();
+
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(toolbar);
     layout->addWidget(tableView, 1);
+    layout->addWidget(emptyState, 1);
 
     boxAddGroup = new AddGroupBox(page);
     boxAddGroup->hide();
@@ -246,6 +268,7 @@ QWidget *ViewController::Private::buildListPage()
     QObject::connect(btnsearch, &QToolButton::clicked, q, [this] { btnsearchclicked(); });
     QObject::connect(searchtextfield, &QLineEdit::textChanged, q, [this](const QString &text) { searchTextChanged(text); });
     QObject::connect(btncreateGroupButton, &QToolButton::clicked, q, [this] { btncreateGroup(); });
+    QObject::connect(createFirst, &QPushButton::clicked, q, [this] { btncreateGroup(); });
     QObject::connect(boxAddGroup, &AddGroupBox::addClicked, q, [this] { btnadd_boxaddGroup(); });
     QObject::connect(boxAddGroup, &AddGroupBox::cancelClicked, q, [this] { q->closeInlineBox(); });
     QObject::connect(btnsort, &QToolButton::clicked, q, [this] {
@@ -269,10 +292,10 @@ QWidget *ViewController::Private::buildListPage()
                      [this](int row, RowDelegate::Part part) { rowClicked(row, part); });
     QObject::connect(tableView, &QuickListView::contextMenuRequested, q,
                      [this](int row, const QPoint &at) { showContextMenu(row, at); });
-    QObject::connect(tableView, &QuickListView::hoverRowChanged, q, [](int row) {
-        if (row >= 0)
-            printLine(QString::number(row));
-    });
+    // The row under the pointer goes to standard output; a highlight moved
+    // by the keys or a search does not.
+    QObject::connect(tableView, &QuickListView::pointerEnteredRow, q,
+                     [](int row) { printLine(QString::number(row)); });
     return page;
 }
 
@@ -301,9 +324,22 @@ void ViewController::reloadQuickList()
     d->quickList.reloadQuickList();
 }
 
+void ViewController::showAddedItem(const QString &groupTitle)
+{
+    d->quickList.expandGroup(groupTitle);
+}
+
+void ViewController::Private::updateEmptyState()
+{
+    const bool empty = quickList.grouparr().isEmpty() && !quickList.searchBegin();
+    emptyState->setVisible(empty);
+    tableView->setVisible(!empty);
+}
+
 void ViewController::Private::updateBoxHeight()
 {
-    const int contentHeight = quickList.compositeMenuArray().countOfItems() * RowDelegate::rowHeight;
+    // The rows shown: the search results during a search.
+    const int contentHeight = quickList.rowCount() * RowDelegate::rowHeight;
     boxheight = PopupGeometry::listBoxHeight(contentHeight, screenHeight);
     const int height = boxheight + container->tabBarHeight() + 2;
     if (q->height() != height || q->width() != popupWidth) {
@@ -316,11 +352,8 @@ void ViewController::Private::updateBoxHeight()
 void ViewController::Private::place()
 {
     const QPoint anchor = trayIconGeometry.isEmpty() ? cursorAtShow : trayIconGeometry.center();
-    QScreen *screen = QGuiApplication::screenAt(anchor);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect();
-    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, area, q->size()));
+    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, PopupGeometry::availableAreaAt(anchor),
+                                         q->size()));
 }
 
 void ViewController::togglePopover(const QRect &trayIconGeometry)

@@ -25,6 +25,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QToolButton;
 
 class ViewController::Private
@@ -35,6 +36,7 @@ public:
     void buildViews();
     QWidget *buildListPage();
     void updateBoxHeight();
+    void updateEmptyState();
     void place();
 
     void btnsearchclicked();
@@ -45,6 +47,7 @@ public:
 
     void rowClicked(int row, RowDelegate::Part part);
     void showContextMenu(int row, const QPoint &globalPos);
+    void closeAfterOpening(QMenu *menu);
     void addItemClicked(int row);
     void changegroupBoxColor(int row);
     void getSubitems(int row);
@@ -71,6 +74,7 @@ public:
     QToolButton *btncreateGroupButton = nullptr;
     QToolButton *btnsort = nullptr;
     QToolButton *btnsettings = nullptr;
+    QWidget *emptyState = nullptr;
     AddGroupBox *boxAddGroup = nullptr;
     QPointer<QWidget> inlineBox;
     QPointer<QMenu> subItemsmenu;
@@ -79,6 +83,7 @@ public:
     bool subViewAdded = false;
     bool showFolderContents = false;
     bool menuisopend = false;
+    int folderRequest = 0;
     int Rowforcolorchange = -1;
     int indexForColorChange = -1;
     int boxheight = 430;

@@ -1,0 +1,258 @@
+#include "items/AddPanelvc.h"
+
+#include "items/CharacterPalette.h"
+#include "items/ColorWell.h"
+#include "items/ItemBoxParts.h"
+#include "store/ColorText.h"
+#include "store/LocalizedText.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+#include "store/ViewLinks.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace {
+
+constexpr auto noteUnreadable = "IDS_BR_182";
+
+struct ModeTexts
+{
+    const char *addTitle;
+    const char *editTitle;
+    const char *addSubtitle;
+    const char *editSubtitle;
+    const char *secondTitle;
+};
+
+ModeTexts textsFor(PanelKind kind)
+{
+    switch (kind) {
+    case PanelKind::webBookmark:
+        return {"IDS_BR_71", "IDS_BR_92", "IDS_BR_91", "IDS_BR_93", "IDS_BR_94"};
+    case PanelKind::textFile:
+        return {"IDS_BR_72", "IDS_BR_95", "IDS_BR_90", "IDS_BR_96", "IDS_BR_97"};
+    case PanelKind::colorWell:
+        break;
+    }
+    return {"IDS_BR_73", "IDS_BR_99", "IDS_BR_98", "IDS_BR_100", "IDS_BR_101"};
+}
+
+QDialog *setUpPanel(QDialog *panel, const QString &name)
+{
+    panel->setObjectName(name);
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setModal(true);
+    panel->setMinimumWidth(420);
+    return panel;
+}
+
+} // namespace
+
+AddPanelvc::AddPanelvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_editor(services)
+    , m_palette(palette)
+{
+    setUpPanel(this, QStringLiteral("addPanelvc"));
+    lbltitle = ItemBoxParts::header("IDS_BR_71", this);
+    lbltitle->setObjectName(QStringLiteral("lbltitle"));
+    lblsubtitle = ItemBoxParts::caption("IDS_BR_91", this);
+    lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
+    lblitemtitlestring = ItemBoxParts::caption("IDS_BR_86", this);
+    lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
+    lblsecondTitle = ItemBoxParts::caption("IDS_BR_94", this);
+    lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), this);
+    txtfieldTitle->setAccessibleName(LocalizedText("IDS_BR_86"));
+    txtfieldurl = ItemBoxParts::lineEdit(QStringLiteral("txtfieldurl"), this);
+    txtfieldurl->setAccessibleName(LocalizedText("IDS_BR_94"));
+    textview = new QPlainTextEdit(this);
+    textview->setObjectName(QStringLiteral("textview"));
+    textview->setAccessibleName(LocalizedText("IDS_BR_97"));
+    textview->setTabChangesFocus(true);
+    colorwell = new ColorWell(this);
+    colorwell->setObjectName(QStringLiteral("colorwell"));
+    colorwell->setAccessibleName(LocalizedText("IDS_BR_101"));
+    lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
+    btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
+    btnemoji->setAccessibleName(LocalizedText("IDS_BR_145"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lbltitle);
+    layout->addWidget(lblsubtitle);
+    layout->addSpacing(6);
+    layout->addWidget(lblitemtitlestring);
+    layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldTitle, btnemoji));
+    layout->addWidget(lblsecondTitle);
+    layout->addWidget(txtfieldurl);
+    layout->addWidget(textview, 1);
+    layout->addWidget(colorwell, 0, Qt::AlignLeft);
+    layout->addWidget(lblalert);
+    layout->addLayout(ItemBoxParts::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnadd_,
+                                              QStringLiteral("btnadd"), this));
+
+    connect(btnadd_, &QPushButton::clicked, this, &AddPanelvc::btnadd);
+    connect(btncancel, &QPushButton::clicked, this, &AddPanelvc::btnCancel);
+    connect(btnemoji, &QToolButton::clicked, this, &AddPanelvc::btnemojiClicked);
+    // Return writes a new line in the note; Ctrl+Return confirms there too.
+    auto *confirm = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
+    connect(confirm, &QShortcut::activated, this, &AddPanelvc::btnadd);
+}
+
+void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
+                         const std::optional<QVariantMap> &edited)
+{
+    m_viewopenfor = viewopenfor;
+    m_currentGroupName = currentGroupName;
+    m_noteUnreadable = false;
+    m_editedUid.reset();
+    lblalert->clear();
+    const bool editing = m_services.links.editMode && edited && Records::uid(*edited);
+    if (editing) {
+        m_editedUid = Records::uid(*edited);
+        btnadd_->setText(LocalizedText("IDS_BR_89"));
+        txtfieldTitle->setText(Records::title(*edited));
+        txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? Records::text(*edited, RecordKeys::Weburl) : QString());
+        textview->clear();
+        if (viewopenfor == PanelKind::textFile) {
+            if (const auto text = ItemEditor::readNote(*edited)) {
+                textview->setPlainText(*text);
+            } else {
+                m_noteUnreadable = true;
+                lblalert->setText(LocalizedText(noteUnreadable).arg(Records::text(*edited, RecordKeys::url)));
+            }
+        }
+        if (viewopenfor == PanelKind::colorWell)
+            colorwell->setColor(ColorText::toColor(Records::text(*edited, RecordKeys::color)));
+    } else {
+        btnadd_->setText(LocalizedText("IDS_BR_88"));
+        txtfieldTitle->clear();
+        txtfieldurl->clear();
+        textview->clear();
+    }
+    const ModeTexts texts = textsFor(viewopenfor);
+    lbltitle->setText(LocalizedText(editing ? texts.editTitle : texts.addTitle));
+    lblsubtitle->setText(LocalizedText(editing ? texts.editSubtitle : texts.addSubtitle));
+    lblsecondTitle->setText(LocalizedText(texts.secondTitle));
+    setWindowTitle(lbltitle->text());
+    txtfieldurl->setVisible(viewopenfor == PanelKind::webBookmark);
+    textview->setVisible(viewopenfor == PanelKind::textFile);
+    colorwell->setVisible(viewopenfor == PanelKind::colorWell);
+    textview->setReadOnly(m_noteUnreadable);
+    btnadd_->setEnabled(!m_noteUnreadable);
+    adjustSize();
+}
+
+void AddPanelvc::showPanel(PanelKind viewopenfor, const QString &currentGroupName,
+                           const std::optional<QVariantMap> &edited)
+{
+    prepare(viewopenfor, currentGroupName, edited);
+    open();
+    txtfieldTitle->setFocus(Qt::OtherFocusReason);
+}
+
+void AddPanelvc::btnadd()
+{
+    if (m_noteUnreadable)
+        return;
+    const PanelFields fields{txtfieldTitle->text(), txtfieldurl->text(), textview->toPlainText(), colorwell->color()};
+    const ItemResult result = m_editedUid ? m_editor.edit(m_currentGroupName, *m_editedUid, m_viewopenfor, fields)
+                                          : m_editor.add(m_currentGroupName, m_viewopenfor, fields);
+    if (!result.ok()) {
+        lblalert->setText(result.message());
+        return;
+    }
+    lblalert->clear();
+    accept();
+    Q_EMIT saved(Records::uid(*result.item).value_or(0));
+}
+
+void AddPanelvc::btnCancel()
+{
+    reject();
+}
+
+void AddPanelvc::btnemojiClicked()
+{
+    QWidget *field = focusWidget() == txtfieldurl || focusWidget() == textview ? focusWidget() : txtfieldTitle;
+    m_palette.popUp(btnemoji, field);
+}
+
+EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
+    : QDialog(parent)
+    , m_editor(services)
+    , m_palette(palette)
+{
+    setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
+    setWindowTitle(LocalizedText("IDS_BR_105"));
+    QLabel *lbltitle = ItemBoxParts::header("IDS_BR_105", this);
+    lbltitle->setObjectName(QStringLiteral("lbltitle"));
+    QLabel *lblsubtitle = ItemBoxParts::caption("IDS_BR_106", this);
+    lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
+    QLabel *lbltitlename = ItemBoxParts::caption("IDS_BR_86", this);
+    lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), this);
+    txtfieldTitle->setAccessibleName(LocalizedText("IDS_BR_86"));
+    lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
+    btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
+    btnemoji->setAccessibleName(LocalizedText("IDS_BR_145"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lbltitle);
+    layout->addWidget(lblsubtitle);
+    layout->addSpacing(6);
+    layout->addWidget(lbltitlename);
+    layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldTitle, btnemoji));
+    layout->addWidget(lblalert);
+    layout->addStretch();
+    layout->addLayout(ItemBoxParts::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
+                                              QStringLiteral("btnedit"), this));
+    btnedit_->setText(LocalizedText("IDS_BR_89"));
+
+    connect(btnedit_, &QPushButton::clicked, this, &EditFileFolderitemvc::btnedit);
+    connect(btncancel, &QPushButton::clicked, this, &EditFileFolderitemvc::btncancel_);
+    connect(btnemoji, &QToolButton::clicked, this, &EditFileFolderitemvc::btnemojiclicked);
+}
+
+void EditFileFolderitemvc::prepare(const QString &currentGroupName, const QVariantMap &item)
+{
+    m_currentGroupName = currentGroupName;
+    m_uid = Records::uid(item).value_or(0);
+    lblalert->clear();
+    txtfieldTitle->setText(Records::title(item));
+}
+
+void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const QVariantMap &item)
+{
+    prepare(currentGroupName, item);
+    open();
+    txtfieldTitle->setFocus(Qt::OtherFocusReason);
+}
+
+void EditFileFolderitemvc::btnedit()
+{
+    const ItemResult result = m_editor.renameFile(m_currentGroupName, m_uid, txtfieldTitle->text());
+    if (!result.ok()) {
+        lblalert->setText(result.message());
+        return;
+    }
+    accept();
+    Q_EMIT saved(m_uid);
+}
+
+void EditFileFolderitemvc::btncancel_()
+{
+    reject();
+}
+
+void EditFileFolderitemvc::btnemojiclicked()
+{
+    m_palette.popUp(btnemoji, txtfieldTitle);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "items/ItemEditor.h"
+
+#include <QDialog>
+#include <QVariantMap>
+
+#include <optional>
+
+class CharacterPalette;
+class ColorWell;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class ViewLinks;
+
+// The manager's panel that adds a web bookmark, a text note or a colour to
+// its selected group, or edits one of these (ViewLinks::editMode). Shown
+// window-modal over the manager; Return confirms, Escape cancels. Made once
+// and reused: the colour stays as last chosen between openings.
+class AddPanelvc final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    AddPanelvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
+
+    // Readies the panel for viewopenfor in currentGroupName: adding, or,
+    // when editMode is set and edited is given, editing that item.
+    void prepare(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<QVariantMap> &edited);
+    void showPanel(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<QVariantMap> &edited);
+
+    PanelKind viewopenfor() const { return m_viewopenfor; }
+    QString currentGroupName() const { return m_currentGroupName; }
+    bool editing() const { return m_editedUid.has_value(); }
+
+public Q_SLOTS:
+    void btnadd();
+    void btnCancel();
+    void btnemojiClicked();
+
+Q_SIGNALS:
+    // The item uid was stored in currentGroupName.
+    void saved(qint64 uid);
+
+private:
+    ItemServices m_services;
+    ItemEditor m_editor;
+    CharacterPalette &m_palette;
+    PanelKind m_viewopenfor = PanelKind::webBookmark;
+    QString m_currentGroupName;
+    std::optional<qint64> m_editedUid;
+    bool m_noteUnreadable = false;
+
+    QLabel *lbltitle = nullptr;
+    QLabel *lblsubtitle = nullptr;
+    QLabel *lblitemtitlestring = nullptr;
+    QLabel *lblsecondTitle = nullptr;
+    QLineEdit *txtfieldTitle = nullptr;
+    QLineEdit *txtfieldurl = nullptr;
+    QPlainTextEdit *textview = nullptr;
+    ColorWell *colorwell = nullptr;
+    QLabel *lblalert = nullptr;
+    QPushButton *btnadd_ = nullptr;
+    QPushButton *btncancel = nullptr;
+    QToolButton *btnemoji = nullptr;
+};
+
+// The manager's panel that renames a file item: only its title changes.
+class EditFileFolderitemvc final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    EditFileFolderitemvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
+
+    void prepare(const QString &currentGroupName, const QVariantMap &item);
+    void showPanel(const QString &currentGroupName, const QVariantMap &item);
+
+public Q_SLOTS:
+    void btnedit();
+    void btncancel_();
+    void btnemojiclicked();
+
+Q_SIGNALS:
+    void saved(qint64 uid);
+
+private:
+    ItemEditor m_editor;
+    CharacterPalette &m_palette;
+    QString m_currentGroupName;
+    qint64 m_uid = 0;
+
+    QLineEdit *txtfieldTitle = nullptr;
+    QLabel *lblalert = nullptr;
+    QPushButton *btnedit_ = nullptr;
+    QPushButton *btncancel = nullptr;
+    QToolButton *btnemoji = nullptr;
+};

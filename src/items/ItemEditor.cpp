@@ -1,0 +1,88 @@
+#include "items/ItemEditor.h"
+
+#include "items/ItemsLog.h"
+#include "platform/PreferencesStore.h"
+#include "store/FavoritesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+
+#include <QFile>
+
+namespace {
+constexpr auto itemGone = "IDS_BR_183";
+} // namespace
+
+ItemEditor::ItemEditor(const ItemServices &services)
+    : m_services(services)
+    , m_factory(services)
+{
+}
+
+ItemResult ItemEditor::make(PanelKind kind, const PanelFields &fields)
+{
+    switch (kind) {
+    case PanelKind::webBookmark:
+        return m_factory.makeBookmark(fields.title, fields.address);
+    case PanelKind::textFile:
+        return m_factory.makeNote(fields.title, fields.noteText);
+    case PanelKind::colorWell:
+        break;
+    }
+    return m_factory.makeColor(fields.title, fields.color);
+}
+
+ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const PanelFields &fields)
+{
+    const ItemResult result = make(kind, fields);
+    if (result.ok())
+        m_services.favorites.appendItemToGroup(groupTitle, *result.item);
+    return result;
+}
+
+ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kind, const PanelFields &fields)
+{
+    QList<QVariantMap> items = m_services.favorites.items(groupTitle);
+    const int index = FavoritesStore::indexOfItem(items, uid);
+    if (index < 0)
+        return ItemResult::refused(QString::fromLatin1(itemGone));
+    ItemResult result = make(kind, fields);
+    if (!result.ok())
+        return result;
+    const QVariantMap old = items.at(index);
+    QVariantMap &item = *result.item;
+    item.insert(RecordKeys::uid, uid);
+    if (const auto date = StoredValue::dateIn(old, RecordKeys::date))
+        item.insert(RecordKeys::date, *date);
+    // The pin is the user's choice about the item, not about its contents.
+    if (old.contains(RecordKeys::isPin))
+        item.insert(RecordKeys::isPin, old.value(RecordKeys::isPin));
+    items[index] = item;
+    m_services.favorites.setItems(groupTitle, items);
+    m_services.supportFiles.removeFilesOf(old);
+    return result;
+}
+
+ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
+{
+    if (const auto refusal = ItemFactory::colorRefusal(title))
+        return ItemResult::refused(*refusal);
+    QList<QVariantMap> items = m_services.favorites.items(groupTitle);
+    const int index = FavoritesStore::indexOfItem(items, uid);
+    if (index < 0)
+        return ItemResult::refused(QString::fromLatin1(itemGone));
+    items[index].insert(RecordKeys::title, title);
+    m_services.favorites.setItems(groupTitle, items);
+    return ItemResult::made(items.at(index));
+}
+
+std::optional<QString> ItemEditor::readNote(const QVariantMap &item)
+{
+    const QString path = Records::text(item, RecordKeys::url);
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcItems) << "Cannot read the note" << path << file.errorString();
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}

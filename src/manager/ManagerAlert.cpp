@@ -1,0 +1,43 @@
+#include "manager/ManagerAlert.h"
+
+#include "manager/DimmingLayer.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace ManagerAlert {
+
+QMessageBox *show(QWidget *parent, DimmingLayer &blackLayer, const QString &message, const QString &informative,
+                  const QStringList &buttons, const std::function<void(int button)> &done)
+{
+    auto *alert = new QMessageBox(QMessageBox::Information, QString(), message, QMessageBox::NoButton, parent);
+    alert->setObjectName(QStringLiteral("managerAlert"));
+    alert->setInformativeText(informative);
+    alert->setTextFormat(Qt::PlainText);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(Qt::WindowModal);
+    QList<QAbstractButton *> added;
+    for (int index = 0; index < buttons.size(); ++index) {
+        const bool last = index == buttons.size() - 1 && buttons.size() > 1;
+        QPushButton *button = alert->addButton(buttons.at(index), last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        button->setAccessibleName(buttons.at(index));
+        added.append(button);
+    }
+    if (!added.isEmpty()) {
+        alert->setDefaultButton(qobject_cast<QPushButton *>(added.first()));
+        alert->setEscapeButton(added.last());
+    }
+    blackLayer.hold();
+    QPointer<DimmingLayer> layer(&blackLayer);
+    QObject::connect(alert, &QMessageBox::finished, alert, [alert, added, layer, done] {
+        if (layer)
+            layer->release();
+        if (done)
+            done(int(added.indexOf(alert->clickedButton())));
+    });
+    alert->open();
+    return alert;
+}
+
+} // namespace ManagerAlert

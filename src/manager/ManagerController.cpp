@@ -1,0 +1,480 @@
+#include "manager/ManagerController.h"
+
+#include "items/DropView.h"
+#include "items/DroppedFilesAdder.h"
+#include "items/ItemServices.h"
+#include "platform/ClipboardService.h"
+#include "platform/FileRevealer.h"
+#include "platform/PreferencesStore.h"
+#include "platform/UrlOpener.h"
+#include "quicklist/ItemActions.h"
+#include "store/ColorText.h"
+#include "store/FavoritesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+#include "store/ViewLinks.h"
+
+#include <QMimeData>
+
+namespace {
+const QString defaultGroupBaseName = QStringLiteral("Group");
+} // namespace
+
+ManagerController::ManagerController(const ManagerServices &services, QObject *parent)
+    : QObject(parent)
+    , m_services(services)
+{
+}
+
+QString ManagerController::groupTitle(int row) const
+{
+    return row >= 0 && row < m_grouparr.size() ? Records::title(m_grouparr.at(row)) : QString();
+}
+
+QString ManagerController::selectedGroupTitle() const
+{
+    return groupTitle(m_selectedRow);
+}
+
+int ManagerController::itemCount(int row) const
+{
+    if (row < 0 || row >= m_grouparr.size())
+        return 0;
+    const auto array = m_services.favorites.preferences().arrayForKey(FavoritesStore::itemListKey(groupTitle(row)));
+    if (!array)
+        return 0;
+    return int(std::count_if(array->cbegin(), array->cend(), StoredValue::isDictionary));
+}
+
+void ManagerController::storeGroups()
+{
+    m_services.favorites.setGroups(m_grouparr);
+}
+
+void ManagerController::storeSelectedItems()
+{
+    if (m_selectedRow >= 0)
+        m_services.favorites.setItems(selectedGroupTitle(), m_selectedGroupItems);
+}
+
+void ManagerController::readSelectedItems()
+{
+    m_selectedGroupItems = m_selectedRow >= 0 ? m_services.favorites.items(selectedGroupTitle()) : QList<QVariantMap>();
+}
+
+void ManagerController::followSelection(const QString &title)
+{
+    if (m_grouparr.isEmpty()) {
+        m_selectedRow = -1;
+        return;
+    }
+    for (int row = 0; row < m_grouparr.size(); ++row) {
+        if (!title.isNull() && Records::title(m_grouparr.at(row)) == title) {
+            m_selectedRow = row;
+            return;
+        }
+    }
+    m_selectedRow = qBound(0, m_selectedRow, int(m_grouparr.size()) - 1);
+}
+
+void ManagerController::loadGroups()
+{
+    const QString title = m_selectedRow >= 0 ? selectedGroupTitle() : QString();
+    m_grouparr = m_services.favorites.groups();
+    followSelection(title);
+    readSelectedItems();
+    refilter();
+    Q_EMIT groupsReset();
+    Q_EMIT itemsReset();
+}
+
+void ManagerController::selectGroup(int row)
+{
+    SearchStop();
+    m_selectedRow = row >= 0 && row < m_grouparr.size() ? row : -1;
+    readSelectedItems();
+    if (m_selectedRow >= 0 && (!m_selectedGroupItems.isEmpty() || m_services.favorites.hasItemList(selectedGroupTitle())))
+        Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, selectedGroupTitle(),
+                                        m_services.sortSettings);
+    Q_EMIT selectionMoved(m_selectedRow);
+    Q_EMIT itemsReset();
+    m_services.viewLinks.requestQuickListReload();
+}
+
+QString ManagerController::defaultGroupName() const
+{
+    QString candidate = defaultGroupBaseName;
+    for (int n = 1;; ++n) {
+        const bool taken = std::any_of(m_grouparr.cbegin(), m_grouparr.cend(), [&candidate](const QVariantMap &group) {
+            return StoredValue::stringIn(group, RecordKeys::title) == candidate;
+        });
+        if (!taken)
+            return candidate;
+        candidate = defaultGroupBaseName + QString::number(n);
+    }
+}
+
+int ManagerController::addGroup()
+{
+    // A change stored elsewhere since the last read must not be lost.
+    const QString selected = selectedGroupTitle();
+    m_grouparr = m_services.favorites.groups();
+    followSelection(selected);
+    m_grouparr.append(Records::newGroup(defaultGroupName()));
+    storeGroups();
+    Q_EMIT groupsReset();
+    selectGroup(int(m_grouparr.size()) - 1);
+    return m_selectedRow;
+}
+
+ManagerController::Rename ManagerController::rename(int row, const QString &title)
+{
+    if (row < 0 || row >= m_grouparr.size())
+        return Rename::ignored;
+    const QString old = groupTitle(row);
+    if (old.isEmpty() && title.isEmpty()) {
+        const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
+        m_grouparr.removeAt(row);
+        storeGroups();
+        followSelection(selected);
+        readSelectedItems();
+        refilter();
+        Q_EMIT groupsReset();
+        Q_EMIT itemsReset();
+        m_services.viewLinks.requestQuickListReload();
+        return Rename::removed;
+    }
+    if (title == old)
+        return Rename::unchanged;
+    if (title.isEmpty())
+        return Rename::restored;
+    for (int other = 0; other < m_grouparr.size(); ++other) {
+        if (other != row && groupTitle(other) == title)
+            return Rename::duplicate;
+    }
+    // The list is stored under the new name before the old one is removed,
+    // so that no moment exists in which the items are nowhere.
+    PreferencesStore &preferences = m_services.favorites.preferences();
+    const QString oldKey = FavoritesStore::itemListKey(old);
+    if (const auto array = preferences.arrayForKey(oldKey)) {
+        preferences.setObject(*array, FavoritesStore::itemListKey(title));
+        preferences.removeObjectForKey(oldKey);
+    }
+    const QString selected = row == m_selectedRow ? title : selectedGroupTitle();
+    m_grouparr[row].insert(RecordKeys::title, title);
+    storeGroups();
+    Sorting::sortingGroups(m_services.favorites, m_grouparr, m_services.sortSettings);
+    followSelection(selected);
+    readSelectedItems();
+    refilter();
+    Q_EMIT groupsReset();
+    Q_EMIT itemsReset();
+    m_services.viewLinks.requestQuickListReload();
+    return Rename::renamed;
+}
+
+void ManagerController::deleteGroup(int row)
+{
+    if (row < 0 || row >= m_grouparr.size())
+        return;
+    const QString title = groupTitle(row);
+    for (const QVariantMap &item : m_services.favorites.items(title))
+        m_services.supportFiles.removeFilesOf(item);
+    m_services.favorites.removeItems(title);
+    const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
+    m_grouparr.removeAt(row);
+    storeGroups();
+    if (selected.isNull())
+        m_selectedRow = qMin(row, int(m_grouparr.size()) - 1);
+    followSelection(selected);
+    Q_EMIT groupsReset();
+    selectGroup(m_selectedRow);
+}
+
+void ManagerController::sortGroups()
+{
+    const QString selected = selectedGroupTitle();
+    Sorting::sortingGroups(m_services.favorites, m_grouparr, m_services.sortSettings);
+    followSelection(selected);
+    Q_EMIT groupsReset();
+    m_services.viewLinks.requestQuickListReload();
+}
+
+void ManagerController::changeColor(int row, const QColor &color)
+{
+    if (row < 0 || row >= m_grouparr.size() || !color.isValid())
+        return;
+    m_grouparr[row].insert(RecordKeys::color, ColorText::fromColor(color));
+    sortGroups();
+}
+
+const QList<QVariantMap> &ManagerController::shownItems() const
+{
+    return m_searchBegin ? m_managerSearchResults : m_selectedGroupItems;
+}
+
+std::optional<QVariantMap> ManagerController::shownItem(int row) const
+{
+    const QList<QVariantMap> &shown = shownItems();
+    return row >= 0 && row < shown.size() ? std::optional(shown.at(row)) : std::nullopt;
+}
+
+int ManagerController::indexInSelectedItems(int row) const
+{
+    const auto item = shownItem(row);
+    if (!item)
+        return -1;
+    if (!m_searchBegin)
+        return row;
+    const auto uid = Records::uid(*item);
+    return uid ? FavoritesStore::indexOfItem(m_selectedGroupItems, *uid) : -1;
+}
+
+int ManagerController::shownRowOfUid(qint64 uid) const
+{
+    return FavoritesStore::indexOfItem(shownItems(), uid);
+}
+
+QList<QVariantMap> ManagerController::filter(const QList<QVariantMap> &items, const QString &text)
+{
+    QList<QVariantMap> results;
+    const QString t = text.toLower();
+    if (t.isEmpty())
+        return results;
+    for (const QVariantMap &item : items) {
+        const bool matches = Records::title(item).toLower().contains(t)
+            || Records::text(item, RecordKeys::Weburl).toLower().contains(t)
+            || (StoredValue::boolIn(item, RecordKeys::isnormalFile).value_or(false)
+                && Records::text(item, RecordKeys::url).toLower().contains(t));
+        if (matches)
+            results.append(item);
+    }
+    return results;
+}
+
+void ManagerController::refilter()
+{
+    if (m_searchBegin)
+        m_managerSearchResults = filter(m_selectedGroupItems, m_searchText);
+}
+
+void ManagerController::search(const QString &text)
+{
+    m_searchText = text;
+    m_searchBegin = !text.isEmpty();
+    m_managerSearchResults.clear();
+    refilter();
+    Q_EMIT itemsReset();
+}
+
+void ManagerController::SearchStop()
+{
+    const bool wasSearching = m_searchBegin || !m_searchText.isEmpty();
+    m_searchBegin = false;
+    m_searchText.clear();
+    m_managerSearchResults.clear();
+    if (wasSearching)
+        Q_EMIT searchEnded();
+}
+
+void ManagerController::afterItemsChanged(std::optional<qint64> uid)
+{
+    refilter();
+    Q_EMIT itemsReset();
+    if (uid)
+        Q_EMIT itemToReveal(*uid);
+    Q_EMIT groupChanged(m_selectedRow);
+    m_services.viewLinks.requestQuickListReload();
+}
+
+void ManagerController::PinItem(int row)
+{
+    const int index = indexInSelectedItems(row);
+    if (index < 0)
+        return;
+    QVariantMap &item = m_selectedGroupItems[index];
+    if (item.contains(RecordKeys::isPin))
+        item.remove(RecordKeys::isPin);
+    else
+        item.insert(RecordKeys::isPin, true);
+    const auto uid = Records::uid(item);
+    Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, selectedGroupTitle(),
+                                    m_services.sortSettings);
+    afterItemsChanged(uid);
+}
+
+void ManagerController::removeItem(int row)
+{
+    const int index = indexInSelectedItems(row);
+    if (index < 0)
+        return;
+    m_services.supportFiles.removeFilesOf(m_selectedGroupItems.at(index));
+    m_selectedGroupItems.removeAt(index);
+    storeSelectedItems();
+    afterItemsChanged();
+}
+
+ManagerController::Open ManagerController::openItem(int row)
+{
+    const auto item = shownItem(row);
+    if (!item)
+        return Open::nothing;
+    const ItemKind kind = Records::kindOf(*item);
+    const bool opens = kind == ItemKind::normalFile || kind == ItemKind::text
+        || StoredValue::stringIn(*item, RecordKeys::Weburl).has_value();
+    if (!opens) {
+        const auto color = StoredValue::stringIn(*item, RecordKeys::color);
+        if (!color)
+            return Open::nothing;
+        return m_services.desktop.clipboard.setText(QLatin1Char('#') + *color) ? Open::copiedColor : Open::nothing;
+    }
+    // The popup's rule: a path opens as a file, an address as the bookmark
+    // address (http:// in front unless it has a web scheme).
+    const auto link = ItemActions::linkOf(*item);
+    if (!link)
+        return Open::nothing;
+    return m_services.desktop.urls.openUrl(*link) ? Open::opened : Open::openFailed;
+}
+
+std::optional<QString> ManagerController::filePathOf(const QVariantMap &item)
+{
+    if (!Records::uid(item) || !StoredValue::flagIn(item, RecordKeys::isnormalFile))
+        return std::nullopt;
+    const auto path = StoredValue::stringIn(item, RecordKeys::url);
+    return path && !path->isEmpty() ? path : std::nullopt;
+}
+
+void ManagerController::revealItem(int row)
+{
+    const auto item = shownItem(row);
+    if (const auto path = item ? filePathOf(*item) : std::nullopt)
+        m_services.desktop.revealer.reveal(*path);
+}
+
+std::optional<qint64> ManagerController::addDroppedFiles(const QStringList &paths)
+{
+    if (m_selectedRow < 0 || paths.isEmpty())
+        return std::nullopt;
+    const ItemServices itemServices{m_services.favorites,   m_services.supportFiles, m_services.fileBookmarks,
+                                    m_services.sortSettings, m_services.viewLinks,  m_services.faviconFetcher};
+    const auto uid = DroppedFilesAdder(itemServices).addDroppedFiles(selectedGroupTitle(), m_selectedGroupItems, paths);
+    refilter();
+    Q_EMIT itemsReset();
+    if (uid)
+        Q_EMIT itemToReveal(*uid);
+    Q_EMIT groupChanged(m_selectedRow);
+    return uid;
+}
+
+void ManagerController::selectedItemsStored(std::optional<qint64> uid)
+{
+    readSelectedItems();
+    if (m_selectedRow >= 0)
+        Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, selectedGroupTitle(),
+                                        m_services.sortSettings);
+    afterItemsChanged(uid);
+}
+
+void ManagerController::beginDrag(Drag drag, int draggedIndex)
+{
+    m_drag = drag;
+    m_draggedIndex = draggedIndex;
+}
+
+bool ManagerController::validateDrop(int row, bool onRow, const QMimeData *data) const
+{
+    switch (m_drag) {
+    case Drag::item:
+        return onRow && row >= 0 && row < m_grouparr.size() && row != m_selectedRow;
+    case Drag::group:
+        return !onRow && row >= 0 && row <= m_grouparr.size();
+    case Drag::none:
+        break;
+    }
+    return onRow && row >= 0 && row < m_grouparr.size() && data && DropView::droppedFiles(data).has_value();
+}
+
+bool ManagerController::acceptDrop(int row, bool onRow, const QMimeData *data)
+{
+    if (!validateDrop(row, onRow, data))
+        return false;
+    switch (m_drag) {
+    case Drag::item:
+        return moveItemToGroup(m_draggedIndex, row);
+    case Drag::group:
+        moveGroup(m_draggedIndex, row);
+        return true;
+    case Drag::none:
+        break;
+    }
+    const auto paths = DropView::droppedFiles(data);
+    selectGroup(row);
+    return addDroppedFiles(*paths).has_value();
+}
+
+void ManagerController::moveGroup(int from, int row)
+{
+    if (from < 0 || from >= m_grouparr.size() || row < 0 || row > m_grouparr.size())
+        return;
+    // A manual order ends any group sort.
+    m_services.sortSettings.groupSortKey = SortSettings::GroupKey::none;
+    const QString selected = selectedGroupTitle();
+    const QVariantMap group = m_grouparr.at(from);
+    if (row < from) {
+        m_grouparr.removeAt(from);
+        m_grouparr.insert(row, group);
+    } else {
+        m_grouparr.insert(row, group);
+        m_grouparr.removeAt(from);
+    }
+    storeGroups();
+    followSelection(selected);
+    Q_EMIT groupsReset();
+    m_services.viewLinks.requestQuickListReload();
+}
+
+bool ManagerController::moveItemToGroup(int itemRow, int groupRow)
+{
+    const int index = indexInSelectedItems(itemRow);
+    if (index < 0 || groupRow < 0 || groupRow >= m_grouparr.size() || groupRow == m_selectedRow)
+        return false;
+    const QVariantMap item = m_selectedGroupItems.takeAt(index);
+    storeSelectedItems();
+    refilter();
+    Q_EMIT itemsReset();
+    const QString target = groupTitle(groupRow);
+    QList<QVariantMap> targetItems = m_services.favorites.items(target);
+    targetItems.append(item);
+    m_services.favorites.setItems(target, targetItems);
+    m_services.viewLinks.requestQuickListReload();
+    Q_EMIT groupChanged(m_selectedRow);
+    Q_EMIT groupChanged(groupRow);
+    return true;
+}
+
+void ManagerController::setGroupSortKey(SortSettings::GroupKey key)
+{
+    m_services.sortSettings.groupSortKey = key;
+    // "None" only stops sorting: the stored order stays as it is.
+    if (key != SortSettings::GroupKey::none)
+        sortGroups();
+}
+
+void ManagerController::setGroupSortAscending(bool ascending)
+{
+    m_services.sortSettings.groupSortAscending = ascending;
+    sortGroups();
+}
+
+void ManagerController::setItemSortKey(SortSettings::ItemKey key)
+{
+    m_services.sortSettings.itemSortKey = key;
+    selectedItemsStored(std::nullopt);
+}
+
+void ManagerController::setItemSortAscending(bool ascending)
+{
+    m_services.sortSettings.itemSortAscending = ascending;
+    selectedItemsStored(std::nullopt);
+}

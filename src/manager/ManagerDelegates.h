@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+#include <QLineEdit>
+
+// Paints a group row: colour swatch, name, item count; the name is edited
+// in a field over it, the caret put after the name.
+class GroupRowDelegate final : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    enum class Part { none, color, title };
+    static constexpr int rowHeight = 40;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
+
+    static QRect partRect(const QRect &rowRect, Part part);
+    // The name field being edited, if any.
+    QLineEdit *editor() const { return m_editor; }
+
+private:
+    mutable QPointer<QLineEdit> m_editor;
+};
+
+// Paints an item row: icon or colour swatch, name, second line, pin mark
+// and edit button.
+class ItemRowDelegate final : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    enum class Part { none, icon, edit, pin };
+    static constexpr int rowHeight = 48;
+
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    static QRect partRect(const QRect &rowRect, Part part);
+};

@@ -1,0 +1,225 @@
+#include "manager/ManagerModels.h"
+
+#include "manager/ManagerController.h"
+#include "platform/PreferencesStore.h"
+#include "store/ColorText.h"
+#include "store/LocalizedText.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QStyle>
+#include <QTimer>
+
+namespace {
+
+constexpr qint64 firstLineLimit = 4096;
+
+QColor groupColor(const QVariantMap &group)
+{
+    const auto text = StoredValue::stringIn(group, RecordKeys::color);
+    return text ? ColorText::toColor(*text) : ColorText::toColor(QString(defaultGroupColor));
+}
+
+QIcon genericWebIcon()
+{
+    static const QIcon icon = QIcon::fromTheme(
+        QStringLiteral("text-html"),
+        QIcon::fromTheme(QStringLiteral("applications-internet"),
+                         QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)));
+    return icon;
+}
+
+} // namespace
+
+GroupsModel::GroupsModel(ManagerController &controller, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_controller(controller)
+{
+    connect(&controller, &ManagerController::groupsReset, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    connect(&controller, &ManagerController::groupChanged, this, [this](int row) {
+        if (row >= 0 && row < rowCount())
+            Q_EMIT dataChanged(index(row), index(row));
+    });
+}
+
+int GroupsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_controller.groupCount();
+}
+
+QString GroupsModel::countText(int count)
+{
+    return LocalizedText(count == 1 ? "IDS_BR_118" : "IDS_BR_119").arg(QString::number(count));
+}
+
+QVariant GroupsModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const QVariantMap &group = m_controller.grouparr().at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::AccessibleTextRole:
+        return Records::title(group);
+    case Qt::AccessibleDescriptionRole:
+    case int(Role::countText):
+        return countText(m_controller.itemCount(index.row()));
+    case int(Role::color):
+        return groupColor(group);
+    default:
+        return {};
+    }
+}
+
+bool GroupsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        return false;
+    const bool allowed = !m_editsAllowed || m_editsAllowed();
+    const int row = index.row();
+    const QString old = m_controller.groupTitle(row);
+    const QString title = value.toString();
+    // The rename rebuilds the rows, which must wait until the view has
+    // closed the name field that sent it.
+    QTimer::singleShot(0, this, [this, allowed, row, old, title] {
+        if (!allowed) {
+            m_controller.loadGroups();
+            return;
+        }
+        if (m_controller.groupTitle(row) != old)
+            return;
+        Q_EMIT renameFinished(row, int(m_controller.rename(row, title)));
+    });
+    return allowed;
+}
+
+Qt::ItemFlags GroupsModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled
+        | Qt::ItemIsDropEnabled;
+}
+
+Qt::DropActions GroupsModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+}
+
+ItemsModel::ItemsModel(ManagerController &controller, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_controller(controller)
+{
+    connect(&controller, &ManagerController::itemsReset, this, [this] {
+        beginResetModel();
+        m_noteFirstLines.clear();
+        m_rowIcons.clear();
+        endResetModel();
+    });
+}
+
+int ItemsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_controller.shownItems().size());
+}
+
+QString ItemsModel::subtitleOf(const QVariantMap &item) const
+{
+    if (const auto path = StoredValue::stringIn(item, RecordKeys::url)) {
+        if (!item.contains(RecordKeys::istext))
+            return *path;
+        auto cached = m_noteFirstLines.constFind(*path);
+        if (cached != m_noteFirstLines.cend())
+            return *cached;
+        QString line;
+        QFile file(*path);
+        if (file.open(QIODevice::ReadOnly))
+            line = QString::fromUtf8(file.readLine(firstLineLimit)).section(QLatin1Char('\n'), 0, 0).trimmed();
+        m_noteFirstLines.insert(*path, line);
+        return line;
+    }
+    if (const auto color = StoredValue::stringIn(item, RecordKeys::color))
+        return *color;
+    return Records::text(item, RecordKeys::Weburl);
+}
+
+QIcon ItemsModel::iconOf(const QVariantMap &item) const
+{
+    if (const auto path = StoredValue::stringIn(item, RecordKeys::url)) {
+        auto cached = m_rowIcons.constFind(*path);
+        if (cached != m_rowIcons.cend())
+            return *cached;
+        const QIcon icon = item.contains(RecordKeys::istext) ? m_typeIcons.iconForType(QStringLiteral("text/plain"))
+                                                              : m_typeIcons.iconFor(*path);
+        m_rowIcons.insert(*path, icon);
+        return icon;
+    }
+    if (StoredValue::stringIn(item, RecordKeys::color))
+        return {};
+    if (!StoredValue::stringIn(item, RecordKeys::Weburl))
+        return {};
+    const QString imagePath = Records::text(item, RecordKeys::imgpath);
+    auto cached = m_bookmarkIcons.constFind(imagePath);
+    if (cached != m_bookmarkIcons.cend())
+        return *cached;
+    QIcon icon;
+    if (!imagePath.isEmpty()) {
+        const QPixmap image(imagePath);
+        if (!image.isNull())
+            icon = QIcon(image);
+    }
+    if (icon.isNull())
+        icon = genericWebIcon();
+    m_bookmarkIcons.insert(imagePath, icon);
+    return icon;
+}
+
+QVariant ItemsModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const QVariantMap &item = m_controller.shownItems().at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return Records::title(item);
+    case Qt::AccessibleDescriptionRole:
+    case int(Role::subtitle):
+        return subtitleOf(item);
+    case Qt::DecorationRole: {
+        const QIcon icon = iconOf(item);
+        return icon.isNull() ? QVariant() : QVariant(icon);
+    }
+    case int(Role::color): {
+        if (item.contains(RecordKeys::url))
+            return {};
+        const auto color = StoredValue::stringIn(item, RecordKeys::color);
+        return color ? QVariant(ColorText::toColor(*color)) : QVariant();
+    }
+    case int(Role::pinned):
+        return item.contains(RecordKeys::isPin);
+    case int(Role::uid):
+        return Records::uid(item).value_or(0);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ItemsModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+void ItemsModel::iconFileChanged(const QString &path)
+{
+    if (m_bookmarkIcons.remove(path) > 0 && rowCount() > 0)
+        Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "manager/FileTypeIcons.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QIcon>
+
+#include <functional>
+
+class ManagerController;
+
+// The groups table's rows: one per group of the controller's grouparr.
+// The name is edited in place; an edit is a rename.
+class GroupsModel final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum class Role { color = Qt::UserRole + 1, countText };
+
+    explicit GroupsModel(ManagerController &controller, QObject *parent = nullptr);
+
+    // Whether a finished name edit counts; when it does not (another page
+    // of the window is showing), the edit is dropped and the stored list
+    // read again.
+    void setEditsAllowed(std::function<bool()> allowed) { m_editsAllowed = std::move(allowed); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    Qt::DropActions supportedDropActions() const override;
+
+    // The text of an item count: "1 item", "5 items".
+    static QString countText(int count);
+
+Q_SIGNALS:
+    // A rename ended as result (a ManagerController::Rename).
+    void renameFinished(int row, int result);
+
+private:
+    ManagerController &m_controller;
+    std::function<bool()> m_editsAllowed;
+};
+
+// The items table's rows: the selected group's items, or the search results.
+// What a row shows beyond its record (a note's first line, an icon) is read
+// when the row is first drawn.
+class ItemsModel final : public QAbstractListModel
+{
+    Q_OBJECT
+
+public:
+    enum class Role { subtitle = Qt::UserRole + 1, color, pinned, uid };
+
+    explicit ItemsModel(ManagerController &controller, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // A bookmark's icon file was written: rows showing it are drawn again.
+    void iconFileChanged(const QString &path);
+
+private:
+    QString subtitleOf(const QVariantMap &item) const;
+    QIcon iconOf(const QVariantMap &item) const;
+
+    ManagerController &m_controller;
+    mutable FileTypeIcons m_typeIcons;
+    mutable QHash<QString, QString> m_noteFirstLines;
+    mutable QHash<QString, QIcon> m_rowIcons;
+    mutable QHash<QString, QIcon> m_bookmarkIcons;
+};

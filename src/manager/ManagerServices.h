@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/DesktopServices.h"
+
+class FaviconFetcher;
+class FavoritesStore;
+class FileBookmarks;
+class PreferencesStore;
+class SelectTagVc;
+class SupportFiles;
+class ViewLinks;
+struct SortSettings;
+
+// What the manager page works with. Every member is owned by the
+// application (AppContext and the application delegate) and outlives the page.
+struct ManagerServices
+{
+    FavoritesStore &favorites;
+    SupportFiles &supportFiles;
+    FileBookmarks &fileBookmarks;
+    SortSettings &sortSettings;
+    ViewLinks &viewLinks;
+    FaviconFetcher &faviconFetcher;
+    // The character palette's recent characters live here.
+    PreferencesStore &preferences;
+    DesktopServices desktop;
+    // The process's one colour-tag picker, shared with the popup.
+    SelectTagVc &selectTagvc;
+};

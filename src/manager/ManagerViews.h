@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QListView>
+
+class GroupRowDelegate;
+class ItemRowDelegate;
+class ManagerController;
+
+// The internal row drag's type on the drag's data.
+inline constexpr QLatin1String tableViewDragType("MoveRowsType");
+
+// The groups table (tblviewgroup): the manager page's one drop target. A
+// group row dragged between rows reorders the groups, an item row or files
+// dropped on a group row go into that group.
+class GroupsTableView final : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit GroupsTableView(ManagerController &controller, QWidget *parent = nullptr);
+
+    GroupRowDelegate *rowDelegate() const { return m_delegate; }
+    // Commits a name being edited, as leaving the field would.
+    void endEditing();
+    // Starts editing the selected row's name (makeLabelStartEditing).
+    void makeLabelStartEditing();
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+
+    // Where a drop at pos goes: the row and whether it is on the row (else
+    // above it, between rows).
+    struct DropTarget
+    {
+        int row = -1;
+        bool onRow = false;
+    };
+    DropTarget dropTargetAt(const QPoint &pos) const;
+
+Q_SIGNALS:
+    // The colour swatch of row was clicked; anchor in global coordinates.
+    void colorClicked(int row, const QRect &anchor);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void setIndicator(const DropTarget &target);
+
+    ManagerController &m_controller;
+    GroupRowDelegate *m_delegate = nullptr;
+    DropTarget m_indicator;
+};
+
+// The items table (tblviewItems): its rows drag onto group rows, and file
+// items drag out to file managers and other applications as files.
+class ItemsTableView final : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit ItemsTableView(ManagerController &controller, QWidget *parent = nullptr);
+
+    int selectedRow() const;
+
+Q_SIGNALS:
+    void editClicked(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
+private:
+    ManagerController &m_controller;
+};

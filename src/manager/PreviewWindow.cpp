@@ -1,0 +1,172 @@
+#include "manager/PreviewWindow.h"
+
+#include "manager/FileTypeIcons.h"
+#include "store/LocalizedText.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr QSize defaultSize(640, 480);
+// Pictures are decoded no larger than this, whatever their own size.
+constexpr int largestSide = 4096;
+} // namespace
+
+PreviewWindow::PreviewWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("previewWindow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    resize(defaultSize);
+    m_pages = new QStackedWidget(this);
+
+    m_pictureLabel = new QLabel(m_pages);
+    m_pictureLabel->setObjectName(QStringLiteral("previewPicture"));
+    m_pictureLabel->setAlignment(Qt::AlignCenter);
+    m_pictureLabel->setMinimumSize(1, 1);
+    m_pages->addWidget(m_pictureLabel);
+
+    m_text = new QPlainTextEdit(m_pages);
+    m_text->setObjectName(QStringLiteral("previewText"));
+    m_text->setReadOnly(true);
+    m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_pages->addWidget(m_text);
+
+    auto *details = new QWidget(m_pages);
+    auto *detailsLayout = new QVBoxLayout(details);
+    m_icon = new QLabel(details);
+    m_icon->setAlignment(Qt::AlignCenter);
+    m_name = new QLabel(details);
+    m_name->setObjectName(QStringLiteral("previewName"));
+    m_name->setAlignment(Qt::AlignCenter);
+    m_name->setTextFormat(Qt::PlainText);
+    m_name->setWordWrap(true);
+    QFont bold = m_name->font();
+    bold.setBold(true);
+    m_name->setFont(bold);
+    m_details = new QLabel(details);
+    m_details->setObjectName(QStringLiteral("previewDetails"));
+    m_details->setAlignment(Qt::AlignCenter);
+    m_details->setTextFormat(Qt::PlainText);
+    m_details->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    detailsLayout->addStretch();
+    detailsLayout->addWidget(m_icon);
+    detailsLayout->addWidget(m_name);
+    detailsLayout->addWidget(m_details);
+    detailsLayout->addStretch();
+    m_pages->addWidget(details);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pages);
+}
+
+void PreviewWindow::toggle(const QString &path)
+{
+    if (isVisible() && path == m_path) {
+        close();
+        return;
+    }
+    showFile(path);
+}
+
+void PreviewWindow::showFile(const QString &path)
+{
+    m_path = path;
+    m_picture = QImage();
+    setWindowTitle(QFileInfo(path).fileName());
+    if (!showPicture() && !showText())
+        showDetails();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool PreviewWindow::showPicture()
+{
+    QImageReader reader(m_path);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return false;
+    QSize size = reader.size();
+    if (size.isValid() && (size.width() > largestSide || size.height() > largestSide)) {
+        size.scale(largestSide, largestSide, Qt::KeepAspectRatio);
+        reader.setScaledSize(size);
+    }
+    m_picture = reader.read();
+    if (m_picture.isNull())
+        return false;
+    m_shown = Shown::picture;
+    m_pages->setCurrentWidget(m_pictureLabel);
+    scalePicture();
+    return true;
+}
+
+bool PreviewWindow::showText()
+{
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(m_path);
+    if (!type.inherits(QStringLiteral("text/plain")))
+        return false;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    m_text->setPlainText(QString::fromUtf8(file.read(textLimit)));
+    m_shown = Shown::text;
+    m_pages->setCurrentWidget(m_text);
+    return true;
+}
+
+void PreviewWindow::showDetails()
+{
+    const QFileInfo info(m_path);
+    FileTypeIcons icons;
+    m_icon->setPixmap(icons.iconFor(m_path).pixmap(96, 96));
+    m_name->setText(info.fileName());
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+    const QLocale locale;
+    QStringList lines{LocalizedText("IDS_BR_184").arg(type.comment())};
+    if (info.isFile())
+        lines.append(LocalizedText("IDS_BR_185").arg(locale.formattedDataSize(info.size())));
+    if (info.exists())
+        lines.append(LocalizedText("IDS_BR_186").arg(locale.toString(info.lastModified(), QLocale::LongFormat)));
+    m_details->setText(lines.join(QLatin1Char('\n')));
+    m_shown = Shown::details;
+    m_pages->setCurrentIndex(2);
+}
+
+void PreviewWindow::scalePicture()
+{
+    if (m_picture.isNull())
+        return;
+    const QSize area = m_pictureLabel->size();
+    QPixmap pixmap = QPixmap::fromImage(m_picture);
+    if (pixmap.width() > area.width() || pixmap.height() > area.height())
+        pixmap = pixmap.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_pictureLabel->setPixmap(pixmap);
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Space) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PreviewWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_shown == Shown::picture)
+        scalePicture();
+}

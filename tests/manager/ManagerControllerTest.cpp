@@ -1,0 +1,285 @@
+#include "ManagerFixture.h"
+
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QUrl>
+
+namespace {
+
+class ManagerControllerTest : public ManagerFixture
+{
+protected:
+    std::unique_ptr<ManagerController> makeController()
+    {
+        auto controller = std::make_unique<ManagerController>(services());
+        controller->loadGroups();
+        if (controller->groupCount() > 0)
+            controller->selectGroup(0);
+        return controller;
+    }
+};
+
+TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
+{
+    const struct {
+        QStringList existing;
+        QString expected;
+    } cases[] = {
+        {{}, QStringLiteral("Group")},
+        {{QStringLiteral("Group"), QStringLiteral("Group2")}, QStringLiteral("Group1")},
+        {{QStringLiteral("Group"), QStringLiteral("Group1"), QStringLiteral("Group2")}, QStringLiteral("Group3")},
+        {{QStringLiteral("group")}, QStringLiteral("Group")},
+    };
+    for (const auto &test : cases) {
+        favorites.setGroups({});
+        for (const QString &title : test.existing)
+            addGroup(title);
+        auto controller = makeController();
+        EXPECT_EQ(controller->defaultGroupName(), test.expected) << test.existing.join(',').toStdString();
+    }
+
+    // Appended last even while the groups are sorted by name; selected.
+    favorites.setGroups({});
+    addGroup(QStringLiteral("Zeta"));
+    addGroup(QStringLiteral("Alpha"));
+    sortSettings.groupSortKey = SortSettings::GroupKey::title;
+    sortSettings.groupSortAscending = true;
+    links.popoverListLoaded = true;
+    QSignalSpy popupReloads(&links, &ViewLinks::quickListReloadRequested);
+    auto controller = makeController();
+    EXPECT_EQ(controller->addGroup(), 2);
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Zeta", "Alpha", "Group"}));
+    EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Group"));
+    EXPECT_EQ(favorites.groups().last(), Records::newGroup(QStringLiteral("Group")));
+    EXPECT_GT(popupReloads.count(), 0);
+}
+
+TEST_F(ManagerControllerTest, RenameFollowsEveryRule)
+{
+    using Rename = ManagerController::Rename;
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("report"), 1)});
+    addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 2)});
+    auto controller = makeController();
+
+    EXPECT_EQ(controller->rename(0, QStringLiteral("Work")), Rename::unchanged);
+    EXPECT_EQ(controller->rename(0, QString()), Rename::restored);
+    EXPECT_EQ(controller->rename(0, QStringLiteral("Home")), Rename::duplicate);
+    EXPECT_EQ(controller->rename(5, QStringLiteral("X")), Rename::ignored);
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Home"}));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), QStringList{"report"});
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Home")), QStringList{"plant"});
+
+    // Spaces at the ends make a distinct name; the items move with it.
+    EXPECT_EQ(controller->rename(0, QStringLiteral(" Work ")), Rename::renamed);
+    EXPECT_EQ(storedGroupTitles(), (QStringList{" Work ", "Home"}));
+    EXPECT_EQ(storedItemTitles(QStringLiteral(" Work ")), QStringList{"report"});
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Work")));
+
+    // Under a name sort the renamed group moves, and the selection with it.
+    sortSettings.groupSortKey = SortSettings::GroupKey::title;
+    sortSettings.groupSortAscending = true;
+    EXPECT_EQ(controller->rename(0, QStringLiteral("Office")), Rename::renamed);
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Home", "Office"}));
+    EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Office"));
+    EXPECT_EQ(titlesOf(controller->selectedGroupItems()), QStringList{"report"});
+
+    // A group without a name and left without one goes away.
+    QList<QVariantMap> groups = favorites.groups();
+    groups.append(Records::newGroup(QString()));
+    favorites.setGroups(groups);
+    controller->loadGroups();
+    EXPECT_EQ(controller->rename(2, QString()), Rename::removed);
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Home", "Office"}));
+}
+
+TEST_F(ManagerControllerTest, DeletingAGroupDeletesOnlyItsOwnSupportFiles)
+{
+    const QString noteBody = supportFile(QStringLiteral("11.txt"));
+    const QString icon = supportFile(QStringLiteral("12.png"));
+    const QString userNote = userFile(QStringLiteral("elsewhere.txt"));
+    const QString userDocument = userFile(QStringLiteral("report.odt"));
+    addGroup(QStringLiteral("Work"), {note(QStringLiteral("n"), 1, noteBody), bookmark(QStringLiteral("b"), 2, QStringLiteral("x.org"), icon),
+                                      note(QStringLiteral("outside"), 3, userNote),
+                                      fileItem(QStringLiteral("report"), 4, userDocument)});
+    addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 5)});
+    auto controller = makeController();
+
+    controller->deleteGroup(0);
+    EXPECT_FALSE(QFile::exists(noteBody));
+    EXPECT_FALSE(QFile::exists(icon));
+    EXPECT_TRUE(QFile::exists(userNote));
+    EXPECT_TRUE(QFile::exists(userDocument));
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Work")));
+    EXPECT_EQ(storedGroupTitles(), QStringList{"Home"});
+    EXPECT_EQ(titlesOf(controller->selectedGroupItems()), QStringList{"plant"});
+
+    controller->deleteGroup(0);
+    EXPECT_EQ(controller->selectedRow(), -1);
+    EXPECT_TRUE(controller->selectedGroupItems().isEmpty());
+}
+
+TEST_F(ManagerControllerTest, GroupsReorderAboveTheDropRowAndEndTheGroupSort)
+{
+    const struct {
+        int from;
+        int row;
+        QStringList expected;
+    } cases[] = {
+        {0, 3, {"B", "C", "A", "D"}}, {3, 0, {"D", "A", "B", "C"}}, {1, 1, {"A", "B", "C", "D"}},
+        {1, 2, {"A", "B", "C", "D"}}, {0, 4, {"B", "C", "D", "A"}},
+    };
+    for (const auto &test : cases) {
+        favorites.setGroups({});
+        for (const char *title : {"A", "B", "C", "D"})
+            addGroup(QString::fromLatin1(title));
+        sortSettings.groupSortKey = SortSettings::GroupKey::title;
+        auto controller = makeController();
+        controller->selectGroup(test.from);
+        controller->beginDrag(ManagerController::Drag::group, test.from);
+        EXPECT_FALSE(controller->validateDrop(test.row, true, nullptr));
+        EXPECT_TRUE(controller->acceptDrop(test.row, false, nullptr));
+        EXPECT_EQ(storedGroupTitles(), test.expected) << test.from << " to " << test.row;
+        EXPECT_EQ(sortSettings.groupSortKey, SortSettings::GroupKey::none);
+        // The selection stays on the dragged group wherever it went.
+        EXPECT_EQ(controller->selectedGroupTitle(), QString(QChar(u'A' + test.from)));
+    }
+}
+
+TEST_F(ManagerControllerTest, DropsOnGroupRows)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("report"), 1), item(QStringLiteral("memo"), 2)});
+    addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 3)});
+    addGroup(QStringLiteral("Music"));
+    const QString first = userFile(QStringLiteral("b-first.ogg"));
+    const QString second = userFile(QStringLiteral("a-second.ogg"));
+    auto controller = makeController();
+
+    // Anything but local files changes nothing.
+    for (const auto &fill : std::initializer_list<std::function<void(QMimeData &)>>{
+             [](QMimeData &data) { data.setText(QStringLiteral("/etc/passwd")); },
+             [](QMimeData &data) { data.setUrls({QUrl(QStringLiteral("https://example.org/"))}); },
+             [](QMimeData &data) { data.setData(QStringLiteral("image/png"), "png"); }}) {
+        QMimeData data;
+        fill(data);
+        EXPECT_FALSE(controller->acceptDrop(2, true, &data));
+    }
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Music")));
+
+    // Files go onto a row, never between rows; in the order of the drag.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
+    EXPECT_FALSE(controller->validateDrop(2, false, &files));
+    QSignalSpy revealed(controller.get(), &ManagerController::itemToReveal);
+    sortSettings.itemSortKey = SortSettings::ItemKey::date;
+    sortSettings.itemSortAscending = true;
+    EXPECT_TRUE(controller->acceptDrop(2, true, &files));
+    EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Music"));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Music")), (QStringList{"b-first.ogg", "a-second.ogg"}));
+    ASSERT_EQ(revealed.count(), 1);
+    EXPECT_EQ(revealed.first().first().toLongLong(), *Records::uid(favorites.items(QStringLiteral("Music")).last()));
+    EXPECT_EQ(bookmarks.entries().size(), 2);
+
+    // An item row dropped on another group moves to the end of its list.
+    controller->selectGroup(0);
+    controller->beginDrag(ManagerController::Drag::item, 0);
+    EXPECT_FALSE(controller->validateDrop(0, true, nullptr));
+    EXPECT_FALSE(controller->validateDrop(1, false, nullptr));
+    const QString dragged = Records::title(controller->selectedGroupItems().first());
+    EXPECT_TRUE(controller->acceptDrop(1, true, nullptr));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Home")), (QStringList{"plant", dragged}));
+    EXPECT_EQ(controller->selectedGroupItems().size(), 1);
+    EXPECT_EQ(controller->itemCount(0), 1);
+    EXPECT_EQ(controller->itemCount(1), 2);
+}
+
+TEST_F(ManagerControllerTest, SearchMatchesTitlesAddressesAndFilePaths)
+{
+    const QList<QVariantMap> items{item(QStringLiteral("Report"), 1),
+                                   bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
+                                   fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
+                                   note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
+                                   item(QStringLiteral("other"), 5)};
+    EXPECT_EQ(titlesOf(ManagerController::filter(items, QStringLiteral("Rep"))), (QStringList{"Report", "News", "doc"}));
+    EXPECT_TRUE(ManagerController::filter(items, QString()).isEmpty());
+
+    addGroup(QStringLiteral("Work"), items);
+    auto controller = makeController();
+    controller->search(QStringLiteral("rep"));
+    ASSERT_TRUE(controller->searchBegin());
+    // The second result is the bookmark; pinning and removing act on it in
+    // the full list, and the results follow.
+    const auto news = controller->shownItem(1);
+    ASSERT_TRUE(news);
+    EXPECT_EQ(Records::title(*news), QStringLiteral("News"));
+    controller->PinItem(1);
+    EXPECT_TRUE(favorites.findItem(QStringLiteral("Work"), 2)->contains(RecordKeys::isPin));
+    EXPECT_EQ(titlesOf(controller->managerSearchResults()).first(), QStringLiteral("News"));
+    controller->removeItem(controller->shownRowOfUid(2));
+    EXPECT_FALSE(favorites.findItem(QStringLiteral("Work"), 2));
+    EXPECT_EQ(titlesOf(controller->managerSearchResults()), (QStringList{"doc", "Report"}));
+
+    // Selecting a group ends the search.
+    QSignalSpy ended(controller.get(), &ManagerController::searchEnded);
+    controller->selectGroup(0);
+    EXPECT_FALSE(controller->searchBegin());
+    EXPECT_EQ(ended.count(), 1);
+}
+
+TEST_F(ManagerControllerTest, PinningPutsTheItemFirstAndUnpinningPutsItBack)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1), item(QStringLiteral("middle"), 2), item(QStringLiteral("new"), 3)});
+    auto controller = makeController();
+    EXPECT_EQ(titlesOf(controller->selectedGroupItems()), (QStringList{"new", "middle", "old"}));
+    controller->PinItem(2);
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"old", "new", "middle"}));
+    controller->PinItem(0);
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"new", "middle", "old"}));
+    EXPECT_FALSE(favorites.findItem(QStringLiteral("Work"), 1)->contains(RecordKeys::isPin));
+}
+
+TEST_F(ManagerControllerTest, DoubleClickOpensCopiesOrDoesNothing)
+{
+    using Open = ManagerController::Open;
+    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 1, QStringLiteral("47CE64")),
+                                      bookmark(QStringLiteral("plain"), 2, QStringLiteral("example.org")),
+                                      bookmark(QStringLiteral("capitals"), 3, QStringLiteral("HTTPS://Example.org/A")),
+                                      bookmark(QStringLiteral("inside"), 4, QStringLiteral("example.org/?next=http://x.org")),
+                                      fileItem(QStringLiteral("file"), 5, QStringLiteral("/tmp/a b.txt")),
+                                      note(QStringLiteral("note"), 6, QStringLiteral("/data/6.txt")),
+                                      bookmark(QStringLiteral("broken"), 7, QStringLiteral("http://"))});
+    sortSettings.itemSortKey = SortSettings::ItemKey::date;
+    sortSettings.itemSortAscending = true;
+    auto controller = makeController();
+
+    EXPECT_EQ(controller->openItem(0), Open::copiedColor);
+    EXPECT_EQ(desktop.clipboard.text(), QStringLiteral("#47CE64"));
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(controller->openItem(row), Open::opened);
+    EXPECT_EQ(controller->openItem(6), Open::nothing);
+    EXPECT_EQ(controller->openItem(9), Open::nothing);
+    const QList<QUrl> expected{QUrl(QStringLiteral("http://example.org")), QUrl(QStringLiteral("HTTPS://Example.org/A")),
+                               QUrl(QStringLiteral("http://example.org/?next=http://x.org")),
+                               QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt")),
+                               QUrl::fromLocalFile(QStringLiteral("/data/6.txt"))};
+    EXPECT_EQ(desktop.urls.opened, expected);
+
+    controller->revealItem(4);
+    controller->revealItem(5);
+    EXPECT_EQ(desktop.revealer.revealed, QStringList{"/tmp/a b.txt"});
+}
+
+TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)
+{
+    addGroup(QStringLiteral("A"), {}, QStringLiteral("0A0A0A"));
+    addGroup(QStringLiteral("B"), {}, QStringLiteral("47CE64"));
+    addGroup(QStringLiteral("C"), {}, QStringLiteral("FF0000"));
+    sortSettings.groupSortKey = SortSettings::GroupKey::color;
+    sortSettings.groupSortAscending = true;
+    auto controller = makeController();
+    controller->changeColor(0, QColor(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"B", "C", "A"}));
+    EXPECT_EQ(favorites.groups().last().value(RecordKeys::color).toString(), QStringLiteral("FFFFFF"));
+    EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("A"));
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+#include "ManagerFixture.h"
+
+#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerDelegates.h"
+#include "manager/ManagerModels.h"
+#include "manager/ManagerViews.h"
+#include "manager/PreviewWindow.h"
+#include "items/AddPanelvc.h"
+#include "quicklist/GroupActions.h"
+#include "quicklist/QuickList.h"
+#include "quicklist/QuickListMenus.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class ManagerPageTest : public ManagerFixture
+{
+protected:
+    void open()
+    {
+        window = std::make_unique<QWidget>();
+        window->resize(900, 600);
+        layer = new DimmingLayer(window.get());
+        page = new MakeshortcutsVc(services(), *layer, window.get());
+        page->resize(window->size());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        groups = page->findChild<GroupsTableView *>(QStringLiteral("tblviewgroup"));
+        items = page->findChild<ItemsTableView *>(QStringLiteral("tblviewItems"));
+        ASSERT_TRUE(groups && items);
+        new QAbstractItemModelTester(groups->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page);
+        new QAbstractItemModelTester(items->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page);
+    }
+    void TearDown() override
+    {
+        for (QMenu *menu : page ? page->findChildren<QMenu *>() : QList<QMenu *>())
+            menu->close();
+        window.reset();
+    }
+
+    QStringList column(QAbstractItemView *view, int role = Qt::DisplayRole) const
+    {
+        QStringList texts;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            texts.append(view->model()->index(row, 0).data(role).toString());
+        return texts;
+    }
+    template <typename T> T *child(const char *name) const { return page->findChild<T *>(QString::fromLatin1(name)); }
+    QMessageBox *alert() const { return page->findChild<QMessageBox *>(QStringLiteral("managerAlert")); }
+    void answer(QMessageBox *box, const char *key)
+    {
+        ASSERT_TRUE(box);
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == LocalizedText(key)) {
+                button->click();
+                QCoreApplication::processEvents();
+                return;
+            }
+        }
+        FAIL() << "no button " << key;
+    }
+    void press(QWidget *widget, int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(widget, Qt::Key(key), modifiers);
+        QCoreApplication::processEvents();
+    }
+    QMenu *popUpMenu(QAbstractItemView *view, int row, const char *name)
+    {
+        const QRect rect = view->visualRect(view->model()->index(row, 0));
+        Q_EMIT view->customContextMenuRequested(rect.center());
+        return page->findChild<QMenu *>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<QWidget> window;
+    DimmingLayer *layer = nullptr;
+    MakeshortcutsVc *page = nullptr;
+    GroupsTableView *groups = nullptr;
+    ItemsTableView *items = nullptr;
+};
+
+TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("report"), 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
+    addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 3)});
+    addGroup(QStringLiteral("Empty"));
+    open();
+    EXPECT_TRUE(links.managerLoaded);
+    EXPECT_EQ(column(groups), (QStringList{"Work", "Home", "Empty"}));
+    EXPECT_EQ(column(groups, Qt::AccessibleTextRole), column(groups));
+    EXPECT_EQ(column(groups, int(GroupsModel::Role::countText)), (QStringList{"2 items", "1 item", "0 items"}));
+    EXPECT_EQ(column(items, Qt::AccessibleTextRole), (QStringList{"Brand", "report"}));
+    EXPECT_EQ(items->model()->index(0, 0).data(int(ItemsModel::Role::subtitle)).toString(), QStringLiteral("47CE64"));
+    for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
+        if (qobject_cast<QLineEdit *>(button->parentWidget()))
+            continue; // the search field's own clear button
+        EXPECT_FALSE(button->accessibleName().isEmpty() && button->text().isEmpty()) << button->objectName().toStdString() << button->metaObject()->className();
+    }
+
+    QWidget *stack = child<QWidget>("boxNoItem")->parentWidget();
+    auto *itemsStack = qobject_cast<QStackedWidget *>(stack);
+    ASSERT_TRUE(itemsStack);
+    EXPECT_EQ(itemsStack->currentWidget(), items);
+    groups->setCurrentIndex(groups->model()->index(2, 0));
+    EXPECT_EQ(itemsStack->currentWidget(), child<QWidget>("boxNoItem"));
+
+    // Ctrl+F goes to the search field; typing filters the selected group.
+    groups->setCurrentIndex(groups->model()->index(0, 0));
+    groups->setFocus();
+    press(groups, Qt::Key_F, Qt::ControlModifier);
+    auto *search = child<QLineEdit>("searchtextfield");
+    EXPECT_TRUE(search->hasFocus());
+    QTest::keyClicks(search, QStringLiteral("REP"));
+    EXPECT_EQ(column(items), QStringList{"report"});
+    groups->setCurrentIndex(groups->model()->index(1, 0));
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(column(items), QStringList{"plant"});
+}
+
+TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
+{
+    addGroup(QStringLiteral("Work"));
+    open();
+    auto *add = child<QToolButton>("btnAddRemoveGroup_add");
+    add->click();
+    EXPECT_FALSE(add->isEnabled());
+    EXPECT_EQ(column(groups), (QStringList{"Work", "Group"}));
+    EXPECT_EQ(groups->currentIndex().row(), 1);
+    auto *delegate = qobject_cast<GroupRowDelegate *>(groups->itemDelegate());
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+    QLineEdit *field = delegate->editor();
+    QTRY_COMPARE(field->cursorPosition(), 5);
+    EXPECT_FALSE(field->hasSelectedText());
+    QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
+
+    // A taken name: the alert over the dimmed window, nothing stored.
+    field->setText(QStringLiteral("Work"));
+    press(field, Qt::Key_Return);
+    QTRY_VERIFY(alert());
+    EXPECT_TRUE(layer->isHeld());
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group"}));
+    answer(alert(), "IDS_BR_2");
+    EXPECT_FALSE(layer->isHeld());
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+
+    delegate->editor()->setText(QStringLiteral("Music"));
+    press(delegate->editor(), Qt::Key_Return);
+    QTRY_COMPARE(storedGroupTitles(), (QStringList{"Work", "Music"}));
+
+    // An edit that ends while another page of the window shows is dropped.
+    groups->setCurrentIndex(groups->model()->index(1, 0));
+    page->makeLabelStartEditing();
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+    delegate->editor()->setText(QStringLiteral("Lost"));
+    page->hide();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Music"}));
+}
+
+TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
+{
+    const QString noteBody = supportFile(QStringLiteral("7.txt"), "first line\nsecond");
+    addGroup(QStringLiteral("Work"), {note(QStringLiteral("memo"), 1, noteBody), item(QStringLiteral("old"), 2)});
+    addGroup(QStringLiteral("Home"));
+    open();
+    EXPECT_EQ(items->model()->index(1, 0).data(int(ItemsModel::Role::subtitle)).toString(), QStringLiteral("first line"));
+
+    items->setCurrentIndex(items->model()->index(1, 0));
+    items->setFocus();
+    press(items, Qt::Key_Delete);
+    answer(alert(), "IDS_BR_78");
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"old", "memo"}));
+    press(items, Qt::Key_Delete);
+    answer(alert(), "IDS_BR_77");
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), QStringList{"old"});
+    EXPECT_FALSE(QFile::exists(noteBody));
+
+    // The context menu of a group; empty while an alert is up.
+    QMenu *menu = popUpMenu(groups, 1, "groupsMenu");
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(groups->currentIndex().row(), 1);
+    menu->actions().at(1)->trigger();
+    menu->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTRY_VERIFY(alert());
+    EXPECT_EQ(popUpMenu(groups, 0, "groupsMenu"), nullptr);
+    answer(alert(), "IDS_BR_77");
+    EXPECT_EQ(storedGroupTitles(), QStringList{"Work"});
+
+    groups->setFocus();
+    press(groups, Qt::Key_Delete);
+    answer(alert(), "IDS_BR_77");
+    EXPECT_TRUE(storedGroupTitles().isEmpty());
+    EXPECT_EQ(items->model()->rowCount(), 0);
+    EXPECT_FALSE(child<QToolButton>("btnAddRemoveGroup_remove")->isEnabled());
+}
+
+TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
+{
+    const QString picture = userFile(QStringLiteral("photo.txt"), "hello");
+    addGroup(QStringLiteral("Work"), {fileItem(QStringLiteral("photo"), 1, picture), bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"))});
+    sortSettings.itemSortAscending = true;
+    open();
+
+    QMenu *menu = popUpMenu(items, 1, "listMenu");
+    ASSERT_TRUE(menu);
+    QStringList enabled;
+    for (QAction *action : menu->actions())
+        enabled.append(action->isEnabled() ? action->text() : QString());
+    EXPECT_EQ(enabled, (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
+    menu->actions().at(4)->trigger();
+    menu->close();
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).first(), QStringLiteral("site"));
+
+    // Return opens; Space previews, in the desktop's previewer when there
+    // is one, else in a window of our own that Space closes again.
+    items->setCurrentIndex(items->model()->index(1, 0));
+    items->setFocus();
+    press(items, Qt::Key_Return);
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>{QUrl::fromLocalFile(picture)});
+    press(items, Qt::Key_Space);
+    auto *preview = page->findChild<PreviewWindow *>();
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_EQ(preview->shown(), PreviewWindow::Shown::text);
+    page->menuitem_QuickLook();
+    EXPECT_FALSE(preview->isVisible());
+    desktop.previewer.available = true;
+    page->menuitem_QuickLook();
+    EXPECT_EQ(desktop.previewer.toggled, QStringList{picture});
+    EXPECT_FALSE(preview->isVisible());
+
+    // A double click on a colour copies its code.
+    favorites.setItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
+    links.managerLoaded = true;
+    links.requestManagerGroupsReload();
+    ASSERT_EQ(column(items), QStringList{"green"});
+    items->setCurrentIndex(items->model()->index(0, 0));
+    page->Items_doubleclicked();
+    EXPECT_EQ(desktop.clipboard.text(), QStringLiteral("#47CE64"));
+}
+
+TEST_F(ManagerPageTest, PopupAndManagerStayInStep)
+{
+    addGroup(QStringLiteral("Zeta"), {item(QStringLiteral("z"), 1)});
+    addGroup(QStringLiteral("Alpha"));
+    links.popoverListLoaded = true;
+    open();
+    QSignalSpy popupReloads(&links, &ViewLinks::quickListReloadRequested);
+
+    // The popup changed the store: the manager shows it.
+    favorites.appendItemToGroup(QStringLiteral("Zeta"), item(QStringLiteral("from popup"), 5));
+    links.requestManagerGroupsReload();
+    EXPECT_EQ(column(items), (QStringList{"z", "from popup"}));
+
+    // The manager's sort menu: the popup's menu shows the same choice.
+    child<QToolButton>("btnsortGroups")->click();
+    QMenu *sortMenu = page->findChild<QMenu *>(QStringLiteral("groupSortMenu"));
+    ASSERT_TRUE(sortMenu);
+    sortMenu->actions().at(1)->trigger();
+    sortMenu->close();
+    EXPECT_EQ(sortSettings.groupSortKey, SortSettings::GroupKey::title);
+    EXPECT_EQ(column(groups), (QStringList{"Zeta", "Alpha"}));
+    EXPECT_GT(popupReloads.count(), 0);
+    QuickList quickList(favorites);
+    GroupActions actions(quickList, favorites, sortSettings, links);
+    std::unique_ptr<QMenu> popupMenu(QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr));
+    QMenu *popupGroups = popupMenu->actions().at(0)->menu();
+    EXPECT_TRUE(popupGroups->actions().at(1)->isChecked());
+    EXPECT_FALSE(popupGroups->actions().at(2)->isChecked());
+
+    // The colour swatch opens the shared picker for the manager.
+    const QRect row = groups->visualRect(groups->model()->index(1, 0));
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
+                      GroupRowDelegate::partRect(row, GroupRowDelegate::Part::color).center());
+    EXPECT_TRUE(picker.isVisible());
+    EXPECT_TRUE(picker.viewOpenFromMainwindow());
+    picker.pickSwatch(0);
+    EXPECT_EQ(favorites.groups().at(1).value(RecordKeys::color).toString(),
+              ColorText::fromColor(SelectTagVc::swatchColors().at(0)));
+}
+
+} // namespace

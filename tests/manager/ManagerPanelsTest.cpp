@@ -1,0 +1,172 @@
+#include "ManagerFixture.h"
+
+#include "items/AddPanelvc.h"
+#include "items/ColorWell.h"
+#include "items/ItemEditor.h"
+#include "items/ItemServices.h"
+#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerViews.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class ManagerPanelsTest : public ManagerFixture
+{
+protected:
+    ItemServices itemServices() { return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher}; }
+
+    void open()
+    {
+        window = std::make_unique<QWidget>();
+        window->resize(900, 600);
+        layer = new DimmingLayer(window.get());
+        page = new MakeshortcutsVc(services(), *layer, window.get());
+        window->show();
+        items = page->findChild<ItemsTableView *>();
+    }
+    template <typename T> T *panelChild(QWidget *panel, const char *name) const
+    {
+        return panel->findChild<T *>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<QWidget> window;
+    DimmingLayer *layer = nullptr;
+    MakeshortcutsVc *page = nullptr;
+    ItemsTableView *items = nullptr;
+};
+
+TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
+{
+    const QString oldIcon = supportFile(QStringLiteral("21.png"));
+    const QString foreignIcon = userFile(QStringLiteral("mine.png"));
+    QVariantMap pinned = bookmark(QStringLiteral("site"), 3, QStringLiteral("old.org"), oldIcon);
+    pinned.insert(RecordKeys::isPin, true);
+    const QString oldBody = supportFile(QStringLiteral("22.txt"), "old text");
+    addGroup(QStringLiteral("Work"), {pinned, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
+                                      note(QStringLiteral("memo"), 5, oldBody)});
+    ItemEditor editor(itemServices());
+
+    const ItemResult edited = editor.edit(QStringLiteral("Work"), 3, PanelKind::webBookmark,
+                                          {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}});
+    ASSERT_TRUE(edited.ok());
+    const QVariantMap stored = *favorites.findItem(QStringLiteral("Work"), 3);
+    EXPECT_EQ(stored.value(RecordKeys::Weburl).toString(), QStringLiteral("new.org"));
+    EXPECT_EQ(stored.value(RecordKeys::date), pinned.value(RecordKeys::date));
+    EXPECT_TRUE(stored.value(RecordKeys::isPin).toBool());
+    EXPECT_NE(stored.value(RecordKeys::imgpath).toString(), oldIcon);
+    EXPECT_FALSE(QFile::exists(oldIcon));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"Site", "foreign", "memo"}));
+
+    // An icon outside the support folder is never deleted.
+    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark,
+                            {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
+    EXPECT_TRUE(QFile::exists(foreignIcon));
+
+    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}}).ok());
+    const QVariantMap memo = *favorites.findItem(QStringLiteral("Work"), 5);
+    EXPECT_EQ(ItemEditor::readNote(memo), QStringLiteral("new text"));
+    EXPECT_FALSE(QFile::exists(oldBody));
+
+    // Refusals and a vanished item change nothing.
+    EXPECT_EQ(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QString(), {}}).errorKey,
+              QStringLiteral("IDS_BR_104"));
+    EXPECT_EQ(editor.edit(QStringLiteral("Work"), 99, PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
+              QStringLiteral("IDS_BR_183"));
+    EXPECT_EQ(editor.renameFile(QStringLiteral("Work"), 3, QString()).errorKey, QStringLiteral("IDS_BR_102"));
+    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
+}
+
+TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1)});
+    open();
+    page->AddWebBookmark();
+    auto *panel = page->findChild<AddPanelvc *>();
+    ASSERT_TRUE(panel && panel->isVisible());
+    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(layer->isHeld());
+    auto *title = panelChild<QLineEdit>(panel, "txtfieldTitle");
+    auto *address = panelChild<QLineEdit>(panel, "txtfieldurl");
+    auto *message = panelChild<QLabel>(panel, "lblalert");
+    EXPECT_TRUE(address->isVisibleTo(panel));
+    EXPECT_FALSE(panelChild<QPlainTextEdit>(panel, "textview")->isVisibleTo(panel));
+
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
+    QTest::keyClicks(title, QStringLiteral("News"));
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
+    EXPECT_TRUE(panel->isVisible());
+    QTest::keyClicks(address, QStringLiteral("news.example.org"));
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(layer->isHeld());
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"News", "old"}));
+    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("News"));
+
+    // Escape cancels and saves nothing.
+    page->AddColorSwitch();
+    QTest::keyClicks(title, QStringLiteral("Red"));
+    QTest::keyClick(title, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(layer->isHeld());
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 2);
+}
+
+TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
+{
+    QVariantMap file = fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt")));
+    file.insert(RecordKeys::isPin, true);
+    addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
+                                      colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
+                                      note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt")))});
+    open();
+
+    // While searching, the edited colour is the one shown, not the row's
+    // place in the full list.
+    page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("blue"));
+    items->setCurrentIndex(items->model()->index(0, 0));
+    page->menuitem_edit();
+    auto *panel = page->findChild<AddPanelvc *>();
+    ASSERT_TRUE(panel && panel->isVisible());
+    EXPECT_TRUE(panel->editing());
+    EXPECT_EQ(panelChild<ColorWell>(panel, "colorwell")->color(), QColor(0, 0, 0xFF));
+    panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
+    panelChild<QPushButton>(panel, "btnadd")->click();
+    EXPECT_EQ(Records::title(*favorites.findItem(QStringLiteral("Work"), 3)), QStringLiteral("navy"));
+    EXPECT_EQ(Records::title(*favorites.findItem(QStringLiteral("Work"), 2)), QStringLiteral("green"));
+
+    // A note whose file cannot be read is not saved over.
+    page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("lost"));
+    items->setCurrentIndex(items->model()->index(0, 0));
+    page->menuitem_edit();
+    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
+    panelChild<QPushButton>(panel, "btnadd")->click();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(Records::text(*favorites.findItem(QStringLiteral("Work"), 4), RecordKeys::url), folder.filePath(QStringLiteral("gone.txt")));
+    panel->reject();
+
+    // A file item is only renamed, and keeps everything else.
+    page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->clear();
+    items->setCurrentIndex(items->model()->index(0, 0));
+    page->menuitem_edit();
+    auto *filePanel = page->findChild<EditFileFolderitemvc *>();
+    ASSERT_TRUE(filePanel && filePanel->isVisible());
+    auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");
+    name->clear();
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText("IDS_BR_102"));
+    QTest::keyClicks(name, QStringLiteral(" Annual report "));
+    QTest::keyClick(name, Qt::Key_Return);
+    QVariantMap renamed = file;
+    renamed.insert(RecordKeys::title, QStringLiteral(" Annual report "));
+    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 1), renamed);
+    EXPECT_FALSE(layer->isHeld());
+}
+
+} // namespace

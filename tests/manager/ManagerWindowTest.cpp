@@ -1,0 +1,61 @@
+// Opens the real manager window on an X display with a stored preferences
+// file, as the application does at start.
+
+#include "app/AppContext.h"
+#include "app/AppDelegate.h"
+#include "platform/FakeDesktopServices.h"
+#include "platform/FakeHotKeyService.h"
+#include "platform/PlistPreferencesStore.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+#include "support/TestFolders.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ManagerWindow, ShowsTheStoredGroupsAndTheFirstGroupsItems)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    {
+        PlistPreferencesStore stored(path);
+        FavoritesStore favorites(stored);
+        favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
+        favorites.setItems(QStringLiteral("Work"), {favorites.makeFileItem(QStringLiteral("/etc/hostname"))});
+        stored.setInteger(1, StoreKeys::first);
+        stored.flush();
+    }
+    FakeDesktopServices desktop;
+    AppContext context(std::make_unique<PlistPreferencesStore>(path), folder.filePath(QStringLiteral("support")),
+                       AppContext::Platform{std::make_unique<FakeLoginItems>(), std::make_unique<FakeHotKeyService>(),
+                                            desktop.services()});
+    AppDelegate delegate(context);
+    delegate.applicationDidFinishLaunching();
+
+    QWidget *window = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->findChild<QWidget *>(QStringLiteral("makeshortcutsVc")))
+            window = widget;
+    }
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    auto *groups = window->findChild<QAbstractItemView *>(QStringLiteral("tblviewgroup"));
+    auto *items = window->findChild<QAbstractItemView *>(QStringLiteral("tblviewItems"));
+    ASSERT_TRUE(groups && items);
+    EXPECT_TRUE(groups->isVisible());
+    EXPECT_TRUE(items->isVisible());
+    ASSERT_EQ(groups->model()->rowCount(), 2);
+    EXPECT_EQ(groups->model()->index(1, 0).data().toString(), QStringLiteral("Home"));
+    EXPECT_EQ(groups->currentIndex().row(), 0);
+    ASSERT_EQ(items->model()->rowCount(), 1);
+    EXPECT_EQ(items->model()->index(0, 0).data().toString(), QStringLiteral("hostname"));
+    EXPECT_FALSE(groups->visualRect(groups->model()->index(1, 0)).isEmpty());
+    delegate.applicationWillTerminate();
+}
+
+} // namespace
