@@ -1,14 +1,17 @@
 // The manager window's first paint, from the request to show it, on the
-// onboarding page (first run) and on the container's groups page. Each
+// onboarding page (first run) and on the container's groups page (two
+// groups, forty items in the first). Each
 // iteration builds a new window: the first request builds it too.
 
 #include "app/AppContext.h"
 #include "app/ManagerWindow.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/ShortcutRecorder.h"
+#include "manager/MakeshortcutsVc.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
+#include "quicklist/SelectTagVc.h"
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
@@ -47,8 +50,16 @@ void firstPaint(benchmark::State &state, bool firstRun)
                         desktop.services()});
     if (!firstRun) {
         context.preferences->setInteger(1, StoreKeys::first);
-        context.favorites.setGroups({Records::newGroup(QStringLiteral("Work"))});
+        context.favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
+        QList<QVariantMap> items;
+        for (int i = 0; i < 40; ++i)
+            items.append(context.favorites.makeFileItem(QStringLiteral("/etc/hostname")));
+        context.favorites.setItems(QStringLiteral("Work"), items);
     }
+    SelectTagVc selectTagvc;
+    const ManagerServices services{context.favorites,    context.supportFiles, context.bookmarks,
+                                   context.sortSettings, context.viewLinks,    context.faviconFetcher,
+                                   *context.preferences, context.desktop,      selectTagvc};
     GlobalShortcut shortcut(*context.preferences, [] {});
     ShortcutRecorder recorder(*context.preferences, shortcut);
     PaintWatch watch;
@@ -58,6 +69,8 @@ void firstPaint(benchmark::State &state, bool firstRun)
         QElapsedTimer timer;
         timer.start();
         auto window = std::make_unique<ManagerWindow>(context, recorder);
+        window->setManagerPageFactory(
+            [&services](DimmingLayer &blackLayer) { return new MakeshortcutsVc(services, blackLayer); });
         watch.window = window.get();
         watch.painted = false;
         window->showAndActivate();
