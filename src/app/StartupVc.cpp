@@ -1,5 +1,6 @@
 #include "app/StartupVc.h"
 
+#include "app/TrayIconImage.h"
 #include "manager/DimmingLayer.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
@@ -7,7 +8,6 @@
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -46,7 +46,7 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     boxbg->setMaximumWidth(Localization::isFrench() ? 720 : 620);
 
     auto *icon = new QLabel(boxbg);
-    icon->setPixmap(QApplication::windowIcon().pixmap(80, 80));
+    icon->setPixmap(brimbleIcon().pixmap(80, 80));
     icon->setAlignment(Qt::AlignCenter);
     auto *lbltitleappname = heading(LocalizedText("IDS_BR_7"), 2.0, boxbg);
 

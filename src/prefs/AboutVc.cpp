@@ -3,7 +3,6 @@
 #include "platform/UrlOpener.h"
 #include "store/LocalizedText.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -13,9 +12,8 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, QWidget *parent)
     , m_urls(urls)
 {
     setObjectName(QStringLiteral("aboutvc"));
-    auto *icon = new QLabel(this);
-    icon->setPixmap(QApplication::windowIcon().pixmap(96, 96));
-    icon->setAlignment(Qt::AlignCenter);
+    m_icon = new QLabel(this);
+    m_icon->setAlignment(Qt::AlignCenter);
 
     auto *lblappname = new QLabel(LocalizedText("IDS_BR_7"), this);
     QFont titleFont = lblappname->font();
@@ -38,7 +36,7 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
-    layout->addWidget(icon);
+    layout->addWidget(m_icon);
     layout->addWidget(lblappname);
     layout->addWidget(m_lblappVersion);
     layout->addSpacing(12);
@@ -50,6 +48,14 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, QWidget *parent)
 QString AboutVc::versionText() const
 {
     return m_lblappVersion->text();
+}
+
+void AboutVc::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The application's icon, as the window that shows the page carries it.
+    if (m_icon->pixmap().isNull())
+        m_icon->setPixmap(window()->windowIcon().pixmap(96, 96));
 }
 
 void AboutVc::btnRateusClciked()

@@ -25,7 +25,11 @@ public:
 
     void btnRateusClciked();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     UrlOpener &m_urls;
+    QLabel *m_icon = nullptr;
     QLabel *m_lblappVersion = nullptr;
 };

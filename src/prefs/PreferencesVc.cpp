@@ -63,6 +63,7 @@ PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setVerticalSpacing(14);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     auto *lblselectlanguage = new QLabel(LocalizedText("IDS_BR_124"), this);
     lblselectlanguage->setBuddy(m_popupButton_language);
     form->addRow(lblselectlanguage, m_popupButton_language);
@@ -97,6 +98,7 @@ QWidget *PreferencesVc::buildShortcutRow()
         auto *explanation = new QLabel(LocalizedText("IDS_BR_222"), row);
         explanation->setObjectName(QStringLiteral("lblshortcutUnavailable"));
         explanation->setWordWrap(true);
+        explanation->setMinimumWidth(380);
         explanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
         layout->addWidget(explanation, 1);
     }
