@@ -74,6 +74,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return heading;
     case int(Role::isExpanded):
         return heading && Records::isExpanded(record);
+    case Qt::AccessibleDescriptionRole:
     case int(Role::itemCountText):
         if (!heading)
             return {};

@@ -4,6 +4,7 @@
 
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
+#include "quicklist/PopupKeys.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/RowDelegate.h"
 #include "quicklist/TaskList.h"
@@ -42,8 +43,10 @@ public:
     void btnsearchclicked();
     void searchTextChanged(const QString &text);
     void searchFieldDidEndSearching();
-    bool handleListKey(QKeyEvent *event);
-    void moveHighlight(int step);
+    PopupKeys::State keyState() const;
+    // Carries out what PopupKeys decides for a key; true when the key was
+    // the popup's. inSearchField: the search field has it (and takes text).
+    bool handleKey(QKeyEvent *event, bool inSearchField);
 
     void rowClicked(int row, RowDelegate::Part part);
     void showContextMenu(int row, const QPoint &globalPos);

@@ -5,6 +5,7 @@
 #include "store/ColorText.h"
 #include "quicklist/QuickListView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -361,6 +362,48 @@ TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_FALSE(vc->isPopoverShown());
     vc->togglePopover(QRect());
     EXPECT_FALSE(vc->isPopoverShown()) << "the click that closed it does not reopen it";
+}
+
+TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
+{
+    vc->showPopover(QRect());
+    QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_TRUE(application);
+    QAccessibleInterface *popup = nullptr;
+    for (int index = 0; index < application->childCount(); ++index) {
+        QAccessibleInterface *window = application->child(index);
+        if (window && window->object() == vc.get())
+            popup = window;
+    }
+    ASSERT_TRUE(popup) << "the popup is a window of the application's tree";
+    EXPECT_EQ(application->indexOfChild(popup) >= 0, true);
+    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText("IDS_BR_264"));
+
+    // Every descendant, with its name.
+    QStringList named;
+    QAccessibleInterface *list = nullptr;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        for (int index = 0; index < node->childCount(); ++index) {
+            QAccessibleInterface *child = node->child(index);
+            if (!child)
+                continue;
+            if (child->object() == view)
+                list = child;
+            if (!child->text(QAccessible::Name).isEmpty())
+                named.append(child->text(QAccessible::Name));
+            walk(child);
+        }
+    };
+    walk(popup);
+    for (const char *key : {"IDS_BR_26", "IDS_BR_30", "IDS_BR_135", "IDS_BR_37"})
+        EXPECT_TRUE(named.contains(LocalizedText(key))) << key;
+    ASSERT_TRUE(list);
+    QStringList rows;
+    for (int index = 0; index < list->childCount(); ++index) {
+        if (QAccessibleInterface *cell = list->child(index); cell && cell->role() != QAccessible::ScrollBar)
+            rows.append(cell->text(QAccessible::Name));
+    }
+    EXPECT_TRUE(rows.contains("Apps") && rows.contains("Brand green")) << rows.join('|').toStdString();
 }
 
 TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
