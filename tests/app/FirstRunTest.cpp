@@ -59,6 +59,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.existingPopover() && delegate.existingPopover()->isPopoverShown(); }));
     EXPECT_FALSE(window->isShowingOnboarding());
+    context.preferences->flush();
     {
         PlistPreferencesStore stored(Paths::preferencesFile());
         EXPECT_EQ(stored.integerForKey(StoreKeys::first), 1);
