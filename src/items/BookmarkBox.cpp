@@ -26,6 +26,8 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ItemBoxParts::header("IDS_BR_71", this));
+    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(m_groupLine);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_91", this));
     layout->addSpacing(6);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
@@ -41,13 +43,16 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
     connect(btnadd_boxaddWebBookmark, &QPushButton::clicked, this, &BookmarkBox::btnadd_boxaddbookmark);
     connect(btncancel_addWebBookmark, &QPushButton::clicked, this, &BookmarkBox::btncancel_boxaddbookmark);
     connect(btnemojibookmark, &QToolButton::clicked, this, &BookmarkBox::btnemoji_createbookmark);
-    connect(txtFieldTitle_webbookmark, &QLineEdit::returnPressed, this, &BookmarkBox::btnadd_boxaddbookmark);
+    // Return in the title moves on to the address; Return there adds.
+    connect(txtFieldTitle_webbookmark, &QLineEdit::returnPressed, this,
+            [this] { txtfieldURL->setFocus(Qt::TabFocusReason); });
     connect(txtfieldURL, &QLineEdit::returnPressed, this, &BookmarkBox::btnadd_boxaddbookmark);
 }
 
 void BookmarkBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
+    ItemBoxParts::showGroup(m_groupLine, groupTitle);
     lblalertBookmark->clear();
     txtFieldTitle_webbookmark->clear();
     txtfieldURL->clear();

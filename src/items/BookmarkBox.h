@@ -42,6 +42,7 @@ private:
     ItemAdder &m_adder;
     CharacterPalette &m_palette;
     QString m_groupTitle;
+    QLabel *m_groupLine = nullptr;
     QLineEdit *txtFieldTitle_webbookmark = nullptr;
     QLineEdit *txtfieldURL = nullptr;
     QLabel *lblalertBookmark = nullptr;

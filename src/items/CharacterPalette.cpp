@@ -1,5 +1,7 @@
 #include "items/CharacterPalette.h"
 
+#include "quicklist/PopupGeometry.h"
+
 #include "items/EmojiCatalog.h"
 #include "items/EmojiListModel.h"
 #include "store/LocalizedText.h"
@@ -11,7 +13,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolButton>
@@ -136,19 +137,8 @@ void CharacterPalette::popUp(QWidget *anchor, QWidget *target)
     m_target = target ? target : QApplication::focusWidget();
     m_search->clear();
     showEntries();
-    if (anchor) {
-        const QPoint below = anchor->mapToGlobal(QPoint(0, anchor->height()));
-        QRect frame(below, size());
-        if (const QScreen *screen = anchor->screen()) {
-            const QRect available = screen->availableGeometry();
-            if (frame.bottom() > available.bottom())
-                frame.moveBottom(anchor->mapToGlobal(QPoint(0, 0)).y() - 1);
-            frame.moveRight(std::min(frame.right(), available.right()));
-            frame.moveLeft(std::max(frame.left(), available.left()));
-            frame.moveTop(std::max(frame.top(), available.top()));
-        }
-        move(frame.topLeft());
-    }
+    if (anchor)
+        PopupGeometry::moveTo(this, QRect(anchor->mapToGlobal(QPoint(0, 0)), anchor->size()));
     show();
     m_search->setFocus();
 }

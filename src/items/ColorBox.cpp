@@ -32,6 +32,8 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ItemBoxParts::header("IDS_BR_73", this));
+    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(m_groupLine);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_98", this));
     layout->addSpacing(6);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
@@ -52,6 +54,7 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 void ColorBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
+    ItemBoxParts::showGroup(m_groupLine, groupTitle);
     lblalertAddColor->clear();
     txtfieldColorTitle->clear();
 }

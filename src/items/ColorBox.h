@@ -43,6 +43,7 @@ private:
     ItemAdder &m_adder;
     CharacterPalette &m_palette;
     QString m_groupTitle;
+    QLabel *m_groupLine = nullptr;
     QLineEdit *txtfieldColorTitle = nullptr;
     ColorWell *colorWell = nullptr;
     QLabel *lblalertAddColor = nullptr;

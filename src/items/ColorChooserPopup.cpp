@@ -1,12 +1,13 @@
 #include "items/ColorChooserPopup.h"
 
+#include "quicklist/PopupGeometry.h"
+
 #include "store/LocalizedText.h"
 
 #include <QBoxLayout>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -48,17 +49,8 @@ void ColorChooserPopup::popUp(const QColor &color, QWidget *anchor)
 {
     m_picker->setCurrentColor(color);
     adjustSize();
-    if (anchor) {
-        QRect frame(anchor->mapToGlobal(QPoint(0, anchor->height())), size());
-        if (const QScreen *screen = anchor->screen()) {
-            const QRect available = screen->availableGeometry();
-            if (frame.bottom() > available.bottom())
-                frame.moveBottom(anchor->mapToGlobal(QPoint(0, 0)).y() - 1);
-            frame.moveLeft(std::max(available.left(), std::min(frame.left(), available.right() - frame.width())));
-            frame.moveTop(std::max(frame.top(), available.top()));
-        }
-        move(frame.topLeft());
-    }
+    if (anchor)
+        PopupGeometry::moveTo(this, QRect(anchor->mapToGlobal(QPoint(0, 0)), anchor->size()));
     show();
     m_choose->setFocus();
 }

@@ -20,7 +20,7 @@ FaviconFetcher::FaviconFetcher(QObject *parent)
 
 FaviconFetcher::~FaviconFetcher() = default;
 
-bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path)
+bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path, StillWanted stillWanted)
 {
     if (!iconAddress.isValid() || iconAddress.isRelative()) {
         qCInfo(lcItems) << "No icon request for" << iconAddress.toString();
@@ -41,20 +41,23 @@ bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path)
         if (received > maximumBytes)
             reply->abort();
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, path] { finish(reply, path); });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, path, stillWanted = std::move(stillWanted)] { finish(reply, path, stillWanted); });
     // The transfer time-out only counts silence; a server that trickles
     // bytes is cut off here.
     QTimer::singleShot(m_timeoutMs, reply, [reply] { reply->abort(); });
     return true;
 }
 
-void FaviconFetcher::finish(QNetworkReply *reply, const QString &path)
+void FaviconFetcher::finish(QNetworkReply *reply, const QString &path, const StillWanted &stillWanted)
 {
     reply->deleteLater();
     --m_pending;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     bool saved = false;
-    if (reply->error() != QNetworkReply::NoError) {
+    if (stillWanted && !stillWanted()) {
+        qCInfo(lcItems) << "The item of" << path << "is gone; its icon is not kept";
+    } else if (reply->error() != QNetworkReply::NoError) {
         qCInfo(lcItems) << "Icon request failed:" << reply->errorString();
     } else if (status != 0 && (status < 200 || status > 299)) {
         qCInfo(lcItems) << "Icon request answered" << status;

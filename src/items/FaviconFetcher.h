@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -29,9 +31,14 @@ public:
     // How long a request may take in all before it is given up.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
 
+    // Whether an answer is still wanted when it comes; an icon whose item
+    // was removed meanwhile would be a file that nothing owns.
+    using StillWanted = std::function<bool()>;
+
     // Starts loading iconAddress for the file at path; false, and nothing
-    // started, when the address is not a valid URL.
-    bool fetch(const QUrl &iconAddress, const QString &path);
+    // started, when the address is not a valid URL. When stillWanted says
+    // no at answer time, nothing is written.
+    bool fetch(const QUrl &iconAddress, const QString &path, StillWanted stillWanted = {});
 
     int pendingCount() const { return m_pending; }
 
@@ -42,7 +49,7 @@ Q_SIGNALS:
     void iconFailed(const QString &path);
 
 private:
-    void finish(QNetworkReply *reply, const QString &path);
+    void finish(QNetworkReply *reply, const QString &path, const StillWanted &stillWanted);
     bool writePng(const QByteArray &data, const QString &path) const;
 
     QNetworkAccessManager *m_network = nullptr;

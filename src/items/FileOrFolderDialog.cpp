@@ -2,6 +2,7 @@
 
 #include "store/LocalizedText.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 FileOrFolderDialog::FileOrFolderDialog(QWidget *parent)
@@ -12,6 +13,8 @@ FileOrFolderDialog::FileOrFolderDialog(QWidget *parent)
     setAcceptMode(QFileDialog::AcceptOpen);
     setFilter(filter() | QDir::Hidden | QDir::AllDirs);
     setWindowTitle(LocalizedText("IDS_BR_74"));
+    // The user's files, not wherever the application was started from.
+    setDirectory(QDir::homePath());
 }
 
 void FileOrFolderDialog::accept()

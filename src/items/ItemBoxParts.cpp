@@ -35,6 +35,20 @@ QLabel *header(const char *headerKey, QWidget *parent)
     return label;
 }
 
+QLabel *groupLine(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lbltargetGroup"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+void showGroup(QLabel *line, const QString &groupTitle)
+{
+    line->setText(LocalizedText("IDS_BR_263").arg(groupTitle));
+}
+
 QLabel *caption(const char *key, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(key), parent);

@@ -19,6 +19,9 @@ namespace ItemBoxParts {
 void styleBox(QFrame *box);
 // A bold heading showing the keyed text headerKey.
 QLabel *header(const char *headerKey, QWidget *parent);
+// The line under the heading that names the group the box adds to.
+QLabel *groupLine(QWidget *parent);
+void showGroup(QLabel *line, const QString &groupTitle);
 // A caption for a field, showing the keyed text key.
 QLabel *caption(const char *key, QWidget *parent);
 QLineEdit *lineEdit(const QString &objectName, QWidget *parent);

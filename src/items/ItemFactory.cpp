@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
@@ -14,6 +15,18 @@ constexpr auto missingTitle = "IDS_BR_102";
 constexpr auto missingAddress = "IDS_BR_103";
 constexpr auto missingNoteText = "IDS_BR_104";
 constexpr auto noteNotWritable = "IDS_BR_38";
+
+// Whether a stored item still shows the icon at path.
+bool isIconInUse(const FavoritesStore &favorites, const QString &path)
+{
+    for (const QString &title : favorites.groupTitles()) {
+        for (const QVariantMap &item : favorites.items(title)) {
+            if (Records::text(item, RecordKeys::imgpath) == path)
+                return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 QString ItemResult::message() const
@@ -71,7 +84,9 @@ ItemResult ItemFactory::makeBookmark(const QString &title, const QString &addres
     const QString iconPath = m_services.supportFiles.newFilePath(QStringLiteral(".png"));
     // The request is answered after the item is stored: the path is taken
     // by then, so no other item can be given the same file.
-    m_services.faviconFetcher.fetch(BookmarkAddress::iconAddress(address), iconPath);
+    FavoritesStore &favorites = m_services.favorites;
+    m_services.faviconFetcher.fetch(BookmarkAddress::iconAddress(address), iconPath,
+                                    [&favorites, iconPath] { return isIconInUse(favorites, iconPath); });
     return ItemResult::made(m_services.favorites.withNewIdentity({
         {RecordKeys::title, title},
         {RecordKeys::Weburl, address},

@@ -10,7 +10,23 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QToolButton>
+
+namespace {
+
+// The note exactly as typed. QPlainTextEdit::toPlainText() turns
+// non-breaking spaces into plain ones and U+2028 into a line break; the raw
+// text keeps every character and only marks the breaks between paragraphs
+// (the user's Return) with U+2029.
+QString typedText(const QPlainTextEdit *edit)
+{
+    QString text = edit->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
 
 NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     : QFrame(parent)
@@ -29,6 +45,8 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ItemBoxParts::header("IDS_BR_72", this));
+    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(m_groupLine);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_90", this));
     layout->addSpacing(6);
     layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
@@ -50,6 +68,7 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 void NoteBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
+    ItemBoxParts::showGroup(m_groupLine, groupTitle);
     lblalerttextnote->clear();
     txtFieldTitle_textfile->clear();
     txtview_textfile->clear();
@@ -63,7 +82,7 @@ void NoteBox::focusTitle()
 void NoteBox::btnAdd_boxaddText()
 {
     const ItemResult result =
-        m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(), txtview_textfile->toPlainText());
+        m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(), typedText(txtview_textfile));
     if (!result.ok()) {
         lblalerttextnote->setText(result.message());
         return;

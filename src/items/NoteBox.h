@@ -43,6 +43,7 @@ private:
     ItemAdder &m_adder;
     CharacterPalette &m_palette;
     QString m_groupTitle;
+    QLabel *m_groupLine = nullptr;
     QLineEdit *txtFieldTitle_textfile = nullptr;
     QPlainTextEdit *txtview_textfile = nullptr;
     QLabel *lblalerttextnote = nullptr;

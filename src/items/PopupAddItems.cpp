@@ -30,7 +30,7 @@ template<typename Box> void PopupAddItems::openBox(QPointer<Box> &box)
     if (!box) {
         box = new Box(m_adder, *m_palette, &m_popup);
         box->hide();
-        connect(box, &Box::itemAdded, &m_popup, &ViewController::reloadQuickList);
+        connect(box, &Box::itemAdded, &m_popup, [this, box] { m_popup.showAddedItem(box->groupTitle()); });
         connect(box, &Box::closeRequested, &m_popup, &ViewController::closeInlineBox);
     }
     box->reset(m_popup.currentGroupName());
@@ -47,7 +47,7 @@ void PopupAddItems::AddFileFolders()
     const auto path = m_chooseFile(&m_popup);
     if (path) {
         m_adder.addFile(group, *path);
-        m_popup.reloadQuickList();
+        m_popup.showAddedItem(group);
     }
     if (wasShown && !m_popup.isVisible()) {
         m_popup.show();

@@ -15,8 +15,60 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMimeDatabase>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcItemActions, "brimble.quicklist")
+
+namespace {
+
+qsizetype digitRunEnd(QStringView text, qsizetype from)
+{
+    while (from < text.size() && text[from].isDigit())
+        ++from;
+    return from;
+}
+
+// Natural order, as file managers sort: runs of digits compare by their
+// value ("file2" before "file10"), the rest without regard to letter case.
+// QCollator's numeric mode does this only where ICU backs it, not in the C
+// locale.
+int naturalCompare(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            const qsizetype endA = digitRunEnd(a, i);
+            const qsizetype endB = digitRunEnd(b, j);
+            QStringView runA = a.sliced(i, endA - i);
+            QStringView runB = b.sliced(j, endB - j);
+            while (runA.size() > 1 && runA.front() == u'0')
+                runA = runA.sliced(1);
+            while (runB.size() > 1 && runB.front() == u'0')
+                runB = runB.sliced(1);
+            if (runA.size() != runB.size())
+                return runA.size() < runB.size() ? -1 : 1;
+            if (const int order = runA.compare(runB); order != 0)
+                return order;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const QChar x = a[i].toCaseFolded();
+        const QChar y = b[j].toCaseFolded();
+        if (x != y)
+            return x < y ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j)
+        return (a.size() - i) < (b.size() - j) ? -1 : 1;
+    return a.compare(b);
+}
+
+} // namespace
 
 ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
                          SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop)
@@ -76,10 +128,16 @@ ItemActions::Click ItemActions::clickRow(int row)
         return m_desktop.urls.openUrl(url) ? Click::opened : Click::openFailed;
     }
     if (StoredValue::flagIn(record, RecordKeys::iscolor)) {
-        m_clickedRow = row;
+        setClickedRow(row);
         return CopyColorCode() ? Click::copiedColor : Click::nothing;
     }
     return Click::nothing;
+}
+
+void ItemActions::setClickedRow(int row)
+{
+    m_clickedRow = row;
+    m_clickedItem = row >= 0 && row < m_quickList.rowCount() ? m_quickList.recordAt(row) : QVariantMap();
 }
 
 ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
@@ -87,12 +145,14 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
     ContextMenu menu;
     m_recommendedApps.clear();
     m_clickedURL.reset();
-    m_clickedRow = row;
+    setClickedRow(row);
     if (row < 0 || row >= m_quickList.rowCount() || m_quickList.isHeadingRow(row))
         return menu;
-    const QVariantMap item = m_quickList.recordAt(row);
+    const QVariantMap &item = m_clickedItem;
     menu.empty = false;
+    menu.item = item;
     m_clickedURL = linkOf(item);
+    menu.link = m_clickedURL;
     if (m_clickedURL) {
         m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
         menu.offersOpenWith = true;
@@ -105,17 +165,16 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
     return menu;
 }
 
-bool ItemActions::CopyColorCode()
+bool ItemActions::copyColorCode(const QVariantMap &item)
 {
-    const auto color = StoredValue::stringIn(m_quickList.recordAt(m_clickedRow), RecordKeys::color);
+    const auto color = StoredValue::stringIn(item, RecordKeys::color);
     if (!color)
         return false;
     return m_desktop.clipboard.setText(QLatin1Char('#') + *color);
 }
 
-std::optional<ItemActions::StoredItem> ItemActions::clickedStoredItem() const
+std::optional<ItemActions::StoredItem> ItemActions::storedItem(const QVariantMap &record) const
 {
-    const QVariantMap record = m_quickList.recordAt(m_clickedRow);
     const auto uid = Records::uid(record);
     if (Records::isHeader(record) || !uid)
         return std::nullopt;
@@ -129,24 +188,24 @@ std::optional<ItemActions::StoredItem> ItemActions::clickedStoredItem() const
     return std::nullopt;
 }
 
-void ItemActions::PinItem()
+void ItemActions::pinItem(const QVariantMap &item)
 {
-    auto stored = clickedStoredItem();
+    auto stored = storedItem(item);
     if (!stored)
         return;
-    QVariantMap &item = stored->items[stored->index];
-    if (item.contains(RecordKeys::isPin))
-        item.remove(RecordKeys::isPin);
+    QVariantMap &record = stored->items[stored->index];
+    if (record.contains(RecordKeys::isPin))
+        record.remove(RecordKeys::isPin);
     else
-        item.insert(RecordKeys::isPin, true);
+        record.insert(RecordKeys::isPin, true);
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
     afterItemChange();
 }
 
-void ItemActions::removeSelectedItem()
+void ItemActions::removeItem(const QVariantMap &item)
 {
-    auto stored = clickedStoredItem();
+    auto stored = storedItem(item);
     if (!stored)
         return;
     m_supportFiles.removeFilesOf(stored->items.at(stored->index));
@@ -166,34 +225,57 @@ bool ItemActions::openwithApplication(int index)
 {
     if (!m_clickedURL || index < 0 || index >= m_recommendedApps.size())
         return false;
-    return m_desktop.applications.launch(m_recommendedApps.at(index).id, *m_clickedURL);
+    return openWith(m_recommendedApps.at(index), *m_clickedURL);
+}
+
+bool ItemActions::openWith(const ApplicationInfo &application, const QUrl &link)
+{
+    return m_desktop.applications.launch(application.id, link);
 }
 
 void ItemActions::openfile()
 {
-    if (m_clickedURL && m_clickedURL->isLocalFile())
-        m_desktop.revealer.reveal(m_clickedURL->toLocalFile());
+    if (m_clickedURL)
+        reveal(*m_clickedURL);
 }
 
-QStringList ItemActions::folderEntries(int row, bool showFolderContents)
+void ItemActions::reveal(const QUrl &link)
 {
-    m_patharr.clear();
-    const QVariantMap item = m_quickList.recordAt(row);
-    const auto path = StoredValue::stringIn(item, RecordKeys::url);
-    if (!StoredValue::flagIn(item, RecordKeys::isnormalFile) || !path)
-        return m_patharr;
-    const QFileInfo folder(*path);
-    if (!folder.isDir())
-        return m_patharr;
-    const QDir dir(*path);
-    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                            QDir::Unsorted);
-    for (const QString &name : names) {
-        const QString entry = dir.filePath(name);
-        if (showFolderContents || QFileInfo(entry).isDir())
-            m_patharr.append(entry);
+    if (link.isLocalFile())
+        m_desktop.revealer.reveal(link.toLocalFile());
+}
+
+QString ItemActions::folderPathOf(const QVariantMap &item)
+{
+    if (!StoredValue::flagIn(item, RecordKeys::isnormalFile))
+        return {};
+    return StoredValue::stringIn(item, RecordKeys::url).value_or(QString());
+}
+
+ItemActions::FolderListing ItemActions::listFolder(const QString &folder, bool showFolderContents, int limit)
+{
+    FolderListing listing;
+    listing.folder = folder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return listing;
+    const QDir dir(folder);
+    QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                              QDir::Unsorted);
+    if (!showFolderContents)
+        entries.removeIf([](const QFileInfo &entry) { return !entry.isDir(); });
+    std::sort(entries.begin(), entries.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        if (a.isDir() != b.isDir())
+            return a.isDir();
+        return naturalCompare(a.fileName(), b.fileName()) < 0;
+    });
+    listing.truncated = entries.size() > limit;
+    const QMimeDatabase mimeTypes;
+    for (const QFileInfo &entry : entries.mid(0, limit)) {
+        listing.paths.append(entry.filePath());
+        listing.iconNames.append(entry.isDir() ? QStringLiteral("folder")
+                                               : mimeTypes.mimeTypeForFile(entry, QMimeDatabase::MatchExtension).iconName());
     }
-    return m_patharr;
+    return listing;
 }
 
 bool ItemActions::openSubitem(int index)
@@ -201,4 +283,9 @@ bool ItemActions::openSubitem(int index)
     if (index < 0 || index >= m_patharr.size())
         return false;
     return m_desktop.urls.openUrl(QUrl::fromLocalFile(m_patharr.at(index)));
+}
+
+bool ItemActions::openFolder(const QString &folder)
+{
+    return m_desktop.urls.openUrl(QUrl::fromLocalFile(folder));
 }

@@ -40,41 +40,71 @@ public:
     static std::optional<QUrl> linkOf(const QVariantMap &item);
 
     // The item context menu of a row, as the menu shows it.
+    // Its entries act on item, bound when the menu opens, whatever happens
+    // to the rows while it is open.
     struct ContextMenu
     {
         bool empty = true;
+        QVariantMap item;
+        std::optional<QUrl> link;
         bool offersOpenWith = false;
         QList<ApplicationInfo> recommendedApps;
         bool offersReveal = false;
         bool offersCopyColor = false;
         bool pinned = false;
     };
-    // Remembers row as clickedRow, and its link as clickedURL.
+    // Remembers row as clickedRow, its item, and its link as clickedURL.
     ContextMenu menuWillOpen(int row);
     int clickedRow() const { return m_clickedRow; }
-    void setClickedRow(int row) { m_clickedRow = row; }
+    // Remembers row and the item shown there now.
+    void setClickedRow(int row);
     std::optional<QUrl> clickedURL() const { return m_clickedURL; }
     const QList<ApplicationInfo> &recommendedApps() const { return m_recommendedApps; }
 
-    // Copies "#" and the colour code of the item at clickedRow.
-    bool CopyColorCode();
-    // Pins the item at clickedRow, or unpins it, in the first group that
-    // holds its uid, then sorts every group's items.
-    void PinItem();
-    // Removes the item at clickedRow from the first group holding its uid,
-    // with its note body and bookmark icon.
-    void removeSelectedItem();
+    // Copies "#" and the colour code of the clicked item.
+    bool CopyColorCode() { return copyColorCode(m_clickedItem); }
+    // Pins the clicked item, or unpins it, in the first group that holds
+    // its uid, then sorts every group's items.
+    void PinItem() { pinItem(m_clickedItem); }
+    // Removes the clicked item from the first group holding its uid, with
+    // its note body and bookmark icon.
+    void removeSelectedItem() { removeItem(m_clickedItem); }
     // Opens clickedURL with recommendedApps()[index].
     bool openwithApplication(int index);
     // Shows clickedURL's file in the file manager.
     void openfile();
 
-    // The entries of the folder at row for its contents menu, as full
-    // paths: every entry (hidden ones too) when showFolderContents, else
-    // only the folders; in the order the file system lists them.
-    QStringList folderEntries(int row, bool showFolderContents);
+    // The same for a given item (found again by its uid) and link.
+    bool copyColorCode(const QVariantMap &item);
+    void pinItem(const QVariantMap &item);
+    void removeItem(const QVariantMap &item);
+    bool openWith(const ApplicationInfo &application, const QUrl &link);
+    void reveal(const QUrl &link);
+
+    // A folder's entries for its contents menu, as full paths: every entry
+    // (hidden ones too) when showFolderContents, else only the folders;
+    // folders first, then files, each in natural order ("2" before "10"),
+    // at most limit of them. Reads the disk: safe to run on any thread.
+    static constexpr int folderMenuLimit = 200;
+    struct FolderListing
+    {
+        QString folder;
+        QStringList paths;
+        // Theme icon names of paths, as the MIME database gives them.
+        QStringList iconNames;
+        // More entries than limit: the menu offers the folder itself.
+        bool truncated = false;
+    };
+    static FolderListing listFolder(const QString &folder, bool showFolderContents, int limit = folderMenuLimit);
+    // The folder a row's item may list: the path of a file item; empty for
+    // other kinds. Whether it is a folder is for listFolder to find.
+    static QString folderPathOf(const QVariantMap &item);
+
+    // The entries of the folder menu being shown.
+    void setPatharr(const QStringList &paths) { m_patharr = paths; }
     const QStringList &patharr() const { return m_patharr; }
     bool openSubitem(int index);
+    bool openFolder(const QString &folder);
 
 private:
     // The clicked item's place in the store: the first group whose items
@@ -85,7 +115,7 @@ private:
         QList<QVariantMap> items;
         int index = -1;
     };
-    std::optional<StoredItem> clickedStoredItem() const;
+    std::optional<StoredItem> storedItem(const QVariantMap &record) const;
     void afterItemChange();
 
     QuickList &m_quickList;
@@ -96,6 +126,7 @@ private:
     DesktopServices m_desktop;
 
     int m_clickedRow = -1;
+    QVariantMap m_clickedItem;
     std::optional<QUrl> m_clickedURL;
     QList<ApplicationInfo> m_recommendedApps;
     QStringList m_patharr;

@@ -122,6 +122,20 @@ bool QuickList::toggleExpansion(int row)
     return true;
 }
 
+void QuickList::expandGroup(const QString &title)
+{
+    for (QVariantMap &group : m_grouparr) {
+        if (StoredValue::stringIn(group, RecordKeys::title) == title) {
+            if (!Records::isExpanded(group)) {
+                group.insert(RecordKeys::isExpanded, true);
+                m_favorites.setGroups(m_grouparr);
+            }
+            break;
+        }
+    }
+    reloadQuickList();
+}
+
 void QuickList::beginSearch(const QString &text)
 {
     Q_EMIT aboutToRebuild();

@@ -48,6 +48,9 @@ public:
     // grouped list, stores the group list and rebuilds. False when the row
     // is no heading.
     bool toggleExpansion(int row);
+    // Expands the group titled title when it is collapsed, storing the
+    // group list, and rebuilds.
+    void expandGroup(const QString &title);
 
     // Search.
     bool searchBegin() const { return m_searchBegin; }

@@ -6,7 +6,6 @@
 
 #include <QActionGroup>
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -54,48 +53,64 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
     QMenu *menu = newMenu(QStringLiteral("tblmenu"), parent);
     if (entries.empty)
         return menu;
-    if (entries.offersOpenWith) {
+    // Every entry carries the item and link of the row the menu opened on:
+    // the rows may be rebuilt while the menu is open.
+    const QVariantMap item = entries.item;
+    if (entries.offersOpenWith && entries.link) {
         QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
-        for (int index = 0; index < entries.recommendedApps.size(); ++index) {
-            const ApplicationInfo &app = entries.recommendedApps.at(index);
+        for (const ApplicationInfo &app : entries.recommendedApps) {
             QAction *action = openWith->addAction(sized(applicationIcon(app.iconName), 20), app.name);
-            QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openwithApplication(index); });
+            action->setProperty(opensSomething, true);
+            QObject::connect(action, &QAction::triggered, menu,
+                             [&actions, app, link = *entries.link] { actions.openWith(app, link); });
         }
         openWith->setEnabled(!entries.recommendedApps.isEmpty());
     }
-    if (entries.offersReveal) {
-        QObject::connect(menu->addAction(LocalizedText("IDS_BR_65")), &QAction::triggered, menu,
-                         [&actions] { actions.openfile(); });
+    if (entries.offersReveal && entries.link) {
+        QAction *reveal = menu->addAction(LocalizedText("IDS_BR_65"));
+        reveal->setProperty(opensSomething, true);
+        QObject::connect(reveal, &QAction::triggered, menu, [&actions, link = *entries.link] { actions.reveal(link); });
     }
     if (entries.offersCopyColor) {
-        QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu, [&actions, afterCopy] {
-            if (actions.CopyColorCode() && afterCopy)
-                afterCopy();
-        });
+        QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu,
+                         [&actions, item, afterCopy] {
+                             if (actions.copyColorCode(item) && afterCopy)
+                                 afterCopy();
+                         });
     }
-    QObject::connect(menu->addAction(LocalizedText("IDS_BR_117")), &QAction::triggered, menu, [&actions, afterChange] {
-        actions.removeSelectedItem();
-        if (afterChange)
-            afterChange();
-    });
+    QObject::connect(menu->addAction(LocalizedText("IDS_BR_117")), &QAction::triggered, menu,
+                     [&actions, item, afterChange] {
+                         actions.removeItem(item);
+                         if (afterChange)
+                             afterChange();
+                     });
     QObject::connect(menu->addAction(LocalizedText(entries.pinned ? "IDS_BR_138" : "IDS_BR_137")), &QAction::triggered,
-                     menu, [&actions, afterChange] {
-                         actions.PinItem();
+                     menu, [&actions, item, afterChange] {
+                         actions.pinItem(item);
                          if (afterChange)
                              afterChange();
                      });
     return menu;
 }
 
-QMenu *folderContentsMenu(ItemActions &actions, QWidget *parent)
+QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
-    QFileIconProvider icons;
-    const QStringList &paths = actions.patharr();
-    for (int index = 0; index < paths.size(); ++index) {
-        const QFileInfo entry(paths.at(index));
-        QAction *action = menu->addAction(sized(icons.icon(entry), 22), entry.fileName());
+    actions.setPatharr(listing.paths);
+    const QIcon genericFile = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+    for (int index = 0; index < listing.paths.size(); ++index) {
+        const QIcon icon = QIcon::fromTheme(listing.iconNames.value(index), genericFile);
+        QAction *action = menu->addAction(sized(icon, 22), QFileInfo(listing.paths.at(index)).fileName());
+        action->setProperty(opensSomething, true);
         QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openSubitem(index); });
+    }
+    if (listing.truncated) {
+        menu->addSeparator();
+        QAction *whole = menu->addAction(sized(QIcon::fromTheme(QStringLiteral("folder-open")), 22),
+                                         LocalizedText("IDS_BR_260"));
+        whole->setProperty(opensSomething, true);
+        QObject::connect(whole, &QAction::triggered, menu,
+                         [&actions, folder = listing.folder] { actions.openFolder(folder); });
     }
     return menu;
 }

@@ -16,6 +16,10 @@ struct SortSettings;
 // deleted when it closes.
 namespace QuickListMenus {
 
+// The property that marks entries which open a file, folder, application
+// or address.
+inline constexpr char opensSomething[] = "opensSomething";
+
 // The item context menu (tblmenu) for what ItemActions found at the row:
 // open with, show the note's file, copy the colour, remove, pin or unpin.
 // afterCopy runs when the colour code was copied.
@@ -23,8 +27,10 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
                        const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
                        QWidget *parent);
 
-// The folder-contents menu (subItemsmenu) of the paths in patharr.
-QMenu *folderContentsMenu(ItemActions &actions, QWidget *parent);
+// The folder-contents menu (subItemsmenu) of a listing, whose paths the
+// actions hold as patharr; a cut-short listing ends with an entry that
+// opens the folder itself.
+QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent);
 
 // The sort menu: the group and the item submenus with check marks on the
 // current choices.

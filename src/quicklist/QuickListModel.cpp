@@ -7,20 +7,22 @@
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 
-#include <QApplication>
 #include <QFileIconProvider>
-#include <QStyle>
 #include <QFileInfo>
 #include <QPixmap>
 
 namespace {
+
+// The desktop's web icon; without an icon theme, our own globe (the style's
+// stand-in would be a network drive).
 QIcon neutralBookmarkIcon()
 {
-    static const QIcon icon = QIcon::fromTheme(QStringLiteral("text-html"),
-                                               QIcon::fromTheme(QStringLiteral("applications-internet"),
-                                                                QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)));
-    return icon;
+    QIcon own;
+    own.addFile(QStringLiteral(":/icons/web.png"));
+    own.addFile(QStringLiteral(":/icons/web@2x.png"));
+    return QIcon::fromTheme(QStringLiteral("text-html"), QIcon::fromTheme(QStringLiteral("applications-internet"), own));
 }
+
 } // namespace
 
 QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
@@ -72,6 +74,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return heading;
     case int(Role::isExpanded):
         return heading && Records::isExpanded(record);
+    case Qt::AccessibleDescriptionRole:
     case int(Role::itemCountText):
         if (!heading)
             return {};

@@ -88,14 +88,21 @@ void QuickListView::mouseReleaseEvent(QMouseEvent *event)
 
 void QuickListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    // A second click is one more click, not an edit.
-    mousePressEvent(event);
+    // The first click of a double click already opened the row: the second
+    // one neither opens it again nor edits it.
+    m_pressedRow = -1;
+    event->accept();
 }
 
 void QuickListView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_hoverEnabled)
-        setHoverRow(indexAt(event->position().toPoint()).row());
+    if (m_hoverEnabled) {
+        const int row = indexAt(event->position().toPoint()).row();
+        const bool entered = row >= 0 && row != hoverRow();
+        setHoverRow(row);
+        if (entered)
+            Q_EMIT pointerEnteredRow(row);
+    }
     QListView::mouseMoveEvent(event);
 }
 

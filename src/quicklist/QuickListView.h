@@ -31,6 +31,8 @@ public:
 Q_SIGNALS:
     void rowClicked(int row, RowDelegate::Part part);
     void hoverRowChanged(int row);
+    // The pointer moved onto row (never sent for -1).
+    void pointerEnteredRow(int row);
     void contextMenuRequested(int row, const QPoint &globalPos);
 
 protected:

@@ -104,7 +104,12 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
 
     if (isHeading(index)) {
         const QColor tag = index.data(int(Role::tagColor)).value<QColor>();
-        painter->fillRect(QRect(row.left() + 4, row.top() + 7, 4, row.height() - 14), tag.isValid() ? tag : Qt::black);
+        const QRect strip = tagStripRect(row);
+        // On the highlight a thin light border keeps the tag visible, also
+        // when its colour is close to the highlight's.
+        if (hovered)
+            painter->fillRect(strip.adjusted(-1, -1, 1, 1), QColor(255, 255, 255, 235));
+        painter->fillRect(strip, tag.isValid() ? tag : Qt::black);
 
         painter->setPen(dimColor);
         const bool expanded = index.data(int(Role::isExpanded)).toBool();

@@ -1,5 +1,7 @@
 #include "quicklist/SelectTagVc.h"
 
+#include "quicklist/PopupGeometry.h"
+
 #include "store/ColorText.h"
 
 #include <QGuiApplication>
@@ -47,15 +49,8 @@ void SelectTagVc::openBeside(const QRect &anchor, bool viewOpenFromMainwindow)
 {
     m_viewOpenFromMainwindow = viewOpenFromMainwindow;
     adjustSize();
-    QPoint topLeft(anchor.right() + 4, anchor.center().y() - height() / 2);
-    if (const QScreen *screen = QGuiApplication::screenAt(anchor.center())) {
-        const QRect area = screen->availableGeometry();
-        if (topLeft.x() + width() > area.right())
-            topLeft.setX(anchor.left() - width() - 4);
-        topLeft.setX(qBound(area.left(), topLeft.x(), area.right() - width()));
-        topLeft.setY(qBound(area.top(), topLeft.y(), area.bottom() - height()));
-    }
-    move(topLeft);
+    // A small gap between the anchor and the picker on either side.
+    PopupGeometry::moveTo(this, anchor.adjusted(-4, 0, 4, 0), PopupGeometry::Side::right);
     show();
 }
 

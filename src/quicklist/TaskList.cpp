@@ -44,30 +44,29 @@ void TaskList::store()
 
 void TaskList::append(const QString &title, bool completed)
 {
-    Q_EMIT aboutToChange();
+    Q_EMIT aboutToInsert(count());
     m_tasks.append(task(title, completed));
     store();
-    Q_EMIT changed();
+    Q_EMIT inserted();
 }
 
 void TaskList::remove(int row)
 {
     if (row < 0 || row >= m_tasks.size())
         return;
-    Q_EMIT aboutToChange();
+    Q_EMIT aboutToRemove(row);
     m_tasks.removeAt(row);
     store();
-    Q_EMIT changed();
+    Q_EMIT removed();
 }
 
 void TaskList::setCompleted(int row, bool completed)
 {
     if (row < 0 || row >= m_tasks.size() || isCompleted(row) == completed)
         return;
-    Q_EMIT aboutToChange();
     m_tasks[row].insert(isCompletedKey, completed);
     store();
-    Q_EMIT changed();
+    Q_EMIT taskChanged(row);
 }
 
 void TaskList::addSampleTaskIfNew()
@@ -93,9 +92,8 @@ TaskList::Edit TaskList::didEditTextField(int row, const QString &newTitle)
         if (other != row && title(other) == newTitle)
             return Edit::duplicate;
     }
-    Q_EMIT aboutToChange();
     m_tasks[row].insert(titleKey, newTitle);
     store();
-    Q_EMIT changed();
+    Q_EMIT taskChanged(row);
     return Edit::renamed;
 }

@@ -39,8 +39,13 @@ public:
     Edit didEditTextField(int row, const QString &newTitle);
 
 Q_SIGNALS:
-    void aboutToChange();
-    void changed();
+    // Around each change, row by row, so that models follow without a
+    // reset (which would close an editor that is open on another row).
+    void aboutToInsert(int row);
+    void inserted();
+    void aboutToRemove(int row);
+    void removed();
+    void taskChanged(int row);
 
 private:
     void store();

@@ -7,8 +7,13 @@ TaskListModel::TaskListModel(TaskList &tasks, bool editable, QObject *parent)
     , m_tasks(tasks)
     , m_editable(editable)
 {
-    connect(&tasks, &TaskList::aboutToChange, this, [this] { beginResetModel(); });
-    connect(&tasks, &TaskList::changed, this, [this] { endResetModel(); });
+    connect(&tasks, &TaskList::aboutToInsert, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(&tasks, &TaskList::inserted, this, [this] { endInsertRows(); });
+    connect(&tasks, &TaskList::aboutToRemove, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&tasks, &TaskList::removed, this, [this] { endRemoveRows(); });
+    connect(&tasks, &TaskList::taskChanged, this, [this](int row) {
+        Q_EMIT dataChanged(index(row, 0), index(row, 0));
+    });
 }
 
 int TaskListModel::rowCount(const QModelIndex &parent) const

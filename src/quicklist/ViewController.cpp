@@ -4,6 +4,7 @@
 
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
+#include "quicklist/AccessiblePopups.h"
 #include "quicklist/AddGroupBox.h"
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
@@ -11,6 +12,7 @@
 #include "quicklist/PopoverContainerVc.h"
 #include "quicklist/PopoverTaskVc.h"
 #include "quicklist/PopupGeometry.h"
+#include "quicklist/PopupKeys.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListModel.h"
@@ -34,6 +36,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -93,20 +96,13 @@ QToolButton *toolButton(const QString &name, const QString &themeIcon, const QSt
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
     const QIcon icon = QIcon::fromTheme(themeIcon);
     if (icon.isNull())
         button->setText(fallbackText);
     else
         button->setIcon(icon);
     return button;
-}
-
-bool isTypedText(const QKeyEvent *event)
-{
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint();
 }
 
 } // namespace
@@ -128,6 +124,8 @@ ViewController::ViewController(const QuickListServices &services, QWidget *paren
     , d(std::make_unique<Private>(this, services))
 {
     setObjectName(QStringLiteral("ViewController"));
+    setAccessibleName(LocalizedText("IDS_BR_264"));
+    AccessiblePopups::expose(this);
     setFocusPolicy(Qt::StrongFocus);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         d->screenHeight = screen->availableGeometry().height();
@@ -179,6 +177,7 @@ void ViewController::Private::buildViews()
     QObject::connect(&quickList, &QuickList::rebuilt, q, [this] {
         if (tableView->hoverRow() >= model->rowCount())
             tableView->setHoverRow(-1);
+        updateEmptyState();
         updateBoxHeight();
     });
 }
@@ -204,6 +203,7 @@ QWidget *ViewController::Private::buildListPage()
     searchtextfield = new QLineEdit(toolbar);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
     searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
+    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_26"));
     searchtextfield->setClearButtonEnabled(true);
     searchtextfield->hide();
     btncreateGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"),
@@ -221,14 +221,35 @@ QWidget *ViewController::Private::buildListPage()
     bar->addWidget(btnsettings);
 
     tableView = new QuickListView(page);
+    tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
     delegate = new RowDelegate(tableView);
     tableView->setRowDelegate(delegate);
+
+    // Without any group, a line says what groups are for and a button
+    // creates the first one.
+    emptyState = new QWidget(page);
+    emptyState->setObjectName(QStringLiteral("emptyState"));
+    auto *emptyText = new QLabel(LocalizedText("IDS_BR_261"), emptyState);
+    emptyText->setObjectName(QStringLiteral("lblemptyList"));
+    emptyText->setWordWrap(true);
+    emptyText->setAlignment(Qt::AlignCenter);
+    auto *createFirst = new QPushButton(LocalizedText("IDS_BR_262"), emptyState);
+    createFirst->setObjectName(QStringLiteral("btncreateFirstGroup"));
+    auto *emptyLayout = new QVBoxLayout(emptyState);
+    emptyLayout->setContentsMargins(32, 24, 32, 24);
+    emptyLayout->addStretch();
+    emptyLayout->addWidget(emptyText);
+    emptyLayout->addSpacing(8);
+    emptyLayout->addWidget(createFirst, 0, Qt::AlignHCenter);
+    emptyLayout->addStretch(2);
+    emptyState->hide();
 
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(toolbar);
     layout->addWidget(tableView, 1);
+    layout->addWidget(emptyState, 1);
 
     boxAddGroup = new AddGroupBox(page);
     boxAddGroup->hide();
@@ -240,12 +261,13 @@ QWidget *ViewController::Private::buildListPage()
         return false;
     });
     new EventHook(searchtextfield, [this](QEvent *event) {
-        return event->type() == QEvent::KeyPress && handleListKey(static_cast<QKeyEvent *>(event));
+        return event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event), true);
     });
 
     QObject::connect(btnsearch, &QToolButton::clicked, q, [this] { btnsearchclicked(); });
     QObject::connect(searchtextfield, &QLineEdit::textChanged, q, [this](const QString &text) { searchTextChanged(text); });
     QObject::connect(btncreateGroupButton, &QToolButton::clicked, q, [this] { btncreateGroup(); });
+    QObject::connect(createFirst, &QPushButton::clicked, q, [this] { btncreateGroup(); });
     QObject::connect(boxAddGroup, &AddGroupBox::addClicked, q, [this] { btnadd_boxaddGroup(); });
     QObject::connect(boxAddGroup, &AddGroupBox::cancelClicked, q, [this] { q->closeInlineBox(); });
     QObject::connect(btnsort, &QToolButton::clicked, q, [this] {
@@ -269,10 +291,10 @@ QWidget *ViewController::Private::buildListPage()
                      [this](int row, RowDelegate::Part part) { rowClicked(row, part); });
     QObject::connect(tableView, &QuickListView::contextMenuRequested, q,
                      [this](int row, const QPoint &at) { showContextMenu(row, at); });
-    QObject::connect(tableView, &QuickListView::hoverRowChanged, q, [](int row) {
-        if (row >= 0)
-            printLine(QString::number(row));
-    });
+    // The row under the pointer goes to standard output; a highlight moved
+    // by the keys or a search does not.
+    QObject::connect(tableView, &QuickListView::pointerEnteredRow, q,
+                     [](int row) { printLine(QString::number(row)); });
     return page;
 }
 
@@ -301,9 +323,22 @@ void ViewController::reloadQuickList()
     d->quickList.reloadQuickList();
 }
 
+void ViewController::showAddedItem(const QString &groupTitle)
+{
+    d->quickList.expandGroup(groupTitle);
+}
+
+void ViewController::Private::updateEmptyState()
+{
+    const bool empty = quickList.grouparr().isEmpty() && !quickList.searchBegin();
+    emptyState->setVisible(empty);
+    tableView->setVisible(!empty);
+}
+
 void ViewController::Private::updateBoxHeight()
 {
-    const int contentHeight = quickList.compositeMenuArray().countOfItems() * RowDelegate::rowHeight;
+    // The rows shown: the search results during a search.
+    const int contentHeight = quickList.rowCount() * RowDelegate::rowHeight;
     boxheight = PopupGeometry::listBoxHeight(contentHeight, screenHeight);
     const int height = boxheight + container->tabBarHeight() + 2;
     if (q->height() != height || q->width() != popupWidth) {
@@ -316,11 +351,8 @@ void ViewController::Private::updateBoxHeight()
 void ViewController::Private::place()
 {
     const QPoint anchor = trayIconGeometry.isEmpty() ? cursorAtShow : trayIconGeometry.center();
-    QScreen *screen = QGuiApplication::screenAt(anchor);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect();
-    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, area, q->size()));
+    q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, PopupGeometry::availableAreaAt(anchor),
+                                         q->size()));
 }
 
 void ViewController::togglePopover(const QRect &trayIconGeometry)
@@ -443,14 +475,14 @@ void ViewController::Private::btnsearchclicked()
 
 void ViewController::Private::searchTextChanged(const QString &text)
 {
-    if (text.isEmpty()) {
+    if (!PopupKeys::searchRuns(text)) {
         // Clearing the field shows the groups again; the field stays open.
         quickList.endSearch();
         tableView->setHoverRow(-1);
         return;
     }
     quickList.beginSearch(text);
-    tableView->setHoverRow(model->rowCount() > 0 ? 0 : -1);
+    tableView->setHoverRow(PopupKeys::rowAfterSearch(model->rowCount()));
     tableView->scrollToTop();
 }
 
@@ -468,75 +500,70 @@ void ViewController::Private::searchFieldDidEndSearching()
     q->setFocus(Qt::OtherFocusReason);
 }
 
-bool ViewController::Private::handleListKey(QKeyEvent *event)
+PopupKeys::State ViewController::Private::keyState() const
 {
-    switch (event->key()) {
-    case Qt::Key_Up:
-        moveHighlight(-1);
-        return true;
-    case Qt::Key_Down:
-        moveHighlight(1);
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (tableView->hoverRow() >= 0)
-            rowClicked(tableView->hoverRow(), RowDelegate::Part::body);
-        return true;
-    case Qt::Key_Escape:
-        if (subViewAdded)
-            q->closeInlineBox();
-        else if (searchtextfield->isVisible() || quickList.searchBegin())
-            searchFieldDidEndSearching();
-        else
-            q->closePopover();
-        return true;
-    default:
-        return false;
-    }
+    PopupKeys::State state;
+    state.rowCount = model->rowCount();
+    state.hoverRow = tableView->hoverRow();
+    state.inlineBoxOpen = subViewAdded;
+    state.showsTasks = container->showsTasks();
+    state.searchFieldShown = searchtextfield->isVisible() || quickList.searchBegin();
+    return state;
 }
 
-void ViewController::Private::moveHighlight(int step)
+bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
 {
-    const int rows = model->rowCount();
-    if (rows == 0)
-        return;
-    const int current = tableView->hoverRow();
-    const int next = current < 0 ? (step > 0 ? 0 : rows - 1) : std::clamp(current + step, 0, rows - 1);
-    tableView->setHoverRow(next);
-    tableView->scrollTo(model->index(next, 0));
+    const PopupKeys::Decision decision =
+        PopupKeys::keyPressed(keyState(), event->key(), event->modifiers(), event->text());
+    switch (decision.action) {
+    case PopupKeys::Action::none:
+        return false;
+    case PopupKeys::Action::consume:
+        return true;
+    case PopupKeys::Action::highlight:
+        tableView->setHoverRow(decision.row);
+        tableView->scrollTo(model->index(decision.row, 0));
+        return true;
+    case PopupKeys::Action::open:
+        rowClicked(decision.row, RowDelegate::Part::body);
+        return true;
+    case PopupKeys::Action::closeInlineBox:
+        q->closeInlineBox();
+        return true;
+    case PopupKeys::Action::endSearch:
+        searchFieldDidEndSearching();
+        return true;
+    case PopupKeys::Action::closePopup:
+        q->closePopover();
+        return true;
+    case PopupKeys::Action::typeIntoSearch:
+        if (inSearchField)
+            return false;
+        btnsearchclicked();
+        searchtextfield->insert(decision.text);
+        return true;
+    }
+    return false;
 }
 
 bool ViewController::event(QEvent *event)
 {
-    // Tab and Backtab would move the focus out of the search field.
-    if (event->type() == QEvent::KeyPress && !d->subViewAdded) {
+    // Tab and Backtab would otherwise move the focus before keyPressEvent.
+    if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            keyPressEvent(key);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && d->handleKey(key, false))
             return true;
-        }
     }
     return QWidget::event(event);
 }
 
 void ViewController::keyPressEvent(QKeyEvent *event)
 {
+    if (d->handleKey(event, false))
+        return;
+    // Under an inline box the popup passes nothing on.
     if (d->subViewAdded) {
-        if (event->key() == Qt::Key_Escape)
-            closeInlineBox();
         event->accept();
-        return;
-    }
-    if (d->container->showsTasks()) {
-        if (event->key() == Qt::Key_Escape)
-            closePopover();
-        return;
-    }
-    if (d->handleListKey(event))
-        return;
-    if (isTypedText(event)) {
-        d->btnsearchclicked();
-        d->searchtextfield->insert(event->text());
         return;
     }
     QWidget::keyPressEvent(event);

@@ -74,6 +74,9 @@ public Q_SLOTS:
     // Rebuilds the rows from the store (and the search results while a
     // search is running).
     void reloadQuickList();
+    // Rebuilds after an item was added to groupTitle, expanding that group
+    // so that the new item shows.
+    void showAddedItem(const QString &groupTitle);
 
     // The add-item menu's entries, acting on currentGroupName().
     void AddFileFolders();

@@ -4,6 +4,7 @@
 
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
+#include "quicklist/PopupKeys.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/RowDelegate.h"
 #include "quicklist/TaskList.h"
@@ -25,6 +26,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QToolButton;
 
 class ViewController::Private
@@ -35,16 +37,20 @@ public:
     void buildViews();
     QWidget *buildListPage();
     void updateBoxHeight();
+    void updateEmptyState();
     void place();
 
     void btnsearchclicked();
     void searchTextChanged(const QString &text);
     void searchFieldDidEndSearching();
-    bool handleListKey(QKeyEvent *event);
-    void moveHighlight(int step);
+    PopupKeys::State keyState() const;
+    // Carries out what PopupKeys decides for a key; true when the key was
+    // the popup's. inSearchField: the search field has it (and takes text).
+    bool handleKey(QKeyEvent *event, bool inSearchField);
 
     void rowClicked(int row, RowDelegate::Part part);
     void showContextMenu(int row, const QPoint &globalPos);
+    void closeAfterOpening(QMenu *menu);
     void addItemClicked(int row);
     void changegroupBoxColor(int row);
     void getSubitems(int row);
@@ -71,6 +77,7 @@ public:
     QToolButton *btncreateGroupButton = nullptr;
     QToolButton *btnsort = nullptr;
     QToolButton *btnsettings = nullptr;
+    QWidget *emptyState = nullptr;
     AddGroupBox *boxAddGroup = nullptr;
     QPointer<QWidget> inlineBox;
     QPointer<QMenu> subItemsmenu;
@@ -79,6 +86,7 @@ public:
     bool subViewAdded = false;
     bool showFolderContents = false;
     bool menuisopend = false;
+    int folderRequest = 0;
     int Rowforcolorchange = -1;
     int indexForColorChange = -1;
     int boxheight = 430;

@@ -12,10 +12,15 @@
 #include "store/ViewLinks.h"
 
 #include <QCursor>
+#include <QFuture>
 #include <QMenu>
+#include <QPromise>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+
+#include <memory>
 
 namespace {
 
@@ -48,8 +53,18 @@ void ViewController::Private::rowClicked(int row, RowDelegate::Part part)
         getSubitems(row);
         return;
     }
-    if (itemActions.clickRow(row) == ItemActions::Click::copiedColor)
+    switch (itemActions.clickRow(row)) {
+    case ItemActions::Click::copiedColor:
         showCopiedTooltip(row);
+        return;
+    case ItemActions::Click::opened:
+        // The opened application has the user's attention now; on desktops
+        // that do not move the focus to it, the popup would stay in front.
+        q->closePopover();
+        return;
+    default:
+        return;
+    }
 }
 
 void ViewController::Private::showCopiedTooltip(int row)
@@ -69,7 +84,18 @@ void ViewController::Private::showContextMenu(int row, const QPoint &globalPos)
     const int clicked = row;
     QMenu *menu = QuickListMenus::itemContextMenu(entries, itemActions, nullptr,
                                                   [this, clicked] { showCopiedTooltip(clicked); }, q);
+    closeAfterOpening(menu);
     menu->popup(globalPos);
+}
+
+void ViewController::Private::closeAfterOpening(QMenu *menu)
+{
+    // Entries that open something (in a submenu too) close the popup once
+    // the menu has finished with them.
+    QObject::connect(menu, &QMenu::triggered, q, [this](QAction *action) {
+        if (action->property(QuickListMenus::opensSomething).toBool())
+            QMetaObject::invokeMethod(q, &ViewController::closePopover, Qt::QueuedConnection);
+    });
 }
 
 void ViewController::Private::addItemClicked(int row)
@@ -104,19 +130,33 @@ void ViewController::Private::changegroupBoxColor(int row)
 
 void ViewController::Private::getSubitems(int row)
 {
-    // Listing a folder can take a moment: let the click finish drawing first.
-    QTimer::singleShot(0, q, [this, row] {
+    const QString folder = ItemActions::folderPathOf(quickList.recordAt(row));
+    if (folder.isEmpty())
+        return;
+    const QRect anchor = tableView->globalPartRect(row, RowDelegate::Part::folderContents);
+    const QPoint at = anchor.isEmpty() ? QCursor::pos() : anchor.topRight();
+    // A folder may be large or on a slow disk: it is listed off the
+    // interface thread, and only the answer to the latest click is shown.
+    const int request = ++folderRequest;
+    auto promise = std::make_shared<QPromise<ItemActions::FolderListing>>();
+    QFuture<ItemActions::FolderListing> listed = promise->future();
+    QThreadPool::globalInstance()->start([promise, folder, show = showFolderContents] {
+        promise->start();
+        promise->addResult(ItemActions::listFolder(folder, show));
+        promise->finish();
+    });
+    listed.then(q, [this, request, at](const ItemActions::FolderListing &listing) {
+        if (request != folderRequest || listing.paths.isEmpty() || !q->isVisible())
+            return;
         if (subItemsmenu)
             subItemsmenu->close();
-        if (itemActions.folderEntries(row, showFolderContents).isEmpty())
-            return;
-        subItemsmenu = QuickListMenus::folderContentsMenu(itemActions, q);
+        subItemsmenu = QuickListMenus::folderContentsMenu(listing, itemActions, q);
+        closeAfterOpening(subItemsmenu);
         QObject::connect(subItemsmenu, &QMenu::aboutToHide, q, [this] {
             QTimer::singleShot(folderMenuResetMs, q, [this] { menuisopend = false; });
         });
         menuisopend = true;
-        const QRect anchor = tableView->globalPartRect(row, RowDelegate::Part::folderContents);
-        subItemsmenu->popup(anchor.isEmpty() ? QCursor::pos() : anchor.topRight());
+        subItemsmenu->popup(at);
     });
 }
 

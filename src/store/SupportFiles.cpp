@@ -68,7 +68,8 @@ void SupportFiles::removeFilesOf(const QVariantMap &item) const
     if (Records::kindOf(item) == ItemKind::text)
         paths.append(Records::text(item, RecordKeys::url));
     for (const QString &path : paths) {
-        if (path.isEmpty())
+        // An icon that never arrived has no file to delete.
+        if (path.isEmpty() || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()))
             continue;
         if (!contains(path)) {
             qCWarning(lcSupportFiles) << "Not deleting" << path << "outside" << m_folder;

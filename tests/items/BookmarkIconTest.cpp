@@ -108,6 +108,24 @@ TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)
     EXPECT_EQ(favorites.items("Work").size(), 4);
 }
 
+TEST_F(BookmarkIconTest, AnIconWhoseItemWasRemovedBeforeItArrivedIsNotWritten)
+{
+    LocalHttpServer server(200, "image/png", pngBytes());
+    fetcher.setServiceOverride(server.base());
+    QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
+    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
+    const QVariantMap item = *adder.addBookmark("Work", "Gone soon", "example.com").item;
+    testing::internal::CaptureStderr();
+    supportFiles.removeFilesOf(item);
+    favorites.setItems("Work", {});
+    EXPECT_TRUE(failed.wait(5000));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log.find("outside"), std::string::npos) << log;
+    EXPECT_EQ(saved.size(), 0);
+    EXPECT_FALSE(QFile::exists(item.value("imgpath").toString()));
+    EXPECT_TRUE(filesInSupportFolder().isEmpty());
+}
+
 TEST_F(BookmarkIconTest, TwoBookmarksOfOneSiteGetTheirOwnFilesAndNoFileIsOverwritten)
 {
     LocalHttpServer server(200, "image/png", pngBytes());

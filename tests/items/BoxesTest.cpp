@@ -56,6 +56,12 @@ TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
     EXPECT_EQ(added.size() + closed.size(), 0);
 
+    // Return in the title moves on to the address, and adds from there.
+    box.activateWindow();
+    title->setFocus();
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(box.focusWidget(), address);
+    EXPECT_EQ(added.size(), 0);
     address->setText("docs.example.com");
     QTest::keyClick(address, Qt::Key_Return);
     ASSERT_EQ(added.size(), 1);
@@ -91,6 +97,22 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("milk\n\ntea ☕"));
     EXPECT_TRUE(text->toPlainText().isEmpty());
+
+    // Non-breaking spaces, a line separator and a tab are kept character for character.
+    const QString typed = QStringLiteral("Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
+    box.reset("Home");
+    child<QLineEdit>(box, "txtFieldTitle_textfile")->setText("Courses");
+    text->insertPlainText(typed);
+    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
+    QString saved;
+    for (const QVariantMap &item : favorites.items("Home")) {
+        if (item.value("title") == QStringLiteral("Courses")) {
+            QFile second(item.value("url").toString());
+            EXPECT_TRUE(second.open(QIODevice::ReadOnly));
+            saved = QString::fromUtf8(second.readAll());
+        }
+    }
+    EXPECT_EQ(saved, typed);
 }
 
 TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
@@ -112,6 +134,23 @@ TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
     EXPECT_EQ(favorites.items("Work").value(0).value("color").toString(), QStringLiteral("FE007F"));
     box.reset("Work");
     EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
+}
+
+TEST_F(BoxesTest, EachBoxNamesTheGroupItAddsTo)
+{
+    BookmarkBox bookmarkBox(adder, palette);
+    NoteBox noteBox(adder, palette);
+    ColorBox colorBox(adder, palette);
+    bookmarkBox.reset("Holiday 2025");
+    noteBox.reset("Holiday 2025");
+    colorBox.reset("Holiday 2025");
+    for (QWidget *box : {static_cast<QWidget *>(&bookmarkBox), static_cast<QWidget *>(&noteBox),
+                         static_cast<QWidget *>(&colorBox)}) {
+        auto *line = child<QLabel>(*box, "lbltargetGroup");
+        ASSERT_TRUE(line);
+        EXPECT_EQ(line->text(), LocalizedText("IDS_BR_263").arg("Holiday 2025"));
+        EXPECT_TRUE(line->text().contains("Holiday 2025"));
+    }
 }
 
 TEST_F(BoxesTest, TheEmojiButtonTypesIntoTheFieldThatHadTheFocus)
@@ -143,6 +182,7 @@ TEST_F(BoxesTest, TheFileDialogChoosesAFileOrAFolderAndShowsHiddenFiles)
     QFile hidden(folder.filePath(".hidden"));
     ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
     hidden.close();
+    EXPECT_EQ(FileOrFolderDialog().directory().absolutePath(), QDir::homePath()) << "opens in the home folder";
     for (const QString &name : {QStringLiteral("Projects"), QStringLiteral(".hidden")}) {
         FileOrFolderDialog dialog;
         EXPECT_TRUE(dialog.filter().testFlag(QDir::Hidden));

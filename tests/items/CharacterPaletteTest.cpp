@@ -1,10 +1,13 @@
 #include "items/CharacterPalette.h"
+#include "items/ColorChooserPopup.h"
 #include "items/EmojiCatalog.h"
 #include "items/RecentCharacters.h"
 #include "platform/FakePreferencesStore.h"
 #include "store/StoreKeys.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -83,6 +86,37 @@ TEST(CharacterPalette, RecentlyUsedComeFirstAndSearchTypesTheFirstMatch)
     QCoreApplication::sendEvent(search, &enter);
     EXPECT_EQ(target.text(), QStringLiteral("🚀"));
     EXPECT_EQ(RecentCharacters(preferences).characters(), QStringList({QStringLiteral("🚀"), QStringLiteral("🐱")}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PopupPlacement, PaletteAndColourChooserOpenWhollyOnScreenNearItsEdges)
+{
+    FakePreferencesStore preferences;
+    CharacterPalette palette(preferences);
+    ColorChooserPopup chooser;
+    QWidget window;
+    window.setGeometry(0, 0, 40, 40);
+    auto *anchor = new QWidget(&window);
+    anchor->setGeometry(0, 0, 24, 24);
+    window.show();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QList<QPoint> corners{screen.topRight() - QPoint(30, -10), screen.bottomRight() - QPoint(30, 30),
+                                screen.bottomLeft() - QPoint(-10, 30)};
+    for (const QPoint &corner : corners) {
+        window.move(corner);
+        palette.popUp(anchor, nullptr);
+        chooser.popUp(Qt::red, anchor);
+        for (QWidget *popup : {static_cast<QWidget *>(&palette), static_cast<QWidget *>(&chooser)}) {
+            EXPECT_TRUE(screen.contains(popup->frameGeometry()))
+                << popup->metaObject()->className() << " at " << popup->x() << "," << popup->y() << " size "
+                << popup->width() << "x" << popup->height();
+        }
+        palette.close();
+        chooser.close();
+    }
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 
 #include "items/PopupAddItems.h"
 #include "platform/FakeDesktopServices.h"
+#include "quicklist/QuickListView.h"
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -57,6 +59,43 @@ TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
         titles.append(Records::title(item));
     titles.sort(Qt::CaseInsensitive);
     EXPECT_EQ(titles.join('|'), QStringList({"Site", "Sky", QFileInfo(folder.path()).fileName()}).join('|'));
+}
+
+TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
+{
+    QList<QVariantMap> groups = favorites.groups();
+    ASSERT_EQ(Records::title(groups.at(1)), "Home");
+    groups[1].insert(RecordKeys::isExpanded, false);
+    favorites.setGroups(groups);
+    popup.reloadQuickList();
+    popup.showPopover(QRect());
+
+    // The add control of the "Home" heading, then the colour entry.
+    auto *view = popup.findChild<QuickListView *>();
+    ASSERT_TRUE(view);
+    const QModelIndex home = view->model()->index(1, 0);
+    const QRect add = view->rowDelegate()->partRect(view->visualRect(home), home, RowDelegate::Part::add);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, add.center());
+    ASSERT_EQ(popup.currentGroupName(), "Home");
+    popup.AddColorSwitch();
+    popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
+    QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
+
+    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
+    ASSERT_EQ(view->model()->rowCount(), 3);
+    EXPECT_EQ(view->model()->index(2, 0).data().toString(), "Sky");
+
+    // The same for a file.
+    groups = favorites.groups();
+    groups[1].insert(RecordKeys::isExpanded, false);
+    favorites.setGroups(groups);
+    popup.reloadQuickList();
+    adding.setFileChooser([this](QWidget *) { return std::optional<QString>(folder.path()); });
+    popup.AddFileFolders();
+    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_EQ(view->model()->rowCount(), 4);
+    for (QMenu *menu : popup.findChildren<QMenu *>())
+        menu->close();
 }
 
 } // namespace

@@ -185,30 +185,70 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
     EXPECT_EQ(desktop.revealer.revealed, QStringList({"/support/2.txt"}));
 }
 
-TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesAndHonourTheFilesSetting)
+TEST_F(ItemActionsTest, ContextMenuEntriesActOnTheItemTheMenuOpenedOnAfterARebuild)
+{
+    addGroup("G", true, {item("first", 1), colorItem("second", 2, "47CE64"), item("third", 3)});
+    quickList.reloadQuickList();
+    const auto trigger = [](QMenu *menu, const QString &text) {
+        for (QAction *action : menu->actions()) {
+            if (action->text() == text)
+                action->trigger();
+        }
+        delete menu;
+    };
+    QMenu *onSecond = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
+                                                      nullptr, nullptr);
+    QMenu *copyMenu = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
+                                                      nullptr, nullptr);
+    // While the menus are open, another item arrives above and the rows shift.
+    favorites.setItems("G", {item("new", 4), item("first", 1), colorItem("second", 2, "47CE64"), item("third", 3)});
+    quickList.reloadQuickList();
+    actions.setClickedRow(rowTitled("third"));
+    trigger(onSecond, LocalizedText("IDS_BR_117"));
+    EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "first", "third"}));
+    trigger(copyMenu, LocalizedText("IDS_BR_116"));
+    EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
+}
+
+TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrderUpToALimit)
 {
     const QString dir = folder.filePath("Work");
-    QDir().mkpath(dir + "/Sub");
-    QDir().mkpath(dir + "/.hidden");
-    writeFile(dir + "/a.txt");
-    writeFile(dir + "/.profile");
+    for (const char *sub : {"Sub10", "sub2", ".hidden"})
+        QDir().mkpath(dir + "/" + sub);
+    for (const char *file : {"a10.txt", "a9.txt", ".profile", "B.txt"})
+        writeFile(dir + "/" + file);
     const QString onlyFiles = folder.filePath("Flat");
     writeFile(onlyFiles + "/b.txt");
-    addGroup("G", true, {fileItem("Work", 1, dir), fileItem("Flat", 2, onlyFiles), note("n", 3, dir)});
-    quickList.reloadQuickList();
 
-    const auto names = [](QStringList paths) {
-        for (QString &path : paths)
-            path = QFileInfo(path).fileName();
-        paths.sort();
-        return paths;
+    const auto names = [](const ItemActions::FolderListing &listing) {
+        QStringList found;
+        for (const QString &path : listing.paths)
+            found.append(QFileInfo(path).fileName());
+        return found;
     };
-    EXPECT_EQ(names(actions.folderEntries(1, true)), QStringList({".hidden", ".profile", "Sub", "a.txt"}));
-    EXPECT_EQ(names(actions.folderEntries(1, false)), QStringList({".hidden", "Sub"}));
-    EXPECT_TRUE(actions.folderEntries(2, false).isEmpty()) << "a folder of files only has no menu";
-    EXPECT_TRUE(actions.folderEntries(3, true).isEmpty()) << "only file items list folders";
+    const ItemActions::FolderListing all = ItemActions::listFolder(dir, true);
+    EXPECT_EQ(names(all), QStringList({".hidden", "sub2", "Sub10", ".profile", "a9.txt", "a10.txt", "B.txt"}));
+    EXPECT_FALSE(all.truncated);
+    EXPECT_EQ(all.iconNames.first(), "folder");
+    EXPECT_EQ(all.iconNames.last(), "text-plain");
+    EXPECT_EQ(names(ItemActions::listFolder(dir, false)), QStringList({".hidden", "sub2", "Sub10"}));
+    EXPECT_TRUE(ItemActions::listFolder(onlyFiles, false).paths.isEmpty()) << "a folder of files only has no menu";
+    EXPECT_TRUE(ItemActions::listFolder(dir + "/a9.txt", true).paths.isEmpty());
+    const ItemActions::FolderListing cut = ItemActions::listFolder(dir, true, 4);
+    EXPECT_EQ(names(cut), QStringList({".hidden", "sub2", "Sub10", ".profile"}));
+    EXPECT_TRUE(cut.truncated);
 
-    actions.folderEntries(1, false);
-    ASSERT_TRUE(actions.openSubitem(0));
-    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(actions.patharr().at(0)));
+    EXPECT_EQ(ItemActions::folderPathOf(fileItem("Work", 1, dir)), dir);
+    EXPECT_TRUE(ItemActions::folderPathOf(note("n", 3, dir)).isEmpty()) << "only file items list folders";
+
+    // The menu opens its entries, and a cut-short one the folder itself.
+    QMenu *menu = QuickListMenus::folderContentsMenu(cut, actions, nullptr);
+    ASSERT_EQ(menu->actions().size(), 6);
+    EXPECT_EQ(menu->actions().at(1)->text(), "sub2");
+    EXPECT_EQ(menu->actions().last()->text(), LocalizedText("IDS_BR_260"));
+    menu->actions().at(1)->trigger();
+    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir + "/sub2"));
+    menu->actions().last()->trigger();
+    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir));
+    delete menu;
 }

@@ -2,8 +2,12 @@
 
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListModel.h"
+#include "quicklist/RowDelegate.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -140,4 +144,50 @@ TEST_F(QuickListTest, BookmarksShowTheirIconFileOrAGenericOneUntilItArrives)
     quickList.reloadQuickList();
     const QImage shown = roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(16, 16).toImage();
     EXPECT_EQ(shown.pixelColor(8, 8), QColor(Qt::red)) << "the arrived icon replaces the generic one";
+}
+
+TEST_F(QuickListTest, AGroupsTagStaysVisibleOnTheHighlightedRow)
+{
+    addGroup("Blue", true, {});
+    QList<QVariantMap> groups = favorites.groups();
+    groups[0].insert(RecordKeys::color, "2C76E9"); // the highlight's own blue
+    favorites.setGroups(groups);
+    quickList.reloadQuickList();
+    RowDelegate delegate;
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 320, RowDelegate::rowHeight);
+    option.palette = QApplication::palette();
+    const QRect strip = RowDelegate::tagStripRect(option.rect);
+    for (const bool hovered : {false, true}) {
+        delegate.setHoverRow(hovered ? 0 : -1);
+        QImage image(option.rect.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        delegate.paint(&painter, option, model.index(0, 0));
+        painter.end();
+        EXPECT_EQ(image.pixelColor(strip.center()).name(), QColor(0x2C, 0x76, 0xE9).name());
+        if (hovered) {
+            // Left of the tag and below it: light, set off from the highlight.
+            for (const QPoint edge : {QPoint(strip.left() - 1, strip.center().y()), QPoint(strip.center().x(), strip.bottom() + 1)})
+                EXPECT_GT(image.pixelColor(edge).lightness(), 220) << edge.x() << "," << edge.y();
+        }
+    }
+}
+
+TEST_F(QuickListTest, WithoutAnIconThemeBookmarksShowOurOwnWebIcon)
+{
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({});
+    QIcon::setThemeName(QStringLiteral("none"));
+    addGroup("Web", true, {bookmark("site", 1, "example.org", folder.filePath("missing.png"))});
+    quickList.reloadQuickList();
+    const QImage shown = roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(32, 32).toImage();
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(theme);
+    const QImage own(QStringLiteral(":/icons/web.png"));
+    ASSERT_FALSE(own.isNull());
+    EXPECT_EQ(shown.size(), own.size());
+    EXPECT_EQ(shown.pixelColor(16, 16), own.pixelColor(16, 16));
+    EXPECT_EQ(shown.pixelColor(4, 16), own.pixelColor(4, 16));
 }

@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QLineEdit>
 #include <QListView>
 #include <QTest>
 
@@ -95,4 +96,33 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskList)
     editor.btnaddremoveTask(1);
     EXPECT_EQ(titlesOf(tasks), QStringList({"Call Anna"}));
     Localization::setTable(std::nullopt);
+}
+
+TEST(TasksTest, ARenameThroughTheEditorKeepsTheViewAndItsEditorIntact)
+{
+    FakePreferencesStore preferences;
+    ViewLinks links;
+    TaskList tasks(preferences);
+    ManageTask editor(tasks, links);
+    editor.show();
+    tasks.append("Second", false);
+    QListView *view = editor.tblview();
+    TaskListModel *model = editor.model();
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            warnings.append(text);
+    });
+    view->setCurrentIndex(model->index(1, 0));
+    view->edit(model->index(1, 0));
+    auto *field = qobject_cast<QLineEdit *>(view->indexWidget(model->index(1, 0)));
+    ASSERT_TRUE(field);
+    field->setText("Renamed");
+    QTest::keyClick(field, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the delegate commits on a queued call
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(titlesOf(tasks), QStringList({"task", "Renamed"}));
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    EXPECT_EQ(view->currentIndex().row(), 1) << "the list was not reset under the editor";
 }

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+// What the keyboard does in the popup, decided without any widget: which
+// row a key moves the highlight to, what Return and Escape do, when typing
+// starts a search and when a search ends. The popup forwards its key
+// presses here and carries out the answer.
+class PopupKeys final
+{
+public:
+    // What the popup shows when the key comes.
+    struct State
+    {
+        int rowCount = 0;
+        int hoverRow = -1;
+        bool inlineBoxOpen = false;
+        bool showsTasks = false;
+        // The search field is shown (it may still be empty).
+        bool searchFieldShown = false;
+    };
+
+    enum class Action {
+        none,           // not the popup's key: let it go on
+        consume,        // the popup keeps the key and does nothing
+        highlight,      // highlight row (and scroll to it)
+        open,           // open row, as a click does
+        closeInlineBox,
+        endSearch,      // back to the groups, the search field hidden
+        closePopup,
+        typeIntoSearch, // show the search field and type text into it (the
+                        // field itself just takes the key)
+    };
+    struct Decision
+    {
+        Action action = Action::none;
+        int row = -1;
+        QString text;
+
+        bool operator==(const Decision &other) const = default;
+    };
+
+    static Decision keyPressed(const State &state, int key, Qt::KeyboardModifiers modifiers, const QString &text);
+
+    // The row a step of the arrow keys moves to: from nothing, the first
+    // (down) or last (up) row; else step rows on, stopping at either end.
+    // -1 when there are no rows.
+    static int nextRow(int rowCount, int current, int step);
+
+    // Whether a change of the search text runs the search (true) or ends
+    // it and shows the groups again (false, for an empty text).
+    static bool searchRuns(const QString &text) { return !text.isEmpty(); }
+    // The highlighted row after a search: the first result, if any.
+    static int rowAfterSearch(int resultCount) { return resultCount > 0 ? 0 : -1; }
+};

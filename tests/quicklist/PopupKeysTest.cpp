@@ -1,0 +1,72 @@
+#include "quicklist/PopupKeys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Action = PopupKeys::Action;
+using Decision = PopupKeys::Decision;
+
+PopupKeys::State list(int rows, int hover, bool searchField = false)
+{
+    PopupKeys::State state;
+    state.rowCount = rows;
+    state.hoverRow = hover;
+    state.searchFieldShown = searchField;
+    return state;
+}
+
+TEST(PopupKeysTest, ArrowsMoveTheHighlightAndStopAtTheEnds)
+{
+    const struct { int rows; int current; int step; int expected; } cases[] = {
+        {5, -1, 1, 0}, {5, -1, -1, 4}, {5, 0, 1, 1}, {5, 4, 1, 4}, {5, 0, -1, 0},
+        {5, 9, 1, 0}, // a highlight left over from longer rows starts again
+        {0, -1, 1, -1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PopupKeys::nextRow(c.rows, c.current, c.step), c.expected) << c.rows << " " << c.current;
+}
+
+TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
+{
+    PopupKeys::State box = list(5, 2);
+    box.inlineBoxOpen = true;
+    PopupKeys::State tasks = list(5, 2);
+    tasks.showsTasks = true;
+    const struct { PopupKeys::State state; int key; QString text; Decision expected; } cases[] = {
+        {list(5, 2), Qt::Key_Down, {}, {Action::highlight, 3}},
+        {list(5, -1), Qt::Key_Up, {}, {Action::highlight, 4}},
+        {list(0, -1), Qt::Key_Down, {}, {Action::consume}},
+        {list(5, 2), Qt::Key_Return, {}, {Action::open, 2}},
+        {list(5, 2), Qt::Key_Enter, {}, {Action::open, 2}},
+        {list(5, -1), Qt::Key_Return, {}, {Action::consume}},
+        {list(5, 2), Qt::Key_Escape, {}, {Action::closePopup}},
+        {list(5, 2, true), Qt::Key_Escape, {}, {Action::endSearch}},
+        {list(5, 2), Qt::Key_Tab, {}, {Action::consume}},
+        {list(5, 2), Qt::Key_A, "a", {Action::typeIntoSearch, -1, "a"}},
+        {list(5, 2), Qt::Key_Space, " ", {Action::typeIntoSearch, -1, " "}},
+        {list(5, 2), Qt::Key_F5, {}, {Action::none}},
+        {box, Qt::Key_Escape, {}, {Action::closeInlineBox}},
+        {box, Qt::Key_Down, {}, {Action::none}},
+        {box, Qt::Key_A, "a", {Action::none}},
+        {tasks, Qt::Key_Escape, {}, {Action::closePopup}},
+        {tasks, Qt::Key_Down, {}, {Action::none}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(PopupKeys::keyPressed(c.state, c.key, Qt::NoModifier, c.text), c.expected)
+            << "key " << c.key << " text " << c.text.toStdString();
+    }
+    EXPECT_EQ(PopupKeys::keyPressed(list(5, 2), Qt::Key_C, Qt::ControlModifier, "\x03").action, Action::none)
+        << "shortcuts are not typed into the search";
+    EXPECT_EQ(PopupKeys::keyPressed(list(5, 2), Qt::Key_A, Qt::ControlModifier, "a").action, Action::none);
+}
+
+TEST(PopupKeysTest, AnEmptySearchTextEndsTheSearchAndResultsHighlightTheFirst)
+{
+    EXPECT_FALSE(PopupKeys::searchRuns(QString()));
+    EXPECT_TRUE(PopupKeys::searchRuns(" "));
+    EXPECT_EQ(PopupKeys::rowAfterSearch(3), 0);
+    EXPECT_EQ(PopupKeys::rowAfterSearch(0), -1);
+}
+
+} // namespace
