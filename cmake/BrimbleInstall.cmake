@@ -4,9 +4,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS brimble DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET brimble-login-helper)
-    install(TARGETS brimble-login-helper DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
-endif()
+# Where XdgLoginItems::locateHelper looks from bin/, whatever LIBEXECDIR says.
+install(TARGETS brimble-login-helper DESTINATION libexec)
 
 set(BRIMBLE_DESKTOP_FOLDER ${PROJECT_SOURCE_DIR}/resources/desktop)
 install(FILES ${BRIMBLE_DESKTOP_FOLDER}/org.brimble.Brimble.desktop

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppContext.h"
+#include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIconImage.h"
@@ -9,9 +10,9 @@
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
-#include "manager/DimmingLayer.h"
 #include "manager/MakeshortcutsVc.h"
 #include "platform/QtStatusItem.h"
+#include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
@@ -34,6 +35,7 @@ AppDelegate::AppDelegate(AppContext &context, QObject *parent)
     , m_context(context)
     , m_hotKey(std::make_unique<GlobalShortcut>(*context.preferences, [this] { showPopover(); }))
     , m_shortcutRecorder(std::make_unique<ShortcutRecorder>(*context.preferences, *m_hotKey))
+    , m_relaunchProgram(QCoreApplication::applicationFilePath())
 {
 }
 
@@ -58,7 +60,10 @@ void AppDelegate::applicationDidFinishLaunching()
     restoreGlobalShortcut();
     m_context.bookmarks.restoreFileAccess();
 
-    managerWindow()->showAndActivate();
+    // Login helper handshake: a running helper means this is a start at
+    // login, which tells the helper to quit and opens no manager window.
+    if (!m_context.loginItems->endLoginHelper())
+        managerWindow()->showAndActivate();
 
     if (!preferences.boolForKey(StoreKeys::showFileListInFolder))
         preferences.setBool(false, StoreKeys::showFileListInFolder);
@@ -90,7 +95,7 @@ void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
     m_trayMenu->addAction(LocalizedText("IDS_BR_123"), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, &AppDelegate::menuitem_Showwindow);
+    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ContainerVc::aboutPage); });
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(LocalizedText("IDS_BR_132"), this, &AppDelegate::terminate);
 }
@@ -112,10 +117,16 @@ void AppDelegate::setUpTrayIcon()
     // Without a tray the manager window is the way back in, so it stays open
     // until a tray turns up.
     const bool trayAvailable = statusItem.isAvailable();
-    managerWindow()->setMinimizesOnClose(!trayAvailable);
+    m_minimizesOnClose = !trayAvailable;
+    if (m_managerWindow)
+        m_managerWindow->setMinimizesOnClose(m_minimizesOnClose);
     if (!trayAvailable)
         qCInfo(lcApp) << "No system tray: the manager window stays open instead";
-    statusItem.setAppearedHandler([this] { managerWindow()->setMinimizesOnClose(false); });
+    statusItem.setAppearedHandler([this] {
+        m_minimizesOnClose = false;
+        if (m_managerWindow)
+            m_managerWindow->setMinimizesOnClose(false);
+    });
     statusItem.setTriggerHandler([this] { togglePopover(); });
     statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
 }
@@ -123,12 +134,17 @@ void AppDelegate::setUpTrayIcon()
 ManagerWindow *AppDelegate::managerWindow()
 {
     if (!m_managerWindow) {
-        m_managerWindow = new ManagerWindow(*m_context.preferences);
-        auto *blackLayer = new DimmingLayer(m_managerWindow);
-        const ManagerServices services{m_context.favorites,    m_context.supportFiles,   m_context.bookmarks,
-                                       m_context.sortSettings, m_context.viewLinks,      m_context.faviconFetcher,
-                                       *m_context.preferences, m_context.desktop,        selectTagvc()};
-        m_managerWindow->setContent(new MakeshortcutsVc(services, *blackLayer));
+        m_managerWindow = new ManagerWindow(m_context, *m_shortcutRecorder);
+        m_managerWindow->setMinimizesOnClose(m_minimizesOnClose);
+        m_managerWindow->setManagerPageFactory([this](DimmingLayer &blackLayer) {
+            const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
+                                           m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
+                                           *m_context.preferences, m_context.desktop,      selectTagvc()};
+            return new MakeshortcutsVc(services, blackLayer);
+        });
+        connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
+        connect(m_managerWindow, &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
+        connect(m_managerWindow, &ManagerWindow::quitRequested, this, &AppDelegate::terminate);
     }
     return m_managerWindow;
 }
@@ -142,8 +158,10 @@ ViewController *AppDelegate::popover()
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
-        connect(m_popover, &ViewController::manageShortcutRequested, this, &AppDelegate::menuitem_Showwindow);
-        connect(m_popover, &ViewController::showPreferencesRequested, this, &AppDelegate::menuitem_Showwindow);
+        connect(m_popover, &ViewController::manageShortcutRequested, this,
+                [this] { openManagerPage(ContainerVc::managerPage); });
+        connect(m_popover, &ViewController::showPreferencesRequested, this,
+                [this] { openManagerPage(ContainerVc::preferencesPage); });
         connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;
@@ -184,6 +202,28 @@ void AppDelegate::showPopover()
 void AppDelegate::menuitem_Showwindow()
 {
     managerWindow()->showAndActivate();
+}
+
+ManagerWindow *AppDelegate::existingManagerWindow() const
+{
+    return m_managerWindow;
+}
+
+ViewController *AppDelegate::existingPopover() const
+{
+    return m_popover;
+}
+
+void AppDelegate::openManagerPage(int page)
+{
+    managerWindow()->openPage(page);
+}
+
+void AppDelegate::relaunch()
+{
+    if (!Relaunch::relaunchAfterExit(m_relaunchProgram))
+        qCWarning(lcApp) << "Cannot start Brimble again:" << m_relaunchProgram;
+    terminate();
 }
 
 void AppDelegate::handleInstanceRequest(const QByteArray &request)

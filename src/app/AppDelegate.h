@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QString>
 
 #include <memory>
 
@@ -34,6 +35,16 @@ public:
     // Shows the popup, once the first run is over; never closes it.
     void showPopover();
     void menuitem_Showwindow();
+    // Opens the manager window on a page of its container (groups,
+    // preferences, about); during the first run it shows onboarding instead.
+    void openManagerPage(int page);
+    // The language changed: starts program again once this process has
+    // ended, then ends it. The running executable unless set for tests.
+    void relaunch();
+    void setRelaunchProgram(const QString &program) { m_relaunchProgram = program; }
+    // The manager window, or null when none was created yet (a start at login).
+    ManagerWindow *existingManagerWindow() const;
+    ViewController *existingPopover() const;
     GlobalShortcut &hotKey() const { return *m_hotKey; }
     ShortcutRecorder &shortcutRecorder() const { return *m_shortcutRecorder; }
     void handleInstanceRequest(const QByteArray &request);
@@ -59,4 +70,6 @@ private:
     QPointer<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
+    QString m_relaunchProgram;
+    bool m_minimizesOnClose = false;
 };

@@ -1,24 +1,73 @@
 #include "app/ManagerWindow.h"
 
+#include "app/AppContext.h"
+#include "app/ContainerVc.h"
+#include "app/StartupVc.h"
 #include "app/TrayIconImage.h"
-#include "platform/PreferencesStore.h"
+#include "hotkey/ShortcutKeyPress.h"
+#include "hotkey/ShortcutRecorder.h"
+#include "prefs/AboutVc.h"
+#include "prefs/PreferencesVc.h"
+#include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QVBoxLayout>
+#include <QKeyEvent>
+#include <QStackedLayout>
 
-ManagerWindow::ManagerWindow(PreferencesStore &preferences, QWidget *parent)
+ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QWidget *parent)
     : QWidget(parent)
-    , m_preferences(preferences)
+    , m_context(context)
+    , m_recorder(recorder)
 {
+    setObjectName(QStringLiteral("mainwindowController"));
     setWindowTitle(LocalizedText("IDS_BR_7"));
     setWindowIcon(brimbleIcon());
-    resize(860, 560);
+    resize(900, 600);
+    m_content = new QStackedLayout(this);
+
+    const auto addShortcut = [this](const QKeySequence &keys, auto slot) {
+        auto *action = new QAction(this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+        m_menuKeyEquivalents.append(action);
+    };
+    addShortcut(QKeySequence::Close, &QWidget::close);
+    addShortcut(QKeySequence::Quit, &ManagerWindow::quitRequested);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &QWidget::showMinimized);
+
+    if (context.preferences->integerForKey(StoreKeys::first)) {
+        m_content->addWidget(containerVc());
+    } else {
+        m_startupVc = new StartupVc(*context.preferences, *context.loginItems,
+                                    NewsletterSubscription::configuredBase(), this);
+        connect(m_startupVc, &StartupVc::gotStarted, this, [this] {
+            Showmainview();
+            Q_EMIT popoverRequested();
+        });
+        m_content->addWidget(m_startupVc);
+    }
+    qApp->installEventFilter(this);
+}
+
+ManagerWindow::~ManagerWindow()
+{
+    qApp->removeEventFilter(this);
+    // The pages go first, while the window's actions they switch still exist.
+    delete m_containerVc;
+    delete m_startupVc;
 }
 
 void ManagerWindow::showAndActivate()
 {
+    // The pages open on the groups page unless a page was asked for.
+    if (m_containerVc && !isShowingOnboarding() && m_containerVc->containerPage() < 0)
+        m_containerVc->showPage(ContainerVc::managerPage);
     if (isMinimized())
         showNormal();
     else
@@ -27,24 +76,139 @@ void ManagerWindow::showAndActivate()
     activateWindow();
 }
 
-void ManagerWindow::setContent(QWidget *content)
+ContainerVc *ManagerWindow::containerVc()
 {
-    auto *box = qobject_cast<QVBoxLayout *>(layout());
-    if (!box) {
-        box = new QVBoxLayout(this);
-        box->setContentsMargins(0, 0, 0, 0);
+    if (!m_containerVc) {
+        m_containerVc = new ContainerVc(
+            {m_context.favorites, m_context.sortSettings, m_context.viewLinks},
+            [this](int page, DimmingLayer &blackLayer) { return createPage(page, blackLayer); }, this);
     }
-    box->addWidget(content);
+    return m_containerVc;
+}
+
+QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
+{
+    switch (page) {
+    case ContainerVc::managerPage:
+        return m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
+    case ContainerVc::preferencesPage: {
+        const bool grabs = m_context.hotKeys && m_context.hotKeys->isAvailable();
+        auto *preferences = new PreferencesVc(
+            {*m_context.preferences, *m_context.loginItems, m_recorder, blackLayer, grabs});
+        preferences->setMenuKeyEquivalentsHandler([this](bool enabled) {
+            for (QAction *action : std::as_const(m_menuKeyEquivalents))
+                action->setEnabled(enabled);
+        });
+        connect(preferences, &PreferencesVc::relaunchRequested, this, &ManagerWindow::relaunchRequested);
+        return preferences;
+    }
+    case ContainerVc::aboutPage:
+        return new AboutVc(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION));
+    default:
+        return nullptr;
+    }
+}
+
+StartupVc *ManagerWindow::startupVc() const
+{
+    return m_startupVc;
+}
+
+bool ManagerWindow::isShowingOnboarding() const
+{
+    return m_startupVc && m_content->currentWidget() == m_startupVc;
+}
+
+int ManagerWindow::containerPage() const
+{
+    return isShowingOnboarding() || !m_containerVc ? -1 : m_containerVc->containerPage();
+}
+
+void ManagerWindow::Showmainview()
+{
+    ContainerVc *container = containerVc();
+    if (m_content->indexOf(container) < 0)
+        m_content->addWidget(container);
+    if (container->containerPage() < 0)
+        container->showPage(ContainerVc::managerPage);
+    m_content->setCurrentWidget(container);
+    if (m_startupVc) {
+        m_startupVc->hide();
+        m_startupVc->deleteLater();
+    }
+    showAndActivate();
+}
+
+void ManagerWindow::openPage(int page)
+{
+    if (!isShowingOnboarding()) {
+        containerVc()->showPage(page);
+        m_content->setCurrentWidget(m_containerVc);
+    }
+    showAndActivate();
 }
 
 void ManagerWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_preferences.integerForKey(StoreKeys::first))
-        m_preferences.setInteger(1, StoreKeys::first);
+    if (m_containerVc && m_containerVc->isFirstGroupBoxShowing() && !isShowingOnboarding()) {
+        event->ignore();
+        return;
+    }
+    if (isShowingOnboarding() || !m_context.preferences->integerForKey(StoreKeys::first)) {
+        // Closing the onboarding page finishes the first run.
+        m_context.preferences->setInteger(1, StoreKeys::first);
+        if (m_startupVc)
+            StartAtLogin::apply(*m_context.loginItems, *m_context.preferences, m_startupVc->startAtLoginChecked());
+        event->ignore();
+        Showmainview();
+        return;
+    }
     if (m_minimizesOnClose) {
         event->ignore();
         showMinimized();
         return;
     }
     event->accept();
+}
+
+bool ManagerWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (routeToRecorder(watched, event))
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool ManagerWindow::routeToRecorder(QObject *watched, QEvent *event)
+{
+    if (!m_recorder.isRecordingShortcut() || !watched->isWidgetType()
+        || static_cast<QWidget *>(watched)->window() != this)
+        return false;
+    const int page = containerPage();
+    if (page != ShortcutRecorder::preferencesPage)
+        return false;
+    auto *keyEvent = static_cast<QKeyEvent *>(event);
+    // While recording, no shortcut of the window may take the keys.
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    const int key = keyEvent->key();
+    const bool pressed = event->type() == QEvent::KeyPress;
+    if (ShortcutKeyPress::isModifierKey(key)) {
+        if (keyEvent->isAutoRepeat())
+            return true;
+        return m_recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(key, pressed, keyEvent->modifiers()),
+                                           page);
+    }
+    if (!pressed)
+        return true;
+    return m_recorder.keyPressed(ShortcutKeyPress::fromQt(key, keyEvent->modifiers()), page);
 }

@@ -1,30 +1,74 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
-class PreferencesStore;
+#include <functional>
 
-// The manager window's frame. Closing it while the first run is still open
-// finishes the first run, so that the tray popup works from then on. Where
-// there is no system tray it is the only way back into Brimble, so closing
-// minimises it instead.
+struct AppContext;
+class ContainerVc;
+class DimmingLayer;
+class QAction;
+class QStackedLayout;
+class ShortcutRecorder;
+class StartupVc;
+
+// The manager window: the onboarding page until the first run is over, then
+// the container of pages. Closing it during the first run finishes the
+// first run and shows the pages instead; while the first-group box asks for
+// a name it cannot be closed. Where there is no system tray it is the only
+// way back into Brimble, so closing minimises it instead.
+//
+// Key presses and modifier changes go to the shortcut recorder only while it
+// records on the preferences page; everywhere else they behave as usual.
 class ManagerWindow final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit ManagerWindow(PreferencesStore &preferences, QWidget *parent = nullptr);
+    // Builds the groups page; until it exists page 0 stays empty.
+    using ManagerPageFactory = std::function<QWidget *(DimmingLayer &blackLayer)>;
 
+    ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QWidget *parent = nullptr);
+    ~ManagerWindow() override;
+
+    void setManagerPageFactory(ManagerPageFactory factory) { m_managerPageFactory = std::move(factory); }
     void setMinimizesOnClose(bool minimizes) { m_minimizesOnClose = minimizes; }
     bool minimizesOnClose() const { return m_minimizesOnClose; }
     void showAndActivate();
-    // Puts content (the manager page) into the window, filling it.
-    void setContent(QWidget *content);
+    // Shows the window on a page of the container (once the first run is over).
+    void openPage(int page);
+
+    bool isShowingOnboarding() const;
+    // The container, created on first use.
+    ContainerVc *containerVc();
+    StartupVc *startupVc() const;
+    // The container page on screen, -1 while onboarding shows.
+    int containerPage() const;
+
+Q_SIGNALS:
+    // Get started: the popup opens under the tray icon.
+    void popoverRequested();
+    // The language changed: Brimble is to start again.
+    void relaunchRequested();
+    void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    PreferencesStore &m_preferences;
+    // Showmainview: the container replaces the onboarding page.
+    void Showmainview();
+    QWidget *createPage(int page, DimmingLayer &blackLayer);
+    bool routeToRecorder(QObject *watched, QEvent *event);
+
+    AppContext &m_context;
+    ShortcutRecorder &m_recorder;
+    ManagerPageFactory m_managerPageFactory;
+    QStackedLayout *m_content = nullptr;
+    QPointer<StartupVc> m_startupVc;
+    ContainerVc *m_containerVc = nullptr;
+    QList<QAction *> m_menuKeyEquivalents;
     bool m_minimizesOnClose = false;
 };

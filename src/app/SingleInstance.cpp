@@ -23,9 +23,9 @@ SingleInstance::SingleInstance(const QString &folder, QObject *parent)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::becomePrimary()
+bool SingleInstance::becomePrimary(int waitMs)
 {
-    if (!m_lock->tryLock(0))
+    if (!m_lock->tryLock(waitMs))
         return false;
     // A socket left behind by a process that crashed would block listen().
     QLocalServer::removeServer(m_socketPath);

@@ -23,7 +23,8 @@ public:
     ~SingleInstance() override;
 
     // True when this process is now the one instance; it then listens.
-    bool becomePrimary();
+    // waitMs > 0 waits that long for a process on its way out to let go.
+    bool becomePrimary(int waitMs = 0);
     // Sends request to the running instance; false when none answered.
     bool sendToPrimary(const QByteArray &request) const;
 

@@ -6,6 +6,8 @@
 #include "app/UnixSignals.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
+#include "platform/Relaunch.h"
+#include "platform/XdgLoginItems.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -45,7 +47,10 @@ int main(int argc, char **argv)
     parser.process(app);
 
     SingleInstance instance(Paths::runtimeFolder());
-    if (!instance.becomePrimary()) {
+    // Started again after a language change: the old process may still be
+    // on its way out, so wait for it rather than hand it the request.
+    const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
+    if (!instance.becomePrimary(lockWaitMs)) {
         const char *request = parser.isSet(toggle) ? SingleInstance::toggleRequest : SingleInstance::showRequest;
         if (instance.sendToPrimary(request))
             return 0;
@@ -56,8 +61,10 @@ int main(int argc, char **argv)
     auto preferences = std::make_unique<PlistPreferencesStore>(Paths::preferencesFile());
     const QString setAsidePath = preferences->setAsideFilePath();
     SystemDesktopServices desktop;
+    auto loginItems = std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
+                                                      XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()));
     AppContext context(std::move(preferences), Paths::supportFolder(),
-                       {std::make_unique<UnsupportedLoginItems>(), createHotKeyService(), desktop.services()});
+                       {std::move(loginItems), createHotKeyService(), desktop.services()});
 
     AppDelegate delegate(context);
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleInstanceRequest);

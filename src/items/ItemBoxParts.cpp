@@ -4,6 +4,7 @@
 #include "store/LocalizedText.h"
 
 #include <QBoxLayout>
+#include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,14 @@ QBoxLayout *withEmojiButton(QWidget *field, QToolButton *button)
     row->addWidget(field, 1);
     row->addWidget(button);
     return row;
+}
+
+void setUpPanel(QDialog *dialog, const QString &objectName)
+{
+    dialog->setObjectName(objectName);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setModal(true);
+    dialog->setMinimumWidth(420);
 }
 
 } // namespace ItemBoxParts

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QBoxLayout;
+class QDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -34,5 +35,7 @@ QBoxLayout *buttonRow(QPushButton **cancel, const QString &cancelName, QPushButt
                       QWidget *parent);
 // field with the emoji button on its right.
 QBoxLayout *withEmojiButton(QWidget *field, QToolButton *button);
+// Makes dialog a panel over its window: window-modal, of a readable width.
+void setUpPanel(QDialog *dialog, const QString &objectName);
 
 } // namespace ItemBoxParts

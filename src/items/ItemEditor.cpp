@@ -8,9 +8,12 @@
 #include "store/SupportFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
+constexpr auto missingTitle = "IDS_BR_102";
 constexpr auto itemGone = "IDS_BR_183";
+constexpr auto groupGone = "IDS_BR_188";
 } // namespace
 
 ItemEditor::ItemEditor(const ItemServices &services)
@@ -34,6 +37,10 @@ ItemResult ItemEditor::make(PanelKind kind, const PanelFields &fields)
 
 ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const PanelFields &fields)
 {
+    // The group may have been deleted from the popup while the panel was up;
+    // its items would be stored where no group shows them.
+    if (!m_services.favorites.hasGroupTitled(groupTitle))
+        return ItemResult::refused(QString::fromLatin1(groupGone));
     const ItemResult result = make(kind, fields);
     if (result.ok())
         m_services.favorites.appendItemToGroup(groupTitle, *result.item);
@@ -65,8 +72,8 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
 
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
 {
-    if (const auto refusal = ItemFactory::colorRefusal(title))
-        return ItemResult::refused(*refusal);
+    if (title.isEmpty())
+        return ItemResult::refused(QString::fromLatin1(missingTitle));
     QList<QVariantMap> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
@@ -80,7 +87,8 @@ std::optional<QString> ItemEditor::readNote(const QVariantMap &item)
 {
     const QString path = Records::text(item, RecordKeys::url);
     QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is read: a pipe or a device would never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         qCWarning(lcItems) << "Cannot read the note" << path << file.errorString();
         return std::nullopt;
     }

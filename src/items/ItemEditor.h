@@ -30,6 +30,7 @@ class ItemEditor final
 public:
     explicit ItemEditor(const ItemServices &services);
 
+    // Refused when the group no longer exists.
     ItemResult add(const QString &groupTitle, PanelKind kind, const PanelFields &fields);
     // Replaces the item uid by one built from fields that keeps its uid,
     // creation date and pin mark; its old icon or note file is deleted

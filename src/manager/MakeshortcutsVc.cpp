@@ -1,6 +1,7 @@
 #include "manager/MakeshortcutsVc.h"
 
 #include "items/AddPanelvc.h"
+#include "items/EditFileFolderitemvc.h"
 #include "items/CharacterPalette.h"
 #include "items/FaviconFetcher.h"
 #include "items/FileOrFolderDialog.h"
@@ -281,9 +282,15 @@ void MakeshortcutsVc::updateControls()
 
 // Groups pane
 
-void MakeshortcutsVc::btnaddgroup()
+void MakeshortcutsVc::endEditing()
 {
     tblviewgroup->endEditing();
+    m_groupsModel->applyPendingRename();
+}
+
+void MakeshortcutsVc::btnaddgroup()
+{
+    endEditing();
     btnAddGroup->setEnabled(false);
     QTimer::singleShot(addGroupReenableMs, btnAddGroup, [button = btnAddGroup] { button->setEnabled(true); });
     m_controller->addGroup();
@@ -292,7 +299,7 @@ void MakeshortcutsVc::btnaddgroup()
 
 void MakeshortcutsVc::btnremovegroup()
 {
-    tblviewgroup->endEditing();
+    endEditing();
     if (m_controller->selectedRow() < 0)
         return;
     tblviewgroup->scrollTo(m_groupsModel->index(m_controller->selectedRow()));
@@ -330,14 +337,14 @@ void MakeshortcutsVc::alertforDeletegroup()
 
 void MakeshortcutsVc::btnsortGroups()
 {
-    tblviewgroup->endEditing();
+    endEditing();
     ManagerSortMenus::groupSortMenu(*m_controller, this)
         ->popup(btnsortGroups_->mapToGlobal(QPoint(0, btnsortGroups_->height())));
 }
 
 void MakeshortcutsVc::showGroupsMenu(const QPoint &pos)
 {
-    tblviewgroup->endEditing();
+    endEditing();
     if (m_blackLayer.isHeld())
         return;
     const QModelIndex index = tblviewgroup->indexAt(pos);
@@ -377,7 +384,7 @@ void MakeshortcutsVc::showAddMenu(QWidget *anchor)
 {
     if (m_controller->selectedRow() < 0 || !m_services.favorites.preferences().hasObjectForKey(StoreKeys::allgroups))
         return;
-    tblviewgroup->endEditing();
+    endEditing();
     m_services.viewLinks.editMode = false;
     QMenu *itemmenu = QuickListMenus::addItemMenu({[this] { AddFileFolders(); }, [this] { AddWebBookmark(); },
                                                    [this] { AddTextSnnipet(); }, [this] { AddColorSwitch(); }},
@@ -513,7 +520,7 @@ void MakeshortcutsVc::PinItem()
 
 void MakeshortcutsVc::btnremoveItem()
 {
-    tblviewgroup->endEditing();
+    endEditing();
     alertforRemoveItem();
 }
 
@@ -532,14 +539,14 @@ void MakeshortcutsVc::alertforRemoveItem()
 
 void MakeshortcutsVc::btnsortItems()
 {
-    tblviewgroup->endEditing();
+    endEditing();
     ManagerSortMenus::itemSortMenu(*m_controller, this)
         ->popup(btnsortItems_->mapToGlobal(QPoint(0, btnsortItems_->height())));
 }
 
 void MakeshortcutsVc::showItemsMenu(const QPoint &pos)
 {
-    tblviewgroup->endEditing();
+    endEditing();
     if (m_blackLayer.isHeld())
         return;
     const QModelIndex index = tblviewItems->indexAt(pos);

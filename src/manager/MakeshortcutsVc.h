@@ -82,6 +82,8 @@ private:
     void connectController();
     void updateControls();
     void syncGroupSelection();
+    // Commits a group name being edited, rename included.
+    void endEditing();
     void showGroupsMenu(const QPoint &pos);
     void showItemsMenu(const QPoint &pos);
     void showAddMenu(QWidget *anchor);

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStyle>
 #include <QTimer>
 
@@ -87,7 +88,7 @@ bool GroupsModel::setData(const QModelIndex &index, const QVariant &value, int r
     const QString title = value.toString();
     // The rename rebuilds the rows, which must wait until the view has
     // closed the name field that sent it.
-    QTimer::singleShot(0, this, [this, allowed, row, old, title] {
+    m_pendingRename = [this, allowed, row, old, title] {
         if (!allowed) {
             m_controller.loadGroups();
             return;
@@ -95,8 +96,15 @@ bool GroupsModel::setData(const QModelIndex &index, const QVariant &value, int r
         if (m_controller.groupTitle(row) != old)
             return;
         Q_EMIT renameFinished(row, int(m_controller.rename(row, title)));
-    });
+    };
+    QTimer::singleShot(0, this, &GroupsModel::applyPendingRename);
     return allowed;
+}
+
+void GroupsModel::applyPendingRename()
+{
+    if (const auto rename = std::exchange(m_pendingRename, nullptr))
+        rename();
 }
 
 Qt::ItemFlags GroupsModel::flags(const QModelIndex &index) const
@@ -139,7 +147,7 @@ QString ItemsModel::subtitleOf(const QVariantMap &item) const
             return *cached;
         QString line;
         QFile file(*path);
-        if (file.open(QIODevice::ReadOnly))
+        if (QFileInfo(*path).isFile() && file.open(QIODevice::ReadOnly))
             line = QString::fromUtf8(file.readLine(firstLineLimit)).section(QLatin1Char('\n'), 0, 0).trimmed();
         m_noteFirstLines.insert(*path, line);
         return line;

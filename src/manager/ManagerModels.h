@@ -35,6 +35,10 @@ public:
     // The text of an item count: "1 item", "5 items".
     static QString countText(int count);
 
+    // Runs the rename of a name edit that was just committed, rather than
+    // once the view has closed the field; for actions that follow at once.
+    void applyPendingRename();
+
 Q_SIGNALS:
     // A rename ended as result (a ManagerController::Rename).
     void renameFinished(int row, int result);
@@ -42,6 +46,7 @@ Q_SIGNALS:
 private:
     ManagerController &m_controller;
     std::function<bool()> m_editsAllowed;
+    std::function<void()> m_pendingRename;
 };
 
 // The items table's rows: the selected group's items, or the search results.

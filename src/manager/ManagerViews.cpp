@@ -210,6 +210,21 @@ void ItemsTableView::mousePressEvent(QMouseEvent *event)
     QListView::mousePressEvent(event);
 }
 
+QMimeData *ItemsTableView::dragData(const QVariantMap &item, int row, Qt::DropActions *actions)
+{
+    QMimeData *data = rowDragData(row);
+    // A file item leaves as its file; copying and linking are offered, never
+    // moving, so that a file manager cannot take the user's file away.
+    Qt::DropActions offered = Qt::CopyAction;
+    if (const auto path = ManagerController::filePathOf(item)) {
+        data->setUrls({QUrl::fromLocalFile(*path)});
+        offered |= Qt::LinkAction;
+    }
+    if (actions)
+        *actions = offered;
+    return data;
+}
+
 void ItemsTableView::startDrag(Qt::DropActions)
 {
     const int row = selectedRow();
@@ -217,16 +232,9 @@ void ItemsTableView::startDrag(Qt::DropActions)
     if (!item)
         return;
     m_controller.beginDrag(ManagerController::Drag::item, row);
-    QMimeData *data = rowDragData(row);
-    // A file item leaves as its file; copying and linking are offered, never
-    // moving, so that a file manager cannot take the user's file away.
-    Qt::DropActions actions = Qt::CopyAction;
-    if (const auto path = ManagerController::filePathOf(*item)) {
-        data->setUrls({QUrl::fromLocalFile(*path)});
-        actions |= Qt::LinkAction;
-    }
+    Qt::DropActions actions;
     auto *drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(dragData(*item, row, &actions));
     const QIcon icon = model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
     if (!icon.isNull())
         drag->setPixmap(icon.pixmap(32, 32));

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QListView>
+#include <QVariantMap>
 
 class GroupRowDelegate;
 class ItemRowDelegate;
 class ManagerController;
+class QMimeData;
 
 // The internal row drag's type on the drag's data.
 inline constexpr QLatin1String tableViewDragType("MoveRowsType");
@@ -66,6 +68,10 @@ public:
     explicit ItemsTableView(ManagerController &controller, QWidget *parent = nullptr);
 
     int selectedRow() const;
+
+    // What dragging the item shown at row carries: the internal row type,
+    // and for a file item its file as a URI list. The actions offered.
+    static QMimeData *dragData(const QVariantMap &item, int row, Qt::DropActions *actions = nullptr);
 
 Q_SIGNALS:
     void editClicked(int row);

@@ -85,7 +85,9 @@ void PreviewWindow::showFile(const QString &path)
     m_path = path;
     m_picture = QImage();
     setWindowTitle(QFileInfo(path).fileName());
-    if (!showPicture() && !showText())
+    // Only regular files are read: a pipe or a device would never end.
+    const bool readable = QFileInfo(path).isFile();
+    if (!readable || (!showPicture() && !showText()))
         showDetails();
     show();
     raise();

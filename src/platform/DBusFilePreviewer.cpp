@@ -1,11 +1,9 @@
 #include "platform/DBusFilePreviewer.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDBusReply>
 #include <QLoggingCategory>
 #include <QUrl>
 
@@ -14,22 +12,33 @@ Q_LOGGING_CATEGORY(lcPreview, "brimble.platform.preview")
 namespace {
 const QString previewerName = QStringLiteral("org.gnome.NautilusPreviewer");
 const QString previewerPath = QStringLiteral("/org/gnome/NautilusPreviewer");
+constexpr int busTimeoutMs = 300;
 } // namespace
 
-DBusFilePreviewer::DBusFilePreviewer(QObject *parent)
+DBusFilePreviewer::DBusFilePreviewer(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
+    , m_bus(bus)
 {
 }
 
-bool DBusFilePreviewer::serviceAvailable() const
+bool DBusFilePreviewer::serviceAvailable()
 {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
+    QDBusConnection &bus = m_bus;
+    if (!bus.isConnected())
         return false;
-    if (bus.interface()->isServiceRegistered(previewerName))
+    // A bus that does not answer at once must not freeze the window.
+    const auto ask = [&bus](const QString &method, const QVariantList &arguments) {
+        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                          QStringLiteral("/org/freedesktop/DBus"),
+                                                          QStringLiteral("org.freedesktop.DBus"), method);
+        call.setArguments(arguments);
+        const QDBusMessage reply = bus.call(call, QDBus::Block, busTimeoutMs);
+        return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() ? reply.arguments().first()
+                                                                                           : QVariant();
+    };
+    if (ask(QStringLiteral("NameHasOwner"), {previewerName}).toBool())
         return true;
-    const QDBusReply<QStringList> activatable = bus.interface()->call(QStringLiteral("ListActivatableNames"));
-    return activatable.isValid() && activatable.value().contains(previewerName);
+    return ask(QStringLiteral("ListActivatableNames"), {}).toStringList().contains(previewerName);
 }
 
 bool DBusFilePreviewer::toggleFile(const QString &path, const std::function<void()> &refused)
@@ -40,7 +49,7 @@ bool DBusFilePreviewer::toggleFile(const QString &path, const std::function<void
                                                       QStringLiteral("ShowFile"));
     // The window to stack on is not needed: the previewer places itself.
     call.setArguments({QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded), 0, true});
-    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [path, refused](QDBusPendingCallWatcher *finished) {
         finished->deleteLater();
         const QDBusPendingReply<> reply = *finished;

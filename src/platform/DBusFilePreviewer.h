@@ -2,6 +2,7 @@
 
 #include "platform/FilePreviewer.h"
 
+#include <QDBusConnection>
 #include <QObject>
 
 // GNOME's file previewer (Sushi) over D-Bus: org.gnome.NautilusPreviewer,
@@ -12,10 +13,12 @@ class DBusFilePreviewer final : public QObject, public FilePreviewer
     Q_OBJECT
 
 public:
-    explicit DBusFilePreviewer(QObject *parent = nullptr);
+    explicit DBusFilePreviewer(const QDBusConnection &bus = QDBusConnection::sessionBus(), QObject *parent = nullptr);
 
     bool toggleFile(const QString &path, const std::function<void()> &refused) override;
 
 private:
-    bool serviceAvailable() const;
+    bool serviceAvailable();
+
+    QDBusConnection m_bus;
 };

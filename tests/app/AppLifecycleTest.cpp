@@ -1,17 +1,22 @@
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
+#include "app/ContainerVc.h"
+#include "app/ManagerWindow.h"
 #include "hotkey/HotKeysController.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/PlistPreferencesStore.h"
+#include "quicklist/ViewController.h"
 #include "store/StoreKeys.h"
 
 #include "support/TestFolders.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -24,7 +29,8 @@ namespace {
 class BrimbleProcess
 {
 public:
-    explicit BrimbleProcess(const TestFolder &home, const QStringList &arguments = {})
+    explicit BrimbleProcess(const TestFolder &home, const QStringList &arguments = {},
+                            const QStringList &extraEnvironment = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), home.path());
@@ -33,6 +39,8 @@ public:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US"));
+        for (const QString &setting : extraEnvironment)
+            environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(BRIMBLE_EXECUTABLE), arguments);
     }
@@ -108,6 +116,33 @@ TEST(BrimbleProcess, StartsAfterACrashLeftItsLockAndSocketBehind)
     EXPECT_TRUE(next.output.endsWith("terminate\n"));
 }
 
+TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
+{
+    TestFolder home;
+    BrimbleProcess old(home);
+    ASSERT_TRUE(old.waitForLine("en"));
+
+    BrimbleProcess relaunched(home, {}, {QStringLiteral("BRIMBLE_RELAUNCHED=1")});
+    EXPECT_FALSE(relaunched.process.waitForFinished(700)) << "it must not hand its start to the old process";
+    old.process.terminate();
+    ASSERT_TRUE(old.finish());
+
+    // The relaunched process now takes the lock and answers later starts.
+    QLockFile lock(home.filePath(QStringLiteral("runtime/brimble/instance.lock")));
+    const auto lockHolder = [&lock] {
+        qint64 pid = 0;
+        return lock.getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lockHolder() == relaunched.process.processId(); }, 10000));
+    BrimbleProcess later(home);
+    ASSERT_TRUE(later.finish());
+    EXPECT_EQ(later.process.exitCode(), 0);
+    EXPECT_EQ(relaunched.process.state(), QProcess::Running);
+    relaunched.process.terminate();
+    ASSERT_TRUE(relaunched.finish());
+    EXPECT_TRUE(relaunched.output.endsWith("terminate\n")) << relaunched.output.toStdString();
+}
+
 TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
 {
     TestFolder home;
@@ -151,6 +186,54 @@ struct FakeApp
     FakeHotKeyService *hotKeys = nullptr;
     std::unique_ptr<AppContext> context;
 };
+
+TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
+{
+    FakeApp atLogin(std::make_unique<FakePreferencesStore>());
+    atLogin.loginItems->helperRunning = true;
+    AppDelegate delegate(*atLogin.context);
+    delegate.applicationDidFinishLaunching();
+    EXPECT_EQ(atLogin.loginItems->killLauncherSent, 1);
+    EXPECT_EQ(delegate.existingManagerWindow(), nullptr);
+
+    FakeApp byHand(std::make_unique<FakePreferencesStore>());
+    AppDelegate other(*byHand.context);
+    other.applicationDidFinishLaunching();
+    EXPECT_EQ(byHand.loginItems->killLauncherSent, 0);
+    ASSERT_NE(other.existingManagerWindow(), nullptr);
+    EXPECT_TRUE(other.existingManagerWindow()->isVisible());
+    EXPECT_TRUE(other.existingManagerWindow()->isShowingOnboarding());
+
+    auto stored = std::make_unique<FakePreferencesStore>();
+    stored->setInteger(1, StoreKeys::first);
+    FakeApp later(std::move(stored));
+    AppDelegate third(*later.context);
+    third.applicationDidFinishLaunching();
+    EXPECT_EQ(third.existingManagerWindow()->containerPage(), ContainerVc::managerPage);
+}
+
+TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
+{
+    auto stored = std::make_unique<FakePreferencesStore>();
+    stored->setInteger(1, StoreKeys::first);
+    FakeApp app(std::move(stored));
+    app.loginItems->helperRunning = true;
+    AppDelegate delegate(*app.context);
+    delegate.applicationDidFinishLaunching();
+    ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
+
+    // Straight to the preferences: no first-group box on the way.
+    Q_EMIT delegate.existingPopover()->showPreferencesRequested();
+    ManagerWindow *window = delegate.existingManagerWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->containerPage(), ContainerVc::preferencesPage);
+    EXPECT_FALSE(window->containerVc()->isFirstGroupBoxShowing());
+
+    Q_EMIT delegate.existingPopover()->manageShortcutRequested();
+    EXPECT_EQ(window->containerPage(), ContainerVc::managerPage);
+    EXPECT_TRUE(window->containerVc()->isFirstGroupBoxShowing()) << "no group stored yet";
+}
 
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
 {

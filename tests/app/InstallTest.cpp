@@ -2,6 +2,9 @@
 // desktop validators on what it put there, the installed program started
 // from there, and the Debian package cpack makes of the same files.
 
+#include "platform/PlistPreferencesStore.h"
+#include "store/StoreKeys.h"
+
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -25,9 +28,7 @@ const QStringList installedFiles = {
     QStringLiteral("share/icons/hicolor/48x48/apps/org.brimble.Brimble.png"),
     QStringLiteral("share/icons/hicolor/256x256/apps/org.brimble.Brimble.png"),
     QStringLiteral("share/doc/brimble/copyright"),
-#ifdef BRIMBLE_LOGIN_HELPER
     QStringLiteral("libexec/brimble-login-helper"),
-#endif
 };
 
 struct ToolRun
@@ -81,8 +82,14 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output.toStdString();
 
     // The installed program runs from the prefix on its own: its texts are
-    // compiled in, and a second start reaches the first.
+    // compiled in, its start at login names the installed helper, and a
+    // second start reaches the first.
     TestFolder home;
+    {
+        PlistPreferencesStore preferences(home.filePath(QStringLiteral("config/brimble/preferences.plist")));
+        preferences.setBool(true, StoreKeys::loginStartStatus);
+        preferences.flush();
+    }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
@@ -98,6 +105,14 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
     while (!output.split('\n').contains("fr") && brimble.waitForReadyRead(10000))
         output += brimble.readAllStandardOutput();
     ASSERT_TRUE(output.split('\n').contains("fr")) << output.toStdString();
+    // Written after the language is chosen.
+    const QString entryPath = home.filePath(QStringLiteral("config/autostart/org.brimble.Brimble.desktop"));
+    for (int wait = 0; wait < 100 && !QFile::exists(entryPath); ++wait)
+        brimble.waitForReadyRead(50);
+    const QString autostart = readText(entryPath);
+    EXPECT_TRUE(autostart.contains(QStringLiteral("\nExec=\"")
+                                   + root.filePath(QStringLiteral("libexec/brimble-login-helper")) + QStringLiteral("\"\n")))
+        << autostart.toStdString();
 
     QProcess toggle;
     toggle.setProcessEnvironment(environment);

@@ -26,6 +26,11 @@ struct TrayApp
     {
         auto preferences = std::make_unique<FakePreferencesStore>();
         preferences->setInteger(1, StoreKeys::first);
+        // One group, so that the manager shows its page rather than the
+        // first-group box.
+        preferences->setObject(QVariantList{QVariantMap{{QString(RecordKeys::title), QStringLiteral("Work")},
+                                                        {QString(RecordKeys::isHeader), true}}},
+                               StoreKeys::allgroups);
         auto tray = std::make_unique<FakeStatusItem>();
         tray->available = trayAvailable;
         tray->iconGeometry = iconGeometry;

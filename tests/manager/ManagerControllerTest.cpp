@@ -283,3 +283,67 @@ TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)
 }
 
 } // namespace
+
+#include "manager/ManagerViews.h"
+#include "manager/PreviewWindow.h"
+#include "platform/DBusFilePreviewer.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace {
+
+TEST_F(ManagerControllerTest, FileItemsDragOutAsFilesAndNothingElseDoes)
+{
+    Qt::DropActions actions;
+    std::unique_ptr<QMimeData> file(ItemsTableView::dragData(fileItem(QStringLiteral("a b"), 1, QStringLiteral("/home/u/a b.pdf")), 3, &actions));
+    EXPECT_EQ(file->urls(), QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/u/a b.pdf"))});
+    EXPECT_TRUE(file->hasFormat(QStringLiteral("text/uri-list")));
+    EXPECT_EQ(file->data(tableViewDragType), QByteArray("3"));
+    EXPECT_EQ(actions, Qt::CopyAction | Qt::LinkAction);
+    std::unique_ptr<QMimeData> note(ItemsTableView::dragData(this->note(QStringLiteral("n"), 2, QStringLiteral("/data/2.txt")), 0, &actions));
+    EXPECT_FALSE(note->hasUrls());
+    EXPECT_EQ(actions, Qt::CopyAction);
+}
+
+TEST_F(ManagerControllerTest, PreviewShowsPicturesTextOrDetails)
+{
+    const QString picturePath = folder.filePath(QStringLiteral("wide.png"));
+    QImage picture(2000, 1000, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(picturePath));
+    QByteArray longText(PreviewWindow::textLimit + 100, 'x');
+    longText.prepend("first line\n");
+    const QString textPath = userFile(QStringLiteral("notes.txt"), longText);
+    const QString otherPath = userFile(QStringLiteral("archive.bin"), QByteArray("\x00\x01\x02", 3));
+
+    PreviewWindow preview;
+    preview.resize(400, 300);
+    preview.toggle(picturePath);
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::picture);
+    const QPixmap shown = preview.findChild<QLabel *>(QStringLiteral("previewPicture"))->pixmap();
+    EXPECT_LE(shown.width(), 400);
+    EXPECT_EQ(shown.width(), 2 * shown.height());
+
+    preview.toggle(textPath);
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::text);
+    const QString text = preview.findChild<QPlainTextEdit *>(QStringLiteral("previewText"))->toPlainText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("first line\n")));
+    EXPECT_EQ(text.size(), PreviewWindow::textLimit);
+
+    preview.toggle(otherPath);
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
+    EXPECT_EQ(preview.findChild<QLabel *>(QStringLiteral("previewName"))->text(), QStringLiteral("archive.bin"));
+    EXPECT_TRUE(preview.findChild<QLabel *>(QStringLiteral("previewDetails"))->text().contains(QStringLiteral("Size: 3 bytes")));
+    preview.toggle(otherPath);
+    EXPECT_FALSE(preview.isVisible());
+    preview.toggle(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
+
+    // The tests have no session bus: the desktop's previewer is declined.
+    DBusFilePreviewer previewer;
+    EXPECT_FALSE(previewer.toggleFile(textPath, nullptr));
+}
+
+} // namespace

@@ -20,6 +20,9 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
+#include <QMimeData>
+#include <QDropEvent>
 
 namespace {
 
@@ -156,6 +159,19 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     press(delegate->editor(), Qt::Key_Return);
     QTRY_COMPARE(storedGroupTitles(), (QStringList{"Work", "Music"}));
 
+    // Adding while a name is being edited commits the edit first.
+    page->makeLabelStartEditing();
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+    delegate->editor()->setText(QStringLiteral("Group"));
+    QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
+    add->click();
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group", "Group1"}));
+    QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
+    press(delegate->editor(), Qt::Key_Escape);
+    favorites.setGroups(favorites.groups().mid(0, 2));
+    favorites.setGroups({favorites.groups().at(0), Records::newGroup(QStringLiteral("Music"))});
+    page->reloadGroups();
+
     // An edit that ends while another page of the window shows is dropped.
     groups->setCurrentIndex(groups->model()->index(1, 0));
     page->makeLabelStartEditing();
@@ -248,6 +264,48 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     items->setCurrentIndex(items->model()->index(0, 0));
     page->Items_doubleclicked();
     EXPECT_EQ(desktop.clipboard.text(), QStringLiteral("#47CE64"));
+    EXPECT_EQ(QToolTip::text(), LocalizedText("IDS_BR_27"));
+}
+
+TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
+{
+    addGroup(QStringLiteral("A"), {item(QStringLiteral("a"), 1)});
+    addGroup(QStringLiteral("B"));
+    addGroup(QStringLiteral("C"));
+    sortSettings.itemSortAscending = true;
+    open();
+    const auto rowRect = [this](int row) { return groups->visualRect(groups->model()->index(row, 0)); };
+    const auto drag = [this](const QPoint &at, const QMimeData &data) {
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(groups->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(groups->viewport(), &move);
+        if (!move.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(groups->viewport(), &drop);
+        return drop.isAccepted();
+    };
+
+    // Files from a file manager onto group C, in the order dragged.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(userFile(QStringLiteral("z.txt"))), QUrl::fromLocalFile(userFile(QStringLiteral("y.txt")))});
+    EXPECT_TRUE(drag(rowRect(2).center(), files));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("C")), (QStringList{"z.txt", "y.txt"}));
+    EXPECT_EQ(groups->currentIndex().row(), 2);
+    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("y.txt"));
+    QMimeData text;
+    text.setText(QStringLiteral("just text"));
+    EXPECT_FALSE(drag(rowRect(1).center(), text));
+
+    // Group A dragged to the upper edge of C lands between B and C.
+    page->controller().beginDrag(ManagerController::Drag::group, 0);
+    QMimeData row;
+    row.setData(tableViewDragType, "0");
+    EXPECT_FALSE(drag(rowRect(2).center(), row));
+    EXPECT_TRUE(drag(rowRect(2).topLeft() + QPoint(10, 2), row));
+    page->controller().endDrag();
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"B", "A", "C"}));
 }
 
 TEST_F(ManagerPageTest, PopupAndManagerStayInStep)

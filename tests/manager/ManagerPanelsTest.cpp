@@ -1,6 +1,7 @@
 #include "ManagerFixture.h"
 
 #include "items/AddPanelvc.h"
+#include "items/EditFileFolderitemvc.h"
 #include "items/ColorWell.h"
 #include "items/ItemEditor.h"
 #include "items/ItemServices.h"
@@ -78,6 +79,9 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(editor.edit(QStringLiteral("Work"), 99, PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
               QStringLiteral("IDS_BR_183"));
     EXPECT_EQ(editor.renameFile(QStringLiteral("Work"), 3, QString()).errorKey, QStringLiteral("IDS_BR_102"));
+    EXPECT_EQ(editor.add(QStringLiteral("Deleted"), PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
+              QStringLiteral("IDS_BR_188"));
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
 }
 
@@ -131,7 +135,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     // place in the full list.
     page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("blue"));
     items->setCurrentIndex(items->model()->index(0, 0));
-    page->menuitem_edit();
+    QTest::keyClick(items, Qt::Key_F2);
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(panel->editing());

@@ -18,12 +18,6 @@
 
 namespace {
 
-class NoLoginItems final : public LoginItems
-{
-public:
-    bool setEnabled(bool) override { return true; }
-};
-
 TEST(ManagerWindow, ShowsTheStoredGroupsAndTheFirstGroupsItems)
 {
     TestFolder folder;
@@ -38,7 +32,7 @@ TEST(ManagerWindow, ShowsTheStoredGroupsAndTheFirstGroupsItems)
     }
     FakeDesktopServices desktop;
     AppContext context(std::make_unique<PlistPreferencesStore>(path), folder.filePath(QStringLiteral("support")),
-                       AppContext::Platform{std::make_unique<NoLoginItems>(), std::make_unique<FakeHotKeyService>(),
+                       AppContext::Platform{std::make_unique<FakeLoginItems>(), std::make_unique<FakeHotKeyService>(),
                                             desktop.services()});
     AppDelegate delegate(context);
     delegate.applicationDidFinishLaunching();

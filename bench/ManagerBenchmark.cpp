@@ -1,0 +1,295 @@
+// The manager page over a store of 10,000 items in 100 groups, one of them
+// holding 1,000: the window's first paint, selecting the big group until
+// its rows are painted, the interface-thread time of a rename, a recolour,
+// a pin and a remove, and a drop of 100 files on a group; the tray popup
+// exists and follows every change.
+
+#include "items/FaviconFetcher.h"
+#include "manager/DimmingLayer.h"
+#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerController.h"
+#include "platform/FakeDesktopServices.h"
+#include "platform/PlistPreferencesStore.h"
+#include "quicklist/SelectTagVc.h"
+#include "quicklist/ViewController.h"
+#include "store/FavoritesStore.h"
+#include "store/FileBookmarks.h"
+#include "store/Records.h"
+#include "store/Sorting.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+#include "store/ViewLinks.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int groupCount = 100;
+constexpr int bigGroupItems = 1000;
+constexpr int otherGroupItems = 90;
+
+// Every kind of item, in turn; the files are not there, as for items whose
+// files were moved away.
+QVariantMap itemFor(FavoritesStore &favorites, int group, int index)
+{
+    const QString title = QStringLiteral("Item %1 of group %2").arg(index).arg(group);
+    switch (index % 4) {
+    case 0:
+        return favorites.withNewIdentity({{RecordKeys::title, title},
+                                          {RecordKeys::url, QStringLiteral("/home/someone/Projects/p%1/file-%2.pdf").arg(group).arg(index)},
+                                          {RecordKeys::isnormalFile, true}});
+    case 1:
+        return favorites.withNewIdentity({{RecordKeys::title, title},
+                                          {RecordKeys::Weburl, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index)},
+                                          {RecordKeys::imgpath, QStringLiteral("/nonexistent/%1.png").arg(index)},
+                                          {RecordKeys::isbookmark, true}});
+    case 2:
+        return favorites.withNewIdentity({{RecordKeys::title, title},
+                                          {RecordKeys::url, QStringLiteral("/nonexistent/%1.txt").arg(index)},
+                                          {RecordKeys::istext, true}});
+    default:
+        return favorites.withNewIdentity(
+            {{RecordKeys::title, title}, {RecordKeys::color, QStringLiteral("47CE64")}, {RecordKeys::iscolor, true}});
+    }
+}
+
+// 10,000 items: 1,000 in the first group, 90 in each of the others and 90
+// more in the second.
+struct Store
+{
+    Store()
+        : preferences(folder.filePath(QStringLiteral("preferences.plist")))
+        , supportFiles(folder.filePath(QStringLiteral("support")), favorites)
+    {
+        QList<QVariantMap> groups;
+        for (int g = 0; g < groupCount; ++g) {
+            const QString title = QStringLiteral("Group %1").arg(g);
+            groups.append(Records::newGroup(title));
+            const int count = g == 0 ? bigGroupItems : g == 1 ? 2 * otherGroupItems : otherGroupItems;
+            QList<QVariantMap> items;
+            for (int i = 0; i < count; ++i)
+                items.append(itemFor(favorites, g, i));
+            favorites.setItems(title, items);
+        }
+        favorites.setGroups(groups);
+        for (int i = 0; i < 100; ++i) {
+            const QString path = folder.filePath(QStringLiteral("dropped-%1.txt").arg(i));
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            droppedFiles.append(QUrl::fromLocalFile(path));
+        }
+        // The popup exists, as in the application: the manager's changes
+        // rebuild its rows.
+        popup = std::make_unique<ViewController>(
+            QuickListServices{favorites, sortSettings, supportFiles, links, desktop.services(), picker});
+    }
+
+    ManagerServices services()
+    {
+        return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
+    }
+
+    QTemporaryDir folder;
+    PlistPreferencesStore preferences;
+    FavoritesStore favorites{preferences};
+    FileBookmarks bookmarks{preferences};
+    SupportFiles supportFiles;
+    SortSettings sortSettings;
+    ViewLinks links;
+    FaviconFetcher fetcher;
+    FakeDesktopServices desktop;
+    SelectTagVc picker;
+    QList<QUrl> droppedFiles;
+    std::unique_ptr<ViewController> popup;
+};
+
+// The manager window's frame with its dimming layer and the page.
+struct Window
+{
+    explicit Window(Store &store)
+        : frame(std::make_unique<QWidget>())
+    {
+        frame->resize(860, 560);
+        layer = new DimmingLayer(frame.get());
+        page = new MakeshortcutsVc(store.services(), *layer, frame.get());
+        page->resize(frame->size());
+    }
+    ManagerController &controller() const { return page->controller(); }
+    QAbstractItemView *view(const char *name) const
+    {
+        return page->findChild<QAbstractItemView *>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<QWidget> frame;
+    DimmingLayer *layer = nullptr;
+    MakeshortcutsVc *page = nullptr;
+};
+
+std::unique_ptr<Store> theStore;
+
+class ExposeWatch final : public QObject
+{
+public:
+    bool exposed = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose)
+            exposed = true;
+        return false;
+    }
+};
+
+// From creating the page (reading the groups, selecting the big group)
+// to the window's first expose with both panes painted.
+void BM_ManagerFirstPaint(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        Window window(*theStore);
+        ExposeWatch watch;
+        window.frame->show();
+        if (QWindow *handle = window.frame->windowHandle())
+            handle->installEventFilter(&watch);
+        while (!watch.exposed && timer.elapsed() < 2000)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        window.frame->repaint();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        state.PauseTiming();
+        window.frame.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ManagerFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Selecting the group of 1,000 items (read, sorted and stored) until the
+// rows on screen are painted.
+void BM_SelectGroupOf1000(benchmark::State &state)
+{
+    Window window(*theStore);
+    window.frame->show();
+    QApplication::processEvents();
+    QAbstractItemView *groups = window.view("tblviewgroup");
+    QAbstractItemView *items = window.view("tblviewItems");
+    for (auto _ : state) {
+        state.PauseTiming();
+        groups->setCurrentIndex(groups->model()->index(2, 0));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        groups->setCurrentIndex(groups->model()->index(0, 0));
+        items->viewport()->repaint();
+    }
+    state.counters["rows"] = double(items->model()->rowCount());
+}
+BENCHMARK(BM_SelectGroupOf1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The interface-thread time of one change, with the panes painted again.
+template <typename Change>
+void measureChange(benchmark::State &state, Change change)
+{
+    Window window(*theStore);
+    window.frame->show();
+    QApplication::processEvents();
+    int round = 0;
+    for (auto _ : state) {
+        change(window, round++);
+        window.frame->repaint();
+    }
+}
+
+void BM_RenameGroup(benchmark::State &state)
+{
+    measureChange(state, [](Window &window, int round) {
+        window.controller().rename(0, QStringLiteral("Renamed %1").arg(round));
+    });
+}
+BENCHMARK(BM_RenameGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_RecolourGroup(benchmark::State &state)
+{
+    measureChange(state, [](Window &window, int round) {
+        window.controller().changeColor(0, round % 2 ? QColor(0xFF, 0x3B, 0x30) : QColor(0x00, 0x7A, 0xFF));
+    });
+}
+BENCHMARK(BM_RecolourGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_PinItem(benchmark::State &state)
+{
+    measureChange(state, [](Window &window, int round) { window.controller().PinItem(round % 2 ? 0 : 500); });
+}
+BENCHMARK(BM_PinItem)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_RemoveItem(benchmark::State &state)
+{
+    Window window(*theStore);
+    window.frame->show();
+    QApplication::processEvents();
+    ManagerController &controller = window.controller();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QVariantMap item = controller.shownItem(500).value();
+        state.ResumeTiming();
+        controller.removeItem(500);
+        window.frame->repaint();
+        state.PauseTiming();
+        theStore->favorites.appendItemToGroup(controller.selectedGroupTitle(), item);
+        controller.selectedItemsStored(std::nullopt);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RemoveItem)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// 100 files from a file manager dropped on a group row.
+void BM_Drop100Files(benchmark::State &state)
+{
+    Window window(*theStore);
+    window.frame->show();
+    QApplication::processEvents();
+    ManagerController &controller = window.controller();
+    QMimeData data;
+    data.setUrls(theStore->droppedFiles);
+    const int row = groupCount - 1;
+    for (auto _ : state) {
+        controller.acceptDrop(row, true, &data);
+        window.frame->repaint();
+        state.PauseTiming();
+        theStore->favorites.setItems(controller.groupTitle(row), {});
+        theStore->preferences.removeObjectForKey(StoreKeys::allBookmark);
+        controller.selectGroup(0);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Drop100Files)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    theStore = std::make_unique<Store>();
+    benchmark::RunSpecifiedBenchmarks();
+    theStore.reset();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,174 @@
+#include "app/StartupVc.h"
+
+#include "app/TrayIconImage.h"
+#include "manager/DimmingLayer.h"
+#include "platform/PreferencesStore.h"
+#include "platform/StandardOutput.h"
+#include "prefs/StartAtLogin.h"
+#include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *heading(const QString &text, qreal scale, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, const QUrl &newsletterBase,
+                     QWidget *parent)
+    : QWidget(parent)
+    , m_preferences(preferences)
+    , m_loginItems(loginItems)
+    , m_subscription(newsletterBase)
+{
+    setObjectName(QStringLiteral("StartupVc"));
+
+    auto *boxbg = new QFrame(this);
+    boxbg->setMaximumWidth(Localization::isFrench() ? 720 : 620);
+
+    auto *icon = new QLabel(boxbg);
+    icon->setPixmap(brimbleIcon().pixmap(80, 80));
+    icon->setAlignment(Qt::AlignCenter);
+    auto *lbltitleappname = heading(LocalizedText("IDS_BR_7"), 2.0, boxbg);
+
+    auto *subscribeBox = new QFrame(boxbg);
+    subscribeBox->setObjectName(QStringLiteral("subscribeBox"));
+    subscribeBox->setFrameShape(QFrame::StyledPanel);
+    auto *lblsubscribetitle = heading(LocalizedText("IDS_BR_20"), 1.2, subscribeBox);
+    auto *lblsubtitle = new QLabel(LocalizedText("IDS_BR_21"), subscribeBox);
+    lblsubtitle->setWordWrap(true);
+    lblsubtitle->setAlignment(Qt::AlignCenter);
+    m_txtfield = new QLineEdit(subscribeBox);
+    m_txtfield->setObjectName(QStringLiteral("txtfield"));
+    m_txtfield->setPlaceholderText(LocalizedText("IDS_BR_225"));
+    m_txtfield->setAccessibleName(LocalizedText("IDS_BR_224"));
+    m_btnsubscribe = new QPushButton(LocalizedText("IDS_BR_22"), subscribeBox);
+    m_btnsubscribe->setObjectName(QStringLiteral("btnsubscribe"));
+    connect(m_btnsubscribe, &QPushButton::clicked, this, &StartupVc::btnSubscribe);
+    connect(m_txtfield, &QLineEdit::returnPressed, this, &StartupVc::btnSubscribe);
+    auto *fieldRow = new QHBoxLayout;
+    fieldRow->addWidget(m_txtfield, 1);
+    fieldRow->addWidget(m_btnsubscribe);
+    auto *subscribeLayout = new QVBoxLayout(subscribeBox);
+    subscribeLayout->addWidget(lblsubscribetitle);
+    subscribeLayout->addWidget(lblsubtitle);
+    subscribeLayout->addLayout(fieldRow);
+    // Without an endpoint in this build there is nothing to subscribe to.
+    subscribeBox->setVisible(m_subscription.isAvailable());
+
+    m_checkboxAddLogicitem = new QCheckBox(LocalizedText("IDS_BR_24"), boxbg);
+    m_checkboxAddLogicitem->setObjectName(QStringLiteral("checkboxAddLogicitem"));
+    auto *btngetstarted = new QPushButton(LocalizedText("IDS_BR_23"), boxbg);
+    btngetstarted->setObjectName(QStringLiteral("btngetstarted"));
+    btngetstarted->setDefault(true);
+    connect(btngetstarted, &QPushButton::clicked, this, &StartupVc::btnGetStarted);
+
+    auto *boxLayout = new QVBoxLayout(boxbg);
+    boxLayout->setSpacing(14);
+    boxLayout->addWidget(icon);
+    boxLayout->addWidget(lbltitleappname);
+    boxLayout->addSpacing(8);
+    boxLayout->addWidget(subscribeBox);
+    boxLayout->addSpacing(8);
+    boxLayout->addWidget(m_checkboxAddLogicitem, 0, Qt::AlignHCenter);
+    boxLayout->addWidget(btngetstarted, 0, Qt::AlignHCenter);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addWidget(boxbg, 0, Qt::AlignHCenter);
+    layout->addStretch(1);
+
+    m_dimmingLayer = new DimmingLayer(this);
+    connect(&m_subscription, &NewsletterSubscription::answered, this, &StartupVc::showAnswer);
+}
+
+StartupVc::~StartupVc() = default;
+
+bool StartupVc::startAtLoginChecked() const
+{
+    return m_checkboxAddLogicitem->isChecked();
+}
+
+bool StartupVc::offersNewsletter() const
+{
+    return m_subscription.isAvailable();
+}
+
+void StartupVc::btnGetStarted()
+{
+    if (!m_preferences.integerForKey(StoreKeys::first))
+        m_preferences.setInteger(1, StoreKeys::first);
+    StartAtLogin::apply(m_loginItems, m_preferences, startAtLoginChecked());
+    Q_EMIT gotStarted();
+}
+
+void StartupVc::btnSubscribe()
+{
+    const QString address = m_txtfield->text();
+    if (address.isEmpty()) {
+        showAlert(LocalizedText("IDS_BR_48"), LocalizedText("IDS_BR_49"));
+        return;
+    }
+    if (!NewsletterSubscription::isValidAddress(address)) {
+        showAlert(LocalizedText("IDS_BR_50"), LocalizedText("IDS_BR_49"));
+        return;
+    }
+    m_subscription.subscribe(address);
+    printLine(QStringLiteral("done"));
+}
+
+void StartupVc::showAnswer(NewsletterSubscription::Answer answer, const QString &address)
+{
+    switch (answer) {
+    case NewsletterSubscription::Answer::subscribed:
+        showAlert(LocalizedText("IDS_BR_51"), LocalizedText("IDS_BR_52"));
+        break;
+    case NewsletterSubscription::Answer::alreadySubscribed:
+        showAlert(LocalizedText("IDS_BR_53"), LocalizedText("IDS_BR_54").arg(address));
+        break;
+    case NewsletterSubscription::Answer::serverProblem:
+        showAlert(LocalizedText("IDS_BR_55"), LocalizedText("IDS_BR_56"));
+        break;
+    case NewsletterSubscription::Answer::unknown:
+        break;
+    }
+}
+
+void StartupVc::showAlert(const QString &message, const QString &informativeText)
+{
+    // One alert at a time; a later answer replaces what is showing.
+    if (m_alert)
+        m_alert->done(0);
+    auto *alert = new QMessageBox(QMessageBox::Warning, LocalizedText("IDS_BR_7"), message, QMessageBox::NoButton,
+                                  window());
+    alert->setInformativeText(informativeText);
+    alert->addButton(LocalizedText("IDS_BR_2"), QMessageBox::AcceptRole);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    m_dimmingLayer->hold();
+    connect(alert, &QMessageBox::finished, this, [this] {
+        m_dimmingLayer->release();
+        m_txtfield->clear();
+    });
+    m_alert = alert;
+    alert->open();
+}

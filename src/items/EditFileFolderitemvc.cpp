@@ -1,0 +1,84 @@
+#include "items/EditFileFolderitemvc.h"
+
+#include "items/CharacterPalette.h"
+#include "items/ItemBoxParts.h"
+#include "store/LocalizedText.h"
+#include "store/Records.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
+    : QDialog(parent)
+    , m_editor(services)
+    , m_palette(palette)
+{
+    ItemBoxParts::setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
+    setWindowTitle(LocalizedText("IDS_BR_105"));
+    QLabel *lbltitle = ItemBoxParts::header("IDS_BR_105", this);
+    lbltitle->setObjectName(QStringLiteral("lbltitle"));
+    QLabel *lblsubtitle = ItemBoxParts::caption("IDS_BR_106", this);
+    lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
+    QLabel *lbltitlename = ItemBoxParts::caption("IDS_BR_86", this);
+    lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), this);
+    txtfieldTitle->setAccessibleName(LocalizedText("IDS_BR_86"));
+    lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
+    btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
+    btnemoji->setAccessibleName(LocalizedText("IDS_BR_145"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lbltitle);
+    layout->addWidget(lblsubtitle);
+    layout->addSpacing(6);
+    layout->addWidget(lbltitlename);
+    layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldTitle, btnemoji));
+    layout->addWidget(lblalert);
+    layout->addStretch();
+    layout->addLayout(ItemBoxParts::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
+                                              QStringLiteral("btnedit"), this));
+    btnedit_->setText(LocalizedText("IDS_BR_89"));
+
+    connect(btnedit_, &QPushButton::clicked, this, &EditFileFolderitemvc::btnedit);
+    connect(btncancel, &QPushButton::clicked, this, &EditFileFolderitemvc::btncancel_);
+    connect(btnemoji, &QToolButton::clicked, this, &EditFileFolderitemvc::btnemojiclicked);
+}
+
+void EditFileFolderitemvc::prepare(const QString &currentGroupName, const QVariantMap &item)
+{
+    m_currentGroupName = currentGroupName;
+    m_uid = Records::uid(item).value_or(0);
+    lblalert->clear();
+    txtfieldTitle->setText(Records::title(item));
+}
+
+void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const QVariantMap &item)
+{
+    prepare(currentGroupName, item);
+    open();
+    txtfieldTitle->setFocus(Qt::OtherFocusReason);
+}
+
+void EditFileFolderitemvc::btnedit()
+{
+    const ItemResult result = m_editor.renameFile(m_currentGroupName, m_uid, txtfieldTitle->text());
+    if (!result.ok()) {
+        lblalert->setText(result.message());
+        return;
+    }
+    accept();
+    Q_EMIT saved(m_uid);
+}
+
+void EditFileFolderitemvc::btncancel_()
+{
+    reject();
+}
+
+void EditFileFolderitemvc::btnemojiclicked()
+{
+    m_palette.popUp(btnemoji, txtfieldTitle);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class UrlOpener;
+
+// The about page: name, version, legal notice, and a link that rates
+// Brimble in the desktop's software centre. The maker's web and social
+// pages have no addresses, so they have no buttons.
+class AboutVc final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The address that software centres (GNOME Software, Discover) open on
+    // Brimble's page.
+    static constexpr auto rateAddress = "appstream://org.brimble.Brimble";
+
+    // version is the build's version; empty shows no version line.
+    AboutVc(UrlOpener &urls, const QString &version, QWidget *parent = nullptr);
+
+    QString versionText() const;
+
+    void btnRateusClciked();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    UrlOpener &m_urls;
+    QLabel *m_icon = nullptr;
+    QLabel *m_lblappVersion = nullptr;
+};

@@ -1,0 +1,261 @@
+#include "prefs/PreferencesVc.h"
+
+#include "hotkey/ShortcutRecorder.h"
+#include "manager/DimmingLayer.h"
+#include "platform/PreferencesStore.h"
+#include "prefs/StartAtLogin.h"
+#include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHideEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+Q_DECLARE_LOGGING_CATEGORY(lcPrefs)
+
+namespace {
+
+constexpr auto recordingStyle = "QPushButton { border: 2px solid palette(highlight); border-radius: 4px; "
+                                "padding: 4px 12px; }";
+
+} // namespace
+
+PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_blackLayer(&services.blackLayer)
+{
+    setObjectName(QStringLiteral("preferencesvc"));
+    PreferencesStore &preferences = m_services.preferences;
+
+    auto *lblSettingTitle = new QLabel(LocalizedText("IDS_BR_80"), this);
+    QFont titleFont = lblSettingTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    lblSettingTitle->setFont(titleFont);
+
+    m_popupButton_language = new QComboBox(this);
+    m_popupButton_language->addItem(LocalizedText("IDS_BR_125"));
+    m_popupButton_language->addItem(LocalizedText("IDS_BR_126"));
+    m_popupButton_language->setCurrentIndex(languageInUse());
+    m_popupButton_language->setAccessibleName(LocalizedText("IDS_BR_124"));
+    connect(m_popupButton_language, &QComboBox::activated, this, &PreferencesVc::btnselectLanguage);
+
+    m_checkbox_startatLogin = new QCheckBox(LocalizedText("IDS_BR_81"), this);
+    if (const auto stored = preferences.boolForKey(StoreKeys::loginStartStatus))
+        m_checkbox_startatLogin->setChecked(*stored);
+    connect(m_checkbox_startatLogin, &QCheckBox::clicked, this, &PreferencesVc::checkbox_startatlogin);
+
+    m_checkbox_ShowFileList = new QCheckBox(LocalizedText("IDS_BR_149"), this);
+    if (const auto stored = preferences.boolForKey(StoreKeys::showFileListInFolder))
+        m_checkbox_ShowFileList->setChecked(*stored);
+    connect(m_checkbox_ShowFileList, &QCheckBox::clicked, this, &PreferencesVc::checkbox_showFileList);
+
+    auto *form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setVerticalSpacing(14);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    auto *lblselectlanguage = new QLabel(LocalizedText("IDS_BR_124"), this);
+    lblselectlanguage->setBuddy(m_popupButton_language);
+    form->addRow(lblselectlanguage, m_popupButton_language);
+    form->addRow(QString(), m_checkbox_startatLogin);
+    form->addRow(QString(), m_checkbox_ShowFileList);
+    auto *lblshortcutTitle = new QLabel(LocalizedText("IDS_BR_82"), this);
+    form->addRow(lblshortcutTitle, buildShortcutRow());
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(32, 24, 32, 24);
+    layout->addWidget(lblSettingTitle);
+    layout->addSpacing(16);
+    layout->addLayout(form);
+    layout->addStretch(1);
+
+    m_services.recorder.setView(this);
+}
+
+PreferencesVc::~PreferencesVc()
+{
+    m_services.recorder.setView(nullptr);
+    setDimmed(false);
+}
+
+QWidget *PreferencesVc::buildShortcutRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    if (!m_services.globalShortcutsAvailable) {
+        auto *explanation = new QLabel(LocalizedText("IDS_BR_222"), row);
+        explanation->setObjectName(QStringLiteral("lblshortcutUnavailable"));
+        explanation->setWordWrap(true);
+        explanation->setMinimumWidth(380);
+        explanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(explanation, 1);
+    }
+
+    m_lblshortcut = new QLabel(row);
+    m_lblshortcut->setObjectName(QStringLiteral("lblshortcut"));
+    m_lblshortcut->setMinimumWidth(140);
+    m_lblshortcut->setFrameShape(QFrame::StyledPanel);
+    m_lblshortcut->setAccessibleName(LocalizedText("IDS_BR_82"));
+
+    m_btntypeShortcut = new QPushButton(LocalizedText("IDS_BR_220"), row);
+    m_btntypeShortcut->setObjectName(QStringLiteral("btntypeShortcut"));
+    m_btntypeShortcut->setFocusPolicy(Qt::NoFocus);
+    connect(m_btntypeShortcut, &QPushButton::clicked, this, [this] { m_services.recorder.startRecording(); });
+
+    m_btnrefreshShortcut = new QToolButton(row);
+    m_btnrefreshShortcut->setObjectName(QStringLiteral("btnrefreshShortcut"));
+    m_btnrefreshShortcut->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear")));
+    if (m_btnrefreshShortcut->icon().isNull())
+        m_btnrefreshShortcut->setText(QStringLiteral("\u2715"));
+    m_btnrefreshShortcut->setAccessibleName(LocalizedText("IDS_BR_221"));
+    m_btnrefreshShortcut->setToolTip(LocalizedText("IDS_BR_221"));
+    m_btnrefreshShortcut->setFocusPolicy(Qt::NoFocus);
+    m_btnrefreshShortcut->hide();
+    connect(m_btnrefreshShortcut, &QToolButton::clicked, this, [this] { m_services.recorder.clearShortcut(); });
+
+    if (m_services.globalShortcutsAvailable) {
+        layout->addWidget(m_lblshortcut);
+        layout->addWidget(m_btntypeShortcut);
+        layout->addWidget(m_btnrefreshShortcut);
+        layout->addStretch(1);
+    } else {
+        // Nothing can be recorded here; the row only explains.
+        m_lblshortcut->hide();
+        m_btntypeShortcut->hide();
+    }
+    return row;
+}
+
+void PreferencesVc::setMenuKeyEquivalentsHandler(std::function<void(bool)> handler)
+{
+    m_menuKeyEquivalents = std::move(handler);
+}
+
+int PreferencesVc::languageInUse() const
+{
+    return Localization::isFrench() ? 1 : 0;
+}
+
+void PreferencesVc::btnselectLanguage(int index)
+{
+    if ((index == 0) == (languageInUse() == 0) || m_alertappQuit)
+        return;
+    setDimmed(true);
+    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"), LocalizedText("IDS_BR_127"),
+                                  QMessageBox::NoButton, window());
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *proceed = alert->addButton(LocalizedText("IDS_BR_77"), QMessageBox::AcceptRole);
+    alert->addButton(LocalizedText("IDS_BR_78"), QMessageBox::RejectRole);
+    alert->setDefaultButton(proceed);
+    connect(alert, &QMessageBox::finished, this, [this, alert, proceed] {
+        if (alert->clickedButton() == proceed)
+            alertBtnContinue_appQuit();
+        else
+            alertBtnstop_appQuit();
+    });
+    m_alertappQuit = alert;
+    alert->open();
+}
+
+void PreferencesVc::alertBtnContinue_appQuit()
+{
+    m_services.preferences.setInteger(m_popupButton_language->currentIndex(), StoreKeys::selectedLanguage);
+    m_alertappQuit = nullptr;
+    setDimmed(false);
+    Q_EMIT relaunchRequested();
+}
+
+void PreferencesVc::alertBtnstop_appQuit()
+{
+    m_popupButton_language->setCurrentIndex(languageInUse());
+    m_alertappQuit = nullptr;
+    setDimmed(false);
+}
+
+void PreferencesVc::checkbox_startatlogin(bool on)
+{
+    StartAtLogin::apply(m_services.loginItems, m_services.preferences, on);
+}
+
+void PreferencesVc::checkbox_showFileList(bool on)
+{
+    qCInfo(lcPrefs).noquote() << (on ? "Successfully add" : "Successfully remove");
+    m_services.preferences.setBool(on, StoreKeys::showFileListInFolder);
+}
+
+void PreferencesVc::setShortcutLabel(const QString &text)
+{
+    m_lblshortcut->setText(text);
+}
+
+void PreferencesVc::setClearButtonVisible(bool visible)
+{
+    m_btnrefreshShortcut->setVisible(visible && m_services.globalShortcutsAvailable);
+}
+
+void PreferencesVc::setRecordButtonActive(bool active)
+{
+    m_btntypeShortcut->setStyleSheet(active ? QString::fromLatin1(recordingStyle) : QString());
+    m_btntypeShortcut->setProperty("recording", active);
+}
+
+void PreferencesVc::setMenuKeyEquivalentsEnabled(bool enabled)
+{
+    if (m_menuKeyEquivalents)
+        m_menuKeyEquivalents(enabled);
+}
+
+void PreferencesVc::setDimmed(bool dimmed)
+{
+    if (dimmed == m_dimmed)
+        return;
+    m_dimmed = dimmed;
+    if (!m_blackLayer)
+        return;
+    if (dimmed)
+        m_blackLayer->hold();
+    else
+        m_blackLayer->release();
+}
+
+void PreferencesVc::showAlert(const QString &message, const QString &button, std::function<void()> dismissed)
+{
+    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"), message, QMessageBox::NoButton,
+                                  window());
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->addButton(button, QMessageBox::AcceptRole);
+    connect(alert, &QMessageBox::finished, this, [dismissed = std::move(dismissed)] {
+        if (dismissed)
+            dismissed();
+    });
+    m_shortcutAlert = alert;
+    alert->open();
+}
+
+void PreferencesVc::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        m_services.recorder.pageWillAppear();
+}
+
+void PreferencesVc::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_services.recorder.pageWillDisappear();
+}

@@ -1,0 +1,101 @@
+// A real first run on an X display, from an empty home: onboarding, Get
+// started, the popup, the first group, then a language change that starts
+// the real brimble again.
+
+#include "app/AppContext.h"
+#include "app/AppDelegate.h"
+#include "app/ContainerVc.h"
+#include "app/FirstGroupBox.h"
+#include "app/ManagerWindow.h"
+#include "app/SingleInstance.h"
+#include "app/StartupVc.h"
+#include "platform/FakeDesktopServices.h"
+#include "platform/Paths.h"
+#include "platform/PlistPreferencesStore.h"
+#include "platform/XdgLoginItems.h"
+#include "prefs/PreferencesVc.h"
+#include "quicklist/ViewController.h"
+#include "store/StoreKeys.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+qint64 lockHolder()
+{
+    QLockFile lock(Paths::runtimeFolder() + QStringLiteral("/instance.lock"));
+    qint64 pid = 0;
+    return lock.getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
+}
+
+TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
+{
+    ASSERT_FALSE(QFile::exists(Paths::preferencesFile()));
+    FakeDesktopServices desktop;
+    AppContext context(std::make_unique<PlistPreferencesStore>(Paths::preferencesFile()), Paths::supportFolder(),
+                       {std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
+                                                        QStringLiteral(BRIMBLE_LOGIN_HELPER)),
+                        createHotKeyService(), desktop.services()});
+    AppDelegate delegate(context);
+    delegate.setRelaunchProgram(QStringLiteral(BRIMBLE_EXECUTABLE));
+    delegate.applicationDidFinishLaunching();
+
+    ManagerWindow *window = delegate.existingManagerWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    ASSERT_TRUE(window->isShowingOnboarding());
+    StartupVc *onboarding = window->startupVc();
+    onboarding->findChild<QCheckBox *>(QStringLiteral("checkboxAddLogicitem"))->setChecked(true);
+    QTest::mouseClick(onboarding->findChild<QPushButton *>(QStringLiteral("btngetstarted")), Qt::LeftButton);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.existingPopover() && delegate.existingPopover()->isPopoverShown(); }));
+    EXPECT_FALSE(window->isShowingOnboarding());
+    context.preferences->flush();
+    {
+        PlistPreferencesStore stored(Paths::preferencesFile());
+        EXPECT_EQ(stored.integerForKey(StoreKeys::first), 1);
+        EXPECT_EQ(stored.boolForKey(StoreKeys::loginStartStatus), true);
+    }
+    EXPECT_TRUE(QFile::exists(XdgLoginItems::userAutostartFolder() + QStringLiteral("/org.brimble.Brimble.desktop")));
+    delegate.existingPopover()->closePopover();
+
+    // The first group, typed into the box over the groups page.
+    ContainerVc *container = window->containerVc();
+    ASSERT_TRUE(container->isFirstGroupBoxShowing());
+    QTest::mouseClick(container->findChild<QPushButton *>(QStringLiteral("btncreateGroup_infobox")), Qt::LeftButton);
+    QTest::keyClicks(container->firstGroupBox()->txtfieldGroupname(), QStringLiteral("Travel"));
+    QTest::keyClick(container->firstGroupBox()->txtfieldGroupname(), Qt::Key_Return);
+    EXPECT_FALSE(container->isFirstGroupBoxShowing());
+    context.preferences->flush();
+    EXPECT_EQ(PlistPreferencesStore(Paths::preferencesFile()).objectForKey(StoreKeys::allgroups).toList().size(), 1);
+
+    // French, confirmed: the real brimble starts again and takes the lock.
+    delegate.openManagerPage(ContainerVc::preferencesPage);
+    auto *preferences = static_cast<PreferencesVc *>(container->currentview());
+    preferences->findChild<QComboBox *>()->setCurrentIndex(1);
+    preferences->btnselectLanguage(1);
+    ASSERT_NE(preferences->alertappQuit(), nullptr);
+    preferences->alertappQuit()->buttons().first()->click();
+    context.preferences->flush();
+    EXPECT_EQ(PlistPreferencesStore(Paths::preferencesFile()).integerForKey(StoreKeys::selectedLanguage), 1);
+
+    const SingleInstance instance(Paths::runtimeFolder());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return instance.sendToPrimary(SingleInstance::showRequest); }, 15000))
+        << "brimble did not start again";
+    const qint64 relaunched = lockHolder();
+    ASSERT_GT(relaunched, 0);
+    ::kill(pid_t(relaunched), SIGTERM);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(pid_t(relaunched), 0) != 0; }, 10000));
+    EXPECT_EQ(PlistPreferencesStore(Paths::preferencesFile()).integerForKey(StoreKeys::first), 1);
+}
+
+} // namespace

@@ -1,0 +1,216 @@
+#include "app/ContainerVc.h"
+#include "app/FirstGroupBox.h"
+#include "app/ManagerWindow.h"
+#include "app/StartupVc.h"
+#include "manager/DimmingLayer.h"
+#include "prefs/PreferencesVc.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+
+#include "ShellFixture.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class ContainerTest : public ShellFixture
+{
+protected:
+    ContainerVc &makeContainer()
+    {
+        container = std::make_unique<ContainerVc>(
+            ContainerVc::Services{context->favorites, context->sortSettings, context->viewLinks},
+            [](int page, DimmingLayer &) -> QWidget * { return page == ContainerVc::utilityKitPage ? nullptr : new QLineEdit; });
+        container->resize(800, 500);
+        container->show();
+        return *container;
+    }
+    int visibleMarkers() const
+    {
+        int count = 0;
+        for (int page = 0; page < ContainerVc::pageCount; ++page)
+            count += container->isMarkerVisible(page);
+        return count;
+    }
+
+    std::unique_ptr<ContainerVc> container;
+};
+
+TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
+{
+    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    ContainerVc &vc = makeContainer();
+    EXPECT_FALSE(vc.pageButton(ContainerVc::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
+
+    vc.showPage(ContainerVc::managerPage);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+    auto *groupsPage = static_cast<QLineEdit *>(vc.currentview());
+    groupsPage->setText(u"typed"_qs);
+    for (int page : {1, 2, 0}) {
+        vc.pageButton(page)->click();
+        EXPECT_EQ(vc.containerPage(), page);
+        EXPECT_EQ(visibleMarkers(), 1);
+        EXPECT_TRUE(vc.isMarkerVisible(page));
+    }
+    EXPECT_EQ(vc.currentview(), groupsPage);
+    EXPECT_EQ(groupsPage->text(), u"typed"_qs);
+    vc.showPage(ContainerVc::utilityKitPage);
+    EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";
+}
+
+TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
+{
+    context->viewLinks.popoverListLoaded = true;
+    QSignalSpy quickListReloads(&context->viewLinks, &ViewLinks::quickListReloadRequested);
+    ContainerVc &vc = makeContainer();
+    vc.showPage(ContainerVc::managerPage);
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    FirstGroupBox *box = vc.firstGroupBox();
+    EXPECT_FALSE(box->isCreationStep());
+    EXPECT_FALSE(box->lblGroupNameExample()->isAnimating());
+
+    vc.showPage(ContainerVc::preferencesPage);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "the box belongs to the groups page";
+    vc.showPage(ContainerVc::managerPage);
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+
+    box->findChild<QPushButton *>(u"btncreateGroup_infobox"_qs)->click();
+    EXPECT_TRUE(box->isCreationStep());
+    ExampleNameChip *chip = box->lblGroupNameExample();
+    EXPECT_TRUE(chip->isAnimating());
+    EXPECT_EQ(chip->currentExample(), LocalizedText("IDS_BR_8"));
+    for (int step = 0; step < 5; ++step)
+        chip->update();
+    EXPECT_EQ(chip->currentindex(), 0) << "the five examples wrap around";
+
+    // No ticking while the window is closed; it resumes when it shows again.
+    container->hide();
+    EXPECT_FALSE(chip->isAnimating());
+    container->show();
+    EXPECT_TRUE(chip->isAnimating());
+    box->closeBox();
+    EXPECT_FALSE(chip->isAnimating()) << "closing the box stops it";
+    vc.showPage(ContainerVc::managerPage);
+    box->btnCreateGroup_info();
+
+    box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
+    ASSERT_NE(vc.alert(), nullptr) << "an empty name is refused";
+    EXPECT_TRUE(vc.blackLayer().isHeld());
+    static_cast<QMessageBox *>(vc.alert())->buttons().first()->click();
+    EXPECT_FALSE(vc.blackLayer().isHeld());
+    EXPECT_TRUE(vc.isFirstGroupBoxShowing());
+    EXPECT_TRUE(context->favorites.groups().isEmpty());
+
+    box->txtfieldGroupname()->setText(u"Recipes"_qs);
+    box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
+    const QList<QVariantMap> groups = context->favorites.groups();
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups.first(), QVariantMap({{u"title"_qs, u"Recipes"_qs},
+                                           {u"isHeader"_qs, true},
+                                           {u"isExpanded"_qs, true},
+                                           {u"color"_qs, u"47CE64"_qs}}));
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+    EXPECT_FALSE(chip->isAnimating());
+    EXPECT_EQ(quickListReloads.count(), 1);
+    vc.showPage(ContainerVc::managerPage);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+}
+
+class ManagerWindowTest : public ShellFixture
+{
+protected:
+    ManagerWindow &makeWindow()
+    {
+        window = std::make_unique<ManagerWindow>(*context, *recorder);
+        window->setManagerPageFactory([](DimmingLayer &) { return new QLineEdit; });
+        window->showAndActivate();
+        return *window;
+    }
+    std::unique_ptr<ManagerWindow> window;
+};
+
+TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
+{
+    ManagerWindow &w = makeWindow();
+    ASSERT_TRUE(w.isShowingOnboarding());
+    EXPECT_EQ(w.containerPage(), -1);
+    w.startupVc()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
+
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isShowingOnboarding());
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
+    EXPECT_EQ(loginItems->calls, 1);
+    EXPECT_TRUE(loginItems->lastEnabled);
+    EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), true);
+
+    // No group yet: the first-group box asks for one and holds the window.
+    ASSERT_TRUE(w.containerVc()->isFirstGroupBoxShowing());
+    EXPECT_FALSE(w.close());
+    w.containerVc()->firstGroupBox()->closeBox();
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(loginItems->calls, 1);
+}
+
+TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
+{
+    preferences().setInteger(7, StoreKeys::first);
+    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    ManagerWindow &first = makeWindow();
+    EXPECT_FALSE(first.isShowingOnboarding()) << "the first run is over";
+    window.reset();
+
+    preferences().removeObjectForKey(StoreKeys::first);
+    ManagerWindow &w = makeWindow();
+    QSignalSpy popovers(&w, &ManagerWindow::popoverRequested);
+    w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs)->click();
+    EXPECT_EQ(popovers.count(), 1);
+    EXPECT_FALSE(w.isShowingOnboarding());
+    EXPECT_EQ(w.containerPage(), ContainerVc::managerPage);
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
+    EXPECT_EQ(loginItems->calls, 1);
+    EXPECT_FALSE(loginItems->lastEnabled) << "the checkbox starts off";
+
+    // A second press leaves "first" as it is.
+    preferences().setInteger(3, StoreKeys::first);
+    StartupVc again(preferences(), *loginItems, QUrl());
+    again.btnGetStarted();
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 3);
+}
+
+TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferencesPage)
+{
+    preferences().setInteger(1, StoreKeys::first);
+    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    ManagerWindow &w = makeWindow();
+    w.openPage(ContainerVc::managerPage);
+    auto *field = static_cast<QLineEdit *>(w.containerVc()->currentview());
+    QTest::keyClicks(field, u"ab"_qs);
+    EXPECT_EQ(field->text(), u"ab"_qs) << "typing works normally elsewhere";
+
+    w.openPage(ContainerVc::preferencesPage);
+    auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
+    QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_FALSE(preferences().hasObjectForKey(StoreKeys::shortcutKey)) << "not recording: nothing taken";
+
+    prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
+    ASSERT_TRUE(recorder->isRecordingShortcut());
+    QTest::keyClick(prefs, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(recorder->isRecordingShortcut());
+
+    // Leaving the page ends a recording; keys then go to the page again.
+    prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
+    w.openPage(ContainerVc::managerPage);
+    EXPECT_FALSE(recorder->isRecordingShortcut());
+    QTest::keyClicks(field, u"c"_qs);
+    EXPECT_EQ(field->text(), u"abc"_qs);
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+#include "hotkey/GlobalShortcut.h"
+#include "hotkey/HotKeysController.h"
+#include "hotkey/ShortcutKeyPress.h"
+#include "hotkey/ShortcutRecorder.h"
+#include "manager/DimmingLayer.h"
+#include "platform/FakeHotKeyService.h"
+#include "platform/FakePreferencesStore.h"
+#include "platform/FakeUrlOpener.h"
+#include "platform/LoginItems.h"
+#include "prefs/AboutVc.h"
+#include "prefs/PreferencesVc.h"
+#include "prefs/StartAtLogin.h"
+#include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Collects the lines logged while it lives.
+class LogCapture
+{
+public:
+    LogCapture() { s_lines.clear(), m_previous = qInstallMessageHandler(&LogCapture::handle); }
+    ~LogCapture() { qInstallMessageHandler(m_previous); }
+    const QStringList &lines() const { return s_lines; }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext &, const QString &message) { s_lines.append(message); }
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST(StartAtLogin, StoresTheChoiceOnlyWhenTheChangeTookEffect)
+{
+    FakePreferencesStore preferences;
+    FakeLoginItems logins;
+    {
+        LogCapture log;
+        EXPECT_TRUE(StartAtLogin::apply(logins, preferences, true));
+        EXPECT_TRUE(StartAtLogin::apply(logins, preferences, false));
+        EXPECT_EQ(log.lines(), QStringList({u"Successfully add login item."_qs, u"Successfully remove login item."_qs}));
+    }
+    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), false);
+
+    logins.succeeds = false;
+    LogCapture log;
+    EXPECT_FALSE(StartAtLogin::apply(logins, preferences, true));
+    EXPECT_EQ(log.lines(), QStringList(u"Failed to add login item."_qs));
+    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), false) << "a failed change keeps the old value";
+    EXPECT_EQ(logins.calls, 3);
+}
+
+class PreferencesPageTest : public ::testing::Test
+{
+protected:
+    PreferencesPageTest()
+    {
+        Localization::setTable(loadLanguageTable(QStringLiteral("English")));
+        HotKeysController::setService(&service);
+        container.resize(600, 400);
+    }
+    ~PreferencesPageTest() override
+    {
+        page.reset();
+        HotKeysController::setService(nullptr);
+        Localization::setTable(std::nullopt);
+    }
+
+    PreferencesVc &makePage(bool grabs = true)
+    {
+        page = std::make_unique<PreferencesVc>(
+            PreferencesVc::Services{preferences, logins, recorder, blackLayer, grabs}, &container);
+        container.show();
+        page->show();
+        return *page;
+    }
+    template <typename T> T *child(const char *name) const { return page->findChild<T *>(QLatin1String(name)); }
+
+    FakeHotKeyService service;
+    FakePreferencesStore preferences;
+    FakeLoginItems logins;
+    GlobalShortcut shortcut{preferences, [] {}};
+    ShortcutRecorder recorder{preferences, shortcut};
+    QWidget container;
+    DimmingLayer blackLayer{&container};
+    std::unique_ptr<PreferencesVc> page;
+};
+
+TEST_F(PreferencesPageTest, LanguageChangeAsksFirstAndRelaunchesOnlyWhenConfirmed)
+{
+    PreferencesVc &prefs = makePage();
+    QSignalSpy relaunches(&prefs, &PreferencesVc::relaunchRequested);
+    auto *menu = prefs.findChild<QComboBox *>();
+    ASSERT_EQ(menu->count(), 2);
+    EXPECT_EQ(menu->currentIndex(), 0);
+
+    prefs.btnselectLanguage(0);
+    EXPECT_EQ(prefs.alertappQuit(), nullptr) << "the language in use asks nothing";
+
+    menu->setCurrentIndex(1);
+    prefs.btnselectLanguage(1);
+    ASSERT_NE(prefs.alertappQuit(), nullptr);
+    EXPECT_TRUE(blackLayer.isHeld());
+    prefs.alertappQuit()->buttons().at(1)->click();
+    EXPECT_EQ(menu->currentIndex(), 0);
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::selectedLanguage));
+    EXPECT_FALSE(blackLayer.isHeld());
+    EXPECT_EQ(relaunches.count(), 0);
+
+    menu->setCurrentIndex(1);
+    prefs.btnselectLanguage(1);
+    ASSERT_NE(prefs.alertappQuit(), nullptr);
+    EXPECT_EQ(prefs.alertappQuit()->buttons().at(0)->text(), LocalizedText("IDS_BR_77"));
+    prefs.alertappQuit()->buttons().at(0)->click();
+    EXPECT_EQ(preferences.integerForKey(StoreKeys::selectedLanguage), 1);
+    EXPECT_FALSE(blackLayer.isHeld());
+    EXPECT_EQ(relaunches.count(), 1);
+}
+
+TEST_F(PreferencesPageTest, CheckboxesShowAndStoreTheirSettings)
+{
+    preferences.setBool(true, StoreKeys::loginStartStatus);
+    preferences.setBool(true, StoreKeys::showFileListInFolder);
+    makePage();
+    const QList<QCheckBox *> boxes = page->findChildren<QCheckBox *>();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[0]->isChecked());
+    EXPECT_TRUE(boxes[1]->isChecked());
+
+    logins.succeeds = false;
+    boxes[0]->click();
+    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), true) << "refused: unchanged";
+    EXPECT_FALSE(logins.lastEnabled);
+    boxes[1]->click();
+    EXPECT_EQ(preferences.boolForKey(StoreKeys::showFileListInFolder), false);
+}
+
+TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
+{
+    preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
+    preferences.setObject(QVariantList{ShortcutCodes::option, ShortcutCodes::command}, StoreKeys::shortcutflag);
+    shortcut.restore();
+    makePage();
+    auto *label = child<QLabel>("lblshortcut");
+    auto *record = child<QPushButton>("btntypeShortcut");
+    auto *clear = child<QToolButton>("btnrefreshShortcut");
+    EXPECT_EQ(label->text(), u"Ctrl+Alt+K"_qs);
+    EXPECT_TRUE(clear->isVisible());
+    EXPECT_FALSE(clear->accessibleName().isEmpty());
+
+    record->click();
+    EXPECT_TRUE(recorder.isRecordingShortcut());
+    EXPECT_TRUE(record->property("recording").toBool());
+    EXPECT_FALSE(clear->isVisible());
+
+    // Ctrl+Q alone is reserved: an alert over the dimmed page, recording goes on.
+    EXPECT_TRUE(recorder.keyPressed(ShortcutKeyPress::fromQt(Qt::Key_Q, Qt::ControlModifier), 1));
+    ASSERT_NE(page->shortcutAlert(), nullptr);
+    EXPECT_TRUE(blackLayer.isHeld());
+    page->shortcutAlert()->buttons().first()->click();
+    EXPECT_FALSE(blackLayer.isHeld());
+    EXPECT_TRUE(recorder.isRecordingShortcut());
+
+    EXPECT_TRUE(recorder.keyPressed(ShortcutKeyPress::fromQt(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier), 1));
+    EXPECT_EQ(label->text(), u"Ctrl+Alt+J"_qs);
+    EXPECT_FALSE(record->property("recording").toBool());
+    EXPECT_TRUE(clear->isVisible());
+
+    clear->click();
+    EXPECT_EQ(label->text(), LocalizedText("IDS_BR_83"));
+    EXPECT_FALSE(clear->isVisible());
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
+}
+
+TEST_F(PreferencesPageTest, WithoutKeyGrabsTheRowNamesTheToggleCommand)
+{
+    makePage(false);
+    auto *explanation = child<QLabel>("lblshortcutUnavailable");
+    ASSERT_NE(explanation, nullptr);
+    EXPECT_TRUE(explanation->isVisible());
+    EXPECT_TRUE(explanation->text().contains(u"brimble --toggle"));
+    EXPECT_FALSE(child<QPushButton>("btntypeShortcut")->isVisible());
+}
+
+TEST(AboutPage, ShowsTheBuildVersionAndRatesInTheSoftwareCentre)
+{
+    Localization::setTable(loadLanguageTable(QStringLiteral("English")));
+    FakeUrlOpener urls;
+    EXPECT_EQ(AboutVc(urls, u"2.1"_qs).versionText(), LocalizedText("IDS_BR_84").arg(u"2.1"_qs));
+    EXPECT_EQ(AboutVc(urls, QString()).versionText(), QString());
+
+    AboutVc about(urls, u"1.0.0"_qs);
+    about.findChild<QPushButton *>(u"btnrateus"_qs)->click();
+    EXPECT_EQ(urls.opened, QList<QUrl>{QUrl(u"appstream://org.brimble.Brimble"_qs)});
+    Localization::setTable(std::nullopt);
+}
+
+} // namespace
