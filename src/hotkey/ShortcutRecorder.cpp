@@ -80,10 +80,9 @@ void ShortcutRecorder::refreshBindingNote()
     }
     if (!m_view)
         return;
+    // Where nothing can be bound the page explains `brimble --toggle` itself.
     QString note;
-    if (service && !service->isAvailable()) {
-        note = LocalizedText("IDS_BR_114");
-    } else if (service && service->isDesktopBound() && !m_shortcut.shortcutModifiers().isEmpty()) {
+    if (service && service->isAvailable() && service->isDesktopBound() && !m_shortcut.shortcutModifiers().isEmpty()) {
         const QString bound = service->boundTriggerDescription();
         note = bound.isEmpty() ? LocalizedText("IDS_BR_282") : LocalizedText("IDS_BR_281").arg(bound);
     }

@@ -26,7 +26,7 @@ public:
     // window; dismissed runs when the user closes it.
     virtual void showAlert(const QString &message, const QString &button,
                            std::function<void()> dismissed) = 0;
-    // A line under the shortcut about how the desktop handles it (what a
-    // portal bound, or to bind `brimble --toggle`); empty hides it.
+    // A line under the shortcut saying what the desktop bound for it, where
+    // the desktop binds the key itself (the portal); empty hides it.
     virtual void setBindingNote(const QString &text) { Q_UNUSED(text) }
 };

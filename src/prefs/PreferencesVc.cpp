@@ -90,7 +90,19 @@ PreferencesVc::~PreferencesVc()
 
 QWidget *PreferencesVc::buildShortcutRow()
 {
-    auto *row = new QWidget(this);
+    auto *field = new QWidget(this);
+    auto *column = new QVBoxLayout(field);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *row = new QWidget(field);
+    column->addWidget(row);
+    m_lblbindingNote = new QLabel(field);
+    m_lblbindingNote->setObjectName(QStringLiteral("lblbindingNote"));
+    m_lblbindingNote->setWordWrap(true);
+    m_lblbindingNote->setMaximumWidth(420);
+    m_lblbindingNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblbindingNote->hide();
+    column->addWidget(m_lblbindingNote);
+
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -135,7 +147,7 @@ QWidget *PreferencesVc::buildShortcutRow()
         m_lblshortcut->hide();
         m_btntypeShortcut->hide();
     }
-    return row;
+    return field;
 }
 
 void PreferencesVc::setMenuKeyEquivalentsHandler(std::function<void(bool)> handler)
@@ -194,6 +206,12 @@ void PreferencesVc::checkbox_showFileList(bool on)
 {
     qCInfo(lcPrefs).noquote() << (on ? "Successfully add" : "Successfully remove");
     m_services.preferences.setBool(on, StoreKeys::showFileListInFolder);
+}
+
+void PreferencesVc::setBindingNote(const QString &text)
+{
+    m_lblbindingNote->setText(text);
+    m_lblbindingNote->setVisible(!text.isEmpty());
 }
 
 void PreferencesVc::setShortcutLabel(const QString &text)

@@ -63,6 +63,7 @@ public:
     void setMenuKeyEquivalentsEnabled(bool enabled) override;
     void setDimmed(bool dimmed) override;
     void showAlert(const QString &message, const QString &button, std::function<void()> dismissed) override;
+    void setBindingNote(const QString &text) override;
 
 Q_SIGNALS:
     // The user confirmed a new language: "selectedLanguage" is stored and
@@ -85,6 +86,8 @@ private:
     QCheckBox *m_checkbox_startatLogin = nullptr;
     QCheckBox *m_checkbox_ShowFileList = nullptr;
     QLabel *m_lblshortcut = nullptr;
+    // What the desktop bound, under the row, where the desktop binds the key.
+    QLabel *m_lblbindingNote = nullptr;
     QPushButton *m_btntypeShortcut = nullptr;
     QToolButton *m_btnrefreshShortcut = nullptr;
     QPointer<QMessageBox> m_alertappQuit;

@@ -3,6 +3,7 @@
 // from there, and the Debian package cpack makes of the same files.
 
 #include "platform/PlistPreferencesStore.h"
+#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
 #include "support/TestFolders.h"
@@ -154,6 +155,13 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
     const QString depends = QRegularExpression(QStringLiteral("\nDepends: (.*)\n")).match(fields).captured(1);
     for (const char *package : {"libqt6widgets6", "libqt6dbus6", "libplist3", "libxcb1", "libc6", "qt6-qpa-plugins"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
+
+    // The licence shipped is the one the about page names.
+    EXPECT_TRUE(readText(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains(QLatin1String("GNU GENERAL PUBLIC LICENSE\n                       Version 3")));
+    for (const QString &language : {QStringLiteral("English"), QStringLiteral("French")}) {
+        const QString notice = loadLanguageTable(language).value_or(QVariantMap()).value(QStringLiteral("IDS_BR_223")).toString();
+        EXPECT_TRUE(notice.contains(QLatin1String("GNU GPL, version 3"))) << notice.toStdString();
+    }
 }
 
 } // namespace

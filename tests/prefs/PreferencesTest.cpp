@@ -180,6 +180,23 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
     EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
 }
 
+TEST_F(PreferencesPageTest, WhereTheDesktopBindsTheKeyTheRowShowsWhatItBound)
+{
+    service.desktopBound = true;
+    preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
+    preferences.setObject(QVariantList{ShortcutCodes::option, ShortcutCodes::command}, StoreKeys::shortcutflag);
+    shortcut.restore();
+    makePage();
+    auto *note = child<QLabel>("lblbindingNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), LocalizedText("IDS_BR_282"));
+    service.bind(u"Ctrl+Alt+K"_qs);
+    EXPECT_EQ(note->text(), LocalizedText("IDS_BR_281").arg(u"Ctrl+Alt+K"_qs));
+    child<QToolButton>("btnrefreshShortcut")->click();
+    EXPECT_FALSE(note->isVisible());
+}
+
 TEST_F(PreferencesPageTest, WithoutKeyGrabsTheRowNamesTheToggleCommand)
 {
     makePage(false);
