@@ -4,6 +4,7 @@
 #include "platform/X11HotKeyService.h"
 
 #include <QDBusConnection>
+#include <QGuiApplication>
 
 namespace {
 
@@ -39,6 +40,10 @@ std::unique_ptr<HotKeyService> createHotKeyService()
     // X windows, so the portal comes first there.
     if (isWaylandSession()) {
         const QDBusConnection bus = QDBusConnection::sessionBus();
+        // An application outside a sandbox tells the portal who it is first,
+        // so that the desktop names it and keeps its shortcuts under its id.
+        if (bus.isConnected())
+            PortalHotKeyService::registerApplication(bus, QGuiApplication::desktopFileName());
         if (bus.isConnected() && PortalHotKeyService::portalOffersShortcuts(bus))
             return std::make_unique<PortalHotKeyService>(bus);
     }

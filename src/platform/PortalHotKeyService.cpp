@@ -132,6 +132,18 @@ PortalHotKeyService::~PortalHotKeyService()
     closeSession();
 }
 
+void PortalHotKeyService::registerApplication(const QDBusConnection &bus, const QString &applicationId)
+{
+    if (applicationId.isEmpty())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+                                                       QStringLiteral("org.freedesktop.host.portal.Registry"),
+                                                       QStringLiteral("Register"));
+    call << applicationId << QVariantMap();
+    // Messages on one connection arrive in order: no need to wait.
+    bus.call(call, QDBus::NoBlock);
+}
+
 bool PortalHotKeyService::portalOffersShortcuts(const QDBusConnection &bus, int timeoutMs)
 {
     QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),

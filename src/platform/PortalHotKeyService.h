@@ -51,6 +51,11 @@ public:
     explicit PortalHotKeyService(const QDBusConnection &bus, QObject *parent = nullptr);
     ~PortalHotKeyService() override;
 
+    // Tells the portal the application id of this (unsandboxed) program
+    // through org.freedesktop.host.portal.Registry, which must come before
+    // any other request; portals without that interface ignore it.
+    static void registerApplication(const QDBusConnection &bus, const QString &applicationId);
+
     // Whether a portal on bus offers global shortcuts; asks its interface
     // version, waiting at most timeoutMs.
     static bool portalOffersShortcuts(const QDBusConnection &bus, int timeoutMs = 2000);

@@ -3,7 +3,8 @@
 // and answers CreateSession, BindShortcuts and Session.Close the way a portal
 // does (a request object path at once, the outcome later in a Response
 // signal). What it is asked is written to standard output, one line each:
-//   ready | create <session> | bind <session> <id> <preferred trigger> | close <session>
+//   ready | register <app id> | create <session> | bind <session> <id> <preferred trigger>
+//   | close <session>
 // Commands on standard input, one a line:
 //   refuse            answer the next binds with response 2
 //   accept            bind again
@@ -82,6 +83,11 @@ public:
         const QList<QVariant> arguments = message.arguments();
         if (member == QLatin1String("Get")) {
             m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1)))));
+            return true;
+        }
+        if (member == QLatin1String("Register")) {
+            say(QStringLiteral("register ") + arguments.value(0).toString());
+            m_bus.send(message.createReply());
             return true;
         }
         if (member == QLatin1String("Close")) {

@@ -12,6 +12,7 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QThread>
 
@@ -278,10 +279,12 @@ TEST(PortalProbe, TheLaunchChoosesThePortalOnAWaylandSessionThatOffersIt)
     // another before.
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address.toUtf8());
     qputenv("XDG_SESSION_TYPE", "wayland");
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.brimble.Brimble"));
     const std::unique_ptr<HotKeyService> chosen = createHotKeyService();
     qunsetenv("XDG_SESSION_TYPE");
     EXPECT_TRUE(chosen->isDesktopBound());
     EXPECT_TRUE(chosen->isAvailable());
+    EXPECT_EQ(portal.waitForLine(QStringLiteral("register ")), QStringLiteral("register org.brimble.Brimble"));
 }
 
 TEST(PortalProbe, NoPortalOnTheBusMeansNone)
