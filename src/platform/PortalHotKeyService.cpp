@@ -292,19 +292,20 @@ void PortalHotKeyService::sendRequest(Step step, const QString &method, const QV
                                       const QString &token)
 {
     m_step = step;
+    m_requestToken = token;
     m_requestPaths = {requestPathFor(token)};
     QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
                                                        QString::fromLatin1(interfaceName), method);
     call.setArguments(arguments);
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, step](QDBusPendingCallWatcher *finished) { requestCallFinished(finished, step); });
+            [this, token](QDBusPendingCallWatcher *finished) { requestCallFinished(finished, token); });
 }
 
-void PortalHotKeyService::requestCallFinished(QDBusPendingCallWatcher *watcher, Step step)
+void PortalHotKeyService::requestCallFinished(QDBusPendingCallWatcher *watcher, const QString &token)
 {
     watcher->deleteLater();
-    if (m_step != step)
+    if (m_step == Step::none || token != m_requestToken)
         return;
     const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
     if (reply.isValid()) {

@@ -105,7 +105,7 @@ private:
     // reply only names the request object (or fails).
     void sendRequest(Step step, const QString &method, const QVariantList &arguments,
                      const QString &token);
-    void requestCallFinished(QDBusPendingCallWatcher *watcher, Step step);
+    void requestCallFinished(QDBusPendingCallWatcher *watcher, const QString &token);
     void refuseAll();
     void portalVanished();
     void portalAppeared();
@@ -126,6 +126,9 @@ private:
     // The object paths the pending request may answer on: the one derived
     // from its token and the one the portal returned.
     QStringList m_requestPaths;
+    // The token of the pending request: a late reply to an earlier one
+    // (from a portal that has since gone) is told apart by it.
+    QString m_requestToken;
     bool m_syncScheduled = false;
     bool m_dirty = false;
     quint32 m_tokenCount = 0;
