@@ -62,6 +62,25 @@ TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
     EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";
 }
 
+TEST_F(ContainerTest, ASelectedPageButtonKeepsRoomForItsWholeTitle)
+{
+    // Selecting a button must not make it need more room than the row gave
+    // it: its title would be cut (the accent of the French "À propos").
+    Localization::setTable(loadLanguageTable(QStringLiteral("French")));
+    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    ContainerVc &vc = makeContainer();
+    for (int page : {ContainerVc::preferencesPage, ContainerVc::aboutPage, ContainerVc::managerPage}) {
+        vc.pageButton(page)->click();
+        for (int other = 0; other < ContainerVc::pageCount; ++other) {
+            const QPushButton *button = vc.pageButton(other);
+            if (!button->isVisibleTo(&vc))
+                continue;
+            EXPECT_GE(button->height(), button->sizeHint().height()) << button->text().toStdString();
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        }
+    }
+}
+
 TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
 {
     context->viewLinks.popoverListLoaded = true;
