@@ -9,9 +9,11 @@
 
 #include "ShellFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -137,6 +139,44 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     EXPECT_EQ(quickListReloads.count(), 1);
     vc.showPage(ContainerVc::managerPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+}
+
+TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
+{
+    ContainerVc &vc = makeContainer();
+    QApplication::setActiveWindow(&vc);
+    vc.showPage(ContainerVc::managerPage);
+    FirstGroupBox *box = vc.firstGroupBox();
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    auto *start = box->findChild<QPushButton *>(u"btncreateGroup_infobox"_qs);
+    EXPECT_EQ(vc.focusWidget(), start) << "the box has the keys when it shows";
+
+    // Tab never reaches the page buttons or the page under the box.
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(vc.focusWidget(), Qt::Key_Tab);
+        EXPECT_TRUE(box->isAncestorOf(vc.focusWidget()));
+    }
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(vc.focusWidget(), Qt::Key_Backtab);
+        EXPECT_TRUE(box->isAncestorOf(vc.focusWidget()));
+    }
+
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Return);
+    ASSERT_TRUE(box->isCreationStep()) << "Return steps on";
+    EXPECT_EQ(vc.focusWidget(), box->txtfieldGroupname());
+    QSet<QWidget *> reached;
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(vc.focusWidget(), Qt::Key_Tab);
+        EXPECT_TRUE(box->isAncestorOf(vc.focusWidget()));
+        reached.insert(vc.focusWidget());
+    }
+    EXPECT_TRUE(reached.contains(box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)));
+
+    QTest::keyClick(vc.focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "Escape closes the box";
+    EXPECT_TRUE(context->favorites.groups().isEmpty());
+    EXPECT_FALSE(box->lblGroupNameExample()->isAnimating());
 }
 
 class ManagerWindowTest : public ShellFixture
