@@ -49,6 +49,11 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     icon->setPixmap(brimbleIcon().pixmap(80, 80));
     icon->setAlignment(Qt::AlignCenter);
     auto *lbltitleappname = heading(LocalizedText("IDS_BR_7"), 2.0, boxbg);
+    // What the application is and where it lives, before anything is asked.
+    auto *lblwelcome = new QLabel(LocalizedText("IDS_BR_300"), boxbg);
+    lblwelcome->setObjectName(QStringLiteral("lblwelcome"));
+    lblwelcome->setWordWrap(true);
+    lblwelcome->setAlignment(Qt::AlignCenter);
 
     auto *subscribeBox = new QFrame(boxbg);
     subscribeBox->setObjectName(QStringLiteral("subscribeBox"));
@@ -80,12 +85,15 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     auto *btngetstarted = new QPushButton(LocalizedText("IDS_BR_23"), boxbg);
     btngetstarted->setObjectName(QStringLiteral("btngetstarted"));
     btngetstarted->setDefault(true);
+    // Return starts at once: the page's one step forward has the keys.
+    btngetstarted->setFocus();
     connect(btngetstarted, &QPushButton::clicked, this, &StartupVc::btnGetStarted);
 
     auto *boxLayout = new QVBoxLayout(boxbg);
     boxLayout->setSpacing(14);
     boxLayout->addWidget(icon);
     boxLayout->addWidget(lbltitleappname);
+    boxLayout->addWidget(lblwelcome);
     boxLayout->addSpacing(8);
     boxLayout->addWidget(subscribeBox);
     boxLayout->addSpacing(8);

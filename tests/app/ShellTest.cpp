@@ -227,7 +227,9 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
     preferences().removeObjectForKey(StoreKeys::first);
     ManagerWindow &w = makeWindow();
     QSignalSpy popovers(&w, &ManagerWindow::popoverRequested);
-    w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs)->click();
+    // The page opens with the keys on Get Started: Return alone goes on.
+    ASSERT_EQ(w.focusWidget(), w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs));
+    QTest::keyClick(w.focusWidget(), Qt::Key_Return);
     EXPECT_EQ(popovers.count(), 1);
     EXPECT_FALSE(w.isShowingOnboarding());
     EXPECT_EQ(w.containerPage(), ContainerVc::managerPage);
