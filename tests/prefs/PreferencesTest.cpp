@@ -156,9 +156,19 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
     EXPECT_TRUE(clear->isVisible());
     EXPECT_FALSE(clear->accessibleName().isEmpty());
 
+    auto *hint = child<QLabel>("lblshortcutHint");
+    EXPECT_FALSE(hint->isVisible());
+    // Both buttons are on the keyboard's way, like every other control.
+    EXPECT_TRUE(record->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(clear->focusPolicy() & Qt::TabFocus);
+    const QSize idleSize = record->sizeHint();
+
     record->click();
     EXPECT_TRUE(recorder.isRecordingShortcut());
     EXPECT_TRUE(record->property("recording").toBool());
+    EXPECT_TRUE(record->isChecked());
+    EXPECT_EQ(record->sizeHint(), idleSize) << "the mark does not move the row";
+    EXPECT_TRUE(hint->isVisible()) << "the empty label says what to do";
     EXPECT_FALSE(clear->isVisible());
 
     // Ctrl+Q alone is reserved: an alert over the dimmed page, recording goes on.
@@ -172,6 +182,8 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
     EXPECT_TRUE(recorder.keyPressed(ShortcutKeyPress::fromQt(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier), 1));
     EXPECT_EQ(label->text(), u"Ctrl+Alt+J"_qs);
     EXPECT_FALSE(record->property("recording").toBool());
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_FALSE(hint->isVisible());
     EXPECT_TRUE(clear->isVisible());
 
     clear->click();
