@@ -36,6 +36,12 @@ PopupKeys::Decision PopupKeys::keyPressed(const State &state, int key, Qt::Keybo
             return {Action::closePopup};
         return {Action::none};
     }
+    // The menu key, or Shift+F10, opens the highlighted row's context menu.
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        if (state.hoverRow >= 0 && state.hoverRow < state.rowCount)
+            return {Action::contextMenu, state.hoverRow};
+        return {Action::consume};
+    }
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down: {

@@ -31,6 +31,7 @@ public:
         closePopup,
         typeIntoSearch, // show the search field and type text into it (the
                         // field itself just takes the key)
+        contextMenu,    // the context menu of row, as a right click opens it
     };
     struct Decision
     {

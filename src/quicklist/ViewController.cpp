@@ -527,6 +527,12 @@ bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
     case PopupKeys::Action::open:
         rowClicked(decision.row, RowDelegate::Part::body);
         return true;
+    case PopupKeys::Action::contextMenu: {
+        tableView->scrollTo(model->index(decision.row, 0));
+        const QRect row = tableView->globalPartRect(decision.row, RowDelegate::Part::body);
+        showContextMenu(decision.row, row.isEmpty() ? QCursor::pos() : row.bottomLeft());
+        return true;
+    }
     case PopupKeys::Action::closeInlineBox:
         q->closeInlineBox();
         return true;
