@@ -139,6 +139,9 @@ TEST_F(ViewControllerTest, ALargeFolderMenuIsListedInTheBackgroundAndCutShort)
     EXPECT_EQ(entries.at(1)->text(), "file1.txt");
     EXPECT_EQ(entries.at(2)->text(), "file2.txt");
     EXPECT_EQ(entries.at(199)->text(), "file199.txt");
+    EXPECT_FALSE(entries.at(0)->icon().isNull()) << "a folder has an icon, with or without a theme";
+    EXPECT_FALSE(entries.at(1)->icon().isNull());
+    EXPECT_FALSE(entries.last()->icon().isNull());
     entries.last()->trigger();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big));
 }
