@@ -100,9 +100,17 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     boxLayout->addWidget(m_checkboxAddLogicitem, 0, Qt::AlignHCenter);
     boxLayout->addWidget(btngetstarted, 0, Qt::AlignHCenter);
 
+    // Centred by stretches rather than by alignment: a layout gives an
+    // aligned widget the height its wrapped texts need at the full width,
+    // which is less than they need at the box's own width.
+    boxbg->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(boxbg, 10);
+    row->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
-    layout->addWidget(boxbg, 0, Qt::AlignHCenter);
+    layout->addLayout(row);
     layout->addStretch(1);
 
     m_dimmingLayer = new DimmingLayer(this);
