@@ -1,5 +1,6 @@
 #include "app/FirstGroupBox.h"
 
+#include "app/TrayIconImage.h"
 #include "store/LocalizedText.h"
 
 #include <QGridLayout>
@@ -170,7 +171,9 @@ QWidget *FirstGroupBox::buildInfoBox()
     lblstartedDescription->setWordWrap(true);
     lblstartedDescription->setAlignment(Qt::AlignCenter);
     auto *imgview_addFirstGroup = new QLabel(box);
-    imgview_addFirstGroup->setPixmap(QIcon::fromTheme(QStringLiteral("folder-new")).pixmap(64, 64));
+    imgview_addFirstGroup->setObjectName(QStringLiteral("imgview_addFirstGroup"));
+    // Without an icon theme the application's own icon fills the place.
+    imgview_addFirstGroup->setPixmap(QIcon::fromTheme(QStringLiteral("folder-new"), brimbleIcon()).pixmap(64, 64));
     imgview_addFirstGroup->setAlignment(Qt::AlignCenter);
     auto *btncreateGroup_infobox = new QPushButton(LocalizedText("IDS_BR_16"), box);
     btncreateGroup_infobox->setObjectName(QStringLiteral("btncreateGroup_infobox"));

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
@@ -93,6 +94,8 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     FirstGroupBox *box = vc.firstGroupBox();
     EXPECT_FALSE(box->isCreationStep());
     EXPECT_FALSE(box->lblGroupNameExample()->isAnimating());
+    EXPECT_FALSE(box->findChild<QLabel *>(u"imgview_addFirstGroup"_qs)->pixmap().isNull())
+        << "the picture shows with or without an icon theme";
 
     vc.showPage(ContainerVc::preferencesPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "the box belongs to the groups page";
