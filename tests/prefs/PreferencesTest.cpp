@@ -3,6 +3,7 @@
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
 #include "manager/DimmingLayer.h"
+#include "platform/FakeApplicationRegistry.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/FakeUrlOpener.h"
@@ -209,9 +210,19 @@ TEST(AboutPage, ShowsTheBuildVersionAndRatesInTheSoftwareCentre)
     EXPECT_EQ(AboutVc(urls, u"2.1"_qs).versionText(), LocalizedText("IDS_BR_84").arg(u"2.1"_qs));
     EXPECT_EQ(AboutVc(urls, QString()).versionText(), QString());
 
-    AboutVc about(urls, u"1.0.0"_qs);
-    about.findChild<QPushButton *>(u"btnrateus"_qs)->click();
+    FakeApplicationRegistry applications;
+    applications.applications = {{u"org.gnome.Software.desktop"_qs, u"Software"_qs, {}}};
+    AboutVc about(urls, u"1.0.0"_qs, &applications);
+    auto *rate = about.findChild<QPushButton *>(u"btnrateus"_qs);
+    EXPECT_FALSE(rate->isHidden());
+    rate->click();
     EXPECT_EQ(urls.opened, QList<QUrl>{QUrl(u"appstream://org.brimble.Brimble"_qs)});
+    EXPECT_EQ(applications.asked, QList<QUrl>{QUrl(u"appstream://org.brimble.Brimble"_qs)});
+
+    // Without a software centre the button would do nothing: it is not shown.
+    applications.applications.clear();
+    AboutVc withoutCentre(urls, u"1.0.0"_qs, &applications);
+    EXPECT_TRUE(withoutCentre.findChild<QPushButton *>(u"btnrateus"_qs)->isHidden());
     Localization::setTable(std::nullopt);
 }
 
