@@ -91,6 +91,12 @@ ContainerVc::ContainerVc(const Services &services, PageFactory pages, QWidget *p
 
     m_firstGroupBox = new FirstGroupBox(this);
     connect(m_firstGroupBox, &FirstGroupBox::createGroupClicked, this, &ContainerVc::btnCreateGroup);
+    // A first group made meanwhile in the popup answers the box's question;
+    // left up, it would go on asking and keep the window from closing.
+    connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, [this] {
+        if (isFirstGroupBoxShowing() && !hasNoGroup())
+            m_firstGroupBox->closeBox();
+    });
     m_blackLayer = new DimmingLayer(this);
 
     // Pages that this build has nothing for get no button (page 3 promotes

@@ -182,6 +182,22 @@ TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
     EXPECT_FALSE(box->lblGroupNameExample()->isAnimating());
 }
 
+TEST_F(ContainerTest, AFirstGroupMadeInThePopupClosesTheBox)
+{
+    context->viewLinks.managerLoaded = true;
+    ContainerVc &vc = makeContainer();
+    vc.showPage(ContainerVc::managerPage);
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    context->viewLinks.requestManagerGroupsReload();
+    EXPECT_TRUE(vc.isFirstGroupBoxShowing()) << "still no group";
+
+    // The popup stores its group and asks the manager to reload.
+    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
+    context->viewLinks.requestManagerGroupsReload();
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+    EXPECT_FALSE(vc.firstGroupBox()->lblGroupNameExample()->isAnimating());
+}
+
 class ManagerWindowTest : public ShellFixture
 {
 protected:
