@@ -505,6 +505,7 @@ PopupKeys::State ViewController::Private::keyState() const
     PopupKeys::State state;
     state.rowCount = model->rowCount();
     state.hoverRow = tableView->hoverRow();
+    state.hoverIsHeading = quickList.isHeadingRow(state.hoverRow);
     state.inlineBoxOpen = subViewAdded;
     state.showsTasks = container->showsTasks();
     state.searchFieldShown = searchtextfield->isVisible() || quickList.searchBegin();
@@ -533,6 +534,10 @@ bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
         showContextMenu(decision.row, row.isEmpty() ? QCursor::pos() : row.bottomLeft());
         return true;
     }
+    case PopupKeys::Action::addItemMenu:
+        tableView->scrollTo(model->index(decision.row, 0));
+        addItemClicked(decision.row);
+        return true;
     case PopupKeys::Action::closeInlineBox:
         q->closeInlineBox();
         return true;

@@ -64,6 +64,9 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
         << "shortcuts are not typed into the search";
     EXPECT_EQ(PopupKeys::keyPressed(list(5, 2), Qt::Key_A, Qt::ControlModifier, "a").action, Action::none);
     EXPECT_EQ(PopupKeys::keyPressed(list(5, 3), Qt::Key_F10, Qt::ShiftModifier, {}), Decision({Action::contextMenu, 3}));
+    PopupKeys::State heading = list(5, 0);
+    heading.hoverIsHeading = true;
+    EXPECT_EQ(PopupKeys::keyPressed(heading, Qt::Key_Menu, Qt::NoModifier, {}), Decision({Action::addItemMenu, 0}));
 }
 
 TEST(PopupKeysTest, AnEmptySearchTextEndsTheSearchAndResultsHighlightTheFirst)

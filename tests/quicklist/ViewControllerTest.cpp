@@ -311,6 +311,15 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
     clickPart(4, RowDelegate::Part::add);
     EXPECT_EQ(vc->currentGroupName(), "Colours");
+    openMenu("itemmenu")->close();
+
+    // From the keyboard: the menu key on a highlighted heading.
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    ASSERT_EQ(view->hoverRow(), 0);
+    QTest::keyClick(vc.get(), Qt::Key_Menu);
+    EXPECT_EQ(vc->currentGroupName(), "Apps");
+    ASSERT_TRUE(openMenu("itemmenu"));
+    openMenu("itemmenu")->close();
 
     // The item boxes open over the list and close through the popup.
     auto *box = new QWidget;
