@@ -85,6 +85,7 @@ private:
     QCheckBox *m_checkbox_startatLogin = nullptr;
     QCheckBox *m_checkbox_ShowFileList = nullptr;
     QLabel *m_lblshortcut = nullptr;
+    QLabel *m_lblshortcutHint = nullptr;
     QPushButton *m_btntypeShortcut = nullptr;
     QToolButton *m_btnrefreshShortcut = nullptr;
     QPointer<QMessageBox> m_alertappQuit;
