@@ -14,6 +14,9 @@ constexpr int margin = 8;
 constexpr int swatchSize = 16;
 constexpr int iconSize = 32;
 constexpr int editSize = 24;
+// How narrow a row may get: its marks, its buttons and a little text.
+constexpr int minimumGroupRowWidth = 120;
+constexpr int minimumItemRowWidth = 160;
 
 void paintBackground(QPainter *painter, const QStyleOptionViewItem &option)
 {
@@ -80,9 +83,11 @@ void GroupRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->restore();
 }
 
-QSize GroupRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+QSize GroupRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return QSize(option.rect.width(), rowHeight);
+    // The list stretches every row to its width; a row's own width only
+    // sets how narrow the pane may get before it scrolls sideways.
+    return QSize(minimumGroupRowWidth, rowHeight);
 }
 
 QWidget *GroupRowDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
@@ -185,7 +190,9 @@ void ItemRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->restore();
 }
 
-QSize ItemRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+QSize ItemRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return QSize(option.rect.width(), rowHeight);
+    // The list stretches every row to its width; a row's own width only
+    // sets how narrow the pane may get before it scrolls sideways.
+    return QSize(minimumItemRowWidth, rowHeight);
 }

@@ -27,6 +27,7 @@ void setUpRows(QListView *view)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->setMouseTracking(true);
 }

@@ -34,6 +34,9 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_pictureLabel->setObjectName(QStringLiteral("previewPicture"));
     m_pictureLabel->setAlignment(Qt::AlignCenter);
     m_pictureLabel->setMinimumSize(1, 1);
+    // The picture is fitted to the label whenever the label changes size,
+    // the first layout of the window included.
+    m_pictureLabel->installEventFilter(this);
     m_pages->addWidget(m_pictureLabel);
 
     m_text = new QPlainTextEdit(m_pages);
@@ -166,9 +169,9 @@ void PreviewWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent *event)
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    if (m_shown == Shown::picture)
+    if (watched == m_pictureLabel && event->type() == QEvent::Resize && m_shown == Shown::picture)
         scalePicture();
+    return QWidget::eventFilter(watched, event);
 }

@@ -23,6 +23,8 @@
 #include <QToolTip>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QLabel>
+#include <QScrollBar>
 
 namespace {
 
@@ -346,6 +348,42 @@ TEST_F(ManagerPageTest, PopupAndManagerStayInStep)
     picker.pickSwatch(0);
     EXPECT_EQ(favorites.groups().at(1).value(RecordKeys::color).toString(),
               ColorText::fromColor(SelectTagVc::swatchColors().at(0)));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("report"), 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
+    open();
+    QCoreApplication::processEvents();
+
+    // A narrower window never leaves rows wider than their pane, whose edit
+    // buttons would then sit out of sight behind a sideways scroll bar.
+    window->resize(520, 320);
+    page->resize(window->size());
+    QCoreApplication::processEvents();
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
+        EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0) << view->objectName().toStdString();
+        EXPECT_LE(view->visualRect(view->model()->index(0, 0)).right(), view->viewport()->width())
+            << view->objectName().toStdString();
+    }
+
+    // A picture smaller than the preview window is shown at its own size
+    // from the first showing on.
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    const QString picture = folder.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(image.save(picture));
+    PreviewWindow preview;
+    preview.showFile(picture);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(preview.shown(), PreviewWindow::Shown::picture);
+    const auto *label = preview.findChild<QLabel *>(QStringLiteral("previewPicture"));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->pixmap().size(), QSize(300, 200));
 }
 
 } // namespace
