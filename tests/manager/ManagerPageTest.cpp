@@ -211,6 +211,9 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     menu->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_VERIFY(alert());
+    // Its explanation reads as a few lines across, not as a narrow column.
+    const int lineWidth = alert()->fontMetrics().averageCharWidth() * 45;
+    EXPECT_GE(alert()->sizeHint().width(), lineWidth);
     EXPECT_EQ(popUpMenu(groups, 0, "groupsMenu"), nullptr);
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(storedGroupTitles(), QStringList{"Work"});
