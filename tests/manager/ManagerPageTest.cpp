@@ -126,6 +126,12 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     EXPECT_TRUE(search->hasFocus());
     QTest::keyClicks(search, QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
+    // The item chosen among the results stays chosen when the search ends.
+    items->setCurrentIndex(items->model()->index(0, 0));
+    search->clear();
+    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("report"));
+    EXPECT_TRUE(items->selectionModel()->isRowSelected(items->currentIndex().row(), {}));
+    QTest::keyClicks(search, QStringLiteral("REP"));
     groups->setCurrentIndex(groups->model()->index(1, 0));
     EXPECT_TRUE(search->text().isEmpty());
     EXPECT_EQ(column(items), QStringList{"plant"});
@@ -201,6 +207,9 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     press(items, Qt::Key_Delete);
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), QStringList{"old"});
+    // The next row is selected in the removed one's place.
+    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("old"));
+    EXPECT_TRUE(items->selectionModel()->hasSelection());
     EXPECT_FALSE(QFile::exists(noteBody));
 
     // The context menu of a group; empty while an alert is up.
