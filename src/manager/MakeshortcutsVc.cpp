@@ -283,6 +283,7 @@ void MakeshortcutsVc::updateControls()
     btnAddItem_->setEnabled(hasGroups);
     btnRemoveItem->setEnabled(hasItems);
     const bool showEmptyBox = !m_controller->searchBegin() && !hasItems && hasGroups;
+    tblviewItems->setEmptyText(m_controller->searchBegin() ? LocalizedText("IDS_BR_320") : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
 }
 

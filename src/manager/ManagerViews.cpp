@@ -192,6 +192,25 @@ ItemsTableView::ItemsTableView(ManagerController &controller, QWidget *parent)
     setDragDropMode(QAbstractItemView::DragOnly);
 }
 
+void ItemsTableView::setEmptyText(const QString &text)
+{
+    if (text == m_emptyText)
+        return;
+    m_emptyText = text;
+    setAccessibleDescription(text);
+    viewport()->update();
+}
+
+void ItemsTableView::paintEvent(QPaintEvent *event)
+{
+    QListView::paintEvent(event);
+    if (m_emptyText.isEmpty() || (model() && model()->rowCount() > 0))
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
+}
+
 int ItemsTableView::selectedRow() const
 {
     const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();

@@ -124,6 +124,11 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     press(groups, Qt::Key_F, Qt::ControlModifier);
     auto *search = child<QLineEdit>("searchtextfield");
     EXPECT_TRUE(search->hasFocus());
+    QTest::keyClicks(search, QStringLiteral("zzz"));
+    EXPECT_EQ(items->model()->rowCount(), 0);
+    EXPECT_EQ(items->emptyText(), LocalizedText("IDS_BR_320"));
+    search->clear();
+    EXPECT_TRUE(items->emptyText().isEmpty());
     QTest::keyClicks(search, QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
     // The item chosen among the results stays chosen when the search ends.
