@@ -23,6 +23,7 @@
 #include <QToolTip>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QScrollBar>
 
@@ -373,7 +374,8 @@ namespace {
 
 TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
 {
-    addGroup(QStringLiteral("Work"), {item(QStringLiteral("report"), 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
+    const QString longName = QStringLiteral("Quarterly report of the northern regional office, final version");
+    addGroup(QStringLiteral("Work"), {item(longName, 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
     open();
     QCoreApplication::processEvents();
 
@@ -387,6 +389,22 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
         EXPECT_LE(view->visualRect(view->model()->index(0, 0)).right(), view->viewport()->width())
             << view->objectName().toStdString();
     }
+
+    // Tips: the painted edit button says what it does; a name cut short
+    // shows whole, one shown whole needs no tip.
+    const auto tipAt = [](QAbstractItemView *view, const QPoint &pos) {
+        QToolTip::hideText();
+        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+        QHelpEvent help(QEvent::ToolTip, pos, view->viewport()->mapToGlobal(pos));
+        QCoreApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    ASSERT_EQ(column(items), (QStringList{"Brand", longName}));
+    const QRect brand = items->visualRect(items->model()->index(0, 0));
+    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(brand, ItemRowDelegate::Part::edit).center()), LocalizedText("IDS_BR_64"));
+    EXPECT_EQ(tipAt(items, brand.center()), QString());
+    EXPECT_TRUE(tipAt(items, items->visualRect(items->model()->index(1, 0)).center()).startsWith(longName));
+    EXPECT_EQ(tipAt(groups, groups->visualRect(groups->model()->index(0, 0)).center()), QString());
 
     // A picture smaller than the preview window is shown at its own size
     // from the first showing on.
