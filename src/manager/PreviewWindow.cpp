@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImageReader>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -72,6 +72,14 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pages);
+
+    // Space closes the preview as it opened it, Escape too; as shortcuts of
+    // the window they reach it even from the text view, which would
+    // otherwise turn a page on Space.
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Escape}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 void PreviewWindow::toggle(const QString &path)
@@ -158,15 +166,6 @@ void PreviewWindow::scalePicture()
     if (pixmap.width() > area.width() || pixmap.height() > area.height())
         pixmap = pixmap.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     m_pictureLabel->setPixmap(pixmap);
-}
-
-void PreviewWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Space) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)

@@ -29,7 +29,6 @@ public:
     Shown shown() const { return m_shown; }
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

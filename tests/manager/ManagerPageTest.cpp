@@ -419,6 +419,21 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
     const auto *label = preview.findChild<QLabel *>(QStringLiteral("previewPicture"));
     ASSERT_TRUE(label);
     EXPECT_EQ(label->pixmap().size(), QSize(300, 200));
+
+    // Space closes the preview again, whatever it shows: a text's own
+    // view would take it to turn the page.
+    const QString text = userFile(QStringLiteral("notes.txt"), "some text");
+    for (const QString &path : {text, folder.path(), picture}) {
+        preview.showFile(path);
+        QApplication::setActiveWindow(&preview);
+        QCoreApplication::processEvents();
+        auto *textView = preview.findChild<QWidget *>(QStringLiteral("previewText"));
+        if (textView->isVisible())
+            textView->setFocus(Qt::MouseFocusReason);
+        QWidget *focused = preview.focusWidget();
+        QTest::keyClick(focused ? focused : static_cast<QWidget *>(&preview), Qt::Key_Space);
+        EXPECT_FALSE(preview.isVisible()) << path.toStdString();
+    }
 }
 
 } // namespace
