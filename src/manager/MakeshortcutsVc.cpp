@@ -585,8 +585,18 @@ void MakeshortcutsVc::showItemsMenu(const QPoint &pos)
 void MakeshortcutsVc::Items_doubleclicked()
 {
     const int row = selectedItemRow();
-    if (m_controller->openItem(row) == ManagerController::Open::copiedColor)
+    switch (m_controller->openItem(row)) {
+    case ManagerController::Open::copiedColor:
         showCopiedTip(row);
+        break;
+    case ManagerController::Open::missing:
+        ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
+                           LocalizedText("IDS_BR_322").arg(Records::text(*m_controller->shownItem(row), RecordKeys::url)),
+                           {LocalizedText("IDS_BR_2")}, {});
+        break;
+    default:
+        break;
+    }
 }
 
 void MakeshortcutsVc::showCopiedTip(int row)

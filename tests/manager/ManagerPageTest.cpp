@@ -276,6 +276,21 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     EXPECT_EQ(desktop.previewer.toggled, QStringList{picture});
     EXPECT_FALSE(preview->isVisible());
 
+    // A file that is gone says so instead of being handed to the desktop.
+    const QString gone = folder.filePath(QStringLiteral("gone.txt"));
+    favorites.setItems(QStringLiteral("Work"), {fileItem(QStringLiteral("gone"), 4, gone)});
+    links.managerLoaded = true;
+    links.requestManagerGroupsReload();
+    items->setCurrentIndex(items->model()->index(0, 0));
+    press(items, Qt::Key_Return);
+    EXPECT_EQ(desktop.urls.opened.size(), 1);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_321"));
+    EXPECT_TRUE(alert()->informativeText().contains(gone));
+    EXPECT_TRUE(layer->isHeld());
+    answer(alert(), "IDS_BR_2");
+    EXPECT_FALSE(layer->isHeld());
+
     // A double click on a colour copies its code.
     favorites.setItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
     links.managerLoaded = true;
