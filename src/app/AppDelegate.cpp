@@ -82,6 +82,12 @@ void AppDelegate::applicationWillTerminate()
 
 void AppDelegate::translateQtDialogs()
 {
+    // Dates, sizes and file type names that Qt formats follow the chosen
+    // language too, in the system's own variant of it when it has one.
+    const QLocale::Language language = Localization::isFrench() ? QLocale::French : QLocale::English;
+    const QLocale system = QLocale::system();
+    QLocale::setDefault(system.language() == language ? system : QLocale(language));
+
     // The file and colour dialogs come from Qt and carry its own texts.
     if (!Localization::isFrench())
         return;

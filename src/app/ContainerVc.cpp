@@ -25,8 +25,11 @@ constexpr const char *pageTitleKeys[ContainerVc::pageCount] = {"IDS_BR_3", "IDS_
 constexpr const char *pageButtonNames[ContainerVc::pageCount] = {"btnmanageshortcuts", "btnpreferences",
                                                                  "btnaboutus", "btnUtilityKit"};
 
-// Selected: a 1-pixel border in the selected colour; the others flat.
-constexpr auto buttonStyle = "QPushButton { border: 0px; border-radius: 6px; padding: 6px 14px; }"
+// Selected: a 1-pixel border in the selected colour; the others flat. Every
+// button keeps a border of the same width (transparent when not selected), so
+// selecting one never changes its size: a button the layout had no chance to
+// grow would cut its text (the accent of "À propos").
+constexpr auto buttonStyle = "QPushButton { border: 1px solid transparent; border-radius: 6px; padding: 6px 14px; }"
                              "QPushButton:hover { background: palette(midlight); }"
                              "QPushButton:pressed { background: palette(mid); }"
                              "QPushButton[selected=\"true\"] { border: 1px solid palette(highlight);"
@@ -88,6 +91,12 @@ ContainerVc::ContainerVc(const Services &services, PageFactory pages, QWidget *p
 
     m_firstGroupBox = new FirstGroupBox(this);
     connect(m_firstGroupBox, &FirstGroupBox::createGroupClicked, this, &ContainerVc::btnCreateGroup);
+    // A first group made meanwhile in the popup answers the box's question;
+    // left up, it would go on asking and keep the window from closing.
+    connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, [this] {
+        if (isFirstGroupBoxShowing() && !hasNoGroup())
+            m_firstGroupBox->closeBox();
+    });
     m_blackLayer = new DimmingLayer(this);
 
     // Pages that this build has nothing for get no button (page 3 promotes
@@ -150,6 +159,7 @@ void ContainerVc::showPage(int page)
         m_buttons[other]->setProperty("selected", selected);
         m_buttons[other]->style()->unpolish(m_buttons[other]);
         m_buttons[other]->style()->polish(m_buttons[other]);
+        m_buttons[other]->updateGeometry();
         m_markers[other]->setVisible(selected && !m_buttons[other]->isHidden());
     }
     if (content)

@@ -1,8 +1,10 @@
 #include "app/FirstGroupBox.h"
 
+#include "app/TrayIconImage.h"
 #include "store/LocalizedText.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -169,11 +171,15 @@ QWidget *FirstGroupBox::buildInfoBox()
     lblstartedDescription->setWordWrap(true);
     lblstartedDescription->setAlignment(Qt::AlignCenter);
     auto *imgview_addFirstGroup = new QLabel(box);
-    imgview_addFirstGroup->setPixmap(QIcon::fromTheme(QStringLiteral("folder-new")).pixmap(64, 64));
+    imgview_addFirstGroup->setObjectName(QStringLiteral("imgview_addFirstGroup"));
+    // Without an icon theme the application's own icon fills the place.
+    imgview_addFirstGroup->setPixmap(QIcon::fromTheme(QStringLiteral("folder-new"), brimbleIcon()).pixmap(64, 64));
     imgview_addFirstGroup->setAlignment(Qt::AlignCenter);
     auto *btncreateGroup_infobox = new QPushButton(LocalizedText("IDS_BR_16"), box);
     btncreateGroup_infobox->setObjectName(QStringLiteral("btncreateGroup_infobox"));
+    btncreateGroup_infobox->setAutoDefault(true);
     connect(btncreateGroup_infobox, &QPushButton::clicked, this, &FirstGroupBox::btnCreateGroup_info);
+    m_btncreateGroup_infobox = btncreateGroup_infobox;
 
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(btnclose, 0, Qt::AlignRight);
@@ -225,6 +231,8 @@ void FirstGroupBox::showInfoBox()
     setGeometry(parentWidget()->rect());
     raise();
     show();
+    // The keys go to the box, not to the page it covers.
+    m_btncreateGroup_infobox->setFocus();
 }
 
 void FirstGroupBox::btnCreateGroup_info()
@@ -250,6 +258,37 @@ bool FirstGroupBox::isCreationStep() const
 QString FirstGroupBox::groupName() const
 {
     return m_txtfieldGroupname->text();
+}
+
+bool FirstGroupBox::focusNextPrevChild(bool next)
+{
+    QWidget *step = m_steps->currentWidget();
+    QWidget *current = focusWidget();
+    if (!step || !current || !step->isAncestorOf(current))
+        current = step;
+    // Walk the window's focus chain from the current widget and keep to the
+    // widgets of the step on screen, wrapping around at its ends.
+    QWidget *candidate = current;
+    for (int guard = 0; guard < 1000; ++guard) {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (!candidate || candidate == current)
+            break;
+        if (step->isAncestorOf(candidate) && candidate->isVisibleTo(step) && candidate->isEnabled()
+            && (candidate->focusPolicy() & Qt::TabFocus)) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
+}
+
+void FirstGroupBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        closeBox();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FirstGroupBox::paintEvent(QPaintEvent *)

@@ -70,6 +70,11 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Tab and Backtab stay inside the box: the page it covers is out of
+    // reach for the keyboard as it is for the pointer.
+    bool focusNextPrevChild(bool next) override;
+    // Escape closes the box, as its close button does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QWidget *buildInfoBox();
@@ -78,6 +83,7 @@ private:
     QStackedLayout *m_steps = nullptr;
     QWidget *m_boxInfoFirstGroup = nullptr;
     QWidget *m_boxCreateFirstGroup = nullptr;
+    QWidget *m_btncreateGroup_infobox = nullptr;
     QLineEdit *m_txtfieldGroupname = nullptr;
     ExampleNameChip *m_lblGroupNameExample = nullptr;
 };

@@ -103,7 +103,7 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
         return preferences;
     }
     case ContainerVc::aboutPage:
-        return new AboutVc(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION));
+        return new AboutVc(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION), &m_context.desktop.applications);
     default:
         return nullptr;
     }

@@ -49,6 +49,11 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     icon->setPixmap(brimbleIcon().pixmap(80, 80));
     icon->setAlignment(Qt::AlignCenter);
     auto *lbltitleappname = heading(LocalizedText("IDS_BR_7"), 2.0, boxbg);
+    // What the application is and where it lives, before anything is asked.
+    auto *lblwelcome = new QLabel(LocalizedText("IDS_BR_300"), boxbg);
+    lblwelcome->setObjectName(QStringLiteral("lblwelcome"));
+    lblwelcome->setWordWrap(true);
+    lblwelcome->setAlignment(Qt::AlignCenter);
 
     auto *subscribeBox = new QFrame(boxbg);
     subscribeBox->setObjectName(QStringLiteral("subscribeBox"));
@@ -80,21 +85,32 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     auto *btngetstarted = new QPushButton(LocalizedText("IDS_BR_23"), boxbg);
     btngetstarted->setObjectName(QStringLiteral("btngetstarted"));
     btngetstarted->setDefault(true);
+    // Return starts at once: the page's one step forward has the keys.
+    btngetstarted->setFocus();
     connect(btngetstarted, &QPushButton::clicked, this, &StartupVc::btnGetStarted);
 
     auto *boxLayout = new QVBoxLayout(boxbg);
     boxLayout->setSpacing(14);
     boxLayout->addWidget(icon);
     boxLayout->addWidget(lbltitleappname);
+    boxLayout->addWidget(lblwelcome);
     boxLayout->addSpacing(8);
     boxLayout->addWidget(subscribeBox);
     boxLayout->addSpacing(8);
     boxLayout->addWidget(m_checkboxAddLogicitem, 0, Qt::AlignHCenter);
     boxLayout->addWidget(btngetstarted, 0, Qt::AlignHCenter);
 
+    // Centred by stretches rather than by alignment: a layout gives an
+    // aligned widget the height its wrapped texts need at the full width,
+    // which is less than they need at the box's own width.
+    boxbg->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(boxbg, 10);
+    row->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
-    layout->addWidget(boxbg, 0, Qt::AlignHCenter);
+    layout->addLayout(row);
     layout->addStretch(1);
 
     m_dimmingLayer = new DimmingLayer(this);

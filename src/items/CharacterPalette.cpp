@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int cellSize = 36;
@@ -55,12 +56,32 @@ public:
     }
 };
 
+// The emoji data names its groups in English; the palette shows them in the
+// interface's language.
+QString groupTitle(const QString &name)
+{
+    static constexpr std::pair<const char *, const char *> keys[] = {
+        {"Smileys & Emotion", "IDS_BR_304"}, {"People & Body", "IDS_BR_305"}, {"Animals & Nature", "IDS_BR_306"},
+        {"Food & Drink", "IDS_BR_307"},      {"Travel & Places", "IDS_BR_308"}, {"Activities", "IDS_BR_309"},
+        {"Objects", "IDS_BR_310"},           {"Symbols", "IDS_BR_311"},       {"Flags", "IDS_BR_312"},
+    };
+    for (const auto &[english, key] : keys) {
+        if (name == QLatin1String(english)) {
+            const QString title = LocalizedText(key);
+            return title.isEmpty() ? name : title;
+        }
+    }
+    return name;
+}
+
 QToolButton *groupButton(const QString &glyph, const QString &toolTip, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setText(glyph);
     button->setFont(CharacterPalette::emojiFont(button->font()));
     button->setToolTip(toolTip);
+    // Read out as the group it jumps to, not as the emoji drawn on it.
+    button->setAccessibleName(toolTip);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
@@ -77,6 +98,7 @@ CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *paren
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("searchCharacters"));
     m_search->setPlaceholderText(LocalizedText("IDS_BR_39"));
+    m_search->setAccessibleName(LocalizedText("IDS_BR_39"));
     m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
 
@@ -93,7 +115,7 @@ CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *paren
         if (!first)
             continue;
         QToolButton *button =
-            groupButton(EmojiCatalog::all().at(*first).text, EmojiCatalog::groupNames().at(group), this);
+            groupButton(EmojiCatalog::all().at(*first).text, groupTitle(EmojiCatalog::groupNames().at(group)), this);
         connect(button, &QToolButton::clicked, this, [this, group] { scrollToGroup(group); });
         groups->addWidget(button);
     }

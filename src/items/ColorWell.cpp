@@ -17,6 +17,10 @@ ColorWell::ColorWell(QWidget *parent)
 {
     setToolTip(LocalizedText("IDS_BR_41"));
     setMinimumSize(56, 26);
+    // In a panel, Return belongs to the panel's confirm button: a well that
+    // became the default button on a click would swallow it, even once
+    // hidden in another mode of the panel.
+    setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &ColorWell::openChooser);
 }
 

@@ -202,7 +202,13 @@ QWidget *MakeshortcutsVc::buildItemsPane()
     bar->addWidget(btnsortItems_);
     layout->addLayout(bar);
 
-    connect(searchtextfield, &QLineEdit::textChanged, m_controller, &ManagerController::search);
+    // The selected item stays selected as the search starts, narrows or ends.
+    connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const auto selected = m_controller->shownItem(selectedItemRow());
+        m_controller->search(text);
+        if (const auto uid = selected ? Records::uid(*selected) : std::nullopt)
+            scrolltoLastAddedItemWithUid(*uid);
+    });
     connect(btnAddItem_, &QToolButton::clicked, this, &MakeshortcutsVc::btnAddItem);
     connect(btnAddNewItem, &QPushButton::clicked, this, [this, btnAddNewItem] { showAddMenu(btnAddNewItem); });
     connect(btnRemoveItem, &QToolButton::clicked, this, &MakeshortcutsVc::btnremoveItem);
@@ -277,6 +283,7 @@ void MakeshortcutsVc::updateControls()
     btnAddItem_->setEnabled(hasGroups);
     btnRemoveItem->setEnabled(hasItems);
     const bool showEmptyBox = !m_controller->searchBegin() && !hasItems && hasGroups;
+    tblviewItems->setEmptyText(m_controller->searchBegin() ? LocalizedText("IDS_BR_320") : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
 }
 
@@ -532,8 +539,15 @@ void MakeshortcutsVc::alertforRemoveItem()
     const auto uid = Records::uid(*item);
     ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), QString(),
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
-                           if (button == 0 && uid)
-                               m_controller->removeItem(m_controller->shownRowOfUid(*uid));
+                           if (button != 0 || !uid)
+                               return;
+                           const int row = m_controller->shownRowOfUid(*uid);
+                           m_controller->removeItem(row);
+                           // The next item takes the removed one's place, as
+                           // in a file manager, so Delete can go on.
+                           const int count = m_itemsModel->rowCount();
+                           if (row >= 0 && count > 0)
+                               tblviewItems->setCurrentIndex(m_itemsModel->index(qMin(row, count - 1)));
                        });
 }
 
@@ -571,8 +585,18 @@ void MakeshortcutsVc::showItemsMenu(const QPoint &pos)
 void MakeshortcutsVc::Items_doubleclicked()
 {
     const int row = selectedItemRow();
-    if (m_controller->openItem(row) == ManagerController::Open::copiedColor)
+    switch (m_controller->openItem(row)) {
+    case ManagerController::Open::copiedColor:
         showCopiedTip(row);
+        break;
+    case ManagerController::Open::missing:
+        ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
+                           LocalizedText("IDS_BR_322").arg(Records::text(*m_controller->shownItem(row), RecordKeys::url)),
+                           {LocalizedText("IDS_BR_2")}, {});
+        break;
+    default:
+        break;
+    }
 }
 
 void MakeshortcutsVc::showCopiedTip(int row)

@@ -2,11 +2,16 @@
 
 #include "manager/DimmingLayer.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 
 namespace ManagerAlert {
+
+namespace {
+constexpr int textColumns = 52;
+} // namespace
 
 QMessageBox *show(QWidget *parent, DimmingLayer &blackLayer, const QString &message, const QString &informative,
                   const QStringList &buttons, const std::function<void(int button)> &done)
@@ -15,6 +20,15 @@ QMessageBox *show(QWidget *parent, DimmingLayer &blackLayer, const QString &mess
     alert->setObjectName(QStringLiteral("managerAlert"));
     alert->setInformativeText(informative);
     alert->setTextFormat(Qt::PlainText);
+    // The message box sizes itself to its short first line and wraps the
+    // explanation into a narrow column; a strut keeps it a few lines across.
+    if (!informative.isEmpty()) {
+        if (auto *grid = qobject_cast<QGridLayout *>(alert->layout())) {
+            const int width = alert->fontMetrics().averageCharWidth() * textColumns;
+            grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                          grid->columnCount());
+        }
+    }
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setWindowModality(Qt::WindowModal);
     QList<QAbstractButton *> added;

@@ -15,6 +15,7 @@
 #include "store/SupportFiles.h"
 #include "store/ViewLinks.h"
 
+#include <QFileInfo>
 #include <QMimeData>
 
 namespace {
@@ -334,6 +335,8 @@ ManagerController::Open ManagerController::openItem(int row)
     const auto link = ItemActions::linkOf(*item);
     if (!link)
         return Open::nothing;
+    if (link->isLocalFile() && !QFileInfo::exists(link->toLocalFile()))
+        return Open::missing;
     return m_services.desktop.urls.openUrl(*link) ? Open::opened : Open::openFailed;
 }
 

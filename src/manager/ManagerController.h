@@ -79,8 +79,10 @@ public:
 
     void PinItem(int row);
     void removeItem(int row);
-    enum class Open { nothing, opened, openFailed, copiedColor };
+    enum class Open { nothing, opened, openFailed, copiedColor, missing };
     // The double click: opens a file, note or bookmark, copies a colour.
+    // A file or note whose file is gone is not handed to the desktop
+    // (which would fail without a word): missing.
     Open openItem(int row);
     // Shows a file item's file in the file manager.
     void revealItem(int row);

@@ -2,11 +2,16 @@
 
 #include "manager/ManagerModels.h"
 
+#include "store/LocalizedText.h"
+
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -14,6 +19,9 @@ constexpr int margin = 8;
 constexpr int swatchSize = 16;
 constexpr int iconSize = 32;
 constexpr int editSize = 24;
+// How narrow a row may get: its marks, its buttons and a little text.
+constexpr int minimumGroupRowWidth = 120;
+constexpr int minimumItemRowWidth = 160;
 
 void paintBackground(QPainter *painter, const QStyleOptionViewItem &option)
 {
@@ -41,6 +49,16 @@ void paintSwatch(QPainter *painter, const QRect &rect, const QColor &color)
     painter->setBrush(color);
     painter->drawEllipse(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5));
     painter->restore();
+}
+
+// Shows tip for the row at the event's place, or hides any tip when empty.
+bool showRowTip(QHelpEvent *event, QAbstractItemView *view, const QRect &row, const QString &tip)
+{
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPos(), tip, view ? view->viewport() : nullptr, row);
+    return true;
 }
 
 } // namespace
@@ -80,9 +98,22 @@ void GroupRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->restore();
 }
 
-QSize GroupRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+QSize GroupRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return QSize(option.rect.width(), rowHeight);
+    // The list stretches every row to its width; a row's own width only
+    // sets how narrow the pane may get before it scrolls sideways.
+    return QSize(minimumGroupRowWidth, rowHeight);
+}
+
+bool GroupRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index)
+{
+    if (!event || event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // A name cut short by the row's width shows whole in a tip.
+    const QString title = index.data().toString();
+    const bool cut = option.fontMetrics.horizontalAdvance(title) > partRect(option.rect, Part::title).width();
+    return showRowTip(event, view, option.rect, cut ? title : QString());
 }
 
 QWidget *GroupRowDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const
@@ -130,6 +161,32 @@ QRect ItemRowDelegate::partRect(const QRect &rowRect, Part part)
     return {};
 }
 
+QRect ItemRowDelegate::titleRect(const QRect &rowRect, bool pinned)
+{
+    const int textLeft = partRect(rowRect, Part::icon).right() + margin;
+    const int textRight = (pinned ? partRect(rowRect, Part::pin).left() : partRect(rowRect, Part::edit).left()) - margin;
+    return QRect(textLeft, rowRect.top() + 4, textRight - textLeft, rowRect.height() / 2 - 4);
+}
+
+bool ItemRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                                const QModelIndex &index)
+{
+    if (!event || event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // The painted edit button says what it does; a name or second line cut
+    // short by the row's width shows whole.
+    if (partRect(option.rect, Part::edit).contains(event->pos()))
+        return showRowTip(event, view, partRect(option.rect, Part::edit), LocalizedText("IDS_BR_64"));
+    const QRect title = titleRect(option.rect, index.data(int(ItemsModel::Role::pinned)).toBool());
+    const QString name = index.data().toString();
+    const QString second = index.data(int(ItemsModel::Role::subtitle)).toString();
+    QFont small = option.font;
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    const bool cut = option.fontMetrics.horizontalAdvance(name) > title.width()
+        || QFontMetrics(small).horizontalAdvance(second) > title.width();
+    return showRowTip(event, view, option.rect, cut ? name + QLatin1Char('\n') + second : QString());
+}
+
 void ItemRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     paintBackground(painter, option);
@@ -145,10 +202,8 @@ void ItemRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     }
     const bool pinned = index.data(int(ItemsModel::Role::pinned)).toBool();
     const QRect pinRect = partRect(row, Part::pin);
-    const int textLeft = iconRect.right() + margin;
-    const int textRight = (pinned ? pinRect.left() : partRect(row, Part::edit).left()) - margin;
-    const QRect title(textLeft, row.top() + 4, textRight - textLeft, row.height() / 2 - 4);
-    const QRect second(textLeft, title.bottom() + 1, title.width(), row.bottom() - title.bottom() - 4);
+    const QRect title = titleRect(row, pinned);
+    const QRect second(title.left(), title.bottom() + 1, title.width(), row.bottom() - title.bottom() - 4);
 
     painter->save();
     painter->setFont(option.font);
@@ -185,7 +240,9 @@ void ItemRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     painter->restore();
 }
 
-QSize ItemRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+QSize ItemRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
 {
-    return QSize(option.rect.width(), rowHeight);
+    // The list stretches every row to its width; a row's own width only
+    // sets how narrow the pane may get before it scrolls sideways.
+    return QSize(minimumItemRowWidth, rowHeight);
 }

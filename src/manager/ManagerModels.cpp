@@ -7,10 +7,8 @@
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -23,12 +21,16 @@ QColor groupColor(const QVariantMap &group)
     return text ? ColorText::toColor(*text) : ColorText::toColor(QString(defaultGroupColor));
 }
 
+// The desktop's web icon, as the popup shows it; without an icon theme the
+// globe that ships with Brimble (the style's stand-in is a network drive).
 QIcon genericWebIcon()
 {
-    static const QIcon icon = QIcon::fromTheme(
-        QStringLiteral("text-html"),
-        QIcon::fromTheme(QStringLiteral("applications-internet"),
-                         QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)));
+    static const QIcon icon = [] {
+        QIcon globe;
+        globe.addFile(QStringLiteral(":/icons/web.png"));
+        globe.addFile(QStringLiteral(":/icons/web@2x.png"));
+        return QIcon::fromTheme(QStringLiteral("text-html"), QIcon::fromTheme(QStringLiteral("applications-internet"), globe));
+    }();
     return icon;
 }
 

@@ -27,6 +27,7 @@ void setUpRows(QListView *view)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->setMouseTracking(true);
 }
@@ -189,6 +190,25 @@ ItemsTableView::ItemsTableView(ManagerController &controller, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
+}
+
+void ItemsTableView::setEmptyText(const QString &text)
+{
+    if (text == m_emptyText)
+        return;
+    m_emptyText = text;
+    setAccessibleDescription(text);
+    viewport()->update();
+}
+
+void ItemsTableView::paintEvent(QPaintEvent *event)
+{
+    QListView::paintEvent(event);
+    if (m_emptyText.isEmpty() || (model() && model()->rowCount() > 0))
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
 }
 
 int ItemsTableView::selectedRow() const

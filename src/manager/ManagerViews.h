@@ -69,6 +69,11 @@ public:
 
     int selectedRow() const;
 
+    // Shown in the middle of the list while it has no rows (a search that
+    // found nothing); empty for none.
+    void setEmptyText(const QString &text);
+    QString emptyText() const { return m_emptyText; }
+
     // What dragging the item shown at row carries: the internal row type,
     // and for a file item its file as a URI list. The actions offered.
     static QMimeData *dragData(const QVariantMap &item, int row, Qt::DropActions *actions = nullptr);
@@ -79,7 +84,9 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     ManagerController &m_controller;
+    QString m_emptyText;
 };

@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QImageReader>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -34,6 +34,9 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_pictureLabel->setObjectName(QStringLiteral("previewPicture"));
     m_pictureLabel->setAlignment(Qt::AlignCenter);
     m_pictureLabel->setMinimumSize(1, 1);
+    // The picture is fitted to the label whenever the label changes size,
+    // the first layout of the window included.
+    m_pictureLabel->installEventFilter(this);
     m_pages->addWidget(m_pictureLabel);
 
     m_text = new QPlainTextEdit(m_pages);
@@ -69,6 +72,14 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pages);
+
+    // Space closes the preview as it opened it, Escape too; as shortcuts of
+    // the window they reach it even from the text view, which would
+    // otherwise turn a page on Space.
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Escape}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 void PreviewWindow::toggle(const QString &path)
@@ -157,18 +168,9 @@ void PreviewWindow::scalePicture()
     m_pictureLabel->setPixmap(pixmap);
 }
 
-void PreviewWindow::keyPressEvent(QKeyEvent *event)
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Space) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void PreviewWindow::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    if (m_shown == Shown::picture)
+    if (watched == m_pictureLabel && event->type() == QEvent::Resize && m_shown == Shown::picture)
         scalePicture();
+    return QWidget::eventFilter(watched, event);
 }

@@ -29,8 +29,7 @@ public:
     Shown shown() const { return m_shown; }
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool showPicture();

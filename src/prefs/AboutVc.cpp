@@ -1,5 +1,6 @@
 #include "prefs/AboutVc.h"
 
+#include "platform/ApplicationRegistry.h"
 #include "platform/UrlOpener.h"
 #include "store/LocalizedText.h"
 
@@ -7,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AboutVc::AboutVc(UrlOpener &urls, const QString &version, QWidget *parent)
+AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *applications, QWidget *parent)
     : QWidget(parent)
     , m_urls(urls)
 {
@@ -33,6 +34,8 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, QWidget *parent)
     auto *btnrateus = new QPushButton(LocalizedText("IDS_BR_85"), this);
     btnrateus->setObjectName(QStringLiteral("btnrateus"));
     connect(btnrateus, &QPushButton::clicked, this, &AboutVc::btnRateusClciked);
+    if (applications && applications->applicationsFor(QUrl(QString::fromLatin1(rateAddress))).isEmpty())
+        btnrateus->hide();
 
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);

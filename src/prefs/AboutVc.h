@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class ApplicationRegistry;
 class QLabel;
 class QPushButton;
 class UrlOpener;
@@ -18,8 +19,12 @@ public:
     // Brimble's page.
     static constexpr auto rateAddress = "appstream://org.brimble.Brimble";
 
-    // version is the build's version; empty shows no version line.
-    AboutVc(UrlOpener &urls, const QString &version, QWidget *parent = nullptr);
+    // version is the build's version; empty shows no version line. With
+    // applications, the rate button shows only when some installed
+    // application opens the rate address: without a software centre it
+    // would do nothing.
+    AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *applications = nullptr,
+            QWidget *parent = nullptr);
 
     QString versionText() const;
 

@@ -22,13 +22,6 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcPrefs)
 
-namespace {
-
-constexpr auto recordingStyle = "QPushButton { border: 2px solid palette(highlight); border-radius: 4px; "
-                                "padding: 4px 12px; }";
-
-} // namespace
-
 PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
@@ -71,6 +64,12 @@ PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     form->addRow(QString(), m_checkbox_ShowFileList);
     auto *lblshortcutTitle = new QLabel(LocalizedText("IDS_BR_82"), this);
     form->addRow(lblshortcutTitle, buildShortcutRow());
+    // While recording, the empty label alone would leave the user guessing.
+    m_lblshortcutHint = new QLabel(LocalizedText("IDS_BR_301"), this);
+    m_lblshortcutHint->setObjectName(QStringLiteral("lblshortcutHint"));
+    m_lblshortcutHint->setForegroundRole(QPalette::PlaceholderText);
+    m_lblshortcutHint->hide();
+    form->addRow(QString(), m_lblshortcutHint);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 24, 32, 24);
@@ -123,7 +122,10 @@ QWidget *PreferencesVc::buildShortcutRow()
 
     m_btntypeShortcut = new QPushButton(LocalizedText("IDS_BR_220"), row);
     m_btntypeShortcut->setObjectName(QStringLiteral("btntypeShortcut"));
-    m_btntypeShortcut->setFocusPolicy(Qt::NoFocus);
+    // Checked while recording: a mark that keeps the button's size and that
+    // screen readers announce.
+    m_btntypeShortcut->setCheckable(true);
+    m_btntypeShortcut->setAccessibleDescription(LocalizedText("IDS_BR_301"));
     connect(m_btntypeShortcut, &QPushButton::clicked, this, [this] { m_services.recorder.startRecording(); });
 
     m_btnrefreshShortcut = new QToolButton(row);
@@ -133,7 +135,6 @@ QWidget *PreferencesVc::buildShortcutRow()
         m_btnrefreshShortcut->setText(QStringLiteral("\u2715"));
     m_btnrefreshShortcut->setAccessibleName(LocalizedText("IDS_BR_221"));
     m_btnrefreshShortcut->setToolTip(LocalizedText("IDS_BR_221"));
-    m_btnrefreshShortcut->setFocusPolicy(Qt::NoFocus);
     m_btnrefreshShortcut->hide();
     connect(m_btnrefreshShortcut, &QToolButton::clicked, this, [this] { m_services.recorder.clearShortcut(); });
 
@@ -226,8 +227,10 @@ void PreferencesVc::setClearButtonVisible(bool visible)
 
 void PreferencesVc::setRecordButtonActive(bool active)
 {
-    m_btntypeShortcut->setStyleSheet(active ? QString::fromLatin1(recordingStyle) : QString());
+    m_btntypeShortcut->setChecked(active);
     m_btntypeShortcut->setProperty("recording", active);
+    if (m_lblshortcutHint)
+        m_lblshortcutHint->setVisible(active && m_services.globalShortcutsAvailable);
 }
 
 void PreferencesVc::setMenuKeyEquivalentsEnabled(bool enabled)

@@ -86,6 +86,7 @@ private:
     QCheckBox *m_checkbox_startatLogin = nullptr;
     QCheckBox *m_checkbox_ShowFileList = nullptr;
     QLabel *m_lblshortcut = nullptr;
+    QLabel *m_lblshortcutHint = nullptr;
     // What the desktop bound, under the row, where the desktop binds the key.
     QLabel *m_lblbindingNote = nullptr;
     QPushButton *m_btntypeShortcut = nullptr;

@@ -39,9 +39,15 @@ ManageTask::ManageTask(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
     segmentLayout->setContentsMargins(0, 0, 0, 0);
     segmentLayout->setSpacing(0);
     m_btnAdd = new QToolButton(segments);
+    m_btnAdd->setObjectName(QStringLiteral("btnaddTask"));
     m_btnAdd->setText(QStringLiteral("+"));
+    m_btnAdd->setToolTip(LocalizedText("IDS_BR_302"));
+    m_btnAdd->setAccessibleName(LocalizedText("IDS_BR_302"));
     m_btnRemove = new QToolButton(segments);
+    m_btnRemove->setObjectName(QStringLiteral("btnremoveTask"));
     m_btnRemove->setText(QStringLiteral("\u2212"));
+    m_btnRemove->setToolTip(LocalizedText("IDS_BR_303"));
+    m_btnRemove->setAccessibleName(LocalizedText("IDS_BR_303"));
     segmentLayout->addWidget(m_btnAdd);
     segmentLayout->addWidget(m_btnRemove);
 

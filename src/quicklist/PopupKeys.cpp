@@ -36,6 +36,14 @@ PopupKeys::Decision PopupKeys::keyPressed(const State &state, int key, Qt::Keybo
             return {Action::closePopup};
         return {Action::none};
     }
+    // The menu key, or Shift+F10, opens the highlighted row's menu: an
+    // item's context menu, or a heading's add menu (the keyboard's way to
+    // the + of the heading).
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        if (state.hoverRow < 0 || state.hoverRow >= state.rowCount)
+            return {Action::consume};
+        return {state.hoverIsHeading ? Action::addItemMenu : Action::contextMenu, state.hoverRow};
+    }
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down: {

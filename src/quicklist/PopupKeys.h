@@ -15,6 +15,8 @@ public:
     {
         int rowCount = 0;
         int hoverRow = -1;
+        // The highlighted row is a group's heading.
+        bool hoverIsHeading = false;
         bool inlineBoxOpen = false;
         bool showsTasks = false;
         // The search field is shown (it may still be empty).
@@ -31,6 +33,8 @@ public:
         closePopup,
         typeIntoSearch, // show the search field and type text into it (the
                         // field itself just takes the key)
+        contextMenu,    // the context menu of row, as a right click opens it
+        addItemMenu,    // the add menu of the heading at row, as its + opens it
     };
     struct Decision
     {

@@ -6,6 +6,7 @@
 
 #include <QActionGroup>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -97,16 +98,22 @@ QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions
 {
     QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
     actions.setPatharr(listing.paths);
-    const QIcon genericFile = QIcon::fromTheme(QStringLiteral("text-x-generic"));
+    // Without an icon theme (or a theme without the name) the style's own
+    // folder and file icons stand in, as they do for the rows.
+    const QFileIconProvider standardIcons;
+    const QIcon folderIcon = QIcon::fromTheme(QStringLiteral("folder"), standardIcons.icon(QFileIconProvider::Folder));
+    const QIcon genericFile =
+        QIcon::fromTheme(QStringLiteral("text-x-generic"), standardIcons.icon(QFileIconProvider::File));
     for (int index = 0; index < listing.paths.size(); ++index) {
-        const QIcon icon = QIcon::fromTheme(listing.iconNames.value(index), genericFile);
+        const QString iconName = listing.iconNames.value(index);
+        const QIcon icon = iconName == QLatin1String("folder") ? folderIcon : QIcon::fromTheme(iconName, genericFile);
         QAction *action = menu->addAction(sized(icon, 22), QFileInfo(listing.paths.at(index)).fileName());
         action->setProperty(opensSomething, true);
         QObject::connect(action, &QAction::triggered, menu, [&actions, index] { actions.openSubitem(index); });
     }
     if (listing.truncated) {
         menu->addSeparator();
-        QAction *whole = menu->addAction(sized(QIcon::fromTheme(QStringLiteral("folder-open")), 22),
+        QAction *whole = menu->addAction(sized(QIcon::fromTheme(QStringLiteral("folder-open"), folderIcon), 22),
                                          LocalizedText("IDS_BR_260"));
         whole->setProperty(opensSomething, true);
         QObject::connect(whole, &QAction::triggered, menu,

@@ -505,6 +505,7 @@ PopupKeys::State ViewController::Private::keyState() const
     PopupKeys::State state;
     state.rowCount = model->rowCount();
     state.hoverRow = tableView->hoverRow();
+    state.hoverIsHeading = quickList.isHeadingRow(state.hoverRow);
     state.inlineBoxOpen = subViewAdded;
     state.showsTasks = container->showsTasks();
     state.searchFieldShown = searchtextfield->isVisible() || quickList.searchBegin();
@@ -526,6 +527,16 @@ bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
         return true;
     case PopupKeys::Action::open:
         rowClicked(decision.row, RowDelegate::Part::body);
+        return true;
+    case PopupKeys::Action::contextMenu: {
+        tableView->scrollTo(model->index(decision.row, 0));
+        const QRect row = tableView->globalPartRect(decision.row, RowDelegate::Part::body);
+        showContextMenu(decision.row, row.isEmpty() ? QCursor::pos() : row.bottomLeft());
+        return true;
+    }
+    case PopupKeys::Action::addItemMenu:
+        tableView->scrollTo(model->index(decision.row, 0));
+        addItemClicked(decision.row);
         return true;
     case PopupKeys::Action::closeInlineBox:
         q->closeInlineBox();

@@ -13,6 +13,7 @@
 #include "support/TestFolders.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -210,6 +211,20 @@ TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
     AppDelegate third(*later.context);
     third.applicationDidFinishLaunching();
     EXPECT_EQ(third.existingManagerWindow()->containerPage(), ContainerVc::managerPage);
+}
+
+TEST(AppDelegate, QtFormatsDatesAndFileTypesInTheChosenLanguage)
+{
+    for (const int language : {1, 0}) {
+        auto stored = std::make_unique<FakePreferencesStore>();
+        stored->setInteger(1, StoreKeys::first);
+        stored->setInteger(language, StoreKeys::selectedLanguage);
+        FakeApp app(std::move(stored));
+        app.loginItems->helperRunning = true;
+        AppDelegate delegate(*app.context);
+        delegate.applicationDidFinishLaunching();
+        EXPECT_EQ(QLocale().language(), language == 1 ? QLocale::French : QLocale::English);
+    }
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)

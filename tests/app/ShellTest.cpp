@@ -9,9 +9,12 @@
 
 #include "ShellFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -62,6 +65,25 @@ TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
     EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";
 }
 
+TEST_F(ContainerTest, ASelectedPageButtonKeepsRoomForItsWholeTitle)
+{
+    // Selecting a button must not make it need more room than the row gave
+    // it: its title would be cut (the accent of the French "À propos").
+    Localization::setTable(loadLanguageTable(QStringLiteral("French")));
+    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    ContainerVc &vc = makeContainer();
+    for (int page : {ContainerVc::preferencesPage, ContainerVc::aboutPage, ContainerVc::managerPage}) {
+        vc.pageButton(page)->click();
+        for (int other = 0; other < ContainerVc::pageCount; ++other) {
+            const QPushButton *button = vc.pageButton(other);
+            if (!button->isVisibleTo(&vc))
+                continue;
+            EXPECT_GE(button->height(), button->sizeHint().height()) << button->text().toStdString();
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        }
+    }
+}
+
 TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
 {
     context->viewLinks.popoverListLoaded = true;
@@ -72,6 +94,8 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     FirstGroupBox *box = vc.firstGroupBox();
     EXPECT_FALSE(box->isCreationStep());
     EXPECT_FALSE(box->lblGroupNameExample()->isAnimating());
+    EXPECT_FALSE(box->findChild<QLabel *>(u"imgview_addFirstGroup"_qs)->pixmap().isNull())
+        << "the picture shows with or without an icon theme";
 
     vc.showPage(ContainerVc::preferencesPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "the box belongs to the groups page";
@@ -118,6 +142,60 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     EXPECT_EQ(quickListReloads.count(), 1);
     vc.showPage(ContainerVc::managerPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+}
+
+TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
+{
+    ContainerVc &vc = makeContainer();
+    QApplication::setActiveWindow(&vc);
+    vc.showPage(ContainerVc::managerPage);
+    FirstGroupBox *box = vc.firstGroupBox();
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    auto *start = box->findChild<QPushButton *>(u"btncreateGroup_infobox"_qs);
+    EXPECT_EQ(vc.focusWidget(), start) << "the box has the keys when it shows";
+
+    // Tab never reaches the page buttons or the page under the box.
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(vc.focusWidget(), Qt::Key_Tab);
+        EXPECT_TRUE(box->isAncestorOf(vc.focusWidget()));
+    }
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(vc.focusWidget(), Qt::Key_Backtab);
+        EXPECT_TRUE(box->isAncestorOf(vc.focusWidget()));
+    }
+
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Return);
+    ASSERT_TRUE(box->isCreationStep()) << "Return steps on";
+    EXPECT_EQ(vc.focusWidget(), box->txtfieldGroupname());
+    QSet<QWidget *> reached;
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(vc.focusWidget(), Qt::Key_Tab);
+        EXPECT_TRUE(box->isAncestorOf(vc.focusWidget()));
+        reached.insert(vc.focusWidget());
+    }
+    EXPECT_TRUE(reached.contains(box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)));
+
+    QTest::keyClick(vc.focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "Escape closes the box";
+    EXPECT_TRUE(context->favorites.groups().isEmpty());
+    EXPECT_FALSE(box->lblGroupNameExample()->isAnimating());
+}
+
+TEST_F(ContainerTest, AFirstGroupMadeInThePopupClosesTheBox)
+{
+    context->viewLinks.managerLoaded = true;
+    ContainerVc &vc = makeContainer();
+    vc.showPage(ContainerVc::managerPage);
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    context->viewLinks.requestManagerGroupsReload();
+    EXPECT_TRUE(vc.isFirstGroupBoxShowing()) << "still no group";
+
+    // The popup stores its group and asks the manager to reload.
+    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
+    context->viewLinks.requestManagerGroupsReload();
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+    EXPECT_FALSE(vc.firstGroupBox()->lblGroupNameExample()->isAnimating());
 }
 
 class ManagerWindowTest : public ShellFixture
@@ -168,7 +246,9 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
     preferences().removeObjectForKey(StoreKeys::first);
     ManagerWindow &w = makeWindow();
     QSignalSpy popovers(&w, &ManagerWindow::popoverRequested);
-    w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs)->click();
+    // The page opens with the keys on Get Started: Return alone goes on.
+    ASSERT_EQ(w.focusWidget(), w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs));
+    QTest::keyClick(w.focusWidget(), Qt::Key_Return);
     EXPECT_EQ(popovers.count(), 1);
     EXPECT_FALSE(w.isShowingOnboarding());
     EXPECT_EQ(w.containerPage(), ContainerVc::managerPage);

@@ -3,6 +3,7 @@
 #include "items/EmojiCatalog.h"
 #include "items/RecentCharacters.h"
 #include "platform/FakePreferencesStore.h"
+#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +89,22 @@ TEST(CharacterPalette, RecentlyUsedComeFirstAndSearchTypesTheFirstMatch)
     QCoreApplication::sendEvent(search, &enter);
     EXPECT_EQ(target.text(), QStringLiteral("🚀"));
     EXPECT_EQ(RecentCharacters(preferences).characters(), QStringList({QStringLiteral("🚀"), QStringLiteral("🐱")}));
+}
+
+TEST(CharacterPalette, GroupButtonsAreNamedInTheInterfaceLanguage)
+{
+    Localization::setTable(loadLanguageTable(QStringLiteral("French")));
+    FakePreferencesStore preferences;
+    CharacterPalette palette(preferences);
+    QStringList names;
+    for (const QToolButton *button : palette.findChildren<QToolButton *>()) {
+        EXPECT_EQ(button->accessibleName(), button->toolTip()) << "a screen reader reads the group, not the emoji";
+        names.append(button->accessibleName());
+    }
+    EXPECT_TRUE(names.contains(LocalizedText("IDS_BR_304"))) << names.join(u", ").toStdString();
+    EXPECT_TRUE(names.contains(LocalizedText("IDS_BR_312")));
+    EXPECT_FALSE(names.contains(u"Flags"_qs));
+    Localization::setTable(std::nullopt);
 }
 
 } // namespace

@@ -240,12 +240,14 @@ TEST_F(ManagerControllerTest, PinningPutsTheItemFirstAndUnpinningPutsItBack)
 TEST_F(ManagerControllerTest, DoubleClickOpensCopiesOrDoesNothing)
 {
     using Open = ManagerController::Open;
+    const QString file = userFile(QStringLiteral("a b.txt"));
+    const QString body = supportFile(QStringLiteral("6.txt"), "text");
     addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 1, QStringLiteral("47CE64")),
                                       bookmark(QStringLiteral("plain"), 2, QStringLiteral("example.org")),
                                       bookmark(QStringLiteral("capitals"), 3, QStringLiteral("HTTPS://Example.org/A")),
                                       bookmark(QStringLiteral("inside"), 4, QStringLiteral("example.org/?next=http://x.org")),
-                                      fileItem(QStringLiteral("file"), 5, QStringLiteral("/tmp/a b.txt")),
-                                      note(QStringLiteral("note"), 6, QStringLiteral("/data/6.txt")),
+                                      fileItem(QStringLiteral("file"), 5, file),
+                                      note(QStringLiteral("note"), 6, body),
                                       bookmark(QStringLiteral("broken"), 7, QStringLiteral("http://"))});
     sortSettings.itemSortKey = SortSettings::ItemKey::date;
     sortSettings.itemSortAscending = true;
@@ -259,13 +261,17 @@ TEST_F(ManagerControllerTest, DoubleClickOpensCopiesOrDoesNothing)
     EXPECT_EQ(controller->openItem(9), Open::nothing);
     const QList<QUrl> expected{QUrl(QStringLiteral("http://example.org")), QUrl(QStringLiteral("HTTPS://Example.org/A")),
                                QUrl(QStringLiteral("http://example.org/?next=http://x.org")),
-                               QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt")),
-                               QUrl::fromLocalFile(QStringLiteral("/data/6.txt"))};
+                               QUrl::fromLocalFile(file), QUrl::fromLocalFile(body)};
     EXPECT_EQ(desktop.urls.opened, expected);
 
     controller->revealItem(4);
     controller->revealItem(5);
-    EXPECT_EQ(desktop.revealer.revealed, QStringList{"/tmp/a b.txt"});
+    EXPECT_EQ(desktop.revealer.revealed, QStringList{file});
+
+    // A file gone since it was added is not handed to the desktop.
+    QFile::remove(file);
+    EXPECT_EQ(controller->openItem(4), Open::missing);
+    EXPECT_EQ(desktop.urls.opened.size(), expected.size());
 }
 
 TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)

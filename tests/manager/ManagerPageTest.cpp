@@ -23,6 +23,9 @@
 #include <QToolTip>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QScrollBar>
 
 namespace {
 
@@ -122,8 +125,19 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     press(groups, Qt::Key_F, Qt::ControlModifier);
     auto *search = child<QLineEdit>("searchtextfield");
     EXPECT_TRUE(search->hasFocus());
+    QTest::keyClicks(search, QStringLiteral("zzz"));
+    EXPECT_EQ(items->model()->rowCount(), 0);
+    EXPECT_EQ(items->emptyText(), LocalizedText("IDS_BR_320"));
+    search->clear();
+    EXPECT_TRUE(items->emptyText().isEmpty());
     QTest::keyClicks(search, QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
+    // The item chosen among the results stays chosen when the search ends.
+    items->setCurrentIndex(items->model()->index(0, 0));
+    search->clear();
+    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("report"));
+    EXPECT_TRUE(items->selectionModel()->isRowSelected(items->currentIndex().row(), {}));
+    QTest::keyClicks(search, QStringLiteral("REP"));
     groups->setCurrentIndex(groups->model()->index(1, 0));
     EXPECT_TRUE(search->text().isEmpty());
     EXPECT_EQ(column(items), QStringList{"plant"});
@@ -199,6 +213,9 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     press(items, Qt::Key_Delete);
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), QStringList{"old"});
+    // The next row is selected in the removed one's place.
+    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("old"));
+    EXPECT_TRUE(items->selectionModel()->hasSelection());
     EXPECT_FALSE(QFile::exists(noteBody));
 
     // The context menu of a group; empty while an alert is up.
@@ -209,6 +226,9 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     menu->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_VERIFY(alert());
+    // Its explanation reads as a few lines across, not as a narrow column.
+    const int lineWidth = alert()->fontMetrics().averageCharWidth() * 45;
+    EXPECT_GE(alert()->sizeHint().width(), lineWidth);
     EXPECT_EQ(popUpMenu(groups, 0, "groupsMenu"), nullptr);
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(storedGroupTitles(), QStringList{"Work"});
@@ -255,6 +275,21 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     page->menuitem_QuickLook();
     EXPECT_EQ(desktop.previewer.toggled, QStringList{picture});
     EXPECT_FALSE(preview->isVisible());
+
+    // A file that is gone says so instead of being handed to the desktop.
+    const QString gone = folder.filePath(QStringLiteral("gone.txt"));
+    favorites.setItems(QStringLiteral("Work"), {fileItem(QStringLiteral("gone"), 4, gone)});
+    links.managerLoaded = true;
+    links.requestManagerGroupsReload();
+    items->setCurrentIndex(items->model()->index(0, 0));
+    press(items, Qt::Key_Return);
+    EXPECT_EQ(desktop.urls.opened.size(), 1);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_321"));
+    EXPECT_TRUE(alert()->informativeText().contains(gone));
+    EXPECT_TRUE(layer->isHeld());
+    answer(alert(), "IDS_BR_2");
+    EXPECT_FALSE(layer->isHeld());
 
     // A double click on a colour copies its code.
     favorites.setItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
@@ -346,6 +381,74 @@ TEST_F(ManagerPageTest, PopupAndManagerStayInStep)
     picker.pickSwatch(0);
     EXPECT_EQ(favorites.groups().at(1).value(RecordKeys::color).toString(),
               ColorText::fromColor(SelectTagVc::swatchColors().at(0)));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
+{
+    const QString longName = QStringLiteral("Quarterly report of the northern regional office, final version");
+    addGroup(QStringLiteral("Work"), {item(longName, 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
+    open();
+    QCoreApplication::processEvents();
+
+    // A narrower window never leaves rows wider than their pane, whose edit
+    // buttons would then sit out of sight behind a sideways scroll bar.
+    window->resize(520, 320);
+    page->resize(window->size());
+    QCoreApplication::processEvents();
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
+        EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0) << view->objectName().toStdString();
+        EXPECT_LE(view->visualRect(view->model()->index(0, 0)).right(), view->viewport()->width())
+            << view->objectName().toStdString();
+    }
+
+    // Tips: the painted edit button says what it does; a name cut short
+    // shows whole, one shown whole needs no tip.
+    const auto tipAt = [](QAbstractItemView *view, const QPoint &pos) {
+        QToolTip::hideText();
+        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+        QHelpEvent help(QEvent::ToolTip, pos, view->viewport()->mapToGlobal(pos));
+        QCoreApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    ASSERT_EQ(column(items), (QStringList{"Brand", longName}));
+    const QRect brand = items->visualRect(items->model()->index(0, 0));
+    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(brand, ItemRowDelegate::Part::edit).center()), LocalizedText("IDS_BR_64"));
+    EXPECT_EQ(tipAt(items, brand.center()), QString());
+    EXPECT_TRUE(tipAt(items, items->visualRect(items->model()->index(1, 0)).center()).startsWith(longName));
+    EXPECT_EQ(tipAt(groups, groups->visualRect(groups->model()->index(0, 0)).center()), QString());
+
+    // A picture smaller than the preview window is shown at its own size
+    // from the first showing on.
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    const QString picture = folder.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(image.save(picture));
+    PreviewWindow preview;
+    preview.showFile(picture);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(preview.shown(), PreviewWindow::Shown::picture);
+    const auto *label = preview.findChild<QLabel *>(QStringLiteral("previewPicture"));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->pixmap().size(), QSize(300, 200));
+
+    // Space closes the preview again, whatever it shows: a text's own
+    // view would take it to turn the page.
+    const QString text = userFile(QStringLiteral("notes.txt"), "some text");
+    for (const QString &path : {text, folder.path(), picture}) {
+        preview.showFile(path);
+        QApplication::setActiveWindow(&preview);
+        QCoreApplication::processEvents();
+        auto *textView = preview.findChild<QWidget *>(QStringLiteral("previewText"));
+        if (textView->isVisible())
+            textView->setFocus(Qt::MouseFocusReason);
+        QWidget *focused = preview.focusWidget();
+        QTest::keyClick(focused ? focused : static_cast<QWidget *>(&preview), Qt::Key_Space);
+        EXPECT_FALSE(preview.isVisible()) << path.toStdString();
+    }
 }
 
 } // namespace

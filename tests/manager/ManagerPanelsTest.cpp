@@ -2,6 +2,7 @@
 
 #include "items/AddPanelvc.h"
 #include "items/EditFileFolderitemvc.h"
+#include "items/ColorChooserPopup.h"
 #include "items/ColorWell.h"
 #include "items/ItemEditor.h"
 #include "items/ItemServices.h"
@@ -120,6 +121,21 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_FALSE(panel->isVisible());
     EXPECT_FALSE(layer->isHeld());
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 2);
+
+    // A click on the colour well must not leave it as the panel's default
+    // button: Return confirms the panel at its next showing too.
+    page->AddColorSwitch();
+    auto *well = panelChild<ColorWell>(panel, "colorwell");
+    QTest::mouseClick(well, Qt::LeftButton);
+    ASSERT_TRUE(well->chooser() && well->chooser()->isVisible());
+    well->chooser()->close();
+    QTest::keyClick(well, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    page->AddWebBookmark();
+    QTest::keyClicks(title, QStringLiteral("Later"));
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
+    QTest::keyClick(title, Qt::Key_Escape);
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)

@@ -3,6 +3,7 @@
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
 #include "manager/DimmingLayer.h"
+#include "platform/FakeApplicationRegistry.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/FakeUrlOpener.h"
@@ -156,9 +157,19 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
     EXPECT_TRUE(clear->isVisible());
     EXPECT_FALSE(clear->accessibleName().isEmpty());
 
+    auto *hint = child<QLabel>("lblshortcutHint");
+    EXPECT_FALSE(hint->isVisible());
+    // Both buttons are on the keyboard's way, like every other control.
+    EXPECT_TRUE(record->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(clear->focusPolicy() & Qt::TabFocus);
+    const QSize idleSize = record->sizeHint();
+
     record->click();
     EXPECT_TRUE(recorder.isRecordingShortcut());
     EXPECT_TRUE(record->property("recording").toBool());
+    EXPECT_TRUE(record->isChecked());
+    EXPECT_EQ(record->sizeHint(), idleSize) << "the mark does not move the row";
+    EXPECT_TRUE(hint->isVisible()) << "the empty label says what to do";
     EXPECT_FALSE(clear->isVisible());
 
     // Ctrl+Q alone is reserved: an alert over the dimmed page, recording goes on.
@@ -172,6 +183,8 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
     EXPECT_TRUE(recorder.keyPressed(ShortcutKeyPress::fromQt(Qt::Key_J, Qt::ControlModifier | Qt::AltModifier), 1));
     EXPECT_EQ(label->text(), u"Ctrl+Alt+J"_qs);
     EXPECT_FALSE(record->property("recording").toBool());
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_FALSE(hint->isVisible());
     EXPECT_TRUE(clear->isVisible());
 
     clear->click();
@@ -214,9 +227,19 @@ TEST(AboutPage, ShowsTheBuildVersionAndRatesInTheSoftwareCentre)
     EXPECT_EQ(AboutVc(urls, u"2.1"_qs).versionText(), LocalizedText("IDS_BR_84").arg(u"2.1"_qs));
     EXPECT_EQ(AboutVc(urls, QString()).versionText(), QString());
 
-    AboutVc about(urls, u"1.0.0"_qs);
-    about.findChild<QPushButton *>(u"btnrateus"_qs)->click();
+    FakeApplicationRegistry applications;
+    applications.applications = {{u"org.gnome.Software.desktop"_qs, u"Software"_qs, {}}};
+    AboutVc about(urls, u"1.0.0"_qs, &applications);
+    auto *rate = about.findChild<QPushButton *>(u"btnrateus"_qs);
+    EXPECT_FALSE(rate->isHidden());
+    rate->click();
     EXPECT_EQ(urls.opened, QList<QUrl>{QUrl(u"appstream://org.brimble.Brimble"_qs)});
+    EXPECT_EQ(applications.asked, QList<QUrl>{QUrl(u"appstream://org.brimble.Brimble"_qs)});
+
+    // Without a software centre the button would do nothing: it is not shown.
+    applications.applications.clear();
+    AboutVc withoutCentre(urls, u"1.0.0"_qs, &applications);
+    EXPECT_TRUE(withoutCentre.findChild<QPushButton *>(u"btnrateus"_qs)->isHidden());
     Localization::setTable(std::nullopt);
 }
 

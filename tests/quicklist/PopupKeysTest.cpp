@@ -46,6 +46,10 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
         {list(5, 2), Qt::Key_A, "a", {Action::typeIntoSearch, -1, "a"}},
         {list(5, 2), Qt::Key_Space, " ", {Action::typeIntoSearch, -1, " "}},
         {list(5, 2), Qt::Key_F5, {}, {Action::none}},
+        {list(5, 2), Qt::Key_Menu, {}, {Action::contextMenu, 2}},
+        {list(5, 2, true), Qt::Key_Menu, {}, {Action::contextMenu, 2}},
+        {list(5, -1), Qt::Key_Menu, {}, {Action::consume}},
+        {box, Qt::Key_Menu, {}, {Action::none}},
         {box, Qt::Key_Escape, {}, {Action::closeInlineBox}},
         {box, Qt::Key_Down, {}, {Action::none}},
         {box, Qt::Key_A, "a", {Action::none}},
@@ -59,6 +63,10 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
     EXPECT_EQ(PopupKeys::keyPressed(list(5, 2), Qt::Key_C, Qt::ControlModifier, "\x03").action, Action::none)
         << "shortcuts are not typed into the search";
     EXPECT_EQ(PopupKeys::keyPressed(list(5, 2), Qt::Key_A, Qt::ControlModifier, "a").action, Action::none);
+    EXPECT_EQ(PopupKeys::keyPressed(list(5, 3), Qt::Key_F10, Qt::ShiftModifier, {}), Decision({Action::contextMenu, 3}));
+    PopupKeys::State heading = list(5, 0);
+    heading.hoverIsHeading = true;
+    EXPECT_EQ(PopupKeys::keyPressed(heading, Qt::Key_Menu, Qt::NoModifier, {}), Decision({Action::addItemMenu, 0}));
 }
 
 TEST(PopupKeysTest, AnEmptySearchTextEndsTheSearchAndResultsHighlightTheFirst)

@@ -12,6 +12,8 @@
 #include <QListView>
 #include <QTest>
 
+#include <QToolButton>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,6 +74,9 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskList)
 
     ManageTask editor(tasks, links);
     QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // The "+" and "−" segments tell a screen reader what they do.
+    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText("IDS_BR_302"));
+    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnremoveTask"_qs)->accessibleName(), LocalizedText("IDS_BR_303"));
     EXPECT_EQ(readOnly.rowCount(), 1);
     EXPECT_FALSE(readOnly.flags(readOnly.index(0, 0)) & Qt::ItemIsEditable);
     EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), "changed"));

@@ -139,6 +139,9 @@ TEST_F(ViewControllerTest, ALargeFolderMenuIsListedInTheBackgroundAndCutShort)
     EXPECT_EQ(entries.at(1)->text(), "file1.txt");
     EXPECT_EQ(entries.at(2)->text(), "file2.txt");
     EXPECT_EQ(entries.at(199)->text(), "file199.txt");
+    EXPECT_FALSE(entries.at(0)->icon().isNull()) << "a folder has an icon, with or without a theme";
+    EXPECT_FALSE(entries.at(1)->icon().isNull());
+    EXPECT_FALSE(entries.last()->icon().isNull());
     entries.last()->trigger();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big));
 }
@@ -308,6 +311,15 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
     clickPart(4, RowDelegate::Part::add);
     EXPECT_EQ(vc->currentGroupName(), "Colours");
+    openMenu("itemmenu")->close();
+
+    // From the keyboard: the menu key on a highlighted heading.
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    ASSERT_EQ(view->hoverRow(), 0);
+    QTest::keyClick(vc.get(), Qt::Key_Menu);
+    EXPECT_EQ(vc->currentGroupName(), "Apps");
+    ASSERT_TRUE(openMenu("itemmenu"));
+    openMenu("itemmenu")->close();
 
     // The item boxes open over the list and close through the popup.
     auto *box = new QWidget;
@@ -342,10 +354,11 @@ TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     vc->showPopover(QRect());
     EXPECT_EQ(field->text(), "NEW") << "the search is still there when it opens again";
 
-    // Removing from the results runs the search again.
-    const QPoint inRow = view->visualRect(view->model()->index(0, 0)).center();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, inRow, view->viewport()->mapToGlobal(inRow));
-    QApplication::sendEvent(view->viewport(), &event);
+    // Removing from the results runs the search again. The menu key opens
+    // the highlighted row's menu, so the keyboard reaches it too.
+    QTest::keyClick(field, Qt::Key_Down);
+    ASSERT_EQ(view->hoverRow(), 0);
+    QTest::keyClick(field, Qt::Key_Menu);
     QMenu *menu = openMenu("tblmenu");
     ASSERT_TRUE(menu);
     ASSERT_EQ(menu->actions().size(), 2);

@@ -87,6 +87,16 @@ TEST(KeyedTexts, BothTablesHoldTheSameWellFormedKeysWithText)
     }
 }
 
+TEST(KeyedTexts, FrenchPunctuationKeepsItsNonBreakingSpaces)
+{
+    // A plain space there lets a line break strand the mark at the start of
+    // the next line, or a guillemet at the end of one.
+    static const QRegularExpression plainSpace(QStringLiteral("( [:;?!\u00BB])|(\u00AB )"));
+    const QVariantMap fr = tableOf(french);
+    for (auto it = fr.cbegin(); it != fr.cend(); ++it)
+        EXPECT_FALSE(plainSpace.match(it.value().toString()).hasMatch()) << it.key().toStdString();
+}
+
 TEST(KeyedTexts, EveryKeyTheCodeLooksUpIsInBothTables)
 {
     const QString sources = QStringLiteral(BRIMBLE_SOURCE_DIR);
