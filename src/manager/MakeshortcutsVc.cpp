@@ -87,6 +87,10 @@ MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(buildGroupsPane());
     splitter->addWidget(buildItemsPane());
+    // The groups heading is as tall as the search row beside it, so that
+    // both headings and both lists start on one line.
+    if (auto *heading = findChild<QLabel *>(QStringLiteral("lblgroupstitle")))
+        heading->setMinimumHeight(searchtextfield->sizeHint().height());
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
     auto *layout = new QVBoxLayout(this);

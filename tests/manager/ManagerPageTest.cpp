@@ -394,6 +394,9 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
     open();
     QCoreApplication::processEvents();
 
+    // The two lists start on one line.
+    EXPECT_EQ(groups->mapTo(page, QPoint(0, 0)).y(), items->mapTo(page, QPoint(0, 0)).y());
+
     // A narrower window never leaves rows wider than their pane, whose edit
     // buttons would then sit out of sight behind a sideways scroll bar.
     window->resize(520, 320);
