@@ -366,8 +366,11 @@ void MakeshortcutsVc::showGroupsMenu(const QPoint &pos)
     auto *groupsMenu = new QMenu(this);
     groupsMenu->setObjectName(QStringLiteral("groupsMenu"));
     groupsMenu->setAttribute(Qt::WA_DeleteOnClose);
-    groupsMenu->addAction(LocalizedText("IDS_BR_62"), this, &MakeshortcutsVc::makeLabelStartEditing);
-    groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &MakeshortcutsVc::alertforDeletegroup);
+    // The entries show the keys that do the same in the list.
+    groupsMenu->addAction(LocalizedText("IDS_BR_62"), this, &MakeshortcutsVc::makeLabelStartEditing)
+        ->setShortcut(QKeySequence(Qt::Key_F2));
+    groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &MakeshortcutsVc::alertforDeletegroup)
+        ->setShortcut(QKeySequence(QKeySequence::Delete));
     groupsMenu->popup(tblviewgroup->viewport()->mapToGlobal(pos));
 }
 
@@ -577,10 +580,15 @@ void MakeshortcutsVc::showItemsMenu(const QPoint &pos)
     auto *listMenu = new QMenu(this);
     listMenu->setObjectName(QStringLiteral("listMenu"));
     listMenu->setAttribute(Qt::WA_DeleteOnClose);
-    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &MakeshortcutsVc::menuitem_edit);
+    // The entries show the keys that do the same in the list.
+    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &MakeshortcutsVc::menuitem_edit)
+        ->setShortcut(QKeySequence(Qt::Key_F2));
     listMenu->addAction(LocalizedText("IDS_BR_65"), this, &MakeshortcutsVc::menuitem_Open)->setEnabled(isFile);
+    // (Space, the list's preview key, is left off: in the menu it picks the
+    // highlighted entry.)
     listMenu->addAction(LocalizedText("IDS_BR_66"), this, &MakeshortcutsVc::menuitem_QuickLook)->setEnabled(isFile);
-    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &MakeshortcutsVc::alertforRemoveItem);
+    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &MakeshortcutsVc::alertforRemoveItem)
+        ->setShortcut(QKeySequence(QKeySequence::Delete));
     listMenu->addAction(LocalizedText(item->contains(RecordKeys::isPin) ? "IDS_BR_138" : "IDS_BR_137"), this,
                         &MakeshortcutsVc::PinItem);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));

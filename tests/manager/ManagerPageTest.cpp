@@ -254,6 +254,8 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     for (QAction *action : menu->actions())
         enabled.append(action->isEnabled() ? action->text() : QString());
     EXPECT_EQ(enabled, (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
+    EXPECT_EQ(menu->actions().at(0)->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(menu->actions().at(3)->shortcut(), QKeySequence(QKeySequence::Delete));
     menu->actions().at(4)->trigger();
     menu->close();
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).first(), QStringLiteral("site"));
