@@ -662,5 +662,14 @@ bool MakeshortcutsVc::eventFilter(QObject *watched, QEvent *event)
         searchtextfield->clear();
         return true;
     }
+    // Down or Return in the search field goes on to the results.
+    if (watched == searchtextfield && plain
+        && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && m_itemsModel->rowCount() > 0) {
+        if (selectedItemRow() < 0)
+            tblviewItems->setCurrentIndex(m_itemsModel->index(0));
+        tblviewItems->setFocus(Qt::TabFocusReason);
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
