@@ -544,7 +544,9 @@ void MakeshortcutsVc::alertforRemoveItem()
     if (!item)
         return;
     const auto uid = Records::uid(*item);
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), QString(),
+    // The alert names the item, so that a key press cannot remove another
+    // one than the user thinks.
+    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), Records::title(*item),
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;

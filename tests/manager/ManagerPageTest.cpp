@@ -210,6 +210,8 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     items->setCurrentIndex(items->model()->index(1, 0));
     items->setFocus();
     press(items, Qt::Key_Delete);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->informativeText(), QStringLiteral("memo"));
     answer(alert(), "IDS_BR_78");
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"old", "memo"}));
     press(items, Qt::Key_Delete);
