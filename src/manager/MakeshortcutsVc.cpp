@@ -42,6 +42,9 @@ namespace {
 constexpr int addGroupReenableMs = 1000;
 constexpr int startEditingDelayMs = 100;
 constexpr int tooltipMs = 2000;
+constexpr int minimumGroupsPaneWidth = 190;
+constexpr int minimumItemsPaneWidth = 300;
+constexpr int minimumPageHeight = 320;
 
 QLabel *paneHeading(const char *key, const QString &name, QWidget *parent)
 {
@@ -85,8 +88,15 @@ MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
-    splitter->addWidget(buildGroupsPane());
-    splitter->addWidget(buildItemsPane());
+    // Below these sizes names, buttons and rows no longer fit: the window
+    // stops shrinking there.
+    QWidget *groupsPane = buildGroupsPane();
+    groupsPane->setMinimumWidth(minimumGroupsPaneWidth);
+    QWidget *itemsPane = buildItemsPane();
+    itemsPane->setMinimumWidth(minimumItemsPaneWidth);
+    splitter->addWidget(groupsPane);
+    splitter->addWidget(itemsPane);
+    setMinimumHeight(minimumPageHeight);
     // The groups heading is as tall as the search row beside it, so that
     // both headings and both lists start on one line.
     if (auto *heading = findChild<QLabel *>(QStringLiteral("lblgroupstitle")))

@@ -400,6 +400,11 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
     open();
     QCoreApplication::processEvents();
 
+    // The page does not shrink below a size where its rows and buttons fit.
+    const QSize smallest = page->minimumSizeHint().expandedTo(page->minimumSize());
+    EXPECT_GE(smallest.width(), 480);
+    EXPECT_GE(smallest.height(), 300);
+
     // The two lists start on one line.
     EXPECT_EQ(groups->mapTo(page, QPoint(0, 0)).y(), items->mapTo(page, QPoint(0, 0)).y());
 
