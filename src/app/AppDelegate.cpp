@@ -13,6 +13,7 @@
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
 #include "store/LocalizedText.h"
+#include "store/PreferencesNotices.h"
 #include "store/StoreKeys.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     PreferencesStore &preferences = *m_context.preferences;
 
+    m_context.favorites.adoptBareTitleItemLists();
     m_context.favorites.upgradeItemRecords();
     Localization::chooseSystemLanguage(preferences);
     translateQtDialogs();
@@ -67,10 +69,11 @@ void AppDelegate::applicationDidFinishLaunching()
     popover();
 }
 
-void AppDelegate::applicationWillTerminate()
+bool AppDelegate::applicationWillTerminate()
 {
-    m_context.preferences->flush();
+    const bool saved = m_context.preferences->flush();
     printLine(QStringLiteral("terminate"));
+    return saved;
 }
 
 void AppDelegate::translateQtDialogs()
@@ -177,14 +180,10 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
         menuitem_Showwindow();
 }
 
-void AppDelegate::reportSetAsidePreferences(const QString &setAsidePath)
+void AppDelegate::reportPreferencesProblem(const PreferencesNotice &notice)
 {
-    if (setAsidePath.isEmpty())
-        return;
-    QTimer::singleShot(0, this, [this, setAsidePath] {
-        auto *box = new QMessageBox(QMessageBox::Warning, LocalizedText("IDS_BR_150"),
-                                    LocalizedText("IDS_BR_151").arg(setAsidePath), QMessageBox::Ok,
-                                    managerWindow());
+    QTimer::singleShot(0, this, [this, notice] {
+        auto *box = new QMessageBox(QMessageBox::Warning, notice.title, notice.text, QMessageBox::Ok, managerWindow());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });

@@ -6,6 +6,7 @@
 #include "app/UnixSignals.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
+#include "store/PreferencesNotices.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -44,7 +45,7 @@ int main(int argc, char **argv)
     parser.addOption(toggle);
     parser.process(app);
 
-    SingleInstance instance(Paths::runtimeFolder());
+    SingleInstance instance(Paths::preferencesFile(), Paths::runtimeFolder());
     if (!instance.becomePrimary()) {
         const char *request = parser.isSet(toggle) ? SingleInstance::toggleRequest : SingleInstance::showRequest;
         if (instance.sendToPrimary(request))
@@ -54,7 +55,7 @@ int main(int argc, char **argv)
     }
 
     auto preferences = std::make_unique<PlistPreferencesStore>(Paths::preferencesFile());
-    const QString setAsidePath = preferences->setAsideFilePath();
+    PlistPreferencesStore &store = *preferences;
     SystemDesktopServices desktop;
     AppContext context(std::move(preferences), Paths::supportFolder(),
                        {std::make_unique<UnsupportedLoginItems>(), createHotKeyService(), desktop.services()});
@@ -65,8 +66,15 @@ int main(int argc, char **argv)
     QObject::connect(&signals_, &UnixSignals::terminationRequested, &delegate, &AppDelegate::terminate);
 
     delegate.applicationDidFinishLaunching();
-    delegate.reportSetAsidePreferences(setAsidePath);
+    if (const auto notice = PreferencesNotices::forLoad(store))
+        delegate.reportPreferencesProblem(*notice);
+    store.setSaveFailureHandler(
+        [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
     const int status = app.exec();
-    delegate.applicationWillTerminate();
+    if (!delegate.applicationWillTerminate()) {
+        std::fprintf(stderr, "brimble: could not save the favourites to %s; the changes of this session are lost\n",
+                     qPrintable(store.filePath()));
+        return status == 0 ? 1 : status;
+    }
     return status;
 }
