@@ -1,5 +1,6 @@
 #include "platform/PlistCodec.h"
 
+#include "platform/BinaryPlistReader.h"
 #include "platform/PlistShape.h"
 
 #include <QDateTime>
@@ -233,16 +234,19 @@ std::optional<QVariant> parse(const QByteArray &bytes)
 {
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
-    if (!PlistShape::withinLimits(bytes, maxDepth, maxValueCount)) {
-        qCWarning(lcPlist) << "Refusing a property list nested deeper than" << maxDepth
+    const auto refuse = [] {
+        qCWarning(lcPlist) << "Refusing a property list that is damaged, nested deeper than" << maxDepth
                            << "levels or holding too many values";
         return std::nullopt;
+    };
+    if (bytes.startsWith("bplist")) {
+        std::optional<QVariant> value = BinaryPlistReader::parse(bytes, maxDepth, maxValueCount);
+        return value ? value : refuse();
     }
+    if (!PlistShape::xmlWithinLimits(bytes, maxDepth, maxValueCount))
+        return refuse();
     plist_t root = nullptr;
-    if (plist_is_binary(bytes.constData(), uint32_t(bytes.size())))
-        plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
-    else
-        plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
+    plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
     if (!root)
         return std::nullopt;
     const PlistNode owner(root);

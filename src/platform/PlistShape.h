@@ -2,11 +2,10 @@
 
 #include <QByteArray>
 
-// A check of a property list's nesting before it is handed to the parser, so
-// that hostile bytes cannot exhaust the stack or the memory: containers nested
-// deeper than maxDepth, more than maxValueCount values (a binary list can use
-// one object many times), and binary object references that loop or point
-// outside the file all fail the check.
+// A check of an XML property list's nesting before it is handed to the
+// parser, so that hostile bytes cannot exhaust the stack or the memory:
+// containers nested deeper than maxDepth, or more than maxValueCount values,
+// fail the check. Counts tags only, so it is fast and may overcount.
 namespace PlistShape {
-bool withinLimits(const QByteArray &bytes, int maxDepth, quint64 maxValueCount);
+bool xmlWithinLimits(const QByteArray &bytes, int maxDepth, quint64 maxValueCount);
 } // namespace PlistShape

@@ -62,10 +62,12 @@ TEST(PlistCodec, NestingBeyondAnyRealStoreCountsAsDamaged)
     doubling.append(QByteArray(1, char(0x09)));
     EXPECT_FALSE(PlistCodec::parse(binaryList(doubling)));
 
-    // A dictionary key holding U+0000 made the library abort.
+    // A dictionary key holding U+0000 made the library abort; references
+    // outside the object table are damage.
     const QByteArray nulKey = binaryList({QByteArray("\xD1\0\0\0\1\0\0\0\2", 9), QByteArray("\x52" "a\0", 3),
                                           QByteArray(1, char(0x09))});
-    EXPECT_FALSE(PlistCodec::parse(nulKey));
+    EXPECT_EQ(PlistCodec::parse(nulKey), QVariant(QVariantMap{{QString(QStringLiteral("a") + QChar(0)), true}}));
+    EXPECT_FALSE(PlistCodec::parse(binaryList({arrayOf({7})})));
 
     // Nesting a real file could have still reads.
     QVariant nested = QVariantList{QStringLiteral("inner")};
