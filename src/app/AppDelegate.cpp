@@ -14,6 +14,7 @@
 #include "quicklist/ViewController.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
+#include "store/Sorting.h"
 #include "store/StoreKeys.h"
 
 #include <QApplication>
@@ -66,7 +67,12 @@ void AppDelegate::applicationDidFinishLaunching()
         m_context.loginItems->setEnabled(*startAtLogin);
 
     setUpTrayIcon();
-    popover();
+    // Nothing on screen needs the popup yet: its rows are built at its first
+    // use. The stored item order follows the sort at once, as when the popup
+    // loads, but after the tray icon is up.
+    QTimer::singleShot(0, this, [this] {
+        Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
+    });
 }
 
 bool AppDelegate::applicationWillTerminate()

@@ -1,6 +1,7 @@
 #include "platform/PlistCodec.h"
 
 #include "platform/BinaryPlistReader.h"
+#include "platform/BinaryPlistWriter.h"
 #include "platform/PlistShape.h"
 
 #include <QDateTime>
@@ -258,14 +259,7 @@ std::optional<QVariant> parse(const QByteArray &bytes)
 
 QByteArray toBinary(const QVariant &value)
 {
-    const PlistNode root(toNode(value));
-    if (!root)
-        return {};
-    char *bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &bytes, &length);
-    const std::unique_ptr<char, BufferDeleter<plist_to_bin_free>> owner(bytes);
-    return QByteArray(bytes, qsizetype(length));
+    return BinaryPlistWriter::write(value);
 }
 
 QByteArray toXml(const QVariant &value)

@@ -10,10 +10,11 @@
 // QString, bool, qint64, double, QDateTime (UTC), QByteArray, QVariantList
 // and QVariantMap. An unsigned integer above qint64's range reads as quint64.
 //
-// The property-list library holds dates as whole seconds from 2001 in 32 bits
-// (1932 to 2069): dates outside that range are written as its nearest end.
-// XML property lists keep dates to the whole second. Strings cannot carry the
-// character U+0000, which is left out; every other character is kept.
+// The binary form is read and written by code of our own: it keeps dates to
+// the millisecond and strings whole. XML goes through libplist, which holds
+// dates as whole seconds from 2001 in 32 bits (1932 to 2069): dates outside
+// that range are written as its nearest end. XML cannot carry the character
+// U+0000, which is left out there; every other character is kept.
 namespace PlistCodec {
 
 // Containers nested deeper than this make the bytes count as damaged; the

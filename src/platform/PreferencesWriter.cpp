@@ -5,6 +5,8 @@
 
 #include <QLoggingCategory>
 
+#include <malloc.h>
+
 Q_LOGGING_CATEGORY(lcWriter, "brimble.platform.preferences")
 
 namespace {
@@ -80,6 +82,7 @@ void PreferencesWriter::run()
         lock.unlock();
 
         const bool written = AtomicFile::write(m_filePath, PlistCodec::toBinary(snapshot));
+        malloc_trim(0);
         bool startsFailing = false;
 
         lock.lock();

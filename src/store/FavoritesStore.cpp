@@ -156,10 +156,14 @@ void FavoritesStore::adoptBareTitleItemLists()
         if (!bare)
             continue;
         const QString key = itemListKey(title);
-        QVariantList joined = m_preferences.arrayForKey(key).value_or(QVariantList());
-        for (const QVariant &item : *bare) {
-            if (!joined.contains(item))
-                joined.append(item);
+        const std::optional<QVariantList> kept = m_preferences.arrayForKey(key);
+        QVariantList joined = kept.value_or(*bare);
+        if (kept) {
+            // Both forms: keep the list already moved, add what only the bare one holds.
+            for (const QVariant &item : *bare) {
+                if (!kept->contains(item))
+                    joined.append(item);
+            }
         }
         lists.insert(key, joined);
         adopted.append(title);
