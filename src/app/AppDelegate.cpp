@@ -68,9 +68,10 @@ void AppDelegate::applicationDidFinishLaunching()
 
     setUpTrayIcon();
     // Nothing on screen needs the popup yet: its rows are built at its first
-    // use. The stored item order follows the sort at once, as when the popup
-    // loads, but after the tray icon is up.
-    QTimer::singleShot(0, this, [this] {
+    // use. The stored item order follows the sort as when the popup loads,
+    // once the tray icon has had time to show (a popup opened earlier sorts
+    // on its own).
+    QTimer::singleShot(std::chrono::seconds(1), this, [this] {
         Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
     });
 }

@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <future>
 
 namespace {
 
@@ -30,6 +31,12 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    // Reading the favourites runs beside connecting to the display.
+    const QString preferencesPath = Paths::preferencesFile();
+    auto readAhead = std::async(std::launch::async, [preferencesPath] {
+        return PlistPreferencesStore::readFile(preferencesPath);
+    });
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brimble"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brimble"));
@@ -45,7 +52,7 @@ int main(int argc, char **argv)
     parser.addOption(toggle);
     parser.process(app);
 
-    SingleInstance instance(Paths::preferencesFile(), Paths::runtimeFolder());
+    SingleInstance instance(preferencesPath, Paths::runtimeFolder());
     if (!instance.becomePrimary()) {
         const char *request = parser.isSet(toggle) ? SingleInstance::toggleRequest : SingleInstance::showRequest;
         if (instance.sendToPrimary(request))
@@ -54,7 +61,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    auto preferences = std::make_unique<PlistPreferencesStore>(Paths::preferencesFile());
+    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
     PlistPreferencesStore &store = *preferences;
     SystemDesktopServices desktop;
     AppContext context(std::move(preferences), Paths::supportFolder(),

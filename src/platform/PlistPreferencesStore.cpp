@@ -12,13 +12,51 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 Q_LOGGING_CATEGORY(lcPreferences, "brimble.platform.preferences")
 
-PlistPreferencesStore::PlistPreferencesStore(const QString &filePath, std::chrono::milliseconds firstRetryDelay)
+namespace {
+
+std::array<qint64, 5> identityOf(const QString &filePath)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(filePath).constData(), &info) != 0)
+        return {};
+    return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QString &filePath)
+{
+    FileContents contents;
+    const QFileInfo info(filePath);
+    if (!info.exists() && !info.isSymLink())
+        return contents;
+    contents.exists = true;
+    contents.identity = identityOf(filePath);
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.readError = file.errorString();
+        return contents;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        contents.readError = file.errorString();
+        return contents;
+    }
+    contents.empty = bytes.isEmpty();
+    contents.root = PlistCodec::parse(bytes);
+    return contents;
+}
+
+PlistPreferencesStore::PlistPreferencesStore(const QString &filePath, std::chrono::milliseconds firstRetryDelay,
+                                             std::optional<FileContents> readAhead)
     : m_filePath(filePath)
 {
-    load(firstRetryDelay);
+    load(firstRetryDelay, std::move(readAhead));
 }
 
 PlistPreferencesStore::~PlistPreferencesStore()
@@ -27,32 +65,28 @@ PlistPreferencesStore::~PlistPreferencesStore()
     m_writer.reset(); // joins the writer before the rest goes
 }
 
-void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay)
+void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std::optional<FileContents> readAhead)
 {
     const QFileInfo info(m_filePath);
     QDir().mkpath(info.absolutePath());
     QFile::setPermissions(info.absolutePath(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    if (info.exists() || info.isSymLink()) {
-        QFile file(m_filePath);
-        if (!file.open(QIODevice::ReadOnly)) {
+    // Another process may have written the file since it was read ahead.
+    const FileContents contents = readAhead && readAhead->identity == identityOf(m_filePath)
+        ? std::move(*readAhead)
+        : readFile(m_filePath);
+    if (contents.exists) {
+        if (!contents.readError.isEmpty()) {
             m_loadProblem = LoadProblem::unreadable;
-            m_readError = file.errorString();
+            m_readError = contents.readError;
             qCWarning(lcPreferences) << "Cannot read the preferences" << m_filePath << m_readError
                                      << "; the file is left alone and changes will not be saved";
             return;
         }
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            m_loadProblem = LoadProblem::unreadable;
-            m_readError = file.errorString();
-            return;
-        }
-        const std::optional<QVariant> root = PlistCodec::parse(bytes);
-        if (root && StoredValue::isDictionary(*root)) {
-            m_values = root->toMap();
-        } else if (!bytes.isEmpty()) {
+        if (contents.root && StoredValue::isDictionary(*contents.root)) {
+            m_values = contents.root->toMap();
+        } else if (!contents.empty) {
             const QString aside = m_filePath + QStringLiteral(".corrupt-")
                 + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
             if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {

@@ -5,7 +5,9 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <chrono>
+#include <optional>
 #include <functional>
 #include <memory>
 
@@ -35,8 +37,24 @@ public:
         unreadable,     // exists but could not be read (see readError())
     };
 
+    // What reading the file found, taken before the store is made.
+    struct FileContents
+    {
+        bool exists = false;
+        std::optional<QVariant> root; // the parsed value, or none when damaged
+        bool empty = true;
+        QString readError; // set when the file exists but cannot be read
+        // What tells this version of the file from a later one.
+        std::array<qint64, 5> identity{};
+    };
+    // Reads and parses the file; touches nothing. Safe on any thread.
+    static FileContents readFile(const QString &filePath);
+
+    // readAhead: the file as read earlier by readFile(), used when the file
+    // has not changed since (so start-up can read it while other work runs).
     explicit PlistPreferencesStore(const QString &filePath,
-                                   std::chrono::milliseconds firstRetryDelay = std::chrono::seconds(1));
+                                   std::chrono::milliseconds firstRetryDelay = std::chrono::seconds(1),
+                                   std::optional<FileContents> readAhead = std::nullopt);
     ~PlistPreferencesStore() override;
 
     QVariant objectForKey(const QString &key) const override;
@@ -59,7 +77,7 @@ public:
     void setSaveFailureHandler(std::function<void()> handler) { m_saveFailureHandler = std::move(handler); }
 
 private:
-    void load(std::chrono::milliseconds firstRetryDelay);
+    void load(std::chrono::milliseconds firstRetryDelay, std::optional<FileContents> readAhead);
     void scheduleWrite();
     void reportSaveFailure();
 

@@ -183,6 +183,20 @@ TEST(PlistPreferencesStore, AFailedWriteIsRetriedAndReportedOnce)
     EXPECT_EQ(reports, 1);
 }
 
+TEST(PlistPreferencesStore, AFileReadAheadIsUsedOnlyWhileItIsUnchanged)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    PlistPreferencesStore(path).setInteger(1, QStringLiteral("version"));
+
+    PlistPreferencesStore::FileContents early = PlistPreferencesStore::readFile(path);
+    EXPECT_EQ(PlistPreferencesStore(path, std::chrono::seconds(1), early).integerForKey(QStringLiteral("version")), 1);
+
+    // The process that held the store saved once more before it let go.
+    PlistPreferencesStore(path).setInteger(2, QStringLiteral("version"));
+    EXPECT_EQ(PlistPreferencesStore(path, std::chrono::seconds(1), early).integerForKey(QStringLiteral("version")), 2);
+}
+
 // A writer process is killed at many moments while it rewrites a large
 // store; every time, the file left behind must parse and hold a whole version.
 TEST(PlistPreferencesStore, AProcessKilledWhileWritingLeavesAWholeFile)
