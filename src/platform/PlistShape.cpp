@@ -2,7 +2,6 @@
 
 #include <QByteArrayView>
 
-
 namespace {
 
 // XML: count the opening and closing container tags. Comments, processing
