@@ -153,7 +153,9 @@ void FavoritesStore::adoptBareTitleItemLists()
         if (ownKeys.contains(title) || adopted.contains(title))
             continue;
         const std::optional<QVariantList> bare = m_preferences.arrayForKey(title);
-        if (!bare)
+        // Only a list of records is a group's items: a setting that shares
+        // the title (one added later, say) holds something else.
+        if (!bare || !std::all_of(bare->cbegin(), bare->cend(), StoredValue::isDictionary))
             continue;
         const QString key = itemListKey(title);
         const std::optional<QVariantList> kept = m_preferences.arrayForKey(key);

@@ -48,7 +48,8 @@ public:
     // stores written elsewhere) to the group's own key, joining it with any
     // list already there, in one write. Runs at every launch, before
     // upgradeItemRecords. A title that is one of the store's own keys, or the
-    // key of another group's list, is never taken for a group's items.
+    // key of another group's list, or that holds anything but records, is
+    // never taken for a group's items.
     void adoptBareTitleItemLists();
 
     // Gives old item records without "uid" or "date" their identity and

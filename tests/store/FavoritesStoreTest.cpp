@@ -123,8 +123,10 @@ TEST(FavoritesStore, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
     FavoritesStore store(preferences);
     preferences.setInteger(1, StoreKeys::first);
     preferences.setObject(QVariantList{QByteArray("/a")}, StoreKeys::allBookmark);
-    const QStringList titles{QStringLiteral("Work"), QStringLiteral("Mixed"), QStringLiteral("first"),
-                             QStringLiteral("allBookmark"), QStringLiteral("items:Work"), QStringLiteral("Empty")};
+    const QStringList titles{QStringLiteral("Work"),       QStringLiteral("Mixed"),      QStringLiteral("first"),
+                             QStringLiteral("allBookmark"), QStringLiteral("items:Work"), QStringLiteral("Empty"),
+                             QStringLiteral("newSetting")};
+    preferences.setObject(QVariantList{qint64(11), qint64(13)}, QStringLiteral("newSetting"));
     QList<QVariantMap> groups;
     for (const QString &title : titles)
         groups.append(Records::newGroup(title));
@@ -162,6 +164,7 @@ TEST(FavoritesStore, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::allBookmark), QVariantList{QByteArray("/a")});
     EXPECT_TRUE(store.items(QStringLiteral("allBookmark")).isEmpty());
     EXPECT_TRUE(store.items(QStringLiteral("items:Work")).isEmpty());
+    EXPECT_EQ(preferences.arrayForKey(QStringLiteral("newSetting")), (QVariantList{qint64(11), qint64(13)}));
     EXPECT_EQ(store.items(QStringLiteral("Work")).size(), 2);
 
     const int settled = preferences.writeCount();
