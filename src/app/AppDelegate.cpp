@@ -69,9 +69,9 @@ void AppDelegate::applicationDidFinishLaunching()
     setUpTrayIcon();
     // Nothing on screen needs the popup yet: its rows are built at its first
     // use. The stored item order follows the sort as when the popup loads,
-    // once the tray icon has had time to show (a popup opened earlier sorts
-    // on its own).
-    QTimer::singleShot(std::chrono::seconds(1), this, [this] {
+    // once the launch has settled (a popup opened earlier sorts on its own);
+    // with 10,000 items that rewrites every list once.
+    QTimer::singleShot(std::chrono::seconds(3), this, [this] {
         Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
     });
 }
