@@ -147,6 +147,10 @@ void AddPanelvc::showPanel(PanelKind viewopenfor, const QString &currentGroupNam
     prepare(viewopenfor, currentGroupName, edited);
     open();
     txtfieldTitle->setFocus(Qt::OtherFocusReason);
+    // Editing: the name is selected, ready to be typed over, and an address
+    // shows from its start, where its site is.
+    txtfieldTitle->selectAll();
+    txtfieldurl->setCursorPosition(0);
 }
 
 void AddPanelvc::btnadd()

@@ -60,6 +60,8 @@ void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const QVar
     prepare(currentGroupName, item);
     open();
     txtfieldTitle->setFocus(Qt::OtherFocusReason);
+    // The name is selected, ready to be typed over, as a file manager does.
+    txtfieldTitle->selectAll();
 }
 
 void EditFileFolderitemvc::btnedit()

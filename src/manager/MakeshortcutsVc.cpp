@@ -42,6 +42,9 @@ namespace {
 constexpr int addGroupReenableMs = 1000;
 constexpr int startEditingDelayMs = 100;
 constexpr int tooltipMs = 2000;
+constexpr int minimumGroupsPaneWidth = 190;
+constexpr int minimumItemsPaneWidth = 300;
+constexpr int minimumPageHeight = 320;
 
 QLabel *paneHeading(const char *key, const QString &name, QWidget *parent)
 {
@@ -85,8 +88,19 @@ MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
-    splitter->addWidget(buildGroupsPane());
-    splitter->addWidget(buildItemsPane());
+    // Below these sizes names, buttons and rows no longer fit: the window
+    // stops shrinking there.
+    QWidget *groupsPane = buildGroupsPane();
+    groupsPane->setMinimumWidth(minimumGroupsPaneWidth);
+    QWidget *itemsPane = buildItemsPane();
+    itemsPane->setMinimumWidth(minimumItemsPaneWidth);
+    splitter->addWidget(groupsPane);
+    splitter->addWidget(itemsPane);
+    setMinimumHeight(minimumPageHeight);
+    // The groups heading is as tall as the search row beside it, so that
+    // both headings and both lists start on one line.
+    if (auto *heading = findChild<QLabel *>(QStringLiteral("lblgroupstitle")))
+        heading->setMinimumHeight(searchtextfield->sizeHint().height());
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
     auto *layout = new QVBoxLayout(this);
@@ -362,8 +376,11 @@ void MakeshortcutsVc::showGroupsMenu(const QPoint &pos)
     auto *groupsMenu = new QMenu(this);
     groupsMenu->setObjectName(QStringLiteral("groupsMenu"));
     groupsMenu->setAttribute(Qt::WA_DeleteOnClose);
-    groupsMenu->addAction(LocalizedText("IDS_BR_62"), this, &MakeshortcutsVc::makeLabelStartEditing);
-    groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &MakeshortcutsVc::alertforDeletegroup);
+    // The entries show the keys that do the same in the list.
+    groupsMenu->addAction(LocalizedText("IDS_BR_62"), this, &MakeshortcutsVc::makeLabelStartEditing)
+        ->setShortcut(QKeySequence(Qt::Key_F2));
+    groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &MakeshortcutsVc::alertforDeletegroup)
+        ->setShortcut(QKeySequence(QKeySequence::Delete));
     groupsMenu->popup(tblviewgroup->viewport()->mapToGlobal(pos));
 }
 
@@ -537,7 +554,9 @@ void MakeshortcutsVc::alertforRemoveItem()
     if (!item)
         return;
     const auto uid = Records::uid(*item);
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), QString(),
+    // The alert names the item, so that a key press cannot remove another
+    // one than the user thinks.
+    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), Records::title(*item),
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
@@ -573,10 +592,15 @@ void MakeshortcutsVc::showItemsMenu(const QPoint &pos)
     auto *listMenu = new QMenu(this);
     listMenu->setObjectName(QStringLiteral("listMenu"));
     listMenu->setAttribute(Qt::WA_DeleteOnClose);
-    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &MakeshortcutsVc::menuitem_edit);
+    // The entries show the keys that do the same in the list.
+    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &MakeshortcutsVc::menuitem_edit)
+        ->setShortcut(QKeySequence(Qt::Key_F2));
     listMenu->addAction(LocalizedText("IDS_BR_65"), this, &MakeshortcutsVc::menuitem_Open)->setEnabled(isFile);
+    // (Space, the list's preview key, is left off: in the menu it picks the
+    // highlighted entry.)
     listMenu->addAction(LocalizedText("IDS_BR_66"), this, &MakeshortcutsVc::menuitem_QuickLook)->setEnabled(isFile);
-    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &MakeshortcutsVc::alertforRemoveItem);
+    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &MakeshortcutsVc::alertforRemoveItem)
+        ->setShortcut(QKeySequence(QKeySequence::Delete));
     listMenu->addAction(LocalizedText(item->contains(RecordKeys::isPin) ? "IDS_BR_138" : "IDS_BR_137"), this,
                         &MakeshortcutsVc::PinItem);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
@@ -648,6 +672,15 @@ bool MakeshortcutsVc::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == searchtextfield && key->key() == Qt::Key_Escape && !searchtextfield->text().isEmpty()) {
         searchtextfield->clear();
+        return true;
+    }
+    // Down or Return in the search field goes on to the results.
+    if (watched == searchtextfield && plain
+        && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && m_itemsModel->rowCount() > 0) {
+        if (selectedItemRow() < 0)
+            tblviewItems->setCurrentIndex(m_itemsModel->index(0));
+        tblviewItems->setFocus(Qt::TabFocusReason);
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -13,8 +13,10 @@
 #include "support/TestFolders.h"
 
 #include <QApplication>
-#include <QLocale>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
@@ -23,6 +25,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -30,19 +35,32 @@ namespace {
 class BrimbleProcess
 {
 public:
+    // fileSizeLimit: files the process writes may not grow beyond this many bytes.
     explicit BrimbleProcess(const TestFolder &home, const QStringList &arguments = {},
-                            const QStringList &extraEnvironment = {})
+                            const QStringList &extraEnvironment = {},
+                            const QString &runtimeFolder = QStringLiteral("runtime"),
+                            std::optional<rlim_t> fileSizeLimit = std::nullopt)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), home.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(runtimeFolder));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US"));
         for (const QString &setting : extraEnvironment)
             environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        QDir().mkpath(home.filePath(runtimeFolder));
+        QFile::setPermissions(home.filePath(runtimeFolder),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         process.setProcessEnvironment(environment);
+        if (const auto limit = fileSizeLimit) {
+            process.setChildProcessModifier([limit] {
+                const rlimit size{*limit, *limit};
+                ::setrlimit(RLIMIT_FSIZE, &size);
+                ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing
+            });
+        }
         process.start(QStringLiteral(BRIMBLE_EXECUTABLE), arguments);
     }
 
@@ -129,7 +147,7 @@ TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
     ASSERT_TRUE(old.finish());
 
     // The relaunched process now takes the lock and answers later starts.
-    QLockFile lock(home.filePath(QStringLiteral("runtime/brimble/instance.lock")));
+    QLockFile lock(preferencesPath(home) + QStringLiteral(".lock"));
     const auto lockHolder = [&lock] {
         qint64 pid = 0;
         return lock.getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
@@ -165,6 +183,42 @@ TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("<plist><dict><key>allgroups</key>"));
     EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
+}
+
+TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesWhateverTheRuntimeFolder)
+{
+    TestFolder home;
+    BrimbleProcess first(home, {}, {}, QStringLiteral("runtime-a"));
+    ASSERT_TRUE(first.waitForLine("en")) << first.output.toStdString();
+
+    BrimbleProcess second(home, {}, {}, QStringLiteral("runtime-b"));
+    ASSERT_TRUE(second.finish());
+    EXPECT_NE(second.process.exitCode(), 0) << "it cannot reach the first one, and must not start";
+    EXPECT_FALSE(second.output.contains("en\n"));
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+    EXPECT_TRUE(QFileInfo::exists(preferencesPath(home) + QStringLiteral(".lock")));
+
+    first.process.terminate();
+    ASSERT_TRUE(first.finish());
+    EXPECT_EQ(first.process.exitCode(), 0);
+}
+
+TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
+{
+    TestFolder home;
+    PlistPreferencesStore(preferencesPath(home)).setObject(QString(5000, QLatin1Char('x')), QStringLiteral("padding"));
+    // Room for the lock file, none for the store.
+    BrimbleProcess brimble(home, {}, {}, QStringLiteral("runtime"), rlim_t(2048));
+    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.output.toStdString()
+                                           << brimble.process.readAllStandardError().toStdString();
+    brimble.process.terminate();
+    ASSERT_TRUE(brimble.finish());
+    EXPECT_EQ(brimble.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(brimble.process.exitCode(), 0);
+    EXPECT_TRUE(brimble.output.endsWith("terminate\n"));
+    const QByteArray errors = brimble.process.readAllStandardError();
+    EXPECT_TRUE(errors.contains(QByteArray(QByteArray("could not save the favourites to ") + QFile::encodeName(preferencesPath(home)))))
+        << errors.toStdString();
 }
 
 // An application context over fakes, for running the delegate in-process.
@@ -238,6 +292,7 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
     ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
 
     // Straight to the preferences: no first-group box on the way.
+    delegate.showPopover(); // the popup is built when it first opens
     Q_EMIT delegate.existingPopover()->showPreferencesRequested();
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_NE(window, nullptr);

@@ -132,8 +132,10 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     EXPECT_TRUE(items->emptyText().isEmpty());
     QTest::keyClicks(search, QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
-    // The item chosen among the results stays chosen when the search ends.
-    items->setCurrentIndex(items->model()->index(0, 0));
+    // Down goes on to the first result; it stays chosen when the search ends.
+    press(search, Qt::Key_Down);
+    EXPECT_TRUE(items->hasFocus());
+    EXPECT_EQ(items->currentIndex().row(), 0);
     search->clear();
     EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("report"));
     EXPECT_TRUE(items->selectionModel()->isRowSelected(items->currentIndex().row(), {}));
@@ -208,6 +210,8 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     items->setCurrentIndex(items->model()->index(1, 0));
     items->setFocus();
     press(items, Qt::Key_Delete);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->informativeText(), QStringLiteral("memo"));
     answer(alert(), "IDS_BR_78");
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"old", "memo"}));
     press(items, Qt::Key_Delete);
@@ -254,6 +258,8 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     for (QAction *action : menu->actions())
         enabled.append(action->isEnabled() ? action->text() : QString());
     EXPECT_EQ(enabled, (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
+    EXPECT_EQ(menu->actions().at(0)->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(menu->actions().at(3)->shortcut(), QKeySequence(QKeySequence::Delete));
     menu->actions().at(4)->trigger();
     menu->close();
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).first(), QStringLiteral("site"));
@@ -393,6 +399,14 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
     addGroup(QStringLiteral("Work"), {item(longName, 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
     open();
     QCoreApplication::processEvents();
+
+    // The page does not shrink below a size where its rows and buttons fit.
+    const QSize smallest = page->minimumSizeHint().expandedTo(page->minimumSize());
+    EXPECT_GE(smallest.width(), 480);
+    EXPECT_GE(smallest.height(), 300);
+
+    // The two lists start on one line.
+    EXPECT_EQ(groups->mapTo(page, QPoint(0, 0)).y(), items->mapTo(page, QPoint(0, 0)).y());
 
     // A narrower window never leaves rows wider than their pane, whose edit
     // buttons would then sit out of sight behind a sideways scroll bar.

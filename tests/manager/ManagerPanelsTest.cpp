@@ -136,6 +136,19 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
     QTest::keyClick(title, Qt::Key_Escape);
+
+    // Editing a bookmark: its name comes selected and its long address shows
+    // from the start, where the site is.
+    const QString longAddress = QStringLiteral("https://news.example.org/") + QString(200, QLatin1Char('a'));
+    favorites.setItems(QStringLiteral("Work"), {bookmark(QStringLiteral("News"), 7, longAddress)});
+    links.requestManagerGroupsReload();
+    items->setCurrentIndex(items->model()->index(0, 0));
+    page->menuitem_edit();
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(title->selectedText(), QStringLiteral("News"));
+    EXPECT_EQ(address->text(), longAddress);
+    EXPECT_EQ(address->cursorPosition(), 0);
+    panel->reject();
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
@@ -178,6 +191,8 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     auto *filePanel = page->findChild<EditFileFolderitemvc *>();
     ASSERT_TRUE(filePanel && filePanel->isVisible());
     auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");
+    // The name comes selected, to be typed over.
+    EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt"));
     name->clear();
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText("IDS_BR_102"));
