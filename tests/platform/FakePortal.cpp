@@ -11,6 +11,7 @@
 //   bound <text>      report text as the trigger bound (default: "Desktop " + preferred)
 //   activate <id>     send Activated for id in the last session (deactivate likewise)
 //   changed <text>    send ShortcutsChanged: every shortcut now bound to text
+// Each command is answered by "done <command>" once carried out.
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -144,6 +145,7 @@ public:
                 now.append({id, {{QStringLiteral("trigger_description"), rest}}});
             signal("ShortcutsChanged", {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(now)});
         }
+        say(QStringLiteral("done ") + verb);
     }
 
 private:

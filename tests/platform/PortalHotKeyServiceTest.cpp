@@ -85,7 +85,12 @@ public:
     }
     ~FakePortal() { stop(); }
 
-    void send(const QString &command) { m_process.write(command.toUtf8() + '\n'); }
+    // Returns once the portal has carried the command out.
+    bool send(const QString &command)
+    {
+        m_process.write(command.toUtf8() + '\n');
+        return !waitForLine(QStringLiteral("done ") + command.section(u' ', 0, 0)).isEmpty();
+    }
 
     // Waits, running the event loop, for a line starting with prefix that
     // was not yet consumed; returns it (empty when none came).
