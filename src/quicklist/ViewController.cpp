@@ -93,7 +93,7 @@ QToolButton *toolButton(const QString &name, const QString &themeIcon, const QSt
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
@@ -187,7 +187,7 @@ QWidget *ViewController::Private::buildListPage()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("quickListPage"));
 
-    auto *toolbar = new QWidget(page);
+    toolbar = new QWidget(page);
     auto *bar = new QHBoxLayout(toolbar);
     bar->setContentsMargins(8, 6, 6, 6);
     bar->setSpacing(4);
@@ -263,6 +263,16 @@ QWidget *ViewController::Private::buildListPage()
     new EventHook(searchtextfield, [this](QEvent *event) {
         return event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event), true);
     });
+    // Tab on a toolbar button goes on round the popup's ring, not along
+    // the window's focus chain; other keys reach the popup as usual.
+    for (QToolButton *button : {btncreateGroupButton, btnsort, btnsettings}) {
+        new EventHook(button, [this](QEvent *event) {
+            if (event->type() != QEvent::KeyPress)
+                return false;
+            auto *key = static_cast<QKeyEvent *>(event);
+            return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && handleKey(key, false);
+        });
+    }
 
     QObject::connect(btnsearch, &QToolButton::clicked, q, [this] { btnsearchclicked(); });
     QObject::connect(searchtextfield, &QLineEdit::textChanged, q, [this](const QString &text) { searchTextChanged(text); });
@@ -416,6 +426,8 @@ void ViewController::showInlineBox(QWidget *box)
     d->inlineBox = box;
     d->subViewAdded = true;
     d->tableView->setHoverEnabled(false);
+    // The box covers the toolbar: Tab stays among the box's own fields.
+    d->toolbar->setEnabled(false);
     QWidget *first = box->focusProxy() ? box->focusProxy() : box->nextInFocusChain();
     if (first && box->isAncestorOf(first))
         first->setFocus(Qt::OtherFocusReason);
@@ -430,6 +442,7 @@ void ViewController::closeInlineBox()
     d->inlineBox = nullptr;
     d->subViewAdded = false;
     d->tableView->setHoverEnabled(true);
+    d->toolbar->setEnabled(true);
     setFocus(Qt::OtherFocusReason);
 }
 
@@ -534,6 +547,10 @@ bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
         showContextMenu(decision.row, row.isEmpty() ? QCursor::pos() : row.bottomLeft());
         return true;
     }
+    case PopupKeys::Action::focusNext:
+    case PopupKeys::Action::focusPrevious:
+        moveFocus(decision.action == PopupKeys::Action::focusNext);
+        return true;
     case PopupKeys::Action::addItemMenu:
         tableView->scrollTo(model->index(decision.row, 0));
         addItemClicked(decision.row);
@@ -555,6 +572,24 @@ bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
         return true;
     }
     return false;
+}
+
+void ViewController::Private::moveFocus(bool forward)
+{
+    // The ring: where typing goes (the search field, or the popup while no
+    // search is shown), then the toolbar's buttons.
+    QWidget *typing = searchtextfield->isVisible() ? static_cast<QWidget *>(searchtextfield) : q;
+    const QList<QWidget *> ring{typing, btncreateGroupButton, btnsort, btnsettings};
+    const int count = int(ring.size());
+    const int step = forward ? 1 : count - 1;
+    int at = qMax(0, int(ring.indexOf(QApplication::focusWidget())));
+    for (int tried = 0; tried < count; ++tried) {
+        at = (at + step) % count;
+        if (ring[at]->isVisible() && ring[at]->isEnabled()) {
+            ring[at]->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
 }
 
 bool ViewController::event(QEvent *event)
