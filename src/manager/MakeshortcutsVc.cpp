@@ -247,6 +247,9 @@ void MakeshortcutsVc::connectController()
         const QSignalBlocker blocker(searchtextfield);
         searchtextfield->clear();
     });
+    // Remove acts on the selected item: without one it is off.
+    connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { btnRemoveItem->setEnabled(selectedItemRow() >= 0); });
     connect(tblviewgroup->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_syncingSelection && current.isValid() && current.row() != m_controller->selectedRow())
@@ -295,7 +298,7 @@ void MakeshortcutsVc::updateControls()
     const bool hasItems = !m_controller->selectedGroupItems().isEmpty();
     btnRemoveGroup->setEnabled(hasGroups);
     btnAddItem_->setEnabled(hasGroups);
-    btnRemoveItem->setEnabled(hasItems);
+    btnRemoveItem->setEnabled(selectedItemRow() >= 0);
     const bool showEmptyBox = !m_controller->searchBegin() && !hasItems && hasGroups;
     tblviewItems->setEmptyText(m_controller->searchBegin() ? LocalizedText("IDS_BR_320") : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));

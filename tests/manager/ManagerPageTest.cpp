@@ -207,7 +207,11 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     open();
     EXPECT_EQ(items->model()->index(1, 0).data(int(ItemsModel::Role::subtitle)).toString(), QStringLiteral("first line"));
 
+    auto *removeButton = child<QToolButton>("brnAddRemoveItems_remove");
+    items->selectionModel()->clear();
+    EXPECT_FALSE(removeButton->isEnabled()) << "nothing selected, nothing to remove";
     items->setCurrentIndex(items->model()->index(1, 0));
+    EXPECT_TRUE(removeButton->isEnabled());
     items->setFocus();
     press(items, Qt::Key_Delete);
     ASSERT_TRUE(alert());
