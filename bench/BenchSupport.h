@@ -80,6 +80,21 @@ struct BenchStore
     SelectTagVc picker;
 };
 
+// Notes when a window is exposed.
+class ExposeWatch final : public QObject
+{
+public:
+    bool exposed = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose)
+            exposed = true;
+        return false;
+    }
+};
+
 // The main() of a benchmark program with widgets: the offscreen platform
 // unless another is asked for, XDG folders of its own, then the benchmarks.
 // setUp runs once the application exists, tearDown before it ends.

@@ -4,7 +4,7 @@
 // a pin and a remove, and a drop of 100 files on a group; the tray popup
 // exists and follows every change.
 
-#include "BenchStore.h"
+#include "BenchSupport.h"
 
 #include "items/FaviconFetcher.h"
 #include "manager/DimmingLayer.h"
@@ -82,20 +82,6 @@ struct Window
 };
 
 std::unique_ptr<Store> theStore;
-
-class ExposeWatch final : public QObject
-{
-public:
-    bool exposed = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose)
-            exposed = true;
-        return false;
-    }
-};
 
 // From creating the page (reading the groups, selecting the big group)
 // to the window's first expose with both panes painted.

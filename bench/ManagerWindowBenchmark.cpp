@@ -3,7 +3,7 @@
 // groups, forty items in the first). Each
 // iteration builds a new window: the first request builds it too.
 
-#include "BenchStore.h"
+#include "BenchSupport.h"
 
 #include "app/AppContext.h"
 #include "app/ManagerWindow.h"

@@ -2,7 +2,7 @@
 // rebuilding its rows, one search keystroke (filter and model reset), and
 // the time from showing the popup to its first expose.
 
-#include "BenchStore.h"
+#include "BenchSupport.h"
 
 #include "quicklist/QuickListView.h"
 #include "quicklist/ViewController.h"
@@ -79,21 +79,6 @@ void BM_SearchKeystroke(benchmark::State &state)
     field->clear();
 }
 BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-
-// Notes when a window is exposed.
-class ExposeWatch final : public QObject
-{
-public:
-    bool exposed = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose)
-            exposed = true;
-        return false;
-    }
-};
 
 // From the tray click's call to the window's first expose (the platform
 // mapping the window), with its content painted.
