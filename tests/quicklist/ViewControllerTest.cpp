@@ -519,8 +519,9 @@ TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)
     for (const Case &c : cases) {
         const QPoint at = PopupGeometry::place(c.anchor, c.size, screen, c.side);
         EXPECT_EQ(at, c.expected) << c.anchor.x() << "," << c.anchor.y();
-        if (c.size.width() <= screen.width() && c.size.height() <= screen.height())
+        if (c.size.width() <= screen.width() && c.size.height() <= screen.height()) {
             EXPECT_TRUE(screen.contains(QRect(at, c.size)));
+        }
     }
     // A second screen to the right: kept on the anchor's screen.
     const QRect second(1280, 0, 1920, 1080);
