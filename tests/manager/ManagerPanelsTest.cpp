@@ -22,7 +22,7 @@ namespace {
 class ManagerPanelsTest : public ManagerFixture
 {
 protected:
-    ItemServices itemServices() { return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher}; }
+    ItemServices itemServices() { return services().items(); }
 
     void open()
     {
@@ -151,6 +151,27 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_EQ(address->text(), longAddress);
     EXPECT_EQ(address->cursorPosition(), 0);
     panel->reject();
+}
+
+TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwhile)
+{
+    addGroup(QStringLiteral("Work"));
+    open();
+    const QString chosen = userFile(QStringLiteral("plan.txt"));
+    bool dimmed = false;
+    page->itemsPane().setFileChooser([&](QWidget *) {
+        dimmed = layer->isHeld();
+        return std::optional<QString>(chosen);
+    });
+    page->itemsPane().AddFileFolders();
+    EXPECT_TRUE(dimmed);
+    EXPECT_FALSE(layer->isHeld());
+    ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
+    EXPECT_EQ(Records::text(favorites.items(QStringLiteral("Work")).first(), RecordKeys::url), chosen);
+
+    page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
+    page->itemsPane().AddFileFolders();
+    EXPECT_EQ(favorites.items(QStringLiteral("Work")).size(), 1) << "a cancelled dialog adds nothing";
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)

@@ -12,7 +12,8 @@ protected:
         return {favorites, sortSettings, supportFiles, links, desktop.services(), picker};
     }
 
-    // Adds a group with the given items; uids are handed out in order.
+    // Adds a group, expanded or folded, with items stored under its title
+    // (left unstored with storeList false, as a group whose list is missing).
     void addGroup(const QString &title, bool expanded, const QList<QVariantMap> &items, bool storeList = true)
     {
         QVariantMap group = Records::newGroup(title);
