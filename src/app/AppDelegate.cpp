@@ -16,6 +16,8 @@
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
 #include "store/LocalizedText.h"
+#include "store/PreferencesNotices.h"
+#include "store/Sorting.h"
 #include "store/StoreKeys.h"
 
 #include <QApplication>
@@ -53,6 +55,7 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     PreferencesStore &preferences = *m_context.preferences;
 
+    m_context.favorites.adoptBareTitleItemLists();
     m_context.favorites.upgradeItemRecords();
     Localization::chooseSystemLanguage(preferences);
     translateQtDialogs();
@@ -71,13 +74,20 @@ void AppDelegate::applicationDidFinishLaunching()
         m_context.loginItems->setEnabled(*startAtLogin);
 
     setUpTrayIcon();
-    popover();
+    // Nothing on screen needs the popup yet: its rows are built at its first
+    // use. The stored item order follows the sort as when the popup loads,
+    // once the launch has settled (a popup opened earlier sorts on its own);
+    // with 10,000 items that rewrites every list once.
+    QTimer::singleShot(std::chrono::seconds(3), this, [this] {
+        Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
+    });
 }
 
-void AppDelegate::applicationWillTerminate()
+bool AppDelegate::applicationWillTerminate()
 {
-    m_context.preferences->flush();
+    const bool saved = m_context.preferences->flush();
     printLine(QStringLiteral("terminate"));
+    return saved;
 }
 
 void AppDelegate::translateQtDialogs()
@@ -233,14 +243,10 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
         menuitem_Showwindow();
 }
 
-void AppDelegate::reportSetAsidePreferences(const QString &setAsidePath)
+void AppDelegate::reportPreferencesProblem(const PreferencesNotice &notice)
 {
-    if (setAsidePath.isEmpty())
-        return;
-    QTimer::singleShot(0, this, [this, setAsidePath] {
-        auto *box = new QMessageBox(QMessageBox::Warning, LocalizedText("IDS_BR_150"),
-                                    LocalizedText("IDS_BR_151").arg(setAsidePath), QMessageBox::Ok,
-                                    managerWindow());
+    QTimer::singleShot(0, this, [this, notice] {
+        auto *box = new QMessageBox(QMessageBox::Warning, notice.title, notice.text, QMessageBox::Ok, managerWindow());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });

@@ -10,6 +10,7 @@
 struct AppContext;
 class GlobalShortcut;
 class ManagerWindow;
+struct PreferencesNotice;
 class QMenu;
 class QSystemTrayIcon;
 class SelectTagVc;
@@ -28,7 +29,8 @@ public:
 
     void applicationDidFinishLaunching();
     // Flushes the store and prints "terminate"; the last step of every exit.
-    void applicationWillTerminate();
+    // False when the store could not save every change.
+    bool applicationWillTerminate();
 
     // Ends the main loop; no window can refuse, unlike QCoreApplication::quit().
     void terminate();
@@ -50,9 +52,9 @@ public:
     ShortcutRecorder &shortcutRecorder() const { return *m_shortcutRecorder; }
     void handleInstanceRequest(const QByteArray &request);
 
-    // Tells the user once, when the interface is up, that an unreadable
-    // preferences file was kept aside.
-    void reportSetAsidePreferences(const QString &setAsidePath);
+    // Tells the user, once the interface is up, about a preferences file
+    // that could not be read or written.
+    void reportPreferencesProblem(const PreferencesNotice &notice);
 
 private:
     void setUpTrayIcon();

@@ -104,10 +104,14 @@ Request read(const QStringList &arguments)
     return {std::nullopt, parser.isSet(toggle)};
 }
 
-void printError(const char *key)
+void printError(const char *key, const QString &argument)
 {
-    useInterfaceLanguage();
-    printErrorText(LocalizedText(key));
+    // At quit the interface's table is loaded already; before the start it
+    // is not.
+    if (LocalizedText(key).isEmpty())
+        useInterfaceLanguage();
+    const QString text = LocalizedText(key);
+    printErrorText(argument.isEmpty() ? text : text.arg(argument));
 }
 
 } // namespace CommandLine

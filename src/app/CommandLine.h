@@ -20,8 +20,8 @@ struct Request
 // Reads arguments (Qt's own options already taken out by QApplication).
 Request read(const QStringList &arguments);
 
-// Writes "brimble: <the text under key>" on standard error, in the language
-// the interface would show.
-void printError(const char *key);
+// Writes "brimble: <the text under key>" on standard error, %1 replaced by
+// argument, in the language the interface shows or would show.
+void printError(const char *key, const QString &argument = {});
 
 } // namespace CommandLine

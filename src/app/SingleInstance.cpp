@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 
@@ -10,13 +11,15 @@ namespace {
 constexpr int socketTimeoutMs = 2000;
 }
 
-SingleInstance::SingleInstance(const QString &folder, QObject *parent)
+SingleInstance::SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent)
     : QObject(parent)
-    , m_socketPath(folder + QStringLiteral("/instance.socket"))
-    , m_lock(std::make_unique<QLockFile>(folder + QStringLiteral("/instance.lock")))
+    , m_socketPath(socketFolder + QStringLiteral("/instance.socket"))
+    , m_lock(std::make_unique<QLockFile>(preferencesFile + QStringLiteral(".lock")))
 {
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    for (const QString &folder : {QFileInfo(preferencesFile).absolutePath(), socketFolder}) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     // Only a lock whose process has gone counts as stale, however old it is.
     m_lock->setStaleLockTime(0);
 }

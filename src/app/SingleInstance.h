@@ -7,9 +7,11 @@
 
 #include <memory>
 
-// Keeps Brimble to one process per user. The first process holds a lock file
-// and listens on a local socket in the user's private runtime folder; a later
-// process finds the lock taken, sends its request over the socket and exits.
+// Keeps Brimble to one process per preferences file. The first process holds
+// a lock file beside the preferences file it protects, so that two processes
+// can never write one store whatever their runtime folders are, and listens
+// on a local socket in the user's private runtime folder; a later process
+// finds the lock taken, sends its request over the socket and exits.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -19,7 +21,8 @@ public:
     static constexpr auto showRequest = "show";
     static constexpr auto toggleRequest = "toggle";
 
-    explicit SingleInstance(const QString &folder, QObject *parent = nullptr);
+    // The lock is preferencesFile + ".lock"; the socket lives in socketFolder.
+    SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent = nullptr);
     ~SingleInstance() override;
 
     // True when this process is now the one instance; it then listens.

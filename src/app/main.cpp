@@ -9,8 +9,11 @@
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
 #include "platform/XdgLoginItems.h"
+#include "store/PreferencesNotices.h"
 
 #include <QApplication>
+
+#include <future>
 
 namespace {
 
@@ -35,6 +38,12 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    // Reading the favourites runs beside connecting to the display.
+    const QString preferencesPath = Paths::preferencesFile();
+    auto readAhead = std::async(std::launch::async, [preferencesPath] {
+        return PlistPreferencesStore::readFile(preferencesPath);
+    });
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brimble"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brimble"));
@@ -46,7 +55,7 @@ int main(int argc, char **argv)
     if (request.exitStatus)
         return *request.exitStatus;
 
-    SingleInstance instance(Paths::runtimeFolder());
+    SingleInstance instance(preferencesPath, Paths::runtimeFolder());
     // Started again after a language change: the old process may still be
     // on its way out, so wait for it rather than hand it the request.
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
@@ -57,8 +66,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    auto preferences = std::make_unique<PlistPreferencesStore>(Paths::preferencesFile());
-    const QString setAsidePath = preferences->setAsideFilePath();
+    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
+    PlistPreferencesStore &store = *preferences;
     SystemDesktopServices desktop;
     auto loginItems = std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
                                                       XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()));
@@ -71,8 +80,14 @@ int main(int argc, char **argv)
     QObject::connect(&signals_, &UnixSignals::terminationRequested, &delegate, &AppDelegate::terminate);
 
     delegate.applicationDidFinishLaunching();
-    delegate.reportSetAsidePreferences(setAsidePath);
+    if (const auto notice = PreferencesNotices::forLoad(store))
+        delegate.reportPreferencesProblem(*notice);
+    store.setSaveFailureHandler(
+        [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
     const int status = app.exec();
-    delegate.applicationWillTerminate();
+    if (!delegate.applicationWillTerminate()) {
+        CommandLine::printError("IDS_BR_350", store.filePath());
+        return status == 0 ? 1 : status;
+    }
     return status;
 }

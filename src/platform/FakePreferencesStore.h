@@ -20,8 +20,20 @@ public:
         m_values.remove(key);
         ++m_writeCount;
     }
+    void applyChanges(const QVariantMap &values, const QStringList &removedKeys) override
+    {
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            if (it.value().isValid())
+                m_values.insert(it.key(), it.value());
+            else
+                m_values.remove(it.key());
+        }
+        for (const QString &key : removedKeys)
+            m_values.remove(key);
+        ++m_writeCount;
+    }
     QStringList allKeys() const override { return m_values.keys(); }
-    void flush() override {}
+    bool flush() override { return true; }
 
     int writeCount() const { return m_writeCount; }
 

@@ -10,7 +10,7 @@ QString configFolder();
 QString preferencesFile();
 // $XDG_DATA_HOME/brimble: note bodies and bookmark icons.
 QString supportFolder();
-// A private per-user folder for the single-instance lock and socket:
+// A private per-user folder for the single-instance socket:
 // $XDG_RUNTIME_DIR/brimble when there is a runtime folder, else the config folder.
 QString runtimeFolder();
 } // namespace Paths

@@ -1,12 +1,20 @@
 #include "platform/PlistCodec.h"
 
+#include "platform/BinaryPlistReader.h"
+#include "platform/BinaryPlistWriter.h"
+#include "platform/PlistShape.h"
+
 #include <QDateTime>
 #include <QLoggingCategory>
 
-
 #include <plist/plist.h>
 
+#include <cstdlib>
+#include <limits>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 Q_LOGGING_CATEGORY(lcPlist, "brimble.platform.plist")
 
@@ -21,86 +29,145 @@ struct PlistDeleter
 };
 using PlistNode = std::unique_ptr<void, PlistDeleter>;
 
-struct XmlDeleter
+template<auto freeFunction>
+struct BufferDeleter
 {
-    void operator()(char *xml) const { plist_to_xml_free(xml); }
+    void operator()(char *buffer) const { freeFunction(buffer); }
 };
 
-QVariant toVariant(plist_t node)
+// The library keeps every integer as 64 unsigned bits and knows, but does not
+// say, whether one above the signed range was written as unsigned. Its XML
+// form tells.
+bool isUnsignedBeyondSigned(plist_t node)
 {
-    switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t value = 0;
-        plist_get_bool_val(node, &value);
-        return bool(value);
-    }
-    case PLIST_UINT: {
-        uint64_t value = 0;
-        plist_get_uint_val(node, &value);
-        // libplist keeps negative integers as their two's complement.
-        return qint64(value);
-    }
-    case PLIST_REAL: {
-        double value = 0;
-        plist_get_real_val(node, &value);
-        return value;
-    }
-    case PLIST_STRING: {
-        uint64_t length = 0;
-        const char *text = plist_get_string_ptr(node, &length);
-        return QString::fromUtf8(text, qsizetype(length));
-    }
-    case PLIST_DATA: {
-        uint64_t length = 0;
-        const char *bytes = plist_get_data_ptr(node, &length);
-        return QByteArray(bytes, qsizetype(length));
-    }
-    case PLIST_DATE: {
-        int32_t seconds = 0;
-        int32_t microseconds = 0;
-        plist_get_date_val(node, &seconds, &microseconds);
-        const qint64 msecs = (plistEpochInUnixSeconds + seconds) * 1000 + microseconds / 1000;
-        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-    }
-    case PLIST_ARRAY: {
-        QVariantList list;
-        const uint32_t size = plist_array_get_size(node);
-        list.reserve(size);
-        for (uint32_t i = 0; i < size; ++i) {
-            QVariant element = toVariant(plist_array_get_item(node, i));
-            if (element.isValid())
-                list.append(std::move(element));
+    const PlistNode copy(plist_copy(node));
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(copy.get(), &xml, &length);
+    const std::unique_ptr<char, BufferDeleter<plist_to_xml_free>> owner(xml);
+    return xml && std::string_view(xml, length).find("<integer>-") == std::string_view::npos;
+}
+
+// The one way the library's interface makes an integer above the signed range.
+plist_t newUnsigned(quint64 value)
+{
+    const QByteArray xml = "<plist><integer>" + QByteArray::number(value) + "</integer></plist>";
+    plist_t node = nullptr;
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &node);
+    return node;
+}
+
+// Builds QVariants from a parsed tree. Dictionary keys are shared: every
+// record's "title" is one QString, not one copy per record.
+class Reader
+{
+public:
+    QVariant toVariant(plist_t node)
+    {
+        switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            uint8_t value = 0;
+            plist_get_bool_val(node, &value);
+            return bool(value);
         }
-        return list;
-    }
-    case PLIST_DICT: {
-        QVariantMap map;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char *key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, iter, &key, &value);
-            if (!key)
-                break;
-            QVariant converted = value ? toVariant(value) : QVariant();
-            if (converted.isValid())
-                map.insert(QString::fromUtf8(key), std::move(converted));
-            free(key);
+        case PLIST_UINT: {
+            uint64_t value = 0;
+            plist_get_uint_val(node, &value);
+            if (qint64(value) < 0 && isUnsignedBeyondSigned(node))
+                return QVariant::fromValue<quint64>(value);
+            return qint64(value); // a negative integer is kept as its two's complement
         }
-        free(iter);
-        return map;
+        case PLIST_REAL: {
+            double value = 0;
+            plist_get_real_val(node, &value);
+            return value;
+        }
+        case PLIST_STRING: {
+            uint64_t length = 0;
+            const char *text = plist_get_string_ptr(node, &length);
+            return QString::fromUtf8(text, qsizetype(length));
+        }
+        case PLIST_DATA: {
+            uint64_t length = 0;
+            const char *bytes = plist_get_data_ptr(node, &length);
+            return QByteArray(bytes, qsizetype(length));
+        }
+        case PLIST_DATE: {
+            int32_t seconds = 0;
+            int32_t microseconds = 0;
+            plist_get_date_val(node, &seconds, &microseconds);
+            const qint64 msecs = (plistEpochInUnixSeconds + seconds) * 1000 + microseconds / 1000;
+            return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+        }
+        case PLIST_ARRAY: {
+            QVariantList list;
+            list.reserve(plist_array_get_size(node));
+            plist_array_iter iter = nullptr;
+            plist_array_new_iter(node, &iter);
+            for (;;) {
+                plist_t element = nullptr;
+                plist_array_next_item(node, iter, &element);
+                if (!element)
+                    break;
+                QVariant converted = toVariant(element);
+                if (converted.isValid())
+                    list.append(std::move(converted));
+            }
+            std::free(iter);
+            return list;
+        }
+        case PLIST_DICT: {
+            QVariantMap map;
+            plist_dict_iter iter = nullptr;
+            plist_dict_new_iter(node, &iter);
+            for (;;) {
+                char *key = nullptr;
+                plist_t value = nullptr;
+                plist_dict_next_item(node, iter, &key, &value);
+                const std::unique_ptr<char, BufferDeleter<std::free>> keyOwner(key);
+                if (!key || !value)
+                    break;
+                QVariant converted = toVariant(value);
+                if (converted.isValid())
+                    map.insert(sharedKey(key), std::move(converted));
+            }
+            std::free(iter);
+            return map;
+        }
+        default:
+            return {};
+        }
     }
-    default:
-        return {};
+
+private:
+    QString sharedKey(std::string_view key)
+    {
+        auto found = m_keys.find(key);
+        if (found == m_keys.end())
+            found = m_keys.emplace(key, QString::fromUtf8(key.data(), qsizetype(key.size()))).first;
+        return found->second;
     }
+
+    struct KeyHash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>()(key); }
+    };
+    std::unordered_map<std::string, QString, KeyHash, std::equal_to<>> m_keys;
+};
+
+QByteArray utf8WithoutNul(const QString &text)
+{
+    QByteArray utf8 = text.toUtf8();
+    utf8.replace('\0', QByteArrayView());
+    return utf8;
 }
 
 plist_t toNode(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::QString:
-        return plist_new_string(value.toString().toUtf8().constData());
+        return plist_new_string(utf8WithoutNul(value.toString()).constData());
     case QMetaType::Bool:
         return plist_new_bool(value.toBool());
     case QMetaType::Int:
@@ -109,8 +176,10 @@ plist_t toNode(const QVariant &value)
     case QMetaType::LongLong:
     case QMetaType::Short:
         return plist_new_uint(uint64_t(value.toLongLong()));
-    case QMetaType::ULongLong:
-        return plist_new_uint(value.toULongLong());
+    case QMetaType::ULongLong: {
+        const quint64 number = value.toULongLong();
+        return number > quint64(std::numeric_limits<qint64>::max()) ? newUnsigned(number) : plist_new_uint(number);
+    }
     case QMetaType::Double:
     case QMetaType::Float:
         return plist_new_real(value.toDouble());
@@ -119,9 +188,19 @@ plist_t toNode(const QVariant &value)
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
     }
     case QMetaType::QDateTime: {
-        const qint64 msecs = value.toDateTime().toMSecsSinceEpoch() - plistEpochInUnixSeconds * 1000;
-        const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
-        const qint64 micros = (msecs - seconds * 1000) * 1000;
+        const QDateTime date = value.toDateTime();
+        if (!date.isValid())
+            break;
+        const qint64 msecs = date.toMSecsSinceEpoch() - plistEpochInUnixSeconds * 1000;
+        qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+        qint64 micros = (msecs - seconds * 1000) * 1000;
+        // Clamped, never wrapped: 2100 must not come back as 1963.
+        constexpr qint64 earliest = std::numeric_limits<int32_t>::min();
+        constexpr qint64 latest = std::numeric_limits<int32_t>::max();
+        if (seconds < earliest || seconds > latest) {
+            seconds = std::clamp(seconds, earliest, latest);
+            micros = 0;
+        }
         return plist_new_date(int32_t(seconds), int32_t(micros));
     }
     case QMetaType::QVariantList: {
@@ -137,14 +216,15 @@ plist_t toNode(const QVariant &value)
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
             if (plist_t node = toNode(it.value()))
-                plist_dict_set_item(dict, it.key().toUtf8().constData(), node);
+                plist_dict_set_item(dict, utf8WithoutNul(it.key()).constData(), node);
         }
         return dict;
     }
     default:
-        qCWarning(lcPlist) << "Leaving out a value a property list cannot hold:" << value.typeName();
-        return nullptr;
+        break;
     }
+    qCWarning(lcPlist) << "Leaving out a value a property list cannot hold:" << value;
+    return nullptr;
 }
 
 } // namespace
@@ -155,15 +235,31 @@ std::optional<QVariant> parse(const QByteArray &bytes)
 {
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
+    const auto refuse = [] {
+        qCWarning(lcPlist) << "Refusing a property list that is damaged, nested deeper than" << maxDepth
+                           << "levels or holding too many values";
+        return std::nullopt;
+    };
+    if (bytes.startsWith("bplist")) {
+        std::optional<QVariant> value = BinaryPlistReader::parse(bytes, maxDepth, maxValueCount);
+        return value ? value : refuse();
+    }
+    if (!PlistShape::xmlWithinLimits(bytes, maxDepth, maxValueCount))
+        return refuse();
     plist_t root = nullptr;
-    if (plist_is_binary(bytes.constData(), uint32_t(bytes.size())))
-        plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
-    else
-        plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
+    plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
     if (!root)
         return std::nullopt;
     const PlistNode owner(root);
-    return toVariant(root);
+    QVariant value = Reader().toVariant(root);
+    if (!value.isValid())
+        return std::nullopt;
+    return value;
+}
+
+QByteArray toBinary(const QVariant &value)
+{
+    return BinaryPlistWriter::write(value);
 }
 
 QByteArray toXml(const QVariant &value)
@@ -174,7 +270,7 @@ QByteArray toXml(const QVariant &value)
     char *xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(root.get(), &xml, &length);
-    const std::unique_ptr<char, XmlDeleter> owner(xml);
+    const std::unique_ptr<char, BufferDeleter<plist_to_xml_free>> owner(xml);
     return QByteArray(xml, qsizetype(length));
 }
 

@@ -8,15 +8,29 @@
 // Converts between property-list bytes (XML or binary) and QVariant values:
 // string, boolean, integer, real, date, data, array and dictionary map to
 // QString, bool, qint64, double, QDateTime (UTC), QByteArray, QVariantList
-// and QVariantMap. XML property lists keep dates to the whole second.
+// and QVariantMap. An unsigned integer above qint64's range reads as quint64.
+//
+// The binary form is read and written by code of our own: it keeps dates to
+// the millisecond and strings whole. XML goes through libplist, which holds
+// dates as whole seconds from 2001 in 32 bits (1932 to 2069): dates outside
+// that range are written as its nearest end. XML cannot carry the character
+// U+0000, which is left out there; every other character is kept.
 namespace PlistCodec {
 
-// The value held by the bytes, or std::nullopt when they are not a
-// property list.
+// Containers nested deeper than this make the bytes count as damaged; the
+// favourites never nest deeper than four.
+inline constexpr int maxDepth = 64;
+// More values than this (counting each use of a shared binary object) make
+// the bytes count as damaged.
+inline constexpr quint64 maxValueCount = 4'000'000;
+
+// The value held by the bytes, or std::nullopt when they are not a property
+// list or exceed the limits above.
 std::optional<QVariant> parse(const QByteArray &bytes);
 
-// The value as an XML property list. Values of a type that a property list
-// cannot hold are left out (with a warning).
+// The value as a binary or an XML property list. Values of a type that a
+// property list cannot hold are left out (with a warning).
+QByteArray toBinary(const QVariant &value);
 QByteArray toXml(const QVariant &value);
 
 } // namespace PlistCodec

@@ -9,49 +9,111 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
 Q_LOGGING_CATEGORY(lcPreferences, "brimble.platform.preferences")
 
-PlistPreferencesStore::PlistPreferencesStore(const QString &filePath)
+namespace {
+
+std::array<qint64, 5> identityOf(const QString &filePath)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(filePath).constData(), &info) != 0)
+        return {};
+    return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QString &filePath)
+{
+    FileContents contents;
+    const QFileInfo info(filePath);
+    if (!info.exists() && !info.isSymLink())
+        return contents;
+    contents.exists = true;
+    contents.identity = identityOf(filePath);
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.readError = file.errorString();
+        return contents;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        contents.readError = file.errorString();
+        return contents;
+    }
+    contents.empty = bytes.isEmpty();
+    contents.root = PlistCodec::parse(bytes);
+    return contents;
+}
+
+PlistPreferencesStore::PlistPreferencesStore(const QString &filePath, std::chrono::milliseconds firstRetryDelay,
+                                             std::optional<FileContents> readAhead)
     : m_filePath(filePath)
 {
-    load();
+    load(firstRetryDelay, std::move(readAhead));
 }
 
 PlistPreferencesStore::~PlistPreferencesStore()
 {
     flush();
+    m_writer.reset(); // joins the writer before the rest goes
 }
 
-void PlistPreferencesStore::load()
+void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std::optional<FileContents> readAhead)
 {
     const QFileInfo info(m_filePath);
     QDir().mkpath(info.absolutePath());
     QFile::setPermissions(info.absolutePath(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    bool usable = true;
-    if (info.exists()) {
-        QFile file(m_filePath);
-        std::optional<QVariant> root;
-        if (file.open(QIODevice::ReadOnly))
-            root = PlistCodec::parse(file.readAll());
-        if (root && StoredValue::isDictionary(*root)) {
-            m_values = root->toMap();
-        } else if (info.size() > 0) {
+    // Another process may have written the file since it was read ahead.
+    const FileContents contents = readAhead && readAhead->identity == identityOf(m_filePath)
+        ? std::move(*readAhead)
+        : readFile(m_filePath);
+    if (contents.exists) {
+        if (!contents.readError.isEmpty()) {
+            m_loadProblem = LoadProblem::unreadable;
+            m_readError = contents.readError;
+            qCWarning(lcPreferences) << "Cannot read the preferences" << m_filePath << m_readError
+                                     << "; the file is left alone and changes will not be saved";
+            return;
+        }
+        if (contents.root && StoredValue::isDictionary(*contents.root)) {
+            m_values = contents.root->toMap();
+        } else if (!contents.empty) {
             const QString aside = m_filePath + QStringLiteral(".corrupt-")
                 + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
-            if (QFile::rename(m_filePath, aside)) {
+            if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
+                m_loadProblem = LoadProblem::setAside;
                 m_setAsideFilePath = aside;
-                qCWarning(lcPreferences) << "Unreadable preferences moved aside to" << aside;
+                qCWarning(lcPreferences) << "Damaged preferences moved aside to" << aside;
             } else {
-                usable = false;
-                qCWarning(lcPreferences) << "Unreadable preferences" << m_filePath
-                                         << "could not be moved aside; changes will not be saved";
+                m_loadProblem = LoadProblem::damagedKept;
+                m_readError = QString::fromLocal8Bit(std::strerror(errno));
+                qCWarning(lcPreferences) << "Damaged preferences" << m_filePath << "could not be moved aside:"
+                                         << m_readError << "; changes will not be saved";
+                return;
             }
         }
     }
-    if (usable)
-        m_writer = std::make_unique<PreferencesWriter>(m_filePath);
+    m_writer = std::make_unique<PreferencesWriter>(
+        m_filePath,
+        [this] { QMetaObject::invokeMethod(&m_threadContext, [this] { reportSaveFailure(); }, Qt::QueuedConnection); },
+        firstRetryDelay);
+}
+
+void PlistPreferencesStore::reportSaveFailure()
+{
+    if (m_saveFailureReported || !m_saveFailureHandler)
+        return;
+    m_saveFailureReported = true;
+    m_saveFailureHandler();
 }
 
 QVariant PlistPreferencesStore::objectForKey(const QString &key) const
@@ -75,19 +137,35 @@ void PlistPreferencesStore::removeObjectForKey(const QString &key)
         scheduleWrite();
 }
 
+void PlistPreferencesStore::applyChanges(const QVariantMap &values, const QStringList &removedKeys)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (it.value().isValid())
+            m_values.insert(it.key(), it.value());
+        else
+            m_values.remove(it.key());
+    }
+    for (const QString &key : removedKeys)
+        m_values.remove(key);
+    scheduleWrite();
+}
+
 QStringList PlistPreferencesStore::allKeys() const
 {
     return m_values.keys();
 }
 
-void PlistPreferencesStore::flush()
+bool PlistPreferencesStore::flush()
 {
-    if (m_writer)
-        m_writer->flush();
+    if (!m_writer)
+        return !m_changedWithoutWriter;
+    return m_writer->flush();
 }
 
 void PlistPreferencesStore::scheduleWrite()
 {
     if (m_writer)
         m_writer->schedule(m_values);
+    else
+        m_changedWithoutWriter = true;
 }

@@ -78,6 +78,14 @@ bool flagIn(const QVariantMap &record, const QString &key)
 
 } // namespace StoredValue
 
+void PreferencesStore::applyChanges(const QVariantMap &values, const QStringList &removedKeys)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        setObject(it.value(), it.key());
+    for (const QString &key : removedKeys)
+        removeObjectForKey(key);
+}
+
 std::optional<QVariantList> PreferencesStore::arrayForKey(const QString &key) const
 {
     const QVariant value = objectForKey(key);

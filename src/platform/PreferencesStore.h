@@ -23,9 +23,13 @@ public:
     virtual void setObject(const QVariant &value, const QString &key) = 0;
     virtual void removeObjectForKey(const QString &key) = 0;
     virtual QStringList allKeys() const = 0;
+    // Sets values (an invalid QVariant removes its key) and removes
+    // removedKeys as one change, persisted in one write.
+    virtual void applyChanges(const QVariantMap &values, const QStringList &removedKeys);
 
-    // Blocks until every change made so far is on disk.
-    virtual void flush() = 0;
+    // Blocks until every change made so far has been tried on disk; false
+    // when some change could not be saved.
+    virtual bool flush() = 0;
 
     // Typed reads: std::nullopt when the key is absent or holds another type.
     std::optional<QVariantList> arrayForKey(const QString &key) const;

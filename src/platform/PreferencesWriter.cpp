@@ -5,10 +5,20 @@
 
 #include <QLoggingCategory>
 
+#include <malloc.h>
+
 Q_LOGGING_CATEGORY(lcWriter, "brimble.platform.preferences")
 
-PreferencesWriter::PreferencesWriter(QString filePath)
+namespace {
+constexpr std::chrono::milliseconds longestRetryDelay = std::chrono::minutes(1);
+}
+
+PreferencesWriter::PreferencesWriter(QString filePath, std::function<void()> onFailure,
+                                     std::chrono::milliseconds firstRetryDelay)
     : m_filePath(std::move(filePath))
+    , m_onFailure(std::move(onFailure))
+    , m_firstRetryDelay(firstRetryDelay)
+    , m_retryDelay(firstRetryDelay)
     , m_thread([this] { run(); })
 {
 }
@@ -28,36 +38,72 @@ void PreferencesWriter::schedule(const QVariantMap &snapshot)
     {
         std::lock_guard lock(m_mutex);
         m_pending = snapshot;
+        m_unsaved.reset(); // the newer snapshot holds every change
         ++m_scheduledGeneration;
     }
     m_wake.notify_one();
 }
 
-void PreferencesWriter::flush()
+bool PreferencesWriter::flush()
 {
     std::unique_lock lock(m_mutex);
+    if (m_unsaved && !m_pending) {
+        m_pending = std::move(m_unsaved);
+        m_unsaved.reset();
+        ++m_scheduledGeneration;
+        m_wake.notify_one();
+    }
     const uint64_t target = m_scheduledGeneration;
     m_written.wait(lock, [&] { return m_writtenGeneration >= target; });
+    return m_lastWriteSucceeded && !m_unsaved;
 }
 
 void PreferencesWriter::run()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_pending.has_value() || m_stopping; });
-        if (!m_pending) // stopping with nothing left to write
-            return;
-        const QVariantMap snapshot = std::move(*m_pending);
+        const auto ready = [&] { return m_pending.has_value() || m_stopping; };
+        if (m_unsaved) {
+            if (!m_wake.wait_until(lock, m_retryAt, ready) && m_unsaved) {
+                m_pending = std::move(m_unsaved); // time for another try
+                m_unsaved.reset();
+            }
+        } else {
+            m_wake.wait(lock, ready);
+        }
+        if (!m_pending) {
+            if (m_stopping)
+                return;
+            continue;
+        }
+        QVariantMap snapshot = std::move(*m_pending);
         m_pending.reset();
         const uint64_t generation = m_scheduledGeneration;
         lock.unlock();
 
-        const QByteArray xml = PlistCodec::toXml(snapshot);
-        if (!AtomicFile::write(m_filePath, xml))
-            qCWarning(lcWriter) << "Could not save the preferences to" << m_filePath;
+        const bool written = AtomicFile::write(m_filePath, PlistCodec::toBinary(snapshot));
+        malloc_trim(0);
+        bool startsFailing = false;
 
         lock.lock();
+        if (written) {
+            m_retryDelay = m_firstRetryDelay;
+        } else {
+            qCWarning(lcWriter) << "Could not save the preferences to" << m_filePath << "; trying again in"
+                                << m_retryDelay.count() << "ms";
+            startsFailing = m_lastWriteSucceeded;
+            if (!m_pending)
+                m_unsaved = std::move(snapshot);
+            m_retryAt = std::chrono::steady_clock::now() + m_retryDelay;
+            m_retryDelay = std::min(m_retryDelay * 2, longestRetryDelay);
+        }
+        m_lastWriteSucceeded = written;
         m_writtenGeneration = generation;
         m_written.notify_all();
+        if (startsFailing && m_onFailure) {
+            lock.unlock();
+            m_onFailure();
+            lock.lock();
+        }
     }
 }

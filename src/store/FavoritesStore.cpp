@@ -6,6 +6,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
 
 FavoritesStore::FavoritesStore(PreferencesStore &preferences)
     : m_preferences(preferences)
@@ -78,9 +83,36 @@ std::optional<QVariantMap> FavoritesStore::findItem(const QString &groupTitle, q
 
 qint64 FavoritesStore::nextUid()
 {
-    const qint64 next = m_preferences.integerForKey(StoreKeys::uniqueid).value_or(0) + 1;
+    const qint64 last = m_preferences.integerForKey(StoreKeys::uniqueid).value_or(0);
+    // A counter at the largest integer (or below zero) was not written by us;
+    // one more would overflow into identities already in use.
+    const qint64 next = last >= 0 && last < std::numeric_limits<qint64>::max() ? last + 1 : firstOfLongestFreeUidRun();
     m_preferences.setInteger(next, StoreKeys::uniqueid);
     return next;
+}
+
+qint64 FavoritesStore::firstOfLongestFreeUidRun() const
+{
+    std::vector<qint64> used;
+    for (const QString &title : groupTitles()) {
+        for (const QVariantMap &item : items(title)) {
+            if (const auto uid = Records::uid(item); uid && *uid > 0)
+                used.push_back(*uid);
+        }
+    }
+    used.push_back(std::numeric_limits<qint64>::max()); // the counter's own value
+    std::sort(used.begin(), used.end());
+    qint64 previous = 0;
+    qint64 bestStart = 1;
+    qint64 bestLength = 0;
+    for (const qint64 uid : used) {
+        if (uid - previous - 1 > bestLength) {
+            bestLength = uid - previous - 1;
+            bestStart = previous + 1;
+        }
+        previous = uid;
+    }
+    return bestStart;
 }
 
 QVariantMap FavoritesStore::withNewIdentity(QVariantMap item)
@@ -106,6 +138,40 @@ QVariantMap FavoritesStore::makeFileItem(const QString &path)
         {RecordKeys::url, cleanPath},
         {RecordKeys::isnormalFile, true},
     });
+}
+
+void FavoritesStore::adoptBareTitleItemLists()
+{
+    const QStringList titles = groupTitles();
+    QSet<QString> ownKeys(std::begin(StoreKeys::reserved), std::end(StoreKeys::reserved));
+    for (const QString &title : titles)
+        ownKeys.insert(itemListKey(title));
+
+    QVariantMap lists;
+    QStringList adopted;
+    for (const QString &title : titles) {
+        if (ownKeys.contains(title) || adopted.contains(title))
+            continue;
+        const std::optional<QVariantList> bare = m_preferences.arrayForKey(title);
+        // Only a list of records is a group's items: a setting that shares
+        // the title (one added later, say) holds something else.
+        if (!bare || !std::all_of(bare->cbegin(), bare->cend(), StoredValue::isDictionary))
+            continue;
+        const QString key = itemListKey(title);
+        const std::optional<QVariantList> kept = m_preferences.arrayForKey(key);
+        QVariantList joined = kept.value_or(*bare);
+        if (kept) {
+            // Both forms: keep the list already moved, add what only the bare one holds.
+            for (const QVariant &item : *bare) {
+                if (!kept->contains(item))
+                    joined.append(item);
+            }
+        }
+        lists.insert(key, joined);
+        adopted.append(title);
+    }
+    if (!adopted.isEmpty())
+        m_preferences.applyChanges(lists, adopted);
 }
 
 void FavoritesStore::upgradeItemRecords()

@@ -44,6 +44,14 @@ public:
     // A file, folder or application item for path with its uid and date.
     QVariantMap makeFileItem(const QString &path);
 
+    // Moves every item list stored under a group's bare title (the layout of
+    // stores written elsewhere) to the group's own key, joining it with any
+    // list already there, in one write. Runs at every launch, before
+    // upgradeItemRecords. A title that is one of the store's own keys, or the
+    // key of another group's list, or that holds anything but records, is
+    // never taken for a group's items.
+    void adoptBareTitleItemLists();
+
     // Gives old item records without "uid" or "date" their identity and
     // creation time, once per installation.
     void upgradeItemRecords();
@@ -52,5 +60,9 @@ public:
     static QString itemListKey(const QString &groupTitle);
 
 private:
+    // The start of the longest run of identities no item uses, for when the
+    // counter has reached the largest integer.
+    qint64 firstOfLongestFreeUidRun() const;
+
     PreferencesStore &m_preferences;
 };

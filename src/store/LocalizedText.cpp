@@ -47,7 +47,12 @@ std::optional<QVariantMap> loadLanguageTable(const QString &language)
     QFile file(QStringLiteral(":/texts/") + language + QStringLiteral(".plist"));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const auto root = PlistCodec::parse(file.readAll());
+    return parseLanguageTable(file.readAll());
+}
+
+std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes)
+{
+    const auto root = PlistCodec::parse(bytes);
     if (!root || !StoredValue::isDictionary(*root))
         return std::nullopt;
     return root->toMap();

@@ -18,6 +18,8 @@ inline QString LocalizedText(const char *key) { return LocalizedText(QString::fr
 
 // The table of the language "English" or "French" from the resources.
 std::optional<QVariantMap> loadLanguageTable(const QString &language);
+// The table held by the bytes of a keyed-text file: a dictionary at the root.
+std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes);
 
 namespace Localization {
 

@@ -114,7 +114,10 @@ void sortAllGroupItems(FavoritesStore &store, const QList<QVariantMap> &groups, 
         const QString title = Records::title(group);
         if (!store.hasItemList(title))
             continue;
-        store.setItems(title, sortedItems(store.items(title), settings));
+        const QList<QVariantMap> items = store.items(title);
+        QList<QVariantMap> sorted = sortedItems(items, settings);
+        if (sorted != items) // a list already in order is not written again
+            store.setItems(title, sorted);
     }
 }
 

@@ -14,8 +14,10 @@
 #include "support/TestFolders.h"
 
 #include <QApplication>
-#include <QLocale>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QProcess>
 #include <QTest>
@@ -24,6 +26,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -31,19 +36,32 @@ namespace {
 class BrimbleProcess
 {
 public:
+    // fileSizeLimit: files the process writes may not grow beyond this many bytes.
     explicit BrimbleProcess(const TestFolder &home, const QStringList &arguments = {},
-                            const QStringList &extraEnvironment = {})
+                            const QStringList &extraEnvironment = {},
+                            const QString &runtimeFolder = QStringLiteral("runtime"),
+                            std::optional<rlim_t> fileSizeLimit = std::nullopt)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), home.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(runtimeFolder));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en_US"));
         for (const QString &setting : extraEnvironment)
             environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        QDir().mkpath(home.filePath(runtimeFolder));
+        QFile::setPermissions(home.filePath(runtimeFolder),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         process.setProcessEnvironment(environment);
+        if (const auto limit = fileSizeLimit) {
+            process.setChildProcessModifier([limit] {
+                const rlimit size{*limit, *limit};
+                ::setrlimit(RLIMIT_FSIZE, &size);
+                ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing
+            });
+        }
         process.start(QStringLiteral(BRIMBLE_EXECUTABLE), arguments);
     }
 
@@ -130,7 +148,7 @@ TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
     ASSERT_TRUE(old.finish());
 
     // The relaunched process now takes the lock and answers later starts.
-    QLockFile lock(home.filePath(QStringLiteral("runtime/brimble/instance.lock")));
+    QLockFile lock(preferencesPath(home) + QStringLiteral(".lock"));
     const auto lockHolder = [&lock] {
         qint64 pid = 0;
         return lock.getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
@@ -221,6 +239,44 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
     EXPECT_TRUE(chosen.output.contains(text(english, "IDS_BR_345"))) << chosen.output.constData();
 }
 
+TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesWhateverTheRuntimeFolder)
+{
+    TestFolder home;
+    BrimbleProcess first(home, {}, {}, QStringLiteral("runtime-a"));
+    ASSERT_TRUE(first.waitForLine("en")) << first.output.toStdString();
+
+    BrimbleProcess second(home, {}, {}, QStringLiteral("runtime-b"));
+    ASSERT_TRUE(second.finish());
+    EXPECT_NE(second.process.exitCode(), 0) << "it cannot reach the first one, and must not start";
+    EXPECT_FALSE(second.output.contains("en\n"));
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+    EXPECT_TRUE(QFileInfo::exists(preferencesPath(home) + QStringLiteral(".lock")));
+
+    first.process.terminate();
+    ASSERT_TRUE(first.finish());
+    EXPECT_EQ(first.process.exitCode(), 0);
+}
+
+TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
+{
+    TestFolder home;
+    PlistPreferencesStore(preferencesPath(home)).setObject(QString(5000, QLatin1Char('x')), QStringLiteral("padding"));
+    // Room for the lock file, none for the store.
+    BrimbleProcess brimble(home, {}, {}, QStringLiteral("runtime"), rlim_t(2048));
+    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.output.toStdString()
+                                           << brimble.process.readAllStandardError().toStdString();
+    brimble.process.terminate();
+    ASSERT_TRUE(brimble.finish());
+    EXPECT_EQ(brimble.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(brimble.process.exitCode(), 0);
+    EXPECT_TRUE(brimble.output.endsWith("terminate\n"));
+    const QByteArray errors = brimble.process.readAllStandardError();
+    const auto english = loadLanguageTable(QStringLiteral("English"));
+    ASSERT_TRUE(english);
+    const QString notSaved = english->value(QStringLiteral("IDS_BR_350")).toString().arg(preferencesPath(home));
+    EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
+}
+
 // An application context over fakes, for running the delegate in-process.
 struct FakeApp
 {
@@ -292,6 +348,7 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
     ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
 
     // Straight to the preferences: no first-group box on the way.
+    delegate.showPopover(); // the popup is built when it first opens
     Q_EMIT delegate.existingPopover()->showPreferencesRequested();
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_NE(window, nullptr);

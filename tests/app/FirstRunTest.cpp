@@ -32,7 +32,7 @@ namespace {
 
 qint64 lockHolder()
 {
-    QLockFile lock(Paths::runtimeFolder() + QStringLiteral("/instance.lock"));
+    QLockFile lock(Paths::preferencesFile() + QStringLiteral(".lock"));
     qint64 pid = 0;
     return lock.getLockInfo(&pid, nullptr, nullptr) ? pid : 0;
 }
@@ -88,7 +88,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     context.preferences->flush();
     EXPECT_EQ(PlistPreferencesStore(Paths::preferencesFile()).integerForKey(StoreKeys::selectedLanguage), 1);
 
-    const SingleInstance instance(Paths::runtimeFolder());
+    const SingleInstance instance(Paths::preferencesFile(), Paths::runtimeFolder());
     ASSERT_TRUE(QTest::qWaitFor([&] { return instance.sendToPrimary(SingleInstance::showRequest); }, 15000))
         << "brimble did not start again";
     const qint64 relaunched = lockHolder();

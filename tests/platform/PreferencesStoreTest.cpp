@@ -3,7 +3,10 @@
 #include "support/TestFolders.h"
 
 #include <QDateTime>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -76,7 +79,7 @@ TEST(PlistPreferencesStore, ValuesOfAnotherTypeReadAsAbsent)
     EXPECT_EQ(store.arrayForKey(QStringLiteral("list")), QVariantList{});
 }
 
-TEST(PlistPreferencesStore, UnreadableFileIsKeptAsideAndNeverOverwritten)
+TEST(PlistPreferencesStore, DamagedFileIsKeptAsideAndNeverOverwritten)
 {
     TestFolder folder;
     const QString path = folder.filePath(QStringLiteral("preferences.plist"));
@@ -101,6 +104,97 @@ TEST(PlistPreferencesStore, UnreadableFileIsKeptAsideAndNeverOverwritten)
         EXPECT_EQ(aside.readAll(), content);
         EXPECT_EQ(PlistPreferencesStore(path).integerForKey(QStringLiteral("first")), 1);
     }
+}
+
+TEST(PlistPreferencesStore, HostileOrUnreadableFilesAreReportedAndNeverOverwritten)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+
+    // Nested far deeper than any store: damaged, set aside, the store starts.
+    const QByteArray deep = "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(deep);
+    }
+    {
+        PlistPreferencesStore store(path);
+        EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
+        QFile aside(store.setAsideFilePath());
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), deep);
+        store.setInteger(1, QStringLiteral("first"));
+        EXPECT_TRUE(store.flush());
+    }
+
+    // Something that exists but cannot be read is left alone and never written.
+    const QString unreadable = folder.filePath(QStringLiteral("unreadable.plist"));
+    QDir().mkpath(unreadable + QStringLiteral("/inside"));
+    {
+        PlistPreferencesStore store(unreadable);
+        EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::unreadable);
+        EXPECT_FALSE(store.readError().isEmpty());
+        EXPECT_TRUE(store.setAsideFilePath().isEmpty());
+        EXPECT_TRUE(store.flush()) << "nothing changed yet";
+        store.setInteger(1, QStringLiteral("first"));
+        EXPECT_EQ(store.integerForKey(QStringLiteral("first")), 1) << "kept in memory";
+        EXPECT_FALSE(store.flush()) << "the change cannot be saved";
+    }
+    EXPECT_TRUE(QFileInfo(unreadable + QStringLiteral("/inside")).isDir());
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("unreadable.plist.*")}).isEmpty());
+
+    // A damaged file in a folder that refuses the move (even to root).
+    PlistPreferencesStore unmovable(QStringLiteral("/proc/self/cmdline"));
+    EXPECT_EQ(unmovable.loadProblem(), PlistPreferencesStore::LoadProblem::damagedKept);
+    EXPECT_FALSE(unmovable.isWritable());
+    unmovable.setInteger(1, QStringLiteral("first"));
+    EXPECT_FALSE(unmovable.flush());
+}
+
+TEST(PlistPreferencesStore, AFailedWriteIsRetriedAndReportedOnce)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    PlistPreferencesStore store(path, std::chrono::milliseconds(20));
+    int reports = 0;
+    store.setSaveFailureHandler([&] { ++reports; });
+
+    // A folder in the file's place makes every rename onto it fail.
+    QDir().mkpath(path + QStringLiteral("/blocker"));
+    store.setInteger(1, QStringLiteral("a"));
+    store.setInteger(2, QStringLiteral("b"));
+    EXPECT_FALSE(store.flush());
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 400)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(reports, 1);
+
+    QDir(path).removeRecursively();
+    clock.restart();
+    while (!QFileInfo(path).isFile() && clock.elapsed() < 5000)
+        QThread::msleep(20);
+    EXPECT_TRUE(QFileInfo(path).isFile()) << "retried without a new change";
+    EXPECT_TRUE(store.flush());
+    PlistPreferencesStore reopened(path);
+    EXPECT_EQ(reopened.integerForKey(QStringLiteral("a")), 1);
+    EXPECT_EQ(reopened.integerForKey(QStringLiteral("b")), 2);
+    EXPECT_EQ(reports, 1);
+}
+
+TEST(PlistPreferencesStore, AFileReadAheadIsUsedOnlyWhileItIsUnchanged)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    PlistPreferencesStore(path).setInteger(1, QStringLiteral("version"));
+
+    PlistPreferencesStore::FileContents early = PlistPreferencesStore::readFile(path);
+    EXPECT_EQ(PlistPreferencesStore(path, std::chrono::seconds(1), early).integerForKey(QStringLiteral("version")), 1);
+
+    // The process that held the store saved once more before it let go.
+    PlistPreferencesStore(path).setInteger(2, QStringLiteral("version"));
+    EXPECT_EQ(PlistPreferencesStore(path, std::chrono::seconds(1), early).integerForKey(QStringLiteral("version")), 2);
 }
 
 // A writer process is killed at many moments while it rewrites a large

@@ -9,6 +9,9 @@
 #include "support/TestFolders.h"
 
 #include <QFile>
+#include <QSet>
+
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +114,83 @@ TEST(FavoritesStore, UpgradeGivesOldItemsIdentitiesOnce)
     store.upgradeItemRecords();
     EXPECT_FALSE(Records::uid(store.items(QStringLiteral("B")).at(0))) << "the upgrade runs only once";
     EXPECT_EQ(preferences.writeCount(), writes + 1);
+}
+
+// A store in the defined layout keeps each group's items under its bare title.
+TEST(FavoritesStore, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
+{
+    FakePreferencesStore preferences;
+    FavoritesStore store(preferences);
+    preferences.setInteger(1, StoreKeys::first);
+    preferences.setObject(QVariantList{QByteArray("/a")}, StoreKeys::allBookmark);
+    const QStringList titles{QStringLiteral("Work"),       QStringLiteral("Mixed"),      QStringLiteral("first"),
+                             QStringLiteral("allBookmark"), QStringLiteral("items:Work"), QStringLiteral("Empty"),
+                             QStringLiteral("newSetting")};
+    preferences.setObject(QVariantList{qint64(11), qint64(13)}, QStringLiteral("newSetting"));
+    QList<QVariantMap> groups;
+    for (const QString &title : titles)
+        groups.append(Records::newGroup(title));
+    preferences.setObject(Records::arrayOf(groups), StoreKeys::allgroups);
+    preferences.setObject(Records::arrayOf({oldItem(QStringLiteral("w1")), oldItem(QStringLiteral("w2"))}),
+                          QStringLiteral("Work"));
+    const QVariantMap both = oldItem(QStringLiteral("in both"));
+    preferences.setObject(Records::arrayOf({oldItem(QStringLiteral("m bare")), both}), QStringLiteral("Mixed"));
+    preferences.setObject(Records::arrayOf({both, oldItem(QStringLiteral("m kept"))}),
+                          FavoritesStore::itemListKey(QStringLiteral("Mixed")));
+
+    const int writes = preferences.writeCount();
+    store.adoptBareTitleItemLists();
+    EXPECT_EQ(preferences.writeCount(), writes + 1) << "one write";
+    store.upgradeItemRecords();
+
+    const auto titlesOf = [](const QList<QVariantMap> &items) {
+        QStringList result;
+        for (const QVariantMap &item : items)
+            result.append(Records::title(item));
+        return result;
+    };
+    const QList<QVariantMap> work = store.items(QStringLiteral("Work"));
+    EXPECT_EQ(titlesOf(work), (QStringList{QStringLiteral("w1"), QStringLiteral("w2")}));
+    EXPECT_EQ(Records::uid(work.at(0)), 1);
+    EXPECT_EQ(Records::uid(work.at(1)), 2);
+    EXPECT_TRUE(StoredValue::dateIn(work.at(1), RecordKeys::date));
+    EXPECT_EQ(titlesOf(store.items(QStringLiteral("Mixed"))),
+              (QStringList{QStringLiteral("in both"), QStringLiteral("m kept"), QStringLiteral("m bare")}));
+    for (const QString &moved : {QStringLiteral("Work"), QStringLiteral("Mixed")})
+        EXPECT_FALSE(preferences.hasObjectForKey(moved)) << "each list in one place";
+
+    // The store's own keys, and another group's list, are never a group's items.
+    EXPECT_EQ(preferences.integerForKey(StoreKeys::first), 1);
+    EXPECT_EQ(preferences.arrayForKey(StoreKeys::allBookmark), QVariantList{QByteArray("/a")});
+    EXPECT_TRUE(store.items(QStringLiteral("allBookmark")).isEmpty());
+    EXPECT_TRUE(store.items(QStringLiteral("items:Work")).isEmpty());
+    EXPECT_EQ(preferences.arrayForKey(QStringLiteral("newSetting")), (QVariantList{qint64(11), qint64(13)}));
+    EXPECT_EQ(store.items(QStringLiteral("Work")).size(), 2);
+
+    const int settled = preferences.writeCount();
+    store.adoptBareTitleItemLists();
+    EXPECT_EQ(preferences.writeCount(), settled) << "nothing left to move";
+}
+
+TEST(FavoritesStore, ACounterAtTheLargestIntegerStillGivesUniqueIdentities)
+{
+    FakePreferencesStore preferences;
+    FavoritesStore store(preferences);
+    constexpr qint64 largest = std::numeric_limits<qint64>::max();
+    preferences.setInteger(largest, StoreKeys::uniqueid);
+    QVariantMap last = oldItem(QStringLiteral("last"));
+    last.insert(RecordKeys::uid, largest);
+    store.setItems(QStringLiteral("A"), {last});
+    store.setGroups({Records::newGroup(QStringLiteral("A"))});
+    for (int i = 0; i < 3; ++i)
+        store.appendItemToGroup(QStringLiteral("A"), store.makeFileItem(QStringLiteral("/f%1").arg(i)));
+
+    QSet<qint64> uids;
+    for (const QVariantMap &item : store.items(QStringLiteral("A"))) {
+        ASSERT_GT(Records::uid(item).value_or(0), 0);
+        uids.insert(*Records::uid(item));
+    }
+    EXPECT_EQ(uids.size(), 4);
 }
 
 TEST(ColorText, TruncatesComponentsAndReadsBack)

@@ -1,0 +1,117 @@
+#include "platform/PlistCodec.h"
+#include "platform/PreferencesStore.h"
+
+#include <QDateTime>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+// A binary property list of the given objects (each one's encoded bytes),
+// with four-byte offsets and references; object 0 is the root.
+QByteArray binaryList(const QList<QByteArray> &objects)
+{
+    QByteArray bytes = "bplist00";
+    QByteArray table;
+    for (const QByteArray &object : objects) {
+        table.append(QByteArray(4, '\0'));
+        qToBigEndian(quint32(bytes.size()), table.data() + table.size() - 4);
+        bytes.append(object);
+    }
+    const quint64 tableOffset = quint64(bytes.size());
+    bytes.append(table);
+    QByteArray trailer(32, '\0');
+    trailer[6] = 4;
+    trailer[7] = 4;
+    qToBigEndian(quint64(objects.size()), trailer.data() + 8);
+    qToBigEndian(tableOffset, trailer.data() + 24);
+    return bytes + trailer;
+}
+
+// An array object of the given references (fewer than 15).
+QByteArray arrayOf(const QList<quint32> &references)
+{
+    QByteArray object(1, char(0xA0 | references.size()));
+    for (quint32 reference : references) {
+        object.append(QByteArray(4, '\0'));
+        qToBigEndian(reference, object.data() + object.size() - 4);
+    }
+    return object;
+}
+
+TEST(PlistCodec, NestingBeyondAnyRealStoreCountsAsDamaged)
+{
+    constexpr int deep = 100000;
+    const QByteArray xml = "<plist>" + QByteArray("<array>").repeated(deep) + QByteArray("</array>").repeated(deep) + "</plist>";
+    EXPECT_FALSE(PlistCodec::parse(xml));
+
+    QList<QByteArray> chain;
+    for (quint32 i = 0; i < deep; ++i)
+        chain.append(i + 1 < deep ? arrayOf({i + 1}) : arrayOf({}));
+    EXPECT_FALSE(PlistCodec::parse(binaryList(chain)));
+
+    // An array holding itself, and forty levels of [x, x] that would expand
+    // to a trillion values.
+    EXPECT_FALSE(PlistCodec::parse(binaryList({arrayOf({0})})));
+    QList<QByteArray> doubling;
+    for (quint32 i = 0; i < 40; ++i)
+        doubling.append(arrayOf({i + 1, i + 1}));
+    doubling.append(QByteArray(1, char(0x09)));
+    EXPECT_FALSE(PlistCodec::parse(binaryList(doubling)));
+
+    // A dictionary key holding U+0000 made the library abort; references
+    // outside the object table are damage.
+    const QByteArray nulKey = binaryList({QByteArray("\xD1\0\0\0\1\0\0\0\2", 9), QByteArray("\x52" "a\0", 3),
+                                          QByteArray(1, char(0x09))});
+    EXPECT_EQ(PlistCodec::parse(nulKey), QVariant(QVariantMap{{QString(QStringLiteral("a") + QChar(0)), true}}));
+    EXPECT_FALSE(PlistCodec::parse(binaryList({arrayOf({7})})));
+
+    // Nesting a real file could have still reads.
+    QVariant nested = QVariantList{QStringLiteral("inner")};
+    for (int i = 0; i < 40; ++i)
+        nested = QVariantList{nested};
+    EXPECT_EQ(PlistCodec::parse(PlistCodec::toBinary(nested)), nested);
+    EXPECT_EQ(PlistCodec::parse(PlistCodec::toXml(nested)), nested);
+}
+
+TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
+{
+    const auto utc = [](int year, int month, int day) { return QDateTime(QDate(year, month, day), QTime(0, 0), Qt::UTC); };
+    const QDateTime latest = QDateTime::fromSecsSinceEpoch(978307200LL + std::numeric_limits<int32_t>::max(), Qt::UTC);
+    const QDateTime earliest = QDateTime::fromSecsSinceEpoch(978307200LL + std::numeric_limits<int32_t>::min(), Qt::UTC);
+    const QString allKinds = QStringLiteral("Fête <&> ]]> \"x\" \t\r\n 😀 日本 \u2028 \x01 end ");
+    const quint64 beyondSigned = quint64(std::numeric_limits<qint64>::max()) + 2;
+    const QVariantMap written{
+        {QStringLiteral("2100"), utc(2100, 1, 1)},
+        {QStringLiteral("1800"), utc(1800, 1, 1)},
+        {QStringLiteral("2060"), utc(2060, 6, 30)},
+        {QStringLiteral("text"), allKinds},
+        {QStringLiteral("nul"), QString(QStringLiteral("before") + QChar(0) + QStringLiteral("after"))},
+        {QStringLiteral("unsigned"), QVariant::fromValue<quint64>(beyondSigned)},
+        {QStringLiteral("largest"), QVariant(std::numeric_limits<qint64>::max())},
+        {QStringLiteral("negative"), qint64(-7)},
+    };
+    for (const bool binary : {true, false}) {
+        const auto read = PlistCodec::parse(binary ? PlistCodec::toBinary(written) : PlistCodec::toXml(written));
+        ASSERT_TRUE(read) << binary;
+        const QVariantMap back = read->toMap();
+        // The binary form holds any date; libplist's XML dates end in 1932 and
+        // 2069, and a date beyond them is clamped there, never wrapped.
+        EXPECT_EQ(back.value(QStringLiteral("2100")).toDateTime(), binary ? utc(2100, 1, 1) : latest);
+        EXPECT_EQ(back.value(QStringLiteral("1800")).toDateTime(), binary ? utc(1800, 1, 1) : earliest);
+        EXPECT_EQ(back.value(QStringLiteral("2060")).toDateTime(), utc(2060, 6, 30));
+        EXPECT_EQ(back.value(QStringLiteral("text")).toString(), allKinds);
+        // XML cannot carry U+0000: only that character is left out.
+        EXPECT_EQ(back.value(QStringLiteral("nul")).toString(),
+                  binary ? written.value(QStringLiteral("nul")).toString() : QStringLiteral("beforeafter"));
+        EXPECT_EQ(back.value(QStringLiteral("unsigned")).toULongLong(), beyondSigned);
+        EXPECT_FALSE(StoredValue::toInteger(back.value(QStringLiteral("unsigned")))) << "never read as negative";
+        EXPECT_EQ(StoredValue::toInteger(back.value(QStringLiteral("largest"))), std::numeric_limits<qint64>::max());
+        EXPECT_EQ(StoredValue::toInteger(back.value(QStringLiteral("negative"))), -7);
+    }
+}
+
+} // namespace
