@@ -4,32 +4,23 @@
 // a pin and a remove, and a drop of 100 files on a group; the tray popup
 // exists and follows every change.
 
+#include "BenchSupport.h"
+
 #include "items/FaviconFetcher.h"
 #include "manager/DimmingLayer.h"
 #include "manager/MakeshortcutsVc.h"
 #include "manager/ManagerController.h"
-#include "platform/FakeDesktopServices.h"
-#include "platform/PlistPreferencesStore.h"
-#include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
-#include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
-#include "store/Records.h"
-#include "store/Sorting.h"
 #include "store/StoreKeys.h"
-#include "store/SupportFiles.h"
-#include "store/ViewLinks.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QWindow>
-
-#include <benchmark/benchmark.h>
 
 #include <memory>
 
@@ -39,50 +30,13 @@ constexpr int groupCount = 100;
 constexpr int bigGroupItems = 1000;
 constexpr int otherGroupItems = 90;
 
-// Every kind of item, in turn; the files are not there, as for items whose
-// files were moved away.
-QVariantMap itemFor(FavoritesStore &favorites, int group, int index)
-{
-    const QString title = QStringLiteral("Item %1 of group %2").arg(index).arg(group);
-    switch (index % 4) {
-    case 0:
-        return favorites.withNewIdentity({{RecordKeys::title, title},
-                                          {RecordKeys::url, QStringLiteral("/home/someone/Projects/p%1/file-%2.pdf").arg(group).arg(index)},
-                                          {RecordKeys::isnormalFile, true}});
-    case 1:
-        return favorites.withNewIdentity({{RecordKeys::title, title},
-                                          {RecordKeys::Weburl, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index)},
-                                          {RecordKeys::imgpath, QStringLiteral("/nonexistent/%1.png").arg(index)},
-                                          {RecordKeys::isbookmark, true}});
-    case 2:
-        return favorites.withNewIdentity({{RecordKeys::title, title},
-                                          {RecordKeys::url, QStringLiteral("/nonexistent/%1.txt").arg(index)},
-                                          {RecordKeys::istext, true}});
-    default:
-        return favorites.withNewIdentity(
-            {{RecordKeys::title, title}, {RecordKeys::color, QStringLiteral("47CE64")}, {RecordKeys::iscolor, true}});
-    }
-}
-
 // 10,000 items: 1,000 in the first group, 90 in each of the others and 90
 // more in the second.
-struct Store
+struct Store : BenchStore
 {
     Store()
-        : preferences(folder.filePath(QStringLiteral("preferences.plist")))
-        , supportFiles(folder.filePath(QStringLiteral("support")), favorites)
+        : BenchStore(groupCount, [](int g) { return g == 0 ? bigGroupItems : g == 1 ? 2 * otherGroupItems : otherGroupItems; })
     {
-        QList<QVariantMap> groups;
-        for (int g = 0; g < groupCount; ++g) {
-            const QString title = QStringLiteral("Group %1").arg(g);
-            groups.append(Records::newGroup(title));
-            const int count = g == 0 ? bigGroupItems : g == 1 ? 2 * otherGroupItems : otherGroupItems;
-            QList<QVariantMap> items;
-            for (int i = 0; i < count; ++i)
-                items.append(itemFor(favorites, g, i));
-            favorites.setItems(title, items);
-        }
-        favorites.setGroups(groups);
         for (int i = 0; i < 100; ++i) {
             const QString path = folder.filePath(QStringLiteral("dropped-%1.txt").arg(i));
             QFile file(path);
@@ -91,8 +45,7 @@ struct Store
         }
         // The popup exists, as in the application: the manager's changes
         // rebuild its rows.
-        popup = std::make_unique<ViewController>(
-            QuickListServices{favorites, sortSettings, supportFiles, links, desktop.services(), picker});
+        popup = std::make_unique<ViewController>(quickListServices());
     }
 
     ManagerServices services()
@@ -100,16 +53,8 @@ struct Store
         return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
     }
 
-    QTemporaryDir folder;
-    PlistPreferencesStore preferences;
-    FavoritesStore favorites{preferences};
     FileBookmarks bookmarks{preferences};
-    SupportFiles supportFiles;
-    SortSettings sortSettings;
-    ViewLinks links;
     FaviconFetcher fetcher;
-    FakeDesktopServices desktop;
-    SelectTagVc picker;
     QList<QUrl> droppedFiles;
     std::unique_ptr<ViewController> popup;
 };
@@ -137,20 +82,6 @@ struct Window
 };
 
 std::unique_ptr<Store> theStore;
-
-class ExposeWatch final : public QObject
-{
-public:
-    bool exposed = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose)
-            exposed = true;
-        return false;
-    }
-};
 
 // From creating the page (reading the groups, selecting the big group)
 // to the window's first expose with both panes painted.
@@ -280,16 +211,6 @@ BENCHMARK(BM_Drop100Files)->Unit(benchmark::kMillisecond)->Repetitions(5)->Repor
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    theStore = std::make_unique<Store>();
-    benchmark::RunSpecifiedBenchmarks();
-    theStore.reset();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(
+        argc, argv, [] { theStore = std::make_unique<Store>(); }, [] { theStore.reset(); });
 }

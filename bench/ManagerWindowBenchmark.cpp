@@ -3,6 +3,8 @@
 // groups, forty items in the first). Each
 // iteration builds a new window: the first request builds it too.
 
+#include "BenchSupport.h"
+
 #include "app/AppContext.h"
 #include "app/ManagerWindow.h"
 #include "hotkey/GlobalShortcut.h"
@@ -97,15 +99,6 @@ BENCHMARK(BM_ManagerWindowFirstPaintContainer)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    QApplication app(argc, argv);
-    Localization::setTable(loadLanguageTable(QStringLiteral("English")));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(
+        argc, argv, [] { Localization::setTable(loadLanguageTable(QStringLiteral("English"))); }, [] {});
 }

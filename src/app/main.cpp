@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/UnixSignals.h"
 #include "platform/Paths.h"
@@ -11,9 +12,7 @@
 #include "store/PreferencesNotices.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 
-#include <cstdio>
 #include <future>
 
 namespace {
@@ -29,7 +28,13 @@ bool hasDisplay()
 int main(int argc, char **argv)
 {
     if (!hasDisplay()) {
-        std::fputs("brimble: no desktop session to show in (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
+        // The help and the version need no display.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        if (const auto exitStatus = CommandLine::read(arguments).exitStatus)
+            return *exitStatus;
+        CommandLine::printError("IDS_BR_340");
         return 1;
     }
 
@@ -46,23 +51,18 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("org.brimble.Brimble"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption toggle(QStringLiteral("toggle"),
-                                    QStringLiteral("Show or hide the popup of the running Brimble."));
-    parser.addOption(toggle);
-    parser.process(app);
+    const CommandLine::Request request = CommandLine::read(QApplication::arguments());
+    if (request.exitStatus)
+        return *request.exitStatus;
 
     SingleInstance instance(preferencesPath, Paths::runtimeFolder());
     // Started again after a language change: the old process may still be
     // on its way out, so wait for it rather than hand it the request.
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
     if (!instance.becomePrimary(lockWaitMs)) {
-        const char *request = parser.isSet(toggle) ? SingleInstance::toggleRequest : SingleInstance::showRequest;
-        if (instance.sendToPrimary(request))
+        if (instance.sendToPrimary(request.toggle ? SingleInstance::toggleRequest : SingleInstance::showRequest))
             return 0;
-        std::fputs("brimble: another Brimble holds the lock but does not answer\n", stderr);
+        CommandLine::printError("IDS_BR_341");
         return 1;
     }
 
@@ -86,8 +86,7 @@ int main(int argc, char **argv)
         [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
-        std::fprintf(stderr, "brimble: could not save the favourites to %s; the changes of this session are lost\n",
-                     qPrintable(store.filePath()));
+        CommandLine::printError("IDS_BR_350", store.filePath());
         return status == 0 ? 1 : status;
     }
     return status;

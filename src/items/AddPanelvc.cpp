@@ -60,20 +60,16 @@ AddPanelvc::AddPanelvc(const ItemServices &services, CharacterPalette &palette, 
     lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
     lblsecondTitle = ItemBoxParts::caption("IDS_BR_94", this);
     lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
-    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), this);
-    txtfieldTitle->setAccessibleName(LocalizedText("IDS_BR_86"));
-    txtfieldurl = ItemBoxParts::lineEdit(QStringLiteral("txtfieldurl"), this);
-    txtfieldurl->setAccessibleName(LocalizedText("IDS_BR_94"));
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
+    txtfieldurl = ItemBoxParts::lineEdit(QStringLiteral("txtfieldurl"), "IDS_BR_94", this);
     textview = new QPlainTextEdit(this);
     textview->setObjectName(QStringLiteral("textview"));
     textview->setAccessibleName(LocalizedText("IDS_BR_97"));
     textview->setTabChangesFocus(true);
     colorwell = new ColorWell(this);
     colorwell->setObjectName(QStringLiteral("colorwell"));
-    colorwell->setAccessibleName(LocalizedText("IDS_BR_101"));
     lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
     btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
-    btnemoji->setAccessibleName(LocalizedText("IDS_BR_145"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbltitle);

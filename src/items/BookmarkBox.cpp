@@ -18,8 +18,8 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
 {
     setObjectName(QStringLiteral("boxAdbookmark"));
     ItemBoxParts::styleBox(this);
-    txtFieldTitle_webbookmark = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), this);
-    txtfieldURL = ItemBoxParts::lineEdit(QStringLiteral("txtfieldURL"), this);
+    txtFieldTitle_webbookmark = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), "IDS_BR_86", this);
+    txtfieldURL = ItemBoxParts::lineEdit(QStringLiteral("txtfieldURL"), "IDS_BR_94", this);
     txtfieldURL->setInputMethodHints(Qt::ImhUrlCharactersOnly | Qt::ImhNoAutoUppercase);
     lblalertBookmark = ItemBoxParts::messageLine(QStringLiteral("lblalertBookmark"), this);
     btnemojibookmark = ItemBoxParts::emojiButton(QStringLiteral("btnemojibookmark"), this);

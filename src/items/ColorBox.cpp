@@ -19,7 +19,7 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 {
     setObjectName(QStringLiteral("boxAddColorWell"));
     ItemBoxParts::styleBox(this);
-    txtfieldColorTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldColorTitle"), this);
+    txtfieldColorTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldColorTitle"), "IDS_BR_86", this);
     colorWell = new ColorWell(this);
     colorWell->setObjectName(QStringLiteral("colorWell"));
     colorWell->setFocusPolicy(Qt::TabFocus);

@@ -16,6 +16,7 @@ ColorWell::ColorWell(QWidget *parent)
     , m_color(QColor::fromRgb(initialColor))
 {
     setToolTip(LocalizedText("IDS_BR_41"));
+    setAccessibleName(LocalizedText("IDS_BR_101"));
     setMinimumSize(56, 26);
     // In a panel, Return belongs to the panel's confirm button: a well that
     // became the default button on a click would swallow it, even once

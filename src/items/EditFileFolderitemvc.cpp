@@ -24,11 +24,9 @@ EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, Charact
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
     QLabel *lbltitlename = ItemBoxParts::caption("IDS_BR_86", this);
     lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
-    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), this);
-    txtfieldTitle->setAccessibleName(LocalizedText("IDS_BR_86"));
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
     lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
     btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
-    btnemoji->setAccessibleName(LocalizedText("IDS_BR_145"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbltitle);

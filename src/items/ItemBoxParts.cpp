@@ -56,10 +56,11 @@ QLabel *caption(const char *key, QWidget *parent)
     return label;
 }
 
-QLineEdit *lineEdit(const QString &objectName, QWidget *parent)
+QLineEdit *lineEdit(const QString &objectName, const char *accessibleKey, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(objectName);
+    field->setAccessibleName(LocalizedText(accessibleKey));
     return field;
 }
 
@@ -82,6 +83,7 @@ QToolButton *emojiButton(const QString &objectName, QWidget *parent)
     button->setText(QString::fromUtf8(emojiGlyph));
     button->setFont(CharacterPalette::emojiFont(button->font(), 1.2));
     button->setToolTip(LocalizedText("IDS_BR_145"));
+    button->setAccessibleName(LocalizedText("IDS_BR_145"));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;

@@ -24,7 +24,9 @@ QLabel *groupLine(QWidget *parent);
 void showGroup(QLabel *line, const QString &groupTitle);
 // A caption for a field, showing the keyed text key.
 QLabel *caption(const char *key, QWidget *parent);
-QLineEdit *lineEdit(const QString &objectName, QWidget *parent);
+// A field; screen readers call it by the keyed text under accessibleKey,
+// the caption shown above it.
+QLineEdit *lineEdit(const QString &objectName, const char *accessibleKey, QWidget *parent);
 // The message line under the fields: wrapped, in the negative colour.
 QLabel *messageLine(const QString &objectName, QWidget *parent);
 // The button that opens the character palette; it takes no focus, so the

@@ -35,7 +35,7 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 {
     setObjectName(QStringLiteral("boxAddTextNote"));
     ItemBoxParts::styleBox(this);
-    txtFieldTitle_textfile = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_textfile"), this);
+    txtFieldTitle_textfile = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_textfile"), "IDS_BR_86", this);
     txtview_textfile = new QPlainTextEdit(this);
     txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
     txtview_textfile->setTabChangesFocus(true);

@@ -79,15 +79,20 @@ void ManagerController::followSelection(const QString &title)
     m_selectedRow = qBound(0, m_selectedRow, int(m_grouparr.size()) - 1);
 }
 
-void ManagerController::loadGroups()
+void ManagerController::showGroupsAgain(const QString &selected)
 {
-    const QString title = m_selectedRow >= 0 ? selectedGroupTitle() : QString();
-    m_grouparr = m_services.favorites.groups();
-    followSelection(title);
+    followSelection(selected);
     readSelectedItems();
     refilter();
     Q_EMIT groupsReset();
     Q_EMIT itemsReset();
+}
+
+void ManagerController::loadGroups()
+{
+    const QString title = m_selectedRow >= 0 ? selectedGroupTitle() : QString();
+    m_grouparr = m_services.favorites.groups();
+    showGroupsAgain(title);
 }
 
 void ManagerController::selectGroup(int row)
@@ -138,11 +143,7 @@ ManagerController::Rename ManagerController::rename(int row, const QString &titl
         const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
         m_grouparr.removeAt(row);
         storeGroups();
-        followSelection(selected);
-        readSelectedItems();
-        refilter();
-        Q_EMIT groupsReset();
-        Q_EMIT itemsReset();
+        showGroupsAgain(selected);
         m_services.viewLinks.requestQuickListReload();
         return Rename::removed;
     }
@@ -166,11 +167,7 @@ ManagerController::Rename ManagerController::rename(int row, const QString &titl
     m_grouparr[row].insert(RecordKeys::title, title);
     storeGroups();
     Sorting::sortingGroups(m_services.favorites, m_grouparr, m_services.sortSettings);
-    followSelection(selected);
-    readSelectedItems();
-    refilter();
-    Q_EMIT groupsReset();
-    Q_EMIT itemsReset();
+    showGroupsAgain(selected);
     m_services.viewLinks.requestQuickListReload();
     return Rename::renamed;
 }

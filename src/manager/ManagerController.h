@@ -138,6 +138,9 @@ private:
     void afterItemsChanged(std::optional<qint64> uid = std::nullopt);
     void readSelectedItems();
     void followSelection(const QString &title);
+    // After the group list changed: the group called selected (else the
+    // nearest row) is selected again and both lists are read anew.
+    void showGroupsAgain(const QString &selected);
     void sortGroups();
 
     ManagerServices m_services;

@@ -51,6 +51,31 @@ void paintSwatch(QPainter *painter, const QRect &rect, const QColor &color)
     painter->restore();
 }
 
+QFont secondLineFont(const QFont &font)
+{
+    QFont small = font;
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    return small;
+}
+
+// A row's name on its first line and, smaller and fainter, a second line
+// below it: a group's count, an item's address or first line.
+void paintTwoLines(QPainter *painter, const QStyleOptionViewItem &option, const QRect &first, const QString &name,
+                   const QRect &second, const QString &secondText, Qt::TextElideMode secondElide)
+{
+    painter->save();
+    painter->setPen(textColor(option, false));
+    painter->setFont(option.font);
+    painter->drawText(first, Qt::AlignLeft | Qt::AlignBottom,
+                      option.fontMetrics.elidedText(name, Qt::ElideRight, first.width()));
+    const QFont small = secondLineFont(option.font);
+    painter->setFont(small);
+    painter->setPen(textColor(option, true));
+    painter->drawText(second, Qt::AlignLeft | Qt::AlignTop,
+                      QFontMetrics(small).elidedText(secondText, secondElide, second.width()));
+    painter->restore();
+}
+
 // Shows tip for the row at the event's place, or hides any tip when empty.
 bool showRowTip(QHelpEvent *event, QAbstractItemView *view, const QRect &row, const QString &tip)
 {
@@ -84,18 +109,9 @@ void GroupRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QRect row = option.rect;
     paintSwatch(painter, partRect(row, Part::color), index.data(int(GroupsModel::Role::color)).value<QColor>());
     const QRect title = partRect(row, Part::title);
-    painter->save();
-    painter->setPen(textColor(option, false));
-    painter->setFont(option.font);
-    painter->drawText(title, Qt::AlignLeft | Qt::AlignBottom,
-                      option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, title.width()));
-    QFont small = option.font;
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    painter->setFont(small);
-    painter->setPen(textColor(option, true));
     const QRect count(title.left(), title.bottom() + 1, title.width(), row.bottom() - title.bottom() - 3);
-    painter->drawText(count, Qt::AlignLeft | Qt::AlignTop, index.data(int(GroupsModel::Role::countText)).toString());
-    painter->restore();
+    paintTwoLines(painter, option, title, index.data().toString(), count,
+                  index.data(int(GroupsModel::Role::countText)).toString(), Qt::ElideNone);
 }
 
 QSize GroupRowDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const
@@ -180,10 +196,8 @@ bool ItemRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, cons
     const QRect title = titleRect(option.rect, index.data(int(ItemsModel::Role::pinned)).toBool());
     const QString name = index.data().toString();
     const QString second = index.data(int(ItemsModel::Role::subtitle)).toString();
-    QFont small = option.font;
-    small.setPointSizeF(small.pointSizeF() * 0.85);
     const bool cut = option.fontMetrics.horizontalAdvance(name) > title.width()
-        || QFontMetrics(small).horizontalAdvance(second) > title.width();
+        || QFontMetrics(secondLineFont(option.font)).horizontalAdvance(second) > title.width();
     return showRowTip(event, view, option.rect, cut ? name + QLatin1Char('\n') + second : QString());
 }
 
@@ -205,18 +219,10 @@ void ItemRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     const QRect title = titleRect(row, pinned);
     const QRect second(title.left(), title.bottom() + 1, title.width(), row.bottom() - title.bottom() - 4);
 
+    paintTwoLines(painter, option, title, index.data().toString(), second,
+                  index.data(int(ItemsModel::Role::subtitle)).toString(), Qt::ElideMiddle);
+
     painter->save();
-    painter->setFont(option.font);
-    painter->setPen(textColor(option, false));
-    painter->drawText(title, Qt::AlignLeft | Qt::AlignBottom,
-                      option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, title.width()));
-    QFont small = option.font;
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    painter->setFont(small);
-    painter->setPen(textColor(option, true));
-    painter->drawText(second, Qt::AlignLeft | Qt::AlignTop,
-                      QFontMetrics(small).elidedText(index.data(int(ItemsModel::Role::subtitle)).toString(),
-                                                     Qt::ElideMiddle, second.width()));
     painter->setRenderHint(QPainter::Antialiasing);
     if (pinned) {
         // A pin: round head on a short needle, leaning right.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "items/ItemServices.h"
 #include "platform/DesktopServices.h"
 
 class FaviconFetcher;
@@ -26,4 +27,10 @@ struct ManagerServices
     DesktopServices desktop;
     // The process's one colour-tag picker, shared with the popup.
     SelectTagVc &selectTagvc;
+
+    // The part the item panels work with.
+    ItemServices items() const
+    {
+        return {favorites, supportFiles, fileBookmarks, sortSettings, viewLinks, faviconFetcher};
+    }
 };

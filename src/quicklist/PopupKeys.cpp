@@ -58,9 +58,9 @@ PopupKeys::Decision PopupKeys::keyPressed(const State &state, int key, Qt::Keybo
     case Qt::Key_Escape:
         return {state.searchFieldShown ? Action::endSearch : Action::closePopup};
     case Qt::Key_Tab:
+        return {Action::focusNext};
     case Qt::Key_Backtab:
-        // The focus stays where it is (the search field, or the popup).
-        return {Action::consume};
+        return {Action::focusPrevious};
     default:
         break;
     }

@@ -35,6 +35,8 @@ public:
                         // field itself just takes the key)
         contextMenu,    // the context menu of row, as a right click opens it
         addItemMenu,    // the add menu of the heading at row, as its + opens it
+        focusNext,      // Tab: on round the search field and the toolbar's buttons
+        focusPrevious,  // Backtab: back round them
     };
     struct Decision
     {

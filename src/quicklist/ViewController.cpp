@@ -93,7 +93,7 @@ QToolButton *toolButton(const QString &name, const QString &themeIcon, const QSt
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);
@@ -187,7 +187,7 @@ QWidget *ViewController::Private::buildListPage()
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("quickListPage"));
 
-    auto *toolbar = new QWidget(page);
+    toolbar = new QWidget(page);
     auto *bar = new QHBoxLayout(toolbar);
     bar->setContentsMargins(8, 6, 6, 6);
     bar->setSpacing(4);
@@ -263,6 +263,16 @@ QWidget *ViewController::Private::buildListPage()
     new EventHook(searchtextfield, [this](QEvent *event) {
         return event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event), true);
     });
+    // Tab on a toolbar button goes on round the popup's ring, not along
+    // the window's focus chain; other keys reach the popup as usual.
+    for (QToolButton *button : {btncreateGroupButton, btnsort, btnsettings}) {
+        new EventHook(button, [this](QEvent *event) {
+            if (event->type() != QEvent::KeyPress)
+                return false;
+            auto *key = static_cast<QKeyEvent *>(event);
+            return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && handleKey(key, false);
+        });
+    }
 
     QObject::connect(btnsearch, &QToolButton::clicked, q, [this] { btnsearchclicked(); });
     QObject::connect(searchtextfield, &QLineEdit::textChanged, q, [this](const QString &text) { searchTextChanged(text); });
@@ -416,6 +426,8 @@ void ViewController::showInlineBox(QWidget *box)
     d->inlineBox = box;
     d->subViewAdded = true;
     d->tableView->setHoverEnabled(false);
+    // The box covers the toolbar: Tab stays among the box's own fields.
+    d->toolbar->setEnabled(false);
     QWidget *first = box->focusProxy() ? box->focusProxy() : box->nextInFocusChain();
     if (first && box->isAncestorOf(first))
         first->setFocus(Qt::OtherFocusReason);
@@ -430,6 +442,7 @@ void ViewController::closeInlineBox()
     d->inlineBox = nullptr;
     d->subViewAdded = false;
     d->tableView->setHoverEnabled(true);
+    d->toolbar->setEnabled(true);
     setFocus(Qt::OtherFocusReason);
 }
 
@@ -460,129 +473,6 @@ void ViewController::AddColorSwitch()
 {
     if (const auto &handler = d->addHandlers[size_t(AddItemKind::colorSwitch)])
         handler();
-}
-
-// Search
-
-void ViewController::Private::btnsearchclicked()
-{
-    container->btnshortcut();
-    searchtextfield->show();
-    btnsearch->hide();
-    imgviewsearch->hide();
-    searchtextfield->setFocus(Qt::OtherFocusReason);
-}
-
-void ViewController::Private::searchTextChanged(const QString &text)
-{
-    if (!PopupKeys::searchRuns(text)) {
-        // Clearing the field shows the groups again; the field stays open.
-        quickList.endSearch();
-        tableView->setHoverRow(-1);
-        return;
-    }
-    quickList.beginSearch(text);
-    tableView->setHoverRow(PopupKeys::rowAfterSearch(model->rowCount()));
-    tableView->scrollToTop();
-}
-
-void ViewController::Private::searchFieldDidEndSearching()
-{
-    {
-        const QSignalBlocker blocker(searchtextfield);
-        searchtextfield->clear();
-    }
-    quickList.endSearch();
-    tableView->setHoverRow(-1);
-    searchtextfield->hide();
-    btnsearch->show();
-    imgviewsearch->show();
-    q->setFocus(Qt::OtherFocusReason);
-}
-
-PopupKeys::State ViewController::Private::keyState() const
-{
-    PopupKeys::State state;
-    state.rowCount = model->rowCount();
-    state.hoverRow = tableView->hoverRow();
-    state.hoverIsHeading = quickList.isHeadingRow(state.hoverRow);
-    state.inlineBoxOpen = subViewAdded;
-    state.showsTasks = container->showsTasks();
-    state.searchFieldShown = searchtextfield->isVisible() || quickList.searchBegin();
-    return state;
-}
-
-bool ViewController::Private::handleKey(QKeyEvent *event, bool inSearchField)
-{
-    const PopupKeys::Decision decision =
-        PopupKeys::keyPressed(keyState(), event->key(), event->modifiers(), event->text());
-    switch (decision.action) {
-    case PopupKeys::Action::none:
-        return false;
-    case PopupKeys::Action::consume:
-        return true;
-    case PopupKeys::Action::highlight:
-        tableView->setHoverRow(decision.row);
-        tableView->scrollTo(model->index(decision.row, 0));
-        return true;
-    case PopupKeys::Action::open:
-        rowClicked(decision.row, RowDelegate::Part::body);
-        return true;
-    case PopupKeys::Action::contextMenu: {
-        tableView->scrollTo(model->index(decision.row, 0));
-        const QRect row = tableView->globalPartRect(decision.row, RowDelegate::Part::body);
-        showContextMenu(decision.row, row.isEmpty() ? QCursor::pos() : row.bottomLeft());
-        return true;
-    }
-    case PopupKeys::Action::addItemMenu:
-        tableView->scrollTo(model->index(decision.row, 0));
-        addItemClicked(decision.row);
-        return true;
-    case PopupKeys::Action::closeInlineBox:
-        q->closeInlineBox();
-        return true;
-    case PopupKeys::Action::endSearch:
-        searchFieldDidEndSearching();
-        return true;
-    case PopupKeys::Action::closePopup:
-        q->closePopover();
-        return true;
-    case PopupKeys::Action::typeIntoSearch:
-        if (inSearchField)
-            return false;
-        btnsearchclicked();
-        searchtextfield->insert(decision.text);
-        return true;
-    }
-    return false;
-}
-
-bool ViewController::event(QEvent *event)
-{
-    // Tab and Backtab would otherwise move the focus before keyPressEvent.
-    if (event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && d->handleKey(key, false))
-            return true;
-    }
-    return QWidget::event(event);
-}
-
-void ViewController::keyPressEvent(QKeyEvent *event)
-{
-    if (d->handleKey(event, false))
-        return;
-    // Under an inline box the popup passes nothing on.
-    if (d->subViewAdded) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void ViewController::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
 }
 
 void ViewController::hideEvent(QHideEvent *event)

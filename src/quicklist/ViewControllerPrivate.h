@@ -47,6 +47,7 @@ public:
     // Carries out what PopupKeys decides for a key; true when the key was
     // the popup's. inSearchField: the search field has it (and takes text).
     bool handleKey(QKeyEvent *event, bool inSearchField);
+    void moveFocus(bool forward);
 
     void rowClicked(int row, RowDelegate::Part part);
     void showContextMenu(int row, const QPoint &globalPos);
@@ -71,6 +72,7 @@ public:
     RowDelegate *delegate = nullptr;
     PopoverContainerVc *container = nullptr;
     QWidget *listPage = nullptr;
+    QWidget *toolbar = nullptr;
     QToolButton *btnsearch = nullptr;
     QLabel *imgviewsearch = nullptr;
     QLineEdit *searchtextfield = nullptr;

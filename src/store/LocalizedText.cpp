@@ -97,4 +97,11 @@ void setTable(const std::optional<QVariantMap> &table, bool french)
     current().french = french;
 }
 
+bool prefersFrench(const QVariant &storedSelection, const QStringList &preferredLanguages)
+{
+    if (storedSelection.isValid())
+        return StoredValue::toInteger(storedSelection).value_or(0) != 0;
+    return isFrenchTag(preferredLanguages.value(0)).value_or(false);
+}
+
 } // namespace Localization

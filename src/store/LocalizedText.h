@@ -33,4 +33,8 @@ bool isFrench();
 // Replaces the loaded table; for tests.
 void setTable(const std::optional<QVariantMap> &table, bool french = false);
 
+// The decision chooseLanguage makes, without storing or printing it: for
+// the texts of the command line, shown before the store is open.
+bool prefersFrench(const QVariant &storedSelection, const QStringList &preferredLanguages);
+
 } // namespace Localization

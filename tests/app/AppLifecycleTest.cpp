@@ -8,6 +8,7 @@
 #include "platform/FakePreferencesStore.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/ViewController.h"
+#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
 #include "support/TestFolders.h"
@@ -185,6 +186,59 @@ TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
     EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
 }
 
+TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
+{
+    const auto french = loadLanguageTable(QStringLiteral("French"));
+    const auto english = loadLanguageTable(QStringLiteral("English"));
+    ASSERT_TRUE(french && english);
+    const auto text = [](const std::optional<QVariantMap> &table, const char *key) {
+        return table->value(QString::fromLatin1(key)).toString().toUtf8();
+    };
+    const QStringList inFrench{QStringLiteral("LANGUAGE=fr_FR")};
+
+    TestFolder home;
+    BrimbleProcess help(home, {QStringLiteral("--help")}, inFrench);
+    ASSERT_TRUE(help.finish());
+    EXPECT_EQ(help.process.exitCode(), 0);
+    for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347"})
+        EXPECT_TRUE(help.output.contains(text(french, key))) << key << "\n" << help.output.constData();
+    EXPECT_TRUE(help.output.contains("--toggle"));
+    EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
+
+    BrimbleProcess wrong(home, {QStringLiteral("--bogus")}, inFrench);
+    ASSERT_TRUE(wrong.finish());
+    EXPECT_EQ(wrong.process.exitCode(), 1);
+    EXPECT_EQ(wrong.process.readAllStandardError(),
+              "brimble: " + text(french, "IDS_BR_348").replace("%1", "--bogus") + '\n');
+    BrimbleProcess withValue(home, {QStringLiteral("--toggle=yes")}, inFrench);
+    ASSERT_TRUE(withValue.finish());
+    EXPECT_EQ(withValue.process.exitCode(), 1);
+    EXPECT_EQ(withValue.process.readAllStandardError(),
+              "brimble: " + text(french, "IDS_BR_349").replace("%1", "--toggle") + '\n');
+
+    // Without a display the help still answers; starting says why it cannot.
+    QProcess console;
+    QProcessEnvironment environment = help.process.processEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    console.setProcessEnvironment(environment);
+    console.start(QStringLiteral(BRIMBLE_EXECUTABLE), {QStringLiteral("--help")});
+    ASSERT_TRUE(console.waitForFinished(10000));
+    EXPECT_EQ(console.exitCode(), 0);
+    EXPECT_TRUE(console.readAllStandardOutput().contains(text(french, "IDS_BR_345")));
+    console.start(QStringLiteral(BRIMBLE_EXECUTABLE), {QStringLiteral("--toggle")});
+    ASSERT_TRUE(console.waitForFinished(10000));
+    EXPECT_EQ(console.exitCode(), 1);
+    EXPECT_EQ(console.readAllStandardError(), "brimble: " + text(french, "IDS_BR_340") + '\n');
+
+    // The language chosen in the preferences wins over the system's.
+    QDir().mkpath(home.filePath(QStringLiteral("config/brimble")));
+    PlistPreferencesStore(preferencesPath(home)).setInteger(0, StoreKeys::selectedLanguage);
+    BrimbleProcess chosen(home, {QStringLiteral("-h")}, inFrench);
+    ASSERT_TRUE(chosen.finish());
+    EXPECT_TRUE(chosen.output.contains(text(english, "IDS_BR_345"))) << chosen.output.constData();
+}
+
 TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesWhateverTheRuntimeFolder)
 {
     TestFolder home;
@@ -217,8 +271,10 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     EXPECT_NE(brimble.process.exitCode(), 0);
     EXPECT_TRUE(brimble.output.endsWith("terminate\n"));
     const QByteArray errors = brimble.process.readAllStandardError();
-    EXPECT_TRUE(errors.contains(QByteArray(QByteArray("could not save the favourites to ") + QFile::encodeName(preferencesPath(home)))))
-        << errors.toStdString();
+    const auto english = loadLanguageTable(QStringLiteral("English"));
+    ASSERT_TRUE(english);
+    const QString notSaved = english->value(QStringLiteral("IDS_BR_350")).toString().arg(preferencesPath(home));
+    EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
 }
 
 // An application context over fakes, for running the delegate in-process.

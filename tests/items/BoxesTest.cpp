@@ -150,6 +150,13 @@ TEST_F(BoxesTest, EachBoxNamesTheGroupItAddsTo)
         ASSERT_TRUE(line);
         EXPECT_EQ(line->text(), LocalizedText("IDS_BR_263").arg("Holiday 2025"));
         EXPECT_TRUE(line->text().contains("Holiday 2025"));
+        // Screen readers find every field and button by name.
+        for (QLineEdit *field : box->findChildren<QLineEdit *>())
+            EXPECT_FALSE(field->accessibleName().isEmpty()) << field->objectName().toStdString();
+        for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
+            EXPECT_FALSE(button->accessibleName().isEmpty() && button->text().isEmpty())
+                << button->metaObject()->className() << " " << button->objectName().toStdString() << " in "
+                << box->objectName().toStdString();
     }
 }
 

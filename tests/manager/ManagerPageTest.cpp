@@ -1,5 +1,7 @@
 #include "ManagerFixture.h"
 
+#include "manager/GroupsPane.h"
+#include "manager/ItemsPane.h"
 #include "manager/MakeshortcutsVc.h"
 #include "manager/ManagerDelegates.h"
 #include "manager/ManagerModels.h"
@@ -176,7 +178,7 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     QTRY_COMPARE(storedGroupTitles(), (QStringList{"Work", "Music"}));
 
     // Adding while a name is being edited commits the edit first.
-    page->makeLabelStartEditing();
+    page->groupsPane().makeLabelStartEditing();
     QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
     delegate->editor()->setText(QStringLiteral("Group"));
     QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
@@ -190,7 +192,7 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
 
     // An edit that ends while another page of the window shows is dropped.
     groups->setCurrentIndex(groups->model()->index(1, 0));
-    page->makeLabelStartEditing();
+    page->groupsPane().makeLabelStartEditing();
     QTRY_VERIFY(delegate->editor() && delegate->editor()->isVisible());
     delegate->editor()->setText(QStringLiteral("Lost"));
     page->hide();
@@ -207,7 +209,11 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     open();
     EXPECT_EQ(items->model()->index(1, 0).data(int(ItemsModel::Role::subtitle)).toString(), QStringLiteral("first line"));
 
+    auto *removeButton = child<QToolButton>("brnAddRemoveItems_remove");
+    items->selectionModel()->clear();
+    EXPECT_FALSE(removeButton->isEnabled()) << "nothing selected, nothing to remove";
     items->setCurrentIndex(items->model()->index(1, 0));
+    EXPECT_TRUE(removeButton->isEnabled());
     items->setFocus();
     press(items, Qt::Key_Delete);
     ASSERT_TRUE(alert());
@@ -275,10 +281,10 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     ASSERT_TRUE(preview);
     EXPECT_TRUE(preview->isVisible());
     EXPECT_EQ(preview->shown(), PreviewWindow::Shown::text);
-    page->menuitem_QuickLook();
+    page->itemsPane().menuitem_QuickLook();
     EXPECT_FALSE(preview->isVisible());
     desktop.previewer.available = true;
-    page->menuitem_QuickLook();
+    page->itemsPane().menuitem_QuickLook();
     EXPECT_EQ(desktop.previewer.toggled, QStringList{picture});
     EXPECT_FALSE(preview->isVisible());
 
@@ -303,7 +309,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     links.requestManagerGroupsReload();
     ASSERT_EQ(column(items), QStringList{"green"});
     items->setCurrentIndex(items->model()->index(0, 0));
-    page->Items_doubleclicked();
+    page->itemsPane().Items_doubleclicked();
     EXPECT_EQ(desktop.clipboard.text(), QStringLiteral("#47CE64"));
     EXPECT_EQ(QToolTip::text(), LocalizedText("IDS_BR_27"));
 }

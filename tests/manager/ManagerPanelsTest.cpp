@@ -6,6 +6,8 @@
 #include "items/ColorWell.h"
 #include "items/ItemEditor.h"
 #include "items/ItemServices.h"
+#include "manager/GroupsPane.h"
+#include "manager/ItemsPane.h"
 #include "manager/MakeshortcutsVc.h"
 #include "manager/ManagerViews.h"
 
@@ -20,7 +22,7 @@ namespace {
 class ManagerPanelsTest : public ManagerFixture
 {
 protected:
-    ItemServices itemServices() { return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher}; }
+    ItemServices itemServices() { return services().items(); }
 
     void open()
     {
@@ -90,7 +92,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 {
     addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1)});
     open();
-    page->AddWebBookmark();
+    page->itemsPane().AddWebBookmark();
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
@@ -115,7 +117,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("News"));
 
     // Escape cancels and saves nothing.
-    page->AddColorSwitch();
+    page->itemsPane().AddColorSwitch();
     QTest::keyClicks(title, QStringLiteral("Red"));
     QTest::keyClick(title, Qt::Key_Escape);
     EXPECT_FALSE(panel->isVisible());
@@ -124,14 +126,14 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 
     // A click on the colour well must not leave it as the panel's default
     // button: Return confirms the panel at its next showing too.
-    page->AddColorSwitch();
+    page->itemsPane().AddColorSwitch();
     auto *well = panelChild<ColorWell>(panel, "colorwell");
     QTest::mouseClick(well, Qt::LeftButton);
     ASSERT_TRUE(well->chooser() && well->chooser()->isVisible());
     well->chooser()->close();
     QTest::keyClick(well, Qt::Key_Escape);
     EXPECT_FALSE(panel->isVisible());
-    page->AddWebBookmark();
+    page->itemsPane().AddWebBookmark();
     QTest::keyClicks(title, QStringLiteral("Later"));
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
@@ -143,12 +145,33 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     favorites.setItems(QStringLiteral("Work"), {bookmark(QStringLiteral("News"), 7, longAddress)});
     links.requestManagerGroupsReload();
     items->setCurrentIndex(items->model()->index(0, 0));
-    page->menuitem_edit();
+    page->itemsPane().menuitem_edit();
     ASSERT_TRUE(panel->isVisible());
     EXPECT_EQ(title->selectedText(), QStringLiteral("News"));
     EXPECT_EQ(address->text(), longAddress);
     EXPECT_EQ(address->cursorPosition(), 0);
     panel->reject();
+}
+
+TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwhile)
+{
+    addGroup(QStringLiteral("Work"));
+    open();
+    const QString chosen = userFile(QStringLiteral("plan.txt"));
+    bool dimmed = false;
+    page->itemsPane().setFileChooser([&](QWidget *) {
+        dimmed = layer->isHeld();
+        return std::optional<QString>(chosen);
+    });
+    page->itemsPane().AddFileFolders();
+    EXPECT_TRUE(dimmed);
+    EXPECT_FALSE(layer->isHeld());
+    ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
+    EXPECT_EQ(Records::text(favorites.items(QStringLiteral("Work")).first(), RecordKeys::url), chosen);
+
+    page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
+    page->itemsPane().AddFileFolders();
+    EXPECT_EQ(favorites.items(QStringLiteral("Work")).size(), 1) << "a cancelled dialog adds nothing";
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
@@ -177,7 +200,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     // A note whose file cannot be read is not saved over.
     page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("lost"));
     items->setCurrentIndex(items->model()->index(0, 0));
-    page->menuitem_edit();
+    page->itemsPane().menuitem_edit();
     EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
@@ -187,7 +210,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     // A file item is only renamed, and keeps everything else.
     page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->clear();
     items->setCurrentIndex(items->model()->index(0, 0));
-    page->menuitem_edit();
+    page->itemsPane().menuitem_edit();
     auto *filePanel = page->findChild<EditFileFolderitemvc *>();
     ASSERT_TRUE(filePanel && filePanel->isVisible());
     auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");

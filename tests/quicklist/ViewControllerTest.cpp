@@ -232,6 +232,35 @@ TEST_F(ViewControllerTest, AnEmptyPopupExplainsGroupsAndCreatesTheFirst)
     EXPECT_EQ(rowTitles(), QStringList({"Work"}));
 }
 
+TEST_F(ViewControllerTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
+{
+    vc->showPopover(QRect());
+    QApplication::setActiveWindow(vc.get());
+    QTest::keyClicks(vc.get(), "e");
+    auto *field = child<QLineEdit>("searchtextfield");
+    field->setFocus();
+    const QList<QToolButton *> buttons{child<QToolButton>("btncreateGroup"), child<QToolButton>("btnsort"),
+                                       child<QToolButton>("btnsettings")};
+    for (QToolButton *button : buttons) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), button);
+        EXPECT_FALSE(button->accessibleName().isEmpty());
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), field) << "the ring closes at the search field";
+    QTest::keyClick(field, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), buttons.last());
+    EXPECT_EQ(field->text(), "e") << "Tab types nothing into the search";
+
+    // While the group box covers the page, Tab stays among its fields.
+    child<QToolButton>("btncreateGroup")->click();
+    ASSERT_TRUE(vc->subViewAdded());
+    for (int press = 0; press < 4; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_FALSE(buttons.contains(QApplication::focusWidget()));
+    }
+}
+
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
 {
     vc->showPopover(QRect());
@@ -490,8 +519,9 @@ TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)
     for (const Case &c : cases) {
         const QPoint at = PopupGeometry::place(c.anchor, c.size, screen, c.side);
         EXPECT_EQ(at, c.expected) << c.anchor.x() << "," << c.anchor.y();
-        if (c.size.width() <= screen.width() && c.size.height() <= screen.height())
+        if (c.size.width() <= screen.width() && c.size.height() <= screen.height()) {
             EXPECT_TRUE(screen.contains(QRect(at, c.size)));
+        }
     }
     // A second screen to the right: kept on the anchor's screen.
     const QRect second(1280, 0, 1920, 1080);

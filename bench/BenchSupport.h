@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/FakeDesktopServices.h"
+#include "platform/PlistPreferencesStore.h"
+#include "quicklist/SelectTagVc.h"
+#include "quicklist/ViewController.h"
+#include "store/FavoritesStore.h"
+#include "store/Records.h"
+#include "store/Sorting.h"
+#include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
+#include "store/ViewLinks.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+
+// Item index of group, every kind in turn; the files are not there, as for
+// items whose files were moved away.
+inline QVariantMap benchItem(FavoritesStore &favorites, int group, int index)
+{
+    const QString title = QStringLiteral("Item %1 of group %2").arg(index).arg(group);
+    switch (index % 4) {
+    case 0:
+        return favorites.withNewIdentity({{RecordKeys::title, title},
+                                          {RecordKeys::url, QStringLiteral("/home/someone/Projects/p%1/file-%2.pdf").arg(group).arg(index)},
+                                          {RecordKeys::isnormalFile, true}});
+    case 1:
+        return favorites.withNewIdentity({{RecordKeys::title, title},
+                                          {RecordKeys::Weburl, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index)},
+                                          {RecordKeys::imgpath, QStringLiteral("/nonexistent/%1.png").arg(index)},
+                                          {RecordKeys::isbookmark, true}});
+    case 2:
+        return favorites.withNewIdentity({{RecordKeys::title, title},
+                                          {RecordKeys::url, QStringLiteral("/nonexistent/%1.txt").arg(index)},
+                                          {RecordKeys::istext, true}});
+    default:
+        return favorites.withNewIdentity(
+            {{RecordKeys::title, title}, {RecordKeys::color, QStringLiteral("47CE64")}, {RecordKeys::iscolor, true}});
+    }
+}
+
+// A preferences file in a temporary folder holding groupCount groups
+// ("Group 0", ...), itemsIn(g) items in group g, with the services the popup
+// works with.
+struct BenchStore
+{
+    BenchStore(int groupCount, const std::function<int(int group)> &itemsIn)
+        : preferences(folder.filePath(QStringLiteral("preferences.plist")))
+        , supportFiles(folder.filePath(QStringLiteral("support")), favorites)
+    {
+        QList<QVariantMap> groups;
+        for (int g = 0; g < groupCount; ++g) {
+            const QString title = QStringLiteral("Group %1").arg(g);
+            groups.append(Records::newGroup(title));
+            QList<QVariantMap> items;
+            for (int i = 0; i < itemsIn(g); ++i)
+                items.append(benchItem(favorites, g, i));
+            favorites.setItems(title, items);
+        }
+        favorites.setGroups(groups);
+    }
+
+    QuickListServices quickListServices()
+    {
+        return {favorites, sortSettings, supportFiles, links, desktop.services(), picker};
+    }
+
+    QTemporaryDir folder;
+    PlistPreferencesStore preferences;
+    FavoritesStore favorites{preferences};
+    SortSettings sortSettings;
+    SupportFiles supportFiles;
+    ViewLinks links;
+    FakeDesktopServices desktop;
+    SelectTagVc picker;
+};
+
+// Notes when a window is exposed.
+class ExposeWatch final : public QObject
+{
+public:
+    bool exposed = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose)
+            exposed = true;
+        return false;
+    }
+};
+
+// The main() of a benchmark program with widgets: the offscreen platform
+// unless another is asked for, XDG folders of its own, then the benchmarks.
+// setUp runs once the application exists, tearDown before it ends.
+inline int runWidgetBenchmarks(int argc, char **argv, const std::function<void()> &setUp,
+                               const std::function<void()> &tearDown)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    setUp();
+    benchmark::RunSpecifiedBenchmarks();
+    tearDown();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "manager/ManagerServices.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class DimmingLayer;
+class GroupsModel;
+class GroupsTableView;
+class ManagerController;
+class QMessageBox;
+class QToolButton;
+
+// The manager page's left pane: the groups list under its heading, with the
+// add, remove and sort buttons below it, the groups' context menu, renaming
+// in the row and the colour tag picker.
+class GroupsPane final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    GroupsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
+               QWidget *parent);
+
+    // Commits a group name being edited, rename included.
+    void endEditing();
+
+public Q_SLOTS:
+    void btnaddgroup();
+    void btnremovegroup();
+    void makeLabelStartEditing();
+    void alertforSamegroup();
+    void alertforDeletegroup();
+    void btnsortGroups();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectController();
+    void updateControls();
+    void syncGroupSelection();
+    void showGroupsMenu(const QPoint &pos);
+    void changegroupBoxColor(int row, const QRect &anchor);
+
+    ManagerController &m_controller;
+    ManagerServices m_services;
+    DimmingLayer &m_blackLayer;
+    GroupsModel *m_groupsModel = nullptr;
+    bool m_syncingSelection = false;
+    int Rowforcolorchange = -1;
+
+    GroupsTableView *tblviewgroup = nullptr;
+    QToolButton *btnAddGroup = nullptr;
+    QToolButton *btnRemoveGroup = nullptr;
+    QToolButton *btnsortGroups_ = nullptr;
+    QPointer<QMessageBox> m_sameGroupAlert;
+};

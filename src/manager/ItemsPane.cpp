@@ -1,0 +1,438 @@
+#include "manager/ItemsPane.h"
+
+#include "items/AddPanelvc.h"
+#include "items/CharacterPalette.h"
+#include "items/EditFileFolderitemvc.h"
+#include "items/FaviconFetcher.h"
+#include "items/FileOrFolderDialog.h"
+#include "manager/DimmingLayer.h"
+#include "manager/ManagerAlert.h"
+#include "manager/ManagerController.h"
+#include "manager/ManagerModels.h"
+#include "manager/ManagerSortMenus.h"
+#include "manager/ManagerViews.h"
+#include "manager/PaneParts.h"
+#include "manager/PreviewWindow.h"
+#include "platform/FilePreviewer.h"
+#include "platform/PreferencesStore.h"
+#include "quicklist/QuickListMenus.h"
+#include "store/FavoritesStore.h"
+#include "store/LocalizedText.h"
+#include "store/Records.h"
+#include "store/StoreKeys.h"
+#include "store/ViewLinks.h"
+
+#include <QBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QToolTip>
+
+namespace {
+
+constexpr int tooltipMs = 2000;
+
+} // namespace
+
+ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
+                     std::function<void()> endGroupEditing, QWidget *parent)
+    : QWidget(parent)
+    , m_controller(controller)
+    , m_services(services)
+    , m_blackLayer(blackLayer)
+    , m_endGroupEditing(std::move(endGroupEditing))
+    , m_itemsModel(new ItemsModel(controller, this))
+{
+    setObjectName(QStringLiteral("itemsPane"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 8, 8, 8);
+    auto *top = new QHBoxLayout;
+    top->addWidget(PaneParts::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
+    top->addStretch();
+    searchtextfield = new QLineEdit(this);
+    searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
+    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_181"));
+    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_181"));
+    searchtextfield->setClearButtonEnabled(true);
+    searchtextfield->installEventFilter(this);
+    top->addWidget(searchtextfield, 1);
+    layout->addLayout(top);
+
+    itemsStack = new QStackedWidget(this);
+    tblviewItems = new ItemsTableView(controller, itemsStack);
+    tblviewItems->setAccessibleName(LocalizedText("IDS_BR_58"));
+    tblviewItems->installEventFilter(this);
+    itemsStack->addWidget(tblviewItems);
+    buildEmptyBox();
+    itemsStack->addWidget(boxNoItem);
+    layout->addWidget(itemsStack, 1);
+
+    auto *bar = new QHBoxLayout;
+    btnAddItem_ = PaneParts::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
+                                       LocalizedText("IDS_BR_61"), this);
+    btnRemoveItem = PaneParts::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
+                                         LocalizedText("IDS_BR_187"), this);
+    btnsortItems_ = PaneParts::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
+    bar->addWidget(btnAddItem_);
+    bar->addWidget(btnRemoveItem);
+    bar->addStretch();
+    bar->addWidget(btnsortItems_);
+    layout->addLayout(bar);
+
+    tblviewItems->setModel(m_itemsModel);
+
+    // The selected item stays selected as the search starts, narrows or ends.
+    connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
+        const auto selected = m_controller.shownItem(selectedItemRow());
+        m_controller.search(text);
+        if (const auto uid = selected ? Records::uid(*selected) : std::nullopt)
+            scrolltoLastAddedItemWithUid(*uid);
+    });
+    connect(btnAddItem_, &QToolButton::clicked, this, &ItemsPane::btnAddItem);
+    connect(btnRemoveItem, &QToolButton::clicked, this, &ItemsPane::btnremoveItem);
+    connect(btnsortItems_, &QToolButton::clicked, this, &ItemsPane::btnsortItems);
+    connect(tblviewItems, &QWidget::customContextMenuRequested, this, &ItemsPane::showItemsMenu);
+    connect(tblviewItems, &QAbstractItemView::doubleClicked, this, &ItemsPane::Items_doubleclicked);
+    connect(tblviewItems, &ItemsTableView::editClicked, this, &ItemsPane::editRow);
+    connectController();
+}
+
+void ItemsPane::buildEmptyBox()
+{
+    boxNoItem = new QWidget(itemsStack);
+    boxNoItem->setObjectName(QStringLiteral("boxNoItem"));
+    auto *empty = new QVBoxLayout(boxNoItem);
+    auto *lbltitleNoitems = PaneParts::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
+    lbltitleNoitems->setAlignment(Qt::AlignCenter);
+    auto *lbldescriptionN0items = new QLabel(LocalizedText("IDS_BR_60"), boxNoItem);
+    lbldescriptionN0items->setObjectName(QStringLiteral("lbldescriptionN0items"));
+    lbldescriptionN0items->setWordWrap(true);
+    lbldescriptionN0items->setAlignment(Qt::AlignCenter);
+    auto *btnAddNewItem = new QPushButton(LocalizedText("IDS_BR_61"), boxNoItem);
+    btnAddNewItem->setObjectName(QStringLiteral("btnAddNewItem"));
+    empty->addStretch();
+    empty->addWidget(lbltitleNoitems);
+    empty->addWidget(lbldescriptionN0items);
+    empty->addWidget(btnAddNewItem, 0, Qt::AlignCenter);
+    empty->addStretch();
+    connect(btnAddNewItem, &QPushButton::clicked, this, [this, btnAddNewItem] { showAddMenu(btnAddNewItem); });
+}
+
+void ItemsPane::connectController()
+{
+    connect(&m_controller, &ManagerController::groupsReset, this, &ItemsPane::updateControls);
+    connect(&m_controller, &ManagerController::itemsReset, this, &ItemsPane::updateControls);
+    connect(&m_controller, &ManagerController::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
+    connect(&m_controller, &ManagerController::searchEnded, this, [this] {
+        const QSignalBlocker blocker(searchtextfield);
+        searchtextfield->clear();
+    });
+    // Remove acts on the selected item: without one it is off.
+    connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { btnRemoveItem->setEnabled(selectedItemRow() >= 0); });
+    connect(&m_services.faviconFetcher, &FaviconFetcher::iconSaved, m_itemsModel, &ItemsModel::iconFileChanged);
+}
+
+void ItemsPane::updateControls()
+{
+    const bool hasGroups = m_controller.groupCount() > 0;
+    const bool hasItems = !m_controller.selectedGroupItems().isEmpty();
+    btnAddItem_->setEnabled(hasGroups);
+    btnRemoveItem->setEnabled(selectedItemRow() >= 0);
+    const bool showEmptyBox = !m_controller.searchBegin() && !hasItems && hasGroups;
+    tblviewItems->setEmptyText(m_controller.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
+    itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
+}
+
+void ItemsPane::focusSearch()
+{
+    searchtextfield->setFocus(Qt::ShortcutFocusReason);
+    searchtextfield->selectAll();
+}
+
+int ItemsPane::selectedItemRow() const
+{
+    return tblviewItems->selectedRow();
+}
+
+void ItemsPane::btnAddItem()
+{
+    showAddMenu(btnAddItem_);
+}
+
+void ItemsPane::showAddMenu(QWidget *anchor)
+{
+    if (m_controller.selectedRow() < 0 || !m_services.favorites.preferences().hasObjectForKey(StoreKeys::allgroups))
+        return;
+    m_endGroupEditing();
+    m_services.viewLinks.editMode = false;
+    QMenu *itemmenu = QuickListMenus::addItemMenu({[this] { AddFileFolders(); }, [this] { AddWebBookmark(); },
+                                                   [this] { AddTextSnnipet(); }, [this] { AddColorSwitch(); }},
+                                                  this);
+    itemmenu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
+}
+
+void ItemsPane::AddFileFolders()
+{
+    if (m_controller.selectedRow() < 0)
+        return;
+    std::optional<QString> path;
+    {
+        const DimmingLayer::Scope dimmed(m_blackLayer);
+        path = m_chooseFile ? m_chooseFile(this) : FileOrFolderDialog::choose(window());
+    }
+    if (path)
+        m_controller.addDroppedFiles({*path});
+}
+
+void ItemsPane::AddWebBookmark()
+{
+    m_services.viewLinks.editMode = false;
+    openAddPanel(PanelKind::webBookmark, std::nullopt);
+}
+
+void ItemsPane::AddTextSnnipet()
+{
+    m_services.viewLinks.editMode = false;
+    openAddPanel(PanelKind::textFile, std::nullopt);
+}
+
+void ItemsPane::AddColorSwitch()
+{
+    m_services.viewLinks.editMode = false;
+    openAddPanel(PanelKind::colorWell, std::nullopt);
+}
+
+CharacterPalette &ItemsPane::palette()
+{
+    if (!m_palette)
+        m_palette = new CharacterPalette(m_services.preferences, this);
+    return *m_palette;
+}
+
+void ItemsPane::holdDimming(QWidget *panel)
+{
+    m_blackLayer.hold();
+    connect(qobject_cast<QDialog *>(panel), &QDialog::finished, this, [this] { m_blackLayer.release(); },
+            Qt::SingleShotConnection);
+}
+
+void ItemsPane::openAddPanel(PanelKind kind, const std::optional<QVariantMap> &edited)
+{
+    if (m_controller.selectedRow() < 0)
+        return;
+    if (!m_addPanelvc) {
+        m_addPanelvc = new AddPanelvc(m_services.items(), palette(), this);
+        connect(m_addPanelvc, &AddPanelvc::saved, &m_controller, &ManagerController::selectedItemsStored);
+    }
+    holdDimming(m_addPanelvc);
+    m_addPanelvc->showPanel(kind, m_controller.selectedGroupTitle(), edited);
+}
+
+void ItemsPane::editRow(int row)
+{
+    const auto item = m_controller.shownItem(row);
+    if (!item || !Records::uid(*item))
+        return;
+    if (tblviewItems->selectedRow() != row)
+        tblviewItems->setCurrentIndex(m_itemsModel->index(row));
+    m_services.viewLinks.editMode = true;
+    switch (Records::kindOf(*item)) {
+    case ItemKind::normalFile:
+        if (!m_editFileFolderitemvc) {
+            m_editFileFolderitemvc = new EditFileFolderitemvc(m_services.items(), palette(), this);
+            connect(m_editFileFolderitemvc, &EditFileFolderitemvc::saved, &m_controller,
+                    &ManagerController::selectedItemsStored);
+        }
+        holdDimming(m_editFileFolderitemvc);
+        m_editFileFolderitemvc->showPanel(m_controller.selectedGroupTitle(), *item);
+        break;
+    case ItemKind::bookmark:
+        openAddPanel(PanelKind::webBookmark, item);
+        break;
+    case ItemKind::text:
+        openAddPanel(PanelKind::textFile, item);
+        break;
+    case ItemKind::color:
+        openAddPanel(PanelKind::colorWell, item);
+        break;
+    case ItemKind::unknown:
+        break;
+    }
+}
+
+void ItemsPane::menuitem_edit()
+{
+    editRow(selectedItemRow());
+}
+
+void ItemsPane::menuitem_Open()
+{
+    m_controller.revealItem(selectedItemRow());
+}
+
+void ItemsPane::menuitem_QuickLook()
+{
+    const auto item = m_controller.shownItem(selectedItemRow());
+    const auto path = item ? ManagerController::filePathOf(*item) : std::nullopt;
+    if (!path)
+        return;
+    if (!m_previewWindow)
+        m_previewWindow = new PreviewWindow(this);
+    QPointer<PreviewWindow> window = m_previewWindow;
+    const QString file = *path;
+    const bool asked = m_services.desktop.previewer.toggleFile(file, [window, file] {
+        if (window)
+            window->showFile(file);
+    });
+    if (!asked)
+        m_previewWindow->toggle(file);
+}
+
+void ItemsPane::PinItem()
+{
+    m_controller.PinItem(selectedItemRow());
+}
+
+void ItemsPane::btnremoveItem()
+{
+    m_endGroupEditing();
+    alertforRemoveItem();
+}
+
+void ItemsPane::alertforRemoveItem()
+{
+    const auto item = m_controller.shownItem(selectedItemRow());
+    if (!item)
+        return;
+    const auto uid = Records::uid(*item);
+    // The alert names the item, so that a key press cannot remove another
+    // one than the user thinks.
+    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), Records::title(*item),
+                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
+                           if (button != 0 || !uid)
+                               return;
+                           const int row = m_controller.shownRowOfUid(*uid);
+                           m_controller.removeItem(row);
+                           // The next item takes the removed one's place, as
+                           // in a file manager, so Delete can go on.
+                           const int count = m_itemsModel->rowCount();
+                           if (row >= 0 && count > 0)
+                               tblviewItems->setCurrentIndex(m_itemsModel->index(qMin(row, count - 1)));
+                       });
+}
+
+void ItemsPane::btnsortItems()
+{
+    m_endGroupEditing();
+    ManagerSortMenus::itemSortMenu(m_controller, this)
+        ->popup(btnsortItems_->mapToGlobal(QPoint(0, btnsortItems_->height())));
+}
+
+void ItemsPane::showItemsMenu(const QPoint &pos)
+{
+    m_endGroupEditing();
+    if (m_blackLayer.isHeld())
+        return;
+    const QModelIndex index = tblviewItems->indexAt(pos);
+    if (index.isValid())
+        tblviewItems->setCurrentIndex(index);
+    const auto item = m_controller.shownItem(selectedItemRow());
+    if (!item)
+        return;
+    const bool isFile = StoredValue::flagIn(*item, RecordKeys::isnormalFile);
+    auto *listMenu = new QMenu(this);
+    listMenu->setObjectName(QStringLiteral("listMenu"));
+    listMenu->setAttribute(Qt::WA_DeleteOnClose);
+    // The entries show the keys that do the same in the list.
+    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &ItemsPane::menuitem_edit)
+        ->setShortcut(QKeySequence(Qt::Key_F2));
+    listMenu->addAction(LocalizedText("IDS_BR_65"), this, &ItemsPane::menuitem_Open)->setEnabled(isFile);
+    // (Space, the list's preview key, is left off: in the menu it picks the
+    // highlighted entry.)
+    listMenu->addAction(LocalizedText("IDS_BR_66"), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
+    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &ItemsPane::alertforRemoveItem)
+        ->setShortcut(QKeySequence(QKeySequence::Delete));
+    listMenu->addAction(LocalizedText(item->contains(RecordKeys::isPin) ? "IDS_BR_138" : "IDS_BR_137"), this,
+                        &ItemsPane::PinItem);
+    listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
+}
+
+void ItemsPane::Items_doubleclicked()
+{
+    const int row = selectedItemRow();
+    switch (m_controller.openItem(row)) {
+    case ManagerController::Open::copiedColor:
+        showCopiedTip(row);
+        break;
+    case ManagerController::Open::missing:
+        ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
+                           LocalizedText("IDS_BR_322").arg(Records::text(*m_controller.shownItem(row), RecordKeys::url)),
+                           {LocalizedText("IDS_BR_2")}, {});
+        break;
+    default:
+        break;
+    }
+}
+
+void ItemsPane::showCopiedTip(int row)
+{
+    const QRect rect = tblviewItems->visualRect(m_itemsModel->index(row));
+    const QPoint at = tblviewItems->viewport()->mapToGlobal(QPoint(rect.center().x(), rect.top()));
+    QToolTip::showText(at, LocalizedText("IDS_BR_27"), tblviewItems, QRect(), tooltipMs);
+}
+
+void ItemsPane::scrolltoLastAddedItemWithUid(qint64 uid)
+{
+    const int row = m_controller.shownRowOfUid(uid);
+    if (row < 0)
+        return;
+    const QModelIndex index = m_itemsModel->index(row);
+    tblviewItems->scrollTo(index);
+    tblviewItems->setCurrentIndex(index);
+}
+
+bool ItemsPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (watched == tblviewItems && plain) {
+        switch (key->key()) {
+        case Qt::Key_Delete:
+            alertforRemoveItem();
+            return true;
+        case Qt::Key_F2:
+            menuitem_edit();
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            Items_doubleclicked();
+            return true;
+        case Qt::Key_Space:
+            menuitem_QuickLook();
+            return true;
+        default:
+            break;
+        }
+    }
+    if (watched == searchtextfield && key->key() == Qt::Key_Escape && !searchtextfield->text().isEmpty()) {
+        searchtextfield->clear();
+        return true;
+    }
+    // Down or Return in the search field goes on to the results.
+    if (watched == searchtextfield && plain
+        && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && m_itemsModel->rowCount() > 0) {
+        if (selectedItemRow() < 0)
+            tblviewItems->setCurrentIndex(m_itemsModel->index(0));
+        tblviewItems->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+class QLabel;
+class QString;
+class QToolButton;
+class QWidget;
+
+// Pieces the manager page's two panes share, so that both read alike.
+namespace PaneParts {
+
+// A pane's bold heading, the keyed text under key.
+QLabel *heading(const char *key, const QString &objectName, QWidget *parent);
+
+// A flat button of a pane's bottom bar; its accessible name is also its tip.
+QToolButton *barButton(const QString &objectName, const QString &text, const QString &accessibleName,
+                       QWidget *parent);
+
+// The bar's sort button, which opens a sort menu.
+QToolButton *sortButton(const QString &objectName, const char *accessibleKey, QWidget *parent);
+
+} // namespace PaneParts
