@@ -30,7 +30,22 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <xcb/xcb.h>
+
 Q_LOGGING_CATEGORY(lcApp, "brimble.app")
+
+namespace {
+
+// Hands what is queued for the X server to it now. Unlike a sync with the
+// display, it handles no event: the main loop has not started yet.
+void sendQueuedDisplayRequests()
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr)
+        xcb_flush(connection);
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(AppContext &context, QObject *parent)
     : QObject(parent)
@@ -65,15 +80,20 @@ void AppDelegate::applicationDidFinishLaunching()
 
     // Login helper handshake: a running helper means this is a start at
     // login, which tells the helper to quit and opens no manager window.
-    if (!m_context.loginItems->endLoginHelper())
-        managerWindow()->showAndActivate();
+    const bool startedAtLogin = m_context.loginItems->endLoginHelper();
 
     if (!preferences.boolForKey(StoreKeys::showFileListInFolder))
         preferences.setBool(false, StoreKeys::showFileListInFolder);
     if (const auto startAtLogin = preferences.boolForKey(StoreKeys::loginStartStatus))
         m_context.loginItems->setEnabled(*startAtLogin);
 
+    // The tray icon goes up before the manager window is built, and the
+    // display gets the request at once: building the window takes longer
+    // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
+    sendQueuedDisplayRequests();
+    if (!startedAtLogin)
+        managerWindow()->showAndActivate();
     // Nothing on screen needs the popup yet: its rows are built at its first
     // use. The stored item order follows the sort as when the popup loads,
     // once the launch has settled (a popup opened earlier sorts on its own);

@@ -66,13 +66,15 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
-    PlistPreferencesStore &store = *preferences;
     SystemDesktopServices desktop;
     auto loginItems = std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
                                                       XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()));
+    auto hotKeys = createHotKeyService();
+    // The favourites are taken last, so that reading them has had the most time.
+    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
+    PlistPreferencesStore &store = *preferences;
     AppContext context(std::move(preferences), Paths::supportFolder(),
-                       {std::move(loginItems), createHotKeyService(), desktop.services()});
+                       {std::move(loginItems), std::move(hotKeys), desktop.services()});
 
     AppDelegate delegate(context);
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleInstanceRequest);

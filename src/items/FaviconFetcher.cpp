@@ -14,7 +14,6 @@
 
 FaviconFetcher::FaviconFetcher(QObject *parent)
     : QObject(parent)
-    , m_network(new QNetworkAccessManager(this))
 {
 }
 
@@ -35,6 +34,9 @@ bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path, StillWa
     QNetworkRequest request(address);
     request.setTransferTimeout(m_timeoutMs);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brimble/" BRIMBLE_VERSION));
+    // Made at the first fetch, so that none of the network stack runs at launch.
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
     QNetworkReply *reply = m_network->get(request);
     ++m_pending;
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {

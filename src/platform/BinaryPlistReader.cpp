@@ -25,7 +25,8 @@ class Reader
 {
 public:
     Reader(const QByteArray &bytes, int maxDepth, quint64 maxValueCount)
-        : m_data(reinterpret_cast<const uchar *>(bytes.constData()))
+        : m_bytes(bytes)
+        , m_data(reinterpret_cast<const uchar *>(bytes.constData()))
         , m_size(quint64(bytes.size()))
         , m_maxDepth(maxDepth)
         , m_valuesLeft(maxValueCount)
@@ -34,28 +35,103 @@ public:
 
     std::optional<QVariant> read()
     {
-        constexpr quint64 headerSize = 8;
-        constexpr quint64 trailerSize = 32;
-        if (m_size < headerSize + trailerSize || std::memcmp(m_data, "bplist00", headerSize) != 0)
+        if (!open())
             return std::nullopt;
-        const uchar *trailer = m_data + m_size - trailerSize;
-        m_offsetSize = trailer[6];
-        m_refSize = trailer[7];
-        m_objectCount = readBigEndian(trailer + 8, 8);
-        const quint64 top = readBigEndian(trailer + 16, 8);
-        m_tableOffset = readBigEndian(trailer + 24, 8);
-        if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8 || top >= m_objectCount
-            || m_tableOffset < headerSize || m_tableOffset >= m_size - trailerSize
-            || m_objectCount > (m_size - trailerSize - m_tableOffset) / m_offsetSize)
-            return std::nullopt;
-        m_strings.resize(m_objectCount);
-        QVariant root = object(top, 0);
+        QVariant root = object(m_top, 0);
         if (m_failed || !root.isValid())
             return std::nullopt;
         return root;
     }
 
+    // As read(), but each list of at least deferFrom dictionaries directly
+    // under the top dictionary is checked as thoroughly and left as a
+    // DeferredList instead of being built.
+    std::optional<QVariant> readDeferringLists(quint64 deferFrom)
+    {
+        if (!open())
+            return std::nullopt;
+        const auto top = contentsOf(m_top);
+        if (!top || top->kind != 0xD || top->count > m_objectCount
+            || !fits({0, 0, top->count * 2, top->first}, m_refSize))
+            return read();
+        if (m_valuesLeft == 0)
+            return std::nullopt;
+        --m_valuesLeft; // the top dictionary, as object() counts it
+        QVariantMap map;
+        const quint64 values = top->first + top->count * m_refSize;
+        for (quint64 i = 0; i < top->count && !m_failed; ++i) {
+            const std::optional<QString> key = string(reference(top->first + i * m_refSize));
+            if (!key)
+                return std::nullopt;
+            const quint64 index = reference(values + i * m_refSize);
+            QVariant value = isDeferrable(index, deferFrom) ? QVariant::fromValue(BinaryPlistReader::DeferredList{m_bytes, index})
+                                                           : object(index, 1);
+            if (value.isValid())
+                map.insert(*key, std::move(value));
+        }
+        if (m_failed)
+            return std::nullopt;
+        return QVariant(std::move(map));
+    }
+
+    // The object at index, as found under the top dictionary.
+    std::optional<QVariant> readObject(quint64 index)
+    {
+        if (!open() || index >= m_objectCount)
+            return std::nullopt;
+        QVariant value = object(index, 1);
+        if (m_failed)
+            return std::nullopt;
+        return value;
+    }
+
 private:
+    bool open()
+    {
+        constexpr quint64 headerSize = 8;
+        constexpr quint64 trailerSize = 32;
+        if (m_size < headerSize + trailerSize || std::memcmp(m_data, "bplist00", headerSize) != 0)
+            return false;
+        const uchar *trailer = m_data + m_size - trailerSize;
+        m_offsetSize = trailer[6];
+        m_refSize = trailer[7];
+        m_objectCount = readBigEndian(trailer + 8, 8);
+        m_top = readBigEndian(trailer + 16, 8);
+        m_tableOffset = readBigEndian(trailer + 24, 8);
+        if (m_offsetSize < 1 || m_offsetSize > 8 || m_refSize < 1 || m_refSize > 8 || m_top >= m_objectCount
+            || m_tableOffset < headerSize || m_tableOffset >= m_size - trailerSize
+            || m_objectCount > (m_size - trailerSize - m_tableOffset) / m_offsetSize)
+            return false;
+        m_strings.resize(m_objectCount);
+        return true;
+    }
+
+    // A list of at least deferFrom dictionaries that passes every check.
+    bool isDeferrable(quint64 index, quint64 deferFrom)
+    {
+        if (index >= m_objectCount)
+            return false;
+        const auto contents = contentsOf(index);
+        if (!contents || contents->kind != 0xA || contents->count < deferFrom || !fits(*contents, m_refSize))
+            return false;
+        for (quint64 i = 0; i < contents->count; ++i) {
+            const quint64 element = reference(contents->first + i * m_refSize);
+            const auto inner = element < m_objectCount ? contentsOf(element) : std::nullopt;
+            if (!inner || inner->kind != 0xD)
+                return false;
+        }
+        m_checkOnly = true;
+        const bool valid = check(index, 1);
+        m_checkOnly = false;
+        return valid;
+    }
+
+    bool check(quint64 index, int depth)
+    {
+        object(index, depth);
+        return !m_failed;
+    }
+
     struct Contents
     {
         uchar kind = 0;     // the marker's high four bits
@@ -170,9 +246,13 @@ private:
         case 0x4:
             if (!fits(*contents, 1))
                 return fail();
+            if (m_checkOnly)
+                return true;
             return QByteArray(reinterpret_cast<const char *>(at), qsizetype(contents->count));
         case 0x5:
         case 0x6:
+            if (m_checkOnly)
+                return fits(*contents, contents->kind == 0x6 ? 2 : 1) ? QVariant(true) : fail();
             if (const auto text = string(index))
                 return *text;
             return fail();
@@ -180,10 +260,11 @@ private:
             if (depth >= m_maxDepth || !fits(*contents, m_refSize))
                 return fail();
             QVariantList list;
-            list.reserve(qsizetype(std::min<quint64>(contents->count, m_valuesLeft)));
+            if (!m_checkOnly)
+                list.reserve(qsizetype(std::min<quint64>(contents->count, m_valuesLeft)));
             for (quint64 i = 0; i < contents->count && !m_failed; ++i) {
                 QVariant element = object(reference(contents->first + i * m_refSize), depth + 1);
-                if (element.isValid())
+                if (element.isValid() && !m_checkOnly)
                     list.append(std::move(element));
             }
             return m_failed ? QVariant() : QVariant(std::move(list));
@@ -198,7 +279,7 @@ private:
                 if (!key)
                     return fail();
                 QVariant value = object(reference(values + i * m_refSize), depth + 1);
-                if (value.isValid())
+                if (value.isValid() && !m_checkOnly)
                     map.insert(*key, std::move(value));
             }
             return m_failed ? QVariant() : QVariant(std::move(map));
@@ -208,6 +289,7 @@ private:
         }
     }
 
+    const QByteArray m_bytes;
     const uchar *m_data;
     quint64 m_size;
     const int m_maxDepth;
@@ -216,6 +298,8 @@ private:
     int m_refSize = 0;
     quint64 m_objectCount = 0;
     quint64 m_tableOffset = 0;
+    quint64 m_top = 0;
+    bool m_checkOnly = false; // check every value, build none
     std::vector<std::optional<QString>> m_strings;
     bool m_failed = false;
 };
@@ -227,6 +311,17 @@ namespace BinaryPlistReader {
 std::optional<QVariant> parse(const QByteArray &bytes, int maxDepth, quint64 maxValueCount)
 {
     return Reader(bytes, maxDepth, maxValueCount).read();
+}
+
+std::optional<QVariant> parseDeferringLists(const QByteArray &bytes, int maxDepth, quint64 maxValueCount,
+                                            quint64 deferFrom)
+{
+    return Reader(bytes, maxDepth, maxValueCount).readDeferringLists(deferFrom);
+}
+
+QVariant decode(const DeferredList &list, int maxDepth, quint64 maxValueCount)
+{
+    return Reader(list.bytes, maxDepth, maxValueCount).readObject(list.index).value_or(QVariant());
 }
 
 } // namespace BinaryPlistReader

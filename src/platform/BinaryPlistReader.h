@@ -13,4 +13,21 @@
 // file shares (every record's keys) stay one shared QString.
 namespace BinaryPlistReader {
 std::optional<QVariant> parse(const QByteArray &bytes, int maxDepth, quint64 maxValueCount);
+
+// A list under the top dictionary that was checked but not yet built: the
+// file's bytes (shared, not copied) and the list's object number in them.
+struct DeferredList
+{
+    QByteArray bytes;
+    quint64 index = 0;
+};
+
+// As parse(), but a top dictionary's lists of deferFrom or more
+// dictionaries are checked as thoroughly and left as DeferredList values.
+std::optional<QVariant> parseDeferringLists(const QByteArray &bytes, int maxDepth, quint64 maxValueCount,
+                                            quint64 deferFrom);
+// The list, built; invalid only when the bytes were not checked before.
+QVariant decode(const DeferredList &list, int maxDepth, quint64 maxValueCount);
 } // namespace BinaryPlistReader
+
+Q_DECLARE_METATYPE(BinaryPlistReader::DeferredList)

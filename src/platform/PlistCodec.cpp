@@ -231,7 +231,7 @@ plist_t toNode(const QVariant &value)
 
 namespace PlistCodec {
 
-std::optional<QVariant> parse(const QByteArray &bytes)
+static std::optional<QVariant> parseBytes(const QByteArray &bytes, quint64 deferListsFrom)
 {
     if (bytes.isEmpty() || bytes.size() > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
@@ -241,7 +241,9 @@ std::optional<QVariant> parse(const QByteArray &bytes)
         return std::nullopt;
     };
     if (bytes.startsWith("bplist")) {
-        std::optional<QVariant> value = BinaryPlistReader::parse(bytes, maxDepth, maxValueCount);
+        std::optional<QVariant> value = deferListsFrom > 0
+            ? BinaryPlistReader::parseDeferringLists(bytes, maxDepth, maxValueCount, deferListsFrom)
+            : BinaryPlistReader::parse(bytes, maxDepth, maxValueCount);
         return value ? value : refuse();
     }
     if (!PlistShape::xmlWithinLimits(bytes, maxDepth, maxValueCount))
@@ -255,6 +257,37 @@ std::optional<QVariant> parse(const QByteArray &bytes)
     if (!value.isValid())
         return std::nullopt;
     return value;
+}
+
+std::optional<QVariant> parse(const QByteArray &bytes)
+{
+    return parseBytes(bytes, 0);
+}
+
+std::optional<QVariant> parseDeferringLists(const QByteArray &bytes)
+{
+    return parseBytes(bytes, deferredListLength);
+}
+
+bool isDeferred(const QVariant &value)
+{
+    return value.metaType() == QMetaType::fromType<BinaryPlistReader::DeferredList>();
+}
+
+QVariant resolved(const QVariant &value)
+{
+    if (!isDeferred(value))
+        return value;
+    return BinaryPlistReader::decode(value.value<BinaryPlistReader::DeferredList>(), maxDepth, maxValueCount);
+}
+
+QVariantMap resolved(QVariantMap map)
+{
+    for (auto it = map.begin(); it != map.end(); ++it) {
+        if (isDeferred(it.value()))
+            it.value() = resolved(it.value());
+    }
+    return map;
 }
 
 QByteArray toBinary(const QVariant &value)

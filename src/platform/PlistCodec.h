@@ -28,6 +28,19 @@ inline constexpr quint64 maxValueCount = 4'000'000;
 // list or exceed the limits above.
 std::optional<QVariant> parse(const QByteArray &bytes);
 
+// Lists of at least this many records under a binary list's top dictionary
+// are checked at parse time and built when first used.
+inline constexpr quint64 deferredListLength = 16;
+// As parse(), but a binary list's long lists of records (see above) are
+// checked as thoroughly and held as a deferred value: resolved() builds it.
+// Reading a large store this way costs a fraction of the time and memory.
+std::optional<QVariant> parseDeferringLists(const QByteArray &bytes);
+bool isDeferred(const QVariant &value);
+// The value with a deferred list built; any other value as it is.
+QVariant resolved(const QVariant &value);
+// The map with every deferred value in it built.
+QVariantMap resolved(QVariantMap map);
+
 // The value as a binary or an XML property list. Values of a type that a
 // property list cannot hold are left out (with a warning).
 QByteArray toBinary(const QVariant &value);

@@ -48,7 +48,7 @@ PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QStrin
         return contents;
     }
     contents.empty = bytes.isEmpty();
-    contents.root = PlistCodec::parse(bytes);
+    contents.root = PlistCodec::parseDeferringLists(bytes);
     return contents;
 }
 
@@ -118,7 +118,39 @@ void PlistPreferencesStore::reportSaveFailure()
 
 QVariant PlistPreferencesStore::objectForKey(const QString &key) const
 {
-    return m_values.value(key);
+    const auto found = m_values.constFind(key);
+    if (found == m_values.cend())
+        return {};
+    if (!PlistCodec::isDeferred(*found))
+        return *found;
+    QVariant built = PlistCodec::resolved(*found);
+    if (built.isValid())
+        m_values.insert(key, built);
+    return built;
+}
+
+void PlistPreferencesStore::moveObjects(const QList<std::pair<QString, QString>> &moves)
+{
+    bool moved = false;
+    for (const auto &[from, to] : moves) {
+        const auto found = m_values.constFind(from);
+        if (found == m_values.cend())
+            continue;
+        const QVariant value = *found; // a list still unbuilt moves as it is
+        m_values.remove(from);
+        m_values.insert(to, value);
+        moved = true;
+    }
+    if (moved)
+        scheduleWrite();
+}
+
+bool PlistPreferencesStore::holdsListOfDictionaries(const QString &key) const
+{
+    // Only lists of records are left unbuilt.
+    if (PlistCodec::isDeferred(m_values.value(key)))
+        return true;
+    return PreferencesStore::holdsListOfDictionaries(key);
 }
 
 void PlistPreferencesStore::setObject(const QVariant &value, const QString &key)

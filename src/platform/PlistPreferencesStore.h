@@ -17,7 +17,9 @@ class PreferencesWriter;
 // the binary form are read; the binary form is written, as it reads about
 // three times faster.
 //
-// Reads are served from memory. Each change hands a snapshot of the whole map
+// Reads are served from memory; the long lists of records in a binary file
+// are built the first time they are asked for, so that a large store costs
+// little time and memory at launch. Each change hands a snapshot of the whole map
 // to a writer thread, which rewrites the file atomically (temporary file,
 // fsync, rename; mode 0600), so the calling thread never waits on the disk.
 // Snapshots that pile up while a write is running collapse into one; a write
@@ -61,6 +63,8 @@ public:
     void setObject(const QVariant &value, const QString &key) override;
     void removeObjectForKey(const QString &key) override;
     void applyChanges(const QVariantMap &values, const QStringList &removedKeys) override;
+    void moveObjects(const QList<std::pair<QString, QString>> &moves) override;
+    bool holdsListOfDictionaries(const QString &key) const override;
     QStringList allKeys() const override;
     bool flush() override;
 
@@ -85,7 +89,9 @@ private:
     QString m_setAsideFilePath;
     QString m_readError;
     LoadProblem m_loadProblem = LoadProblem::none;
-    QVariantMap m_values;
+    // Long lists of records in a binary file stay as read (checked, not
+    // built) until first asked for; the writer builds them on its thread.
+    mutable QVariantMap m_values;
     bool m_changedWithoutWriter = false;
     bool m_saveFailureReported = false;
     std::function<void()> m_saveFailureHandler;

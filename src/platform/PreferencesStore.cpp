@@ -1,5 +1,7 @@
 #include "platform/PreferencesStore.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 
 namespace StoredValue {
@@ -84,6 +86,26 @@ void PreferencesStore::applyChanges(const QVariantMap &values, const QStringList
         setObject(it.value(), it.key());
     for (const QString &key : removedKeys)
         removeObjectForKey(key);
+}
+
+void PreferencesStore::moveObjects(const QList<std::pair<QString, QString>> &moves)
+{
+    QVariantMap values;
+    QStringList removed;
+    for (const auto &[from, to] : moves) {
+        const QVariant value = objectForKey(from);
+        if (!value.isValid())
+            continue;
+        values.insert(to, value);
+        removed.append(from);
+    }
+    applyChanges(values, removed);
+}
+
+bool PreferencesStore::holdsListOfDictionaries(const QString &key) const
+{
+    const std::optional<QVariantList> list = arrayForKey(key);
+    return list && std::all_of(list->cbegin(), list->cend(), StoredValue::isDictionary);
 }
 
 std::optional<QVariantList> PreferencesStore::arrayForKey(const QString &key) const

@@ -6,6 +6,7 @@
 #include <QVariantMap>
 
 #include <optional>
+#include <utility>
 
 // The per-user typed key/value store that holds every favourite and setting.
 //
@@ -26,6 +27,12 @@ public:
     // Sets values (an invalid QVariant removes its key) and removes
     // removedKeys as one change, persisted in one write.
     virtual void applyChanges(const QVariantMap &values, const QStringList &removedKeys);
+    // Moves the value under each first key to its second key (replacing
+    // what is there) as one change, persisted in one write. A first key
+    // without a value moves nothing.
+    virtual void moveObjects(const QList<std::pair<QString, QString>> &moves);
+    // Whether the value under key is a list of dictionaries only.
+    virtual bool holdsListOfDictionaries(const QString &key) const;
 
     // Blocks until every change made so far has been tried on disk; false
     // when some change could not be saved.

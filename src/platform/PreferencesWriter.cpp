@@ -81,7 +81,7 @@ void PreferencesWriter::run()
         const uint64_t generation = m_scheduledGeneration;
         lock.unlock();
 
-        const bool written = AtomicFile::write(m_filePath, PlistCodec::toBinary(snapshot));
+        const bool written = AtomicFile::write(m_filePath, PlistCodec::toBinary(PlistCodec::resolved(snapshot)));
         malloc_trim(0);
         bool startsFailing = false;
 

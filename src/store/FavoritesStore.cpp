@@ -146,32 +146,46 @@ void FavoritesStore::adoptBareTitleItemLists()
     QSet<QString> ownKeys(std::begin(StoreKeys::reserved), std::end(StoreKeys::reserved));
     for (const QString &title : titles)
         ownKeys.insert(itemListKey(title));
+    const QStringList stored = m_preferences.allKeys();
+    const QSet<QString> storedKeys(stored.cbegin(), stored.cend());
 
-    QVariantMap lists;
+    QVariantMap joinedLists;
+    QList<std::pair<QString, QString>> moves;
     QStringList adopted;
     for (const QString &title : titles) {
-        if (ownKeys.contains(title) || adopted.contains(title))
+        if (ownKeys.contains(title) || adopted.contains(title) || !storedKeys.contains(title))
             continue;
-        const std::optional<QVariantList> bare = m_preferences.arrayForKey(title);
         // Only a list of records is a group's items: a setting that shares
         // the title (one added later, say) holds something else.
-        if (!bare || !std::all_of(bare->cbegin(), bare->cend(), StoredValue::isDictionary))
+        if (!m_preferences.holdsListOfDictionaries(title))
             continue;
         const QString key = itemListKey(title);
-        const std::optional<QVariantList> kept = m_preferences.arrayForKey(key);
-        QVariantList joined = kept.value_or(*bare);
-        if (kept) {
-            // Both forms: keep the list already moved, add what only the bare one holds.
-            for (const QVariant &item : *bare) {
-                if (!kept->contains(item))
-                    joined.append(item);
-            }
-        }
-        lists.insert(key, joined);
+        const std::optional<QVariantList> kept =
+            storedKeys.contains(key) ? m_preferences.arrayForKey(key) : std::nullopt;
         adopted.append(title);
+        if (!kept) {
+            // Moved as it is stored, without reading every record.
+            moves.append({title, key});
+            continue;
+        }
+        // Both forms: keep the list already moved, add what only the bare one holds.
+        QVariantList joined = *kept;
+        for (const QVariant &item : m_preferences.arrayForKey(title).value_or(QVariantList())) {
+            if (!kept->contains(item))
+                joined.append(item);
+        }
+        joinedLists.insert(key, joined);
     }
-    if (!adopted.isEmpty())
-        m_preferences.applyChanges(lists, adopted);
+    if (adopted.isEmpty())
+        return;
+    if (joinedLists.isEmpty()) {
+        m_preferences.moveObjects(moves);
+        return;
+    }
+    // One write for all of it.
+    for (const auto &[from, to] : moves)
+        joinedLists.insert(to, m_preferences.objectForKey(from));
+    m_preferences.applyChanges(joinedLists, adopted);
 }
 
 void FavoritesStore::upgradeItemRecords()

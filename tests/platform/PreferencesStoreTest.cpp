@@ -1,5 +1,7 @@
 #include "platform/PlistPreferencesStore.h"
 
+#include "platform/PlistCodec.h"
+
 #include "support/TestFolders.h"
 
 #include <QDateTime>
@@ -56,6 +58,58 @@ TEST(PlistPreferencesStore, EveryValueTypeSurvivesARestart)
         EXPECT_EQ(reopened.objectForKey(it.key()), it.value()) << it.key().toStdString();
     EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("removed")));
     EXPECT_TRUE(reopened.setAsideFilePath().isEmpty());
+}
+
+TEST(PlistPreferencesStore, LongListsOfRecordsReadWhenAskedForAndMoveWhole)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    QVariantList records;
+    for (int i = 0; i < 40; ++i)
+        records.append(QVariantMap{{QStringLiteral("title"), QStringLiteral("Item %1").arg(i)},
+                                   {QStringLiteral("uid"), qint64(i)},
+                                   {QStringLiteral("date"), QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC)}});
+    QVariantList mixed = records;
+    mixed.append(QStringLiteral("not a record"));
+    {
+        PlistPreferencesStore store(path);
+        store.setObject(records, QStringLiteral("Group"));
+        store.setObject(records, QStringLiteral("Other"));
+        store.setObject(mixed, QStringLiteral("mixed"));
+        store.setObject(QStringLiteral("text"), QStringLiteral("string"));
+    }
+    {
+        PlistPreferencesStore store(path);
+        EXPECT_TRUE(store.holdsListOfDictionaries(QStringLiteral("Group")));
+        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("mixed")));
+        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("string")));
+        EXPECT_EQ(store.objectForKey(QStringLiteral("Other")), QVariant(records));
+        store.moveObjects({{QStringLiteral("Group"), QStringLiteral("items:Group")},
+                           {QStringLiteral("absent"), QStringLiteral("items:absent")}});
+        EXPECT_FALSE(store.hasObjectForKey(QStringLiteral("Group")));
+        EXPECT_EQ(store.allKeys().size(), 4);
+        ASSERT_TRUE(store.flush());
+    }
+    PlistPreferencesStore reopened(path);
+    EXPECT_EQ(reopened.objectForKey(QStringLiteral("items:Group")), QVariant(records));
+    EXPECT_EQ(reopened.objectForKey(QStringLiteral("Other")), QVariant(records));
+    EXPECT_EQ(reopened.objectForKey(QStringLiteral("mixed")), QVariant(mixed));
+    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("Group")));
+    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("items:absent")));
+
+    // Damage deep inside a long list still counts at load, not at first use.
+    QVariant deep = QVariantList{};
+    for (int depth = 0; depth < 100; ++depth)
+        deep = QVariantList{deep};
+    QVariantList hostile = records;
+    hostile.append(QVariantMap{{QStringLiteral("title"), deep}});
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(PlistCodec::toBinary(QVariantMap{{QStringLiteral("Group"), hostile}}));
+    file.close();
+    PlistPreferencesStore damaged(path);
+    EXPECT_EQ(damaged.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
+    EXPECT_FALSE(damaged.hasObjectForKey(QStringLiteral("Group")));
 }
 
 TEST(PlistPreferencesStore, ValuesOfAnotherTypeReadAsAbsent)
