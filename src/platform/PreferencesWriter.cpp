@@ -54,7 +54,8 @@ bool PreferencesWriter::flush()
         m_wake.notify_one();
     }
     const uint64_t target = m_scheduledGeneration;
-    m_written.wait(lock, [&] { return m_writtenGeneration >= target; });
+    // A retry already under way decides the outcome too.
+    m_written.wait(lock, [&] { return m_writtenGeneration >= target && !m_writing; });
     return m_lastWriteSucceeded && !m_unsaved;
 }
 
@@ -79,6 +80,7 @@ void PreferencesWriter::run()
         QVariantMap snapshot = std::move(*m_pending);
         m_pending.reset();
         const uint64_t generation = m_scheduledGeneration;
+        m_writing = true;
         lock.unlock();
 
         const bool written = AtomicFile::write(m_filePath, PlistCodec::toBinary(PlistCodec::resolved(snapshot)));
@@ -98,6 +100,7 @@ void PreferencesWriter::run()
             m_retryDelay = std::min(m_retryDelay * 2, longestRetryDelay);
         }
         m_lastWriteSucceeded = written;
+        m_writing = false;
         m_writtenGeneration = generation;
         m_written.notify_all();
         if (startsFailing && m_onFailure) {

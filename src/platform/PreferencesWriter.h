@@ -45,6 +45,7 @@ private:
     uint64_t m_scheduledGeneration = 0;
     uint64_t m_writtenGeneration = 0;
     bool m_lastWriteSucceeded = true;
+    bool m_writing = false;
     bool m_stopping = false;
     std::thread m_thread;
 };

@@ -369,9 +369,19 @@ void X11HotKeyService::keyReleased(quint8 keycode, quint32 time)
 
 void X11HotKeyService::deliverPendingReleases()
 {
+    // A key the server still holds down is auto-repeating: its press is on
+    // the way, however late this process gets to read it.
+    const XcbReply<xcb_query_keymap_reply_t> keymap(
+        xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+    const auto heldDown = [&keymap](quint8 keycode) {
+        return keymap && (keymap->keys[keycode / 8] & (1 << (keycode % 8)));
+    };
     QList<Reference> released;
     for (auto it = m_keysDown.begin(); it != m_keysDown.end();) {
-        if (it->releasePending) {
+        if (it->releasePending && heldDown(it.key())) {
+            it->releasePending = false;
+            ++it;
+        } else if (it->releasePending) {
             released.append(it->registration);
             it = m_keysDown.erase(it);
         } else {

@@ -205,16 +205,15 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
     EXPECT_TRUE(help.output.contains("--toggle"));
     EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
 
-    BrimbleProcess wrong(home, {QStringLiteral("--bogus")}, inFrench);
-    ASSERT_TRUE(wrong.finish());
-    EXPECT_EQ(wrong.process.exitCode(), 1);
-    EXPECT_EQ(wrong.process.readAllStandardError(),
-              "brimble: " + text(french, "IDS_BR_348").replace("%1", "--bogus") + '\n');
-    BrimbleProcess withValue(home, {QStringLiteral("--toggle=yes")}, inFrench);
-    ASSERT_TRUE(withValue.finish());
-    EXPECT_EQ(withValue.process.exitCode(), 1);
-    EXPECT_EQ(withValue.process.readAllStandardError(),
-              "brimble: " + text(french, "IDS_BR_349").replace("%1", "--toggle") + '\n');
+    const struct { const char *argument, *key, *named; } mistakes[] = {
+        {"--bogus", "IDS_BR_348", "--bogus"}, {"--toggle=yes", "IDS_BR_349", "--toggle"}};
+    for (const auto &mistake : mistakes) {
+        BrimbleProcess wrong(home, {QString::fromLatin1(mistake.argument)}, inFrench);
+        ASSERT_TRUE(wrong.finish());
+        EXPECT_EQ(wrong.process.exitCode(), 1);
+        EXPECT_EQ(wrong.process.readAllStandardError(),
+                  "brimble: " + text(french, mistake.key).replace("%1", mistake.named) + '\n');
+    }
 
     // Without a display the help still answers; starting says why it cannot.
     QProcess console;

@@ -2,12 +2,15 @@
 
 #include "items/FaviconFetcher.h"
 #include "manager/DimmingLayer.h"
+#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerViews.h"
 #include "manager/ManagerController.h"
 #include "manager/ManagerServices.h"
 #include "store/ColorText.h"
 #include "store/FileBookmarks.h"
 #include "support/FavoritesFixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -38,20 +41,33 @@ protected:
     // A file in the support folder (a note body, an icon).
     QString supportFile(const QString &name, const QByteArray &contents = "text")
     {
-        const QString path = supportFiles.folder() + QLatin1Char('/') + name;
+        return written(supportFiles.folder() + QLatin1Char('/') + name, contents);
+    }
+    // A file of the user's, outside the support folder.
+    QString userFile(const QString &name, const QByteArray &contents = "mine")
+    {
+        return written(folder.filePath(name), contents);
+    }
+    static QString written(const QString &path, const QByteArray &contents)
+    {
         QFile file(path);
         file.open(QIODevice::WriteOnly);
         file.write(contents);
         return path;
     }
-    // A file of the user's, outside the support folder.
-    QString userFile(const QString &name, const QByteArray &contents = "mine")
+
+    // The manager page in a window of its own, shown and active.
+    void openPage()
     {
-        const QString path = folder.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(contents);
-        return path;
+        window = std::make_unique<QWidget>();
+        window->resize(900, 600);
+        layer = new DimmingLayer(window.get());
+        page = new MakeshortcutsVc(services(), *layer, window.get());
+        page->resize(window->size());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        groups = page->findChild<GroupsTableView *>(QStringLiteral("tblviewgroup"));
+        items = page->findChild<ItemsTableView *>(QStringLiteral("tblviewItems"));
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
@@ -59,4 +75,9 @@ protected:
 
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;
+    std::unique_ptr<QWidget> window;
+    DimmingLayer *layer = nullptr;
+    MakeshortcutsVc *page = nullptr;
+    GroupsTableView *groups = nullptr;
+    ItemsTableView *items = nullptr;
 };

@@ -36,15 +36,7 @@ class ManagerPageTest : public ManagerFixture
 protected:
     void open()
     {
-        window = std::make_unique<QWidget>();
-        window->resize(900, 600);
-        layer = new DimmingLayer(window.get());
-        page = new MakeshortcutsVc(services(), *layer, window.get());
-        page->resize(window->size());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        groups = page->findChild<GroupsTableView *>(QStringLiteral("tblviewgroup"));
-        items = page->findChild<ItemsTableView *>(QStringLiteral("tblviewItems"));
+        openPage();
         ASSERT_TRUE(groups && items);
         new QAbstractItemModelTester(groups->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page);
         new QAbstractItemModelTester(items->model(), QAbstractItemModelTester::FailureReportingMode::Fatal, page);
@@ -88,12 +80,6 @@ protected:
         Q_EMIT view->customContextMenuRequested(rect.center());
         return page->findChild<QMenu *>(QString::fromLatin1(name));
     }
-
-    std::unique_ptr<QWidget> window;
-    DimmingLayer *layer = nullptr;
-    MakeshortcutsVc *page = nullptr;
-    GroupsTableView *groups = nullptr;
-    ItemsTableView *items = nullptr;
 };
 
 TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)

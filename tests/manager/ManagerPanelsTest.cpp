@@ -24,24 +24,10 @@ class ManagerPanelsTest : public ManagerFixture
 protected:
     ItemServices itemServices() { return services().items(); }
 
-    void open()
-    {
-        window = std::make_unique<QWidget>();
-        window->resize(900, 600);
-        layer = new DimmingLayer(window.get());
-        page = new MakeshortcutsVc(services(), *layer, window.get());
-        window->show();
-        items = page->findChild<ItemsTableView *>();
-    }
     template <typename T> T *panelChild(QWidget *panel, const char *name) const
     {
         return panel->findChild<T *>(QString::fromLatin1(name));
     }
-
-    std::unique_ptr<QWidget> window;
-    DimmingLayer *layer = nullptr;
-    MakeshortcutsVc *page = nullptr;
-    ItemsTableView *items = nullptr;
 };
 
 TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
@@ -91,7 +77,7 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
 TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 {
     addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1)});
-    open();
+    openPage();
     page->itemsPane().AddWebBookmark();
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
@@ -156,7 +142,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwhile)
 {
     addGroup(QStringLiteral("Work"));
-    open();
+    openPage();
     const QString chosen = userFile(QStringLiteral("plan.txt"));
     bool dimmed = false;
     page->itemsPane().setFileChooser([&](QWidget *) {
@@ -181,7 +167,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
                                       colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
                                       note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt")))});
-    open();
+    openPage();
 
     // While searching, the edited colour is the one shown, not the row's
     // place in the full list.

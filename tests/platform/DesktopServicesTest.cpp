@@ -5,11 +5,11 @@
 #include "platform/FakeUrlOpener.h"
 #include "platform/GioApplicationRegistry.h"
 
-#include <QDeadlineTimer>
+#include "support/ProcessUntil.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -93,13 +93,12 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
 
     EXPECT_FALSE(registry.launch("brimble-test-missing.desktop", QUrl::fromLocalFile(note)));
     ASSERT_TRUE(registry.launch("brimble-test-editor.desktop", QUrl::fromLocalFile(note)));
-    QDeadlineTimer deadline(10'000);
-    while (!QFile::exists(marker) && !deadline.hasExpired())
-        QThread::msleep(20);
-    QThread::msleep(50);
-    QFile launched(marker);
-    ASSERT_TRUE(launched.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(launched.readAll()), note);
+    // The launched command writes its argument to the marker file.
+    const auto launchedWith = [&] {
+        QFile launched(marker);
+        return launched.open(QIODevice::ReadOnly) ? QString::fromUtf8(launched.readAll()) : QString();
+    };
+    EXPECT_TRUE(processUntil([&] { return launchedWith() == note; }, 30000)) << launchedWith().toStdString();
 }
 
 TEST(DesktopServicesTest, RevealWithoutAFileManagerOpensTheContainingFolder)

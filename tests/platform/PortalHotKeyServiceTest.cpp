@@ -6,11 +6,12 @@
 #include "platform/FakePreferencesStore.h"
 #include "platform/PortalHotKeyService.h"
 
+#include "support/PrivateBus.h"
+#include "support/ProcessUntil.h"
 #include "support/TestFolders.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
@@ -21,58 +22,6 @@
 namespace {
 
 constexpr quint32 command = 0x100, shift = 0x200, option = 0x800, control = 0x1000;
-
-bool processUntil(const std::function<bool()> &done, int timeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
-}
-
-// A session bus of the test's own, with no service activation, so that no
-// real portal can start on it.
-class PrivateBus
-{
-public:
-    PrivateBus()
-    {
-        const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
-        QFile file(config);
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        file.write(QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\""
-                                  " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">"
-                                  "<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                  "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-                                  "<allow own=\"*\"/></policy></busconfig>")
-                       .arg(m_folder.path())
-                       .toUtf8());
-        file.close();
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address=1")});
-        if (m_daemon.waitForReadyRead(10000))
-            address = QString::fromUtf8(m_daemon.readLine().trimmed());
-    }
-    ~PrivateBus()
-    {
-        QDBusConnection::disconnectFromBus(QStringLiteral("test client"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-
-    QDBusConnection client() const { return QDBusConnection::connectToBus(address, QStringLiteral("test client")); }
-
-    QString address;
-
-private:
-    TestFolder m_folder;
-    QProcess m_daemon;
-};
 
 // The fake portal process, its output kept line by line.
 class FakePortal

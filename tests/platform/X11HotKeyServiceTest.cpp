@@ -6,6 +6,8 @@
 #include "hotkey/HotKeysController.h"
 #include "platform/X11HotKeyService.h"
 
+#include "support/ProcessUntil.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -25,18 +27,6 @@ namespace {
 constexpr quint8 badAccess = 10;
 constexpr quint16 ctrl = XCB_MOD_MASK_CONTROL;
 const ModifierFlags command(ModifierFlags::command);
-
-// Runs the event loop until done() holds or the time is up.
-bool processUntil(const std::function<bool()> &done, int timeoutMs = 3000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return done();
-}
 
 void processFor(int ms) { processUntil([] { return false; }, ms); }
 

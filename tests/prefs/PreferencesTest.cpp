@@ -84,6 +84,12 @@ protected:
         return *page;
     }
     template <typename T> T *child(const char *name) const { return page->findChild<T *>(QLatin1String(name)); }
+    void storeCtrlAltK()
+    {
+        preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
+        preferences.setObject(QVariantList{ShortcutCodes::option, ShortcutCodes::command}, StoreKeys::shortcutflag);
+        shortcut.restore();
+    }
 
     FakeHotKeyService service;
     FakePreferencesStore preferences;
@@ -146,9 +152,7 @@ TEST_F(PreferencesPageTest, CheckboxesShowAndStoreTheirSettings)
 
 TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
 {
-    preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
-    preferences.setObject(QVariantList{ShortcutCodes::option, ShortcutCodes::command}, StoreKeys::shortcutflag);
-    shortcut.restore();
+    storeCtrlAltK();
     makePage();
     auto *label = child<QLabel>("lblshortcut");
     auto *record = child<QPushButton>("btntypeShortcut");
@@ -196,9 +200,7 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
 TEST_F(PreferencesPageTest, WhereTheDesktopBindsTheKeyTheRowShowsWhatItBound)
 {
     service.desktopBound = true;
-    preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);
-    preferences.setObject(QVariantList{ShortcutCodes::option, ShortcutCodes::command}, StoreKeys::shortcutflag);
-    shortcut.restore();
+    storeCtrlAltK();
     makePage();
     auto *note = child<QLabel>("lblbindingNote");
     ASSERT_NE(note, nullptr);

@@ -16,17 +16,6 @@ PopupKeys::State list(int rows, int hover, bool searchField = false)
     return state;
 }
 
-TEST(PopupKeysTest, ArrowsMoveTheHighlightAndStopAtTheEnds)
-{
-    const struct { int rows; int current; int step; int expected; } cases[] = {
-        {5, -1, 1, 0}, {5, -1, -1, 4}, {5, 0, 1, 1}, {5, 4, 1, 4}, {5, 0, -1, 0},
-        {5, 9, 1, 0}, // a highlight left over from longer rows starts again
-        {0, -1, 1, -1},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(PopupKeys::nextRow(c.rows, c.current, c.step), c.expected) << c.rows << " " << c.current;
-}
-
 TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
 {
     PopupKeys::State box = list(5, 2);
@@ -37,6 +26,9 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
         {list(5, 2), Qt::Key_Down, {}, {Action::highlight, 3}},
         {list(5, -1), Qt::Key_Up, {}, {Action::highlight, 4}},
         {list(0, -1), Qt::Key_Down, {}, {Action::consume}},
+        {list(5, 4), Qt::Key_Down, {}, {Action::highlight, 4}}, // stops at the ends
+        {list(5, 0), Qt::Key_Up, {}, {Action::highlight, 0}},
+        {list(5, 9), Qt::Key_Down, {}, {Action::highlight, 0}}, // left over from longer rows
         {list(5, 2), Qt::Key_Return, {}, {Action::open, 2}},
         {list(5, 2), Qt::Key_Enter, {}, {Action::open, 2}},
         {list(5, -1), Qt::Key_Return, {}, {Action::consume}},

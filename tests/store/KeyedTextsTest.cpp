@@ -109,14 +109,4 @@ TEST(KeyedTexts, EveryKeyTheCodeLooksUpIsInBothTables)
     }
 }
 
-TEST(KeyedTexts, LookupsReadTheLoadedTable)
-{
-    const QVariantMap fr = tableOf(french);
-    Localization::setTable(fr, true);
-    for (auto it = fr.cbegin(); it != fr.cend(); ++it)
-        EXPECT_EQ(LocalizedText(it.key()), it.value().toString()) << it.key().toStdString();
-    EXPECT_EQ(LocalizedText("IDS_BR_999"), QString());
-    Localization::setTable(std::nullopt);
-}
-
 } // namespace
