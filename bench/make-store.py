@@ -7,6 +7,8 @@ import plistlib
 import sys
 
 args = [a for a in sys.argv[1:] if not a.startswith('--')]
+if not args or '--help' in sys.argv:
+    sys.exit(__doc__)
 out = args[0]
 items = int(args[1]) if len(args) > 1 else 10000
 groups = int(args[2]) if len(args) > 2 else 100
