@@ -15,6 +15,8 @@
 
 #include <future>
 
+#include <malloc.h>
+
 namespace {
 
 bool hasDisplay()
@@ -27,6 +29,12 @@ bool hasDisplay()
 
 int main(int argc, char **argv)
 {
+    // Blocks of 128 KiB and more always get their own mapping, which goes
+    // back to the system when freed. Left to itself, glibc raises that bound
+    // to the largest block freed so far: after the first write of a large
+    // store, its buffers would land in a thread's heap and stay resident.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+
     if (!hasDisplay()) {
         // The help and the version need no display.
         QStringList arguments;
