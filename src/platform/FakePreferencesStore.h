@@ -22,14 +22,7 @@ public:
     }
     void applyChanges(const QVariantMap &values, const QStringList &removedKeys) override
     {
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            if (it.value().isValid())
-                m_values.insert(it.key(), it.value());
-            else
-                m_values.remove(it.key());
-        }
-        for (const QString &key : removedKeys)
-            m_values.remove(key);
+        applyChangesTo(m_values, values, removedKeys);
         ++m_writeCount;
     }
     QStringList allKeys() const override { return m_values.keys(); }

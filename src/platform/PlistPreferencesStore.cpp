@@ -171,14 +171,7 @@ void PlistPreferencesStore::removeObjectForKey(const QString &key)
 
 void PlistPreferencesStore::applyChanges(const QVariantMap &values, const QStringList &removedKeys)
 {
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        if (it.value().isValid())
-            m_values.insert(it.key(), it.value());
-        else
-            m_values.remove(it.key());
-    }
-    for (const QString &key : removedKeys)
-        m_values.remove(key);
+    applyChangesTo(m_values, values, removedKeys);
     scheduleWrite();
 }
 

@@ -88,6 +88,19 @@ void PreferencesStore::applyChanges(const QVariantMap &values, const QStringList
         removeObjectForKey(key);
 }
 
+void PreferencesStore::applyChangesTo(QVariantMap &target, const QVariantMap &values,
+                                      const QStringList &removedKeys)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (it.value().isValid())
+            target.insert(it.key(), it.value());
+        else
+            target.remove(it.key());
+    }
+    for (const QString &key : removedKeys)
+        target.remove(key);
+}
+
 void PreferencesStore::moveObjects(const QList<std::pair<QString, QString>> &moves)
 {
     QVariantMap values;

@@ -48,6 +48,10 @@ public:
     void setBool(bool value, const QString &key) { setObject(value, key); }
     void setInteger(qint64 value, const QString &key) { setObject(value, key); }
     bool hasObjectForKey(const QString &key) const { return objectForKey(key).isValid(); }
+
+protected:
+    // Applies an applyChanges() change set to a store's map of values.
+    static void applyChangesTo(QVariantMap &target, const QVariantMap &values, const QStringList &removedKeys);
 };
 
 // The type checks that every reader of a record or a stored value uses, so
