@@ -7,7 +7,8 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,10 +24,19 @@ Language &current()
     return language;
 }
 
+// The language part of a tag: "fr" of "fr-CA" or "fr_FR". A plain scan
+// rather than a regular expression keeps the expression engine out of launch.
+QString languageCode(const QString &tag)
+{
+    const auto end = std::find_if(tag.cbegin(), tag.cend(),
+                                  [](QChar c) { return c == u'-' || c == u'_'; });
+    return tag.first(end - tag.cbegin());
+}
+
 // Whether a preferred-language tag ("fr-CA", "fr_FR", "fr") names French.
 std::optional<bool> isFrenchTag(const QString &tag)
 {
-    const QString code = tag.section(QRegularExpression(QStringLiteral("[-_]")), 0, 0);
+    const QString code = languageCode(tag);
     if (code.isEmpty())
         return std::nullopt;
     return code == QLatin1String("fr");
@@ -72,7 +82,7 @@ void chooseLanguage(PreferencesStore &preferences, const QStringList &preferredL
         if (decided) {
             french = *decided;
             preferences.setInteger(french ? 1 : 0, StoreKeys::selectedLanguage);
-            printLine(first.section(QRegularExpression(QStringLiteral("[-_]")), 0, 0));
+            printLine(languageCode(first));
         } else {
             printLine(QStringLiteral("= is not found"));
         }
