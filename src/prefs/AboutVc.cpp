@@ -11,6 +11,7 @@
 AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *applications, QWidget *parent)
     : QWidget(parent)
     , m_urls(urls)
+    , m_applications(applications)
 {
     setObjectName(QStringLiteral("aboutvc"));
     m_icon = new QLabel(this);
@@ -31,11 +32,9 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *a
     lblcopyright->setAlignment(Qt::AlignCenter);
     lblcopyright->setEnabled(false);
 
-    auto *btnrateus = new QPushButton(LocalizedText("IDS_BR_85"), this);
-    btnrateus->setObjectName(QStringLiteral("btnrateus"));
-    connect(btnrateus, &QPushButton::clicked, this, &AboutVc::btnRateusClciked);
-    if (applications && applications->applicationsFor(QUrl(QString::fromLatin1(rateAddress))).isEmpty())
-        btnrateus->hide();
+    m_btnrateus = new QPushButton(LocalizedText("IDS_BR_85"), this);
+    m_btnrateus->setObjectName(QStringLiteral("btnrateus"));
+    connect(m_btnrateus, &QPushButton::clicked, this, &AboutVc::btnRateusClciked);
 
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
@@ -43,7 +42,7 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *a
     layout->addWidget(lblappname);
     layout->addWidget(m_lblappVersion);
     layout->addSpacing(12);
-    layout->addWidget(btnrateus, 0, Qt::AlignHCenter);
+    layout->addWidget(m_btnrateus, 0, Qt::AlignHCenter);
     layout->addStretch(1);
     layout->addWidget(lblcopyright);
 }
@@ -59,6 +58,13 @@ void AboutVc::showEvent(QShowEvent *event)
     // The application's icon, as the window that shows the page carries it.
     if (m_icon->pixmap().isNull())
         m_icon->setPixmap(window()->windowIcon().pixmap(96, 96));
+    // Asked when the page is first seen rather than built: the answer
+    // loads the desktop's application registry, which launch can do without.
+    if (m_applications) {
+        if (m_applications->applicationsFor(QUrl(QString::fromLatin1(rateAddress))).isEmpty())
+            m_btnrateus->hide();
+        m_applications = nullptr;
+    }
 }
 
 void AboutVc::btnRateusClciked()

@@ -35,6 +35,8 @@ protected:
 
 private:
     UrlOpener &m_urls;
+    ApplicationRegistry *m_applications = nullptr; // until the page is first shown
     QLabel *m_icon = nullptr;
+    QPushButton *m_btnrateus = nullptr;
     QLabel *m_lblappVersion = nullptr;
 };

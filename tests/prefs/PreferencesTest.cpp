@@ -232,6 +232,8 @@ TEST(AboutPage, ShowsTheBuildVersionAndRatesInTheSoftwareCentre)
     FakeApplicationRegistry applications;
     applications.applications = {{u"org.gnome.Software.desktop"_qs, u"Software"_qs, {}}};
     AboutVc about(urls, u"1.0.0"_qs, &applications);
+    EXPECT_TRUE(applications.asked.isEmpty()) << "the registry is asked only when the page shows";
+    about.show();
     auto *rate = about.findChild<QPushButton *>(u"btnrateus"_qs);
     EXPECT_FALSE(rate->isHidden());
     rate->click();
@@ -241,6 +243,7 @@ TEST(AboutPage, ShowsTheBuildVersionAndRatesInTheSoftwareCentre)
     // Without a software centre the button would do nothing: it is not shown.
     applications.applications.clear();
     AboutVc withoutCentre(urls, u"1.0.0"_qs, &applications);
+    withoutCentre.show();
     EXPECT_TRUE(withoutCentre.findChild<QPushButton *>(u"btnrateus"_qs)->isHidden());
     Localization::setTable(std::nullopt);
 }
