@@ -3,6 +3,8 @@
 #include <QString>
 #include <Qt>
 
+#include <utility>
+
 // What the keyboard does in the popup, decided without any widget: which
 // row a key moves the highlight to, what Return and Escape do, when typing
 // starts a search and when a search ends. The popup forwards its key
@@ -40,8 +42,13 @@ public:
     };
     struct Decision
     {
-        Action action = Action::none;
-        int row = -1;
+        Decision(Action action = Action::none, int row = -1, QString text = {})
+            : action(action), row(row), text(std::move(text))
+        {
+        }
+
+        Action action;
+        int row;
         QString text;
 
         bool operator==(const Decision &other) const = default;
