@@ -80,12 +80,12 @@ bool SingleInstance::becomePrimary(int waitMs)
     return true;
 }
 
-bool SingleInstance::listen()
+void SingleInstance::listen()
 {
     sockaddr_un address;
     if (!socketAddress(m_socketPath, &address)) {
-        qCWarning(lcInstance) << "Cannot listen on" << m_socketPath << "the path is too long for a local socket";
-        return false;
+        qCWarning(lcInstance) << "Cannot listen on" << m_socketPath << ": the path is too long for a local socket";
+        return;
     }
     // With the lock held, a socket here was left behind by a process that
     // crashed, and would block bind(). Anything else there is not ours.
@@ -98,7 +98,7 @@ bool SingleInstance::listen()
         qCWarning(lcInstance) << "Cannot listen on" << m_socketPath << systemError();
         if (listener >= 0)
             ::close(listener);
-        return false;
+        return;
     }
     // Connections are refused until listen(), so none comes in before the
     // file is the user's alone (its folder already is).
@@ -106,12 +106,11 @@ bool SingleInstance::listen()
         qCWarning(lcInstance) << "Cannot listen on" << m_socketPath << systemError();
         ::close(listener);
         ::unlink(address.sun_path);
-        return false;
+        return;
     }
     m_listener = listener;
     m_listenerNotifier = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
     connect(m_listenerNotifier.get(), &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
-    return true;
 }
 
 void SingleInstance::stopListening()

@@ -46,7 +46,7 @@ Q_SIGNALS:
 private:
     struct Connection;
 
-    bool listen();
+    void listen();
     void stopListening();
     void acceptConnections();
     void readFrom(int descriptor);

@@ -72,7 +72,7 @@ bool ModuleHttpClient::load(QString *error)
         }
         m_client.reset(create(HttpClient::interfaceVersion));
         if (m_client) {
-            qCDebug(lcHttp) << "Network module loaded from" << path;
+            qCInfo(lcHttp) << "Network module loaded from" << path;
             return true;
         }
         problems.append(path + QStringLiteral(": built for another interface version"));
