@@ -29,7 +29,8 @@ TEST(Newsletter, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
               "?nl=3&nk=NWUwN2MyYjRkMQ==&ne=YW5uK25ld3NAZXhhbXBsZS5vcmc=&nn="_qs);
     // The address travels encrypted; plain http only reaches this machine.
     EXPECT_FALSE(NewsletterSubscription::requestUrl(QUrl(u"http://news.example.org"_qs), u"a@b.org"_qs).isValid());
-    for (const char *local : {"http://127.0.0.1:8080", "http://127.4.0.9", "http://[::1]:8080", "http://localhost"})
+    for (const char *local : {"http://127.0.0.1:8080", "http://127.4.0.9", "http://[::1]:8080", "http://[::ffff:127.0.0.1]",
+                              "http://localhost"})
         EXPECT_TRUE(NewsletterSubscription::requestUrl(QUrl(QString::fromLatin1(local)), u"a@b.org"_qs).isValid()) << local;
     for (const char *remote : {"http://128.0.0.1", "http://[::2]", "http://10.127.0.1"})
         EXPECT_FALSE(NewsletterSubscription::requestUrl(QUrl(QString::fromLatin1(remote)), u"a@b.org"_qs).isValid()) << remote;
