@@ -1,11 +1,15 @@
-# What `cmake --install` puts in place: the program, its login helper, the
-# desktop entry, the icons and the AppStream metadata. The keyed-text tables
-# are compiled into the program and need no file of their own.
+# What `cmake --install` puts in place: the program, its login helper, its
+# network module, the desktop entry, the icons and the AppStream metadata.
+# The keyed-text tables are compiled into the program and need no file of
+# their own.
 include(GNUInstallDirs)
 
 install(TARGETS brimble DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Where XdgLoginItems::locateHelper looks from bin/, whatever LIBEXECDIR says.
 install(TARGETS brimble-login-helper DESTINATION libexec)
+# Loaded by brimble at its first network request (ModuleHttpClient), found
+# relative to the program's folder.
+install(TARGETS brimble-http LIBRARY DESTINATION ${BRIMBLE_MODULE_INSTALL_DIR})
 
 set(BRIMBLE_DESKTOP_FOLDER ${PROJECT_SOURCE_DIR}/resources/desktop)
 install(FILES ${BRIMBLE_DESKTOP_FOLDER}/org.brimble.Brimble.desktop

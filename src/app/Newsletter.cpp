@@ -1,17 +1,14 @@
 #include "app/Newsletter.h"
 
+#include "platform/ModuleHttpClient.h"
 #include "platform/StandardOutput.h"
 
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 
-#include <cmath>
+#include <arpa/inet.h>
 
 Q_LOGGING_CATEGORY(lcNewsletter, "brimble.app.newsletter")
 
@@ -22,6 +19,20 @@ Q_LOGGING_CATEGORY(lcNewsletter, "brimble.app.newsletter")
 namespace {
 
 constexpr auto requestPath = "/wp-content/plugins/newsletter-api/add.php/";
+
+// A numeric address of this machine (127.0.0.0/8, ::1, or 127.x mapped
+// into IPv6), read without Qt Network, which is not loaded this early.
+bool isLoopbackAddress(const QString &host)
+{
+    const QByteArray text = host.toLatin1();
+    in_addr v4{};
+    if (::inet_pton(AF_INET, text.constData(), &v4) == 1)
+        return (ntohl(v4.s_addr) >> 24) == 127;
+    in6_addr v6{};
+    if (::inet_pton(AF_INET6, text.constData(), &v6) == 1)
+        return IN6_IS_ADDR_LOOPBACK(&v6) || (IN6_IS_ADDR_V4MAPPED(&v6) && v6.s6_addr[12] == 127);
+    return false;
+}
 
 // Subscriptions carry an address, so they travel encrypted; plain http is
 // only for a server on this machine.
@@ -34,7 +45,7 @@ bool isUsableBase(const QUrl &base)
     if (base.scheme() != u"http")
         return false;
     const QString host = base.host();
-    return host == u"localhost" || QHostAddress(host).isLoopback();
+    return host == u"localhost" || isLoopbackAddress(host);
 }
 
 QString base64(const QString &text)
@@ -113,21 +124,20 @@ bool NewsletterSubscription::subscribe(const QString &address)
         qCInfo(lcNewsletter) << "No newsletter endpoint to send to";
         return false;
     }
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
-    QNetworkRequest request(url);
-    request.setTransferTimeout(m_timeoutMs);
-    QNetworkReply *reply = m_network->get(request);
+    if (!m_http)
+        m_http = std::make_unique<ModuleHttpClient>();
+    HttpRequest request;
+    request.url = url;
+    request.transferTimeoutMs = m_timeoutMs;
     ++m_pending;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, address] {
-        reply->deleteLater();
+    m_http->get(request, [this, address](const HttpResponse &response) {
         --m_pending;
         Answer answer = Answer::unknown;
-        if (reply->error() != QNetworkReply::NoError) {
-            printLine(reply->errorString());
+        if (!response.ok()) {
+            printLine(response.error);
         } else {
             QString error;
-            answer = answerFor(reply->readAll(), &error);
+            answer = answerFor(response.body, &error);
             if (!error.isEmpty())
                 printLine(error);
             else if (answer == Answer::subscribed)

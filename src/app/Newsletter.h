@@ -4,7 +4,9 @@
 #include <QString>
 #include <QUrl>
 
-class QNetworkAccessManager;
+#include <memory>
+
+class HttpClient;
 
 // The newsletter subscription offered on the onboarding page: checks the
 // address, sends one GET request to the newsletter endpoint and reports the
@@ -52,7 +54,7 @@ Q_SIGNALS:
 
 private:
     QUrl m_base;
-    QNetworkAccessManager *m_network = nullptr;
+    std::unique_ptr<HttpClient> m_http;
     int m_timeoutMs = timeoutMs;
     int m_pending = 0;
 };

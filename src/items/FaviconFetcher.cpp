@@ -1,16 +1,13 @@
 #include "items/FaviconFetcher.h"
 
 #include "items/ItemsLog.h"
+#include "platform/ModuleHttpClient.h"
 #include "platform/StandardOutput.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
 
 FaviconFetcher::FaviconFetcher(QObject *parent)
     : QObject(parent)
@@ -31,40 +28,35 @@ bool FaviconFetcher::fetch(const QUrl &iconAddress, const QString &path, StillWa
         address.setHost(m_serviceOverride.host());
         address.setPort(m_serviceOverride.port());
     }
-    QNetworkRequest request(address);
-    request.setTransferTimeout(m_timeoutMs);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Brimble/" BRIMBLE_VERSION));
-    // Made at the first fetch, so that none of the network stack runs at launch.
-    if (!m_network)
-        m_network = new QNetworkAccessManager(this);
-    QNetworkReply *reply = m_network->get(request);
+    HttpRequest request;
+    request.url = address;
+    request.userAgent = QByteArrayLiteral("Brimble/" BRIMBLE_VERSION);
+    request.transferTimeoutMs = m_timeoutMs;
+    // A server that trickles bytes is cut off too.
+    request.totalTimeoutMs = m_timeoutMs;
+    request.maximumBytes = maximumBytes;
+    // Made at the first fetch, so that none of the network stack is loaded at launch.
+    if (!m_http)
+        m_http = std::make_unique<ModuleHttpClient>();
     ++m_pending;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > maximumBytes)
-            reply->abort();
+    m_http->get(request, [this, path, stillWanted = std::move(stillWanted)](const HttpResponse &response) {
+        finish(response, path, stillWanted);
     });
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, path, stillWanted = std::move(stillWanted)] { finish(reply, path, stillWanted); });
-    // The transfer time-out only counts silence; a server that trickles
-    // bytes is cut off here.
-    QTimer::singleShot(m_timeoutMs, reply, [reply] { reply->abort(); });
     return true;
 }
 
-void FaviconFetcher::finish(QNetworkReply *reply, const QString &path, const StillWanted &stillWanted)
+void FaviconFetcher::finish(const HttpResponse &response, const QString &path, const StillWanted &stillWanted)
 {
-    reply->deleteLater();
     --m_pending;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     bool saved = false;
     if (stillWanted && !stillWanted()) {
         qCInfo(lcItems) << "The item of" << path << "is gone; its icon is not kept";
-    } else if (reply->error() != QNetworkReply::NoError) {
-        qCInfo(lcItems) << "Icon request failed:" << reply->errorString();
-    } else if (status != 0 && (status < 200 || status > 299)) {
-        qCInfo(lcItems) << "Icon request answered" << status;
+    } else if (!response.ok()) {
+        qCInfo(lcItems) << "Icon request failed:" << response.error;
+    } else if (response.status != 0 && (response.status < 200 || response.status > 299)) {
+        qCInfo(lcItems) << "Icon request answered" << response.status;
     } else {
-        saved = writePng(reply->read(maximumBytes + 1), path);
+        saved = writePng(response.body, path);
     }
     if (saved) {
         printLine(QStringLiteral("File saved"));

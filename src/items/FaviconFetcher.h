@@ -5,9 +5,10 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class HttpClient;
+struct HttpResponse;
 
 // Loads bookmark icons in the background and writes each one as a PNG file
 // at the path its item already names. The interface never waits for it: a
@@ -49,10 +50,10 @@ Q_SIGNALS:
     void iconFailed(const QString &path);
 
 private:
-    void finish(QNetworkReply *reply, const QString &path, const StillWanted &stillWanted);
+    void finish(const HttpResponse &response, const QString &path, const StillWanted &stillWanted);
     bool writePng(const QByteArray &data, const QString &path) const;
 
-    QNetworkAccessManager *m_network = nullptr;
+    std::unique_ptr<HttpClient> m_http;
     QUrl m_serviceOverride;
     int m_timeoutMs = defaultTimeoutMs;
     int m_pending = 0;

@@ -98,6 +98,10 @@ TEST(BrimbleProcess, EndsCleanlyOnSignalsAndKeepsToOneInstance)
         TestFolder home;
         BrimbleProcess first(home);
         ASSERT_TRUE(first.waitForLine("en")) << first.output.toStdString();
+        // Qt Network waits in its module until something goes online.
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(first.process.processId()));
+        ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(maps.readAll().contains("libQt6Network"));
 
         BrimbleProcess second(home);
         ASSERT_TRUE(second.finish());

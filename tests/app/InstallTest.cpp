@@ -2,10 +2,12 @@
 // desktop validators on what it put there, the installed program started
 // from there, and the Debian package cpack makes of the same files.
 
+#include "platform/ModuleHttpClient.h"
 #include "platform/PlistPreferencesStore.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
+#include "items/LocalHttpServer.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -13,10 +15,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -49,6 +53,12 @@ ToolRun run(const QString &program, const QStringList &arguments, int timeoutMs 
             QString::fromUtf8(process.readAll())};
 }
 
+// Where the installed program looks for its network module, relative to the prefix.
+QString installedModule()
+{
+    return ModuleHttpClient::installedPath(QStringLiteral("bin"));
+}
+
 QString readText(const QString &path)
 {
     QFile file(path);
@@ -66,6 +76,23 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
     for (const QString &file : installedFiles)
         EXPECT_TRUE(QFileInfo(root.filePath(file)).isFile()) << file.toStdString();
     EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("bin/brimble"))).isExecutable());
+
+    // The network module is where the installed program looks for it, and
+    // works from there; the program itself does not load Qt Network at start.
+    ASSERT_FALSE(installedModule().startsWith(QLatin1String("..")));
+    const QString module = root.filePath(installedModule());
+    ASSERT_TRUE(QFileInfo(module).isFile()) << module.toStdString();
+    {
+        LocalHttpServer server(200, "text/plain", "served");
+        ModuleHttpClient client({module});
+        std::optional<HttpResponse> answer;
+        client.get({server.base()}, [&answer](const HttpResponse &response) { answer = response; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
+        EXPECT_EQ(answer->body, QByteArray("served")) << answer->error.toStdString();
+    }
+    const ToolRun loaded = run(QStringLiteral("ldd"), {root.filePath(QStringLiteral("bin/brimble"))});
+    EXPECT_EQ(loaded.exitCode, 0) << loaded.output.toStdString();
+    EXPECT_FALSE(loaded.output.contains(QLatin1String("libQt6Network"))) << loaded.output.toStdString();
 
     const QString desktopFile = root.filePath(QStringLiteral("share/applications/org.brimble.Brimble.desktop"));
     const ToolRun desktop = run(QStringLiteral("desktop-file-validate"), {desktopFile});
@@ -142,7 +169,7 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
 
     const ToolRun contents = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), deb});
     ASSERT_EQ(contents.exitCode, 0) << contents.output.toStdString();
-    for (const QString &file : installedFiles)
+    for (const QString &file : installedFiles + QStringList{installedModule()})
         EXPECT_TRUE(contents.output.contains(QStringLiteral(" ./usr/") + file + u'\n')) << file.toStdString();
 
     const ToolRun control = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), deb});
@@ -153,7 +180,8 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
     EXPECT_TRUE(fields.contains(QRegularExpression(QStringLiteral("\nDescription: \\S.*\n \\S"))));
     // Read off the linked libraries, besides the plugin no program links.
     const QString depends = QRegularExpression(QStringLiteral("\nDepends: (.*)\n")).match(fields).captured(1);
-    for (const char *package : {"libqt6widgets6", "libqt6dbus6", "libplist3", "libxcb1", "libc6", "qt6-qpa-plugins"})
+    for (const char *package : {"libqt6widgets6", "libqt6dbus6", "libqt6network6", "libplist3", "libxcb1", "libc6",
+                                "qt6-qpa-plugins"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
 
     // The licence shipped is the one the about page names.

@@ -29,7 +29,11 @@ TEST(Newsletter, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
               "?nl=3&nk=NWUwN2MyYjRkMQ==&ne=YW5uK25ld3NAZXhhbXBsZS5vcmc=&nn="_qs);
     // The address travels encrypted; plain http only reaches this machine.
     EXPECT_FALSE(NewsletterSubscription::requestUrl(QUrl(u"http://news.example.org"_qs), u"a@b.org"_qs).isValid());
-    EXPECT_TRUE(NewsletterSubscription::requestUrl(QUrl(u"http://127.0.0.1:8080"_qs), u"a@b.org"_qs).isValid());
+    for (const char *local : {"http://127.0.0.1:8080", "http://127.4.0.9", "http://[::1]:8080", "http://[::ffff:127.0.0.1]",
+                              "http://localhost"})
+        EXPECT_TRUE(NewsletterSubscription::requestUrl(QUrl(QString::fromLatin1(local)), u"a@b.org"_qs).isValid()) << local;
+    for (const char *remote : {"http://128.0.0.1", "http://[::2]", "http://10.127.0.1"})
+        EXPECT_FALSE(NewsletterSubscription::requestUrl(QUrl(QString::fromLatin1(remote)), u"a@b.org"_qs).isValid()) << remote;
     EXPECT_FALSE(NewsletterSubscription::requestUrl(QUrl(), u"a@b.org"_qs).isValid());
     EXPECT_FALSE(NewsletterSubscription(QUrl(u"ftp://example.org"_qs)).isAvailable());
     EXPECT_TRUE(NewsletterSubscription::configuredBase().isEmpty()) << "no endpoint unless the build names one";

@@ -1,0 +1,88 @@
+#include "app/SingleInstance.h"
+
+#include "support/TestFolders.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+// A raw client of the instance socket, or a socket left bound at path.
+int connectedSocket(const QString &path, bool connectIt = true)
+{
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(path);
+    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
+    const auto *generic = reinterpret_cast<const sockaddr *>(&address);
+    const int result = connectIt ? ::connect(descriptor, generic, sizeof address)
+                                 : ::bind(descriptor, generic, sizeof address);
+    EXPECT_EQ(result, 0) << std::strerror(errno);
+    return descriptor;
+}
+
+void writeText(int descriptor, const char *text)
+{
+    EXPECT_EQ(::write(descriptor, text, std::strlen(text)), ssize_t(std::strlen(text)));
+}
+
+TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilent)
+{
+    TestFolder home;
+    const QString preferences = home.filePath(QStringLiteral("config/preferences.plist"));
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    // A crashed process left its socket file behind.
+    QDir().mkpath(runtime);
+    ::close(connectedSocket(runtime + QStringLiteral("/instance.socket"), false));
+
+    SingleInstance primary(preferences, runtime);
+    ASSERT_TRUE(primary.becomePrimary());
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(primary.socketPath()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    QSignalSpy received(&primary, &SingleInstance::requestReceived);
+
+    const int silent = connectedSocket(primary.socketPath());
+    const int slow = connectedSocket(primary.socketPath());
+    writeText(slow, "sh");
+    QTest::qWait(50);
+    writeText(slow, "ow\ntog");
+    ASSERT_TRUE(received.wait(2000));
+    writeText(slow, "gle\n");
+    ::close(slow);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 2000));
+
+    const SingleInstance later(preferences, runtime);
+    EXPECT_FALSE(SingleInstance(preferences, runtime).becomePrimary());
+    EXPECT_TRUE(later.sendToPrimary(SingleInstance::showRequest));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 3; }, 2000));
+    EXPECT_EQ(received.at(0).at(0).toByteArray(), "show");
+    EXPECT_EQ(received.at(1).at(0).toByteArray(), "toggle");
+    EXPECT_EQ(received.at(2).at(0).toByteArray(), "show");
+    ::close(silent);
+}
+
+TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
+{
+    TestFolder home;
+    const QString runtime = home.filePath(QString(120, u'r'));
+    SingleInstance primary(home.filePath(QStringLiteral("preferences.plist")), runtime);
+    EXPECT_TRUE(primary.becomePrimary()) << "the lock alone keeps the store to one process";
+    EXPECT_FALSE(primary.sendToPrimary(SingleInstance::showRequest));
+    EXPECT_EQ(QDir(runtime).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList());
+    const QString shortened = QFile::decodeName(QFile::encodeName(primary.socketPath()).left(107));
+    EXPECT_FALSE(QFileInfo::exists(shortened));
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "platform/ModuleHttpClient.h"
+
+#include "items/LocalHttpServer.h"
+#include "support/TestFolders.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+std::optional<HttpResponse> fetch(HttpClient &client, const HttpRequest &request)
+{
+    std::optional<HttpResponse> answer;
+    client.get(request, [&answer](const HttpResponse &response) { answer = response; });
+    EXPECT_FALSE(answer) << "answers come from the event loop";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 5000));
+    return answer;
+}
+
+TEST(ModuleHttpClient, LoadsTheNetworkModuleAtTheFirstRequestAndKeepsToTheLimits)
+{
+    LocalHttpServer server(200, "text/plain", QByteArray(2000, 'x'));
+    ModuleHttpClient client;
+    HttpRequest request;
+    request.url = server.base().resolved(QUrl(QStringLiteral("/page")));
+    request.userAgent = "Test/1";
+    const auto whole = fetch(client, request);
+    ASSERT_TRUE(whole && whole->ok()) << whole.value_or(HttpResponse()).error.toStdString();
+    EXPECT_EQ(whole->status, 200);
+    EXPECT_EQ(whole->body.size(), 2000);
+    EXPECT_EQ(server.requestTargets(), QList<QByteArray>{"/page"});
+
+    request.maximumBytes = 1000;
+    const auto tooLarge = fetch(client, request);
+    ASSERT_TRUE(tooLarge);
+    EXPECT_FALSE(tooLarge->ok());
+    EXPECT_LE(tooLarge->body.size(), 1001);
+}
+
+TEST(ModuleHttpClient, AModuleThatCannotBeLoadedFailsEachRequestLikeTheNetwork)
+{
+    TestFolder folder;
+    QFile notAModule(folder.filePath(QLatin1String(ModuleHttpClient::moduleFileName)));
+    ASSERT_TRUE(notAModule.open(QIODevice::WriteOnly));
+    notAModule.write("not an ELF file");
+    notAModule.close();
+    ModuleHttpClient client({folder.filePath(QStringLiteral("missing.so")), notAModule.fileName()});
+    HttpRequest request;
+    request.url = QUrl(QStringLiteral("http://127.0.0.1:9/"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto failed = fetch(client, request);
+        ASSERT_TRUE(failed);
+        EXPECT_FALSE(failed->ok());
+        EXPECT_TRUE(failed->error.contains(QLatin1String(ModuleHttpClient::moduleFileName))) << failed->error.toStdString();
+        EXPECT_TRUE(failed->error.contains(QStringLiteral("missing.so")));
+    }
+}
+
+} // namespace
