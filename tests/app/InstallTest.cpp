@@ -86,7 +86,9 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
         LocalHttpServer server(200, "text/plain", "served");
         ModuleHttpClient client({module});
         std::optional<HttpResponse> answer;
-        client.get({server.base()}, [&answer](const HttpResponse &response) { answer = response; });
+        HttpRequest request;
+        request.url = server.base();
+        client.get(request, [&answer](const HttpResponse &response) { answer = response; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
         EXPECT_EQ(answer->body, QByteArray("served")) << answer->error.toStdString();
     }
