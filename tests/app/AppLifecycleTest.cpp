@@ -276,18 +276,28 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
 }
 
-// An application context over fakes, for running the delegate in-process.
+// An application context over fakes with the delegate launched in-process;
+// firstRunOver stores "first", as after the first run.
 struct FakeApp
 {
-    explicit FakeApp(std::unique_ptr<FakePreferencesStore> preferences)
+    explicit FakeApp(bool firstRunOver, const std::function<void(FakePreferencesStore &)> &store = {},
+                     bool atLogin = false)
     {
+        auto preferences = std::make_unique<FakePreferencesStore>();
+        if (firstRunOver)
+            preferences->setInteger(1, StoreKeys::first);
+        if (store)
+            store(*preferences);
         auto logins = std::make_unique<FakeLoginItems>();
         auto hotKeyService = std::make_unique<FakeHotKeyService>();
         loginItems = logins.get();
         hotKeys = hotKeyService.get();
+        loginItems->helperRunning = atLogin;
         context = std::make_unique<AppContext>(std::move(preferences), supportFolder.path(),
                                                AppContext::Platform{std::move(logins), std::move(hotKeyService),
                                                                     desktop.services()});
+        delegate = std::make_unique<AppDelegate>(*context);
+        delegate->applicationDidFinishLaunching();
     }
 
     TestFolder supportFolder;
@@ -295,55 +305,35 @@ struct FakeApp
     FakeLoginItems *loginItems = nullptr;
     FakeHotKeyService *hotKeys = nullptr;
     std::unique_ptr<AppContext> context;
+    std::unique_ptr<AppDelegate> delegate;
 };
 
 TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
 {
-    FakeApp atLogin(std::make_unique<FakePreferencesStore>());
-    atLogin.loginItems->helperRunning = true;
-    AppDelegate delegate(*atLogin.context);
-    delegate.applicationDidFinishLaunching();
+    FakeApp atLogin(false, {}, true);
     EXPECT_EQ(atLogin.loginItems->killLauncherSent, 1);
-    EXPECT_EQ(delegate.existingManagerWindow(), nullptr);
+    EXPECT_EQ(atLogin.delegate->existingManagerWindow(), nullptr);
 
-    FakeApp byHand(std::make_unique<FakePreferencesStore>());
-    AppDelegate other(*byHand.context);
-    other.applicationDidFinishLaunching();
+    FakeApp byHand(false);
     EXPECT_EQ(byHand.loginItems->killLauncherSent, 0);
-    ASSERT_NE(other.existingManagerWindow(), nullptr);
-    EXPECT_TRUE(other.existingManagerWindow()->isVisible());
-    EXPECT_TRUE(other.existingManagerWindow()->isShowingOnboarding());
+    ASSERT_NE(byHand.delegate->existingManagerWindow(), nullptr);
+    EXPECT_TRUE(byHand.delegate->existingManagerWindow()->isVisible());
+    EXPECT_TRUE(byHand.delegate->existingManagerWindow()->isShowingOnboarding());
 
-    auto stored = std::make_unique<FakePreferencesStore>();
-    stored->setInteger(1, StoreKeys::first);
-    FakeApp later(std::move(stored));
-    AppDelegate third(*later.context);
-    third.applicationDidFinishLaunching();
-    EXPECT_EQ(third.existingManagerWindow()->containerPage(), ContainerVc::managerPage);
-}
+    FakeApp later(true);
+    EXPECT_EQ(later.delegate->existingManagerWindow()->containerPage(), ContainerVc::managerPage);
 
-TEST(AppDelegate, QtFormatsDatesAndFileTypesInTheChosenLanguage)
-{
+    // Qt formats dates and file types in the chosen language.
     for (const int language : {1, 0}) {
-        auto stored = std::make_unique<FakePreferencesStore>();
-        stored->setInteger(1, StoreKeys::first);
-        stored->setInteger(language, StoreKeys::selectedLanguage);
-        FakeApp app(std::move(stored));
-        app.loginItems->helperRunning = true;
-        AppDelegate delegate(*app.context);
-        delegate.applicationDidFinishLaunching();
+        FakeApp app(true, [language](FakePreferencesStore &stored) { stored.setInteger(language, StoreKeys::selectedLanguage); }, true);
         EXPECT_EQ(QLocale().language(), language == 1 ? QLocale::French : QLocale::English);
     }
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 {
-    auto stored = std::make_unique<FakePreferencesStore>();
-    stored->setInteger(1, StoreKeys::first);
-    FakeApp app(std::move(stored));
-    app.loginItems->helperRunning = true;
-    AppDelegate delegate(*app.context);
-    delegate.applicationDidFinishLaunching();
+    FakeApp app(true, {}, true);
+    AppDelegate &delegate = *app.delegate;
     ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
 
     // Straight to the preferences: no first-group box on the way.
@@ -363,25 +353,21 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
 {
     {
-        FakeApp app(std::make_unique<FakePreferencesStore>());
-        AppDelegate delegate(*app.context);
-        delegate.applicationDidFinishLaunching();
+        FakeApp app(false);
         EXPECT_EQ(app.loginItems->calls, 0);
         EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), false);
         EXPECT_TRUE(app.hotKeys->registrations.isEmpty());
-        delegate.togglePopover();
+        app.delegate->togglePopover();
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no popup before the first run ends";
     }
 
-    auto stored = std::make_unique<FakePreferencesStore>();
-    stored->setBool(false, StoreKeys::loginStartStatus);
-    stored->setBool(true, StoreKeys::showFileListInFolder);
-    stored->setInteger(1, StoreKeys::first);
-    stored->setObject(QStringLiteral("k"), StoreKeys::shortcutKey);
-    stored->setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
-    FakeApp app(std::move(stored));
-    AppDelegate delegate(*app.context);
-    delegate.applicationDidFinishLaunching();
+    FakeApp app(true, [](FakePreferencesStore &stored) {
+        stored.setBool(false, StoreKeys::loginStartStatus);
+        stored.setBool(true, StoreKeys::showFileListInFolder);
+        stored.setObject(QStringLiteral("k"), StoreKeys::shortcutKey);
+        stored.setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
+    });
+    AppDelegate &delegate = *app.delegate;
     EXPECT_EQ(app.loginItems->calls, 1);
     EXPECT_FALSE(app.loginItems->lastEnabled);
     EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), true);
