@@ -1,17 +1,9 @@
-#include "app/AppContext.h"
-#include "app/AppDelegate.h"
+#include "ShellFixture.h"
+
 #include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
-#include "hotkey/HotKeysController.h"
-#include "platform/FakeDesktopServices.h"
-#include "platform/FakeHotKeyService.h"
-#include "platform/FakePreferencesStore.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/ViewController.h"
-#include "store/LocalizedText.h"
-#include "store/StoreKeys.h"
-
-#include "support/TestFolders.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,8 +14,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QWidget>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <optional>
@@ -276,63 +266,33 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
 }
 
-// An application context over fakes with the delegate launched in-process;
-// firstRunOver stores "first", as after the first run.
-struct FakeApp
-{
-    explicit FakeApp(bool firstRunOver, const std::function<void(FakePreferencesStore &)> &store = {},
-                     bool atLogin = false)
-    {
-        auto preferences = std::make_unique<FakePreferencesStore>();
-        if (firstRunOver)
-            preferences->setInteger(1, StoreKeys::first);
-        if (store)
-            store(*preferences);
-        auto logins = std::make_unique<FakeLoginItems>();
-        auto hotKeyService = std::make_unique<FakeHotKeyService>();
-        loginItems = logins.get();
-        hotKeys = hotKeyService.get();
-        loginItems->helperRunning = atLogin;
-        context = std::make_unique<AppContext>(std::move(preferences), supportFolder.path(),
-                                               AppContext::Platform{std::move(logins), std::move(hotKeyService),
-                                                                    desktop.services()});
-        delegate = std::make_unique<AppDelegate>(*context);
-        delegate->applicationDidFinishLaunching();
-    }
-
-    TestFolder supportFolder;
-    FakeDesktopServices desktop;
-    FakeLoginItems *loginItems = nullptr;
-    FakeHotKeyService *hotKeys = nullptr;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<AppDelegate> delegate;
-};
-
 TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
 {
-    FakeApp atLogin(false, {}, true);
+    LaunchedApp atLogin({.firstRunOver = false, .atLogin = true});
     EXPECT_EQ(atLogin.loginItems->killLauncherSent, 1);
     EXPECT_EQ(atLogin.delegate->existingManagerWindow(), nullptr);
 
-    FakeApp byHand(false);
+    LaunchedApp byHand({.firstRunOver = false});
     EXPECT_EQ(byHand.loginItems->killLauncherSent, 0);
     ASSERT_NE(byHand.delegate->existingManagerWindow(), nullptr);
     EXPECT_TRUE(byHand.delegate->existingManagerWindow()->isVisible());
     EXPECT_TRUE(byHand.delegate->existingManagerWindow()->isShowingOnboarding());
 
-    FakeApp later(true);
+    LaunchedApp later({});
     EXPECT_EQ(later.delegate->existingManagerWindow()->containerPage(), ContainerVc::managerPage);
 
     // Qt formats dates and file types in the chosen language.
     for (const int language : {1, 0}) {
-        FakeApp app(true, [language](FakePreferencesStore &stored) { stored.setInteger(language, StoreKeys::selectedLanguage); }, true);
+        LaunchedApp app({.atLogin = true, .store = [language](PreferencesStore &stored) {
+                             stored.setInteger(language, StoreKeys::selectedLanguage);
+                         }});
         EXPECT_EQ(QLocale().language(), language == 1 ? QLocale::French : QLocale::English);
     }
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 {
-    FakeApp app(true, {}, true);
+    LaunchedApp app({.atLogin = true});
     AppDelegate &delegate = *app.delegate;
     ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
 
@@ -353,7 +313,7 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
 {
     {
-        FakeApp app(false);
+        LaunchedApp app({.firstRunOver = false});
         EXPECT_EQ(app.loginItems->calls, 0);
         EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), false);
         EXPECT_TRUE(app.hotKeys->registrations.isEmpty());
@@ -361,12 +321,12 @@ TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEn
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no popup before the first run ends";
     }
 
-    FakeApp app(true, [](FakePreferencesStore &stored) {
+    LaunchedApp app({.store = [](PreferencesStore &stored) {
         stored.setBool(false, StoreKeys::loginStartStatus);
         stored.setBool(true, StoreKeys::showFileListInFolder);
         stored.setObject(QStringLiteral("k"), StoreKeys::shortcutKey);
         stored.setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
-    });
+    }});
     AppDelegate &delegate = *app.delegate;
     EXPECT_EQ(app.loginItems->calls, 1);
     EXPECT_FALSE(app.loginItems->lastEnabled);
