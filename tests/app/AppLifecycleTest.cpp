@@ -266,7 +266,7 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
 }
 
-TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
+TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
 {
     LaunchedApp atLogin({.firstRunOver = false, .atLogin = true});
     EXPECT_EQ(atLogin.loginItems->killLauncherSent, 1);
