@@ -400,7 +400,7 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
     // shows whole, one shown whole needs no tip.
     const auto tipAt = [](QAbstractItemView *view, const QPoint &pos) {
         QToolTip::hideText();
-        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+        static_cast<void>(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
         QHelpEvent help(QEvent::ToolTip, pos, view->viewport()->mapToGlobal(pos));
         QCoreApplication::sendEvent(view->viewport(), &help);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
