@@ -1,17 +1,9 @@
-#include "app/AppContext.h"
-#include "app/AppDelegate.h"
+#include "ShellFixture.h"
+
 #include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
-#include "hotkey/HotKeysController.h"
-#include "platform/FakeDesktopServices.h"
-#include "platform/FakeHotKeyService.h"
-#include "platform/FakePreferencesStore.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/ViewController.h"
-#include "store/LocalizedText.h"
-#include "store/StoreKeys.h"
-
-#include "support/TestFolders.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,8 +14,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QWidget>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <optional>
@@ -280,74 +270,34 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
 }
 
-// An application context over fakes, for running the delegate in-process.
-struct FakeApp
+TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
 {
-    explicit FakeApp(std::unique_ptr<FakePreferencesStore> preferences)
-    {
-        auto logins = std::make_unique<FakeLoginItems>();
-        auto hotKeyService = std::make_unique<FakeHotKeyService>();
-        loginItems = logins.get();
-        hotKeys = hotKeyService.get();
-        context = std::make_unique<AppContext>(std::move(preferences), supportFolder.path(),
-                                               AppContext::Platform{std::move(logins), std::move(hotKeyService),
-                                                                    desktop.services()});
-    }
-
-    TestFolder supportFolder;
-    FakeDesktopServices desktop;
-    FakeLoginItems *loginItems = nullptr;
-    FakeHotKeyService *hotKeys = nullptr;
-    std::unique_ptr<AppContext> context;
-};
-
-TEST(AppDelegate, AStartAtLoginEndsTheHelperAndOpensNoWindow)
-{
-    FakeApp atLogin(std::make_unique<FakePreferencesStore>());
-    atLogin.loginItems->helperRunning = true;
-    AppDelegate delegate(*atLogin.context);
-    delegate.applicationDidFinishLaunching();
+    LaunchedApp atLogin({.firstRunOver = false, .atLogin = true});
     EXPECT_EQ(atLogin.loginItems->killLauncherSent, 1);
-    EXPECT_EQ(delegate.existingManagerWindow(), nullptr);
+    EXPECT_EQ(atLogin.delegate->existingManagerWindow(), nullptr);
 
-    FakeApp byHand(std::make_unique<FakePreferencesStore>());
-    AppDelegate other(*byHand.context);
-    other.applicationDidFinishLaunching();
+    LaunchedApp byHand({.firstRunOver = false});
     EXPECT_EQ(byHand.loginItems->killLauncherSent, 0);
-    ASSERT_NE(other.existingManagerWindow(), nullptr);
-    EXPECT_TRUE(other.existingManagerWindow()->isVisible());
-    EXPECT_TRUE(other.existingManagerWindow()->isShowingOnboarding());
+    ASSERT_NE(byHand.delegate->existingManagerWindow(), nullptr);
+    EXPECT_TRUE(byHand.delegate->existingManagerWindow()->isVisible());
+    EXPECT_TRUE(byHand.delegate->existingManagerWindow()->isShowingOnboarding());
 
-    auto stored = std::make_unique<FakePreferencesStore>();
-    stored->setInteger(1, StoreKeys::first);
-    FakeApp later(std::move(stored));
-    AppDelegate third(*later.context);
-    third.applicationDidFinishLaunching();
-    EXPECT_EQ(third.existingManagerWindow()->containerPage(), ContainerVc::managerPage);
-}
+    LaunchedApp later({});
+    EXPECT_EQ(later.delegate->existingManagerWindow()->containerPage(), ContainerVc::managerPage);
 
-TEST(AppDelegate, QtFormatsDatesAndFileTypesInTheChosenLanguage)
-{
+    // Qt formats dates and file types in the chosen language.
     for (const int language : {1, 0}) {
-        auto stored = std::make_unique<FakePreferencesStore>();
-        stored->setInteger(1, StoreKeys::first);
-        stored->setInteger(language, StoreKeys::selectedLanguage);
-        FakeApp app(std::move(stored));
-        app.loginItems->helperRunning = true;
-        AppDelegate delegate(*app.context);
-        delegate.applicationDidFinishLaunching();
+        LaunchedApp app({.atLogin = true, .store = [language](PreferencesStore &stored) {
+                             stored.setInteger(language, StoreKeys::selectedLanguage);
+                         }});
         EXPECT_EQ(QLocale().language(), language == 1 ? QLocale::French : QLocale::English);
     }
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 {
-    auto stored = std::make_unique<FakePreferencesStore>();
-    stored->setInteger(1, StoreKeys::first);
-    FakeApp app(std::move(stored));
-    app.loginItems->helperRunning = true;
-    AppDelegate delegate(*app.context);
-    delegate.applicationDidFinishLaunching();
+    LaunchedApp app({.atLogin = true});
+    AppDelegate &delegate = *app.delegate;
     ASSERT_EQ(delegate.existingManagerWindow(), nullptr);
 
     // Straight to the preferences: no first-group box on the way.
@@ -367,25 +317,21 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)
 {
     {
-        FakeApp app(std::make_unique<FakePreferencesStore>());
-        AppDelegate delegate(*app.context);
-        delegate.applicationDidFinishLaunching();
+        LaunchedApp app({.firstRunOver = false});
         EXPECT_EQ(app.loginItems->calls, 0);
         EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), false);
         EXPECT_TRUE(app.hotKeys->registrations.isEmpty());
-        delegate.togglePopover();
+        app.delegate->togglePopover();
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "no popup before the first run ends";
     }
 
-    auto stored = std::make_unique<FakePreferencesStore>();
-    stored->setBool(false, StoreKeys::loginStartStatus);
-    stored->setBool(true, StoreKeys::showFileListInFolder);
-    stored->setInteger(1, StoreKeys::first);
-    stored->setObject(QStringLiteral("k"), StoreKeys::shortcutKey);
-    stored->setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
-    FakeApp app(std::move(stored));
-    AppDelegate delegate(*app.context);
-    delegate.applicationDidFinishLaunching();
+    LaunchedApp app({.store = [](PreferencesStore &stored) {
+        stored.setBool(false, StoreKeys::loginStartStatus);
+        stored.setBool(true, StoreKeys::showFileListInFolder);
+        stored.setObject(QStringLiteral("k"), StoreKeys::shortcutKey);
+        stored.setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
+    }});
+    AppDelegate &delegate = *app.delegate;
     EXPECT_EQ(app.loginItems->calls, 1);
     EXPECT_FALSE(app.loginItems->lastEnabled);
     EXPECT_EQ(app.context->preferences->boolForKey(StoreKeys::showFileListInFolder), true);

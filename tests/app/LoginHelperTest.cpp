@@ -4,9 +4,9 @@
 #include "platform/Relaunch.h"
 #include "platform/XdgLoginItems.h"
 
+#include "support/PrivateBus.h"
 #include "support/TestFolders.h"
 
-#include <QDBusConnection>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -80,36 +80,13 @@ TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
     EXPECT_TRUE(XdgLoginItems::desktopEntry(u"/a\nb"_qs).isEmpty());
 }
 
-// A session bus of the test's own.
-class PrivateBus
-{
-public:
-    explicit PrivateBus(const TestFolder &folder)
-    {
-        daemon.start(u"dbus-daemon"_qs, {u"--session"_qs, u"--nofork"_qs, u"--print-address=1"_qs,
-                                         u"--address=unix:path=%1"_qs.arg(folder.filePath(u"bus"_qs))});
-        if (daemon.waitForReadyRead(10000))
-            address = QString::fromUtf8(daemon.readLine().trimmed());
-    }
-    ~PrivateBus()
-    {
-        QDBusConnection::disconnectFromBus(u"test-bus"_qs);
-        daemon.terminate();
-        daemon.waitForFinished(5000);
-    }
-    QDBusConnection connection() const { return QDBusConnection::connectToBus(address, u"test-bus"_qs); }
-
-    QProcess daemon;
-    QString address;
-};
-
 TEST(LoginHelper, StartsBrimbleAndQuitsOnKillLauncher)
 {
     TestFolder folder;
-    PrivateBus bus(folder);
+    PrivateBus bus;
     ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
-    XdgLoginItems items(folder.filePath(u"autostart"_qs), QString(), bus.connection());
-    ASSERT_TRUE(bus.connection().isConnected());
+    XdgLoginItems items(folder.filePath(u"autostart"_qs), QString(), bus.client());
+    ASSERT_TRUE(bus.client().isConnected());
     EXPECT_FALSE(items.endLoginHelper()) << "no helper runs yet";
 
     // The helper beside a stand-in brimble that notes it was started.

@@ -1,62 +1,27 @@
 // The tray on every desktop: a tray that says where its icon is, one that
 // does not (StatusNotifierItem), and none at all, through the launch.
 
-#include "app/AppContext.h"
-#include "app/AppDelegate.h"
-#include "app/ManagerWindow.h"
-#include "platform/FakeDesktopServices.h"
-#include "platform/FakeHotKeyService.h"
-#include "platform/FakePreferencesStore.h"
-#include "platform/FakeStatusItem.h"
-#include "store/StoreKeys.h"
+#include "ShellFixture.h"
 
-#include "support/TestFolders.h"
+#include "app/ManagerWindow.h"
+#include "store/Records.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QScreen>
 
-#include <gtest/gtest.h>
-
 namespace {
 
-struct TrayApp
+// After the first run, with one group, so that the manager shows its page
+// rather than the first-group box.
+LaunchedApp::Options withTray(bool available, const QRect &iconGeometry = {})
 {
-    explicit TrayApp(bool trayAvailable, const QRect &iconGeometry = {})
-    {
-        auto preferences = std::make_unique<FakePreferencesStore>();
-        preferences->setInteger(1, StoreKeys::first);
-        // One group, so that the manager shows its page rather than the
-        // first-group box.
-        preferences->setObject(QVariantList{QVariantMap{{QString(RecordKeys::title), QStringLiteral("Work")},
-                                                        {QString(RecordKeys::isHeader), true}}},
-                               StoreKeys::allgroups);
-        auto tray = std::make_unique<FakeStatusItem>();
-        tray->available = trayAvailable;
-        tray->iconGeometry = iconGeometry;
-        statusItem = tray.get();
-        AppContext::Platform platform{std::make_unique<FakeLoginItems>(), std::make_unique<FakeHotKeyService>(),
-                                      desktop.services(), std::move(tray)};
-        context = std::make_unique<AppContext>(std::move(preferences), supportFolder.path(), std::move(platform));
-        delegate = std::make_unique<AppDelegate>(*context);
-        delegate->applicationDidFinishLaunching();
-    }
-
-    ManagerWindow *managerWindow() const
-    {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *window = qobject_cast<ManagerWindow *>(widget))
-                return window;
-        }
-        return nullptr;
-    }
-
-    TestFolder supportFolder;
-    FakeDesktopServices desktop;
-    FakeStatusItem *statusItem = nullptr;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<AppDelegate> delegate;
-};
+    return {.store = [](PreferencesStore &stored) {
+                stored.setObject(Records::arrayOf({Records::newGroup(u"Work"_qs)}), StoreKeys::allgroups);
+            },
+            .trayAvailable = available,
+            .iconGeometry = iconGeometry};
+}
 
 QRect availableArea()
 {
@@ -67,9 +32,9 @@ TEST(Tray, WithAnIconGeometryThePopupOpensUnderTheIcon)
 {
     const QRect area = availableArea();
     const QRect icon(area.right() - 60, area.top(), 22, 22);
-    TrayApp app(true, icon);
+    LaunchedApp app(withTray(true, icon));
     EXPECT_TRUE(app.statusItem->shown);
-    EXPECT_FALSE(app.managerWindow()->minimizesOnClose());
+    EXPECT_FALSE(app.delegate->existingManagerWindow()->minimizesOnClose());
 
     app.statusItem->click();
     QWidget *popup = QApplication::activePopupWidget();
@@ -82,8 +47,8 @@ TEST(Tray, WithAnIconGeometryThePopupOpensUnderTheIcon)
 
 TEST(Tray, WithoutAnIconGeometryThePopupOpensAtThePointerWhollyOnScreen)
 {
-    TrayApp app(true);
-    EXPECT_FALSE(app.managerWindow()->minimizesOnClose());
+    LaunchedApp app(withTray(true));
+    EXPECT_FALSE(app.delegate->existingManagerWindow()->minimizesOnClose());
     const QRect area = availableArea();
 
     const QPoint middle = area.topLeft() + QPoint(40, 30);
@@ -106,8 +71,8 @@ TEST(Tray, WithoutAnIconGeometryThePopupOpensAtThePointerWhollyOnScreen)
 
 TEST(Tray, WithoutATrayTheManagerWindowStaysOpenUntilOneAppears)
 {
-    TrayApp app(false);
-    ManagerWindow *window = app.managerWindow();
+    LaunchedApp app(withTray(false));
+    ManagerWindow *window = app.delegate->existingManagerWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->minimizesOnClose());

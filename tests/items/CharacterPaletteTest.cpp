@@ -23,9 +23,6 @@ TEST(EmojiCatalog, HoldsTheFullyQualifiedEmojiWithGroupsAndNames)
 {
     const QList<Emoji> &all = EmojiCatalog::all();
     ASSERT_GT(all.size(), 3000);
-    EXPECT_EQ(all.first().text, QStringLiteral("😀"));
-    EXPECT_EQ(all.first().name, QStringLiteral("grinning face"));
-    EXPECT_EQ(EmojiCatalog::groupNames().first(), QStringLiteral("Smileys & Emotion"));
     EXPECT_FALSE(EmojiCatalog::groupNames().contains(QStringLiteral("Component")));
     // Fully-qualified forms only: the smiling face carries its selector.
     EXPECT_TRUE(EmojiCatalog::indexOf(QStringLiteral("☺\uFE0F")));

@@ -46,12 +46,6 @@ TEST(FVCompositeArrayTest, FlattensHeadersAndArraysIncludingEmptyOnesAtEitherEnd
     EXPECT_EQ(composite.countOfItems(), 8);
     EXPECT_EQ(flatNames(composite),
               QStringList({"H0", "H1", "1.0", "1.1", "H2", "H3", "3.0", "H4"}));
-    EXPECT_EQ(flatNames(composite), QStringList([&] {
-                  QStringList names;
-                  for (const QVariantMap &record : composite.items())
-                      names.append(record.value(QStringLiteral("title")).toString());
-                  return names;
-              }()));
 
     struct Case
     {
@@ -71,31 +65,6 @@ TEST(FVCompositeArrayTest, FlattensHeadersAndArraysIncludingEmptyOnesAtEitherEnd
     EXPECT_FALSE(composite.arrayAtIndex(8).isValid());
     EXPECT_TRUE(composite.objectInItemsAtIndex(8).isEmpty());
 
-    EXPECT_EQ(composite.compositeIndexForIndex(0, 1), 2);
-    EXPECT_EQ(composite.compositeIndexForIndex(1, 1), 3);
-    EXPECT_EQ(composite.compositeIndexForIndex(0, 3), 6);
-    EXPECT_EQ(composite.compositeIndexOfHeader(4), 7);
-    EXPECT_EQ(composite.compositeIndexForIndex(0, 5), -1);
-
     EXPECT_EQ(FVCompositeArray().countOfItems(), 0);
     EXPECT_EQ(compositeOf({0, 0}).countOfItems(), 2);
-}
-
-TEST(FVCompositeArrayTest, InsertsAndRemovesThroughFlatIndexes)
-{
-    FVCompositeArray composite = compositeOf({1, 0, 1});
-    // H0 0.0 H1 H2 2.0
-    composite.insertObject(named("a"), 1); // before 0.0
-    composite.insertObject(named("b"), 3); // on H1: end of array 0
-    composite.insertObject(named("c"), 5); // on H2: end of array 1 (empty before)
-    composite.insertObject(named("d"), 0); // on H0: start of array 0
-    composite.insertObject(named("e"), composite.countOfItems()); // past the end: last array
-    EXPECT_EQ(flatNames(composite), QStringList({"H0", "d", "a", "0.0", "b", "H1", "c", "H2", "2.0", "e"}));
-
-    composite.removeObjectFromItemsAtIndex(5); // a header: nothing
-    composite.removeObjectFromItemsAtIndex(6); // c
-    composite.removeObjectFromItemsAtIndex(1); // d
-    composite.removeObjectFromItemsAtIndex(42);
-    EXPECT_EQ(flatNames(composite), QStringList({"H0", "a", "0.0", "b", "H1", "H2", "2.0", "e"}));
-    EXPECT_EQ(composite.arrays().at(1).size(), 0);
 }
