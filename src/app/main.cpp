@@ -81,6 +81,11 @@ int main(int argc, char **argv)
     // The favourites are taken last, so that reading them has had the most time.
     auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
     PlistPreferencesStore &store = *preferences;
+    // What launch changes (bare-title lists moved, records upgraded) is
+    // written once the tray icon and the window are up: with 10,000 items the
+    // write takes the processor the display needs. A crash before then loses
+    // nothing, as the next launch makes the same changes from the same file.
+    store.holdWritesFor(std::chrono::milliseconds(500));
     AppContext context(std::move(preferences), Paths::supportFolder(),
                        {std::move(loginItems), std::move(hotKeys), desktop.services()});
 

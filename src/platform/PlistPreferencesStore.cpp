@@ -187,6 +187,12 @@ bool PlistPreferencesStore::flush()
     return m_writer->flush();
 }
 
+void PlistPreferencesStore::holdWritesFor(std::chrono::milliseconds duration)
+{
+    if (m_writer)
+        m_writer->holdWritesFor(duration);
+}
+
 void PlistPreferencesStore::scheduleWrite()
 {
     if (m_writer)

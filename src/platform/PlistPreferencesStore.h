@@ -67,6 +67,9 @@ public:
     bool holdsListOfDictionaries(const QString &key) const override;
     QStringList allKeys() const override;
     bool flush() override;
+    // Changes made in the next duration reach the file together at its end
+    // (or at flush()): launch keeps the processor for the display.
+    void holdWritesFor(std::chrono::milliseconds duration);
 
     QString filePath() const { return m_filePath; }
     LoadProblem loadProblem() const { return m_loadProblem; }

@@ -44,15 +44,22 @@ void PreferencesWriter::schedule(const QVariantMap &snapshot)
     m_wake.notify_one();
 }
 
+void PreferencesWriter::holdWritesFor(std::chrono::milliseconds duration)
+{
+    std::lock_guard lock(m_mutex);
+    m_holdUntil = std::chrono::steady_clock::now() + duration;
+}
+
 bool PreferencesWriter::flush()
 {
     std::unique_lock lock(m_mutex);
+    m_holdUntil = {}; // a held snapshot goes now
     if (m_unsaved && !m_pending) {
         m_pending = std::move(m_unsaved);
         m_unsaved.reset();
         ++m_scheduledGeneration;
-        m_wake.notify_one();
     }
+    m_wake.notify_one();
     const uint64_t target = m_scheduledGeneration;
     // A retry already under way decides the outcome too.
     m_written.wait(lock, [&] { return m_writtenGeneration >= target && !m_writing; });
@@ -75,6 +82,14 @@ void PreferencesWriter::run()
         if (!m_pending) {
             if (m_stopping)
                 return;
+            continue;
+        }
+        if (!m_stopping && std::chrono::steady_clock::now() < m_holdUntil) {
+            // Later snapshots replace this one meanwhile; flush() or the
+            // end of the hold lets the newest through.
+            m_wake.wait_until(lock, m_holdUntil, [&] {
+                return m_stopping || std::chrono::steady_clock::now() >= m_holdUntil;
+            });
             continue;
         }
         QVariantMap snapshot = std::move(*m_pending);

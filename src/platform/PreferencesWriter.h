@@ -25,6 +25,10 @@ public:
     ~PreferencesWriter();
 
     void schedule(const QVariantMap &snapshot);
+    // Keeps snapshots in memory for duration from now before the first is
+    // written, so that the write does not compete with the launch for the
+    // processor. flush() ends the hold.
+    void holdWritesFor(std::chrono::milliseconds duration);
     // Waits until the newest snapshot has been tried; true when it is on disk.
     bool flush();
 
@@ -42,6 +46,7 @@ private:
     std::optional<QVariantMap> m_unsaved;
     std::chrono::steady_clock::time_point m_retryAt;
     std::chrono::milliseconds m_retryDelay;
+    std::chrono::steady_clock::time_point m_holdUntil;
     uint64_t m_scheduledGeneration = 0;
     uint64_t m_writtenGeneration = 0;
     bool m_lastWriteSucceeded = true;

@@ -237,6 +237,33 @@ TEST(PlistPreferencesStore, AFailedWriteIsRetriedAndReportedOnce)
     EXPECT_EQ(reports, 1);
 }
 
+TEST(PlistPreferencesStore, HeldWritesReachTheFileAtFlushOrAtTheEnd)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
+    {
+        PlistPreferencesStore store(path);
+        store.holdWritesFor(std::chrono::hours(1));
+        store.setInteger(1, QStringLiteral("a"));
+        store.setInteger(2, QStringLiteral("b"));
+        QThread::msleep(200);
+        EXPECT_FALSE(QFileInfo::exists(path)) << "held changes stay in memory";
+        EXPECT_TRUE(store.flush());
+        EXPECT_EQ(PlistPreferencesStore(path).integerForKey(QStringLiteral("b")), 2);
+
+        // A hold that outlives the store still lets its last change through.
+        store.holdWritesFor(std::chrono::hours(1));
+        store.setInteger(3, QStringLiteral("c"));
+    }
+    EXPECT_EQ(PlistPreferencesStore(path).integerForKey(QStringLiteral("c")), 3);
+
+    PlistPreferencesStore store(path);
+    store.holdWritesFor(std::chrono::milliseconds(50));
+    store.setInteger(4, QStringLiteral("d"));
+    EXPECT_TRUE(processUntil([&] { return PlistPreferencesStore(path).integerForKey(QStringLiteral("d")) == 4; }))
+        << "written when the hold ends, without a flush";
+}
+
 TEST(PlistPreferencesStore, AFileReadAheadIsUsedOnlyWhileItIsUnchanged)
 {
     TestFolder folder;
