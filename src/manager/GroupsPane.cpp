@@ -93,8 +93,18 @@ void GroupsPane::connectController()
         });
     });
     connect(&m_services.selectTagvc, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
-        if (fromMainWindow && Rowforcolorchange < m_controller.groupCount())
-            m_controller.changeColor(Rowforcolorchange, color);
+        if (!fromMainWindow)
+            return;
+        // Should the groups have moved while the picker was open, the colour
+        // follows the group it was opened for.
+        int row = Rowforcolorchange;
+        if (m_controller.groupTitle(row) != m_colorGroupTitle) {
+            row = -1;
+            for (int at = 0; row < 0 && at < m_controller.groupCount(); ++at)
+                row = m_controller.groupTitle(at) == m_colorGroupTitle ? at : -1;
+        }
+        if (row >= 0 && row < m_controller.groupCount())
+            m_controller.changeColor(row, color);
     });
 }
 
@@ -203,7 +213,9 @@ void GroupsPane::changegroupBoxColor(int row, const QRect &anchor)
     if (row < 0 || row >= m_services.favorites.groups().size())
         return;
     Rowforcolorchange = row;
-    m_services.selectTagvc.openBeside(anchor, true);
+    m_colorGroupTitle = m_controller.groupTitle(row);
+    m_services.selectTagvc.openBeside(anchor, true,
+                                      m_groupsModel->index(row).data(int(GroupsModel::Role::color)).value<QColor>());
 }
 
 bool GroupsPane::eventFilter(QObject *watched, QEvent *event)

@@ -50,6 +50,8 @@ private:
     GroupsModel *m_groupsModel = nullptr;
     bool m_syncingSelection = false;
     int Rowforcolorchange = -1;
+    // The title of the group at Rowforcolorchange when the picker opened.
+    QString m_colorGroupTitle;
 
     GroupsTableView *tblviewgroup = nullptr;
     QToolButton *btnAddGroup = nullptr;

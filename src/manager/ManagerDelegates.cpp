@@ -126,10 +126,20 @@ bool GroupRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, con
 {
     if (!event || event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    // A name cut short by the row's width shows whole in a tip.
+    // The colour tag says what it does and its key; a name cut short by the
+    // row's width shows whole.
+    const QRect swatch = partRect(option.rect, Part::color);
+    if (swatch.adjusted(-3, -3, 3, 3).contains(event->pos()))
+        return showRowTip(event, view, swatch, colorTagTip());
     const QString title = index.data().toString();
     const bool cut = option.fontMetrics.horizontalAdvance(title) > partRect(option.rect, Part::title).width();
     return showRowTip(event, view, option.rect, cut ? title : QString());
+}
+
+QString GroupRowDelegate::colorTagTip()
+{
+    return QStringLiteral("%1 (%2)").arg(LocalizedText("IDS_BR_377"),
+                                         colorTagKeys().toString(QKeySequence::NativeText));
 }
 
 QWidget *GroupRowDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const

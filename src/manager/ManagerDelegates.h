@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QStyledItemDelegate>
 
@@ -27,6 +28,10 @@ public:
                               const QModelIndex &index) const override;
 
     static QRect partRect(const QRect &rowRect, Part part);
+    // The key that opens the colour tag picker for the selected row, and the
+    // colour tag's tip, which shows it.
+    static QKeySequence colorTagKeys() { return QKeySequence(Qt::CTRL | Qt::Key_T); }
+    static QString colorTagTip();
     // The name field being edited, if any.
     QLineEdit *editor() const { return m_editor; }
 

@@ -2,9 +2,13 @@
 
 #include "manager/ManagerController.h"
 #include "manager/ManagerDelegates.h"
+#include "manager/RowAccessibility.h"
+
+#include "store/LocalizedText.h"
 
 #include <QDrag>
 #include <QDragMoveEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -47,6 +51,45 @@ GroupsTableView::GroupsTableView(ManagerController &controller, QWidget *parent)
     setAcceptDrops(true);
     setDropIndicatorShown(false);
     setDragDropMode(QAbstractItemView::DragDrop);
+    // The row's painted swatch and its name field, for screen readers.
+    RowAccessibility::install(this, [this] {
+        return QList<RowAction>{
+            {LocalizedText("IDS_BR_377"), GroupRowDelegate::colorTagKeys(), [this](int row) { openColorTag(row); }},
+            {LocalizedText("IDS_BR_62"), QKeySequence(Qt::Key_F2),
+             [this](int row) {
+                 setCurrentIndex(model()->index(row, 0));
+                 setFocus(Qt::OtherFocusReason);
+                 makeLabelStartEditing();
+             }},
+        };
+    });
+}
+
+void GroupsTableView::openColorTag(int row)
+{
+    if (!model() || row < 0 || row >= model()->rowCount())
+        return;
+    endEditing();
+    const QModelIndex index = model()->index(row, 0);
+    scrollTo(index);
+    emitColorClicked(index);
+}
+
+void GroupsTableView::emitColorClicked(const QModelIndex &index)
+{
+    setCurrentIndex(index);
+    const QRect swatch = GroupRowDelegate::partRect(visualRect(index), GroupRowDelegate::Part::color);
+    Q_EMIT colorClicked(index.row(), QRect(viewport()->mapToGlobal(swatch.topLeft()), swatch.size()));
+}
+
+void GroupsTableView::keyPressEvent(QKeyEvent *event)
+{
+    if (!isEditing() && QKeySequence(event->keyCombination()) == GroupRowDelegate::colorTagKeys()) {
+        openColorTag(currentIndex().row());
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void GroupsTableView::endEditing()
@@ -72,8 +115,7 @@ void GroupsTableView::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && index.isValid()) {
         const QRect swatch = GroupRowDelegate::partRect(visualRect(index), GroupRowDelegate::Part::color);
         if (swatch.adjusted(-3, -3, 3, 3).contains(event->position().toPoint())) {
-            setCurrentIndex(index);
-            Q_EMIT colorClicked(index.row(), QRect(viewport()->mapToGlobal(swatch.topLeft()), swatch.size()));
+            emitColorClicked(index);
             return;
         }
     }
@@ -190,6 +232,19 @@ ItemsTableView::ItemsTableView(ManagerController &controller, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
+    // The row's painted edit button, for screen readers.
+    RowAccessibility::install(this, [this] {
+        return QList<RowAction>{
+            {LocalizedText("IDS_BR_64"), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
+    });
+}
+
+void ItemsTableView::clickEdit(int row)
+{
+    if (!model() || row < 0 || row >= model()->rowCount())
+        return;
+    setCurrentIndex(model()->index(row, 0));
+    Q_EMIT editClicked(row);
 }
 
 void ItemsTableView::setEmptyText(const QString &text)
@@ -223,8 +278,7 @@ void ItemsTableView::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && index.isValid()
         && ItemRowDelegate::partRect(visualRect(index), ItemRowDelegate::Part::edit)
                .contains(event->position().toPoint())) {
-        setCurrentIndex(index);
-        Q_EMIT editClicked(index.row());
+        clickEdit(index.row());
         return;
     }
     QListView::mousePressEvent(event);

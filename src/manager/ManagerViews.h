@@ -22,6 +22,10 @@ public:
     explicit GroupsTableView(ManagerController &controller, QWidget *parent = nullptr);
 
     GroupRowDelegate *rowDelegate() const { return m_delegate; }
+    // Opens the colour tag picker for row from the keyboard or a screen
+    // reader: selects the row, brings it into view and anchors the picker at
+    // its swatch, as a click on the swatch does.
+    void openColorTag(int row);
     // Commits a name being edited, as leaving the field would.
     void endEditing();
     // Starts editing the selected row's name (makeLabelStartEditing).
@@ -42,6 +46,7 @@ Q_SIGNALS:
     void colorClicked(int row, const QRect &anchor);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -52,6 +57,7 @@ protected:
 
 private:
     void setIndicator(const DropTarget &target);
+    void emitColorClicked(const QModelIndex &index);
 
     ManagerController &m_controller;
     GroupRowDelegate *m_delegate = nullptr;
@@ -68,6 +74,9 @@ public:
     explicit ItemsTableView(ManagerController &controller, QWidget *parent = nullptr);
 
     int selectedRow() const;
+    // What a click on row's edit button does: selects the row and asks to
+    // edit its item.
+    void clickEdit(int row);
 
     // Shown in the middle of the list while it has no rows (a search that
     // found nothing); empty for none.

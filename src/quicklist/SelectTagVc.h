@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QToolButton;
@@ -20,8 +21,10 @@ public:
     static QList<QColor> swatchColors();
 
     // Shows the picker at the right of anchor (global coordinates), for the
-    // manager window (true) or the quick-access popup (false).
-    void openBeside(const QRect &anchor, bool viewOpenFromMainwindow);
+    // manager window (true) or the quick-access popup (false). The keyboard
+    // starts on the swatch of current when one offers it, else on the first;
+    // when the picker closes, the keyboard goes back where it was.
+    void openBeside(const QRect &anchor, bool viewOpenFromMainwindow, const QColor &current = {});
 
     bool viewOpenFromMainwindow() const { return m_viewOpenFromMainwindow; }
     void setViewOpenFromMainwindow(bool fromMainWindow) { m_viewOpenFromMainwindow = fromMainWindow; }
@@ -41,6 +44,10 @@ public Q_SLOTS:
     void btnsixthClicked() { pickSwatch(5); }
     void btnseventhclciked() { pickSwatch(6); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 Q_SIGNALS:
     // A swatch was picked; viewOpenFromMainwindow tells for whom.
     void colorPicked(const QColor &color, bool viewOpenFromMainwindow);
@@ -49,4 +56,5 @@ private:
     QList<QToolButton *> m_swatches;
     QColor m_selectedColor;
     bool m_viewOpenFromMainwindow = false;
+    QPointer<QWidget> m_returnFocus;
 };

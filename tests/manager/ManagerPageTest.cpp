@@ -9,6 +9,7 @@
 #include "manager/PreviewWindow.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -370,6 +371,94 @@ TEST_F(ManagerPageTest, PopupAndManagerStayInStep)
               ColorText::fromColor(SelectTagVc::swatchColors().at(0)));
 }
 
+TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
+{
+    addGroup(QStringLiteral("Zeta"));
+    addGroup(QStringLiteral("Alpha"));
+    addGroup(QStringLiteral("Mid"), {}, QStringLiteral("FF3B30"));
+    links.managerLoaded = true;
+    open();
+    const auto reorder = [this](const QStringList &titles) {
+        QList<QVariantMap> reordered;
+        for (const QString &title : titles) {
+            for (const QVariantMap &group : favorites.groups())
+                reordered.append(Records::title(group) == title ? QList<QVariantMap>{group} : QList<QVariantMap>{});
+        }
+        favorites.setGroups(reordered);
+        links.requestManagerGroupsReload();
+        ASSERT_EQ(column(groups), titles);
+    };
+    const auto colorOf = [this](const QString &title) {
+        for (const QVariantMap &group : favorites.groups()) {
+            if (Records::title(group) == title)
+                return group.value(RecordKeys::color).toString();
+        }
+        return QString();
+    };
+    const auto openByKey = [this](int row) {
+        groups->setFocus();
+        groups->setCurrentIndex(groups->model()->index(row, 0));
+        press(groups, Qt::Key_T, Qt::ControlModifier);
+        return picker.isVisible() && picker.isAncestorOf(QApplication::focusWidget()) ? QApplication::focusWidget()
+                                                                                        : nullptr;
+    };
+    const QList<QColor> swatches = SelectTagVc::swatchColors();
+
+    // The key opens the picker for the group now on the selected row, on the
+    // swatch of its colour; an arrow and Return pick the next one.
+    reorder({"Mid", "Zeta", "Alpha"});
+    QWidget *swatch = openByKey(2);
+    ASSERT_TRUE(swatch);
+    EXPECT_TRUE(picker.viewOpenFromMainwindow());
+    EXPECT_EQ(swatch->accessibleName(), LocalizedText("IDS_BR_373"));
+    press(swatch, Qt::Key_Right);
+    press(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(picker.isVisible());
+    EXPECT_EQ(colorOf(QStringLiteral("Alpha")), ColorText::fromColor(swatches.at(4)));
+    EXPECT_EQ(colorOf(QStringLiteral("Mid")), QStringLiteral("FF3B30"));
+    EXPECT_EQ(colorOf(QStringLiteral("Zeta")), QStringLiteral("47CE64"));
+    EXPECT_TRUE(groups->hasFocus());
+
+    // Escape closes it without a change and gives the keyboard back.
+    const QList<QVariantMap> before = favorites.groups();
+    swatch = openByKey(0);
+    ASSERT_TRUE(swatch);
+    EXPECT_EQ(swatch->accessibleName(), LocalizedText("IDS_BR_370"));
+    press(swatch, Qt::Key_Left);
+    press(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(picker.isVisible());
+    EXPECT_EQ(favorites.groups(), before);
+    EXPECT_TRUE(groups->hasFocus());
+
+    // Groups moving while the picker is open: the colour goes to the group
+    // it was opened for.
+    swatch = openByKey(1);
+    ASSERT_TRUE(swatch);
+    reorder({"Zeta", "Alpha", "Mid"});
+    press(swatch, Qt::Key_End);
+    press(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(colorOf(QStringLiteral("Zeta")), ColorText::fromColor(swatches.last()));
+    EXPECT_EQ(colorOf(QStringLiteral("Alpha")), ColorText::fromColor(swatches.at(4)));
+
+    // Screen readers find the same as a named action of the row.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(groups);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->childCount(), 3);
+    QAccessibleInterface *row = list->child(2);
+    ASSERT_TRUE(row && row->actionInterface());
+    EXPECT_EQ(row->role(), QAccessible::ListItem);
+    EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("Mid"));
+    EXPECT_EQ(list->indexOfChild(row), 2);
+    const QString action = LocalizedText("IDS_BR_377");
+    ASSERT_TRUE(row->actionInterface()->actionNames().contains(action));
+    EXPECT_EQ(row->actionInterface()->keyBindingsForAction(action), QStringList{"Ctrl+T"});
+    row->actionInterface()->doAction(action);
+    ASSERT_TRUE(picker.isVisible());
+    EXPECT_EQ(groups->currentIndex().row(), 2);
+    picker.pickSwatch(6);
+    EXPECT_EQ(colorOf(QStringLiteral("Mid")), ColorText::fromColor(swatches.at(6)));
+}
+
 TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
 {
     const QString longName = QStringLiteral("Quarterly report of the northern regional office, final version");
@@ -411,6 +500,9 @@ TEST_F(ManagerPageTest, RowsAndPreviewFollowTheWindowSize)
     EXPECT_EQ(tipAt(items, brand.center()), QString());
     EXPECT_TRUE(tipAt(items, items->visualRect(items->model()->index(1, 0)).center()).startsWith(longName));
     EXPECT_EQ(tipAt(groups, groups->visualRect(groups->model()->index(0, 0)).center()), QString());
+    const QRect work = groups->visualRect(groups->model()->index(0, 0));
+    EXPECT_EQ(tipAt(groups, GroupRowDelegate::partRect(work, GroupRowDelegate::Part::color).center()),
+              LocalizedText("IDS_BR_377") + QStringLiteral(" (Ctrl+T)"));
 
     // A picture smaller than the preview window is shown at its own size
     // from the first showing on.

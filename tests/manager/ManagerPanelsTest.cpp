@@ -11,6 +11,7 @@
 #include "manager/MakeshortcutsVc.h"
 #include "manager/ManagerViews.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -137,6 +138,45 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_EQ(address->text(), longAddress);
     EXPECT_EQ(address->cursorPosition(), 0);
     panel->reject();
+}
+
+TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
+{
+    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
+                                      colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF"))});
+    openPage();
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(items);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->childCount(), 2);
+    const int blueRow = list->child(0)->text(QAccessible::Name) == QStringLiteral("blue") ? 0 : 1;
+    items->setCurrentIndex(items->model()->index(1 - blueRow, 0));
+
+    // The painted edit button is the row's action, named as its tip, with
+    // its key; doing it edits that row's item as a click on the button does.
+    QAccessibleInterface *row = list->child(blueRow);
+    ASSERT_TRUE(row && row->actionInterface());
+    EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("blue"));
+    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("0000FF"));
+    const QString edit = LocalizedText("IDS_BR_64");
+    ASSERT_TRUE(row->actionInterface()->actionNames().contains(edit));
+    EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
+    row->actionInterface()->doAction(edit);
+    auto *panel = page->findChild<AddPanelvc *>();
+    ASSERT_TRUE(panel && panel->isVisible());
+    EXPECT_TRUE(panel->editing());
+    EXPECT_EQ(panelChild<ColorWell>(panel, "colorwell")->color(), QColor(0, 0, 0xFF));
+    EXPECT_EQ(items->currentIndex().row(), blueRow);
+    EXPECT_TRUE(row->state().selected);
+    panel->reject();
+
+    // A row that has gone does nothing.
+    QAccessibleInterface *last = list->child(1);
+    favorites.setItems(QStringLiteral("Work"), {favorites.items(QStringLiteral("Work")).first()});
+    links.requestManagerGroupsReload();
+    ASSERT_EQ(list->childCount(), 1);
+    EXPECT_FALSE(last->isValid());
+    last->actionInterface()->doAction(edit);
+    EXPECT_FALSE(panel->isVisible());
 }
 
 TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwhile)
