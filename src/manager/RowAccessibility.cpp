@@ -23,7 +23,9 @@ QList<RowAction> actionsOf(const QListView *view)
 
 // One row of the list: read from the model each time, so it stays right
 // while rows are added, removed and sorted under it.
-class RowInterface final : public QAccessibleInterface, public QAccessibleActionInterface
+class RowInterface final : public QAccessibleInterface,
+                           public QAccessibleActionInterface,
+                           public QAccessibleTableCellInterface
 {
 public:
     RowInterface(QListView *view, int row)
@@ -85,8 +87,21 @@ public:
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface *>(this);
+        if (type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        return nullptr;
     }
+
+    bool isSelected() const override { return state().selected; }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return 0; }
+    int rowIndex() const override { return m_row; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override { return parent(); }
 
     QStringList actionNames() const override
     {
@@ -136,7 +151,7 @@ private:
 
 // The list: its children are its rows, one interface per row number, kept
 // until the list goes.
-class RowListInterface final : public QAccessibleWidget
+class RowListInterface final : public QAccessibleWidget, public QAccessibleTableInterface
 {
 public:
     explicit RowListInterface(QListView *view)
@@ -182,6 +197,62 @@ public:
         const QModelIndex current = view()->currentIndex();
         return current.isValid() && view()->hasFocus() ? child(current.row()) : nullptr;
     }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The list as a table of one column, as screen readers know lists.
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    QAccessibleInterface *cellAt(int row, int column) const override { return column == 0 ? child(row) : nullptr; }
+    int selectedCellCount() const override { return selectedRowCount(); }
+    QList<QAccessibleInterface *> selectedCells() const override
+    {
+        QList<QAccessibleInterface *> cells;
+        for (const int row : selectedRows())
+            cells.append(child(row));
+        return cells;
+    }
+    QString columnDescription(int) const override { return {}; }
+    QString rowDescription(int) const override { return {}; }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return int(selectedRows().size()); }
+    int columnCount() const override { return 1; }
+    int rowCount() const override { return childCount(); }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override
+    {
+        QList<int> rows;
+        if (view()->selectionModel()) {
+            for (const QModelIndex &index : view()->selectionModel()->selectedRows())
+                rows.append(index.row());
+        }
+        return rows;
+    }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int row) const override { return selectedRows().contains(row); }
+    bool selectRow(int row) override
+    {
+        if (row < 0 || row >= rowCount())
+            return false;
+        view()->setCurrentIndex(view()->model()->index(row, 0));
+        return true;
+    }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int row) override
+    {
+        if (row < 0 || row >= rowCount() || !view()->selectionModel())
+            return false;
+        view()->selectionModel()->select(view()->model()->index(row, 0), QItemSelectionModel::Deselect);
+        return true;
+    }
+    bool unselectColumn(int) override { return false; }
+    // The rows are read from the model each time: nothing to update.
+    void modelChange(QAccessibleTableModelChangeEvent *) override {}
 
 private:
     QListView *view() const { return static_cast<QListView *>(widget()); }
