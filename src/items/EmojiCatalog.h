@@ -9,9 +9,13 @@
 struct Emoji
 {
     QString text;
-    QString name;
+    QString name;       // Unicode's English short name
+    QString frenchName; // CLDR's French short name; empty when CLDR has none
     int group = 0;
     bool skinTone = false;
+
+    // The name shown and read out: the French one in French, when there is one.
+    const QString &localizedName() const;
 };
 
 // The emoji the character palette offers, with their groups, and the search
@@ -28,7 +32,9 @@ QList<int> browsable();
 std::optional<int> firstOfGroup(int group);
 // Indexes of the entries whose name holds every word of query, ignoring
 // letter case; names that begin with the query come first. Empty for a
-// query of no words.
+// query of no words. In French, a word may also be found in the French
+// keywords or the English name, and accents and the œ/æ ligatures are
+// ignored on both sides ("coeur" finds "cœur").
 QList<int> search(const QString &query);
 std::optional<int> indexOf(const QString &text);
 

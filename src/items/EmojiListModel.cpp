@@ -32,7 +32,7 @@ QVariant EmojiListModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
     case Qt::AccessibleTextRole:
     case int(Role::name):
-        return emoji.name;
+        return emoji.localizedName();
     case int(Role::catalogIndex):
         return catalogIndex;
     case Qt::TextAlignmentRole:

@@ -48,6 +48,81 @@ TEST(EmojiCatalog, SearchMatchesEveryWordIgnoringCaseWithLeadingMatchesFirst)
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("no such emoji name")).isEmpty());
 }
 
+// The interface in French for the length of a test.
+struct FrenchInterface
+{
+    FrenchInterface() { Localization::setTable(loadLanguageTable(QStringLiteral("French")), true); }
+    ~FrenchInterface() { Localization::setTable(std::nullopt); }
+};
+
+QString nameOf(const QString &text)
+{
+    const auto index = EmojiCatalog::indexOf(text);
+    return index ? EmojiCatalog::all().at(*index).localizedName() : QString();
+}
+
+QStringList textsFound(const QString &query)
+{
+    QStringList texts;
+    for (int index : EmojiCatalog::search(query))
+        texts.append(EmojiCatalog::all().at(index).text);
+    return texts;
+}
+
+TEST(EmojiCatalog, InFrenchNamesAndSearchAreFrenchIgnoringAccentsAndLigatures)
+{
+    const QString heart = QStringLiteral("❤\uFE0F"); // listed by CLDR without its selector
+    const QString wavingMedium = QStringLiteral("👋🏽");
+    const QString shaking = QStringLiteral("🫨"); // newer than the CLDR data
+    {
+        FrenchInterface french;
+        EXPECT_EQ(nameOf(heart), QStringLiteral("cœur rouge"));
+        EXPECT_EQ(nameOf(wavingMedium), QStringLiteral("signe de la main\u202F: peau légèrement mate"));
+        EXPECT_EQ(nameOf(shaking), QStringLiteral("shaking face"));
+
+        // By name, names that begin with the query first.
+        const QStringList cat = textsFound(QStringLiteral("Chat"));
+        ASSERT_FALSE(cat.isEmpty());
+        EXPECT_TRUE(nameOf(cat.first()).startsWith(QStringLiteral("chat"))) << nameOf(cat.first()).toStdString();
+        EXPECT_TRUE(cat.contains(QStringLiteral("🐱")));
+        // Without accents or ligatures, and with them on the query's side.
+        EXPECT_TRUE(textsFound(QStringLiteral("coeur")).contains(heart));
+        EXPECT_TRUE(textsFound(QStringLiteral("CŒUR rouge")).contains(heart));
+        EXPECT_TRUE(textsFound(QStringLiteral("etoile")).contains(QStringLiteral("⭐")));
+        EXPECT_TRUE(textsFound(QStringLiteral("clin d'oeil")).contains(QStringLiteral("😉"))); // CLDR writes d’œil
+        // By keyword, alone or with a word of the name.
+        EXPECT_TRUE(textsFound(QStringLiteral("furieux")).contains(QStringLiteral("😡")));
+        EXPECT_TRUE(textsFound(QStringLiteral("énervé boudeur")).contains(QStringLiteral("😡")));
+        // Derived names: the words after the colon count too.
+        const QStringList waving = textsFound(QStringLiteral("signe main legerement mate"));
+        EXPECT_TRUE(waving.contains(wavingMedium));
+        EXPECT_FALSE(waving.contains(QStringLiteral("👋")));
+        EXPECT_EQ(textsFound(QStringLiteral("signe de la main : peau legerement")).value(0), wavingMedium);
+        EXPECT_TRUE(textsFound(QStringLiteral("drapeau france")).contains(QStringLiteral("🇫🇷")));
+        // The English names still find, and stand in where CLDR has no name.
+        EXPECT_TRUE(textsFound(QStringLiteral("rocket")).contains(QStringLiteral("🚀")));
+        EXPECT_EQ(textsFound(QStringLiteral("shaking face")).value(0), shaking);
+        EXPECT_TRUE(textsFound(QStringLiteral("  ")).isEmpty());
+
+        // The palette shows and reads out the French names.
+        FakePreferencesStore preferences;
+        CharacterPalette palette(preferences);
+        palette.popUp(nullptr, nullptr);
+        palette.findChild<QLineEdit *>(QStringLiteral("searchCharacters"))->setText(QStringLiteral("fusee"));
+        const QAbstractItemModel *cells = palette.findChild<QListView *>(QStringLiteral("characterList"))->model();
+        ASSERT_GE(cells->rowCount(), 1);
+        EXPECT_EQ(cells->index(0, 0).data().toString(), QStringLiteral("🚀"));
+        EXPECT_EQ(cells->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("fusée"));
+        EXPECT_EQ(cells->index(0, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("fusée"));
+    }
+    // In English, as before: English names, no folding, no French words.
+    EXPECT_EQ(nameOf(heart), QStringLiteral("red heart"));
+    EXPECT_TRUE(textsFound(QStringLiteral("coeur")).isEmpty());
+    EXPECT_TRUE(textsFound(QStringLiteral("fusée")).isEmpty());
+    EXPECT_TRUE(textsFound(QStringLiteral("pinata")).isEmpty());
+    EXPECT_TRUE(textsFound(QStringLiteral("piñata")).contains(QStringLiteral("🪅")));
+}
+
 TEST(RecentCharacters, MostRecentFirstWithoutDuplicatesUpToCapacity)
 {
     FakePreferencesStore preferences;
