@@ -19,174 +19,155 @@ namespace {
 
 QVariantMap oldItem(const QString &title)
 {
-    return {{RecordKeys::title, title}, {RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(QStringLiteral("/tmp/") + title)}};
+    return {{RecordKeys::title, title}, {RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(u"/tmp/"_qs + title)}};
 }
 
-TEST(FavoritesStore, UidCounterStartsAtOneAndNeverReusesIdentities)
+QStringList titlesOf(const QList<QVariantMap> &items)
 {
+    QStringList result;
+    for (const QVariantMap &item : items)
+        result.append(Records::title(item));
+    return result;
+}
+
+class FavoritesStoreTest : public ::testing::Test
+{
+protected:
+    void setGroups(const QStringList &titles)
+    {
+        QList<QVariantMap> groups;
+        for (const QString &title : titles)
+            groups.append(Records::newGroup(title));
+        store.setGroups(groups);
+    }
+
     FakePreferencesStore preferences;
-    FavoritesStore store(preferences);
-    preferences.setObject(QStringLiteral("seven"), StoreKeys::uniqueid);
+    FavoritesStore store{preferences};
+};
+
+TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesIdentities)
+{
+    preferences.setObject(u"seven"_qs, StoreKeys::uniqueid);
     EXPECT_EQ(store.nextUid(), 1); // a counter of another type restarts
 
-    const QString group = QStringLiteral("Work");
     for (int i = 0; i < 5; ++i)
-        store.appendItemToGroup(group, store.makeFileItem(QStringLiteral("/home/u/file%1.txt").arg(i)));
-    QList<QVariantMap> items = store.items(group);
+        store.appendItemToGroup(u"Work"_qs, store.makeFileItem(u"/home/u/file%1.txt"_qs.arg(i)));
+    QList<QVariantMap> items = store.items(u"Work"_qs);
     ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(Records::uid(items.last()), 6);
     items.removeLast();
-    store.setItems(group, items);
+    store.setItems(u"Work"_qs, items);
     EXPECT_EQ(store.nextUid(), 7);
+    EXPECT_EQ(store.findItem(u"Work"_qs, 3).value().value(RecordKeys::url), u"/home/u/file1.txt"_qs);
+    EXPECT_FALSE(store.findItem(u"Work"_qs, 6));
 
-    const QVariantMap file = store.makeFileItem(QStringLiteral("/home/u/Projects/"));
-    EXPECT_EQ(file.keys().size(), 5);
-    EXPECT_EQ(Records::title(file), QStringLiteral("Projects"));
-    EXPECT_EQ(Records::text(file, RecordKeys::url), QStringLiteral("/home/u/Projects"));
+    const QVariantMap file = store.makeFileItem(u"/home/u/Projects/"_qs);
+    EXPECT_EQ(Records::title(file), u"Projects"_qs);
+    EXPECT_EQ(Records::text(file, RecordKeys::url), u"/home/u/Projects"_qs);
     EXPECT_EQ(Records::kindOf(file), ItemKind::normalFile);
-    EXPECT_TRUE(StoredValue::dateIn(file, RecordKeys::date));
-    EXPECT_EQ(store.findItem(group, 3).value().value(RecordKeys::url),
-              QStringLiteral("/home/u/file1.txt"));
-    EXPECT_FALSE(store.findItem(group, 6));
 }
 
-TEST(FavoritesStore, GroupTitlesNeverOverwriteTheStoresOwnKeys)
+TEST_F(FavoritesStoreTest, GroupTitlesNeverOverwriteTheStoresOwnKeys)
 {
-    FakePreferencesStore preferences;
-    FavoritesStore store(preferences);
     preferences.setInteger(41, StoreKeys::uniqueid);
     preferences.setInteger(1, StoreKeys::first);
     preferences.setInteger(1, StoreKeys::selectedLanguage);
     const QStringList reserved{StoreKeys::allgroups, StoreKeys::uniqueid, StoreKeys::first,
-                               StoreKeys::selectedLanguage, StoreKeys::allBookmark, QStringLiteral("items:x")};
-    QList<QVariantMap> groups;
+                               StoreKeys::selectedLanguage, StoreKeys::allBookmark, u"items:x"_qs};
+    setGroups(reserved);
     for (const QString &title : reserved)
-        groups.append(Records::newGroup(title));
-    store.setGroups(groups);
-    for (const QString &title : reserved)
-        store.appendItemToGroup(title, store.makeFileItem(QStringLiteral("/a")));
-    store.appendItemToGroup(QStringLiteral("x"), store.makeFileItem(QStringLiteral("/b")));
+        store.appendItemToGroup(title, store.makeFileItem(u"/a"_qs));
+    store.appendItemToGroup(u"x"_qs, store.makeFileItem(u"/b"_qs));
+    store.appendItemToGroup(u"X"_qs, store.makeFileItem(u"/c"_qs)); // case makes another group
 
     EXPECT_EQ(store.groupTitles(), reserved);
-    EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 48);
+    EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 49);
     EXPECT_EQ(preferences.integerForKey(StoreKeys::first), 1);
     EXPECT_EQ(preferences.integerForKey(StoreKeys::selectedLanguage), 1);
     for (const QString &title : reserved)
         EXPECT_EQ(store.items(title).size(), 1) << title.toStdString();
-    EXPECT_EQ(Records::text(store.items(QStringLiteral("x")).value(0), RecordKeys::url), QStringLiteral("/b"));
-
-    // Titles differing in case are distinct groups.
-    store.appendItemToGroup(QStringLiteral("X"), store.makeFileItem(QStringLiteral("/c")));
-    EXPECT_EQ(store.items(QStringLiteral("x")).size(), 1);
-    EXPECT_EQ(store.items(QStringLiteral("X")).size(), 1);
+    EXPECT_EQ(Records::text(store.items(u"x"_qs).value(0), RecordKeys::url), u"/b"_qs);
+    EXPECT_EQ(Records::text(store.items(u"X"_qs).value(0), RecordKeys::url), u"/c"_qs);
 }
 
-TEST(FavoritesStore, UpgradeGivesOldItemsIdentitiesOnce)
+TEST_F(FavoritesStoreTest, UpgradeGivesOldItemsIdentitiesOnce)
 {
     FakePreferencesStore fresh;
-    FavoritesStore freshStore(fresh);
-    freshStore.upgradeItemRecords();
+    FavoritesStore(fresh).upgradeItemRecords();
     EXPECT_EQ(fresh.boolForKey(StoreKeys::checkUniquiidAdded), true);
     EXPECT_FALSE(fresh.hasObjectForKey(StoreKeys::uniqueid));
 
-    FakePreferencesStore preferences;
-    FavoritesStore store(preferences);
     preferences.setInteger(1, StoreKeys::first);
-    store.setGroups({Records::newGroup(QStringLiteral("A")), Records::newGroup(QStringLiteral("Empty")),
-                     Records::newGroup(QStringLiteral("B"))});
-    QVariantMap dated = oldItem(QStringLiteral("dated"));
+    setGroups({u"A"_qs, u"Empty"_qs, u"B"_qs});
+    QVariantMap dated = oldItem(u"dated"_qs);
     const QDateTime then = QDateTime::fromSecsSinceEpoch(1000000000, Qt::UTC);
     dated.insert(RecordKeys::date, then);
-    store.setItems(QStringLiteral("A"), {oldItem(QStringLiteral("a1")), dated});
-    store.setItems(QStringLiteral("B"), {oldItem(QStringLiteral("b1"))});
+    store.setItems(u"A"_qs, {oldItem(u"a1"_qs), dated});
+    store.setItems(u"B"_qs, {oldItem(u"b1"_qs)});
 
     store.upgradeItemRecords();
-    const QList<QVariantMap> a = store.items(QStringLiteral("A"));
+    const QList<QVariantMap> a = store.items(u"A"_qs);
     EXPECT_EQ(Records::uid(a.at(0)), 1);
     EXPECT_EQ(Records::uid(a.at(1)), 2);
     EXPECT_EQ(StoredValue::dateIn(a.at(1), RecordKeys::date), then);
     EXPECT_TRUE(StoredValue::dateIn(a.at(0), RecordKeys::date));
-    EXPECT_EQ(Records::uid(store.items(QStringLiteral("B")).at(0)), 3);
-    EXPECT_FALSE(store.hasItemList(QStringLiteral("Empty")));
+    EXPECT_EQ(Records::uid(store.items(u"B"_qs).at(0)), 3);
+    EXPECT_FALSE(store.hasItemList(u"Empty"_qs));
 
+    store.setItems(u"B"_qs, {oldItem(u"b2"_qs)});
     const int writes = preferences.writeCount();
-    store.setItems(QStringLiteral("B"), {oldItem(QStringLiteral("b2"))});
     store.upgradeItemRecords();
-    EXPECT_FALSE(Records::uid(store.items(QStringLiteral("B")).at(0))) << "the upgrade runs only once";
-    EXPECT_EQ(preferences.writeCount(), writes + 1);
+    EXPECT_FALSE(Records::uid(store.items(u"B"_qs).at(0))) << "the upgrade runs only once";
+    EXPECT_EQ(preferences.writeCount(), writes);
 }
 
 // A store in the defined layout keeps each group's items under its bare title.
-TEST(FavoritesStore, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
+TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
 {
-    FakePreferencesStore preferences;
-    FavoritesStore store(preferences);
     preferences.setInteger(1, StoreKeys::first);
     preferences.setObject(QVariantList{QByteArray("/a")}, StoreKeys::allBookmark);
-    const QStringList titles{QStringLiteral("Work"),       QStringLiteral("Mixed"),      QStringLiteral("first"),
-                             QStringLiteral("allBookmark"), QStringLiteral("items:Work"), QStringLiteral("Empty"),
-                             QStringLiteral("newSetting")};
-    preferences.setObject(QVariantList{qint64(11), qint64(13)}, QStringLiteral("newSetting"));
-    QList<QVariantMap> groups;
-    for (const QString &title : titles)
-        groups.append(Records::newGroup(title));
-    preferences.setObject(Records::arrayOf(groups), StoreKeys::allgroups);
-    preferences.setObject(Records::arrayOf({oldItem(QStringLiteral("w1")), oldItem(QStringLiteral("w2"))}),
-                          QStringLiteral("Work"));
-    const QVariantMap both = oldItem(QStringLiteral("in both"));
-    preferences.setObject(Records::arrayOf({oldItem(QStringLiteral("m bare")), both}), QStringLiteral("Mixed"));
-    preferences.setObject(Records::arrayOf({both, oldItem(QStringLiteral("m kept"))}),
-                          FavoritesStore::itemListKey(QStringLiteral("Mixed")));
+    preferences.setObject(QVariantList{qint64(11), qint64(13)}, u"newSetting"_qs);
+    setGroups({u"Work"_qs, u"Mixed"_qs, u"first"_qs, u"allBookmark"_qs, u"items:Work"_qs, u"Empty"_qs, u"newSetting"_qs});
+    preferences.setObject(Records::arrayOf({oldItem(u"w1"_qs), oldItem(u"w2"_qs)}), u"Work"_qs);
+    const QVariantMap both = oldItem(u"in both"_qs);
+    preferences.setObject(Records::arrayOf({oldItem(u"m bare"_qs), both}), u"Mixed"_qs);
+    preferences.setObject(Records::arrayOf({both, oldItem(u"m kept"_qs)}), FavoritesStore::itemListKey(u"Mixed"_qs));
 
     const int writes = preferences.writeCount();
     store.adoptBareTitleItemLists();
     EXPECT_EQ(preferences.writeCount(), writes + 1) << "one write";
+    store.adoptBareTitleItemLists();
+    EXPECT_EQ(preferences.writeCount(), writes + 1) << "nothing left to move";
     store.upgradeItemRecords();
 
-    const auto titlesOf = [](const QList<QVariantMap> &items) {
-        QStringList result;
-        for (const QVariantMap &item : items)
-            result.append(Records::title(item));
-        return result;
-    };
-    const QList<QVariantMap> work = store.items(QStringLiteral("Work"));
-    EXPECT_EQ(titlesOf(work), (QStringList{QStringLiteral("w1"), QStringLiteral("w2")}));
-    EXPECT_EQ(Records::uid(work.at(0)), 1);
+    const QList<QVariantMap> work = store.items(u"Work"_qs);
+    EXPECT_EQ(titlesOf(work), (QStringList{u"w1"_qs, u"w2"_qs}));
     EXPECT_EQ(Records::uid(work.at(1)), 2);
-    EXPECT_TRUE(StoredValue::dateIn(work.at(1), RecordKeys::date));
-    EXPECT_EQ(titlesOf(store.items(QStringLiteral("Mixed"))),
-              (QStringList{QStringLiteral("in both"), QStringLiteral("m kept"), QStringLiteral("m bare")}));
-    for (const QString &moved : {QStringLiteral("Work"), QStringLiteral("Mixed")})
+    EXPECT_EQ(titlesOf(store.items(u"Mixed"_qs)), (QStringList{u"in both"_qs, u"m kept"_qs, u"m bare"_qs}));
+    for (const QString &moved : {u"Work"_qs, u"Mixed"_qs})
         EXPECT_FALSE(preferences.hasObjectForKey(moved)) << "each list in one place";
 
     // The store's own keys, and another group's list, are never a group's items.
     EXPECT_EQ(preferences.integerForKey(StoreKeys::first), 1);
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::allBookmark), QVariantList{QByteArray("/a")});
-    EXPECT_TRUE(store.items(QStringLiteral("allBookmark")).isEmpty());
-    EXPECT_TRUE(store.items(QStringLiteral("items:Work")).isEmpty());
-    EXPECT_EQ(preferences.arrayForKey(QStringLiteral("newSetting")), (QVariantList{qint64(11), qint64(13)}));
-    EXPECT_EQ(store.items(QStringLiteral("Work")).size(), 2);
-
-    const int settled = preferences.writeCount();
-    store.adoptBareTitleItemLists();
-    EXPECT_EQ(preferences.writeCount(), settled) << "nothing left to move";
+    EXPECT_EQ(preferences.arrayForKey(u"newSetting"_qs), (QVariantList{qint64(11), qint64(13)}));
+    EXPECT_TRUE(store.items(u"allBookmark"_qs).isEmpty());
+    EXPECT_TRUE(store.items(u"items:Work"_qs).isEmpty());
 }
 
-TEST(FavoritesStore, ACounterAtTheLargestIntegerStillGivesUniqueIdentities)
+TEST_F(FavoritesStoreTest, ACounterAtTheLargestIntegerStillGivesUniqueIdentities)
 {
-    FakePreferencesStore preferences;
-    FavoritesStore store(preferences);
     constexpr qint64 largest = std::numeric_limits<qint64>::max();
     preferences.setInteger(largest, StoreKeys::uniqueid);
-    QVariantMap last = oldItem(QStringLiteral("last"));
+    QVariantMap last = oldItem(u"last"_qs);
     last.insert(RecordKeys::uid, largest);
-    store.setItems(QStringLiteral("A"), {last});
-    store.setGroups({Records::newGroup(QStringLiteral("A"))});
+    store.setItems(u"A"_qs, {last});
+    setGroups({u"A"_qs});
     for (int i = 0; i < 3; ++i)
-        store.appendItemToGroup(QStringLiteral("A"), store.makeFileItem(QStringLiteral("/f%1").arg(i)));
+        store.appendItemToGroup(u"A"_qs, store.makeFileItem(u"/f%1"_qs.arg(i)));
 
     QSet<qint64> uids;
-    for (const QVariantMap &item : store.items(QStringLiteral("A"))) {
+    for (const QVariantMap &item : store.items(u"A"_qs)) {
         ASSERT_GT(Records::uid(item).value_or(0), 0);
         uids.insert(*Records::uid(item));
     }
@@ -195,53 +176,50 @@ TEST(FavoritesStore, ACounterAtTheLargestIntegerStillGivesUniqueIdentities)
 
 TEST(ColorText, TruncatesComponentsAndReadsBack)
 {
-    EXPECT_EQ(ColorText::fromColor(QColor::fromRgbF(0.999f, 0, 0)), QStringLiteral("FE0000"));
+    EXPECT_EQ(ColorText::fromColor(QColor::fromRgbF(0.999f, 0, 0)), u"FE0000"_qs);
     for (int value = 0; value < 256; ++value)
         EXPECT_EQ(ColorText::fromColor(QColor(value, 255 - value, value / 2)),
                   QString::asprintf("%02X%02X%02X", value, 255 - value, value / 2));
-    EXPECT_EQ(ColorText::toColor(QStringLiteral("#0A0B0C")), QColor(10, 11, 12));
-    EXPECT_EQ(ColorText::toColor(QStringLiteral("47ce64")), QColor(71, 206, 100));
-    EXPECT_EQ(ColorText::toColor(QStringLiteral("zz")), QColor(0, 0, 0));
+    EXPECT_EQ(ColorText::toColor(u"#0A0B0C"_qs), QColor(10, 11, 12));
+    EXPECT_EQ(ColorText::toColor(u"47ce64"_qs), QColor(71, 206, 100));
+    EXPECT_EQ(ColorText::toColor(u"zz"_qs), QColor(0, 0, 0));
 }
 
-TEST(SupportFiles, NewNamesAreNeverTakenAndDeletionStaysInsideTheFolder)
+TEST_F(FavoritesStoreTest, SupportFilesNamesAreNeverTakenAndDeletionStaysInsideTheFolder)
 {
     TestFolder root;
-    const QString folder = root.filePath(QStringLiteral("support"));
-    FakePreferencesStore preferences;
-    FavoritesStore store(preferences);
+    const QString folder = root.filePath(u"support"_qs);
     quint32 next = 100;
     SupportFiles files(folder, store, [&next] { return next++; });
+    const auto touch = [](const QString &path) { QFile(path).open(QIODevice::WriteOnly); };
 
     // The first four names offered are taken, as files or as stored items'
     // paths; the chosen name must be the fifth.
-    QStringList taken;
-    for (int i = 100; i < 104; ++i)
-        taken.append(folder + QStringLiteral("/%1.png").arg(i));
     QDir().mkpath(folder);
-    QFile(taken.at(0)).open(QIODevice::WriteOnly);
-    QFile(taken.at(2)).open(QIODevice::WriteOnly);
-    store.setGroups({Records::newGroup(QStringLiteral("G"))});
-    store.setItems(QStringLiteral("G"), {{{RecordKeys::imgpath, taken.at(1)}}, {{RecordKeys::imgpath, taken.at(3)}}});
-    EXPECT_EQ(files.newFilePath(QStringLiteral(".png")), folder + QStringLiteral("/104.png"));
+    touch(folder + u"/100.png"_qs);
+    touch(folder + u"/102.png"_qs);
+    setGroups({u"G"_qs});
+    store.setItems(u"G"_qs, {{{RecordKeys::imgpath, QString(folder + u"/101.png"_qs)}},
+                             {{RecordKeys::imgpath, QString(folder + u"/103.png"_qs)}}});
+    EXPECT_EQ(files.newFilePath(u".png"_qs), folder + u"/104.png"_qs);
 
-    const auto note = files.writeNote(QStringLiteral("line one\nligne deux é\n"));
+    const auto note = files.writeNote(u"line one\nligne deux é\n"_qs);
     ASSERT_TRUE(note);
     QFile noteFile(*note);
     ASSERT_TRUE(noteFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(noteFile.readAll(), QStringLiteral("line one\nligne deux é\n").toUtf8());
-    noteFile.close();
+    EXPECT_EQ(noteFile.readAll(), u"line one\nligne deux é\n"_qs.toUtf8());
 
-    const QString outside = root.filePath(QStringLiteral("precious.txt"));
-    QFile(outside).open(QIODevice::WriteOnly);
-    for (const QString &tampered : QStringList{outside, folder + QStringLiteral("/../precious.txt"), folder, QString()}) {
+    const QString outside = root.filePath(u"precious.txt"_qs);
+    touch(outside);
+    for (const QString &tampered : QStringList{outside, folder + u"/../precious.txt"_qs, folder, QString()}) {
         files.removeFilesOf({{RecordKeys::istext, true}, {RecordKeys::url, tampered}, {RecordKeys::imgpath, tampered}});
         EXPECT_TRUE(QFile::exists(outside)) << tampered.toStdString();
     }
-    QFile::link(outside, folder + QStringLiteral("/link.png"));
-    files.removeFilesOf({{RecordKeys::isbookmark, true}, {RecordKeys::imgpath, QString(folder + QStringLiteral("/link.png"))}});
+    const QString link = folder + u"/link.png"_qs;
+    QFile::link(outside, link);
+    files.removeFilesOf({{RecordKeys::isbookmark, true}, {RecordKeys::imgpath, link}});
     EXPECT_TRUE(QFile::exists(outside));
-    EXPECT_FALSE(QFileInfo(folder + QStringLiteral("/link.png")).isSymLink());
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
 
     // A colour item's url is not a support file; a note's is.
     files.removeFilesOf({{RecordKeys::iscolor, true}, {RecordKeys::url, *note}});
@@ -250,23 +228,20 @@ TEST(SupportFiles, NewNamesAreNeverTakenAndDeletionStaysInsideTheFolder)
     EXPECT_FALSE(QFile::exists(*note));
 }
 
-TEST(FileBookmarks, StoresEachFileOnceAndRestoresTheList)
+TEST_F(FavoritesStoreTest, FileBookmarksStoreEachFileOnceAndRestoreTheList)
 {
-    FakePreferencesStore preferences;
     FileBookmarks bookmarks(preferences);
-    bookmarks.storeFileBookmark(QStringLiteral("/home/u/a.txt"));
-    bookmarks.storeFileBookmark(QStringLiteral("/home/u/a.txt"));
-    bookmarks.storeFileBookmark(QStringLiteral("/home/u/é b.txt"));
+    for (const QString &path : {u"/home/u/a.txt"_qs, u"/home/u/a.txt"_qs, u"/home/u/é b.txt"_qs})
+        bookmarks.storeFileBookmark(path);
     testing::internal::CaptureStdout();
-    bookmarks.storeFileBookmark(QStringLiteral("relative"));
+    bookmarks.storeFileBookmark(u"relative"_qs);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Error storing bookmarks\n"), std::string::npos);
-    EXPECT_EQ(preferences.arrayForKey(StoreKeys::allBookmark).value().size(), 2);
 
     FileBookmarks restored(preferences);
     testing::internal::CaptureStdout();
     restored.restoreFileAccess();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "file:///home/u/a.txt\nfile:///home/u/%C3%A9%20b.txt\n");
-    restored.storeFileBookmark(QStringLiteral("/home/u/a.txt"));
+    restored.storeFileBookmark(u"/home/u/a.txt"_qs);
     EXPECT_EQ(restored.entries().size(), 2);
 }
 

@@ -9,9 +9,6 @@
 
 namespace {
 
-const QString english = QStringLiteral("English");
-const QString french = QStringLiteral("French");
-
 QVariantMap tableOf(const QString &language)
 {
     const std::optional<QVariantMap> table = loadLanguageTable(language);
@@ -25,50 +22,31 @@ QSet<QString> keySet(const QVariantMap &table)
     return QSet<QString>(keys.begin(), keys.end());
 }
 
-std::string listed(QStringList keys)
+std::string listed(const QSet<QString> &keys)
 {
-    keys.sort();
-    return keys.join(QStringLiteral(", ")).toStdString();
+    QStringList sorted = keys.values();
+    sorted.sort();
+    return sorted.join(u", "_qs).toStdString();
 }
 
-// The "%1"-style arguments a text expects.
-QSet<QString> argumentsOf(const QString &text)
+// Every capture of pattern in text.
+QSet<QString> matchesOf(const QRegularExpression &pattern, const QString &text, int group = 0)
 {
-    static const QRegularExpression argument(QStringLiteral("%\\d+"));
     QSet<QString> found;
-    for (auto it = argument.globalMatch(text); it.hasNext();)
-        found.insert(it.next().captured());
+    for (auto it = pattern.globalMatch(text); it.hasNext();)
+        found.insert(it.next().captured(group));
     return found;
-}
-
-// Every "IDS_BR_<n>" string literal in the source files under root.
-QSet<QString> keysUsedUnder(const QString &root)
-{
-    static const QRegularExpression literal(QStringLiteral("\"(IDS_BR_\\d+)\""));
-    QSet<QString> keys;
-    QDirIterator files(root, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        QFile file(files.next());
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QString text = QString::fromUtf8(file.readAll());
-        for (auto it = literal.globalMatch(text); it.hasNext();)
-            keys.insert(it.next().captured(1));
-    }
-    return keys;
 }
 
 TEST(KeyedTexts, BothTablesHoldTheSameWellFormedKeysWithText)
 {
-    const QVariantMap en = tableOf(english);
-    const QVariantMap fr = tableOf(french);
+    const QVariantMap en = tableOf(u"English"_qs);
+    const QVariantMap fr = tableOf(u"French"_qs);
     ASSERT_FALSE(en.isEmpty());
+    EXPECT_EQ(listed(keySet(en) - keySet(fr)), "") << "only in English";
+    EXPECT_EQ(listed(keySet(fr) - keySet(en)), "") << "only in French";
 
-    EXPECT_TRUE((keySet(en) - keySet(fr)).isEmpty()) << "only in English: " << listed((keySet(en) - keySet(fr)).values());
-    EXPECT_TRUE((keySet(fr) - keySet(en)).isEmpty()) << "only in French: " << listed((keySet(fr) - keySet(en)).values());
-
-    static const QRegularExpression wellFormed(QStringLiteral("^IDS_BR_[1-9][0-9]*$"));
+    static const QRegularExpression wellFormed(u"^IDS_BR_[1-9][0-9]*$"_qs);
     for (const QVariantMap &table : {en, fr}) {
         for (auto it = table.cbegin(); it != table.cend(); ++it) {
             EXPECT_TRUE(wellFormed.match(it.key()).hasMatch()) << it.key().toStdString();
@@ -77,36 +55,32 @@ TEST(KeyedTexts, BothTablesHoldTheSameWellFormedKeysWithText)
         }
     }
 
-    // A translation that drops or adds an argument would show a raw "%1"
-    // or lose the filled-in value.
-    for (auto it = en.cbegin(); it != en.cend(); ++it) {
-        if (!fr.contains(it.key()))
-            continue;
-        EXPECT_EQ(argumentsOf(it.value().toString()), argumentsOf(fr.value(it.key()).toString()))
+    // A translation that drops or adds an argument would show a raw "%1" or
+    // lose the filled-in value. A plain space before French punctuation lets a
+    // line break strand the mark at the start of the next line.
+    static const QRegularExpression argument(u"%\\d+"_qs);
+    static const QRegularExpression plainSpace(u"( [:;?!\u00BB])|(\u00AB )"_qs);
+    for (auto it = fr.cbegin(); it != fr.cend(); ++it) {
+        EXPECT_EQ(matchesOf(argument, it.value().toString()), matchesOf(argument, en.value(it.key()).toString()))
             << it.key().toStdString();
-    }
-}
-
-TEST(KeyedTexts, FrenchPunctuationKeepsItsNonBreakingSpaces)
-{
-    // A plain space there lets a line break strand the mark at the start of
-    // the next line, or a guillemet at the end of one.
-    static const QRegularExpression plainSpace(QStringLiteral("( [:;?!\u00BB])|(\u00AB )"));
-    const QVariantMap fr = tableOf(french);
-    for (auto it = fr.cbegin(); it != fr.cend(); ++it)
         EXPECT_FALSE(plainSpace.match(it.value().toString()).hasMatch()) << it.key().toStdString();
+    }
 }
 
 TEST(KeyedTexts, EveryKeyTheCodeLooksUpIsInBothTables)
 {
     const QString sources = QStringLiteral(BRIMBLE_SOURCE_DIR);
-    ASSERT_TRUE(QFile::exists(sources + QStringLiteral("/store/LocalizedText.h"))) << sources.toStdString();
-
-    const QSet<QString> used = keysUsedUnder(sources);
-    for (const QString &language : {english, french}) {
-        const QSet<QString> missing = used - keySet(tableOf(language));
-        EXPECT_TRUE(missing.isEmpty()) << language.toStdString() << " lacks " << listed(missing.values());
+    ASSERT_TRUE(QFile::exists(sources + u"/store/LocalizedText.h"_qs)) << sources.toStdString();
+    static const QRegularExpression literal(u"\"(IDS_BR_\\d+)\""_qs);
+    QSet<QString> used;
+    QDirIterator files(sources, {u"*.cpp"_qs, u"*.h"_qs}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (file.open(QIODevice::ReadOnly))
+            used += matchesOf(literal, QString::fromUtf8(file.readAll()), 1);
     }
+    for (const QString &language : {u"English"_qs, u"French"_qs})
+        EXPECT_EQ(listed(used - keySet(tableOf(language))), "") << language.toStdString() << " lacks keys";
 }
 
 } // namespace

@@ -6,61 +6,48 @@
 
 namespace {
 
-struct LanguageCase
-{
-    QStringList preferred;
-    std::optional<qint64> stored;
-    bool french;
-    std::optional<qint64> storedAfter;
-    std::string printed;
-};
-
 TEST(Localization, ChoosesTheLanguageFromTheStoreOrTheSystem)
 {
-    const LanguageCase cases[] = {
-        {{QStringLiteral("fr-FR")}, std::nullopt, true, 1, "fr\n"},
-        {{QStringLiteral("de-DE"), QStringLiteral("fr-FR")}, std::nullopt, false, 0, "de\n"},
-        {{QStringLiteral("fr")}, std::nullopt, true, 1, "fr\n"},
-        {{QStringLiteral("fr_CA")}, std::nullopt, true, 1, "fr\n"},
-        {{QStringLiteral("en-US")}, 1, true, 1, ""},
-        {{QStringLiteral("fr-FR")}, 0, false, 0, ""},
-        {{QStringLiteral("en-US")}, 7, true, 7, ""},
-        {{}, std::nullopt, false, std::nullopt, "= is not found\n"},
+    const struct {
+        QStringList preferred;
+        QVariant stored;
+        bool french;
+        QVariant storedAfter;
+        std::string printed;
+    } cases[] = {
+        {{u"fr-FR"_qs}, {}, true, qint64(1), "fr\n"},
+        {{u"de-DE"_qs, u"fr-FR"_qs}, {}, false, qint64(0), "de\n"},
+        {{u"fr_CA"_qs}, {}, true, qint64(1), "fr\n"},
+        {{u"en-US"_qs}, qint64(1), true, qint64(1), ""},
+        {{u"fr-FR"_qs}, qint64(0), false, qint64(0), ""},
+        {{u"en-US"_qs}, qint64(7), true, qint64(7), ""},
+        {{}, {}, false, {}, "= is not found\n"},
+        // A stored choice of another type keeps English and is left alone.
+        {{u"fr-FR"_qs}, u"1"_qs, false, u"1"_qs, ""},
     };
-    for (const LanguageCase &c : cases) {
+    for (const auto &c : cases) {
         FakePreferencesStore preferences;
-        if (c.stored)
-            preferences.setInteger(*c.stored, StoreKeys::selectedLanguage);
+        if (c.stored.isValid())
+            preferences.setObject(c.stored, StoreKeys::selectedLanguage);
         testing::internal::CaptureStdout();
         Localization::chooseLanguage(preferences, c.preferred);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed) << c.preferred.value(0).toStdString();
         EXPECT_EQ(Localization::isFrench(), c.french) << c.preferred.value(0).toStdString();
-        EXPECT_EQ(preferences.integerForKey(StoreKeys::selectedLanguage), c.storedAfter);
-        EXPECT_EQ(LocalizedText("IDS_BR_132"),
-                  loadLanguageTable(c.french ? QStringLiteral("French") : QStringLiteral("English"))
-                      ->value(QStringLiteral("IDS_BR_132")).toString());
+        EXPECT_EQ(preferences.objectForKey(StoreKeys::selectedLanguage), c.storedAfter);
+        EXPECT_EQ(LocalizedText("IDS_BR_132"), loadLanguageTable(c.french ? u"French"_qs : u"English"_qs)
+                                                   ->value(u"IDS_BR_132"_qs).toString());
     }
-
-    // A stored choice of another type keeps English and is left alone.
-    FakePreferencesStore preferences;
-    preferences.setObject(QStringLiteral("1"), StoreKeys::selectedLanguage);
-    testing::internal::CaptureStdout();
-    Localization::chooseLanguage(preferences, {QStringLiteral("fr-FR")});
-    testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(Localization::isFrench());
-    EXPECT_EQ(preferences.stringForKey(StoreKeys::selectedLanguage), QStringLiteral("1"));
 }
 
 TEST(LocalizedText, MissingTablesKeysAndNonStringsGiveEmptyText)
 {
-    Localization::setTable(QVariantMap{{QStringLiteral("IDS_BR_1"), QStringLiteral("One")},
-                                       {QStringLiteral("IDS_BR_2"), qint64(2)}});
-    EXPECT_EQ(LocalizedText("IDS_BR_1"), QStringLiteral("One"));
+    Localization::setTable(QVariantMap{{u"IDS_BR_1"_qs, u"One"_qs}, {u"IDS_BR_2"_qs, qint64(2)}});
+    EXPECT_EQ(LocalizedText("IDS_BR_1"), u"One"_qs);
     EXPECT_EQ(LocalizedText("IDS_BR_2"), QString());
     EXPECT_EQ(LocalizedText("IDS_BR_999"), QString());
     Localization::setTable(std::nullopt);
     EXPECT_EQ(LocalizedText("IDS_BR_1"), QString());
-    EXPECT_FALSE(loadLanguageTable(QStringLiteral("German")));
+    EXPECT_FALSE(loadLanguageTable(u"German"_qs));
 }
 
 } // namespace
