@@ -36,28 +36,22 @@ const QStringList installedFiles = {
     QStringLiteral("libexec/brimble-login-helper"),
 };
 
-struct ToolRun
-{
-    int exitCode = -1;
-    QString output;
-};
-
-ToolRun run(const QString &program, const QStringList &arguments, int timeoutMs = 300000)
+// Runs a tool to its end; what it printed. A failed run fails the test.
+QString runTool(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs))
-        return {-1, QStringLiteral("%1 did not finish: %2").arg(program, process.errorString())};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAll())};
+    const bool finished = process.waitForFinished(300000);
+    const QString output = QString::fromUtf8(process.readAll());
+    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        << program.toStdString() << " " << arguments.join(u' ').toStdString() << ": " << process.errorString().toStdString()
+        << "\n" << output.toStdString();
+    return output;
 }
 
 // Where the installed program looks for its network module, relative to the prefix.
-QString installedModule()
-{
-    return ModuleHttpClient::installedPath(QStringLiteral("bin"));
-}
+const QString installedModule = ModuleHttpClient::installedPath(QStringLiteral("bin"));
 
 QString readText(const QString &path)
 {
@@ -68,10 +62,8 @@ QString readText(const QString &path)
 TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
 {
     TestFolder prefix;
-    const ToolRun install = run(QStringLiteral(CMAKE_COMMAND),
-                            {QStringLiteral("--install"), QStringLiteral(BRIMBLE_BUILD_DIR), QStringLiteral("--prefix"),
-                             prefix.path()});
-    ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
+    runTool(QStringLiteral(CMAKE_COMMAND), {u"--install"_qs, QStringLiteral(BRIMBLE_BUILD_DIR), u"--prefix"_qs, prefix.path()});
+    ASSERT_FALSE(::testing::Test::HasFailure());
     const QDir root(prefix.path());
     for (const QString &file : installedFiles)
         EXPECT_TRUE(QFileInfo(root.filePath(file)).isFile()) << file.toStdString();
@@ -79,8 +71,8 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
 
     // The network module is where the installed program looks for it, and
     // works from there; the program itself does not load Qt Network at start.
-    ASSERT_FALSE(installedModule().startsWith(QLatin1String("..")));
-    const QString module = root.filePath(installedModule());
+    ASSERT_FALSE(installedModule.startsWith(QLatin1String("..")));
+    const QString module = root.filePath(installedModule);
     ASSERT_TRUE(QFileInfo(module).isFile()) << module.toStdString();
     {
         LocalHttpServer server(200, "text/plain", "served");
@@ -92,24 +84,14 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
         ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
         EXPECT_EQ(answer->body, QByteArray("served")) << answer->error.toStdString();
     }
-    const ToolRun loaded = run(QStringLiteral("ldd"), {root.filePath(QStringLiteral("bin/brimble"))});
-    EXPECT_EQ(loaded.exitCode, 0) << loaded.output.toStdString();
-    EXPECT_FALSE(loaded.output.contains(QLatin1String("libQt6Network"))) << loaded.output.toStdString();
+    EXPECT_FALSE(runTool(u"ldd"_qs, {root.filePath(u"bin/brimble"_qs)}).contains(u"libQt6Network"_qs));
 
     const QString desktopFile = root.filePath(QStringLiteral("share/applications/org.brimble.Brimble.desktop"));
-    const ToolRun desktop = run(QStringLiteral("desktop-file-validate"), {desktopFile});
-    EXPECT_EQ(desktop.exitCode, 0) << desktop.output.toStdString();
-    EXPECT_TRUE(desktop.output.trimmed().isEmpty()) << desktop.output.toStdString();
+    EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {desktopFile}).trimmed(), QString());
     const QString entry = readText(desktopFile);
-    EXPECT_TRUE(entry.contains(QLatin1String("\nActions=toggle-popup;\n")));
-    EXPECT_TRUE(entry.contains(
-        QLatin1String("[Desktop Action toggle-popup]\nName=Toggle popup\n")));
-    EXPECT_TRUE(entry.contains(QLatin1String("\nExec=brimble --toggle\n")));
+    EXPECT_TRUE(entry.contains(u"\nActions=toggle-popup;\n"_qs) && entry.contains(u"\nExec=brimble --toggle\n"_qs));
 
-    const ToolRun metainfo = run(QStringLiteral("appstreamcli"),
-                             {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                              root.filePath(QStringLiteral("share/metainfo/org.brimble.Brimble.metainfo.xml"))});
-    EXPECT_EQ(metainfo.exitCode, 0) << metainfo.output.toStdString();
+    runTool(u"appstreamcli"_qs, {u"validate"_qs, u"--no-net"_qs, root.filePath(u"share/metainfo/org.brimble.Brimble.metainfo.xml"_qs)});
 
     // The installed program runs from the prefix on its own: its texts are
     // compiled in, its start at login names the installed helper, and a
@@ -121,12 +103,10 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
         preferences.flush();
     }
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("fr_FR"));
+    for (const auto &[name, value] : {std::pair{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.filePath(u"config"_qs)},
+                                      {"XDG_DATA_HOME", home.filePath(u"data"_qs)}, {"XDG_RUNTIME_DIR", home.filePath(u"runtime"_qs)},
+                                      {"QT_QPA_PLATFORM", u"offscreen"_qs}, {"LANGUAGE", u"fr_FR"_qs}})
+        environment.insert(QString::fromLatin1(name), value);
     QProcess brimble;
     brimble.setProcessEnvironment(environment);
     brimble.setWorkingDirectory(home.path());
@@ -161,25 +141,19 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
 TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
 {
     TestFolder out;
-    const ToolRun cpack = run(QStringLiteral(CPACK_COMMAND),
-                          {QStringLiteral("--config"), QStringLiteral(BRIMBLE_BUILD_DIR "/CPackConfig.cmake"),
-                           QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"), out.path()});
-    ASSERT_EQ(cpack.exitCode, 0) << cpack.output.toStdString();
-    const QStringList debs = QDir(out.path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
-    ASSERT_EQ(debs.size(), 1) << cpack.output.toStdString();
+    runTool(QStringLiteral(CPACK_COMMAND),
+            {u"--config"_qs, QStringLiteral(BRIMBLE_BUILD_DIR "/CPackConfig.cmake"), u"-G"_qs, u"DEB"_qs, u"-B"_qs, out.path()});
+    const QStringList debs = QDir(out.path()).entryList({u"*.deb"_qs}, QDir::Files);
+    ASSERT_EQ(debs.size(), 1);
     const QString deb = QDir(out.path()).filePath(debs.constFirst());
 
-    const ToolRun contents = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--contents"), deb});
-    ASSERT_EQ(contents.exitCode, 0) << contents.output.toStdString();
-    for (const QString &file : installedFiles + QStringList{installedModule()})
-        EXPECT_TRUE(contents.output.contains(QStringLiteral(" ./usr/") + file + u'\n')) << file.toStdString();
+    const QString contents = runTool(u"dpkg-deb"_qs, {u"--contents"_qs, deb});
+    for (const QString &file : installedFiles + QStringList{installedModule})
+        EXPECT_TRUE(contents.contains(QStringLiteral(" ./usr/") + file + u'\n')) << file.toStdString();
 
-    const ToolRun control = run(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), deb});
-    ASSERT_EQ(control.exitCode, 0) << control.output.toStdString();
-    const QString fields = control.output;
-    EXPECT_TRUE(fields.contains(QLatin1String("\nPackage: brimble\n"))) << fields.toStdString();
-    EXPECT_TRUE(fields.contains(QRegularExpression(QStringLiteral("\nMaintainer: .+<.+@.+>\n"))));
-    EXPECT_TRUE(fields.contains(QRegularExpression(QStringLiteral("\nDescription: \\S.*\n \\S"))));
+    const QString fields = runTool(u"dpkg-deb"_qs, {u"--field"_qs, deb});
+    for (const char *field : {"\nPackage: brimble\n", "\nMaintainer: .+<.+@.+>\n", "\nDescription: \\S.*\n \\S"})
+        EXPECT_TRUE(fields.contains(QRegularExpression(QString::fromLatin1(field)))) << field << fields.toStdString();
     // Read off the linked libraries, besides the plugin no program links.
     const QString depends = QRegularExpression(QStringLiteral("\nDepends: (.*)\n")).match(fields).captured(1);
     for (const char *package : {"libqt6widgets6", "libqt6dbus6", "libqt6network6", "libplist3", "libxcb1", "libc6",
@@ -188,10 +162,8 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
 
     // The licence shipped is the one the about page names.
     EXPECT_TRUE(readText(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains(QLatin1String("GNU GENERAL PUBLIC LICENSE\n                       Version 3")));
-    for (const QString &language : {QStringLiteral("English"), QStringLiteral("French")}) {
-        const QString notice = loadLanguageTable(language).value_or(QVariantMap()).value(QStringLiteral("IDS_BR_223")).toString();
-        EXPECT_TRUE(notice.contains(QLatin1String("GNU GPL, version 3"))) << notice.toStdString();
-    }
+    for (const QString &language : {u"English"_qs, u"French"_qs})
+        EXPECT_TRUE(loadLanguageTable(language)->value(u"IDS_BR_223"_qs).toString().contains(u"GNU GPL, version 3"_qs));
 }
 
 } // namespace

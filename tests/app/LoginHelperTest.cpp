@@ -7,7 +7,9 @@
 #include "support/PrivateBus.h"
 #include "support/TestFolders.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -15,15 +17,21 @@
 
 namespace {
 
-// An executable file at path (a shell script doing script).
-bool writeScript(const QString &path, const QByteArray &script)
+// An executable file at path (a shell script doing script), its folder made.
+bool writeScript(const QString &path, const QByteArray &script = "exit 0")
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!QDir().mkpath(QFileInfo(path).path()) || !file.open(QIODevice::WriteOnly))
         return false;
     file.write("#!/bin/sh\n" + script + '\n');
     file.close();
     return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The program an autostart entry runs, as the desktop (GLib) reads it; GLib
@@ -47,9 +55,8 @@ TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
 {
     TestFolder home;
     const QString oddFolder = home.filePath(u"it's \"odd\" $(touch pwned) `x` \\ 100"_qs);
-    ASSERT_TRUE(QDir().mkpath(oddFolder));
     const QString helper = oddFolder + u"/brimble-login-helper"_qs;
-    ASSERT_TRUE(writeScript(helper, "exit 0"));
+    ASSERT_TRUE(writeScript(helper));
     EXPECT_EQ(XdgLoginItems::locateHelper(oddFolder), helper);
     EXPECT_EQ(XdgLoginItems::locateHelper(home.path()), QString());
 
@@ -61,8 +68,7 @@ TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
 
     // Enabling again rewrites the entry: a moved installation keeps starting.
     const QString moved = home.filePath(u"moved/libexec/brimble-login-helper"_qs);
-    ASSERT_TRUE(QDir().mkpath(home.filePath(u"moved/libexec"_qs)) && writeScript(moved, "exit 0"));
-    ASSERT_TRUE(QDir().mkpath(home.filePath(u"moved/bin"_qs)));
+    ASSERT_TRUE(writeScript(moved) && QDir().mkpath(home.filePath(u"moved/bin"_qs)));
     EXPECT_EQ(XdgLoginItems::locateHelper(home.filePath(u"moved/bin"_qs)), moved);
     ASSERT_TRUE(XdgLoginItems(autostart, moved).setEnabled(true));
     EXPECT_EQ(executableOfEntry(items.entryPath()), moved);
@@ -73,9 +79,7 @@ TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
 
     // No helper to run, or a folder that cannot be made: a failed change.
     EXPECT_FALSE(XdgLoginItems(autostart, QString()).setEnabled(true));
-    QFile blocker(home.filePath(u"blocked"_qs));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeScript(home.filePath(u"blocked"_qs)));
     EXPECT_FALSE(XdgLoginItems(home.filePath(u"blocked/autostart"_qs), helper).setEnabled(true));
     EXPECT_TRUE(XdgLoginItems::desktopEntry(u"/a\nb"_qs).isEmpty());
 }
@@ -115,16 +119,13 @@ TEST(LoginHelper, StartsBrimbleAndQuitsOnKillLauncher)
     EXPECT_EQ(running.exitCode(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !items.endLoginHelper(); }, 5000)) << "the name is released";
 
-    QFile marker(started);
-    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
-    EXPECT_EQ(marker.readAll(), QByteArray("started\n")) << "brimble started once";
+    EXPECT_EQ(contentsOf(started), QByteArray("started\n")) << "brimble started once";
 }
 
 TEST(Relaunch, StartsExactlyTheExecutableWhateverItsPath)
 {
     TestFolder folder;
     const QString odd = folder.filePath(u"it's \"odd\"; $(touch pwned) `touch pwned` & x"_qs);
-    ASSERT_TRUE(QDir().mkpath(odd));
     const QString marker = folder.filePath(u"ran"_qs);
     const QString program = odd + u"/brim ble"_qs;
     ASSERT_TRUE(writeScript(program, "echo \"$# $BRIMBLE_RELAUNCHED\" > \"$BRIMBLE_TEST_MARKER\""));
@@ -135,15 +136,12 @@ TEST(Relaunch, StartsExactlyTheExecutableWhateverItsPath)
     qint64 pid = 0;
     const bool started = Relaunch::relaunchAfterExit(program, &pid);
     qunsetenv("BRIMBLE_TEST_MARKER");
-    ASSERT_TRUE(started);
-    EXPECT_GT(pid, 0);
+    ASSERT_TRUE(started && pid > 0);
     EXPECT_FALSE(QFile::exists(marker)) << "the shell waits before it starts the program";
     const bool ran = QTest::qWaitFor([&] { return QFile(marker).size() > 0; }, 10000);
     QDir::setCurrent(previous);
     ASSERT_TRUE(ran);
-    QFile output(marker);
-    ASSERT_TRUE(output.open(QIODevice::ReadOnly));
-    EXPECT_EQ(output.readAll(), QByteArray("0 1\n")) << "no arguments, and the relaunch marker set";
+    EXPECT_EQ(contentsOf(marker), QByteArray("0 1\n")) << "no arguments, and the relaunch marker set";
     EXPECT_FALSE(QFile::exists(folder.filePath(u"pwned"_qs))) << "nothing of the path ran as a command";
     EXPECT_FALSE(QFile::exists(odd + u"/pwned"_qs));
 
