@@ -18,45 +18,8 @@
 
 #include <functional>
 
-// An application context over fakes, with the English texts, the global
-// shortcut and its recorder, for driving the manager window's parts.
-class ShellFixture : public ::testing::Test
-{
-protected:
-    ShellFixture()
-    {
-        Localization::setTable(loadLanguageTable(QStringLiteral("English")));
-        auto logins = std::make_unique<FakeLoginItems>();
-        auto hotKeyService = std::make_unique<FakeHotKeyService>();
-        loginItems = logins.get();
-        hotKeys = hotKeyService.get();
-        context = std::make_unique<AppContext>(std::make_unique<FakePreferencesStore>(), supportFolder.path(),
-                                               AppContext::Platform{std::move(logins), std::move(hotKeyService),
-                                                                    desktop.services()});
-        HotKeysController::setService(hotKeys);
-        shortcut = std::make_unique<GlobalShortcut>(*context->preferences, [] {});
-        recorder = std::make_unique<ShortcutRecorder>(*context->preferences, *shortcut);
-    }
-    ~ShellFixture() override
-    {
-        recorder.reset();
-        shortcut.reset();
-        HotKeysController::setService(nullptr);
-        Localization::setTable(std::nullopt);
-    }
-
-    PreferencesStore &preferences() { return *context->preferences; }
-
-    TestFolder supportFolder;
-    FakeDesktopServices desktop;
-    FakeLoginItems *loginItems = nullptr;
-    FakeHotKeyService *hotKeys = nullptr;
-    std::unique_ptr<AppContext> context;
-    std::unique_ptr<GlobalShortcut> shortcut;
-    std::unique_ptr<ShortcutRecorder> recorder;
-};
-
-// The delegate launched in-process over fakes and a fake tray.
+// The application context over fakes and a fake tray, and the delegate
+// launched in-process over it.
 struct LaunchedApp
 {
     struct Options
@@ -66,6 +29,7 @@ struct LaunchedApp
         std::function<void(PreferencesStore &)> store = {};
         bool trayAvailable = true;
         QRect iconGeometry = {};
+        bool launch = true; // false: the context alone, no delegate
     };
 
     explicit LaunchedApp(const Options &options)
@@ -87,6 +51,8 @@ struct LaunchedApp
         context = std::make_unique<AppContext>(std::move(stored), supportFolder.path(),
                                                AppContext::Platform{std::move(logins), std::move(hotKeyService),
                                                                     desktop.services(), std::move(tray)});
+        if (!options.launch)
+            return;
         delegate = std::make_unique<AppDelegate>(*context);
         delegate->applicationDidFinishLaunching();
     }
@@ -98,4 +64,31 @@ struct LaunchedApp
     FakeStatusItem *statusItem = nullptr;
     std::unique_ptr<AppContext> context;
     std::unique_ptr<AppDelegate> delegate;
+};
+
+// The context, before the first run, with the English texts, the global
+// shortcut and its recorder, for driving the manager window's parts.
+class ShellFixture : public ::testing::Test, protected LaunchedApp
+{
+protected:
+    ShellFixture()
+        : LaunchedApp({.firstRunOver = false, .launch = false})
+    {
+        Localization::setTable(loadLanguageTable(QStringLiteral("English")));
+        HotKeysController::setService(hotKeys);
+        shortcut = std::make_unique<GlobalShortcut>(*context->preferences, [] {});
+        recorder = std::make_unique<ShortcutRecorder>(*context->preferences, *shortcut);
+    }
+    ~ShellFixture() override
+    {
+        recorder.reset();
+        shortcut.reset();
+        HotKeysController::setService(nullptr);
+        Localization::setTable(std::nullopt);
+    }
+
+    PreferencesStore &preferences() { return *context->preferences; }
+
+    std::unique_ptr<GlobalShortcut> shortcut;
+    std::unique_ptr<ShortcutRecorder> recorder;
 };
