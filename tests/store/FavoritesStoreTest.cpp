@@ -177,7 +177,7 @@ TEST_F(FavoritesStoreTest, ACounterAtTheLargestIntegerStillGivesUniqueIdentities
 TEST(ColorText, TruncatesComponentsAndReadsBack)
 {
     EXPECT_EQ(ColorText::fromColor(QColor::fromRgbF(0.999f, 0, 0)), u"FE0000"_qs);
-    for (int value = 0; value < 256; ++value)
+    for (int value = 0; value < 256; ++value) // every component survives the truncation
         EXPECT_EQ(ColorText::fromColor(QColor(value, 255 - value, value / 2)),
                   QString::asprintf("%02X%02X%02X", value, 255 - value, value / 2));
     EXPECT_EQ(ColorText::toColor(u"#0A0B0C"_qs), QColor(10, 11, 12));
