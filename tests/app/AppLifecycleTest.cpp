@@ -1,3 +1,4 @@
+#include "BrimbleProcess.h"
 #include "ShellFixture.h"
 
 #include "app/ContainerVc.h"
@@ -11,90 +12,10 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
-#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
-#include <csignal>
-#include <optional>
-
-#include <sys/resource.h>
-
 namespace {
-
-struct RunOptions
-{
-    QStringList arguments = {};
-    QStringList environment = {}; // NAME=value settings besides the private folders
-    QString runtimeFolder = QStringLiteral("runtime");
-    std::optional<rlim_t> fileSizeLimit = {}; // files it writes may not grow beyond this many bytes
-};
-
-// The brimble executable, run with private XDG folders of its own.
-class BrimbleProcess
-{
-public:
-    explicit BrimbleProcess(const TestFolder &home, const RunOptions &options = RunOptions())
-    {
-        const QString runtime = home.filePath(options.runtimeFolder);
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        const QStringList settings = QStringList{u"HOME="_qs + home.path(),
-                                                 u"XDG_CONFIG_HOME="_qs + home.filePath(u"config"_qs),
-                                                 u"XDG_DATA_HOME="_qs + home.filePath(u"data"_qs),
-                                                 u"XDG_RUNTIME_DIR="_qs + runtime, u"QT_QPA_PLATFORM=offscreen"_qs,
-                                                 u"LANGUAGE=en_US"_qs} + options.environment;
-        for (const QString &setting : settings)
-            environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
-        process.setProcessEnvironment(environment);
-        if (const auto limit = options.fileSizeLimit) {
-            process.setChildProcessModifier([limit] {
-                const rlimit size{*limit, *limit};
-                ::setrlimit(RLIMIT_FSIZE, &size);
-                ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing
-            });
-        }
-        process.start(QStringLiteral(BRIMBLE_EXECUTABLE), options.arguments);
-    }
-
-    // Waits until the process has printed line (or ended).
-    bool waitForLine(const QByteArray &line)
-    {
-        while (!output.split('\n').contains(line)) {
-            if (!process.waitForReadyRead(10000))
-                return false;
-            output += process.readAllStandardOutput();
-        }
-        return true;
-    }
-    bool finish()
-    {
-        const bool finished = process.waitForFinished(10000);
-        output += process.readAllStandardOutput();
-        return finished;
-    }
-    // Terminates the process and checks it ended as asked, with exitCode.
-    void terminate(int exitCode = 0)
-    {
-        process.terminate();
-        ASSERT_TRUE(finish());
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), exitCode);
-        EXPECT_TRUE(output.endsWith("terminate\n")) << output.toStdString();
-    }
-
-    QProcess process;
-    QByteArray output;
-};
-
-// Runs brimble with options until it ends; its exit code.
-int exitCodeOf(const TestFolder &home, const RunOptions &options)
-{
-    BrimbleProcess brimble(home, options);
-    EXPECT_TRUE(brimble.finish());
-    return brimble.process.exitCode();
-}
 
 QString preferencesPath(const TestFolder &home)
 {

@@ -7,6 +7,7 @@
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
+#include "BrimbleProcess.h"
 #include "items/LocalHttpServer.h"
 #include "support/TestFolders.h"
 
@@ -19,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <optional>
 
 namespace {
@@ -97,45 +97,21 @@ TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
     // compiled in, its start at login names the installed helper, and a
     // second start reaches the first.
     TestFolder home;
-    {
-        PlistPreferencesStore preferences(home.filePath(QStringLiteral("config/brimble/preferences.plist")));
-        preferences.setBool(true, StoreKeys::loginStartStatus);
-        preferences.flush();
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const auto &[name, value] : {std::pair{"HOME", home.path()}, {"XDG_CONFIG_HOME", home.filePath(u"config"_qs)},
-                                      {"XDG_DATA_HOME", home.filePath(u"data"_qs)}, {"XDG_RUNTIME_DIR", home.filePath(u"runtime"_qs)},
-                                      {"QT_QPA_PLATFORM", u"offscreen"_qs}, {"LANGUAGE", u"fr_FR"_qs}})
-        environment.insert(QString::fromLatin1(name), value);
-    QProcess brimble;
-    brimble.setProcessEnvironment(environment);
-    brimble.setWorkingDirectory(home.path());
-    brimble.start(root.filePath(QStringLiteral("bin/brimble")));
-    QByteArray output;
-    while (!output.split('\n').contains("fr") && brimble.waitForReadyRead(10000))
-        output += brimble.readAllStandardOutput();
-    ASSERT_TRUE(output.split('\n').contains("fr")) << output.toStdString();
+    PlistPreferencesStore(home.filePath(u"config/brimble/preferences.plist"_qs)).setBool(true, StoreKeys::loginStartStatus);
+    const RunOptions installed{.environment = {u"LANGUAGE=fr_FR"_qs}, .program = root.filePath(u"bin/brimble"_qs)};
+    BrimbleProcess brimble(home, installed);
+    ASSERT_TRUE(brimble.waitForLine("fr")) << brimble.output.toStdString();
     // Written after the language is chosen.
-    const QString entryPath = home.filePath(QStringLiteral("config/autostart/org.brimble.Brimble.desktop"));
-    for (int wait = 0; wait < 100 && !QFile::exists(entryPath); ++wait)
-        brimble.waitForReadyRead(50);
-    const QString autostart = readText(entryPath);
-    EXPECT_TRUE(autostart.contains(QStringLiteral("\nExec=\"")
-                                   + root.filePath(QStringLiteral("libexec/brimble-login-helper")) + QStringLiteral("\"\n")))
-        << autostart.toStdString();
+    const QString entryPath = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entryPath); }, 5000));
+    EXPECT_TRUE(readText(entryPath).contains(u"\nExec=\""_qs + root.filePath(u"libexec/brimble-login-helper"_qs) + u"\"\n"_qs))
+        << readText(entryPath).toStdString();
 
-    QProcess toggle;
-    toggle.setProcessEnvironment(environment);
-    toggle.start(root.filePath(QStringLiteral("bin/brimble")), {QStringLiteral("--toggle")});
-    ASSERT_TRUE(toggle.waitForFinished(10000));
-    EXPECT_EQ(toggle.exitCode(), 0);
-    EXPECT_EQ(brimble.state(), QProcess::Running);
-
-    ::kill(pid_t(brimble.processId()), SIGTERM);
-    ASSERT_TRUE(brimble.waitForFinished(10000));
-    output += brimble.readAllStandardOutput();
-    EXPECT_TRUE(output.split('\n').contains("terminate")) << output.toStdString();
-    EXPECT_EQ(brimble.exitCode(), 0);
+    RunOptions toggle = installed;
+    toggle.arguments = {u"--toggle"_qs};
+    EXPECT_EQ(exitCodeOf(home, toggle), 0);
+    EXPECT_EQ(brimble.process.state(), QProcess::Running);
+    brimble.terminate();
 }
 
 TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
