@@ -9,11 +9,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
 #include <QTest>
-#include <QWidget>
 
 namespace {
 

@@ -12,7 +12,6 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
