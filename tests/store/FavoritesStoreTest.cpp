@@ -45,7 +45,7 @@ protected:
     FavoritesStore store{preferences};
 };
 
-TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesIdentities)
+TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesOrRunsOutOfIdentities)
 {
     preferences.setObject(u"seven"_qs, StoreKeys::uniqueid);
     EXPECT_EQ(store.nextUid(), 1); // a counter of another type restarts
@@ -60,6 +60,20 @@ TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesIdentities)
     EXPECT_EQ(store.nextUid(), 7);
     EXPECT_EQ(store.findItem(u"Work"_qs, 3).value().value(RecordKeys::url), u"/home/u/file1.txt"_qs);
     EXPECT_FALSE(store.findItem(u"Work"_qs, 6));
+
+    // At the largest integer the counter still gives identities no item holds.
+    constexpr qint64 largest = std::numeric_limits<qint64>::max();
+    preferences.setInteger(largest, StoreKeys::uniqueid);
+    QVariantMap last = oldItem(u"last"_qs);
+    last.insert(RecordKeys::uid, largest);
+    store.setItems(u"A"_qs, {last});
+    setGroups({u"Work"_qs, u"A"_qs});
+    for (int i = 0; i < 3; ++i)
+        store.appendItemToGroup(u"A"_qs, store.makeFileItem(u"/f%1"_qs.arg(i)));
+    QSet<qint64> uids{0};
+    for (const QVariantMap &item : store.items(u"A"_qs) + store.items(u"Work"_qs))
+        uids.insert(qMax<qint64>(0, Records::uid(item).value_or(0)));
+    EXPECT_EQ(uids.size(), 9) << "four old and four new identities, each positive";
 
     const QVariantMap file = store.makeFileItem(u"/home/u/Projects/"_qs);
     EXPECT_EQ(Records::title(file), u"Projects"_qs);
@@ -153,25 +167,6 @@ TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrad
     EXPECT_EQ(preferences.arrayForKey(u"newSetting"_qs), (QVariantList{qint64(11), qint64(13)}));
     EXPECT_TRUE(store.items(u"allBookmark"_qs).isEmpty());
     EXPECT_TRUE(store.items(u"items:Work"_qs).isEmpty());
-}
-
-TEST_F(FavoritesStoreTest, ACounterAtTheLargestIntegerStillGivesUniqueIdentities)
-{
-    constexpr qint64 largest = std::numeric_limits<qint64>::max();
-    preferences.setInteger(largest, StoreKeys::uniqueid);
-    QVariantMap last = oldItem(u"last"_qs);
-    last.insert(RecordKeys::uid, largest);
-    store.setItems(u"A"_qs, {last});
-    setGroups({u"A"_qs});
-    for (int i = 0; i < 3; ++i)
-        store.appendItemToGroup(u"A"_qs, store.makeFileItem(u"/f%1"_qs.arg(i)));
-
-    QSet<qint64> uids;
-    for (const QVariantMap &item : store.items(u"A"_qs)) {
-        ASSERT_GT(Records::uid(item).value_or(0), 0);
-        uids.insert(*Records::uid(item));
-    }
-    EXPECT_EQ(uids.size(), 4);
 }
 
 TEST(ColorText, TruncatesComponentsAndReadsBack)
