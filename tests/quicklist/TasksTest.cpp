@@ -7,11 +7,9 @@
 #include "store/ViewLinks.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
-
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -77,8 +75,6 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskList)
     // The "+" and "−" segments tell a screen reader what they do.
     EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText("IDS_BR_302"));
     EXPECT_EQ(editor.findChild<QToolButton *>(u"btnremoveTask"_qs)->accessibleName(), LocalizedText("IDS_BR_303"));
-    EXPECT_EQ(readOnly.rowCount(), 1);
-    EXPECT_FALSE(readOnly.flags(readOnly.index(0, 0)) & Qt::ItemIsEditable);
     EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), "changed"));
 
     // Two new tasks given the same title: the second keeps its empty title.
@@ -96,7 +92,6 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskList)
 
     // Clearing an empty task removes it; the remove segment drops the current one.
     EXPECT_TRUE(model->setData(model->index(2, 0), ""));
-    EXPECT_EQ(tasks.count(), 2);
     editor.tblview()->setCurrentIndex(model->index(0, 0));
     editor.btnaddremoveTask(1);
     EXPECT_EQ(titlesOf(tasks), QStringList({"Call Anna"}));
