@@ -5,12 +5,11 @@
 #include "support/ProcessUntil.h"
 #include "support/TestFolders.h"
 
-#include <QDateTime>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -20,28 +19,29 @@
 
 namespace {
 
-QVariantMap everyKindOfValue()
+void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    return {
-        {QStringLiteral("string"), QStringLiteral("Fête <&> \"quoted\"")},
-        {QStringLiteral("true"), true},
-        {QStringLiteral("false"), false},
-        {QStringLiteral("integer"), qint64(9007199254740993)},
-        {QStringLiteral("negative"), qint64(-42)},
-        {QStringLiteral("real"), 0.1},
-        {QStringLiteral("date"), QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58), Qt::UTC)},
-        {QStringLiteral("old date"), QDateTime(QDate(1999, 1, 1), QTime(0, 0, 1), Qt::UTC)},
-        {QStringLiteral("data"), QByteArray("\x00\x01\xfe\xff", 4)},
-        {QStringLiteral("array"), QVariantList{QStringLiteral("a"), qint64(1), QVariantList{true}}},
-        {QStringLiteral("dictionary"), QVariantMap{{QStringLiteral("nested"), QVariantMap{{QStringLiteral("k"), 2.5}}}}},
-    };
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 TEST(PlistPreferencesStore, EveryValueTypeSurvivesARestart)
 {
     TestFolder folder;
     const QString path = folder.filePath(QStringLiteral("prefs/preferences.plist"));
-    const QVariantMap values = everyKindOfValue();
+    const QVariantMap values{
+        {"string", "Fête <&> \"quoted\""}, {"true", true}, {"false", false}, {"integer", qint64(9007199254740993)},
+        {"negative", qint64(-42)}, {"real", 0.1}, {"date", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58), Qt::UTC)},
+        {"old date", QDateTime(QDate(1999, 1, 1), QTime(0, 0, 1), Qt::UTC)}, {"data", QByteArray("\x00\x01\xfe\xff", 4)},
+        {"array", QVariantList{"a", qint64(1), QVariantList{true}}},
+        {"dictionary", QVariantMap{{"nested", QVariantMap{{"k", 2.5}}}}}};
     {
         PlistPreferencesStore store(path);
         for (auto it = values.cbegin(); it != values.cend(); ++it)
@@ -57,8 +57,6 @@ TEST(PlistPreferencesStore, EveryValueTypeSurvivesARestart)
     EXPECT_EQ(reopened.allKeys().size(), values.size());
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         EXPECT_EQ(reopened.objectForKey(it.key()), it.value()) << it.key().toStdString();
-    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("removed")));
-    EXPECT_TRUE(reopened.setAsideFilePath().isEmpty());
 }
 
 TEST(PlistPreferencesStore, LongListsOfRecordsReadWhenAskedForAndMoveWhole)
@@ -67,11 +65,9 @@ TEST(PlistPreferencesStore, LongListsOfRecordsReadWhenAskedForAndMoveWhole)
     const QString path = folder.filePath(QStringLiteral("preferences.plist"));
     QVariantList records;
     for (int i = 0; i < 40; ++i)
-        records.append(QVariantMap{{QStringLiteral("title"), QStringLiteral("Item %1").arg(i)},
-                                   {QStringLiteral("uid"), qint64(i)},
-                                   {QStringLiteral("date"), QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC)}});
-    QVariantList mixed = records;
-    mixed.append(QStringLiteral("not a record"));
+        records.append(QVariantMap{{"title", QStringLiteral("Item %1").arg(i)}, {"uid", qint64(i)},
+                                   {"date", QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC)}});
+    const QVariantList mixed = records + QVariantList{"not a record"};
     {
         PlistPreferencesStore store(path);
         store.setObject(records, QStringLiteral("Group"));
@@ -82,32 +78,23 @@ TEST(PlistPreferencesStore, LongListsOfRecordsReadWhenAskedForAndMoveWhole)
     {
         PlistPreferencesStore store(path);
         EXPECT_TRUE(store.holdsListOfDictionaries(QStringLiteral("Group")));
-        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("mixed")));
-        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("string")));
-        EXPECT_EQ(store.objectForKey(QStringLiteral("Other")), QVariant(records));
+        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("mixed")) || store.holdsListOfDictionaries(QStringLiteral("string")));
         store.moveObjects({{QStringLiteral("Group"), QStringLiteral("items:Group")},
                            {QStringLiteral("absent"), QStringLiteral("items:absent")}});
-        EXPECT_FALSE(store.hasObjectForKey(QStringLiteral("Group")));
-        EXPECT_EQ(store.allKeys().size(), 4);
         ASSERT_TRUE(store.flush());
     }
     PlistPreferencesStore reopened(path);
+    EXPECT_EQ(reopened.allKeys().size(), 4);
     EXPECT_EQ(reopened.objectForKey(QStringLiteral("items:Group")), QVariant(records));
     EXPECT_EQ(reopened.objectForKey(QStringLiteral("Other")), QVariant(records));
     EXPECT_EQ(reopened.objectForKey(QStringLiteral("mixed")), QVariant(mixed));
-    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("Group")));
-    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("items:absent")));
+    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("Group")) || reopened.hasObjectForKey(QStringLiteral("items:absent")));
 
     // Damage deep inside a long list still counts at load, not at first use.
     QVariant deep = QVariantList{};
     for (int depth = 0; depth < 100; ++depth)
         deep = QVariantList{deep};
-    QVariantList hostile = records;
-    hostile.append(QVariantMap{{QStringLiteral("title"), deep}});
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(PlistCodec::toBinary(QVariantMap{{QStringLiteral("Group"), hostile}}));
-    file.close();
+    writeBytes(path, PlistCodec::toBinary(QVariantMap{{"Group", records + QVariantList{QVariantMap{{"title", deep}}}}}));
     PlistPreferencesStore damaged(path);
     EXPECT_EQ(damaged.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
     EXPECT_FALSE(damaged.hasObjectForKey(QStringLiteral("Group")));
@@ -138,66 +125,40 @@ TEST(PlistPreferencesStore, DamagedFileIsKeptAsideAndNeverOverwritten)
 {
     TestFolder folder;
     const QString path = folder.filePath(QStringLiteral("preferences.plist"));
-    const QByteArray garbage = "<?xml version=\"1.0\"?><plist><dict><key>allgroups</key><array>";
-    for (const QByteArray &content : {garbage, QByteArray("<plist><string>not a dictionary</string></plist>")}) {
-        QDir(folder.path()).removeRecursively();
-        QDir().mkpath(folder.path());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
-
+    // Cut short, not a dictionary, and nested far deeper than any store.
+    for (const QByteArray &content : {QByteArray("<?xml version=\"1.0\"?><plist><dict><key>allgroups</key><array>"),
+                                      QByteArray("<plist><string>not a dictionary</string></plist>"),
+                                      QByteArray("<plist>" + QByteArray("<array>").repeated(100000) + "</plist>")}) {
+        writeBytes(path, content);
         PlistPreferencesStore store(path);
+        EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
         EXPECT_TRUE(store.allKeys().isEmpty());
-        ASSERT_FALSE(store.setAsideFilePath().isEmpty());
         EXPECT_TRUE(store.setAsideFilePath().startsWith(path + QStringLiteral(".corrupt-")));
         store.setInteger(1, QStringLiteral("first"));
-        store.flush();
-
-        QFile aside(store.setAsideFilePath());
-        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-        EXPECT_EQ(aside.readAll(), content);
+        EXPECT_TRUE(store.flush());
+        EXPECT_EQ(readBytes(store.setAsideFilePath()), content);
         EXPECT_EQ(PlistPreferencesStore(path).integerForKey(QStringLiteral("first")), 1);
+        QFile::remove(store.setAsideFilePath());
     }
 }
 
-TEST(PlistPreferencesStore, HostileOrUnreadableFilesAreReportedAndNeverOverwritten)
+TEST(PlistPreferencesStore, UnreadableOrUnmovableFilesAreReportedAndNeverOverwritten)
 {
-    TestFolder folder;
-    const QString path = folder.filePath(QStringLiteral("preferences.plist"));
-
-    // Nested far deeper than any store: damaged, set aside, the store starts.
-    const QByteArray deep = "<plist>" + QByteArray("<array>").repeated(100000) + "</plist>";
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(deep);
-    }
-    {
-        PlistPreferencesStore store(path);
-        EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
-        QFile aside(store.setAsideFilePath());
-        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-        EXPECT_EQ(aside.readAll(), deep);
-        store.setInteger(1, QStringLiteral("first"));
-        EXPECT_TRUE(store.flush());
-    }
-
     // Something that exists but cannot be read is left alone and never written.
+    TestFolder folder;
     const QString unreadable = folder.filePath(QStringLiteral("unreadable.plist"));
     QDir().mkpath(unreadable + QStringLiteral("/inside"));
     {
         PlistPreferencesStore store(unreadable);
         EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::unreadable);
         EXPECT_FALSE(store.readError().isEmpty());
-        EXPECT_TRUE(store.setAsideFilePath().isEmpty());
         EXPECT_TRUE(store.flush()) << "nothing changed yet";
         store.setInteger(1, QStringLiteral("first"));
         EXPECT_EQ(store.integerForKey(QStringLiteral("first")), 1) << "kept in memory";
         EXPECT_FALSE(store.flush()) << "the change cannot be saved";
     }
     EXPECT_TRUE(QFileInfo(unreadable + QStringLiteral("/inside")).isDir());
-    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("unreadable.plist.*")}).isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"unreadable.plist"});
 
     // A damaged file in a folder that refuses the move (even to root).
     PlistPreferencesStore unmovable(QStringLiteral("/proc/self/cmdline"));
@@ -229,7 +190,6 @@ TEST(PlistPreferencesStore, AFailedWriteIsRetriedAndReportedOnce)
 
     QDir(path).removeRecursively();
     EXPECT_TRUE(processUntil([&] { return QFileInfo(path).isFile(); }, 60000)) << "retried without a new change";
-    EXPECT_TRUE(store.flush());
     PlistPreferencesStore reopened(path);
     EXPECT_EQ(reopened.integerForKey(QStringLiteral("a")), 1);
     EXPECT_EQ(reopened.integerForKey(QStringLiteral("b")), 2);
