@@ -11,11 +11,8 @@
 #include "support/TestFolders.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +30,11 @@ public:
         ready = !waitForLine(QStringLiteral("ready")).isEmpty();
     }
     ~FakePortal() { stop(); }
+    void stop()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
 
     // Returns once the portal has carried the command out.
     bool send(const QString &command)
@@ -59,12 +61,6 @@ public:
             return false;
         });
         return found;
-    }
-
-    void stop()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
     }
 
     bool ready = false;
@@ -107,6 +103,10 @@ protected:
         shortcut->setShortcutModifiers(ModifierFlags(ModifierFlags::command | ModifierFlags::option));
         shortcut->registerShortcut();
     }
+    bool boundTo(const QString &trigger)
+    {
+        return processUntil([&] { return service->boundTriggerDescription() == trigger; });
+    }
 
     PrivateBus bus;
     std::unique_ptr<FakePortal> portal;
@@ -144,34 +144,29 @@ TEST(PortalTrigger, NamesModifiersThenTheKeysXkbName)
 TEST_F(PortalHotKeyTest, BindsInASessionAndActivationOpensThePopup)
 {
     record(QStringLiteral("k"));
-    const QString created = portal->waitForLine(QStringLiteral("create "));
-    ASSERT_FALSE(created.isEmpty());
-    const QString session = created.section(u' ', 1);
-    const QString bind = portal->waitForLine(QStringLiteral("bind "));
-    EXPECT_EQ(bind, QStringLiteral("bind %1 brimble-CTRL+ALT+k CTRL+ALT+k").arg(session));
-    ASSERT_TRUE(processUntil([&] { return !service->boundTriggerDescription().isEmpty(); }));
-    EXPECT_EQ(service->boundTriggerDescription(), QStringLiteral("Desktop CTRL+ALT+k"));
+    const QString session = portal->waitForLine(QStringLiteral("create ")).section(u' ', 1);
+    ASSERT_FALSE(session.isEmpty());
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")), QStringLiteral("bind %1 brimble-CTRL+ALT+k CTRL+ALT+k").arg(session));
+    EXPECT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+k")));
     EXPECT_EQ(service->sessionHandle(), session);
     EXPECT_GE(bindingChanges, 1);
 
-    portal->send(QStringLiteral("activate brimble-CTRL+ALT+k"));
+    // Only our own shortcut's activation opens the popup.
+    for (const char *command : {"activate brimble-CTRL+ALT+k", "activate someone-else", "deactivate brimble-CTRL+ALT+k"})
+        portal->send(QString::fromLatin1(command));
     EXPECT_TRUE(processUntil([&] { return popups == 1; }));
-    portal->send(QStringLiteral("activate someone-else"));
-    portal->send(QStringLiteral("deactivate brimble-CTRL+ALT+k"));
 
     // The desktop lets the user pick another trigger in its settings.
     portal->send(QStringLiteral("changed Ctrl+F12"));
-    EXPECT_TRUE(processUntil([&] { return service->boundTriggerDescription() == QLatin1String("Ctrl+F12"); }));
+    EXPECT_TRUE(boundTo(QStringLiteral("Ctrl+F12")));
 
     // A new combination: the old session goes, a new one binds it.
     record(QStringLiteral("j"));
     EXPECT_EQ(portal->waitForLine(QStringLiteral("close ")), QStringLiteral("close ") + session);
     const QString second = portal->waitForLine(QStringLiteral("create ")).section(u' ', 1);
-    EXPECT_FALSE(second.isEmpty());
     EXPECT_NE(second, session);
-    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")),
-              QStringLiteral("bind %1 brimble-CTRL+ALT+j CTRL+ALT+j").arg(second));
-    EXPECT_TRUE(processUntil([&] { return service->boundTriggerDescription() == QLatin1String("Desktop CTRL+ALT+j"); }));
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")), QStringLiteral("bind %1 brimble-CTRL+ALT+j CTRL+ALT+j").arg(second));
+    EXPECT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+j")));
     EXPECT_EQ(popups, 1);
     EXPECT_EQ(failures, 0);
 
@@ -180,39 +175,32 @@ TEST_F(PortalHotKeyTest, BindsInASessionAndActivationOpensThePopup)
     EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
 }
 
-TEST_F(PortalHotKeyTest, RefusedBindRunsTheFailureRoutine)
+TEST_F(PortalHotKeyTest, RefusedBindRunsTheFailureRoutineOnce)
 {
     portal->send(QStringLiteral("refuse"));
     record(QStringLiteral("k"));
-    ASSERT_FALSE(portal->waitForLine(QStringLiteral("bind ")).isEmpty());
     EXPECT_TRUE(processUntil([&] { return failures == 1; }));
     EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
 
     // Recording again after the refusal binds normally.
     portal->send(QStringLiteral("accept"));
     record(QStringLiteral("l"));
-    EXPECT_FALSE(portal->waitForLine(QStringLiteral("bind ")).isEmpty());
-    EXPECT_TRUE(processUntil([&] { return !service->boundTriggerDescription().isEmpty(); }));
+    EXPECT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+l")));
     EXPECT_EQ(failures, 1);
 }
 
 TEST_F(PortalHotKeyTest, SurvivesThePortalLeavingAndBindsAgainWhenItReturns)
 {
     record(QStringLiteral("k"));
-    ASSERT_FALSE(portal->waitForLine(QStringLiteral("bind ")).isEmpty());
-    ASSERT_TRUE(processUntil([&] { return !service->boundTriggerDescription().isEmpty(); }));
-
+    ASSERT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+k")));
     portal->stop();
     EXPECT_TRUE(processUntil([&] { return service->sessionHandle().isEmpty(); }));
     EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
     // A change while the portal is away waits for it.
     record(QStringLiteral("m"));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(failures, 0);
 
     portal = std::make_unique<FakePortal>(bus.address);
     ASSERT_TRUE(portal->ready);
-    EXPECT_FALSE(portal->waitForLine(QStringLiteral("create ")).isEmpty());
     EXPECT_TRUE(portal->waitForLine(QStringLiteral("bind ")).endsWith(QLatin1String(" CTRL+ALT+m")));
     EXPECT_TRUE(processUntil([&] { return !service->sessionHandle().isEmpty(); }));
     portal->send(QStringLiteral("activate brimble-CTRL+ALT+m"));

@@ -8,10 +8,7 @@
 
 #include "support/ProcessUntil.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QThread>
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -155,15 +152,13 @@ TEST_F(X11HotKeyTest, ARealKeyPressRunsTheHandlerOnceWithNumLockOffAndOn)
 {
     HotKey hotKey(Key::k, command, [&] { ++downs; }, [&] { ++ups; });
     EXPECT_EQ(failures, 0);
-    for (bool numLock : {false, true}) {
-        other.setNumLock(numLock);
-        ASSERT_EQ(other.numLockOn(), numLock);
-        const int before = downs;
+    for (const int presses : {1, 2}) {
+        other.setNumLock(presses == 2);
+        ASSERT_EQ(other.numLockOn(), presses == 2);
         other.pressWithCtrl(k);
-        EXPECT_TRUE(processUntil([&] { return downs == before + 1 && ups == before + 1; }));
+        EXPECT_TRUE(processUntil([&] { return downs == presses && ups == presses; })) << "NumLock " << (presses == 2);
         processFor(150);
-        EXPECT_EQ(downs, before + 1) << "NumLock " << numLock;
-        EXPECT_EQ(ups, before + 1);
+        EXPECT_EQ(std::pair(downs, ups), std::pair(presses, presses)) << "once only";
     }
     other.setNumLock(false);
 
@@ -200,9 +195,6 @@ TEST_F(X11HotKeyTest, ACombinationHeldByAnotherClientFailsAndIsFreedAgain)
     {
         const HotKey refused(Key::k, command);
         EXPECT_EQ(failures, 1);
-        const auto number = HotKeysController::registrationNumber(refused);
-        ASSERT_TRUE(number);
-        EXPECT_EQ(HotKeysController::registrations().at(*number).carbonEventHotKey, 0u);
     }
     other.ungrab(k, ctrl);
 
