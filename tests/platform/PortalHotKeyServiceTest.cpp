@@ -120,25 +120,12 @@ protected:
 
 TEST(PortalTrigger, NamesModifiersThenTheKeysXkbName)
 {
-    const struct
-    {
-        quint32 keyCode;
-        quint32 modifiers;
-        const char *trigger;
-    } cases[] = {
-        {0x28, command | option, "CTRL+ALT+k"},
-        {0x31, control, "LOGO+space"},
-        {0x60, shift | command, "SHIFT+CTRL+F5"},
-        {0x52, option, "ALT+KP_0"},
-        {0x24, command, "CTRL+Return"},
-        {0x1E, command, "CTRL+bracketright"},
-        {0x74, command, "CTRL+Prior"},
-        {0x38, command, ""}, // a modifier key alone triggers nothing
-        {0x7F, command, ""}, // no key has this code
-    };
-    for (const auto &row : cases)
-        EXPECT_EQ(PortalHotKeyService::triggerText(row.keyCode, row.modifiers), QString::fromLatin1(row.trigger))
-            << row.keyCode;
+    // The last two: a modifier key alone, and a code no key has, trigger nothing.
+    for (const auto &[keyCode, modifiers, trigger] :
+         {std::tuple<quint32, quint32, const char *>{0x28, command | option, "CTRL+ALT+k"}, {0x31, control, "LOGO+space"},
+          {0x60, shift | command, "SHIFT+CTRL+F5"}, {0x52, option, "ALT+KP_0"}, {0x24, command, "CTRL+Return"},
+          {0x1E, command, "CTRL+bracketright"}, {0x74, command, "CTRL+Prior"}, {0x38, command, ""}, {0x7F, command, ""}})
+        EXPECT_EQ(PortalHotKeyService::triggerText(keyCode, modifiers), QString::fromLatin1(trigger)) << keyCode;
 }
 
 TEST_F(PortalHotKeyTest, BindsInASessionAndActivationOpensThePopup)
