@@ -7,8 +7,7 @@
 //   | close <session>
 // Commands on standard input, one a line:
 //   refuse            answer the next binds with response 2
-//   accept            bind again
-//   bound <text>      report text as the trigger bound (default: "Desktop " + preferred)
+//   accept            bind again, reporting "Desktop " + the preferred trigger as bound
 //   activate <id>     send Activated for id in the last session (deactivate likewise)
 //   changed <text>    send ShortcutsChanged: every shortcut now bound to text
 // Each command is answered by "done <command>" once carried out.
@@ -100,8 +99,7 @@ public:
             for (const Shortcut &shortcut : qdbus_cast<ShortcutList>(arguments.value(1).value<QDBusArgument>())) {
                 const QString preferred = shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
                 say(QStringLiteral("bind %1 %2 %3").arg(session, shortcut.id, preferred));
-                const QString trigger = m_boundText.isEmpty() ? QStringLiteral("Desktop ") + preferred : m_boundText;
-                bound.append({shortcut.id, {{QStringLiteral("trigger_description"), trigger}}});
+                bound.append({shortcut.id, {{QStringLiteral("trigger_description"), QString(u"Desktop " + preferred)}}});
                 m_ids.append(shortcut.id);
             }
             respond(message, m_refuse ? 2 : 0,
@@ -120,8 +118,6 @@ public:
             m_refuse = true;
         else if (verb == QLatin1String("accept"))
             m_refuse = false;
-        else if (verb == QLatin1String("bound"))
-            m_boundText = rest;
         else if (verb == QLatin1String("activate") || verb == QLatin1String("deactivate"))
             signal(verb == QLatin1String("activate") ? "Activated" : "Deactivated",
                    {QVariant::fromValue(QDBusObjectPath(m_session)), rest, qulonglong(1), QVariantMap()});
@@ -162,7 +158,6 @@ private:
     QDBusConnection m_bus;
     QString m_session;
     QStringList m_ids;
-    QString m_boundText;
     bool m_refuse = false;
 };
 

@@ -128,7 +128,7 @@ TEST(PortalTrigger, NamesModifiersThenTheKeysXkbName)
         EXPECT_EQ(PortalHotKeyService::triggerText(keyCode, modifiers), QString::fromLatin1(trigger)) << keyCode;
 }
 
-TEST_F(PortalHotKeyTest, BindsInASessionAndActivationOpensThePopup)
+TEST_F(PortalHotKeyTest, BindsInASessionActivationOpensThePopupARefusalIsReported)
 {
     record(QStringLiteral("k"));
     const QString session = portal->waitForLine(QStringLiteral("create ")).section(u' ', 1);
@@ -160,16 +160,12 @@ TEST_F(PortalHotKeyTest, BindsInASessionAndActivationOpensThePopup)
     shortcut->unregisterShortcut();
     EXPECT_EQ(portal->waitForLine(QStringLiteral("close ")), QStringLiteral("close ") + second);
     EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
-}
 
-TEST_F(PortalHotKeyTest, RefusedBindRunsTheFailureRoutineOnce)
-{
+    // A refused bind runs the failure routine once; recording again binds normally.
     portal->send(QStringLiteral("refuse"));
     record(QStringLiteral("k"));
     EXPECT_TRUE(processUntil([&] { return failures == 1; }));
     EXPECT_TRUE(service->boundTriggerDescription().isEmpty());
-
-    // Recording again after the refusal binds normally.
     portal->send(QStringLiteral("accept"));
     record(QStringLiteral("l"));
     EXPECT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+l")));
