@@ -31,6 +31,10 @@ protected:
         }
         return -1;
     }
+    QMenu *contextMenu(int row)
+    {
+        return QuickListMenus::itemContextMenu(actions.menuWillOpen(row), actions, nullptr, nullptr, nullptr);
+    }
 };
 
 } // namespace
@@ -146,7 +150,7 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
     quickList.reloadQuickList();
 
     const auto titles = [&](int row) {
-        QMenu *menu = QuickListMenus::itemContextMenu(actions.menuWillOpen(row), actions, nullptr, nullptr, nullptr);
+        QMenu *menu = contextMenu(row);
         QStringList texts;
         for (QAction *action : menu->actions())
             texts.append(action->text());
@@ -178,10 +182,8 @@ TEST_F(ItemActionsTest, ContextMenuEntriesActOnTheItemTheMenuOpenedOnAfterARebui
         }
         delete menu;
     };
-    QMenu *onSecond = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
-                                                      nullptr, nullptr);
-    QMenu *copyMenu = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
-                                                      nullptr, nullptr);
+    QMenu *onSecond = contextMenu(rowTitled("second"));
+    QMenu *copyMenu = contextMenu(rowTitled("second"));
     // While the menus are open, another item arrives above and the rows shift.
     favorites.setItems("G", {item("new", 4), item("first", 1), colorItem("second", 2, "47CE64"), item("third", 3)});
     quickList.reloadQuickList();
