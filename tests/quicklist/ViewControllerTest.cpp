@@ -30,6 +30,7 @@ protected:
         vc = std::make_unique<ViewController>(services());
         view = vc->findChild<QuickListView *>();
         ASSERT_TRUE(view);
+        vc->showPopover(QRect());
     }
     void TearDown() override
     {
@@ -101,7 +102,6 @@ TEST_F(ViewControllerTest, LoadingBuildsRowsSortsStoredItemsAndLinksToTheManager
 
 TEST_F(ViewControllerTest, ADoubleClickOpensARowOnce)
 {
-    vc->showPopover(QRect());
     clickPart(3, RowDelegate::Part::body); // expand "Web"
     ASSERT_EQ(rowTitles().at(4), "News site");
     const QPoint at = rowCenter(4);
@@ -129,7 +129,7 @@ TEST_F(ViewControllerTest, ALargeFolderMenuIsListedInTheBackgroundAndCutShort)
     favorites.setItems("Apps", {fileItem("Big", 9, big)});
     preferences.setObject(true, StoreKeys::showFileListInFolder);
     vc->reloadQuickList();
-    vc->showPopover(QRect());
+    vc->showPopover(QRect()); // reads the folder-list setting
     clickPart(1, RowDelegate::Part::folderContents);
     EXPECT_EQ(openMenu("subItemsmenu"), nullptr) << "the click returns before the folder is listed";
     QMenu *menu = folderMenu();
@@ -146,7 +146,6 @@ TEST_F(ViewControllerTest, DuringASearchThePopupIsAsTallAsTheResults)
         many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
     favorites.setItems("Apps", many);
     vc->reloadQuickList();
-    vc->showPopover(QRect());
     const int grouped = vc->height();
     QTest::keyClicks(vc.get(), "entry 7");
     ASSERT_EQ(rowTitles(), QStringList({"entry 7"}));
@@ -167,7 +166,6 @@ TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
         QApplication::sendEvent(view->viewport(), &event);
         return openMenu("tblmenu");
     };
-    vc->showPopover(QRect());
     QMenu *menu = menuAt(4); // "Brand green"
     ASSERT_TRUE(menu);
     menu->actions().at(0)->trigger(); // copy the colour code
@@ -195,7 +193,6 @@ TEST_F(ViewControllerTest, AnEmptyPopupExplainsGroupsAndCreatesTheFirst)
 {
     favorites.setGroups({});
     vc->reloadQuickList();
-    vc->showPopover(QRect());
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible());
     EXPECT_FALSE(view->isVisible());
     EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
@@ -209,7 +206,6 @@ TEST_F(ViewControllerTest, AnEmptyPopupExplainsGroupsAndCreatesTheFirst)
 
 TEST_F(ViewControllerTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
 {
-    vc->showPopover(QRect());
     QApplication::setActiveWindow(vc.get());
     QTest::keyClicks(vc.get(), "e");
     auto *field = child<QLineEdit>("searchtextfield");
@@ -234,7 +230,6 @@ TEST_F(ViewControllerTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
 
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
 {
-    vc->showPopover(QRect());
     auto *create = child<QToolButton>("btncreateGroup");
     auto *add = child<QPushButton>("btnadd_boxaddgroup");
     auto *name = child<QLineEdit>("txtfieldGroupname");
@@ -271,7 +266,6 @@ TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
     };
     const QColor third = SelectTagVc::swatchColors().at(2);
     const QStringList recoloured{"47CE64", "47CE64", ColorText::fromColor(third)};
-    vc->showPopover(QRect());
     clickPart(4, RowDelegate::Part::color); // "Colours"
     EXPECT_TRUE(picker.isVisible());
     picker.btnthirdclicked();
@@ -289,7 +283,6 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 {
     int bookmarksAdded = 0;
     vc->setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
-    vc->showPopover(QRect());
     links.editMode = true;
     clickPart(0, RowDelegate::Part::add);
     EXPECT_EQ(vc->currentGroupName(), "Apps");
@@ -325,7 +318,6 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
 TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
-    vc->showPopover(QRect());
     auto *field = child<QLineEdit>("searchtextfield");
     QTest::keyClicks(vc.get(), "NEW");
     EXPECT_TRUE(field->isVisible() && !child<QToolButton>("btnsearch")->isVisible());
@@ -356,7 +348,6 @@ TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 
 TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
 {
-    vc->showPopover(QRect());
     QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(vc.get());
     ASSERT_TRUE(popup);
     EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(popup), 0) << "a window of the application";
@@ -383,7 +374,6 @@ TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
     QSignalSpy manage(vc.get(), &ViewController::manageShortcutRequested);
     QSignalSpy preferencesShown(vc.get(), &ViewController::showPreferencesRequested);
     QSignalSpy quit(vc.get(), &ViewController::quitRequested);
-    vc->showPopover(QRect());
     child<QToolButton>("btnsettings")->click();
     QMenu *menu = openMenu("settingsMenu");
     ASSERT_TRUE(menu);
