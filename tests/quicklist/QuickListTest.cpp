@@ -30,7 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsWithCounts)
+TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsAndStoresToggles)
 {
     addGroup("Collapsed", false, {item("c1", 1), item("c2", 2), item("c3", 3)});
     addGroup("Open", true, {item("o1", 4), item("o2", 5)});
@@ -45,16 +45,23 @@ TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsWithCounts)
     EXPECT_TRUE(!roleAt(0, QuickListModel::Role::isExpanded).toBool() && roleAt(1, QuickListModel::Role::isExpanded).toBool());
     EXPECT_EQ(roleAt(0, QuickListModel::Role::tagColor).value<QColor>(), QColor(0x47, 0xCE, 0x64));
 
-    // Headings are never selectable, items are.
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
     EXPECT_TRUE(model.flags(model.index(2, 0)) & Qt::ItemIsSelectable);
     EXPECT_EQ(quickList.groupIndexOfRow(4), 2);
     EXPECT_EQ(quickList.groupIndexOfRow(5), -1);
 
+    // A toggled group is stored at once; an item row is no heading.
+    EXPECT_TRUE(quickList.toggleExpansion(0));
+    EXPECT_TRUE(quickList.toggleExpansion(4));
+    EXPECT_EQ(rowTitles().mid(0, 6), QStringList({"Collapsed", "c1", "c2", "c3", "Open", "Single"}));
+    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(0)));
+    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_FALSE(quickList.toggleExpansion(1));
+
     // A group list that is not an array keeps the previous rows.
     preferences.setObject(QStringLiteral("broken"), StoreKeys::allgroups);
     quickList.reloadQuickList();
-    EXPECT_EQ(model.rowCount(), 8);
+    EXPECT_EQ(model.rowCount(), 9);
 }
 
 TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
@@ -76,20 +83,6 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
         EXPECT_EQ(roleAt(row, QuickListModel::Role::opensFolderMenu).toBool(), opens) << row;
     EXPECT_TRUE(roleAt(4, QuickListModel::Role::isColorItem).toBool());
     EXPECT_EQ(roleAt(4, QuickListModel::Role::tagColor).value<QColor>(), QColor(Qt::red));
-}
-
-TEST_F(QuickListTest, ToggledExpansionIsStoredAtOnce)
-{
-    addGroup("A", true, {item("a1", 1)});
-    addGroup("B", false, {item("b1", 2)});
-    quickList.reloadQuickList();
-
-    EXPECT_TRUE(quickList.toggleExpansion(0));
-    EXPECT_TRUE(quickList.toggleExpansion(1));
-    EXPECT_EQ(rowTitles(), QStringList({"A", "B", "b1"}));
-    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(0)));
-    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
-    EXPECT_FALSE(quickList.toggleExpansion(2)) << "an item row is no heading";
 }
 
 TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
