@@ -84,16 +84,10 @@ TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
     const QDateTime earliest = QDateTime::fromSecsSinceEpoch(978307200LL + std::numeric_limits<int32_t>::min(), Qt::UTC);
     const QString allKinds = QStringLiteral("Fête <&> ]]> \"x\" \t\r\n 😀 日本 \u2028 \x01 end ");
     const quint64 beyondSigned = quint64(std::numeric_limits<qint64>::max()) + 2;
-    const QVariantMap written{
-        {QStringLiteral("2100"), utc(2100, 1, 1)},
-        {QStringLiteral("1800"), utc(1800, 1, 1)},
-        {QStringLiteral("2060"), utc(2060, 6, 30)},
-        {QStringLiteral("text"), allKinds},
-        {QStringLiteral("nul"), QString(QStringLiteral("before") + QChar(0) + QStringLiteral("after"))},
-        {QStringLiteral("unsigned"), QVariant::fromValue<quint64>(beyondSigned)},
-        {QStringLiteral("largest"), QVariant(std::numeric_limits<qint64>::max())},
-        {QStringLiteral("negative"), qint64(-7)},
-    };
+    const QVariantMap written{{"2100", utc(2100, 1, 1)}, {"1800", utc(1800, 1, 1)}, {"2060", utc(2060, 6, 30)},
+                              {"text", allKinds}, {"nul", QString(QStringLiteral("before") + QChar(0) + QStringLiteral("after"))},
+                              {"unsigned", QVariant::fromValue<quint64>(beyondSigned)},
+                              {"largest", QVariant(std::numeric_limits<qint64>::max())}, {"negative", qint64(-7)}};
     for (const bool binary : {true, false}) {
         const auto read = PlistCodec::parse(binary ? PlistCodec::toBinary(written) : PlistCodec::toXml(written));
         ASSERT_TRUE(read) << binary;
