@@ -18,13 +18,7 @@ protected:
     QuickListModel model{quickList};
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
-    QStringList rowTitles() const
-    {
-        QStringList titles;
-        for (int row = 0; row < model.rowCount(); ++row)
-            titles.append(model.index(row, 0).data().toString());
-        return titles;
-    }
+    QStringList rowTitles() const { return rowTitlesOf(model); }
     QVariant roleAt(int row, QuickListModel::Role role) const { return model.index(row, 0).data(int(role)); }
 };
 

@@ -39,13 +39,7 @@ protected:
         vc.reset();
     }
 
-    QStringList rowTitles() const
-    {
-        QStringList titles;
-        for (int row = 0; row < view->model()->rowCount(); ++row)
-            titles.append(view->model()->index(row, 0).data().toString());
-        return titles;
-    }
+    QStringList rowTitles() const { return rowTitlesOf(*view->model()); }
     QPoint rowCenter(int row) const { return view->visualRect(view->model()->index(row, 0)).center(); }
     void clickPart(int row, RowDelegate::Part part)
     {
