@@ -133,7 +133,8 @@ TEST_F(PortalHotKeyTest, BindsInASessionActivationOpensThePopupARefusalIsReporte
     record(QStringLiteral("k"));
     const QString session = portal->waitForLine(QStringLiteral("create ")).section(u' ', 1);
     ASSERT_FALSE(session.isEmpty());
-    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")), QStringLiteral("bind %1 brimble-CTRL+ALT+k CTRL+ALT+k").arg(session));
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")),
+              QStringLiteral("bind %1 brimble-CTRL+ALT+k CTRL+ALT+k").arg(session));
     EXPECT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+k")));
     EXPECT_EQ(service->sessionHandle(), session);
     EXPECT_GE(bindingChanges, 1);
@@ -152,7 +153,8 @@ TEST_F(PortalHotKeyTest, BindsInASessionActivationOpensThePopupARefusalIsReporte
     EXPECT_EQ(portal->waitForLine(QStringLiteral("close ")), QStringLiteral("close ") + session);
     const QString second = portal->waitForLine(QStringLiteral("create ")).section(u' ', 1);
     EXPECT_NE(second, session);
-    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")), QStringLiteral("bind %1 brimble-CTRL+ALT+j CTRL+ALT+j").arg(second));
+    EXPECT_EQ(portal->waitForLine(QStringLiteral("bind ")),
+              QStringLiteral("bind %1 brimble-CTRL+ALT+j CTRL+ALT+j").arg(second));
     EXPECT_TRUE(boundTo(QStringLiteral("Desktop CTRL+ALT+j")));
     EXPECT_EQ(popups, 1);
     EXPECT_EQ(failures, 0);

@@ -83,7 +83,8 @@ TEST_F(PlistPreferencesStoreTest, LongListsOfRecordsReadWhenAskedForAndMoveWhole
     {
         PlistPreferencesStore store(path);
         EXPECT_TRUE(store.holdsListOfDictionaries(QStringLiteral("Group")));
-        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("mixed")) || store.holdsListOfDictionaries(QStringLiteral("string")));
+        EXPECT_FALSE(store.holdsListOfDictionaries(QStringLiteral("mixed"))
+                     || store.holdsListOfDictionaries(QStringLiteral("string")));
         store.moveObjects({{QStringLiteral("Group"), QStringLiteral("items:Group")},
                            {QStringLiteral("absent"), QStringLiteral("items:absent")}});
         ASSERT_TRUE(store.flush());
@@ -93,7 +94,8 @@ TEST_F(PlistPreferencesStoreTest, LongListsOfRecordsReadWhenAskedForAndMoveWhole
     EXPECT_EQ(reopened.objectForKey(QStringLiteral("items:Group")), QVariant(records));
     EXPECT_EQ(reopened.objectForKey(QStringLiteral("Other")), QVariant(records));
     EXPECT_EQ(reopened.objectForKey(QStringLiteral("mixed")), QVariant(mixed));
-    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("Group")) || reopened.hasObjectForKey(QStringLiteral("items:absent")));
+    EXPECT_FALSE(reopened.hasObjectForKey(QStringLiteral("Group"))
+                 || reopened.hasObjectForKey(QStringLiteral("items:absent")));
 
     // Damage deep inside a long list still counts at load, not at first use.
     QVariant deep = QVariantList{};

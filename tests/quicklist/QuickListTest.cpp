@@ -36,7 +36,8 @@ TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsAndStoresToggles)
     EXPECT_EQ(rowTitles(), QStringList({"Collapsed", "Open", "o1", "o2", "Single", "s1", "Empty", "Unstored"}));
     for (const auto &[row, count] : {std::pair{0, "3 items"}, {4, "1 item"}, {6, "0 items"}, {7, "0 items"}})
         EXPECT_EQ(roleAt(row, QuickListModel::Role::itemCountText).toString(), count) << row;
-    EXPECT_TRUE(!roleAt(0, QuickListModel::Role::isExpanded).toBool() && roleAt(1, QuickListModel::Role::isExpanded).toBool());
+    EXPECT_FALSE(roleAt(0, QuickListModel::Role::isExpanded).toBool());
+    EXPECT_TRUE(roleAt(1, QuickListModel::Role::isExpanded).toBool());
     EXPECT_EQ(roleAt(0, QuickListModel::Role::tagColor).value<QColor>(), QColor(0x47, 0xCE, 0x64));
 
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
@@ -143,7 +144,9 @@ TEST_F(QuickListTest, BookmarksShowOurOwnWebIconUntilTheirIconFileArrives)
     const QString iconPath = folder.filePath(QStringLiteral("icon.png"));
     addGroup("Web", true, {bookmark("site", 1, "example.org", iconPath)});
     quickList.reloadQuickList();
-    const auto shown = [&] { return roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(32, 32).toImage(); };
+    const auto shown = [&] {
+        return roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(32, 32).toImage();
+    };
     const QImage generic = shown();
     QIcon::setThemeSearchPaths(searchPaths);
     QIcon::setThemeName(theme);
