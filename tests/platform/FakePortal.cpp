@@ -7,8 +7,7 @@
 //   | close <session>
 // Commands on standard input, one a line:
 //   refuse            answer the next binds with response 2
-//   accept            bind again
-//   bound <text>      report text as the trigger bound (default: "Desktop " + preferred)
+//   accept            bind again, reporting "Desktop " + the preferred trigger as bound
 //   activate <id>     send Activated for id in the last session (deactivate likewise)
 //   changed <text>    send ShortcutsChanged: every shortcut now bound to text
 // Each command is answered by "done <command>" once carried out.
@@ -82,47 +81,32 @@ public:
     {
         const QString member = message.member();
         const QList<QVariant> arguments = message.arguments();
-        if (member == QLatin1String("Get")) {
+        if (member == QLatin1String("Get")) { // the interface's version
             m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(uint(1)))));
-            return true;
-        }
-        if (member == QLatin1String("Register")) {
-            say(QStringLiteral("register ") + arguments.value(0).toString());
+        } else if (member == QLatin1String("Register") || member == QLatin1String("Close")) {
+            say(member == QLatin1String("Close") ? QStringLiteral("close ") + message.path()
+                                                 : QStringLiteral("register ") + arguments.value(0).toString());
             m_bus.send(message.createReply());
-            return true;
-        }
-        if (member == QLatin1String("Close")) {
-            say(QStringLiteral("close ") + message.path());
-            m_bus.send(message.createReply());
-            return true;
-        }
-        if (member == QLatin1String("CreateSession")) {
+        } else if (member == QLatin1String("CreateSession")) {
             const QVariantMap options = qdbus_cast<QVariantMap>(arguments.value(0));
-            const QString sender = senderElement(message.service());
-            m_session = QString::fromLatin1(portalPath) + QStringLiteral("/session/") + sender + u'/'
-                        + options.value(QStringLiteral("session_handle_token")).toString();
+            m_session = QString::fromLatin1(portalPath) + QStringLiteral("/session/") + senderElement(message.service())
+                        + u'/' + options.value(QStringLiteral("session_handle_token")).toString();
             say(QStringLiteral("create ") + m_session);
             respond(message, 0, {{QStringLiteral("session_handle"), m_session}});
-            return true;
-        }
-        if (member == QLatin1String("BindShortcuts")) {
+        } else if (member == QLatin1String("BindShortcuts")) {
             const QString session = arguments.value(0).value<QDBusObjectPath>().path();
-            const ShortcutList asked = qdbus_cast<ShortcutList>(arguments.value(1).value<QDBusArgument>());
             ShortcutList bound;
-            for (const Shortcut &shortcut : asked) {
+            for (const Shortcut &shortcut : qdbus_cast<ShortcutList>(arguments.value(1).value<QDBusArgument>())) {
                 const QString preferred = shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
                 say(QStringLiteral("bind %1 %2 %3").arg(session, shortcut.id, preferred));
-                const QString trigger = m_boundText.isEmpty() ? QStringLiteral("Desktop ") + preferred : m_boundText;
-                bound.append({shortcut.id, {{QStringLiteral("trigger_description"), trigger}}});
+                bound.append({shortcut.id, {{QStringLiteral("trigger_description"), QString(u"Desktop " + preferred)}}});
                 m_ids.append(shortcut.id);
             }
-            if (m_refuse)
-                respond(message, 2, {});
-            else
-                respond(message, 0, {{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
-            return true;
+            respond(message, m_refuse ? 2 : 0,
+                    m_refuse ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
+        } else {
+            m_bus.send(message.createErrorReply(QDBusError::UnknownMethod, member));
         }
-        m_bus.send(message.createErrorReply(QDBusError::UnknownMethod, member));
         return true;
     }
 
@@ -134,8 +118,6 @@ public:
             m_refuse = true;
         else if (verb == QLatin1String("accept"))
             m_refuse = false;
-        else if (verb == QLatin1String("bound"))
-            m_boundText = rest;
         else if (verb == QLatin1String("activate") || verb == QLatin1String("deactivate"))
             signal(verb == QLatin1String("activate") ? "Activated" : "Deactivated",
                    {QVariant::fromValue(QDBusObjectPath(m_session)), rest, qulonglong(1), QVariantMap()});
@@ -176,7 +158,6 @@ private:
     QDBusConnection m_bus;
     QString m_session;
     QStringList m_ids;
-    QString m_boundText;
     bool m_refuse = false;
 };
 

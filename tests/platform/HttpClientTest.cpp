@@ -29,15 +29,12 @@ TEST(ModuleHttpClient, LoadsTheNetworkModuleAtTheFirstRequestAndKeepsToTheLimits
     request.userAgent = "Test/1";
     const auto whole = fetch(client, request);
     ASSERT_TRUE(whole && whole->ok()) << whole.value_or(HttpResponse()).error.toStdString();
-    EXPECT_EQ(whole->status, 200);
     EXPECT_EQ(whole->body.size(), 2000);
     EXPECT_EQ(server.requestTargets(), QList<QByteArray>{"/page"});
 
     request.maximumBytes = 1000;
     const auto tooLarge = fetch(client, request);
-    ASSERT_TRUE(tooLarge);
-    EXPECT_FALSE(tooLarge->ok());
-    EXPECT_LE(tooLarge->body.size(), 1001);
+    EXPECT_TRUE(tooLarge && !tooLarge->ok() && tooLarge->body.size() <= 1001);
 }
 
 TEST(ModuleHttpClient, AModuleThatCannotBeLoadedFailsEachRequestLikeTheNetwork)
@@ -52,10 +49,10 @@ TEST(ModuleHttpClient, AModuleThatCannotBeLoadedFailsEachRequestLikeTheNetwork)
     request.url = QUrl(QStringLiteral("http://127.0.0.1:9/"));
     for (int attempt = 0; attempt < 2; ++attempt) {
         const auto failed = fetch(client, request);
-        ASSERT_TRUE(failed);
-        EXPECT_FALSE(failed->ok());
-        EXPECT_TRUE(failed->error.contains(QLatin1String(ModuleHttpClient::moduleFileName))) << failed->error.toStdString();
-        EXPECT_TRUE(failed->error.contains(QStringLiteral("missing.so")));
+        ASSERT_TRUE(failed && !failed->ok());
+        // The message names every place tried.
+        EXPECT_TRUE(failed->error.contains(QLatin1String(ModuleHttpClient::moduleFileName))
+                    && failed->error.contains(QStringLiteral("missing.so"))) << failed->error.toStdString();
     }
 }
 

