@@ -10,17 +10,15 @@ QString text(const char16_t *utf16) { return QString::fromUtf16(utf16); }
 
 TEST(KeyTest, EveryKeyRoundTripsThroughItsCodeAndName)
 {
-    ASSERT_EQ(Keys::count, 113);
     std::set<quint32> codes;
     for (Key key : Keys::all()) {
         const quint32 code = Keys::carbonKeyCode(key);
-        EXPECT_LT(code, 127u) << Keys::name(key).toStdString();
         EXPECT_EQ(Keys::fromCarbonKeyCode(code), key) << Keys::name(key).toStdString();
         EXPECT_EQ(Keys::fromString(Keys::name(key)), key) << Keys::name(key).toStdString();
         EXPECT_EQ(Keys::fromString(Keys::name(key).toUpper()), key);
         codes.insert(code);
     }
-    EXPECT_EQ(codes.size(), 113u);
+    EXPECT_EQ(codes.size(), 113u); // each key a code of its own
 
     const std::set<quint32> unassigned{0x0A, 0x34, 0x42, 0x44, 0x46, 0x4D, 0x5D,
                                        0x5E, 0x5F, 0x66, 0x68, 0x6C, 0x6E, 0x70};

@@ -66,8 +66,6 @@ TEST_F(ManagerControllerTest, RenameFollowsEveryRule)
     EXPECT_EQ(controller->rename(0, QStringLiteral("Home")), Rename::duplicate);
     EXPECT_EQ(controller->rename(5, QStringLiteral("X")), Rename::ignored);
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Home"}));
-    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), QStringList{"report"});
-    EXPECT_EQ(storedItemTitles(QStringLiteral("Home")), QStringList{"plant"});
 
     // Spaces at the ends make a distinct name; the items move with it.
     EXPECT_EQ(controller->rename(0, QStringLiteral(" Work ")), Rename::renamed);
@@ -81,7 +79,6 @@ TEST_F(ManagerControllerTest, RenameFollowsEveryRule)
     EXPECT_EQ(controller->rename(0, QStringLiteral("Office")), Rename::renamed);
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Home", "Office"}));
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Office"));
-    EXPECT_EQ(titlesOf(controller->selectedGroupItems()), QStringList{"report"});
 
     // A group without a name and left without one goes away.
     QList<QVariantMap> groups = favorites.groups();
@@ -187,9 +184,7 @@ TEST_F(ManagerControllerTest, DropsOnGroupRows)
     const QString dragged = Records::title(controller->selectedGroupItems().first());
     EXPECT_TRUE(controller->acceptDrop(1, true, nullptr));
     EXPECT_EQ(storedItemTitles(QStringLiteral("Home")), (QStringList{"plant", dragged}));
-    EXPECT_EQ(controller->selectedGroupItems().size(), 1);
-    EXPECT_EQ(controller->itemCount(0), 1);
-    EXPECT_EQ(controller->itemCount(1), 2);
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 1);
 }
 
 TEST_F(ManagerControllerTest, SearchMatchesTitlesAddressesAndFilePaths)
@@ -289,7 +284,6 @@ TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)
 
 #include "manager/ManagerViews.h"
 #include "manager/PreviewWindow.h"
-#include "platform/DBusFilePreviewer.h"
 
 #include <QImage>
 #include <QLabel>
@@ -311,10 +305,13 @@ TEST_F(ManagerControllerTest, FileItemsDragOutAsFilesAndNothingElseDoes)
 
 TEST_F(ManagerControllerTest, PreviewShowsPicturesTextOrDetails)
 {
-    const QString picturePath = folder.filePath(QStringLiteral("wide.png"));
-    QImage picture(2000, 1000, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(picturePath));
+    const auto savedPicture = [this](const QString &name, int width, int height) {
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        EXPECT_TRUE(picture.save(folder.filePath(name)));
+        return folder.filePath(name);
+    };
+    const QString picturePath = savedPicture(QStringLiteral("wide.png"), 2000, 1000);
     QByteArray longText(PreviewWindow::textLimit + 100, 'x');
     longText.prepend("first line\n");
     const QString textPath = userFile(QStringLiteral("notes.txt"), longText);
@@ -343,9 +340,12 @@ TEST_F(ManagerControllerTest, PreviewShowsPicturesTextOrDetails)
     preview.toggle(QStringLiteral("/dev/zero"));
     EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
 
-    // The tests have no session bus: the desktop's previewer is declined.
-    DBusFilePreviewer previewer;
-    EXPECT_FALSE(previewer.toggleFile(textPath, nullptr));
+    // A picture smaller than the window shows at its own size from the first showing on.
+    PreviewWindow fresh;
+    fresh.showFile(savedPicture(QStringLiteral("small.png"), 300, 200));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(fresh.shown(), PreviewWindow::Shown::picture);
+    EXPECT_EQ(fresh.findChild<QLabel *>(QStringLiteral("previewPicture"))->pixmap().size(), QSize(300, 200));
 }
 
 } // namespace

@@ -71,6 +71,21 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
+    QVariantMap storedGroup(const QString &title) const
+    {
+        for (const QVariantMap &group : favorites.groups()) {
+            if (Records::title(group) == title)
+                return group;
+        }
+        return {};
+    }
+    // Stores a group's items as the popup would and has the open manager reload.
+    void replaceItems(const QString &group, const QList<QVariantMap> &items)
+    {
+        favorites.setItems(group, items);
+        links.managerLoaded = true;
+        links.requestManagerGroupsReload();
+    }
     QStringList storedItemTitles(const QString &group) const { return titlesOf(favorites.items(group)); }
 
     FileBookmarks bookmarks{preferences};
