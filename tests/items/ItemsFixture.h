@@ -14,6 +14,7 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -29,13 +30,19 @@ protected:
         favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
     }
 
-    QStringList keysOf(const QVariantMap &item) const
-    {
-        QStringList keys = item.keys();
-        keys.sort();
-        return keys;
-    }
     QStringList filesInSupportFolder() const { return QDir(folder.path()).entryList(QDir::Files); }
+    static QByteArray contentOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+    QStringList storedTitles(const QString &group) const
+    {
+        QStringList titles;
+        for (const QVariantMap &item : favorites.items(group))
+            titles.append(Records::title(item));
+        return titles;
+    }
 
     TestFolder folder;
     FakePreferencesStore preferences;
