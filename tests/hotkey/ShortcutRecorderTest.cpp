@@ -33,14 +33,10 @@ public:
     void dismiss() { std::exchange(onDismiss, {})(); }
     void setBindingNote(const QString &text) override { note = text; }
 
-    QString label;
-    bool clearVisible = false;
-    bool recordActive = false;
-    bool menusEnabled = true;
-    bool dimmed = false;
+    QString label, note;
+    bool clearVisible = false, recordActive = false, menusEnabled = true, dimmed = false;
     QStringList alerts;
     std::function<void()> onDismiss;
-    QString note;
 };
 
 class ShortcutRecorderTest : public ::testing::Test

@@ -2,7 +2,6 @@
 #include "LocalHttpServer.h"
 
 #include "items/BookmarkAddress.h"
-#include "items/ItemAdder.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -63,8 +62,6 @@ protected:
         EXPECT_EQ(fetcher.pendingCount(), 0);
         return path;
     }
-
-    ItemAdder adder{services};
 };
 
 TEST_F(BookmarkIconTest, AServedIconIsWrittenAsPngAndReported)

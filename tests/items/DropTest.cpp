@@ -58,8 +58,9 @@ TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
 
     EXPECT_EQ(lastUid, 11); // 8 went to "m"; the files took 9, 10, 11 in drop order
     for (const QVariantMap &item : selectedGroupItems) {
-        if (Records::kindOf(item) == ItemKind::normalFile)
+        if (Records::kindOf(item) == ItemKind::normalFile) {
             EXPECT_EQ(Records::uid(item), 9 + paths.indexOf(Records::text(item, RecordKeys::url)));
+        }
     }
     EXPECT_EQ(favorites.items("Home"), selectedGroupItems);
     EXPECT_EQ(storedTitles("Home"), QStringList({"alpha", "m", "mu.png", "zeta.txt"}));

@@ -1,18 +1,8 @@
 #include "ItemsFixture.h"
 
-#include "items/ItemAdder.h"
-#include "store/LocalizedText.h"
-
 namespace {
 
-class ItemAdderTest : public ItemsFixture
-{
-protected:
-    ItemAdderTest() { Localization::setTable(loadLanguageTable(QStringLiteral("English"))); }
-    ~ItemAdderTest() override { Localization::setTable(std::nullopt); }
-
-    ItemAdder adder{services};
-};
+using ItemAdderTest = ItemsFixture;
 
 // The record without its uid and date, which are checked to be fresh.
 QVariantMap withoutIdentity(QVariantMap item)

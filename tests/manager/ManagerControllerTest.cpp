@@ -146,14 +146,12 @@ TEST_F(ManagerControllerTest, DropsOnGroupRows)
     auto controller = makeController();
 
     // Anything but local files changes nothing.
-    for (const auto &fill : std::initializer_list<std::function<void(QMimeData &)>>{
-             [](QMimeData &data) { data.setText(QStringLiteral("/etc/passwd")); },
-             [](QMimeData &data) { data.setUrls({QUrl(QStringLiteral("https://example.org/"))}); },
-             [](QMimeData &data) { data.setData(QStringLiteral("image/png"), "png"); }}) {
-        QMimeData data;
-        fill(data);
-        EXPECT_FALSE(controller->acceptDrop(2, true, &data));
-    }
+    QMimeData text, web, image;
+    text.setText(QStringLiteral("/etc/passwd"));
+    web.setUrls({QUrl(QStringLiteral("https://example.org/"))});
+    image.setData(QStringLiteral("image/png"), "png");
+    for (QMimeData *data : {&text, &web, &image})
+        EXPECT_FALSE(controller->acceptDrop(2, true, data));
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Music")));
 
     // Files go onto a row, never between rows; in the order of the drag.
