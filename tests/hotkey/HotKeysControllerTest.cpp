@@ -18,11 +18,7 @@ protected:
         HotKeysController::setService(&service);
         HotKeysController::setRegistrationFailedHandler([this] { ++failures; });
     }
-    void TearDown() override
-    {
-        HotKeysController::setRegistrationFailedHandler({});
-        HotKeysController::setService(nullptr);
-    }
+    void TearDown() override { HotKeysController::setRegistrationFailedHandler({}); HotKeysController::setService(nullptr); }
 
     FakeHotKeyService service;
     int failures = 0;

@@ -67,7 +67,9 @@ protected:
 TEST_F(BookmarkIconTest, AServedIconIsWrittenAsPngAndReported)
 {
     LocalHttpServer server(200, "image/png", pngBytes());
+    testing::internal::CaptureStdout();
     const QString path = addServedBookmark(server, "https://www.example.com/docs", true);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "File saved\n");
     EXPECT_EQ(server.requestTargets(), QList<QByteArray>({"/s2/favicons?domain=www.example.com/docs"}));
     EXPECT_EQ(QImage(path).size(), QSize(16, 16));
     EXPECT_TRUE(contentOf(path).startsWith("\x89PNG"));
@@ -77,6 +79,7 @@ TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)
 {
     LocalHttpServer missing(404, "image/png", pngBytes());
     LocalHttpServer notAnImage(200, "text/html", "<html>moved</html>");
+    testing::internal::CaptureStdout(); // nothing saved, so no "File saved"
     const QString first = addServedBookmark(missing, "nowhere.invalid", false);
     const QString second = addServedBookmark(notAnImage, "example.com", false);
     LocalHttpServer closed(200, "image/png", pngBytes());
@@ -93,6 +96,7 @@ TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)
     const QString fourth = adder.addBookmark("Work", "Slow", "example.com").item->value("imgpath").toString();
     EXPECT_TRUE(failed.wait(5000));
     EXPECT_EQ(failed.size(), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     for (const QString &path : {first, second, third, fourth})
         EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
     EXPECT_EQ(favorites.items("Work").size(), 4);
