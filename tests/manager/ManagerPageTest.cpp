@@ -70,12 +70,15 @@ protected:
         Q_EMIT view->customContextMenuRequested(rowRect(view, row).center());
         return page->findChild<QMenu *>(QString::fromLatin1(name));
     }
-    // The group name editor once it shows, else null.
-    QLineEdit *nameEditor() const
+    // The group name editor once it shows (with name typed in it), else null.
+    QLineEdit *nameEditor(const QString &name = {}) const
     {
         const auto *delegate = qobject_cast<GroupRowDelegate *>(groups->itemDelegate());
-        const auto shown = [delegate] { return delegate->editor() && delegate->editor()->isVisible(); };
-        return QTest::qWaitFor(shown) ? delegate->editor() : nullptr;
+        if (!QTest::qWaitFor([delegate] { return delegate->editor() && delegate->editor()->isVisible(); }))
+            return nullptr;
+        if (!name.isNull())
+            delegate->editor()->setText(name);
+        return delegate->editor();
     }
 };
 
@@ -139,22 +142,20 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
 
     // A taken name: the alert over the dimmed window, nothing stored.
-    field->setText(QStringLiteral("Work"));
+    ASSERT_TRUE((field = nameEditor(QStringLiteral("Work"))));
     press(field, Qt::Key_Return);
     QTRY_VERIFY(alert());
     EXPECT_TRUE(layer->isHeld());
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group"}));
     answer(alert(), "IDS_BR_2");
     EXPECT_FALSE(layer->isHeld());
-    ASSERT_TRUE((field = nameEditor()));
-    field->setText(QStringLiteral("Music"));
+    ASSERT_TRUE((field = nameEditor(QStringLiteral("Music"))));
     press(field, Qt::Key_Return);
     QTRY_COMPARE(storedGroupTitles(), (QStringList{"Work", "Music"}));
 
     // Adding while a name is being edited commits the edit first.
     page->groupsPane().makeLabelStartEditing();
-    ASSERT_TRUE((field = nameEditor()));
-    field->setText(QStringLiteral("Group"));
+    ASSERT_TRUE(nameEditor(QStringLiteral("Group")));
     QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
     add->click();
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group", "Group1"}));
@@ -166,8 +167,7 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     // An edit that ends while another page of the window shows is dropped.
     groups->setCurrentIndex(groups->model()->index(1, 0));
     page->groupsPane().makeLabelStartEditing();
-    ASSERT_TRUE((field = nameEditor()));
-    field->setText(QStringLiteral("Lost"));
+    ASSERT_TRUE(nameEditor(QStringLiteral("Lost")));
     page->hide();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();

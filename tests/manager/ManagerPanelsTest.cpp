@@ -42,8 +42,7 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"Site", "foreign", "memo"}));
 
     // An icon outside the support folder is never deleted.
-    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark,
-                            {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
+    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark, {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
     EXPECT_TRUE(QFile::exists(foreignIcon));
 
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}}).ok());
