@@ -39,8 +39,7 @@ TEST_F(HotKeysControllerTest, NumbersEveryRegistrationAndNeverReusesANumber)
     EXPECT_EQ(HotKeysController::registrationNumber(*first), before + 1);
     EXPECT_EQ(HotKeysController::registrationNumber(*second), before + 2);
 
-    // The same combination twice: the second is refused, keeps its box
-    // without a reference, and the failure routine runs once.
+    // The same combination twice: the second is refused, keeps its box without a reference, fails once.
     EXPECT_EQ(failures, 1);
     EXPECT_NE(HotKeysController::registrations().at(before + 1).carbonEventHotKey, 0u);
     EXPECT_EQ(HotKeysController::registrations().at(before + 2).carbonEventHotKey, 0u);
@@ -94,8 +93,7 @@ TEST_F(HotKeysControllerTest, DispatchesPressesAndReleasesToTheRightHandlers)
     EXPECT_EQ(service.release(signature, only), notHandled);
     EXPECT_EQ(downs, 11);
 
-    // Foreign signatures, unknown ids, other kinds and unreadable events are
-    // declined and change nothing.
+    // Foreign signatures, unknown ids, other kinds and unreadable events are declined, changing nothing.
     EXPECT_EQ(service.press(0x41424344, both), notHandled);
     EXPECT_EQ(service.press(signature, 9999999), notHandled);
     EXPECT_EQ(service.send({7, {signature, both}}), notHandled);

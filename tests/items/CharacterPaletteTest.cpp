@@ -80,10 +80,8 @@ TEST(EmojiCatalog, InFrenchNamesAndSearchAreFrenchIgnoringAccentsAndLigatures)
         EXPECT_EQ(nameOf(wavingMedium), QStringLiteral("signe de la main\u202F: peau légèrement mate"));
         EXPECT_EQ(nameOf(shaking), QStringLiteral("shaking face"));
 
-        // By name, names that begin with the query first; without accents or
-        // ligatures on either side (CLDR writes d’œil); by keyword, alone or
-        // with a word of the name; by the words after a derived name's colon;
-        // by the English names, which stand in where CLDR has none.
+        // By name (leading matches first) without regard to accents or ligatures (CLDR writes d’œil), by keyword,
+        // by the words after a derived name's colon, and by the English names, which stand in where CLDR has none.
         EXPECT_TRUE(nameOf(textsFound(QStringLiteral("Chat")).value(0)).startsWith(QStringLiteral("chat")));
         const std::pair<const char *, QString> finds[] = {
             {"Chat", QStringLiteral("🐱")}, {"coeur", heart}, {"CŒUR rouge", heart}, {"etoile", QStringLiteral("⭐")},

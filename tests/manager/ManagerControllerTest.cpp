@@ -188,8 +188,7 @@ TEST_F(ManagerControllerTest, SearchMatchesTitlesAddressesAndFilePaths)
     auto controller = makeController();
     controller->search(QStringLiteral("rep"));
     ASSERT_TRUE(controller->searchBegin());
-    // The second result is the bookmark; pinning and removing act on it in
-    // the full list, and the results follow.
+    // Pinning and removing the second result act on it in the full list; the results follow.
     ASSERT_EQ(Records::title(controller->shownItem(1).value_or(QVariantMap())), QStringLiteral("News"));
     controller->PinItem(1);
     EXPECT_EQ(titlesOf(controller->managerSearchResults()).first(), QStringLiteral("News"));

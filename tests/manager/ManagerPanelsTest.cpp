@@ -94,8 +94,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_FALSE(layer->isHeld());
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 2);
 
-    // A click on the colour well must not leave it as the panel's default
-    // button: Return confirms the panel at its next showing too.
+    // A click on the colour well leaves it no default button: Return confirms the panel next time too.
     page->itemsPane().AddColorSwitch();
     auto *well = panelChild<ColorWell>(panel, "colorwell");
     QTest::mouseClick(well, Qt::LeftButton);
@@ -109,8 +108,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
     QTest::keyClick(title, Qt::Key_Escape);
 
-    // Editing a bookmark: its name comes selected and its long address shows
-    // from the start, where the site is.
+    // Editing a bookmark: its name comes selected, its long address shows from the start (the site).
     const QString longAddress = QStringLiteral("https://news.example.org/") + QString(200, QLatin1Char('a'));
     replaceItems(QStringLiteral("Work"), {bookmark(QStringLiteral("News"), 7, longAddress)});
     items->setCurrentIndex(items->model()->index(0, 0));
@@ -132,8 +130,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
     const int blueRow = list->child(0)->text(QAccessible::Name) == QStringLiteral("blue") ? 0 : 1;
     items->setCurrentIndex(items->model()->index(1 - blueRow, 0));
 
-    // The painted edit button is the row's action, named as its tip, with
-    // its key; doing it edits that row's item as a click on the button does.
+    // The painted edit button is the row's named action, with its key; doing it edits that row's item.
     QAccessibleInterface *row = list->child(blueRow);
     ASSERT_TRUE(row && row->actionInterface());
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("0000FF"));
@@ -185,8 +182,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     openPage();
     auto *search = page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"));
 
-    // While searching, the edited colour is the one shown, not the row's
-    // place in the full list.
+    // While searching, the edited colour is the one shown, not the one at its row in the full list.
     search->setText(QStringLiteral("blue"));
     items->setCurrentIndex(items->model()->index(0, 0));
     QTest::keyClick(items, Qt::Key_F2);
