@@ -9,7 +9,6 @@
 #include "items/NoteBox.h"
 #include "store/ColorText.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -82,8 +82,7 @@ TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
     QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
 
     EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
-    ASSERT_EQ(view->model()->rowCount(), 3);
-    EXPECT_EQ(view->model()->index(2, 0).data().toString(), "Sky");
+    EXPECT_EQ(view->model()->index(2, 0).data().toString(), "Sky"); // the group's rows are shown
 
     // The same for a file.
     collapseHome();
