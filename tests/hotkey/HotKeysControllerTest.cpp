@@ -87,18 +87,15 @@ TEST_F(HotKeysControllerTest, DispatchesPressesAndReleasesToTheRightHandlers)
 
     EXPECT_EQ(service.press(signature, both), HotKeyService::noErr);
     EXPECT_EQ(service.release(signature, both), HotKeyService::noErr);
-    EXPECT_EQ(downs, 1);
-    EXPECT_EQ(ups, 1);
     EXPECT_EQ(service.press(signature, only), HotKeyService::noErr);
     EXPECT_EQ(service.release(signature, only), notHandled);
-    EXPECT_EQ(downs, 11);
+    EXPECT_TRUE(downs == 11 && ups == 1);
 
     // Foreign signatures, unknown ids, other kinds and unreadable events are declined, changing nothing.
     EXPECT_EQ(service.press(0x41424344, both), notHandled);
     EXPECT_EQ(service.press(signature, 9999999), notHandled);
     EXPECT_EQ(service.send({7, {signature, both}}), notHandled);
-    EXPECT_EQ(service.send({HotKeyService::hotKeyPressed, {signature, both},
-                            HotKeyService::eventParameterNotFoundErr}),
+    EXPECT_EQ(service.send({HotKeyService::hotKeyPressed, {signature, both}, HotKeyService::eventParameterNotFoundErr}),
               HotKeyService::eventParameterNotFoundErr);
     EXPECT_EQ(HotKeysController::dispatchHotKeyEvent(nullptr), notHandled);
     EXPECT_EQ(downs + ups, 12);
@@ -119,14 +116,9 @@ TEST_F(HotKeysControllerTest, DispatchesPressesAndReleasesToTheRightHandlers)
 TEST_F(HotKeysControllerTest, AHandlerMayDestroyItsOwnHotKey)
 {
     std::unique_ptr<HotKey> hotKey;
-    int presses = 0;
-    hotKey = std::make_unique<HotKey>(Key::space, ModifierFlags(ModifierFlags::control), [&] {
-        ++presses;
-        hotKey.reset();
-    });
+    hotKey = std::make_unique<HotKey>(Key::space, ModifierFlags(ModifierFlags::control), [&] { hotKey.reset(); });
     const quint32 number = *HotKeysController::registrationNumber(*hotKey);
     EXPECT_EQ(service.press(signature, number), HotKeyService::noErr);
-    EXPECT_EQ(presses, 1);
     EXPECT_FALSE(hotKey);
     EXPECT_TRUE(HotKeysController::registrations().empty());
 }

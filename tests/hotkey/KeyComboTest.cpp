@@ -50,27 +50,22 @@ TEST(KeyTest, StoredKeyNamesReadInEveryForm)
 
 TEST(ModifierFlagsTest, ConvertsToCarbonBitsAndBack)
 {
-    const ModifierFlags all(ModifierFlags::control | ModifierFlags::option | ModifierFlags::shift
-                            | ModifierFlags::command);
+    const ModifierFlags all(ModifierFlags::control | ModifierFlags::option | ModifierFlags::shift | ModifierFlags::command);
     EXPECT_EQ(all.carbonFlags(), 0x1B00u);
     EXPECT_EQ(ModifierFlags::fromCarbonFlags(0x1B00), all);
     EXPECT_EQ(ModifierFlags(ModifierFlags::command).carbonFlags(), 0x100u);
     EXPECT_EQ(ModifierFlags(ModifierFlags::option).carbonFlags(), 0x800u);
 
-    const ModifierFlags withCapsLock(ModifierFlags::capsLock | ModifierFlags::shift
-                                     | ModifierFlags::function);
-    EXPECT_EQ(ModifierFlags::fromCarbonFlags(withCapsLock.carbonFlags()),
-              ModifierFlags(ModifierFlags::shift));
+    const ModifierFlags withCapsLock(ModifierFlags::capsLock | ModifierFlags::shift | ModifierFlags::function);
+    EXPECT_EQ(ModifierFlags::fromCarbonFlags(withCapsLock.carbonFlags()), ModifierFlags(ModifierFlags::shift));
     EXPECT_EQ(ModifierFlags::fromCarbonFlags(0xFFFF00FF), ModifierFlags());
 
-    EXPECT_EQ(ModifierFlags::fromQt(Qt::ControlModifier | Qt::MetaModifier),
-              ModifierFlags(ModifierFlags::command | ModifierFlags::control));
+    EXPECT_EQ(ModifierFlags::fromQt(Qt::ControlModifier | Qt::MetaModifier), ModifierFlags(ModifierFlags::command | ModifierFlags::control));
 }
 
 TEST(KeyComboTest, StoredForms)
 {
-    const KeyCombo unnamed = KeyCombo::fromStoredKey(QString(), ModifierFlags(ModifierFlags::command
-                                                                             | ModifierFlags::shift));
+    const KeyCombo unnamed = KeyCombo::fromStoredKey(QString(), ModifierFlags(ModifierFlags::command | ModifierFlags::shift));
     EXPECT_EQ(unnamed.carbonKeyCode(), 0u);
     EXPECT_EQ(unnamed.carbonModifiers(), 0x300u);
     EXPECT_EQ(KeyCombo::fromStoredKey(u"F5"_qs, {}).carbonKeyCode(), 0x60u);

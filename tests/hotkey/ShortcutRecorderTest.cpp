@@ -24,8 +24,7 @@ public:
     void setRecordButtonActive(bool active) override { recordActive = active; }
     void setMenuKeyEquivalentsEnabled(bool enabled) override { menusEnabled = enabled; }
     void setDimmed(bool value) override { dimmed = value; }
-    void showAlert(const QString &message, const QString &button,
-                   std::function<void()> dismissed) override
+    void showAlert(const QString &message, const QString &button, std::function<void()> dismissed) override
     {
         alerts.append(message + u'|' + button);
         onDismiss = std::move(dismissed);

@@ -41,9 +41,7 @@ TEST(EmojiCatalog, SearchMatchesEveryWordIgnoringCaseWithLeadingMatchesFirst)
         const QString name = EmojiCatalog::all().at(index).name;
         EXPECT_TRUE(name.contains("grinning") && name.contains("face")) << name.toStdString();
     }
-    const QList<int> cat = EmojiCatalog::search(QStringLiteral("cat"));
-    ASSERT_FALSE(cat.isEmpty());
-    EXPECT_TRUE(EmojiCatalog::all().at(cat.first()).name.startsWith("cat"));
+    EXPECT_TRUE(EmojiCatalog::all().value(EmojiCatalog::search(QStringLiteral("cat")).value(0, -1)).name.startsWith("cat"));
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("   ")).isEmpty());
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("no such emoji name")).isEmpty());
 }
@@ -99,7 +97,6 @@ TEST(EmojiCatalog, InFrenchNamesAndSearchAreFrenchIgnoringAccentsAndLigatures)
         palette.popUp(nullptr, nullptr);
         palette.findChild<QLineEdit *>(QStringLiteral("searchCharacters"))->setText(QStringLiteral("fusee"));
         const QAbstractItemModel *cells = palette.findChild<QListView *>(QStringLiteral("characterList"))->model();
-        ASSERT_GE(cells->rowCount(), 1);
         EXPECT_EQ(cells->index(0, 0).data().toString(), QStringLiteral("🚀"));
         EXPECT_EQ(cells->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("fusée"));
         EXPECT_EQ(cells->index(0, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("fusée"));

@@ -38,16 +38,9 @@ protected:
         storeGroup(group, items, !items.isEmpty());
     }
 
-    // A file in the support folder (a note body, an icon).
-    QString supportFile(const QString &name, const QByteArray &contents = "text")
-    {
-        return written(supportFiles.folder() + QLatin1Char('/') + name, contents);
-    }
-    // A file of the user's, outside the support folder.
-    QString userFile(const QString &name, const QByteArray &contents = "mine")
-    {
-        return written(folder.filePath(name), contents);
-    }
+    // A file in the support folder (a note body, an icon), and one of the user's outside it.
+    QString supportFile(const QString &name, const QByteArray &contents = "text") { return written(supportFiles.folder() + u'/' + name, contents); }
+    QString userFile(const QString &name, const QByteArray &contents = "mine") { return written(folder.filePath(name), contents); }
     static QString written(const QString &path, const QByteArray &contents)
     {
         QFile file(path);
