@@ -43,11 +43,9 @@ class ShortcutRecorderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Localization::setTable(QVariantMap{
-            {u"IDS_BR_1"_qs, u"taken"_qs}, {u"IDS_BR_2"_qs, u"OK"_qs}, {u"IDS_BR_83"_qs, u"none"_qs},
-            {u"IDS_BR_107"_qs, u"Ctrl"_qs}, {u"IDS_BR_108"_qs, u"Alt"_qs}, {u"IDS_BR_109"_qs, u"Super"_qs},
-            {u"IDS_BR_110"_qs, u"Shift"_qs}, {u"IDS_BR_114"_qs, u"no grabs"_qs},
-            {u"IDS_BR_281"_qs, u"bound %1"_qs}, {u"IDS_BR_282"_qs, u"not bound"_qs}});
+        Localization::setTable(QVariantMap{{u"IDS_BR_1"_qs, u"taken"_qs}, {u"IDS_BR_2"_qs, u"OK"_qs}, {u"IDS_BR_83"_qs, u"none"_qs},
+            {u"IDS_BR_107"_qs, u"Ctrl"_qs}, {u"IDS_BR_108"_qs, u"Alt"_qs}, {u"IDS_BR_109"_qs, u"Super"_qs}, {u"IDS_BR_110"_qs, u"Shift"_qs},
+            {u"IDS_BR_114"_qs, u"no grabs"_qs}, {u"IDS_BR_281"_qs, u"bound %1"_qs}, {u"IDS_BR_282"_qs, u"not bound"_qs}});
         HotKeysController::setService(&service);
         recorder.setView(&view);
     }
