@@ -150,9 +150,7 @@ TEST_F(BoxesTest, TheEmojiButtonTypesIntoTheFieldThatHadTheFocus)
 TEST_F(BoxesTest, TheFileDialogChoosesAFileOrAFolderAndShowsHiddenFiles)
 {
     QDir(folder.path()).mkdir("Projects");
-    QFile hidden(folder.filePath(".hidden"));
-    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
-    hidden.close();
+    ASSERT_TRUE(QFile(folder.filePath(".hidden")).open(QIODevice::WriteOnly));
     EXPECT_EQ(FileOrFolderDialog().directory().absolutePath(), QDir::homePath());
     for (const QString &name : {QStringLiteral("Projects"), QStringLiteral(".hidden")}) {
         FileOrFolderDialog dialog;

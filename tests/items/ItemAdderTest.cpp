@@ -75,9 +75,7 @@ TEST_F(ItemAdderTest, NoteFilesHoldExactlyTheTypedTextEachInItsOwnFile)
 
 TEST_F(ItemAdderTest, ANoteIsRefusedWhenTheSupportFolderCannotBeWritten)
 {
-    QFile blocker(folder.filePath("not-a-folder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(QFile(folder.filePath("not-a-folder")).open(QIODevice::WriteOnly));
     const QString unwritable = folder.filePath("not-a-folder/brimble");
     SupportFiles blocked(unwritable, favorites);
     ItemAdder blockedAdder({favorites, blocked, bookmarks, sortSettings, links, fetcher});
