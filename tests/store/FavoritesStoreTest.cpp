@@ -85,23 +85,17 @@ TEST_F(FavoritesStoreTest, GroupTitlesNeverOverwriteTheStoresOwnKeys)
 {
     preferences.setInteger(41, StoreKeys::uniqueid);
     preferences.setInteger(1, StoreKeys::first);
-    preferences.setInteger(1, StoreKeys::selectedLanguage);
-    const QStringList reserved{StoreKeys::allgroups, StoreKeys::uniqueid, StoreKeys::first,
-                               StoreKeys::selectedLanguage, StoreKeys::allBookmark, u"items:x"_qs};
+    const QStringList reserved{StoreKeys::allgroups, StoreKeys::uniqueid, StoreKeys::first, StoreKeys::allBookmark,
+                               u"items:x"_qs, u"x"_qs, u"X"_qs}; // case makes another group
     setGroups(reserved);
     for (const QString &title : reserved)
-        store.appendItemToGroup(title, store.makeFileItem(u"/a"_qs));
-    store.appendItemToGroup(u"x"_qs, store.makeFileItem(u"/b"_qs));
-    store.appendItemToGroup(u"X"_qs, store.makeFileItem(u"/c"_qs)); // case makes another group
+        store.appendItemToGroup(title, store.makeFileItem(u"/"_qs + title));
 
     EXPECT_EQ(store.groupTitles(), reserved);
-    EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 49);
+    EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 48);
     EXPECT_EQ(preferences.integerForKey(StoreKeys::first), 1);
-    EXPECT_EQ(preferences.integerForKey(StoreKeys::selectedLanguage), 1);
     for (const QString &title : reserved)
-        EXPECT_EQ(store.items(title).size(), 1) << title.toStdString();
-    EXPECT_EQ(Records::text(store.items(u"x"_qs).value(0), RecordKeys::url), u"/b"_qs);
-    EXPECT_EQ(Records::text(store.items(u"X"_qs).value(0), RecordKeys::url), u"/c"_qs);
+        EXPECT_EQ(titlesOf(store.items(title)), QStringList{title}) << title.toStdString();
 }
 
 TEST_F(FavoritesStoreTest, UpgradeGivesOldItemsIdentitiesOnce)
@@ -228,9 +222,7 @@ TEST_F(FavoritesStoreTest, FileBookmarksStoreEachFileOnceAndRestoreTheList)
     FileBookmarks bookmarks(preferences);
     for (const QString &path : {u"/home/u/a.txt"_qs, u"/home/u/a.txt"_qs, u"/home/u/é b.txt"_qs})
         bookmarks.storeFileBookmark(path);
-    testing::internal::CaptureStdout();
-    bookmarks.storeFileBookmark(u"relative"_qs);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error storing bookmarks\n"), std::string::npos);
+    bookmarks.storeFileBookmark(u"relative"_qs); // refused
 
     FileBookmarks restored(preferences);
     testing::internal::CaptureStdout();
