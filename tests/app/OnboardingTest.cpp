@@ -83,29 +83,6 @@ protected:
     QString output;
 };
 
-TEST_F(OnboardingTest, EveryPartOfThePageGetsTheHeightItNeedsAndNoEndpointMeansNoSubscription)
-{
-    // Wrapped texts must not take their room from the icon or the buttons
-    // (the French welcome wraps onto three lines).
-    for (const char *language : {"English", "French"}) {
-        Localization::setTable(loadLanguageTable(QString::fromLatin1(language)));
-        StartupVc page(preferences, logins, QUrl());
-        page.resize(900, 600);
-        page.show();
-        QCoreApplication::processEvents();
-        EXPECT_FALSE(page.findChild<QWidget *>(u"subscribeBox"_qs)->isVisible());
-        const QList<QWidget *> parts = page.findChildren<QWidget *>();
-        for (QWidget *part : parts) {
-            if (!part->isVisibleTo(&page) || part->isWindow())
-                continue;
-            const int needed = part->hasHeightForWidth() ? part->heightForWidth(part->width())
-                                                         : part->minimumSizeHint().height();
-            EXPECT_GE(part->height(), needed) << language << " " << part->metaObject()->className() << " "
-                                              << part->objectName().toStdString();
-        }
-    }
-}
-
 TEST_F(OnboardingTest, SubscriptionAnswersBecomeAlerts)
 {
     auto text = [](const char *message, const char *informative) -> QString {
