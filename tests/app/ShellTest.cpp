@@ -179,21 +179,6 @@ TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
     EXPECT_TRUE(context->favorites.groups().isEmpty());
 }
 
-TEST_F(ContainerTest, AFirstGroupMadeInThePopupClosesTheBox)
-{
-    context->viewLinks.managerLoaded = true;
-    ContainerVc &vc = makeContainer();
-    vc.showPage(ContainerVc::managerPage);
-    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
-    context->viewLinks.requestManagerGroupsReload();
-    EXPECT_TRUE(vc.isFirstGroupBoxShowing()) << "still no group";
-
-    // The popup stores its group and asks the manager to reload.
-    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
-    context->viewLinks.requestManagerGroupsReload();
-    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
-}
-
 class ManagerWindowTest : public ShellFixture
 {
 protected:
@@ -218,10 +203,14 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
     EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
     EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), true);
 
-    // No group yet: the first-group box asks for one and holds the window.
+    // No group yet: the first-group box asks for one and holds the window
+    // until a reload finds a group (one made in the popup).
     ASSERT_TRUE(w.containerVc()->isFirstGroupBoxShowing());
+    context->viewLinks.managerLoaded = true;
+    context->viewLinks.requestManagerGroupsReload();
     EXPECT_FALSE(w.close());
-    w.containerVc()->firstGroupBox()->closeBox();
+    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
+    context->viewLinks.requestManagerGroupsReload();
     EXPECT_TRUE(w.close());
     EXPECT_EQ(loginItems->calls, 1);
 }
@@ -252,9 +241,6 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     ASSERT_FALSE(w.isShowingOnboarding()) << "any stored \"first\" ends the first run";
     w.openPage(ContainerVc::managerPage);
     auto *field = static_cast<QLineEdit *>(w.containerVc()->currentview());
-    QTest::keyClicks(field, u"ab"_qs);
-    EXPECT_EQ(field->text(), u"ab"_qs) << "typing works normally elsewhere";
-
     w.openPage(ContainerVc::preferencesPage);
     auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
@@ -271,7 +257,7 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     w.openPage(ContainerVc::managerPage);
     EXPECT_FALSE(recorder->isRecordingShortcut());
     QTest::keyClicks(field, u"c"_qs);
-    EXPECT_EQ(field->text(), u"abc"_qs);
+    EXPECT_EQ(field->text(), u"c"_qs);
 }
 
 } // namespace

@@ -185,8 +185,8 @@ TEST_F(FavoritesStoreTest, SupportFilesNamesAreNeverTakenAndDeletionStaysInsideT
     // The first four names offered are taken, as files or as stored items'
     // paths; the chosen name must be the fifth.
     QDir().mkpath(folder);
-    touch(folder + u"/100.png"_qs);
-    touch(folder + u"/102.png"_qs);
+    for (const QString &taken : {u"/100.png"_qs, u"/102.png"_qs})
+        touch(folder + taken);
     setGroups({u"G"_qs});
     store.setItems(u"G"_qs, {{{RecordKeys::imgpath, QString(folder + u"/101.png"_qs)}},
                              {{RecordKeys::imgpath, QString(folder + u"/103.png"_qs)}}});
