@@ -86,8 +86,7 @@ TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
     brimble.terminate();
     const QStringList aside = folder.entryList({u"preferences.plist.corrupt-*"_qs});
     ASSERT_EQ(aside.size(), 1);
-    QFile kept(folder.filePath(aside.first()));
-    EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && kept.readAll() == damaged);
+    EXPECT_EQ(contentsOf(folder.filePath(aside.first())), damaged);
     EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
 }
 

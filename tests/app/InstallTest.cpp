@@ -52,12 +52,6 @@ QString runTool(const QString &program, const QStringList &arguments)
 // Where the installed program looks for its network module, relative to the prefix.
 const QString installedModule = ModuleHttpClient::installedPath(QStringLiteral("bin"));
 
-QString readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereItIsInstalled)
 {
     TestFolder out;
@@ -80,7 +74,7 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
                                 "qt6-qpa-plugins"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
     // The licence shipped is the one the about page names.
-    EXPECT_TRUE(readText(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains(QLatin1String("GNU GENERAL PUBLIC LICENSE\n                       Version 3")));
+    EXPECT_TRUE(contentsOf(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains("GNU GENERAL PUBLIC LICENSE\n                       Version 3"));
     for (const QString &language : {u"English"_qs, u"French"_qs})
         EXPECT_TRUE(loadLanguageTable(language)->value(u"IDS_BR_223"_qs).toString().contains(u"GNU GPL, version 3"_qs));
 
@@ -106,7 +100,7 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
 
     const QString desktopFile = root.filePath(QStringLiteral("share/applications/org.brimble.Brimble.desktop"));
     EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {desktopFile}).trimmed(), QString());
-    const QString entry = readText(desktopFile);
+    const QString entry = QString::fromUtf8(contentsOf(desktopFile));
     EXPECT_TRUE(entry.contains(u"\nActions=toggle-popup;\n"_qs) && entry.contains(u"\nExec=brimble --toggle\n"_qs));
     runTool(u"appstreamcli"_qs, {u"validate"_qs, u"--no-net"_qs, root.filePath(u"share/metainfo/org.brimble.Brimble.metainfo.xml"_qs)});
 
@@ -119,8 +113,9 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     ASSERT_TRUE(brimble.waitForLine("fr")) << brimble.output.toStdString();
     const QString entryPath = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entryPath); }, 5000)) << "written after the language is chosen";
-    EXPECT_TRUE(readText(entryPath).contains(u"\nExec=\""_qs + root.filePath(u"libexec/brimble-login-helper"_qs) + u"\"\n"_qs))
-        << readText(entryPath).toStdString();
+    const QString autostart = QString::fromUtf8(contentsOf(entryPath));
+    EXPECT_TRUE(autostart.contains(u"\nExec=\""_qs + root.filePath(u"libexec/brimble-login-helper"_qs) + u"\"\n"_qs))
+        << autostart.toStdString();
     RunOptions toggle = installed;
     toggle.arguments = {u"--toggle"_qs};
     EXPECT_EQ(exitCodeOf(home, toggle), 0);

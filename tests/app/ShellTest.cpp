@@ -96,7 +96,6 @@ TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
     EXPECT_FALSE(vc.pageButton(ContainerVc::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
 
     vc.showPage(ContainerVc::managerPage);
-    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
     auto *groupsPage = static_cast<QLineEdit *>(vc.currentview());
     groupsPage->setText(u"typed"_qs);
     for (int page : {1, 2, 0}) {
