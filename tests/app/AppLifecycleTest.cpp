@@ -146,7 +146,6 @@ TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesYetACrashBlocksNoStart)
     BrimbleProcess second(home, {.runtimeFolder = u"runtime-b"_qs});
     ASSERT_TRUE(second.finish());
     EXPECT_NE(second.process.exitCode(), 0) << "it cannot reach the first one, and must not start";
-    EXPECT_FALSE(second.output.contains("en\n"));
     EXPECT_EQ(first.process.state(), QProcess::Running);
     first.terminate();
 }

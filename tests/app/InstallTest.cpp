@@ -9,11 +9,7 @@
 
 #include "BrimbleProcess.h"
 #include "items/LocalHttpServer.h"
-#include "support/TestFolders.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 

@@ -6,12 +6,8 @@
 
 #include "BrimbleProcess.h"
 #include "support/PrivateBus.h"
-#include "support/TestFolders.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>

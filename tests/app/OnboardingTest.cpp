@@ -83,7 +83,7 @@ protected:
     QString output;
 };
 
-TEST_F(OnboardingTest, SubscriptionAnswersBecomeAlerts)
+TEST_F(OnboardingTest, SubscriptionAnswersBecomeAlertsAndNoAnswerEndsSilently)
 {
     auto text = [](const char *message, const char *informative) -> QString {
         return LocalizedText(message) + u'|' + LocalizedText(informative).replace(u"%1"_qs, u"ann@example.org"_qs);
@@ -110,10 +110,7 @@ TEST_F(OnboardingTest, SubscriptionAnswersBecomeAlerts)
         EXPECT_TRUE(page->txtfield()->text().isEmpty() || answer.alert.isEmpty()) << "the field empties with the alert";
         EXPECT_EQ(server.requestTargets().size(), 1);
     }
-}
-
-TEST_F(OnboardingTest, AnAnswerThatNeverComesEndsSilently)
-{
+    // An answer that never comes ends silently.
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     auto page = makePage(QUrl(u"http://127.0.0.1:%1"_qs.arg(silent.serverPort())));
