@@ -78,7 +78,6 @@ TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesOrRunsOutOfIdentit
     const QVariantMap file = store.makeFileItem(u"/home/u/Projects/"_qs);
     EXPECT_EQ(Records::title(file), u"Projects"_qs);
     EXPECT_EQ(Records::text(file, RecordKeys::url), u"/home/u/Projects"_qs);
-    EXPECT_EQ(Records::kindOf(file), ItemKind::normalFile);
 }
 
 TEST_F(FavoritesStoreTest, GroupTitlesNeverOverwriteTheStoresOwnKeys)
