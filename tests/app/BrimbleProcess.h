@@ -81,6 +81,12 @@ public:
     QByteArray output;
 };
 
+inline QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Runs brimble with options until it ends; its exit code.
 inline int exitCodeOf(const TestFolder &home, const RunOptions &options)
 {

@@ -43,9 +43,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     delegate.applicationDidFinishLaunching();
 
     ManagerWindow *window = delegate.existingManagerWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    ASSERT_TRUE(window->isShowingOnboarding());
+    ASSERT_TRUE(window && QTest::qWaitForWindowExposed(window) && window->isShowingOnboarding());
     StartupVc *onboarding = window->startupVc();
     onboarding->findChild<QCheckBox *>(QStringLiteral("checkboxAddLogicitem"))->setChecked(true);
     QTest::mouseClick(onboarding->findChild<QPushButton *>(QStringLiteral("btngetstarted")), Qt::LeftButton);

@@ -1,6 +1,6 @@
-// The installed application: `cmake --install` into a temporary prefix, the
-// desktop validators on what it put there, the installed program started
-// from there, and the Debian package cpack makes of the same files.
+// The installed application: the Debian package cpack makes, the desktop
+// validators on the files it holds, and the installed program started from
+// the tree the package was staged from.
 
 #include "platform/ModuleHttpClient.h"
 #include "platform/PlistPreferencesStore.h"
@@ -9,11 +9,7 @@
 
 #include "BrimbleProcess.h"
 #include "items/LocalHttpServer.h"
-#include "support/TestFolders.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -52,68 +48,7 @@ QString runTool(const QString &program, const QStringList &arguments)
 // Where the installed program looks for its network module, relative to the prefix.
 const QString installedModule = ModuleHttpClient::installedPath(QStringLiteral("bin"));
 
-QString readText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-TEST(Install, PutsAValidDesktopApplicationInPlaceThatStartsFromThere)
-{
-    TestFolder prefix;
-    runTool(QStringLiteral(CMAKE_COMMAND), {u"--install"_qs, QStringLiteral(BRIMBLE_BUILD_DIR), u"--prefix"_qs, prefix.path()});
-    ASSERT_FALSE(::testing::Test::HasFailure());
-    const QDir root(prefix.path());
-    for (const QString &file : installedFiles)
-        EXPECT_TRUE(QFileInfo(root.filePath(file)).isFile()) << file.toStdString();
-    EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("bin/brimble"))).isExecutable());
-
-    // The network module is where the installed program looks for it, and
-    // works from there; the program itself does not load Qt Network at start.
-    ASSERT_FALSE(installedModule.startsWith(QLatin1String("..")));
-    const QString module = root.filePath(installedModule);
-    ASSERT_TRUE(QFileInfo(module).isFile()) << module.toStdString();
-    {
-        LocalHttpServer server(200, "text/plain", "served");
-        ModuleHttpClient client({module});
-        std::optional<HttpResponse> answer;
-        HttpRequest request;
-        request.url = server.base();
-        client.get(request, [&answer](const HttpResponse &response) { answer = response; });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
-        EXPECT_EQ(answer->body, QByteArray("served")) << answer->error.toStdString();
-    }
-    EXPECT_FALSE(runTool(u"ldd"_qs, {root.filePath(u"bin/brimble"_qs)}).contains(u"libQt6Network"_qs));
-
-    const QString desktopFile = root.filePath(QStringLiteral("share/applications/org.brimble.Brimble.desktop"));
-    EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {desktopFile}).trimmed(), QString());
-    const QString entry = readText(desktopFile);
-    EXPECT_TRUE(entry.contains(u"\nActions=toggle-popup;\n"_qs) && entry.contains(u"\nExec=brimble --toggle\n"_qs));
-
-    runTool(u"appstreamcli"_qs, {u"validate"_qs, u"--no-net"_qs, root.filePath(u"share/metainfo/org.brimble.Brimble.metainfo.xml"_qs)});
-
-    // The installed program runs from the prefix on its own: its texts are
-    // compiled in, its start at login names the installed helper, and a
-    // second start reaches the first.
-    TestFolder home;
-    PlistPreferencesStore(home.filePath(u"config/brimble/preferences.plist"_qs)).setBool(true, StoreKeys::loginStartStatus);
-    const RunOptions installed{.environment = {u"LANGUAGE=fr_FR"_qs}, .program = root.filePath(u"bin/brimble"_qs)};
-    BrimbleProcess brimble(home, installed);
-    ASSERT_TRUE(brimble.waitForLine("fr")) << brimble.output.toStdString();
-    // Written after the language is chosen.
-    const QString entryPath = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entryPath); }, 5000));
-    EXPECT_TRUE(readText(entryPath).contains(u"\nExec=\""_qs + root.filePath(u"libexec/brimble-login-helper"_qs) + u"\"\n"_qs))
-        << readText(entryPath).toStdString();
-
-    RunOptions toggle = installed;
-    toggle.arguments = {u"--toggle"_qs};
-    EXPECT_EQ(exitCodeOf(home, toggle), 0);
-    EXPECT_EQ(brimble.process.state(), QProcess::Running);
-    brimble.terminate();
-}
-
-TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
+TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereItIsInstalled)
 {
     TestFolder out;
     runTool(QStringLiteral(CPACK_COMMAND),
@@ -121,8 +56,8 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
     const QStringList debs = QDir(out.path()).entryList({u"*.deb"_qs}, QDir::Files);
     ASSERT_EQ(debs.size(), 1);
     const QString deb = QDir(out.path()).filePath(debs.constFirst());
-
     const QString contents = runTool(u"dpkg-deb"_qs, {u"--contents"_qs, deb});
+    ASSERT_FALSE(installedModule.startsWith(QLatin1String("..")));
     for (const QString &file : installedFiles + QStringList{installedModule})
         EXPECT_TRUE(contents.contains(QStringLiteral(" ./usr/") + file + u'\n')) << file.toStdString();
 
@@ -134,11 +69,54 @@ TEST(Package, DebianPackageHoldsTheInstalledFilesAndItsDependencies)
     for (const char *package : {"libqt6widgets6", "libqt6dbus6", "libqt6network6", "libplist3", "libxcb1", "libc6",
                                 "qt6-qpa-plugins"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
-
     // The licence shipped is the one the about page names.
-    EXPECT_TRUE(readText(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains(QLatin1String("GNU GENERAL PUBLIC LICENSE\n                       Version 3")));
+    EXPECT_TRUE(contentsOf(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains("GNU GENERAL PUBLIC LICENSE\n                       Version 3"));
     for (const QString &language : {u"English"_qs, u"French"_qs})
         EXPECT_TRUE(loadLanguageTable(language)->value(u"IDS_BR_223"_qs).toString().contains(u"GNU GPL, version 3"_qs));
+
+    // The tree cpack staged the package from is an installation under its
+    // own prefix: the rest runs from there.
+    const QString staged = QDir(out.path() + u"/_CPack_Packages/Linux/DEB"_qs).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+    const QDir root(out.path() + u"/_CPack_Packages/Linux/DEB/"_qs + staged + u"/usr"_qs);
+    ASSERT_TRUE(QFileInfo(root.filePath(u"bin/brimble"_qs)).isExecutable()) << root.path().toStdString();
+
+    // The network module works from where the installed program looks for
+    // it; the program itself does not load Qt Network at start.
+    {
+        LocalHttpServer server(200, "text/plain", "served");
+        ModuleHttpClient client({root.filePath(installedModule)});
+        std::optional<HttpResponse> answer;
+        HttpRequest request;
+        request.url = server.base();
+        client.get(request, [&answer](const HttpResponse &response) { answer = response; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
+        EXPECT_EQ(answer->body, QByteArray("served")) << answer->error.toStdString();
+    }
+    EXPECT_FALSE(runTool(u"ldd"_qs, {root.filePath(u"bin/brimble"_qs)}).contains(u"libQt6Network"_qs));
+
+    const QString desktopFile = root.filePath(QStringLiteral("share/applications/org.brimble.Brimble.desktop"));
+    EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {desktopFile}).trimmed(), QString());
+    const QString entry = QString::fromUtf8(contentsOf(desktopFile));
+    EXPECT_TRUE(entry.contains(u"\nActions=toggle-popup;\n"_qs) && entry.contains(u"\nExec=brimble --toggle\n"_qs));
+    runTool(u"appstreamcli"_qs, {u"validate"_qs, u"--no-net"_qs, root.filePath(u"share/metainfo/org.brimble.Brimble.metainfo.xml"_qs)});
+
+    // Its texts are compiled in, its start at login names the installed
+    // helper, and a second start reaches the first.
+    TestFolder home;
+    PlistPreferencesStore(home.filePath(u"config/brimble/preferences.plist"_qs)).setBool(true, StoreKeys::loginStartStatus);
+    const RunOptions installed{.environment = {u"LANGUAGE=fr_FR"_qs}, .program = root.filePath(u"bin/brimble"_qs)};
+    BrimbleProcess brimble(home, installed);
+    ASSERT_TRUE(brimble.waitForLine("fr")) << brimble.output.toStdString();
+    const QString entryPath = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entryPath); }, 5000)) << "written after the language is chosen";
+    const QString autostart = QString::fromUtf8(contentsOf(entryPath));
+    EXPECT_TRUE(autostart.contains(u"\nExec=\""_qs + root.filePath(u"libexec/brimble-login-helper"_qs) + u"\"\n"_qs))
+        << autostart.toStdString();
+    RunOptions toggle = installed;
+    toggle.arguments = {u"--toggle"_qs};
+    EXPECT_EQ(exitCodeOf(home, toggle), 0);
+    EXPECT_EQ(brimble.process.state(), QProcess::Running);
+    brimble.terminate();
 }
 
 } // namespace

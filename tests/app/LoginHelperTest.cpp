@@ -4,13 +4,10 @@
 #include "platform/Relaunch.h"
 #include "platform/XdgLoginItems.h"
 
+#include "BrimbleProcess.h"
 #include "support/PrivateBus.h"
-#include "support/TestFolders.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,12 +23,6 @@ bool writeScript(const QString &path, const QByteArray &script = "exit 0")
     file.write("#!/bin/sh\n" + script + '\n');
     file.close();
     return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The program an autostart entry runs, as the desktop (GLib) reads it; GLib

@@ -9,6 +9,7 @@
 
 #include "ShellFixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -47,29 +48,61 @@ protected:
     std::unique_ptr<ContainerVc> container;
 };
 
-TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirStateAndTheirWholeTitles)
+// The labels and buttons (the onboarding's icon among them) under root that
+// got less room than their text or picture needs.
+std::string clippedParts(QWidget &root)
 {
-    // The French "À propos" is the title a selected button could cut.
-    Localization::setTable(loadLanguageTable(u"French"_qs));
+    QCoreApplication::processEvents();
+    QStringList clipped;
+    const QList<QWidget *> parts = root.findChildren<QWidget *>();
+    for (QWidget *part : parts) {
+        const bool button = qobject_cast<QAbstractButton *>(part);
+        if (!part->isVisibleTo(&root) || !(button || qobject_cast<QLabel *>(part)))
+            continue;
+        const QSize needed = button ? part->sizeHint()
+                                    : QSize(0, part->hasHeightForWidth() ? part->heightForWidth(part->width())
+                                                                         : part->minimumSizeHint().height());
+        if (part->height() < needed.height() || part->width() < needed.width())
+            clipped.append(part->objectName() + u' ' + part->property("text").toString());
+    }
+    return clipped.join(u"; "_qs).toStdString();
+}
+
+// Wrapped texts (the French welcome takes three lines) must not take their
+// room from the icon or the buttons, nor may a selected page button (the
+// French "À propos") need more room than its row gave it.
+TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
+{
+    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    for (const QString &language : {u"English"_qs, u"French"_qs}) {
+        Localization::setTable(loadLanguageTable(language));
+        StartupVc onboarding(preferences(), *loginItems, QUrl());
+        onboarding.resize(900, 600);
+        onboarding.show();
+        EXPECT_EQ(clippedParts(onboarding), "") << language.toStdString();
+        EXPECT_FALSE(onboarding.findChild<QWidget *>(u"subscribeBox"_qs)->isVisible()) << "no endpoint, no subscription";
+        ContainerVc &vc = makeContainer();
+        for (int page = 0; page < ContainerVc::pageCount; ++page) {
+            vc.pageButton(page)->click();
+            EXPECT_EQ(clippedParts(vc), "") << language.toStdString() << page;
+        }
+    }
+}
+
+TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
+{
     context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
     ContainerVc &vc = makeContainer();
     EXPECT_FALSE(vc.pageButton(ContainerVc::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
 
     vc.showPage(ContainerVc::managerPage);
-    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
     auto *groupsPage = static_cast<QLineEdit *>(vc.currentview());
     groupsPage->setText(u"typed"_qs);
     for (int page : {1, 2, 0}) {
         vc.pageButton(page)->click();
         EXPECT_EQ(vc.containerPage(), page);
-        for (int other = 0; other < ContainerVc::pageCount; ++other) {
+        for (int other = 0; other < ContainerVc::pageCount; ++other)
             EXPECT_EQ(vc.isMarkerVisible(other), other == page);
-            // Selecting a button must not make it need more room than the row gave it.
-            const QPushButton *button = vc.pageButton(other);
-            EXPECT_TRUE(!button->isVisibleTo(&vc) || (button->height() >= button->sizeHint().height()
-                                                      && button->width() >= button->sizeHint().width()))
-                << button->text().toStdString();
-        }
     }
     EXPECT_EQ(vc.currentview(), groupsPage);
     EXPECT_EQ(groupsPage->text(), u"typed"_qs);
@@ -145,21 +178,6 @@ TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
     EXPECT_TRUE(context->favorites.groups().isEmpty());
 }
 
-TEST_F(ContainerTest, AFirstGroupMadeInThePopupClosesTheBox)
-{
-    context->viewLinks.managerLoaded = true;
-    ContainerVc &vc = makeContainer();
-    vc.showPage(ContainerVc::managerPage);
-    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
-    context->viewLinks.requestManagerGroupsReload();
-    EXPECT_TRUE(vc.isFirstGroupBoxShowing()) << "still no group";
-
-    // The popup stores its group and asks the manager to reload.
-    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
-    context->viewLinks.requestManagerGroupsReload();
-    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
-}
-
 class ManagerWindowTest : public ShellFixture
 {
 protected:
@@ -184,10 +202,14 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
     EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
     EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), true);
 
-    // No group yet: the first-group box asks for one and holds the window.
+    // No group yet: the first-group box asks for one and holds the window
+    // until a reload finds a group (one made in the popup).
     ASSERT_TRUE(w.containerVc()->isFirstGroupBoxShowing());
+    context->viewLinks.managerLoaded = true;
+    context->viewLinks.requestManagerGroupsReload();
     EXPECT_FALSE(w.close());
-    w.containerVc()->firstGroupBox()->closeBox();
+    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
+    context->viewLinks.requestManagerGroupsReload();
     EXPECT_TRUE(w.close());
     EXPECT_EQ(loginItems->calls, 1);
 }
@@ -218,9 +240,6 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     ASSERT_FALSE(w.isShowingOnboarding()) << "any stored \"first\" ends the first run";
     w.openPage(ContainerVc::managerPage);
     auto *field = static_cast<QLineEdit *>(w.containerVc()->currentview());
-    QTest::keyClicks(field, u"ab"_qs);
-    EXPECT_EQ(field->text(), u"ab"_qs) << "typing works normally elsewhere";
-
     w.openPage(ContainerVc::preferencesPage);
     auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
@@ -237,7 +256,7 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     w.openPage(ContainerVc::managerPage);
     EXPECT_FALSE(recorder->isRecordingShortcut());
     QTest::keyClicks(field, u"c"_qs);
-    EXPECT_EQ(field->text(), u"abc"_qs);
+    EXPECT_EQ(field->text(), u"c"_qs);
 }
 
 } // namespace

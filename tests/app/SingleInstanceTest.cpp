@@ -67,9 +67,8 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
     EXPECT_FALSE(SingleInstance(preferences, runtime).becomePrimary());
     EXPECT_TRUE(later.sendToPrimary(SingleInstance::showRequest));
     ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 3; }, 2000));
-    EXPECT_EQ(received.at(0).at(0).toByteArray(), "show");
-    EXPECT_EQ(received.at(1).at(0).toByteArray(), "toggle");
-    EXPECT_EQ(received.at(2).at(0).toByteArray(), "show");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(received.at(i).at(0).toByteArray(), QByteArrayList({"show", "toggle", "show"}).at(i));
     ::close(silent);
 }
 

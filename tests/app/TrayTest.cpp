@@ -23,16 +23,11 @@ LaunchedApp::Options withTray(bool available, const QRect &iconGeometry = {})
             .iconGeometry = iconGeometry};
 }
 
-QRect availableArea()
-{
-    return QGuiApplication::primaryScreen()->availableGeometry();
-}
-
 // Where the popup goes is PopupGeometry's own test; here, that the tray's
 // icon geometry or, without one, the pointer reaches it.
 TEST(Tray, ThePopupOpensUnderTheIconOrWithoutItsGeometryAtThePointer)
 {
-    const QRect area = availableArea();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect icon(area.right() - 60, area.top(), 22, 22);
     LaunchedApp withIcon(withTray(true, icon));
     EXPECT_TRUE(withIcon.statusItem->shown);
@@ -61,7 +56,7 @@ TEST(Tray, WithoutATrayTheManagerWindowStaysOpenUntilOneAppears)
     EXPECT_TRUE(window->isVisible()) << "closing minimises while there is no tray";
 
     // The shortcut and `brimble --toggle` still open the popup, at the pointer.
-    QCursor::setPos(availableArea().topLeft() + QPoint(10, 10));
+    QCursor::setPos(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(10, 10));
     app.delegate->togglePopover();
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
     QApplication::activePopupWidget()->close();

@@ -10,7 +10,6 @@
 #include "platform/LoginItems.h"
 #include "prefs/AboutVc.h"
 #include "prefs/PreferencesVc.h"
-#include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
@@ -24,21 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(StartAtLogin, StoresTheChoiceOnlyWhenTheChangeTookEffect)
-{
-    FakePreferencesStore preferences;
-    FakeLoginItems logins;
-    EXPECT_TRUE(StartAtLogin::apply(logins, preferences, true));
-    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), true);
-    EXPECT_TRUE(StartAtLogin::apply(logins, preferences, false));
-    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), false);
-
-    logins.succeeds = false;
-    EXPECT_FALSE(StartAtLogin::apply(logins, preferences, true));
-    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), false) << "a failed change keeps the old value";
-    EXPECT_EQ(logins.calls, 3);
-}
 
 class PreferencesPageTest : public ::testing::Test
 {
@@ -87,7 +71,6 @@ TEST_F(PreferencesPageTest, LanguageChangeAsksFirstAndRelaunchesOnlyWhenConfirme
     PreferencesVc &prefs = makePage();
     QSignalSpy relaunches(&prefs, &PreferencesVc::relaunchRequested);
     auto *menu = prefs.findChild<QComboBox *>();
-    EXPECT_EQ(menu->currentIndex(), 0);
     prefs.btnselectLanguage(0);
     EXPECT_EQ(prefs.alertappQuit(), nullptr) << "the language in use asks nothing";
 
@@ -105,7 +88,7 @@ TEST_F(PreferencesPageTest, LanguageChangeAsksFirstAndRelaunchesOnlyWhenConfirme
     EXPECT_EQ(preferences.integerForKey(StoreKeys::selectedLanguage), 1);
 }
 
-TEST_F(PreferencesPageTest, CheckboxesShowAndStoreTheirSettings)
+TEST_F(PreferencesPageTest, CheckboxesShowAndStoreTheirSettingsAndALoginChangeOnlyWhenItTookEffect)
 {
     preferences.setBool(true, StoreKeys::loginStartStatus);
     preferences.setBool(true, StoreKeys::showFileListInFolder);
@@ -114,9 +97,12 @@ TEST_F(PreferencesPageTest, CheckboxesShowAndStoreTheirSettings)
     ASSERT_EQ(boxes.size(), 2);
     EXPECT_TRUE(boxes[0]->isChecked() && boxes[1]->isChecked());
 
+    boxes[0]->click();
+    EXPECT_TRUE(logins.calls == 1 && !logins.lastEnabled);
+    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), false);
     logins.succeeds = false;
     boxes[0]->click();
-    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), true) << "refused: unchanged";
+    EXPECT_EQ(preferences.boolForKey(StoreKeys::loginStartStatus), false) << "refused: unchanged";
     boxes[1]->click();
     EXPECT_EQ(preferences.boolForKey(StoreKeys::showFileListInFolder), false);
 }
@@ -177,12 +163,10 @@ TEST_F(PreferencesPageTest, TheRowSaysWhatTheDesktopBoundOrHowToToggleWithoutGra
     EXPECT_FALSE(child<QPushButton>("btntypeShortcut")->isVisible());
 }
 
-TEST(AboutPage, ShowsTheBuildVersionAndRatesInTheSoftwareCentre)
+TEST(AboutPage, RatesInTheSoftwareCentreOnlyWhenThereIsOne)
 {
     Localization::setTable(loadLanguageTable(u"English"_qs));
     FakeUrlOpener urls;
-    EXPECT_EQ(AboutVc(urls, QString()).versionText(), QString()) << "no version line without a version";
-
     FakeApplicationRegistry applications;
     applications.applications = {{u"org.gnome.Software.desktop"_qs, u"Software"_qs, {}}};
     AboutVc about(urls, u"1.0.0"_qs, &applications);

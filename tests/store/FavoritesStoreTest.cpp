@@ -78,30 +78,23 @@ TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesOrRunsOutOfIdentit
     const QVariantMap file = store.makeFileItem(u"/home/u/Projects/"_qs);
     EXPECT_EQ(Records::title(file), u"Projects"_qs);
     EXPECT_EQ(Records::text(file, RecordKeys::url), u"/home/u/Projects"_qs);
-    EXPECT_EQ(Records::kindOf(file), ItemKind::normalFile);
 }
 
 TEST_F(FavoritesStoreTest, GroupTitlesNeverOverwriteTheStoresOwnKeys)
 {
     preferences.setInteger(41, StoreKeys::uniqueid);
     preferences.setInteger(1, StoreKeys::first);
-    preferences.setInteger(1, StoreKeys::selectedLanguage);
-    const QStringList reserved{StoreKeys::allgroups, StoreKeys::uniqueid, StoreKeys::first,
-                               StoreKeys::selectedLanguage, StoreKeys::allBookmark, u"items:x"_qs};
+    const QStringList reserved{StoreKeys::allgroups, StoreKeys::uniqueid, StoreKeys::first, StoreKeys::allBookmark,
+                               u"items:x"_qs, u"x"_qs, u"X"_qs}; // case makes another group
     setGroups(reserved);
     for (const QString &title : reserved)
-        store.appendItemToGroup(title, store.makeFileItem(u"/a"_qs));
-    store.appendItemToGroup(u"x"_qs, store.makeFileItem(u"/b"_qs));
-    store.appendItemToGroup(u"X"_qs, store.makeFileItem(u"/c"_qs)); // case makes another group
+        store.appendItemToGroup(title, store.makeFileItem(u"/"_qs + title));
 
     EXPECT_EQ(store.groupTitles(), reserved);
-    EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 49);
+    EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 48);
     EXPECT_EQ(preferences.integerForKey(StoreKeys::first), 1);
-    EXPECT_EQ(preferences.integerForKey(StoreKeys::selectedLanguage), 1);
     for (const QString &title : reserved)
-        EXPECT_EQ(store.items(title).size(), 1) << title.toStdString();
-    EXPECT_EQ(Records::text(store.items(u"x"_qs).value(0), RecordKeys::url), u"/b"_qs);
-    EXPECT_EQ(Records::text(store.items(u"X"_qs).value(0), RecordKeys::url), u"/c"_qs);
+        EXPECT_EQ(titlesOf(store.items(title)), QStringList{title}) << title.toStdString();
 }
 
 TEST_F(FavoritesStoreTest, UpgradeGivesOldItemsIdentitiesOnce)
@@ -138,10 +131,12 @@ TEST_F(FavoritesStoreTest, UpgradeGivesOldItemsIdentitiesOnce)
 // A store in the defined layout keeps each group's items under its bare title.
 TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
 {
-    preferences.setInteger(1, StoreKeys::first);
-    preferences.setObject(QVariantList{QByteArray("/a")}, StoreKeys::allBookmark);
-    preferences.setObject(QVariantList{qint64(11), qint64(13)}, u"newSetting"_qs);
-    setGroups({u"Work"_qs, u"Mixed"_qs, u"first"_qs, u"allBookmark"_qs, u"items:Work"_qs, u"Empty"_qs, u"newSetting"_qs});
+    // The store's own keys, and another group's list, are never a group's items.
+    const QVariantMap own{{StoreKeys::first, qint64(1)}, {StoreKeys::allBookmark, QVariantList{QByteArray("/a")}},
+                          {u"newSetting"_qs, QVariantList{qint64(11), qint64(13)}}};
+    for (auto it = own.cbegin(); it != own.cend(); ++it)
+        preferences.setObject(it.value(), it.key());
+    setGroups(QStringList{u"Work"_qs, u"Mixed"_qs, u"items:Work"_qs, u"Empty"_qs} + own.keys());
     preferences.setObject(Records::arrayOf({oldItem(u"w1"_qs), oldItem(u"w2"_qs)}), u"Work"_qs);
     const QVariantMap both = oldItem(u"in both"_qs);
     preferences.setObject(Records::arrayOf({oldItem(u"m bare"_qs), both}), u"Mixed"_qs);
@@ -161,11 +156,9 @@ TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrad
     for (const QString &moved : {u"Work"_qs, u"Mixed"_qs})
         EXPECT_FALSE(preferences.hasObjectForKey(moved)) << "each list in one place";
 
-    // The store's own keys, and another group's list, are never a group's items.
-    EXPECT_EQ(preferences.integerForKey(StoreKeys::first), 1);
-    EXPECT_EQ(preferences.arrayForKey(StoreKeys::allBookmark), QVariantList{QByteArray("/a")});
-    EXPECT_EQ(preferences.arrayForKey(u"newSetting"_qs), (QVariantList{qint64(11), qint64(13)}));
-    EXPECT_TRUE(store.items(u"allBookmark"_qs).isEmpty());
+    for (auto it = own.cbegin(); it != own.cend(); ++it)
+        EXPECT_TRUE(preferences.objectForKey(it.key()) == it.value() && store.items(it.key()).isEmpty())
+            << it.key().toStdString();
     EXPECT_TRUE(store.items(u"items:Work"_qs).isEmpty());
 }
 
@@ -191,8 +184,8 @@ TEST_F(FavoritesStoreTest, SupportFilesNamesAreNeverTakenAndDeletionStaysInsideT
     // The first four names offered are taken, as files or as stored items'
     // paths; the chosen name must be the fifth.
     QDir().mkpath(folder);
-    touch(folder + u"/100.png"_qs);
-    touch(folder + u"/102.png"_qs);
+    for (const QString &taken : {u"/100.png"_qs, u"/102.png"_qs})
+        touch(folder + taken);
     setGroups({u"G"_qs});
     store.setItems(u"G"_qs, {{{RecordKeys::imgpath, QString(folder + u"/101.png"_qs)}},
                              {{RecordKeys::imgpath, QString(folder + u"/103.png"_qs)}}});
@@ -228,9 +221,7 @@ TEST_F(FavoritesStoreTest, FileBookmarksStoreEachFileOnceAndRestoreTheList)
     FileBookmarks bookmarks(preferences);
     for (const QString &path : {u"/home/u/a.txt"_qs, u"/home/u/a.txt"_qs, u"/home/u/é b.txt"_qs})
         bookmarks.storeFileBookmark(path);
-    testing::internal::CaptureStdout();
-    bookmarks.storeFileBookmark(u"relative"_qs);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error storing bookmarks\n"), std::string::npos);
+    bookmarks.storeFileBookmark(u"relative"_qs); // refused
 
     FileBookmarks restored(preferences);
     testing::internal::CaptureStdout();
