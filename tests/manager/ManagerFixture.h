@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 // The favourites fixture with the manager's services, a support folder on
 // disk and a favicon fetcher that reaches no network.
@@ -61,6 +62,14 @@ protected:
         QApplication::setActiveWindow(window.get());
         groups = page->findChild<GroupsTableView *>(QStringLiteral("tblviewgroup"));
         items = page->findChild<ItemsTableView *>(QStringLiteral("tblviewItems"));
+    }
+
+    QString savedPicture(const QString &name, int width, int height)
+    {
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        EXPECT_TRUE(picture.save(folder.filePath(name)));
+        return folder.filePath(name);
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
