@@ -108,24 +108,21 @@ TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
 
 TEST_F(BoxesTest, EachBoxNamesTheGroupItAddsTo)
 {
-    BookmarkBox bookmarkBox(adder, palette);
-    NoteBox noteBox(adder, palette);
-    ColorBox colorBox(adder, palette);
-    bookmarkBox.reset("Holiday 2025");
-    noteBox.reset("Holiday 2025");
-    colorBox.reset("Holiday 2025");
-    for (QWidget *box : {static_cast<QWidget *>(&bookmarkBox), static_cast<QWidget *>(&noteBox),
-                         static_cast<QWidget *>(&colorBox)}) {
-        auto *line = child<QLabel>(*box, "lbltargetGroup");
+    const auto check = [this](auto &&box) {
+        box.reset("Holiday 2025");
+        auto *line = child<QLabel>(box, "lbltargetGroup");
         ASSERT_TRUE(line);
         EXPECT_EQ(line->text(), LocalizedText("IDS_BR_263").arg("Holiday 2025"));
         // Screen readers find every field and button by name.
-        for (QLineEdit *field : box->findChildren<QLineEdit *>())
+        for (QLineEdit *field : box.template findChildren<QLineEdit *>())
             EXPECT_FALSE(field->accessibleName().isEmpty()) << field->objectName().toStdString();
-        for (QAbstractButton *button : box->findChildren<QAbstractButton *>())
+        for (QAbstractButton *button : box.template findChildren<QAbstractButton *>())
             EXPECT_FALSE(button->accessibleName().isEmpty() && button->text().isEmpty())
-                << button->objectName().toStdString() << " in " << box->objectName().toStdString();
-    }
+                << button->objectName().toStdString() << " in " << box.objectName().toStdString();
+    };
+    check(BookmarkBox(adder, palette));
+    check(NoteBox(adder, palette));
+    check(ColorBox(adder, palette));
 }
 
 TEST_F(BoxesTest, TheEmojiButtonTypesIntoTheFieldThatHadTheFocus)

@@ -25,7 +25,7 @@ TEST_F(ItemAdderTest, EachKindIsStoredWithExactlyItsKeysAndValues)
     ASSERT_TRUE(bookmark.ok());
     QVariantMap rest = withoutIdentity(*bookmark.item);
     const QString icon = rest.take("imgpath").toString();
-    EXPECT_TRUE(icon.startsWith(folder.path() + "/") && icon.endsWith(".png")) << icon.toStdString();
+    EXPECT_TRUE(icon.startsWith(supportFiles.folder() + "/") && icon.endsWith(".png")) << icon.toStdString();
     EXPECT_EQ(rest, (QVariantMap{{"title", " "}, {"Weburl", " HTTPS://Example.org/a b "}, {"isbookmark", true}}));
 
     const ItemResult note = adder.addNote("Work", "Plan", "   ");
@@ -88,8 +88,7 @@ TEST_F(ItemAdderTest, ANoteIsRefusedWhenTheSupportFolderCannotBeWritten)
 
 TEST_F(ItemAdderTest, APopupFileStaysLastWhileTheOtherKindsResortEveryGroup)
 {
-    sortSettings.itemSortKey = SortSettings::ItemKey::title;
-    sortSettings.itemSortAscending = true;
+    sortSettings = {.itemSortKey = SortSettings::ItemKey::title, .itemSortAscending = true};
     favorites.setItems("Work", {favorites.withNewIdentity({{"title", "b"}}), favorites.withNewIdentity({{"title", "c"}})});
     favorites.setItems("Home", {favorites.withNewIdentity({{"title", "z"}}), favorites.withNewIdentity({{"title", "y"}})});
 

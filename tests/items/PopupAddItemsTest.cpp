@@ -1,9 +1,7 @@
 #include "ItemsFixture.h"
 
 #include "items/PopupAddItems.h"
-#include "platform/FakeDesktopServices.h"
 #include "quicklist/QuickListView.h"
-#include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
 
 #include <QLineEdit>
@@ -16,9 +14,7 @@ namespace {
 class PopupAddItemsTest : public ItemsFixture
 {
 protected:
-    FakeDesktopServices desktop;
-    SelectTagVc selectTagvc;
-    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), selectTagvc}};
+    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), picker}};
     PopupAddItems adding{popup, services, preferences};
 };
 

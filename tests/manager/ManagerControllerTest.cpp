@@ -39,8 +39,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     favorites.setGroups({});
     addGroup(QStringLiteral("Zeta"));
     addGroup(QStringLiteral("Alpha"));
-    sortSettings.groupSortKey = SortSettings::GroupKey::title;
-    sortSettings.groupSortAscending = true;
+    sortSettings = {.groupSortKey = SortSettings::GroupKey::title, .groupSortAscending = true};
     links.popoverListLoaded = true;
     QSignalSpy popupReloads(&links, &ViewLinks::quickListReloadRequested);
     auto controller = makeController();
@@ -70,8 +69,7 @@ TEST_F(ManagerControllerTest, RenameFollowsEveryRule)
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Work")));
 
     // Under a name sort the renamed group moves, and the selection with it.
-    sortSettings.groupSortKey = SortSettings::GroupKey::title;
-    sortSettings.groupSortAscending = true;
+    sortSettings = {.groupSortKey = SortSettings::GroupKey::title, .groupSortAscending = true};
     EXPECT_EQ(controller->rename(0, QStringLiteral("Office")), Rename::renamed);
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Home", "Office"}));
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Office"));
@@ -151,8 +149,7 @@ TEST_F(ManagerControllerTest, DropsOnGroupRows)
     files.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)});
     EXPECT_FALSE(controller->validateDrop(2, false, &files));
     QSignalSpy revealed(controller.get(), &ManagerController::itemToReveal);
-    sortSettings.itemSortKey = SortSettings::ItemKey::date;
-    sortSettings.itemSortAscending = true;
+    sortSettings.itemSortAscending = true; // by date, oldest first
     EXPECT_TRUE(controller->acceptDrop(2, true, &files));
     EXPECT_EQ(storedItemTitles(QStringLiteral("Music")), (QStringList{"b-first.ogg", "a-second.ogg"}));
     ASSERT_EQ(revealed.count(), 1);
@@ -218,8 +215,7 @@ TEST_F(ManagerControllerTest, DoubleClickOpensCopiesOrDoesNothing)
                                       bookmark(QStringLiteral("plain"), 2, QStringLiteral("example.org")),
                                       fileItem(QStringLiteral("file"), 3, file), note(QStringLiteral("note"), 4, body),
                                       bookmark(QStringLiteral("broken"), 5, QStringLiteral("http://"))});
-    sortSettings.itemSortKey = SortSettings::ItemKey::date;
-    sortSettings.itemSortAscending = true;
+    sortSettings.itemSortAscending = true; // by date, oldest first
     auto controller = makeController();
 
     EXPECT_EQ(controller->openItem(0), Open::copiedColor);
@@ -247,8 +243,7 @@ TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)
     addGroup(QStringLiteral("A"), {}, QStringLiteral("0A0A0A"));
     addGroup(QStringLiteral("B"), {}, QStringLiteral("47CE64"));
     addGroup(QStringLiteral("C"), {}, QStringLiteral("FF0000"));
-    sortSettings.groupSortKey = SortSettings::GroupKey::color;
-    sortSettings.groupSortAscending = true;
+    sortSettings = {.groupSortKey = SortSettings::GroupKey::color, .groupSortAscending = true};
     auto controller = makeController();
     controller->changeColor(0, QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(storedGroupTitles(), (QStringList{"B", "C", "A"}));

@@ -73,14 +73,7 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
-    QVariantMap storedGroup(const QString &title) const
-    {
-        for (const QVariantMap &group : favorites.groups()) {
-            if (Records::title(group) == title)
-                return group;
-        }
-        return {};
-    }
+    QVariantMap storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
     void replaceItems(const QString &group, const QList<QVariantMap> &items)
     {

@@ -55,7 +55,6 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
               QStringLiteral("IDS_BR_104"));
     EXPECT_EQ(editor.edit(QStringLiteral("Work"), 99, PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
               QStringLiteral("IDS_BR_183"));
-    EXPECT_EQ(editor.renameFile(QStringLiteral("Work"), 3, QString()).errorKey, QStringLiteral("IDS_BR_102"));
     EXPECT_EQ(editor.add(QStringLiteral("Deleted"), PanelKind::colorWell, {QStringLiteral("c"), {}, {}, Qt::red}).errorKey,
               QStringLiteral("IDS_BR_188"));
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
