@@ -45,7 +45,7 @@ protected:
     {
         Localization::setTable(QVariantMap{{u"IDS_BR_1"_qs, u"taken"_qs}, {u"IDS_BR_2"_qs, u"OK"_qs}, {u"IDS_BR_83"_qs, u"none"_qs},
             {u"IDS_BR_107"_qs, u"Ctrl"_qs}, {u"IDS_BR_108"_qs, u"Alt"_qs}, {u"IDS_BR_109"_qs, u"Super"_qs}, {u"IDS_BR_110"_qs, u"Shift"_qs},
-            {u"IDS_BR_114"_qs, u"no grabs"_qs}, {u"IDS_BR_281"_qs, u"bound %1"_qs}, {u"IDS_BR_282"_qs, u"not bound"_qs}});
+            {u"IDS_BR_114"_qs, u"no grabs"_qs}});
         HotKeysController::setService(&service);
         recorder.setView(&view);
     }
@@ -211,19 +211,6 @@ TEST_F(ShortcutRecorderTest, WithoutGlobalGrabsTheUserIsToldWhatToDoInstead)
     recorder.setView(nullptr);
     shortcut.restore();
     EXPECT_EQ(view.alerts.size(), 1);
-}
-
-TEST_F(ShortcutRecorderTest, WhereTheDesktopBindsTheKeyTheNoteSaysWhatItBound)
-{
-    service.desktopBound = true;
-    recorder.startRecording();
-    press(Qt::Key_K, ctrl);
-    EXPECT_EQ(view.note, u"not bound"_qs);
-    // The user picks another key in the desktop's own settings.
-    service.bind(u"Super+F12"_qs);
-    EXPECT_EQ(view.note, u"bound Super+F12"_qs);
-    recorder.clearShortcut();
-    EXPECT_EQ(view.note, QString());
 }
 
 TEST_F(ShortcutRecorderTest, LaunchRestoreReadsOnlyWellFormedValues)

@@ -310,7 +310,8 @@ TEST_F(ManagerPageTest, PopupAndManagerStayInStep)
     EXPECT_GT(popupReloads.count(), 0);
 
     // The painted colour swatch opens the shared picker for the manager (what a pick stores is tested below).
-    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {}, GroupRowDelegate::partRect(rowRect(groups, 1), GroupRowDelegate::Part::color).center());
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
+                      GroupRowDelegate::partRect(rowRect(groups, 1), GroupRowDelegate::Part::color).center());
     EXPECT_TRUE(picker.viewOpenFromMainwindow() && picker.isVisible());
     picker.close();
 }
