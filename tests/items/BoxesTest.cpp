@@ -40,9 +40,8 @@ TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
     auto *title = child<QLineEdit>(box, "txtFieldTitle_webbookmark");
     auto *address = child<QLineEdit>(box, "txtfieldURL");
     auto *message = child<QLabel>(box, "lblalertBookmark");
-    auto *add = child<QPushButton>(box, "btnadd_boxaddWebBookmark");
 
-    QTest::mouseClick(add, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxaddWebBookmark"), Qt::LeftButton);
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
     EXPECT_EQ(added.size() + closed.size(), 0);
     title->setText("Docs");
