@@ -30,9 +30,9 @@ public:
         onDismiss = std::move(dismissed);
     }
     void dismiss() { std::exchange(onDismiss, {})(); }
-    void setBindingNote(const QString &text) override { note = text; }
+    void setBindingNote(const QString &) override {} // the note is checked on the preferences page
 
-    QString label, note;
+    QString label;
     bool clearVisible = false, recordActive = false, menusEnabled = true, dimmed = false;
     QStringList alerts;
     std::function<void()> onDismiss;

@@ -29,11 +29,10 @@ QByteArray pngBytes()
 {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    return bytes;
+    return buffer.data();
 }
 
 class BookmarkIconTest : public ItemsFixture
