@@ -152,17 +152,16 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group", "Group1"}));
     ASSERT_TRUE((field = nameEditor()));
     press(field, Qt::Key_Escape);
-    favorites.setGroups({favorites.groups().at(0), Records::newGroup(QStringLiteral("Music"))});
-    page->reloadGroups();
 
     // An edit that ends while another page of the window shows is dropped.
+    const QStringList before = storedGroupTitles();
     groups->setCurrentIndex(groups->model()->index(1, 0));
     page->groupsPane().makeLabelStartEditing();
     ASSERT_TRUE(nameEditor(QStringLiteral("Lost")));
     page->hide();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Music"}));
+    EXPECT_EQ(storedGroupTitles(), before);
 }
 
 TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
