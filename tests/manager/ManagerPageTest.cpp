@@ -273,11 +273,10 @@ TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
         return drop.isAccepted();
     };
 
-    // Files from a file manager onto group C, in the order dragged.
+    // Files from a file manager onto group C (their order is the controller's test); the last one is shown.
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(userFile(QStringLiteral("z.txt"))), QUrl::fromLocalFile(userFile(QStringLiteral("y.txt")))});
     EXPECT_TRUE(drag(rowRect(groups, 2).center(), files));
-    EXPECT_EQ(storedItemTitles(QStringLiteral("C")), (QStringList{"z.txt", "y.txt"}));
     EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("y.txt"));
 
     // Group A dragged to the upper edge of C lands between B and C.
