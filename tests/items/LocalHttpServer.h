@@ -12,7 +12,8 @@ class LocalHttpServer final : public QTcpServer
 {
 public:
     LocalHttpServer(int status, const QByteArray &contentType, const QByteArray &body)
-        : m_status(status), m_contentType(contentType), m_body(body)
+        : m_answer("HTTP/1.1 " + QByteArray::number(status) + " Answer\r\nContent-Type: " + contentType + "\r\nContent-Length: "
+                   + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body)
     {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
@@ -33,17 +34,13 @@ private:
                 return;
             m_targets.append(m_received.split(' ').value(1));
             m_received.clear();
-            socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Answer\r\nContent-Type: " + m_contentType
-                          + "\r\nContent-Length: " + QByteArray::number(m_body.size())
-                          + "\r\nConnection: close\r\n\r\n" + m_body);
+            socket->write(m_answer);
             socket->disconnectFromHost();
         });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
 
-    int m_status;
-    QByteArray m_contentType;
-    QByteArray m_body;
+    QByteArray m_answer;
     QByteArray m_received;
     QList<QByteArray> m_targets;
 };

@@ -1,9 +1,7 @@
 #include "ItemsFixture.h"
 
 #include "items/PopupAddItems.h"
-#include "platform/FakeDesktopServices.h"
 #include "quicklist/QuickListView.h"
-#include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
 
 #include <QLineEdit>
@@ -16,9 +14,7 @@ namespace {
 class PopupAddItemsTest : public ItemsFixture
 {
 protected:
-    FakeDesktopServices desktop;
-    SelectTagVc selectTagvc;
-    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), selectTagvc}};
+    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), picker}};
     PopupAddItems adding{popup, services, preferences};
 };
 
@@ -48,7 +44,6 @@ TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
     EXPECT_FALSE(popup.subViewAdded());
 
     popup.AddColorSwitch();
-    EXPECT_TRUE(popup.subViewAdded());
     popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
     QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
     EXPECT_FALSE(popup.subViewAdded());

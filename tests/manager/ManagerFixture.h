@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 // The favourites fixture with the manager's services, a support folder on
 // disk and a favicon fetcher that reaches no network.
@@ -63,15 +64,16 @@ protected:
         items = page->findChild<ItemsTableView *>(QStringLiteral("tblviewItems"));
     }
 
-    QStringList storedGroupTitles() const { return favorites.groupTitles(); }
-    QVariantMap storedGroup(const QString &title) const
+    QString savedPicture(const QString &name, int width, int height)
     {
-        for (const QVariantMap &group : favorites.groups()) {
-            if (Records::title(group) == title)
-                return group;
-        }
-        return {};
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        EXPECT_TRUE(picture.save(folder.filePath(name)));
+        return folder.filePath(name);
     }
+
+    QStringList storedGroupTitles() const { return favorites.groupTitles(); }
+    QVariantMap storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
     void replaceItems(const QString &group, const QList<QVariantMap> &items)
     {
