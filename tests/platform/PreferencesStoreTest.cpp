@@ -39,7 +39,7 @@ protected:
     const QString path = folder.filePath(QStringLiteral("preferences.plist"));
 };
 
-TEST_F(PlistPreferencesStoreTest, EveryValueTypeSurvivesARestart)
+TEST_F(PlistPreferencesStoreTest, EveryValueTypeSurvivesARestartAndReadsOnlyAsItsType)
 {
     // In a folder not made yet.
     const QString inNewFolder = folder.filePath(QStringLiteral("prefs/preferences.plist"));
@@ -64,6 +64,13 @@ TEST_F(PlistPreferencesStoreTest, EveryValueTypeSurvivesARestart)
     EXPECT_EQ(reopened.allKeys().size(), values.size());
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         EXPECT_EQ(reopened.objectForKey(it.key()), it.value()) << it.key().toStdString();
+    // Typed reads answer for their own type only.
+    EXPECT_EQ(reopened.integerForKey(QStringLiteral("integer")), 9007199254740993);
+    EXPECT_EQ(reopened.boolForKey(QStringLiteral("true")), true);
+    EXPECT_FALSE(reopened.integerForKey(QStringLiteral("string")) || reopened.integerForKey(QStringLiteral("true"))
+                 || reopened.integerForKey(QStringLiteral("real")) || reopened.boolForKey(QStringLiteral("integer"))
+                 || reopened.stringForKey(QStringLiteral("integer")) || reopened.arrayForKey(QStringLiteral("string"))
+                 || reopened.dictionaryForKey(QStringLiteral("array")));
 }
 
 TEST_F(PlistPreferencesStoreTest, LongListsOfRecordsReadWhenAskedForAndMoveWhole)
@@ -105,22 +112,6 @@ TEST_F(PlistPreferencesStoreTest, LongListsOfRecordsReadWhenAskedForAndMoveWhole
     PlistPreferencesStore damaged(path);
     EXPECT_EQ(damaged.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
     EXPECT_FALSE(damaged.hasObjectForKey(QStringLiteral("Group")));
-}
-
-TEST_F(PlistPreferencesStoreTest, ValuesOfAnotherTypeReadAsAbsent)
-{
-    PlistPreferencesStore store(path);
-    store.setObject(QStringLiteral("1"), QStringLiteral("text"));
-    store.setInteger(1, QStringLiteral("number"));
-    store.setBool(true, QStringLiteral("flag"));
-    store.setObject(QVariantList{}, QStringLiteral("list"));
-
-    EXPECT_FALSE(store.integerForKey(QStringLiteral("text")) || store.integerForKey(QStringLiteral("flag")));
-    EXPECT_FALSE(store.boolForKey(QStringLiteral("number")) || store.stringForKey(QStringLiteral("number")));
-    EXPECT_FALSE(store.arrayForKey(QStringLiteral("text")) || store.dictionaryForKey(QStringLiteral("list")));
-    EXPECT_EQ(store.integerForKey(QStringLiteral("number")), 1);
-    EXPECT_EQ(store.boolForKey(QStringLiteral("flag")), true);
-    EXPECT_EQ(store.arrayForKey(QStringLiteral("list")), QVariantList{});
 }
 
 TEST_F(PlistPreferencesStoreTest, DamagedFileIsKeptAsideAndNeverOverwritten)
