@@ -120,21 +120,6 @@ TEST_F(ViewControllerTest, ADoubleClickOpensARowOnce)
     }
 }
 
-TEST_F(ViewControllerTest, DuringASearchThePopupIsAsTallAsTheResults)
-{
-    QList<QVariantMap> many;
-    for (int n = 0; n < 20; ++n)
-        many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
-    favorites.setItems("Apps", many);
-    vc->reloadQuickList();
-    const int grouped = vc->height();
-    QTest::keyClicks(vc.get(), "entry 7");
-    ASSERT_EQ(rowTitles(), QStringList({"entry 7"}));
-    EXPECT_LT(vc->height(), grouped);
-    QTest::keyClick(child<QLineEdit>("searchtextfield"), Qt::Key_Escape);
-    EXPECT_EQ(vc->height(), grouped);
-}
-
 TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
 {
     const QString big = folder.filePath("Big");
@@ -301,11 +286,17 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
 TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
+    QList<QVariantMap> many = favorites.items("Apps");
+    for (int n = 0; n < 20; ++n)
+        many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
+    favorites.setItems("Apps", many);
+    vc->reloadQuickList();
+    const int grouped = vc->height();
     auto *field = child<QLineEdit>("searchtextfield");
     QTest::keyClicks(vc.get(), "NEW");
     EXPECT_TRUE(field->isVisible() && !child<QToolButton>("btnsearch")->isVisible());
-    EXPECT_EQ(field->text(), "NEW");
     EXPECT_EQ(rowTitles(), QStringList({"newer", "News site"}));
+    EXPECT_LT(vc->height(), grouped) << "as tall as the results";
     EXPECT_EQ(view->hoverRow(), 0);
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) // the second stops at the end
         QTest::keyClick(field, key);
@@ -323,6 +314,7 @@ TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_TRUE(!field->isVisible() && vc->isPopoverShown());
     EXPECT_EQ(rowTitles().first(), "Apps");
+    EXPECT_EQ(vc->height(), grouped);
     QTest::keyClick(vc.get(), Qt::Key_Escape);
     EXPECT_FALSE(vc->isPopoverShown());
     vc->togglePopover(QRect());
