@@ -8,13 +8,10 @@
 
 #include "support/PrivateBus.h"
 #include "support/ProcessUntil.h"
-#include "support/TestFolders.h"
 
-#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -51,15 +48,14 @@ public:
     // was not yet consumed; returns it (empty when none came).
     QString waitForLine(const QString &prefix)
     {
-        const QRegularExpression line(u'^' + QRegularExpression::escape(prefix) + u".*\n",
-                                      QRegularExpression::MultilineOption);
-        QRegularExpressionMatch match;
+        QString line;
+        bool found = false;
         processUntil([&] {
-            m_output += QString::fromUtf8(m_process.readAllStandardOutput());
-            return (match = line.match(m_output)).hasMatch();
+            while (!found && m_process.canReadLine())
+                found = (line = QString::fromUtf8(m_process.readLine()).trimmed()).startsWith(prefix);
+            return found;
         });
-        m_output.remove(0, match.hasMatch() ? match.capturedEnd() : 0);
-        return match.captured().trimmed();
+        return found ? line : QString();
     }
 
     bool ready = false;
@@ -67,7 +63,6 @@ public:
 private:
     QDBusConnection m_bus;
     QProcess m_process;
-    QString m_output;
 };
 
 class PortalHotKeyTest : public ::testing::Test

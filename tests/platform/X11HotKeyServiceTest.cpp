@@ -148,7 +148,6 @@ protected:
 TEST_F(X11HotKeyTest, ARealKeyPressRunsTheHandlerOnceWithNumLockOffAndOn)
 {
     HotKey hotKey(Key::k, command, [&] { ++downs; }, [&] { ++ups; });
-    EXPECT_EQ(failures, 0);
     for (const int presses : {1, 2}) {
         ASSERT_TRUE(other.setNumLock(presses == 2));
         other.pressWithCtrl(k);
