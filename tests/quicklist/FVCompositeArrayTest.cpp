@@ -4,21 +4,16 @@
 
 namespace {
 
-QVariantMap named(const QString &name)
-{
-    return {{QStringLiteral("title"), name}};
-}
-
 // Headers H0..Hn-1 over arrays whose element names are "<group>.<index>".
 FVCompositeArray compositeOf(const QList<int> &counts)
 {
     QList<QVariantMap> headers;
     QList<QList<QVariantMap>> arrays;
     for (int group = 0; group < counts.size(); ++group) {
-        headers.append(named(QStringLiteral("H%1").arg(group)));
+        headers.append({{QStringLiteral("title"), QStringLiteral("H%1").arg(group)}});
         QList<QVariantMap> array;
         for (int i = 0; i < counts.at(group); ++i)
-            array.append(named(QStringLiteral("%1.%2").arg(group).arg(i)));
+            array.append({{QStringLiteral("title"), QStringLiteral("%1.%2").arg(group).arg(i)}});
         arrays.append(array);
     }
     return FVCompositeArray(headers, arrays);

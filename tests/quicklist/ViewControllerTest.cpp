@@ -324,15 +324,14 @@ TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
 
     // The names of every descendant, the list's rows among them.
     QStringList named;
-    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+    for (QList<QAccessibleInterface *> nodes{popup}; !nodes.isEmpty();) {
+        QAccessibleInterface *node = nodes.takeLast();
+        named.append(node->text(QAccessible::Name));
         for (int index = 0; index < node->childCount(); ++index) {
-            if (QAccessibleInterface *child = node->child(index)) {
-                named.append(child->text(QAccessible::Name));
-                walk(child);
-            }
+            if (QAccessibleInterface *child = node->child(index))
+                nodes.append(child);
         }
-    };
-    walk(popup);
+    }
     for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
                                 LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
