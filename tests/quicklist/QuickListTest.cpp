@@ -105,10 +105,9 @@ TEST_F(QuickListTest, SearchMatchesTitlesAddressesAndFilePathsOnly)
 
 TEST_F(QuickListTest, AGroupsTagStaysVisibleOnTheHighlightedRow)
 {
-    addGroup("Blue", true, {});
-    QList<QVariantMap> groups = favorites.groups();
-    groups[0].insert(RecordKeys::color, "2C76E9"); // the highlight's own blue
-    favorites.setGroups(groups);
+    QVariantMap blue = Records::newGroup("Blue");
+    blue.insert(RecordKeys::color, "2C76E9"); // the highlight's own blue
+    storeGroup(blue, {});
     quickList.reloadQuickList();
     RowDelegate delegate;
     delegate.setHoverRow(0);
