@@ -107,9 +107,7 @@ protected:
     std::unique_ptr<PortalHotKeyService> service;
     FakePreferencesStore preferences;
     std::unique_ptr<GlobalShortcut> shortcut;
-    int popups = 0;
-    int failures = 0;
-    int bindingChanges = 0;
+    int popups = 0, failures = 0, bindingChanges = 0;
 };
 
 TEST(PortalTrigger, NamesModifiersThenTheKeysXkbName)

@@ -26,12 +26,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class PlistPreferencesStoreTest : public ::testing::Test
 {
 protected:
@@ -126,7 +120,8 @@ TEST_F(PlistPreferencesStoreTest, DamagedFileIsKeptAsideAndNeverOverwritten)
         EXPECT_TRUE(store.setAsideFilePath().startsWith(path + QStringLiteral(".corrupt-")));
         store.setInteger(1, QStringLiteral("first"));
         EXPECT_TRUE(store.flush());
-        EXPECT_EQ(readBytes(store.setAsideFilePath()), content);
+        QFile aside(store.setAsideFilePath());
+        EXPECT_TRUE(aside.open(QIODevice::ReadOnly) && aside.readAll() == content);
         EXPECT_EQ(PlistPreferencesStore(path).integerForKey(QStringLiteral("first")), 1);
         QFile::remove(store.setAsideFilePath());
     }

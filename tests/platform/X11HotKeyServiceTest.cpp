@@ -140,9 +140,7 @@ protected:
     OtherClient other;
     const xcb_keycode_t k = other.keycode('k');
     std::unique_ptr<X11HotKeyService> service;
-    int failures = 0;
-    int downs = 0;
-    int ups = 0;
+    int failures = 0, downs = 0, ups = 0;
 };
 
 TEST_F(X11HotKeyTest, ARealKeyPressRunsTheHandlerOnceWithNumLockOffAndOn)
