@@ -59,12 +59,14 @@ public:
             ShortcutList bound;
             for (const auto &[id, properties] : qdbus_cast<ShortcutList>(arguments.value(1).value<QDBusArgument>())) {
                 const QString preferred = properties.value(QStringLiteral("preferred_trigger")).toString();
-                say(QStringLiteral("bind %1 %2 %3").arg(arguments.value(0).value<QDBusObjectPath>().path(), id, preferred));
+                say(QStringLiteral("bind %1 %2 %3")
+                        .arg(arguments.value(0).value<QDBusObjectPath>().path(), id, preferred));
                 bound.append({id, {{QStringLiteral("trigger_description"), QString(u"Desktop " + preferred)}}});
                 m_ids.append(id);
             }
             return respond(message, m_refuse ? 2 : 0,
-                           m_refuse ? QVariantMap() : QVariantMap{{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
+                           m_refuse ? QVariantMap()
+                                    : QVariantMap{{QStringLiteral("shortcuts"), QVariant::fromValue(bound)}});
         }
         if (member == u"Register" || member == u"Close")
             say(member == u"Close" ? QString(u"close " + message.path()) : QString(u"register " + text));
@@ -86,7 +88,8 @@ private:
     // Portal paths end in the caller's unique name and the token it chose.
     QString requestPath(const QDBusMessage &call, QStringView kind, QStringView tokenKey) const
     {
-        const QVariantMap options = qdbus_cast<QVariantMap>(call.arguments().value(call.member() == u"CreateSession" ? 0 : 3));
+        const QVariantMap options =
+            qdbus_cast<QVariantMap>(call.arguments().value(call.member() == u"CreateSession" ? 0 : 3));
         return QLatin1String(portalPath) + kind + call.service().mid(1).replace(u'.', u'_') + u'/'
                + options.value(tokenKey.toString()).toString();
     }

@@ -40,7 +40,7 @@ public:
     {
         QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
                                                            QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                           QStringLiteral("org.brimble.Test"), command.section(u' ', 0, 0));
+                                                           u"org.brimble.Test"_qs, command.section(u' ', 0, 0));
         m_bus.call(call << command.section(u' ', 1));
     }
 

@@ -10,8 +10,9 @@ using Decision = PopupKeys::Decision;
 TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
 {
     using State = PopupKeys::State;
-    const State box{.rowCount = 5, .hoverRow = 2, .inlineBoxOpen = true}, heading{5, 0, true},
-        tasks{.rowCount = 5, .hoverRow = 2, .showsTasks = true}, search{.rowCount = 5, .hoverRow = 2, .searchFieldShown = true};
+    const State heading{5, 0, true}, box{.rowCount = 5, .hoverRow = 2, .inlineBoxOpen = true},
+        tasks{.rowCount = 5, .hoverRow = 2, .showsTasks = true};
+    const State search{.rowCount = 5, .hoverRow = 2, .searchFieldShown = true};
     const struct { State state; int key; Qt::KeyboardModifiers modifiers; QString text; Decision expected; }
         cases[] = {
         // The arrows stop at the ends; a highlight left over from longer rows starts again.

@@ -64,7 +64,8 @@ protected:
     }
     QMenu *contextMenu(int row)
     {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, rowCenter(row), view->viewport()->mapToGlobal(rowCenter(row)));
+        const QPoint at = rowCenter(row);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
         QApplication::sendEvent(view->viewport(), &event);
         return openMenu("tblmenu");
     }
