@@ -23,12 +23,6 @@ void writeText(const QString &path, const QString &text)
     file.write(text.toUtf8());
 }
 
-QString desktopEntry(const QString &name, const QString &exec, const QString &types)
-{
-    return QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\nMimeType=%3;\nIcon=%4\n")
-        .arg(name, exec, types, name.toLower());
-}
-
 // The ids of our test entries, leaving out what the system has installed.
 QStringList idsOf(const QList<ApplicationInfo> &applications)
 {
@@ -55,12 +49,13 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
     writeText(script, QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(marker));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    writeText(share + "/applications/brimble-test-editor.desktop",
-              desktopEntry("Editor", script + " %f", "text/plain"));
-    writeText(root.filePath("data/applications/brimble-test-viewer.desktop"),
-              desktopEntry("Viewer", script + " %f", "text/plain"));
-    writeText(share + "/applications/brimble-test-browser.desktop",
-              desktopEntry("Browser", script + " %u", "x-scheme-handler/http;x-scheme-handler/https"));
+    // Two entries in the system folder, one in the user's.
+    for (const auto &[folder, name, argument, types] :
+         {std::tuple{share, "Editor", "%f", "text/plain"}, {root.filePath("data"), "Viewer", "%f", "text/plain"},
+          {share, "Browser", "%u", "x-scheme-handler/http;x-scheme-handler/https"}})
+        writeText(folder + "/applications/brimble-test-" + QString(name).toLower() + ".desktop",
+                  QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %3\nMimeType=%4;\nIcon=%5\n")
+                      .arg(name, script, argument, types, QString(name).toLower()));
     // The index that update-desktop-database keeps beside the entries.
     writeText(share + "/applications/mimeinfo.cache",
               "[MIME Cache]\ntext/plain=brimble-test-editor.desktop;\n"

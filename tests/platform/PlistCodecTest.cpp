@@ -10,35 +10,33 @@
 
 namespace {
 
+QByteArray bigEndian(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
 // A binary property list of the given objects (each one's encoded bytes),
 // with four-byte offsets and references; object 0 is the root.
 QByteArray binaryList(const QList<QByteArray> &objects)
 {
-    QByteArray bytes = "bplist00";
-    QByteArray table;
+    QByteArray bytes = "bplist00", table;
     for (const QByteArray &object : objects) {
-        table.append(QByteArray(4, '\0'));
-        qToBigEndian(quint32(bytes.size()), table.data() + table.size() - 4);
-        bytes.append(object);
+        table += bigEndian(quint32(bytes.size()));
+        bytes += object;
     }
-    const quint64 tableOffset = quint64(bytes.size());
-    bytes.append(table);
-    QByteArray trailer(32, '\0');
-    trailer[6] = 4;
-    trailer[7] = 4;
-    qToBigEndian(quint64(objects.size()), trailer.data() + 8);
-    qToBigEndian(tableOffset, trailer.data() + 24);
-    return bytes + trailer;
+    // The trailer: sizes of offsets and references, object count, root, table offset.
+    return bytes + table + QByteArray("\0\0\0\0\0\0\4\4\0\0\0\0", 12) + bigEndian(quint32(objects.size()))
+           + QByteArray(12, '\0') + bigEndian(quint32(bytes.size()));
 }
 
 // An array object of the given references (fewer than 15).
 QByteArray arrayOf(const QList<quint32> &references)
 {
     QByteArray object(1, char(0xA0 | references.size()));
-    for (quint32 reference : references) {
-        object.append(QByteArray(4, '\0'));
-        qToBigEndian(reference, object.data() + object.size() - 4);
-    }
+    for (quint32 reference : references)
+        object += bigEndian(reference);
     return object;
 }
 
@@ -89,22 +87,18 @@ TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
                               {"text", allKinds}, {"nul", withNul}, {"unsigned", QVariant::fromValue<quint64>(beyondSigned)},
                               {"largest", QVariant(std::numeric_limits<qint64>::max())}, {"negative", qint64(-7)}};
     for (const bool binary : {true, false}) {
+        QVariantMap expected = written;
+        // The binary form holds any date; libplist's XML dates end in 1932 and
+        // 2069 (a date beyond is clamped, never wrapped), and XML cannot carry U+0000.
+        if (!binary)
+            expected.insert(QVariantMap{{"2100", latest}, {"1800", earliest}, {"nul", "beforeafter"}});
         const auto read = PlistCodec::parse(binary ? PlistCodec::toBinary(written) : PlistCodec::toXml(written));
         ASSERT_TRUE(read) << binary;
         const QVariantMap back = read->toMap();
-        // The binary form holds any date; libplist's XML dates end in 1932 and
-        // 2069, and a date beyond them is clamped there, never wrapped.
-        EXPECT_EQ(back.value(QStringLiteral("2100")).toDateTime(), binary ? utc(2100, 1, 1) : latest);
-        EXPECT_EQ(back.value(QStringLiteral("1800")).toDateTime(), binary ? utc(1800, 1, 1) : earliest);
-        EXPECT_EQ(back.value(QStringLiteral("2060")).toDateTime(), utc(2060, 6, 30));
-        EXPECT_EQ(back.value(QStringLiteral("text")).toString(), allKinds);
-        // XML cannot carry U+0000: only that character is left out.
-        EXPECT_EQ(back.value(QStringLiteral("nul")).toString(),
-                  binary ? withNul : QStringLiteral("beforeafter"));
-        EXPECT_EQ(back.value(QStringLiteral("unsigned")).toULongLong(), beyondSigned);
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            EXPECT_EQ(back.value(it.key()), it.value()) << it.key().toStdString() << " binary " << binary;
         EXPECT_FALSE(StoredValue::toInteger(back.value(QStringLiteral("unsigned")))) << "never read as negative";
         EXPECT_EQ(StoredValue::toInteger(back.value(QStringLiteral("largest"))), std::numeric_limits<qint64>::max());
-        EXPECT_EQ(StoredValue::toInteger(back.value(QStringLiteral("negative"))), -7);
     }
 }
 

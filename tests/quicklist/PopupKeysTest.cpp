@@ -7,43 +7,32 @@ namespace {
 using Action = PopupKeys::Action;
 using Decision = PopupKeys::Decision;
 
-PopupKeys::State list(int rows, int hover, bool searchField = false)
-{
-    PopupKeys::State state;
-    state.rowCount = rows;
-    state.hoverRow = hover;
-    state.searchFieldShown = searchField;
-    return state;
-}
-
 TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
 {
-    PopupKeys::State box = list(5, 2), tasks = list(5, 2), heading = list(5, 0);
-    box.inlineBoxOpen = true;
-    tasks.showsTasks = true;
-    heading.hoverIsHeading = true;
-    const struct { PopupKeys::State state; int key; Qt::KeyboardModifiers modifiers; QString text; Decision expected; }
+    using State = PopupKeys::State;
+    const State heading{5, 0, true}, box{.rowCount = 5, .hoverRow = 2, .inlineBoxOpen = true},
+        tasks{.rowCount = 5, .hoverRow = 2, .showsTasks = true};
+    const State search{.rowCount = 5, .hoverRow = 2, .searchFieldShown = true};
+    const struct { State state; int key; Qt::KeyboardModifiers modifiers; QString text; Decision expected; }
         cases[] = {
         // The arrows stop at the ends; a highlight left over from longer rows starts again.
-        {list(5, 2), Qt::Key_Down, {}, {}, {Action::highlight, 3}}, {list(5, -1), Qt::Key_Up, {}, {}, {Action::highlight, 4}},
-        {list(0, -1), Qt::Key_Down, {}, {}, {Action::consume}}, {list(5, 4), Qt::Key_Down, {}, {}, {Action::highlight, 4}},
-        {list(5, 0), Qt::Key_Up, {}, {}, {Action::highlight, 0}}, {list(5, 9), Qt::Key_Down, {}, {}, {Action::highlight, 0}},
-        {list(5, 2), Qt::Key_Return, {}, {}, {Action::open, 2}}, {list(5, 2), Qt::Key_Enter, {}, {}, {Action::open, 2}},
-        {list(5, -1), Qt::Key_Return, {}, {}, {Action::consume}},
-        {list(5, 2), Qt::Key_Escape, {}, {}, {Action::closePopup}},
-        {list(5, 2, true), Qt::Key_Escape, {}, {}, {Action::endSearch}},
-        {list(5, 2), Qt::Key_Tab, {}, {}, {Action::focusNext}},
-        {list(5, 2, true), Qt::Key_Backtab, {}, {}, {Action::focusPrevious}},
-        {list(5, 2), Qt::Key_A, {}, "a", {Action::typeIntoSearch, -1, "a"}},
-        {list(5, 2), Qt::Key_Space, {}, " ", {Action::typeIntoSearch, -1, " "}},
-        {list(5, 2), Qt::Key_F5, {}, {}, {Action::none}},
+        {{5, 2}, Qt::Key_Down, {}, {}, {Action::highlight, 3}}, {{5, -1}, Qt::Key_Up, {}, {}, {Action::highlight, 4}},
+        {{0, -1}, Qt::Key_Down, {}, {}, {Action::consume}}, {{5, 4}, Qt::Key_Down, {}, {}, {Action::highlight, 4}},
+        {{5, 0}, Qt::Key_Up, {}, {}, {Action::highlight, 0}}, {{5, 9}, Qt::Key_Down, {}, {}, {Action::highlight, 0}},
+        {{5, 2}, Qt::Key_Return, {}, {}, {Action::open, 2}}, {{5, 2}, Qt::Key_Enter, {}, {}, {Action::open, 2}},
+        {{5, -1}, Qt::Key_Return, {}, {}, {Action::consume}}, {{5, 2}, Qt::Key_Escape, {}, {}, {Action::closePopup}},
+        {search, Qt::Key_Escape, {}, {}, {Action::endSearch}}, {{5, 2}, Qt::Key_Tab, {}, {}, {Action::focusNext}},
+        {search, Qt::Key_Backtab, {}, {}, {Action::focusPrevious}},
+        {{5, 2}, Qt::Key_A, {}, "a", {Action::typeIntoSearch, -1, "a"}},
+        {{5, 2}, Qt::Key_Space, {}, " ", {Action::typeIntoSearch, -1, " "}},
+        {{5, 2}, Qt::Key_F5, {}, {}, {Action::none}},
         // Shortcuts are not typed into the search.
-        {list(5, 2), Qt::Key_C, Qt::ControlModifier, "\x03", {Action::none}},
-        {list(5, 2), Qt::Key_A, Qt::ControlModifier, "a", {Action::none}},
-        {list(5, 2), Qt::Key_Menu, {}, {}, {Action::contextMenu, 2}},
-        {list(5, 2, true), Qt::Key_Menu, {}, {}, {Action::contextMenu, 2}},
-        {list(5, 3), Qt::Key_F10, Qt::ShiftModifier, {}, {Action::contextMenu, 3}},
-        {list(5, -1), Qt::Key_Menu, {}, {}, {Action::consume}}, {heading, Qt::Key_Menu, {}, {}, {Action::addItemMenu, 0}},
+        {{5, 2}, Qt::Key_C, Qt::ControlModifier, "\x03", {Action::none}},
+        {{5, 2}, Qt::Key_A, Qt::ControlModifier, "a", {Action::none}},
+        {{5, 2}, Qt::Key_Menu, {}, {}, {Action::contextMenu, 2}},
+        {search, Qt::Key_Menu, {}, {}, {Action::contextMenu, 2}},
+        {{5, 3}, Qt::Key_F10, Qt::ShiftModifier, {}, {Action::contextMenu, 3}},
+        {{5, -1}, Qt::Key_Menu, {}, {}, {Action::consume}}, {heading, Qt::Key_Menu, {}, {}, {Action::addItemMenu, 0}},
         {box, Qt::Key_Menu, {}, {}, {Action::none}}, {box, Qt::Key_Escape, {}, {}, {Action::closeInlineBox}},
         {box, Qt::Key_Down, {}, {}, {Action::none}}, {box, Qt::Key_A, {}, "a", {Action::none}},
         {tasks, Qt::Key_Escape, {}, {}, {Action::closePopup}}, {tasks, Qt::Key_Down, {}, {}, {Action::none}},
