@@ -99,6 +99,7 @@ int main(int argc, char **argv)
         delegate.reportPreferencesProblem(*notice);
     store.setSaveFailureHandler(
         [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
+    delegate.followPreferencesFile(store);
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
         CommandLine::printError("IDS_BR_350", store.filePath());

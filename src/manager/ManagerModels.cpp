@@ -6,6 +6,7 @@
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -148,8 +149,9 @@ QString ItemsModel::subtitleOf(const QVariantMap &item) const
         if (cached != m_noteFirstLines.cend())
             return *cached;
         QString line;
-        QFile file(*path);
-        if (QFileInfo(*path).isFile() && file.open(QIODevice::ReadOnly))
+        const QString local = m_controller.services().supportFiles.localPath(*path);
+        QFile file(local);
+        if (QFileInfo(local).isFile() && file.open(QIODevice::ReadOnly))
             line = QString::fromUtf8(file.readLine(firstLineLimit)).section(QLatin1Char('\n'), 0, 0).trimmed();
         m_noteFirstLines.insert(*path, line);
         return line;
@@ -180,7 +182,7 @@ QIcon ItemsModel::iconOf(const QVariantMap &item) const
         return *cached;
     QIcon icon;
     if (!imagePath.isEmpty()) {
-        const QPixmap image(imagePath);
+        const QPixmap image(m_controller.services().supportFiles.localPath(imagePath));
         if (!image.isNull())
             icon = QIcon(image);
     }

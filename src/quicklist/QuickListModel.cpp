@@ -6,6 +6,7 @@
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -25,9 +26,10 @@ QIcon neutralBookmarkIcon()
 
 } // namespace
 
-QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
+QuickListModel::QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent)
     : QAbstractListModel(parent)
     , m_quickList(quickList)
+    , m_supportFiles(supportFiles)
     , m_iconProvider(std::make_unique<QFileIconProvider>())
 {
     m_iconProvider->setOptions(QFileIconProvider::DontUseCustomDirectoryIcons);
@@ -142,7 +144,7 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
     } else {
         // Until its icon arrives, or when none could be fetched, a bookmark
         // shows the desktop's generic web icon.
-        const QPixmap image(path);
+        const QPixmap image(m_supportFiles.localPath(path));
         icon = image.isNull() ? neutralBookmarkIcon() : QIcon(image);
     }
     m_icons.insert(key, icon);

@@ -5,6 +5,7 @@
 #include <QIcon>
 
 class QuickList;
+class SupportFiles;
 class QFileIconProvider;
 
 // The popup's rows as a list model: one row per heading or item record of a
@@ -25,7 +26,8 @@ public:
         opensFolderMenu,           // bool: a folder whose contents menu is offered
     };
 
-    explicit QuickListModel(QuickList &quickList, QObject *parent = nullptr);
+    // supportFiles finds bookmark icons synced from another computer.
+    QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent = nullptr);
     ~QuickListModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -47,6 +49,7 @@ private:
     bool opensFolderMenu(const QVariantMap &record) const;
 
     QuickList &m_quickList;
+    const SupportFiles &m_supportFiles;
     std::unique_ptr<QFileIconProvider> m_iconProvider;
     // Icons and folder checks of the rows shown, kept until the next reset.
     mutable QHash<QString, QIcon> m_icons;
