@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/PlistCodec.h"
+#include "platform/PreferencesFile.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
@@ -23,9 +24,11 @@ constexpr auto programName = "brimble";
 void useInterfaceLanguage()
 {
     QVariant stored;
-    QFile file(Paths::preferencesFile());
-    if (file.open(QIODevice::ReadOnly)) {
-        const auto root = PlistCodec::parse(file.readAll());
+    // Only a regular file of bounded size: a pipe or a device there must not
+    // hold up a line of help.
+    const PreferencesFile::Contents file = PreferencesFile::read(Paths::preferencesFile());
+    if (file.refusal == PreferencesFile::Refusal::none) {
+        const auto root = PlistCodec::parse(file.bytes);
         if (root && StoredValue::isDictionary(*root))
             stored = root->toMap().value(StoreKeys::selectedLanguage);
     }

@@ -10,6 +10,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -69,32 +70,19 @@ public:
     // returned as they are, for libplist to judge.
     QByteArray standIns(const QByteArray &xml)
     {
-        static const QByteArray open = "<date>";
-        static const QByteArray close = "</date>";
         // A date element of another form would be taken for a stand-in.
         if (xml.contains("<date/") || xml.contains("<date "))
             return xml;
-        QByteArray out;
-        qsizetype from = 0;
-        for (qsizetype at = xml.indexOf(open); at >= 0; at = xml.indexOf(open, from)) {
-            const qsizetype textStart = at + open.size();
-            const qsizetype end = xml.indexOf(close, textStart);
-            if (end < 0)
-                break;
-            const QDateTime date = fromText(xml.mid(textStart, end - textStart));
-            if (!date.isValid()) {
-                m_dates.clear();
-                return xml;
-            }
-            out += QByteArrayView(xml).sliced(from, textStart - from);
-            out += standInText(m_dates.size());
-            m_dates.append(date);
-            from = end;
-        }
-        if (m_dates.isEmpty())
-            return xml;
-        out += QByteArrayView(xml).sliced(from);
-        return out;
+        const std::optional<QByteArray> replaced =
+            withDateTexts(xml, [this](const QDateTime &date, QByteArrayView) -> std::optional<QByteArray> {
+                if (!date.isValid())
+                    return std::nullopt;
+                m_dates.append(date);
+                return standInText(m_dates.size() - 1);
+            });
+        if (!replaced)
+            m_dates.clear();
+        return replaced.value_or(xml);
     }
 
     // The date a stand-in of standIns() holds, or the date as libplist read it.
@@ -116,6 +104,20 @@ public:
     {
         if (m_dates.isEmpty())
             return xml;
+        return *withDateTexts(xml, [this](const QDateTime &standIn, QByteArrayView text) -> std::optional<QByteArray> {
+            const qint64 number = standIn.isValid() ? standIn.toSecsSinceEpoch() - plistEpochInUnixSeconds : -1;
+            return number >= 0 && number < m_dates.size() ? toText(m_dates.at(number)) : text.toByteArray();
+        });
+    }
+
+private:
+    using Replacement = std::function<std::optional<QByteArray>(const QDateTime &date, QByteArrayView text)>;
+
+    // xml with the text of each <date> element replaced by what replace makes
+    // of the date it holds (invalid when this code cannot read it); nothing
+    // when replace gives up on one.
+    static std::optional<QByteArray> withDateTexts(const QByteArray &xml, const Replacement &replace)
+    {
         static const QByteArray open = "<date>";
         static const QByteArray close = "</date>";
         QByteArray out;
@@ -125,18 +127,18 @@ public:
             const qsizetype end = xml.indexOf(close, textStart);
             if (end < 0)
                 break;
-            const QDateTime standIn = fromText(xml.mid(textStart, end - textStart));
-            const qint64 number = standIn.isValid() ? standIn.toSecsSinceEpoch() - plistEpochInUnixSeconds : -1;
+            const QByteArrayView text = QByteArrayView(xml).sliced(textStart, end - textStart);
+            const std::optional<QByteArray> replacement = replace(fromText(text.toByteArray()), text);
+            if (!replacement)
+                return std::nullopt;
             out += QByteArrayView(xml).sliced(from, textStart - from);
-            out += number >= 0 && number < m_dates.size() ? toText(m_dates.at(number))
-                                                          : QByteArrayView(xml).sliced(textStart, end - textStart).toByteArray();
+            out += *replacement;
             from = end;
         }
         out += QByteArrayView(xml).sliced(from);
         return out;
     }
 
-private:
     static QDateTime fromText(const QByteArray &text)
     {
         const QDateTime date = QDateTime::fromString(QString::fromLatin1(text.trimmed()), Qt::ISODateWithMs);
