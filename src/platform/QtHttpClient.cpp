@@ -5,6 +5,11 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+namespace {
+// Set on a reply aborted for its size, which then reads as cancelled.
+constexpr char tooLargeProperty[] = "brimbleTooLarge";
+} // namespace
+
 QtHttpClient::QtHttpClient()
     : m_context(std::make_unique<QObject>())
 {
@@ -29,10 +34,20 @@ void QtHttpClient::get(const HttpRequest &request, Finished finished)
 
     const qint64 maximumBytes = request.maximumBytes;
     if (maximumBytes >= 0) {
-        QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, maximumBytes](qint64 received, qint64) {
-            if (received > maximumBytes)
+        // The reply takes in one byte more than allowed at most: while its
+        // buffer is full, Qt Network stops reading from the socket. Without
+        // this, its network thread reads a fast answer far past the limit
+        // before this thread sees the first progress.
+        reply->setReadBufferSize(maximumBytes + 1);
+        const auto refuseWhenTooLarge = [reply, maximumBytes] {
+            const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+            if (reply->bytesAvailable() > maximumBytes || (declared.isValid() && declared.toLongLong() > maximumBytes)) {
+                reply->setProperty(tooLargeProperty, true);
                 reply->abort();
-        });
+            }
+        };
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, refuseWhenTooLarge);
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, refuseWhenTooLarge);
     }
     // The transfer time-out only counts silence; a server that trickles
     // bytes is cut off here.
@@ -47,9 +62,12 @@ void QtHttpClient::get(const HttpRequest &request, Finished finished)
                              response.error = reply->errorString();
                          else
                              response.body = maximumBytes >= 0 ? reply->read(maximumBytes + 1) : reply->readAll();
-                         // The whole body may have come before the progress check saw it.
-                         if (maximumBytes >= 0 && response.body.size() > maximumBytes)
+                         // The whole body may have come before the checks saw it.
+                         if (reply->property(tooLargeProperty).toBool()
+                             || (maximumBytes >= 0 && response.body.size() > maximumBytes)) {
                              response.error = QStringLiteral("The answer is larger than %1 bytes").arg(maximumBytes);
+                             response.body.clear();
+                         }
                          finished(response);
                      });
 }

@@ -1,10 +1,12 @@
 #include "ManagerFixture.h"
 
 #include "manager/PreviewWindow.h"
+#include "support/FifoTrap.h"
 
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QSignalSpy>
 #include <QUrl>
 
@@ -102,6 +104,51 @@ TEST_F(ManagerControllerTest, DeletingAGroupDeletesOnlyItsOwnSupportFiles)
 
     controller->deleteGroup(0);
     EXPECT_TRUE(controller->selectedRow() == -1 && controller->selectedGroupItems().isEmpty());
+}
+
+TEST_F(ManagerControllerTest, GroupsSharingATitleKeepTheirItemsUntilTheLastGoesAndARenamedOneTakesACopy)
+{
+    const QString noteBody = supportFile(QStringLiteral("21.txt"), "body");
+    const QString icon = supportFile(QStringLiteral("22.png"), "icon");
+    const QString work = QStringLiteral("Work");
+    addGroup(work, {note(QStringLiteral("memo"), 1, noteBody), bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"), icon)});
+    addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 3)});
+    addGroup(work);
+    addGroup(work);
+    auto controller = makeController();
+    EXPECT_TRUE(controller->groupSharesItems(0) && controller->groupSharesItems(3));
+    EXPECT_FALSE(controller->groupSharesItems(1));
+    const QStringList titles = storedItemTitles(work);
+
+    // A renamed one takes its own copy: new identities, its own files.
+    EXPECT_EQ(controller->rename(2, QStringLiteral("Office")), ManagerController::Rename::renamed);
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Office")), titles);
+    EXPECT_EQ(storedItemTitles(work), titles);
+    QSet<qint64> uids;
+    QStringList files;
+    for (const QString &group : {work, QStringLiteral("Home"), QStringLiteral("Office")}) {
+        for (const QVariantMap &record : favorites.items(group)) {
+            uids.insert(Records::uid(record).value_or(0));
+            files.append(Records::text(record, record.contains(RecordKeys::istext) ? RecordKeys::url : RecordKeys::imgpath));
+        }
+    }
+    EXPECT_EQ(uids.size(), 5) << "every item keeps an identity of its own";
+    files.removeAll(QString());
+    EXPECT_EQ(QSet<QString>(files.cbegin(), files.cend()).size(), 4) << files.join(u' ').toStdString();
+    for (const QString &file : files)
+        EXPECT_TRUE(supportFiles.contains(file) && QFile::exists(file)) << file.toStdString();
+
+    // Deleting one keeps the list and its files while another has the title.
+    EXPECT_EQ(storedGroupTitles(), (QStringList{work, "Home", "Office", work}));
+    controller->deleteGroup(0);
+    EXPECT_EQ(storedItemTitles(work), titles);
+    EXPECT_TRUE(QFile::exists(noteBody) && QFile::exists(icon));
+    controller->deleteGroup(2);
+    EXPECT_FALSE(favorites.hasItemList(work));
+    EXPECT_FALSE(QFile::exists(noteBody) || QFile::exists(icon));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Office")), titles);
+    for (const QVariantMap &record : favorites.items(QStringLiteral("Office")))
+        EXPECT_TRUE(QFile::exists(Records::text(record, record.contains(RecordKeys::istext) ? RecordKeys::url : RecordKeys::imgpath)));
 }
 
 TEST_F(ManagerControllerTest, GroupsReorderAboveTheDropRowAndEndTheGroupSort)
@@ -286,6 +333,10 @@ TEST_F(ManagerControllerTest, PreviewShowsPicturesTextOrDetails)
     EXPECT_TRUE(preview.findChild<QLabel *>(QStringLiteral("previewDetails"))->text().contains(QStringLiteral("Size: 3 bytes")));
     preview.toggle(QStringLiteral("/dev/zero"));
     EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
+    FifoTrap fifo(folder.filePath(QStringLiteral("pipe.txt")));
+    preview.toggle(folder.filePath(QStringLiteral("pipe.txt")));
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
+    EXPECT_FALSE(fifo.sprung()) << "the FIFO was opened for reading";
 
     // A picture smaller than the window shows at its own size from the first showing on.
     PreviewWindow fresh;
