@@ -5,9 +5,11 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
-// Set on a reply aborted for its size, which then reads as cancelled.
-constexpr char tooLargeProperty[] = "brimbleTooLarge";
+// What the reply holds at most between two reads of it.
+constexpr qint64 readBufferBytes = 64 * 1024;
 } // namespace
 
 QtHttpClient::QtHttpClient()
@@ -33,38 +35,48 @@ void QtHttpClient::get(const HttpRequest &request, Finished finished)
     QNetworkReply *reply = m_network->get(networkRequest);
 
     const qint64 maximumBytes = request.maximumBytes;
+    // The body as it comes, taken out of the reply at once: never more than
+    // maximumBytes + 1 bytes of it.
+    auto body = std::make_shared<QByteArray>();
+    auto tooLarge = std::make_shared<bool>(false);
     if (maximumBytes >= 0) {
-        // The reply takes in one byte more than allowed at most: while its
-        // buffer is full, Qt Network stops reading from the socket. Without
-        // this, its network thread reads a fast answer far past the limit
-        // before this thread sees the first progress.
-        reply->setReadBufferSize(maximumBytes + 1);
-        const auto refuseWhenTooLarge = [reply, maximumBytes] {
+        // Without a bound, Qt Network's own thread reads a fast answer far
+        // past the limit before this thread sees the first bytes of it; with
+        // one, it stops reading from the socket while the reply is full.
+        reply->setReadBufferSize(qMin(maximumBytes + 1, readBufferBytes));
+        const auto takeIn = [reply, maximumBytes, body, tooLarge] {
             const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (reply->bytesAvailable() > maximumBytes || (declared.isValid() && declared.toLongLong() > maximumBytes)) {
-                reply->setProperty(tooLargeProperty, true);
-                reply->abort();
+            if (declared.isValid() && declared.toLongLong() > maximumBytes)
+                *tooLarge = true;
+            while (!*tooLarge && reply->bytesAvailable() > 0) {
+                body->append(reply->read(maximumBytes + 1 - body->size()));
+                *tooLarge = body->size() > maximumBytes;
             }
+            if (*tooLarge)
+                reply->abort();
         };
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, refuseWhenTooLarge);
-        QObject::connect(reply, &QNetworkReply::readyRead, reply, refuseWhenTooLarge);
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, takeIn);
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, takeIn);
     }
     // The transfer time-out only counts silence; a server that trickles
     // bytes is cut off here.
     if (request.totalTimeoutMs > 0)
         QTimer::singleShot(request.totalTimeoutMs, reply, [reply] { reply->abort(); });
     QObject::connect(reply, &QNetworkReply::finished, m_context.get(),
-                     [reply, maximumBytes, finished = std::move(finished)] {
+                     [reply, maximumBytes, body, tooLarge, finished = std::move(finished)] {
                          reply->deleteLater();
                          HttpResponse response;
                          response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                         if (reply->error() != QNetworkReply::NoError)
+                         if (*tooLarge)
+                             response.error = QStringLiteral("The answer is larger than %1 bytes").arg(maximumBytes);
+                         else if (reply->error() != QNetworkReply::NoError)
                              response.error = reply->errorString();
+                         else if (maximumBytes < 0)
+                             response.body = reply->readAll();
                          else
-                             response.body = maximumBytes >= 0 ? reply->read(maximumBytes + 1) : reply->readAll();
-                         // The whole body may have come before the checks saw it.
-                         if (reply->property(tooLargeProperty).toBool()
-                             || (maximumBytes >= 0 && response.body.size() > maximumBytes)) {
+                             response.body = *body + reply->read(maximumBytes + 1 - body->size());
+                         // The whole body may have come before any check saw it.
+                         if (maximumBytes >= 0 && response.body.size() > maximumBytes) {
                              response.error = QStringLiteral("The answer is larger than %1 bytes").arg(maximumBytes);
                              response.body.clear();
                          }

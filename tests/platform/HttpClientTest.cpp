@@ -36,6 +36,15 @@ TEST(ModuleHttpClient, LoadsTheNetworkModuleAtTheFirstRequestAndKeepsToTheLimits
     request.maximumBytes = 1000;
     const auto tooLarge = fetch(client, request);
     EXPECT_TRUE(tooLarge && !tooLarge->ok() && tooLarge->body.size() <= 1001);
+
+    // Within the limit, a body of many reads comes whole.
+    const QByteArray large(300'000, 'y');
+    LocalHttpServer largeServer(200, "text/plain", large);
+    request.url = largeServer.base();
+    request.maximumBytes = large.size();
+    const auto allowed = fetch(client, request);
+    ASSERT_TRUE(allowed && allowed->ok()) << allowed.value_or(HttpResponse()).error.toStdString();
+    EXPECT_EQ(allowed->body, large);
 }
 
 TEST(ModuleHttpClient, AFastLargeAnswerIsCutOffSoonAfterTheLimit)
