@@ -4,9 +4,6 @@
 #include <QString>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include <fcntl.h>
@@ -14,55 +11,41 @@
 #include <unistd.h>
 
 // A FIFO at path that tells whether anything opened it for reading, and
-// frees whatever did. Opening a FIFO for reading waits for a writer, so a
-// reader that does so would hang the test for ever: a watcher thread looks
-// every few milliseconds for a reader (a writer's non-blocking open succeeds
-// only when one exists), and when it finds one opens and closes the writing
-// end, which lets the stuck open return and its reads end. Code that refuses
-// FIFOs never opens one, so sprung() stays false whatever the timing.
+// frees whatever did: a watcher thread tries a non-blocking open of the
+// writing end every few milliseconds, which succeeds only while a reader
+// has it open, and closes it again at once, so that a reader stuck in open
+// or read goes on (with nothing) instead of hanging the test for ever. Code
+// that refuses FIFOs never opens one, so sprung() is false whatever the timing.
 class FifoTrap final
 {
 public:
     explicit FifoTrap(const QString &path)
         : m_path(QFile::encodeName(path))
         , m_made(::mkfifo(m_path.constData(), 0600) == 0)
-        , m_watcher([this] { watch(); })
+        , m_watcher([this] {
+            while (!m_stopping) {
+                if (const int writer = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); writer >= 0) {
+                    m_sprung = true;
+                    ::close(writer);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        })
     {
     }
-    FifoTrap(const FifoTrap &) = delete;
-    FifoTrap &operator=(const FifoTrap &) = delete;
     ~FifoTrap()
     {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_stopping = true;
-        }
-        m_wake.notify_all();
+        m_stopping = true;
         m_watcher.join();
     }
 
     bool made() const { return m_made; }
-    // Whether something opened the FIFO for reading.
     bool sprung() const { return m_sprung; }
 
 private:
-    void watch()
-    {
-        std::unique_lock lock(m_mutex);
-        while (!m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stopping; })) {
-            const int writer = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (writer >= 0) {
-                m_sprung = true;
-                ::close(writer);
-            }
-        }
-    }
-
     QByteArray m_path;
     bool m_made;
     std::atomic<bool> m_sprung = false;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_stopping = false;
+    std::atomic<bool> m_stopping = false;
     std::thread m_watcher;
 };
