@@ -2,8 +2,8 @@
 
 #include "manager/ManagerController.h"
 #include "platform/PreferencesStore.h"
-#include "quicklist/IconImages.h"
 #include "platform/RegularFile.h"
+#include "quicklist/IconImages.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/Records.h"
