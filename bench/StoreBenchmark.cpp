@@ -5,7 +5,7 @@
 
 #include "platform/PlistCodec.h"
 #include "platform/PlistPreferencesStore.h"
-#include "platform/PreferencesFile.h"
+#include "platform/RegularFile.h"
 #include "platform/StoreFileState.h"
 #include "store/FavoritesMerge.h"
 #include "store/FavoritesStore.h"
@@ -205,7 +205,7 @@ void BM_CheckBeforeWrite(benchmark::State &state)
     }
     StoreFileState known;
     known.target = path;
-    known.version = PreferencesFile::read(path).version;
+    known.version = RegularFile::read(path, largestStoreFile).version;
     for (auto _ : state) {
         if (!known.fileIsUnchanged())
             state.SkipWithError("the unchanged file counted as changed");

@@ -2,7 +2,8 @@
 
 #include "platform/Paths.h"
 #include "platform/PlistCodec.h"
-#include "platform/PreferencesFile.h"
+#include "platform/RegularFile.h"
+#include "platform/StoreFileState.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
@@ -26,8 +27,8 @@ void useInterfaceLanguage()
     QVariant stored;
     // Only a regular file of bounded size: a pipe or a device there must not
     // hold up a line of help.
-    const PreferencesFile::Contents file = PreferencesFile::read(Paths::preferencesFile());
-    if (file.refusal == PreferencesFile::Refusal::none) {
+    const RegularFile::Contents file = RegularFile::read(Paths::preferencesFile(), largestStoreFile);
+    if (file.ok()) {
         const auto root = PlistCodec::parse(file.bytes);
         if (root && StoredValue::isDictionary(*root))
             stored = root->toMap().value(StoreKeys::selectedLanguage);

@@ -47,14 +47,15 @@ bool isRecent(const FileVersion &version)
 PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QString &filePath)
 {
     FileContents contents;
-    PreferencesFile::Contents read = PreferencesFile::read(filePath);
+    const RegularFile::Contents read = RegularFile::read(filePath, largestStoreFile);
     contents.refusal = read.refusal;
     contents.version = read.version;
-    if (read.refusal == PreferencesFile::Refusal::missing)
+    if (read.refusal == RegularFile::Refusal::missing)
         return contents;
     contents.exists = true;
-    if (read.refusal != PreferencesFile::Refusal::none) {
-        contents.readError = read.systemError;
+    if (!read.ok()) {
+        if (read.error != 0)
+            contents.readError = QString::fromLocal8Bit(std::strerror(read.error));
         return contents;
     }
     contents.empty = read.bytes.isEmpty();
@@ -89,7 +90,7 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
         ? std::move(*readAhead)
         : readFile(m_state.target);
     // A file that does not parse may still be on its way from a sync tool.
-    for (int tries = 1; contents.exists && !contents.empty && contents.refusal == PreferencesFile::Refusal::none
+    for (int tries = 1; contents.exists && !contents.empty && contents.refusal == RegularFile::Refusal::none
          && !(contents.root && StoredValue::isDictionary(*contents.root)) && isRecent(contents.version)
          && tries < unparsedTries;
          ++tries) {
@@ -98,7 +99,7 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
     }
     m_state.version = contents.version;
     if (contents.exists) {
-        if (contents.refusal != PreferencesFile::Refusal::none) {
+        if (contents.refusal != RegularFile::Refusal::none) {
             m_loadProblem = LoadProblem::unreadable;
             m_readRefusal = contents.refusal;
             m_readError = contents.readError;
@@ -319,14 +320,14 @@ bool PlistPreferencesStore::mergeFile(Waiting waiting)
     if (m_watcher)
         m_watcher->watch(target);
 
-    PreferencesFile::Contents contents = PreferencesFile::read(target);
+    RegularFile::Contents contents = RegularFile::read(target, largestStoreFile);
     std::optional<QVariantMap> theirs;
     for (;;) {
-        if (contents.refusal == PreferencesFile::Refusal::none)
+        if (contents.refusal == RegularFile::Refusal::none)
             theirs = mapOf(contents.bytes);
         // Gone, empty or cut short: a sync tool may be writing it now.
-        const bool incomplete = contents.refusal == PreferencesFile::Refusal::missing
-            || (contents.refusal == PreferencesFile::Refusal::none && !theirs);
+        const bool incomplete = contents.refusal == RegularFile::Refusal::missing
+            || (contents.refusal == RegularFile::Refusal::none && !theirs);
         if (!incomplete || ++m_unparsedTries >= unparsedTries)
             break;
         if (waiting == Waiting::later) {
@@ -338,25 +339,25 @@ bool PlistPreferencesStore::mergeFile(Waiting waiting)
             return false;
         }
         QThread::msleep(unsigned(unparsedRetryDelay.count()));
-        contents = PreferencesFile::read(target);
+        contents = RegularFile::read(target, largestStoreFile);
     }
     m_unparsedTries = 0;
 
     switch (contents.refusal) {
-    case PreferencesFile::Refusal::missing:
+    case RegularFile::Refusal::missing:
         // Deleted for good: the store's own version takes its place.
         m_fileUnreadable = false;
         adoptDiskVersion(contents.version);
         return false;
-    case PreferencesFile::Refusal::systemError:
-    case PreferencesFile::Refusal::notRegularFile:
-    case PreferencesFile::Refusal::tooLarge:
+    case RegularFile::Refusal::unreadable:
+    case RegularFile::Refusal::notRegularFile:
+    case RegularFile::Refusal::tooLarge:
         if (!std::exchange(m_fileUnreadable, true)) {
             qCWarning(lcPreferences) << "The preferences" << target << "can no longer be read; changes stay in memory";
             report({OutsideChange::Kind::unreadable, 0, target});
         }
         return false;
-    case PreferencesFile::Refusal::none:
+    case RegularFile::Refusal::none:
         break;
     }
     m_fileUnreadable = false;
@@ -402,9 +403,9 @@ bool PlistPreferencesStore::mergeConflictCopies()
         return false;
     bool changed = false;
     for (const QString &copy : ConflictCopies::find(targetPath())) {
-        const PreferencesFile::Contents contents = PreferencesFile::read(copy);
+        const RegularFile::Contents contents = RegularFile::read(copy, largestStoreFile);
         const auto seen = m_copiesSeen.constFind(copy);
-        if (contents.refusal != PreferencesFile::Refusal::none
+        if (contents.refusal != RegularFile::Refusal::none
             || (seen != m_copiesSeen.cend() && seen->sameIdentity(contents.version)))
             continue;
         m_copiesSeen.insert(copy, contents.version);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/FileVersion.h"
-#include "platform/PreferencesFile.h"
+#include "platform/RegularFile.h"
 #include "platform/PreferencesMerge.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StoreFileState.h"
@@ -42,7 +42,7 @@ class StoreWatcher;
 // A file that does not parse is moved aside as
 // "preferences.plist.corrupt-<time>" and the store starts empty. A damaged
 // file that cannot be moved aside, and a file that cannot be read at all
-// (also anything but a regular file, or one over PreferencesFile::maximumSize),
+// (also anything but a regular file, or one over largestStoreFile),
 // are left as they are and never written: changes then live in memory only.
 class PlistPreferencesStore final : public PreferencesStore
 {
@@ -60,8 +60,8 @@ public:
         bool exists = false;
         std::optional<QVariant> root; // the parsed value, or none when damaged
         bool empty = true;
-        PreferencesFile::Refusal refusal = PreferencesFile::Refusal::missing;
-        QString readError; // what the system said, for Refusal::systemError
+        RegularFile::Refusal refusal = RegularFile::Refusal::missing;
+        QString readError; // what the system said, for Refusal::unreadable
         // What tells this version of the file from a later one.
         FileVersion version;
     };
@@ -130,7 +130,7 @@ public:
     // Where a damaged file found at start was moved, or empty.
     QString setAsideFilePath() const { return m_setAsideFilePath; }
     // Why the file could not be read (LoadProblem::unreadable).
-    PreferencesFile::Refusal readRefusal() const { return m_readRefusal; }
+    RegularFile::Refusal readRefusal() const { return m_readRefusal; }
     // Why the file could not be read or moved aside, as the system says it.
     QString readError() const { return m_readError; }
     // False when the file at start was left alone: nothing is saved.
@@ -155,7 +155,7 @@ private:
     QString m_setAsideFilePath;
     QString m_readError;
     LoadProblem m_loadProblem = LoadProblem::none;
-    PreferencesFile::Refusal m_readRefusal = PreferencesFile::Refusal::none;
+    RegularFile::Refusal m_readRefusal = RegularFile::Refusal::none;
     // Long lists of records in a binary file stay as read (checked, not
     // built) until first asked for; the writer builds them on its thread.
     mutable QVariantMap m_values;

@@ -1,6 +1,6 @@
 #include "platform/StoreFileState.h"
 
-#include "platform/PreferencesFile.h"
+#include "platform/RegularFile.h"
 
 bool StoreFileState::fileIsUnchanged()
 {
@@ -11,8 +11,8 @@ bool StoreFileState::fileIsUnchanged()
         return false;
     if (!version.hashed)
         return now.sameIdentity(version);
-    const PreferencesFile::Contents contents = PreferencesFile::read(target);
-    if (contents.refusal != PreferencesFile::Refusal::none || contents.version.contentHash != version.contentHash)
+    const RegularFile::Contents contents = RegularFile::read(target, largestStoreFile);
+    if (!contents.ok() || contents.version.contentHash != version.contentHash)
         return false;
     version = contents.version;
     return true;

@@ -7,6 +7,10 @@
 
 #include <mutex>
 
+// The largest preferences file read: far beyond any store of favourites,
+// short of what would exhaust the memory.
+inline constexpr qint64 largestStoreFile = 256LL * 1024 * 1024;
+
 // What this process knows of the preferences file: the version it last read
 // or wrote and what that version holds, the base of every merge. Shared by
 // the thread that merges outside changes and the thread that writes; every

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QIcon>
 
+class IconImages;
 class QuickList;
 class SupportFiles;
 class QFileIconProvider;
@@ -25,6 +26,9 @@ public:
         isColorItem,               // bool, items
         opensFolderMenu,           // bool: a folder whose contents menu is offered
     };
+
+    // The side of a row's icon, as the rows draw it.
+    static constexpr int iconSize = 20;
 
     // supportFiles finds bookmark icons synced from another computer.
     QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent = nullptr);
@@ -51,6 +55,7 @@ private:
     QuickList &m_quickList;
     const SupportFiles &m_supportFiles;
     std::unique_ptr<QFileIconProvider> m_iconProvider;
+    IconImages *m_bookmarkIcons;
     // Icons and folder checks of the rows shown, kept until the next reset.
     mutable QHash<QString, QIcon> m_icons;
     mutable QHash<QString, bool> m_folders;

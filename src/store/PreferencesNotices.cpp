@@ -20,10 +20,10 @@ constexpr auto replacedUnreadable = "IDS_BR_475"; // Another program replaced yo
 QString readProblem(const PlistPreferencesStore &store)
 {
     switch (store.readRefusal()) {
-    case PreferencesFile::Refusal::notRegularFile:
+    case RegularFile::Refusal::notRegularFile:
         return LocalizedText(notRegularFile);
-    case PreferencesFile::Refusal::tooLarge:
-        return LocalizedText(tooLarge).arg(PreferencesFile::maximumSize / (1024 * 1024));
+    case RegularFile::Refusal::tooLarge:
+        return LocalizedText(tooLarge).arg(largestStoreFile / (1024 * 1024));
     default:
         return store.readError();
     }

@@ -135,7 +135,7 @@ TEST_F(PlistPreferencesStoreTest, UnreadableOrUnmovableFilesAreReportedAndNeverO
     {
         PlistPreferencesStore store(unreadable);
         EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::unreadable);
-        EXPECT_EQ(store.readRefusal(), PreferencesFile::Refusal::notRegularFile);
+        EXPECT_EQ(store.readRefusal(), RegularFile::Refusal::notRegularFile);
         EXPECT_TRUE(store.flush()) << "nothing changed yet";
         store.setInteger(1, QStringLiteral("first"));
         EXPECT_EQ(store.integerForKey(QStringLiteral("first")), 1) << "kept in memory";

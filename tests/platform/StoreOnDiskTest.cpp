@@ -225,21 +225,21 @@ TEST_F(StoreOnDiskTest, OnlyRegularFilesOfBoundedSizeAreReadAndNoneElseIsWritten
     {
         const char *name;
         std::function<void(const QString &)> make;
-        PreferencesFile::Refusal refusal;
+        RegularFile::Refusal refusal;
     };
     const Case cases[] = {
         {"pipe", [](const QString &at) { ::mkfifo(QFile::encodeName(at).constData(), 0600); },
-         PreferencesFile::Refusal::notRegularFile},
+         RegularFile::Refusal::notRegularFile},
         {"link to the zero device", [](const QString &at) { QFile::link(u"/dev/zero"_qs, at); },
-         PreferencesFile::Refusal::notRegularFile},
-        {"folder", [](const QString &at) { QDir().mkpath(at); }, PreferencesFile::Refusal::notRegularFile},
+         RegularFile::Refusal::notRegularFile},
+        {"folder", [](const QString &at) { QDir().mkpath(at); }, RegularFile::Refusal::notRegularFile},
         {"over the limit",
          [](const QString &at) {
              QFile file(at);
              file.open(QIODevice::WriteOnly);
-             file.resize(PreferencesFile::maximumSize + 1); // sparse: costs no disk
+             file.resize(largestStoreFile + 1); // sparse: costs no disk
          },
-         PreferencesFile::Refusal::tooLarge},
+         RegularFile::Refusal::tooLarge},
     };
     for (const Case &item : cases) {
         const QString at = folder.filePath(QString::fromLatin1(item.name));
