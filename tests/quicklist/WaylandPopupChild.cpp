@@ -148,6 +148,10 @@ int runPopup()
         {QStringLiteral("pick"), [&] { picker.pickSwatch(0); }},
         {QStringLiteral("state"),
          [&] {
+             // What the compositor did with the requests sent so far
+             // (a popup's grab, refused or not) is handled first.
+             QGuiApplication::sync();
+             QCoreApplication::processEvents();
              QStringList open;
              for (const QWidget *window : QApplication::topLevelWidgets()) {
                  if (window != &popup && window->isVisible())
