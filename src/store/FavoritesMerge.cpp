@@ -34,11 +34,18 @@ bool isItemList(const QString &key, const QVariant &value)
 }
 
 // An item, or another element of an item list, where one side files it.
-struct Element
+struct Filed
 {
     QString group; // the group's key (its title in the base; see Side::groupKeyOf)
+    const QVariant *value; // in the side's map, which outlives the merge
+    bool operator==(const Filed &other) const { return group == other.group && *value == *other.value; }
+};
+
+// An element the merge keeps, and where.
+struct Kept
+{
+    QString group;
     QVariant value;
-    bool operator==(const Element &other) const { return group == other.group && value == other.value; }
 };
 
 // One version of the favourites, indexed for the merge.
@@ -71,7 +78,7 @@ public:
                 continue;
             const QString list = it.key().mid(itemsPrefix.size());
             QStringList &keys = lists[list];
-            const QVariantList values = it.value().toList();
+            const QVariantList &values = *static_cast<const QVariantList *>(it.value().constData());
             keys.reserve(values.size());
             for (const QVariant &value : values) {
                 QString key;
@@ -89,7 +96,7 @@ public:
                 if (key.isEmpty())
                     key = elementKey(value);
                 keys.append(key);
-                elements.insert(key, {list, value});
+                elements.insert(key, {list, &value});
             }
         }
     }
@@ -163,12 +170,12 @@ public:
         return filesHere(groupKey) ? lists.value(titleOf(groupKey)) : QStringList();
     }
 
-    std::optional<Element> element(const QString &key) const
+    std::optional<Filed> element(const QString &key) const
     {
         const auto found = elements.constFind(key);
         if (found == elements.cend())
             return std::nullopt;
-        return Element{groupKeyOf(found->group), found->value};
+        return Filed{groupKeyOf(found->group), found->value};
     }
 
     QStringList groupKeysInOrder() const
@@ -184,7 +191,7 @@ public:
     QStringList groupOrder;
     QHash<QString, QVariant> groups;
     QSet<QString> titles;
-    QHash<QString, Element> elements;
+    QHash<QString, Filed> elements;
     QHash<QString, QStringList> lists;
     qint64 highestUid = 0;
     QHash<QString, QString> renamedTo;   // base title -> title here
@@ -321,21 +328,24 @@ private:
 
     // Files ours beside theirs under a key of its own: a copy with a new
     // identity, or a value filed twice.
-    void keepBeside(const QString &key, Element ours)
+    void keepBeside(const QString &key, const Filed &ours)
     {
+        Kept copy{ours.group, *ours.value};
         QString besideKey;
         if (key.startsWith(QLatin1Char('u'))) {
             const qint64 uid = nextUid();
-            QVariantMap record = ours.value.toMap();
+            QVariantMap record = copy.value.toMap();
             record.insert(uidKey, uid);
-            ours.value = record;
+            copy.value = record;
             besideKey = uidElementKey(uid);
         } else {
             besideKey = key + QStringLiteral("@ours");
         }
         m_ourReplacements.insert(key, besideKey);
-        m_elements.insert(besideKey, std::move(ours));
+        m_elements.insert(besideKey, std::move(copy));
     }
+
+    void keep(const QString &key, const Filed &filed) { m_elements.insert(key, Kept{filed.group, *filed.value}); }
 
     void mergeElements()
     {
@@ -355,25 +365,25 @@ private:
 
     void mergeElement(const QString &key)
     {
-        const std::optional<Element> base = m_base.element(key);
-        std::optional<Element> ours = m_ours.element(key);
-        std::optional<Element> theirs = m_theirs.element(key);
+        const std::optional<Filed> base = m_base.element(key);
+        const std::optional<Filed> ours = m_ours.element(key);
+        const std::optional<Filed> theirs = m_theirs.element(key);
         if (ours == base) {
             if (theirs)
-                m_elements.insert(key, std::move(*theirs));
+                keep(key, *theirs);
         } else if (theirs == base || ours == theirs || !theirs) {
             if (ours)
-                m_elements.insert(key, std::move(*ours));
+                keep(key, *ours);
         } else if (!ours) {
-            m_elements.insert(key, std::move(*theirs));
+            keep(key, *theirs);
         } else if (!base) {
             // Added on both sides under one identity.
-            m_elements.insert(key, std::move(*theirs));
+            keep(key, *theirs);
             if (key.startsWith(QLatin1Char('u')))
                 ++m_outcome.renumbered;
-            keepBeside(key, std::move(*ours));
+            keepBeside(key, *ours);
         } else {
-            mergeChanged(key, *base, std::move(*ours), std::move(*theirs));
+            mergeChanged(key, *base, *ours, *theirs);
         }
     }
 
@@ -381,22 +391,23 @@ private:
     // merge on their own (filed where theirs files it when both moved it).
     // When a key changed differently on both, theirs holds it, and ours
     // comes beside it as a copy: nothing either side wrote is lost.
-    void mergeChanged(const QString &key, const Element &base, Element ours, Element theirs)
+    void mergeChanged(const QString &key, const Filed &base, const Filed &ours, const Filed &theirs)
     {
         const QString group = ours.group != base.group && theirs.group == base.group ? ours.group : theirs.group;
         bool conflict = false;
-        QVariant value = theirs.value;
-        if (StoredValue::isDictionary(ours.value) && StoredValue::isDictionary(theirs.value)
-            && StoredValue::isDictionary(base.value)) {
-            value = PreferencesMerge::mergedFields(base.value.toMap(), ours.value.toMap(), theirs.value.toMap(), &conflict);
-        } else if (ours.value != theirs.value) {
+        QVariant value = *theirs.value;
+        if (StoredValue::isDictionary(*ours.value) && StoredValue::isDictionary(*theirs.value)
+            && StoredValue::isDictionary(*base.value)) {
+            value = PreferencesMerge::mergedFields(recordIn(*base.value), recordIn(*ours.value), recordIn(*theirs.value),
+                                                   &conflict);
+        } else if (*ours.value != *theirs.value) {
             conflict = true;
         }
-        m_elements.insert(key, {group, value});
+        m_elements.insert(key, Kept{group, value});
         if (!conflict)
             return;
         ++m_outcome.keptTwice;
-        keepBeside(key, std::move(ours));
+        keepBeside(key, ours);
     }
 
     // Gives every kept element its list and every list its order.
@@ -537,7 +548,7 @@ private:
     QHash<QString, QVariant> m_deletedGroups; // by key, in case one comes back
     QStringList m_groupOrder;
     QHash<QString, QString> m_finalTitle;     // group key -> title it ends with
-    QHash<QString, Element> m_elements;       // kept elements by key
+    QHash<QString, Kept> m_elements;       // kept elements by key
     QHash<QString, QString> m_ourReplacements; // our element's key -> the key of its copy
     QHash<QString, QStringList> m_listOrder;  // final title -> element keys
     qint64 m_lastUid = 0;
