@@ -16,8 +16,8 @@ Q_LOGGING_CATEGORY(lcTrayMenu, "brimble.platform.traymenu")
 namespace {
 
 // Properties an item has only in some states: the host is told when they go.
-const QStringList optionalProperties{QStringLiteral("toggle-type"), QStringLiteral("toggle-state"),
-                                     QStringLiteral("children-display"), QStringLiteral("icon-name")};
+const QStringList optionalProperties {QStringLiteral("toggle-type"), QStringLiteral("toggle-state"),
+                                      QStringLiteral("children-display"), QStringLiteral("icon-name")};
 
 // Qt marks the mnemonic with '&' ("&&" for '&' itself), dbusmenu with '_'
 // ("__" for '_' itself); a shortcut shown after a tab is Qt's own.
@@ -49,7 +49,8 @@ QVariantMap propertiesOf(const QAction &action)
         properties.insert(QStringLiteral("label"), dbusLabel(action.text()));
         if (action.isCheckable()) {
             const bool radio = action.actionGroup() && action.actionGroup()->isExclusive();
-            properties.insert(QStringLiteral("toggle-type"), radio ? QStringLiteral("radio") : QStringLiteral("checkmark"));
+            properties.insert(QStringLiteral("toggle-type"),
+                              radio ? QStringLiteral("radio") : QStringLiteral("checkmark"));
             properties.insert(QStringLiteral("toggle-state"), action.isChecked() ? 1 : 0);
         }
         if (action.menu())
@@ -201,7 +202,7 @@ private:
 
     DBusMenuLayout layoutOf(int id, int depth, const QStringList &names)
     {
-        DBusMenuLayout layout{id, filtered(propertiesOf(id), names), {}};
+        DBusMenuLayout layout {id, filtered(propertiesOf(id), names), {}};
         QMenu *menu = m_exporter.menuOf(id);
         if (!menu || depth == 0)
             return layout;

@@ -32,9 +32,8 @@ int itemsMade = 0;
 
 QDBusMessage hostQuery()
 {
-    QDBusMessage query = QDBusMessage::createMethodCall(watcherService, watcherPath,
-                                                        QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                        QStringLiteral("Get"));
+    QDBusMessage query = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     query << watcherInterface << QStringLiteral("IsStatusNotifierHostRegistered");
     // A watcher is the panel's to start, never ours.
     query.setAutoStartService(false);
@@ -121,9 +120,8 @@ private:
 StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
     , m_bus(bus)
-    , m_serviceName(QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
-                        .arg(QCoreApplication::applicationPid())
-                        .arg(++itemsMade))
+    , m_serviceName(
+          QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(QCoreApplication::applicationPid()).arg(++itemsMade))
 {
     registerDBusTrayTypes();
     m_adaptor = new StatusNotifierItemAdaptor(this);
@@ -140,8 +138,8 @@ StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, QObject *pare
     m_bus.connect(watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostRegistered"), this,
                   SLOT(hostRegistered()));
     // Another host may still be there: the watcher knows.
-    m_bus.connect(watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostUnregistered"),
-                  this, SLOT(askWhetherAHostIsRegistered()));
+    m_bus.connect(watcherService, watcherPath, watcherInterface, QStringLiteral("StatusNotifierHostUnregistered"), this,
+                  SLOT(askWhetherAHostIsRegistered()));
     // Launch waits for this one answer: whether a tray is there decides
     // whether the manager window opens.
     hostPresenceRead(m_bus.call(hostQuery(), QDBus::Block, launchQueryTimeoutMs), m_watcherGeneration);
@@ -226,8 +224,8 @@ void StatusNotifierItem::registerWithWatcher()
                     return;
                 const QDBusMessage reply = answered->reply();
                 if (reply.type() == QDBusMessage::ErrorMessage) {
-                    qCWarning(lcStatusNotifier) << "The StatusNotifierWatcher refused the tray icon:"
-                                                << reply.errorMessage();
+                    qCWarning(lcStatusNotifier)
+                        << "The StatusNotifierWatcher refused the tray icon:" << reply.errorMessage();
                     return;
                 }
                 qCInfo(lcStatusNotifier) << "Tray icon registered as" << m_serviceName;
@@ -260,12 +258,14 @@ void StatusNotifierItem::hostPresenceRead(const QDBusMessage &reply, int generat
         return;
     }
     const QString error = reply.errorName();
-    if (error == u"org.freedesktop.DBus.Error.ServiceUnknown" || error == u"org.freedesktop.DBus.Error.NameHasNoOwner") {
+    if (error == u"org.freedesktop.DBus.Error.ServiceUnknown"
+        || error == u"org.freedesktop.DBus.Error.NameHasNoOwner") {
         setState(false, false, false);
         return;
     }
     // A watcher that does not say: watchers come with their panel's host.
-    qCInfo(lcStatusNotifier) << "The StatusNotifierWatcher does not say whether a host is there:" << reply.errorMessage();
+    qCInfo(lcStatusNotifier) << "The StatusNotifierWatcher does not say whether a host is there:"
+                             << reply.errorMessage();
     setState(true, true, m_registered);
 }
 

@@ -100,12 +100,13 @@ public:
         const QString member = message.member();
         const QString text = message.arguments().value(0).toString();
         if (message.interface() == u"org.freedesktop.DBus.Properties") {
-            const QVariantMap properties{{QStringLiteral("IsStatusNotifierHostRegistered"), m_hostRegistered},
-                                         {QStringLiteral("ProtocolVersion"), 0},
-                                         {QStringLiteral("RegisteredStatusNotifierItems"), QStringList{m_item}}};
+            const QVariantMap properties {{QStringLiteral("IsStatusNotifierHostRegistered"), m_hostRegistered},
+                                          {QStringLiteral("ProtocolVersion"), 0},
+                                          {QStringLiteral("RegisteredStatusNotifierItems"), QStringList {m_item}}};
             const QString name = message.arguments().value(1).toString();
-            m_bus.send(member == u"GetAll" ? message.createReply(properties)
-                                           : message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
+            m_bus.send(member == u"GetAll"
+                           ? message.createReply(properties)
+                           : message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
             return true;
         }
         m_bus.send(message.createReply());
@@ -142,7 +143,8 @@ public Q_SLOTS:
                 items.beginStructure();
                 items >> id >> properties;
                 items.endStructure();
-                changed.append(QStringLiteral("%1=%2").arg(id).arg(properties.value(QStringLiteral("label")).toString()));
+                changed.append(
+                    QStringLiteral("%1=%2").arg(id).arg(properties.value(QStringLiteral("label")).toString()));
             }
             items.endArray();
             say(u"properties-updated " + changed.join(u' '));
@@ -165,15 +167,16 @@ private:
 
     void readItem()
     {
-        QDBusMessage getAll = QDBusMessage::createMethodCall(m_item, m_itemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                             QStringLiteral("GetAll"));
+        QDBusMessage getAll = QDBusMessage::createMethodCall(
+            m_item, m_itemPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
         const QDBusMessage reply = m_bus.call(getAll << itemInterface);
         if (failed(reply))
             return;
         const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0).value<QDBusArgument>());
         m_menuPath = properties.value(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
         QByteArray pixel;
-        const QStringList sizes = readImages(properties.value(QStringLiteral("IconPixmap")).value<QDBusArgument>(), &pixel);
+        const QStringList sizes
+            = readImages(properties.value(QStringLiteral("IconPixmap")).value<QDBusArgument>(), &pixel);
         const QDBusArgument toolTip = properties.value(QStringLiteral("ToolTip")).value<QDBusArgument>();
         QString iconName, toolTipTitle;
         QByteArray unused;
@@ -182,16 +185,19 @@ private:
         readImages(toolTip, &unused);
         toolTip >> toolTipTitle;
         toolTip.endStructure();
-        QStringList line{QStringLiteral("item")};
+        QStringList line {QStringLiteral("item")};
         for (const char *name : {"Id", "Category", "Status", "Title", "ItemIsMenu"})
-            line.append(QStringLiteral("%1=%2").arg(QLatin1String(name), properties.value(QLatin1String(name)).toString()));
+            line.append(
+                QStringLiteral("%1=%2").arg(QLatin1String(name), properties.value(QLatin1String(name)).toString()));
         line << u"Menu="_qs + m_menuPath << u"icons="_qs + sizes.join(u',') << u"pixel="_qs + QString::fromLatin1(pixel)
              << u"tooltip="_qs + toolTipTitle;
         say(line.join(u' '));
         for (const char *name : {"NewIcon", "NewToolTip"})
-            m_bus.connect(m_item, m_itemPath, itemInterface, QLatin1String(name), this, SLOT(itemSignalled(QDBusMessage)));
+            m_bus.connect(m_item, m_itemPath, itemInterface, QLatin1String(name), this,
+                          SLOT(itemSignalled(QDBusMessage)));
         for (const char *name : {"LayoutUpdated", "ItemsPropertiesUpdated"})
-            m_bus.connect(m_item, m_menuPath, menuInterface, QLatin1String(name), this, SLOT(itemSignalled(QDBusMessage)));
+            m_bus.connect(m_item, m_menuPath, menuInterface, QLatin1String(name), this,
+                          SLOT(itemSignalled(QDBusMessage)));
     }
 
     void callItem(const char *method, const QString &position)
@@ -202,7 +208,8 @@ private:
 
     void readMenu()
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(m_item, m_menuPath, menuInterface, QStringLiteral("GetLayout"));
+        QDBusMessage call
+            = QDBusMessage::createMethodCall(m_item, m_menuPath, menuInterface, QStringLiteral("GetLayout"));
         const QDBusMessage reply = m_bus.call(call << 0 << -1 << QStringList());
         if (failed(reply))
             return;
@@ -229,7 +236,8 @@ private:
     void setHost(bool registered)
     {
         m_hostRegistered = registered;
-        const QString name = registered ? QStringLiteral("StatusNotifierHostRegistered") : QStringLiteral("StatusNotifierHostUnregistered");
+        const QString name = registered ? QStringLiteral("StatusNotifierHostRegistered")
+                                        : QStringLiteral("StatusNotifierHostUnregistered");
         m_bus.send(QDBusMessage::createSignal(QLatin1String(watcherPath), watcherInterface, name));
         if (registered && !m_item.isEmpty())
             readItem();

@@ -4,14 +4,13 @@
 #include "platform/DesktopStatusItem.h"
 #include "platform/StatusNotifierItem.h"
 
-#include "support/PrivateBus.h"
+#include "FakeTrayProcess.h"
+
 #include "support/ProcessUntil.h"
 
 #include <QCoreApplication>
-#include <QDBusMessage>
 #include <QMenu>
 #include <QPixmap>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -19,54 +18,6 @@ namespace {
 
 // A panel that starts after the item must show it within this time.
 constexpr int registrationLimitMs = 3000;
-
-// The fake tray process, its output kept line by line.
-class FakeTray
-{
-public:
-    explicit FakeTray(const PrivateBus &bus, const QStringList &options = {})
-        : m_bus(bus.client())
-    {
-        m_process.start(QStringLiteral(BRIMBLE_FAKE_TRAY), QStringList{bus.address} + options);
-        ready = !waitForLine(QStringLiteral("ready")).isEmpty();
-    }
-    ~FakeTray()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-    // "verb argument"; the tray carries it out after answering.
-    void send(const QString &command)
-    {
-        QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                                           QStringLiteral("/StatusNotifierWatcher"),
-                                                           QStringLiteral("org.brimble.Test"), command.section(u' ', 0, 0));
-        m_bus.send(call << command.section(u' ', 1));
-    }
-
-    // Waits, running the event loop, for a line starting with prefix that
-    // was not yet consumed; returns it (empty when none came).
-    QString waitForLine(const QString &prefix, int timeoutMs = 10000)
-    {
-        QString line;
-        bool found = false;
-        processUntil(
-            [&] {
-                while (!found && m_process.canReadLine())
-                    found = (line = QString::fromUtf8(m_process.readLine()).trimmed()).startsWith(prefix);
-                return found;
-            },
-            timeoutMs);
-        return found ? line : QString();
-    }
-
-    bool ready = false;
-
-private:
-    QDBusConnection m_bus;
-    QProcess m_process;
-};
 
 QIcon halfTransparentRed()
 {
@@ -191,7 +142,8 @@ TEST_F(StatusNotifierItemTest, ActivationOpensThePopupAndTheMenuIsTheHostsToShow
 
     // The menu's entries, mnemonics written the dbusmenu way.
     tray->send(QStringLiteral("layout"));
-    EXPECT_EQ(tray->waitForLine(QStringLiteral("layout ")), u"layout 1 _Show Window|Fish & Chips__1|-|Off(off)|Quit"_qs);
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("layout ")),
+              u"layout 1 _Show Window|Fish & Chips__1|-|Off(off)|Quit"_qs);
     tray->send(QStringLiteral("click Off"));
     tray->send(QStringLiteral("click Quit"));
     // Both events arrive in order: a wrong trigger of the first would come first.
@@ -222,9 +174,8 @@ TEST(StatusNotifierItemWithoutBus, NoSessionBusIsNoTrayAndNoFault)
 {
     QMenu menu;
     menu.addAction(QStringLiteral("Quit"));
-    DesktopStatusItem item(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                         QStringLiteral("no bus")),
-                           false);
+    DesktopStatusItem item(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("no bus")), false);
     EXPECT_FALSE(item.isAvailable());
     item.show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
     EXPECT_FALSE(item.isAvailable());
