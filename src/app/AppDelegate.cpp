@@ -223,7 +223,8 @@ SelectTagVc &AppDelegate::selectTagvc()
 
 QRect AppDelegate::trayIconGeometry() const
 {
-    // Empty for a StatusNotifierItem tray: the popup then opens at the pointer.
+    // A StatusNotifierItem tray gives the point of the click at most, some
+    // give nothing: the popup then opens at the pointer.
     return m_context.statusItem ? m_context.statusItem->geometry() : QRect();
 }
 

@@ -7,6 +7,27 @@
 
 #include <algorithm>
 
+namespace {
+
+// A D-Bus structure of the fields in order.
+template <typename... Fields> QDBusArgument &writeStructure(QDBusArgument &argument, const Fields &...fields)
+{
+    argument.beginStructure();
+    (argument << ... << fields);
+    argument.endStructure();
+    return argument;
+}
+
+template <typename... Fields> const QDBusArgument &readStructure(const QDBusArgument &argument, Fields &...fields)
+{
+    argument.beginStructure();
+    (argument >> ... >> fields);
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace
+
 QList<DBusImage> dbusImages(const QIcon &icon)
 {
     QList<DBusImage> images;
@@ -33,34 +54,22 @@ QList<DBusImage> dbusImages(const QIcon &icon)
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusImage &image)
 {
-    argument.beginStructure();
-    argument << image.width << image.height << image.pixels;
-    argument.endStructure();
-    return argument;
+    return writeStructure(argument, image.width, image.height, image.pixels);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusImage &image)
 {
-    argument.beginStructure();
-    argument >> image.width >> image.height >> image.pixels;
-    argument.endStructure();
-    return argument;
+    return readStructure(argument, image.width, image.height, image.pixels);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusToolTip &toolTip)
 {
-    argument.beginStructure();
-    argument << toolTip.iconName << toolTip.images << toolTip.title << toolTip.description;
-    argument.endStructure();
-    return argument;
+    return writeStructure(argument, toolTip.iconName, toolTip.images, toolTip.title, toolTip.description);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusToolTip &toolTip)
 {
-    argument.beginStructure();
-    argument >> toolTip.iconName >> toolTip.images >> toolTip.title >> toolTip.description;
-    argument.endStructure();
-    return argument;
+    return readStructure(argument, toolTip.iconName, toolTip.images, toolTip.title, toolTip.description);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuLayout &layout)
@@ -94,50 +103,32 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuLayout &l
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuItem &item)
 {
-    argument.beginStructure();
-    argument << item.id << item.properties;
-    argument.endStructure();
-    return argument;
+    return writeStructure(argument, item.id, item.properties);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuItem &item)
 {
-    argument.beginStructure();
-    argument >> item.id >> item.properties;
-    argument.endStructure();
-    return argument;
+    return readStructure(argument, item.id, item.properties);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuItemKeys &keys)
 {
-    argument.beginStructure();
-    argument << keys.id << keys.names;
-    argument.endStructure();
-    return argument;
+    return writeStructure(argument, keys.id, keys.names);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuItemKeys &keys)
 {
-    argument.beginStructure();
-    argument >> keys.id >> keys.names;
-    argument.endStructure();
-    return argument;
+    return readStructure(argument, keys.id, keys.names);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuEvent &event)
 {
-    argument.beginStructure();
-    argument << event.id << event.eventId << event.data << event.timestamp;
-    argument.endStructure();
-    return argument;
+    return writeStructure(argument, event.id, event.eventId, event.data, event.timestamp);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuEvent &event)
 {
-    argument.beginStructure();
-    argument >> event.id >> event.eventId >> event.data >> event.timestamp;
-    argument.endStructure();
-    return argument;
+    return readStructure(argument, event.id, event.eventId, event.data, event.timestamp);
 }
 
 void registerDBusTrayTypes()

@@ -142,7 +142,11 @@ StatusNotifierItem::StatusNotifierItem(const QDBusConnection &bus, QObject *pare
                   SLOT(askWhetherAHostIsRegistered()));
     // Launch waits for this one answer: whether a tray is there decides
     // whether the manager window opens.
-    hostPresenceRead(m_bus.call(hostQuery(), QDBus::Block, launchQueryTimeoutMs), m_watcherGeneration);
+    const QDBusMessage answer = m_bus.call(hostQuery(), QDBus::Block, launchQueryTimeoutMs);
+    hostPresenceRead(answer, m_watcherGeneration);
+    // A watcher too slow for launch counts as no tray for now, and is asked again without hurry.
+    if (answer.errorName() == u"org.freedesktop.DBus.Error.NoReply")
+        askWhetherAHostIsRegistered();
 }
 
 StatusNotifierItem::~StatusNotifierItem()
@@ -261,6 +265,11 @@ void StatusNotifierItem::hostPresenceRead(const QDBusMessage &reply, int generat
     if (error == u"org.freedesktop.DBus.Error.ServiceUnknown"
         || error == u"org.freedesktop.DBus.Error.NameHasNoOwner") {
         setState(false, false, false);
+        return;
+    }
+    if (error == u"org.freedesktop.DBus.Error.NoReply") {
+        qCInfo(lcStatusNotifier) << "The StatusNotifierWatcher does not answer:" << reply.errorMessage();
+        setState(true, false, m_registered);
         return;
     }
     // A watcher that does not say: watchers come with their panel's host.

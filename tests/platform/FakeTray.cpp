@@ -1,7 +1,8 @@
 // A stand-in for a desktop's tray, run by the tests on a private bus:
-// fake_tray <bus address> [--without-host]. It is the StatusNotifierWatcher
-// and, unless told otherwise, a host that shows the items registered with
-// it, reading them as a panel does. It writes one line on standard output
+// fake_tray <bus address> [--without-host] [--slow-answer]. It is the
+// StatusNotifierWatcher and, unless told otherwise, a host that shows the
+// items registered with it, reading them as a panel does; a slow one answers
+// its first question after 1.5 s. It writes one line on standard output
 // for what it sees:
 //   ready | registered <service> | item <property>=<value>... | layout <revision> <entries>
 //   | clicked <id> | layout-updated <revision> | properties-updated <id>=<label>...
@@ -22,8 +23,10 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QTimer>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -87,9 +90,10 @@ class Tray final : public QDBusVirtualObject
     Q_OBJECT
 
 public:
-    Tray(QDBusConnection bus, bool withHost)
+    Tray(QDBusConnection bus, bool withHost, bool slowAnswer)
         : m_bus(std::move(bus))
         , m_hostRegistered(withHost)
+        , m_slowAnswer(slowAnswer)
     {
     }
 
@@ -104,9 +108,16 @@ public:
                                           {QStringLiteral("ProtocolVersion"), 0},
                                           {QStringLiteral("RegisteredStatusNotifierItems"), QStringList {m_item}}};
             const QString name = message.arguments().value(1).toString();
-            m_bus.send(member == u"GetAll"
-                           ? message.createReply(properties)
-                           : message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
+            const QDBusMessage reply = member == u"GetAll"
+                ? message.createReply(properties)
+                : message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name))));
+            // A busy panel: the first answer comes late.
+            if (std::exchange(m_slowAnswer, false)) {
+                message.setDelayedReply(true);
+                QTimer::singleShot(1500, this, [this, reply] { m_bus.send(reply); });
+            } else {
+                m_bus.send(reply);
+            }
             return true;
         }
         m_bus.send(message.createReply());
@@ -253,6 +264,7 @@ private:
 
     QDBusConnection m_bus;
     bool m_hostRegistered;
+    bool m_slowAnswer;
     QString m_item;
     QString m_itemPath;
     QString m_menuPath;
@@ -266,9 +278,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    const bool withHost = !(argc > 2 && qstrcmp(argv[2], "--without-host") == 0);
+    const QStringList options = app.arguments().mid(2);
     QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("tray"));
-    Tray tray(bus, withHost);
+    Tray tray(bus, !options.contains(u"--without-host"_qs), options.contains(u"--slow-answer"_qs));
     if (!bus.registerVirtualObject(QLatin1String(watcherPath), &tray)
         || !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")))
         return 3;

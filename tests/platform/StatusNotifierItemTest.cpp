@@ -125,6 +125,16 @@ TEST_F(StatusNotifierItemTest, AWatcherWithoutAHostIsNoTrayUntilAHostComes)
     EXPECT_TRUE(processUntil([&] { return !item->isAvailable(); }));
 }
 
+TEST_F(StatusNotifierItemTest, AWatcherTooSlowForLaunchIsNoTrayUntilItAnswers)
+{
+    auto tray = startTray({QStringLiteral("--slow-answer")});
+    makeItem();
+    EXPECT_FALSE(item->isAvailable()) << "launch does not wait for it";
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("registered ")).isEmpty());
+    EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
+    EXPECT_EQ(appearances, 1);
+}
+
 TEST_F(StatusNotifierItemTest, ActivationOpensThePopupAndTheMenuIsTheHostsToShow)
 {
     auto tray = startTray();
