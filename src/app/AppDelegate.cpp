@@ -11,6 +11,7 @@
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
 #include "manager/MakeshortcutsVc.h"
+#include "platform/PopupWindowStyle.h"
 #include "platform/StatusItem.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
@@ -201,7 +202,8 @@ ViewController *AppDelegate::popover()
     if (!m_popover) {
         m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
                                                          m_context.supportFiles, m_context.viewLinks,
-                                                         m_context.desktop, selectTagvc()});
+                                                         m_context.desktop, selectTagvc()},
+                                       popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);

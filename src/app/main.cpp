@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/UnixSignals.h"
+#include "platform/BoundedImageReader.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
@@ -12,6 +13,7 @@
 #include "store/PreferencesNotices.h"
 
 #include <QApplication>
+#include <QImageReader>
 
 #include <future>
 
@@ -58,6 +60,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(BRIMBLE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.brimble.Brimble"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // No picture decoded anywhere in the process may take more than this,
+    // whatever its file claims (Qt's own bound is twice as high).
+    QImageReader::setAllocationLimit(BoundedImageReader::allocationLimitMb);
 
     const CommandLine::Request request = CommandLine::read(QApplication::arguments());
     if (request.exitStatus)

@@ -1,6 +1,7 @@
 #include "quicklist/QuickListModel.h"
 
 #include "platform/PreferencesStore.h"
+#include "quicklist/IconImages.h"
 #include "quicklist/QuickList.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
@@ -9,7 +10,6 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QPixmap>
 
 namespace {
 
@@ -29,7 +29,13 @@ QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
     : QAbstractListModel(parent)
     , m_quickList(quickList)
     , m_iconProvider(std::make_unique<QFileIconProvider>())
+    , m_bookmarkIcons(new IconImages(iconSize, this))
 {
+    connect(m_bookmarkIcons, &IconImages::iconReady, this, [this](const QString &path) {
+        m_icons.remove(QStringLiteral("i:") + path);
+        if (rowCount() > 0)
+            Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+    });
     m_iconProvider->setOptions(QFileIconProvider::DontUseCustomDirectoryIcons);
     connect(&quickList, &QuickList::aboutToRebuild, this, [this] { beginResetModel(); });
     connect(&quickList, &QuickList::rebuilt, this, [this] {
@@ -142,8 +148,8 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
     } else {
         // Until its icon arrives, or when none could be fetched, a bookmark
         // shows the desktop's generic web icon.
-        const QPixmap image(path);
-        icon = image.isNull() ? neutralBookmarkIcon() : QIcon(image);
+        const QIcon own = m_bookmarkIcons->icon(path);
+        icon = own.isNull() ? neutralBookmarkIcon() : own;
     }
     m_icons.insert(key, icon);
     return icon;

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QIcon>
 
+class IconImages;
 class QuickList;
 class QFileIconProvider;
 
@@ -24,6 +25,9 @@ public:
         isColorItem,               // bool, items
         opensFolderMenu,           // bool: a folder whose contents menu is offered
     };
+
+    // The side of a row's icon, as the rows draw it.
+    static constexpr int iconSize = 20;
 
     explicit QuickListModel(QuickList &quickList, QObject *parent = nullptr);
     ~QuickListModel() override;
@@ -48,6 +52,7 @@ private:
 
     QuickList &m_quickList;
     std::unique_ptr<QFileIconProvider> m_iconProvider;
+    IconImages *m_bookmarkIcons;
     // Icons and folder checks of the rows shown, kept until the next reset.
     mutable QHash<QString, QIcon> m_icons;
     mutable QHash<QString, bool> m_folders;

@@ -1,6 +1,7 @@
 #include "store/SupportFiles.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
@@ -47,6 +48,20 @@ std::optional<QString> SupportFiles::writeNote(const QString &text) const
     if (!AtomicFile::write(path, text.toUtf8()))
         return std::nullopt;
     return path;
+}
+
+std::optional<QString> SupportFiles::copyFile(const QString &path) const
+{
+    const RegularFile::Contents contents = RegularFile::read(path, largestFileBytes);
+    if (!contents.ok())
+        return std::nullopt;
+    const QString suffix = QFileInfo(path).suffix();
+    const QString copy = newFilePath(suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    if (!AtomicFile::write(copy, contents.bytes)) {
+        qCWarning(lcSupportFiles) << "Cannot copy" << path << "to" << copy;
+        return std::nullopt;
+    }
+    return copy;
 }
 
 bool SupportFiles::contains(const QString &path) const

@@ -15,6 +15,10 @@ class SupportFiles final
 public:
     using RandomSource = std::function<quint32()>;
 
+    // The largest note or icon file read: a note typed into a box, or an
+    // icon, is far smaller.
+    static constexpr qint64 largestFileBytes = 16 * 1024 * 1024;
+
     // randomNumber names new files; by default the process's random generator.
     SupportFiles(const QString &folder, const FavoritesStore &favorites, RandomSource randomNumber = {});
 
@@ -27,6 +31,10 @@ public:
     // Writes a note's text as UTF-8 to a new file; the path, or nothing when
     // the folder cannot be written.
     std::optional<QString> writeNote(const QString &text) const;
+
+    // A copy of the file at path under a new name with the same suffix; the
+    // new path, or nothing when the file cannot be read or written.
+    std::optional<QString> copyFile(const QString &path) const;
 
     // Deletes the item's icon ("imgpath") and, for a note, its body ("url").
     // Only files directly inside the folder are ever deleted, whatever the
