@@ -46,7 +46,7 @@ public:
     // ended, then ends it. The running executable unless set for tests.
     void relaunch();
     void setRelaunchProgram(const QString &program) { m_relaunchProgram = program; }
-    // The manager window, or null when none was created yet (a start at login).
+    // The manager window, or null when none was created yet (a start at login with a tray).
     ManagerWindow *existingManagerWindow() const;
     ViewController *existingPopover() const;
     GlobalShortcut &hotKey() const { return *m_hotKey; }
@@ -84,4 +84,6 @@ private:
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
     QString m_relaunchProgram;
     bool m_minimizesOnClose = false;
+    // The window opened at login only because no tray was there.
+    bool m_windowStandsInForTray = false;
 };
