@@ -198,7 +198,7 @@ void BM_Drop100Files(benchmark::State &state)
         controller.acceptDrop(row, true, &data);
         window.frame->repaint();
         state.PauseTiming();
-        theStore->favorites.setItems(controller.groupTitle(row), {});
+        theStore->favorites.setItems(controller.groupTitle(row), QList<Item>());
         theStore->preferences.removeObjectForKey(StoreKeys::allBookmark);
         controller.selectGroup(0);
         QApplication::processEvents();

@@ -55,7 +55,7 @@ void firstPaint(benchmark::State &state, bool firstRun)
         context.favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
         QList<QVariantMap> items;
         for (int i = 0; i < 40; ++i)
-            items.append(context.favorites.makeFileItem(QStringLiteral("/etc/hostname")));
+            items.append(context.favorites.makeFileItemRecord(QStringLiteral("/etc/hostname")));
         context.favorites.setItems(QStringLiteral("Work"), items);
     }
     SelectTagVc selectTagvc;

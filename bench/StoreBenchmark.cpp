@@ -110,7 +110,7 @@ struct FakeSide
 void pinFirstItem(FavoritesStore &favorites, bool pinned)
 {
     const QString title = QStringLiteral("Group 50");
-    QList<QVariantMap> items = favorites.items(title);
+    QList<QVariantMap> items = favorites.itemRecords(title);
     if (pinned)
         items.first().insert(RecordKeys::isPin, true);
     else
@@ -127,7 +127,7 @@ void BM_LoadStore(benchmark::State &state)
         FavoritesStore favorites(preferences);
         qsizetype loaded = 0;
         for (const QString &title : favorites.groupTitles())
-            loaded += favorites.items(title).size();
+            loaded += favorites.itemRecords(title).size();
         if (loaded != state.range(0))
             state.SkipWithError("items missing after load");
     }
@@ -148,7 +148,7 @@ void BM_LoadDefinedFormat(benchmark::State &state)
         PlistPreferencesStore preferences(storePath(folder));
         FavoritesStore favorites(preferences);
         favorites.adoptBareTitleItemLists();
-        if (favorites.items(QStringLiteral("Group 99")).size() != state.range(0) / groupCount)
+        if (favorites.itemRecords(QStringLiteral("Group 99")).size() != state.range(0) / groupCount)
             state.SkipWithError("items missing after load");
         state.PauseTiming();
         preferences.flush(); // the write runs on its own thread; not counted

@@ -133,7 +133,7 @@ bool ContainerVc::isMarkerVisible(int page) const
 
 bool ContainerVc::hasNoGroup() const
 {
-    return m_services.favorites.groups().isEmpty();
+    return m_services.favorites.groupRecords().isEmpty();
 }
 
 void ContainerVc::showPage(int page)
@@ -194,7 +194,7 @@ void ContainerVc::btnCreateGroup()
         return;
     }
 
-    QList<QVariantMap> grouparr = m_services.favorites.groups();
+    QList<QVariantMap> grouparr = m_services.favorites.groupRecords();
     // A group of that name made meanwhile from the popup is the first group.
     if (!m_services.favorites.hasGroupTitled(name)) {
         grouparr.append(Records::newGroup(name));

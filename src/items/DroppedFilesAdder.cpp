@@ -21,7 +21,7 @@ std::optional<qint64> DroppedFilesAdder::addDroppedFiles(const QString &groupTit
     std::optional<qint64> lastUid;
     QStringList addedPaths;
     for (const QString &path : paths) {
-        const QVariantMap item = m_services.favorites.makeFileItem(path);
+        const QVariantMap item = m_services.favorites.makeFileItemRecord(path);
         selectedGroupItems.append(item);
         lastUid = Records::uid(item);
         addedPaths.append(Records::text(item, RecordKeys::url));

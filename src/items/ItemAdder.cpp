@@ -15,7 +15,7 @@ ItemAdder::ItemAdder(const ItemServices &services)
 
 QVariantMap ItemAdder::addFile(const QString &groupTitle, const QString &path)
 {
-    const QVariantMap item = m_services.favorites.makeFileItem(path);
+    const QVariantMap item = m_services.favorites.makeFileItemRecord(path);
     m_services.favorites.appendItemToGroup(groupTitle, item);
     m_services.fileBookmarks.storeFileBookmark(Records::text(item, RecordKeys::url));
     m_services.links.requestManagerGroupsReload();
@@ -43,7 +43,7 @@ ItemResult ItemAdder::store(const QString &groupTitle, const ItemResult &result)
         return result;
     FavoritesStore &favorites = m_services.favorites;
     favorites.appendItemToGroup(groupTitle, *result.item);
-    Sorting::sortAllGroupItems(favorites, favorites.groups(), m_services.sortSettings);
+    Sorting::sortAllGroupItems(favorites, favorites.groupRecords(), m_services.sortSettings);
     m_services.links.requestManagerGroupsReload();
     return result;
 }

@@ -47,7 +47,7 @@ ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const Pane
 
 ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kind, const PanelFields &fields)
 {
-    QList<QVariantMap> items = m_services.favorites.items(groupTitle);
+    QList<QVariantMap> items = m_services.favorites.itemRecords(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
         return ItemResult::refused(QString::fromLatin1(itemGone));
@@ -72,7 +72,7 @@ ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const Q
 {
     if (title.isEmpty())
         return ItemResult::refused(QString::fromLatin1(missingTitle));
-    QList<QVariantMap> items = m_services.favorites.items(groupTitle);
+    QList<QVariantMap> items = m_services.favorites.itemRecords(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
         return ItemResult::refused(QString::fromLatin1(itemGone));

@@ -20,7 +20,7 @@ constexpr auto noteNotWritable = "IDS_BR_38";
 bool isIconInUse(const FavoritesStore &favorites, const QString &path)
 {
     for (const QString &title : favorites.groupTitles()) {
-        for (const QVariantMap &item : favorites.items(title)) {
+        for (const QVariantMap &item : favorites.itemRecords(title)) {
             if (Records::text(item, RecordKeys::imgpath) == path)
                 return true;
         }

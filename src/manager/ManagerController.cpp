@@ -62,7 +62,7 @@ void ManagerController::storeSelectedItems()
 
 void ManagerController::readSelectedItems()
 {
-    m_selectedGroupItems = m_selectedRow >= 0 ? m_services.favorites.items(selectedGroupTitle()) : QList<QVariantMap>();
+    m_selectedGroupItems = m_selectedRow >= 0 ? m_services.favorites.itemRecords(selectedGroupTitle()) : QList<QVariantMap>();
 }
 
 void ManagerController::followSelection(const QString &title)
@@ -92,7 +92,7 @@ void ManagerController::showGroupsAgain(const QString &selected)
 void ManagerController::loadGroups()
 {
     const QString title = m_selectedRow >= 0 ? selectedGroupTitle() : QString();
-    m_grouparr = m_services.favorites.groups();
+    m_grouparr = m_services.favorites.groupRecords();
     showGroupsAgain(title);
 }
 
@@ -126,7 +126,7 @@ int ManagerController::addGroup()
 {
     // A change stored elsewhere since the last read must not be lost.
     const QString selected = selectedGroupTitle();
-    m_grouparr = m_services.favorites.groups();
+    m_grouparr = m_services.favorites.groupRecords();
     followSelection(selected);
     m_grouparr.append(Records::newGroup(defaultGroupName()));
     storeGroups();
@@ -436,7 +436,7 @@ bool ManagerController::moveItemToGroup(int itemRow, int groupRow)
     refilter();
     Q_EMIT itemsReset();
     const QString target = groupTitle(groupRow);
-    QList<QVariantMap> targetItems = m_services.favorites.items(target);
+    QList<QVariantMap> targetItems = m_services.favorites.itemRecords(target);
     targetItems.append(item);
     m_services.favorites.setItems(target, targetItems);
     m_services.viewLinks.requestQuickListReload();

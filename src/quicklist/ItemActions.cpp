@@ -180,7 +180,7 @@ std::optional<ItemActions::StoredItem> ItemActions::storedItem(const QVariantMap
         return std::nullopt;
     for (const QVariantMap &group : m_quickList.grouparr()) {
         const QString title = Records::title(group);
-        QList<QVariantMap> items = m_favorites.items(title);
+        QList<QVariantMap> items = m_favorites.itemRecords(title);
         const int index = FavoritesStore::indexOfItem(items, *uid);
         if (index >= 0)
             return StoredItem{title, std::move(items), index};

@@ -71,7 +71,7 @@ void QuickList::reloadQuickList()
     m_sections.reserve(m_grouparr.size());
     m_itemCounts.reserve(m_grouparr.size());
     for (const QVariantMap &group : std::as_const(m_grouparr)) {
-        QList<QVariantMap> items = m_favorites.items(Records::title(group));
+        QList<QVariantMap> items = m_favorites.itemRecords(Records::title(group));
         m_itemCounts.append(int(items.size()));
         m_sections.append(Records::isExpanded(group) ? std::move(items) : QList<QVariantMap>());
     }
@@ -173,7 +173,7 @@ QList<QVariantMap> QuickList::searchItems(const FavoritesStore &favorites, const
     static const QString urlKey = RecordKeys::url;
     static const QString isnormalFileKey = RecordKeys::isnormalFile;
     for (const QVariantMap &group : groups) {
-        for (const QVariantMap &item : favorites.items(Records::title(group))) {
+        for (const QVariantMap &item : favorites.itemRecords(Records::title(group))) {
             if (const QString *title = stringValue(item, titleKey); title && containsLowered(*title, needle)) {
                 found.append(item);
             } else if (const QString *address = stringValue(item, weburlKey)) {

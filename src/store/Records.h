@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/Group.h"
+#include "store/Item.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariantMap>
@@ -8,11 +11,6 @@
 
 // Readers of the group and item records. Records are plain string-keyed maps;
 // a key that is missing or holds another type counts as absent.
-
-enum class ItemKind { normalFile, bookmark, text, color, unknown };
-
-// The default colour tag of a new group.
-inline constexpr QLatin1String defaultGroupColor("47CE64");
 
 namespace Records {
 

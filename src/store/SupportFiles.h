@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Item.h"
+
 #include <QString>
 #include <QVariantMap>
 
@@ -36,10 +38,10 @@ public:
     // new path, or nothing when the file cannot be read or written.
     std::optional<QString> copyFile(const QString &path) const;
 
-    // Deletes the item's icon ("imgpath") and, for a note, its body ("url").
+    // Deletes the item's icon and, for a note, its body.
     // Only files directly inside the folder are ever deleted, whatever the
     // record says; failures are ignored.
-    void removeFilesOf(const QVariantMap &item) const;
+    void removeFilesOf(const Item &item) const;
 
     // Whether path names a file directly inside the folder.
     bool contains(const QString &path) const;
@@ -49,8 +51,12 @@ public:
     // there is one (favourites synced from a computer whose data folder is
     // elsewhere), else path.
     QString localPath(const QString &path) const;
-    // item with its note ("url" of a note) and icon ("imgpath") paths as
-    // localPath() finds them: for reading the files, never for storing.
+    // item with its note and icon paths as localPath() finds them: for
+    // reading the files, never for storing.
+    Item withLocalPaths(const Item &item) const;
+
+    // Transitional, while the callers move to Item.
+    void removeFilesOf(const QVariantMap &item) const;
     QVariantMap withLocalPaths(const QVariantMap &item) const;
 
 private:

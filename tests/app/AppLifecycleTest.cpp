@@ -287,7 +287,7 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     EXPECT_TRUE(window->notice().contains(u"(1 "_qs)) << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
-    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).itemRecords(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
 }
 
 TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)

@@ -143,11 +143,11 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     EXPECT_TRUE(vc.blackLayer().isHeld());
     static_cast<QMessageBox *>(vc.alert())->buttons().first()->click();
     EXPECT_FALSE(vc.blackLayer().isHeld());
-    EXPECT_TRUE(context->favorites.groups().isEmpty());
+    EXPECT_TRUE(context->favorites.groupRecords().isEmpty());
 
     box->txtfieldGroupname()->setText(u"Recipes"_qs);
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
-    EXPECT_EQ(context->favorites.groups(), QList<QVariantMap>({{{u"title"_qs, u"Recipes"_qs}, {u"isHeader"_qs, true},
+    EXPECT_EQ(context->favorites.groupRecords(), QList<QVariantMap>({{{u"title"_qs, u"Recipes"_qs}, {u"isHeader"_qs, true},
                                                                 {u"isExpanded"_qs, true}, {u"color"_qs, u"47CE64"_qs}}}));
     EXPECT_EQ(quickListReloads.count(), 1);
     vc.showPage(ContainerVc::managerPage);
@@ -175,7 +175,7 @@ TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
 
     QTest::keyClick(vc.focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "Escape closes the box";
-    EXPECT_TRUE(context->favorites.groups().isEmpty());
+    EXPECT_TRUE(context->favorites.groupRecords().isEmpty());
 }
 
 class ManagerWindowTest : public ShellFixture

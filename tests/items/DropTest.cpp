@@ -53,7 +53,7 @@ TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
     EXPECT_EQ(lastUid, 11); // 8 went to "m"; the files took 9, 10, 11 in drop order
     for (const QVariantMap &item : selectedGroupItems)
         EXPECT_EQ(Records::uid(item), Records::kindOf(item) == ItemKind::normalFile ? 9 + paths.indexOf(Records::text(item, RecordKeys::url)) : 8);
-    EXPECT_EQ(favorites.items("Home"), selectedGroupItems);
+    EXPECT_EQ(favorites.itemRecords("Home"), selectedGroupItems);
     EXPECT_EQ(storedTitles("Home"), QStringList({"alpha", "m", "mu.png", "zeta.txt"}));
     EXPECT_EQ(bookmarks.entries(), QList<QByteArray>({"/data/zeta.txt", "/data/alpha", "/data/mu.png"}));
     EXPECT_EQ(quickListReloads.size(), 1);

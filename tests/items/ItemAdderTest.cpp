@@ -39,8 +39,8 @@ TEST_F(ItemAdderTest, EachKindIsStoredWithExactlyItsKeysAndValues)
     // The code is truncated, not rounded.
     EXPECT_EQ(withoutIdentity(*color.item), (QVariantMap{{"title", "Red"}, {"color", "FE0000"}, {"iscolor", true}}));
 
-    EXPECT_EQ(favorites.items(QStringLiteral("Work")).size(), 4);
-    EXPECT_TRUE(favorites.items(QStringLiteral("Home")).isEmpty());
+    EXPECT_EQ(favorites.itemRecords(QStringLiteral("Work")).size(), 4);
+    EXPECT_TRUE(favorites.itemRecords(QStringLiteral("Home")).isEmpty());
 }
 
 TEST_F(ItemAdderTest, UidsAdvanceOncePerItemAndRefusalsStoreNothing)
@@ -58,7 +58,7 @@ TEST_F(ItemAdderTest, UidsAdvanceOncePerItemAndRefusalsStoreNothing)
     EXPECT_EQ(adder.addNote("Home", "Note", "").errorKey, QStringLiteral("IDS_BR_104"));
     EXPECT_EQ(adder.addColor("Home", "", Qt::red).errorKey, QStringLiteral("IDS_BR_102"));
     EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 45);
-    EXPECT_EQ(favorites.items("Home").size(), 4);
+    EXPECT_EQ(favorites.itemRecords("Home").size(), 4);
     EXPECT_EQ(filesInSupportFolder().size(), 1); // the one note
 }
 

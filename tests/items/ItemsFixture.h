@@ -27,7 +27,7 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
-    QStringList storedTitles(const QString &group) const { return titlesOf(favorites.items(group)); }
+    QStringList storedTitles(const QString &group) const { return titlesOf(favorites.itemRecords(group)); }
 
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;

@@ -29,7 +29,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     const struct { QStringList existing; QString expected; } cases[] = {
         {{}, "Group"}, {{"Group", "Group2"}, "Group1"}, {{"Group", "Group1", "Group2"}, "Group3"}, {{"group"}, "Group"}};
     for (const auto &test : cases) {
-        favorites.setGroups({});
+        favorites.setGroups(QList<Group>());
         for (const QString &title : test.existing)
             addGroup(title);
         auto controller = makeController();
@@ -37,7 +37,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     }
 
     // Appended last even while the groups are sorted by name; selected.
-    favorites.setGroups({});
+    favorites.setGroups(QList<Group>());
     addGroup(QStringLiteral("Zeta"));
     addGroup(QStringLiteral("Alpha"));
     sortSettings = {.groupSortKey = SortSettings::GroupKey::title, .groupSortAscending = true};
@@ -47,7 +47,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     EXPECT_EQ(controller->addGroup(), 2);
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Zeta", "Alpha", "Group"}));
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Group"));
-    EXPECT_EQ(favorites.groups().last(), Records::newGroup(QStringLiteral("Group")));
+    EXPECT_EQ(favorites.groupRecords().last(), Records::newGroup(QStringLiteral("Group")));
     EXPECT_GT(popupReloads.count(), 0);
 }
 
@@ -122,7 +122,7 @@ TEST_F(ManagerControllerTest, GroupsSharingATitleKeepTheirItemsUntilTheLastGoesA
     EXPECT_EQ(storedItemTitles(work), titles);
     const auto copied = [this](const char *title, QLatin1String key, const QByteArray &contents) {
         QVariantMap copy;
-        for (const QVariantMap &record : favorites.items(QStringLiteral("Office")))
+        for (const QVariantMap &record : favorites.itemRecords(QStringLiteral("Office")))
             copy = Records::title(record) == QLatin1String(title) ? record : copy;
         QFile file(Records::text(copy, key));
         EXPECT_TRUE(supportFiles.contains(file.fileName()) && file.open(QIODevice::ReadOnly) && file.readAll() == contents) << title;
@@ -151,7 +151,7 @@ TEST_F(ManagerControllerTest, GroupsReorderAboveTheDropRowAndEndTheGroupSort)
         {0, 3, {"B", "C", "A", "D"}}, {3, 0, {"D", "A", "B", "C"}}, {1, 1, {"A", "B", "C", "D"}}, {1, 2, {"A", "B", "C", "D"}},
         {0, 4, {"B", "C", "D", "A"}}};
     for (const auto &test : cases) {
-        favorites.setGroups({});
+        favorites.setGroups(QList<Group>());
         for (const char *title : {"A", "B", "C", "D"})
             addGroup(QString::fromLatin1(title));
         sortSettings.groupSortKey = SortSettings::GroupKey::title;
@@ -194,7 +194,7 @@ TEST_F(ManagerControllerTest, DropsOnGroupRows)
     EXPECT_TRUE(controller->acceptDrop(2, true, &files));
     EXPECT_EQ(storedItemTitles(QStringLiteral("Music")), (QStringList{"b-first.ogg", "a-second.ogg"}));
     ASSERT_EQ(revealed.count(), 1);
-    EXPECT_EQ(revealed.first().first().toLongLong(), *Records::uid(favorites.items(QStringLiteral("Music")).last()));
+    EXPECT_EQ(revealed.first().first().toLongLong(), *Records::uid(favorites.itemRecords(QStringLiteral("Music")).last()));
 
     // An item row dropped on another group moves to the end of its list.
     controller->selectGroup(0);
@@ -226,7 +226,7 @@ TEST_F(ManagerControllerTest, SearchMatchesTitlesAddressesAndFilePaths)
     controller->PinItem(1);
     EXPECT_EQ(titlesOf(controller->managerSearchResults()).first(), QStringLiteral("News"));
     controller->removeItem(controller->shownRowOfUid(2));
-    EXPECT_FALSE(favorites.findItem(QStringLiteral("Work"), 2));
+    EXPECT_FALSE(favorites.findItemRecord(QStringLiteral("Work"), 2));
     EXPECT_EQ(titlesOf(controller->managerSearchResults()), (QStringList{"doc", "Report"}));
 
     // Selecting a group ends the search.
@@ -288,7 +288,7 @@ TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)
     auto controller = makeController();
     controller->changeColor(0, QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(storedGroupTitles(), (QStringList{"B", "C", "A"}));
-    EXPECT_EQ(favorites.groups().last().value(RecordKeys::color).toString(), QStringLiteral("FFFFFF"));
+    EXPECT_EQ(favorites.groupRecords().last().value(RecordKeys::color).toString(), QStringLiteral("FFFFFF"));
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("A"));
 }
 

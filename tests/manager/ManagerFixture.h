@@ -73,7 +73,7 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
-    QVariantMap storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
+    QVariantMap storedGroup(const QString &title) const { return favorites.groupRecords().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
     void replaceItems(const QString &group, const QList<QVariantMap> &items)
     {
@@ -81,7 +81,7 @@ protected:
         links.managerLoaded = true;
         links.requestManagerGroupsReload();
     }
-    QStringList storedItemTitles(const QString &group) const { return titlesOf(favorites.items(group)); }
+    QStringList storedItemTitles(const QString &group) const { return titlesOf(favorites.itemRecords(group)); }
 
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;

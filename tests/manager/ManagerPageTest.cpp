@@ -404,12 +404,12 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     EXPECT_TRUE(groups->hasFocus());
 
     // Escape closes it without a change and gives the keyboard back.
-    const QList<QVariantMap> before = favorites.groups();
+    const QList<QVariantMap> before = favorites.groupRecords();
     ASSERT_TRUE((swatch = openByKey(0)));
     press(swatch, Qt::Key_Left);
     press(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(picker.isVisible());
-    EXPECT_EQ(favorites.groups(), before);
+    EXPECT_EQ(favorites.groupRecords(), before);
     EXPECT_TRUE(groups->hasFocus());
 
     // Groups moving while the picker is open: the colour goes to the group it was opened for.

@@ -33,7 +33,7 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     ItemEditor editor(services().items());
 
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 3, PanelKind::webBookmark, {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}}).ok());
-    const QVariantMap stored = *favorites.findItem(QStringLiteral("Work"), 3);
+    const QVariantMap stored = *favorites.findItemRecord(QStringLiteral("Work"), 3);
     EXPECT_EQ(stored.value(RecordKeys::Weburl).toString(), QStringLiteral("new.org"));
     EXPECT_EQ(stored.value(RecordKeys::date), pinned.value(RecordKeys::date));
     EXPECT_TRUE(stored.value(RecordKeys::isPin).toBool());
@@ -46,7 +46,7 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_TRUE(QFile::exists(foreignIcon));
 
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}}).ok());
-    const QVariantMap memo = *favorites.findItem(QStringLiteral("Work"), 5);
+    const QVariantMap memo = *favorites.findItemRecord(QStringLiteral("Work"), 5);
     EXPECT_EQ(ItemEditor::readNote(memo), QStringLiteral("new text"));
     EXPECT_FALSE(QFile::exists(oldBody));
 
@@ -55,7 +55,7 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, u"IDS_BR_183"_qs);
     EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, u"IDS_BR_188"_qs);
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
+    EXPECT_EQ(favorites.findItemRecord(QStringLiteral("Work"), 5), memo);
 }
 
 TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
@@ -141,7 +141,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
 
     // A row that has gone does nothing.
     QAccessibleInterface *last = list->child(1);
-    replaceItems(QStringLiteral("Work"), {favorites.items(QStringLiteral("Work")).first()});
+    replaceItems(QStringLiteral("Work"), {favorites.itemRecords(QStringLiteral("Work")).first()});
     ASSERT_EQ(list->childCount(), 1);
     EXPECT_FALSE(last->isValid());
     last->actionInterface()->doAction(edit);
@@ -163,8 +163,8 @@ TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwh
     EXPECT_FALSE(layer->isHeld());
     page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
     page->itemsPane().AddFileFolders(); // cancelled
-    ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
-    EXPECT_EQ(Records::text(favorites.items(QStringLiteral("Work")).first(), RecordKeys::url), chosen);
+    ASSERT_EQ(favorites.itemRecords(QStringLiteral("Work")).size(), 1);
+    EXPECT_EQ(Records::text(favorites.itemRecords(QStringLiteral("Work")).first(), RecordKeys::url), chosen);
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
@@ -184,7 +184,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     ASSERT_TRUE(panel && panel->isVisible());
     panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
     panelChild<QPushButton>(panel, "btnadd")->click();
-    EXPECT_EQ(Records::title(*favorites.findItem(QStringLiteral("Work"), 3)), QStringLiteral("navy"));
+    EXPECT_EQ(Records::title(*favorites.findItemRecord(QStringLiteral("Work"), 3)), QStringLiteral("navy"));
 
     // A note whose file cannot be read is not saved over.
     search->setText(QStringLiteral("lost"));
@@ -193,7 +193,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(Records::text(*favorites.findItem(QStringLiteral("Work"), 4), RecordKeys::url), folder.filePath(QStringLiteral("gone.txt")));
+    EXPECT_EQ(Records::text(*favorites.findItemRecord(QStringLiteral("Work"), 4), RecordKeys::url), folder.filePath(QStringLiteral("gone.txt")));
     panel->reject();
 
     // A file item is only renamed, and keeps everything else.
@@ -211,7 +211,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     QTest::keyClick(name, Qt::Key_Return);
     QVariantMap renamed = file;
     renamed.insert(RecordKeys::title, QStringLiteral(" Annual report "));
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 1), renamed);
+    EXPECT_EQ(favorites.findItemRecord(QStringLiteral("Work"), 1), renamed);
     EXPECT_FALSE(layer->isHeld());
 }
 

@@ -27,7 +27,7 @@ TEST(ManagerWindow, ShowsTheStoredGroupsAndTheFirstGroupsItems)
         PlistPreferencesStore stored(path);
         FavoritesStore favorites(stored);
         favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
-        favorites.setItems(QStringLiteral("Work"), {favorites.makeFileItem(QStringLiteral("/etc/hostname"))});
+        favorites.setItems(QStringLiteral("Work"), {favorites.makeFileItemRecord(QStringLiteral("/etc/hostname"))});
         stored.setInteger(1, StoreKeys::first);
         stored.flush();
     }

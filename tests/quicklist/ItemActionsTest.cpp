@@ -89,22 +89,22 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     // Grouped list: pin "shared twin", which is found first in "First".
     actions.setClickedRow(rowTitled("shared twin"));
     actions.PinItem();
-    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
-    EXPECT_TRUE(Records::isPinned(favorites.items("First").at(0)));
-    EXPECT_FALSE(favorites.items("Second").at(0).contains(RecordKeys::isPin));
+    EXPECT_EQ(titlesOf(favorites.itemRecords("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
+    EXPECT_TRUE(Records::isPinned(favorites.itemRecords("First").at(0)));
+    EXPECT_FALSE(favorites.itemRecords("Second").at(0).contains(RecordKeys::isPin));
     EXPECT_EQ(quickList.rowCount(), 7) << "the rows are rebuilt";
 
     actions.setClickedRow(rowTitled("shared"));
     actions.PinItem();
-    EXPECT_FALSE(favorites.items("First").at(0).contains(RecordKeys::isPin)) << "unpinning removes the key";
+    EXPECT_FALSE(favorites.itemRecords("First").at(0).contains(RecordKeys::isPin)) << "unpinning removes the key";
 
     // Search results: remove by uid from the first group only, results re-run.
     quickList.beginSearch("shared");
     ASSERT_EQ(quickList.rowCount(), 2);
     actions.setClickedRow(1);
     actions.removeSelectedItem();
-    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"new", "old"}));
-    EXPECT_EQ(titlesOf(favorites.items("Second")), QStringList({"shared twin", "other"}));
+    EXPECT_EQ(titlesOf(favorites.itemRecords("First")), QStringList({"new", "old"}));
+    EXPECT_EQ(titlesOf(favorites.itemRecords("Second")), QStringList({"shared twin", "other"}));
     EXPECT_EQ(titlesOf(quickList.searchItemsarr()), QStringList({"shared twin"}));
 
     // Headings and items without a uid are left alone.
@@ -136,7 +136,7 @@ TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
         actions.setClickedRow(1);
         actions.removeSelectedItem();
     }
-    EXPECT_TRUE(favorites.items("G").isEmpty());
+    EXPECT_TRUE(favorites.itemRecords("G").isEmpty());
     EXPECT_EQ(QList<bool>({QFile::exists(icon), QFile::exists(body), QFile::exists(userFile), QFile::exists(userImage)}),
               QList<bool>({false, false, true, true}));
 }
@@ -181,7 +181,7 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     quickList.reloadQuickList();
     actions.setClickedRow(rowTitled("site"));
     use(removeMenu, LocalizedText("IDS_BR_117"));
-    EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "site", "memo"}));
+    EXPECT_EQ(titlesOf(favorites.itemRecords("G")), QStringList({"new", "site", "memo"}));
     use(copyMenu, LocalizedText("IDS_BR_116"));
     EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
 }

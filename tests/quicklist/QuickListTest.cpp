@@ -51,8 +51,8 @@ TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsAndStoresToggles)
     EXPECT_TRUE(quickList.toggleExpansion(0));
     EXPECT_TRUE(quickList.toggleExpansion(4));
     EXPECT_EQ(rowTitles().mid(0, 6), QStringList({"Collapsed", "c1", "c2", "c3", "Open", "Single"}));
-    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(0)));
-    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_TRUE(Records::isExpanded(favorites.groupRecords().at(0)));
+    EXPECT_FALSE(Records::isExpanded(favorites.groupRecords().at(1)));
     EXPECT_FALSE(quickList.toggleExpansion(1));
 
     // A group list that is not an array keeps the previous rows.

@@ -89,7 +89,7 @@ TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
     EXPECT_TRUE(links.popoverListLoaded);
     // The stored items are sorted newest first; the rows show it at the next rebuild.
     EXPECT_EQ(rowTitles(), QStringList({"Apps", "older", "newer", "Web", "Colours", "Brand green"}));
-    EXPECT_EQ(titlesOf(favorites.items("Apps")), QStringList({"newer", "older"}));
+    EXPECT_EQ(titlesOf(favorites.itemRecords("Apps")), QStringList({"newer", "older"}));
     links.requestQuickListReload();
     EXPECT_EQ(rowTitles().mid(1, 2), QStringList({"newer", "older"}));
 
@@ -114,7 +114,7 @@ TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
         EXPECT_EQ(desktop.urls.opened.size(), 1);
     }
     clickPart(3, RowDelegate::Part::expand);
-    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_FALSE(Records::isExpanded(favorites.groupRecords().at(1)));
 }
 
 TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
@@ -174,7 +174,7 @@ TEST_F(ViewControllerTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForThe
     EXPECT_FALSE(vc->subViewAdded());
     EXPECT_EQ(favorites.groupTitles(), QStringList({"Apps", "Web", "Colours"})) << "cancelling stores nothing";
 
-    favorites.setGroups({});
+    favorites.setGroups(QList<Group>());
     vc->reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
     EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
@@ -229,7 +229,7 @@ TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
 {
     const auto colours = [&] {
         QStringList stored;
-        for (const QVariantMap &group : favorites.groups())
+        for (const QVariantMap &group : favorites.groupRecords())
             stored.append(group.value(RecordKeys::color).toString());
         return stored;
     };
@@ -282,7 +282,7 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
 TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
-    QList<QVariantMap> many = favorites.items("Apps");
+    QList<QVariantMap> many = favorites.itemRecords("Apps");
     for (int n = 0; n < 20; ++n)
         many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
     favorites.setItems("Apps", many);

@@ -39,7 +39,7 @@ protected:
     // under its title.
     void storeGroup(const QVariantMap &group, const QList<QVariantMap> &items, bool storeList = true)
     {
-        QList<QVariantMap> groups = favorites.groups();
+        QList<QVariantMap> groups = favorites.groupRecords();
         groups.append(group);
         favorites.setGroups(groups);
         if (storeList)
