@@ -67,7 +67,7 @@ struct BenchStore
 
     QuickListServices quickListServices()
     {
-        return {favorites, sortSettings, supportFiles, links, desktop.services(), picker};
+        return {favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker};
     }
 
     QTemporaryDir folder;

@@ -201,9 +201,9 @@ ManagerWindow *AppDelegate::managerWindow()
 ViewController *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
-                                                         m_context.supportFiles, m_context.viewLinks,
-                                                         m_context.desktop, selectTagvc()},
+        m_popover = new ViewController(QuickListServices{m_context.favorites, *m_context.preferences,
+                                                         m_context.sortSettings, m_context.supportFiles,
+                                                         m_context.viewLinks, m_context.desktop, selectTagvc()},
                                        popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};

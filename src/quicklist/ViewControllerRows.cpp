@@ -7,8 +7,6 @@
 #include "quicklist/QuickListView.h"
 #include "quicklist/SelectTagVc.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QCursor>
@@ -101,11 +99,10 @@ void ViewController::Private::closeAfterOpening(QMenu *menu)
 void ViewController::Private::addItemClicked(int row)
 {
     printLine(QString::number(row));
-    const QVariantMap heading = quickList.groupedRecordAt(row);
-    if (!StoredValue::isBool(heading.value(RecordKeys::isHeader)))
+    const auto heading = quickList.headingAt(row);
+    if (!heading)
         return;
-    currentGroupName = Records::title(heading);
-    services.viewLinks.editMode = false;
+    currentGroupName = heading->title();
     const std::array<std::function<void()>, 4> entries{
         addHandlers[0] ? std::function<void()>([this] { q->AddFileFolders(); }) : nullptr,
         addHandlers[1] ? std::function<void()>([this] { q->AddWebBookmark(); }) : nullptr,
@@ -130,7 +127,7 @@ void ViewController::Private::changegroupBoxColor(int row)
 
 void ViewController::Private::getSubitems(int row)
 {
-    const QString folder = ItemActions::folderPathOf(quickList.recordAt(row));
+    const QString folder = ItemActions::folderPathOf(quickList.itemAt(row).value_or(Item()));
     if (folder.isEmpty())
         return;
     const QRect anchor = tableView->globalPartRect(row, RowDelegate::Part::folderContents);
@@ -171,8 +168,8 @@ void ViewController::Private::btncreateGroup()
 
 void ViewController::Private::btnadd_boxaddGroup()
 {
-    const GroupActions::Creation result = groupActions.createGroup(boxAddGroup->name());
-    if (result != GroupActions::Creation::created) {
+    const FavoritesStore::GroupCreation result = groupActions.createGroup(boxAddGroup->name());
+    if (result != FavoritesStore::GroupCreation::created) {
         boxAddGroup->showMessage(LocalizedText(GroupActions::refusalKey(result)));
         return;
     }

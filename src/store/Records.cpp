@@ -2,6 +2,7 @@
 
 #include "platform/PreferencesStore.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 
 namespace Records {
 
@@ -76,6 +77,11 @@ QVariantList arrayOf(const QList<QVariantMap> &records)
     for (const QVariantMap &record : records)
         array.append(record);
     return array;
+}
+
+Item toItem(const QVariantMap &record)
+{
+    return StoredRecords::item(record);
 }
 
 } // namespace Records

@@ -31,4 +31,7 @@ QString text(const QVariantMap &record, QLatin1String key);
 QList<QVariantMap> recordsOf(const QVariantList &array);
 QVariantList arrayOf(const QList<QVariantMap> &records);
 
+// Transitional, while the callers move to Item.
+Item toItem(const QVariantMap &record);
+
 } // namespace Records

@@ -14,7 +14,7 @@ namespace {
 class PopupAddItemsTest : public ItemsFixture
 {
 protected:
-    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), picker}};
+    ViewController popup{{favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker}};
     PopupAddItems adding{popup, services, preferences};
 };
 

@@ -26,7 +26,7 @@ protected:
     int rowTitled(const QString &title) const
     {
         for (int row = 0; row < quickList.rowCount(); ++row) {
-            if (Records::title(quickList.recordAt(row)) == title)
+            if (quickList.itemAt(row).value_or(Item()).title() == title)
                 return row;
         }
         return -1;
@@ -38,22 +38,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ItemActionsTest, BookmarkAddressesAlwaysOpenAsWebAddresses)
-{
-    // nullptr: some web address; empty: nothing opens.
-    for (const auto &[typed, opened] :
-         {std::pair<const char *, const char *>{"example.org", "http://example.org"},
-          {"HTTPS://Example.org/a", "https://example.org/a"}, {"Http://example.org", "http://example.org"},
-          {"x.org/?u=http://y", "http://x.org/?u=http://y"}, {"file:///etc/passwd", nullptr},
-          {"javascript:alert(1)", ""}, {"", ""}}) {
-        const QUrl url = ItemActions::bookmarkUrl(QString::fromUtf8(typed));
-        if (opened) {
-            EXPECT_EQ(url.isValid() ? url.toString() : QString(), QString::fromUtf8(opened)) << typed;
-        }
-        EXPECT_TRUE(!url.isValid() || url.scheme() == "http" || url.scheme() == "https") << typed;
-    }
-}
 
 TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
 {
@@ -212,8 +196,8 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
     EXPECT_EQ(names(cut), QStringList({".hidden", "sub2", "Sub10", ".profile"}));
     EXPECT_TRUE(cut.truncated);
 
-    EXPECT_EQ(ItemActions::folderPathOf(fileItem("Work", 1, dir)), dir);
-    EXPECT_TRUE(ItemActions::folderPathOf(note("n", 3, dir)).isEmpty()) << "only file items list folders";
+    EXPECT_EQ(ItemActions::folderPathOf(Item::file(dir)), dir);
+    EXPECT_TRUE(ItemActions::folderPathOf(Item::note("n", dir)).isEmpty()) << "only file items list folders";
 
     // A cut-short menu ends in the folder itself.
     QMenu *menu = QuickListMenus::folderContentsMenu(cut, actions, nullptr);

@@ -11,7 +11,7 @@ class QuickListFixture : public FavoritesFixture
 protected:
     QuickListServices services()
     {
-        return {favorites, sortSettings, supportFiles, links, desktop.services(), picker};
+        return {favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker};
     }
 
     // Adds a group, expanded or folded, with items stored under its title

@@ -251,10 +251,8 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 {
     int bookmarksAdded = 0;
     vc->setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
-    links.editMode = true;
     clickPart(4, RowDelegate::Part::add);
     EXPECT_EQ(vc->currentGroupName(), "Colours");
-    EXPECT_FALSE(links.editMode);
     QMenu *menu = openMenu("itemmenu");
     ASSERT_TRUE(menu);
     ASSERT_EQ(menu->actions().size(), 4);

@@ -126,7 +126,7 @@ int runPopup()
     ViewLinks links;
     FakeDesktopServices desktop;
     SelectTagVc picker;
-    ViewController popup({favorites, sortSettings, supportFiles, links, desktop.services(), picker},
+    ViewController popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
                          popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.
     QWidget managerWindow;

@@ -74,6 +74,13 @@ protected:
         return item(title, uid, {{RecordKeys::color, color}, {RecordKeys::iscolor, true}});
     }
 
+    static QStringList titlesOf(const QList<Item> &items)
+    {
+        QStringList titles;
+        for (const Item &item : items)
+            titles.append(item.title());
+        return titles;
+    }
     static QStringList titlesOf(const QList<QVariantMap> &records)
     {
         QStringList titles;
