@@ -172,7 +172,7 @@ void BM_RemoveItem(benchmark::State &state)
     ManagerController &controller = window.controller();
     for (auto _ : state) {
         state.PauseTiming();
-        const QVariantMap item = controller.shownItem(500).value();
+        const Item item = controller.shownItem(500).value();
         state.ResumeTiming();
         controller.removeItem(500);
         window.frame->repaint();

@@ -108,7 +108,7 @@ void AppDelegate::applicationDidFinishLaunching()
     // once the launch has settled (a popup opened earlier sorts on its own);
     // with 10,000 items that rewrites every list once.
     QTimer::singleShot(std::chrono::seconds(3), this, [this] {
-        Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groupRecords(), m_context.sortSettings);
+        Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
     });
 }
 

@@ -129,10 +129,8 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
 
 bool ItemActions::copyColorCode(const Item &item)
 {
-    const QString code = item.kind() == ItemKind::color ? item.target() : QString();
-    if (code.isEmpty())
-        return false;
-    return m_desktop.clipboard.setText(QLatin1Char('#') + code);
+    const QString code = item.copiedColorCode();
+    return !code.isEmpty() && m_desktop.clipboard.setText(code);
 }
 
 std::optional<ItemActions::StoredItem> ItemActions::storedItem(const Item &item) const

@@ -1,7 +1,6 @@
 #include "store/FavoritesStore.h"
 
 #include "platform/PreferencesStore.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
@@ -269,50 +268,4 @@ void FavoritesStore::upgradeItemRecords()
         }
     }
     m_preferences.setBool(true, StoreKeys::checkUniquiidAdded);
-}
-
-QList<QVariantMap> FavoritesStore::groupRecords() const
-{
-    return Records::recordsOf(m_preferences.arrayForKey(StoreKeys::allgroups).value_or(QVariantList()));
-}
-
-void FavoritesStore::setGroups(const QList<QVariantMap> &groups)
-{
-    m_preferences.setObject(Records::arrayOf(groups), StoreKeys::allgroups);
-}
-
-QList<QVariantMap> FavoritesStore::itemRecords(const QString &groupTitle) const
-{
-    return Records::recordsOf(m_preferences.arrayForKey(itemListKey(groupTitle)).value_or(QVariantList()));
-}
-
-void FavoritesStore::setItems(const QString &groupTitle, const QList<QVariantMap> &items)
-{
-    setItems(groupTitle, StoredRecords::items(Records::arrayOf(items)));
-}
-
-std::optional<QVariantMap> FavoritesStore::findItemRecord(const QString &groupTitle, qint64 uid) const
-{
-    const auto item = findItem(groupTitle, uid);
-    return item ? std::optional(StoredRecords::record(*item)) : std::nullopt;
-}
-
-int FavoritesStore::indexOfItem(const QList<QVariantMap> &items, qint64 uid)
-{
-    return indexOfItem(StoredRecords::items(Records::arrayOf(items)), uid);
-}
-
-QVariantMap FavoritesStore::withNewIdentity(QVariantMap item)
-{
-    return StoredRecords::record(withNewIdentity(StoredRecords::item(item)));
-}
-
-void FavoritesStore::appendItemToGroup(const QString &groupTitle, const QVariantMap &item)
-{
-    appendItemToGroup(groupTitle, StoredRecords::item(item));
-}
-
-QVariantMap FavoritesStore::makeFileItemRecord(const QString &path)
-{
-    return StoredRecords::record(makeFileItem(path));
 }

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 
 #include <functional>
 #include <optional>
@@ -85,18 +84,6 @@ public:
 
     // The preferences key that holds a group's items.
     static QString itemListKey(const QString &groupTitle);
-
-    // Transitional, while the callers move to Item and Group.
-    PreferencesStore &preferences() const { return m_preferences; }
-    QList<QVariantMap> groupRecords() const;
-    void setGroups(const QList<QVariantMap> &groups);
-    QList<QVariantMap> itemRecords(const QString &groupTitle) const;
-    void setItems(const QString &groupTitle, const QList<QVariantMap> &items);
-    std::optional<QVariantMap> findItemRecord(const QString &groupTitle, qint64 uid) const;
-    static int indexOfItem(const QList<QVariantMap> &items, qint64 uid);
-    QVariantMap withNewIdentity(QVariantMap item);
-    void appendItemToGroup(const QString &groupTitle, const QVariantMap &item);
-    QVariantMap makeFileItemRecord(const QString &path);
 
 private:
     // The start of the longest run of identities no item uses, for when the

@@ -1,10 +1,7 @@
 #include "store/GroupLists.h"
 
 #include "store/FavoritesStore.h"
-#include "store/StoredRecords.h"
 #include "store/SupportFiles.h"
-
-#include "store/Records.h"
 
 GroupLists::GroupLists(FavoritesStore &favorites, const SupportFiles &supportFiles)
     : m_favorites(favorites)
@@ -69,23 +66,4 @@ Item GroupLists::ownCopyOf(Item item)
             item.setTarget(*note);
     }
     return item;
-}
-
-bool GroupLists::sharesItems(const QList<QVariantMap> &groups, int index)
-{
-    return sharesItems(StoredRecords::groups(Records::arrayOf(groups)), index);
-}
-
-void GroupLists::deleteGroup(QList<QVariantMap> &groups, int index)
-{
-    QList<Group> typed = StoredRecords::groups(Records::arrayOf(groups));
-    deleteGroup(typed, index);
-    groups = Records::recordsOf(StoredRecords::array(typed));
-}
-
-void GroupLists::renameGroup(QList<QVariantMap> &groups, int index, const QString &title)
-{
-    QList<Group> typed = StoredRecords::groups(Records::arrayOf(groups));
-    renameGroup(typed, index, title);
-    groups = Records::recordsOf(StoredRecords::array(typed));
 }

@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QString>
-#include <QVariantMap>
 
 class FavoritesStore;
 class SupportFiles;
@@ -36,11 +35,6 @@ public:
     // and icon files, so that a change to either group never reaches the
     // other.
     void renameGroup(QList<Group> &groups, int index, const QString &title);
-
-    // Transitional, while the callers move to Group.
-    static bool sharesItems(const QList<QVariantMap> &groups, int index);
-    void deleteGroup(QList<QVariantMap> &groups, int index);
-    void renameGroup(QList<QVariantMap> &groups, int index, const QString &title);
 
 private:
     Item ownCopyOf(Item item);

@@ -180,6 +180,12 @@ std::optional<QUrl> Item::link() const
     return std::nullopt;
 }
 
+QString Item::copiedColorCode() const
+{
+    const QString code = kind() == ItemKind::color ? target() : QString();
+    return code.isEmpty() ? QString() : QLatin1Char('#') + code;
+}
+
 QUrl Item::bookmarkUrl(const QString &address)
 {
     const QString text = address.trimmed();

@@ -68,6 +68,9 @@ public:
     // "http://" or "https://" in any letter case, else "http://" put in
     // front. Not valid when that gives no web address with a host.
     static QUrl bookmarkUrl(const QString &address);
+    // What copying a colour puts on the clipboard: "#" and its code. Empty
+    // for another kind of item and for a colour without a code.
+    QString copiedColorCode() const;
 
     bool operator==(const Item &other) const = default;
 

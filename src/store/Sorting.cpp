@@ -2,7 +2,6 @@
 
 #include "platform/PreferencesStore.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
 
@@ -123,34 +122,6 @@ void sortAllGroupItems(FavoritesStore &store, const QList<Group> &groups, const 
 {
     for (const Group &group : groups)
         sortStoredItems(store, group.title(), settings);
-}
-
-QList<QVariantMap> sortedGroups(QList<QVariantMap> groups, const SortSettings &settings)
-{
-    return Records::recordsOf(StoredRecords::array(sortedGroups(StoredRecords::groups(Records::arrayOf(groups)), settings)));
-}
-
-QList<QVariantMap> sortedItems(const QList<QVariantMap> &items, const SortSettings &settings)
-{
-    return Records::recordsOf(StoredRecords::array(sortedItems(StoredRecords::items(Records::arrayOf(items)), settings)));
-}
-
-void sortingGroups(FavoritesStore &store, QList<QVariantMap> &grouparr, const SortSettings &settings)
-{
-    grouparr = sortedGroups(grouparr, settings);
-    store.setGroups(grouparr);
-}
-
-void sortSelectedGroupItems(FavoritesStore &store, QList<QVariantMap> &selectedGroupItems,
-                            const QString &groupTitle, const SortSettings &settings)
-{
-    selectedGroupItems = sortedItems(selectedGroupItems, settings);
-    store.setItems(groupTitle, selectedGroupItems);
-}
-
-void sortAllGroupItems(FavoritesStore &store, const QList<QVariantMap> &groups, const SortSettings &settings)
-{
-    sortAllGroupItems(store, StoredRecords::groups(Records::arrayOf(groups)), settings);
 }
 
 } // namespace Sorting

@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QString>
-#include <QVariantMap>
 
 class FavoritesStore;
 
@@ -43,13 +42,5 @@ void sortSelectedGroupItems(FavoritesStore &store, QList<Item> &selectedGroupIte
 QList<Item> sortStoredItems(FavoritesStore &store, const QString &groupTitle, const SortSettings &settings);
 // sortStoredItems for every group of groups.
 void sortAllGroupItems(FavoritesStore &store, const QList<Group> &groups, const SortSettings &settings);
-
-// Transitional, while the callers move to Item and Group.
-QList<QVariantMap> sortedGroups(QList<QVariantMap> groups, const SortSettings &settings);
-QList<QVariantMap> sortedItems(const QList<QVariantMap> &items, const SortSettings &settings);
-void sortingGroups(FavoritesStore &store, QList<QVariantMap> &grouparr, const SortSettings &settings);
-void sortSelectedGroupItems(FavoritesStore &store, QList<QVariantMap> &selectedGroupItems,
-                            const QString &groupTitle, const SortSettings &settings);
-void sortAllGroupItems(FavoritesStore &store, const QList<QVariantMap> &groups, const SortSettings &settings);
 
 } // namespace Sorting

@@ -124,13 +124,3 @@ void SupportFiles::removeFilesOf(const Item &item) const
         QFile::remove(path);
     }
 }
-
-void SupportFiles::removeFilesOf(const QVariantMap &item) const
-{
-    removeFilesOf(StoredRecords::item(item));
-}
-
-QVariantMap SupportFiles::withLocalPaths(const QVariantMap &item) const
-{
-    return StoredRecords::record(withLocalPaths(StoredRecords::item(item)));
-}

@@ -3,7 +3,6 @@
 #include "store/Item.h"
 
 #include <QString>
-#include <QVariantMap>
 
 #include <functional>
 #include <optional>
@@ -54,10 +53,6 @@ public:
     // item with its note and icon paths as localPath() finds them: for
     // reading the files, never for storing.
     Item withLocalPaths(const Item &item) const;
-
-    // Transitional, while the callers move to Item.
-    void removeFilesOf(const QVariantMap &item) const;
-    QVariantMap withLocalPaths(const QVariantMap &item) const;
 
 private:
     bool isReferenced(const QString &path) const;

@@ -9,7 +9,7 @@
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/QuickListView.h"
 #include "quicklist/ViewController.h"
-#include "store/Records.h"
+#include "store/StoredRecords.h"
 
 #include "support/ProcessUntil.h"
 
@@ -181,7 +181,7 @@ TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverL
     {
         PlistPreferencesStore seed(synced);
         seed.setInteger(1, StoreKeys::first);
-        seed.setObject(QVariantList{Records::newGroup(u"Work"_qs)}, StoreKeys::allgroups);
+        seed.setObject(StoredRecords::array({Group(u"Work"_qs)}), StoreKeys::allgroups);
     }
     BrimbleProcess brimble(home);
     ASSERT_TRUE(brimble.waitForLine("en")) << brimble.output.toStdString();
@@ -191,7 +191,7 @@ TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverL
     // Another computer's version arrives through the sync tool.
     QThread::msleep(800); // past the writes launch holds back
     QVariantMap theirs = PlistCodec::parse(contentsOf(synced)).value_or(QVariant()).toMap();
-    theirs.insert(StoreKeys::allgroups, QVariantList{Records::newGroup(u"Work"_qs), Records::newGroup(u"Elsewhere"_qs)});
+    theirs.insert(StoreKeys::allgroups, StoredRecords::array({Group(u"Work"_qs), Group(u"Elsewhere"_qs)}));
     QFile incoming(synced + u".incoming"_qs);
     ASSERT_TRUE(incoming.open(QIODevice::WriteOnly));
     incoming.write(PlistCodec::toBinary(theirs));
@@ -224,8 +224,8 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     };
     LaunchedApp app({.store = [&](PreferencesStore &stored) {
                          FavoritesStore favorites(stored);
-                         favorites.setGroups({Records::newGroup(u"Work"_qs)});
-                         favorites.setItems(u"Work"_qs, {record(1, u"Report"_qs)});
+                         favorites.setGroups({Group(u"Work"_qs)});
+                         favorites.setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Report"_qs))});
                          stored.setInteger(1, StoreKeys::uniqueid);
                      },
                      .preferencesFile = path});
@@ -253,13 +253,13 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
         ASSERT_EQ(::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()), 0);
     };
     writeElsewhere([&](QVariantMap &values) {
-        values.insert(StoreKeys::allgroups, QVariantList{Records::newGroup(u"Work"_qs), Records::newGroup(u"Elsewhere"_qs)});
+        values.insert(StoreKeys::allgroups, StoredRecords::array({Group(u"Work"_qs), Group(u"Elsewhere"_qs)}));
         values.insert(u"items:Work"_qs, QVariantList{record(1, u"Summary"_qs)});
     });
-    const auto titles = [](const QList<QVariantMap> &records) {
+    const auto titles = [](const auto &records) {
         QStringList found;
-        for (const QVariantMap &one : records)
-            found.append(Records::title(one));
+        for (const auto &one : records)
+            found.append(one.title());
         return found;
     };
     ManagerWindow *window = delegate.existingManagerWindow();
@@ -282,12 +282,12 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
 
     // Renamed here and there at once: both kept, the user told in the window.
     writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
-    FavoritesStore(store).setItems(u"Work"_qs, {record(1, u"Ours"_qs)});
+    FavoritesStore(store).setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Ours"_qs))});
     EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
     EXPECT_TRUE(window->notice().contains(u"(1 "_qs)) << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
-    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).itemRecords(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
 }
 
 TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)

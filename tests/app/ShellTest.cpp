@@ -4,7 +4,6 @@
 #include "app/StartupVc.h"
 #include "manager/DimmingLayer.h"
 #include "prefs/PreferencesVc.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
 
 #include "ShellFixture.h"
@@ -73,7 +72,7 @@ std::string clippedParts(QWidget &root)
 // French "À propos") need more room than its row gave it.
 TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
 {
-    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    context->favorites.setGroups({Group(u"Work"_qs)});
     for (const QString &language : {u"English"_qs, u"French"_qs}) {
         Localization::setTable(loadLanguageTable(language));
         StartupVc onboarding(preferences(), *loginItems, QUrl());
@@ -91,7 +90,7 @@ TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLang
 
 TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
 {
-    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    context->favorites.setGroups({Group(u"Work"_qs)});
     ContainerVc &vc = makeContainer();
     EXPECT_FALSE(vc.pageButton(ContainerVc::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
 
@@ -143,12 +142,11 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     EXPECT_TRUE(vc.blackLayer().isHeld());
     static_cast<QMessageBox *>(vc.alert())->buttons().first()->click();
     EXPECT_FALSE(vc.blackLayer().isHeld());
-    EXPECT_TRUE(context->favorites.groupRecords().isEmpty());
+    EXPECT_TRUE(context->favorites.groups().isEmpty());
 
     box->txtfieldGroupname()->setText(u"Recipes"_qs);
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
-    EXPECT_EQ(context->favorites.groupRecords(), QList<QVariantMap>({{{u"title"_qs, u"Recipes"_qs}, {u"isHeader"_qs, true},
-                                                                {u"isExpanded"_qs, true}, {u"color"_qs, u"47CE64"_qs}}}));
+    EXPECT_EQ(context->favorites.groups(), QList<Group>({Group(u"Recipes"_qs)}));
     EXPECT_EQ(quickListReloads.count(), 1);
     vc.showPage(ContainerVc::managerPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing());
@@ -175,7 +173,7 @@ TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
 
     QTest::keyClick(vc.focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "Escape closes the box";
-    EXPECT_TRUE(context->favorites.groupRecords().isEmpty());
+    EXPECT_TRUE(context->favorites.groups().isEmpty());
 }
 
 class ManagerWindowTest : public ShellFixture
@@ -208,7 +206,7 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
     context->viewLinks.managerLoaded = true;
     context->viewLinks.requestManagerGroupsReload();
     EXPECT_FALSE(w.close());
-    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
+    context->favorites.setGroups({Group(u"Home"_qs)});
     context->viewLinks.requestManagerGroupsReload();
     EXPECT_TRUE(w.close());
     EXPECT_EQ(loginItems->calls, 1);
@@ -235,7 +233,7 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
 TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferencesPage)
 {
     preferences().setInteger(7, StoreKeys::first);
-    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    context->favorites.setGroups({Group(u"Work"_qs)});
     ManagerWindow &w = makeWindow();
     ASSERT_FALSE(w.isShowingOnboarding()) << "any stored \"first\" ends the first run";
     w.openPage(ContainerVc::managerPage);

@@ -48,10 +48,10 @@ protected:
         QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
         const ItemResult result = adder.addBookmark("Work", "Site", address);
         EXPECT_TRUE(result.ok());
-        const QString path = result.item->value("imgpath").toString();
+        const QString path = result.item->iconPath();
         // Stored with its icon path before any answer comes.
-        const auto stored = favorites.findItemRecord("Work", Records::uid(*result.item).value_or(-1));
-        EXPECT_EQ(stored.value_or(QVariantMap()).value("imgpath").toString(), path);
+        const auto stored = favorites.findItem("Work", (*result.item).uid().value_or(-1));
+        EXPECT_EQ(stored.value_or(Item()).iconPath(), path);
         EXPECT_TRUE((expectSaved ? saved : failed).wait(5000));
         EXPECT_EQ(saved.size(), expectSaved ? 1 : 0);
         EXPECT_EQ(fetcher.pendingCount(), 0);
@@ -100,7 +100,7 @@ TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)
     addServedBookmark(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort())), "example.com", false);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(filesInSupportFolder(), QStringList());
-    EXPECT_EQ(favorites.itemRecords("Work").size(), 4);
+    EXPECT_EQ(favorites.items("Work").size(), 4);
 }
 
 TEST_F(BookmarkIconTest, AnIconWhoseItemWasRemovedBeforeItArrivedIsNotWritten)
@@ -109,7 +109,7 @@ TEST_F(BookmarkIconTest, AnIconWhoseItemWasRemovedBeforeItArrivedIsNotWritten)
     fetcher.setServiceOverride(server.base());
     QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
     QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
-    const QVariantMap item = *adder.addBookmark("Work", "Gone soon", "example.com").item;
+    const Item item = *adder.addBookmark("Work", "Gone soon", "example.com").item;
     supportFiles.removeFilesOf(item);
     favorites.setItems("Work", QList<Item>());
     EXPECT_TRUE(failed.wait(5000));

@@ -31,11 +31,11 @@ protected:
         return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
     }
 
-    void addGroup(const QString &title, const QList<QVariantMap> &items = {}, const QString &color = {})
+    void addGroup(const QString &title, const QList<Item> &items = {}, const QString &color = {})
     {
-        QVariantMap group = Records::newGroup(title);
+        Group group(title);
         if (!color.isEmpty())
-            group.insert(RecordKeys::color, color);
+            group.setColor(color);
         storeGroup(group, items, !items.isEmpty());
     }
 
@@ -73,15 +73,15 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
-    QVariantMap storedGroup(const QString &title) const { return favorites.groupRecords().value(favorites.groupTitles().indexOf(title)); }
+    Group storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
-    void replaceItems(const QString &group, const QList<QVariantMap> &items)
+    void replaceItems(const QString &group, const QList<Item> &items)
     {
         favorites.setItems(group, items);
         links.managerLoaded = true;
         links.requestManagerGroupsReload();
     }
-    QStringList storedItemTitles(const QString &group) const { return titlesOf(favorites.itemRecords(group)); }
+    QStringList storedItemTitles(const QString &group) const { return titlesOf(favorites.items(group)); }
 
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;

@@ -52,7 +52,7 @@ TEST_F(GroupActionsTest, ColourTagGoesToTheGroupOfTheHeading)
     // Rows: A a1 a2 B C
     EXPECT_EQ(actions.indexForColorChange(1), -1) << "an item row is no heading";
     actions.changeColor(actions.indexForColorChange(3), QColor(0x0A, 0x0B, 0x0C));
-    EXPECT_EQ(favorites.groupRecords().at(1).value(RecordKeys::color).toString(), "0A0B0C");
+    EXPECT_EQ(favorites.groups().at(1).color(), "0A0B0C");
     EXPECT_EQ(managerReloads.count(), 1);
 
     // With the groups sorted by colour, the recoloured group moves.
@@ -81,9 +81,9 @@ TEST_F(GroupActionsTest, SortMenuChoicesSetTheSharedSettingsAndRewriteTheOrder)
     groups->actions().at(2)->trigger(); // unsorted: the order is kept
 
     items->actions().at(1)->trigger(); // by name, descending
-    EXPECT_EQ(titlesOf(favorites.itemRecords("b")), QStringList({"y", "X"}));
+    EXPECT_EQ(titlesOf(favorites.items("b")), QStringList({"y", "X"}));
     items->actions().at(3)->trigger(); // ascending
-    EXPECT_EQ(titlesOf(favorites.itemRecords("b")), QStringList({"X", "y"}));
+    EXPECT_EQ(titlesOf(favorites.items("b")), QStringList({"X", "y"}));
     delete menu;
 
     // A menu built now checks the new choices.

@@ -73,28 +73,28 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     // Grouped list: pin "shared twin", which is found first in "First".
     actions.setClickedRow(rowTitled("shared twin"));
     actions.PinItem();
-    EXPECT_EQ(titlesOf(favorites.itemRecords("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
-    EXPECT_TRUE(Records::isPinned(favorites.itemRecords("First").at(0)));
-    EXPECT_FALSE(favorites.itemRecords("Second").at(0).contains(RecordKeys::isPin));
+    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
+    EXPECT_TRUE(favorites.items("First").at(0).isPinned());
+    EXPECT_FALSE(favorites.items("Second").at(0).isPinned());
     EXPECT_EQ(quickList.rowCount(), 7) << "the rows are rebuilt";
 
     actions.setClickedRow(rowTitled("shared"));
     actions.PinItem();
-    EXPECT_FALSE(favorites.itemRecords("First").at(0).contains(RecordKeys::isPin)) << "unpinning removes the key";
+    EXPECT_FALSE(favorites.items("First").at(0).isPinned()) << "unpinning removes the mark";
 
     // Search results: remove by uid from the first group only, results re-run.
     quickList.beginSearch("shared");
     ASSERT_EQ(quickList.rowCount(), 2);
     actions.setClickedRow(1);
     actions.removeSelectedItem();
-    EXPECT_EQ(titlesOf(favorites.itemRecords("First")), QStringList({"new", "old"}));
-    EXPECT_EQ(titlesOf(favorites.itemRecords("Second")), QStringList({"shared twin", "other"}));
+    EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"new", "old"}));
+    EXPECT_EQ(titlesOf(favorites.items("Second")), QStringList({"shared twin", "other"}));
     EXPECT_EQ(titlesOf(quickList.searchItemsarr()), QStringList({"shared twin"}));
 
     // Headings and items without a uid are left alone.
     quickList.endSearch();
-    QVariantMap withoutUid = item("no uid", 0);
-    withoutUid.remove(RecordKeys::uid);
+    Item withoutUid;
+    withoutUid.setTitle("no uid");
     favorites.setItems("Second", {withoutUid});
     quickList.reloadQuickList();
     const int before = preferences.writeCount();
@@ -120,16 +120,15 @@ TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
         actions.setClickedRow(1);
         actions.removeSelectedItem();
     }
-    EXPECT_TRUE(favorites.itemRecords("G").isEmpty());
+    EXPECT_TRUE(favorites.items("G").isEmpty());
     EXPECT_EQ(QList<bool>({QFile::exists(icon), QFile::exists(body), QFile::exists(userFile), QFile::exists(userImage)}),
               QList<bool>({false, false, true, true}));
 }
 
 TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfterARebuild)
 {
-    QVariantMap pinnedNote = note("memo", 2, "/support/2.txt");
-    pinnedNote.insert(RecordKeys::isPin, true);
-    const QList<QVariantMap> items{bookmark("site", 1, "https://example.org"), pinnedNote, colorItem("c", 3, "47CE64")};
+    const QList<Item> items{bookmark("site", 1, "https://example.org"), pinned(note("memo", 2, "/support/2.txt")),
+                            colorItem("c", 3, "47CE64")};
     addGroup("G", true, items);
     desktop.applications.applications = {{"editor.desktop", "Editor", {}}, {"viewer.desktop", "Viewer", {}}};
     quickList.reloadQuickList();
@@ -161,11 +160,11 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     QMenu *removeMenu = contextMenu(rowTitled("c"));
     QMenu *copyMenu = contextMenu(rowTitled("c"));
     // While the menus are open, another item arrives above and the rows shift.
-    favorites.setItems("G", QList<QVariantMap>{item("new", 4)} + items);
+    favorites.setItems("G", QList<Item>{item("new", 4)} + items);
     quickList.reloadQuickList();
     actions.setClickedRow(rowTitled("site"));
     use(removeMenu, LocalizedText("IDS_BR_117"));
-    EXPECT_EQ(titlesOf(favorites.itemRecords("G")), QStringList({"new", "site", "memo"}));
+    EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "site", "memo"}));
     use(copyMenu, LocalizedText("IDS_BR_116"));
     EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
 }

@@ -51,8 +51,8 @@ TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsAndStoresToggles)
     EXPECT_TRUE(quickList.toggleExpansion(0));
     EXPECT_TRUE(quickList.toggleExpansion(4));
     EXPECT_EQ(rowTitles().mid(0, 6), QStringList({"Collapsed", "c1", "c2", "c3", "Open", "Single"}));
-    EXPECT_TRUE(Records::isExpanded(favorites.groupRecords().at(0)));
-    EXPECT_FALSE(Records::isExpanded(favorites.groupRecords().at(1)));
+    EXPECT_TRUE(favorites.groups().at(0).isExpanded());
+    EXPECT_FALSE(favorites.groups().at(1).isExpanded());
     EXPECT_FALSE(quickList.toggleExpansion(1));
 
     // A group list that is not an array keeps the previous rows.
@@ -66,10 +66,8 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     const QString dir = folder.filePath("Projects");
     QDir().mkpath(dir);
     QDir().mkpath(folder.filePath("Tool.app"));
-    QVariantMap pinned = fileItem("Projects", 1, dir);
-    pinned.insert(RecordKeys::isPin, true);
     addGroup("G", true,
-             {pinned, fileItem("Tool", 2, folder.filePath("Tool.app")), fileItem("Gone", 3, "/no/such/folder"),
+             {pinned(fileItem("Projects", 1, dir)), fileItem("Tool", 2, folder.filePath("Tool.app")), fileItem("Gone", 3, "/no/such/folder"),
               colorItem("Red", 4, "FF0000")});
     quickList.reloadQuickList();
 
@@ -99,8 +97,8 @@ TEST_F(QuickListTest, SearchShowsMatchingItemsOfEveryGroupInGroupAndStoredOrder)
 
 TEST_F(QuickListTest, AGroupsTagStaysVisibleOnTheHighlightedRow)
 {
-    QVariantMap blue = Records::newGroup("Blue");
-    blue.insert(RecordKeys::color, "2C76E9"); // the highlight's own blue
+    Group blue("Blue");
+    blue.setColor("2C76E9"); // the highlight's own blue
     storeGroup(blue, {});
     quickList.reloadQuickList();
     RowDelegate delegate;

@@ -89,7 +89,7 @@ TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
     EXPECT_TRUE(links.popoverListLoaded);
     // The stored items are sorted newest first; the rows show it at the next rebuild.
     EXPECT_EQ(rowTitles(), QStringList({"Apps", "older", "newer", "Web", "Colours", "Brand green"}));
-    EXPECT_EQ(titlesOf(favorites.itemRecords("Apps")), QStringList({"newer", "older"}));
+    EXPECT_EQ(titlesOf(favorites.items("Apps")), QStringList({"newer", "older"}));
     links.requestQuickListReload();
     EXPECT_EQ(rowTitles().mid(1, 2), QStringList({"newer", "older"}));
 
@@ -114,7 +114,7 @@ TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
         EXPECT_EQ(desktop.urls.opened.size(), 1);
     }
     clickPart(3, RowDelegate::Part::expand);
-    EXPECT_FALSE(Records::isExpanded(favorites.groupRecords().at(1)));
+    EXPECT_FALSE(favorites.groups().at(1).isExpanded());
 }
 
 TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
@@ -229,8 +229,8 @@ TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
 {
     const auto colours = [&] {
         QStringList stored;
-        for (const QVariantMap &group : favorites.groupRecords())
-            stored.append(group.value(RecordKeys::color).toString());
+        for (const Group &group : favorites.groups())
+            stored.append(group.color());
         return stored;
     };
     const QColor third = SelectTagVc::swatchColors().at(2);
@@ -280,7 +280,7 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
 TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
-    QList<QVariantMap> many = favorites.itemRecords("Apps");
+    QList<Item> many = favorites.items("Apps");
     for (int n = 0; n < 20; ++n)
         many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
     favorites.setItems("Apps", many);

@@ -110,6 +110,10 @@ TEST(Item, FilesAndNotesOpenTheirFileAndBookmarksAWebAddress)
     EXPECT_EQ(Item::note(u"N"_qs, u"/s/1.txt"_qs).link(), QUrl::fromLocalFile(u"/s/1.txt"_qs));
     EXPECT_FALSE(Item::note(u"N"_qs, QString()).link());
     EXPECT_FALSE(Item::color(u"C"_qs, u"FF0000"_qs).link());
+    // A colour copies its code instead.
+    EXPECT_EQ(Item::color(u"C"_qs, u"FF0000"_qs).copiedColorCode(), u"#FF0000"_qs);
+    EXPECT_EQ(Item::color(u"C"_qs, QString()).copiedColorCode(), QString());
+    EXPECT_EQ(Item::note(u"N"_qs, u"/s/1.txt"_qs).copiedColorCode(), QString());
     EXPECT_EQ(Item::bookmark(u"B"_qs, u"example.org"_qs, {}).link(), QUrl(u"http://example.org"_qs));
     EXPECT_FALSE(Item::bookmark(u"B"_qs, u"   "_qs, {}).link());
 
