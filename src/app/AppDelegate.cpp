@@ -20,8 +20,8 @@
 #include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
+#include "store/Settings.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -87,9 +87,9 @@ void AppDelegate::applicationDidFinishLaunching()
     // while there is a tray to reach Brimble from.
     const bool startedAtLogin = m_context.loginItems->endLoginHelper();
 
-    if (!preferences.boolForKey(StoreKeys::showFileListInFolder))
-        preferences.setBool(false, StoreKeys::showFileListInFolder);
-    if (const auto startAtLogin = preferences.boolForKey(StoreKeys::loginStartStatus))
+    Settings settings(preferences);
+    settings.storeFileListInFolderDefault();
+    if (const auto startAtLogin = settings.startsAtLogin())
         m_context.loginItems->setEnabled(*startAtLogin);
 
     // The tray icon goes up before the manager window is built, and the
@@ -238,14 +238,14 @@ void AppDelegate::terminate()
 
 void AppDelegate::togglePopover()
 {
-    if (!popover()->isPopoverShown() && !m_context.preferences->integerForKey(StoreKeys::first))
+    if (!popover()->isPopoverShown() && !Settings(*m_context.preferences).isFirstRunFinished())
         return;
     popover()->togglePopover(trayIconGeometry());
 }
 
 void AppDelegate::showPopover()
 {
-    if (!m_context.preferences->integerForKey(StoreKeys::first))
+    if (!Settings(*m_context.preferences).isFirstRunFinished())
         return;
     popover()->showPopover(trayIconGeometry());
 }

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ConflictCopies.h"
 #include "platform/Paths.h"
+#include "platform/PlatformLog.h"
 #include "platform/PlistCodec.h"
 #include "platform/PreferencesWriter.h"
 #include "platform/StoreWatcher.h"
@@ -10,7 +11,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
 
@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstring>
 
-Q_LOGGING_CATEGORY(lcPreferences, "brimble.platform.preferences")
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "app/ContainerVc.h"
 #include "app/FirstGroupBox.h"
+#include "app/FirstRun.h"
 #include "app/ManagerWindow.h"
 #include "app/StartupVc.h"
 #include "manager/DimmingLayer.h"
@@ -222,12 +223,33 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
     EXPECT_EQ(popovers.count(), 1);
     EXPECT_EQ(w.containerPage(), ContainerVc::managerPage);
     EXPECT_TRUE(loginItems->calls == 1 && !loginItems->lastEnabled) << "the checkbox starts off";
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
+}
 
-    // A second press leaves "first" as it is.
-    preferences().setInteger(3, StoreKeys::first);
-    StartupVc again(preferences(), *loginItems, QUrl());
-    again.btnGetStarted();
-    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 3);
+TEST_F(ManagerWindowTest, EndingTheFirstRunKeepsAStoredMarkAndAppliesOnlyAChoiceMade)
+{
+    struct Case
+    {
+        std::optional<qint64> storedFirst;
+        std::optional<bool> startAtLogin;
+        bool loginSucceeds;
+        qint64 first;
+        std::optional<bool> loginStartStatus;
+    };
+    for (const Case &c : {Case{std::nullopt, std::nullopt, true, 1, std::nullopt}, Case{3, true, true, 3, true},
+                          Case{std::nullopt, false, true, 1, false}, Case{std::nullopt, true, false, 1, std::nullopt}}) {
+        preferences().removeObjectForKey(StoreKeys::first);
+        preferences().removeObjectForKey(StoreKeys::loginStartStatus);
+        if (c.storedFirst)
+            preferences().setInteger(*c.storedFirst, StoreKeys::first);
+        loginItems->calls = 0;
+        loginItems->succeeds = c.loginSucceeds;
+        FirstRun::finish(preferences(), *loginItems, c.startAtLogin);
+        EXPECT_EQ(preferences().integerForKey(StoreKeys::first), c.first);
+        EXPECT_EQ(loginItems->calls, c.startAtLogin ? 1 : 0);
+        EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), c.loginStartStatus)
+            << "the choice is stored once it took effect";
+    }
 }
 
 TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferencesPage)
@@ -242,17 +264,20 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(preferences().hasObjectForKey(StoreKeys::shortcutKey)) << "not recording: nothing taken";
+    EXPECT_FALSE(w.watchesKeysForRecorder()) << "no application-wide filter while not recording";
 
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
     ASSERT_TRUE(recorder->isRecordingShortcut());
+    EXPECT_TRUE(w.watchesKeysForRecorder());
     QTest::keyClick(prefs, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
     EXPECT_FALSE(recorder->isRecordingShortcut());
+    EXPECT_FALSE(w.watchesKeysForRecorder());
 
     // Leaving the page ends a recording; keys then go to the page again.
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
     w.openPage(ContainerVc::managerPage);
-    EXPECT_FALSE(recorder->isRecordingShortcut());
+    EXPECT_FALSE(recorder->isRecordingShortcut() || w.watchesKeysForRecorder());
     QTest::keyClicks(field, u"c"_qs);
     EXPECT_EQ(field->text(), u"c"_qs);
 }

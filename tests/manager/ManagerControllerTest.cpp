@@ -245,6 +245,22 @@ TEST_F(ManagerControllerTest, PinningPutsTheItemFirstAndUnpinningPutsItBack)
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"new", "middle", "old"}));
 }
 
+TEST_F(ManagerControllerTest, SelectingAGroupWritesItsItemsOnlyWhenSortingChangedTheirOrder)
+{
+    addGroup(QStringLiteral("Sorted"), {item(QStringLiteral("new"), 3), item(QStringLiteral("old"), 1)});
+    addGroup(QStringLiteral("Unsorted"), {item(QStringLiteral("old"), 2), item(QStringLiteral("new"), 4)});
+    addGroup(QStringLiteral("Empty"));
+    auto controller = makeController();
+    const int writes = preferences.writeCount();
+    for (int row : {0, 2, 0})
+        controller->selectGroup(row);
+    EXPECT_EQ(preferences.writeCount(), writes) << "newest first already, or nothing to sort";
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Empty")));
+    controller->selectGroup(1);
+    EXPECT_EQ(preferences.writeCount(), writes + 1);
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Unsorted")), (QStringList{"new", "old"}));
+}
+
 TEST_F(ManagerControllerTest, DoubleClickOpensCopiesOrDoesNothing)
 {
     using Open = ManagerController::Open;
