@@ -66,7 +66,7 @@ AppDelegate::~AppDelegate()
     HotKeysController::setService(nullptr);
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::applicationDidFinishLaunching(Opening opening)
 {
     PreferencesStore &preferences = *m_context.preferences;
 
@@ -92,8 +92,12 @@ void AppDelegate::applicationDidFinishLaunching()
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
     sendQueuedDisplayRequests();
-    if (!startedAtLogin)
-        managerWindow()->showAndActivate();
+    if (!startedAtLogin) {
+        if (opening == Opening::popover && preferences.integerForKey(StoreKeys::first))
+            showPopover();
+        else
+            managerWindow()->showAndActivate();
+    }
     // Nothing on screen needs the popup yet: its rows are built at its first
     // use. The stored item order follows the sort as when the popup loads,
     // once the launch has settled (a popup opened earlier sorts on its own);
@@ -266,7 +270,7 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
 {
     if (request == SingleInstance::toggleRequest)
         togglePopover();
-    else
+    else if (request == SingleInstance::showRequest)
         menuitem_Showwindow();
 }
 

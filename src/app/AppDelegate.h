@@ -26,7 +26,10 @@ public:
     explicit AppDelegate(AppContext &context, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    void applicationDidFinishLaunching();
+    // What a launch opens when it is not a start at login.
+    enum class Opening { managerWindow, popover };
+    // The popover only once the first run is over; onboarding comes first.
+    void applicationDidFinishLaunching(Opening opening = Opening::managerWindow);
     // Flushes the store and prints "terminate"; the last step of every exit.
     // False when the store could not save every change.
     bool applicationWillTerminate();

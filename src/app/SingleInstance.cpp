@@ -6,9 +6,12 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -20,8 +23,12 @@ Q_LOGGING_CATEGORY(lcInstance, "brimble.app.instance")
 namespace {
 
 constexpr int socketTimeoutMs = 2000;
-// Requests are single words; a longer line is not one of ours.
-constexpr qsizetype maximumRequestBytes = 1024;
+// Work done per wake-up of the event loop, so that a client that floods
+// the socket never keeps it from signals, saves and the display.
+constexpr int acceptsPerWakeUp = 64;
+constexpr int readsPerWakeUp = 8;
+// How long accepting pauses when the process runs out of descriptors.
+constexpr int resumeAcceptingMs = 1000;
 
 // False when path does not fit in a socket address: a shortened path
 // would be another file.
@@ -36,9 +43,34 @@ bool socketAddress(const QString &path, sockaddr_un *address)
     return true;
 }
 
-QString systemError()
+QString systemError(int number = errno)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(number));
+}
+
+bool isDescriptorShortage(int number)
+{
+    return number == EMFILE || number == ENFILE || number == ENOBUFS || number == ENOMEM;
+}
+
+// QLockFile tells only that it could not create its file, not why: the
+// system's reason comes from creating an unnamed file of a lock file's size
+// in the same folder, which leaves nothing behind.
+QString whyNoFileCanBeMade(const QString &folder, QLockFile::LockError error)
+{
+    int reason = error == QLockFile::PermissionError ? EACCES : EIO;
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        // A file system without unnamed files says nothing about this one.
+        if (errno != EOPNOTSUPP && errno != EISDIR)
+            reason = errno;
+    } else {
+        const char lockFileSized[64] = {};
+        if (::write(descriptor, lockFileSized, sizeof lockFileSized) < 0)
+            reason = errno;
+        ::close(descriptor);
+    }
+    return systemError(reason);
 }
 
 } // namespace
@@ -48,23 +80,34 @@ QString systemError()
 // signalling at that moment.
 struct SingleInstance::Connection
 {
+    quint64 serial = 0; // the order of acceptance: the lowest is the oldest
     QObject *owner = nullptr;
     QSocketNotifier *notifier = nullptr;
     QTimer *idleTimer = nullptr;
-    QByteArray pending;
+    InstanceRequestParser parser;
 };
+
+QString SingleInstance::lockFilePath(const QString &preferencesFile)
+{
+    return preferencesFile + QStringLiteral(".lock");
+}
 
 SingleInstance::SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent)
     : QObject(parent)
     , m_socketPath(socketFolder + QStringLiteral("/instance.socket"))
-    , m_lock(std::make_unique<QLockFile>(preferencesFile + QStringLiteral(".lock")))
+    , m_lockPath(lockFilePath(preferencesFile))
+    , m_lock(std::make_unique<QLockFile>(m_lockPath))
 {
-    for (const QString &folder : {QFileInfo(preferencesFile).absolutePath(), socketFolder}) {
+    for (const QString &folder : {QFileInfo(m_lockPath).absolutePath(), socketFolder}) {
         QDir().mkpath(folder);
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     // Only a lock whose process has gone counts as stale, however old it is.
     m_lock->setStaleLockTime(0);
+    // Clients may take a quarter of the descriptors at most.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0)
+        m_heldConnectionLimit = int(std::clamp<rlim_t>(files.rlim_cur / 4, 1, maximumHeldConnections));
 }
 
 SingleInstance::~SingleInstance()
@@ -74,8 +117,12 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::becomePrimary(int waitMs)
 {
-    if (!m_lock->tryLock(waitMs))
+    m_lockFileProblem.clear();
+    if (!m_lock->tryLock(waitMs)) {
+        if (m_lock->error() != QLockFile::LockFailedError)
+            m_lockFileProblem = whyNoFileCanBeMade(QFileInfo(m_lockPath).absolutePath(), m_lock->error());
         return false;
+    }
     listen();
     return true;
 }
@@ -109,8 +156,17 @@ void SingleInstance::listen()
         return;
     }
     m_listener = listener;
+}
+
+void SingleInstance::acceptRequests()
+{
+    if (m_listener < 0 || m_listenerNotifier)
+        return;
     m_listenerNotifier = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
     connect(m_listenerNotifier.get(), &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    m_resumeTimer = std::make_unique<QTimer>();
+    m_resumeTimer->setSingleShot(true);
+    connect(m_resumeTimer.get(), &QTimer::timeout, this, [this] { m_listenerNotifier->setEnabled(true); });
 }
 
 void SingleInstance::stopListening()
@@ -121,6 +177,7 @@ void SingleInstance::stopListening()
         ::close(first->first);
         m_connections.erase(first);
     }
+    m_resumeTimer.reset();
     m_listenerNotifier.reset();
     if (m_listener >= 0) {
         ::close(m_listener);
@@ -160,27 +217,69 @@ bool SingleInstance::sendToPrimary(const QByteArray &request) const
 
 void SingleInstance::acceptConnections()
 {
-    for (;;) {
+    for (int accepted = 0; accepted < acceptsPerWakeUp; ++accepted) {
         const int descriptor = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (descriptor < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                qCWarning(lcInstance) << "Cannot accept a connection" << systemError();
-            return;
+        if (descriptor >= 0) {
+            hold(descriptor);
+            continue;
         }
-        auto connection = std::make_unique<Connection>();
-        // Deleted with the connection (closeConnection, stopListening).
-        connection->owner = new QObject;
-        connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner);
-        connect(connection->notifier, &QSocketNotifier::activated, this, [this, descriptor] { readFrom(descriptor); });
-        // A client that connects and never writes must not hold on for ever.
-        connection->idleTimer = new QTimer(connection->owner);
-        connection->idleTimer->setSingleShot(true);
-        connect(connection->idleTimer, &QTimer::timeout, this, [this, descriptor] { closeConnection(descriptor); });
-        connection->idleTimer->start(idleConnectionMs);
-        m_connections[descriptor] = std::move(connection);
+        if (errno == EINTR || errno == ECONNABORTED)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return;
+        // The waiting client stays queued, so the socket stays readable:
+        // retrying at once would spin. Wait for descriptors to come free.
+        if (!isDescriptorShortage(errno) || !m_descriptorShortageReported)
+            qCWarning(lcInstance) << "Cannot accept a connection" << systemError()
+                                  << "; accepting again in" << resumeAcceptingMs << "ms";
+        m_descriptorShortageReported = m_descriptorShortageReported || isDescriptorShortage(errno);
+        pauseAccepting();
+        return;
     }
+}
+
+void SingleInstance::pauseAccepting()
+{
+    m_listenerNotifier->setEnabled(false);
+    // The held clients may be what used the descriptors up; saving the
+    // favourites needs one more than a client does.
+    if (!m_connections.empty())
+        dropOldestConnection();
+    m_resumeTimer->start(resumeAcceptingMs);
+}
+
+void SingleInstance::hold(int descriptor)
+{
+    if (m_connections.size() >= size_t(m_heldConnectionLimit)) {
+        if (!m_floodReported)
+            qCWarning(lcInstance) << "More than" << m_heldConnectionLimit
+                                  << "clients at once on the instance socket; dropping the oldest";
+        m_floodReported = true;
+        dropOldestConnection();
+    }
+    auto connection = std::make_unique<Connection>();
+    connection->serial = ++m_connectionsAccepted;
+    // Deleted with the connection (closeConnection, stopListening).
+    connection->owner = new QObject;
+    connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner);
+    connect(connection->notifier, &QSocketNotifier::activated, this, [this, descriptor] { readFrom(descriptor); });
+    // A client that connects and never writes must not hold on for ever.
+    connection->idleTimer = new QTimer(connection->owner);
+    connection->idleTimer->setSingleShot(true);
+    connect(connection->idleTimer, &QTimer::timeout, this, [this, descriptor] { closeConnection(descriptor); });
+    connection->idleTimer->start(idleConnectionMs);
+    m_connections[descriptor] = std::move(connection);
+    // A client writes its request as it connects: it is usually here already.
+    readFrom(descriptor);
+}
+
+void SingleInstance::dropOldestConnection()
+{
+    const auto oldest = std::min_element(m_connections.begin(), m_connections.end(), [](const auto &a, const auto &b) {
+        return a.second->serial < b.second->serial;
+    });
+    if (oldest != m_connections.end())
+        closeConnection(oldest->first);
 }
 
 void SingleInstance::readFrom(int descriptor)
@@ -188,11 +287,11 @@ void SingleInstance::readFrom(int descriptor)
     const auto found = m_connections.find(descriptor);
     if (found == m_connections.end())
         return;
-    Connection &connection = *found->second;
+    InstanceRequestParser &parser = found->second->parser;
     QList<QByteArray> requests;
     bool ended = false;
     char buffer[512];
-    while (!ended) {
+    for (int reads = 0; !ended && reads < readsPerWakeUp; ++reads) {
         const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
@@ -201,12 +300,8 @@ void SingleInstance::readFrom(int descriptor)
             ended = count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
             break;
         }
-        connection.pending.append(buffer, count);
-        for (qsizetype end = connection.pending.indexOf('\n'); end >= 0; end = connection.pending.indexOf('\n')) {
-            requests.append(connection.pending.left(end).trimmed());
-            connection.pending.remove(0, end + 1);
-        }
-        ended = connection.pending.size() > maximumRequestBytes;
+        requests.append(parser.append(QByteArrayView(buffer, count)));
+        ended = parser.overflowed();
     }
     if (ended)
         closeConnection(descriptor);

@@ -12,19 +12,26 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcPreferences, "brimble.platform.preferences")
 
 namespace {
+
+std::array<qint64, 5> identityOf(const struct stat &info)
+{
+    return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
+            qint64(info.st_mtim.tv_nsec)};
+}
 
 std::array<qint64, 5> identityOf(const QString &filePath)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(filePath).constData(), &info) != 0)
         return {};
-    return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
-            qint64(info.st_mtim.tv_nsec)};
+    return identityOf(info);
 }
 
 } // namespace
@@ -49,6 +56,43 @@ PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QStrin
     }
     contents.empty = bytes.isEmpty();
     contents.root = PlistCodec::parseDeferringLists(bytes);
+    return contents;
+}
+
+std::optional<PlistPreferencesStore::UnparsedFile> PlistPreferencesStore::readRegularFile(const QString &filePath)
+{
+    // Not blocking: opening a FIFO would otherwise wait for a writer.
+    const int descriptor = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0)
+        return std::nullopt;
+    std::optional<UnparsedFile> file;
+    struct stat info {};
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= readAheadLimitBytes) {
+        file = UnparsedFile{QByteArray(qsizetype(info.st_size), Qt::Uninitialized), identityOf(info)};
+        qsizetype done = 0;
+        while (done < file->bytes.size()) {
+            const ssize_t count = ::read(descriptor, file->bytes.data() + done, size_t(file->bytes.size() - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                break;
+            done += count;
+        }
+        // Cut short while it was read: the store reads the new version.
+        if (done != file->bytes.size())
+            file.reset();
+    }
+    ::close(descriptor);
+    return file;
+}
+
+PlistPreferencesStore::FileContents PlistPreferencesStore::parse(const UnparsedFile &file)
+{
+    FileContents contents;
+    contents.exists = true;
+    contents.identity = file.identity;
+    contents.empty = file.bytes.isEmpty();
+    contents.root = PlistCodec::parseDeferringLists(file.bytes);
     return contents;
 }
 

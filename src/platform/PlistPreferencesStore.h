@@ -52,6 +52,23 @@ public:
     // Reads and parses the file; touches nothing. Safe on any thread.
     static FileContents readFile(const QString &filePath);
 
+    // The bytes of the file, read ahead of the store.
+    struct UnparsedFile
+    {
+        QByteArray bytes;
+        std::array<qint64, 5> identity{};
+    };
+    static constexpr qint64 readAheadLimitBytes = 256 * 1024 * 1024;
+    // Reads the file with plain system calls alone, so that start-up can read
+    // it on another thread while the application object is being made (Qt
+    // takes the first thread that makes one of its objects for the main
+    // thread). None unless the file is a regular one of at most
+    // readAheadLimitBytes: the store then reads the file itself.
+    static std::optional<UnparsedFile> readRegularFile(const QString &filePath);
+    // Parses what readRegularFile() read. Safe on any thread once the
+    // application object exists (a damaged file is logged).
+    static FileContents parse(const UnparsedFile &file);
+
     // readAhead: the file as read earlier by readFile(), used when the file
     // has not changed since (so start-up can read it while other work runs).
     explicit PlistPreferencesStore(const QString &filePath,

@@ -90,7 +90,7 @@ TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
     EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
 }
 
-TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
+TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
 {
     const QStringList inFrench{u"LANGUAGE=fr_FR"_qs};
     TestFolder home;
@@ -125,12 +125,6 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
         EXPECT_TRUE(helps ? console.readAllStandardOutput().contains(text("French", "IDS_BR_345"))
                           : console.readAllStandardError() == "brimble: " + text("French", "IDS_BR_340") + '\n');
     }
-
-    // The language chosen in the preferences wins over the system's.
-    PlistPreferencesStore(preferencesPath(home)).setInteger(0, StoreKeys::selectedLanguage);
-    BrimbleProcess chosen(home, {.arguments = {u"-h"_qs}, .environment = inFrench});
-    ASSERT_TRUE(chosen.finish());
-    EXPECT_TRUE(chosen.output.contains(text("English", "IDS_BR_345"))) << chosen.output.constData();
 }
 
 TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesYetACrashBlocksNoStart)
@@ -182,6 +176,18 @@ TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
                          }});
         EXPECT_EQ(QLocale().language(), language == 1 ? QLocale::French : QLocale::English);
     }
+}
+
+TEST(AppDelegate, AToggleLaunchOpensThePopupOnceTheFirstRunIsOver)
+{
+    {
+        LaunchedApp toggled({.opening = AppDelegate::Opening::popover});
+        EXPECT_TRUE(toggled.delegate->existingPopover() && toggled.delegate->existingPopover()->isPopoverShown());
+        EXPECT_EQ(toggled.delegate->existingManagerWindow(), nullptr);
+    }
+    LaunchedApp firstRun({.firstRunOver = false, .opening = AppDelegate::Opening::popover});
+    EXPECT_TRUE(firstRun.delegate->existingManagerWindow()->isShowingOnboarding());
+    EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)

@@ -19,6 +19,7 @@ struct RunOptions
     QStringList environment = {}; // NAME=value settings besides the private folders
     QString runtimeFolder = QStringLiteral("runtime");
     std::optional<rlim_t> fileSizeLimit = {}; // files it writes may not grow beyond this many bytes
+    std::optional<rlim_t> openFileLimit = {};  // descriptors it may hold at once
     QString program = QStringLiteral(BRIMBLE_EXECUTABLE);
 };
 
@@ -41,13 +42,17 @@ public:
             environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(home.path());
-        if (const auto limit = options.fileSizeLimit) {
-            process.setChildProcessModifier([limit] {
-                const rlimit size{*limit, *limit};
-                ::setrlimit(RLIMIT_FSIZE, &size);
+        process.setChildProcessModifier([size = options.fileSizeLimit, files = options.openFileLimit] {
+            if (size) {
+                const rlimit limit{*size, *size};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
                 ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing
-            });
-        }
+            }
+            if (files) {
+                const rlimit limit{*files, *files};
+                ::setrlimit(RLIMIT_NOFILE, &limit);
+            }
+        });
         process.start(options.program, options.arguments);
     }
 

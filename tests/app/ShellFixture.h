@@ -30,6 +30,7 @@ struct LaunchedApp
         bool trayAvailable = true;
         QRect iconGeometry = {};
         bool launch = true; // false: the context alone, no delegate
+        AppDelegate::Opening opening = AppDelegate::Opening::managerWindow;
     };
 
     explicit LaunchedApp(const Options &options)
@@ -54,7 +55,7 @@ struct LaunchedApp
         if (!options.launch)
             return;
         delegate = std::make_unique<AppDelegate>(*context);
-        delegate->applicationDidFinishLaunching();
+        delegate->applicationDidFinishLaunching(options.opening);
     }
 
     TestFolder supportFolder;

@@ -48,6 +48,7 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
 
     SingleInstance primary(preferences, runtime);
     ASSERT_TRUE(primary.becomePrimary());
+    primary.acceptRequests();
     struct stat status;
     ASSERT_EQ(::stat(QFile::encodeName(primary.socketPath()).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
@@ -55,7 +56,7 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
 
     const int silent = connectedSocket(primary.socketPath());
     const int slow = connectedSocket(primary.socketPath());
-    writeText(slow, "sh");
+    writeText(slow, "\nbogus\nsh");
     QTest::qWait(50);
     writeText(slow, "ow\ntog");
     ASSERT_TRUE(received.wait(2000));
@@ -70,6 +71,25 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(received.at(i).at(0).toByteArray(), QByteArrayList({"show", "toggle", "show"}).at(i));
     ::close(silent);
+}
+
+TEST(SingleInstance, ParsesRequestsAndRefusesOverlongLines)
+{
+    const QByteArray longest(InstanceRequestParser::maximumLineBytes, 'x');
+    const struct { QByteArrayList pieces; QByteArrayList requests; bool overflowed; } cases[] = {
+        {{"show\r\n\n to", "ggle \nshow"}, {"show", "toggle"}, false},
+        {{longest + "\ntoggle\n"}, {"toggle"}, false},
+        {{"show\n" + longest, "x\ntoggle\n"}, {"show"}, true},
+        {{longest + "x\nshow\n"}, {}, true},
+    };
+    for (const auto &test : cases) {
+        InstanceRequestParser parser;
+        QByteArrayList requests;
+        for (const QByteArray &piece : test.pieces)
+            requests += parser.append(piece);
+        EXPECT_EQ(requests, test.requests);
+        EXPECT_EQ(parser.overflowed(), test.overflowed);
+    }
 }
 
 TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
