@@ -3,6 +3,7 @@
 
 #include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
+#include "app/SingleInstance.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/ViewController.h"
 
@@ -14,17 +15,6 @@
 #include <QTest>
 
 namespace {
-
-QString preferencesPath(const TestFolder &home)
-{
-    return home.filePath(u"config/brimble/preferences.plist"_qs);
-}
-
-QByteArray text(const char *language, const char *key)
-{
-    return loadLanguageTable(QString::fromLatin1(language)).value_or(QVariantMap())
-        .value(QString::fromLatin1(key)).toString().toUtf8();
-}
 
 TEST(BrimbleProcess, EndsCleanlyOnSignalsAndKeepsToOneInstance)
 {
@@ -62,7 +52,7 @@ TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
     old.terminate();
 
     // The relaunched process now takes the lock and answers later starts.
-    QLockFile lock(preferencesPath(home) + u".lock"_qs);
+    QLockFile lock(SingleInstance::lockFilePath(preferencesPath(home)));
     ASSERT_TRUE(QTest::qWaitFor([&] {
         qint64 pid = 0;
         return lock.getLockInfo(&pid, nullptr, nullptr) && pid == relaunched.process.processId();
@@ -98,7 +88,7 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
     ASSERT_TRUE(help.finish());
     EXPECT_EQ(help.process.exitCode(), 0);
     for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347"})
-        EXPECT_TRUE(help.output.contains(text("French", key))) << key << "\n" << help.output.constData();
+        EXPECT_TRUE(help.output.contains(keyedText("French", key))) << key << "\n" << help.output.constData();
     EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
 
     const struct { const char *argument, *key, *named; } mistakes[] = {
@@ -108,7 +98,7 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
         ASSERT_TRUE(wrong.finish());
         EXPECT_EQ(wrong.process.exitCode(), 1);
         EXPECT_EQ(wrong.process.readAllStandardError(),
-                  "brimble: " + text("French", mistake.key).replace("%1", mistake.named) + '\n');
+                  "brimble: " + keyedText("French", mistake.key).replace("%1", mistake.named) + '\n');
     }
 
     // Without a display the help still answers; starting says why it cannot.
@@ -122,8 +112,8 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
         ASSERT_TRUE(console.waitForFinished(10000));
         const bool helps = argument == u"--help"_qs;
         EXPECT_EQ(console.exitCode(), helps ? 0 : 1);
-        EXPECT_TRUE(helps ? console.readAllStandardOutput().contains(text("French", "IDS_BR_345"))
-                          : console.readAllStandardError() == "brimble: " + text("French", "IDS_BR_340") + '\n');
+        EXPECT_TRUE(helps ? console.readAllStandardOutput().contains(keyedText("French", "IDS_BR_345"))
+                          : console.readAllStandardError() == "brimble: " + keyedText("French", "IDS_BR_340") + '\n');
     }
 }
 
@@ -153,7 +143,7 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     ASSERT_TRUE(brimble.waitForLine("en")) << brimble.process.readAllStandardError().toStdString();
     brimble.terminate(1);
     const QByteArray errors = brimble.process.readAllStandardError();
-    const QString notSaved = QString::fromUtf8(text("English", "IDS_BR_350")).arg(preferencesPath(home));
+    const QString notSaved = QString::fromUtf8(keyedText("English", "IDS_BR_350")).arg(preferencesPath(home));
     EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/LocalizedText.h"
 #include "support/TestFolders.h"
 
 #include <QDir>
@@ -9,9 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <optional>
 
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 struct RunOptions
 {
@@ -85,6 +90,33 @@ public:
     QProcess process;
     QByteArray output;
 };
+
+inline QString preferencesPath(const TestFolder &home)
+{
+    return home.filePath(u"config/brimble/preferences.plist"_qs);
+}
+
+// The text under key in the table of language ("English", "French").
+inline QByteArray keyedText(const char *language, const char *key)
+{
+    return loadLanguageTable(QString::fromLatin1(language)).value_or(QVariantMap())
+        .value(QString::fromLatin1(key)).toString().toUtf8();
+}
+
+// A raw client of the instance socket, or a socket left bound at path.
+inline int connectedSocket(const QString &path, bool connectIt = true)
+{
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray encoded = QFile::encodeName(path);
+    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
+    const auto *generic = reinterpret_cast<const sockaddr *>(&address);
+    const int result = connectIt ? ::connect(descriptor, generic, sizeof address)
+                                 : ::bind(descriptor, generic, sizeof address);
+    EXPECT_EQ(result, 0) << std::strerror(errno);
+    return descriptor;
+}
 
 inline QByteArray contentsOf(const QString &path)
 {

@@ -1,73 +1,51 @@
 // The real brimble before its window: the command line, the single-instance
-// lock and socket, and reading the store.
+// lock and socket, and reading the store ahead.
 
 #include "BrimbleProcess.h"
 
 #include "app/SingleInstance.h"
 #include "app/StoreReadAhead.h"
 #include "platform/PlistPreferencesStore.h"
-#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
 #include <QTest>
 
 #include <atomic>
 #include <cstddef>
-#include <cstring>
 #include <thread>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
+// Qt calls the hook in slot 3 of this table (the one debugging tools use)
+// for every QObject made.
 extern Q_DECL_IMPORT quintptr qtHookData[];
 
 namespace {
 
-QString preferencesPath(const TestFolder &home)
+bool launchChangesSaved(const TestFolder &home)
 {
-    return home.filePath(u"config/brimble/preferences.plist"_qs);
+    const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
+    return stored && stored->toMap().contains(StoreKeys::checkUniquiidAdded);
 }
-
-QString englishText(const char *key)
-{
-    return loadLanguageTable(u"English"_qs).value_or(QVariantMap()).value(QString::fromLatin1(key)).toString();
-}
-
-// An X display that takes connections and never answers, like the
-// forwarded display of an ssh session whose other end has gone.
-struct SilentDisplay
-{
-    SilentDisplay()
-    {
-        for (number = 4200; number < 4300; ++number) {
-            descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            // Abstract, as libxcb tries first: nothing is left on disk.
-            const QByteArray name = "/tmp/.X11-unix/X" + QByteArray::number(number);
-            std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
-            const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(name.size()));
-            if (::bind(descriptor, reinterpret_cast<sockaddr *>(&address), length) == 0 && ::listen(descriptor, 8) == 0)
-                return;
-            ::close(descriptor);
-        }
-        ADD_FAILURE() << "no free display number";
-    }
-    ~SilentDisplay() { ::close(descriptor); }
-    QStringList environment() const { return {u"DISPLAY=:%1"_qs.arg(number), u"QT_QPA_PLATFORM=xcb"_qs}; }
-
-    int number = 0;
-    int descriptor = -1;
-};
 
 TEST(Startup, HelpVersionAndMistakesNeedNoDisplayAndReadNoStore)
 {
-    const SilentDisplay display;
+    // An X display that takes connections and never answers, like the
+    // forwarded one of an ssh session whose other end has gone; abstract,
+    // as libxcb tries those first.
+    const int display = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int number = 4200;
+    for (sockaddr_un address{AF_UNIX, {}}; number < 4300; ++number) {
+        const QByteArray name = "/tmp/.X11-unix/X" + QByteArray::number(number);
+        std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+        const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(name.size()));
+        if (::bind(display, reinterpret_cast<sockaddr *>(&address), length) == 0)
+            break;
+    }
+    ASSERT_EQ(::listen(display, 8), 0);
+    const QStringList silentDisplay{u"DISPLAY=:%1"_qs.arg(number), u"QT_QPA_PLATFORM=xcb"_qs};
     for (const bool fifo : {true, false}) {
         TestFolder home;
         QDir().mkpath(home.filePath(u"config/brimble"_qs));
@@ -75,16 +53,17 @@ TEST(Startup, HelpVersionAndMistakesNeedNoDisplayAndReadNoStore)
         ASSERT_EQ(fifo ? ::mkfifo(store.constData(), 0600) : ::symlink("/dev/zero", store.constData()), 0);
         const struct { QStringList arguments; int status; QByteArray expected; } runs[] = {
             {{u"--version"_qs}, 0, "brimble " BRIMBLE_VERSION "\n"},
-            {{u"-platform"_qs, u"xcb"_qs, u"--help"_qs}, 0, englishText("IDS_BR_347").toUtf8()},
-            {{u"--bogus"_qs}, 1, "brimble: " + englishText("IDS_BR_348").arg(u"--bogus"_qs).toUtf8() + '\n'},
+            {{u"-platform"_qs, u"xcb"_qs, u"--help"_qs}, 0, keyedText("English", "IDS_BR_347")},
+            {{u"--bogus"_qs}, 1, "brimble: " + keyedText("English", "IDS_BR_348").replace("%1", "--bogus") + '\n'},
         };
         for (const auto &run : runs) {
-            BrimbleProcess brimble(home, {.arguments = run.arguments, .environment = display.environment()});
+            BrimbleProcess brimble(home, {.arguments = run.arguments, .environment = silentDisplay});
             ASSERT_TRUE(brimble.finish()) << run.arguments.join(u' ').toStdString();
             EXPECT_EQ(brimble.process.exitCode(), run.status);
             EXPECT_TRUE(QByteArray(brimble.output + brimble.process.readAllStandardError()).contains(run.expected));
         }
     }
+    ::close(display);
 }
 
 TEST(Startup, AskingTheRunningBrimbleReadsNoStore)
@@ -92,22 +71,17 @@ TEST(Startup, AskingTheRunningBrimbleReadsNoStore)
     TestFolder home;
     BrimbleProcess running(home);
     ASSERT_TRUE(running.waitForLine("en"));
-    // Once the launch's own changes are written, nothing opens the store.
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
-        return stored && stored->toMap().contains(StoreKeys::checkUniquiidAdded);
-    }, 10000));
-    // The folder is watched: the running one replaces the file when it saves.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return launchChangesSaved(home); }, 10000));
+    // The folder is watched, as the running one replaces the file to save it.
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(home.filePath(u"config/brimble"_qs)).constData(), IN_OPEN), 0);
     for (const QStringList &arguments : {QStringList{u"--toggle"_qs}, QStringList{}})
         EXPECT_EQ(exitCodeOf(home, {.arguments = arguments}), 0);
     alignas(inotify_event) char events[4096];
     const ssize_t size = ::read(watch, events, sizeof events);
-    for (ssize_t at = 0; at < size;) {
+    for (ssize_t at = 0; at < size; at += ssize_t(sizeof(inotify_event) + reinterpret_cast<inotify_event *>(events + at)->len)) {
         const auto *event = reinterpret_cast<const inotify_event *>(events + at);
         EXPECT_FALSE(event->len > 0 && qstrcmp(event->name, "preferences.plist") == 0) << "the store was opened";
-        at += ssize_t(sizeof(inotify_event) + event->len);
     }
     ::close(watch);
     running.terminate();
@@ -119,15 +93,16 @@ TEST(Startup, ALockFileThatCannotBeCreatedIsSaidSo)
     QFile notAFolder(home.filePath(u"file"_qs));
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
     const struct { RunOptions options; QString lockFile; int error; } cases[] = {
-        {{.fileSizeLimit = rlim_t(0)}, preferencesPath(home) + u".lock"_qs, EFBIG}, // as a full disk
+        {{.fileSizeLimit = rlim_t(0)}, SingleInstance::lockFilePath(preferencesPath(home)), EFBIG}, // as a full disk
         {{.environment = {u"XDG_CONFIG_HOME="_qs + notAFolder.fileName()}},
-         notAFolder.fileName() + u"/brimble/preferences.plist.lock"_qs, ENOTDIR},
+         SingleInstance::lockFilePath(notAFolder.fileName() + u"/brimble/preferences.plist"_qs), ENOTDIR},
     };
     for (const auto &run : cases) {
         BrimbleProcess brimble(home, run.options);
         ASSERT_TRUE(brimble.finish());
         EXPECT_EQ(brimble.process.exitCode(), 1);
-        const QString expected = englishText("IDS_BR_440").arg(run.lockFile, QString::fromLocal8Bit(std::strerror(run.error)));
+        const QString expected = QString::fromUtf8(keyedText("English", "IDS_BR_440"))
+                                     .arg(run.lockFile, QString::fromLocal8Bit(std::strerror(run.error)));
         EXPECT_EQ(brimble.process.readAllStandardError(), "brimble: " + expected.toUtf8() + '\n');
     }
 }
@@ -142,27 +117,15 @@ TEST(Startup, AFloodOfIdleClientsNeitherStopsSavingNorQuitting)
     BrimbleProcess brimble(home, {.openFileLimit = rlim_t(64)});
     ASSERT_TRUE(brimble.waitForLine("en"));
     std::vector<int> idle;
-    for (rlim_t i = 0; i < std::min<rlim_t>(1000, files.rlim_cur - 64); ++i) {
-        idle.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strcpy(address.sun_path,
-                    QFile::encodeName(home.filePath(u"runtime/brimble/instance.socket"_qs)).constData());
-        ::connect(idle.back(), reinterpret_cast<sockaddr *>(&address), sizeof address);
-    }
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
-        return stored && stored->toMap().contains(StoreKeys::checkUniquiidAdded);
-    }, 10000)) << "the launch's changes were not saved";
+    while (idle.size() < std::min<rlim_t>(1000, files.rlim_cur - 64))
+        idle.push_back(connectedSocket(home.filePath(u"runtime/brimble/instance.socket"_qs)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return launchChangesSaved(home); }, 10000)) << "nothing saved";
     brimble.terminate();
     EXPECT_LE(brimble.process.readAllStandardError().count("brimble.app.instance"), 1);
     for (const int descriptor : idle)
         ::close(descriptor);
 }
 
-// Qt calls the hook in this slot (the one debugging tools use) for every
-// QObject made.
-constexpr int addQObjectHook = 3;
 std::thread::id mainThread;
 std::atomic<int> objectsMadeElsewhere = 0;
 
@@ -176,7 +139,7 @@ TEST(Startup, ReadingAheadMakesNoQtObjectOffTheMainThreadBeforeTheApplication)
     const int watch = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(damaged).constData(), IN_CLOSE_NOWRITE), 0);
     mainThread = std::this_thread::get_id();
-    const quintptr previousHook = std::exchange(qtHookData[addQObjectHook], reinterpret_cast<quintptr>(+[](QObject *) {
+    const quintptr previousHook = std::exchange(qtHookData[3], reinterpret_cast<quintptr>(+[](QObject *) {
         objectsMadeElsewhere += std::this_thread::get_id() != mainThread;
     }));
 
@@ -186,7 +149,7 @@ TEST(Startup, ReadingAheadMakesNoQtObjectOffTheMainThreadBeforeTheApplication)
     EXPECT_EQ(objectsMadeElsewhere, 0);
     readAhead.applicationCreated();
     const auto contents = readAhead.take();
-    qtHookData[addQObjectHook] = previousHook;
+    qtHookData[3] = previousHook;
     ::close(watch);
     EXPECT_TRUE(contents && contents->exists && !contents->root);
 
