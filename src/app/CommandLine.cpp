@@ -21,14 +21,12 @@ struct QtOption
     bool takesValue;
 };
 constexpr QtOption qtOptions[] = {
-    {"display", true},       {"dograb", false},        {"geometry", true},
-    {"icon", true},          {"name", true},           {"nograb", false},
-    {"platform", true},      {"platformpluginpath", true}, {"platformtheme", true},
-    {"plugin", true},        {"qmljsdebugger", true},  {"qwindowgeometry", true},
-    {"qwindowicon", true},   {"qwindowtitle", true},   {"reverse", false},
-    {"session", true},       {"style", true},          {"stylesheet", true},
-    {"sync", false},         {"testability", false},   {"title", true},
-    {"widgetcount", false},
+    {"display", true},         {"dograb", false},        {"geometry", true},      {"icon", true},
+    {"name", true},            {"nograb", false},        {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},         {"qmljsdebugger", true}, {"qwindowgeometry", true},
+    {"qwindowicon", true},     {"qwindowtitle", true},   {"reverse", false},      {"session", true},
+    {"style", true},           {"stylesheet", true},     {"sync", false},         {"testability", false},
+    {"title", true},           {"widgetcount", false},
 };
 
 const QtOption *qtOption(const QString &argument)
