@@ -14,7 +14,8 @@ class QSocketNotifier;
 class QTimer;
 
 // Keeps Brimble to one process per preferences file. The first process holds
-// a lock file beside the preferences file it protects, so that two processes
+// a lock file beside the preferences file it protects (the file its path
+// leads to, so that a symbolic link is no way around it), so that two processes
 // can never write one store whatever their runtime folders are, and listens
 // on a local socket in the user's private runtime folder; a later process
 // finds the lock taken, sends its request over the socket and exits.
@@ -40,10 +41,7 @@ public:
     // process's descriptors nor keep a real request waiting.
     static constexpr int maximumHeldConnections = 32;
 
-    // The lock file that keeps one process per preferences file.
-    static QString lockFilePath(const QString &preferencesFile);
-
-    // The socket lives in socketFolder.
+    // The lock is Paths::lockFileFor(preferencesFile); the socket lives in socketFolder.
     SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent = nullptr);
     ~SingleInstance() override;
 
@@ -63,7 +61,7 @@ public:
 
     int heldConnectionLimit() const { return m_heldConnectionLimit; }
     QString socketPath() const { return m_socketPath; }
-    QString lockPath() const { return m_lockPath; }
+    QString lockPath() const { return m_lock->fileName(); }
 
 Q_SIGNALS:
     void requestReceived(const QByteArray &request);
@@ -71,6 +69,7 @@ Q_SIGNALS:
 private:
     struct Connection;
 
+    void removeOtherComputersLock();
     void listen();
     void stopListening();
     void acceptConnections();
@@ -81,7 +80,6 @@ private:
     void closeConnection(int descriptor);
 
     QString m_socketPath;
-    QString m_lockPath;
     QString m_lockFileProblem;
     std::unique_ptr<QLockFile> m_lock;
     int m_listener = -1;

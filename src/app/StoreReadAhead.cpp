@@ -1,11 +1,14 @@
 #include "app/StoreReadAhead.h"
 
+#include "platform/RegularFile.h"
+#include "platform/StoreFileState.h"
+
 StoreReadAhead::StoreReadAhead(const QString &filePath)
 {
     m_contents = std::async(std::launch::async, [filePath, created = m_applicationCreated.get_future()] {
-        std::optional<PlistPreferencesStore::UnparsedFile> file = PlistPreferencesStore::readRegularFile(filePath);
+        const RegularFile::Contents read = RegularFile::read(filePath, largestStoreFile);
         created.wait();
-        return file ? std::optional(PlistPreferencesStore::parse(*file)) : std::nullopt;
+        return PlistPreferencesStore::contentsOf(read);
     });
 }
 
@@ -21,7 +24,7 @@ void StoreReadAhead::applicationCreated()
     m_applicationCreatedSent = true;
 }
 
-std::optional<PlistPreferencesStore::FileContents> StoreReadAhead::take()
+PlistPreferencesStore::FileContents StoreReadAhead::take()
 {
     applicationCreated();
     return m_contents.get();

@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/StoreReadAhead.h"
 #include "app/UnixSignals.h"
+#include "platform/BoundedImageReader.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
@@ -13,6 +14,7 @@
 #include "store/PreferencesNotices.h"
 
 #include <QApplication>
+#include <QImageReader>
 
 #include <malloc.h>
 
@@ -73,6 +75,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(BRIMBLE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.brimble.Brimble"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // No picture decoded anywhere in the process may take more than this,
+    // whatever its file claims (Qt's own bound is twice as high).
+    QImageReader::setAllocationLimit(BoundedImageReader::allocationLimitMb);
 
     SystemDesktopServices desktop;
     auto loginItems = std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
@@ -102,6 +107,7 @@ int main(int argc, char **argv)
         delegate.reportPreferencesProblem(*notice);
     store.setSaveFailureHandler(
         [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
+    delegate.followPreferencesFile(store);
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
         CommandLine::printError("IDS_BR_350", store.filePath());

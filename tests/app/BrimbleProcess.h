@@ -77,9 +77,21 @@ public:
         output += process.readAllStandardOutput();
         return finished;
     }
+    // Whether the process handles SIGTERM yet: it takes its lock long before.
+    bool catchesTermination() const
+    {
+        QFile status(u"/proc/%1/status"_qs.arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = status.readAll();
+        const qsizetype at = text.indexOf("SigCgt:");
+        return at >= 0 && (text.mid(at + 7, 17).trimmed().toULongLong(nullptr, 16) & (1ULL << (SIGTERM - 1)));
+    }
     // Terminates the process and checks it ended as asked, with exitCode.
     void terminate(int exitCode = 0)
     {
+        for (int tries = 0; tries < 500 && !catchesTermination(); ++tries)
+            process.waitForFinished(20);
         process.terminate();
         ASSERT_TRUE(finish());
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

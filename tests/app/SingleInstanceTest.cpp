@@ -1,6 +1,7 @@
 #include "BrimbleProcess.h"
 
 #include "app/SingleInstance.h"
+#include "platform/Paths.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -10,6 +11,8 @@
 
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 namespace {
@@ -63,6 +66,28 @@ TEST(SingleInstance, AClientsLineLongerThanAnyRequestEndsItsReading)
     EXPECT_FALSE(parser.overflowed());
     EXPECT_EQ(parser.append("x\nshow\n"), QByteArrayList());
     EXPECT_TRUE(parser.overflowed());
+}
+
+TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereDoes)
+{
+    TestFolder home;
+    const QString preferences = home.filePath(QStringLiteral("preferences.plist"));
+    const QString lock = Paths::lockFileFor(preferences);
+    const auto writeLock = [&] {
+        QFile file(lock);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("4242\nbrimble\nanother-computer\n");
+    };
+    // Held by a process there, over a file system that shares file locks.
+    writeLock();
+    const int held = ::open(QFile::encodeName(lock).constData(), O_RDWR);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(SingleInstance(preferences, home.filePath(QStringLiteral("runtime"))).becomePrimary());
+    ::close(held);
+
+    // A copy the sync tool brought along.
+    SingleInstance primary(preferences, home.filePath(QStringLiteral("runtime")));
+    EXPECT_TRUE(primary.becomePrimary());
 }
 
 TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)

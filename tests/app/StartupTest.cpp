@@ -5,6 +5,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/StoreReadAhead.h"
+#include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "store/StoreKeys.h"
 
@@ -93,9 +94,9 @@ TEST(Startup, ALockFileThatCannotBeCreatedIsSaidSo)
     QFile notAFolder(home.filePath(u"file"_qs));
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
     const struct { RunOptions options; QString lockFile; int error; } cases[] = {
-        {{.fileSizeLimit = rlim_t(0)}, SingleInstance::lockFilePath(preferencesPath(home)), EFBIG}, // as a full disk
+        {{.fileSizeLimit = rlim_t(0)}, Paths::lockFileFor(preferencesPath(home)), EFBIG}, // as a full disk
         {{.environment = {u"XDG_CONFIG_HOME="_qs + notAFolder.fileName()}},
-         SingleInstance::lockFilePath(notAFolder.fileName() + u"/brimble/preferences.plist"_qs), ENOTDIR},
+         Paths::lockFileFor(notAFolder.fileName() + u"/brimble/preferences.plist"_qs), ENOTDIR},
     };
     for (const auto &run : cases) {
         BrimbleProcess brimble(home, run.options);
@@ -151,12 +152,12 @@ TEST(Startup, ReadingAheadMakesNoQtObjectOffTheMainThreadBeforeTheApplication)
     const auto contents = readAhead.take();
     qtHookData[3] = previousHook;
     ::close(watch);
-    EXPECT_TRUE(contents && contents->exists && !contents->root);
+    EXPECT_TRUE(contents.exists && !contents.root);
 
-    // Only a regular file is read ahead: a FIFO would wait for a writer.
+    // Only a regular file is read: a FIFO would wait for a writer.
     const QString fifo = home.filePath(u"fifo"_qs);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_FALSE(StoreReadAhead(fifo).take());
+    EXPECT_EQ(StoreReadAhead(fifo).take().refusal, RegularFile::Refusal::notRegularFile);
 }
 
 } // namespace
