@@ -162,6 +162,11 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     for (const QString &file : installedFiles + QStringList{installedModule})
         EXPECT_TRUE(contents.contains(QStringLiteral(" ./usr/") + file + u'\n')) << file.toStdString();
     EXPECT_FALSE(contents.contains(u"LICENSE"_qs)) << "Debian has the licence; the copyright file names it";
+    // Nothing to run at installation or removal, so nothing left behind in
+    // the "rc" state once removed.
+    const QString control = runTool(u"dpkg-deb"_qs, {u"--info"_qs, package().deb});
+    for (const char *script : {"preinst", "postinst", "prerm", "postrm"})
+        EXPECT_FALSE(control.contains(QLatin1String(script))) << control.toStdString();
 
     const QString fields = runTool(u"dpkg-deb"_qs, {u"--field"_qs, package().deb});
     for (const char *field : {"\nPackage: brimble\n", "\nMaintainer: .+<.+@.+>\n", "\nDescription: \\S.*\n \\S",
@@ -265,7 +270,7 @@ TEST(Install, TheSameBuildMakesTheSamePackageLaterAndElsewhereWithNoBuildPathIns
     for (QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++files) {
         const QString path = it.next();
         const QByteArray bytes = contentsOf(path);
-        for (const QByteArray folder : {QByteArray(BRIMBLE_SOURCE_DIR), QByteArray(BRIMBLE_BUILD_DIR)})
+        for (const QByteArray &folder : {QByteArray(BRIMBLE_SOURCE_DIR), QByteArray(BRIMBLE_BUILD_DIR)})
             EXPECT_FALSE(bytes.contains(folder)) << folder.toStdString() << " in " << path.toStdString();
     }
     EXPECT_GT(files, int(installedFiles.size()));
