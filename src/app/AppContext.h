@@ -23,7 +23,7 @@ struct AppContext
         std::unique_ptr<LoginItems> loginItems;
         std::unique_ptr<HotKeyService> hotKeys;
         DesktopServices desktop;
-        // The tray icon; none means Qt's own (QtStatusItem).
+        // The tray icon; none means the session's own (createStatusItem()).
         std::unique_ptr<StatusItem> statusItem = {};
     };
 

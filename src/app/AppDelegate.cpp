@@ -11,11 +11,13 @@
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
 #include "manager/MakeshortcutsVc.h"
-#include "platform/QtStatusItem.h"
+#include "platform/PopupWindowStyle.h"
+#include "platform/StatusItem.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
+#include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
 #include "store/Sorting.h"
@@ -31,6 +33,8 @@
 #include <QTranslator>
 
 #include <xcb/xcb.h>
+
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcApp, "brimble.app")
 
@@ -79,7 +83,8 @@ void AppDelegate::applicationDidFinishLaunching()
     m_context.bookmarks.restoreFileAccess();
 
     // Login helper handshake: a running helper means this is a start at
-    // login, which tells the helper to quit and opens no manager window.
+    // login, which tells the helper to quit and opens no manager window
+    // while there is a tray to reach Brimble from.
     const bool startedAtLogin = m_context.loginItems->endLoginHelper();
 
     if (!preferences.boolForKey(StoreKeys::showFileListInFolder))
@@ -92,8 +97,12 @@ void AppDelegate::applicationDidFinishLaunching()
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
     sendQueuedDisplayRequests();
-    if (!startedAtLogin)
+    if (!startedAtLogin || m_minimizesOnClose) {
+        // Without a tray the window is the way in, at login too; opened
+        // only for that, it goes again once the icon is in a tray.
+        m_windowStandsInForTray = startedAtLogin;
         managerWindow()->showAndActivate();
+    }
     // Nothing on screen needs the popup yet: its rows are built at its first
     // use. The stored item order follows the sort as when the popup loads,
     // once the launch has settled (a popup opened earlier sorts on its own);
@@ -148,7 +157,7 @@ void AppDelegate::restoreGlobalShortcut()
 void AppDelegate::setUpTrayIcon()
 {
     if (!m_context.statusItem)
-        m_context.statusItem = std::make_unique<QtStatusItem>();
+        m_context.statusItem = createStatusItem();
     StatusItem &statusItem = *m_context.statusItem;
     // Without a tray the manager window is the way back in, so it stays open
     // until a tray turns up.
@@ -160,8 +169,12 @@ void AppDelegate::setUpTrayIcon()
         qCInfo(lcApp) << "No system tray: the manager window stays open instead";
     statusItem.setAppearedHandler([this] {
         m_minimizesOnClose = false;
-        if (m_managerWindow)
-            m_managerWindow->setMinimizesOnClose(false);
+        if (!m_managerWindow)
+            return;
+        m_managerWindow->setMinimizesOnClose(false);
+        // The first run goes on in the window: the icon cannot open the popup before it ends.
+        if (std::exchange(m_windowStandsInForTray, false) && !m_managerWindow->isShowingOnboarding())
+            m_managerWindow->hide();
     });
     statusItem.setTriggerHandler([this] { togglePopover(); });
     statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
@@ -190,7 +203,8 @@ ViewController *AppDelegate::popover()
     if (!m_popover) {
         m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
                                                          m_context.supportFiles, m_context.viewLinks,
-                                                         m_context.desktop, selectTagvc()});
+                                                         m_context.desktop, selectTagvc()},
+                                       popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
@@ -212,7 +226,8 @@ SelectTagVc &AppDelegate::selectTagvc()
 
 QRect AppDelegate::trayIconGeometry() const
 {
-    // Empty for a StatusNotifierItem tray: the popup then opens at the pointer.
+    // A StatusNotifierItem tray gives the point of the click at most, some
+    // give nothing: the popup then opens at the pointer.
     return m_context.statusItem ? m_context.statusItem->geometry() : QRect();
 }
 
@@ -237,6 +252,7 @@ void AppDelegate::showPopover()
 
 void AppDelegate::menuitem_Showwindow()
 {
+    m_windowStandsInForTray = false;
     managerWindow()->showAndActivate();
 }
 
@@ -252,6 +268,7 @@ ViewController *AppDelegate::existingPopover() const
 
 void AppDelegate::openManagerPage(int page)
 {
+    m_windowStandsInForTray = false;
     managerWindow()->openPage(page);
 }
 
@@ -268,6 +285,22 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
         togglePopover();
     else
         menuitem_Showwindow();
+}
+
+void AppDelegate::followPreferencesFile(PlistPreferencesStore &store)
+{
+    store.setMergeFunction(FavoritesMerge::merge);
+    store.setOutsideChangeHandler([this](const PlistPreferencesStore::OutsideChange &change) {
+        preferencesChangedElsewhere(change);
+    });
+    store.watchForOutsideChanges();
+}
+
+void AppDelegate::preferencesChangedElsewhere(const PlistPreferencesStore::OutsideChange &change)
+{
+    m_context.viewLinks.storeChangedElsewhere();
+    if (const auto text = PreferencesNotices::forOutsideChange(change))
+        managerWindow()->showNotice(*text);
 }
 
 void AppDelegate::reportPreferencesProblem(const PreferencesNotice &notice)

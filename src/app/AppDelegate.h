@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlistPreferencesStore.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -44,7 +46,7 @@ public:
     // ended, then ends it. The running executable unless set for tests.
     void relaunch();
     void setRelaunchProgram(const QString &program) { m_relaunchProgram = program; }
-    // The manager window, or null when none was created yet (a start at login).
+    // The manager window, or null when none was created yet (a start at login with a tray).
     ManagerWindow *existingManagerWindow() const;
     ViewController *existingPopover() const;
     GlobalShortcut &hotKey() const { return *m_hotKey; }
@@ -54,6 +56,14 @@ public:
     // Tells the user, once the interface is up, about a preferences file
     // that could not be read or written.
     void reportPreferencesProblem(const PreferencesNotice &notice);
+    // From now on, what other programs change in the preferences file is
+    // merged into the favourites as it happens (see
+    // preferencesChangedElsewhere).
+    void followPreferencesFile(PlistPreferencesStore &store);
+    // Another program changed the preferences file and the store took the
+    // change in: both views show it, and the manager window says what the
+    // user needs to know, without a dialog.
+    void preferencesChangedElsewhere(const PlistPreferencesStore::OutsideChange &change);
 
 private:
     void setUpTrayIcon();
@@ -74,4 +84,6 @@ private:
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
     QString m_relaunchProgram;
     bool m_minimizesOnClose = false;
+    // The window opened at login only because no tray was there.
+    bool m_windowStandsInForTray = false;
 };

@@ -129,6 +129,8 @@ bool NewsletterSubscription::subscribe(const QString &address)
     HttpRequest request;
     request.url = url;
     request.transferTimeoutMs = m_timeoutMs;
+    // The answer is a line of JSON; a larger one is no answer of the service's.
+    request.maximumBytes = 64 * 1024;
     ++m_pending;
     m_http->get(request, [this, address](const HttpResponse &response) {
         --m_pending;

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/UnixSignals.h"
+#include "platform/BoundedImageReader.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
@@ -13,6 +14,7 @@
 #include "store/PreferencesNotices.h"
 
 #include <QApplication>
+#include <QImageReader>
 
 #include <future>
 
@@ -59,6 +61,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(BRIMBLE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.brimble.Brimble"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // No picture decoded anywhere in the process may take more than this,
+    // whatever its file claims (Qt's own bound is twice as high).
+    QImageReader::setAllocationLimit(BoundedImageReader::allocationLimitMb);
 
     const CommandLine::Request request = CommandLine::read(QApplication::arguments());
     if (request.exitStatus)
@@ -102,6 +107,7 @@ int main(int argc, char **argv)
         delegate.reportPreferencesProblem(*notice);
     store.setSaveFailureHandler(
         [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
+    delegate.followPreferencesFile(store);
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
         CommandLine::printError("IDS_BR_350", store.filePath());

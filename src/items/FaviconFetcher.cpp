@@ -1,6 +1,7 @@
 #include "items/FaviconFetcher.h"
 
 #include "items/ItemsLog.h"
+#include "platform/BoundedImageReader.h"
 #include "platform/ModuleHttpClient.h"
 #include "platform/StandardOutput.h"
 
@@ -68,9 +69,12 @@ void FaviconFetcher::finish(const HttpResponse &response, const QString &path, c
 
 bool FaviconFetcher::writePng(const QByteArray &data, const QString &path) const
 {
-    QImage image;
-    if (data.size() > maximumBytes || !image.loadFromData(data)) {
-        qCInfo(lcItems) << "The icon answer is no image";
+    // Decoded no larger than an icon is ever kept: a small answer may
+    // claim thousands of pixels a side.
+    const QImage image = BoundedImageReader::fromData(
+        data, {maximumBytes, QSize(largestSide, largestSide), BoundedImageReader::largestIconPixelCount});
+    if (image.isNull()) {
+        qCInfo(lcItems) << "The icon answer is no image, or too large a one";
         return false;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());

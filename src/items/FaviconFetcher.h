@@ -22,6 +22,8 @@ public:
     static constexpr int defaultTimeoutMs = 10'000;
     // Icons are a few kilobytes; anything larger is not one.
     static constexpr qint64 maximumBytes = 1024 * 1024;
+    // Larger icons are scaled down to this before they are written.
+    static constexpr int largestSide = 256;
 
     explicit FaviconFetcher(QObject *parent = nullptr);
     ~FaviconFetcher() override;

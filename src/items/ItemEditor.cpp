@@ -2,13 +2,11 @@
 
 #include "items/ItemsLog.h"
 #include "platform/PreferencesStore.h"
+#include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
 constexpr auto missingTitle = "IDS_BR_102";
@@ -86,11 +84,10 @@ ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const Q
 std::optional<QString> ItemEditor::readNote(const QVariantMap &item)
 {
     const QString path = Records::text(item, RecordKeys::url);
-    QFile file(path);
-    // Only a regular file is read: a pipe or a device would never end.
-    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcItems) << "Cannot read the note" << path << file.errorString();
+    const RegularFile::Contents contents = RegularFile::read(path, SupportFiles::largestFileBytes);
+    if (!contents.ok()) {
+        qCWarning(lcItems).noquote() << "Cannot read the note" << path << RegularFile::describe(contents.refusal);
         return std::nullopt;
     }
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(contents.bytes);
 }

@@ -24,6 +24,9 @@ namespace {
 
 constexpr int addGroupReenableMs = 1000;
 constexpr int startEditingDelayMs = 100;
+// "Another group is also called “%1” and shows the same items. Only this
+// group is removed: the items ... stay with the other group."
+constexpr auto sharedItemsKept = "IDS_BR_500";
 
 } // namespace
 
@@ -171,9 +174,13 @@ void GroupsPane::alertforSamegroup()
 
 void GroupsPane::alertforDeletegroup()
 {
-    if (m_controller.selectedRow() < 0)
+    const int row = m_controller.selectedRow();
+    if (row < 0)
         return;
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), LocalizedText("IDS_BR_76"),
+    const QString consequence = m_controller.groupSharesItems(row)
+        ? LocalizedText(sharedItemsKept).arg(m_controller.groupTitle(row))
+        : LocalizedText("IDS_BR_76");
+    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
                            if (button == 0)
                                m_controller.deleteGroup(m_controller.selectedRow());

@@ -10,6 +10,7 @@
 #include "quicklist/ItemActions.h"
 #include "store/ColorText.h"
 #include "store/FavoritesStore.h"
+#include "store/GroupLists.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
@@ -155,17 +156,8 @@ ManagerController::Rename ManagerController::rename(int row, const QString &titl
         if (other != row && groupTitle(other) == title)
             return Rename::duplicate;
     }
-    // The list is stored under the new name before the old one is removed,
-    // so that no moment exists in which the items are nowhere.
-    PreferencesStore &preferences = m_services.favorites.preferences();
-    const QString oldKey = FavoritesStore::itemListKey(old);
-    if (const auto array = preferences.arrayForKey(oldKey)) {
-        preferences.setObject(*array, FavoritesStore::itemListKey(title));
-        preferences.removeObjectForKey(oldKey);
-    }
     const QString selected = row == m_selectedRow ? title : selectedGroupTitle();
-    m_grouparr[row].insert(RecordKeys::title, title);
-    storeGroups();
+    GroupLists(m_services.favorites, m_services.supportFiles).renameGroup(m_grouparr, row, title);
     Sorting::sortingGroups(m_services.favorites, m_grouparr, m_services.sortSettings);
     showGroupsAgain(selected);
     m_services.viewLinks.requestQuickListReload();
@@ -176,18 +168,18 @@ void ManagerController::deleteGroup(int row)
 {
     if (row < 0 || row >= m_grouparr.size())
         return;
-    const QString title = groupTitle(row);
-    for (const QVariantMap &item : m_services.favorites.items(title))
-        m_services.supportFiles.removeFilesOf(item);
-    m_services.favorites.removeItems(title);
     const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
-    m_grouparr.removeAt(row);
-    storeGroups();
+    GroupLists(m_services.favorites, m_services.supportFiles).deleteGroup(m_grouparr, row);
     if (selected.isNull())
         m_selectedRow = qMin(row, int(m_grouparr.size()) - 1);
     followSelection(selected);
     Q_EMIT groupsReset();
     selectGroup(m_selectedRow);
+}
+
+bool ManagerController::groupSharesItems(int row) const
+{
+    return GroupLists::sharesItems(m_grouparr, row);
 }
 
 void ManagerController::sortGroups()
@@ -329,7 +321,7 @@ ManagerController::Open ManagerController::openItem(int row)
     }
     // The popup's rule: a path opens as a file, an address as the bookmark
     // address (http:// in front unless it has a web scheme).
-    const auto link = ItemActions::linkOf(*item);
+    const auto link = ItemActions::linkOf(m_services.supportFiles.withLocalPaths(*item));
     if (!link)
         return Open::nothing;
     if (link->isLocalFile() && !QFileInfo::exists(link->toLocalFile()))

@@ -54,8 +54,12 @@ public:
     enum class Rename { ignored, removed, unchanged, restored, duplicate, renamed };
     // The rename of the group at row to title, typed in its name field.
     Rename rename(int row, const QString &title);
-    // Deletes the group at row with its items and their support files.
+    // Deletes the group at row with its items and their support files; the
+    // items stay while another group has the same title and shows them.
     void deleteGroup(int row);
+    // Whether another group has the title of the group at row, and so
+    // shows the same items.
+    bool groupSharesItems(int row) const;
     void changeColor(int row, const QColor &color);
 
     // Items of the selected group.

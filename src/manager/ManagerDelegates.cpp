@@ -17,7 +17,7 @@ namespace {
 
 constexpr int margin = 8;
 constexpr int swatchSize = 16;
-constexpr int iconSize = 32;
+constexpr int iconSize = ItemsModel::iconSize;
 constexpr int editSize = 24;
 // How narrow a row may get: its marks, its buttons and a little text.
 constexpr int minimumGroupRowWidth = 120;

@@ -2,13 +2,14 @@
 
 #include "manager/ManagerController.h"
 #include "platform/PreferencesStore.h"
+#include "platform/RegularFile.h"
+#include "quicklist/IconImages.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -125,7 +126,9 @@ Qt::DropActions GroupsModel::supportedDropActions() const
 ItemsModel::ItemsModel(ManagerController &controller, QObject *parent)
     : QAbstractListModel(parent)
     , m_controller(controller)
+    , m_bookmarkIcons(new IconImages(iconSize, this))
 {
+    connect(m_bookmarkIcons, &IconImages::iconReady, this, &ItemsModel::iconFileChanged);
     connect(&controller, &ManagerController::itemsReset, this, [this] {
         beginResetModel();
         m_noteFirstLines.clear();
@@ -147,10 +150,9 @@ QString ItemsModel::subtitleOf(const QVariantMap &item) const
         auto cached = m_noteFirstLines.constFind(*path);
         if (cached != m_noteFirstLines.cend())
             return *cached;
-        QString line;
-        QFile file(*path);
-        if (QFileInfo(*path).isFile() && file.open(QIODevice::ReadOnly))
-            line = QString::fromUtf8(file.readLine(firstLineLimit)).section(QLatin1Char('\n'), 0, 0).trimmed();
+        const QString note = m_controller.services().supportFiles.localPath(*path);
+        const QString line =
+            QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
         m_noteFirstLines.insert(*path, line);
         return line;
     }
@@ -175,19 +177,9 @@ QIcon ItemsModel::iconOf(const QVariantMap &item) const
     if (!StoredValue::stringIn(item, RecordKeys::Weburl))
         return {};
     const QString imagePath = Records::text(item, RecordKeys::imgpath);
-    auto cached = m_bookmarkIcons.constFind(imagePath);
-    if (cached != m_bookmarkIcons.cend())
-        return *cached;
-    QIcon icon;
-    if (!imagePath.isEmpty()) {
-        const QPixmap image(imagePath);
-        if (!image.isNull())
-            icon = QIcon(image);
-    }
-    if (icon.isNull())
-        icon = genericWebIcon();
-    m_bookmarkIcons.insert(imagePath, icon);
-    return icon;
+    const QIcon icon =
+        imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_controller.services().supportFiles.localPath(imagePath));
+    return icon.isNull() ? genericWebIcon() : icon;
 }
 
 QVariant ItemsModel::data(const QModelIndex &index, int role) const
@@ -228,8 +220,8 @@ Qt::ItemFlags ItemsModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
-void ItemsModel::iconFileChanged(const QString &path)
+void ItemsModel::iconFileChanged()
 {
-    if (m_bookmarkIcons.remove(path) > 0 && rowCount() > 0)
+    if (rowCount() > 0)
         Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class IconImages;
 class ManagerController;
 
 // The groups table's rows: one per group of the controller's grouparr.
@@ -58,6 +59,8 @@ class ItemsModel final : public QAbstractListModel
 
 public:
     enum class Role { subtitle = Qt::UserRole + 1, color, pinned, uid };
+    // The side of a row's icon, as the rows draw it.
+    static constexpr int iconSize = 32;
 
     explicit ItemsModel(ManagerController &controller, QObject *parent = nullptr);
 
@@ -65,8 +68,9 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // A bookmark's icon file was written: rows showing it are drawn again.
-    void iconFileChanged(const QString &path);
+    // A bookmark's icon file was written, or decoded: the rows are drawn
+    // again, and read their icon files anew where these changed.
+    void iconFileChanged();
 
 private:
     QString subtitleOf(const QVariantMap &item) const;
@@ -76,5 +80,5 @@ private:
     mutable FileTypeIcons m_typeIcons;
     mutable QHash<QString, QString> m_noteFirstLines;
     mutable QHash<QString, QIcon> m_rowIcons;
-    mutable QHash<QString, QIcon> m_bookmarkIcons;
+    IconImages *m_bookmarkIcons;
 };

@@ -1,13 +1,13 @@
 #include "manager/PreviewWindow.h"
 
 #include "manager/FileTypeIcons.h"
+#include "platform/BoundedImageReader.h"
+#include "platform/RegularFile.h"
 #include "store/LocalizedText.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QImageReader>
 #include <QLabel>
 #include <QLocale>
 #include <QMimeDatabase>
@@ -18,8 +18,12 @@
 
 namespace {
 constexpr QSize defaultSize(640, 480);
-// Pictures are decoded no larger than this, whatever their own size.
-constexpr int largestSide = 4096;
+// Pictures are decoded no larger than 4096 pixels a side, whatever their own
+// size; larger files, or headers claiming more pixels than the largest
+// panoramas, get the details page.
+const BoundedImageReader::Limits pictureLimits{128 * 1024 * 1024, QSize(4096, 4096), 100'000'000};
+// Enough of a file's start to tell its type by its content.
+constexpr qint64 sniffedBytes = 4096;
 } // namespace
 
 PreviewWindow::PreviewWindow(QWidget *parent)
@@ -96,9 +100,7 @@ void PreviewWindow::showFile(const QString &path)
     m_path = path;
     m_picture = QImage();
     setWindowTitle(QFileInfo(path).fileName());
-    // Only regular files are read: a pipe or a device would never end.
-    const bool readable = QFileInfo(path).isFile();
-    if (!readable || (!showPicture() && !showText()))
+    if (!showPicture() && !showText())
         showDetails();
     show();
     raise();
@@ -107,16 +109,7 @@ void PreviewWindow::showFile(const QString &path)
 
 bool PreviewWindow::showPicture()
 {
-    QImageReader reader(m_path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return false;
-    QSize size = reader.size();
-    if (size.isValid() && (size.width() > largestSide || size.height() > largestSide)) {
-        size.scale(largestSide, largestSide, Qt::KeepAspectRatio);
-        reader.setScaledSize(size);
-    }
-    m_picture = reader.read();
+    m_picture = BoundedImageReader::fromFile(m_path, pictureLimits);
     if (m_picture.isNull())
         return false;
     m_shown = Shown::picture;
@@ -127,13 +120,10 @@ bool PreviewWindow::showPicture()
 
 bool PreviewWindow::showText()
 {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(m_path);
-    if (!type.inherits(QStringLiteral("text/plain")))
+    const RegularFile::Contents start = RegularFile::readStart(m_path, textLimit);
+    if (!start.ok() || !QMimeDatabase().mimeTypeForFileNameAndData(m_path, start.bytes).inherits(QStringLiteral("text/plain")))
         return false;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    m_text->setPlainText(QString::fromUtf8(file.read(textLimit)));
+    m_text->setPlainText(QString::fromUtf8(start.bytes));
     m_shown = Shown::text;
     m_pages->setCurrentWidget(m_text);
     return true;
@@ -145,7 +135,12 @@ void PreviewWindow::showDetails()
     FileTypeIcons icons;
     m_icon->setPixmap(icons.iconFor(m_path).pixmap(96, 96));
     m_name->setText(info.fileName());
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+    // Told by content only from what the checked reader gives: a FIFO is
+    // never opened, and is told by what it is.
+    const RegularFile::Contents start = RegularFile::readStart(m_path, sniffedBytes);
+    const QMimeDatabase types;
+    const QMimeType type = start.ok() ? types.mimeTypeForFileNameAndData(m_path, start.bytes)
+                                      : types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     const QLocale locale;
     QStringList lines{LocalizedText("IDS_BR_184").arg(type.comment())};
     if (info.isFile())

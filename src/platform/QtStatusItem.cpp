@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcStatusItem, "brimble.platform.tray")
+Q_LOGGING_CATEGORY(lcQtStatusItem, "brimble.platform.tray")
 
 namespace {
 
@@ -22,9 +22,14 @@ QtStatusItem::QtStatusItem(QObject *parent)
 
 QtStatusItem::~QtStatusItem() = default;
 
-bool QtStatusItem::isAvailable() const
+bool QtStatusItem::trayAvailable()
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtStatusItem::isAvailable() const
+{
+    return trayAvailable();
 }
 
 QRect QtStatusItem::geometry() const
@@ -46,7 +51,7 @@ void QtStatusItem::show(const QIcon &icon, const QString &toolTip, QMenu *menu)
     if (isAvailable())
         return;
 
-    qCInfo(lcStatusItem) << "No system tray yet; looking again every" << retryIntervalMs / 1000 << "s";
+    qCInfo(lcQtStatusItem) << "No system tray yet; looking again every" << retryIntervalMs / 1000 << "s";
     if (!m_retry) {
         m_retry = new QTimer(this);
         m_retry->setInterval(retryIntervalMs);
@@ -67,6 +72,6 @@ void QtStatusItem::lookForTray()
     // The icon made while there was none is shown again in the new tray.
     m_icon->hide();
     m_icon->show();
-    qCInfo(lcStatusItem) << "A system tray appeared";
+    qCInfo(lcQtStatusItem) << "A system tray appeared";
     appeared();
 }

@@ -9,10 +9,10 @@
 class QSystemTrayIcon;
 class QTimer;
 
-// The tray icon through Qt, which speaks StatusNotifierItem where a watcher
-// is on the session bus and XEmbed elsewhere. Where no tray is there at
-// show() (a session whose panel starts after Brimble), it looks again for a
-// while and shows the icon once one appears.
+// The tray icon through Qt's QSystemTrayIcon, used for the XEmbed tray of
+// X11 panels that have no StatusNotifierItem host (i3bar, stalonetray,
+// older panels). Qt embeds the icon in a tray that appears later by itself;
+// this looks again for a while so that it can say when that happened.
 class QtStatusItem final : public QObject, public StatusItem
 {
     Q_OBJECT
@@ -20,6 +20,11 @@ class QtStatusItem final : public QObject, public StatusItem
 public:
     explicit QtStatusItem(QObject *parent = nullptr);
     ~QtStatusItem() override;
+
+    // Whether Qt finds a tray now. Qt decides once per process whether it
+    // speaks StatusNotifierItem or XEmbed, at the first question: asked while
+    // no StatusNotifierItem host is there, it stays with XEmbed.
+    static bool trayAvailable();
 
     bool isAvailable() const override;
     QRect geometry() const override;

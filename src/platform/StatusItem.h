@@ -3,14 +3,16 @@
 #include <QRect>
 
 #include <functional>
+#include <memory>
 
 class QIcon;
 class QMenu;
 class QString;
 
 // The application's icon in the desktop's tray. Trays differ: an XEmbed tray
-// says where the icon sits; a StatusNotifierItem host (KDE Plasma, GNOME with
-// the AppIndicator extension) does not; some desktops have no tray at all.
+// says where the icon sits; a StatusNotifierItem host (KDE Plasma, Xfce, GNOME
+// with the AppIndicator extension) only says where it was clicked; some
+// desktops have no tray at all, or get one after Brimble started.
 class StatusItem
 {
 public:
@@ -18,7 +20,7 @@ public:
 
     // Whether a tray shows status items on this desktop now.
     virtual bool isAvailable() const = 0;
-    // Where the icon sits on screen; empty where the tray does not say.
+    // Where the icon sits on screen (or was last clicked); empty where the tray does not say.
     virtual QRect geometry() const = 0;
     // Puts the icon in the tray (or in the first tray that appears later).
     virtual void show(const QIcon &icon, const QString &toolTip, QMenu *menu) = 0;
@@ -44,3 +46,7 @@ private:
     std::function<void()> m_triggered;
     std::function<void()> m_appeared;
 };
+
+// The tray icon for this session: a StatusNotifierItem on the session bus,
+// and on X11 the XEmbed tray while no StatusNotifierItem host is there.
+std::unique_ptr<StatusItem> createStatusItem();

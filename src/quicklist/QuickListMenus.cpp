@@ -1,5 +1,6 @@
 #include "quicklist/QuickListMenus.h"
 
+#include "platform/BoundedImageReader.h"
 #include "quicklist/GroupActions.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
@@ -25,13 +26,17 @@ QIcon sized(const QIcon &icon, int size)
     return icon.isNull() ? icon : QIcon(icon.pixmap(size, size));
 }
 
-QIcon applicationIcon(const QString &name)
+// An application's icon: a theme name, or the path of a picture that its
+// desktop entry names (any file: it is read through the bounded reader).
+QIcon applicationIcon(const QString &name, int size)
 {
     if (name.isEmpty())
         return {};
-    if (QDir::isAbsolutePath(name))
-        return QIcon(name);
-    return QIcon::fromTheme(name);
+    if (QDir::isAbsolutePath(name)) {
+        const QImage image = BoundedImageReader::fromFile(name, BoundedImageReader::iconLimits(size));
+        return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+    }
+    return sized(QIcon::fromTheme(name), size);
 }
 
 void addChoice(QMenu *menu, QActionGroup *group, const char *key, bool checked, const std::function<void()> &choose)
@@ -60,7 +65,7 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
     if (entries.offersOpenWith && entries.link) {
         QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
         for (const ApplicationInfo &app : entries.recommendedApps) {
-            QAction *action = openWith->addAction(sized(applicationIcon(app.iconName), 20), app.name);
+            QAction *action = openWith->addAction(applicationIcon(app.iconName, 20), app.name);
             action->setProperty(opensSomething, true);
             QObject::connect(action, &QAction::triggered, menu,
                              [&actions, app, link = *entries.link] { actions.openWith(app, link); });

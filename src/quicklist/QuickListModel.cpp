@@ -1,15 +1,16 @@
 #include "quicklist/QuickListModel.h"
 
 #include "platform/PreferencesStore.h"
+#include "quicklist/IconImages.h"
 #include "quicklist/QuickList.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QPixmap>
 
 namespace {
 
@@ -25,11 +26,18 @@ QIcon neutralBookmarkIcon()
 
 } // namespace
 
-QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
+QuickListModel::QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent)
     : QAbstractListModel(parent)
     , m_quickList(quickList)
+    , m_supportFiles(supportFiles)
     , m_iconProvider(std::make_unique<QFileIconProvider>())
+    , m_bookmarkIcons(new IconImages(iconSize, this))
 {
+    connect(m_bookmarkIcons, &IconImages::iconReady, this, [this](const QString &path) {
+        m_icons.remove(QStringLiteral("i:") + path);
+        if (rowCount() > 0)
+            Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+    });
     m_iconProvider->setOptions(QFileIconProvider::DontUseCustomDirectoryIcons);
     connect(&quickList, &QuickList::aboutToRebuild, this, [this] { beginResetModel(); });
     connect(&quickList, &QuickList::rebuilt, this, [this] {
@@ -127,7 +135,7 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
         key = QStringLiteral("f:") + *path;
         isFile = true;
     } else if (const auto image = StoredValue::stringIn(record, RecordKeys::imgpath)) {
-        key = QStringLiteral("i:") + *image;
+        key = QStringLiteral("i:") + m_supportFiles.localPath(*image);
     } else {
         return {};
     }
@@ -142,8 +150,8 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
     } else {
         // Until its icon arrives, or when none could be fetched, a bookmark
         // shows the desktop's generic web icon.
-        const QPixmap image(path);
-        icon = image.isNull() ? neutralBookmarkIcon() : QIcon(image);
+        const QIcon own = m_bookmarkIcons->icon(path);
+        icon = own.isNull() ? neutralBookmarkIcon() : own;
     }
     m_icons.insert(key, icon);
     return icon;

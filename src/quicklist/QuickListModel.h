@@ -4,7 +4,9 @@
 #include <QHash>
 #include <QIcon>
 
+class IconImages;
 class QuickList;
+class SupportFiles;
 class QFileIconProvider;
 
 // The popup's rows as a list model: one row per heading or item record of a
@@ -25,7 +27,11 @@ public:
         opensFolderMenu,           // bool: a folder whose contents menu is offered
     };
 
-    explicit QuickListModel(QuickList &quickList, QObject *parent = nullptr);
+    // The side of a row's icon, as the rows draw it.
+    static constexpr int iconSize = 20;
+
+    // supportFiles finds bookmark icons synced from another computer.
+    QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent = nullptr);
     ~QuickListModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -47,7 +53,9 @@ private:
     bool opensFolderMenu(const QVariantMap &record) const;
 
     QuickList &m_quickList;
+    const SupportFiles &m_supportFiles;
     std::unique_ptr<QFileIconProvider> m_iconProvider;
+    IconImages *m_bookmarkIcons;
     // Icons and folder checks of the rows shown, kept until the next reset.
     mutable QHash<QString, QIcon> m_icons;
     mutable QHash<QString, bool> m_folders;

@@ -12,7 +12,7 @@ using Role = QuickListModel::Role;
 
 constexpr int margin = 6;
 constexpr int controlSize = 24;
-constexpr int iconSize = 20;
+constexpr int iconSize = QuickListModel::iconSize;
 constexpr QChar expandedGlyph(0x25BD);
 constexpr QChar collapsedGlyph(0x25B7);
 

@@ -6,6 +6,7 @@
 #include "platform/StandardOutput.h"
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/AddGroupBox.h"
+#include "quicklist/DeactivationCloser.h"
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
 #include "quicklist/ManageTask.h"
@@ -108,9 +109,10 @@ QToolButton *toolButton(const QString &name, const QString &themeIcon, const QSt
 } // namespace
 
 
-ViewController::Private::Private(ViewController *owner, const QuickListServices &shared)
+ViewController::Private::Private(ViewController *owner, const QuickListServices &shared, PopupWindowStyle style)
     : q(owner)
     , services(shared)
+    , windowStyle(style)
     , quickList(shared.favorites)
     , itemActions(quickList, shared.favorites, shared.sortSettings, shared.supportFiles, shared.viewLinks,
                   shared.desktop)
@@ -119,19 +121,26 @@ ViewController::Private::Private(ViewController *owner, const QuickListServices 
 {
 }
 
-ViewController::ViewController(const QuickListServices &services, QWidget *parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
-    , d(std::make_unique<Private>(this, services))
+ViewController::ViewController(const QuickListServices &services, PopupWindowStyle style, QWidget *parent)
+    : QWidget(parent, (style == PopupWindowStyle::grabbing ? Qt::Popup : Qt::Window) | Qt::FramelessWindowHint)
+    , d(std::make_unique<Private>(this, services, style))
 {
     setObjectName(QStringLiteral("ViewController"));
     setAccessibleName(LocalizedText("IDS_BR_264"));
-    AccessiblePopups::expose(this);
+    if (style == PopupWindowStyle::grabbing) {
+        AccessiblePopups::expose(this);
+    } else {
+        // A window of its own there: window lists and switchers name it.
+        setWindowTitle(LocalizedText("IDS_BR_7"));
+        new DeactivationCloser(this);
+    }
     setFocusPolicy(Qt::StrongFocus);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         d->screenHeight = screen->availableGeometry().height();
     d->buildViews();
 
     connect(&services.viewLinks, &ViewLinks::quickListReloadRequested, this, &ViewController::reloadQuickList);
+    connect(&services.viewLinks, &ViewLinks::storeReloaded, &d->taskList, &TaskList::reload);
     connect(&services.selectTagvc, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
         if (!fromMainWindow)
             d->groupActions.changeColor(d->indexForColorChange, color);
@@ -172,7 +181,7 @@ void ViewController::Private::buildViews()
     container->setPalette(content);
     container->setAutoFillBackground(true);
 
-    model = new QuickListModel(quickList, q);
+    model = new QuickListModel(quickList, services.supportFiles, q);
     tableView->setModel(model);
     QObject::connect(&quickList, &QuickList::rebuilt, q, [this] {
         if (tableView->hoverRow() >= model->rowCount())
@@ -360,6 +369,8 @@ void ViewController::Private::updateBoxHeight()
 
 void ViewController::Private::place()
 {
+    if (windowStyle == PopupWindowStyle::compositorPlaced)
+        return;
     const QPoint anchor = trayIconGeometry.isEmpty() ? cursorAtShow : trayIconGeometry.center();
     q->move(PopupGeometry::popupPosition(trayIconGeometry, cursorAtShow, PopupGeometry::availableAreaAt(anchor),
                                          q->size()));
@@ -388,7 +399,11 @@ void ViewController::showPopover(const QRect &trayIconGeometry)
     d->trayIconGeometry = trayIconGeometry;
     d->cursorAtShow = QCursor::pos();
     const QPoint anchor = trayIconGeometry.isEmpty() ? d->cursorAtShow : trayIconGeometry.center();
-    if (const QScreen *screen = QGuiApplication::screenAt(anchor))
+    // Where the compositor places the window, neither the pointer nor the
+    // window's place is known: the list fits the screen it was on last.
+    const QScreen *screen =
+        d->windowStyle == PopupWindowStyle::grabbing ? QGuiApplication::screenAt(anchor) : this->screen();
+    if (screen)
         d->screenHeight = screen->availableGeometry().height();
     d->updateBoxHeight();
     d->place();
@@ -409,6 +424,11 @@ void ViewController::closePopover()
 bool ViewController::isPopoverShown() const
 {
     return isVisible();
+}
+
+PopupWindowStyle ViewController::windowStyle() const
+{
+    return d->windowStyle;
 }
 
 void ViewController::showInlineBox(QWidget *box)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DesktopServices.h"
+#include "platform/PopupWindowStyle.h"
 
 #include <QList>
 #include <QVariantMap>
@@ -33,7 +34,10 @@ enum class AddItemKind { fileFolders, webBookmark, textSnippet, colorSwitch };
 
 // The popup opened from the tray icon: the quick-access list of every group
 // and its items, search, item actions, group creation and the task list.
-// A frameless Qt::Popup window; the desktop closes it on a click elsewhere.
+// In the grabbing style, a frameless Qt::Popup window under the tray icon
+// that the desktop closes on a click elsewhere; in the compositor-placed
+// style, an undecorated window the compositor places, closed when it loses
+// activation. Either closes on Escape and once an item is opened.
 //
 // Created once per process. Building it loads its view: the rows are built,
 // every group's items are sorted, and ViewLinks::popoverListLoaded is set.
@@ -42,16 +46,19 @@ class ViewController final : public QWidget
     Q_OBJECT
 
 public:
-    explicit ViewController(const QuickListServices &services, QWidget *parent = nullptr);
+    explicit ViewController(const QuickListServices &services, PopupWindowStyle style = PopupWindowStyle::grabbing,
+                            QWidget *parent = nullptr);
     ~ViewController() override;
 
     // The tray icon's action: closes the popup when it is shown, else shows
-    // it under trayIconGeometry (at the cursor when that is empty).
+    // it under trayIconGeometry (at the cursor when that is empty; where the
+    // compositor places it, the geometry goes unused).
     void togglePopover(const QRect &trayIconGeometry);
     // Shows the popup (never closes it): the global shortcut's action.
     void showPopover(const QRect &trayIconGeometry);
     void closePopover();
     bool isPopoverShown() const;
+    PopupWindowStyle windowStyle() const;
 
     const QuickListServices &services() const;
     // The group whose add-item menu was opened last: where new items go.

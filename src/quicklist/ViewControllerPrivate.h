@@ -32,7 +32,7 @@ class QToolButton;
 class ViewController::Private
 {
 public:
-    Private(ViewController *owner, const QuickListServices &shared);
+    Private(ViewController *owner, const QuickListServices &shared, PopupWindowStyle style);
 
     void buildViews();
     QWidget *buildListPage();
@@ -62,6 +62,7 @@ public:
 
     ViewController *q;
     QuickListServices services;
+    PopupWindowStyle windowStyle;
     QuickList quickList;
     ItemActions itemActions;
     GroupActions groupActions;

@@ -15,6 +15,10 @@ class SupportFiles final
 public:
     using RandomSource = std::function<quint32()>;
 
+    // The largest note or icon file read: a note typed into a box, or an
+    // icon, is far smaller.
+    static constexpr qint64 largestFileBytes = 16 * 1024 * 1024;
+
     // randomNumber names new files; by default the process's random generator.
     SupportFiles(const QString &folder, const FavoritesStore &favorites, RandomSource randomNumber = {});
 
@@ -28,6 +32,10 @@ public:
     // the folder cannot be written.
     std::optional<QString> writeNote(const QString &text) const;
 
+    // A copy of the file at path under a new name with the same suffix; the
+    // new path, or nothing when the file cannot be read or written.
+    std::optional<QString> copyFile(const QString &path) const;
+
     // Deletes the item's icon ("imgpath") and, for a note, its body ("url").
     // Only files directly inside the folder are ever deleted, whatever the
     // record says; failures are ignored.
@@ -35,6 +43,15 @@ public:
 
     // Whether path names a file directly inside the folder.
     bool contains(const QString &path) const;
+
+    // Where the support file stored as path is on this computer: path when
+    // something is there, else the file of the same name in the folder when
+    // there is one (favourites synced from a computer whose data folder is
+    // elsewhere), else path.
+    QString localPath(const QString &path) const;
+    // item with its note ("url" of a note) and icon ("imgpath") paths as
+    // localPath() finds them: for reading the files, never for storing.
+    QVariantMap withLocalPaths(const QVariantMap &item) const;
 
 private:
     bool isReferenced(const QString &path) const;

@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 
 #include "app/ManagerWindow.h"
+#include "app/SingleInstance.h"
 #include "store/Records.h"
 
 #include <QApplication>
@@ -14,9 +15,10 @@ namespace {
 
 // After the first run, with one group, so that the manager shows its page
 // rather than the first-group box.
-LaunchedApp::Options withTray(bool available, const QRect &iconGeometry = {})
+LaunchedApp::Options withTray(bool available, const QRect &iconGeometry = {}, bool atLogin = false)
 {
-    return {.store = [](PreferencesStore &stored) {
+    return {.atLogin = atLogin,
+            .store = [](PreferencesStore &stored) {
                 stored.setObject(Records::arrayOf({Records::newGroup(u"Work"_qs)}), StoreKeys::allgroups);
             },
             .trayAvailable = available,
@@ -62,8 +64,29 @@ TEST(Tray, WithoutATrayTheManagerWindowStaysOpenUntilOneAppears)
     QApplication::activePopupWidget()->close();
 
     app.statusItem->appear();
+    EXPECT_TRUE(window->isVisible()) << "opened by hand, it stays";
     window->close();
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST(Tray, AStartAtLoginWithoutATrayShowsTheWindowUntilTheIconIsInOne)
+{
+    LaunchedApp trayThere(withTray(true, {}, true));
+    EXPECT_EQ(trayThere.delegate->existingManagerWindow(), nullptr);
+
+    LaunchedApp app(withTray(false, {}, true));
+    ManagerWindow *window = app.delegate->existingManagerWindow();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_TRUE(window->minimizesOnClose());
+    app.statusItem->appear();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->minimizesOnClose());
+
+    // Asked for in the meantime (a second start, the popup's settings), it stays.
+    LaunchedApp asked(withTray(false, {}, true));
+    asked.delegate->handleInstanceRequest(SingleInstance::showRequest);
+    asked.statusItem->appear();
+    EXPECT_TRUE(asked.delegate->existingManagerWindow()->isVisible());
 }
 
 } // namespace

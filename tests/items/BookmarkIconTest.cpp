@@ -1,11 +1,13 @@
 #include "ItemsFixture.h"
 #include "LocalHttpServer.h"
+#include "support/TestPictures.h"
 
 #include "items/BookmarkAddress.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 
 namespace {
 
@@ -66,6 +68,19 @@ TEST_F(BookmarkIconTest, AServedIconIsWrittenAsPngAndReported)
     EXPECT_EQ(server.requestTargets(), QList<QByteArray>({"/s2/favicons?domain=www.example.com/docs"}));
     EXPECT_EQ(QImage(path).size(), QSize(16, 16));
     EXPECT_TRUE(contentOf(path).startsWith("\x89PNG"));
+}
+
+TEST_F(BookmarkIconTest, LargeIconsAreScaledDownBeforeTheyAreWrittenAndBombsRefused)
+{
+    LocalHttpServer large(200, "image/png", TestPictures::largePng(5000, 2500));
+    const QString path = addServedBookmark(large.base(), "example.com", true);
+    EXPECT_EQ(QImageReader(path).size(), QSize(FaviconFetcher::largestSide, FaviconFetcher::largestSide / 2));
+
+    LocalHttpServer bomb(200, "image/png", TestPictures::pngClaiming(60000, 60000));
+    testing::internal::CaptureStdout();
+    addServedBookmark(bomb.base(), "example.org", false);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(filesInSupportFolder().size(), 1);
 }
 
 TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)

@@ -1,6 +1,7 @@
 #include "ManagerFixture.h"
 
 #include "manager/PreviewWindow.h"
+#include "support/FifoTrap.h"
 
 #include <QLabel>
 #include <QMimeData>
@@ -102,6 +103,46 @@ TEST_F(ManagerControllerTest, DeletingAGroupDeletesOnlyItsOwnSupportFiles)
 
     controller->deleteGroup(0);
     EXPECT_TRUE(controller->selectedRow() == -1 && controller->selectedGroupItems().isEmpty());
+}
+
+TEST_F(ManagerControllerTest, GroupsSharingATitleKeepTheirItemsUntilTheLastGoesAndARenamedOneTakesACopy)
+{
+    const QString noteBody = supportFile(QStringLiteral("21.txt"), "body");
+    const QString icon = supportFile(QStringLiteral("22.png"), "icon");
+    const QString work = QStringLiteral("Work");
+    addGroup(work, {note(QStringLiteral("memo"), 1, noteBody), bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"), icon)});
+    addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 3)});
+    addGroup(work);
+    addGroup(work);
+    auto controller = makeController();
+    const QStringList titles = storedItemTitles(work);
+
+    // A renamed one takes its own copy: new identities, its own files.
+    EXPECT_EQ(controller->rename(2, QStringLiteral("Office")), ManagerController::Rename::renamed);
+    EXPECT_EQ(storedItemTitles(work), titles);
+    const auto copied = [this](const char *title, QLatin1String key, const QByteArray &contents) {
+        QVariantMap copy;
+        for (const QVariantMap &record : favorites.items(QStringLiteral("Office")))
+            copy = Records::title(record) == QLatin1String(title) ? record : copy;
+        QFile file(Records::text(copy, key));
+        EXPECT_TRUE(supportFiles.contains(file.fileName()) && file.open(QIODevice::ReadOnly) && file.readAll() == contents) << title;
+        EXPECT_GT(Records::uid(copy).value_or(0), 3) << title;
+        return file.fileName();
+    };
+    const QString noteCopy = copied("memo", RecordKeys::url, "body");
+    const QString iconCopy = copied("site", RecordKeys::imgpath, "icon");
+    EXPECT_TRUE(noteCopy != noteBody && iconCopy != icon);
+
+    // Deleting one keeps the list and its files while another has the title.
+    EXPECT_EQ(storedGroupTitles(), (QStringList{work, "Home", "Office", work}));
+    controller->deleteGroup(0);
+    EXPECT_EQ(storedItemTitles(work), titles);
+    EXPECT_TRUE(QFile::exists(noteBody) && QFile::exists(icon));
+    controller->deleteGroup(2);
+    EXPECT_FALSE(favorites.hasItemList(work));
+    EXPECT_FALSE(QFile::exists(noteBody) || QFile::exists(icon));
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Office")), titles);
+    EXPECT_TRUE(QFile::exists(noteCopy) && QFile::exists(iconCopy));
 }
 
 TEST_F(ManagerControllerTest, GroupsReorderAboveTheDropRowAndEndTheGroupSort)
@@ -286,6 +327,10 @@ TEST_F(ManagerControllerTest, PreviewShowsPicturesTextOrDetails)
     EXPECT_TRUE(preview.findChild<QLabel *>(QStringLiteral("previewDetails"))->text().contains(QStringLiteral("Size: 3 bytes")));
     preview.toggle(QStringLiteral("/dev/zero"));
     EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
+    FifoTrap fifo(folder.filePath(QStringLiteral("pipe.txt")));
+    preview.toggle(folder.filePath(QStringLiteral("pipe.txt")));
+    EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
+    EXPECT_FALSE(fifo.sprung()) << "the FIFO was opened for reading";
 
     // A picture smaller than the window shows at its own size from the first showing on.
     PreviewWindow fresh;

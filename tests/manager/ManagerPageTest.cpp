@@ -1,10 +1,13 @@
 #include "ManagerFixture.h"
 
+#include "items/ItemEditor.h"
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
 #include "manager/ManagerDelegates.h"
 #include "manager/ManagerModels.h"
 #include "manager/PreviewWindow.h"
+#include "support/FifoTrap.h"
+#include "support/TestPictures.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -18,6 +21,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
+#include <QtMath>
 
 namespace {
 
@@ -203,6 +207,56 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     answer(alert(), "IDS_BR_77");
     EXPECT_TRUE(storedGroupTitles().isEmpty());
     EXPECT_FALSE(child<QToolButton>("btnAddRemoveGroup_remove")->isEnabled());
+}
+
+TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheOther)
+{
+    const QString work = QStringLiteral("Work");
+    addGroup(work, {item(QStringLiteral("report"), 1), item(QStringLiteral("memo"), 2)});
+    addGroup(work);
+    open();
+    groups->setCurrentIndex(groups->model()->index(1, 0));
+    groups->setFocus();
+    press(groups, Qt::Key_Delete);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_500").arg(work));
+    answer(alert(), "IDS_BR_77");
+    EXPECT_EQ(column(groups), QStringList{work});
+    EXPECT_EQ(column(items), (QStringList{"memo", "report"}));
+
+    // The last one of them says what deleting always says.
+    press(groups, Qt::Key_Delete);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_76"));
+    answer(alert(), "IDS_BR_78");
+}
+
+TEST_F(ManagerPageTest, RowsNeverReadAFifoAndDecodeIconsAtTheirDrawnSize)
+{
+    const QString iconPipe = folder.filePath(QStringLiteral("icon.png"));
+    const QString notePipe = supportFiles.folder() + QStringLiteral("/9.txt");
+    FifoTrap iconFifo(iconPipe);
+    FifoTrap noteFifo(notePipe);
+    const QString large = userFile(QStringLiteral("large.png"), TestPictures::largePng(5000, 5000));
+    const QVariantMap memo = note(QStringLiteral("memo"), 3, notePipe);
+    addGroup(QStringLiteral("Web"), {bookmark(QStringLiteral("pipe"), 1, QStringLiteral("example.org"), iconPipe),
+                                     bookmark(QStringLiteral("large"), 2, QStringLiteral("example.com"), large), memo});
+    open();
+    QCoreApplication::processEvents();
+    const int drawn = qCeil(ItemsModel::iconSize * qApp->devicePixelRatio());
+    const auto rowOf = [this](const char *title) {
+        return items->model()->match(items->model()->index(0, 0), Qt::DisplayRole, QString::fromLatin1(title)).value(0);
+    };
+    EXPECT_EQ(rowOf("memo").data(int(ItemsModel::Role::subtitle)).toString(), QString());
+    // Decoded aside; the generic icon shows until then.
+    QList<QSize> sizes;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        sizes = rowOf("large").data(Qt::DecorationRole).value<QIcon>().availableSizes();
+        return sizes.size() == 1;
+    }, 30'000));
+    EXPECT_TRUE(sizes[0].width() <= drawn && sizes[0].height() <= drawn) << sizes[0].width() << "x" << sizes[0].height();
+    EXPECT_FALSE(ItemEditor::readNote(memo));
+    EXPECT_FALSE(iconFifo.sprung() || noteFifo.sprung()) << "a FIFO was opened for reading";
 }
 
 TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)

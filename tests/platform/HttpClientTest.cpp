@@ -1,6 +1,7 @@
 #include "platform/ModuleHttpClient.h"
 
 #include "items/LocalHttpServer.h"
+#include "support/FloodingServer.h"
 #include "support/TestFolders.h"
 
 #include <QTest>
@@ -35,6 +36,33 @@ TEST(ModuleHttpClient, LoadsTheNetworkModuleAtTheFirstRequestAndKeepsToTheLimits
     request.maximumBytes = 1000;
     const auto tooLarge = fetch(client, request);
     EXPECT_TRUE(tooLarge && !tooLarge->ok() && tooLarge->body.size() <= 1001);
+
+    // Within the limit, a body of many reads comes whole.
+    const QByteArray large(300'000, 'y');
+    LocalHttpServer largeServer(200, "text/plain", large);
+    request.url = largeServer.base();
+    request.maximumBytes = large.size();
+    const auto allowed = fetch(client, request);
+    ASSERT_TRUE(allowed && allowed->ok()) << allowed.value_or(HttpResponse()).error.toStdString();
+    EXPECT_EQ(allowed->body, large);
+}
+
+TEST(ModuleHttpClient, AFastLargeAnswerIsCutOffSoonAfterTheLimit)
+{
+    FloodingServer server;
+    ModuleHttpClient client;
+    HttpRequest request;
+    request.url = server.url();
+    request.maximumBytes = 1024 * 1024;
+    const auto answer = fetch(client, request);
+    ASSERT_TRUE(answer);
+    EXPECT_FALSE(answer->ok());
+    EXPECT_TRUE(answer->body.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.done(); }, 60'000));
+    // What the client took in is bounded by the limit plus the socket
+    // buffers between the two ends (a few megabytes on loopback), not by
+    // how fast the server sends.
+    EXPECT_LT(server.sent(), 24 * 1024 * 1024) << server.sent() << " bytes taken in";
 }
 
 TEST(ModuleHttpClient, AModuleThatCannotBeLoadedFailsEachRequestLikeTheNetwork)

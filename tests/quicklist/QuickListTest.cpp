@@ -3,11 +3,16 @@
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/RowDelegate.h"
+#include "support/FifoTrap.h"
+#include "support/TestPictures.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFile>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QStyleOptionViewItem>
+#include <QtMath>
 
 namespace {
 
@@ -15,7 +20,7 @@ class QuickListTest : public QuickListFixture
 {
 protected:
     QuickList quickList{favorites};
-    QuickListModel model{quickList};
+    QuickListModel model{quickList, supportFiles};
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
     QStringList rowTitles() const { return rowTitlesOf(model); }
@@ -152,4 +157,32 @@ TEST_F(QuickListTest, BookmarksShowOurOwnWebIconUntilTheirIconFileArrives)
     ASSERT_TRUE(red.save(iconPath));
     quickList.reloadQuickList();
     EXPECT_EQ(shown().pixelColor(8, 8), QColor(Qt::red)) << "the arrived icon replaces ours";
+}
+
+TEST_F(QuickListTest, BookmarkIconsAreDecodedAtRowSizeAndNeverReadFromAFifo)
+{
+    FifoTrap fifo(folder.filePath(QStringLiteral("pipe.png")));
+    ASSERT_TRUE(fifo.made());
+    const QString large = folder.filePath(QStringLiteral("large.png"));
+    QFile file(large);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(TestPictures::largePng(5000, 5000)) > 0);
+    file.close();
+    // A FIFO dropped as a file item is shown by its kind, never read either.
+    addGroup("Web", true, {bookmark("pipe", 1, "example.org", folder.filePath(QStringLiteral("pipe.png"))),
+                           bookmark("large", 2, "example.com", large),
+                           fileItem("dropped", 3, folder.filePath(QStringLiteral("pipe.png")))});
+    quickList.reloadQuickList();
+
+    EXPECT_FALSE(roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().isNull()) << "the generic web icon";
+    roleAt(3, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(20, 20);
+    EXPECT_FALSE(fifo.sprung()) << "the FIFO was opened for reading";
+    // Decoded aside, so the generic icon shows until it is there.
+    QSignalSpy decoded(&model, &QAbstractItemModel::dataChanged);
+    roleAt(2, QuickListModel::Role(Qt::DecorationRole));
+    ASSERT_TRUE(decoded.wait(30'000));
+    const QIcon icon = roleAt(2, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>();
+    const int drawn = qCeil(QuickListModel::iconSize * qApp->devicePixelRatio());
+    ASSERT_EQ(icon.availableSizes().size(), 1);
+    const QSize size = icon.availableSizes().constFirst();
+    EXPECT_TRUE(size.width() <= drawn && size.height() <= drawn) << size.width() << "x" << size.height();
 }

@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +18,8 @@
 #include <QToolButton>
 
 namespace {
+
+using QuickListFixtureTest = QuickListFixture;
 
 class ViewControllerTest : public QuickListFixture
 {
@@ -334,6 +337,50 @@ TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
     for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
                                 LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
+}
+
+// Where the compositor places windows, the popup is an undecorated window of
+// its own, never moved, that closes when the focus leaves it and the windows
+// it opened.
+TEST_F(QuickListFixtureTest, ACompositorPlacedPopupClosesWhenTheFocusLeavesItAndWhatItOpened)
+{
+    ViewController popup(services(), PopupWindowStyle::compositorPlaced);
+    EXPECT_EQ(popup.windowType(), Qt::Window);
+    EXPECT_TRUE(popup.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QWidget otherWindow;
+    QDialog dialog(&popup);
+    const auto openMenu = [&] {
+        popup.findChild<QToolButton *>("btnsettings")->click();
+        for (QMenu *menu : popup.findChildren<QMenu *>("settingsMenu"))
+            return static_cast<QWidget *>(menu);
+        return static_cast<QWidget *>(nullptr);
+    };
+    const std::vector<std::tuple<const char *, std::function<QWidget *()>, bool>> focusTakers{
+        {"its menu", openMenu, false},
+        {"the colour-tag picker", [&] { picker.openBeside(QRect(10, 10, 1, 1), false); return static_cast<QWidget *>(&picker); }, false},
+        {"its dialog", [&] { dialog.show(); return static_cast<QWidget *>(&dialog); }, false},
+        {"another window", [&] { otherWindow.show(); return &otherWindow; }, true},
+    };
+    for (const auto &[what, takeFocus, closes] : focusTakers) {
+        const QPoint placed(123, 45);
+        popup.move(placed);
+        popup.showPopover(QRect(600, 0, 24, 24));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&popup)) << what;
+        EXPECT_EQ(popup.pos(), placed) << what;
+        QWidget *taker = takeFocus();
+        ASSERT_TRUE(taker) << what;
+        taker->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == taker->windowHandle(); })) << what;
+        if (closes) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !popup.isVisible(); })) << what;
+        } else {
+            // Closing waits a moment for the focus to settle; twice that is plenty.
+            QTest::qWait(300);
+            EXPECT_TRUE(popup.isVisible()) << what;
+        }
+        taker->close();
+        popup.closePopover();
+    }
 }
 
 TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)

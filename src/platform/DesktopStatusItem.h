@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+
+#include <QDBusConnection>
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QtStatusItem;
+class StatusNotifierItem;
+
+// The tray icon in whichever tray the session has: a StatusNotifierItem,
+// registered with every watcher that comes; and on X11, while no
+// StatusNotifierItem host is there, Qt's XEmbed icon beside it, dropped
+// again once a host shows the item, so that the icon never shows twice.
+class DesktopStatusItem final : public QObject, public StatusItem
+{
+    Q_OBJECT
+
+public:
+    DesktopStatusItem(const QDBusConnection &bus, bool offersXEmbed, QObject *parent = nullptr);
+    ~DesktopStatusItem() override;
+
+    bool isAvailable() const override;
+    QRect geometry() const override;
+    void show(const QIcon &icon, const QString &toolTip, QMenu *menu) override;
+
+    // Whether the XEmbed icon stands in now.
+    bool showsXEmbedIcon() const { return m_xembed != nullptr; }
+
+private:
+    void trayStateChanged();
+    // Tells the application once when the icon is in a tray that was missing at show().
+    void noteTrayAppeared();
+
+    StatusNotifierItem *m_item = nullptr;
+    std::unique_ptr<QtStatusItem> m_xembed;
+    const bool m_offersXEmbed;
+    QIcon m_icon;
+    QString m_toolTip;
+    QPointer<QMenu> m_menu;
+    bool m_shown = false;
+    bool m_waitingForTray = false;
+};

@@ -1,0 +1,195 @@
+// The tray icon as a StatusNotifierItem, against a watcher and host of our
+// own (fake_tray) on a private bus run by dbus-daemon for each test.
+
+#include "platform/DesktopStatusItem.h"
+#include "platform/StatusNotifierItem.h"
+
+#include "FakeTrayProcess.h"
+
+#include "support/ProcessUntil.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A panel that starts after the item must show it within this time.
+constexpr int registrationLimitMs = 3000;
+
+QIcon halfTransparentRed()
+{
+    QIcon icon;
+    for (int side : {16, 32}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(QColor(255, 0, 0, 128));
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+class StatusNotifierItemTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
+        show = menu.addAction(QStringLiteral("&Show Window"));
+        menu.addAction(QStringLiteral("Fish && Chips_1"));
+        menu.addSeparator();
+        off = menu.addAction(QStringLiteral("Off"));
+        off->setEnabled(false);
+        quit = menu.addAction(QStringLiteral("Quit"));
+        QObject::connect(quit, &QAction::triggered, [this] { ++quits; });
+        QObject::connect(off, &QAction::triggered, [this] { ++quits; });
+    }
+
+    std::unique_ptr<FakeTray> startTray(const QStringList &options = {})
+    {
+        auto tray = std::make_unique<FakeTray>(bus, options);
+        EXPECT_TRUE(tray->ready);
+        return tray;
+    }
+
+    void makeItem()
+    {
+        item = std::make_unique<StatusNotifierItem>(bus.client());
+        item->setTriggerHandler([this] { ++clicks; });
+        item->setAppearedHandler([this] { ++appearances; });
+        item->show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
+    }
+
+    // The host's reading of the item: properties, icon sizes, the first
+    // pixel of the smallest (ARGB, not premultiplied, most significant byte first).
+    QString expectedItemLine() const
+    {
+        const QString name = QCoreApplication::applicationName();
+        return QStringLiteral("item Id=%1 Category=ApplicationStatus Status=Active Title=%1 ItemIsMenu=false"
+                              " Menu=/MenuBar icons=16x16,22x22,24x24,32x32 pixel=80ff0000 tooltip=Favourites")
+            .arg(name);
+    }
+
+    PrivateBus bus;
+    QMenu menu;
+    QAction *show = nullptr, *off = nullptr, *quit = nullptr;
+    std::unique_ptr<StatusNotifierItem> item;
+    int clicks = 0, appearances = 0, quits = 0;
+};
+
+TEST_F(StatusNotifierItemTest, RegistersWithAWatcherThatIsThereComesLateOrComesBack)
+{
+    // The panel starts after Brimble.
+    makeItem();
+    EXPECT_FALSE(item->isAvailable());
+    auto tray = startTray();
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs),
+              u"registered "_qs + item->serviceName());
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
+    EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
+    EXPECT_EQ(appearances, 1);
+
+    // The panel crashes and starts again.
+    tray.reset();
+    EXPECT_TRUE(processUntil([&] { return !item->isAvailable() && !item->isInTray(); }));
+    tray = startTray();
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs),
+              u"registered "_qs + item->serviceName());
+    EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
+    EXPECT_EQ(appearances, 1) << "the application hears of the first tray only";
+
+    // The panel is there before Brimble: known at once, registered at show().
+    item.reset();
+    item = std::make_unique<StatusNotifierItem>(bus.client());
+    EXPECT_TRUE(item->isAvailable());
+    item->show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs),
+              u"registered "_qs + item->serviceName());
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
+}
+
+TEST_F(StatusNotifierItemTest, AWatcherWithoutAHostIsNoTrayUntilAHostComes)
+{
+    auto tray = startTray({QStringLiteral("--without-host")});
+    makeItem();
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("registered ")).isEmpty());
+    processUntil([] { return false; }, 200);
+    EXPECT_FALSE(item->isAvailable() || item->isInTray());
+
+    tray->send(QStringLiteral("host"));
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
+    EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
+    EXPECT_EQ(appearances, 1);
+    tray->send(QStringLiteral("nohost"));
+    EXPECT_TRUE(processUntil([&] { return !item->isAvailable(); }));
+}
+
+TEST_F(StatusNotifierItemTest, AWatcherTooSlowForLaunchIsNoTrayUntilItAnswers)
+{
+    auto tray = startTray({QStringLiteral("--slow-answer")});
+    makeItem();
+    EXPECT_FALSE(item->isAvailable()) << "launch does not wait for it";
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("registered ")).isEmpty());
+    EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
+    EXPECT_EQ(appearances, 1);
+}
+
+TEST_F(StatusNotifierItemTest, ActivationOpensThePopupAndTheMenuIsTheHostsToShow)
+{
+    auto tray = startTray();
+    makeItem();
+    ASSERT_FALSE(tray->waitForLine(QStringLiteral("item ")).isEmpty());
+
+    // A click: the popup opens at the point the host names, or where it last did.
+    EXPECT_TRUE(item->geometry().isEmpty());
+    tray->send(QStringLiteral("activate 300 200"));
+    EXPECT_TRUE(processUntil([&] { return clicks == 1; }));
+    EXPECT_EQ(item->geometry(), QRect(300, 200, 1, 1));
+    tray->send(QStringLiteral("activate 0 0"));
+    EXPECT_TRUE(processUntil([&] { return clicks == 2; }));
+    EXPECT_EQ(item->geometry(), QRect(300, 200, 1, 1));
+
+    // The menu's entries, mnemonics written the dbusmenu way.
+    tray->send(QStringLiteral("layout"));
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("layout ")),
+              u"layout 1 _Show Window|Fish & Chips__1|-|Off(off)|Quit"_qs);
+    tray->send(QStringLiteral("click Off"));
+    tray->send(QStringLiteral("click Quit"));
+    // Both events arrive in order: a wrong trigger of the first would come first.
+    EXPECT_TRUE(processUntil([&] { return quits > 0; }));
+    EXPECT_EQ(quits, 1) << "a disabled entry does nothing";
+    tray->send(QStringLiteral("event 999"));
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("error ")), u"error org.freedesktop.DBus.Error.InvalidArgs"_qs);
+
+    // Changes reach the host: a new label, a new entry, a new icon.
+    show->setText(QStringLiteral("&Montrer la fenêtre"));
+    EXPECT_TRUE(tray->waitForLine(QStringLiteral("properties-updated ")).endsWith(u"=_Montrer la fenêtre"_qs));
+    menu.addAction(QStringLiteral("New"));
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("layout-updated ")), u"layout-updated 2"_qs);
+    tray->send(QStringLiteral("layout"));
+    EXPECT_TRUE(tray->waitForLine(QStringLiteral("layout ")).endsWith(u"|Quit|New"_qs));
+    item->show(halfTransparentRed(), QStringLiteral("Other"), &menu);
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("new-icon")).isEmpty());
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("new-tooltip")).isEmpty());
+
+    // The other button: the menu at the point.
+    tray->send(QStringLiteral("contextmenu 40 50"));
+    EXPECT_TRUE(processUntil([&] { return menu.isVisible(); }));
+    EXPECT_EQ(menu.pos(), QPoint(40, 50));
+    menu.close();
+}
+
+TEST(StatusNotifierItemWithoutBus, NoSessionBusIsNoTrayAndNoFault)
+{
+    QMenu menu;
+    menu.addAction(QStringLiteral("Quit"));
+    DesktopStatusItem item(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("no bus")), false);
+    EXPECT_FALSE(item.isAvailable());
+    item.show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
+    EXPECT_FALSE(item.isAvailable());
+    EXPECT_TRUE(item.geometry().isEmpty());
+}
+
+} // namespace
