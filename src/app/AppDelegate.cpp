@@ -109,14 +109,19 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     // use. The stored item order follows the sort as when the popup loads,
     // once the launch has settled (a popup opened earlier sorts on its own);
     // with 10,000 items that rewrites every list once.
+    m_changesAtLaunch = preferences.changesMade();
     QTimer::singleShot(std::chrono::seconds(3), this, [this] {
+        const bool unchangedSinceLaunch = m_context.preferences->changesMade() == m_changesAtLaunch;
         Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
+        if (unchangedSinceLaunch)
+            m_changesAtLaunch = m_context.preferences->changesMade();
     });
 }
 
 bool AppDelegate::applicationWillTerminate()
 {
-    const bool saved = m_context.preferences->flush();
+    PreferencesStore &preferences = *m_context.preferences;
+    const bool saved = preferences.flush() || preferences.changesMade() == m_changesAtLaunch;
     printLine(QStringLiteral("terminate"));
     return saved;
 }
@@ -179,6 +184,7 @@ void AppDelegate::setUpTrayIcon()
             m_managerWindow->hide();
     });
     statusItem.setTriggerHandler([this] { togglePopover(); });
+    statusItem.setSymbolicIconName(QLatin1String(brimbleSymbolicIconName));
     statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
 }
 

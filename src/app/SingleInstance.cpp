@@ -57,24 +57,38 @@ bool isDescriptorShortage(int number)
     return number == EMFILE || number == ENFILE || number == ENOBUFS || number == ENOMEM;
 }
 
+// What the system says to a file of a lock file's size made in folder, as
+// an unnamed file that leaves nothing behind: 0 when it can be made, -1
+// when the file system makes no unnamed files.
+int fileCreationError(const QString &folder)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return errno == EOPNOTSUPP || errno == EISDIR ? -1 : errno;
+    const char lockFileSized[64] = {};
+    const int error = ::write(descriptor, lockFileSized, sizeof lockFileSized) < 0 ? errno : 0;
+    ::close(descriptor);
+    return error;
+}
+
 // QLockFile tells only that it could not create its file, not why: the
-// system's reason comes from creating an unnamed file of a lock file's size
-// in the same folder, which leaves nothing behind.
+// system's reason comes from fileCreationError().
 QString whyNoFileCanBeMade(const QString &folder, QLockFile::LockError error)
 {
-    int reason = error == QLockFile::PermissionError ? EACCES : EIO;
-    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (descriptor < 0) {
-        // A file system without unnamed files says nothing about this one.
-        if (errno != EOPNOTSUPP && errno != EISDIR)
-            reason = errno;
-    } else {
-        const char lockFileSized[64] = {};
-        if (::write(descriptor, lockFileSized, sizeof lockFileSized) < 0)
-            reason = errno;
-        ::close(descriptor);
-    }
-    return systemError(reason);
+    const int reason = fileCreationError(folder);
+    return systemError(reason > 0 ? reason : error == QLockFile::PermissionError ? EACCES : EIO);
+}
+
+// A process holding a lock file holds a file lock on it too (QLockFile
+// takes one, also over a network file system), which ends with the process.
+bool isHeldByNoProcess(const QString &lockFile)
+{
+    const int descriptor = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0)
+        return false;
+    const bool free = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
+    ::close(descriptor);
+    return free;
 }
 
 } // namespace
@@ -119,9 +133,17 @@ bool SingleInstance::becomePrimary(int waitMs)
 {
     removeOtherComputersLock();
     m_lockFileProblem.clear();
+    m_lockLeftBehind = false;
     if (!m_lock->tryLock(waitMs)) {
-        if (m_lock->error() != QLockFile::LockFailedError)
-            m_lockFileProblem = whyNoFileCanBeMade(QFileInfo(m_lock->fileName()).absolutePath(), m_lock->error());
+        const QString folder = QFileInfo(m_lock->fileName()).absolutePath();
+        if (m_lock->error() != QLockFile::LockFailedError) {
+            m_lockFileProblem = whyNoFileCanBeMade(folder, m_lock->error());
+        } else if (const int reason = fileCreationError(folder); reason > 0 && isHeldByNoProcess(m_lock->fileName())) {
+            // QLockFile removes a lock whose process has gone, unless the
+            // folder cannot be written: then no Brimble will ever answer.
+            m_lockLeftBehind = true;
+            m_lockFileProblem = systemError(reason);
+        }
         return false;
     }
     listen();

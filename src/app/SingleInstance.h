@@ -53,6 +53,9 @@ public:
     // (a folder that cannot be written, a full disk), as the system says
     // it; empty when another process holds the lock.
     QString lockFileProblem() const { return m_lockFileProblem; }
+    // With a lockFileProblem(): the lock file is there, but no process holds
+    // it (one that ended left it) and it cannot be removed.
+    bool lockLeftBehind() const { return m_lockLeftBehind; }
     // Starts reading the requests of clients, those that connected since
     // becomePrimary() first. Needs the application object.
     void acceptRequests();
@@ -81,6 +84,7 @@ private:
 
     QString m_socketPath;
     QString m_lockFileProblem;
+    bool m_lockLeftBehind = false;
     std::unique_ptr<QLockFile> m_lock;
     int m_listener = -1;
     std::unique_ptr<QSocketNotifier> m_listenerNotifier;

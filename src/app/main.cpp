@@ -58,7 +58,8 @@ int main(int argc, char **argv)
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
     if (!instance.becomePrimary(lockWaitMs)) {
         if (!instance.lockFileProblem().isEmpty()) {
-            CommandLine::printError("IDS_BR_440", instance.lockPath(), instance.lockFileProblem());
+            CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
+                                    instance.lockFileProblem());
             return 1;
         }
         if (instance.sendToPrimary(request.toggle ? SingleInstance::toggleRequest : SingleInstance::showRequest))

@@ -5,6 +5,7 @@
 #include "app/ManagerWindow.h"
 #include "manager/ManagerController.h"
 #include "manager/MakeshortcutsVc.h"
+#include "platform/AtomicFile.h"
 #include "platform/PlistCodec.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
@@ -20,6 +21,8 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -47,6 +50,25 @@ TEST(BrimbleProcess, EndsCleanlyOnSignalsAndKeepsToOneInstance)
         // What the first start decided is on disk after the signal.
         EXPECT_EQ(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded), true);
     }
+}
+
+TEST(BrimbleProcess, StartedThroughALinkItFindsItsFilesWhereTheLinkLeads)
+{
+    // The build folder's old place of the program is such a link.
+    const QFileInfo link(QStringLiteral(BRIMBLE_EXECUTABLE_LINK));
+    ASSERT_TRUE(link.isSymLink());
+    ASSERT_EQ(link.canonicalFilePath(), QFileInfo(QStringLiteral(BRIMBLE_EXECUTABLE)).canonicalFilePath());
+    TestFolder home;
+    PlistPreferencesStore(preferencesPath(home)).setBool(true, StoreKeys::loginStartStatus);
+    BrimbleProcess brimble(home, {.program = link.filePath()});
+    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.process.readAllStandardError().toStdString();
+    // The login helper is found relative to the program, as the network
+    // module and the icons are: the start-at-login entry names the real one.
+    const QString entry = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 10000));
+    const QByteArray helper = QFile::encodeName(QFileInfo(QStringLiteral(BRIMBLE_LOGIN_HELPER)).canonicalFilePath());
+    EXPECT_TRUE(contentsOf(entry).contains(QByteArray("\nExec=\"" + helper + "\"\n"))) << contentsOf(entry).toStdString();
+    brimble.terminate();
 }
 
 TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
@@ -141,17 +163,45 @@ TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesYetACrashBlocksNoStart)
     first.terminate();
 }
 
-TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
+TEST(BrimbleProcess, QuittingWithoutChangesLosesNothingWhateverTheStore)
 {
-    TestFolder home;
-    PlistPreferencesStore(preferencesPath(home)).setObject(QString(5000, u'x'), u"padding"_qs);
-    // Room for the lock file, none for the store.
-    BrimbleProcess brimble(home, {.fileSizeLimit = rlim_t(2048)});
-    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.process.readAllStandardError().toStdString();
-    brimble.terminate(1);
-    const QByteArray errors = brimble.process.readAllStandardError();
-    const QString notSaved = QString::fromUtf8(keyedText("English", "IDS_BR_350")).arg(preferencesPath(home));
-    EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
+    // Stores that cannot be read, left alone; one that cannot be written
+    // (room for the lock file, none for the store), where launch's own
+    // changes fail. Nothing the session did is lost, so nothing is said.
+    const auto writeFile = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    const QByteArray padded = PlistCodec::toBinary(QVariantMap{{u"padding"_qs, QString(5000, u'x')}});
+    const struct { const char *store; RunOptions options; } cases[] = {
+        {"pipe", {}},
+        {"folder", {}},
+        {"unreadable", {.unprivileged = true}},
+        {"too large to write", {.fileSizeLimit = rlim_t(2048)}},
+    };
+    for (const auto &run : cases) {
+        TestFolder home;
+        const QString path = preferencesPath(home);
+        const QByteArray kind(run.store);
+        QDir().mkpath(QFileInfo(path).path());
+        ASSERT_TRUE(kind == "pipe"     ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                    : kind == "folder" ? QDir().mkpath(path)
+                                       : writeFile(path, padded));
+        if (kind == "unreadable")
+            QFile::setPermissions(path, QFileDevice::WriteOwner);
+        BrimbleProcess brimble(home, run.options);
+        ASSERT_TRUE(brimble.waitForLine("en")) << run.store << brimble.process.readAllStandardError().toStdString();
+        brimble.terminate(0);
+        const QByteArray errors = brimble.process.readAllStandardError();
+        EXPECT_FALSE(errors.contains(keyedText("English", "IDS_BR_350").left(20))) << run.store << errors.toStdString();
+        const QFileInfo left(path);
+        EXPECT_TRUE(kind == "pipe" ? !left.isFile() && left.exists() : kind == "folder" ? left.isDir() : left.isFile())
+            << run.store;
+        if (kind == "unreadable") {
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            EXPECT_EQ(contentsOf(path), padded) << "never written";
+        }
+    }
 }
 
 TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverLost)
@@ -272,6 +322,23 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
     EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+}
+
+TEST(AppDelegate, QuittingReportsOnlyTheSessionsChangesThatCannotBeSaved)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(u"preferences.plist"_qs);
+    // Every write fails: a folder holds the temporary file's place.
+    ASSERT_TRUE(QDir().mkpath(AtomicFile::temporaryPathFor(path, QCoreApplication::applicationPid()) + u"/inside"_qs));
+    LaunchedApp app({.preferencesFile = path});
+    PreferencesStore &store = *app.context->preferences;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(store.flush()) << "launch's own changes cannot be saved";
+    EXPECT_TRUE(app.delegate->applicationWillTerminate()) << "the next launch makes them again";
+
+    FavoritesStore(store).setGroups({Records::newGroup(u"Work"_qs)});
+    EXPECT_FALSE(app.delegate->applicationWillTerminate()) << "a group made in the session is lost";
+    testing::internal::GetCapturedStdout();
 }
 
 TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)

@@ -4,6 +4,7 @@
 #include "support/TestFolders.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <optional>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -26,7 +28,13 @@ struct RunOptions
     std::optional<rlim_t> fileSizeLimit = {}; // files it writes may not grow beyond this many bytes
     std::optional<rlim_t> openFileLimit = {};  // descriptors it may hold at once
     QString program = QStringLiteral(BRIMBLE_EXECUTABLE);
+    // Runs as the unprivileged user "nobody" when the tests run as root, the
+    // home folder then given to nobody, so that modes bind it as they bind a user.
+    bool unprivileged = false;
 };
+
+// The unprivileged user and group.
+constexpr uid_t nobody = 65534;
 
 // The brimble executable, run in home with private XDG folders of its own.
 class BrimbleProcess
@@ -37,6 +45,8 @@ public:
         const QString runtime = home.filePath(options.runtimeFolder);
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (options.unprivileged && ::geteuid() == 0)
+            giveToNobody(home.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         const QStringList settings = QStringList{u"HOME="_qs + home.path(),
                                                  u"XDG_CONFIG_HOME="_qs + home.filePath(u"config"_qs),
@@ -47,7 +57,8 @@ public:
             environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(home.path());
-        process.setChildProcessModifier([size = options.fileSizeLimit, files = options.openFileLimit] {
+        process.setChildProcessModifier([size = options.fileSizeLimit, files = options.openFileLimit,
+                                         unprivileged = options.unprivileged] {
             if (size) {
                 const rlimit limit{*size, *size};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -57,8 +68,25 @@ public:
                 const rlimit limit{*files, *files};
                 ::setrlimit(RLIMIT_NOFILE, &limit);
             }
+            if (unprivileged && ::geteuid() == 0
+                && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+                ::_exit(127);
         });
         process.start(options.program, options.arguments);
+    }
+
+    // Makes nobody the owner of folder and all it holds, modes kept.
+    static void giveToNobody(const QString &folder)
+    {
+        QStringList paths{folder};
+        for (QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            paths.append(it.next());
+        for (const QString &path : std::as_const(paths)) {
+            if (::lchown(QFile::encodeName(path).constData(), nobody, nobody) != 0)
+                ADD_FAILURE() << "cannot give " << path.toStdString() << " to nobody";
+        }
     }
 
     // Waits until the process has printed line (or ended).

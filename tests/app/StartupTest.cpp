@@ -105,6 +105,34 @@ TEST(Startup, ALockFileThatCannotBeCreatedIsSaidSo)
     }
 }
 
+TEST(Startup, ALockLeftByAnEndedBrimbleInAFolderThatCannotBeWrittenIsSaidSo)
+{
+    TestFolder home;
+    BrimbleProcess crashed(home);
+    ASSERT_TRUE(crashed.waitForLine("en")) << crashed.output.toStdString();
+    crashed.process.kill();
+    crashed.finish();
+    const QString lockFile = Paths::lockFileFor(preferencesPath(home));
+    ASSERT_TRUE(QFile::exists(lockFile));
+
+    // The folder may be entered and read, not written; the lock stays.
+    const QString folder = QFileInfo(lockFile).absolutePath();
+    const auto writable = QFile::permissions(folder);
+    QFile::setPermissions(folder, writable & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser));
+    BrimbleProcess brimble(home, {.unprivileged = true});
+    ASSERT_TRUE(brimble.finish());
+    QFile::setPermissions(folder, writable);
+    EXPECT_EQ(brimble.process.exitCode(), 1);
+    const QString expected = QString::fromUtf8(keyedText("English", "IDS_BR_580"))
+                                 .arg(lockFile, QString::fromLocal8Bit(std::strerror(EACCES)));
+    EXPECT_EQ(brimble.process.readAllStandardError(), "brimble: " + expected.toUtf8() + '\n');
+
+    // Once the folder can be written, the lock left behind blocks no start.
+    BrimbleProcess next(home);
+    EXPECT_TRUE(next.waitForLine("en")) << next.process.readAllStandardError().toStdString();
+    next.terminate();
+}
+
 TEST(Startup, AFloodOfIdleClientsNeitherStopsSavingNorQuitting)
 {
     rlimit files{};
