@@ -18,6 +18,12 @@ QString symbolicIconFile(const QString &iconName)
     return QStringLiteral("hicolor/symbolic/apps/%1.svg").arg(iconName);
 }
 
+// Where the installation's icon themes are, relative to its program's folder.
+QString installedThemePath(const QString &programFolder)
+{
+    return QDir::cleanPath(programFolder + QStringLiteral("/" BRIMBLE_ICON_THEME_DIR));
+}
+
 } // namespace
 
 bool TrayIconTheme::desktopPrefersSymbolicIcons(const QString &currentDesktops)
@@ -25,11 +31,6 @@ bool TrayIconTheme::desktopPrefersSymbolicIcons(const QString &currentDesktops)
     const QStringList desktops = currentDesktops.split(u':', Qt::SkipEmptyParts);
     return desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive)
         || desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive);
-}
-
-QString TrayIconTheme::installedThemePath(const QString &programFolder)
-{
-    return QDir::cleanPath(programFolder + QStringLiteral("/" BRIMBLE_ICON_THEME_DIR));
 }
 
 TrayIconTheme TrayIconTheme::forDesktop(const QString &symbolicIconName, const QString &currentDesktops,
@@ -44,8 +45,8 @@ TrayIconTheme TrayIconTheme::forDesktop(const QString &symbolicIconName, const Q
         if (QFileInfo(themePath + u'/' + symbolicIconFile(symbolicIconName)).isFile())
             return {symbolicIconName, themePath};
     }
-    if (!QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("icons/") + symbolicIconFile(symbolicIconName))
-             .isEmpty())
+    const QString inDataFolders = QStringLiteral("icons/") + symbolicIconFile(symbolicIconName);
+    if (!QStandardPaths::locate(QStandardPaths::GenericDataLocation, inDataFolders).isEmpty())
         return {symbolicIconName, QString()};
     qCInfo(lcTrayIconTheme) << "No" << symbolicIconName << "icon installed: the tray shows the coloured one";
     return {};

@@ -23,6 +23,4 @@ struct TrayIconTheme
     static TrayIconTheme forDesktop(const QString &symbolicIconName, const QString &currentDesktops,
                                     const QString &programFolder);
     static bool desktopPrefersSymbolicIcons(const QString &currentDesktops);
-    // Where the installation's icons are, relative to its program's folder.
-    static QString installedThemePath(const QString &programFolder);
 };

@@ -67,7 +67,8 @@ TEST(BrimbleProcess, StartedThroughALinkItFindsItsFilesWhereTheLinkLeads)
     const QString entry = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 10000));
     const QByteArray helper = QFile::encodeName(QFileInfo(QStringLiteral(BRIMBLE_LOGIN_HELPER)).canonicalFilePath());
-    EXPECT_TRUE(contentsOf(entry).contains(QByteArray("\nExec=\"" + helper + "\"\n"))) << contentsOf(entry).toStdString();
+    EXPECT_TRUE(contentsOf(entry).contains(QByteArray("\nExec=\"" + helper + "\"\n")))
+        << contentsOf(entry).toStdString();
     brimble.terminate();
 }
 

@@ -170,7 +170,8 @@ std::optional<QSet<QString>> paintedColors(const QByteArray &svg)
         } else if (xml.isStartElement()) {
             if (std::exchange(atRoot, false) && (xml.name() != u"svg" || !xml.attributes().hasAttribute(u"viewBox"_qs)))
                 return std::nullopt;
-            if (QStringList{u"linearGradient"_qs, u"radialGradient"_qs, u"pattern"_qs, u"image"_qs}.contains(xml.name()))
+            const QStringList painters{u"linearGradient"_qs, u"radialGradient"_qs, u"pattern"_qs, u"image"_qs};
+            if (painters.contains(xml.name()))
                 colors.insert(xml.name().toString());
             for (const QXmlStreamAttribute &attribute : xml.attributes()) {
                 addColorsIn(attribute.value());
@@ -251,7 +252,8 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
         contentsOf(root.filePath(u"share/icons/hicolor/symbolic/apps/org.brimble.Brimble-symbolic.svg"_qs)));
     ASSERT_TRUE(symbolic.has_value());
     EXPECT_EQ(symbolic->size(), 1) << QStringList(symbolic->begin(), symbolic->end()).join(u' ').toStdString();
-    const auto coloured = paintedColors(contentsOf(root.filePath(u"share/icons/hicolor/scalable/apps/org.brimble.Brimble.svg"_qs)));
+    const auto coloured
+        = paintedColors(contentsOf(root.filePath(u"share/icons/hicolor/scalable/apps/org.brimble.Brimble.svg"_qs)));
     EXPECT_TRUE(coloured && coloured->size() > 1);
 
     // Its texts are compiled in, its start at login names the installed

@@ -200,18 +200,20 @@ TEST_F(StatusNotifierItemTest, NamesTheSymbolicIconWhereTheDesktopPrefersOneAndK
     ASSERT_TRUE(installIcon(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/icons"_qs,
                             u"org.example.Shared-symbolic"_qs));
 
+    const QString ribbon = u"org.example.Ribbon-symbolic"_qs, shared = u"org.example.Shared-symbolic"_qs;
+    const QString named = u"iconname="_qs + ribbon + u" themepath="_qs + themes, none = u"iconname= themepath="_qs;
     const struct { QString desktops; const TestFolder &installation; QString icon; QString expected; } cases[] = {
-        {u"GNOME"_qs, installed, u"org.example.Ribbon-symbolic"_qs, u"iconname=org.example.Ribbon-symbolic themepath="_qs + themes},
-        {u"ubuntu:GNOME"_qs, installed, u"org.example.Ribbon-symbolic"_qs, u"iconname=org.example.Ribbon-symbolic themepath="_qs + themes},
-        {u"KDE"_qs, installed, u"org.example.Ribbon-symbolic"_qs, u"iconname=org.example.Ribbon-symbolic themepath="_qs + themes},
-        {u"KDE"_qs, bare, u"org.example.Shared-symbolic"_qs, u"iconname=org.example.Shared-symbolic themepath="_qs},
+        {u"GNOME"_qs, installed, ribbon, named},
+        {u"ubuntu:GNOME"_qs, installed, ribbon, named},
+        {u"KDE"_qs, installed, ribbon, named},
+        {u"KDE"_qs, bare, shared, u"iconname="_qs + shared + u" themepath="_qs},
         // Panels in colour: the pixmaps alone.
-        {u"XFCE"_qs, installed, u"org.example.Ribbon-symbolic"_qs, u"iconname= themepath="_qs},
-        {u"X-Cinnamon"_qs, installed, u"org.example.Ribbon-symbolic"_qs, u"iconname= themepath="_qs},
-        {u"GNOME-Flashback-like"_qs, installed, u"org.example.Ribbon-symbolic"_qs, u"iconname= themepath="_qs},
-        {QString(), installed, u"org.example.Ribbon-symbolic"_qs, u"iconname= themepath="_qs},
+        {u"XFCE"_qs, installed, ribbon, none},
+        {u"X-Cinnamon"_qs, installed, ribbon, none},
+        {u"GNOME-Flashback-like"_qs, installed, ribbon, none},
+        {QString(), installed, ribbon, none},
         // No such icon installed: a name the host cannot find would show nothing.
-        {u"GNOME"_qs, bare, u"org.example.Ribbon-symbolic"_qs, u"iconname= themepath="_qs},
+        {u"GNOME"_qs, bare, ribbon, none},
     };
     for (const auto &run : cases) {
         DesktopStatusItem desktopItem(bus.client(), false, run.desktops, run.installation.filePath(u"bin"_qs));

@@ -71,7 +71,8 @@ QString symbolicSvg()
     QPainterPath shape = shapes.ribbon;
     shape.addEllipse(shapes.holeCentre, shapes.holeRadius, shapes.holeRadius);
     return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-                          "  <style id=\"current-color-scheme\" type=\"text/css\">.ColorScheme-Text { color: %2; }</style>\n"
+                          "  <style id=\"current-color-scheme\" type=\"text/css\">"
+                          ".ColorScheme-Text { color: %2; }</style>\n"
                           "  <path class=\"ColorScheme-Text\" fill=\"currentColor\" fill-rule=\"evenodd\" d=\"%3\"/>\n"
                           "</svg>\n")
         .arg(QString::number(symbolicSide), QLatin1String(symbolicColor), svgPath(shape));
@@ -103,7 +104,8 @@ int main(int argc, char **argv)
         QPainter painter(&image);
         paintBrimbleIcon(painter, QRectF(0, 0, side, side));
         painter.end();
-        const QString path = out.filePath(QStringLiteral("%1x%1/apps/%2.png").arg(side).arg(QLatin1String(brimbleIconName)));
+        const QString path
+            = out.filePath(QStringLiteral("%1x%1/apps/%2.png").arg(side).arg(QLatin1String(brimbleIconName)));
         QDir().mkpath(QFileInfo(path).path());
         if (!image.save(path, "PNG"))
             return 1;
