@@ -70,7 +70,7 @@ AppDelegate::~AppDelegate()
     HotKeysController::setService(nullptr);
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::applicationDidFinishLaunching(Opening opening)
 {
     PreferencesStore &preferences = *m_context.preferences;
 
@@ -97,7 +97,9 @@ void AppDelegate::applicationDidFinishLaunching()
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
     sendQueuedDisplayRequests();
-    if (!startedAtLogin || m_minimizesOnClose) {
+    if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
+        showPopover();
+    } else if (!startedAtLogin || m_minimizesOnClose) {
         // Without a tray the window is the way in, at login too; opened
         // only for that, it goes again once the icon is in a tray.
         m_windowStandsInForTray = startedAtLogin;
@@ -107,14 +109,19 @@ void AppDelegate::applicationDidFinishLaunching()
     // use. The stored item order follows the sort as when the popup loads,
     // once the launch has settled (a popup opened earlier sorts on its own);
     // with 10,000 items that rewrites every list once.
+    m_changesAtLaunch = preferences.changesMade();
     QTimer::singleShot(std::chrono::seconds(3), this, [this] {
+        const bool unchangedSinceLaunch = m_context.preferences->changesMade() == m_changesAtLaunch;
         Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
+        if (unchangedSinceLaunch)
+            m_changesAtLaunch = m_context.preferences->changesMade();
     });
 }
 
 bool AppDelegate::applicationWillTerminate()
 {
-    const bool saved = m_context.preferences->flush();
+    PreferencesStore &preferences = *m_context.preferences;
+    const bool saved = preferences.flush() || preferences.changesMade() == m_changesAtLaunch;
     printLine(QStringLiteral("terminate"));
     return saved;
 }
@@ -177,6 +184,7 @@ void AppDelegate::setUpTrayIcon()
             m_managerWindow->hide();
     });
     statusItem.setTriggerHandler([this] { togglePopover(); });
+    statusItem.setSymbolicIconName(QLatin1String(brimbleSymbolicIconName));
     statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
 }
 
@@ -283,7 +291,7 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
 {
     if (request == SingleInstance::toggleRequest)
         togglePopover();
-    else
+    else if (request == SingleInstance::showRequest)
         menuitem_Showwindow();
 }
 

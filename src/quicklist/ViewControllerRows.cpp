@@ -136,13 +136,9 @@ void ViewController::Private::getSubitems(int row)
     // interface thread, and only the answer to the latest click is shown.
     const int request = ++folderRequest;
     auto promise = std::make_shared<QPromise<ItemActions::FolderListing>>();
-    QFuture<ItemActions::FolderListing> listed = promise->future();
-    QThreadPool::globalInstance()->start([promise, folder, show = showFolderContents] {
-        promise->start();
-        promise->addResult(ItemActions::listFolder(folder, show));
-        promise->finish();
-    });
-    listed.then(q, [this, request, at](const ItemActions::FolderListing &listing) {
+    // The continuation is attached before the listing starts: attached to a
+    // future that has already finished, it would run at once, inside the click.
+    promise->future().then(q, [this, request, at](const ItemActions::FolderListing &listing) {
         if (request != folderRequest || listing.paths.isEmpty() || !q->isVisible())
             return;
         if (subItemsmenu)
@@ -154,6 +150,11 @@ void ViewController::Private::getSubitems(int row)
         });
         menuisopend = true;
         subItemsmenu->popup(at);
+    });
+    QThreadPool::globalInstance()->start([promise, folder, show = showFolderContents] {
+        promise->start();
+        promise->addResult(ItemActions::listFolder(folder, show));
+        promise->finish();
     });
 }
 
