@@ -195,10 +195,12 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
     ManagerWindow &w = makeWindow();
     ASSERT_TRUE(w.isShowingOnboarding());
     w.startupVc()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
+    // Another computer's Brimble ended its first run meanwhile: its mark stays.
+    preferences().setInteger(2, StoreKeys::first);
 
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible() && !w.isShowingOnboarding());
-    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 2);
     EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), true);
 
     // No group yet: the first-group box asks for one and holds the window

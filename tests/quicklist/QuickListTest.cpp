@@ -55,10 +55,29 @@ TEST_F(QuickListTest, BuildsHeadingsAndTheItemsOfExpandedGroupsAndStoresToggles)
     EXPECT_FALSE(favorites.groups().at(1).isExpanded());
     EXPECT_FALSE(quickList.toggleExpansion(1));
 
+    // Two groups of one title (another program's file): each heading is its
+    // own group's, whatever its record holds.
+    QList<Group> groups = favorites.groups();
+    groups.append(Group("Open"));
+    favorites.setGroups(groups);
+    QVariantList stored = *preferences.arrayForKey(StoreKeys::allgroups);
+    stored.append(QVariantMap{{RecordKeys::title, "Odd"}, {RecordKeys::isExpanded, true}}); // no "isHeader"
+    preferences.setObject(stored, StoreKeys::allgroups);
+    quickList.reloadQuickList();
+    const int secondOpen = rowTitles().lastIndexOf("Open");
+    EXPECT_TRUE(quickList.isHeadingRow(rowTitles().indexOf("Odd")));
+    EXPECT_TRUE(quickList.toggleExpansion(secondOpen));
+    EXPECT_EQ(QList<bool>({favorites.groups().at(1).isExpanded(), favorites.groups().at(5).isExpanded()}),
+              QList<bool>({false, false}));
+    EXPECT_TRUE(quickList.toggleExpansion(rowTitles().indexOf("Open")));
+    EXPECT_EQ(QList<bool>({favorites.groups().at(1).isExpanded(), favorites.groups().at(5).isExpanded()}),
+              QList<bool>({true, false}));
+
     // A group list that is not an array keeps the previous rows.
+    const int rows = model.rowCount();
     preferences.setObject(QStringLiteral("broken"), StoreKeys::allgroups);
     quickList.reloadQuickList();
-    EXPECT_EQ(model.rowCount(), 9);
+    EXPECT_EQ(model.rowCount(), rows);
 }
 
 TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
