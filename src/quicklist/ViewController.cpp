@@ -2,7 +2,6 @@
 
 #include "quicklist/ViewControllerPrivate.h"
 
-#include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/AddGroupBox.h"

@@ -1,6 +1,5 @@
 #include "quicklist/ViewControllerPrivate.h"
 
-#include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/AddGroupBox.h"
 #include "quicklist/QuickListMenus.h"
