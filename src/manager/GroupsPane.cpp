@@ -2,7 +2,7 @@
 
 #include "manager/DimmingLayer.h"
 #include "manager/ManagerAlert.h"
-#include "manager/ManagerController.h"
+#include "manager/ManagerGroups.h"
 #include "manager/ManagerModels.h"
 #include "manager/ManagerSortMenus.h"
 #include "manager/ManagerViews.h"
@@ -30,19 +30,19 @@ constexpr auto sharedItemsKept = "IDS_BR_500";
 
 } // namespace
 
-GroupsPane::GroupsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
-                       QWidget *parent)
+GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const ManagerServices &services,
+                       DimmingLayer &blackLayer, QWidget *parent)
     : QWidget(parent)
-    , m_controller(controller)
+    , m_groups(groups)
     , m_services(services)
     , m_blackLayer(blackLayer)
-    , m_groupsModel(new GroupsModel(controller, this))
+    , m_groupsModel(new GroupsModel(groups, this))
 {
     setObjectName(QStringLiteral("groupsPane"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 4, 8);
     layout->addWidget(PaneParts::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
-    tblviewgroup = new GroupsTableView(controller, this);
+    tblviewgroup = new GroupsTableView(drops, this);
     tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
@@ -69,29 +69,28 @@ GroupsPane::GroupsPane(ManagerController &controller, const ManagerServices &ser
     connect(btnsortGroups_, &QToolButton::clicked, this, &GroupsPane::btnsortGroups);
     connect(tblviewgroup, &QWidget::customContextMenuRequested, this, &GroupsPane::showGroupsMenu);
     connect(tblviewgroup, &GroupsTableView::colorClicked, this, &GroupsPane::changegroupBoxColor);
-    connectController();
+    connectGroups();
 }
 
-void GroupsPane::connectController()
+void GroupsPane::connectGroups()
 {
-    connect(&m_controller, &ManagerController::groupsReset, this, [this] {
+    connect(&m_groups, &ManagerGroups::groupsReset, this, [this] {
         syncGroupSelection();
         updateControls();
     });
-    connect(&m_controller, &ManagerController::selectionMoved, this, &GroupsPane::syncGroupSelection);
-    connect(&m_controller, &ManagerController::itemsReset, this, &GroupsPane::updateControls);
+    connect(&m_groups, &ManagerGroups::selectionMoved, this, &GroupsPane::syncGroupSelection);
     connect(tblviewgroup->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (!m_syncingSelection && current.isValid() && current.row() != m_controller.selectedRow())
-                    m_controller.selectGroup(current.row());
+                if (!m_syncingSelection && current.isValid() && current.row() != m_groups.selectedRow())
+                    m_groups.selectGroup(current.row());
             });
     connect(m_groupsModel, &GroupsModel::renameFinished, this, [this](int row, int result) {
-        if (result != int(ManagerController::Rename::duplicate))
+        if (result != int(ManagerGroups::Rename::duplicate))
             return;
         // The alert waits until the name field has closed.
         QTimer::singleShot(0, this, [this, row] {
-            if (row != m_controller.selectedRow())
-                m_controller.selectGroup(row);
+            if (row != m_groups.selectedRow())
+                m_groups.selectGroup(row);
             alertforSamegroup();
         });
     });
@@ -101,20 +100,20 @@ void GroupsPane::connectController()
         // Should the groups have moved while the picker was open, the colour
         // follows the group it was opened for.
         int row = Rowforcolorchange;
-        if (m_controller.groupTitle(row) != m_colorGroupTitle) {
+        if (m_groups.groupTitle(row) != m_colorGroupTitle) {
             row = -1;
-            for (int at = 0; row < 0 && at < m_controller.groupCount(); ++at)
-                row = m_controller.groupTitle(at) == m_colorGroupTitle ? at : -1;
+            for (int at = 0; row < 0 && at < m_groups.groupCount(); ++at)
+                row = m_groups.groupTitle(at) == m_colorGroupTitle ? at : -1;
         }
-        if (row >= 0 && row < m_controller.groupCount())
-            m_controller.changeColor(row, color);
+        if (row >= 0 && row < m_groups.groupCount())
+            m_groups.changeColor(row, color);
     });
 }
 
 void GroupsPane::syncGroupSelection()
 {
     m_syncingSelection = true;
-    const int row = m_controller.selectedRow();
+    const int row = m_groups.selectedRow();
     if (row >= 0) {
         const QModelIndex index = m_groupsModel->index(row);
         tblviewgroup->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -127,7 +126,7 @@ void GroupsPane::syncGroupSelection()
 
 void GroupsPane::updateControls()
 {
-    btnRemoveGroup->setEnabled(m_controller.groupCount() > 0);
+    btnRemoveGroup->setEnabled(m_groups.groupCount() > 0);
 }
 
 void GroupsPane::endEditing()
@@ -141,16 +140,16 @@ void GroupsPane::btnaddgroup()
     endEditing();
     btnAddGroup->setEnabled(false);
     QTimer::singleShot(addGroupReenableMs, btnAddGroup, [button = btnAddGroup] { button->setEnabled(true); });
-    m_controller.addGroup();
+    m_groups.addGroup();
     QTimer::singleShot(startEditingDelayMs, this, &GroupsPane::makeLabelStartEditing);
 }
 
 void GroupsPane::btnremovegroup()
 {
     endEditing();
-    if (m_controller.selectedRow() < 0)
+    if (m_groups.selectedRow() < 0)
         return;
-    tblviewgroup->scrollTo(m_groupsModel->index(m_controller.selectedRow()));
+    tblviewgroup->scrollTo(m_groupsModel->index(m_groups.selectedRow()));
     alertforDeletegroup();
 }
 
@@ -174,23 +173,23 @@ void GroupsPane::alertforSamegroup()
 
 void GroupsPane::alertforDeletegroup()
 {
-    const int row = m_controller.selectedRow();
+    const int row = m_groups.selectedRow();
     if (row < 0)
         return;
-    const QString consequence = m_controller.groupSharesItems(row)
-        ? LocalizedText(sharedItemsKept).arg(m_controller.groupTitle(row))
+    const QString consequence = m_groups.groupSharesItems(row)
+        ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
         : LocalizedText("IDS_BR_76");
     ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
                            if (button == 0)
-                               m_controller.deleteGroup(m_controller.selectedRow());
+                               m_groups.deleteGroup(m_groups.selectedRow());
                        });
 }
 
 void GroupsPane::btnsortGroups()
 {
     endEditing();
-    ManagerSortMenus::groupSortMenu(m_controller, this)
+    ManagerSortMenus::groupSortMenu(m_groups, m_services.sortSettings, this)
         ->popup(btnsortGroups_->mapToGlobal(QPoint(0, btnsortGroups_->height())));
 }
 
@@ -200,9 +199,9 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
     if (m_blackLayer.isHeld())
         return;
     const QModelIndex index = tblviewgroup->indexAt(pos);
-    if (index.isValid() && index.row() != m_controller.selectedRow())
-        m_controller.selectGroup(index.row());
-    if (m_controller.selectedRow() < 0)
+    if (index.isValid() && index.row() != m_groups.selectedRow())
+        m_groups.selectGroup(index.row());
+    if (m_groups.selectedRow() < 0)
         return;
     auto *groupsMenu = new QMenu(this);
     groupsMenu->setObjectName(QStringLiteral("groupsMenu"));
@@ -217,10 +216,10 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
 
 void GroupsPane::changegroupBoxColor(int row, const QRect &anchor)
 {
-    if (row < 0 || row >= m_controller.groupCount())
+    if (row < 0 || row >= m_groups.groupCount())
         return;
     Rowforcolorchange = row;
-    m_colorGroupTitle = m_controller.groupTitle(row);
+    m_colorGroupTitle = m_groups.groupTitle(row);
     m_services.selectTagvc.openBeside(anchor, true,
                                       m_groupsModel->index(row).data(int(GroupsModel::Role::color)).value<QColor>());
 }

@@ -6,9 +6,10 @@
 #include <QWidget>
 
 class DimmingLayer;
+class GroupsDropTarget;
 class GroupsModel;
 class GroupsTableView;
-class ManagerController;
+class ManagerGroups;
 class QMessageBox;
 class QToolButton;
 
@@ -20,7 +21,7 @@ class GroupsPane final : public QWidget
     Q_OBJECT
 
 public:
-    GroupsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
+    GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const ManagerServices &services, DimmingLayer &blackLayer,
                QWidget *parent);
 
     // Commits a group name being edited, rename included.
@@ -38,13 +39,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void connectController();
+    void connectGroups();
     void updateControls();
     void syncGroupSelection();
     void showGroupsMenu(const QPoint &pos);
     void changegroupBoxColor(int row, const QRect &anchor);
 
-    ManagerController &m_controller;
+    ManagerGroups &m_groups;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
     GroupsModel *m_groupsModel = nullptr;

@@ -7,7 +7,8 @@
 #include "items/FileOrFolderDialog.h"
 #include "manager/DimmingLayer.h"
 #include "manager/ManagerAlert.h"
-#include "manager/ManagerController.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "manager/ManagerModels.h"
 #include "manager/ManagerSortMenus.h"
 #include "manager/ManagerViews.h"
@@ -35,14 +36,16 @@ constexpr int tooltipMs = 2000;
 
 } // namespace
 
-ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
-                     std::function<void()> endGroupEditing, QWidget *parent)
+ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarget &drops,
+                     const ManagerServices &services, DimmingLayer &blackLayer, std::function<void()> endGroupEditing,
+                     QWidget *parent)
     : QWidget(parent)
-    , m_controller(controller)
+    , m_groups(groups)
+    , m_items(items)
     , m_services(services)
     , m_blackLayer(blackLayer)
     , m_endGroupEditing(std::move(endGroupEditing))
-    , m_itemsModel(new ItemsModel(controller, this))
+    , m_itemsModel(new ItemsModel(items, services.supportFiles, this))
 {
     setObjectName(QStringLiteral("itemsPane"));
     auto *layout = new QVBoxLayout(this);
@@ -60,7 +63,7 @@ ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &servi
     layout->addLayout(top);
 
     itemsStack = new QStackedWidget(this);
-    tblviewItems = new ItemsTableView(controller, itemsStack);
+    tblviewItems = new ItemsTableView(items, drops, itemsStack);
     tblviewItems->setAccessibleName(LocalizedText("IDS_BR_58"));
     tblviewItems->installEventFilter(this);
     itemsStack->addWidget(tblviewItems);
@@ -84,8 +87,8 @@ ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &servi
 
     // The selected item stays selected as the search starts, narrows or ends.
     connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
-        const auto selected = m_controller.shownItem(selectedItemRow());
-        m_controller.search(text);
+        const auto selected = m_items.shownItem(selectedItemRow());
+        m_items.search(text);
         if (const auto uid = selected ? selected->uid() : std::nullopt)
             scrolltoLastAddedItemWithUid(*uid);
     });
@@ -95,7 +98,7 @@ ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &servi
     connect(tblviewItems, &QWidget::customContextMenuRequested, this, &ItemsPane::showItemsMenu);
     connect(tblviewItems, &QAbstractItemView::doubleClicked, this, &ItemsPane::Items_doubleclicked);
     connect(tblviewItems, &ItemsTableView::editClicked, this, &ItemsPane::editRow);
-    connectController();
+    connectItems();
 }
 
 void ItemsPane::buildEmptyBox()
@@ -119,12 +122,12 @@ void ItemsPane::buildEmptyBox()
     connect(btnAddNewItem, &QPushButton::clicked, this, [this, btnAddNewItem] { showAddMenu(btnAddNewItem); });
 }
 
-void ItemsPane::connectController()
+void ItemsPane::connectItems()
 {
-    connect(&m_controller, &ManagerController::groupsReset, this, &ItemsPane::updateControls);
-    connect(&m_controller, &ManagerController::itemsReset, this, &ItemsPane::updateControls);
-    connect(&m_controller, &ManagerController::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
-    connect(&m_controller, &ManagerController::searchEnded, this, [this] {
+    connect(&m_groups, &ManagerGroups::groupsReset, this, &ItemsPane::updateControls);
+    connect(&m_items, &ManagerItems::itemsReset, this, &ItemsPane::updateControls);
+    connect(&m_items, &ManagerItems::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
+    connect(&m_items, &ManagerItems::searchEnded, this, [this] {
         const QSignalBlocker blocker(searchtextfield);
         searchtextfield->clear();
     });
@@ -136,12 +139,12 @@ void ItemsPane::connectController()
 
 void ItemsPane::updateControls()
 {
-    const bool hasGroups = m_controller.groupCount() > 0;
-    const bool hasItems = !m_controller.selectedGroupItems().isEmpty();
+    const bool hasGroups = m_groups.groupCount() > 0;
+    const bool hasItems = !m_items.selectedGroupItems().isEmpty();
     btnAddItem_->setEnabled(hasGroups);
     btnRemoveItem->setEnabled(selectedItemRow() >= 0);
-    const bool showEmptyBox = !m_controller.searchBegin() && !hasItems && hasGroups;
-    tblviewItems->setEmptyText(m_controller.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
+    const bool showEmptyBox = !m_items.searchBegin() && !hasItems && hasGroups;
+    tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
 }
 
@@ -163,7 +166,7 @@ void ItemsPane::btnAddItem()
 
 void ItemsPane::showAddMenu(QWidget *anchor)
 {
-    if (m_controller.selectedRow() < 0 || !m_services.favorites.hasGroupList())
+    if (m_groups.selectedRow() < 0 || !m_services.favorites.hasGroupList())
         return;
     m_endGroupEditing();
     QMenu *itemmenu = QuickListMenus::addItemMenu({[this] { AddFileFolders(); }, [this] { AddWebBookmark(); },
@@ -174,7 +177,7 @@ void ItemsPane::showAddMenu(QWidget *anchor)
 
 void ItemsPane::AddFileFolders()
 {
-    if (m_controller.selectedRow() < 0)
+    if (m_groups.selectedRow() < 0)
         return;
     std::optional<QString> path;
     {
@@ -182,7 +185,7 @@ void ItemsPane::AddFileFolders()
         path = m_chooseFile ? m_chooseFile(this) : FileOrFolderDialog::choose(window());
     }
     if (path)
-        m_controller.addDroppedFiles({*path});
+        m_items.addDroppedFiles({*path});
 }
 
 void ItemsPane::AddWebBookmark()
@@ -216,19 +219,19 @@ void ItemsPane::holdDimming(QWidget *panel)
 
 void ItemsPane::openAddPanel(PanelKind kind, const std::optional<Item> &edited)
 {
-    if (m_controller.selectedRow() < 0)
+    if (m_groups.selectedRow() < 0)
         return;
     if (!m_addPanelvc) {
         m_addPanelvc = new AddPanelvc(m_services.items(), palette(), this);
-        connect(m_addPanelvc, &AddPanelvc::saved, &m_controller, &ManagerController::selectedItemsStored);
+        connect(m_addPanelvc, &AddPanelvc::saved, &m_items, &ManagerItems::selectedItemsStored);
     }
     holdDimming(m_addPanelvc);
-    m_addPanelvc->showPanel(kind, m_controller.selectedGroupTitle(), edited);
+    m_addPanelvc->showPanel(kind, m_groups.selectedGroupTitle(), edited);
 }
 
 void ItemsPane::editRow(int row)
 {
-    const auto item = m_controller.shownItem(row);
+    const auto item = m_items.shownItem(row);
     if (!item || !item->uid())
         return;
     if (tblviewItems->selectedRow() != row)
@@ -237,11 +240,11 @@ void ItemsPane::editRow(int row)
     case ItemKind::normalFile:
         if (!m_editFileFolderitemvc) {
             m_editFileFolderitemvc = new EditFileFolderitemvc(m_services.items(), palette(), this);
-            connect(m_editFileFolderitemvc, &EditFileFolderitemvc::saved, &m_controller,
-                    &ManagerController::selectedItemsStored);
+            connect(m_editFileFolderitemvc, &EditFileFolderitemvc::saved, &m_items,
+                    &ManagerItems::selectedItemsStored);
         }
         holdDimming(m_editFileFolderitemvc);
-        m_editFileFolderitemvc->showPanel(m_controller.selectedGroupTitle(), *item);
+        m_editFileFolderitemvc->showPanel(m_groups.selectedGroupTitle(), *item);
         break;
     case ItemKind::bookmark:
         openAddPanel(PanelKind::webBookmark, item);
@@ -264,13 +267,13 @@ void ItemsPane::menuitem_edit()
 
 void ItemsPane::menuitem_Open()
 {
-    m_controller.revealItem(selectedItemRow());
+    m_items.revealItem(selectedItemRow());
 }
 
 void ItemsPane::menuitem_QuickLook()
 {
-    const auto item = m_controller.shownItem(selectedItemRow());
-    const auto path = item ? ManagerController::filePathOf(*item) : std::nullopt;
+    const auto item = m_items.shownItem(selectedItemRow());
+    const auto path = item ? ManagerItems::filePathOf(*item) : std::nullopt;
     if (!path)
         return;
     if (!m_previewWindow)
@@ -287,7 +290,7 @@ void ItemsPane::menuitem_QuickLook()
 
 void ItemsPane::PinItem()
 {
-    m_controller.PinItem(selectedItemRow());
+    m_items.PinItem(selectedItemRow());
 }
 
 void ItemsPane::btnremoveItem()
@@ -298,7 +301,7 @@ void ItemsPane::btnremoveItem()
 
 void ItemsPane::alertforRemoveItem()
 {
-    const auto item = m_controller.shownItem(selectedItemRow());
+    const auto item = m_items.shownItem(selectedItemRow());
     if (!item)
         return;
     const auto uid = item->uid();
@@ -308,8 +311,8 @@ void ItemsPane::alertforRemoveItem()
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
-                           const int row = m_controller.shownRowOfUid(*uid);
-                           m_controller.removeItem(row);
+                           const int row = m_items.shownRowOfUid(*uid);
+                           m_items.removeItem(row);
                            // The next item takes the removed one's place, as
                            // in a file manager, so Delete can go on.
                            const int count = m_itemsModel->rowCount();
@@ -321,7 +324,7 @@ void ItemsPane::alertforRemoveItem()
 void ItemsPane::btnsortItems()
 {
     m_endGroupEditing();
-    ManagerSortMenus::itemSortMenu(m_controller, this)
+    ManagerSortMenus::itemSortMenu(m_items, m_services.sortSettings, this)
         ->popup(btnsortItems_->mapToGlobal(QPoint(0, btnsortItems_->height())));
 }
 
@@ -333,7 +336,7 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     const QModelIndex index = tblviewItems->indexAt(pos);
     if (index.isValid())
         tblviewItems->setCurrentIndex(index);
-    const auto item = m_controller.shownItem(selectedItemRow());
+    const auto item = m_items.shownItem(selectedItemRow());
     if (!item)
         return;
     const bool isFile = item->kind() == ItemKind::normalFile;
@@ -357,13 +360,13 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
 void ItemsPane::Items_doubleclicked()
 {
     const int row = selectedItemRow();
-    switch (m_controller.openItem(row)) {
-    case ManagerController::Open::copiedColor:
+    switch (m_items.openItem(row)) {
+    case ManagerItems::Open::copiedColor:
         showCopiedTip(row);
         break;
-    case ManagerController::Open::missing:
+    case ManagerItems::Open::missing:
         ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
-                           LocalizedText("IDS_BR_322").arg(m_controller.shownItem(row)->target()),
+                           LocalizedText("IDS_BR_322").arg(m_items.shownItem(row)->target()),
                            {LocalizedText("IDS_BR_2")}, {});
         break;
     default:
@@ -380,7 +383,7 @@ void ItemsPane::showCopiedTip(int row)
 
 void ItemsPane::scrolltoLastAddedItemWithUid(qint64 uid)
 {
-    const int row = m_controller.shownRowOfUid(uid);
+    const int row = m_items.shownRowOfUid(uid);
     if (row < 0)
         return;
     const QModelIndex index = m_itemsModel->index(row);

@@ -13,9 +13,11 @@ class AddPanelvc;
 class CharacterPalette;
 class DimmingLayer;
 class EditFileFolderitemvc;
+class GroupsDropTarget;
 class ItemsModel;
 class ItemsTableView;
-class ManagerController;
+class ManagerGroups;
+class ManagerItems;
 class PreviewWindow;
 class QLineEdit;
 class QStackedWidget;
@@ -36,8 +38,8 @@ public:
 
     // endGroupEditing commits a group name being edited in the other pane
     // before an action here reads the groups.
-    ItemsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
-              std::function<void()> endGroupEditing, QWidget *parent);
+    ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarget &drops, const ManagerServices &services,
+              DimmingLayer &blackLayer, std::function<void()> endGroupEditing, QWidget *parent);
 
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     QLineEdit *searchField() const { return searchtextfield; }
@@ -64,7 +66,7 @@ protected:
 
 private:
     void buildEmptyBox();
-    void connectController();
+    void connectItems();
     void updateControls();
     void showItemsMenu(const QPoint &pos);
     void showAddMenu(QWidget *anchor);
@@ -75,7 +77,8 @@ private:
     void holdDimming(QWidget *panel);
     CharacterPalette &palette();
 
-    ManagerController &m_controller;
+    ManagerGroups &m_groups;
+    ManagerItems &m_items;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
     std::function<void()> m_endGroupEditing;

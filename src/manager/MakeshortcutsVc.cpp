@@ -2,7 +2,9 @@
 
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
-#include "manager/ManagerController.h"
+#include "manager/GroupsDropTarget.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
@@ -22,13 +24,16 @@ constexpr int minimumPageHeight = 320;
 MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
-    , m_controller(new ManagerController(services, this))
+    , m_groups(new ManagerGroups(services, this))
+    , m_items(new ManagerItems(services, *m_groups, this))
+    , m_drops(std::make_unique<GroupsDropTarget>(*m_groups, *m_items))
 {
     setObjectName(QStringLiteral("makeshortcutsVc"));
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
-    m_groupsPane = new GroupsPane(*m_controller, services, blackLayer, splitter);
-    m_itemsPane = new ItemsPane(*m_controller, services, blackLayer, [this] { m_groupsPane->endEditing(); }, splitter);
+    m_groupsPane = new GroupsPane(*m_groups, *m_drops, services, blackLayer, splitter);
+    m_itemsPane = new ItemsPane(*m_groups, *m_items, *m_drops, services, blackLayer,
+                                [this] { m_groupsPane->endEditing(); }, splitter);
     // Below these sizes names, buttons and rows no longer fit: the window
     // stops shrinking there.
     m_groupsPane->setMinimumWidth(minimumGroupsPaneWidth);
@@ -52,9 +57,9 @@ MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &
     connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &MakeshortcutsVc::reloadGroups);
 
     m_services.viewLinks.managerLoaded = true;
-    m_controller->loadGroups();
-    if (m_controller->groupCount() > 0)
-        m_controller->selectGroup(qMax(0, m_controller->selectedRow()));
+    m_groups->loadGroups();
+    if (m_groups->groupCount() > 0)
+        m_groups->selectGroup(qMax(0, m_groups->selectedRow()));
 }
 
 MakeshortcutsVc::~MakeshortcutsVc()
@@ -64,5 +69,5 @@ MakeshortcutsVc::~MakeshortcutsVc()
 
 void MakeshortcutsVc::reloadGroups()
 {
-    m_controller->loadGroups();
+    m_groups->loadGroups();
 }

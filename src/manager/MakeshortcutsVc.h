@@ -4,14 +4,18 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class DimmingLayer;
+class GroupsDropTarget;
 class GroupsPane;
 class ItemsPane;
-class ManagerController;
+class ManagerGroups;
+class ManagerItems;
 
 // The manager window's page of groups and items: the groups pane on the
 // left, the selected group's items on the right, side by side in a splitter
-// over one controller. Alerts and panels dim the window through the
+// over the page's groups and items. Alerts and panels dim the window through the
 // container's dimming layer. Created once per process.
 class MakeshortcutsVc final : public QWidget
 {
@@ -21,7 +25,9 @@ public:
     MakeshortcutsVc(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent = nullptr);
     ~MakeshortcutsVc() override;
 
-    ManagerController &controller() const { return *m_controller; }
+    ManagerGroups &groups() const { return *m_groups; }
+    ManagerItems &items() const { return *m_items; }
+    GroupsDropTarget &drops() const { return *m_drops; }
     GroupsPane &groupsPane() const { return *m_groupsPane; }
     ItemsPane &itemsPane() const { return *m_itemsPane; }
 
@@ -32,7 +38,9 @@ public Q_SLOTS:
 
 private:
     ManagerServices m_services;
-    ManagerController *m_controller = nullptr;
+    ManagerGroups *m_groups = nullptr;
+    ManagerItems *m_items = nullptr;
+    std::unique_ptr<GroupsDropTarget> m_drops;
     GroupsPane *m_groupsPane = nullptr;
     ItemsPane *m_itemsPane = nullptr;
 };

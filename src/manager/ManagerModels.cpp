@@ -1,6 +1,7 @@
 #include "manager/ManagerModels.h"
 
-#include "manager/ManagerController.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "platform/RegularFile.h"
 #include "quicklist/IconImages.h"
 #include "store/ColorText.h"
@@ -34,15 +35,15 @@ QIcon genericWebIcon()
 
 } // namespace
 
-GroupsModel::GroupsModel(ManagerController &controller, QObject *parent)
+GroupsModel::GroupsModel(ManagerGroups &groups, QObject *parent)
     : QAbstractListModel(parent)
-    , m_controller(controller)
+    , m_groups(groups)
 {
-    connect(&controller, &ManagerController::groupsReset, this, [this] {
+    connect(&groups, &ManagerGroups::groupsReset, this, [this] {
         beginResetModel();
         endResetModel();
     });
-    connect(&controller, &ManagerController::groupChanged, this, [this](int row) {
+    connect(&groups, &ManagerGroups::groupChanged, this, [this](int row) {
         if (row >= 0 && row < rowCount())
             Q_EMIT dataChanged(index(row), index(row));
     });
@@ -50,14 +51,14 @@ GroupsModel::GroupsModel(ManagerController &controller, QObject *parent)
 
 int GroupsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_controller.groupCount();
+    return parent.isValid() ? 0 : m_groups.groupCount();
 }
 
 QVariant GroupsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Group &group = m_controller.grouparr().at(index.row());
+    const Group &group = m_groups.grouparr().at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -65,7 +66,7 @@ QVariant GroupsModel::data(const QModelIndex &index, int role) const
         return group.title();
     case Qt::AccessibleDescriptionRole:
     case int(Role::countText):
-        return itemCountText(m_controller.itemCount(index.row()));
+        return itemCountText(m_groups.itemCount(index.row()));
     case int(Role::color):
         return groupColor(group);
     default:
@@ -79,18 +80,18 @@ bool GroupsModel::setData(const QModelIndex &index, const QVariant &value, int r
         return false;
     const bool allowed = !m_editsAllowed || m_editsAllowed();
     const int row = index.row();
-    const QString old = m_controller.groupTitle(row);
+    const QString old = m_groups.groupTitle(row);
     const QString title = value.toString();
     // The rename rebuilds the rows, which must wait until the view has
     // closed the name field that sent it.
     m_pendingRename = [this, allowed, row, old, title] {
         if (!allowed) {
-            m_controller.loadGroups();
+            m_groups.loadGroups();
             return;
         }
-        if (m_controller.groupTitle(row) != old)
+        if (m_groups.groupTitle(row) != old)
             return;
-        Q_EMIT renameFinished(row, int(m_controller.rename(row, title)));
+        Q_EMIT renameFinished(row, int(m_groups.rename(row, title)));
     };
     QTimer::singleShot(0, this, &GroupsModel::applyPendingRename);
     return allowed;
@@ -115,13 +116,14 @@ Qt::DropActions GroupsModel::supportedDropActions() const
     return Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
 }
 
-ItemsModel::ItemsModel(ManagerController &controller, QObject *parent)
+ItemsModel::ItemsModel(ManagerItems &items, const SupportFiles &supportFiles, QObject *parent)
     : QAbstractListModel(parent)
-    , m_controller(controller)
+    , m_items(items)
+    , m_supportFiles(supportFiles)
     , m_bookmarkIcons(new IconImages(iconSize, this))
 {
     connect(m_bookmarkIcons, &IconImages::iconReady, this, &ItemsModel::iconFileChanged);
-    connect(&controller, &ManagerController::itemsReset, this, [this] {
+    connect(&items, &ManagerItems::itemsReset, this, [this] {
         beginResetModel();
         m_noteFirstLines.clear();
         m_rowIcons.clear();
@@ -131,7 +133,7 @@ ItemsModel::ItemsModel(ManagerController &controller, QObject *parent)
 
 int ItemsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_controller.shownItems().size());
+    return parent.isValid() ? 0 : int(m_items.shownItems().size());
 }
 
 QString ItemsModel::subtitleOf(const Item &item) const
@@ -143,7 +145,7 @@ QString ItemsModel::subtitleOf(const Item &item) const
     auto cached = m_noteFirstLines.constFind(target);
     if (cached != m_noteFirstLines.cend())
         return *cached;
-    const QString note = m_controller.services().supportFiles.localPath(target);
+    const QString note = m_supportFiles.localPath(target);
     const QString line =
         QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
     m_noteFirstLines.insert(target, line);
@@ -167,7 +169,7 @@ QIcon ItemsModel::iconOf(const Item &item) const
         return {};
     const QString imagePath = item.iconPath();
     const QIcon icon =
-        imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_controller.services().supportFiles.localPath(imagePath));
+        imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_supportFiles.localPath(imagePath));
     return icon.isNull() ? genericWebIcon() : icon;
 }
 
@@ -175,7 +177,7 @@ QVariant ItemsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const Item &item = m_controller.shownItems().at(index.row());
+    const Item &item = m_items.shownItems().at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:

@@ -10,9 +10,11 @@
 
 class IconImages;
 class Item;
-class ManagerController;
+class ManagerGroups;
+class ManagerItems;
+class SupportFiles;
 
-// The groups table's rows: one per group of the controller's grouparr.
+// The groups table's rows: one per group of ManagerGroups' grouparr.
 // The name is edited in place; an edit is a rename.
 class GroupsModel final : public QAbstractListModel
 {
@@ -21,7 +23,7 @@ class GroupsModel final : public QAbstractListModel
 public:
     enum class Role { color = Qt::UserRole + 1, countText };
 
-    explicit GroupsModel(ManagerController &controller, QObject *parent = nullptr);
+    explicit GroupsModel(ManagerGroups &groups, QObject *parent = nullptr);
 
     // Whether a finished name edit counts; when it does not (another page
     // of the window is showing), the edit is dropped and the stored list
@@ -39,11 +41,11 @@ public:
     void applyPendingRename();
 
 Q_SIGNALS:
-    // A rename ended as result (a ManagerController::Rename).
+    // A rename ended as result (a ManagerGroups::Rename).
     void renameFinished(int row, int result);
 
 private:
-    ManagerController &m_controller;
+    ManagerGroups &m_groups;
     std::function<bool()> m_editsAllowed;
     std::function<void()> m_pendingRename;
 };
@@ -60,7 +62,7 @@ public:
     // The side of a row's icon, as the rows draw it.
     static constexpr int iconSize = 32;
 
-    explicit ItemsModel(ManagerController &controller, QObject *parent = nullptr);
+    ItemsModel(ManagerItems &items, const SupportFiles &supportFiles, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -74,7 +76,8 @@ private:
     QString subtitleOf(const Item &item) const;
     QIcon iconOf(const Item &item) const;
 
-    ManagerController &m_controller;
+    ManagerItems &m_items;
+    const SupportFiles &m_supportFiles;
     mutable FileTypeIcons m_typeIcons;
     mutable QHash<QString, QString> m_noteFirstLines;
     mutable QHash<QString, QIcon> m_rowIcons;

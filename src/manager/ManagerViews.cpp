@@ -1,7 +1,8 @@
 #include "manager/ManagerViews.h"
 
-#include "manager/ManagerController.h"
+#include "manager/GroupsDropTarget.h"
 #include "manager/ManagerDelegates.h"
+#include "manager/ManagerItems.h"
 #include "manager/RowAccessibility.h"
 
 #include "store/LocalizedText.h"
@@ -38,9 +39,9 @@ void setUpRows(QListView *view)
 
 } // namespace
 
-GroupsTableView::GroupsTableView(ManagerController &controller, QWidget *parent)
+GroupsTableView::GroupsTableView(GroupsDropTarget &drops, QWidget *parent)
     : QListView(parent)
-    , m_controller(controller)
+    , m_drops(drops)
     , m_delegate(new GroupRowDelegate(this))
 {
     setObjectName(QStringLiteral("tblviewgroup"));
@@ -127,11 +128,11 @@ void GroupsTableView::startDrag(Qt::DropActions)
     const QModelIndex index = currentIndex();
     if (!index.isValid())
         return;
-    m_controller.beginDrag(ManagerController::Drag::group, index.row());
+    m_drops.beginDrag(GroupsDropTarget::Drag::group, index.row());
     auto *drag = new QDrag(this);
     drag->setMimeData(rowDragData(index.row()));
     drag->exec(Qt::MoveAction, Qt::MoveAction);
-    m_controller.endDrag();
+    m_drops.endDrag();
     setIndicator({});
 }
 
@@ -160,7 +161,7 @@ void GroupsTableView::setIndicator(const DropTarget &target)
 
 void GroupsTableView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (m_controller.drag() != ManagerController::Drag::none || event->mimeData()->hasUrls())
+    if (m_drops.drag() != GroupsDropTarget::Drag::none || event->mimeData()->hasUrls())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -171,11 +172,11 @@ void GroupsTableView::dragMoveEvent(QDragMoveEvent *event)
     DropTarget target = dropTargetAt(event->position().toPoint());
     // Groups go between rows, everything else onto a row: the edges of a
     // row count as the row itself for those.
-    if (m_controller.drag() != ManagerController::Drag::group) {
+    if (m_drops.drag() != GroupsDropTarget::Drag::group) {
         const QModelIndex index = indexAt(event->position().toPoint());
         target = {index.isValid() ? index.row() : -1, true};
     }
-    if (m_controller.validateDrop(target.row, target.onRow, event->mimeData())) {
+    if (m_drops.validateDrop(target.row, target.onRow, event->mimeData())) {
         setIndicator(target);
         event->acceptProposedAction();
     } else {
@@ -194,7 +195,7 @@ void GroupsTableView::dropEvent(QDropEvent *event)
 {
     const DropTarget target = m_indicator;
     setIndicator({});
-    if (m_controller.acceptDrop(target.row, target.onRow, event->mimeData()))
+    if (m_drops.acceptDrop(target.row, target.onRow, event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -222,9 +223,10 @@ void GroupsTableView::paintEvent(QPaintEvent *event)
     painter.drawLine(4, y, viewport()->width() - 4, y);
 }
 
-ItemsTableView::ItemsTableView(ManagerController &controller, QWidget *parent)
+ItemsTableView::ItemsTableView(ManagerItems &items, GroupsDropTarget &drops, QWidget *parent)
     : QListView(parent)
-    , m_controller(controller)
+    , m_items(items)
+    , m_drops(drops)
 {
     setObjectName(QStringLiteral("tblviewItems"));
     setItemDelegate(new ItemRowDelegate(this));
@@ -290,7 +292,7 @@ QMimeData *ItemsTableView::dragData(const Item &item, int row, Qt::DropActions *
     // A file item leaves as its file; copying and linking are offered, never
     // moving, so that a file manager cannot take the user's file away.
     Qt::DropActions offered = Qt::CopyAction;
-    if (const auto path = ManagerController::filePathOf(item)) {
+    if (const auto path = ManagerItems::filePathOf(item)) {
         data->setUrls({QUrl::fromLocalFile(*path)});
         offered |= Qt::LinkAction;
     }
@@ -302,10 +304,10 @@ QMimeData *ItemsTableView::dragData(const Item &item, int row, Qt::DropActions *
 void ItemsTableView::startDrag(Qt::DropActions)
 {
     const int row = selectedRow();
-    const auto item = m_controller.shownItem(row);
+    const auto item = m_items.shownItem(row);
     if (!item)
         return;
-    m_controller.beginDrag(ManagerController::Drag::item, row);
+    m_drops.beginDrag(GroupsDropTarget::Drag::item, row);
     Qt::DropActions actions;
     auto *drag = new QDrag(this);
     drag->setMimeData(dragData(*item, row, &actions));
@@ -313,5 +315,5 @@ void ItemsTableView::startDrag(Qt::DropActions)
     if (!icon.isNull())
         drag->setPixmap(icon.pixmap(32, 32));
     drag->exec(actions, Qt::CopyAction);
-    m_controller.endDrag();
+    m_drops.endDrag();
 }

@@ -4,8 +4,9 @@
 
 class GroupRowDelegate;
 class Item;
+class GroupsDropTarget;
 class ItemRowDelegate;
-class ManagerController;
+class ManagerItems;
 class QMimeData;
 
 // The internal row drag's type on the drag's data.
@@ -19,7 +20,7 @@ class GroupsTableView final : public QListView
     Q_OBJECT
 
 public:
-    explicit GroupsTableView(ManagerController &controller, QWidget *parent = nullptr);
+    explicit GroupsTableView(GroupsDropTarget &drops, QWidget *parent = nullptr);
 
     GroupRowDelegate *rowDelegate() const { return m_delegate; }
     // Opens the colour tag picker for row from the keyboard or a screen
@@ -59,7 +60,7 @@ private:
     void setIndicator(const DropTarget &target);
     void emitColorClicked(const QModelIndex &index);
 
-    ManagerController &m_controller;
+    GroupsDropTarget &m_drops;
     GroupRowDelegate *m_delegate = nullptr;
     DropTarget m_indicator;
 };
@@ -71,7 +72,7 @@ class ItemsTableView final : public QListView
     Q_OBJECT
 
 public:
-    explicit ItemsTableView(ManagerController &controller, QWidget *parent = nullptr);
+    ItemsTableView(ManagerItems &items, GroupsDropTarget &drops, QWidget *parent = nullptr);
 
     int selectedRow() const;
     // What a click on row's edit button does: selects the row and asks to
@@ -96,6 +97,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    ManagerController &m_controller;
+    ManagerItems &m_items;
+    GroupsDropTarget &m_drops;
     QString m_emptyText;
 };

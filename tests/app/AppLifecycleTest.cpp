@@ -3,7 +3,7 @@
 
 #include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
-#include "manager/ManagerController.h"
+#include "manager/ManagerGroups.h"
 #include "manager/MakeshortcutsVc.h"
 #include "platform/AtomicFile.h"
 #include "platform/PlistCodec.h"
@@ -311,7 +311,7 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
         return false;
     };
     EXPECT_TRUE(processUntil([&] {
-        return titles(page->controller().grouparr()).contains(u"Elsewhere"_qs) && popupShows(u"Elsewhere"_qs)
+        return titles(page->groups().grouparr()).contains(u"Elsewhere"_qs) && popupShows(u"Elsewhere"_qs)
             && popupShows(u"Summary"_qs);
     }));
 

@@ -4,7 +4,9 @@
 #include "manager/DimmingLayer.h"
 #include "manager/MakeshortcutsVc.h"
 #include "manager/ManagerViews.h"
-#include "manager/ManagerController.h"
+#include "manager/GroupsDropTarget.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "manager/ManagerServices.h"
 #include "store/ColorText.h"
 #include "store/FileBookmarks.h"
@@ -29,6 +31,29 @@ protected:
     ManagerServices services()
     {
         return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
+    }
+
+    // The manager page's decisions without its widgets.
+    struct Manager
+    {
+        explicit Manager(const ManagerServices &services)
+            : groups(services)
+            , items(services, groups)
+            , drops(groups, items)
+        {
+        }
+        ManagerGroups groups;
+        ManagerItems items;
+        GroupsDropTarget drops;
+    };
+    // Over the stored groups, the first one selected.
+    std::unique_ptr<Manager> makeManager()
+    {
+        auto manager = std::make_unique<Manager>(services());
+        manager->groups.loadGroups();
+        if (manager->groups.groupCount() > 0)
+            manager->groups.selectGroup(0);
+        return manager;
     }
 
     void addGroup(const QString &title, const QList<Item> &items = {}, const QString &color = {})
