@@ -1,11 +1,8 @@
 #include "manager/ItemsPane.h"
 
-#include "items/AddPanelvc.h"
-#include "items/CharacterPalette.h"
-#include "items/EditFileFolderitemvc.h"
 #include "items/FaviconFetcher.h"
-#include "items/FileOrFolderDialog.h"
 #include "manager/DimmingLayer.h"
+#include "manager/ItemPanels.h"
 #include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
@@ -46,6 +43,7 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
     , m_blackLayer(blackLayer)
     , m_endGroupEditing(std::move(endGroupEditing))
     , m_itemsModel(new ItemsModel(items, services.supportFiles, this))
+    , m_panels(new ItemPanels(groups, items, services, blackLayer, this))
 {
     setObjectName(QStringLiteral("itemsPane"));
     auto *layout = new QVBoxLayout(this);
@@ -169,64 +167,12 @@ void ItemsPane::showAddMenu(QWidget *anchor)
     if (m_groups.selectedRow() < 0 || !m_services.favorites.hasGroupList())
         return;
     m_endGroupEditing();
-    QMenu *itemmenu = QuickListMenus::addItemMenu({[this] { AddFileFolders(); }, [this] { AddWebBookmark(); },
-                                                   [this] { AddTextSnnipet(); }, [this] { AddColorSwitch(); }},
-                                                  this);
+    ItemPanels *panels = m_panels;
+    QMenu *itemmenu = QuickListMenus::addItemMenu(
+        {[panels] { panels->AddFileFolders(); }, [panels] { panels->AddWebBookmark(); },
+         [panels] { panels->AddTextSnnipet(); }, [panels] { panels->AddColorSwitch(); }},
+        this);
     itemmenu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
-}
-
-void ItemsPane::AddFileFolders()
-{
-    if (m_groups.selectedRow() < 0)
-        return;
-    std::optional<QString> path;
-    {
-        const DimmingLayer::Scope dimmed(m_blackLayer);
-        path = m_chooseFile ? m_chooseFile(this) : FileOrFolderDialog::choose(window());
-    }
-    if (path)
-        m_items.addDroppedFiles({*path});
-}
-
-void ItemsPane::AddWebBookmark()
-{
-    openAddPanel(PanelKind::webBookmark, std::nullopt);
-}
-
-void ItemsPane::AddTextSnnipet()
-{
-    openAddPanel(PanelKind::textFile, std::nullopt);
-}
-
-void ItemsPane::AddColorSwitch()
-{
-    openAddPanel(PanelKind::colorWell, std::nullopt);
-}
-
-CharacterPalette &ItemsPane::palette()
-{
-    if (!m_palette)
-        m_palette = new CharacterPalette(m_services.preferences, this);
-    return *m_palette;
-}
-
-void ItemsPane::holdDimming(QWidget *panel)
-{
-    m_blackLayer.hold();
-    connect(qobject_cast<QDialog *>(panel), &QDialog::finished, this, [this] { m_blackLayer.release(); },
-            Qt::SingleShotConnection);
-}
-
-void ItemsPane::openAddPanel(PanelKind kind, const std::optional<Item> &edited)
-{
-    if (m_groups.selectedRow() < 0)
-        return;
-    if (!m_addPanelvc) {
-        m_addPanelvc = new AddPanelvc(m_services.items(), palette(), this);
-        connect(m_addPanelvc, &AddPanelvc::saved, &m_items, &ManagerItems::selectedItemsStored);
-    }
-    holdDimming(m_addPanelvc);
-    m_addPanelvc->showPanel(kind, m_groups.selectedGroupTitle(), edited);
 }
 
 void ItemsPane::editRow(int row)
@@ -236,28 +182,7 @@ void ItemsPane::editRow(int row)
         return;
     if (tblviewItems->selectedRow() != row)
         tblviewItems->setCurrentIndex(m_itemsModel->index(row));
-    switch (item->kind()) {
-    case ItemKind::normalFile:
-        if (!m_editFileFolderitemvc) {
-            m_editFileFolderitemvc = new EditFileFolderitemvc(m_services.items(), palette(), this);
-            connect(m_editFileFolderitemvc, &EditFileFolderitemvc::saved, &m_items,
-                    &ManagerItems::selectedItemsStored);
-        }
-        holdDimming(m_editFileFolderitemvc);
-        m_editFileFolderitemvc->showPanel(m_groups.selectedGroupTitle(), *item);
-        break;
-    case ItemKind::bookmark:
-        openAddPanel(PanelKind::webBookmark, item);
-        break;
-    case ItemKind::text:
-        openAddPanel(PanelKind::textFile, item);
-        break;
-    case ItemKind::color:
-        openAddPanel(PanelKind::colorWell, item);
-        break;
-    case ItemKind::unknown:
-        break;
-    }
+    m_panels->edit(*item);
 }
 
 void ItemsPane::menuitem_edit()
