@@ -3,7 +3,7 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
 #include "store/FavoritesStore.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"

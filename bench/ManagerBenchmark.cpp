@@ -12,7 +12,7 @@
 #include "manager/GroupsDropTarget.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
 #include "store/FileBookmarks.h"
 #include "store/StoreKeys.h"
 
@@ -47,7 +47,7 @@ struct Store : BenchStore
         }
         // The popup exists, as in the application: the manager's changes
         // rebuild its rows.
-        popup = std::make_unique<ViewController>(quickListServices());
+        popup = std::make_unique<PopupWindow>(quickListServices());
     }
 
     ManagerServices services()
@@ -58,7 +58,7 @@ struct Store : BenchStore
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;
     QList<QUrl> droppedFiles;
-    std::unique_ptr<ViewController> popup;
+    std::unique_ptr<PopupWindow> popup;
 };
 
 // The manager window's frame with its dimming layer and the page.

@@ -16,7 +16,8 @@
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListPage.h"
 #include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
@@ -206,21 +207,21 @@ ManagerWindow *AppDelegate::managerWindow()
     return m_managerWindow;
 }
 
-ViewController *AppDelegate::popover()
+PopupWindow *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = new ViewController(QuickListServices{m_context.favorites, *m_context.preferences,
-                                                         m_context.sortSettings, m_context.supportFiles,
-                                                         m_context.viewLinks, m_context.desktop, selectTagvc()},
-                                       popupWindowStyleOfDisplay());
+        m_popover = new PopupWindow(QuickListServices{m_context.favorites, *m_context.preferences,
+                                                      m_context.sortSettings, m_context.supportFiles,
+                                                      m_context.viewLinks, m_context.desktop, selectTagvc()},
+                                    popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
-        new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
-        connect(m_popover, &ViewController::manageShortcutRequested, this,
+        new PopupAddItems(m_popover->quickListPage(), itemServices, *m_context.preferences);
+        connect(m_popover, &PopupWindow::manageShortcutRequested, this,
                 [this] { openManagerPage(ContainerVc::managerPage); });
-        connect(m_popover, &ViewController::showPreferencesRequested, this,
+        connect(m_popover, &PopupWindow::showPreferencesRequested, this,
                 [this] { openManagerPage(ContainerVc::preferencesPage); });
-        connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
+        connect(m_popover, &PopupWindow::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;
 }
@@ -269,7 +270,7 @@ ManagerWindow *AppDelegate::existingManagerWindow() const
     return m_managerWindow;
 }
 
-ViewController *AppDelegate::existingPopover() const
+PopupWindow *AppDelegate::existingPopover() const
 {
     return m_popover;
 }

@@ -16,7 +16,7 @@ struct PreferencesNotice;
 class QMenu;
 class SelectTagVc;
 class ShortcutRecorder;
-class ViewController;
+class PopupWindow;
 
 // Brimble's application object: runs the launch sequence, owns the tray icon,
 // the popup and the manager window, and ends the process cleanly.
@@ -53,7 +53,7 @@ public:
     void setRelaunchProgram(const QString &program) { m_relaunchProgram = program; }
     // The manager window, or null when none was created yet (a start at login with a tray).
     ManagerWindow *existingManagerWindow() const;
-    ViewController *existingPopover() const;
+    PopupWindow *existingPopover() const;
     GlobalShortcut &hotKey() const { return *m_hotKey; }
     ShortcutRecorder &shortcutRecorder() const { return *m_shortcutRecorder; }
     void handleInstanceRequest(const QByteArray &request);
@@ -76,14 +76,14 @@ private:
     void setMenuTitles();
     void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
-    ViewController *popover();
+    PopupWindow *popover();
     SelectTagVc &selectTagvc();
     QRect trayIconGeometry() const;
 
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<SelectTagVc> m_selectTagvc;
-    QPointer<ViewController> m_popover;
+    QPointer<PopupWindow> m_popover;
     QPointer<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;

@@ -6,21 +6,21 @@
 #include "items/FaviconFetcher.h"
 #include "items/FileOrFolderDialog.h"
 #include "items/NoteBox.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/QuickListPage.h"
 
-PopupAddItems::PopupAddItems(ViewController &popup, const ItemServices &services, PreferencesStore &preferences)
-    : QObject(&popup)
-    , m_popup(popup)
+PopupAddItems::PopupAddItems(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences)
+    : QObject(&page)
+    , m_page(page)
     , m_adder(services)
     , m_chooseFile(&FileOrFolderDialog::choose)
     , m_palette(std::make_unique<CharacterPalette>(preferences))
 {
-    popup.setAddItemHandler(AddItemKind::fileFolders, [this] { AddFileFolders(); });
-    popup.setAddItemHandler(AddItemKind::webBookmark, [this] { AddWebBookmark(); });
-    popup.setAddItemHandler(AddItemKind::textSnippet, [this] { AddTextSnnipet(); });
-    popup.setAddItemHandler(AddItemKind::colorSwitch, [this] { AddColorSwitch(); });
+    page.setAddItemHandler(AddItemKind::fileFolders, [this] { AddFileFolders(); });
+    page.setAddItemHandler(AddItemKind::webBookmark, [this] { AddWebBookmark(); });
+    page.setAddItemHandler(AddItemKind::textSnippet, [this] { AddTextSnnipet(); });
+    page.setAddItemHandler(AddItemKind::colorSwitch, [this] { AddColorSwitch(); });
     // An icon arrives after its item is shown: the rows draw it then.
-    connect(&services.faviconFetcher, &FaviconFetcher::iconSaved, &popup, &ViewController::reloadQuickList);
+    connect(&services.faviconFetcher, &FaviconFetcher::iconSaved, &page, &QuickListPage::reloadQuickList);
 }
 
 PopupAddItems::~PopupAddItems() = default;
@@ -28,31 +28,32 @@ PopupAddItems::~PopupAddItems() = default;
 template<typename Box> void PopupAddItems::openBox(QPointer<Box> &box)
 {
     if (!box) {
-        box = new Box(m_adder, *m_palette, &m_popup);
+        box = new Box(m_adder, *m_palette, &m_page);
         box->hide();
-        connect(box, &Box::itemAdded, &m_popup, [this, box] { m_popup.showAddedItem(box->groupTitle()); });
-        connect(box, &Box::closeRequested, &m_popup, &ViewController::closeInlineBox);
+        connect(box, &Box::itemAdded, &m_page, [this, box] { m_page.showAddedItem(box->groupTitle()); });
+        connect(box, &Box::closeRequested, &m_page, &QuickListPage::closeInlineBox);
     }
-    box->reset(m_popup.currentGroupName());
-    m_popup.showInlineBox(box);
+    box->reset(m_page.currentGroupName());
+    m_page.showInlineBox(box);
     box->focusTitle();
 }
 
 void PopupAddItems::AddFileFolders()
 {
-    const QString group = m_popup.currentGroupName();
-    const bool wasShown = m_popup.isVisible();
+    const QString group = m_page.currentGroupName();
+    QWidget *popup = m_page.window();
+    const bool wasShown = popup->isVisible();
     // Qt closes the popup when the modal dialog takes the input; it comes
     // back where it was, showing the new item.
-    const auto path = m_chooseFile(&m_popup);
+    const auto path = m_chooseFile(popup);
     if (path) {
         m_adder.addFile(group, *path);
-        m_popup.showAddedItem(group);
+        m_page.showAddedItem(group);
     }
-    if (wasShown && !m_popup.isVisible()) {
-        m_popup.show();
-        m_popup.raise();
-        m_popup.activateWindow();
+    if (wasShown && !popup->isVisible()) {
+        popup->show();
+        popup->raise();
+        popup->activateWindow();
     }
 }
 

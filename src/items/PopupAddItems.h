@@ -16,11 +16,11 @@ class ColorBox;
 class NoteBox;
 class PreferencesStore;
 class QWidget;
-class ViewController;
+class QuickListPage;
 
 // The popup's add-item menu made real: the file dialog and the three inline
 // boxes, adding to the group whose menu was opened. Installs itself as the
-// popup's four add handlers; lives as long as the popup.
+// list page's four add handlers; lives as long as the page.
 class PopupAddItems final : public QObject
 {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     // Runs the dialog that picks one file or folder; nothing when cancelled.
     using FileChooser = std::function<std::optional<QString>(QWidget *parent)>;
 
-    PopupAddItems(ViewController &popup, const ItemServices &services, PreferencesStore &preferences);
+    PopupAddItems(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences);
     ~PopupAddItems() override;
 
     // Replaces the file dialog; for tests.
@@ -46,7 +46,7 @@ private:
     // lays it over the popup.
     template<typename Box> void openBox(QPointer<Box> &box);
 
-    ViewController &m_popup;
+    QuickListPage &m_page;
     ItemAdder m_adder;
     FileChooser m_chooseFile;
     std::unique_ptr<CharacterPalette> m_palette;

@@ -10,7 +10,7 @@
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/QuickListView.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
 #include "store/StoredRecords.h"
 
 #include "support/ProcessUntil.h"

@@ -14,7 +14,7 @@
 #include "platform/PlistPreferencesStore.h"
 #include "platform/XdgLoginItems.h"
 #include "prefs/PreferencesVc.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
 #include "store/StoreKeys.h"
 
 #include <QCheckBox>

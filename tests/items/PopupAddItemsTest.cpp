@@ -2,7 +2,8 @@
 
 #include "items/PopupAddItems.h"
 #include "quicklist/QuickListView.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListPage.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -14,39 +15,40 @@ namespace {
 class PopupAddItemsTest : public ItemsFixture
 {
 protected:
-    ViewController popup{{favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker}};
-    PopupAddItems adding{popup, services, preferences};
+    PopupWindow popup{{favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker}};
+    QuickListPage &page = popup.quickListPage();
+    PopupAddItems adding{page, services, preferences};
 };
 
 TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
 {
-    const QString group = popup.currentGroupName();
+    const QString group = page.currentGroupName();
     std::optional<QString> chosen;
     adding.setFileChooser([&chosen](QWidget *) { return chosen; });
-    popup.AddFileFolders(); // cancelled
+    page.AddFileFolders(); // cancelled
     EXPECT_FALSE(favorites.hasItemList(group));
     chosen = folder.path();
-    popup.AddFileFolders();
+    page.AddFileFolders();
     EXPECT_EQ(favorites.items(group).value(0).target(), folder.path());
 
-    popup.AddWebBookmark();
-    EXPECT_TRUE(popup.subViewAdded());
+    page.AddWebBookmark();
+    EXPECT_TRUE(page.subViewAdded());
     auto *title = popup.findChild<QLineEdit *>("txtFieldTitle_webbookmark");
     ASSERT_TRUE(title && title->isVisibleTo(&popup));
     title->setText("Site");
     popup.findChild<QLineEdit *>("txtfieldURL")->setText("example.com");
     QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxaddWebBookmark"), Qt::LeftButton);
-    EXPECT_FALSE(popup.subViewAdded());
+    EXPECT_FALSE(page.subViewAdded());
 
-    popup.AddTextSnnipet();
+    page.AddTextSnnipet();
     popup.findChild<QLineEdit *>("txtFieldTitle_textfile")->setText("Half typed");
     QTest::mouseClick(popup.findChild<QPushButton *>("btncancel_boxtextnote"), Qt::LeftButton);
-    EXPECT_FALSE(popup.subViewAdded());
+    EXPECT_FALSE(page.subViewAdded());
 
-    popup.AddColorSwitch();
+    page.AddColorSwitch();
     popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
     QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
-    EXPECT_FALSE(popup.subViewAdded());
+    EXPECT_FALSE(page.subViewAdded());
 
     QStringList titles = storedTitles(group);
     titles.sort(Qt::CaseInsensitive);
@@ -59,7 +61,7 @@ TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
         QList<Group> groups = favorites.groups();
         groups[1].setExpanded(false);
         favorites.setGroups(groups);
-        popup.reloadQuickList();
+        page.reloadQuickList();
     };
     collapseHome();
     popup.showPopover(QRect());
@@ -70,8 +72,8 @@ TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
     const QModelIndex home = view->model()->index(1, 0);
     const QRect add = view->rowDelegate()->partRect(view->visualRect(home), home, RowDelegate::Part::add);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, add.center());
-    ASSERT_EQ(popup.currentGroupName(), "Home");
-    popup.AddColorSwitch();
+    ASSERT_EQ(page.currentGroupName(), "Home");
+    page.AddColorSwitch();
     popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
     QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
 
@@ -81,7 +83,7 @@ TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
     // The same for a file.
     collapseHome();
     adding.setFileChooser([this](QWidget *) { return std::optional<QString>(folder.path()); });
-    popup.AddFileFolders();
+    page.AddFileFolders();
     EXPECT_TRUE(favorites.groups().at(1).isExpanded());
     EXPECT_EQ(view->model()->rowCount(), 4);
     for (QMenu *menu : popup.findChildren<QMenu *>())

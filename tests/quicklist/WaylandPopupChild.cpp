@@ -19,7 +19,7 @@
 #include "platform/FakePreferencesStore.h"
 #include "platform/PopupWindowStyle.h"
 #include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
@@ -123,7 +123,7 @@ int runPopup()
     ViewLinks links;
     FakeDesktopServices desktop;
     SelectTagVc picker;
-    ViewController popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
+    PopupWindow popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
                          popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.
     QWidget managerWindow;

@@ -21,7 +21,7 @@ namespace {
 
 using QuickListFixtureTest = QuickListFixture;
 
-class ViewControllerTest : public QuickListFixture
+class PopupWindowTest : public QuickListFixture
 {
 protected:
     void SetUp() override
@@ -29,7 +29,7 @@ protected:
         addGroup("Apps", true, {item("older", 1), item("newer", 2)});
         addGroup("Web", false, {bookmark("News site", 3, "news.example.org")});
         addGroup("Colours", true, {colorItem("Brand green", 4, "47CE64")});
-        vc = std::make_unique<ViewController>(services());
+        vc = std::make_unique<PopupWindow>(services());
         view = vc->findChild<QuickListView *>();
         ASSERT_TRUE(view);
         vc->showPopover(QRect());
@@ -78,13 +78,13 @@ protected:
                                                                                            : nullptr;
     }
 
-    std::unique_ptr<ViewController> vc;
+    std::unique_ptr<PopupWindow> vc;
     QuickListView *view = nullptr;
 };
 
 } // namespace
 
-TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
+TEST_F(PopupWindowTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
 {
     EXPECT_TRUE(links.popoverListLoaded);
     // The stored items are sorted newest first; the rows show it at the next rebuild.
@@ -117,7 +117,7 @@ TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
     EXPECT_FALSE(favorites.groups().at(1).isExpanded());
 }
 
-TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
+TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
 {
     const QString big = folder.filePath("Big");
     QDir().mkpath(big + "/Folder");
@@ -126,7 +126,7 @@ TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     favorites.setItems("Apps", {fileItem("Big", 9, big)});
     desktop.applications.applications = {{"browser.desktop", "Browser", {}}};
     preferences.setObject(true, StoreKeys::showFileListInFolder);
-    vc->reloadQuickList();
+    vc->quickListPage().reloadQuickList();
     vc->showPopover(QRect()); // reads the folder-list setting
 
     QMenu *menu = contextMenu(4); // "Brand green"
@@ -156,7 +156,7 @@ TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     EXPECT_FALSE(vc->isPopoverShown());
 }
 
-TEST_F(ViewControllerTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFirstGroup)
+TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFirstGroup)
 {
     auto *add = child<QPushButton>("btnadd_boxaddgroup");
     auto *name = child<QLineEdit>("txtfieldGroupname");
@@ -171,23 +171,23 @@ TEST_F(ViewControllerTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForThe
     EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
     name->setText("Other");
     child<QPushButton>("btncancel_boxaddGroup")->click();
-    EXPECT_FALSE(vc->subViewAdded());
+    EXPECT_FALSE(vc->quickListPage().subViewAdded());
     EXPECT_EQ(favorites.groupTitles(), QStringList({"Apps", "Web", "Colours"})) << "cancelling stores nothing";
 
     favorites.setGroups(QList<Group>());
-    vc->reloadQuickList();
+    vc->quickListPage().reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
     EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
     child<QPushButton>("btncreateFirstGroup")->click();
-    ASSERT_TRUE(vc->subViewAdded());
+    ASSERT_TRUE(vc->quickListPage().subViewAdded());
     EXPECT_TRUE(name->text().isEmpty());
     name->setText("Work ");
     QTest::keyClick(name, Qt::Key_Return);
-    EXPECT_FALSE(vc->subViewAdded() || child<QWidget>("emptyState")->isVisible());
+    EXPECT_FALSE(vc->quickListPage().subViewAdded() || child<QWidget>("emptyState")->isVisible());
     EXPECT_EQ(rowTitles(), QStringList({"Work "}));
 }
 
-TEST_F(ViewControllerTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
+TEST_F(PopupWindowTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
 {
     QApplication::setActiveWindow(vc.get());
     QTest::keyClicks(vc.get(), "e");
@@ -206,16 +206,16 @@ TEST_F(ViewControllerTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
 
     // While the group box covers the page, Tab stays among its fields.
     child<QToolButton>("btncreateGroup")->click();
-    ASSERT_TRUE(vc->subViewAdded());
+    ASSERT_TRUE(vc->quickListPage().subViewAdded());
     for (int count = 0; count < 4; ++count)
         EXPECT_FALSE(ring.contains(press(Qt::Key_Tab)));
 }
 
-TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
+TEST_F(PopupWindowTest, SettingsMenuAsksTheApplication)
 {
-    QSignalSpy manage(vc.get(), &ViewController::manageShortcutRequested);
-    QSignalSpy preferencesShown(vc.get(), &ViewController::showPreferencesRequested);
-    QSignalSpy quit(vc.get(), &ViewController::quitRequested);
+    QSignalSpy manage(vc.get(), &PopupWindow::manageShortcutRequested);
+    QSignalSpy preferencesShown(vc.get(), &PopupWindow::showPreferencesRequested);
+    QSignalSpy quit(vc.get(), &PopupWindow::quitRequested);
     child<QToolButton>("btnsettings")->click();
     QMenu *menu = openMenu("settingsMenu");
     ASSERT_TRUE(menu);
@@ -225,7 +225,7 @@ TEST_F(ViewControllerTest, SettingsMenuAsksTheApplication)
     EXPECT_FALSE(vc->isPopoverShown());
 }
 
-TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
+TEST_F(PopupWindowTest, PickerRecoloursTheGroupItWasOpenedFor)
 {
     const auto colours = [&] {
         QStringList stored;
@@ -247,12 +247,12 @@ TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
     EXPECT_EQ(colours(), recoloured);
 }
 
-TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
+TEST_F(PopupWindowTest, AddItemMenuTargetsTheHeadingsGroup)
 {
     int bookmarksAdded = 0;
-    vc->setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
+    vc->quickListPage().setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
     clickPart(4, RowDelegate::Part::add);
-    EXPECT_EQ(vc->currentGroupName(), "Colours");
+    EXPECT_EQ(vc->quickListPage().currentGroupName(), "Colours");
     QMenu *menu = openMenu("itemmenu");
     ASSERT_TRUE(menu);
     ASSERT_EQ(menu->actions().size(), 4);
@@ -264,27 +264,27 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
     // From the keyboard: the menu key on the highlighted first heading.
     QTest::keyClick(vc.get(), Qt::Key_Down);
     QTest::keyClick(vc.get(), Qt::Key_Menu);
-    EXPECT_EQ(vc->currentGroupName(), "Apps");
+    EXPECT_EQ(vc->quickListPage().currentGroupName(), "Apps");
     ASSERT_TRUE(openMenu("itemmenu"));
     openMenu("itemmenu")->close();
 
     // The item boxes open over the list and close through the popup.
     auto *box = new QWidget;
-    vc->showInlineBox(box);
+    vc->quickListPage().showInlineBox(box);
     EXPECT_TRUE(box->isVisible());
     clickPart(1, RowDelegate::Part::body);
     EXPECT_TRUE(desktop.urls.opened.isEmpty()) << "rows do nothing under a box";
     QTest::keyClick(vc.get(), Qt::Key_Escape);
-    EXPECT_FALSE(vc->subViewAdded() || box->isVisible());
+    EXPECT_FALSE(vc->quickListPage().subViewAdded() || box->isVisible());
 }
 
-TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
+TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
     QList<Item> many = favorites.items("Apps");
     for (int n = 0; n < 20; ++n)
         many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
     favorites.setItems("Apps", many);
-    vc->reloadQuickList();
+    vc->quickListPage().reloadQuickList();
     const int grouped = vc->height();
     auto *field = child<QLineEdit>("searchtextfield");
     QTest::keyClicks(vc.get(), "NEW");
@@ -315,7 +315,7 @@ TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_FALSE(vc->isPopoverShown()) << "the click that closed it does not reopen it";
 }
 
-TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
+TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
 {
     QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(vc.get());
     ASSERT_TRUE(popup);
@@ -342,7 +342,7 @@ TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
 // it opened.
 TEST_F(QuickListFixtureTest, ACompositorPlacedPopupClosesWhenTheFocusLeavesItAndWhatItOpened)
 {
-    ViewController popup(services(), PopupWindowStyle::compositorPlaced);
+    PopupWindow popup(services(), PopupWindowStyle::compositorPlaced);
     EXPECT_EQ(popup.windowType(), Qt::Window);
     EXPECT_TRUE(popup.windowFlags().testFlag(Qt::FramelessWindowHint));
     QWidget otherWindow;
