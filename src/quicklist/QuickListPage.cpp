@@ -3,6 +3,7 @@
 #include "quicklist/AddGroupBox.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListModel.h"
+#include "quicklist/QuickListToolbar.h"
 #include "quicklist/QuickListView.h"
 #include "quicklist/RowClickHandler.h"
 #include "platform/StandardOutput.h"
@@ -14,12 +15,10 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -28,39 +27,6 @@
 namespace {
 
 constexpr int addGroupReenableMs = 1000;
-
-QIcon magnifierIcon()
-{
-    QIcon themed = QIcon::fromTheme(QStringLiteral("edit-find"));
-    if (!themed.isNull())
-        return themed;
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(110, 110, 110), 3));
-    painter.drawEllipse(QRectF(5, 5, 16, 16));
-    painter.drawLine(QPointF(19, 19), QPointF(27, 27));
-    return QIcon(pixmap);
-}
-
-QToolButton *toolButton(const QString &name, const QString &themeIcon, const QString &fallbackText,
-                        const QString &toolTip, QWidget *parent)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::TabFocus);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setToolTip(toolTip);
-    button->setAccessibleName(toolTip);
-    const QIcon icon = QIcon::fromTheme(themeIcon);
-    if (icon.isNull())
-        button->setText(fallbackText);
-    else
-        button->setIcon(icon);
-    return button;
-}
 
 bool isTabKey(const QKeyEvent *key)
 {
@@ -78,7 +44,7 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     , m_groupActions(m_quickList, services.favorites, services.sortSettings, services.viewLinks)
 {
     setObjectName(QStringLiteral("quickListPage"));
-    buildToolbar();
+    m_toolbar = new QuickListToolbar(this);
     tableView = new QuickListView(this);
     tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
     tableView->setRowDelegate(new RowDelegate(tableView));
@@ -131,42 +97,6 @@ QuickListPage::~QuickListPage()
     m_services.viewLinks.popoverListLoaded = false;
 }
 
-void QuickListPage::buildToolbar()
-{
-    m_toolbar = new QWidget(this);
-    auto *bar = new QHBoxLayout(m_toolbar);
-    bar->setContentsMargins(8, 6, 6, 6);
-    bar->setSpacing(4);
-    imgviewsearch = new QLabel(m_toolbar);
-    imgviewsearch->setObjectName(QStringLiteral("imgviewsearch"));
-    imgviewsearch->setPixmap(magnifierIcon().pixmap(16, 16));
-    btnsearch = new QToolButton(m_toolbar);
-    btnsearch->setObjectName(QStringLiteral("btnsearch"));
-    btnsearch->setAutoRaise(true);
-    btnsearch->setFocusPolicy(Qt::NoFocus);
-    btnsearch->setCursor(Qt::IBeamCursor);
-    btnsearch->setText(LocalizedText("IDS_BR_26"));
-    searchtextfield = new QLineEdit(m_toolbar);
-    searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
-    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
-    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_26"));
-    searchtextfield->setClearButtonEnabled(true);
-    searchtextfield->hide();
-    m_createGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"), QStringLiteral("+"),
-                                     LocalizedText("IDS_BR_30"), m_toolbar);
-    m_sortButton = toolButton(QStringLiteral("btnsort"), QStringLiteral("view-sort-ascending"), QStringLiteral("\u21C5"),
-                              LocalizedText("IDS_BR_135"), m_toolbar);
-    m_settingsButton = toolButton(QStringLiteral("btnsettings"), QStringLiteral("open-menu"), QStringLiteral("\u22EF"),
-                                  LocalizedText("IDS_BR_37"), m_toolbar);
-    bar->addWidget(imgviewsearch);
-    bar->addWidget(btnsearch);
-    bar->addWidget(searchtextfield, 1);
-    bar->addStretch();
-    bar->addWidget(m_createGroupButton);
-    bar->addWidget(m_sortButton);
-    bar->addWidget(m_settingsButton);
-}
-
 void QuickListPage::buildEmptyState()
 {
     // Without any group, a line says what groups are for and a button
@@ -192,22 +122,21 @@ void QuickListPage::buildEmptyState()
 
 void QuickListPage::connectToolbar()
 {
-    searchtextfield->installEventFilter(this);
+    m_toolbar->searchField()->installEventFilter(this);
     // Tab on a toolbar button goes on round the popup's ring, not along
     // the window's focus chain; other keys reach the popup as usual.
-    for (QToolButton *button : {m_createGroupButton, m_sortButton, m_settingsButton})
+    for (QWidget *button : m_toolbar->buttons())
         button->installEventFilter(this);
 
-    connect(btnsearch, &QToolButton::clicked, this, &QuickListPage::btnsearchclicked);
-    connect(searchtextfield, &QLineEdit::textChanged, this, &QuickListPage::searchTextChanged);
-    connect(m_createGroupButton, &QToolButton::clicked, this, &QuickListPage::btncreateGroup);
+    connect(m_toolbar, &QuickListToolbar::searchClicked, this, &QuickListPage::btnsearchclicked);
+    connect(m_toolbar, &QuickListToolbar::searchTextChanged, this, &QuickListPage::searchTextChanged);
+    connect(m_toolbar, &QuickListToolbar::createGroupClicked, this, &QuickListPage::btncreateGroup);
     connect(boxAddGroup, &AddGroupBox::addClicked, this, &QuickListPage::btnadd_boxaddGroup);
     connect(boxAddGroup, &AddGroupBox::cancelClicked, this, &QuickListPage::closeInlineBox);
-    connect(m_sortButton, &QToolButton::clicked, this, [this] {
-        QMenu *menu = QuickListMenus::sortMenu(m_services.sortSettings, m_groupActions, nullptr, window());
-        menu->popup(m_sortButton->mapToGlobal(QPoint(0, m_sortButton->height())));
+    connect(m_toolbar, &QuickListToolbar::sortClicked, this, [this](const QPoint &at) {
+        QuickListMenus::sortMenu(m_services.sortSettings, m_groupActions, nullptr, window())->popup(at);
     });
-    connect(m_settingsButton, &QToolButton::clicked, this, [this] {
+    connect(m_toolbar, &QuickListToolbar::settingsClicked, this, [this](const QPoint &at) {
         QMenu *menu = QuickListMenus::settingsMenu(
             [this] {
                 Q_EMIT closeRequested();
@@ -218,7 +147,7 @@ void QuickListPage::connectToolbar()
                 Q_EMIT showPreferencesRequested();
             },
             [this] { Q_EMIT quitRequested(); }, window());
-        menu->popup(m_settingsButton->mapToGlobal(QPoint(0, m_settingsButton->height())));
+        menu->popup(at);
     });
 }
 
@@ -246,8 +175,8 @@ void QuickListPage::aboutToShow()
 
 void QuickListPage::focusTyping()
 {
-    if (searchtextfield->isVisible())
-        searchtextfield->setFocus(Qt::PopupFocusReason);
+    if (m_toolbar->isSearchFieldShown())
+        m_toolbar->searchField()->setFocus(Qt::PopupFocusReason);
     else
         window()->setFocus(Qt::PopupFocusReason);
 }
@@ -375,9 +304,9 @@ void QuickListPage::btnadd_boxaddGroup()
     boxAddGroup->clearMessage();
     closeInlineBox();
     // One group per confirmation, however fast the button is pressed again.
-    m_createGroupButton->setEnabled(false);
-    QTimer::singleShot(addGroupReenableMs, m_createGroupButton,
-                       [button = m_createGroupButton] { button->setEnabled(true); });
+    QToolButton *button = m_toolbar->createGroupButton();
+    button->setEnabled(false);
+    QTimer::singleShot(addGroupReenableMs, button, [button] { button->setEnabled(true); });
 }
 
 // The keyboard: typing searches, the keys PopupKeys decides on, and Tab
@@ -386,10 +315,7 @@ void QuickListPage::btnadd_boxaddGroup()
 void QuickListPage::btnsearchclicked()
 {
     Q_EMIT listTabRequested();
-    searchtextfield->show();
-    btnsearch->hide();
-    imgviewsearch->hide();
-    searchtextfield->setFocus(Qt::OtherFocusReason);
+    m_toolbar->openSearchField();
 }
 
 void QuickListPage::searchTextChanged(const QString &text)
@@ -407,15 +333,9 @@ void QuickListPage::searchTextChanged(const QString &text)
 
 void QuickListPage::searchFieldDidEndSearching()
 {
-    {
-        const QSignalBlocker blocker(searchtextfield);
-        searchtextfield->clear();
-    }
+    m_toolbar->closeSearchField();
     m_quickList.endSearch();
     tableView->setHoverRow(-1);
-    searchtextfield->hide();
-    btnsearch->show();
-    imgviewsearch->show();
     window()->setFocus(Qt::OtherFocusReason);
 }
 
@@ -427,7 +347,7 @@ PopupKeys::State QuickListPage::keyState(bool tasksShown) const
     state.hoverIsHeading = m_quickList.isHeadingRow(state.hoverRow);
     state.inlineBoxOpen = m_subViewAdded;
     state.showsTasks = tasksShown;
-    state.searchFieldShown = searchtextfield->isVisible() || m_quickList.searchBegin();
+    state.searchFieldShown = m_toolbar->isSearchFieldShown() || m_quickList.searchBegin();
     return state;
 }
 
@@ -441,7 +361,7 @@ bool QuickListPage::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         // The search field and the toolbar are on this page: it shows.
         auto *key = static_cast<QKeyEvent *>(event);
-        if (watched == searchtextfield)
+        if (watched == m_toolbar->searchField())
             return handleKey(key, false, true);
         if (isTabKey(key))
             return handleKey(key, false, false);
@@ -492,7 +412,7 @@ bool QuickListPage::handleKey(QKeyEvent *event, bool tasksShown, bool inSearchFi
         if (inSearchField)
             return false;
         btnsearchclicked();
-        searchtextfield->insert(decision.text);
+        m_toolbar->searchField()->insert(decision.text);
         return true;
     }
     return false;
@@ -502,8 +422,8 @@ void QuickListPage::moveFocus(bool forward)
 {
     // The ring: where typing goes (the search field, or the popup while no
     // search is shown), then the toolbar's buttons.
-    QWidget *typing = searchtextfield->isVisible() ? static_cast<QWidget *>(searchtextfield) : window();
-    const QList<QWidget *> ring{typing, m_createGroupButton, m_sortButton, m_settingsButton};
+    QWidget *typing = m_toolbar->isSearchFieldShown() ? m_toolbar->searchField() : window();
+    const QList<QWidget *> ring = QList<QWidget *>{typing} + m_toolbar->buttons();
     const int count = int(ring.size());
     const int step = forward ? 1 : count - 1;
     int at = qMax(0, int(ring.indexOf(QApplication::focusWidget())));

@@ -16,18 +16,16 @@
 
 class AddGroupBox;
 class QKeyEvent;
-class QLabel;
-class QLineEdit;
-class QToolButton;
 class QuickListModel;
+class QuickListToolbar;
 class QuickListView;
 class RowClickHandler;
 
 // The four entries of a group heading's add-item menu.
 enum class AddItemKind { fileFolders, webBookmark, textSnippet, colorSwitch };
 
-// The popup's list page: the toolbar (search, new group, sort, settings),
-// the quick-access rows of every group and its items (the search results
+// The popup's list page: the toolbar (QuickListToolbar: search, new group,
+// sort, settings), the quick-access rows of every group and its items (the search results
 // while a search runs), an invitation to create the first group while
 // there is none, and the inline boxes laid over it; and the popup's
 // keyboard, decided by PopupKeys.
@@ -102,7 +100,6 @@ Q_SIGNALS:
     void quitRequested();
 
 private:
-    void buildToolbar();
     void buildEmptyState();
     void connectToolbar();
     void updateEmptyState();
@@ -128,13 +125,7 @@ private:
     QuickListModel *m_model = nullptr;
     QuickListView *tableView = nullptr;
     RowClickHandler *m_rows = nullptr;
-    QWidget *m_toolbar = nullptr;
-    QToolButton *btnsearch = nullptr;
-    QLabel *imgviewsearch = nullptr;
-    QLineEdit *searchtextfield = nullptr;
-    QToolButton *m_createGroupButton = nullptr;
-    QToolButton *m_sortButton = nullptr;
-    QToolButton *m_settingsButton = nullptr;
+    QuickListToolbar *m_toolbar = nullptr;
     QWidget *m_emptyState = nullptr;
     AddGroupBox *boxAddGroup = nullptr;
     QPointer<QWidget> m_inlineBox;
