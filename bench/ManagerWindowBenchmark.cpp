@@ -13,7 +13,7 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
-#include "quicklist/SelectTagVc.h"
+#include "quicklist/ColorTagPicker.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
@@ -57,7 +57,7 @@ void firstPaint(benchmark::State &state, bool firstRun)
             items.append(context.favorites.makeFileItem(QStringLiteral("/etc/hostname")));
         context.favorites.setItems(QStringLiteral("Work"), items);
     }
-    SelectTagVc selectTagvc;
+    ColorTagPicker selectTagvc;
     const ManagerServices services{context.favorites,    context.supportFiles, context.bookmarks,
                                    context.sortSettings, context.viewLinks,    context.faviconFetcher,
                                    *context.preferences, context.desktop,      selectTagvc};

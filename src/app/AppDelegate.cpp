@@ -12,10 +12,10 @@
 #include "items/PopupAddItems.h"
 #include "manager/MakeshortcutsVc.h"
 #include "platform/PopupWindowStyle.h"
-#include "platform/StatusItem.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
-#include "quicklist/SelectTagVc.h"
+#include "platform/StatusItem.h"
+#include "quicklist/ColorTagPicker.h"
 #include "quicklist/PopupWindow.h"
 #include "quicklist/QuickListPage.h"
 #include "store/FavoritesMerge.h"
@@ -226,10 +226,10 @@ PopupWindow *AppDelegate::popover()
     return m_popover;
 }
 
-SelectTagVc &AppDelegate::selectTagvc()
+ColorTagPicker &AppDelegate::selectTagvc()
 {
     if (!m_selectTagvc)
-        m_selectTagvc = std::make_unique<SelectTagVc>();
+        m_selectTagvc = std::make_unique<ColorTagPicker>();
     return *m_selectTagvc;
 }
 

@@ -14,7 +14,7 @@ class GlobalShortcut;
 class ManagerWindow;
 struct PreferencesNotice;
 class QMenu;
-class SelectTagVc;
+class ColorTagPicker;
 class ShortcutRecorder;
 class PopupWindow;
 
@@ -77,12 +77,12 @@ private:
     void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
     PopupWindow *popover();
-    SelectTagVc &selectTagvc();
+    ColorTagPicker &selectTagvc();
     QRect trayIconGeometry() const;
 
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
-    std::unique_ptr<SelectTagVc> m_selectTagvc;
+    std::unique_ptr<ColorTagPicker> m_selectTagvc;
     QPointer<PopupWindow> m_popover;
     QPointer<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;

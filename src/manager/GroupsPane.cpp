@@ -7,7 +7,7 @@
 #include "manager/ManagerSortMenus.h"
 #include "manager/ManagerViews.h"
 #include "manager/PaneParts.h"
-#include "quicklist/SelectTagVc.h"
+#include "quicklist/ColorTagPicker.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
@@ -94,7 +94,7 @@ void GroupsPane::connectGroups()
             alertforSamegroup();
         });
     });
-    connect(&m_services.selectTagvc, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
+    connect(&m_services.selectTagvc, &ColorTagPicker::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
         if (!fromMainWindow)
             return;
         // Should the groups have moved while the picker was open, the colour

@@ -7,7 +7,7 @@ class FaviconFetcher;
 class FavoritesStore;
 class FileBookmarks;
 class PreferencesStore;
-class SelectTagVc;
+class ColorTagPicker;
 class SupportFiles;
 class ViewLinks;
 struct SortSettings;
@@ -26,7 +26,7 @@ struct ManagerServices
     PreferencesStore &preferences;
     DesktopServices desktop;
     // The process's one colour-tag picker, shared with the popup.
-    SelectTagVc &selectTagvc;
+    ColorTagPicker &selectTagvc;
 
     // The part the item panels work with.
     ItemServices items() const

@@ -2,12 +2,12 @@
 
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/DeactivationCloser.h"
-#include "quicklist/ManageTask.h"
-#include "quicklist/PopoverContainerVc.h"
-#include "quicklist/PopoverTaskVc.h"
 #include "quicklist/PopupGeometry.h"
+#include "quicklist/PopupTabs.h"
 #include "quicklist/QuickListPage.h"
 #include "quicklist/RowDelegate.h"
+#include "quicklist/TaskEditor.h"
+#include "quicklist/TaskListPage.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
 
@@ -49,7 +49,7 @@ PopupWindow::PopupWindow(const QuickListServices &services, PopupWindowStyle sty
 
     connect(&services.viewLinks, &ViewLinks::storeReloaded, &m_taskList, &TaskList::reload);
     connect(m_page, &QuickListPage::closeRequested, this, &PopupWindow::closePopover);
-    connect(m_page, &QuickListPage::listTabRequested, m_container, &PopoverContainerVc::btnshortcut);
+    connect(m_page, &QuickListPage::listTabRequested, m_container, &PopupTabs::btnshortcut);
     connect(m_page, &QuickListPage::manageShortcutRequested, this, &PopupWindow::manageShortcutRequested);
     connect(m_page, &QuickListPage::showPreferencesRequested, this, &PopupWindow::showPreferencesRequested);
     connect(m_page, &QuickListPage::quitRequested, this, &PopupWindow::quitRequested);
@@ -61,11 +61,11 @@ PopupWindow::~PopupWindow() = default;
 
 void PopupWindow::buildTabs()
 {
-    auto *taskView = new PopoverTaskVc(m_taskList);
-    auto *taskEditor = new ManageTask(m_taskList, m_page->services().viewLinks);
-    m_container = new PopoverContainerVc(m_page, taskView, taskEditor, this);
-    connect(taskView, &PopoverTaskVc::editRequested, m_container, &PopoverContainerVc::showTaskEditor);
-    connect(taskEditor, &ManageTask::doneClicked, m_container, &PopoverContainerVc::btntask);
+    auto *taskView = new TaskListPage(m_taskList);
+    auto *taskEditor = new TaskEditor(m_taskList, m_page->services().viewLinks);
+    m_container = new PopupTabs(m_page, taskView, taskEditor, this);
+    connect(taskView, &TaskListPage::editRequested, m_container, &PopupTabs::showTaskEditor);
+    connect(taskEditor, &TaskEditor::doneClicked, m_container, &PopupTabs::btntask);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-class PopoverContainerVc;
+class PopupTabs;
 class QuickListPage;
 
 // The popup opened from the tray icon: a window of two tabs, the quick-access
@@ -22,6 +22,7 @@ class QuickListPage;
 // screen.
 //
 // Created once per process.
+//
 // Known elsewhere as ViewController.
 class PopupWindow final : public QWidget
 {
@@ -64,7 +65,7 @@ private:
     PopupWindowStyle m_windowStyle;
     TaskList m_taskList;
     QuickListPage *m_page = nullptr;
-    PopoverContainerVc *m_container = nullptr;
+    PopupTabs *m_container = nullptr;
     int boxheight = 430;
     std::optional<int> screenHeight;
     QRect m_trayIconGeometry;

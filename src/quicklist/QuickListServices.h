@@ -4,7 +4,7 @@
 
 class FavoritesStore;
 class PreferencesStore;
-class SelectTagVc;
+class ColorTagPicker;
 class SupportFiles;
 class ViewLinks;
 struct SortSettings;
@@ -21,5 +21,5 @@ struct QuickListServices
     ViewLinks &viewLinks;
     DesktopServices desktop;
     // The process's one colour-tag picker, shared with the manager window.
-    SelectTagVc &selectTagvc;
+    ColorTagPicker &selectTagvc;
 };

@@ -1,11 +1,11 @@
 #include "quicklist/RowClickHandler.h"
 
+#include "quicklist/ColorTagPicker.h"
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListView.h"
-#include "quicklist/SelectTagVc.h"
 #include "store/LocalizedText.h"
 
 #include <QCursor>
@@ -26,7 +26,7 @@ constexpr int folderMenuResetMs = 200;
 } // namespace
 
 RowClickHandler::RowClickHandler(QuickListView &view, QuickList &quickList, ItemActions &itemActions,
-                                 GroupActions &groupActions, SelectTagVc &picker, QObject *parent)
+                                 GroupActions &groupActions, ColorTagPicker &picker, QObject *parent)
     : QObject(parent)
     , m_view(view)
     , m_quickList(quickList)
@@ -34,7 +34,7 @@ RowClickHandler::RowClickHandler(QuickListView &view, QuickList &quickList, Item
     , m_groupActions(groupActions)
     , m_picker(picker)
 {
-    connect(&picker, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
+    connect(&picker, &ColorTagPicker::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
         if (!fromMainWindow)
             m_groupActions.changeColor(indexForColorChange, color);
     });

@@ -11,7 +11,7 @@ class QMenu;
 class QPoint;
 class QuickList;
 class QuickListView;
-class SelectTagVc;
+class ColorTagPicker;
 
 // What a click on one of the popup's rows does, and the menus a row opens.
 // A heading toggles its group, or asks for its add-item menu, or opens the
@@ -25,7 +25,7 @@ class RowClickHandler final : public QObject
 
 public:
     RowClickHandler(QuickListView &view, QuickList &quickList, ItemActions &itemActions, GroupActions &groupActions,
-                    SelectTagVc &picker, QObject *parent = nullptr);
+                    ColorTagPicker &picker, QObject *parent = nullptr);
 
     void rowClicked(int row, RowDelegate::Part part);
     void showContextMenu(int row, const QPoint &globalPos);
@@ -53,7 +53,7 @@ private:
     QuickList &m_quickList;
     ItemActions &m_itemActions;
     GroupActions &m_groupActions;
-    SelectTagVc &m_picker;
+    ColorTagPicker &m_picker;
     QPointer<QMenu> subItemsmenu;
     bool m_showFolderContents = false;
     bool menuisopend = false;

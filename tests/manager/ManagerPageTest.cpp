@@ -390,7 +390,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
         return picker.isVisible() && picker.isAncestorOf(QApplication::focusWidget()) ? QApplication::focusWidget()
                                                                                         : nullptr;
     };
-    const QList<QColor> swatches = SelectTagVc::swatchColors();
+    const QList<QColor> swatches = ColorTagPicker::swatchColors();
 
     // The key opens the picker for the group now selected, on its colour; an arrow and Return pick the next.
     reorder({"Mid", "Zeta", "Alpha"});

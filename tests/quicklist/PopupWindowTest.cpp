@@ -233,7 +233,7 @@ TEST_F(PopupWindowTest, PickerRecoloursTheGroupItWasOpenedFor)
             stored.append(group.color());
         return stored;
     };
-    const QColor third = SelectTagVc::swatchColors().at(2);
+    const QColor third = ColorTagPicker::swatchColors().at(2);
     const QStringList recoloured{"47CE64", "47CE64", ColorText::fromColor(third)};
     clickPart(4, RowDelegate::Part::color); // "Colours"
     EXPECT_TRUE(picker.isVisible());

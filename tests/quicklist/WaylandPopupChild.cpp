@@ -18,7 +18,7 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/PopupWindowStyle.h"
-#include "quicklist/SelectTagVc.h"
+#include "quicklist/ColorTagPicker.h"
 #include "quicklist/PopupWindow.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
@@ -122,7 +122,7 @@ int runPopup()
     SortSettings sortSettings;
     ViewLinks links;
     FakeDesktopServices desktop;
-    SelectTagVc picker;
+    ColorTagPicker picker;
     PopupWindow popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
                          popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.

@@ -13,12 +13,13 @@ class ViewLinks;
 // The task editor: add and remove buttons, and the tasks with editable
 // titles and completion check boxes. A title that another task has already
 // is refused with a message, and editing starts again.
-class ManageTask final : public QWidget
+// Known elsewhere as manageTask.
+class TaskEditor final : public QWidget
 {
     Q_OBJECT
 
 public:
-    ManageTask(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent = nullptr);
+    TaskEditor(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent = nullptr);
 
     // The add (0) and remove (1) segments of btnaddRemoveTask.
     void btnaddremoveTask(int segment);

@@ -7,9 +7,10 @@
 // A list of headers and a list of arrays presented as one flat list of
 // "items": header 0, the elements of array 0, header 1, the elements of
 // array 1, and so on. There are as many headers as arrays. The popup's rows
-// are FVCompositeArray<Group, Item>.
+// are SectionedList<Group, Item>.
+// Known elsewhere as FVCompositeArray.
 template<typename Header, typename Element>
-class FVCompositeArray final
+class SectionedList final
 {
 public:
     // Where a flat index falls: on a header, or on an element of an array.
@@ -26,8 +27,8 @@ public:
         bool isValid() const { return header >= 0 || array >= 0; }
     };
 
-    FVCompositeArray() = default;
-    FVCompositeArray(QList<Header> headers, QList<QList<Element>> arrays)
+    SectionedList() = default;
+    SectionedList(QList<Header> headers, QList<QList<Element>> arrays)
         : m_headers(std::move(headers))
         , m_arrays(std::move(arrays))
     {

@@ -1,4 +1,4 @@
-#include "quicklist/PopoverContainerVc.h"
+#include "quicklist/PopupTabs.h"
 
 #include "store/LocalizedText.h"
 
@@ -28,7 +28,7 @@ QString buttonStyle(bool selected)
 
 } // namespace
 
-PopoverContainerVc::PopoverContainerVc(QWidget *quickListView, QWidget *taskView, QWidget *taskEditor,
+PopupTabs::PopupTabs(QWidget *quickListView, QWidget *taskView, QWidget *taskEditor,
                                        QWidget *parent)
     : QWidget(parent)
     , m_quickListView(quickListView)
@@ -71,12 +71,12 @@ PopoverContainerVc::PopoverContainerVc(QWidget *quickListView, QWidget *taskView
     layout->addWidget(m_tabBar);
     layout->addWidget(m_customView, 1);
 
-    connect(m_btnshortcut, &QPushButton::clicked, this, &PopoverContainerVc::btnshortcut);
-    connect(m_btntask, &QPushButton::clicked, this, &PopoverContainerVc::btntask);
+    connect(m_btnshortcut, &QPushButton::clicked, this, &PopupTabs::btnshortcut);
+    connect(m_btntask, &QPushButton::clicked, this, &PopupTabs::btntask);
     btnshortcut();
 }
 
-void PopoverContainerVc::selectTab(bool tasks)
+void PopupTabs::selectTab(bool tasks)
 {
     m_showsTasks = tasks;
     m_btnshortcut->setStyleSheet(buttonStyle(!tasks));
@@ -85,30 +85,30 @@ void PopoverContainerVc::selectTab(bool tasks)
     m_boxtask->setVisible(tasks);
 }
 
-void PopoverContainerVc::btnshortcut()
+void PopupTabs::btnshortcut()
 {
     selectTab(false);
     m_customView->setCurrentWidget(m_quickListView);
 }
 
-void PopoverContainerVc::btntask()
+void PopupTabs::btntask()
 {
     selectTab(true);
     m_customView->setCurrentWidget(m_taskView);
 }
 
-void PopoverContainerVc::showTaskEditor()
+void PopupTabs::showTaskEditor()
 {
     selectTab(true);
     m_customView->setCurrentWidget(m_taskEditor);
 }
 
-QWidget *PopoverContainerVc::currentview() const
+QWidget *PopupTabs::currentview() const
 {
     return m_customView->currentWidget();
 }
 
-int PopoverContainerVc::tabBarHeight() const
+int PopupTabs::tabBarHeight() const
 {
     return m_tabBar->sizeHint().height();
 }

@@ -8,12 +8,13 @@ class QStackedWidget;
 
 // The popup's two tabs: the quick-access list and the tasks. One view is
 // hosted at a time in customView.
-class PopoverContainerVc final : public QWidget
+// Known elsewhere as popoverContainerVc.
+class PopupTabs final : public QWidget
 {
     Q_OBJECT
 
 public:
-    PopoverContainerVc(QWidget *quickListView, QWidget *taskView, QWidget *taskEditor, QWidget *parent = nullptr);
+    PopupTabs(QWidget *quickListView, QWidget *taskView, QWidget *taskEditor, QWidget *parent = nullptr);
 
     void btnshortcut();
     void btntask();

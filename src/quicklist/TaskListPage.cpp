@@ -1,4 +1,4 @@
-#include "quicklist/PopoverTaskVc.h"
+#include "quicklist/TaskListPage.h"
 
 #include "quicklist/TaskListModel.h"
 #include "store/LocalizedText.h"
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PopoverTaskVc::PopoverTaskVc(TaskList &tasks, QWidget *parent)
+TaskListPage::TaskListPage(TaskList &tasks, QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("popoverTaskVc"));
@@ -23,7 +23,7 @@ PopoverTaskVc::PopoverTaskVc(TaskList &tasks, QWidget *parent)
 
     auto *edit = new QPushButton(LocalizedText("IDS_BR_35"), this);
     edit->setObjectName(QStringLiteral("btnEditTasks"));
-    connect(edit, &QPushButton::clicked, this, &PopoverTaskVc::editRequested);
+    connect(edit, &QPushButton::clicked, this, &TaskListPage::editRequested);
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();

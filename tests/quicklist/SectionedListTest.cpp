@@ -1,4 +1,4 @@
-#include "quicklist/FVCompositeArray.h"
+#include "quicklist/SectionedList.h"
 
 #include <QString>
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-using Composite = FVCompositeArray<QString, QString>;
+using Composite = SectionedList<QString, QString>;
 
 // Headers H0..Hn-1 over arrays whose element names are "<group>.<index>".
 Composite compositeOf(const QList<int> &counts)
@@ -33,7 +33,7 @@ QString nameAt(const Composite &composite, int index)
 
 } // namespace
 
-TEST(FVCompositeArrayTest, FlattensHeadersAndArraysIncludingEmptyOnesAtEitherEnd)
+TEST(SectionedListTest, FlattensHeadersAndArraysIncludingEmptyOnesAtEitherEnd)
 {
     // Empty (collapsed) groups first, in the middle and last.
     const Composite composite = compositeOf({0, 2, 0, 1, 0});

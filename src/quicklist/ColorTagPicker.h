@@ -10,12 +10,13 @@ class QToolButton;
 // The colour-tag picker: a small popup of seven colour swatches. One exists
 // per process; the manager window and the quick-access popup both open it,
 // each for one of its groups, and each handles the picks made for it.
-class SelectTagVc final : public QWidget
+// Known elsewhere as selectTagvc.
+class ColorTagPicker final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit SelectTagVc(QWidget *parent = nullptr);
+    explicit ColorTagPicker(QWidget *parent = nullptr);
 
     // The seven colours offered, in swatch order.
     static QList<QColor> swatchColors();

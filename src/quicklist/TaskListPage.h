@@ -7,12 +7,13 @@ class TaskList;
 class TaskListModel;
 
 // The popup's read-only list of tasks, with a button to the task editor.
-class PopoverTaskVc final : public QWidget
+// Known elsewhere as popoverTaskVc.
+class TaskListPage final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit PopoverTaskVc(TaskList &tasks, QWidget *parent = nullptr);
+    explicit TaskListPage(TaskList &tasks, QWidget *parent = nullptr);
 
     QListView *tblview() const { return m_tblview; }
     TaskListModel *model() const { return m_model; }

@@ -1,4 +1,4 @@
-#include "quicklist/ManageTask.h"
+#include "quicklist/TaskEditor.h"
 
 #include "quicklist/TaskList.h"
 #include "quicklist/TaskListModel.h"
@@ -20,7 +20,7 @@ constexpr int startEditingDelayMs = 100;
 
 } // namespace
 
-ManageTask::ManageTask(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
+TaskEditor::TaskEditor(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
     : QWidget(parent)
     , m_tasks(tasks)
 {
@@ -71,8 +71,8 @@ ManageTask::ManageTask(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
 
     connect(m_btnAdd, &QToolButton::clicked, this, [this] { btnaddremoveTask(0); });
     connect(m_btnRemove, &QToolButton::clicked, this, [this] { btnaddremoveTask(1); });
-    connect(done, &QPushButton::clicked, this, &ManageTask::doneClicked);
-    connect(m_model, &TaskListModel::duplicateTitle, this, &ManageTask::alertforSametask);
+    connect(done, &QPushButton::clicked, this, &TaskEditor::doneClicked);
+    connect(m_model, &TaskListModel::duplicateTitle, this, &TaskEditor::alertforSametask);
     connect(m_model, &TaskListModel::renamed, this, [this, &viewLinks] {
         m_message->hide();
         viewLinks.requestQuickListReload();
@@ -81,7 +81,7 @@ ManageTask::ManageTask(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
     m_tasks.addSampleTaskIfNew();
 }
 
-void ManageTask::btnaddremoveTask(int segment)
+void TaskEditor::btnaddremoveTask(int segment)
 {
     // Ends an edit in progress (its editor commits when it loses the focus).
     m_tblview->setFocus();
@@ -97,7 +97,7 @@ void ManageTask::btnaddremoveTask(int segment)
     }
 }
 
-void ManageTask::makeLabelStartEditing(int row)
+void TaskEditor::makeLabelStartEditing(int row)
 {
     if (row < 0 || row >= m_model->rowCount())
         return;
@@ -111,14 +111,14 @@ void ManageTask::makeLabelStartEditing(int row)
     }
 }
 
-void ManageTask::alertforSametask(int row)
+void TaskEditor::alertforSametask(int row)
 {
     m_message->setText(LocalizedText("IDS_BR_34"));
     m_message->show();
     QTimer::singleShot(startEditingDelayMs, this, [this, row] { makeLabelStartEditing(row); });
 }
 
-QString ManageTask::message() const
+QString TaskEditor::message() const
 {
     return m_message->isVisibleTo(this) ? m_message->text() : QString();
 }

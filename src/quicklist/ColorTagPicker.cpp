@@ -1,4 +1,4 @@
-#include "quicklist/SelectTagVc.h"
+#include "quicklist/ColorTagPicker.h"
 
 #include "quicklist/PopupGeometry.h"
 
@@ -19,7 +19,7 @@ constexpr const char *colorNameKeys[] = {"IDS_BR_370", "IDS_BR_371", "IDS_BR_372
 
 } // namespace
 
-SelectTagVc::SelectTagVc(QWidget *parent)
+ColorTagPicker::ColorTagPicker(QWidget *parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("selectTagvc"));
@@ -46,13 +46,13 @@ SelectTagVc::SelectTagVc(QWidget *parent)
     }
 }
 
-QList<QColor> SelectTagVc::swatchColors()
+QList<QColor> ColorTagPicker::swatchColors()
 {
     return {QColor(0xFF, 0x3B, 0x30), QColor(0xFF, 0x95, 0x00), QColor(0xFF, 0xCC, 0x00), QColor(0x47, 0xCE, 0x64),
             QColor(0x00, 0x7A, 0xFF), QColor(0xAF, 0x52, 0xDE), QColor(0x8E, 0x8E, 0x93)};
 }
 
-void SelectTagVc::openBeside(const QRect &anchor, bool viewOpenFromMainwindow, const QColor &current)
+void ColorTagPicker::openBeside(const QRect &anchor, bool viewOpenFromMainwindow, const QColor &current)
 {
     m_viewOpenFromMainwindow = viewOpenFromMainwindow;
     // The names are set here rather than at creation, which may come before
@@ -77,7 +77,7 @@ void SelectTagVc::openBeside(const QRect &anchor, bool viewOpenFromMainwindow, c
     m_swatches.at(offered)->setFocus(Qt::PopupFocusReason);
 }
 
-void SelectTagVc::pickSwatch(int index)
+void ColorTagPicker::pickSwatch(int index)
 {
     const QList<QColor> colors = swatchColors();
     if (index < 0 || index >= colors.size())
@@ -87,7 +87,7 @@ void SelectTagVc::pickSwatch(int index)
     close();
 }
 
-bool SelectTagVc::eventFilter(QObject *watched, QEvent *event)
+bool ColorTagPicker::eventFilter(QObject *watched, QEvent *event)
 {
     const int index = m_swatches.indexOf(qobject_cast<QToolButton *>(watched));
     if (index < 0 || event->type() != QEvent::KeyPress)
@@ -128,7 +128,7 @@ bool SelectTagVc::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-void SelectTagVc::hideEvent(QHideEvent *event)
+void ColorTagPicker::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     // Picked or dismissed (Escape, a click elsewhere), the keyboard goes
