@@ -9,7 +9,7 @@
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
-#include "items/PopupAddItems.h"
+#include "items/PopupItemBoxes.h"
 #include "manager/MakeshortcutsVc.h"
 #include "platform/PopupWindowStyle.h"
 #include "platform/Relaunch.h"
@@ -216,7 +216,7 @@ PopupWindow *AppDelegate::popover()
                                     popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
-        new PopupAddItems(m_popover->quickListPage(), itemServices, *m_context.preferences);
+        new PopupItemBoxes(m_popover->quickListPage(), itemServices, *m_context.preferences);
         connect(m_popover, &PopupWindow::manageShortcutRequested, this,
                 [this] { openManagerPage(ContainerVc::managerPage); });
         connect(m_popover, &PopupWindow::showPreferencesRequested, this,

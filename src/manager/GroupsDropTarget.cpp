@@ -1,6 +1,6 @@
 #include "manager/GroupsDropTarget.h"
 
-#include "items/DropView.h"
+#include "items/FileDropArea.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
 
@@ -29,7 +29,7 @@ bool GroupsDropTarget::validateDrop(int row, bool onRow, const QMimeData *data) 
     case Drag::none:
         break;
     }
-    return onRow && row >= 0 && row < count && data && DropView::droppedFiles(data).has_value();
+    return onRow && row >= 0 && row < count && data && FileDropArea::droppedFiles(data).has_value();
 }
 
 bool GroupsDropTarget::acceptDrop(int row, bool onRow, const QMimeData *data)
@@ -45,7 +45,7 @@ bool GroupsDropTarget::acceptDrop(int row, bool onRow, const QMimeData *data)
     case Drag::none:
         break;
     }
-    const auto paths = DropView::droppedFiles(data);
+    const auto paths = FileDropArea::droppedFiles(data);
     m_groups.selectGroup(row);
     return m_items.addDroppedFiles(*paths).has_value();
 }

@@ -1,8 +1,8 @@
 #include "manager/ItemPanels.h"
 
-#include "items/AddPanelvc.h"
+#include "items/AddItemPanel.h"
 #include "items/CharacterPalette.h"
-#include "items/EditFileFolderitemvc.h"
+#include "items/EditItemPanel.h"
 #include "items/FileOrFolderDialog.h"
 #include "manager/DimmingLayer.h"
 #include "manager/ManagerGroups.h"
@@ -65,8 +65,8 @@ void ItemPanels::openAddPanel(PanelKind kind, const std::optional<Item> &edited)
     if (m_groups.selectedRow() < 0)
         return;
     if (!m_addPanelvc) {
-        m_addPanelvc = new AddPanelvc(m_services.items(), palette(), m_pane);
-        connect(m_addPanelvc, &AddPanelvc::saved, &m_items, &ManagerItems::selectedItemsStored);
+        m_addPanelvc = new AddItemPanel(m_services.items(), palette(), m_pane);
+        connect(m_addPanelvc, &AddItemPanel::saved, &m_items, &ManagerItems::selectedItemsStored);
     }
     holdDimming(m_addPanelvc);
     m_addPanelvc->showPanel(kind, m_groups.selectedGroupTitle(), edited);
@@ -79,8 +79,8 @@ void ItemPanels::edit(const Item &item)
     switch (item.kind()) {
     case ItemKind::normalFile:
         if (!m_editFileFolderitemvc) {
-            m_editFileFolderitemvc = new EditFileFolderitemvc(m_services.items(), palette(), m_pane);
-            connect(m_editFileFolderitemvc, &EditFileFolderitemvc::saved, &m_items, &ManagerItems::selectedItemsStored);
+            m_editFileFolderitemvc = new EditItemPanel(m_services.items(), palette(), m_pane);
+            connect(m_editFileFolderitemvc, &EditItemPanel::saved, &m_items, &ManagerItems::selectedItemsStored);
         }
         holdDimming(m_editFileFolderitemvc);
         m_editFileFolderitemvc->showPanel(m_groups.selectedGroupTitle(), item);

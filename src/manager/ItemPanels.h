@@ -9,10 +9,10 @@
 #include <functional>
 #include <optional>
 
-class AddPanelvc;
+class AddItemPanel;
 class CharacterPalette;
 class DimmingLayer;
-class EditFileFolderitemvc;
+class EditItemPanel;
 class ManagerGroups;
 class ManagerItems;
 class QDialog;
@@ -59,7 +59,7 @@ private:
     DimmingLayer &m_blackLayer;
     QWidget *m_pane;
     FileChooser m_chooseFile;
-    QPointer<AddPanelvc> m_addPanelvc;
-    QPointer<EditFileFolderitemvc> m_editFileFolderitemvc;
+    QPointer<AddItemPanel> m_addPanelvc;
+    QPointer<EditItemPanel> m_editFileFolderitemvc;
     CharacterPalette *m_palette = nullptr;
 };

@@ -1,9 +1,9 @@
 #include "ManagerFixture.h"
 
-#include "items/AddPanelvc.h"
-#include "items/EditFileFolderitemvc.h"
+#include "items/AddItemPanel.h"
 #include "items/ColorChooserPopup.h"
 #include "items/ColorWell.h"
+#include "items/EditItemPanel.h"
 #include "items/ItemEditor.h"
 #include "manager/ItemPanels.h"
 #include "manager/ItemsPane.h"
@@ -72,7 +72,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1)});
     openPage();
     page->itemsPane().panels().AddWebBookmark();
-    auto *panel = page->findChild<AddPanelvc *>();
+    auto *panel = page->findChild<AddItemPanel *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(layer->isHeld());
     auto *title = panelChild<QLineEdit>(panel, "txtfieldTitle");
@@ -141,7 +141,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
     const QString edit = LocalizedText("IDS_BR_64");
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
     row->actionInterface()->doAction(edit);
-    auto *panel = page->findChild<AddPanelvc *>();
+    auto *panel = page->findChild<AddItemPanel *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(panel->editing());
     EXPECT_EQ(panelChild<ColorWell>(panel, "colorwell")->color(), QColor(0, 0, 0xFF));
@@ -188,7 +188,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->setText(QStringLiteral("blue"));
     items->setCurrentIndex(items->model()->index(0, 0));
     QTest::keyClick(items, Qt::Key_F2);
-    auto *panel = page->findChild<AddPanelvc *>();
+    auto *panel = page->findChild<AddItemPanel *>();
     ASSERT_TRUE(panel && panel->isVisible());
     panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
     panelChild<QPushButton>(panel, "btnadd")->click();
@@ -208,7 +208,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->clear();
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
-    auto *filePanel = page->findChild<EditFileFolderitemvc *>();
+    auto *filePanel = page->findChild<EditItemPanel *>();
     ASSERT_TRUE(filePanel && filePanel->isVisible());
     auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");
     EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt")); // to be typed over

@@ -1,8 +1,8 @@
-#include "items/AddPanelvc.h"
+#include "items/AddItemPanel.h"
 
 #include "items/CharacterPalette.h"
 #include "items/ColorWell.h"
-#include "items/ItemBoxParts.h"
+#include "items/ItemBoxWidgets.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
@@ -43,55 +43,55 @@ ModeTexts textsFor(PanelKind kind)
 
 } // namespace
 
-AddPanelvc::AddPanelvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
+AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
     : QDialog(parent)
     , m_services(services)
     , m_editor(services)
     , m_palette(palette)
 {
-    ItemBoxParts::setUpPanel(this, QStringLiteral("addPanelvc"));
-    lbltitle = ItemBoxParts::header("IDS_BR_71", this);
+    ItemBoxWidgets::setUpPanel(this, QStringLiteral("addPanelvc"));
+    lbltitle = ItemBoxWidgets::header("IDS_BR_71", this);
     lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    lblsubtitle = ItemBoxParts::caption("IDS_BR_91", this);
+    lblsubtitle = ItemBoxWidgets::caption("IDS_BR_91", this);
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    lblitemtitlestring = ItemBoxParts::caption("IDS_BR_86", this);
+    lblitemtitlestring = ItemBoxWidgets::caption("IDS_BR_86", this);
     lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
-    lblsecondTitle = ItemBoxParts::caption("IDS_BR_94", this);
+    lblsecondTitle = ItemBoxWidgets::caption("IDS_BR_94", this);
     lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
-    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
-    txtfieldurl = ItemBoxParts::lineEdit(QStringLiteral("txtfieldurl"), "IDS_BR_94", this);
+    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
+    txtfieldurl = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldurl"), "IDS_BR_94", this);
     textview = new QPlainTextEdit(this);
     textview->setObjectName(QStringLiteral("textview"));
     textview->setAccessibleName(LocalizedText("IDS_BR_97"));
     textview->setTabChangesFocus(true);
     colorwell = new ColorWell(this);
     colorwell->setObjectName(QStringLiteral("colorwell"));
-    lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
-    btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
+    lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
+    btnemoji = ItemBoxWidgets::emojiButton(QStringLiteral("btnemoji"), this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbltitle);
     layout->addWidget(lblsubtitle);
     layout->addSpacing(6);
     layout->addWidget(lblitemtitlestring);
-    layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldTitle, btnemoji));
+    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldTitle, btnemoji));
     layout->addWidget(lblsecondTitle);
     layout->addWidget(txtfieldurl);
     layout->addWidget(textview, 1);
     layout->addWidget(colorwell, 0, Qt::AlignLeft);
     layout->addWidget(lblalert);
-    layout->addLayout(ItemBoxParts::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnadd_,
+    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnadd_,
                                               QStringLiteral("btnadd"), this));
 
-    connect(btnadd_, &QPushButton::clicked, this, &AddPanelvc::btnadd);
-    connect(btncancel, &QPushButton::clicked, this, &AddPanelvc::btnCancel);
-    connect(btnemoji, &QToolButton::clicked, this, &AddPanelvc::btnemojiClicked);
+    connect(btnadd_, &QPushButton::clicked, this, &AddItemPanel::btnadd);
+    connect(btncancel, &QPushButton::clicked, this, &AddItemPanel::btnCancel);
+    connect(btnemoji, &QToolButton::clicked, this, &AddItemPanel::btnemojiClicked);
     // Return writes a new line in the note; Ctrl+Return confirms there too.
     auto *confirm = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
-    connect(confirm, &QShortcut::activated, this, &AddPanelvc::btnadd);
+    connect(confirm, &QShortcut::activated, this, &AddItemPanel::btnadd);
 }
 
-void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
+void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupName,
                          const std::optional<Item> &edited)
 {
     m_viewopenfor = viewopenfor;
@@ -135,7 +135,7 @@ void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
     adjustSize();
 }
 
-void AddPanelvc::showPanel(PanelKind viewopenfor, const QString &currentGroupName,
+void AddItemPanel::showPanel(PanelKind viewopenfor, const QString &currentGroupName,
                            const std::optional<Item> &edited)
 {
     prepare(viewopenfor, currentGroupName, edited);
@@ -147,7 +147,7 @@ void AddPanelvc::showPanel(PanelKind viewopenfor, const QString &currentGroupNam
     txtfieldurl->setCursorPosition(0);
 }
 
-void AddPanelvc::btnadd()
+void AddItemPanel::btnadd()
 {
     if (m_noteUnreadable)
         return;
@@ -163,12 +163,12 @@ void AddPanelvc::btnadd()
     Q_EMIT saved(result.item->uid().value_or(0));
 }
 
-void AddPanelvc::btnCancel()
+void AddItemPanel::btnCancel()
 {
     reject();
 }
 
-void AddPanelvc::btnemojiClicked()
+void AddItemPanel::btnemojiClicked()
 {
     QWidget *field = focusWidget() == txtfieldurl || focusWidget() == textview ? focusWidget() : txtfieldTitle;
     m_palette.popUp(btnemoji, field);

@@ -16,15 +16,16 @@ class QToolButton;
 class ViewLinks;
 
 // The manager's panel that adds a web bookmark, a text note or a colour to
-// its selected group, or edits one of these. Shown
-// window-modal over the manager; Return confirms, Escape cancels. Made once
-// and reused: the colour stays as last chosen between openings.
-class AddPanelvc final : public QDialog
+// its selected group, or edits one of these. Shown window-modal over the
+// manager; Return confirms, Escape cancels. Made once and reused: the colour
+// stays as last chosen between openings.
+// Known elsewhere as addPanelvc.
+class AddItemPanel final : public QDialog
 {
     Q_OBJECT
 
 public:
-    AddPanelvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
+    AddItemPanel(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
 
     // Readies the panel for viewopenfor in currentGroupName: adding, or,
     // when edited is given (with its uid), editing that item.

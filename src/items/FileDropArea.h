@@ -10,12 +10,13 @@ class QMimeData;
 // An area that takes files dragged in from a file manager (a text/uri-list
 // of local files) and hands their paths on, in the order of the drag.
 // Anything else (web links, text, images) is refused.
-class DropView final : public QFrame
+// Known elsewhere as DropView.
+class FileDropArea final : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit DropView(QWidget *parent = nullptr);
+    explicit FileDropArea(QWidget *parent = nullptr);
 
     // The local file paths that data carries, in order; nothing when it
     // carries none. Entries that are not local files are skipped.

@@ -1,7 +1,7 @@
-#include "items/EditFileFolderitemvc.h"
+#include "items/EditItemPanel.h"
 
 #include "items/CharacterPalette.h"
-#include "items/ItemBoxParts.h"
+#include "items/ItemBoxWidgets.h"
 #include "store/LocalizedText.h"
 
 #include <QBoxLayout>
@@ -10,41 +10,41 @@
 #include <QPushButton>
 #include <QToolButton>
 
-EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
+EditItemPanel::EditItemPanel(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
     : QDialog(parent)
     , m_editor(services)
     , m_palette(palette)
 {
-    ItemBoxParts::setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
+    ItemBoxWidgets::setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
     setWindowTitle(LocalizedText("IDS_BR_105"));
-    QLabel *lbltitle = ItemBoxParts::header("IDS_BR_105", this);
+    QLabel *lbltitle = ItemBoxWidgets::header("IDS_BR_105", this);
     lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    QLabel *lblsubtitle = ItemBoxParts::caption("IDS_BR_106", this);
+    QLabel *lblsubtitle = ItemBoxWidgets::caption("IDS_BR_106", this);
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    QLabel *lbltitlename = ItemBoxParts::caption("IDS_BR_86", this);
+    QLabel *lbltitlename = ItemBoxWidgets::caption("IDS_BR_86", this);
     lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
-    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
-    lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
-    btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
+    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
+    lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
+    btnemoji = ItemBoxWidgets::emojiButton(QStringLiteral("btnemoji"), this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lbltitle);
     layout->addWidget(lblsubtitle);
     layout->addSpacing(6);
     layout->addWidget(lbltitlename);
-    layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldTitle, btnemoji));
+    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldTitle, btnemoji));
     layout->addWidget(lblalert);
     layout->addStretch();
-    layout->addLayout(ItemBoxParts::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
+    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
                                               QStringLiteral("btnedit"), this));
     btnedit_->setText(LocalizedText("IDS_BR_89"));
 
-    connect(btnedit_, &QPushButton::clicked, this, &EditFileFolderitemvc::btnedit);
-    connect(btncancel, &QPushButton::clicked, this, &EditFileFolderitemvc::btncancel_);
-    connect(btnemoji, &QToolButton::clicked, this, &EditFileFolderitemvc::btnemojiclicked);
+    connect(btnedit_, &QPushButton::clicked, this, &EditItemPanel::btnedit);
+    connect(btncancel, &QPushButton::clicked, this, &EditItemPanel::btncancel_);
+    connect(btnemoji, &QToolButton::clicked, this, &EditItemPanel::btnemojiclicked);
 }
 
-void EditFileFolderitemvc::prepare(const QString &currentGroupName, const Item &item)
+void EditItemPanel::prepare(const QString &currentGroupName, const Item &item)
 {
     m_currentGroupName = currentGroupName;
     m_uid = item.uid().value_or(0);
@@ -52,7 +52,7 @@ void EditFileFolderitemvc::prepare(const QString &currentGroupName, const Item &
     txtfieldTitle->setText(item.title());
 }
 
-void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const Item &item)
+void EditItemPanel::showPanel(const QString &currentGroupName, const Item &item)
 {
     prepare(currentGroupName, item);
     open();
@@ -61,7 +61,7 @@ void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const Item
     txtfieldTitle->selectAll();
 }
 
-void EditFileFolderitemvc::btnedit()
+void EditItemPanel::btnedit()
 {
     const ItemResult result = m_editor.renameFile(m_currentGroupName, m_uid, txtfieldTitle->text());
     if (!result.ok()) {
@@ -72,12 +72,12 @@ void EditFileFolderitemvc::btnedit()
     Q_EMIT saved(m_uid);
 }
 
-void EditFileFolderitemvc::btncancel_()
+void EditItemPanel::btncancel_()
 {
     reject();
 }
 
-void EditFileFolderitemvc::btnemojiclicked()
+void EditItemPanel::btnemojiclicked()
 {
     m_palette.popUp(btnemoji, txtfieldTitle);
 }

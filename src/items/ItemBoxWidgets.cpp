@@ -1,4 +1,4 @@
-#include "items/ItemBoxParts.h"
+#include "items/ItemBoxWidgets.h"
 
 #include "items/CharacterPalette.h"
 #include "store/LocalizedText.h"
@@ -15,7 +15,7 @@ namespace {
 constexpr auto emojiGlyph = "\U0001F642"; // slightly smiling face
 } // namespace
 
-namespace ItemBoxParts {
+namespace ItemBoxWidgets {
 
 void styleBox(QFrame *box)
 {
@@ -122,4 +122,4 @@ void setUpPanel(QDialog *dialog, const QString &objectName)
     dialog->setMinimumWidth(420);
 }
 
-} // namespace ItemBoxParts
+} // namespace ItemBoxWidgets

@@ -1,9 +1,9 @@
 #include "ItemsFixture.h"
 
-#include "items/PopupAddItems.h"
-#include "quicklist/QuickListView.h"
+#include "items/PopupItemBoxes.h"
 #include "quicklist/PopupWindow.h"
 #include "quicklist/QuickListPage.h"
+#include "quicklist/QuickListView.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -12,15 +12,15 @@
 
 namespace {
 
-class PopupAddItemsTest : public ItemsFixture
+class PopupItemBoxesTest : public ItemsFixture
 {
 protected:
     PopupWindow popup{{favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker}};
     QuickListPage &page = popup.quickListPage();
-    PopupAddItems adding{page, services, preferences};
+    PopupItemBoxes adding{page, services, preferences};
 };
 
-TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
+TEST_F(PopupItemBoxesTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
 {
     const QString group = page.currentGroupName();
     std::optional<QString> chosen;
@@ -55,7 +55,7 @@ TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
     EXPECT_EQ(titles, QStringList({"Site", "Sky", QFileInfo(folder.path()).fileName()}));
 }
 
-TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
+TEST_F(PopupItemBoxesTest, AnItemAddedToACollapsedGroupExpandsIt)
 {
     const auto collapseHome = [this] {
         QList<Group> groups = favorites.groups();

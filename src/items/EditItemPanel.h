@@ -11,12 +11,13 @@ class QPushButton;
 class QToolButton;
 
 // The manager's panel that renames a file item: only its title changes.
-class EditFileFolderitemvc final : public QDialog
+// Known elsewhere as editFileFolderitemvc.
+class EditItemPanel final : public QDialog
 {
     Q_OBJECT
 
 public:
-    EditFileFolderitemvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
+    EditItemPanel(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
 
     void prepare(const QString &currentGroupName, const Item &item);
     void showPanel(const QString &currentGroupName, const Item &item);

@@ -11,9 +11,10 @@ class QPushButton;
 class QToolButton;
 class QWidget;
 
-// The pieces the popup's inline item boxes share, so that the three boxes
-// look and behave alike.
-namespace ItemBoxParts {
+// The widgets the popup's inline item boxes and the manager's item panels
+// are made of (headings, captions, fields, message lines, button rows), so
+// that they look and behave alike.
+namespace ItemBoxWidgets {
 
 // Gives box the rounded panel look of an inline box.
 void styleBox(QFrame *box);
@@ -40,4 +41,4 @@ QBoxLayout *withEmojiButton(QWidget *field, QToolButton *button);
 // Makes dialog a panel over its window: window-modal, of a readable width.
 void setUpPanel(QDialog *dialog, const QString &objectName);
 
-} // namespace ItemBoxParts
+} // namespace ItemBoxWidgets

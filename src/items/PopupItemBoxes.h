@@ -21,7 +21,7 @@ class QuickListPage;
 // The popup's add-item menu made real: the file dialog and the three inline
 // boxes, adding to the group whose menu was opened. Installs itself as the
 // list page's four add handlers; lives as long as the page.
-class PopupAddItems final : public QObject
+class PopupItemBoxes final : public QObject
 {
     Q_OBJECT
 
@@ -29,8 +29,8 @@ public:
     // Runs the dialog that picks one file or folder; nothing when cancelled.
     using FileChooser = std::function<std::optional<QString>(QWidget *parent)>;
 
-    PopupAddItems(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences);
-    ~PopupAddItems() override;
+    PopupItemBoxes(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences);
+    ~PopupItemBoxes() override;
 
     // Replaces the file dialog; for tests.
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }

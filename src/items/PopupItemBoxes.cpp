@@ -1,4 +1,4 @@
-#include "items/PopupAddItems.h"
+#include "items/PopupItemBoxes.h"
 
 #include "items/BookmarkBox.h"
 #include "items/CharacterPalette.h"
@@ -8,7 +8,7 @@
 #include "items/NoteBox.h"
 #include "quicklist/QuickListPage.h"
 
-PopupAddItems::PopupAddItems(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences)
+PopupItemBoxes::PopupItemBoxes(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences)
     : QObject(&page)
     , m_page(page)
     , m_adder(services)
@@ -23,9 +23,9 @@ PopupAddItems::PopupAddItems(QuickListPage &page, const ItemServices &services, 
     connect(&services.faviconFetcher, &FaviconFetcher::iconSaved, &page, &QuickListPage::reloadQuickList);
 }
 
-PopupAddItems::~PopupAddItems() = default;
+PopupItemBoxes::~PopupItemBoxes() = default;
 
-template<typename Box> void PopupAddItems::openBox(QPointer<Box> &box)
+template<typename Box> void PopupItemBoxes::openBox(QPointer<Box> &box)
 {
     if (!box) {
         box = new Box(m_adder, *m_palette, &m_page);
@@ -38,7 +38,7 @@ template<typename Box> void PopupAddItems::openBox(QPointer<Box> &box)
     box->focusTitle();
 }
 
-void PopupAddItems::AddFileFolders()
+void PopupItemBoxes::AddFileFolders()
 {
     const QString group = m_page.currentGroupName();
     QWidget *popup = m_page.window();
@@ -57,17 +57,17 @@ void PopupAddItems::AddFileFolders()
     }
 }
 
-void PopupAddItems::AddWebBookmark()
+void PopupItemBoxes::AddWebBookmark()
 {
     openBox(m_bookmarkBox);
 }
 
-void PopupAddItems::AddTextSnnipet()
+void PopupItemBoxes::AddTextSnnipet()
 {
     openBox(m_noteBox);
 }
 
-void PopupAddItems::AddColorSwitch()
+void PopupItemBoxes::AddColorSwitch()
 {
     openBox(m_colorBox);
 }

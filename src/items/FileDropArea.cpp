@@ -1,4 +1,4 @@
-#include "items/DropView.h"
+#include "items/FileDropArea.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -6,14 +6,14 @@
 #include <QPainter>
 #include <QUrl>
 
-DropView::DropView(QWidget *parent)
+FileDropArea::FileDropArea(QWidget *parent)
     : QFrame(parent)
 {
     setAcceptDrops(true);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
-std::optional<QStringList> DropView::droppedFiles(const QMimeData *data)
+std::optional<QStringList> FileDropArea::droppedFiles(const QMimeData *data)
 {
     if (!data || !data->hasUrls())
         return std::nullopt;
@@ -27,7 +27,7 @@ std::optional<QStringList> DropView::droppedFiles(const QMimeData *data)
     return paths;
 }
 
-void DropView::dragEnterEvent(QDragEnterEvent *event)
+void FileDropArea::dragEnterEvent(QDragEnterEvent *event)
 {
     if (droppedFiles(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
@@ -38,7 +38,7 @@ void DropView::dragEnterEvent(QDragEnterEvent *event)
     }
 }
 
-void DropView::dragMoveEvent(QDragMoveEvent *event)
+void FileDropArea::dragMoveEvent(QDragMoveEvent *event)
 {
     if (droppedFiles(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
@@ -48,13 +48,13 @@ void DropView::dragMoveEvent(QDragMoveEvent *event)
     }
 }
 
-void DropView::dragLeaveEvent(QDragLeaveEvent *event)
+void FileDropArea::dragLeaveEvent(QDragLeaveEvent *event)
 {
     setHighlighted(false);
     QFrame::dragLeaveEvent(event);
 }
 
-void DropView::dropEvent(QDropEvent *event)
+void FileDropArea::dropEvent(QDropEvent *event)
 {
     setHighlighted(false);
     const auto paths = droppedFiles(event->mimeData());
@@ -67,7 +67,7 @@ void DropView::dropEvent(QDropEvent *event)
     Q_EMIT filesDropped(*paths);
 }
 
-void DropView::paintEvent(QPaintEvent *event)
+void FileDropArea::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
     if (!m_highlighted)
@@ -81,7 +81,7 @@ void DropView::paintEvent(QPaintEvent *event)
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
 }
 
-void DropView::setHighlighted(bool highlighted)
+void FileDropArea::setHighlighted(bool highlighted)
 {
     if (m_highlighted == highlighted)
         return;
