@@ -7,9 +7,9 @@
 #include "BenchSupport.h"
 
 #include "items/FaviconFetcher.h"
+#include "manager/ItemsModel.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
-#include "manager/ManagerModels.h"
 #include "manager/ManagerServices.h"
 #include "platform/ModuleHttpClient.h"
 #include "quicklist/QuickList.h"

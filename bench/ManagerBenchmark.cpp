@@ -8,10 +8,10 @@
 
 #include "items/FaviconFetcher.h"
 #include "manager/DimmingLayer.h"
-#include "manager/MakeshortcutsVc.h"
 #include "manager/GroupsDropTarget.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
+#include "manager/ManagerPage.h"
 #include "quicklist/PopupWindow.h"
 #include "store/FileBookmarks.h"
 #include "store/StoreKeys.h"
@@ -69,7 +69,7 @@ struct Window
     {
         frame->resize(860, 560);
         layer = new DimmingLayer(frame.get());
-        page = new MakeshortcutsVc(store.services(), *layer, frame.get());
+        page = new ManagerPage(store.services(), *layer, frame.get());
         page->resize(frame->size());
     }
     ManagerGroups &groups() const { return page->groups(); }
@@ -81,7 +81,7 @@ struct Window
 
     std::unique_ptr<QWidget> frame;
     DimmingLayer *layer = nullptr;
-    MakeshortcutsVc *page = nullptr;
+    ManagerPage *page = nullptr;
 };
 
 std::unique_ptr<Store> theStore;

@@ -9,7 +9,7 @@
 #include "app/ManagerWindow.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/ShortcutRecorder.h"
-#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerPage.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
@@ -71,7 +71,7 @@ void firstPaint(benchmark::State &state, bool firstRun)
         timer.start();
         auto window = std::make_unique<ManagerWindow>(context, recorder);
         window->setManagerPageFactory(
-            [&services](DimmingLayer &blackLayer) { return new MakeshortcutsVc(services, blackLayer); });
+            [&services](DimmingLayer &blackLayer) { return new ManagerPage(services, blackLayer); });
         watch.window = window.get();
         watch.painted = false;
         window->showAndActivate();

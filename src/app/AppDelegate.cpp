@@ -10,7 +10,7 @@
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
 #include "items/PopupItemBoxes.h"
-#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerPage.h"
 #include "platform/PopupWindowStyle.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
@@ -198,7 +198,7 @@ ManagerWindow *AppDelegate::managerWindow()
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
                                            m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
                                            *m_context.preferences, m_context.desktop,      selectTagvc()};
-            return new MakeshortcutsVc(services, blackLayer);
+            return new ManagerPage(services, blackLayer);
         });
         connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
         connect(m_managerWindow, &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);

@@ -1,12 +1,12 @@
 #include "manager/GroupsPane.h"
 
 #include "manager/DimmingLayer.h"
+#include "manager/GroupsListView.h"
+#include "manager/GroupsModel.h"
 #include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
-#include "manager/ManagerModels.h"
 #include "manager/ManagerSortMenus.h"
-#include "manager/ManagerViews.h"
-#include "manager/PaneParts.h"
+#include "manager/PaneWidgets.h"
 #include "quicklist/ColorTagPicker.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
@@ -41,22 +41,22 @@ GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const Man
     setObjectName(QStringLiteral("groupsPane"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 4, 8);
-    layout->addWidget(PaneParts::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
-    tblviewgroup = new GroupsTableView(drops, this);
+    layout->addWidget(PaneWidgets::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
+    tblviewgroup = new GroupsListView(drops, this);
     tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
 
     auto *bar = new QHBoxLayout;
-    btnAddGroup = PaneParts::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
+    m_addGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
                                        LocalizedText("IDS_BR_180"), this);
-    btnRemoveGroup = PaneParts::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
+    m_removeGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
                                           LocalizedText("IDS_BR_63"), this);
-    btnsortGroups_ = PaneParts::sortButton(QStringLiteral("btnsortGroups"), "IDS_BR_147", this);
-    bar->addWidget(btnAddGroup);
-    bar->addWidget(btnRemoveGroup);
+    m_sortGroupsButton = PaneWidgets::sortButton(QStringLiteral("btnsortGroups"), "IDS_BR_147", this);
+    bar->addWidget(m_addGroupButton);
+    bar->addWidget(m_removeGroupButton);
     bar->addStretch();
-    bar->addWidget(btnsortGroups_);
+    bar->addWidget(m_sortGroupsButton);
     layout->addLayout(bar);
 
     tblviewgroup->setModel(m_groupsModel);
@@ -64,11 +64,11 @@ GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const Man
     // showing is dropped: the page is hidden in the window by then.
     m_groupsModel->setEditsAllowed([this] { return isVisibleTo(window()); });
 
-    connect(btnAddGroup, &QToolButton::clicked, this, &GroupsPane::btnaddgroup);
-    connect(btnRemoveGroup, &QToolButton::clicked, this, &GroupsPane::btnremovegroup);
-    connect(btnsortGroups_, &QToolButton::clicked, this, &GroupsPane::btnsortGroups);
+    connect(m_addGroupButton, &QToolButton::clicked, this, &GroupsPane::btnaddgroup);
+    connect(m_removeGroupButton, &QToolButton::clicked, this, &GroupsPane::removeSelectedGroup);
+    connect(m_sortGroupsButton, &QToolButton::clicked, this, &GroupsPane::btnsortGroups);
     connect(tblviewgroup, &QWidget::customContextMenuRequested, this, &GroupsPane::showGroupsMenu);
-    connect(tblviewgroup, &GroupsTableView::colorClicked, this, &GroupsPane::changegroupBoxColor);
+    connect(tblviewgroup, &GroupsListView::colorClicked, this, &GroupsPane::changegroupBoxColor);
     connectGroups();
 }
 
@@ -126,7 +126,7 @@ void GroupsPane::syncGroupSelection()
 
 void GroupsPane::updateControls()
 {
-    btnRemoveGroup->setEnabled(m_groups.groupCount() > 0);
+    m_removeGroupButton->setEnabled(m_groups.groupCount() > 0);
 }
 
 void GroupsPane::endEditing()
@@ -138,13 +138,13 @@ void GroupsPane::endEditing()
 void GroupsPane::btnaddgroup()
 {
     endEditing();
-    btnAddGroup->setEnabled(false);
-    QTimer::singleShot(addGroupReenableMs, btnAddGroup, [button = btnAddGroup] { button->setEnabled(true); });
+    m_addGroupButton->setEnabled(false);
+    QTimer::singleShot(addGroupReenableMs, m_addGroupButton, [button = m_addGroupButton] { button->setEnabled(true); });
     m_groups.addGroup();
     QTimer::singleShot(startEditingDelayMs, this, &GroupsPane::makeLabelStartEditing);
 }
 
-void GroupsPane::btnremovegroup()
+void GroupsPane::removeSelectedGroup()
 {
     endEditing();
     if (m_groups.selectedRow() < 0)
@@ -190,7 +190,7 @@ void GroupsPane::btnsortGroups()
 {
     endEditing();
     ManagerSortMenus::groupSortMenu(m_groups, m_services.sortSettings, this)
-        ->popup(btnsortGroups_->mapToGlobal(QPoint(0, btnsortGroups_->height())));
+        ->popup(m_sortGroupsButton->mapToGlobal(QPoint(0, m_sortGroupsButton->height())));
 }
 
 void GroupsPane::showGroupsMenu(const QPoint &pos)
@@ -230,7 +230,7 @@ bool GroupsPane::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (plain && !tblviewgroup->isEditing() && key->key() == Qt::Key_Delete) {
-            btnremovegroup();
+            removeSelectedGroup();
             return true;
         }
     }

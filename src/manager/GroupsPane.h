@@ -8,7 +8,7 @@
 class DimmingLayer;
 class GroupsDropTarget;
 class GroupsModel;
-class GroupsTableView;
+class GroupsListView;
 class ManagerGroups;
 class QMessageBox;
 class QToolButton;
@@ -29,7 +29,7 @@ public:
 
 public Q_SLOTS:
     void btnaddgroup();
-    void btnremovegroup();
+    void removeSelectedGroup();
     void makeLabelStartEditing();
     void alertforSamegroup();
     void alertforDeletegroup();
@@ -54,9 +54,9 @@ private:
     // The title of the group at Rowforcolorchange when the picker opened.
     QString m_colorGroupTitle;
 
-    GroupsTableView *tblviewgroup = nullptr;
-    QToolButton *btnAddGroup = nullptr;
-    QToolButton *btnRemoveGroup = nullptr;
-    QToolButton *btnsortGroups_ = nullptr;
+    GroupsListView *tblviewgroup = nullptr;
+    QToolButton *m_addGroupButton = nullptr;
+    QToolButton *m_removeGroupButton = nullptr;
+    QToolButton *m_sortGroupsButton = nullptr;
     QPointer<QMessageBox> m_sameGroupAlert;
 };

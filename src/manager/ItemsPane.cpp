@@ -3,13 +3,13 @@
 #include "items/FaviconFetcher.h"
 #include "manager/DimmingLayer.h"
 #include "manager/ItemPanels.h"
+#include "manager/ItemsListView.h"
+#include "manager/ItemsModel.h"
 #include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
-#include "manager/ManagerModels.h"
 #include "manager/ManagerSortMenus.h"
-#include "manager/ManagerViews.h"
-#include "manager/PaneParts.h"
+#include "manager/PaneWidgets.h"
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
 #include "quicklist/QuickListMenus.h"
@@ -49,7 +49,7 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 8, 8, 8);
     auto *top = new QHBoxLayout;
-    top->addWidget(PaneParts::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
+    top->addWidget(PaneWidgets::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
     top->addStretch();
     searchtextfield = new QLineEdit(this);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
@@ -61,7 +61,7 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
     layout->addLayout(top);
 
     itemsStack = new QStackedWidget(this);
-    tblviewItems = new ItemsTableView(items, drops, itemsStack);
+    tblviewItems = new ItemsListView(items, drops, itemsStack);
     tblviewItems->setAccessibleName(LocalizedText("IDS_BR_58"));
     tblviewItems->installEventFilter(this);
     itemsStack->addWidget(tblviewItems);
@@ -70,15 +70,15 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
     layout->addWidget(itemsStack, 1);
 
     auto *bar = new QHBoxLayout;
-    btnAddItem_ = PaneParts::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
+    m_addItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
                                        LocalizedText("IDS_BR_61"), this);
-    btnRemoveItem = PaneParts::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
+    m_removeItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
                                          LocalizedText("IDS_BR_187"), this);
-    btnsortItems_ = PaneParts::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
-    bar->addWidget(btnAddItem_);
-    bar->addWidget(btnRemoveItem);
+    m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
+    bar->addWidget(m_addItemButton);
+    bar->addWidget(m_removeItemButton);
     bar->addStretch();
-    bar->addWidget(btnsortItems_);
+    bar->addWidget(m_sortItemsButton);
     layout->addLayout(bar);
 
     tblviewItems->setModel(m_itemsModel);
@@ -90,12 +90,12 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
         if (const auto uid = selected ? selected->uid() : std::nullopt)
             scrolltoLastAddedItemWithUid(*uid);
     });
-    connect(btnAddItem_, &QToolButton::clicked, this, &ItemsPane::btnAddItem);
-    connect(btnRemoveItem, &QToolButton::clicked, this, &ItemsPane::btnremoveItem);
-    connect(btnsortItems_, &QToolButton::clicked, this, &ItemsPane::btnsortItems);
+    connect(m_addItemButton, &QToolButton::clicked, this, &ItemsPane::addItemClicked);
+    connect(m_removeItemButton, &QToolButton::clicked, this, &ItemsPane::btnremoveItem);
+    connect(m_sortItemsButton, &QToolButton::clicked, this, &ItemsPane::btnsortItems);
     connect(tblviewItems, &QWidget::customContextMenuRequested, this, &ItemsPane::showItemsMenu);
     connect(tblviewItems, &QAbstractItemView::doubleClicked, this, &ItemsPane::Items_doubleclicked);
-    connect(tblviewItems, &ItemsTableView::editClicked, this, &ItemsPane::editRow);
+    connect(tblviewItems, &ItemsListView::editClicked, this, &ItemsPane::editRow);
     connectItems();
 }
 
@@ -104,7 +104,7 @@ void ItemsPane::buildEmptyBox()
     boxNoItem = new QWidget(itemsStack);
     boxNoItem->setObjectName(QStringLiteral("boxNoItem"));
     auto *empty = new QVBoxLayout(boxNoItem);
-    auto *lbltitleNoitems = PaneParts::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
+    auto *lbltitleNoitems = PaneWidgets::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
     lbltitleNoitems->setAlignment(Qt::AlignCenter);
     auto *lbldescriptionN0items = new QLabel(LocalizedText("IDS_BR_60"), boxNoItem);
     lbldescriptionN0items->setObjectName(QStringLiteral("lbldescriptionN0items"));
@@ -131,7 +131,7 @@ void ItemsPane::connectItems()
     });
     // Remove acts on the selected item: without one it is off.
     connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { btnRemoveItem->setEnabled(selectedItemRow() >= 0); });
+            [this] { m_removeItemButton->setEnabled(selectedItemRow() >= 0); });
     connect(&m_services.faviconFetcher, &FaviconFetcher::iconSaved, m_itemsModel, &ItemsModel::iconFileChanged);
 }
 
@@ -139,8 +139,8 @@ void ItemsPane::updateControls()
 {
     const bool hasGroups = m_groups.groupCount() > 0;
     const bool hasItems = !m_items.selectedGroupItems().isEmpty();
-    btnAddItem_->setEnabled(hasGroups);
-    btnRemoveItem->setEnabled(selectedItemRow() >= 0);
+    m_addItemButton->setEnabled(hasGroups);
+    m_removeItemButton->setEnabled(selectedItemRow() >= 0);
     const bool showEmptyBox = !m_items.searchBegin() && !hasItems && hasGroups;
     tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
@@ -157,9 +157,9 @@ int ItemsPane::selectedItemRow() const
     return tblviewItems->selectedRow();
 }
 
-void ItemsPane::btnAddItem()
+void ItemsPane::addItemClicked()
 {
-    showAddMenu(btnAddItem_);
+    showAddMenu(m_addItemButton);
 }
 
 void ItemsPane::showAddMenu(QWidget *anchor)
@@ -250,7 +250,7 @@ void ItemsPane::btnsortItems()
 {
     m_endGroupEditing();
     ManagerSortMenus::itemSortMenu(m_items, m_services.sortSettings, this)
-        ->popup(btnsortItems_->mapToGlobal(QPoint(0, btnsortItems_->height())));
+        ->popup(m_sortItemsButton->mapToGlobal(QPoint(0, m_sortItemsButton->height())));
 }
 
 void ItemsPane::showItemsMenu(const QPoint &pos)

@@ -12,7 +12,7 @@ class DimmingLayer;
 class GroupsDropTarget;
 class ItemPanels;
 class ItemsModel;
-class ItemsTableView;
+class ItemsListView;
 class ManagerGroups;
 class ManagerItems;
 class PreviewWindow;
@@ -39,7 +39,7 @@ public:
     void focusSearch();
 
 public Q_SLOTS:
-    void btnAddItem();
+    void addItemClicked();
     void btnremoveItem();
     void btnsortItems();
     void menuitem_edit();
@@ -71,12 +71,12 @@ private:
     ItemsModel *m_itemsModel = nullptr;
     ItemPanels *m_panels = nullptr;
 
-    ItemsTableView *tblviewItems = nullptr;
+    ItemsListView *tblviewItems = nullptr;
     QLineEdit *searchtextfield = nullptr;
     QStackedWidget *itemsStack = nullptr;
     QWidget *boxNoItem = nullptr;
-    QToolButton *btnAddItem_ = nullptr;
-    QToolButton *btnRemoveItem = nullptr;
-    QToolButton *btnsortItems_ = nullptr;
+    QToolButton *m_addItemButton = nullptr;
+    QToolButton *m_removeItemButton = nullptr;
+    QToolButton *m_sortItemsButton = nullptr;
     QPointer<PreviewWindow> m_previewWindow;
 };

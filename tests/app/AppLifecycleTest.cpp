@@ -4,13 +4,13 @@
 #include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
 #include "manager/ManagerGroups.h"
-#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerPage.h"
 #include "platform/AtomicFile.h"
-#include "platform/PlistCodec.h"
 #include "platform/Paths.h"
+#include "platform/PlistCodec.h"
 #include "platform/PlistPreferencesStore.h"
-#include "quicklist/QuickListView.h"
 #include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListView.h"
 #include "store/StoredRecords.h"
 
 #include "support/ProcessUntil.h"
@@ -299,7 +299,7 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     };
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window);
-    auto *page = window->findChild<MakeshortcutsVc *>();
+    auto *page = window->findChild<ManagerPage *>();
     ASSERT_TRUE(page);
     QAbstractItemView *popupRows = delegate.existingPopover()->findChild<QuickListView *>();
     ASSERT_TRUE(popupRows);

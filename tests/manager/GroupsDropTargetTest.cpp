@@ -73,11 +73,11 @@ TEST_F(GroupsDropTargetTest, DropsOnGroupRows)
 TEST_F(GroupsDropTargetTest, FileItemsDragOutAsFilesAndNothingElseDoes)
 {
     Qt::DropActions actions;
-    std::unique_ptr<QMimeData> file(ItemsTableView::dragData(fileItem(QStringLiteral("a b"), 1, QStringLiteral("/home/u/a b.pdf")), 3, &actions));
+    std::unique_ptr<QMimeData> file(ItemsListView::dragData(fileItem(QStringLiteral("a b"), 1, QStringLiteral("/home/u/a b.pdf")), 3, &actions));
     EXPECT_EQ(file->urls(), QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/u/a b.pdf"))});
     EXPECT_EQ(file->data(tableViewDragType), QByteArray("3"));
     EXPECT_EQ(actions, Qt::CopyAction | Qt::LinkAction);
-    std::unique_ptr<QMimeData> note(ItemsTableView::dragData(this->note(QStringLiteral("n"), 2, QStringLiteral("/data/2.txt")), 0, &actions));
+    std::unique_ptr<QMimeData> note(ItemsListView::dragData(this->note(QStringLiteral("n"), 2, QStringLiteral("/data/2.txt")), 0, &actions));
     EXPECT_FALSE(note->hasUrls());
     EXPECT_EQ(actions, Qt::CopyAction);
 }

@@ -1,11 +1,11 @@
-#include "manager/PaneParts.h"
+#include "manager/PaneWidgets.h"
 
 #include "store/LocalizedText.h"
 
 #include <QLabel>
 #include <QToolButton>
 
-namespace PaneParts {
+namespace PaneWidgets {
 
 QLabel *heading(const char *key, const QString &objectName, QWidget *parent)
 {
@@ -36,4 +36,4 @@ QToolButton *sortButton(const QString &objectName, const char *accessibleKey, QW
     return button;
 }
 
-} // namespace PaneParts
+} // namespace PaneWidgets

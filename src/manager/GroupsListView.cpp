@@ -1,10 +1,8 @@
-#include "manager/ManagerViews.h"
+#include "manager/GroupsListView.h"
 
+#include "manager/GroupRowDelegate.h"
 #include "manager/GroupsDropTarget.h"
-#include "manager/ManagerDelegates.h"
-#include "manager/ManagerItems.h"
 #include "manager/RowAccessibility.h"
-
 #include "store/LocalizedText.h"
 
 #include <QDrag>
@@ -14,39 +12,14 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QUrl>
 
-namespace {
-
-QMimeData *rowDragData(int row)
-{
-    auto *data = new QMimeData;
-    data->setData(tableViewDragType, QByteArray::number(row));
-    return data;
-}
-
-// The list views' common setup: one column of painted rows of equal height.
-void setUpRows(QListView *view)
-{
-    view->setUniformItemSizes(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setContextMenuPolicy(Qt::CustomContextMenu);
-    view->setMouseTracking(true);
-}
-
-} // namespace
-
-GroupsTableView::GroupsTableView(GroupsDropTarget &drops, QWidget *parent)
-    : QListView(parent)
+GroupsListView::GroupsListView(GroupsDropTarget &drops, QWidget *parent)
+    : ManagerListView(parent)
     , m_drops(drops)
     , m_delegate(new GroupRowDelegate(this))
 {
     setObjectName(QStringLiteral("tblviewgroup"));
     setItemDelegate(m_delegate);
-    setUpRows(this);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     setDragEnabled(true);
     setAcceptDrops(true);
@@ -66,7 +39,7 @@ GroupsTableView::GroupsTableView(GroupsDropTarget &drops, QWidget *parent)
     });
 }
 
-void GroupsTableView::openColorTag(int row)
+void GroupsListView::openColorTag(int row)
 {
     if (!model() || row < 0 || row >= model()->rowCount())
         return;
@@ -76,24 +49,24 @@ void GroupsTableView::openColorTag(int row)
     emitColorClicked(index);
 }
 
-void GroupsTableView::emitColorClicked(const QModelIndex &index)
+void GroupsListView::emitColorClicked(const QModelIndex &index)
 {
     setCurrentIndex(index);
     const QRect swatch = GroupRowDelegate::partRect(visualRect(index), GroupRowDelegate::Part::color);
     Q_EMIT colorClicked(index.row(), QRect(viewport()->mapToGlobal(swatch.topLeft()), swatch.size()));
 }
 
-void GroupsTableView::keyPressEvent(QKeyEvent *event)
+void GroupsListView::keyPressEvent(QKeyEvent *event)
 {
     if (!isEditing() && QKeySequence(event->keyCombination()) == GroupRowDelegate::colorTagKeys()) {
         openColorTag(currentIndex().row());
         event->accept();
         return;
     }
-    QListView::keyPressEvent(event);
+    ManagerListView::keyPressEvent(event);
 }
 
-void GroupsTableView::endEditing()
+void GroupsListView::endEditing()
 {
     if (QLineEdit *editor = m_delegate->editor(); editor && state() == QAbstractItemView::EditingState) {
         commitData(editor);
@@ -101,7 +74,7 @@ void GroupsTableView::endEditing()
     }
 }
 
-void GroupsTableView::makeLabelStartEditing()
+void GroupsListView::makeLabelStartEditing()
 {
     const QModelIndex current = currentIndex();
     if (!current.isValid())
@@ -110,7 +83,7 @@ void GroupsTableView::makeLabelStartEditing()
     edit(current);
 }
 
-void GroupsTableView::mousePressEvent(QMouseEvent *event)
+void GroupsListView::mousePressEvent(QMouseEvent *event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && index.isValid()) {
@@ -120,10 +93,10 @@ void GroupsTableView::mousePressEvent(QMouseEvent *event)
             return;
         }
     }
-    QListView::mousePressEvent(event);
+    ManagerListView::mousePressEvent(event);
 }
 
-void GroupsTableView::startDrag(Qt::DropActions)
+void GroupsListView::startDrag(Qt::DropActions)
 {
     const QModelIndex index = currentIndex();
     if (!index.isValid())
@@ -136,7 +109,7 @@ void GroupsTableView::startDrag(Qt::DropActions)
     setIndicator({});
 }
 
-GroupsTableView::DropTarget GroupsTableView::dropTargetAt(const QPoint &pos) const
+GroupsListView::DropTarget GroupsListView::dropTargetAt(const QPoint &pos) const
 {
     const int count = model() ? model()->rowCount() : 0;
     const QModelIndex index = indexAt(pos);
@@ -151,7 +124,7 @@ GroupsTableView::DropTarget GroupsTableView::dropTargetAt(const QPoint &pos) con
     return {index.row(), true};
 }
 
-void GroupsTableView::setIndicator(const DropTarget &target)
+void GroupsListView::setIndicator(const DropTarget &target)
 {
     if (target.row == m_indicator.row && target.onRow == m_indicator.onRow)
         return;
@@ -159,7 +132,7 @@ void GroupsTableView::setIndicator(const DropTarget &target)
     viewport()->update();
 }
 
-void GroupsTableView::dragEnterEvent(QDragEnterEvent *event)
+void GroupsListView::dragEnterEvent(QDragEnterEvent *event)
 {
     if (m_drops.drag() != GroupsDropTarget::Drag::none || event->mimeData()->hasUrls())
         event->acceptProposedAction();
@@ -167,7 +140,7 @@ void GroupsTableView::dragEnterEvent(QDragEnterEvent *event)
         event->ignore();
 }
 
-void GroupsTableView::dragMoveEvent(QDragMoveEvent *event)
+void GroupsListView::dragMoveEvent(QDragMoveEvent *event)
 {
     DropTarget target = dropTargetAt(event->position().toPoint());
     // Groups go between rows, everything else onto a row: the edges of a
@@ -185,13 +158,13 @@ void GroupsTableView::dragMoveEvent(QDragMoveEvent *event)
     }
 }
 
-void GroupsTableView::dragLeaveEvent(QDragLeaveEvent *event)
+void GroupsListView::dragLeaveEvent(QDragLeaveEvent *event)
 {
     setIndicator({});
-    QListView::dragLeaveEvent(event);
+    ManagerListView::dragLeaveEvent(event);
 }
 
-void GroupsTableView::dropEvent(QDropEvent *event)
+void GroupsListView::dropEvent(QDropEvent *event)
 {
     const DropTarget target = m_indicator;
     setIndicator({});
@@ -201,9 +174,9 @@ void GroupsTableView::dropEvent(QDropEvent *event)
         event->ignore();
 }
 
-void GroupsTableView::paintEvent(QPaintEvent *event)
+void GroupsListView::paintEvent(QPaintEvent *event)
 {
-    QListView::paintEvent(event);
+    ManagerListView::paintEvent(event);
     if (m_indicator.row < 0 || !model())
         return;
     QPainter painter(viewport());
@@ -221,99 +194,4 @@ void GroupsTableView::paintEvent(QPaintEvent *event)
     else if (count > 0)
         y = visualRect(model()->index(count - 1, 0)).bottom() + 1;
     painter.drawLine(4, y, viewport()->width() - 4, y);
-}
-
-ItemsTableView::ItemsTableView(ManagerItems &items, GroupsDropTarget &drops, QWidget *parent)
-    : QListView(parent)
-    , m_items(items)
-    , m_drops(drops)
-{
-    setObjectName(QStringLiteral("tblviewItems"));
-    setItemDelegate(new ItemRowDelegate(this));
-    setUpRows(this);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setDragEnabled(true);
-    setDragDropMode(QAbstractItemView::DragOnly);
-    // The row's painted edit button, for screen readers.
-    RowAccessibility::install(this, [this] {
-        return QList<RowAction>{
-            {LocalizedText("IDS_BR_64"), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
-    });
-}
-
-void ItemsTableView::clickEdit(int row)
-{
-    if (!model() || row < 0 || row >= model()->rowCount())
-        return;
-    setCurrentIndex(model()->index(row, 0));
-    Q_EMIT editClicked(row);
-}
-
-void ItemsTableView::setEmptyText(const QString &text)
-{
-    if (text == m_emptyText)
-        return;
-    m_emptyText = text;
-    setAccessibleDescription(text);
-    viewport()->update();
-}
-
-void ItemsTableView::paintEvent(QPaintEvent *event)
-{
-    QListView::paintEvent(event);
-    if (m_emptyText.isEmpty() || (model() && model()->rowCount() > 0))
-        return;
-    QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-    painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
-}
-
-int ItemsTableView::selectedRow() const
-{
-    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
-    return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-void ItemsTableView::mousePressEvent(QMouseEvent *event)
-{
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && index.isValid()
-        && ItemRowDelegate::partRect(visualRect(index), ItemRowDelegate::Part::edit)
-               .contains(event->position().toPoint())) {
-        clickEdit(index.row());
-        return;
-    }
-    QListView::mousePressEvent(event);
-}
-
-QMimeData *ItemsTableView::dragData(const Item &item, int row, Qt::DropActions *actions)
-{
-    QMimeData *data = rowDragData(row);
-    // A file item leaves as its file; copying and linking are offered, never
-    // moving, so that a file manager cannot take the user's file away.
-    Qt::DropActions offered = Qt::CopyAction;
-    if (const auto path = ManagerItems::filePathOf(item)) {
-        data->setUrls({QUrl::fromLocalFile(*path)});
-        offered |= Qt::LinkAction;
-    }
-    if (actions)
-        *actions = offered;
-    return data;
-}
-
-void ItemsTableView::startDrag(Qt::DropActions)
-{
-    const int row = selectedRow();
-    const auto item = m_items.shownItem(row);
-    if (!item)
-        return;
-    m_drops.beginDrag(GroupsDropTarget::Drag::item, row);
-    Qt::DropActions actions;
-    auto *drag = new QDrag(this);
-    drag->setMimeData(dragData(*item, row, &actions));
-    const QIcon icon = model()->index(row, 0).data(Qt::DecorationRole).value<QIcon>();
-    if (!icon.isNull())
-        drag->setPixmap(icon.pixmap(32, 32));
-    drag->exec(actions, Qt::CopyAction);
-    m_drops.endDrag();
 }

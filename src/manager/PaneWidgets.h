@@ -5,8 +5,9 @@ class QString;
 class QToolButton;
 class QWidget;
 
-// Pieces the manager page's two panes share, so that both read alike.
-namespace PaneParts {
+// The widgets both panes of the manager page make alike: their heading and
+// the buttons of their bottom bar.
+namespace PaneWidgets {
 
 // A pane's bold heading, the keyed text under key.
 QLabel *heading(const char *key, const QString &objectName, QWidget *parent);
@@ -18,4 +19,4 @@ QToolButton *barButton(const QString &objectName, const QString &text, const QSt
 // The bar's sort button, which opens a sort menu.
 QToolButton *sortButton(const QString &objectName, const char *accessibleKey, QWidget *parent);
 
-} // namespace PaneParts
+} // namespace PaneWidgets

@@ -1,8 +1,8 @@
-#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerPage.h"
 
+#include "manager/GroupsDropTarget.h"
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
-#include "manager/GroupsDropTarget.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
 #include "store/ViewLinks.h"
@@ -21,7 +21,7 @@ constexpr int minimumPageHeight = 320;
 
 } // namespace
 
-MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent)
+ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
     , m_groups(new ManagerGroups(services, this))
@@ -54,7 +54,7 @@ MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &
     auto *find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WidgetWithChildrenShortcut);
     connect(find, &QShortcut::activated, m_itemsPane, &ItemsPane::focusSearch);
-    connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &MakeshortcutsVc::reloadGroups);
+    connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &ManagerPage::reloadGroups);
 
     m_services.viewLinks.managerLoaded = true;
     m_groups->loadGroups();
@@ -62,12 +62,12 @@ MakeshortcutsVc::MakeshortcutsVc(const ManagerServices &services, DimmingLayer &
         m_groups->selectGroup(qMax(0, m_groups->selectedRow()));
 }
 
-MakeshortcutsVc::~MakeshortcutsVc()
+ManagerPage::~ManagerPage()
 {
     m_services.viewLinks.managerLoaded = false;
 }
 
-void MakeshortcutsVc::reloadGroups()
+void ManagerPage::reloadGroups()
 {
     m_groups->loadGroups();
 }

@@ -17,13 +17,14 @@ class ManagerItems;
 // left, the selected group's items on the right, side by side in a splitter
 // over the page's groups and items. Alerts and panels dim the window through the
 // container's dimming layer. Created once per process.
-class MakeshortcutsVc final : public QWidget
+// Known elsewhere as makeshortcutsVc.
+class ManagerPage final : public QWidget
 {
     Q_OBJECT
 
 public:
-    MakeshortcutsVc(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent = nullptr);
-    ~MakeshortcutsVc() override;
+    ManagerPage(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent = nullptr);
+    ~ManagerPage() override;
 
     ManagerGroups &groups() const { return *m_groups; }
     ManagerItems &items() const { return *m_items; }

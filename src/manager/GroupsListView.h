@@ -1,26 +1,19 @@
 #pragma once
 
-#include <QListView>
+#include "manager/ManagerListView.h"
 
 class GroupRowDelegate;
-class Item;
 class GroupsDropTarget;
-class ItemRowDelegate;
-class ManagerItems;
-class QMimeData;
-
-// The internal row drag's type on the drag's data.
-inline constexpr QLatin1String tableViewDragType("MoveRowsType");
 
 // The groups table (tblviewgroup): the manager page's one drop target. A
 // group row dragged between rows reorders the groups, an item row or files
 // dropped on a group row go into that group.
-class GroupsTableView final : public QListView
+class GroupsListView final : public ManagerListView
 {
     Q_OBJECT
 
 public:
-    explicit GroupsTableView(GroupsDropTarget &drops, QWidget *parent = nullptr);
+    explicit GroupsListView(GroupsDropTarget &drops, QWidget *parent = nullptr);
 
     GroupRowDelegate *rowDelegate() const { return m_delegate; }
     // Opens the colour tag picker for row from the keyboard or a screen
@@ -63,41 +56,4 @@ private:
     GroupsDropTarget &m_drops;
     GroupRowDelegate *m_delegate = nullptr;
     DropTarget m_indicator;
-};
-
-// The items table (tblviewItems): its rows drag onto group rows, and file
-// items drag out to file managers and other applications as files.
-class ItemsTableView final : public QListView
-{
-    Q_OBJECT
-
-public:
-    ItemsTableView(ManagerItems &items, GroupsDropTarget &drops, QWidget *parent = nullptr);
-
-    int selectedRow() const;
-    // What a click on row's edit button does: selects the row and asks to
-    // edit its item.
-    void clickEdit(int row);
-
-    // Shown in the middle of the list while it has no rows (a search that
-    // found nothing); empty for none.
-    void setEmptyText(const QString &text);
-    QString emptyText() const { return m_emptyText; }
-
-    // What dragging the item shown at row carries: the internal row type,
-    // and for a file item its file as a URI list. The actions offered.
-    static QMimeData *dragData(const Item &item, int row, Qt::DropActions *actions = nullptr);
-
-Q_SIGNALS:
-    void editClicked(int row);
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void startDrag(Qt::DropActions supportedActions) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    ManagerItems &m_items;
-    GroupsDropTarget &m_drops;
-    QString m_emptyText;
 };
