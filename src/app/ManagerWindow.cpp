@@ -8,8 +8,8 @@
 #include "app/TrayIconImage.h"
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
-#include "prefs/AboutVc.h"
-#include "prefs/PreferencesVc.h"
+#include "prefs/AboutPage.h"
+#include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
 
@@ -115,17 +115,17 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
         return m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
     case ContainerVc::preferencesPage: {
         const bool grabs = m_context.hotKeys && m_context.hotKeys->isAvailable();
-        auto *preferences = new PreferencesVc(
+        auto *preferences = new PreferencesPage(
             {*m_context.preferences, *m_context.loginItems, m_recorder, blackLayer, grabs});
         preferences->setMenuKeyEquivalentsHandler([this](bool enabled) {
             for (QAction *action : std::as_const(m_menuKeyEquivalents))
                 action->setEnabled(enabled);
         });
-        connect(preferences, &PreferencesVc::relaunchRequested, this, &ManagerWindow::relaunchRequested);
+        connect(preferences, &PreferencesPage::relaunchRequested, this, &ManagerWindow::relaunchRequested);
         return preferences;
     }
     case ContainerVc::aboutPage:
-        return new AboutVc(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION), &m_context.desktop.applications);
+        return new AboutPage(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION), &m_context.desktop.applications);
     default:
         return nullptr;
     }

@@ -13,7 +13,7 @@
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/XdgLoginItems.h"
-#include "prefs/PreferencesVc.h"
+#include "prefs/PreferencesPage.h"
 #include "quicklist/PopupWindow.h"
 #include "store/StoreKeys.h"
 
@@ -62,7 +62,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
 
     // French, confirmed: the real brimble starts again and takes the lock.
     delegate.openManagerPage(ContainerVc::preferencesPage);
-    auto *preferences = static_cast<PreferencesVc *>(container->currentview());
+    auto *preferences = static_cast<PreferencesPage *>(container->currentview());
     preferences->findChild<QComboBox *>()->setCurrentIndex(1);
     preferences->btnselectLanguage(1);
     ASSERT_NE(preferences->alertappQuit(), nullptr);

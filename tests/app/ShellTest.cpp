@@ -4,7 +4,7 @@
 #include "app/ManagerWindow.h"
 #include "app/StartupVc.h"
 #include "manager/DimmingLayer.h"
-#include "prefs/PreferencesVc.h"
+#include "prefs/PreferencesPage.h"
 #include "store/StoreKeys.h"
 
 #include "ShellFixture.h"
@@ -263,7 +263,7 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     w.openPage(ContainerVc::managerPage);
     auto *field = static_cast<QLineEdit *>(w.containerVc()->currentview());
     w.openPage(ContainerVc::preferencesPage);
-    auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
+    auto *prefs = static_cast<PreferencesPage *>(w.containerVc()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(preferences().hasObjectForKey(StoreKeys::shortcutKey)) << "not recording: nothing taken";
     EXPECT_FALSE(w.watchesKeysForRecorder()) << "no application-wide filter while not recording";

@@ -10,7 +10,8 @@ class UrlOpener;
 // The about page: name, version, legal notice, and a link that rates
 // Brimble in the desktop's software centre. The maker's web and social
 // pages have no addresses, so they have no buttons.
-class AboutVc final : public QWidget
+// Known elsewhere as aboutvc.
+class AboutPage final : public QWidget
 {
     Q_OBJECT
 
@@ -23,7 +24,7 @@ public:
     // applications, the rate button shows only when some installed
     // application opens the rate address: without a software centre it
     // would do nothing.
-    AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *applications = nullptr,
+    AboutPage(UrlOpener &urls, const QString &version, ApplicationRegistry *applications = nullptr,
             QWidget *parent = nullptr);
 
     QString versionText() const;

@@ -1,4 +1,4 @@
-#include "prefs/AboutVc.h"
+#include "prefs/AboutPage.h"
 
 #include "platform/ApplicationRegistry.h"
 #include "platform/UrlOpener.h"
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *applications, QWidget *parent)
+AboutPage::AboutPage(UrlOpener &urls, const QString &version, ApplicationRegistry *applications, QWidget *parent)
     : QWidget(parent)
     , m_urls(urls)
     , m_applications(applications)
@@ -34,7 +34,7 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *a
 
     m_btnrateus = new QPushButton(LocalizedText("IDS_BR_85"), this);
     m_btnrateus->setObjectName(QStringLiteral("btnrateus"));
-    connect(m_btnrateus, &QPushButton::clicked, this, &AboutVc::btnRateusClciked);
+    connect(m_btnrateus, &QPushButton::clicked, this, &AboutPage::btnRateusClciked);
 
     auto *layout = new QVBoxLayout(this);
     layout->addStretch(1);
@@ -47,12 +47,12 @@ AboutVc::AboutVc(UrlOpener &urls, const QString &version, ApplicationRegistry *a
     layout->addWidget(lblcopyright);
 }
 
-QString AboutVc::versionText() const
+QString AboutPage::versionText() const
 {
     return m_lblappVersion->text();
 }
 
-void AboutVc::showEvent(QShowEvent *event)
+void AboutPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // The application's icon, as the window that shows the page carries it.
@@ -67,7 +67,7 @@ void AboutVc::showEvent(QShowEvent *event)
     }
 }
 
-void AboutVc::btnRateusClciked()
+void AboutPage::btnRateusClciked()
 {
     m_urls.openUrl(QUrl(QString::fromLatin1(rateAddress)));
 }

@@ -1,4 +1,4 @@
-#include "prefs/PreferencesVc.h"
+#include "prefs/PreferencesPage.h"
 
 #include "hotkey/ShortcutRecorder.h"
 #include "manager/DimmingLayer.h"
@@ -21,7 +21,7 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcPrefs)
 
-PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
+PreferencesPage::PreferencesPage(const Services &services, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
     , m_blackLayer(&services.blackLayer)
@@ -40,16 +40,16 @@ PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     m_popupButton_language->addItem(LocalizedText("IDS_BR_126"));
     m_popupButton_language->setCurrentIndex(languageInUse());
     m_popupButton_language->setAccessibleName(LocalizedText("IDS_BR_124"));
-    connect(m_popupButton_language, &QComboBox::activated, this, &PreferencesVc::btnselectLanguage);
+    connect(m_popupButton_language, &QComboBox::activated, this, &PreferencesPage::btnselectLanguage);
 
     m_checkbox_startatLogin = new QCheckBox(LocalizedText("IDS_BR_81"), this);
     if (const auto stored = settings.startsAtLogin())
         m_checkbox_startatLogin->setChecked(*stored);
-    connect(m_checkbox_startatLogin, &QCheckBox::clicked, this, &PreferencesVc::checkbox_startatlogin);
+    connect(m_checkbox_startatLogin, &QCheckBox::clicked, this, &PreferencesPage::checkbox_startatlogin);
 
     m_checkbox_ShowFileList = new QCheckBox(LocalizedText("IDS_BR_149"), this);
     m_checkbox_ShowFileList->setChecked(settings.showsFileListInFolder());
-    connect(m_checkbox_ShowFileList, &QCheckBox::clicked, this, &PreferencesVc::checkbox_showFileList);
+    connect(m_checkbox_ShowFileList, &QCheckBox::clicked, this, &PreferencesPage::checkbox_showFileList);
 
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -79,13 +79,13 @@ PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     m_services.recorder.setView(this);
 }
 
-PreferencesVc::~PreferencesVc()
+PreferencesPage::~PreferencesPage()
 {
     m_services.recorder.setView(nullptr);
     setDimmed(false);
 }
 
-QWidget *PreferencesVc::buildShortcutRow()
+QWidget *PreferencesPage::buildShortcutRow()
 {
     auto *field = new QWidget(this);
     auto *column = new QVBoxLayout(field);
@@ -149,17 +149,17 @@ QWidget *PreferencesVc::buildShortcutRow()
     return field;
 }
 
-void PreferencesVc::setMenuKeyEquivalentsHandler(std::function<void(bool)> handler)
+void PreferencesPage::setMenuKeyEquivalentsHandler(std::function<void(bool)> handler)
 {
     m_menuKeyEquivalents = std::move(handler);
 }
 
-int PreferencesVc::languageInUse() const
+int PreferencesPage::languageInUse() const
 {
     return Localization::isFrench() ? 1 : 0;
 }
 
-void PreferencesVc::btnselectLanguage(int index)
+void PreferencesPage::btnselectLanguage(int index)
 {
     if ((index == 0) == (languageInUse() == 0) || m_alertappQuit)
         return;
@@ -181,7 +181,7 @@ void PreferencesVc::btnselectLanguage(int index)
     alert->open();
 }
 
-void PreferencesVc::alertBtnContinue_appQuit()
+void PreferencesPage::alertBtnContinue_appQuit()
 {
     Settings(m_services.preferences).setSelectedLanguage(m_popupButton_language->currentIndex());
     m_alertappQuit = nullptr;
@@ -189,41 +189,41 @@ void PreferencesVc::alertBtnContinue_appQuit()
     Q_EMIT relaunchRequested();
 }
 
-void PreferencesVc::alertBtnstop_appQuit()
+void PreferencesPage::alertBtnstop_appQuit()
 {
     m_popupButton_language->setCurrentIndex(languageInUse());
     m_alertappQuit = nullptr;
     setDimmed(false);
 }
 
-void PreferencesVc::checkbox_startatlogin(bool on)
+void PreferencesPage::checkbox_startatlogin(bool on)
 {
     StartAtLogin::apply(m_services.loginItems, m_services.preferences, on);
 }
 
-void PreferencesVc::checkbox_showFileList(bool on)
+void PreferencesPage::checkbox_showFileList(bool on)
 {
     qCInfo(lcPrefs).noquote() << (on ? "Successfully add" : "Successfully remove");
     Settings(m_services.preferences).setShowsFileListInFolder(on);
 }
 
-void PreferencesVc::setBindingNote(const QString &text)
+void PreferencesPage::setBindingNote(const QString &text)
 {
     m_lblbindingNote->setText(text);
     m_lblbindingNote->setVisible(!text.isEmpty());
 }
 
-void PreferencesVc::setShortcutLabel(const QString &text)
+void PreferencesPage::setShortcutLabel(const QString &text)
 {
     m_lblshortcut->setText(text);
 }
 
-void PreferencesVc::setClearButtonVisible(bool visible)
+void PreferencesPage::setClearButtonVisible(bool visible)
 {
     m_btnrefreshShortcut->setVisible(visible && m_services.globalShortcutsAvailable);
 }
 
-void PreferencesVc::setRecordButtonActive(bool active)
+void PreferencesPage::setRecordButtonActive(bool active)
 {
     m_btntypeShortcut->setChecked(active);
     m_btntypeShortcut->setProperty("recording", active);
@@ -231,13 +231,13 @@ void PreferencesVc::setRecordButtonActive(bool active)
         m_lblshortcutHint->setVisible(active && m_services.globalShortcutsAvailable);
 }
 
-void PreferencesVc::setMenuKeyEquivalentsEnabled(bool enabled)
+void PreferencesPage::setMenuKeyEquivalentsEnabled(bool enabled)
 {
     if (m_menuKeyEquivalents)
         m_menuKeyEquivalents(enabled);
 }
 
-void PreferencesVc::setDimmed(bool dimmed)
+void PreferencesPage::setDimmed(bool dimmed)
 {
     if (dimmed == m_dimmed)
         return;
@@ -250,7 +250,7 @@ void PreferencesVc::setDimmed(bool dimmed)
         m_blackLayer->release();
 }
 
-void PreferencesVc::showAlert(const QString &message, const QString &button, std::function<void()> dismissed)
+void PreferencesPage::showAlert(const QString &message, const QString &button, std::function<void()> dismissed)
 {
     auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"), message, QMessageBox::NoButton,
                                   window());
@@ -265,14 +265,14 @@ void PreferencesVc::showAlert(const QString &message, const QString &button, std
     alert->open();
 }
 
-void PreferencesVc::showEvent(QShowEvent *event)
+void PreferencesPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
         m_services.recorder.pageWillAppear();
 }
 
-void PreferencesVc::hideEvent(QHideEvent *event)
+void PreferencesPage::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     if (!event->spontaneous())

@@ -2,6 +2,7 @@
 
 #include "hotkey/ShortcutRecorderView.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -13,7 +14,6 @@ class PreferencesStore;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-#include <QMessageBox>
 class QPushButton;
 class QToolButton;
 class ShortcutRecorder;
@@ -21,7 +21,8 @@ class ShortcutRecorder;
 // The preferences page: language (applied by a relaunch the user confirms),
 // start at login, folder listing, and the global shortcut's row, which is
 // drawn here and decided by the ShortcutRecorder.
-class PreferencesVc final : public QWidget, public ShortcutRecorderView
+// Known elsewhere as preferencesvc.
+class PreferencesPage final : public QWidget, public ShortcutRecorderView
 {
     Q_OBJECT
 
@@ -38,8 +39,8 @@ public:
         bool globalShortcutsAvailable = true;
     };
 
-    explicit PreferencesVc(const Services &services, QWidget *parent = nullptr);
-    ~PreferencesVc() override;
+    explicit PreferencesPage(const Services &services, QWidget *parent = nullptr);
+    ~PreferencesPage() override;
 
     // The window's menu shortcuts that recording turns off, so their keys
     // reach the recorder.
