@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppContext.h"
-#include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
+#include "app/ManagerWindowPages.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIconImage.h"
 #include "hotkey/GlobalShortcut.h"
@@ -148,7 +148,7 @@ void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
     m_trayMenu->addAction(LocalizedText("IDS_BR_123"), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ContainerVc::aboutPage); });
+    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(LocalizedText("IDS_BR_132"), this, &AppDelegate::terminate);
 }
@@ -218,9 +218,9 @@ PopupWindow *AppDelegate::popover()
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupItemBoxes(m_popover->quickListPage(), itemServices, *m_context.preferences);
         connect(m_popover, &PopupWindow::manageShortcutRequested, this,
-                [this] { openManagerPage(ContainerVc::managerPage); });
+                [this] { openManagerPage(ManagerWindowPages::managerPage); });
         connect(m_popover, &PopupWindow::showPreferencesRequested, this,
-                [this] { openManagerPage(ContainerVc::preferencesPage); });
+                [this] { openManagerPage(ManagerWindowPages::preferencesPage); });
         connect(m_popover, &PopupWindow::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;

@@ -10,13 +10,13 @@
 #include <memory>
 
 struct AppContext;
+class ColorTagPicker;
 class GlobalShortcut;
 class ManagerWindow;
+class PopupWindow;
 struct PreferencesNotice;
 class QMenu;
-class ColorTagPicker;
 class ShortcutRecorder;
-class PopupWindow;
 
 // Brimble's application object: runs the launch sequence, owns the tray icon,
 // the popup and the manager window, and ends the process cleanly.

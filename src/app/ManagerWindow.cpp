@@ -1,10 +1,10 @@
 #include "app/ManagerWindow.h"
 
 #include "app/AppContext.h"
-#include "app/ContainerVc.h"
 #include "app/FirstRun.h"
+#include "app/ManagerWindowPages.h"
 #include "app/NoticeBar.h"
-#include "app/StartupVc.h"
+#include "app/OnboardingPage.h"
 #include "app/TrayIconImage.h"
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
@@ -52,9 +52,9 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     if (Settings(*context.preferences).isFirstRunFinished()) {
         m_content->addWidget(containerVc());
     } else {
-        m_startupVc = new StartupVc(*context.preferences, *context.loginItems,
-                                    NewsletterSubscription::configuredBase(), this);
-        connect(m_startupVc, &StartupVc::gotStarted, this, [this] {
+        m_startupVc = new OnboardingPage(*context.preferences, *context.loginItems,
+                                         NewsletterSubscription::configuredBase(), this);
+        connect(m_startupVc, &OnboardingPage::gotStarted, this, [this] {
             Showmainview();
             Q_EMIT popoverRequested();
         });
@@ -89,7 +89,7 @@ void ManagerWindow::showAndActivate()
 {
     // The pages open on the groups page unless a page was asked for.
     if (m_containerVc && !isShowingOnboarding() && m_containerVc->containerPage() < 0)
-        m_containerVc->showPage(ContainerVc::managerPage);
+        m_containerVc->showPage(ManagerWindowPages::managerPage);
     if (isMinimized())
         showNormal();
     else
@@ -98,10 +98,10 @@ void ManagerWindow::showAndActivate()
     activateWindow();
 }
 
-ContainerVc *ManagerWindow::containerVc()
+ManagerWindowPages *ManagerWindow::containerVc()
 {
     if (!m_containerVc) {
-        m_containerVc = new ContainerVc(
+        m_containerVc = new ManagerWindowPages(
             {m_context.favorites, m_context.sortSettings, m_context.viewLinks},
             [this](int page, DimmingLayer &blackLayer) { return createPage(page, blackLayer); }, this);
     }
@@ -111,9 +111,9 @@ ContainerVc *ManagerWindow::containerVc()
 QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
 {
     switch (page) {
-    case ContainerVc::managerPage:
+    case ManagerWindowPages::managerPage:
         return m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
-    case ContainerVc::preferencesPage: {
+    case ManagerWindowPages::preferencesPage: {
         const bool grabs = m_context.hotKeys && m_context.hotKeys->isAvailable();
         auto *preferences = new PreferencesPage(
             {*m_context.preferences, *m_context.loginItems, m_recorder, blackLayer, grabs});
@@ -124,14 +124,14 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
         connect(preferences, &PreferencesPage::relaunchRequested, this, &ManagerWindow::relaunchRequested);
         return preferences;
     }
-    case ContainerVc::aboutPage:
+    case ManagerWindowPages::aboutPage:
         return new AboutPage(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION), &m_context.desktop.applications);
     default:
         return nullptr;
     }
 }
 
-StartupVc *ManagerWindow::startupVc() const
+OnboardingPage *ManagerWindow::startupVc() const
 {
     return m_startupVc;
 }
@@ -148,11 +148,11 @@ int ManagerWindow::containerPage() const
 
 void ManagerWindow::Showmainview()
 {
-    ContainerVc *container = containerVc();
+    ManagerWindowPages *container = containerVc();
     if (m_content->indexOf(container) < 0)
         m_content->addWidget(container);
     if (container->containerPage() < 0)
-        container->showPage(ContainerVc::managerPage);
+        container->showPage(ManagerWindowPages::managerPage);
     m_content->setCurrentWidget(container);
     if (m_startupVc) {
         m_startupVc->hide();

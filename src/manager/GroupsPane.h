@@ -7,8 +7,8 @@
 
 class DimmingLayer;
 class GroupsDropTarget;
-class GroupsModel;
 class GroupsListView;
+class GroupsModel;
 class ManagerGroups;
 class QMessageBox;
 class QToolButton;

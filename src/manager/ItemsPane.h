@@ -11,8 +11,8 @@
 class DimmingLayer;
 class GroupsDropTarget;
 class ItemPanels;
-class ItemsModel;
 class ItemsListView;
+class ItemsModel;
 class ManagerGroups;
 class ManagerItems;
 class PreviewWindow;

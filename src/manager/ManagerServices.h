@@ -3,14 +3,14 @@
 #include "items/ItemServices.h"
 #include "platform/DesktopServices.h"
 
+class ColorTagPicker;
 class FaviconFetcher;
 class FavoritesStore;
 class FileBookmarks;
 class PreferencesStore;
-class ColorTagPicker;
+struct SortSettings;
 class SupportFiles;
 class ViewLinks;
-struct SortSettings;
 
 // What the manager page works with. Every member is owned by the
 // application (AppContext and the application delegate) and outlives the page.

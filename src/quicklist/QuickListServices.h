@@ -2,12 +2,12 @@
 
 #include "platform/DesktopServices.h"
 
+class ColorTagPicker;
 class FavoritesStore;
 class PreferencesStore;
-class ColorTagPicker;
+struct SortSettings;
 class SupportFiles;
 class ViewLinks;
-struct SortSettings;
 
 // What the popup works with. Every member is owned by the application and
 // outlives the popup.

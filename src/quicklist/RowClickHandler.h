@@ -5,13 +5,13 @@
 #include <QObject>
 #include <QPointer>
 
+class ColorTagPicker;
 class GroupActions;
 class ItemActions;
 class QMenu;
 class QPoint;
 class QuickList;
 class QuickListView;
-class ColorTagPicker;
 
 // What a click on one of the popup's rows does, and the menus a row opens.
 // A heading toggles its group, or asks for its add-item menu, or opens the

@@ -1,8 +1,8 @@
 #include "BrimbleProcess.h"
 #include "ShellFixture.h"
 
-#include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
+#include "app/ManagerWindowPages.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerPage.h"
 #include "platform/AtomicFile.h"
@@ -352,7 +352,7 @@ TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
     EXPECT_EQ(byHand.loginItems->killLauncherSent, 0);
     const ManagerWindow *window = byHand.delegate->existingManagerWindow();
     EXPECT_TRUE(window && window->isVisible() && window->isShowingOnboarding());
-    EXPECT_EQ(LaunchedApp({}).delegate->existingManagerWindow()->containerPage(), ContainerVc::managerPage);
+    EXPECT_EQ(LaunchedApp({}).delegate->existingManagerWindow()->containerPage(), ManagerWindowPages::managerPage);
 
     // Qt formats dates and file types in the chosen language.
     for (const int language : {1, 0}) {
@@ -384,11 +384,11 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
     Q_EMIT delegate.existingPopover()->showPreferencesRequested();
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window && window->isVisible());
-    EXPECT_EQ(window->containerPage(), ContainerVc::preferencesPage);
+    EXPECT_EQ(window->containerPage(), ManagerWindowPages::preferencesPage);
     EXPECT_FALSE(window->containerVc()->isFirstGroupBoxShowing());
 
     Q_EMIT delegate.existingPopover()->manageShortcutRequested();
-    EXPECT_EQ(window->containerPage(), ContainerVc::managerPage);
+    EXPECT_EQ(window->containerPage(), ManagerWindowPages::managerPage);
     EXPECT_TRUE(window->containerVc()->isFirstGroupBoxShowing()) << "no group stored yet";
 }
 

@@ -1,4 +1,4 @@
-#include "app/Newsletter.h"
+#include "app/NewsletterSubscription.h"
 
 #include "platform/ModuleHttpClient.h"
 #include "platform/StandardOutput.h"

@@ -1,4 +1,4 @@
-#include "app/ContainerVc.h"
+#include "app/ManagerWindowPages.h"
 
 #include "app/FirstGroupBox.h"
 #include "manager/DimmingLayer.h"
@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr const char *pageTitleKeys[ContainerVc::pageCount] = {"IDS_BR_3", "IDS_BR_6", "IDS_BR_4", "IDS_BR_5"};
-constexpr const char *pageButtonNames[ContainerVc::pageCount] = {"btnmanageshortcuts", "btnpreferences",
-                                                                 "btnaboutus", "btnUtilityKit"};
+constexpr const char *pageTitleKeys[ManagerWindowPages::pageCount] = {"IDS_BR_3", "IDS_BR_6", "IDS_BR_4", "IDS_BR_5"};
+constexpr const char *pageButtonNames[ManagerWindowPages::pageCount] = {"btnmanageshortcuts", "btnpreferences",
+                                                                        "btnaboutus", "btnUtilityKit"};
 
 // Selected: a 1-pixel border in the selected colour; the others flat. Every
 // button keeps a border of the same width (transparent when not selected), so
@@ -36,7 +36,7 @@ constexpr auto buttonStyle = "QPushButton { border: 1px solid transparent; borde
 
 } // namespace
 
-ContainerVc::ContainerVc(const Services &services, PageFactory pages, QWidget *parent)
+ManagerWindowPages::ManagerWindowPages(const Services &services, PageFactory pages, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
     , m_pageFactory(std::move(pages))
@@ -89,7 +89,7 @@ ContainerVc::ContainerVc(const Services &services, PageFactory pages, QWidget *p
     layout->addWidget(m_customview, 1);
 
     m_firstGroupBox = new FirstGroupBox(this);
-    connect(m_firstGroupBox, &FirstGroupBox::createGroupClicked, this, &ContainerVc::btnCreateGroup);
+    connect(m_firstGroupBox, &FirstGroupBox::createGroupClicked, this, &ManagerWindowPages::btnCreateGroup);
     // A first group made meanwhile in the popup answers the box's question;
     // left up, it would go on asking and keep the window from closing.
     connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, [this] {
@@ -108,9 +108,9 @@ ContainerVc::ContainerVc(const Services &services, PageFactory pages, QWidget *p
     }
 }
 
-ContainerVc::~ContainerVc() = default;
+ManagerWindowPages::~ManagerWindowPages() = default;
 
-QWidget *ContainerVc::pageWidget(int page)
+QWidget *ManagerWindowPages::pageWidget(int page)
 {
     if (!m_pages[page] && m_pageFactory) {
         m_pages[page] = m_pageFactory(page, *m_blackLayer);
@@ -120,22 +120,22 @@ QWidget *ContainerVc::pageWidget(int page)
     return m_pages[page];
 }
 
-QWidget *ContainerVc::currentview() const
+QWidget *ManagerWindowPages::currentview() const
 {
     return m_customview->currentWidget();
 }
 
-bool ContainerVc::isMarkerVisible(int page) const
+bool ManagerWindowPages::isMarkerVisible(int page) const
 {
     return m_markers.at(page)->isVisibleTo(this);
 }
 
-bool ContainerVc::hasNoGroup() const
+bool ManagerWindowPages::hasNoGroup() const
 {
     return m_services.favorites.groups().isEmpty();
 }
 
-void ContainerVc::showPage(int page)
+void ManagerWindowPages::showPage(int page)
 {
     if (page < 0 || page >= pageCount)
         return;
@@ -166,12 +166,12 @@ void ContainerVc::showPage(int page)
     m_blackLayer->raise();
 }
 
-bool ContainerVc::isFirstGroupBoxShowing() const
+bool ManagerWindowPages::isFirstGroupBoxShowing() const
 {
     return m_firstGroupBox->isVisibleTo(this);
 }
 
-void ContainerVc::btnCreateGroup()
+void ManagerWindowPages::btnCreateGroup()
 {
     const QString name = m_firstGroupBox->groupName();
     if (name.isEmpty()) {
@@ -201,12 +201,12 @@ void ContainerVc::btnCreateGroup()
     m_services.viewLinks.requestQuickListReload();
 }
 
-QWidget *ContainerVc::alert() const
+QWidget *ManagerWindowPages::alert() const
 {
     return m_alert;
 }
 
-void ContainerVc::resizeEvent(QResizeEvent *event)
+void ManagerWindowPages::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_firstGroupBox->setGeometry(rect());

@@ -12,15 +12,16 @@ class FirstGroupBox;
 class QFrame;
 class QPushButton;
 class QStackedWidget;
-class ViewLinks;
 struct SortSettings;
+class ViewLinks;
 
 // The manager window's pages once the first run is over: a row of page
 // buttons (each with a marker under it while its page shows) over one
 // content area. Pages are created on their first visit and kept, so they
 // keep their state between visits. While no group exists, showing the
 // groups page lays the first-group box over everything.
-class ContainerVc final : public QWidget
+// Known elsewhere as containerVc.
+class ManagerWindowPages final : public QWidget
 {
     Q_OBJECT
 
@@ -40,8 +41,8 @@ public:
         ViewLinks &viewLinks;
     };
 
-    ContainerVc(const Services &services, PageFactory pages, QWidget *parent = nullptr);
-    ~ContainerVc() override;
+    ManagerWindowPages(const Services &services, PageFactory pages, QWidget *parent = nullptr);
+    ~ManagerWindowPages() override;
 
     // Shows page (the four page buttons' action).
     void showPage(int page);

@@ -1,4 +1,4 @@
-#include "app/StartupVc.h"
+#include "app/OnboardingPage.h"
 
 #include "app/FirstRun.h"
 #include "app/TrayIconImage.h"
@@ -31,14 +31,14 @@ QLabel *heading(const QString &text, qreal scale, QWidget *parent)
 
 } // namespace
 
-StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, const QUrl &newsletterBase,
-                     QWidget *parent)
+OnboardingPage::OnboardingPage(PreferencesStore &preferences, LoginItems &loginItems, const QUrl &newsletterBase,
+                               QWidget *parent)
     : QWidget(parent)
     , m_preferences(preferences)
     , m_loginItems(loginItems)
     , m_subscription(newsletterBase)
 {
-    setObjectName(QStringLiteral("StartupVc"));
+    setObjectName(QStringLiteral("OnboardingPage"));
 
     auto *boxbg = new QFrame(this);
     boxbg->setMaximumWidth(Localization::isFrench() ? 720 : 620);
@@ -66,8 +66,8 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     m_txtfield->setAccessibleName(LocalizedText("IDS_BR_224"));
     m_btnsubscribe = new QPushButton(LocalizedText("IDS_BR_22"), subscribeBox);
     m_btnsubscribe->setObjectName(QStringLiteral("btnsubscribe"));
-    connect(m_btnsubscribe, &QPushButton::clicked, this, &StartupVc::btnSubscribe);
-    connect(m_txtfield, &QLineEdit::returnPressed, this, &StartupVc::btnSubscribe);
+    connect(m_btnsubscribe, &QPushButton::clicked, this, &OnboardingPage::btnSubscribe);
+    connect(m_txtfield, &QLineEdit::returnPressed, this, &OnboardingPage::btnSubscribe);
     auto *fieldRow = new QHBoxLayout;
     fieldRow->addWidget(m_txtfield, 1);
     fieldRow->addWidget(m_btnsubscribe);
@@ -85,7 +85,7 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     btngetstarted->setDefault(true);
     // Return starts at once: the page's one step forward has the keys.
     btngetstarted->setFocus();
-    connect(btngetstarted, &QPushButton::clicked, this, &StartupVc::btnGetStarted);
+    connect(btngetstarted, &QPushButton::clicked, this, &OnboardingPage::btnGetStarted);
 
     auto *boxLayout = new QVBoxLayout(boxbg);
     boxLayout->setSpacing(14);
@@ -112,28 +112,28 @@ StartupVc::StartupVc(PreferencesStore &preferences, LoginItems &loginItems, cons
     layout->addStretch(1);
 
     m_dimmingLayer = new DimmingLayer(this);
-    connect(&m_subscription, &NewsletterSubscription::answered, this, &StartupVc::showAnswer);
+    connect(&m_subscription, &NewsletterSubscription::answered, this, &OnboardingPage::showAnswer);
 }
 
-StartupVc::~StartupVc() = default;
+OnboardingPage::~OnboardingPage() = default;
 
-bool StartupVc::startAtLoginChecked() const
+bool OnboardingPage::startAtLoginChecked() const
 {
     return m_checkboxAddLogicitem->isChecked();
 }
 
-bool StartupVc::offersNewsletter() const
+bool OnboardingPage::offersNewsletter() const
 {
     return m_subscription.isAvailable();
 }
 
-void StartupVc::btnGetStarted()
+void OnboardingPage::btnGetStarted()
 {
     FirstRun::finish(m_preferences, m_loginItems, startAtLoginChecked());
     Q_EMIT gotStarted();
 }
 
-void StartupVc::btnSubscribe()
+void OnboardingPage::btnSubscribe()
 {
     const QString address = m_txtfield->text();
     if (address.isEmpty()) {
@@ -148,7 +148,7 @@ void StartupVc::btnSubscribe()
     printLine(QStringLiteral("done"));
 }
 
-void StartupVc::showAnswer(NewsletterSubscription::Answer answer, const QString &address)
+void OnboardingPage::showAnswer(NewsletterSubscription::Answer answer, const QString &address)
 {
     switch (answer) {
     case NewsletterSubscription::Answer::subscribed:
@@ -165,7 +165,7 @@ void StartupVc::showAnswer(NewsletterSubscription::Answer answer, const QString 
     }
 }
 
-void StartupVc::showAlert(const QString &message, const QString &informativeText)
+void OnboardingPage::showAlert(const QString &message, const QString &informativeText)
 {
     // One alert at a time; a later answer replaces what is showing.
     if (m_alert)

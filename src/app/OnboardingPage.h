@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Newsletter.h"
+#include "app/NewsletterSubscription.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,14 +16,15 @@ class QPushButton;
 // The onboarding page the manager window shows until the first run is over:
 // a welcome, start at login, the newsletter offer (only when this build has
 // an endpoint), and Get started, which ends the first run for good.
-class StartupVc final : public QWidget
+// Known elsewhere as StartupVc.
+class OnboardingPage final : public QWidget
 {
     Q_OBJECT
 
 public:
-    StartupVc(PreferencesStore &preferences, LoginItems &loginItems, const QUrl &newsletterBase,
-              QWidget *parent = nullptr);
-    ~StartupVc() override;
+    OnboardingPage(PreferencesStore &preferences, LoginItems &loginItems, const QUrl &newsletterBase,
+                   QWidget *parent = nullptr);
+    ~OnboardingPage() override;
 
     bool startAtLoginChecked() const;
     bool offersNewsletter() const;
