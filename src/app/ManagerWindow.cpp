@@ -50,15 +50,15 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     addShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &QWidget::showMinimized);
 
     if (Settings(*context.preferences).isFirstRunFinished()) {
-        m_content->addWidget(containerVc());
+        m_content->addWidget(pages());
     } else {
-        m_startupVc = new OnboardingPage(*context.preferences, *context.loginItems,
+        m_onboardingPage = new OnboardingPage(*context.preferences, *context.loginItems,
                                          NewsletterSubscription::configuredBase(), this);
-        connect(m_startupVc, &OnboardingPage::gotStarted, this, [this] {
+        connect(m_onboardingPage, &OnboardingPage::gotStarted, this, [this] {
             Showmainview();
             Q_EMIT popoverRequested();
         });
-        m_content->addWidget(m_startupVc);
+        m_content->addWidget(m_onboardingPage);
     }
     // The keys of every widget go to the recorder first, but only while it
     // records: an application-wide filter costs every event of the process.
@@ -71,8 +71,8 @@ ManagerWindow::~ManagerWindow()
     m_recorder.setRecordingChangedHandler({});
     watchKeysForRecorder(false);
     // The pages go first, while the window's actions they switch still exist.
-    delete m_containerVc;
-    delete m_startupVc;
+    delete m_pages;
+    delete m_onboardingPage;
 }
 
 void ManagerWindow::showNotice(const QString &text)
@@ -88,8 +88,8 @@ QString ManagerWindow::notice() const
 void ManagerWindow::showAndActivate()
 {
     // The pages open on the groups page unless a page was asked for.
-    if (m_containerVc && !isShowingOnboarding() && m_containerVc->containerPage() < 0)
-        m_containerVc->showPage(ManagerWindowPages::managerPage);
+    if (m_pages && !isShowingOnboarding() && m_pages->containerPage() < 0)
+        m_pages->showPage(ManagerWindowPages::managerPage);
     if (isMinimized())
         showNormal();
     else
@@ -98,14 +98,14 @@ void ManagerWindow::showAndActivate()
     activateWindow();
 }
 
-ManagerWindowPages *ManagerWindow::containerVc()
+ManagerWindowPages *ManagerWindow::pages()
 {
-    if (!m_containerVc) {
-        m_containerVc = new ManagerWindowPages(
+    if (!m_pages) {
+        m_pages = new ManagerWindowPages(
             {m_context.favorites, m_context.sortSettings, m_context.viewLinks},
             [this](int page, DimmingLayer &blackLayer) { return createPage(page, blackLayer); }, this);
     }
-    return m_containerVc;
+    return m_pages;
 }
 
 QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
@@ -131,32 +131,32 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
     }
 }
 
-OnboardingPage *ManagerWindow::startupVc() const
+OnboardingPage *ManagerWindow::onboardingPage() const
 {
-    return m_startupVc;
+    return m_onboardingPage;
 }
 
 bool ManagerWindow::isShowingOnboarding() const
 {
-    return m_startupVc && m_content->currentWidget() == m_startupVc;
+    return m_onboardingPage && m_content->currentWidget() == m_onboardingPage;
 }
 
 int ManagerWindow::containerPage() const
 {
-    return isShowingOnboarding() || !m_containerVc ? -1 : m_containerVc->containerPage();
+    return isShowingOnboarding() || !m_pages ? -1 : m_pages->containerPage();
 }
 
 void ManagerWindow::Showmainview()
 {
-    ManagerWindowPages *container = containerVc();
+    ManagerWindowPages *container = pages();
     if (m_content->indexOf(container) < 0)
         m_content->addWidget(container);
     if (container->containerPage() < 0)
         container->showPage(ManagerWindowPages::managerPage);
     m_content->setCurrentWidget(container);
-    if (m_startupVc) {
-        m_startupVc->hide();
-        m_startupVc->deleteLater();
+    if (m_onboardingPage) {
+        m_onboardingPage->hide();
+        m_onboardingPage->deleteLater();
     }
     showAndActivate();
 }
@@ -164,22 +164,22 @@ void ManagerWindow::Showmainview()
 void ManagerWindow::openPage(int page)
 {
     if (!isShowingOnboarding()) {
-        containerVc()->showPage(page);
-        m_content->setCurrentWidget(m_containerVc);
+        pages()->showPage(page);
+        m_content->setCurrentWidget(m_pages);
     }
     showAndActivate();
 }
 
 void ManagerWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_containerVc && m_containerVc->isFirstGroupBoxShowing() && !isShowingOnboarding()) {
+    if (m_pages && m_pages->isFirstGroupBoxShowing() && !isShowingOnboarding()) {
         event->ignore();
         return;
     }
     if (isShowingOnboarding() || !Settings(*m_context.preferences).isFirstRunFinished()) {
         // Closing the onboarding page finishes the first run.
         FirstRun::finish(*m_context.preferences, *m_context.loginItems,
-                         m_startupVc ? std::optional(m_startupVc->startAtLoginChecked()) : std::nullopt);
+                         m_onboardingPage ? std::optional(m_onboardingPage->startAtLoginChecked()) : std::nullopt);
         event->ignore();
         Showmainview();
         return;

@@ -48,8 +48,8 @@ public:
 
     bool isShowingOnboarding() const;
     // The container, created on first use.
-    ManagerWindowPages *containerVc();
-    OnboardingPage *startupVc() const;
+    ManagerWindowPages *pages();
+    OnboardingPage *onboardingPage() const;
     // The container page on screen, -1 while onboarding shows.
     int containerPage() const;
     // Whether the window watches the application's keys for the recorder:
@@ -79,8 +79,8 @@ private:
     ManagerPageFactory m_managerPageFactory;
     NoticeBar *m_noticeBar = nullptr;
     QStackedLayout *m_content = nullptr;
-    QPointer<OnboardingPage> m_startupVc;
-    ManagerWindowPages *m_containerVc = nullptr;
+    QPointer<OnboardingPage> m_onboardingPage;
+    ManagerWindowPages *m_pages = nullptr;
     QList<QAction *> m_menuKeyEquivalents;
     bool m_minimizesOnClose = false;
     bool m_watchesKeysForRecorder = false;

@@ -385,11 +385,11 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window && window->isVisible());
     EXPECT_EQ(window->containerPage(), ManagerWindowPages::preferencesPage);
-    EXPECT_FALSE(window->containerVc()->isFirstGroupBoxShowing());
+    EXPECT_FALSE(window->pages()->isFirstGroupBoxShowing());
 
     Q_EMIT delegate.existingPopover()->manageShortcutRequested();
     EXPECT_EQ(window->containerPage(), ManagerWindowPages::managerPage);
-    EXPECT_TRUE(window->containerVc()->isFirstGroupBoxShowing()) << "no group stored yet";
+    EXPECT_TRUE(window->pages()->isFirstGroupBoxShowing()) << "no group stored yet";
 }
 
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)

@@ -44,7 +44,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
 
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window && QTest::qWaitForWindowExposed(window) && window->isShowingOnboarding());
-    OnboardingPage *onboarding = window->startupVc();
+    OnboardingPage *onboarding = window->onboardingPage();
     onboarding->findChild<QCheckBox *>(QStringLiteral("checkboxAddLogicitem"))->setChecked(true);
     QTest::mouseClick(onboarding->findChild<QPushButton *>(QStringLiteral("btngetstarted")), Qt::LeftButton);
 
@@ -53,7 +53,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     delegate.existingPopover()->closePopover();
 
     // The first group, typed into the box over the groups page.
-    ManagerWindowPages *container = window->containerVc();
+    ManagerWindowPages *container = window->pages();
     ASSERT_TRUE(container->isFirstGroupBoxShowing());
     QTest::mouseClick(container->findChild<QPushButton *>(QStringLiteral("btncreateGroup_infobox")), Qt::LeftButton);
     QTest::keyClicks(container->firstGroupBox()->txtfieldGroupname(), QStringLiteral("Travel"));

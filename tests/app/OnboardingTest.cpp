@@ -15,7 +15,7 @@
 
 namespace {
 
-TEST(Newsletter, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
+TEST(NewsletterSubscription, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
 {
     for (const char *address : {"ann@example.org", "a.b_c%d+e-f@mail.example.co", "X9@x.io"})
         EXPECT_TRUE(NewsletterSubscription::isValidAddress(QString::fromLatin1(address))) << address;

@@ -21,7 +21,7 @@
 
 namespace {
 
-class ContainerTest : public ShellFixture
+class ManagerWindowPagesTest : public ShellFixture
 {
 protected:
     ManagerWindowPages &makeContainer()
@@ -71,7 +71,7 @@ std::string clippedParts(QWidget &root)
 // Wrapped texts (the French welcome takes three lines) must not take their
 // room from the icon or the buttons, nor may a selected page button (the
 // French "À propos") need more room than its row gave it.
-TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
+TEST_F(ManagerWindowPagesTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
 {
     context->favorites.setGroups({Group(u"Work"_qs)});
     for (const QString &language : {u"English"_qs, u"French"_qs}) {
@@ -89,7 +89,7 @@ TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLang
     }
 }
 
-TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
+TEST_F(ManagerWindowPagesTest, PageButtonsSwitchPagesThatKeepTheirState)
 {
     context->favorites.setGroups({Group(u"Work"_qs)});
     ManagerWindowPages &vc = makeContainer();
@@ -110,7 +110,7 @@ TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
     EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";
 }
 
-TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
+TEST_F(ManagerWindowPagesTest, FirstGroupBoxLeadsToTheFirstGroup)
 {
     context->viewLinks.popoverListLoaded = true;
     QSignalSpy quickListReloads(&context->viewLinks, &ViewLinks::quickListReloadRequested);
@@ -153,7 +153,7 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     EXPECT_FALSE(vc.isFirstGroupBoxShowing());
 }
 
-TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
+TEST_F(ManagerWindowPagesTest, TheKeyboardStaysInTheFirstGroupBox)
 {
     ManagerWindowPages &vc = makeContainer();
     QApplication::setActiveWindow(&vc);
@@ -194,7 +194,7 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
 {
     ManagerWindow &w = makeWindow();
     ASSERT_TRUE(w.isShowingOnboarding());
-    w.startupVc()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
+    w.onboardingPage()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
     // Another computer's Brimble ended its first run meanwhile: its mark stays.
     preferences().setInteger(2, StoreKeys::first);
 
@@ -205,7 +205,7 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
 
     // No group yet: the first-group box asks for one and holds the window
     // until a reload finds a group (one made in the popup).
-    ASSERT_TRUE(w.containerVc()->isFirstGroupBoxShowing());
+    ASSERT_TRUE(w.pages()->isFirstGroupBoxShowing());
     context->viewLinks.managerLoaded = true;
     context->viewLinks.requestManagerGroupsReload();
     EXPECT_FALSE(w.close());
@@ -220,7 +220,7 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
     ManagerWindow &w = makeWindow();
     QSignalSpy popovers(&w, &ManagerWindow::popoverRequested);
     // The page opens with the keys on Get Started: Return alone goes on.
-    ASSERT_EQ(w.focusWidget(), w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs));
+    ASSERT_EQ(w.focusWidget(), w.onboardingPage()->findChild<QPushButton *>(u"btngetstarted"_qs));
     QTest::keyClick(w.focusWidget(), Qt::Key_Return);
     EXPECT_EQ(popovers.count(), 1);
     EXPECT_EQ(w.containerPage(), ManagerWindowPages::managerPage);
@@ -261,9 +261,9 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     ManagerWindow &w = makeWindow();
     ASSERT_FALSE(w.isShowingOnboarding()) << "any stored \"first\" ends the first run";
     w.openPage(ManagerWindowPages::managerPage);
-    auto *field = static_cast<QLineEdit *>(w.containerVc()->currentview());
+    auto *field = static_cast<QLineEdit *>(w.pages()->currentview());
     w.openPage(ManagerWindowPages::preferencesPage);
-    auto *prefs = static_cast<PreferencesPage *>(w.containerVc()->currentview());
+    auto *prefs = static_cast<PreferencesPage *>(w.pages()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(preferences().hasObjectForKey(StoreKeys::shortcutKey)) << "not recording: nothing taken";
     EXPECT_FALSE(w.watchesKeysForRecorder()) << "no application-wide filter while not recording";
