@@ -61,6 +61,8 @@ public:
     void showPopover(const QRect &trayIconGeometry);
     void closePopover();
     bool isPopoverShown() const;
+    // Shows the search field holding text, and the items it finds.
+    void searchFor(const QString &text);
     PopupWindowStyle windowStyle() const;
 
     const QuickListServices &services() const;

@@ -27,6 +27,12 @@ void ViewController::Private::btnsearchclicked()
     searchtextfield->setFocus(Qt::OtherFocusReason);
 }
 
+void ViewController::searchFor(const QString &text)
+{
+    d->btnsearchclicked();
+    d->searchtextfield->setText(text);
+}
+
 void ViewController::Private::searchTextChanged(const QString &text)
 {
     if (!PopupKeys::searchRuns(text)) {
