@@ -69,10 +69,9 @@ AppDelegate::~AppDelegate()
 {
     // A chooser still open answers its client that nothing was added.
     for (const QPointer<GroupChooserDialog> &chooser : std::as_const(m_choosers)) {
-        if (chooser) {
+        if (chooser && chooser->isVisible())
             chooser->reject();
-            delete chooser;
-        }
+        delete chooser;
     }
     delete m_desktopSearchService;
     delete m_popover;
@@ -331,7 +330,9 @@ ScriptCommands &AppDelegate::scriptCommands()
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         m_choosers.removeAll(nullptr);
         m_choosers.append(dialog);
-        connect(dialog, &QDialog::finished, this, [dialog, handler] { handler(dialog->choice()); });
+        // The client is answered once, however the window ends.
+        connect(dialog, &QDialog::finished, this, [dialog, handler] { handler(dialog->choice()); },
+                Qt::SingleShotConnection);
         dialog->show();
         dialog->raise();
         dialog->activateWindow();

@@ -201,6 +201,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
                 refused.append(LocalizedText("IDS_BR_626"));
             if (!refused.isEmpty()) {
                 InstanceReply reply;
+                reply.status = 1;
                 for (const QString &line : std::as_const(refused))
                     reply.printError(line);
                 reply.printError(LocalizedText("IDS_BR_620"));

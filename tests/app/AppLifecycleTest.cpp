@@ -2,6 +2,7 @@
 #include "ShellFixture.h"
 
 #include "app/ContainerVc.h"
+#include "app/GroupChooserDialog.h"
 #include "app/ManagerWindow.h"
 #include "manager/ManagerController.h"
 #include "manager/MakeshortcutsVc.h"
@@ -16,7 +17,10 @@
 #include "support/ProcessUntil.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFile>
 #include <QLocale>
 #include <QLockFile>
@@ -373,6 +377,86 @@ TEST(AppDelegate, AToggleLaunchOpensThePopupOnceTheFirstRunIsOver)
     LaunchedApp firstRun({.firstRunOver = false, .opening = AppDelegate::Opening::popover});
     EXPECT_TRUE(firstRun.delegate->existingManagerWindow()->isShowingOnboarding());
     EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
+}
+
+TEST(AppDelegate, StartedForTheDesktopsSearchItOpensNothingAndItsMoreResultsOpenThePopupSearching)
+{
+    for (const bool tray : {true, false}) {
+        LaunchedApp app({.trayAvailable = tray, .opening = AppDelegate::Opening::nothing});
+        EXPECT_EQ(app.delegate->existingManagerWindow(), nullptr) << "with a tray: " << tray;
+        EXPECT_EQ(app.delegate->existingPopover(), nullptr);
+    }
+
+    LaunchedApp app({.store = [](PreferencesStore &stored) {
+                         FavoritesStore favorites(stored);
+                         favorites.setGroups({Group(u"Work"_qs)});
+                         favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(u"/docs/report.pdf"_qs));
+                     },
+                     .opening = AppDelegate::Opening::nothing});
+    app.delegate->showPopoverSearching(u"report"_qs);
+    ViewController *popup = app.delegate->existingPopover();
+    ASSERT_TRUE(popup && popup->isPopoverShown());
+    const auto *field = popup->findChild<QLineEdit *>(u"searchtextfield"_qs);
+    EXPECT_TRUE(field->isVisible() && field->text() == u"report"_qs);
+    EXPECT_EQ(popup->findChild<QuickListView *>()->model()->rowCount(), 1) << "the search runs";
+
+    LaunchedApp firstRun({.firstRunOver = false, .opening = AppDelegate::Opening::nothing});
+    firstRun.delegate->showPopoverSearching(u"report"_qs);
+    EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
+    EXPECT_TRUE(firstRun.delegate->existingManagerWindow()->isShowingOnboarding());
+}
+
+TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserChose)
+{
+    TestFolder files;
+    QFile file(files.filePath(u"plan.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    LaunchedApp app({.store = [](PreferencesStore &stored) { FavoritesStore(stored).setGroups({Group(u"Work"_qs)}); }});
+    Localization::setTable(loadLanguageTable(u"English"_qs));
+    InstanceRequest add{InstanceRequest::Kind::add};
+    add.targets = {file.fileName()};
+    const auto chooser = [] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<GroupChooserDialog *>(window); dialog && dialog->isVisible())
+                return dialog;
+        }
+        return static_cast<GroupChooserDialog *>(nullptr);
+    };
+
+    QList<InstanceReply> replies;
+    const auto ask = [&] { app.delegate->handleCommand(add, [&](const InstanceReply &reply) { replies.append(reply); }); };
+    ask();
+    GroupChooserDialog *dialog = chooser();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), LocalizedText("IDS_BR_627"));
+    EXPECT_TRUE(replies.isEmpty());
+    // A new group: Add waits for its name.
+    auto *groups = dialog->findChild<QComboBox *>(u"groups"_qs);
+    auto *name = dialog->findChild<QLineEdit *>(u"newGroupName"_qs);
+    auto *addButton = dialog->findChild<QPushButton *>(u"add"_qs);
+    EXPECT_EQ(groups->accessibleName(), LocalizedText("IDS_BR_631"));
+    EXPECT_FALSE(name->isVisible());
+    groups->setCurrentIndex(groups->count() - 1);
+    EXPECT_TRUE(name->isVisible());
+    EXPECT_FALSE(addButton->isEnabled());
+    name->setText(u"  Plans "_qs);
+    addButton->click();
+    ASSERT_EQ(replies.size(), 1);
+    EXPECT_EQ(replies.at(0).status, 0);
+    EXPECT_EQ(app.context->favorites.groupTitles(), QStringList({u"Work"_qs, u"Plans"_qs}));
+    EXPECT_EQ(app.context->favorites.itemCount(u"Plans"_qs), 1);
+
+    // Cancelled, or still open when Brimble ends: nothing added, and said.
+    ask();
+    chooser()->reject();
+    ask();
+    ASSERT_NE(chooser(), nullptr);
+    app.delegate.reset();
+    ASSERT_EQ(replies.size(), 3);
+    for (const InstanceReply &reply : replies.mid(1))
+        EXPECT_EQ(reply, InstanceReply::failure(LocalizedText("IDS_BR_620")));
+    EXPECT_EQ(app.context->favorites.itemCount(u"Work"_qs), 0);
+    Localization::setTable(std::nullopt);
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
