@@ -48,18 +48,30 @@ QList<DesktopSearch::Result> DesktopSearch::search(const QString &text) const
         return byTitle;
     for (const QString &title : m_favorites.groupTitles()) {
         for (const Item &item : m_favorites.items(title)) {
+            const PopupSearch::Match match = search.match(item);
+            if (match == PopupSearch::Match::none)
+                continue;
             // An item without identity could not be found again.
             const auto uid = item.uid();
-            const PopupSearch::Match match = uid ? search.match(item) : PopupSearch::Match::none;
+            if (!uid)
+                continue;
             if (match == PopupSearch::Match::title && byTitle.size() < maximumResults)
                 byTitle.append({QString::number(*uid), item, title, true});
             else if (match == PopupSearch::Match::target && byTarget.size() < maximumResults)
                 byTarget.append({QString::number(*uid), item, title, false});
             if (byTitle.size() == maximumResults)
-                return byTitle;
+                return remembered(byTitle);
         }
     }
-    return byTitle + byTarget.mid(0, maximumResults - byTitle.size());
+    return remembered(byTitle + byTarget.mid(0, maximumResults - byTitle.size()));
+}
+
+QList<DesktopSearch::Result> DesktopSearch::remembered(const QList<Result> &results) const
+{
+    m_lastGroups.clear();
+    for (const Result &result : results)
+        m_lastGroups.insert(result.id, result.groupTitle);
+    return results;
 }
 
 std::optional<DesktopSearch::Result> DesktopSearch::find(const QString &id) const
@@ -68,6 +80,11 @@ std::optional<DesktopSearch::Result> DesktopSearch::find(const QString &id) cons
     const qint64 uid = id.toLongLong(&isNumber);
     if (!isNumber)
         return std::nullopt;
+    const auto last = m_lastGroups.constFind(id);
+    if (last != m_lastGroups.cend() && m_favorites.hasGroupTitled(*last)) {
+        if (const auto item = m_favorites.findItem(*last, uid))
+            return Result{id, *item, *last, false};
+    }
     for (const QString &title : m_favorites.groupTitles()) {
         if (const auto item = m_favorites.findItem(title, uid))
             return Result{id, *item, title, false};

@@ -2,6 +2,7 @@
 
 #include "store/Item.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -43,7 +44,9 @@ public:
     DesktopSearch(const FavoritesStore &favorites, const SupportFiles &supportFiles);
 
     QList<Result> search(const QString &text) const;
-    // The item of a result found earlier; nothing when it has gone since.
+    // The item of a result found earlier, as the store holds it now;
+    // nothing when it has gone since. The results of the last search are
+    // looked for in their group first: the desktop asks about those.
     std::optional<Result> find(const QString &id) const;
     Icon iconOf(const Item &item) const;
 
@@ -51,6 +54,10 @@ public:
     static QString textOf(const QStringList &terms);
 
 private:
+    QList<Result> remembered(const QList<Result> &results) const;
+
     const FavoritesStore &m_favorites;
     const SupportFiles &m_supportFiles;
+    // The group of each result of the last search, by its id.
+    mutable QHash<QString, QString> m_lastGroups;
 };
