@@ -10,11 +10,11 @@
 #include "app/DesktopSearchService.h"
 #include "platform/DBusSearchTypes.h"
 #include "quicklist/ItemOpener.h"
+#include "support/BusCall.h"
 #include "support/PrivateBus.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 
 #include <memory>
 
@@ -38,14 +38,8 @@ struct Searched : BenchStore
     // Calls method as the desktop does and waits for the answer.
     QDBusMessage call(const char *path, const char *interface, const char *method, const QVariantList &arguments)
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(DesktopSearchService::serviceName),
-                                                              QString::fromLatin1(path), QString::fromLatin1(interface),
-                                                              QString::fromLatin1(method));
-        message.setArguments(arguments);
-        QDBusPendingCall pending = client.asyncCall(message);
-        while (!pending.isFinished())
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        return pending.reply();
+        return callOverBus(client, QString::fromLatin1(DesktopSearchService::serviceName), path, interface, method,
+                           arguments);
     }
 
     PrivateBus bus;

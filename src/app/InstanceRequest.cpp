@@ -120,5 +120,7 @@ std::optional<InstanceRequest> InstanceRequest::fromFields(const InstanceMessage
         request.json = false;
     if (request.kind == Kind::open)
         request.group.clear();
+    else
+        request.query.clear();
     return request;
 }

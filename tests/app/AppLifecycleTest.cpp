@@ -118,11 +118,21 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
 {
     const QStringList inFrench{u"LANGUAGE=fr_FR"_qs};
     TestFolder home;
-    BrimbleProcess help(home, {.arguments = {u"--help"_qs}, .environment = inFrench});
-    ASSERT_TRUE(help.finish());
-    EXPECT_EQ(help.process.exitCode(), 0);
-    for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347"})
-        EXPECT_TRUE(help.output.contains(keyedText("French", key))) << key << "\n" << help.output.constData();
+    // Every option, the commands for scripts too, in either language.
+    const struct { const char *language; QStringList environment; } languages[] = {
+        {"English", {u"LANGUAGE=en_GB"_qs}}, {"French", inFrench}};
+    QProcessEnvironment frenchHelpEnvironment; // the last one asked
+    for (const auto &[language, environment] : languages) {
+        BrimbleProcess help(home, {.arguments = {u"--help"_qs}, .environment = environment});
+        ASSERT_TRUE(help.finish());
+        EXPECT_EQ(help.process.exitCode(), 0);
+        frenchHelpEnvironment = help.process.processEnvironment();
+        for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347", "IDS_BR_600", "IDS_BR_601",
+                                "IDS_BR_602", "IDS_BR_603", "IDS_BR_604", "IDS_BR_605", "IDS_BR_606", "IDS_BR_607",
+                                "IDS_BR_608"})
+            EXPECT_TRUE(help.output.contains(keyedText(language, key))) << language << " " << key << "\n"
+                                                                         << help.output.constData();
+    }
     EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
 
     const struct { const char *argument, *key, *named; } mistakes[] = {
@@ -137,7 +147,7 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
 
     // Without a display the help still answers; starting says why it cannot.
     QProcess console;
-    QProcessEnvironment environment = help.process.processEnvironment();
+    QProcessEnvironment environment = frenchHelpEnvironment;
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     console.setProcessEnvironment(environment);

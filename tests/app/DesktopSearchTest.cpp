@@ -7,6 +7,7 @@
 #include "platform/DBusSearchTypes.h"
 #include "quicklist/ItemOpener.h"
 
+#include "support/BusCall.h"
 #include "support/FavoritesFixture.h"
 #include "support/PrivateBus.h"
 
@@ -50,14 +51,10 @@ protected:
     // waits for the answer while the service answers on this thread.
     QDBusMessage call(const char *path, const char *interface, const char *method, const QVariantList &arguments)
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(DesktopSearchService::serviceName),
-                                                              QString::fromLatin1(path), QString::fromLatin1(interface),
-                                                              QString::fromLatin1(method));
-        message.setArguments(arguments);
-        QDBusPendingCall pending = client.asyncCall(message);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return pending.isFinished(); }, 10000)) << method;
-        EXPECT_FALSE(pending.isError()) << method << " " << pending.error().message().toStdString();
-        return pending.reply();
+        const QDBusMessage reply = callOverBus(client, QString::fromLatin1(DesktopSearchService::serviceName), path,
+                                               interface, method, arguments);
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method << " " << reply.errorMessage().toStdString();
+        return reply;
     }
     QDBusMessage shell(const char *method, const QVariantList &arguments)
     {
