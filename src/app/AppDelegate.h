@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/SingleInstance.h"
 #include "platform/PlistPreferencesStore.h"
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -11,11 +13,16 @@
 
 struct AppContext;
 class ColorTagPicker;
+class DesktopSearch;
+class DesktopSearchService;
 class GlobalShortcut;
+class GroupChooserDialog;
+class ItemOpener;
 class ManagerWindow;
 class PopupWindow;
 struct PreferencesNotice;
 class QMenu;
+class ScriptCommands;
 class ShortcutRecorder;
 
 // Brimble's application object: runs the launch sequence, owns the tray icon,
@@ -28,8 +35,10 @@ public:
     explicit AppDelegate(AppContext &context, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // What a launch opens when it is not a start at login.
-    enum class Opening { managerWindow, popover };
+    // What a launch opens when it is not a start at login: the window, the
+    // popup, or nothing (started for the desktop's search, or by
+    // --background), whether there is a tray or not.
+    enum class Opening { managerWindow, popover, nothing };
     // The popover only once the first run is over; onboarding comes first.
     void applicationDidFinishLaunching(Opening opening = Opening::managerWindow);
     // Flushes the store and prints "terminate"; the last step of every exit.
@@ -57,6 +66,16 @@ public:
     GlobalShortcut &hotKey() const { return *m_hotKey; }
     ShortcutRecorder &shortcutRecorder() const { return *m_shortcutRecorder; }
     void handleInstanceRequest(const QByteArray &request);
+    // A command for scripts from a later `brimble` (add, list, open): carried
+    // out on the favourites, asking which group in a small window when the
+    // command names none.
+    void handleCommand(const InstanceRequest &request, const SingleInstance::Replier &reply);
+    // Opens the popup searching for text (GNOME's "more results"); during
+    // the first run, the window with onboarding instead.
+    void showPopoverSearching(const QString &text);
+    // Serves the favourites to the desktop's search on bus; by default the
+    // session bus, once launch is done.
+    void startDesktopSearch(const QDBusConnection &bus);
 
     // Tells the user, once the interface is up, about a preferences file
     // that could not be read or written.
@@ -77,6 +96,8 @@ private:
     void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
     PopupWindow *popover();
+    ItemOpener &itemOpener();
+    ScriptCommands &scriptCommands();
     ColorTagPicker &selectTagvc();
     QRect trayIconGeometry() const;
 
@@ -87,6 +108,12 @@ private:
     QPointer<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
+    std::unique_ptr<ItemOpener> m_itemOpener;
+    std::unique_ptr<ScriptCommands> m_scriptCommands;
+    std::unique_ptr<DesktopSearch> m_desktopSearch;
+    DesktopSearchService *m_desktopSearchService = nullptr;
+    // The group choosers of commands still waiting for the user.
+    QList<QPointer<GroupChooserDialog>> m_choosers;
     QString m_relaunchProgram;
     bool m_minimizesOnClose = false;
     // The window opened at login only because no tray was there.

@@ -318,6 +318,12 @@ void QuickListPage::btnsearchclicked()
     m_toolbar->openSearchField();
 }
 
+void QuickListPage::searchFor(const QString &text)
+{
+    btnsearchclicked();
+    m_toolbar->searchField()->setText(text);
+}
+
 void QuickListPage::searchTextChanged(const QString &text)
 {
     if (!PopupKeys::searchRuns(text)) {

@@ -62,6 +62,8 @@ public:
     // goes where typing goes (the search field while it is open).
     void aboutToShow();
     void focusTyping();
+    // Shows the search field holding text, and the items it finds.
+    void searchFor(const QString &text);
     // The popup hid: no row stays highlighted.
     void hidden();
     // Carries out what PopupKeys decides for a key the popup's window
