@@ -5,6 +5,7 @@
 #include "app/OnboardingPage.h"
 #include "manager/DimmingLayer.h"
 #include "prefs/PreferencesPage.h"
+#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
 #include "ShellFixture.h"
@@ -275,6 +276,19 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
     EXPECT_FALSE(recorder->isRecordingShortcut());
     EXPECT_FALSE(w.watchesKeysForRecorder());
+
+    // Tab leaves the recorder: the focus moves on and the shortcut stays.
+    auto *record = prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs);
+    QApplication::setActiveWindow(&w);
+    record->setFocus();
+    record->click();
+    QTest::keyClick(record, Qt::Key_Tab);
+    EXPECT_FALSE(recorder->isRecordingShortcut());
+    EXPECT_NE(QApplication::focusWidget(), record);
+    EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
+    EXPECT_EQ(hotKeys->registrations.size(), 1) << "registered again";
+    EXPECT_EQ(prefs->findChild<QLabel *>(u"lblshortcut"_qs)->accessibleName(),
+              LocalizedText("IDS_BR_660").arg(u"Ctrl+Alt+W"_qs));
 
     // Leaving the page ends a recording; keys then go to the page again.
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
