@@ -9,6 +9,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -74,6 +75,7 @@ ManagerWindowPages::ManagerWindowPages(const Services &services, PageFactory pag
 
     m_customview = new QStackedWidget(this);
     m_customview->setObjectName(QStringLiteral("customview"));
+    m_customview->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -146,8 +148,10 @@ void ManagerWindowPages::showPage(int page)
     // The box belongs to the groups page: elsewhere it steps aside, and it
     // comes back on that page for as long as no group exists.
     if (page == managerPage && hasNoGroup()) {
-        if (!isFirstGroupBoxShowing())
+        if (!isFirstGroupBoxShowing()) {
+            placeFirstGroupBox();
             m_firstGroupBox->showInfoBox();
+        }
     } else if (isFirstGroupBoxShowing()) {
         m_firstGroupBox->closeBox();
     }
@@ -206,8 +210,48 @@ QWidget *ManagerWindowPages::alert() const
     return m_alert;
 }
 
-void ManagerWindowPages::resizeEvent(QResizeEvent *event)
+bool ManagerWindowPages::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    m_firstGroupBox->setGeometry(rect());
+    if (watched == m_customview && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        placeFirstGroupBox();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ManagerWindowPages::placeFirstGroupBox()
+{
+    // Over the page area only, below the page buttons.
+    if (m_firstGroupBox)
+        m_firstGroupBox->setGeometry(m_customview->geometry());
+}
+
+bool ManagerWindowPages::focusNextPrevChild(bool next)
+{
+    if (!isFirstGroupBoxShowing())
+        return QWidget::focusNextPrevChild(next);
+    QWidget *current = focusWidget();
+    if (!current || !isAncestorOf(current))
+        current = m_firstGroupBox;
+    // Walk the window's focus chain from the current widget and keep to the
+    // box's step on screen and the page buttons, wrapping around.
+    QWidget *candidate = current;
+    for (int guard = 0; guard < 1000; ++guard) {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (!candidate || candidate == current)
+            break;
+        if (isAncestorOf(candidate) && !m_customview->isAncestorOf(candidate) && candidate->isVisibleTo(this)
+            && candidate->isEnabled() && (candidate->focusPolicy() & Qt::TabFocus)) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
+}
+
+void ManagerWindowPages::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isFirstGroupBoxShowing()) {
+        m_firstGroupBox->closeBox();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
