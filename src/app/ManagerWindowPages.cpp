@@ -167,6 +167,10 @@ void ManagerWindowPages::showPage(int page)
     }
     if (content)
         m_customview->setCurrentWidget(content);
+    // The groups page takes the keys (its groups list), so that Delete, F2
+    // and Return act on the selected group at once.
+    if (page == managerPage && content && !isFirstGroupBoxShowing())
+        content->setFocus(Qt::OtherFocusReason);
     m_blackLayer->raise();
 }
 

@@ -46,6 +46,8 @@ GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const Man
     tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
+    // Focusing the pane (as showing the page does) gives the keys to the list.
+    setFocusProxy(tblviewgroup);
 
     auto *bar = new QHBoxLayout;
     m_addGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
@@ -133,6 +135,14 @@ void GroupsPane::endEditing()
 {
     tblviewgroup->endEditing();
     m_groupsModel->applyPendingRename();
+}
+
+void GroupsPane::openSelectedColorTag()
+{
+    if (m_blackLayer.isHeld() || m_groups.selectedRow() < 0)
+        return;
+    tblviewgroup->setFocus(Qt::ShortcutFocusReason);
+    tblviewgroup->openColorTag(m_groups.selectedRow());
 }
 
 void GroupsPane::btnaddgroup()

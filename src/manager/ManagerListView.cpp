@@ -1,5 +1,6 @@
 #include "manager/ManagerListView.h"
 
+#include <QFocusEvent>
 #include <QMimeData>
 
 ManagerListView::ManagerListView(QWidget *parent)
@@ -12,6 +13,27 @@ ManagerListView::ManagerListView(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setMouseTracking(true);
+}
+
+void ManagerListView::focusInEvent(QFocusEvent *event)
+{
+    QListView::focusInEvent(event);
+    if (!currentIndex().isValid() && model() && model()->rowCount() > 0)
+        setCurrentIndex(model()->index(0, 0));
+    selectCurrentRow();
+}
+
+void ManagerListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListView::currentChanged(current, previous);
+    selectCurrentRow();
+}
+
+void ManagerListView::selectCurrentRow()
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel() && !selectionModel()->isSelected(current))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 QMimeData *ManagerListView::rowDragData(int row)

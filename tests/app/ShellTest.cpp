@@ -115,6 +115,7 @@ TEST_F(ManagerWindowPagesTest, PageButtonsSwitchPagesThatKeepTheirState)
             EXPECT_EQ(vc.isMarkerVisible(other), other == page);
     }
     EXPECT_EQ(vc.currentview(), groupsPage);
+    EXPECT_EQ(vc.focusWidget(), groupsPage) << "the groups page takes the keys as it shows";
     EXPECT_EQ(groupsPage->text(), u"typed"_qs);
     vc.showPage(ManagerWindowPages::utilityKitPage);
     EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";

@@ -1,5 +1,6 @@
 #include "ManagerFixture.h"
 
+#include "items/AddItemPanel.h"
 #include "items/ItemEditor.h"
 #include "manager/GroupRowDelegate.h"
 #include "manager/GroupsModel.h"
@@ -19,6 +20,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -209,6 +212,68 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     answer(alert(), "IDS_BR_77");
     EXPECT_TRUE(storedGroupTitles().isEmpty());
     EXPECT_FALSE(child<QToolButton>("btnAddRemoveGroup_remove")->isEnabled());
+}
+
+TEST_F(ManagerPageTest, KeysActOnTheRowWithTheFocusAndThePageKeysWorkAnywhere)
+{
+    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("a"), 1, QStringLiteral("FF0000")), colorItem(QStringLiteral("b"), 2, QStringLiteral("00FF00")),
+                                      colorItem(QStringLiteral("c"), 3, QStringLiteral("0000FF"))});
+    addGroup(QStringLiteral("Home"));
+    sortSettings.itemSortAscending = true;
+    open();
+
+    // Focusing the page (as showing it does) gives the keys to the groups list.
+    page->setFocus();
+    EXPECT_TRUE(groups->hasFocus());
+    press(groups, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(page->itemsPane().searchField()->hasFocus());
+    press(page->itemsPane().searchField(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(picker.isVisible()) << "Ctrl+T from the search field";
+    press(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(groups->hasFocus());
+
+    // A current row without the selection (as a reset leaves it) is selected
+    // when the list gets the focus; the keys act on it and Down moves from it.
+    items->selectionModel()->clearSelection();
+    items->selectionModel()->setCurrentIndex(items->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    items->selectionModel()->clearSelection();
+    items->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(items->selectedRow(), 1);
+    press(items, Qt::Key_F2);
+    auto *panel = page->findChild<AddItemPanel *>();
+    ASSERT_TRUE(panel && panel->isVisible()) << "F2 edits the row with the focus";
+    EXPECT_EQ(panel->findChild<QLineEdit *>(QStringLiteral("txtfieldTitle"))->text(), QStringLiteral("b"));
+    panel->reject();
+    QCoreApplication::processEvents();
+    items->setFocus();
+    press(items, Qt::Key_Down);
+    EXPECT_EQ(items->selectedRow(), 2);
+    EXPECT_EQ(items->currentIndex().row(), 2);
+
+    // The row with the focus is framed also when selected, in both lists.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = QRect(0, 0, 200, 48);
+        option.state &= ~QStyle::State_HasFocus;
+        option.state |= QStyle::State_Selected | QStyle::State_Active;
+        const auto render = [&](QStyle::State extra) {
+            QImage image(option.rect.size(), QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            QStyleOptionViewItem framed = option;
+            framed.state |= extra;
+            view->itemDelegate()->paint(&painter, framed, view->model()->index(0, 0));
+            painter.end();
+            return image;
+        };
+        const QImage focused = render(QStyle::State_HasFocus);
+        const QImage plain = render({});
+        int framePixels = 0;
+        for (int y = 0; y < 48; ++y)
+            framePixels += focused.pixel(2, y) != plain.pixel(2, y);
+        EXPECT_GT(framePixels, 10) << view->objectName().toStdString();
+    }
 }
 
 TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheOther)
