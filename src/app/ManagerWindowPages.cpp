@@ -182,7 +182,7 @@ bool ManagerWindowPages::isFirstGroupBoxShowing() const
 void ManagerWindowPages::btnCreateGroup()
 {
     const QString name = m_firstGroupBox->groupName();
-    if (name.isEmpty()) {
+    if (name.trimmed().isEmpty()) {
         if (m_alert)
             return;
         auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"),

@@ -189,11 +189,13 @@ void GroupsPane::alertforDeletegroup()
     const QString consequence = m_groups.groupSharesItems(row)
         ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
         : LocalizedText("IDS_BR_76");
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
-                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
-                           if (button == 0)
-                               m_groups.deleteGroup(m_groups.selectedRow());
-                       });
+    // The alert names the group, as the item's alert names the item.
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText("IDS_BR_661").arg(m_groups.groupTitle(row)),
+                                 consequence, {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")},
+                                 [this](int button) {
+                                     if (button == 0)
+                                         m_groups.deleteGroup(m_groups.selectedRow());
+                                 });
 }
 
 void GroupsPane::btnsortGroups()

@@ -1,6 +1,7 @@
 #include "manager/ManagerListView.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 
 ManagerListView::ManagerListView(QWidget *parent)
@@ -21,6 +22,18 @@ void ManagerListView::focusInEvent(QFocusEvent *event)
     if (!currentIndex().isValid() && model() && model()->rowCount() > 0)
         setCurrentIndex(model()->index(0, 0));
     selectCurrentRow();
+}
+
+void ManagerListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier && state() != EditingState) {
+        const QModelIndex current = currentIndex();
+        const QPoint at = current.isValid() ? visualRect(current).center() : QPoint(0, 0);
+        Q_EMIT customContextMenuRequested(at);
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void ManagerListView::currentChanged(const QModelIndex &current, const QModelIndex &previous)

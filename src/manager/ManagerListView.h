@@ -23,6 +23,8 @@ protected:
     // The current row and the selected row are one: the keys act on the row
     // the focus shows, wherever the focus came from.
     void focusInEvent(QFocusEvent *event) override;
+    // Shift+F10 opens the current row's context menu, as the Menu key does.
+    void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:

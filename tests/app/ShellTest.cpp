@@ -149,8 +149,9 @@ TEST_F(ManagerWindowPagesTest, FirstGroupBoxLeadsToTheFirstGroup)
     vc.showPage(ManagerWindowPages::managerPage);
     box->btnCreateGroup_info();
 
+    box->txtfieldGroupname()->setText(u"   "_qs);
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
-    ASSERT_NE(vc.alert(), nullptr) << "an empty name is refused";
+    ASSERT_NE(vc.alert(), nullptr) << "a name of spaces only is refused as an empty one";
     EXPECT_TRUE(vc.blackLayer().isHeld());
     static_cast<QMessageBox *>(vc.alert())->buttons().first()->click();
     EXPECT_FALSE(vc.blackLayer().isHeld());

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyleOptionViewItem>
 #include <QSignalSpy>
 #include <QTest>
@@ -274,6 +275,59 @@ TEST_F(ManagerPageTest, KeysActOnTheRowWithTheFocusAndThePageKeysWorkAnywhere)
             framePixels += focused.pixel(2, y) != plain.pixel(2, y);
         EXPECT_GT(framePixels, 10) << view->objectName().toStdString();
     }
+}
+
+TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("memo"), 1)});
+    addGroup(QStringLiteral("Home"));
+    open();
+    struct Case
+    {
+        QAbstractItemView *list;
+        QString message;
+        QStringList kept;
+    };
+    groups->setCurrentIndex(groups->model()->index(int(column(groups).indexOf(QStringLiteral("Work"))), 0));
+    items->setCurrentIndex(items->model()->index(0, 0));
+    for (const Case &c : {Case{groups, LocalizedText("IDS_BR_661").arg(QStringLiteral("Work")), storedGroupTitles()},
+                          Case{items, LocalizedText("IDS_BR_79"), storedItemTitles(QStringLiteral("Work"))}}) {
+        c.list->setFocus();
+        press(c.list, Qt::Key_Delete);
+        ASSERT_TRUE(alert());
+        EXPECT_EQ(alert()->text(), c.message);
+        ASSERT_TRUE(alert()->defaultButton());
+        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText("IDS_BR_78"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(alert() && alert()->isVisible());
+        EXPECT_EQ(c.list == groups ? storedGroupTitles() : storedItemTitles(QStringLiteral("Work")), c.kept);
+    }
+
+    // Shift+F10 opens a row's menu, as the Menu key does.
+    for (const auto &[list, menuName] : {std::pair{static_cast<QAbstractItemView *>(groups), "groupsMenu"},
+                                          {static_cast<QAbstractItemView *>(items), "listMenu"}}) {
+        list->setFocus();
+        press(list, Qt::Key_F10, Qt::ShiftModifier);
+        QMenu *menu = page->findChild<QMenu *>(QString::fromLatin1(menuName));
+        ASSERT_TRUE(menu) << menuName;
+        menu->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A name of spaces only is refused like an empty one.
+    groups->setCurrentIndex(groups->model()->index(0, 0));
+    const QStringList before = storedGroupTitles();
+    EXPECT_EQ(page->groups().rename(0, QStringLiteral("   ")), ManagerGroups::Rename::restored);
+    EXPECT_EQ(storedGroupTitles(), before);
+
+    // A group change ends a search: the field is emptied, its clear button goes with the text.
+    QLineEdit *search = page->itemsPane().searchField();
+    search->setText(QStringLiteral("memo"));
+    QSignalSpy cleared(search, &QLineEdit::textChanged);
+    page->groups().selectGroup(before.indexOf(QStringLiteral("Work")) == 0 ? 1 : 0);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(cleared.count(), 1) << "the clear button follows the field's text changes";
 }
 
 TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheOther)
