@@ -149,8 +149,8 @@ TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     EXPECT_FALSE(vc->isPopoverShown());
 
     vc->showPopover(QRect());
-    ASSERT_TRUE(menu = contextMenu(1)); // "Big": open with
-    menu->actions().at(0)->menu()->actions().at(0)->trigger();
+    ASSERT_TRUE(menu = contextMenu(1)); // "Big": its contents, a separator, open with
+    menu->actions().at(2)->menu()->actions().at(0)->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(desktop.applications.launched.size(), 1);
     EXPECT_FALSE(vc->isPopoverShown());
@@ -276,6 +276,44 @@ TEST_F(PopupWindowTest, AddItemMenuTargetsTheHeadingsGroup)
     EXPECT_TRUE(desktop.urls.opened.isEmpty()) << "rows do nothing under a box";
     QTest::keyClick(vc.get(), Qt::Key_Escape);
     EXPECT_FALSE(vc->quickListPage().subViewAdded() || box->isVisible());
+}
+
+TEST_F(PopupWindowTest, TheKeyboardFoldsHeadingsPicksTagsAndListsFolders)
+{
+    const QString big = folder.filePath("Big");
+    QDir().mkpath(big + "/Inner");
+    favorites.setItems("Apps", {fileItem("Big", 9, big)});
+    vc->quickListPage().reloadQuickList();
+    ASSERT_EQ(rowTitles(), QStringList({"Apps", "Big", "Web", "Colours", "Brand green"}));
+
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Left);
+    EXPECT_EQ(rowTitles(), QStringList({"Apps", "Web", "Colours", "Brand green"}));
+    QTest::keyClick(vc.get(), Qt::Key_Left);
+    EXPECT_EQ(rowTitles().size(), 4) << "a collapsed group stays collapsed";
+    QTest::keyClick(vc.get(), Qt::Key_Right);
+    EXPECT_EQ(rowTitles().value(1), "Big");
+    EXPECT_EQ(view->hoverRow(), 0) << "the heading stays highlighted";
+
+    QTest::keyClick(vc.get(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(picker.isVisible()) << "Ctrl+T opens the heading's colour tags";
+    picker.close();
+
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Right);
+    QMenu *menu = folderMenu();
+    ASSERT_TRUE(menu) << "Right lists a folder";
+    EXPECT_EQ(menu->actions().value(0)->text(), "Inner");
+    menu->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !openMenu("subItemsmenu"); }));
+
+    // The menu key's menu offers the folder's contents first.
+    QTest::keyClick(vc.get(), Qt::Key_Menu);
+    ASSERT_TRUE(menu = openMenu("tblmenu"));
+    EXPECT_EQ(menu->actions().value(0)->text(), LocalizedText("IDS_BR_723"));
+    menu->actions().value(0)->trigger();
+    menu->close();
+    EXPECT_TRUE(folderMenu());
 }
 
 TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
