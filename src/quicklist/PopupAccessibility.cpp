@@ -251,7 +251,9 @@ void installWindow(QWidget *window)
 
 void announceCurrentRow(QuickListView *view, int row)
 {
-    if (!QAccessible::isActive() || !view->model() || row < 0 || row >= view->model()->rowCount())
+    // Sent also while no screen reader listens (a rare event, made by a
+    // key): the bridge that starts later reads the state it describes.
+    if (!view->model() || row < 0 || row >= view->model()->rowCount())
         return;
     QAccessibleEvent event(view, QAccessible::Focus);
     event.setChild(row);
