@@ -48,6 +48,9 @@ public:
     };
     // Remembers row as clickedRow, its item, and its link as clickedURL.
     ContextMenu menuWillOpen(int row);
+    // The same entries, remembering nothing and without the applications
+    // to open the link with (a screen reader asks for them often).
+    ContextMenu menuEntries(int row) const;
     int clickedRow() const { return m_clickedRow; }
     // Remembers row and the item shown there now.
     void setClickedRow(int row);

@@ -54,11 +54,17 @@ namespace QuickListMenus {
 
 QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &actions,
                        const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
-                       QWidget *parent)
+                       QWidget *parent, const std::function<void()> &showContents)
 {
     QMenu *menu = newMenu(QStringLiteral("tblmenu"), parent);
     if (entries.empty)
         return menu;
+    if (showContents) {
+        QAction *contents = menu->addAction(LocalizedText("IDS_BR_723"));
+        contents->setObjectName(QStringLiteral("showContents"));
+        QObject::connect(contents, &QAction::triggered, menu, showContents);
+        menu->addSeparator();
+    }
     // Every entry carries the item and link of the row the menu opened on:
     // the rows may be rebuilt while the menu is open.
     const Item item = entries.item;

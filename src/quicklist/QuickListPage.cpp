@@ -1,6 +1,7 @@
 #include "quicklist/QuickListPage.h"
 
 #include "quicklist/AddGroupBox.h"
+#include "quicklist/PopupAccessibility.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/QuickListToolbar.h"
@@ -46,6 +47,7 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     setObjectName(QStringLiteral("quickListPage"));
     m_toolbar = new QuickListToolbar(this);
     tableView = new QuickListView(this);
+    PopupAccessibility::installList(tableView, [this](int row) { return m_rows->accessibleActions(row); });
     tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
     tableView->setRowDelegate(new RowDelegate(tableView));
     m_model = new QuickListModel(m_quickList, services.supportFiles, this);
@@ -345,14 +347,20 @@ void QuickListPage::searchFieldDidEndSearching()
     window()->setFocus(Qt::OtherFocusReason);
 }
 
-PopupKeys::State QuickListPage::keyState(bool tasksShown) const
+PopupKeys::State QuickListPage::keyState(bool tasksShown, bool inSearchField) const
 {
     PopupKeys::State state;
     state.rowCount = m_model->rowCount();
     state.hoverRow = tableView->hoverRow();
     state.hoverIsHeading = m_quickList.isHeadingRow(state.hoverRow);
+    if (state.hoverRow >= 0 && state.hoverRow < state.rowCount) {
+        const QModelIndex hovered = m_model->index(state.hoverRow, 0);
+        state.hoverIsExpanded = hovered.data(int(QuickListModel::Role::isExpanded)).toBool();
+        state.hoverOpensFolderMenu = hovered.data(int(QuickListModel::Role::opensFolderMenu)).toBool();
+    }
     state.inlineBoxOpen = m_subViewAdded;
     state.showsTasks = tasksShown;
+    state.inSearchField = inSearchField;
     state.searchFieldShown = m_toolbar->isSearchFieldShown() || m_quickList.searchBegin();
     return state;
 }
@@ -378,15 +386,14 @@ bool QuickListPage::eventFilter(QObject *watched, QEvent *event)
 bool QuickListPage::handleKey(QKeyEvent *event, bool tasksShown, bool inSearchField)
 {
     const PopupKeys::Decision decision =
-        PopupKeys::keyPressed(keyState(tasksShown), event->key(), event->modifiers(), event->text());
+        PopupKeys::keyPressed(keyState(tasksShown, inSearchField), event->key(), event->modifiers(), event->text());
     switch (decision.action) {
     case PopupKeys::Action::none:
         return false;
     case PopupKeys::Action::consume:
         return true;
     case PopupKeys::Action::highlight:
-        tableView->setHoverRow(decision.row);
-        tableView->scrollTo(m_model->index(decision.row, 0));
+        tableView->highlightRow(decision.row);
         return true;
     case PopupKeys::Action::open:
         m_rows->rowClicked(decision.row, RowDelegate::Part::body);
@@ -404,6 +411,17 @@ bool QuickListPage::handleKey(QKeyEvent *event, bool tasksShown, bool inSearchFi
     case PopupKeys::Action::addItemMenu:
         tableView->scrollTo(m_model->index(decision.row, 0));
         addItemClicked(decision.row);
+        return true;
+    case PopupKeys::Action::collapse:
+    case PopupKeys::Action::expand:
+        m_rows->rowClicked(decision.row, RowDelegate::Part::expand);
+        return true;
+    case PopupKeys::Action::folderContents:
+        m_rows->rowClicked(decision.row, RowDelegate::Part::folderContents);
+        return true;
+    case PopupKeys::Action::colorTagPicker:
+        tableView->scrollTo(m_model->index(decision.row, 0));
+        m_rows->rowClicked(decision.row, RowDelegate::Part::color);
         return true;
     case PopupKeys::Action::closeInlineBox:
         closeInlineBox();

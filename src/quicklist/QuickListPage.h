@@ -109,7 +109,7 @@ private:
     void btnsearchclicked();
     void searchTextChanged(const QString &text);
     void searchFieldDidEndSearching();
-    PopupKeys::State keyState(bool tasksShown) const;
+    PopupKeys::State keyState(bool tasksShown, bool inSearchField) const;
     // inSearchField: the search field has the key (and takes text).
     bool handleKey(QKeyEvent *event, bool tasksShown, bool inSearchField);
     void moveFocus(bool forward);
