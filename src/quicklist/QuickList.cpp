@@ -62,6 +62,18 @@ int QuickList::groupIndexOfRow(int row) const
     return m_compositeMenuArray.arrayAtIndex(row).header;
 }
 
+std::optional<Group> QuickList::groupOfRow(int row) const
+{
+    int index = -1;
+    if (m_searchBegin) {
+        index = m_searchGroupIndexes.value(row, -1);
+    } else {
+        const auto location = m_compositeMenuArray.arrayAtIndex(row);
+        index = location.isHeader() ? location.header : location.array;
+    }
+    return index >= 0 && index < m_grouparr.size() ? std::optional(m_grouparr.at(index)) : std::nullopt;
+}
+
 bool QuickList::toggleExpansion(int row)
 {
     const int index = m_compositeMenuArray.arrayAtIndex(row).header;
@@ -105,24 +117,35 @@ void QuickList::endSearch()
     m_searchBegin = false;
     m_searchText.clear();
     m_searchItemsarr.clear();
+    m_searchGroupIndexes.clear();
     reloadQuickList();
 }
 
 void QuickList::runSearch()
 {
-    m_searchItemsarr = searchItems(m_favorites, m_grouparr, m_searchText);
+    m_searchGroupIndexes.clear();
+    m_searchItemsarr = matchingItems(m_favorites, m_grouparr, m_searchText, &m_searchGroupIndexes);
 }
 
 QList<Item> QuickList::searchItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text)
+{
+    return matchingItems(favorites, groups, text, nullptr);
+}
+
+QList<Item> QuickList::matchingItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text,
+                                     QList<int> *groupIndexes)
 {
     QList<Item> found;
     const PopupSearch search(text);
     if (search.isEmpty())
         return found;
-    for (const Group &group : groups) {
-        for (const Item &item : favorites.items(group.title())) {
-            if (search.matches(item))
-                found.append(item);
+    for (int group = 0; group < groups.size(); ++group) {
+        for (const Item &item : favorites.items(groups.at(group).title())) {
+            if (!search.matches(item))
+                continue;
+            found.append(item);
+            if (groupIndexes)
+                groupIndexes->append(group);
         }
     }
     return found;

@@ -41,6 +41,10 @@ public:
     bool shouldSelectRow(int row) const { return row >= 0 && row < rowCount() && !isHeadingRow(row); }
     // The group of a heading row (an index into grouparr), or -1.
     int groupIndexOfRow(int row) const;
+    // The group a row belongs to: a heading's own, the group an item is
+    // listed under, or the group a search result was found in; nothing
+    // outside the rows.
+    std::optional<Group> groupOfRow(int row) const;
     // The number of items stored for group groupIndex at the last rebuild,
     // also when the group is collapsed.
     int itemCountOfGroup(int groupIndex) const { return m_itemCounts.value(groupIndex); }
@@ -72,6 +76,10 @@ Q_SIGNALS:
 
 private:
     void runSearch();
+    // The items matching text, and in groupIndexes (when given) the index
+    // of the group each was found in.
+    static QList<Item> matchingItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text,
+                                     QList<int> *groupIndexes);
 
     FavoritesStore &m_favorites;
     QList<Group> m_grouparr;
@@ -80,4 +88,6 @@ private:
     bool m_searchBegin = false;
     QString m_searchText;
     QList<Item> m_searchItemsarr;
+    // For each search result, the index in m_grouparr of its group.
+    QList<int> m_searchGroupIndexes;
 };

@@ -4,14 +4,31 @@
 
 #include <QString>
 
-// The two searches over items, side by side: they differ on purpose, and
-// each is named for where it applies. Both find an item by its title, a
-// bookmark by its address and a file item by its path, in any letter case;
-// an empty text finds nothing. A note is found by its title only, and so
-// is a colour.
+// The two searches over items, side by side, each named for where it
+// applies. Both find an item by its title, a bookmark by its address and a
+// file item by its path, with letter case and accents set aside
+// (SearchFolding): "ecole" finds "École", "strasse" finds "Straße". An
+// empty text finds nothing. A note is found by its title only, and so is a
+// colour.
 
-// The popup's search, run over every item at each keystroke: letter case
-// is folded one UTF-16 unit at a time, without copying what is searched.
+// What the user typed, folded once, looked for in other texts folded the
+// same way.
+class FoldedText final
+{
+public:
+    explicit FoldedText(const QString &text);
+
+    bool isEmpty() const { return m_needle.isEmpty(); }
+    // Whether text, folded, contains it; never for an empty needle.
+    bool isFoundIn(QStringView text) const;
+
+private:
+    QString m_needle;
+    bool m_needleIsAscii;
+};
+
+// The popup's search, run over every item at each keystroke, and by the
+// desktop's search.
 class PopupSearch final
 {
 public:
@@ -25,12 +42,10 @@ public:
     Match match(const Item &item) const;
 
 private:
-    QString m_needle;
+    FoldedText m_needle;
 };
 
-// The manager's search over the selected group's items: the texts are
-// lower-cased whole (QString::toLower), so letters beyond the basic plane
-// fold too, and a capital İ becomes i with a combining dot.
+// The manager's search over the selected group's items.
 class ManagerSearch final
 {
 public:
@@ -40,5 +55,5 @@ public:
     bool matches(const Item &item) const;
 
 private:
-    QString m_needle;
+    FoldedText m_needle;
 };

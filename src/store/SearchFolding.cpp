@@ -1,12 +1,14 @@
-#include "items/SearchFolding.h"
+#include "store/SearchFolding.h"
 
 namespace SearchFolding {
 
 QString folded(const QString &text)
 {
-    const QString decomposed = text.toCaseFolded().normalized(QString::NormalizationForm_D);
-    QString out;
-    out.reserve(decomposed.size());
+    // Marks go before the case fold: a capital with a dot above (İ) has no
+    // simple case fold of its own, its base letter has.
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString bare;
+    bare.reserve(decomposed.size());
     for (const QChar c : decomposed) {
         switch (c.category()) {
         case QChar::Mark_NonSpacing:
@@ -14,14 +16,22 @@ QString folded(const QString &text)
         case QChar::Mark_Enclosing:
             continue;
         default:
-            break;
+            bare += c;
         }
+    }
+    const QString caseFolded = bare.toCaseFolded();
+    QString out;
+    out.reserve(caseFolded.size());
+    for (const QChar c : caseFolded) {
         switch (c.unicode()) {
         case u'œ':
             out += u"oe";
             break;
         case u'æ':
             out += u"ae";
+            break;
+        case u'ß':
+            out += u"ss";
             break;
         case u'\u2018': // ‘
         case u'\u2019': // ’
