@@ -1,7 +1,6 @@
 #include "quicklist/QuickList.h"
 
 #include "store/FavoritesStore.h"
-#include "store/SearchRules.h"
 
 QuickList::QuickList(FavoritesStore &favorites, QObject *parent)
     : QObject(parent)
@@ -26,6 +25,7 @@ void QuickList::reloadQuickList()
         sections.append(group.isExpanded() ? std::move(items) : QList<Item>());
     }
     m_compositeMenuArray = SectionedList<Group, Item>(m_grouparr, std::move(sections));
+    m_searchables.reset();
     if (m_searchBegin)
         runSearch();
     Q_EMIT rebuilt();
@@ -118,34 +118,42 @@ void QuickList::endSearch()
     m_searchText.clear();
     m_searchItemsarr.clear();
     m_searchGroupIndexes.clear();
+    m_searchables.reset();
     reloadQuickList();
 }
 
 void QuickList::runSearch()
 {
+    if (!m_searchables) {
+        m_searchables.emplace();
+        for (int group = 0; group < m_grouparr.size(); ++group) {
+            for (const Item &item : m_favorites.items(m_grouparr.at(group).title()))
+                m_searchables->append({group, item, FoldedItemTexts(item)});
+        }
+    }
+    m_searchItemsarr.clear();
     m_searchGroupIndexes.clear();
-    m_searchItemsarr = matchingItems(m_favorites, m_grouparr, m_searchText, &m_searchGroupIndexes);
+    const PopupSearch search(m_searchText);
+    if (search.isEmpty())
+        return;
+    for (const Searchable &searchable : std::as_const(*m_searchables)) {
+        if (search.match(searchable.texts) == PopupSearch::Match::none)
+            continue;
+        m_searchItemsarr.append(searchable.item);
+        m_searchGroupIndexes.append(searchable.group);
+    }
 }
 
 QList<Item> QuickList::searchItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text)
-{
-    return matchingItems(favorites, groups, text, nullptr);
-}
-
-QList<Item> QuickList::matchingItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text,
-                                     QList<int> *groupIndexes)
 {
     QList<Item> found;
     const PopupSearch search(text);
     if (search.isEmpty())
         return found;
-    for (int group = 0; group < groups.size(); ++group) {
-        for (const Item &item : favorites.items(groups.at(group).title())) {
-            if (!search.matches(item))
-                continue;
-            found.append(item);
-            if (groupIndexes)
-                groupIndexes->append(group);
+    for (const Group &group : groups) {
+        for (const Item &item : favorites.items(group.title())) {
+            if (search.matches(item))
+                found.append(item);
         }
     }
     return found;

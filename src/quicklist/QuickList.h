@@ -3,6 +3,7 @@
 #include "quicklist/SectionedList.h"
 #include "store/Group.h"
 #include "store/Item.h"
+#include "store/SearchRules.h"
 
 #include <QList>
 #include <QObject>
@@ -76,10 +77,6 @@ Q_SIGNALS:
 
 private:
     void runSearch();
-    // The items matching text, and in groupIndexes (when given) the index
-    // of the group each was found in.
-    static QList<Item> matchingItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text,
-                                     QList<int> *groupIndexes);
 
     FavoritesStore &m_favorites;
     QList<Group> m_grouparr;
@@ -90,4 +87,14 @@ private:
     QList<Item> m_searchItemsarr;
     // For each search result, the index in m_grouparr of its group.
     QList<int> m_searchGroupIndexes;
+    // Every item with its texts folded, made at the first keystroke after a
+    // rebuild and kept while the search runs, so that a keystroke folds
+    // only what was typed.
+    struct Searchable
+    {
+        int group;
+        Item item;
+        FoldedItemTexts texts;
+    };
+    std::optional<QList<Searchable>> m_searchables;
 };

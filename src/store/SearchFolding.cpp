@@ -1,9 +1,17 @@
 #include "store/SearchFolding.h"
 
+#include <algorithm>
+
 namespace SearchFolding {
 
 QString folded(const QString &text)
 {
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        QString out(text.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            out[i] = QChar(foldedAscii(text.at(i).unicode()));
+        return out;
+    }
     // Marks go before the case fold: a capital with a dot above (İ) has no
     // simple case fold of its own, its base letter has.
     const QString decomposed = text.normalized(QString::NormalizationForm_D);

@@ -56,6 +56,12 @@ bool FoldedText::isFoundIn(QStringView text) const
     return !m_needle.isEmpty() && containsFolded(text, m_needle, m_needleIsAscii);
 }
 
+FoldedItemTexts::FoldedItemTexts(const Item &item)
+    : title(SearchFolding::folded(item.title()))
+    , target(searchesTarget(item.kind()) ? SearchFolding::folded(item.target()) : QString())
+{
+}
+
 PopupSearch::PopupSearch(const QString &text)
     : m_needle(text)
 {
@@ -68,6 +74,13 @@ PopupSearch::Match PopupSearch::match(const Item &item) const
     if (m_needle.isFoundIn(item.title()))
         return Match::title;
     return searchesTarget(item.kind()) && m_needle.isFoundIn(item.target()) ? Match::target : Match::none;
+}
+
+PopupSearch::Match PopupSearch::match(const FoldedItemTexts &texts) const
+{
+    if (m_needle.isFoundInFolded(texts.title))
+        return Match::title;
+    return m_needle.isFoundInFolded(texts.target) ? Match::target : Match::none;
 }
 
 ManagerSearch::ManagerSearch(const QString &text)

@@ -21,10 +21,23 @@ public:
     bool isEmpty() const { return m_needle.isEmpty(); }
     // Whether text, folded, contains it; never for an empty needle.
     bool isFoundIn(QStringView text) const;
+    // The same for a text folded already.
+    bool isFoundInFolded(const QString &folded) const { return !m_needle.isEmpty() && folded.contains(m_needle); }
 
 private:
     QString m_needle;
     bool m_needleIsAscii;
+};
+
+// An item's searched texts, folded once for searches run again and again
+// over the same items (the popup's, at each keystroke).
+struct FoldedItemTexts
+{
+    explicit FoldedItemTexts(const Item &item);
+
+    QString title;
+    // Empty where the item's target is not searched.
+    QString target;
 };
 
 // The popup's search, run over every item at each keystroke, and by the
@@ -40,6 +53,8 @@ public:
     // What the text was found in: the title is read first.
     enum class Match { none, title, target };
     Match match(const Item &item) const;
+    // The same over texts folded already.
+    Match match(const FoldedItemTexts &texts) const;
 
 private:
     FoldedText m_needle;
