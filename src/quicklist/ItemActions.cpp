@@ -220,8 +220,13 @@ ItemActions::FolderListing ItemActions::listFolder(const QString &folder, bool s
 {
     FolderListing listing;
     listing.folder = folder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir())
         return listing;
+    if (!info.isReadable() || !info.isExecutable()) {
+        listing.unreadable = true;
+        return listing;
+    }
     const QDir dir(folder);
     QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                               QDir::Unsorted);

@@ -90,6 +90,8 @@ public:
         QStringList iconNames;
         // More entries than limit: the menu offers the folder itself.
         bool truncated = false;
+        // The folder exists but its entries cannot be read: the menu says so.
+        bool unreadable = false;
     };
     static FolderListing listFolder(const QString &folder, bool showFolderContents, int limit = folderMenuLimit);
     // The folder a row's item may list: the path of a file item; empty for

@@ -10,8 +10,26 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
+
+// The menu's own style, which scrolls a menu taller than the screen
+// instead of spreading it over several columns.
+class ScrollingMenuStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == QStyle::SH_Menu_Scrollable)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 QMenu *newMenu(const QString &name, QWidget *parent)
 {
@@ -108,7 +126,13 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
 QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
+    // However long, one column no taller than the screen, which scrolls.
+    auto *style = new ScrollingMenuStyle(QStyleFactory::create(menu->style()->name()));
+    style->setParent(menu);
+    menu->setStyle(style);
     actions.setPatharr(listing.paths);
+    if (listing.unreadable)
+        menu->addAction(LocalizedText("IDS_BR_740"))->setEnabled(false);
     // Without an icon theme (or a theme without the name) the style's own
     // folder and file icons stand in, as they do for the rows.
     const QFileIconProvider standardIcons;

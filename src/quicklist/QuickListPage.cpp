@@ -53,6 +53,7 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     m_model = new QuickListModel(m_quickList, services.supportFiles, this);
     tableView->setModel(m_model);
     m_rows = new RowClickHandler(*tableView, m_quickList, m_itemActions, m_groupActions, services.selectTagvc, this);
+    m_drops = new PopupDropTarget(*tableView, m_quickList, this);
     buildEmptyState();
 
     auto *layout = new QVBoxLayout(this);
@@ -61,6 +62,7 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     layout->addWidget(m_toolbar);
     layout->addWidget(tableView, 1);
     layout->addWidget(m_emptyState, 1);
+    layout->addWidget(m_noResults, 1);
 
     boxAddGroup = new AddGroupBox(this);
     boxAddGroup->hide();
@@ -120,6 +122,14 @@ void QuickListPage::buildEmptyState()
     layout->addStretch(2);
     m_emptyState->hide();
     connect(createFirst, &QPushButton::clicked, this, &QuickListPage::btncreateGroup);
+
+    // A search that finds nothing says so.
+    m_noResults = new QLabel(LocalizedText("IDS_BR_320"), this);
+    m_noResults->setObjectName(QStringLiteral("lblnoResults"));
+    m_noResults->setAlignment(Qt::AlignCenter);
+    m_noResults->setWordWrap(true);
+    m_noResults->setForegroundRole(QPalette::PlaceholderText);
+    m_noResults->hide();
 }
 
 void QuickListPage::connectToolbar()
@@ -166,8 +176,15 @@ void QuickListPage::showAddedItem(const QString &groupTitle)
 void QuickListPage::updateEmptyState()
 {
     const bool empty = m_quickList.grouparr().isEmpty() && !m_quickList.searchBegin();
+    const bool nothingFound = m_quickList.searchBegin() && m_quickList.rowCount() == 0;
     m_emptyState->setVisible(empty);
-    tableView->setVisible(!empty);
+    m_noResults->setVisible(nothingFound);
+    tableView->setVisible(!empty && !nothingFound);
+}
+
+void QuickListPage::setDropHandler(PopupDropTarget::Handler handler)
+{
+    m_drops->setHandler(std::move(handler));
 }
 
 void QuickListPage::aboutToShow()
@@ -186,6 +203,13 @@ void QuickListPage::focusTyping()
 void QuickListPage::hidden()
 {
     tableView->setHoverRow(-1);
+    // The popup opens again on the groups with an empty search: what is
+    // typed then starts a new search instead of lengthening a forgotten one,
+    // and a screen reader meets the groups rather than stale results.
+    if (m_toolbar->isSearchFieldShown() || m_quickList.searchBegin()) {
+        m_toolbar->closeSearchField();
+        m_quickList.endSearch();
+    }
 }
 
 // Inline boxes

@@ -193,7 +193,7 @@ void RowClickHandler::showFolderContents(const QString &folder, const QPoint &at
     // The continuation is attached before the listing starts: attached to a
     // future that has already finished, it would run at once, inside the click.
     promise->future().then(this, [this, request, at](const ItemActions::FolderListing &listing) {
-        if (request != m_folderRequest || listing.paths.isEmpty() || !window()->isVisible())
+        if (request != m_folderRequest || (listing.paths.isEmpty() && !listing.unreadable) || !window()->isVisible())
             return;
         if (subItemsmenu)
             subItemsmenu->close();

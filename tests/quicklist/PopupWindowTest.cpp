@@ -335,7 +335,16 @@ TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
     EXPECT_FALSE(vc->isPopoverShown()) << "opening an item closes the popup";
     vc->showPopover(QRect());
-    EXPECT_EQ(field->text(), "NEW") << "the search is still there when it opens again";
+    EXPECT_TRUE(field->text().isEmpty() && !field->isVisible()) << "a popup that opens starts with an empty search";
+    EXPECT_EQ(rowTitles().first(), "Apps");
+    QTest::keyClicks(vc.get(), "docs");
+    EXPECT_EQ(field->text(), "docs");
+    // A search that finds nothing says so, in place of the rows.
+    auto *noResults = child<QLabel>("lblnoResults");
+    EXPECT_TRUE(noResults->isVisible() && !view->isVisible());
+    EXPECT_EQ(noResults->text(), "No items match your search.");
+    field->setText("NEW");
+    EXPECT_TRUE(!noResults->isVisible() && view->isVisible());
 
     // The menu key opens the highlighted row's menu.
     QTest::keyClick(field, Qt::Key_Down);
