@@ -6,6 +6,7 @@
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListView.h"
+#include "quicklist/UndoActions.h"
 #include "store/LocalizedText.h"
 
 #include <QCursor>
@@ -95,6 +96,8 @@ void RowClickHandler::showContextMenu(int row, const QPoint &globalPos)
     const int clicked = row;
     QMenu *menu = QuickListMenus::itemContextMenu(entries, m_itemActions, nullptr,
                                                   [this, clicked] { showCopiedTooltip(clicked); }, window());
+    if (m_undoActions)
+        m_undoActions->addTo(menu);
     closeAfterOpening(menu);
     menu->popup(globalPos);
 }
