@@ -2,6 +2,8 @@
 
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 #include "store/SupportFiles.h"
 #include "store/ViewLinks.h"
 
@@ -11,6 +13,7 @@
 #include <QUndoCommand>
 
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -26,6 +29,57 @@ QString keyOf(const Item &item)
 {
     const auto uid = item.uid();
     return uid ? QString::number(*uid) : QLatin1Char('?') + item.title() + QLatin1Char('\n') + item.target();
+}
+
+// A group's record as a step may change it: whether the popup shows its
+// items is no change to the favourites, and toggling it blocks no undo.
+QVariantMap comparable(const Group &group)
+{
+    QVariantMap record = StoredRecords::record(group);
+    record.remove(RecordKeys::isExpanded);
+    return record;
+}
+
+QVariantMap comparable(const Item &item)
+{
+    return StoredRecords::record(item);
+}
+
+template<class T>
+bool same(const T &one, const T &other)
+{
+    return comparable(one) == comparable(other);
+}
+
+bool sameValue(const QVariantMap &one, const QVariantMap &other, const QString &key)
+{
+    return one.contains(key) == other.contains(key) && one.value(key) == other.value(key);
+}
+
+// now with the keys the step changed from from to to turned to to's, or
+// nothing when one of them was changed otherwise since.
+template<class T>
+std::optional<T> withStepApplied(const T &from, const T &to, const T &now)
+{
+    const QVariantMap before = StoredRecords::record(from);
+    const QVariantMap after = StoredRecords::record(to);
+    QVariantMap result = StoredRecords::record(now);
+    QStringList keys = before.keys() + after.keys();
+    keys.removeDuplicates();
+    for (const QString &key : std::as_const(keys)) {
+        if (sameValue(before, after, key) || sameValue(result, after, key))
+            continue;
+        if (!sameValue(result, before, key))
+            return std::nullopt;
+        if (after.contains(key))
+            result.insert(key, after.value(key));
+        else
+            result.remove(key);
+    }
+    if constexpr (std::is_same_v<T, Item>)
+        return StoredRecords::item(result);
+    else
+        return StoredRecords::group(result);
 }
 
 template<class T>
@@ -60,18 +114,25 @@ void revertChanged(const QList<T> &from, const QList<T> &to, QList<T> &current, 
             tally.skipped |= target >= 0;
             continue;
         }
-        if (!(current.at(now) == was)) {
+        if (target >= 0) {
+            // Key by key: what changed elsewhere in the record stays.
+            const std::optional<T> changed = withStepApplied(was, to.at(target), current.at(now));
+            tally.skipped |= !changed;
+            if (changed && !(*changed == current.at(now))) {
+                current[now] = *changed;
+                tally.applied = true;
+            }
+            continue;
+        }
+        // A record the step added goes only as the step left it.
+        if (!same(current.at(now), was)) {
             tally.skipped = true;
             continue;
         }
-        if (target < 0) {
-            if (removed)
-                removed->append(current.takeAt(now));
-            else
-                current.removeAt(now);
-        } else {
-            current[now] = to.at(target);
-        }
+        if (removed)
+            removed->append(current.takeAt(now));
+        else
+            current.removeAt(now);
         tally.applied = true;
     }
 }
@@ -88,7 +149,7 @@ void putBackRemoved(const QList<T> &from, const QList<T> &to, QList<T> &current,
             continue;
         const QHash<QString, int> now = positions(current);
         if (const int there = now.value(key, -1); there >= 0) {
-            tally.skipped |= !(current.at(there) == to.at(i));
+            tally.skipped |= !same(current.at(there), to.at(i));
             continue;
         }
         const std::optional<T> element = accept(to.at(i));

@@ -103,8 +103,29 @@ TEST_F(ManagerUndoTest, UndoKeepsWhatChangedElsewhereAndRefusesWhatNoLongerAppli
     EXPECT_FALSE(history.redo().isEmpty());
     EXPECT_EQ(storedItemTitles(u"Play"_qs), (QStringList{u"d"_qs, u"b elsewhere"_qs}));
 
+    // Folded in the popup and renamed elsewhere meanwhile: the steps are
+    // undone key by key, and the fold and the new title stay.
+    manager->groups.loadGroups();
+    manager->groups.changeColor(0, QColor(u"#00FF00"_qs));
+    Group folded = favorites.groups().at(0);
+    folded.setExpanded(false);
+    favorites.setGroups({folded, favorites.groups().at(1)});
+    EXPECT_EQ(history.undo(), QString());
+    EXPECT_EQ(storedGroup(u"Work"_qs).color(), u"FF0000"_qs);
+    EXPECT_FALSE(storedGroup(u"Work"_qs).isExpanded());
+    manager->groups.loadGroups();
+    manager->groups.selectGroup(0);
+    manager->items.PinItem(0);
+    QList<Item> work = favorites.items(u"Work"_qs);
+    work[0].setTitle(u"a renamed"_qs);
+    favorites.setItems(u"Work"_qs, work);
+    EXPECT_EQ(history.undo(), QString());
+    EXPECT_EQ(favorites.findItem(u"Work"_qs, 1)->title(), u"a renamed"_qs);
+    EXPECT_FALSE(favorites.findItem(u"Work"_qs, 1)->isPinned());
+
     // Recoloured elsewhere after the page recoloured it: the undo is refused
     // and leaves the history; the other colour stays.
+    manager->groups.loadGroups();
     manager->groups.changeColor(0, QColor(u"#00FF00"_qs));
     Group other = favorites.groups().at(0);
     other.setColor(u"ABCDEF"_qs);
