@@ -75,6 +75,8 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         case int(Role::isColorItem):
         case int(Role::opensFolderMenu):
             return false;
+        case int(Role::foundInGroup):
+            return QString();
         default:
             return {};
         }
@@ -98,6 +100,12 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return isColor;
     case int(Role::opensFolderMenu):
         return opensFolderMenu(item);
+    case int(Role::foundInGroup):
+        return foundInGroup(row);
+    case Qt::AccessibleDescriptionRole: {
+        const QString group = foundInGroup(row);
+        return group.isEmpty() ? QString() : LocalizedText("IDS_BR_263").arg(group);
+    }
     default:
         return {};
     }
@@ -122,6 +130,7 @@ QHash<int, QByteArray> QuickListModel::roleNames() const
     names.insert(int(Role::isPinned), "isPinned");
     names.insert(int(Role::isColorItem), "isColorItem");
     names.insert(int(Role::opensFolderMenu), "opensFolderMenu");
+    names.insert(int(Role::foundInGroup), "foundInGroup");
     return names;
 }
 
@@ -142,8 +151,8 @@ QIcon QuickListModel::iconFor(const Item &item) const
     case ItemKind::unknown:
         return {};
     }
-    if (key.size() == 2) // no path stored
-        return {};
+    if (key.size() == 2) // no path stored: a bookmark still shows it is one
+        return item.kind() == ItemKind::bookmark ? neutralBookmarkIcon() : QIcon();
     const auto cached = m_icons.constFind(key);
     if (cached != m_icons.cend())
         return *cached;
@@ -160,6 +169,14 @@ QIcon QuickListModel::iconFor(const Item &item) const
     }
     m_icons.insert(key, icon);
     return icon;
+}
+
+QString QuickListModel::foundInGroup(int row) const
+{
+    if (!m_quickList.searchBegin())
+        return {};
+    const auto group = m_quickList.groupOfRow(row);
+    return group ? group->title() : QString();
 }
 
 bool QuickListModel::opensFolderMenu(const Item &item) const
