@@ -8,6 +8,7 @@
 #include "manager/ManagerSortMenus.h"
 #include "manager/PaneWidgets.h"
 #include "quicklist/ColorTagPicker.h"
+#include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
@@ -223,6 +224,8 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
         ->setShortcut(QKeySequence(Qt::Key_F2));
     groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &GroupsPane::alertforDeletegroup)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
+    if (m_undoActions)
+        m_undoActions->addTo(groupsMenu);
     groupsMenu->popup(tblviewgroup->viewport()->mapToGlobal(pos));
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class DimmingLayer;
+class UndoActions;
 class GroupsDropTarget;
 class GroupsListView;
 class GroupsModel;
@@ -37,6 +38,9 @@ public Q_SLOTS:
     void alertforDeletegroup();
     void btnsortGroups();
 
+    // Undo and Redo for the end of the rows' menu; none: they are left off.
+    void setUndoActions(const UndoActions *undoActions) { m_undoActions = undoActions; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -50,6 +54,7 @@ private:
     ManagerGroups &m_groups;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
+    const UndoActions *m_undoActions = nullptr;
     GroupsModel *m_groupsModel = nullptr;
     bool m_syncingSelection = false;
     int Rowforcolorchange = -1;

@@ -13,6 +13,7 @@
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
 #include "quicklist/QuickListMenus.h"
+#include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
@@ -284,6 +285,8 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
     listMenu->addAction(LocalizedText(item->isPinned() ? "IDS_BR_138" : "IDS_BR_137"), this,
                         &ItemsPane::PinItem);
+    if (m_undoActions)
+        m_undoActions->addTo(listMenu);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
 }
 

@@ -5,8 +5,11 @@
 #include "manager/GroupsDropTarget.h"
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
+#include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
+#include "quicklist/UndoActions.h"
+#include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
@@ -66,6 +69,13 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
     colorTag->setContext(Qt::WindowShortcut);
     connect(colorTag, &QShortcut::activated, m_groupsPane, &GroupsPane::openSelectedColorTag);
     connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &ManagerPage::reloadGroups);
+    if (m_services.history) {
+        auto *undoActions = new UndoActions(*m_services.history, this, [this, &blackLayer](const QString &message) {
+            ManagerAlert::show(this, blackLayer, message, QString(), {LocalizedText("IDS_BR_2")}, {});
+        });
+        m_groupsPane->setUndoActions(undoActions);
+        m_itemsPane->setUndoActions(undoActions);
+    }
 
     m_services.viewLinks.managerLoaded = true;
     m_groups->loadGroups();

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class FavoritesHistory;
 class FavoritesStore;
 class QuickList;
 class SupportFiles;
@@ -24,7 +25,8 @@ class ItemActions final
 {
 public:
     ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
-                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop);
+                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop,
+                FavoritesHistory *history = nullptr);
 
     enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
     // A click on a row: a heading toggles its group, an item opens as
@@ -123,6 +125,8 @@ private:
     ViewLinks &m_viewLinks;
     DesktopServices m_desktop;
     ItemOpener m_opener;
+    // Where pins and removals are recorded for undo; none: they are not.
+    FavoritesHistory *m_history;
 
     int m_clickedRow = -1;
     Item m_clickedItem;
