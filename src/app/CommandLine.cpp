@@ -73,7 +73,7 @@ void printErrorText(const QString &text)
 
 void printHelp()
 {
-    const struct { const char *names; const char *key; } options[] = {
+    const struct { const char *names; TextKey key; } options[] = {
         {"-h, --help", "IDS_BR_345"},
         {"-v, --version", "IDS_BR_346"},
         {"--toggle", "IDS_BR_347"},
@@ -145,7 +145,7 @@ Request read(const QStringList &allArguments)
     return {std::nullopt, parser.isSet(toggle)};
 }
 
-void printError(const char *key, const QString &first, const QString &second)
+void printError(TextKey key, const QString &first, const QString &second)
 {
     // At quit the interface's table is loaded already; before the start it
     // is not.

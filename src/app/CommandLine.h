@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/TextKey.h"
+
 #include <QStringList>
 
 #include <optional>
@@ -27,6 +29,6 @@ Request read(const QStringList &arguments);
 // Writes "brimble: <the text under key>" on standard error, %1 and %2
 // replaced by the arguments, in the language the interface shows or, before
 // the store is read, in the system's.
-void printError(const char *key, const QString &first = {}, const QString &second = {});
+void printError(TextKey key, const QString &first = {}, const QString &second = {});
 
 } // namespace CommandLine

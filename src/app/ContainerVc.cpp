@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr const char *pageTitleKeys[ContainerVc::pageCount] = {"IDS_BR_3", "IDS_BR_6", "IDS_BR_4", "IDS_BR_5"};
+constexpr TextKey pageTitleKeys[ContainerVc::pageCount] = {"IDS_BR_3", "IDS_BR_6", "IDS_BR_4", "IDS_BR_5"};
 constexpr const char *pageButtonNames[ContainerVc::pageCount] = {"btnmanageshortcuts", "btnpreferences",
                                                                  "btnaboutus", "btnUtilityKit"};
 

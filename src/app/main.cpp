@@ -58,7 +58,7 @@ int main(int argc, char **argv)
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
     if (!instance.becomePrimary(lockWaitMs)) {
         if (!instance.lockFileProblem().isEmpty()) {
-            CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
+            CommandLine::printError(instance.lockLeftBehind() ? TextKey("IDS_BR_580") : TextKey("IDS_BR_440"), instance.lockPath(),
                                     instance.lockFileProblem());
             return 1;
         }
@@ -85,7 +85,7 @@ int main(int argc, char **argv)
     // The autostart entry says what it does in every language of the texts.
     auto loginItems = std::make_unique<XdgLoginItems>(
         XdgLoginItems::userAutostartFolder(), XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()),
-        QDBusConnection::sessionBus(), [] { return textInEveryLanguage(QStringLiteral("IDS_BR_520")); });
+        QDBusConnection::sessionBus(), [] { return textInEveryLanguage("IDS_BR_520"); });
     auto hotKeys = createHotKeyService();
     // The favourites are taken last, so that reading them has had the most time.
     auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.take());

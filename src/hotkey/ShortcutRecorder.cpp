@@ -253,7 +253,7 @@ void ShortcutRecorder::registrationFailed()
     // help: the user is told how to bind the shortcut in the desktop instead.
     const HotKeyService *service = HotKeysController::service();
     const bool grabsAvailable = service && service->isAvailable();
-    const QString message = LocalizedText(grabsAvailable ? "IDS_BR_1" : "IDS_BR_114");
+    const QString message = LocalizedText(grabsAvailable ? TextKey("IDS_BR_1") : TextKey("IDS_BR_114"));
     std::weak_ptr<ShortcutRecorder *> alive = m_alive;
     m_view->showAlert(message, LocalizedText("IDS_BR_2"), [alive, grabsAvailable] {
         const auto self = alive.lock();

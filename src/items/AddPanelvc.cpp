@@ -21,11 +21,11 @@ constexpr auto noteUnreadable = "IDS_BR_182";
 
 struct ModeTexts
 {
-    const char *addTitle;
-    const char *editTitle;
-    const char *addSubtitle;
-    const char *editSubtitle;
-    const char *secondTitle;
+    TextKey addTitle;
+    TextKey editTitle;
+    TextKey addSubtitle;
+    TextKey editSubtitle;
+    TextKey secondTitle;
 };
 
 ModeTexts textsFor(PanelKind kind)

@@ -60,7 +60,7 @@ public:
 // interface's language.
 QString groupTitle(const QString &name)
 {
-    static constexpr std::pair<const char *, const char *> keys[] = {
+    static constexpr struct { const char *english; TextKey key; } keys[] = {
         {"Smileys & Emotion", "IDS_BR_304"}, {"People & Body", "IDS_BR_305"}, {"Animals & Nature", "IDS_BR_306"},
         {"Food & Drink", "IDS_BR_307"},      {"Travel & Places", "IDS_BR_308"}, {"Activities", "IDS_BR_309"},
         {"Objects", "IDS_BR_310"},           {"Symbols", "IDS_BR_311"},       {"Flags", "IDS_BR_312"},

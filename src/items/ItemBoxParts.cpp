@@ -24,7 +24,7 @@ void styleBox(QFrame *box)
     box->setFocusPolicy(Qt::NoFocus);
 }
 
-QLabel *header(const char *headerKey, QWidget *parent)
+QLabel *header(TextKey headerKey, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(headerKey), parent);
     QFont font = label->font();
@@ -49,14 +49,14 @@ void showGroup(QLabel *line, const QString &groupTitle)
     line->setText(LocalizedText("IDS_BR_263").arg(groupTitle));
 }
 
-QLabel *caption(const char *key, QWidget *parent)
+QLabel *caption(TextKey key, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(key), parent);
     label->setWordWrap(true);
     return label;
 }
 
-QLineEdit *lineEdit(const QString &objectName, const char *accessibleKey, QWidget *parent)
+QLineEdit *lineEdit(const QString &objectName, TextKey accessibleKey, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(objectName);

@@ -35,7 +35,7 @@ ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const Pane
     // The group may have been deleted from the popup while the panel was up;
     // its items would be stored where no group shows them.
     if (!m_services.favorites.hasGroupTitled(groupTitle))
-        return ItemResult::refused(QString::fromLatin1(groupGone));
+        return ItemResult::refused(groupGone);
     const ItemResult result = make(kind, fields);
     if (result.ok())
         m_services.favorites.appendItemToGroup(groupTitle, *result.item);
@@ -47,7 +47,7 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
     QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
-        return ItemResult::refused(QString::fromLatin1(itemGone));
+        return ItemResult::refused(itemGone);
     const ItemResult made = make(kind, fields);
     if (!made.ok())
         return made;
@@ -68,11 +68,11 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
 {
     if (title.isEmpty())
-        return ItemResult::refused(QString::fromLatin1(missingTitle));
+        return ItemResult::refused(missingTitle);
     QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
-        return ItemResult::refused(QString::fromLatin1(itemGone));
+        return ItemResult::refused(itemGone);
     items[index].setTitle(title);
     m_services.favorites.setItems(groupTitle, items);
     return ItemResult::made(items.at(index));

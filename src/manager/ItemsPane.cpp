@@ -349,7 +349,7 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     listMenu->addAction(LocalizedText("IDS_BR_66"), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
     listMenu->addAction(LocalizedText("IDS_BR_67"), this, &ItemsPane::alertforRemoveItem)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
-    listMenu->addAction(LocalizedText(item->isPinned() ? "IDS_BR_138" : "IDS_BR_137"), this,
+    listMenu->addAction(LocalizedText(item->isPinned() ? TextKey("IDS_BR_138") : TextKey("IDS_BR_137")), this,
                         &ItemsPane::PinItem);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
 }

@@ -14,7 +14,7 @@ namespace {
 
 struct Choice
 {
-    const char *key;
+    TextKey key;
     bool checked;
     std::function<void()> choose;
 };

@@ -7,7 +7,7 @@
 
 namespace PaneParts {
 
-QLabel *heading(const char *key, const QString &objectName, QWidget *parent)
+QLabel *heading(TextKey key, const QString &objectName, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(key), parent);
     label->setObjectName(objectName);
@@ -29,7 +29,7 @@ QToolButton *barButton(const QString &objectName, const QString &text, const QSt
     return button;
 }
 
-QToolButton *sortButton(const QString &objectName, const char *accessibleKey, QWidget *parent)
+QToolButton *sortButton(const QString &objectName, TextKey accessibleKey, QWidget *parent)
 {
     QToolButton *button = barButton(objectName, LocalizedText("IDS_BR_135"), LocalizedText(accessibleKey), parent);
     button->setToolTip(LocalizedText("IDS_BR_136"));

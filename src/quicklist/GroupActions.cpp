@@ -24,17 +24,17 @@ FavoritesStore::GroupCreation GroupActions::createGroup(const QString &name)
     return result;
 }
 
-QString GroupActions::refusalKey(FavoritesStore::GroupCreation result)
+std::optional<TextKey> GroupActions::refusalKey(FavoritesStore::GroupCreation result)
 {
     switch (result) {
     case FavoritesStore::GroupCreation::emptyTitle:
-        return QStringLiteral("IDS_BR_121");
+        return TextKey("IDS_BR_121");
     case FavoritesStore::GroupCreation::titleTaken:
-        return QStringLiteral("IDS_BR_69");
+        return TextKey("IDS_BR_69");
     case FavoritesStore::GroupCreation::created:
         break;
     }
-    return {};
+    return std::nullopt;
 }
 
 int GroupActions::indexForColorChange(int row) const

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "store/FavoritesStore.h"
+#include "store/TextKey.h"
 
 #include <QColor>
 #include <QString>
+
+#include <optional>
 
 class QuickList;
 class ViewLinks;
@@ -20,7 +23,7 @@ public:
     // (FavoritesStore::createGroup), placed by the group sort.
     FavoritesStore::GroupCreation createGroup(const QString &name);
     // The keyed text that explains a refusal; empty for created.
-    static QString refusalKey(FavoritesStore::GroupCreation result);
+    static std::optional<TextKey> refusalKey(FavoritesStore::GroupCreation result);
 
     // The group (an index into grouparr) whose heading is at row: the first
     // group with the heading's title; -1 when row is no heading.

@@ -39,7 +39,7 @@ QIcon applicationIcon(const QString &name, int size)
     return sized(QIcon::fromTheme(name), size);
 }
 
-void addChoice(QMenu *menu, QActionGroup *group, const char *key, bool checked, const std::function<void()> &choose)
+void addChoice(QMenu *menu, QActionGroup *group, TextKey key, bool checked, const std::function<void()> &choose)
 {
     QAction *action = menu->addAction(LocalizedText(key));
     action->setCheckable(true);
@@ -90,7 +90,7 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
                          if (afterChange)
                              afterChange();
                      });
-    QObject::connect(menu->addAction(LocalizedText(entries.pinned ? "IDS_BR_138" : "IDS_BR_137")), &QAction::triggered,
+    QObject::connect(menu->addAction(LocalizedText(entries.pinned ? TextKey("IDS_BR_138") : TextKey("IDS_BR_137"))), &QAction::triggered,
                      menu, [&actions, item, afterChange] {
                          actions.pinItem(item);
                          if (afterChange)
@@ -184,7 +184,7 @@ QMenu *settingsMenu(const std::function<void()> &manageShortcut, const std::func
 QMenu *addItemMenu(const std::array<std::function<void()>, 4> &entries, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("itemmenu"), parent);
-    const char *const keys[] = {"IDS_BR_70", "IDS_BR_71", "IDS_BR_72", "IDS_BR_73"};
+    const TextKey keys[] = {"IDS_BR_70", "IDS_BR_71", "IDS_BR_72", "IDS_BR_73"};
     for (size_t index = 0; index < entries.size(); ++index) {
         QAction *action = menu->addAction(LocalizedText(keys[index]));
         action->setEnabled(bool(entries[index]));

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int swatchSize = 22;
 // The names of the colours of swatchColors(), in the same order.
-constexpr const char *colorNameKeys[] = {"IDS_BR_370", "IDS_BR_371", "IDS_BR_372", "IDS_BR_373",
+constexpr TextKey colorNameKeys[] = {"IDS_BR_370", "IDS_BR_371", "IDS_BR_372", "IDS_BR_373",
                                          "IDS_BR_374", "IDS_BR_375", "IDS_BR_376"};
 
 } // namespace

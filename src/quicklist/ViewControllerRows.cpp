@@ -170,7 +170,8 @@ void ViewController::Private::btnadd_boxaddGroup()
 {
     const FavoritesStore::GroupCreation result = groupActions.createGroup(boxAddGroup->name());
     if (result != FavoritesStore::GroupCreation::created) {
-        boxAddGroup->showMessage(LocalizedText(GroupActions::refusalKey(result)));
+        if (const auto refusal = GroupActions::refusalKey(result))
+            boxAddGroup->showMessage(LocalizedText(*refusal));
         return;
     }
     boxAddGroup->clearMessage();

@@ -1,6 +1,7 @@
 #include "store/PreferencesNotices.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDir>
 
@@ -12,7 +13,6 @@ constexpr auto damagedKept = "IDS_BR_162";      // The file %1 is damaged, and i
 constexpr auto unreadable = "IDS_BR_163";       // The file %1 exists but cannot be read (%2). …
 constexpr auto notRegularFile = "IDS_BR_470";   // it is not a regular file, but a folder, a pipe or a device
 constexpr auto tooLarge = "IDS_BR_471";         // it is larger than %1 MB, the most Brimble reads
-constexpr auto keptTwice = "IDS_BR_472";        // Some favourites were changed both on this computer and … (%1 in all) …
 constexpr auto conflictCopy = "IDS_BR_473";     // Your sync tool left a conflict copy … moved it to %1.
 constexpr auto replacedDamaged = "IDS_BR_474";  // Another program replaced your favourites with a damaged file. …
 constexpr auto replacedUnreadable = "IDS_BR_475"; // Another program replaced your favourites file %1 with something …
@@ -63,11 +63,11 @@ std::optional<QString> forOutsideChange(const PlistPreferencesStore::OutsideChan
     case Kind::merged:
         if (change.keptTwice == 0)
             return std::nullopt;
-        return LocalizedText(keptTwice).arg(change.keptTwice);
+        return countText(change.keptTwice, Text::changedOnBothSidesOne, Text::changedOnBothSidesMany);
     case Kind::conflictCopyMerged: {
         QString text = LocalizedText(conflictCopy).arg(path);
         if (change.keptTwice > 0)
-            text += QLatin1Char(' ') + LocalizedText(keptTwice).arg(change.keptTwice);
+            text += QLatin1Char(' ') + countText(change.keptTwice, Text::changedOnBothSidesOne, Text::changedOnBothSidesMany);
         return text;
     }
     case Kind::damagedSetAside:

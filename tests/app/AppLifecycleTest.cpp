@@ -319,7 +319,8 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
     FavoritesStore(store).setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Ours"_qs))});
     EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
-    EXPECT_TRUE(window->notice().contains(u"(1 "_qs)) << window->notice().toStdString();
+    EXPECT_TRUE(window->notice().contains(LocalizedText("IDS_BR_640"))) << "one item, told in the singular: "
+                                                                        << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
     EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));

@@ -51,12 +51,12 @@ protected:
     }
     template <typename T> T *child(const char *name) const { return page->findChild<T *>(QString::fromLatin1(name)); }
     QMessageBox *alert() const { return page->findChild<QMessageBox *>(QStringLiteral("managerAlert")); }
-    void answer(QMessageBox *box, const char *key)
+    void answer(QMessageBox *box, TextKey key)
     {
         ASSERT_TRUE(box);
         const QList<QAbstractButton *> buttons = box->buttons();
         const auto button = std::find_if(buttons.begin(), buttons.end(), [key](auto *b) { return b->text() == LocalizedText(key); });
-        ASSERT_NE(button, buttons.end()) << "no button " << key;
+        ASSERT_NE(button, buttons.end()) << "no button " << key.key();
         (*button)->click();
         QCoreApplication::processEvents();
     }

@@ -59,9 +59,9 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_FALSE(QFile::exists(oldBody));
 
     // Refusals and a vanished item change nothing.
-    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey, u"IDS_BR_104"_qs);
-    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, u"IDS_BR_183"_qs);
-    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, u"IDS_BR_188"_qs);
+    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey, TextKey("IDS_BR_104"));
+    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_183"));
+    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_188"));
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
 }
