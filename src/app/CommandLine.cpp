@@ -2,6 +2,7 @@
 
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QCommandLineParser>
 #include <QLocale>
@@ -74,17 +75,17 @@ void printErrorText(const QString &text)
 void printHelp()
 {
     const struct { const char *names; TextKey key; } options[] = {
-        {"-h, --help", "IDS_BR_345"},
-        {"-v, --version", "IDS_BR_346"},
-        {"--toggle", "IDS_BR_347"},
+        {"-h, --help", Text::helpOption},
+        {"-v, --version", Text::versionOption},
+        {"--toggle", Text::toggleOption},
     };
     qsizetype width = 0;
     for (const auto &option : options)
         width = qMax(width, qsizetype(qstrlen(option.names)));
-    printLine(LocalizedText("IDS_BR_342").arg(QLatin1String(programName)));
-    printLine(LocalizedText("IDS_BR_343"));
+    printLine(LocalizedText(Text::usage).arg(QLatin1String(programName)));
+    printLine(LocalizedText(Text::commandLineSummary));
     printLine(QString());
-    printLine(LocalizedText("IDS_BR_344"));
+    printLine(LocalizedText(Text::options));
     for (const auto &option : options)
         printLine(QStringLiteral("  ") + QString::fromLatin1(option.names).leftJustified(width + 2)
                   + LocalizedText(option.key));
@@ -96,13 +97,13 @@ QString parseError(const QCommandLineParser &parser, const QStringList &argument
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         const QString &name = unknown.first();
-        return LocalizedText("IDS_BR_348").arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+        return LocalizedText(Text::unknownOption).arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
     }
     // None of the options takes a value, so the only other refusal is one
     // given as --option=value.
     for (const QString &argument : arguments.mid(1)) {
         if (argument.startsWith(QLatin1Char('-')) && argument.contains(QLatin1Char('=')))
-            return LocalizedText("IDS_BR_349").arg(argument.section(QLatin1Char('='), 0, 0));
+            return LocalizedText(Text::optionTakesNoValue).arg(argument.section(QLatin1Char('='), 0, 0));
     }
     return parser.errorText();
 }

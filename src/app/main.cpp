@@ -13,6 +13,7 @@
 #include "platform/XdgLoginItems.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -44,7 +45,7 @@ int main(int argc, char **argv)
     if (request.exitStatus)
         return *request.exitStatus;
     if (!hasDisplay()) {
-        CommandLine::printError("IDS_BR_340");
+        CommandLine::printError(Text::noDesktopSession);
         return 1;
     }
 
@@ -58,13 +59,13 @@ int main(int argc, char **argv)
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
     if (!instance.becomePrimary(lockWaitMs)) {
         if (!instance.lockFileProblem().isEmpty()) {
-            CommandLine::printError(instance.lockLeftBehind() ? TextKey("IDS_BR_580") : TextKey("IDS_BR_440"), instance.lockPath(),
+            CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved : Text::lockFileNotCreated, instance.lockPath(),
                                     instance.lockFileProblem());
             return 1;
         }
         if (instance.sendToPrimary(request.toggle ? SingleInstance::toggleRequest : SingleInstance::showRequest))
             return 0;
-        CommandLine::printError("IDS_BR_341");
+        CommandLine::printError(Text::otherInstanceSilent);
         return 1;
     }
 
@@ -85,7 +86,7 @@ int main(int argc, char **argv)
     // The autostart entry says what it does in every language of the texts.
     auto loginItems = std::make_unique<XdgLoginItems>(
         XdgLoginItems::userAutostartFolder(), XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()),
-        QDBusConnection::sessionBus(), [] { return textInEveryLanguage("IDS_BR_520"); });
+        QDBusConnection::sessionBus(), [] { return textInEveryLanguage(Text::loginItemComment); });
     auto hotKeys = createHotKeyService();
     // The favourites are taken last, so that reading them has had the most time.
     auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.take());
@@ -114,7 +115,7 @@ int main(int argc, char **argv)
     delegate.followPreferencesFile(store);
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
-        CommandLine::printError("IDS_BR_350", store.filePath());
+        CommandLine::printError(Text::favouritesNotSavedAtExit, store.filePath());
         return status == 0 ? 1 : status;
     }
     return status;

@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr auto noteUnreadable = "IDS_BR_182";
+constexpr auto noteUnreadable = Text::noteUnreadable;
 
 struct ModeTexts
 {
@@ -32,13 +33,13 @@ ModeTexts textsFor(PanelKind kind)
 {
     switch (kind) {
     case PanelKind::webBookmark:
-        return {"IDS_BR_71", "IDS_BR_92", "IDS_BR_91", "IDS_BR_93", "IDS_BR_94"};
+        return {Text::addWebBookmark, Text::editWebBookmark, Text::addBookmarkHint, Text::editBookmarkHint, Text::webAddress};
     case PanelKind::textFile:
-        return {"IDS_BR_72", "IDS_BR_95", "IDS_BR_90", "IDS_BR_96", "IDS_BR_97"};
+        return {Text::addTextNote, Text::editTextNote, Text::addNoteHint, Text::editNoteHint, Text::noteText};
     case PanelKind::colorWell:
         break;
     }
-    return {"IDS_BR_73", "IDS_BR_99", "IDS_BR_98", "IDS_BR_100", "IDS_BR_101"};
+    return {Text::addColour, Text::editColour, Text::addColourHint, Text::editColourHint, Text::colour};
 }
 
 } // namespace
@@ -50,19 +51,19 @@ AddPanelvc::AddPanelvc(const ItemServices &services, CharacterPalette &palette, 
     , m_palette(palette)
 {
     ItemBoxParts::setUpPanel(this, QStringLiteral("addPanelvc"));
-    lbltitle = ItemBoxParts::header("IDS_BR_71", this);
+    lbltitle = ItemBoxParts::header(Text::addWebBookmark, this);
     lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    lblsubtitle = ItemBoxParts::caption("IDS_BR_91", this);
+    lblsubtitle = ItemBoxParts::caption(Text::addBookmarkHint, this);
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    lblitemtitlestring = ItemBoxParts::caption("IDS_BR_86", this);
+    lblitemtitlestring = ItemBoxParts::caption(Text::itemTitle, this);
     lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
-    lblsecondTitle = ItemBoxParts::caption("IDS_BR_94", this);
+    lblsecondTitle = ItemBoxParts::caption(Text::webAddress, this);
     lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
-    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
-    txtfieldurl = ItemBoxParts::lineEdit(QStringLiteral("txtfieldurl"), "IDS_BR_94", this);
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, this);
+    txtfieldurl = ItemBoxParts::lineEdit(QStringLiteral("txtfieldurl"), Text::webAddress, this);
     textview = new QPlainTextEdit(this);
     textview->setObjectName(QStringLiteral("textview"));
-    textview->setAccessibleName(LocalizedText("IDS_BR_97"));
+    textview->setAccessibleName(LocalizedText(Text::noteText));
     textview->setTabChangesFocus(true);
     colorwell = new ColorWell(this);
     colorwell->setObjectName(QStringLiteral("colorwell"));
@@ -102,7 +103,7 @@ void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
     const bool editing = edited && edited->uid();
     if (editing) {
         m_editedUid = edited->uid();
-        btnadd_->setText(LocalizedText("IDS_BR_89"));
+        btnadd_->setText(LocalizedText(Text::save));
         txtfieldTitle->setText(edited->title());
         txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? edited->target() : QString());
         textview->clear();
@@ -117,7 +118,7 @@ void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
         if (viewopenfor == PanelKind::colorWell)
             colorwell->setColor(ColorText::toColor(edited->target()));
     } else {
-        btnadd_->setText(LocalizedText("IDS_BR_88"));
+        btnadd_->setText(LocalizedText(Text::add));
         txtfieldTitle->clear();
         txtfieldurl->clear();
         textview->clear();

@@ -3,6 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
 #include "items/ItemBoxParts.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -18,21 +19,21 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
 {
     setObjectName(QStringLiteral("boxAdbookmark"));
     ItemBoxParts::styleBox(this);
-    txtFieldTitle_webbookmark = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), "IDS_BR_86", this);
-    txtfieldURL = ItemBoxParts::lineEdit(QStringLiteral("txtfieldURL"), "IDS_BR_94", this);
+    txtFieldTitle_webbookmark = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), Text::itemTitle, this);
+    txtfieldURL = ItemBoxParts::lineEdit(QStringLiteral("txtfieldURL"), Text::webAddress, this);
     txtfieldURL->setInputMethodHints(Qt::ImhUrlCharactersOnly | Qt::ImhNoAutoUppercase);
     lblalertBookmark = ItemBoxParts::messageLine(QStringLiteral("lblalertBookmark"), this);
     btnemojibookmark = ItemBoxParts::emojiButton(QStringLiteral("btnemojibookmark"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxParts::header("IDS_BR_71", this));
+    layout->addWidget(ItemBoxParts::header(Text::addWebBookmark, this));
     m_groupLine = ItemBoxParts::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_91", this));
+    layout->addWidget(ItemBoxParts::caption(Text::addBookmarkHint, this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
+    layout->addWidget(ItemBoxParts::caption(Text::itemTitle, this));
     layout->addLayout(ItemBoxParts::withEmojiButton(txtFieldTitle_webbookmark, btnemojibookmark));
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_94", this));
+    layout->addWidget(ItemBoxParts::caption(Text::webAddress, this));
     layout->addWidget(txtfieldURL);
     layout->addWidget(lblalertBookmark);
     layout->addStretch();

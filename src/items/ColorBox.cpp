@@ -4,6 +4,7 @@
 #include "items/ColorWell.h"
 #include "items/ItemAdder.h"
 #include "items/ItemBoxParts.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -19,7 +20,7 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 {
     setObjectName(QStringLiteral("boxAddColorWell"));
     ItemBoxParts::styleBox(this);
-    txtfieldColorTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldColorTitle"), "IDS_BR_86", this);
+    txtfieldColorTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldColorTitle"), Text::itemTitle, this);
     colorWell = new ColorWell(this);
     colorWell->setObjectName(QStringLiteral("colorWell"));
     colorWell->setFocusPolicy(Qt::TabFocus);
@@ -31,14 +32,14 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     wellRow->addStretch();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxParts::header("IDS_BR_73", this));
+    layout->addWidget(ItemBoxParts::header(Text::addColour, this));
     m_groupLine = ItemBoxParts::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_98", this));
+    layout->addWidget(ItemBoxParts::caption(Text::addColourHint, this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
+    layout->addWidget(ItemBoxParts::caption(Text::itemTitle, this));
     layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldColorTitle, btnemojicolor));
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_101", this));
+    layout->addWidget(ItemBoxParts::caption(Text::colour, this));
     layout->addLayout(wellRow);
     layout->addWidget(lblalertAddColor);
     layout->addStretch();

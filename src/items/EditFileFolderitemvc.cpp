@@ -3,6 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemBoxParts.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -16,14 +17,14 @@ EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, Charact
     , m_palette(palette)
 {
     ItemBoxParts::setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
-    setWindowTitle(LocalizedText("IDS_BR_105"));
-    QLabel *lbltitle = ItemBoxParts::header("IDS_BR_105", this);
+    setWindowTitle(LocalizedText(Text::renameItem));
+    QLabel *lbltitle = ItemBoxParts::header(Text::renameItem, this);
     lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    QLabel *lblsubtitle = ItemBoxParts::caption("IDS_BR_106", this);
+    QLabel *lblsubtitle = ItemBoxParts::caption(Text::renameItemHint, this);
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    QLabel *lbltitlename = ItemBoxParts::caption("IDS_BR_86", this);
+    QLabel *lbltitlename = ItemBoxParts::caption(Text::itemTitle, this);
     lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
-    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
+    txtfieldTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, this);
     lblalert = ItemBoxParts::messageLine(QStringLiteral("lblalert"), this);
     btnemoji = ItemBoxParts::emojiButton(QStringLiteral("btnemoji"), this);
 
@@ -37,7 +38,7 @@ EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, Charact
     layout->addStretch();
     layout->addLayout(ItemBoxParts::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
                                               QStringLiteral("btnedit"), this));
-    btnedit_->setText(LocalizedText("IDS_BR_89"));
+    btnedit_->setText(LocalizedText(Text::save));
 
     connect(btnedit_, &QPushButton::clicked, this, &EditFileFolderitemvc::btnedit);
     connect(btncancel, &QPushButton::clicked, this, &EditFileFolderitemvc::btncancel_);

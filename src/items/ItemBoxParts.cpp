@@ -2,6 +2,7 @@
 
 #include "items/CharacterPalette.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QDialog>
@@ -46,7 +47,7 @@ QLabel *groupLine(QWidget *parent)
 
 void showGroup(QLabel *line, const QString &groupTitle)
 {
-    line->setText(LocalizedText("IDS_BR_263").arg(groupTitle));
+    line->setText(LocalizedText(Text::inGroup).arg(groupTitle));
 }
 
 QLabel *caption(TextKey key, QWidget *parent)
@@ -82,8 +83,8 @@ QToolButton *emojiButton(const QString &objectName, QWidget *parent)
     button->setObjectName(objectName);
     button->setText(QString::fromUtf8(emojiGlyph));
     button->setFont(CharacterPalette::emojiFont(button->font(), 1.2));
-    button->setToolTip(LocalizedText("IDS_BR_145"));
-    button->setAccessibleName(LocalizedText("IDS_BR_145"));
+    button->setToolTip(LocalizedText(Text::insertEmoji));
+    button->setAccessibleName(LocalizedText(Text::insertEmoji));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
@@ -92,10 +93,10 @@ QToolButton *emojiButton(const QString &objectName, QWidget *parent)
 QBoxLayout *buttonRow(QPushButton **cancel, const QString &cancelName, QPushButton **add, const QString &addName,
                       QWidget *parent)
 {
-    *cancel = new QPushButton(LocalizedText("IDS_BR_87"), parent);
+    *cancel = new QPushButton(LocalizedText(Text::cancelPanel), parent);
     (*cancel)->setObjectName(cancelName);
     (*cancel)->setAutoDefault(false);
-    *add = new QPushButton(LocalizedText("IDS_BR_88"), parent);
+    *add = new QPushButton(LocalizedText(Text::add), parent);
     (*add)->setObjectName(addName);
     (*add)->setDefault(true);
     auto *row = new QHBoxLayout;

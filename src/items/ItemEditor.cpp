@@ -4,11 +4,12 @@
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 namespace {
-constexpr auto missingTitle = "IDS_BR_102";
-constexpr auto itemGone = "IDS_BR_183";
-constexpr auto groupGone = "IDS_BR_188";
+constexpr auto missingTitle = Text::titleMissing;
+constexpr auto itemGone = Text::itemGone;
+constexpr auto groupGone = Text::groupGone;
 } // namespace
 
 ItemEditor::ItemEditor(const ItemServices &services)

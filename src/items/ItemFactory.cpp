@@ -7,12 +7,13 @@
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 namespace {
-constexpr TextKey missingTitle = "IDS_BR_102";
-constexpr TextKey missingAddress = "IDS_BR_103";
-constexpr TextKey missingNoteText = "IDS_BR_104";
-constexpr TextKey noteNotWritable = "IDS_BR_38";
+constexpr TextKey missingTitle = Text::titleMissing;
+constexpr TextKey missingAddress = Text::webAddressMissing;
+constexpr TextKey missingNoteText = Text::noteTextMissing;
+constexpr TextKey noteNotWritable = Text::noteFolderNotWritable;
 
 // Whether a stored item still shows the icon at path.
 bool isIconInUse(const FavoritesStore &favorites, const QString &path)

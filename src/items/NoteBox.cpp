@@ -3,6 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
 #include "items/ItemBoxParts.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -35,7 +36,7 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 {
     setObjectName(QStringLiteral("boxAddTextNote"));
     ItemBoxParts::styleBox(this);
-    txtFieldTitle_textfile = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_textfile"), "IDS_BR_86", this);
+    txtFieldTitle_textfile = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_textfile"), Text::itemTitle, this);
     txtview_textfile = new QPlainTextEdit(this);
     txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
     txtview_textfile->setTabChangesFocus(true);
@@ -44,14 +45,14 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     btnemojiTextfile = ItemBoxParts::emojiButton(QStringLiteral("btnemojiTextfile"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxParts::header("IDS_BR_72", this));
+    layout->addWidget(ItemBoxParts::header(Text::addTextNote, this));
     m_groupLine = ItemBoxParts::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_90", this));
+    layout->addWidget(ItemBoxParts::caption(Text::addNoteHint, this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
+    layout->addWidget(ItemBoxParts::caption(Text::itemTitle, this));
     layout->addLayout(ItemBoxParts::withEmojiButton(txtFieldTitle_textfile, btnemojiTextfile));
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_97", this));
+    layout->addWidget(ItemBoxParts::caption(Text::noteText, this));
     layout->addWidget(txtview_textfile, 1);
     layout->addWidget(lblalerttextnote);
     layout->addLayout(ItemBoxParts::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),

@@ -10,6 +10,7 @@
 #include "quicklist/SelectTagVc.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
@@ -26,7 +27,7 @@ constexpr int addGroupReenableMs = 1000;
 constexpr int startEditingDelayMs = 100;
 // "Another group is also called “%1” and shows the same items. Only this
 // group is removed: the items ... stay with the other group."
-constexpr auto sharedItemsKept = "IDS_BR_500";
+constexpr auto sharedItemsKept = Text::sharedItemsKept;
 
 } // namespace
 
@@ -41,18 +42,18 @@ GroupsPane::GroupsPane(ManagerController &controller, const ManagerServices &ser
     setObjectName(QStringLiteral("groupsPane"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 4, 8);
-    layout->addWidget(PaneParts::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
+    layout->addWidget(PaneParts::heading(Text::groupsHeading, QStringLiteral("lblgroupstitle"), this));
     tblviewgroup = new GroupsTableView(controller, this);
-    tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
+    tblviewgroup->setAccessibleName(LocalizedText(Text::groupsHeading));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
 
     auto *bar = new QHBoxLayout;
     btnAddGroup = PaneParts::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
-                                       LocalizedText("IDS_BR_180"), this);
+                                       LocalizedText(Text::addGroup), this);
     btnRemoveGroup = PaneParts::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
-                                          LocalizedText("IDS_BR_63"), this);
-    btnsortGroups_ = PaneParts::sortButton(QStringLiteral("btnsortGroups"), "IDS_BR_147", this);
+                                          LocalizedText(Text::deleteGroup), this);
+    btnsortGroups_ = PaneParts::sortButton(QStringLiteral("btnsortGroups"), Text::sortGroups, this);
     bar->addWidget(btnAddGroup);
     bar->addWidget(btnRemoveGroup);
     bar->addStretch();
@@ -166,8 +167,8 @@ void GroupsPane::alertforSamegroup()
 {
     if (m_sameGroupAlert)
         return;
-    m_sameGroupAlert = ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_68"), LocalizedText("IDS_BR_69"),
-                                          {LocalizedText("IDS_BR_2")}, [this](int) {
+    m_sameGroupAlert = ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::groupNameTaken), LocalizedText(Text::groupNamesMustBeUnique),
+                                          {LocalizedText(Text::ok)}, [this](int) {
                                               QTimer::singleShot(0, this, &GroupsPane::makeLabelStartEditing);
                                           });
 }
@@ -179,9 +180,9 @@ void GroupsPane::alertforDeletegroup()
         return;
     const QString consequence = m_controller.groupSharesItems(row)
         ? LocalizedText(sharedItemsKept).arg(m_controller.groupTitle(row))
-        : LocalizedText("IDS_BR_76");
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
-                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
+        : LocalizedText(Text::deleteGroupDetail);
+    ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::deleteGroupQuestion), consequence,
+                       {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)}, [this](int button) {
                            if (button == 0)
                                m_controller.deleteGroup(m_controller.selectedRow());
                        });
@@ -208,9 +209,9 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
     groupsMenu->setObjectName(QStringLiteral("groupsMenu"));
     groupsMenu->setAttribute(Qt::WA_DeleteOnClose);
     // The entries show the keys that do the same in the list.
-    groupsMenu->addAction(LocalizedText("IDS_BR_62"), this, &GroupsPane::makeLabelStartEditing)
+    groupsMenu->addAction(LocalizedText(Text::renameGroup), this, &GroupsPane::makeLabelStartEditing)
         ->setShortcut(QKeySequence(Qt::Key_F2));
-    groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &GroupsPane::alertforDeletegroup)
+    groupsMenu->addAction(LocalizedText(Text::deleteGroup), this, &GroupsPane::alertforDeletegroup)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
     groupsMenu->popup(tblviewgroup->viewport()->mapToGlobal(pos));
 }

@@ -11,6 +11,7 @@
 #include "store/GroupLists.h"
 #include "store/SearchRules.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QFileInfo>

@@ -3,6 +3,7 @@
 #include "manager/ManagerModels.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -138,7 +139,7 @@ bool GroupRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, con
 
 QString GroupRowDelegate::colorTagTip()
 {
-    return QStringLiteral("%1 (%2)").arg(LocalizedText("IDS_BR_377"),
+    return QStringLiteral("%1 (%2)").arg(LocalizedText(Text::changeColourTag),
                                          colorTagKeys().toString(QKeySequence::NativeText));
 }
 
@@ -202,7 +203,7 @@ bool ItemRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, cons
     // The painted edit button says what it does; a name or second line cut
     // short by the row's width shows whole.
     if (partRect(option.rect, Part::edit).contains(event->pos()))
-        return showRowTip(event, view, partRect(option.rect, Part::edit), LocalizedText("IDS_BR_64"));
+        return showRowTip(event, view, partRect(option.rect, Part::edit), LocalizedText(Text::edit));
     const QRect title = titleRect(option.rect, index.data(int(ItemsModel::Role::pinned)).toBool());
     const QString name = index.data().toString();
     const QString second = index.data(int(ItemsModel::Role::subtitle)).toString();

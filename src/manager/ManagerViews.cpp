@@ -5,6 +5,7 @@
 #include "manager/RowAccessibility.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDrag>
 #include <QDragMoveEvent>
@@ -54,8 +55,8 @@ GroupsTableView::GroupsTableView(ManagerController &controller, QWidget *parent)
     // The row's painted swatch and its name field, for screen readers.
     RowAccessibility::install(this, [this] {
         return QList<RowAction>{
-            {LocalizedText("IDS_BR_377"), GroupRowDelegate::colorTagKeys(), [this](int row) { openColorTag(row); }},
-            {LocalizedText("IDS_BR_62"), QKeySequence(Qt::Key_F2),
+            {LocalizedText(Text::changeColourTag), GroupRowDelegate::colorTagKeys(), [this](int row) { openColorTag(row); }},
+            {LocalizedText(Text::renameGroup), QKeySequence(Qt::Key_F2),
              [this](int row) {
                  setCurrentIndex(model()->index(row, 0));
                  setFocus(Qt::OtherFocusReason);
@@ -235,7 +236,7 @@ ItemsTableView::ItemsTableView(ManagerController &controller, QWidget *parent)
     // The row's painted edit button, for screen readers.
     RowAccessibility::install(this, [this] {
         return QList<RowAction>{
-            {LocalizedText("IDS_BR_64"), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
+            {LocalizedText(Text::edit), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
     });
 }
 

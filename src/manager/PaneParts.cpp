@@ -1,6 +1,7 @@
 #include "manager/PaneParts.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QLabel>
 #include <QToolButton>
@@ -31,8 +32,8 @@ QToolButton *barButton(const QString &objectName, const QString &text, const QSt
 
 QToolButton *sortButton(const QString &objectName, TextKey accessibleKey, QWidget *parent)
 {
-    QToolButton *button = barButton(objectName, LocalizedText("IDS_BR_135"), LocalizedText(accessibleKey), parent);
-    button->setToolTip(LocalizedText("IDS_BR_136"));
+    QToolButton *button = barButton(objectName, LocalizedText(Text::sort), LocalizedText(accessibleKey), parent);
+    button->setToolTip(LocalizedText(Text::sortHint));
     return button;
 }
 

@@ -3,6 +3,7 @@
 #include "quicklist/QuickList.h"
 #include "store/ColorText.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 GroupActions::GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings,
@@ -28,9 +29,9 @@ std::optional<TextKey> GroupActions::refusalKey(FavoritesStore::GroupCreation re
 {
     switch (result) {
     case FavoritesStore::GroupCreation::emptyTitle:
-        return TextKey("IDS_BR_121");
+        return Text::groupNameEmpty;
     case FavoritesStore::GroupCreation::titleTaken:
-        return TextKey("IDS_BR_69");
+        return Text::groupNamesMustBeUnique;
     case FavoritesStore::GroupCreation::created:
         break;
     }

@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>

@@ -24,6 +24,7 @@
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QApplication>
@@ -124,12 +125,12 @@ ViewController::ViewController(const QuickListServices &services, PopupWindowSty
     , d(std::make_unique<Private>(this, services, style))
 {
     setObjectName(QStringLiteral("ViewController"));
-    setAccessibleName(LocalizedText("IDS_BR_264"));
+    setAccessibleName(LocalizedText(Text::favouritesTitle));
     if (style == PopupWindowStyle::grabbing) {
         AccessiblePopups::expose(this);
     } else {
         // A window of its own there: window lists and switchers name it.
-        setWindowTitle(LocalizedText("IDS_BR_7"));
+        setWindowTitle(LocalizedText(Text::appName));
         new DeactivationCloser(this);
     }
     setFocusPolicy(Qt::StrongFocus);
@@ -206,19 +207,19 @@ QWidget *ViewController::Private::buildListPage()
     btnsearch->setAutoRaise(true);
     btnsearch->setFocusPolicy(Qt::NoFocus);
     btnsearch->setCursor(Qt::IBeamCursor);
-    btnsearch->setText(LocalizedText("IDS_BR_26"));
+    btnsearch->setText(LocalizedText(Text::searchFavourites));
     searchtextfield = new QLineEdit(toolbar);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
-    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
-    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_26"));
+    searchtextfield->setPlaceholderText(LocalizedText(Text::searchFavourites));
+    searchtextfield->setAccessibleName(LocalizedText(Text::searchFavourites));
     searchtextfield->setClearButtonEnabled(true);
     searchtextfield->hide();
     btncreateGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"),
-                                      QStringLiteral("+"), LocalizedText("IDS_BR_30"), toolbar);
+                                      QStringLiteral("+"), LocalizedText(Text::newGroupTitle), toolbar);
     btnsort = toolButton(QStringLiteral("btnsort"), QStringLiteral("view-sort-ascending"), QStringLiteral("\u21C5"),
-                         LocalizedText("IDS_BR_135"), toolbar);
+                         LocalizedText(Text::sort), toolbar);
     btnsettings = toolButton(QStringLiteral("btnsettings"), QStringLiteral("open-menu"), QStringLiteral("\u22EF"),
-                             LocalizedText("IDS_BR_37"), toolbar);
+                             LocalizedText(Text::settings), toolbar);
     bar->addWidget(imgviewsearch);
     bar->addWidget(btnsearch);
     bar->addWidget(searchtextfield, 1);
@@ -228,7 +229,7 @@ QWidget *ViewController::Private::buildListPage()
     bar->addWidget(btnsettings);
 
     tableView = new QuickListView(page);
-    tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
+    tableView->setAccessibleName(LocalizedText(Text::favouritesTitle));
     delegate = new RowDelegate(tableView);
     tableView->setRowDelegate(delegate);
 
@@ -236,11 +237,11 @@ QWidget *ViewController::Private::buildListPage()
     // creates the first one.
     emptyState = new QWidget(page);
     emptyState->setObjectName(QStringLiteral("emptyState"));
-    auto *emptyText = new QLabel(LocalizedText("IDS_BR_261"), emptyState);
+    auto *emptyText = new QLabel(LocalizedText(Text::noGroupsYet), emptyState);
     emptyText->setObjectName(QStringLiteral("lblemptyList"));
     emptyText->setWordWrap(true);
     emptyText->setAlignment(Qt::AlignCenter);
-    auto *createFirst = new QPushButton(LocalizedText("IDS_BR_262"), emptyState);
+    auto *createFirst = new QPushButton(LocalizedText(Text::createFirstGroup), emptyState);
     createFirst->setObjectName(QStringLiteral("btncreateFirstGroup"));
     auto *emptyLayout = new QVBoxLayout(emptyState);
     emptyLayout->setContentsMargins(32, 24, 32, 24);

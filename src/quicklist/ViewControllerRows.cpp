@@ -6,6 +6,7 @@
 #include "quicklist/QuickListView.h"
 #include "quicklist/SelectTagVc.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QCursor>
@@ -68,7 +69,7 @@ void ViewController::Private::showCopiedTooltip(int row)
 {
     const QRect rowRect = tableView->globalPartRect(row, RowDelegate::Part::body);
     const QPoint at = rowRect.isEmpty() ? QCursor::pos() : QPoint(rowRect.center().x(), rowRect.top());
-    QToolTip::showText(at, LocalizedText("IDS_BR_27"), tableView, QRect(), tooltipMs);
+    QToolTip::showText(at, LocalizedText(Text::colourCodeCopied), tableView, QRect(), tooltipMs);
 }
 
 void ViewController::Private::showContextMenu(int row, const QPoint &globalPos)

@@ -13,6 +13,7 @@
 #include "quicklist/ViewController.h"
 #include "store/StoredRecords.h"
 
+#include "store/TextKeys.h"
 #include "support/ProcessUntil.h"
 
 #include <QApplication>
@@ -319,7 +320,7 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
     FavoritesStore(store).setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Ours"_qs))});
     EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
-    EXPECT_TRUE(window->notice().contains(LocalizedText("IDS_BR_640"))) << "one item, told in the singular: "
+    EXPECT_TRUE(window->notice().contains(LocalizedText(Text::changedOnBothSidesOne))) << "one item, told in the singular: "
                                                                         << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());

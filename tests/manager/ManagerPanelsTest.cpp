@@ -6,6 +6,7 @@
 #include "items/ColorWell.h"
 #include "items/ItemEditor.h"
 #include "manager/ItemsPane.h"
+#include "store/TextKeys.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -79,7 +80,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     auto *message = panelChild<QLabel>(panel, "lblalert");
 
     QTest::keyClick(title, Qt::Key_Return);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::titleMissing));
     QTest::keyClicks(title, QStringLiteral("News"));
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_TRUE(panel->isVisible()); // without an address
@@ -108,7 +109,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     page->itemsPane().AddWebBookmark();
     QTest::keyClicks(title, QStringLiteral("Later"));
     QTest::keyClick(title, Qt::Key_Return);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::webAddressMissing));
     QTest::keyClick(title, Qt::Key_Escape);
 
     // Editing a bookmark: its name comes selected, its long address shows from the start (the site).
@@ -137,7 +138,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
     QAccessibleInterface *row = list->child(blueRow);
     ASSERT_TRUE(row && row->actionInterface());
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("0000FF"));
-    const QString edit = LocalizedText("IDS_BR_64");
+    const QString edit = LocalizedText(Text::edit);
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
     row->actionInterface()->doAction(edit);
     auto *panel = page->findChild<AddPanelvc *>();
@@ -197,7 +198,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->setText(QStringLiteral("lost"));
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
-    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
+    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 4)->target(), folder.filePath(QStringLiteral("gone.txt")));
@@ -213,7 +214,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt")); // to be typed over
     name->clear();
     QTest::keyClick(name, Qt::Key_Return);
-    EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText("IDS_BR_102"));
+    EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText(Text::titleMissing));
     QTest::keyClicks(name, QStringLiteral(" Annual report "));
     QTest::keyClick(name, Qt::Key_Return);
     Item renamed = file;

@@ -3,6 +3,7 @@
 #include "quicklist/PopupGeometry.h"
 #include "quicklist/QuickListView.h"
 #include "store/ColorText.h"
+#include "store/TextKeys.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -164,10 +165,10 @@ TEST_F(ViewControllerTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForThe
     ASSERT_TRUE(add && name && message);
     child<QToolButton>("btncreateGroup")->click();
     add->click();
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_121"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::groupNameEmpty));
     QTest::keyClicks(name, "Web");
     add->click();
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_69"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::groupNamesMustBeUnique));
     EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
     name->setText("Other");
     child<QPushButton>("btncancel_boxaddGroup")->click();
@@ -177,7 +178,7 @@ TEST_F(ViewControllerTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForThe
     favorites.setGroups(QList<Group>());
     vc->reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
-    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
+    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText(Text::noGroupsYet));
     child<QPushButton>("btncreateFirstGroup")->click();
     ASSERT_TRUE(vc->subViewAdded());
     EXPECT_TRUE(name->text().isEmpty());
@@ -320,7 +321,7 @@ TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
     QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(vc.get());
     ASSERT_TRUE(popup);
     EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(popup), 0) << "a window of the application";
-    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText("IDS_BR_264"));
+    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText(Text::favouritesTitle));
 
     // The names of every descendant, the list's rows among them.
     QStringList named;
@@ -332,8 +333,8 @@ TEST_F(ViewControllerTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
                 nodes.append(child);
         }
     }
-    for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
-                                LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
+    for (const QString &name : {LocalizedText(Text::searchFavourites), LocalizedText(Text::newGroupTitle), LocalizedText(Text::sort),
+                                LocalizedText(Text::settings), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
 }
 

@@ -7,6 +7,7 @@
 #include "store/StoredRecords.h"
 #include "store/SupportFiles.h"
 
+#include "store/TextKeys.h"
 #include "support/TestFolders.h"
 
 #include <QFile>

@@ -66,20 +66,21 @@ TEST(KeyedTexts, BothTablesHoldTheSameKeysWithMatchingTexts)
     }
 }
 
-TEST(KeyedTexts, EveryKeyTheCodeLooksUpIsInBothTables)
+TEST(KeyedTexts, TheCodeNamesEveryTextItShows)
 {
+    // A raw key says nothing at the call and escapes the names' checks:
+    // the code says Text::<name>, which exists only for a key of the table.
     const QString sources = QStringLiteral(BRIMBLE_SOURCE_DIR);
     ASSERT_TRUE(QFile::exists(sources + u"/store/LocalizedText.h"_qs)) << sources.toStdString();
-    static const QRegularExpression literal(u"\"(IDS_BR_\\d+)\""_qs);
-    QSet<QString> used;
+    static const QRegularExpression literal(u"\"IDS_BR_\\d+\""_qs);
+    QStringList rawKeys;
     QDirIterator files(sources, {u"*.cpp"_qs, u"*.h"_qs}, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile file(files.next());
-        if (file.open(QIODevice::ReadOnly))
-            used += matchesOf(literal, QString::fromUtf8(file.readAll()), 1);
+        if (file.open(QIODevice::ReadOnly) && literal.match(QString::fromUtf8(file.readAll())).hasMatch())
+            rawKeys.append(file.fileName().mid(sources.size() + 1));
     }
-    for (const QString &language : {u"English"_qs, u"French"_qs})
-        EXPECT_EQ(missing(used.values(), tableOf(language)), "") << language.toStdString() << " lacks keys";
+    EXPECT_EQ(rawKeys.join(u", "_qs).toStdString(), "");
 }
 
 // Runs the header generator on table and names in a temporary folder: its
