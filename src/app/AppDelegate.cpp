@@ -1,22 +1,28 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppContext.h"
-#include "app/ContainerVc.h"
+#include "app/DesktopSearch.h"
+#include "app/DesktopSearchService.h"
+#include "app/GroupChooserDialog.h"
 #include "app/ManagerWindow.h"
+#include "app/ManagerWindowPages.h"
+#include "app/ScriptCommands.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIconImage.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
-#include "items/PopupAddItems.h"
-#include "manager/MakeshortcutsVc.h"
+#include "items/PopupItemBoxes.h"
+#include "manager/ManagerPage.h"
 #include "platform/PopupWindowStyle.h"
-#include "platform/StatusItem.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
-#include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "platform/StatusItem.h"
+#include "quicklist/ColorTagPicker.h"
+#include "quicklist/ItemOpener.h"
+#include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListPage.h"
 #include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
@@ -63,6 +69,13 @@ AppDelegate::AppDelegate(AppContext &context, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
+    // A chooser still open answers its client that nothing was added.
+    for (const QPointer<GroupChooserDialog> &chooser : std::as_const(m_choosers)) {
+        if (chooser && chooser->isVisible())
+            chooser->reject();
+        delete chooser;
+    }
+    delete m_desktopSearchService;
     delete m_popover;
     delete m_managerWindow;
     // The hot key unregisters through the service, so the service goes last.
@@ -98,7 +111,9 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
     sendQueuedDisplayRequests();
-    if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
+    if (opening == Opening::nothing) {
+        // The desktop started Brimble for its search: no window pops up.
+    } else if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
         showPopover();
     } else if (!startedAtLogin || m_minimizesOnClose) {
         // Without a tray the window is the way in, at login too; opened
@@ -148,7 +163,7 @@ void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
     m_trayMenu->addAction(LocalizedText(Text::showWindow), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText(Text::aboutApp), this, [this] { openManagerPage(ContainerVc::aboutPage); });
+    m_trayMenu->addAction(LocalizedText(Text::aboutApp), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(LocalizedText(Text::quitApp), this, &AppDelegate::terminate);
 }
@@ -198,7 +213,7 @@ ManagerWindow *AppDelegate::managerWindow()
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
                                            m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
                                            *m_context.preferences, m_context.desktop,      selectTagvc()};
-            return new MakeshortcutsVc(services, blackLayer);
+            return new ManagerPage(services, blackLayer);
         });
         connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
         connect(m_managerWindow, &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
@@ -207,29 +222,29 @@ ManagerWindow *AppDelegate::managerWindow()
     return m_managerWindow;
 }
 
-ViewController *AppDelegate::popover()
+PopupWindow *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = new ViewController(QuickListServices{m_context.favorites, *m_context.preferences,
-                                                         m_context.sortSettings, m_context.supportFiles,
-                                                         m_context.viewLinks, m_context.desktop, selectTagvc()},
-                                       popupWindowStyleOfDisplay());
+        m_popover = new PopupWindow(QuickListServices{m_context.favorites, *m_context.preferences,
+                                                      m_context.sortSettings, m_context.supportFiles,
+                                                      m_context.viewLinks, m_context.desktop, selectTagvc()},
+                                    popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
-        new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
-        connect(m_popover, &ViewController::manageShortcutRequested, this,
-                [this] { openManagerPage(ContainerVc::managerPage); });
-        connect(m_popover, &ViewController::showPreferencesRequested, this,
-                [this] { openManagerPage(ContainerVc::preferencesPage); });
-        connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
+        new PopupItemBoxes(m_popover->quickListPage(), itemServices, *m_context.preferences);
+        connect(m_popover, &PopupWindow::manageShortcutRequested, this,
+                [this] { openManagerPage(ManagerWindowPages::managerPage); });
+        connect(m_popover, &PopupWindow::showPreferencesRequested, this,
+                [this] { openManagerPage(ManagerWindowPages::preferencesPage); });
+        connect(m_popover, &PopupWindow::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover;
 }
 
-SelectTagVc &AppDelegate::selectTagvc()
+ColorTagPicker &AppDelegate::selectTagvc()
 {
     if (!m_selectTagvc)
-        m_selectTagvc = std::make_unique<SelectTagVc>();
+        m_selectTagvc = std::make_unique<ColorTagPicker>();
     return *m_selectTagvc;
 }
 
@@ -270,7 +285,7 @@ ManagerWindow *AppDelegate::existingManagerWindow() const
     return m_managerWindow;
 }
 
-ViewController *AppDelegate::existingPopover() const
+PopupWindow *AppDelegate::existingPopover() const
 {
     return m_popover;
 }
@@ -294,6 +309,63 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
         togglePopover();
     else if (request == SingleInstance::showRequest)
         menuitem_Showwindow();
+}
+
+ItemOpener &AppDelegate::itemOpener()
+{
+    if (!m_itemOpener)
+        m_itemOpener = std::make_unique<ItemOpener>(m_context.supportFiles, m_context.desktop);
+    return *m_itemOpener;
+}
+
+ScriptCommands &AppDelegate::scriptCommands()
+{
+    if (m_scriptCommands)
+        return *m_scriptCommands;
+    const ItemServices items{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
+                             m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher};
+    auto chooser = [this](const QStringList &groupTitles, const QStringList &targets,
+                          const ScriptCommands::ChoiceHandler &handler) {
+        // A window of its own, whatever else is open; one left open when
+        // Brimble ends is closed by the delegate.
+        auto *dialog = new GroupChooserDialog(groupTitles, targets);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        m_choosers.removeAll(nullptr);
+        m_choosers.append(dialog);
+        // The client is answered once, however the window ends.
+        connect(dialog, &QDialog::finished, this, [dialog, handler] { handler(dialog->choice()); },
+                Qt::SingleShotConnection);
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+    };
+    m_scriptCommands = std::make_unique<ScriptCommands>(items, m_context.desktop, chooser);
+    return *m_scriptCommands;
+}
+
+void AppDelegate::handleCommand(const InstanceRequest &request, const SingleInstance::Replier &reply)
+{
+    scriptCommands().run(request, reply);
+}
+
+void AppDelegate::showPopoverSearching(const QString &text)
+{
+    if (!Settings(*m_context.preferences).isFirstRunFinished()) {
+        menuitem_Showwindow();
+        return;
+    }
+    popover()->quickListPage().searchFor(text);
+    popover()->showPopover(trayIconGeometry());
+}
+
+void AppDelegate::startDesktopSearch(const QDBusConnection &bus)
+{
+    if (m_desktopSearchService)
+        return;
+    m_desktopSearch = std::make_unique<DesktopSearch>(m_context.favorites, m_context.supportFiles);
+    m_desktopSearchService = new DesktopSearchService(bus, *m_desktopSearch, itemOpener(),
+                                                      [this](const QString &text) { showPopoverSearching(text); });
+    m_desktopSearchService->start();
 }
 
 void AppDelegate::followPreferencesFile(PlistPreferencesStore &store)

@@ -6,13 +6,13 @@
 #include <functional>
 
 struct AppContext;
-class ContainerVc;
 class DimmingLayer;
+class ManagerWindowPages;
 class NoticeBar;
+class OnboardingPage;
 class QAction;
 class QStackedLayout;
 class ShortcutRecorder;
-class StartupVc;
 
 // The manager window: the onboarding page until the first run is over, then
 // the container of pages. Closing it during the first run finishes the
@@ -22,6 +22,7 @@ class StartupVc;
 //
 // Key presses and modifier changes go to the shortcut recorder only while it
 // records on the preferences page; everywhere else they behave as usual.
+// Known elsewhere as mainwindowController.
 class ManagerWindow final : public QWidget
 {
     Q_OBJECT
@@ -47,8 +48,8 @@ public:
 
     bool isShowingOnboarding() const;
     // The container, created on first use.
-    ContainerVc *containerVc();
-    StartupVc *startupVc() const;
+    ManagerWindowPages *pages();
+    OnboardingPage *onboardingPage() const;
     // The container page on screen, -1 while onboarding shows.
     int containerPage() const;
     // Whether the window watches the application's keys for the recorder:
@@ -78,8 +79,8 @@ private:
     ManagerPageFactory m_managerPageFactory;
     NoticeBar *m_noticeBar = nullptr;
     QStackedLayout *m_content = nullptr;
-    QPointer<StartupVc> m_startupVc;
-    ContainerVc *m_containerVc = nullptr;
+    QPointer<OnboardingPage> m_onboardingPage;
+    ManagerWindowPages *m_pages = nullptr;
     QList<QAction *> m_menuKeyEquivalents;
     bool m_minimizesOnClose = false;
     bool m_watchesKeysForRecorder = false;

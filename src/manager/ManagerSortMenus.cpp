@@ -1,6 +1,7 @@
 #include "manager/ManagerSortMenus.h"
 
-#include "manager/ManagerController.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
 #include "store/TextKeys.h"
@@ -45,12 +46,11 @@ QMenu *newMenu(const char *name, QWidget *parent)
 
 namespace ManagerSortMenus {
 
-QMenu *groupSortMenu(ManagerController &controller, QWidget *parent)
+QMenu *groupSortMenu(ManagerGroups &groups, const SortSettings &settings, QWidget *parent)
 {
     using Key = SortSettings::GroupKey;
-    const SortSettings &settings = controller.services().sortSettings;
     QMenu *menu = newMenu("groupSortMenu", parent);
-    ManagerController *target = &controller;
+    ManagerGroups *target = &groups;
     addChoices(menu, {{Text::sortByColour, settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
                       {Text::sortByName, settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
                       {Text::unsorted, settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
@@ -60,12 +60,11 @@ QMenu *groupSortMenu(ManagerController &controller, QWidget *parent)
     return menu;
 }
 
-QMenu *itemSortMenu(ManagerController &controller, QWidget *parent)
+QMenu *itemSortMenu(ManagerItems &items, const SortSettings &settings, QWidget *parent)
 {
     using Key = SortSettings::ItemKey;
-    const SortSettings &settings = controller.services().sortSettings;
     QMenu *menu = newMenu("itemSortMenu", parent);
-    ManagerController *target = &controller;
+    ManagerItems *target = &items;
     addChoices(menu, {{Text::sortByDateAdded, settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
                       {Text::sortByName, settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
     menu->addSeparator();
