@@ -7,6 +7,7 @@
 #include "store/FavoritesStore.h"
 #include "store/Sorting.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QDir>
@@ -166,7 +167,7 @@ void ItemActions::pinItem(const Item &item)
     if (!stored)
         return;
     Item &pinned = stored->items[stored->index];
-    const FavoritesHistoryStep step(m_history, pinned.isPinned() ? "IDS_BR_712" : "IDS_BR_711");
+    const FavoritesHistoryStep step(m_history, pinned.isPinned() ? Text::unpinStep : Text::pinToTopStep);
     pinned.setPinned(!pinned.isPinned());
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
@@ -178,7 +179,7 @@ void ItemActions::removeItem(const Item &item)
     auto stored = storedItem(item);
     if (!stored)
         return;
-    const FavoritesHistoryStep step(m_history, "IDS_BR_704", QStringList{stored->groupTitle});
+    const FavoritesHistoryStep step(m_history, Text::removeItemStep, QStringList{stored->groupTitle});
     m_supportFiles.removeFilesOf(stored->items.at(stored->index));
     stored->items.removeAt(stored->index);
     m_favorites.setItems(stored->groupTitle, stored->items);

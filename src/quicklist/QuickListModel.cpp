@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -104,7 +105,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return foundInGroup(row);
     case Qt::AccessibleDescriptionRole: {
         const QString group = foundInGroup(row);
-        return group.isEmpty() ? QString() : LocalizedText("IDS_BR_263").arg(group);
+        return group.isEmpty() ? QString() : LocalizedText(Text::inGroup).arg(group);
     }
     default:
         return {};

@@ -9,6 +9,7 @@
 #include "manager/ItemsModel.h"
 #include "manager/ItemsPane.h"
 #include "manager/PreviewWindow.h"
+#include "store/TextKeys.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -57,12 +58,12 @@ protected:
     }
     template <typename T> T *child(const char *name) const { return page->findChild<T *>(QString::fromLatin1(name)); }
     QMessageBox *alert() const { return page->findChild<QMessageBox *>(QStringLiteral("managerAlert")); }
-    void answer(QMessageBox *box, const char *key)
+    void answer(QMessageBox *box, TextKey key)
     {
         ASSERT_TRUE(box);
         const QList<QAbstractButton *> buttons = box->buttons();
         const auto button = std::find_if(buttons.begin(), buttons.end(), [key](auto *b) { return b->text() == LocalizedText(key); });
-        ASSERT_NE(button, buttons.end()) << "no button " << key;
+        ASSERT_NE(button, buttons.end()) << "no button " << key.key();
         (*button)->click();
         QCoreApplication::processEvents();
     }
@@ -116,7 +117,7 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     auto *search = child<QLineEdit>("searchtextfield");
     EXPECT_TRUE(search->hasFocus());
     QTest::keyClicks(search, QStringLiteral("zzz"));
-    EXPECT_EQ(items->emptyText(), LocalizedText("IDS_BR_320"));
+    EXPECT_EQ(items->emptyText(), LocalizedText(Text::noSearchMatches));
     search->setText(QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
     // Down goes on to the first result; it stays chosen when the search ends.
@@ -290,14 +291,14 @@ TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
     };
     groups->setCurrentIndex(groups->model()->index(int(column(groups).indexOf(QStringLiteral("Work"))), 0));
     items->setCurrentIndex(items->model()->index(0, 0));
-    for (const Case &c : {Case{groups, LocalizedText("IDS_BR_661").arg(QStringLiteral("Work")), storedGroupTitles()},
-                          Case{items, LocalizedText("IDS_BR_79"), storedItemTitles(QStringLiteral("Work"))}}) {
+    for (const Case &c : {Case{groups, LocalizedText(Text::deleteNamedGroupQuestion).arg(QStringLiteral("Work")), storedGroupTitles()},
+                          Case{items, LocalizedText(Text::removeItemQuestion), storedItemTitles(QStringLiteral("Work"))}}) {
         c.list->setFocus();
         press(c.list, Qt::Key_Delete);
         ASSERT_TRUE(alert());
         EXPECT_EQ(alert()->text(), c.message);
         ASSERT_TRUE(alert()->defaultButton());
-        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText("IDS_BR_78"));
+        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText(Text::cancelAlert));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
         EXPECT_FALSE(alert() && alert()->isVisible());
@@ -340,7 +341,7 @@ TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheO
     groups->setFocus();
     press(groups, Qt::Key_Delete);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_500").arg(work));
+    EXPECT_EQ(alert()->informativeText(), LocalizedText(Text::sharedItemsKept).arg(work));
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(column(groups), QStringList{work});
     EXPECT_EQ(column(items), (QStringList{"memo", "report"}));
@@ -348,7 +349,7 @@ TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheO
     // The last one of them says what deleting always says.
     press(groups, Qt::Key_Delete);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_76"));
+    EXPECT_EQ(alert()->informativeText(), LocalizedText(Text::deleteGroupDetail));
     answer(alert(), "IDS_BR_78");
 }
 
@@ -419,7 +420,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     items->setCurrentIndex(items->model()->index(0, 0));
     press(items, Qt::Key_Return);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_321"));
+    EXPECT_EQ(alert()->text(), LocalizedText(Text::itemTargetMissing));
     EXPECT_TRUE(alert()->informativeText().contains(gone));
     answer(alert(), "IDS_BR_2");
 
@@ -427,7 +428,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     replaceItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().Items_doubleclicked();
-    EXPECT_EQ(QToolTip::text(), LocalizedText("IDS_BR_27"));
+    EXPECT_EQ(QToolTip::text(), LocalizedText(Text::colourCodeCopied));
 }
 
 TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
@@ -518,7 +519,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     reorder({"Mid", "Zeta", "Alpha"});
     QWidget *swatch = nullptr;
     ASSERT_TRUE((swatch = openByKey(2)));
-    EXPECT_EQ(swatch->accessibleName(), LocalizedText("IDS_BR_373"));
+    EXPECT_EQ(swatch->accessibleName(), LocalizedText(Text::colourGreen));
     press(swatch, Qt::Key_Right);
     press(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(colorOf(QStringLiteral("Alpha")), ColorText::fromColor(swatches.at(4)));
@@ -547,7 +548,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     QAccessibleInterface *row = list->child(2);
     ASSERT_TRUE(row && row->actionInterface());
     EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("Mid"));
-    const QString action = LocalizedText("IDS_BR_377");
+    const QString action = LocalizedText(Text::changeColourTag);
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(action), QStringList{"Ctrl+T"});
     row->actionInterface()->doAction(action);
     ASSERT_TRUE(picker.isVisible());
@@ -577,11 +578,11 @@ TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePrev
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     ASSERT_EQ(column(items), (QStringList{"Brand", longName}));
-    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText("IDS_BR_64"));
+    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText(Text::edit));
     EXPECT_EQ(tipAt(items, rowRect(items, 0).center()), QString());
     EXPECT_TRUE(tipAt(items, rowRect(items, 1).center()).startsWith(longName));
     EXPECT_EQ(tipAt(groups, GroupRowDelegate::partRect(rowRect(groups, 0), GroupRowDelegate::Part::color).center()),
-              LocalizedText("IDS_BR_377") + QStringLiteral(" (Ctrl+T)"));
+              LocalizedText(Text::changeColourTag) + QStringLiteral(" (Ctrl+T)"));
 
     // Space closes the preview whatever it shows (a text's own view would take it to turn the page).
     const QString picture = savedPicture(QStringLiteral("photo.png"), 300, 200);

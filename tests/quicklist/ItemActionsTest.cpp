@@ -3,6 +3,7 @@
 #include "quicklist/ItemActions.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
+#include "store/TextKeys.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -167,9 +168,9 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     favorites.setItems("G", QList<Item>{item("new", 4)} + items);
     quickList.reloadQuickList();
     actions.setClickedRow(rowTitled("site"));
-    use(removeMenu, LocalizedText("IDS_BR_117"));
+    use(removeMenu, LocalizedText(Text::removeItemMenu));
     EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "site", "memo"}));
-    use(copyMenu, LocalizedText("IDS_BR_116"));
+    use(copyMenu, LocalizedText(Text::copyColourCode));
     EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
 }
 
