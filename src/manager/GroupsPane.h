@@ -26,6 +26,8 @@ public:
 
     // Commits a group name being edited, rename included.
     void endEditing();
+    // Ctrl+T anywhere on the page: the selected group's colour tag picker.
+    void openSelectedColorTag();
 
 public Q_SLOTS:
     void btnaddgroup();

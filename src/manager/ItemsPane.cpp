@@ -85,6 +85,8 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     // The selected item stays selected as the search starts, narrows or ends.
     connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_clearingSearch)
+            return;
         const auto selected = m_items.shownItem(selectedItemRow());
         m_items.search(text);
         if (const auto uid = selected ? selected->uid() : std::nullopt)
@@ -125,9 +127,12 @@ void ItemsPane::connectItems()
     connect(&m_groups, &ManagerGroups::groupsReset, this, &ItemsPane::updateControls);
     connect(&m_items, &ManagerItems::itemsReset, this, &ItemsPane::updateControls);
     connect(&m_items, &ManagerItems::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
+    // Cleared without searching again; not with the signals blocked, which
+    // would leave the field's clear button up.
     connect(&m_items, &ManagerItems::searchEnded, this, [this] {
-        const QSignalBlocker blocker(searchtextfield);
+        m_clearingSearch = true;
         searchtextfield->clear();
+        m_clearingSearch = false;
     });
     // Remove acts on the selected item: without one it is off.
     connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -232,7 +237,7 @@ void ItemsPane::alertforRemoveItem()
     const auto uid = item->uid();
     // The alert names the item, so that a key press cannot remove another
     // one than the user thinks.
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;

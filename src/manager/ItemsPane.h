@@ -79,4 +79,6 @@ private:
     QToolButton *m_removeItemButton = nullptr;
     QToolButton *m_sortItemsButton = nullptr;
     QPointer<PreviewWindow> m_previewWindow;
+    // The search ended elsewhere (a group change) and the field is emptied.
+    bool m_clearingSearch = false;
 };

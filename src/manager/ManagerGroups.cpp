@@ -105,7 +105,9 @@ ManagerGroups::Rename ManagerGroups::rename(int row, const QString &title)
     if (row < 0 || row >= m_grouparr.size())
         return Rename::ignored;
     const QString old = groupTitle(row);
-    if (old.isEmpty() && title.isEmpty()) {
+    // A name of spaces only is no name.
+    const bool blank = title.trimmed().isEmpty();
+    if (old.isEmpty() && blank) {
         const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
         m_grouparr.removeAt(row);
         storeGroups();
@@ -115,7 +117,7 @@ ManagerGroups::Rename ManagerGroups::rename(int row, const QString &title)
     }
     if (title == old)
         return Rename::unchanged;
-    if (title.isEmpty())
+    if (blank)
         return Rename::restored;
     for (int other = 0; other < m_grouparr.size(); ++other) {
         if (other != row && groupTitle(other) == title)

@@ -1,5 +1,7 @@
 #include "manager/ManagerPage.h"
 
+#include "manager/DimmingLayer.h"
+#include "manager/GroupRowDelegate.h"
 #include "manager/GroupsDropTarget.h"
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
@@ -51,9 +53,18 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
+    // The page's keys work wherever the focus is in the window while the page
+    // shows (a shortcut of a hidden widget is off), page buttons included.
+    setFocusProxy(m_groupsPane);
     auto *find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, m_itemsPane, &ItemsPane::focusSearch);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this, &blackLayer] {
+        if (!blackLayer.isHeld())
+            m_itemsPane->focusSearch();
+    });
+    auto *colorTag = new QShortcut(GroupRowDelegate::colorTagKeys(), this);
+    colorTag->setContext(Qt::WindowShortcut);
+    connect(colorTag, &QShortcut::activated, m_groupsPane, &GroupsPane::openSelectedColorTag);
     connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &ManagerPage::reloadGroups);
 
     m_services.viewLinks.managerLoaded = true;
