@@ -18,6 +18,7 @@
 namespace {
 
 constexpr auto noteUnreadable = "IDS_BR_182";
+constexpr auto noteFileMissing = "IDS_BR_683";
 
 struct ModeTexts
 {
@@ -107,8 +108,12 @@ void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupNam
         txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? edited->target() : QString());
         textview->clear();
         if (viewopenfor == PanelKind::textFile) {
-            if (const auto text = ItemEditor::readNote(m_services.supportFiles.withLocalPaths(*edited))) {
+            const Item local = m_services.supportFiles.withLocalPaths(*edited);
+            if (const auto text = ItemEditor::readNote(local)) {
                 textview->setPlainText(*text);
+            } else if (ItemEditor::noteFileIsMissing(local)) {
+                // Nothing is left to lose: the text typed now goes to a new file.
+                lblalert->setText(LocalizedText(noteFileMissing));
             } else {
                 m_noteUnreadable = true;
                 lblalert->setText(LocalizedText(noteUnreadable).arg(edited->target()));

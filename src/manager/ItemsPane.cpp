@@ -18,6 +18,7 @@
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,7 +206,8 @@ void ItemsPane::menuitem_QuickLook()
         m_previewWindow = new PreviewWindow(this);
     QPointer<PreviewWindow> window = m_previewWindow;
     const QString file = *path;
-    const bool asked = m_services.desktop.previewer.toggleFile(file, [window, file] {
+    // The desktop's previewer has nothing to show for a file that is gone; ours says so.
+    const bool asked = QFileInfo::exists(file) && m_services.desktop.previewer.toggleFile(file, [window, file] {
         if (window)
             window->showFile(file);
     });

@@ -142,7 +142,8 @@ void PreviewWindow::showDetails()
     const QMimeType type = start.ok() ? types.mimeTypeForFileNameAndData(m_path, start.bytes)
                                       : types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     const QLocale locale;
-    QStringList lines{LocalizedText("IDS_BR_184").arg(type.comment())};
+    // A file that is gone has no type to tell; saying so is what helps.
+    QStringList lines{info.exists() ? LocalizedText("IDS_BR_184").arg(type.comment()) : LocalizedText("IDS_BR_682")};
     if (info.isFile())
         lines.append(LocalizedText("IDS_BR_185").arg(locale.formattedDataSize(info.size())));
     if (info.exists())

@@ -41,6 +41,7 @@ QuickListModel::QuickListModel(QuickList &quickList, const SupportFiles &support
     connect(&quickList, &QuickList::rebuilt, this, [this] {
         m_icons.clear();
         m_folders.clear();
+        m_missing.clear();
         endResetModel();
     });
 }
@@ -74,6 +75,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         case int(Role::isPinned):
         case int(Role::isColorItem):
         case int(Role::opensFolderMenu):
+        case int(Role::isMissing):
             return false;
         default:
             return {};
@@ -98,6 +100,10 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return isColor;
     case int(Role::opensFolderMenu):
         return opensFolderMenu(item);
+    case int(Role::isMissing):
+        return isMissing(item);
+    case Qt::AccessibleDescriptionRole:
+        return isMissing(item) ? LocalizedText("IDS_BR_680").arg(item.target()) : QVariant();
     default:
         return {};
     }
@@ -122,6 +128,7 @@ QHash<int, QByteArray> QuickListModel::roleNames() const
     names.insert(int(Role::isPinned), "isPinned");
     names.insert(int(Role::isColorItem), "isColorItem");
     names.insert(int(Role::opensFolderMenu), "opensFolderMenu");
+    names.insert(int(Role::isMissing), "isMissing");
     return names;
 }
 
@@ -174,4 +181,14 @@ bool QuickListModel::opensFolderMenu(const Item &item) const
     const bool folder = info.isDir() && info.suffix() != QLatin1String("app");
     m_folders.insert(path, folder);
     return folder;
+}
+
+bool QuickListModel::isMissing(const Item &item) const
+{
+    const auto cached = m_missing.constFind(item.target());
+    if (cached != m_missing.cend())
+        return *cached;
+    const bool missing = m_supportFiles.isFileMissing(item);
+    m_missing.insert(item.target(), missing);
+    return missing;
 }

@@ -25,6 +25,7 @@ public:
         isPinned,                  // bool, items
         isColorItem,               // bool, items
         opensFolderMenu,           // bool: a folder whose contents menu is offered
+        isMissing,                 // bool, items: the file, folder or note file is gone
     };
 
     // The side of a row's icon, as the rows draw it.
@@ -47,6 +48,7 @@ private:
     }
     QIcon iconFor(const Item &item) const;
     bool opensFolderMenu(const Item &item) const;
+    bool isMissing(const Item &item) const;
 
     QuickList &m_quickList;
     const SupportFiles &m_supportFiles;
@@ -55,4 +57,5 @@ private:
     // Icons and folder checks of the rows shown, kept until the next reset.
     mutable QHash<QString, QIcon> m_icons;
     mutable QHash<QString, bool> m_folders;
+    mutable QHash<QString, bool> m_missing;
 };

@@ -1,6 +1,7 @@
 #include "quicklist/RowDelegate.h"
 
 #include "quicklist/QuickListModel.h"
+#include "store/LocalizedText.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -142,6 +143,7 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
         textRight = countRight - countWidth - 8;
     } else {
         const QRect iconRect(row.left() + 14, row.center().y() - iconSize / 2, iconSize, iconSize);
+        const bool missing = index.data(int(Role::isMissing)).toBool();
         if (index.data(int(Role::isColorItem)).toBool()) {
             const QColor swatch = index.data(int(Role::tagColor)).value<QColor>();
             painter->setPen(QPen(QColor(0, 0, 0, 60), 1));
@@ -150,7 +152,7 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
         } else {
             const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
             if (!icon.isNull())
-                icon.paint(painter, iconRect);
+                icon.paint(painter, iconRect, Qt::AlignCenter, missing ? QIcon::Disabled : QIcon::Normal);
         }
         textLeft = iconRect.right() + 9;
 
@@ -162,6 +164,18 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
             painter->drawPolyline(QPolygon({chevron.topLeft(), QPoint(chevron.right(), chevron.center().y()),
                                             chevron.bottomLeft()}));
             textRight = folder.left() - 4;
+        }
+        if (missing) {
+            // A file that is gone: its icon greyed and a faint word at the row's end.
+            QFont small = font;
+            small.setPointSizeF(font.pointSizeF() * 0.85);
+            const QString mark = LocalizedText("IDS_BR_681");
+            const int markWidth = QFontMetrics(small).horizontalAdvance(mark);
+            painter->setFont(small);
+            painter->setPen(dimColor);
+            painter->drawText(QRect(textRight - markWidth, row.top(), markWidth, row.height()),
+                              Qt::AlignVCenter | Qt::AlignRight, mark);
+            textRight -= markWidth + 8;
         }
         if (index.data(int(Role::isPinned)).toBool()) {
             // The pin mark: a small pin head and needle.

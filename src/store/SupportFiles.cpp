@@ -124,3 +124,11 @@ void SupportFiles::removeFilesOf(const Item &item) const
         QFile::remove(path);
     }
 }
+
+bool SupportFiles::isFileMissing(const Item &item) const
+{
+    const ItemKind kind = item.kind();
+    if ((kind != ItemKind::normalFile && kind != ItemKind::text) || item.target().isEmpty())
+        return false;
+    return !QFileInfo::exists(kind == ItemKind::text ? localPath(item.target()) : item.target());
+}

@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QDropEvent>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -478,6 +479,43 @@ TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePrev
         QTest::keyClick(focused ? focused : static_cast<QWidget *>(&preview), Qt::Key_Space);
         EXPECT_FALSE(preview.isVisible()) << path.toStdString();
     }
+}
+
+TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
+{
+    const QString gone = folder.filePath(QStringLiteral("gone.odt"));
+    const QString goneNote = supportFiles.folder() + QStringLiteral("/404.txt");
+    addGroup(QStringLiteral("Work"), {fileItem(QStringLiteral("a here"), 1, userFile(QStringLiteral("here.odt"))),
+                                      fileItem(QStringLiteral("b gone"), 2, gone),
+                                      note(QStringLiteral("c note"), 3, goneNote),
+                                      note(QStringLiteral("d kept note"), 4, supportFile(QStringLiteral("5.txt"), "first line"))});
+    desktop.previewer.available = true;
+    open();
+
+    const struct
+    {
+        int row;
+        bool missing;
+        QString secondLine;
+    } rows[] = {{0, false, userFile(QStringLiteral("here.odt"))},
+                {1, true, LocalizedText("IDS_BR_680").arg(gone)},
+                {2, true, LocalizedText("IDS_BR_680").arg(goneNote)},
+                {3, false, QStringLiteral("first line")}};
+    for (const auto &row : rows) {
+        const QModelIndex index = items->model()->index(row.row, 0);
+        EXPECT_EQ(index.data(int(ItemsModel::Role::missing)).toBool(), row.missing) << row.row;
+        EXPECT_EQ(index.data(int(ItemsModel::Role::subtitle)).toString(), row.secondLine) << row.row;
+        EXPECT_EQ(index.data(Qt::AccessibleDescriptionRole).toString(), row.secondLine) << row.row;
+    }
+
+    // The desktop's previewer is not asked about a file that is gone; ours says so.
+    items->setCurrentIndex(items->model()->index(1, 0));
+    page->itemsPane().menuitem_QuickLook();
+    EXPECT_TRUE(desktop.previewer.toggled.isEmpty());
+    auto *preview = page->findChild<PreviewWindow *>();
+    ASSERT_TRUE(preview && preview->isVisible());
+    EXPECT_EQ(preview->findChild<QLabel *>(QStringLiteral("previewDetails"))->text(), LocalizedText("IDS_BR_682"));
+    preview->close();
 }
 
 } // namespace

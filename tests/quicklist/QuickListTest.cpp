@@ -3,6 +3,7 @@
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/RowDelegate.h"
+#include "store/LocalizedText.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -95,6 +96,12 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     for (const auto &[row, opens] : {std::pair{1, true}, {2, false}, {3, false}})
         EXPECT_EQ(roleAt(row, QuickListModel::Role::opensFolderMenu).toBool(), opens) << row;
     EXPECT_EQ(roleAt(4, QuickListModel::Role::tagColor).value<QColor>(), QColor(Qt::red));
+    // A file or folder that is gone says so, to the eye and to screen readers.
+    for (const auto &[row, missing] : {std::pair{1, false}, {3, true}, {4, false}}) {
+        EXPECT_EQ(roleAt(row, QuickListModel::Role::isMissing).toBool(), missing) << row;
+        EXPECT_EQ(roleAt(row, QuickListModel::Role(Qt::AccessibleDescriptionRole)).toString(),
+                  missing ? LocalizedText("IDS_BR_680").arg("/no/such/folder") : QString()) << row;
+    }
 }
 
 TEST_F(QuickListTest, SearchShowsMatchingItemsOfEveryGroupInGroupAndStoredOrder)
