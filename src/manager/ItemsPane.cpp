@@ -12,6 +12,7 @@
 #include "manager/PaneWidgets.h"
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
+#include "quicklist/ItemOpener.h"
 #include "quicklist/QuickListMenus.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -193,7 +195,20 @@ void ItemsPane::menuitem_edit()
 
 void ItemsPane::menuitem_Open()
 {
-    m_items.revealItem(selectedItemRow());
+    const auto item = m_items.shownItem(selectedItemRow());
+    const auto path = item ? ManagerItems::filePathOf(*item) : std::nullopt;
+    if (!path)
+        return;
+    // The file manager may answer after the pane is gone.
+    m_items.revealItem(selectedItemRow(), [pane = QPointer<ItemsPane>(this), text = ItemOpener::revealFailureText(*path)] {
+        if (pane)
+            pane->alertOpenFailure(text);
+    });
+}
+
+void ItemsPane::alertOpenFailure(const QString &text)
+{
+    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_684"), text, {LocalizedText("IDS_BR_2")}, {});
 }
 
 void ItemsPane::menuitem_QuickLook()
@@ -295,6 +310,9 @@ void ItemsPane::Items_doubleclicked()
         ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
                            LocalizedText("IDS_BR_322").arg(m_items.shownItem(row)->target()),
                            {LocalizedText("IDS_BR_2")}, {});
+        break;
+    case ManagerItems::Open::openFailed:
+        alertOpenFailure(ItemOpener::openFailureText(*m_items.shownItem(row)));
         break;
     default:
         break;

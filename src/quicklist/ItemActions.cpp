@@ -4,6 +4,7 @@
 #include "platform/UrlOpener.h"
 #include "quicklist/QuickList.h"
 #include "store/FavoritesStore.h"
+#include "store/LocalizedText.h"
 #include "store/Sorting.h"
 #include "store/SupportFiles.h"
 #include "store/ViewLinks.h"
@@ -93,6 +94,7 @@ ItemActions::Click ItemActions::clickRow(int row)
     case ItemOpener::Result::opened:
         return Click::opened;
     case ItemOpener::Result::openFailed:
+        reportFailure(ItemOpener::openFailureText(item));
         return Click::openFailed;
     case ItemOpener::Result::copiedColor:
         return Click::copiedColor;
@@ -191,7 +193,16 @@ bool ItemActions::openwithApplication(int index)
 
 bool ItemActions::openWith(const ApplicationInfo &application, const QUrl &link)
 {
-    return m_desktop.applications.launch(application.id, link);
+    const bool launched = m_desktop.applications.launch(application.id, link);
+    if (!launched)
+        reportFailure(LocalizedText("IDS_BR_685").arg(link.fileName()));
+    return launched;
+}
+
+void ItemActions::reportFailure(const QString &text) const
+{
+    if (m_reportFailure)
+        m_reportFailure(text);
 }
 
 void ItemActions::openfile()
@@ -202,8 +213,13 @@ void ItemActions::openfile()
 
 void ItemActions::reveal(const QUrl &link)
 {
-    if (link.isLocalFile())
-        m_desktop.revealer.reveal(link.toLocalFile());
+    if (!link.isLocalFile())
+        return;
+    const QString path = link.toLocalFile();
+    m_desktop.revealer.reveal(path, [reporter = m_reportFailure, path] {
+        if (reporter)
+            reporter(ItemOpener::revealFailureText(path));
+    });
 }
 
 QString ItemActions::folderPathOf(const Item &item)

@@ -3,6 +3,7 @@
 #include "platform/ClipboardService.h"
 #include "platform/FileRevealer.h"
 #include "platform/UrlOpener.h"
+#include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
 
 ItemOpener::ItemOpener(const SupportFiles &supportFiles, DesktopServices desktop)
@@ -41,4 +42,16 @@ bool ItemOpener::reveal(const Item &item) const
         return false;
     m_desktop.revealer.reveal(link->toLocalFile());
     return true;
+}
+
+QString ItemOpener::openFailureText(const Item &item)
+{
+    if (item.kind() == ItemKind::bookmark)
+        return LocalizedText("IDS_BR_686").arg(item.target());
+    return LocalizedText("IDS_BR_685").arg(item.title());
+}
+
+QString ItemOpener::revealFailureText(const QString &path)
+{
+    return LocalizedText("IDS_BR_687").arg(path);
 }

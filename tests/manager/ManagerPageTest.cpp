@@ -26,6 +26,8 @@
 #include <QToolTip>
 #include <QtMath>
 
+#include <functional>
+
 namespace {
 
 class ManagerPageTest : public ManagerFixture
@@ -303,6 +305,31 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_321"));
     EXPECT_TRUE(alert()->informativeText().contains(gone));
     answer(alert(), "IDS_BR_2");
+
+    // What the desktop could not open or show is told in the window, not only on standard error.
+    replaceItems(QStringLiteral("Work"), {fileItem(QStringLiteral("pic"), 5, picture),
+                                          bookmark(QStringLiteral("site"), 6, QStringLiteral("site.org"), QString())});
+    desktop.urls.succeeds = false;
+    desktop.revealer.fails = true;
+    const struct
+    {
+        int row;
+        std::function<void()> act;
+        QString told;
+    } failures[] = {
+        {0, [this] { press(items, Qt::Key_Return); }, LocalizedText("IDS_BR_685").arg(QStringLiteral("pic"))},
+        {1, [this] { press(items, Qt::Key_Return); }, LocalizedText("IDS_BR_686").arg(QStringLiteral("site.org"))},
+        {0, [this] { page->itemsPane().menuitem_Open(); }, LocalizedText("IDS_BR_687").arg(picture)},
+    };
+    for (const auto &failure : failures) {
+        items->setCurrentIndex(items->model()->index(failure.row, 0));
+        failure.act();
+        ASSERT_TRUE(alert()) << failure.told.toStdString();
+        EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_684"));
+        EXPECT_EQ(alert()->informativeText(), failure.told);
+        answer(alert(), "IDS_BR_2");
+    }
+    desktop.urls.succeeds = true;
 
     // A double click on a colour says it copied the code (the copy itself is ManagerItems' test).
     replaceItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
