@@ -519,24 +519,31 @@ TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
     desktop.previewer.available = true;
     open();
 
+    const auto rowTitled = [this](const QString &title) {
+        for (int row = 0; row < items->model()->rowCount(); ++row) {
+            if (items->model()->index(row, 0).data().toString() == title)
+                return items->model()->index(row, 0);
+        }
+        return QModelIndex();
+    };
     const struct
     {
-        int row;
+        QString title;
         bool missing;
         QString secondLine;
-    } rows[] = {{0, false, userFile(QStringLiteral("here.odt"))},
-                {1, true, LocalizedText("IDS_BR_680").arg(gone)},
-                {2, true, LocalizedText("IDS_BR_680").arg(goneNote)},
-                {3, false, QStringLiteral("first line")}};
+    } rows[] = {{u"a here"_qs, false, userFile(QStringLiteral("here.odt"))},
+                {u"b gone"_qs, true, LocalizedText("IDS_BR_680").arg(gone)},
+                {u"c note"_qs, true, LocalizedText("IDS_BR_680").arg(goneNote)},
+                {u"d kept note"_qs, false, QStringLiteral("first line")}};
     for (const auto &row : rows) {
-        const QModelIndex index = items->model()->index(row.row, 0);
-        EXPECT_EQ(index.data(int(ItemsModel::Role::missing)).toBool(), row.missing) << row.row;
-        EXPECT_EQ(index.data(int(ItemsModel::Role::subtitle)).toString(), row.secondLine) << row.row;
-        EXPECT_EQ(index.data(Qt::AccessibleDescriptionRole).toString(), row.secondLine) << row.row;
+        const QModelIndex index = rowTitled(row.title);
+        EXPECT_EQ(index.data(int(ItemsModel::Role::missing)).toBool(), row.missing) << row.title.toStdString();
+        EXPECT_EQ(index.data(int(ItemsModel::Role::subtitle)).toString(), row.secondLine) << row.title.toStdString();
+        EXPECT_EQ(index.data(Qt::AccessibleDescriptionRole).toString(), row.secondLine) << row.title.toStdString();
     }
 
     // The desktop's previewer is not asked about a file that is gone; ours says so.
-    items->setCurrentIndex(items->model()->index(1, 0));
+    items->setCurrentIndex(rowTitled(u"b gone"_qs));
     page->itemsPane().menuitem_QuickLook();
     EXPECT_TRUE(desktop.previewer.toggled.isEmpty());
     auto *preview = page->findChild<PreviewWindow *>();
