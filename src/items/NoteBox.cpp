@@ -38,7 +38,8 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     txtFieldTitle_textfile = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_textfile"), "IDS_BR_86", this);
     txtview_textfile = new QPlainTextEdit(this);
     txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
-    txtview_textfile->setTabChangesFocus(true);
+    // Tab types a tab into the note; Ctrl+Tab leaves it (see eventFilter).
+    txtview_textfile->setTabChangesFocus(false);
     txtview_textfile->installEventFilter(this);
     lblalerttextnote = ItemBoxWidgets::messageLine(QStringLiteral("lblalerttextnote"), this);
     btnemojiTextfile = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojiTextfile"), this);
@@ -123,6 +124,14 @@ bool NoteBox::eventFilter(QObject *watched, QEvent *event)
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             && key->modifiers().testFlag(Qt::ControlModifier)) {
             btnAdd_boxaddText();
+            return true;
+        }
+        // Ctrl+Tab and Ctrl+Shift+Tab leave the note, as does Shift+Tab
+        // (which types nothing).
+        const bool backtab = key->key() == Qt::Key_Backtab
+                             || (key->key() == Qt::Key_Tab && key->modifiers().testFlag(Qt::ShiftModifier));
+        if ((key->key() == Qt::Key_Tab && key->modifiers().testFlag(Qt::ControlModifier)) || backtab) {
+            focusNextPrevChild(!backtab);
             return true;
         }
     }

@@ -110,27 +110,32 @@ void ItemActions::setClickedRow(int row)
     m_clickedItem = m_quickList.itemAt(row).value_or(Item());
 }
 
-ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
+ItemActions::ContextMenu ItemActions::menuEntries(int row) const
 {
     ContextMenu menu;
-    m_recommendedApps.clear();
-    m_clickedURL.reset();
-    setClickedRow(row);
     if (row < 0 || row >= m_quickList.rowCount() || m_quickList.isHeadingRow(row))
         return menu;
-    const Item &item = m_clickedItem;
+    const Item item = m_quickList.itemAt(row).value_or(Item());
     menu.empty = false;
     menu.item = item;
-    m_clickedURL = m_supportFiles.withLocalPaths(item).link();
-    menu.link = m_clickedURL;
-    if (m_clickedURL) {
-        m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
-        menu.offersOpenWith = true;
-        menu.recommendedApps = m_recommendedApps;
-    }
-    menu.offersReveal = item.kind() == ItemKind::text && m_clickedURL && m_clickedURL->isLocalFile();
+    menu.link = m_supportFiles.withLocalPaths(item).link();
+    menu.offersOpenWith = menu.link.has_value();
+    menu.offersReveal = item.kind() == ItemKind::text && menu.link && menu.link->isLocalFile();
     menu.offersCopyColor = item.kind() == ItemKind::color;
     menu.pinned = item.isPinned();
+    return menu;
+}
+
+ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
+{
+    m_recommendedApps.clear();
+    setClickedRow(row);
+    ContextMenu menu = menuEntries(row);
+    m_clickedURL = menu.link;
+    if (m_clickedURL) {
+        m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
+        menu.recommendedApps = m_recommendedApps;
+    }
     return menu;
 }
 
@@ -231,8 +236,13 @@ ItemActions::FolderListing ItemActions::listFolder(const QString &folder, bool s
 {
     FolderListing listing;
     listing.folder = folder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir())
         return listing;
+    if (!info.isReadable() || !info.isExecutable()) {
+        listing.unreadable = true;
+        return listing;
+    }
     const QDir dir(folder);
     QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                               QDir::Unsorted);

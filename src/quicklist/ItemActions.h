@@ -55,6 +55,9 @@ public:
     };
     // Remembers row as clickedRow, its item, and its link as clickedURL.
     ContextMenu menuWillOpen(int row);
+    // The same entries, remembering nothing and without the applications
+    // to open the link with (a screen reader asks for them often).
+    ContextMenu menuEntries(int row) const;
     int clickedRow() const { return m_clickedRow; }
     // Remembers row and the item shown there now.
     void setClickedRow(int row);
@@ -94,6 +97,8 @@ public:
         QStringList iconNames;
         // More entries than limit: the menu offers the folder itself.
         bool truncated = false;
+        // The folder exists but its entries cannot be read: the menu says so.
+        bool unreadable = false;
     };
     static FolderListing listFolder(const QString &folder, bool showFolderContents, int limit = folderMenuLimit);
     // The folder a row's item may list: the path of a file item; empty for

@@ -2,6 +2,7 @@
 
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/DeactivationCloser.h"
+#include "quicklist/PopupAccessibility.h"
 #include "quicklist/PopupGeometry.h"
 #include "quicklist/PopupTabs.h"
 #include "quicklist/QuickListPage.h"
@@ -32,6 +33,7 @@ PopupWindow::PopupWindow(const QuickListServices &services, PopupWindowStyle sty
     , m_windowStyle(style)
     , m_taskList(services.preferences)
 {
+    PopupAccessibility::installWindow(this);
     setObjectName(QStringLiteral("ViewController"));
     setAccessibleName(LocalizedText("IDS_BR_264"));
     if (style == PopupWindowStyle::grabbing) {

@@ -10,8 +10,26 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
+
+// The menu's own style, which scrolls a menu taller than the screen
+// instead of spreading it over several columns.
+class ScrollingMenuStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == QStyle::SH_Menu_Scrollable)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 QMenu *newMenu(const QString &name, QWidget *parent)
 {
@@ -54,11 +72,17 @@ namespace QuickListMenus {
 
 QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &actions,
                        const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
-                       QWidget *parent)
+                       QWidget *parent, const std::function<void()> &showContents)
 {
     QMenu *menu = newMenu(QStringLiteral("tblmenu"), parent);
     if (entries.empty)
         return menu;
+    if (showContents) {
+        QAction *contents = menu->addAction(LocalizedText("IDS_BR_723"));
+        contents->setObjectName(QStringLiteral("showContents"));
+        QObject::connect(contents, &QAction::triggered, menu, showContents);
+        menu->addSeparator();
+    }
     // Every entry carries the item and link of the row the menu opened on:
     // the rows may be rebuilt while the menu is open.
     const Item item = entries.item;
@@ -102,7 +126,13 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
 QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
+    // However long, one column no taller than the screen, which scrolls.
+    auto *style = new ScrollingMenuStyle(QStyleFactory::create(menu->style()->name()));
+    style->setParent(menu);
+    menu->setStyle(style);
     actions.setPatharr(listing.paths);
+    if (listing.unreadable)
+        menu->addAction(LocalizedText("IDS_BR_740"))->setEnabled(false);
     // Without an icon theme (or a theme without the name) the style's own
     // folder and file icons stand in, as they do for the rows.
     const QFileIconProvider standardIcons;

@@ -77,6 +77,8 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         case int(Role::opensFolderMenu):
         case int(Role::isMissing):
             return false;
+        case int(Role::foundInGroup):
+            return QString();
         default:
             return {};
         }
@@ -102,8 +104,18 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return opensFolderMenu(item);
     case int(Role::isMissing):
         return isMissing(item);
-    case Qt::AccessibleDescriptionRole:
-        return isMissing(item) ? LocalizedText("IDS_BR_680").arg(item.target()) : QVariant();
+    case int(Role::foundInGroup):
+        return foundInGroup(row);
+    case Qt::AccessibleDescriptionRole: {
+        // What a screen reader adds to the title: that the file is gone, and
+        // in a search, the group that holds the item.
+        QStringList parts;
+        if (isMissing(item))
+            parts.append(LocalizedText("IDS_BR_680").arg(item.target()));
+        if (const QString group = foundInGroup(row); !group.isEmpty())
+            parts.append(LocalizedText("IDS_BR_263").arg(group));
+        return parts.join(QStringLiteral("; "));
+    }
     default:
         return {};
     }
@@ -129,6 +141,7 @@ QHash<int, QByteArray> QuickListModel::roleNames() const
     names.insert(int(Role::isColorItem), "isColorItem");
     names.insert(int(Role::opensFolderMenu), "opensFolderMenu");
     names.insert(int(Role::isMissing), "isMissing");
+    names.insert(int(Role::foundInGroup), "foundInGroup");
     return names;
 }
 
@@ -149,8 +162,8 @@ QIcon QuickListModel::iconFor(const Item &item) const
     case ItemKind::unknown:
         return {};
     }
-    if (key.size() == 2) // no path stored
-        return {};
+    if (key.size() == 2) // no path stored: a bookmark still shows it is one
+        return item.kind() == ItemKind::bookmark ? neutralBookmarkIcon() : QIcon();
     const auto cached = m_icons.constFind(key);
     if (cached != m_icons.cend())
         return *cached;
@@ -167,6 +180,14 @@ QIcon QuickListModel::iconFor(const Item &item) const
     }
     m_icons.insert(key, icon);
     return icon;
+}
+
+QString QuickListModel::foundInGroup(int row) const
+{
+    if (!m_quickList.searchBegin())
+        return {};
+    const auto group = m_quickList.groupOfRow(row);
+    return group ? group->title() : QString();
 }
 
 bool QuickListModel::opensFolderMenu(const Item &item) const

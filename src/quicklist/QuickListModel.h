@@ -26,6 +26,7 @@ public:
         isColorItem,               // bool, items
         opensFolderMenu,           // bool: a folder whose contents menu is offered
         isMissing,                 // bool, items: the file, folder or note file is gone
+        foundInGroup,              // QString, search results: the title of the group holding the item
     };
 
     // The side of a row's icon, as the rows draw it.
@@ -49,6 +50,8 @@ private:
     QIcon iconFor(const Item &item) const;
     bool opensFolderMenu(const Item &item) const;
     bool isMissing(const Item &item) const;
+    // The group of a search result; empty outside a search.
+    QString foundInGroup(int row) const;
 
     QuickList &m_quickList;
     const SupportFiles &m_supportFiles;

@@ -70,6 +70,11 @@ QuickListToolbar::QuickListToolbar(QWidget *parent)
     searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
     searchtextfield->setAccessibleName(LocalizedText("IDS_BR_26"));
     searchtextfield->setClearButtonEnabled(true);
+    // The field's own clear button, named for screen readers.
+    for (QToolButton *clear : searchtextfield->findChildren<QToolButton *>()) {
+        clear->setAccessibleName(LocalizedText("IDS_BR_725"));
+        clear->setToolTip(LocalizedText("IDS_BR_725"));
+    }
     searchtextfield->hide();
     m_createGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"), QStringLiteral("+"),
                                      LocalizedText("IDS_BR_30"), this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quicklist/PopupAccessibility.h"
 #include "quicklist/RowDelegate.h"
 
 #include <QObject>
@@ -28,6 +29,10 @@ public:
                     ColorTagPicker &picker, QObject *parent = nullptr);
 
     void rowClicked(int row, RowDelegate::Part part);
+    // What a screen reader offers on row: a heading folds, adds an item and
+    // changes its colour tag; an item opens, lists its folder, shows its
+    // menu and carries out that menu's entries.
+    QList<PopupRowAction> accessibleActions(int row);
     void showContextMenu(int row, const QPoint &globalPos);
     // Whether the folder menu lists a folder's contents (the setting, read
     // each time the popup opens).
@@ -48,6 +53,9 @@ private:
     void closeAfterOpening(QMenu *menu);
     void changegroupBoxColor(int row);
     void getSubitems(int row);
+    // Lists folder (in the background) in a menu opened at the global point at.
+    void showFolderContents(const QString &folder, const QPoint &at);
+    bool opensFolderMenu(int row) const;
     // The menus' parent: the popup's window.
     QWidget *window() const;
 

@@ -165,18 +165,25 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
                                             chevron.bottomLeft()}));
             textRight = folder.left() - 4;
         }
-        if (missing) {
-            // A file that is gone: its icon greyed and a faint word at the row's end.
+        // Small, faint words at the row's end: that its file is gone, and a
+        // search result's group.
+        const auto addNote = [&](const QString &text, int widest) {
             QFont small = font;
             small.setPointSizeF(font.pointSizeF() * 0.85);
-            const QString mark = LocalizedText("IDS_BR_681");
-            const int markWidth = QFontMetrics(small).horizontalAdvance(mark);
+            const QFontMetrics smallMetrics(small);
+            const QString shown = smallMetrics.elidedText(text, Qt::ElideRight, widest);
+            const int width = smallMetrics.horizontalAdvance(shown);
             painter->setFont(small);
             painter->setPen(dimColor);
-            painter->drawText(QRect(textRight - markWidth, row.top(), markWidth, row.height()),
-                              Qt::AlignVCenter | Qt::AlignRight, mark);
-            textRight -= markWidth + 8;
-        }
+            painter->drawText(QRect(textRight - width, row.top(), width, row.height()),
+                              Qt::AlignVCenter | Qt::AlignRight, shown);
+            textRight -= width + 10;
+        };
+        if (missing)
+            addNote(LocalizedText("IDS_BR_681"), row.width() / 4);
+        const QString group = index.data(int(Role::foundInGroup)).toString();
+        if (!group.isEmpty())
+            addNote(group, row.width() * 2 / 5);
         if (index.data(int(Role::isPinned)).toBool()) {
             // The pin mark: a small pin head and needle.
             const QPoint head(textRight - 8, row.center().y() - 3);

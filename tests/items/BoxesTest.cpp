@@ -88,6 +88,31 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     EXPECT_TRUE(text->toPlainText().isEmpty());
 }
 
+TEST_F(BoxesTest, TabTypesATabInTheNoteOnlyAndCtrlTabLeavesIt)
+{
+    NoteBox box(adder, palette);
+    box.reset("Home");
+    box.show();
+    box.activateWindow();
+    auto *title = child<QLineEdit>(box, "txtFieldTitle_textfile");
+    auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
+    title->setFocus();
+    QTest::keyClick(title, Qt::Key_Tab);
+    EXPECT_TRUE(box.focusWidget() == text) << "Tab in the title goes on to the note";
+    EXPECT_TRUE(title->text().isEmpty());
+    QTest::keyClicks(text, "a");
+    QTest::keyClick(text, Qt::Key_Tab);
+    QTest::keyClicks(text, "b");
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("a\tb"));
+    EXPECT_TRUE(box.focusWidget() == text);
+    QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_FALSE(box.focusWidget() == text) << "Ctrl+Tab leaves the note";
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("a\tb"));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_TRUE(box.focusWidget() == title) << "Ctrl+Shift+Tab goes back to the title";
+}
+
 TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
 {
     ColorBox box(adder, palette);

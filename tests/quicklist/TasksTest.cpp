@@ -2,6 +2,7 @@
 #include "quicklist/TaskEditor.h"
 #include "quicklist/TaskList.h"
 #include "quicklist/TaskListModel.h"
+#include "quicklist/TaskListPage.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
@@ -9,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QListView>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QToolButton>
 
@@ -120,4 +122,31 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     EXPECT_EQ(titlesOf(tasks), QStringList({"Call Anna", "Renamed"}));
     EXPECT_EQ(view->currentIndex().row(), 1) << "the list was not reset under the editor";
     Localization::setTable(std::nullopt);
+}
+
+TEST(TasksTest, ThePopupsTaskListTicksTasksOffButLeavesTitlesToTheEditor)
+{
+    FakePreferencesStore preferences;
+    TaskList tasks(preferences);
+    tasks.append("Water the plants", false);
+    TaskListPage page(tasks);
+    page.resize(300, 200);
+    page.show();
+    QListView *view = page.tblview();
+    const int row = tasks.count() - 1;
+    const QModelIndex index = page.model()->index(row, 0);
+    EXPECT_FALSE(page.model()->setData(index, "changed"));
+
+    // A click on a task's check box ticks it off, and a second one back on.
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = view->visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+    ASSERT_FALSE(box.isEmpty());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_TRUE(tasks.isCompleted(row));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_FALSE(tasks.isCompleted(row));
+    EXPECT_EQ(tasks.title(row), "Water the plants");
 }
