@@ -35,6 +35,7 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
@@ -94,6 +95,10 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     setMenuTitles();
     restoreGlobalShortcut();
     m_context.bookmarks.restoreFileAccess();
+    // Removed notes and icons wait for an undo until quit, in the cache:
+    // they are no favourites, and nothing is lost if they go.
+    m_context.history.keepRemovedFilesIn(
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/brimble/removed"));
 
     // Login helper handshake: a running helper means this is a start at
     // login, which tells the helper to quit and opens no manager window
@@ -137,6 +142,7 @@ bool AppDelegate::applicationWillTerminate()
 {
     PreferencesStore &preferences = *m_context.preferences;
     const bool saved = preferences.flush() || preferences.changesMade() == m_changesAtLaunch;
+    m_context.history.discardRemovedFiles();
     printLine(QStringLiteral("terminate"));
     return saved;
 }
@@ -211,7 +217,8 @@ ManagerWindow *AppDelegate::managerWindow()
         m_managerWindow->setManagerPageFactory([this](DimmingLayer &blackLayer) {
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
                                            m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
-                                           *m_context.preferences, m_context.desktop,      selectTagvc()};
+                                           *m_context.preferences, m_context.desktop,      selectTagvc(),
+                                           &m_context.history};
             return new ManagerPage(services, blackLayer);
         });
         connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
@@ -226,7 +233,8 @@ PopupWindow *AppDelegate::popover()
     if (!m_popover) {
         m_popover = new PopupWindow(QuickListServices{m_context.favorites, *m_context.preferences,
                                                       m_context.sortSettings, m_context.supportFiles,
-                                                      m_context.viewLinks, m_context.desktop, selectTagvc()},
+                                                      m_context.viewLinks, m_context.desktop, selectTagvc(),
+                                                      &m_context.history},
                                     popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};

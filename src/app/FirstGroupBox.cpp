@@ -228,7 +228,6 @@ void FirstGroupBox::showInfoBox()
 {
     m_lblGroupNameExample->stopAnimation();
     m_steps->setCurrentWidget(m_boxInfoFirstGroup);
-    setGeometry(parentWidget()->rect());
     raise();
     show();
     // The keys go to the box, not to the page it covers.
@@ -258,28 +257,6 @@ bool FirstGroupBox::isCreationStep() const
 QString FirstGroupBox::groupName() const
 {
     return m_txtfieldGroupname->text();
-}
-
-bool FirstGroupBox::focusNextPrevChild(bool next)
-{
-    QWidget *step = m_steps->currentWidget();
-    QWidget *current = focusWidget();
-    if (!step || !current || !step->isAncestorOf(current))
-        current = step;
-    // Walk the window's focus chain from the current widget and keep to the
-    // widgets of the step on screen, wrapping around at its ends.
-    QWidget *candidate = current;
-    for (int guard = 0; guard < 1000; ++guard) {
-        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
-        if (!candidate || candidate == current)
-            break;
-        if (step->isAncestorOf(candidate) && candidate->isVisibleTo(step) && candidate->isEnabled()
-            && (candidate->focusPolicy() & Qt::TabFocus)) {
-            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return true;
-        }
-    }
-    return true;
 }
 
 void FirstGroupBox::keyPressEvent(QKeyEvent *event)

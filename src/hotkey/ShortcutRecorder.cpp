@@ -147,16 +147,28 @@ bool ShortcutRecorder::keyPressed(const ShortcutKeyPress &press, int containerPa
 {
     if (!m_isRecording || containerPage != preferencesPage)
         return false;
-    if (press.keyCode == escapeKeyCode)
+    // Escape gives up the recording and keeps the shortcut the user had.
+    if (press.keyCode == escapeKeyCode) {
         printLine(QStringLiteral("ESC"));
-    if (!press.modifiers.hasShortcutModifier() || press.characters.isEmpty())
+        cancelRecording();
+        return true;
+    }
+    // Tab and Shift+Tab leave the recorder as they leave any field: the
+    // recording ends and the focus moves on.
+    if (press.characters == u"\t" && !GlobalShortcut::hasGrabModifier(press.modifiers)) {
+        cancelRecording();
+        return false;
+    }
+    if (press.characters.isEmpty())
         return true;
 
     QString characters = press.characters;
     characters.replace(u'<', u',').replace(u'>', u'.');
     const QString keyString = functionKeyNames().value(press.keyCode, characters);
 
-    if (isReserved(keyString, press.modifiers)) {
+    // A key without Ctrl, Alt or Super, or Tab, grabbed for the whole desktop
+    // would break typing in every application.
+    if (isReserved(keyString, press.modifiers) || !GlobalShortcut::isGrabbable(keyString, press.modifiers)) {
         refuseReserved();
         return true;
     }
@@ -211,6 +223,8 @@ void ShortcutRecorder::endRecording()
         m_view->setRecordButtonActive(false);
     }
 }
+
+void ShortcutRecorder::cancelRecording() { refreshLabel(false); }
 
 void ShortcutRecorder::pageWillAppear() { refreshLabel(false); }
 

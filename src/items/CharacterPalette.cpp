@@ -83,7 +83,8 @@ QToolButton *groupButton(const QString &glyph, const QString &toolTip, QWidget *
     // Read out as the group it jumps to, not as the emoji drawn on it.
     button->setAccessibleName(toolTip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, but a click leaves the focus where the typing goes.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 } // namespace

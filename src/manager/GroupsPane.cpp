@@ -8,6 +8,7 @@
 #include "manager/ManagerSortMenus.h"
 #include "manager/PaneWidgets.h"
 #include "quicklist/ColorTagPicker.h"
+#include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
@@ -46,6 +47,8 @@ GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const Man
     tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
+    // Focusing the pane (as showing the page does) gives the keys to the list.
+    setFocusProxy(tblviewgroup);
 
     auto *bar = new QHBoxLayout;
     m_addGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
@@ -135,6 +138,14 @@ void GroupsPane::endEditing()
     m_groupsModel->applyPendingRename();
 }
 
+void GroupsPane::openSelectedColorTag()
+{
+    if (m_blackLayer.isHeld() || m_groups.selectedRow() < 0)
+        return;
+    tblviewgroup->setFocus(Qt::ShortcutFocusReason);
+    tblviewgroup->openColorTag(m_groups.selectedRow());
+}
+
 void GroupsPane::btnaddgroup()
 {
     endEditing();
@@ -179,11 +190,13 @@ void GroupsPane::alertforDeletegroup()
     const QString consequence = m_groups.groupSharesItems(row)
         ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
         : LocalizedText("IDS_BR_76");
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
-                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
-                           if (button == 0)
-                               m_groups.deleteGroup(m_groups.selectedRow());
-                       });
+    // The alert names the group, as the item's alert names the item.
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText("IDS_BR_661").arg(m_groups.groupTitle(row)),
+                                 consequence, {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")},
+                                 [this](int button) {
+                                     if (button == 0)
+                                         m_groups.deleteGroup(m_groups.selectedRow());
+                                 });
 }
 
 void GroupsPane::btnsortGroups()
@@ -211,6 +224,8 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
         ->setShortcut(QKeySequence(Qt::Key_F2));
     groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &GroupsPane::alertforDeletegroup)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
+    if (m_undoActions)
+        m_undoActions->addTo(groupsMenu);
     groupsMenu->popup(tblviewgroup->viewport()->mapToGlobal(pos));
 }
 

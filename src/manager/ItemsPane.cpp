@@ -14,6 +14,7 @@
 #include "platform/FilePreviewer.h"
 #include "quicklist/ItemOpener.h"
 #include "quicklist/QuickListMenus.h"
+#include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
@@ -88,6 +89,8 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     // The selected item stays selected as the search starts, narrows or ends.
     connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_clearingSearch)
+            return;
         const auto selected = m_items.shownItem(selectedItemRow());
         m_items.search(text);
         if (const auto uid = selected ? selected->uid() : std::nullopt)
@@ -128,9 +131,12 @@ void ItemsPane::connectItems()
     connect(&m_groups, &ManagerGroups::groupsReset, this, &ItemsPane::updateControls);
     connect(&m_items, &ManagerItems::itemsReset, this, &ItemsPane::updateControls);
     connect(&m_items, &ManagerItems::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
+    // Cleared without searching again; not with the signals blocked, which
+    // would leave the field's clear button up.
     connect(&m_items, &ManagerItems::searchEnded, this, [this] {
-        const QSignalBlocker blocker(searchtextfield);
+        m_clearingSearch = true;
         searchtextfield->clear();
+        m_clearingSearch = false;
     });
     // Remove acts on the selected item: without one it is off.
     connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -249,7 +255,7 @@ void ItemsPane::alertforRemoveItem()
     const auto uid = item->uid();
     // The alert names the item, so that a key press cannot remove another
     // one than the user thinks.
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
@@ -296,6 +302,8 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
     listMenu->addAction(LocalizedText(item->isPinned() ? "IDS_BR_138" : "IDS_BR_137"), this,
                         &ItemsPane::PinItem);
+    if (m_undoActions)
+        m_undoActions->addTo(listMenu);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
 }
 

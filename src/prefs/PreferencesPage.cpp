@@ -216,6 +216,9 @@ void PreferencesPage::setBindingNote(const QString &text)
 void PreferencesPage::setShortcutLabel(const QString &text)
 {
     m_lblshortcut->setText(text);
+    // Screen readers read the label by its name: the shortcut goes with it.
+    m_lblshortcut->setAccessibleName(text.isEmpty() ? LocalizedText("IDS_BR_82")
+                                                    : LocalizedText("IDS_BR_660").arg(text));
 }
 
 void PreferencesPage::setClearButtonVisible(bool visible)

@@ -5,6 +5,9 @@
 #include <QColor>
 #include <QString>
 
+#include <functional>
+
+class FavoritesHistory;
 class QuickList;
 class ViewLinks;
 struct SortSettings;
@@ -14,7 +17,9 @@ struct SortSettings;
 class GroupActions final
 {
 public:
-    GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings, ViewLinks &viewLinks);
+    // Changes are recorded in history, when there is one.
+    GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings, ViewLinks &viewLinks,
+                 FavoritesHistory *history = nullptr);
 
     // Creates a group named name by the store's rule
     // (FavoritesStore::createGroup), placed by the group sort.
@@ -40,11 +45,13 @@ public:
     void sortDescending();
 
 private:
-    void applyGroupSort();
-    void applyItemSort();
+    // Makes the sort menu's choice and sorts by it.
+    void applyGroupSort(const std::function<void(SortSettings &)> &choose);
+    void applyItemSort(const std::function<void(SortSettings &)> &choose);
 
     QuickList &m_quickList;
     FavoritesStore &m_favorites;
     SortSettings &m_sortSettings;
     ViewLinks &m_viewLinks;
+    FavoritesHistory *m_history;
 };

@@ -3,6 +3,7 @@
 #include "platform/FileRevealer.h"
 #include "platform/UrlOpener.h"
 #include "quicklist/QuickList.h"
+#include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
@@ -68,7 +69,8 @@ int naturalCompare(QStringView a, QStringView b)
 } // namespace
 
 ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
-                         SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop)
+                         SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop,
+                         FavoritesHistory *history)
     : m_quickList(quickList)
     , m_favorites(favorites)
     , m_sortSettings(sortSettings)
@@ -76,6 +78,7 @@ ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const 
     , m_viewLinks(viewLinks)
     , m_desktop(desktop)
     , m_opener(supportFiles, desktop)
+    , m_history(history)
 {
 }
 
@@ -165,6 +168,7 @@ void ItemActions::pinItem(const Item &item)
     if (!stored)
         return;
     Item &pinned = stored->items[stored->index];
+    const FavoritesHistoryStep step(m_history, pinned.isPinned() ? "IDS_BR_712" : "IDS_BR_711");
     pinned.setPinned(!pinned.isPinned());
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
@@ -176,6 +180,7 @@ void ItemActions::removeItem(const Item &item)
     auto stored = storedItem(item);
     if (!stored)
         return;
+    const FavoritesHistoryStep step(m_history, "IDS_BR_704", QStringList{stored->groupTitle});
     m_supportFiles.removeFilesOf(stored->items.at(stored->index));
     stored->items.removeAt(stored->index);
     m_favorites.setItems(stored->groupTitle, stored->items);

@@ -13,6 +13,7 @@
 
 #include <optional>
 
+class FavoritesHistory;
 class FavoritesStore;
 class QuickList;
 class SupportFiles;
@@ -26,7 +27,8 @@ class ItemActions final
 {
 public:
     ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
-                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop);
+                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop,
+                FavoritesHistory *history = nullptr);
 
     enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
     // Told, in words for the user, when an item, an application or the file
@@ -132,6 +134,8 @@ private:
     ViewLinks &m_viewLinks;
     DesktopServices m_desktop;
     ItemOpener m_opener;
+    // Where pins and removals are recorded for undo; none: they are not.
+    FavoritesHistory *m_history;
 
     int m_clickedRow = -1;
     Item m_clickedItem;

@@ -71,7 +71,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         case int(Role::itemCountText):
             return itemCountText(m_quickList.itemCountOfGroup(m_quickList.groupIndexOfRow(row)));
         case int(Role::tagColor):
-            return ColorText::toColor(group->color());
+            return group->tagColor();
         case int(Role::isPinned):
         case int(Role::isColorItem):
         case int(Role::opensFolderMenu):

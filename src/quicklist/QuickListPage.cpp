@@ -7,6 +7,7 @@
 #include "quicklist/QuickListToolbar.h"
 #include "quicklist/QuickListView.h"
 #include "quicklist/RowClickHandler.h"
+#include "quicklist/UndoActions.h"
 #include "platform/StandardOutput.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -41,8 +43,8 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     , m_services(services)
     , m_quickList(services.favorites)
     , m_itemActions(m_quickList, services.favorites, services.sortSettings, services.supportFiles, services.viewLinks,
-                    services.desktop)
-    , m_groupActions(m_quickList, services.favorites, services.sortSettings, services.viewLinks)
+                    services.desktop, services.history)
+    , m_groupActions(m_quickList, services.favorites, services.sortSettings, services.viewLinks, services.history)
 {
     setObjectName(QStringLiteral("quickListPage"));
     m_toolbar = new QuickListToolbar(this);
@@ -54,6 +56,13 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     tableView->setModel(m_model);
     m_rows = new RowClickHandler(*tableView, m_quickList, m_itemActions, m_groupActions, services.selectTagvc, this);
     m_drops = new PopupDropTarget(*tableView, m_quickList, this);
+    if (services.history) {
+        // The popup closes when it loses the focus: what could not be
+        // undone is told in a tip, not an alert.
+        m_rows->setUndoActions(new UndoActions(*services.history, this, [this](const QString &message) {
+            QToolTip::showText(tableView->mapToGlobal(tableView->rect().center()), message, tableView);
+        }));
+    }
     buildEmptyState();
 
     auto *layout = new QVBoxLayout(this);

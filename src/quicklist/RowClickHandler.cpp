@@ -8,6 +8,7 @@
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/QuickListView.h"
+#include "quicklist/UndoActions.h"
 #include "store/LocalizedText.h"
 
 #include <QCursor>
@@ -165,6 +166,8 @@ void RowClickHandler::showContextMenu(int row, const QPoint &globalPos)
     QMenu *menu = QuickListMenus::itemContextMenu(entries, m_itemActions, nullptr,
                                                   [this, clicked] { showCopiedTooltip(clicked); }, window(),
                                                   showContents);
+    if (m_undoActions)
+        m_undoActions->addTo(menu);
     closeAfterOpening(menu);
     menu->popup(globalPos);
 }

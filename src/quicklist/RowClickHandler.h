@@ -20,6 +20,8 @@ class QuickListView;
 // close), copies its colour, or lists its folder in a menu; the right
 // button opens the item's menu. The decisions are ItemActions' and
 // GroupActions'; this carries them out on the screen.
+class UndoActions;
+
 class RowClickHandler final : public QObject
 {
     Q_OBJECT
@@ -37,6 +39,8 @@ public:
     // Whether the folder menu lists a folder's contents (the setting, read
     // each time the popup opens).
     void setShowFolderContents(bool show) { m_showFolderContents = show; }
+    // Undo and Redo for the end of the item menus; none: they are left off.
+    void setUndoActions(const UndoActions *undoActions) { m_undoActions = undoActions; }
 
 Q_SIGNALS:
     // Something was opened: the popup is to close.
@@ -64,6 +68,7 @@ private:
     ItemActions &m_itemActions;
     GroupActions &m_groupActions;
     ColorTagPicker &m_picker;
+    const UndoActions *m_undoActions = nullptr;
     QPointer<QMenu> subItemsmenu;
     bool m_showFolderContents = false;
     bool menuisopend = false;

@@ -1,5 +1,6 @@
 #include "ManagerFixture.h"
 
+#include "items/AddItemPanel.h"
 #include "items/ItemEditor.h"
 #include "manager/GroupRowDelegate.h"
 #include "manager/GroupsModel.h"
@@ -20,6 +21,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionViewItem>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -214,6 +218,121 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     EXPECT_FALSE(child<QToolButton>("btnAddRemoveGroup_remove")->isEnabled());
 }
 
+TEST_F(ManagerPageTest, KeysActOnTheRowWithTheFocusAndThePageKeysWorkAnywhere)
+{
+    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("a"), 1, QStringLiteral("FF0000")), colorItem(QStringLiteral("b"), 2, QStringLiteral("00FF00")),
+                                      colorItem(QStringLiteral("c"), 3, QStringLiteral("0000FF"))});
+    addGroup(QStringLiteral("Home"));
+    sortSettings.itemSortAscending = true;
+    open();
+
+    // Focusing the page (as showing it does) gives the keys to the groups list.
+    page->setFocus();
+    EXPECT_TRUE(groups->hasFocus());
+    press(groups, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(page->itemsPane().searchField()->hasFocus());
+    press(page->itemsPane().searchField(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(picker.isVisible()) << "Ctrl+T from the search field";
+    press(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(groups->hasFocus());
+
+    // A current row without the selection (as a reset leaves it) is selected
+    // when the list gets the focus; the keys act on it and Down moves from it.
+    items->selectionModel()->clearSelection();
+    items->selectionModel()->setCurrentIndex(items->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    items->selectionModel()->clearSelection();
+    items->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(items->selectedRow(), 1);
+    press(items, Qt::Key_F2);
+    auto *panel = page->findChild<AddItemPanel *>();
+    ASSERT_TRUE(panel && panel->isVisible()) << "F2 edits the row with the focus";
+    EXPECT_EQ(panel->findChild<QLineEdit *>(QStringLiteral("txtfieldTitle"))->text(), QStringLiteral("b"));
+    panel->reject();
+    QCoreApplication::processEvents();
+    items->setFocus();
+    press(items, Qt::Key_Down);
+    EXPECT_EQ(items->selectedRow(), 2);
+    EXPECT_EQ(items->currentIndex().row(), 2);
+
+    // The row with the focus is framed also when selected, in both lists.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = QRect(0, 0, 200, 48);
+        option.state &= ~QStyle::State_HasFocus;
+        option.state |= QStyle::State_Selected | QStyle::State_Active;
+        const auto render = [&](QStyle::State extra) {
+            QImage image(option.rect.size(), QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            QStyleOptionViewItem framed = option;
+            framed.state |= extra;
+            view->itemDelegate()->paint(&painter, framed, view->model()->index(0, 0));
+            painter.end();
+            return image;
+        };
+        const QImage focused = render(QStyle::State_HasFocus);
+        const QImage plain = render({});
+        int framePixels = 0;
+        for (int y = 0; y < 48; ++y)
+            framePixels += focused.pixel(2, y) != plain.pixel(2, y);
+        EXPECT_GT(framePixels, 10) << view->objectName().toStdString();
+    }
+}
+
+TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("memo"), 1)});
+    addGroup(QStringLiteral("Home"));
+    open();
+    struct Case
+    {
+        QAbstractItemView *list;
+        QString message;
+        QStringList kept;
+    };
+    groups->setCurrentIndex(groups->model()->index(int(column(groups).indexOf(QStringLiteral("Work"))), 0));
+    items->setCurrentIndex(items->model()->index(0, 0));
+    for (const Case &c : {Case{groups, LocalizedText("IDS_BR_661").arg(QStringLiteral("Work")), storedGroupTitles()},
+                          Case{items, LocalizedText("IDS_BR_79"), storedItemTitles(QStringLiteral("Work"))}}) {
+        c.list->setFocus();
+        press(c.list, Qt::Key_Delete);
+        ASSERT_TRUE(alert());
+        EXPECT_EQ(alert()->text(), c.message);
+        ASSERT_TRUE(alert()->defaultButton());
+        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText("IDS_BR_78"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(alert() && alert()->isVisible());
+        EXPECT_EQ(c.list == groups ? storedGroupTitles() : storedItemTitles(QStringLiteral("Work")), c.kept);
+    }
+
+    // Shift+F10 opens a row's menu, as the Menu key does.
+    for (const auto &[list, menuName] : {std::pair{static_cast<QAbstractItemView *>(groups), "groupsMenu"},
+                                          {static_cast<QAbstractItemView *>(items), "listMenu"}}) {
+        list->setFocus();
+        press(list, Qt::Key_F10, Qt::ShiftModifier);
+        QMenu *menu = page->findChild<QMenu *>(QString::fromLatin1(menuName));
+        ASSERT_TRUE(menu) << menuName;
+        menu->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A name of spaces only is refused like an empty one.
+    groups->setCurrentIndex(groups->model()->index(0, 0));
+    const QStringList before = storedGroupTitles();
+    EXPECT_EQ(page->groups().rename(0, QStringLiteral("   ")), ManagerGroups::Rename::restored);
+    EXPECT_EQ(storedGroupTitles(), before);
+
+    // A group change ends a search: the field is emptied, its clear button goes with the text.
+    QLineEdit *search = page->itemsPane().searchField();
+    search->setText(QStringLiteral("memo"));
+    QSignalSpy cleared(search, &QLineEdit::textChanged);
+    page->groups().selectGroup(before.indexOf(QStringLiteral("Work")) == 0 ? 1 : 0);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(cleared.count(), 1) << "the clear button follows the field's text changes";
+}
+
 TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheOther)
 {
     const QString work = QStringLiteral("Work");
@@ -276,7 +395,8 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     QStringList enabled;
     for (QAction *action : menu->actions())
         enabled.append(action->isEnabled() ? action->text() : QString());
-    EXPECT_EQ(enabled, (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
+    // (Undo and Redo follow, after a separator.)
+    EXPECT_EQ(enabled.mid(0, 5), (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
     menu->actions().at(4)->trigger();
     menu->close();
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).first(), QStringLiteral("site"));
