@@ -28,6 +28,7 @@
 #include "store/PreferencesNotices.h"
 #include "store/Settings.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -167,10 +168,10 @@ void AppDelegate::translateQtDialogs()
 void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
-    m_trayMenu->addAction(LocalizedText("IDS_BR_123"), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
+    m_trayMenu->addAction(LocalizedText(Text::showWindow), this, &AppDelegate::menuitem_Showwindow);
+    m_trayMenu->addAction(LocalizedText(Text::aboutApp), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(LocalizedText("IDS_BR_132"), this, &AppDelegate::terminate);
+    m_trayMenu->addAction(LocalizedText(Text::quitApp), this, &AppDelegate::terminate);
 }
 
 void AppDelegate::restoreGlobalShortcut()
@@ -178,7 +179,7 @@ void AppDelegate::restoreGlobalShortcut()
     HotKeysController::setService(m_context.hotKeys.get());
     // A desktop that binds the key itself (the portal) lists it under this text.
     if (m_context.hotKeys)
-        m_context.hotKeys->setShortcutDescription(LocalizedText("IDS_BR_280"));
+        m_context.hotKeys->setShortcutDescription(LocalizedText(Text::showFavouritesAction));
     m_hotKey->restore();
 }
 
@@ -206,7 +207,7 @@ void AppDelegate::setUpTrayIcon()
     });
     statusItem.setTriggerHandler([this] { togglePopover(); });
     statusItem.setSymbolicIconName(QLatin1String(brimbleSymbolicIconName));
-    statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
+    statusItem.show(brimbleIcon(), LocalizedText(Text::trayToolTip), m_trayMenu.get());
 }
 
 ManagerWindow *AppDelegate::managerWindow()

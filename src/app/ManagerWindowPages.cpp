@@ -5,6 +5,7 @@
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QFrame>
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr const char *pageTitleKeys[ManagerWindowPages::pageCount] = {"IDS_BR_3", "IDS_BR_6", "IDS_BR_4", "IDS_BR_5"};
+constexpr TextKey pageTitleKeys[ManagerWindowPages::pageCount] = {Text::manageFavourites, Text::preferences, Text::about, Text::moreApps};
 constexpr const char *pageButtonNames[ManagerWindowPages::pageCount] = {"btnmanageshortcuts", "btnpreferences",
                                                                         "btnaboutus", "btnUtilityKit"};
 
@@ -43,7 +44,7 @@ ManagerWindowPages::ManagerWindowPages(const Services &services, PageFactory pag
     , m_pageFactory(std::move(pages))
 {
     setObjectName(QStringLiteral("containerVc"));
-    auto *lblapptitle = new QLabel(LocalizedText("IDS_BR_7"), this);
+    auto *lblapptitle = new QLabel(LocalizedText(Text::appName), this);
     QFont titleFont = lblapptitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
@@ -185,9 +186,9 @@ void ManagerWindowPages::btnCreateGroup()
     if (name.trimmed().isEmpty()) {
         if (m_alert)
             return;
-        auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"),
-                                      LocalizedText("IDS_BR_13"), QMessageBox::NoButton, window());
-        alert->addButton(LocalizedText("IDS_BR_2"), QMessageBox::AcceptRole);
+        auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName),
+                                      LocalizedText(Text::groupNameMissing), QMessageBox::NoButton, window());
+        alert->addButton(LocalizedText(Text::ok), QMessageBox::AcceptRole);
         alert->setWindowModality(Qt::WindowModal);
         alert->setAttribute(Qt::WA_DeleteOnClose);
         m_blackLayer->hold();

@@ -9,6 +9,7 @@
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 
 #include <QHash>
 
@@ -84,7 +85,7 @@ void ShortcutRecorder::refreshBindingNote()
     QString note;
     if (service && service->isAvailable() && service->isDesktopBound() && !m_shortcut.shortcutModifiers().isEmpty()) {
         const QString bound = service->boundTriggerDescription();
-        note = bound.isEmpty() ? LocalizedText("IDS_BR_282") : LocalizedText("IDS_BR_281").arg(bound);
+        note = bound.isEmpty() ? LocalizedText(Text::shortcutNotBoundYet) : LocalizedText(Text::shortcutBoundByDesktop).arg(bound);
     }
     m_view->setBindingNote(note);
 }
@@ -126,7 +127,7 @@ void ShortcutRecorder::clearShortcut()
     m_storedShortcutRefused = false;
     refreshBindingNote();
     if (m_view) {
-        m_view->setShortcutLabel(LocalizedText("IDS_BR_83"));
+        m_view->setShortcutLabel(LocalizedText(Text::shortcutNotSet));
         m_view->setClearButtonVisible(false);
     }
 }
@@ -188,7 +189,7 @@ void ShortcutRecorder::refuseReserved()
     m_view->setDimmed(true);
     m_view->setShortcutLabel(QString());
     std::weak_ptr<ShortcutRecorder *> alive = m_alive;
-    m_view->showAlert(LocalizedText("IDS_BR_1"), LocalizedText("IDS_BR_2"), [alive] {
+    m_view->showAlert(LocalizedText(Text::shortcutTaken), LocalizedText(Text::ok), [alive] {
         if (const auto self = alive.lock(); self && (*self)->m_view)
             (*self)->m_view->setDimmed(false);
     });
@@ -248,7 +249,7 @@ void ShortcutRecorder::refreshLabel(bool disappearing)
     if (!m_view)
         return;
     const bool hasShortcut = !m_shortcut.shortcutModifiers().isEmpty();
-    m_view->setShortcutLabel(hasShortcut ? m_shortcut.readableShortcut() : LocalizedText("IDS_BR_83"));
+    m_view->setShortcutLabel(hasShortcut ? m_shortcut.readableShortcut() : LocalizedText(Text::shortcutNotSet));
     m_view->setClearButtonVisible(hasShortcut);
     refreshBindingNote();
 }
@@ -267,9 +268,9 @@ void ShortcutRecorder::registrationFailed()
     // help: the user is told how to bind the shortcut in the desktop instead.
     const HotKeyService *service = HotKeysController::service();
     const bool grabsAvailable = service && service->isAvailable();
-    const QString message = LocalizedText(grabsAvailable ? "IDS_BR_1" : "IDS_BR_114");
+    const QString message = LocalizedText(grabsAvailable ? Text::shortcutTaken : Text::shortcutsUnavailable);
     std::weak_ptr<ShortcutRecorder *> alive = m_alive;
-    m_view->showAlert(message, LocalizedText("IDS_BR_2"), [alive, grabsAvailable] {
+    m_view->showAlert(message, LocalizedText(Text::ok), [alive, grabsAvailable] {
         const auto self = alive.lock();
         if (!self || !(*self)->m_view)
             return;
@@ -279,7 +280,7 @@ void ShortcutRecorder::registrationFailed()
         if (grabsAvailable)
             recorder.startRecording();
         else
-            recorder.m_view->setShortcutLabel(LocalizedText("IDS_BR_83"));
+            recorder.m_view->setShortcutLabel(LocalizedText(Text::shortcutNotSet));
         recorder.m_view->setDimmed(false);
     });
 }

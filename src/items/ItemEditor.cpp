@@ -4,13 +4,14 @@
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QFileInfo>
 
 namespace {
-constexpr auto missingTitle = "IDS_BR_102";
-constexpr auto itemGone = "IDS_BR_183";
-constexpr auto groupGone = "IDS_BR_188";
+constexpr auto missingTitle = Text::titleMissing;
+constexpr auto itemGone = Text::itemGone;
+constexpr auto groupGone = Text::groupGone;
 } // namespace
 
 ItemEditor::ItemEditor(const ItemServices &services)
@@ -37,7 +38,7 @@ ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const Pane
     // The group may have been deleted from the popup while the panel was up;
     // its items would be stored where no group shows them.
     if (!m_services.favorites.hasGroupTitled(groupTitle))
-        return ItemResult::refused(QString::fromLatin1(groupGone));
+        return ItemResult::refused(groupGone);
     const ItemResult result = make(kind, fields);
     if (result.ok())
         m_services.favorites.appendItemToGroup(groupTitle, *result.item);
@@ -49,7 +50,7 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
     QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
-        return ItemResult::refused(QString::fromLatin1(itemGone));
+        return ItemResult::refused(itemGone);
     const Item old = items.at(index);
     // A bookmark whose address stays keeps its icon: fetching it again
     // would give the row the generic icon for as long as the network is
@@ -85,11 +86,11 @@ ItemResult ItemEditor::retitleBookmark(const QString &groupTitle, QList<Item> &i
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
 {
     if (title.isEmpty())
-        return ItemResult::refused(QString::fromLatin1(missingTitle));
+        return ItemResult::refused(missingTitle);
     QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
-        return ItemResult::refused(QString::fromLatin1(itemGone));
+        return ItemResult::refused(itemGone);
     items[index].setTitle(title);
     m_services.favorites.setItems(groupTitle, items);
     return ItemResult::made(items.at(index));

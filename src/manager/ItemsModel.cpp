@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ QString ItemsModel::subtitleOf(const Item &item) const
     // A file's path, a bookmark's address, a colour's code; a note's first line.
     const QString target = item.target();
     if (isMissing(item))
-        return LocalizedText("IDS_BR_680").arg(target);
+        return LocalizedText(Text::fileMissingLine).arg(target);
     if (item.kind() != ItemKind::text)
         return target;
     auto cached = m_noteFirstLines.constFind(target);

@@ -17,6 +17,7 @@
 #include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
@@ -53,12 +54,12 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 8, 8, 8);
     auto *top = new QHBoxLayout;
-    top->addWidget(PaneWidgets::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
+    top->addWidget(PaneWidgets::heading(Text::itemsHeading, QStringLiteral("lblitemstitle"), this));
     top->addStretch();
     searchtextfield = new QLineEdit(this);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
-    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_181"));
-    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_181"));
+    searchtextfield->setPlaceholderText(LocalizedText(Text::searchThisGroup));
+    searchtextfield->setAccessibleName(LocalizedText(Text::searchThisGroup));
     searchtextfield->setClearButtonEnabled(true);
     searchtextfield->installEventFilter(this);
     top->addWidget(searchtextfield, 1);
@@ -66,7 +67,7 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     itemsStack = new QStackedWidget(this);
     tblviewItems = new ItemsListView(items, drops, itemsStack);
-    tblviewItems->setAccessibleName(LocalizedText("IDS_BR_58"));
+    tblviewItems->setAccessibleName(LocalizedText(Text::itemsHeading));
     tblviewItems->installEventFilter(this);
     itemsStack->addWidget(tblviewItems);
     buildEmptyBox();
@@ -75,10 +76,10 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     auto *bar = new QHBoxLayout;
     m_addItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
-                                       LocalizedText("IDS_BR_61"), this);
+                                       LocalizedText(Text::addItem), this);
     m_removeItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
-                                         LocalizedText("IDS_BR_187"), this);
-    m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
+                                         LocalizedText(Text::removeItemTitle), this);
+    m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), Text::sortItems, this);
     bar->addWidget(m_addItemButton);
     bar->addWidget(m_removeItemButton);
     bar->addStretch();
@@ -110,13 +111,13 @@ void ItemsPane::buildEmptyBox()
     boxNoItem = new QWidget(itemsStack);
     boxNoItem->setObjectName(QStringLiteral("boxNoItem"));
     auto *empty = new QVBoxLayout(boxNoItem);
-    auto *lbltitleNoitems = PaneWidgets::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
+    auto *lbltitleNoitems = PaneWidgets::heading(Text::noItemsYetTitle, QStringLiteral("lbltitleNoitems"), boxNoItem);
     lbltitleNoitems->setAlignment(Qt::AlignCenter);
-    auto *lbldescriptionN0items = new QLabel(LocalizedText("IDS_BR_60"), boxNoItem);
+    auto *lbldescriptionN0items = new QLabel(LocalizedText(Text::noItemsYetHint), boxNoItem);
     lbldescriptionN0items->setObjectName(QStringLiteral("lbldescriptionN0items"));
     lbldescriptionN0items->setWordWrap(true);
     lbldescriptionN0items->setAlignment(Qt::AlignCenter);
-    auto *btnAddNewItem = new QPushButton(LocalizedText("IDS_BR_61"), boxNoItem);
+    auto *btnAddNewItem = new QPushButton(LocalizedText(Text::addItem), boxNoItem);
     btnAddNewItem->setObjectName(QStringLiteral("btnAddNewItem"));
     empty->addStretch();
     empty->addWidget(lbltitleNoitems);
@@ -151,7 +152,7 @@ void ItemsPane::updateControls()
     m_addItemButton->setEnabled(hasGroups);
     m_removeItemButton->setEnabled(selectedItemRow() >= 0);
     const bool showEmptyBox = !m_items.searchBegin() && !hasItems && hasGroups;
-    tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
+    tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText(Text::noSearchMatches) : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
 }
 
@@ -214,7 +215,7 @@ void ItemsPane::menuitem_Open()
 
 void ItemsPane::alertOpenFailure(const QString &text)
 {
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_684"), text, {LocalizedText("IDS_BR_2")}, {});
+    ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::couldNotOpenTitle), text, {LocalizedText(Text::ok)}, {});
 }
 
 void ItemsPane::menuitem_QuickLook()
@@ -255,8 +256,8 @@ void ItemsPane::alertforRemoveItem()
     const auto uid = item->uid();
     // The alert names the item, so that a key press cannot remove another
     // one than the user thinks.
-    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
-                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText(Text::removeItemQuestion), item->title(),
+                       {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
                            const int row = m_items.shownRowOfUid(*uid);
@@ -292,15 +293,15 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     listMenu->setObjectName(QStringLiteral("listMenu"));
     listMenu->setAttribute(Qt::WA_DeleteOnClose);
     // The entries show the keys that do the same in the list.
-    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &ItemsPane::menuitem_edit)
+    listMenu->addAction(LocalizedText(Text::edit), this, &ItemsPane::menuitem_edit)
         ->setShortcut(QKeySequence(Qt::Key_F2));
-    listMenu->addAction(LocalizedText("IDS_BR_65"), this, &ItemsPane::menuitem_Open)->setEnabled(isFile);
+    listMenu->addAction(LocalizedText(Text::showInFileManager), this, &ItemsPane::menuitem_Open)->setEnabled(isFile);
     // (Space, the list's preview key, is left off: in the menu it picks the
     // highlighted entry.)
-    listMenu->addAction(LocalizedText("IDS_BR_66"), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
-    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &ItemsPane::alertforRemoveItem)
+    listMenu->addAction(LocalizedText(Text::preview), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
+    listMenu->addAction(LocalizedText(Text::removeItemAction), this, &ItemsPane::alertforRemoveItem)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
-    listMenu->addAction(LocalizedText(item->isPinned() ? "IDS_BR_138" : "IDS_BR_137"), this,
+    listMenu->addAction(LocalizedText(item->isPinned() ? Text::unpin : Text::pinToTop), this,
                         &ItemsPane::PinItem);
     if (m_undoActions)
         m_undoActions->addTo(listMenu);
@@ -315,9 +316,9 @@ void ItemsPane::Items_doubleclicked()
         showCopiedTip(row);
         break;
     case ManagerItems::Open::missing:
-        ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
-                           LocalizedText("IDS_BR_322").arg(m_items.shownItem(row)->target()),
-                           {LocalizedText("IDS_BR_2")}, {});
+        ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::itemTargetMissing),
+                           LocalizedText(Text::itemTargetMissingDetail).arg(m_items.shownItem(row)->target()),
+                           {LocalizedText(Text::ok)}, {});
         break;
     case ManagerItems::Open::openFailed:
         alertOpenFailure(ItemOpener::openFailureText(*m_items.shownItem(row)));
@@ -331,7 +332,7 @@ void ItemsPane::showCopiedTip(int row)
 {
     const QRect rect = tblviewItems->visualRect(m_itemsModel->index(row));
     const QPoint at = tblviewItems->viewport()->mapToGlobal(QPoint(rect.center().x(), rect.top()));
-    QToolTip::showText(at, LocalizedText("IDS_BR_27"), tblviewItems, QRect(), tooltipMs);
+    QToolTip::showText(at, LocalizedText(Text::colourCodeCopied), tblviewItems, QRect(), tooltipMs);
 }
 
 void ItemsPane::scrolltoLastAddedItemWithUid(qint64 uid)

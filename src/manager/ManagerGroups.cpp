@@ -4,6 +4,7 @@
 #include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
 #include "store/GroupLists.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <algorithm>
@@ -106,7 +107,7 @@ ManagerGroups::Rename ManagerGroups::rename(int row, const QString &title)
     if (row < 0 || row >= m_grouparr.size())
         return Rename::ignored;
     const QString old = groupTitle(row);
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_707", QStringList{old, title});
+    const FavoritesHistoryStep step(m_services.history, Text::renameGroupStep, QStringList{old, title});
     // A name of spaces only is no name.
     const bool blank = title.trimmed().isEmpty();
     if (old.isEmpty() && blank) {
@@ -138,7 +139,7 @@ void ManagerGroups::deleteGroup(int row)
     if (row < 0 || row >= m_grouparr.size())
         return;
     const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_705", QStringList{groupTitle(row)});
+    const FavoritesHistoryStep step(m_services.history, Text::deleteGroupStep, QStringList{groupTitle(row)});
     GroupLists(m_services.favorites, m_services.supportFiles).deleteGroup(m_grouparr, row);
     if (selected.isNull())
         m_selectedRow = qMin(row, int(m_grouparr.size()) - 1);
@@ -165,7 +166,7 @@ void ManagerGroups::changeColor(int row, const QColor &color)
 {
     if (row < 0 || row >= m_grouparr.size() || !color.isValid())
         return;
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_708", QStringList());
+    const FavoritesHistoryStep step(m_services.history, Text::changeColourStep, QStringList());
     m_grouparr[row].setColor(ColorText::fromColor(color));
     sortGroups();
 }
@@ -174,7 +175,7 @@ void ManagerGroups::moveGroup(int from, int row)
 {
     if (from < 0 || from >= m_grouparr.size() || row < 0 || row > m_grouparr.size())
         return;
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_709", QStringList());
+    const FavoritesHistoryStep step(m_services.history, Text::reorderGroupsStep, QStringList());
     m_services.sortSettings.groupSortKey = SortSettings::GroupKey::none;
     const QString selected = selectedGroupTitle();
     const Group group = m_grouparr.at(from);
@@ -193,7 +194,7 @@ void ManagerGroups::moveGroup(int from, int row)
 
 void ManagerGroups::setGroupSortKey(SortSettings::GroupKey key)
 {
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_710", QStringList());
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep, QStringList());
     m_services.sortSettings.groupSortKey = key;
     // "None" only stops sorting: the stored order stays as it is.
     if (key != SortSettings::GroupKey::none)
@@ -202,7 +203,7 @@ void ManagerGroups::setGroupSortKey(SortSettings::GroupKey key)
 
 void ManagerGroups::setGroupSortAscending(bool ascending)
 {
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_710", QStringList());
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep, QStringList());
     m_services.sortSettings.groupSortAscending = ascending;
     sortGroups();
 }

@@ -9,6 +9,7 @@
 #include "store/FavoritesStore.h"
 #include "store/SearchRules.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QFileInfo>
@@ -126,7 +127,7 @@ void ManagerItems::PinItem(int row)
     if (index < 0)
         return;
     Item &item = m_selectedGroupItems[index];
-    const FavoritesHistoryStep step(m_services.history, item.isPinned() ? "IDS_BR_712" : "IDS_BR_711",
+    const FavoritesHistoryStep step(m_services.history, item.isPinned() ? Text::unpinStep : Text::pinToTopStep,
                                     QStringList{m_groups.selectedGroupTitle()});
     item.setPinned(!item.isPinned());
     const auto uid = item.uid();
@@ -140,7 +141,7 @@ void ManagerItems::removeItem(int row)
     const int index = indexInSelectedItems(row);
     if (index < 0)
         return;
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_704", QStringList{m_groups.selectedGroupTitle()});
+    const FavoritesHistoryStep step(m_services.history, Text::removeItemStep, QStringList{m_groups.selectedGroupTitle()});
     m_services.supportFiles.removeFilesOf(m_selectedGroupItems.at(index));
     m_selectedGroupItems.removeAt(index);
     storeSelectedItems();
@@ -198,7 +199,7 @@ bool ManagerItems::moveItemToGroup(int itemRow, int groupRow)
     const int selectedRow = m_groups.selectedRow();
     if (index < 0 || groupRow < 0 || groupRow >= m_groups.groupCount() || groupRow == selectedRow)
         return false;
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_706",
+    const FavoritesHistoryStep step(m_services.history, Text::moveItemStep,
                                     QStringList{m_groups.selectedGroupTitle(), m_groups.groupTitle(groupRow)});
     const Item item = m_selectedGroupItems.takeAt(index);
     storeSelectedItems();
@@ -219,14 +220,14 @@ void ManagerItems::selectedItemsStored(std::optional<qint64> uid)
 
 void ManagerItems::setItemSortKey(SortSettings::ItemKey key)
 {
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_710");
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep);
     m_services.sortSettings.itemSortKey = key;
     selectedItemsStored(std::nullopt);
 }
 
 void ManagerItems::setItemSortAscending(bool ascending)
 {
-    const FavoritesHistoryStep step(m_services.history, "IDS_BR_710");
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep);
     m_services.sortSettings.itemSortAscending = ascending;
     selectedItemsStored(std::nullopt);
 }

@@ -10,6 +10,7 @@
 #include "manager/ManagerItems.h"
 #include "quicklist/UndoActions.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
@@ -71,7 +72,7 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
     connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &ManagerPage::reloadGroups);
     if (m_services.history) {
         auto *undoActions = new UndoActions(*m_services.history, this, [this, &blackLayer](const QString &message) {
-            ManagerAlert::show(this, blackLayer, message, QString(), {LocalizedText("IDS_BR_2")}, {});
+            ManagerAlert::show(this, blackLayer, message, QString(), {LocalizedText(Text::ok)}, {});
         });
         m_groupsPane->setUndoActions(undoActions);
         m_itemsPane->setUndoActions(undoActions);

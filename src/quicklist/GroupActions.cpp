@@ -4,6 +4,7 @@
 #include "store/ColorText.h"
 #include "store/FavoritesHistory.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 GroupActions::GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings,
@@ -26,17 +27,17 @@ FavoritesStore::GroupCreation GroupActions::createGroup(const QString &name)
     return result;
 }
 
-QString GroupActions::refusalKey(FavoritesStore::GroupCreation result)
+std::optional<TextKey> GroupActions::refusalKey(FavoritesStore::GroupCreation result)
 {
     switch (result) {
     case FavoritesStore::GroupCreation::emptyTitle:
-        return QStringLiteral("IDS_BR_121");
+        return Text::groupNameEmpty;
     case FavoritesStore::GroupCreation::titleTaken:
-        return QStringLiteral("IDS_BR_69");
+        return Text::groupNamesMustBeUnique;
     case FavoritesStore::GroupCreation::created:
         break;
     }
-    return {};
+    return std::nullopt;
 }
 
 int GroupActions::indexForColorChange(int row) const
@@ -59,7 +60,7 @@ void GroupActions::changeColor(int index, const QColor &color)
     QList<Group> groups = m_quickList.grouparr();
     if (index < 0 || index >= groups.size() || !color.isValid())
         return;
-    const FavoritesHistoryStep step(m_history, "IDS_BR_708", QStringList());
+    const FavoritesHistoryStep step(m_history, Text::changeColourStep, QStringList());
     groups[index].setColor(ColorText::fromColor(color));
     Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
     m_quickList.reloadQuickList();
@@ -68,7 +69,7 @@ void GroupActions::changeColor(int index, const QColor &color)
 
 void GroupActions::applyGroupSort(const std::function<void(SortSettings &)> &choose)
 {
-    const FavoritesHistoryStep step(m_history, "IDS_BR_710", QStringList());
+    const FavoritesHistoryStep step(m_history, Text::sortStep, QStringList());
     choose(m_sortSettings);
     QList<Group> groups = m_quickList.grouparr();
     Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
@@ -78,7 +79,7 @@ void GroupActions::applyGroupSort(const std::function<void(SortSettings &)> &cho
 
 void GroupActions::applyItemSort(const std::function<void(SortSettings &)> &choose)
 {
-    const FavoritesHistoryStep step(m_history, "IDS_BR_710");
+    const FavoritesHistoryStep step(m_history, Text::sortStep);
     choose(m_sortSettings);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
     m_quickList.reloadQuickList();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/FavoritesStore.h"
+#include "store/TextKey.h"
 
 #include <QColor>
 #include <QString>
@@ -8,6 +9,8 @@
 #include <functional>
 
 class FavoritesHistory;
+#include <optional>
+
 class QuickList;
 class ViewLinks;
 struct SortSettings;
@@ -25,7 +28,7 @@ public:
     // (FavoritesStore::createGroup), placed by the group sort.
     FavoritesStore::GroupCreation createGroup(const QString &name);
     // The keyed text that explains a refusal; empty for created.
-    static QString refusalKey(FavoritesStore::GroupCreation result);
+    static std::optional<TextKey> refusalKey(FavoritesStore::GroupCreation result);
 
     // The group (an index into grouparr) whose heading is at row: the first
     // group with the heading's title; -1 when row is no heading.

@@ -8,6 +8,7 @@
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QDir>
@@ -168,7 +169,7 @@ void ItemActions::pinItem(const Item &item)
     if (!stored)
         return;
     Item &pinned = stored->items[stored->index];
-    const FavoritesHistoryStep step(m_history, pinned.isPinned() ? "IDS_BR_712" : "IDS_BR_711");
+    const FavoritesHistoryStep step(m_history, pinned.isPinned() ? Text::unpinStep : Text::pinToTopStep);
     pinned.setPinned(!pinned.isPinned());
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
@@ -180,7 +181,7 @@ void ItemActions::removeItem(const Item &item)
     auto stored = storedItem(item);
     if (!stored)
         return;
-    const FavoritesHistoryStep step(m_history, "IDS_BR_704", QStringList{stored->groupTitle});
+    const FavoritesHistoryStep step(m_history, Text::removeItemStep, QStringList{stored->groupTitle});
     m_supportFiles.removeFilesOf(stored->items.at(stored->index));
     stored->items.removeAt(stored->index);
     m_favorites.setItems(stored->groupTitle, stored->items);
@@ -205,7 +206,7 @@ bool ItemActions::openWith(const ApplicationInfo &application, const QUrl &link)
 {
     const bool launched = m_desktop.applications.launch(application.id, link);
     if (!launched)
-        reportFailure(LocalizedText("IDS_BR_685").arg(link.fileName()));
+        reportFailure(LocalizedText(Text::noApplicationOpens).arg(link.fileName()));
     return launched;
 }
 

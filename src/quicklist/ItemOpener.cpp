@@ -5,6 +5,7 @@
 #include "platform/UrlOpener.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 ItemOpener::ItemOpener(const SupportFiles &supportFiles, DesktopServices desktop)
     : m_supportFiles(supportFiles)
@@ -47,11 +48,11 @@ bool ItemOpener::reveal(const Item &item) const
 QString ItemOpener::openFailureText(const Item &item)
 {
     if (item.kind() == ItemKind::bookmark)
-        return LocalizedText("IDS_BR_686").arg(item.target());
-    return LocalizedText("IDS_BR_685").arg(item.title());
+        return LocalizedText(Text::noBrowserOpens).arg(item.target());
+    return LocalizedText(Text::noApplicationOpens).arg(item.title());
 }
 
 QString ItemOpener::revealFailureText(const QString &path)
 {
-    return LocalizedText("IDS_BR_687").arg(path);
+    return LocalizedText(Text::noFileManagerShows).arg(path);
 }

@@ -10,6 +10,7 @@
 #include "quicklist/TaskEditor.h"
 #include "quicklist/TaskListPage.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QApplication>
@@ -35,12 +36,12 @@ PopupWindow::PopupWindow(const QuickListServices &services, PopupWindowStyle sty
 {
     PopupAccessibility::installWindow(this);
     setObjectName(QStringLiteral("ViewController"));
-    setAccessibleName(LocalizedText("IDS_BR_264"));
+    setAccessibleName(LocalizedText(Text::favouritesTitle));
     if (style == PopupWindowStyle::grabbing) {
         AccessiblePopups::expose(this);
     } else {
         // A window of its own there: window lists and switchers name it.
-        setWindowTitle(LocalizedText("IDS_BR_7"));
+        setWindowTitle(LocalizedText(Text::appName));
         new DeactivationCloser(this);
     }
     setFocusPolicy(Qt::StrongFocus);

@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -111,9 +112,9 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         // in a search, the group that holds the item.
         QStringList parts;
         if (isMissing(item))
-            parts.append(LocalizedText("IDS_BR_680").arg(item.target()));
+            parts.append(LocalizedText(Text::fileMissingLine).arg(item.target()));
         if (const QString group = foundInGroup(row); !group.isEmpty())
-            parts.append(LocalizedText("IDS_BR_263").arg(group));
+            parts.append(LocalizedText(Text::inGroup).arg(group));
         return parts.join(QStringLiteral("; "));
     }
     default:

@@ -13,6 +13,7 @@
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QApplication>
@@ -50,7 +51,7 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     m_toolbar = new QuickListToolbar(this);
     tableView = new QuickListView(this);
     PopupAccessibility::installList(tableView, [this](int row) { return m_rows->accessibleActions(row); });
-    tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
+    tableView->setAccessibleName(LocalizedText(Text::favouritesTitle));
     tableView->setRowDelegate(new RowDelegate(tableView));
     m_model = new QuickListModel(m_quickList, services.supportFiles, this);
     tableView->setModel(m_model);
@@ -116,11 +117,11 @@ void QuickListPage::buildEmptyState()
     // creates the first one.
     m_emptyState = new QWidget(this);
     m_emptyState->setObjectName(QStringLiteral("emptyState"));
-    auto *emptyText = new QLabel(LocalizedText("IDS_BR_261"), m_emptyState);
+    auto *emptyText = new QLabel(LocalizedText(Text::noGroupsYet), m_emptyState);
     emptyText->setObjectName(QStringLiteral("lblemptyList"));
     emptyText->setWordWrap(true);
     emptyText->setAlignment(Qt::AlignCenter);
-    auto *createFirst = new QPushButton(LocalizedText("IDS_BR_262"), m_emptyState);
+    auto *createFirst = new QPushButton(LocalizedText(Text::createFirstGroup), m_emptyState);
     createFirst->setObjectName(QStringLiteral("btncreateFirstGroup"));
     auto *layout = new QVBoxLayout(m_emptyState);
     layout->setContentsMargins(32, 24, 32, 24);
@@ -133,7 +134,7 @@ void QuickListPage::buildEmptyState()
     connect(createFirst, &QPushButton::clicked, this, &QuickListPage::btncreateGroup);
 
     // A search that finds nothing says so.
-    m_noResults = new QLabel(LocalizedText("IDS_BR_320"), this);
+    m_noResults = new QLabel(LocalizedText(Text::noSearchMatches), this);
     m_noResults->setObjectName(QStringLiteral("lblnoResults"));
     m_noResults->setAlignment(Qt::AlignCenter);
     m_noResults->setWordWrap(true);
@@ -333,7 +334,8 @@ void QuickListPage::btnadd_boxaddGroup()
 {
     const FavoritesStore::GroupCreation result = m_groupActions.createGroup(boxAddGroup->name());
     if (result != FavoritesStore::GroupCreation::created) {
-        boxAddGroup->showMessage(LocalizedText(GroupActions::refusalKey(result)));
+        if (const auto refusal = GroupActions::refusalKey(result))
+            boxAddGroup->showMessage(LocalizedText(*refusal));
         return;
     }
     boxAddGroup->clearMessage();

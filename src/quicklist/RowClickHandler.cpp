@@ -10,6 +10,7 @@
 #include "quicklist/QuickListView.h"
 #include "quicklist/UndoActions.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QCursor>
 #include <QFuture>
@@ -103,31 +104,31 @@ QList<PopupRowAction> RowClickHandler::accessibleActions(int row)
     if (m_quickList.isHeadingRow(row)) {
         const bool expanded = m_quickList.headingAt(row).value_or(Group()).isExpanded();
         return {
-            {LocalizedText(expanded ? "IDS_BR_721" : "IDS_BR_720"),
+            {LocalizedText(expanded ? Text::collapseHeading : Text::expandHeading),
              expanded ? PopupKeys::collapseKeys() : PopupKeys::expandKeys(), click(RowDelegate::Part::expand)},
-            {LocalizedText("IDS_BR_722"), PopupKeys::menuKeys(), [this, row] { Q_EMIT addItemClicked(row); }},
-            {LocalizedText("IDS_BR_377"), PopupKeys::colorTagKeys(), click(RowDelegate::Part::color)},
+            {LocalizedText(Text::addItemToHeading), PopupKeys::menuKeys(), [this, row] { Q_EMIT addItemClicked(row); }},
+            {LocalizedText(Text::changeColourTag), PopupKeys::colorTagKeys(), click(RowDelegate::Part::color)},
         };
     }
     const ItemActions::ContextMenu entries = m_itemActions.menuEntries(row);
     if (entries.empty)
         return {};
-    QList<PopupRowAction> actions{{LocalizedText("IDS_BR_632"), QKeySequence(Qt::Key_Return), click(RowDelegate::Part::body)}};
+    QList<PopupRowAction> actions{{LocalizedText(Text::openAction), QKeySequence(Qt::Key_Return), click(RowDelegate::Part::body)}};
     if (opensFolderMenu(row))
-        actions.append({LocalizedText("IDS_BR_723"), PopupKeys::expandKeys(), click(RowDelegate::Part::folderContents)});
-    actions.append({LocalizedText("IDS_BR_724"), PopupKeys::menuKeys(), [this, row, menuAt] { showContextMenu(row, menuAt); }});
+        actions.append({LocalizedText(Text::showFolderContents), PopupKeys::expandKeys(), click(RowDelegate::Part::folderContents)});
+    actions.append({LocalizedText(Text::showRowMenu), PopupKeys::menuKeys(), [this, row, menuAt] { showContextMenu(row, menuAt); }});
     // The menu's own entries, bound to the item as the menu binds them.
     const Item item = entries.item;
     if (entries.offersReveal && entries.link)
-        actions.append({LocalizedText("IDS_BR_65"), {}, [this, link = *entries.link] { m_itemActions.reveal(link); }});
+        actions.append({LocalizedText(Text::showInFileManager), {}, [this, link = *entries.link] { m_itemActions.reveal(link); }});
     if (entries.offersCopyColor) {
-        actions.append({LocalizedText("IDS_BR_116"), {}, [this, item, row] {
+        actions.append({LocalizedText(Text::copyColourCode), {}, [this, item, row] {
                             if (m_itemActions.copyColorCode(item))
                                 showCopiedTooltip(row);
                         }});
     }
-    actions.append({LocalizedText("IDS_BR_117"), {}, [this, item] { m_itemActions.removeItem(item); }});
-    actions.append({LocalizedText(entries.pinned ? "IDS_BR_138" : "IDS_BR_137"), {},
+    actions.append({LocalizedText(Text::removeItemMenu), {}, [this, item] { m_itemActions.removeItem(item); }});
+    actions.append({LocalizedText(entries.pinned ? Text::unpin : Text::pinToTop), {},
                     [this, item] { m_itemActions.pinItem(item); }});
     return actions;
 }
@@ -136,7 +137,7 @@ void RowClickHandler::showCopiedTooltip(int row)
 {
     const QRect rowRect = m_view.globalPartRect(row, RowDelegate::Part::body);
     const QPoint at = rowRect.isEmpty() ? QCursor::pos() : QPoint(rowRect.center().x(), rowRect.top());
-    QToolTip::showText(at, LocalizedText("IDS_BR_27"), &m_view, QRect(), tooltipMs);
+    QToolTip::showText(at, LocalizedText(Text::colourCodeCopied), &m_view, QRect(), tooltipMs);
 }
 
 void RowClickHandler::showFailure(const QString &text)

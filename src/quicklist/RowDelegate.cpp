@@ -2,6 +2,7 @@
 
 #include "quicklist/QuickListModel.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -180,7 +181,7 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
             textRight -= width + 10;
         };
         if (missing)
-            addNote(LocalizedText("IDS_BR_681"), row.width() / 4);
+            addNote(LocalizedText(Text::missingMark), row.width() / 4);
         const QString group = index.data(int(Role::foundInGroup)).toString();
         if (!group.isEmpty())
             addNote(group, row.width() * 2 / 5);

@@ -5,6 +5,7 @@
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QDir>
@@ -238,11 +239,11 @@ private:
         case FavoritesHistory::Outcome::applied:
             break;
         case FavoritesHistory::Outcome::partly:
-            m_history.m_message = LocalizedText("IDS_BR_714").arg(text());
+            m_history.m_message = LocalizedText(Text::stepPartlyChangedElsewhere).arg(text());
             break;
         case FavoritesHistory::Outcome::refused:
             // Nothing of it applies any more: it leaves the history.
-            m_history.m_message = LocalizedText("IDS_BR_713").arg(text());
+            m_history.m_message = LocalizedText(Text::stepChangedElsewhere).arg(text());
             setObsolete(true);
             break;
         }
@@ -307,12 +308,12 @@ void FavoritesHistory::record(const QString &name, const Snapshot &before)
 
 QString FavoritesHistory::undoText() const
 {
-    return canUndo() ? LocalizedText("IDS_BR_702").arg(m_stack.undoText()) : LocalizedText("IDS_BR_700");
+    return canUndo() ? LocalizedText(Text::undoNamedStep).arg(m_stack.undoText()) : LocalizedText(Text::undoAction);
 }
 
 QString FavoritesHistory::redoText() const
 {
-    return canRedo() ? LocalizedText("IDS_BR_703").arg(m_stack.redoText()) : LocalizedText("IDS_BR_701");
+    return canRedo() ? LocalizedText(Text::redoNamedStep).arg(m_stack.redoText()) : LocalizedText(Text::redoAction);
 }
 
 QString FavoritesHistory::undo()
@@ -422,7 +423,7 @@ FavoritesHistory::Outcome FavoritesHistory::apply(const Snapshot &from, const Sn
     return tally.skipped ? Outcome::partly : Outcome::applied;
 }
 
-FavoritesHistoryStep::FavoritesHistoryStep(FavoritesHistory *history, const char *nameKey,
+FavoritesHistoryStep::FavoritesHistoryStep(FavoritesHistory *history, TextKey nameKey,
                                            const std::optional<QStringList> &groupTitles)
     : m_history(history)
     , m_nameKey(nameKey)

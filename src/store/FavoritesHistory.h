@@ -3,6 +3,7 @@
 #include "store/Group.h"
 #include "store/Item.h"
 #include "store/Sorting.h"
+#include "store/TextKey.h"
 
 #include <QList>
 #include <QMap>
@@ -101,7 +102,7 @@ private:
 class FavoritesHistoryStep final
 {
 public:
-    FavoritesHistoryStep(FavoritesHistory *history, const char *nameKey,
+    FavoritesHistoryStep(FavoritesHistory *history, TextKey nameKey,
                          const std::optional<QStringList> &groupTitles = std::nullopt);
     ~FavoritesHistoryStep();
     FavoritesHistoryStep(const FavoritesHistoryStep &) = delete;
@@ -109,6 +110,6 @@ public:
 
 private:
     FavoritesHistory *m_history;
-    const char *m_nameKey;
+    TextKey m_nameKey;
     std::optional<FavoritesHistory::Snapshot> m_before;
 };

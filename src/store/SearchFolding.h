@@ -15,6 +15,11 @@ namespace SearchFolding {
 // plain space.
 QString folded(const QString &text);
 
+// The same fold, worked out from Qt's Unicode data for the whole text:
+// what folded() gives, more slowly. folded() looks Latin letters and
+// punctuation up in a table made with it, and uses it for the rest.
+QString foldedByUnicode(const QString &text);
+
 // The same fold of one ASCII UTF-16 unit (below 0x80), where no table is
 // needed: the searches fold plain ASCII texts in place with it.
 constexpr char16_t foldedAscii(char16_t unit)

@@ -9,6 +9,7 @@
 #include "store/StoreKeys.h"
 
 #include "ShellFixture.h"
+#include "store/TextKeys.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -329,7 +330,7 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
     EXPECT_EQ(hotKeys->registrations.size(), 1) << "registered again";
     EXPECT_EQ(prefs->findChild<QLabel *>(u"lblshortcut"_qs)->accessibleName(),
-              LocalizedText("IDS_BR_660").arg(u"Ctrl+Alt+W"_qs));
+              LocalizedText(Text::globalShortcutWithValue).arg(u"Ctrl+Alt+W"_qs));
 
     // Leaving the page ends a recording; keys then go to the page again.
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();

@@ -9,6 +9,7 @@
 #include "manager/ItemsModel.h"
 #include "manager/ItemsPane.h"
 #include "manager/PreviewWindow.h"
+#include "store/TextKeys.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -60,12 +61,12 @@ protected:
     }
     template <typename T> T *child(const char *name) const { return page->findChild<T *>(QString::fromLatin1(name)); }
     QMessageBox *alert() const { return page->findChild<QMessageBox *>(QStringLiteral("managerAlert")); }
-    void answer(QMessageBox *box, const char *key)
+    void answer(QMessageBox *box, TextKey key)
     {
         ASSERT_TRUE(box);
         const QList<QAbstractButton *> buttons = box->buttons();
         const auto button = std::find_if(buttons.begin(), buttons.end(), [key](auto *b) { return b->text() == LocalizedText(key); });
-        ASSERT_NE(button, buttons.end()) << "no button " << key;
+        ASSERT_NE(button, buttons.end()) << "no button " << key.key();
         (*button)->click();
         QCoreApplication::processEvents();
     }
@@ -119,7 +120,7 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     auto *search = child<QLineEdit>("searchtextfield");
     EXPECT_TRUE(search->hasFocus());
     QTest::keyClicks(search, QStringLiteral("zzz"));
-    EXPECT_EQ(items->emptyText(), LocalizedText("IDS_BR_320"));
+    EXPECT_EQ(items->emptyText(), LocalizedText(Text::noSearchMatches));
     search->setText(QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
     // Down goes on to the first result; it stays chosen when the search ends.
@@ -293,14 +294,14 @@ TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
     };
     groups->setCurrentIndex(groups->model()->index(int(column(groups).indexOf(QStringLiteral("Work"))), 0));
     items->setCurrentIndex(items->model()->index(0, 0));
-    for (const Case &c : {Case{groups, LocalizedText("IDS_BR_661").arg(QStringLiteral("Work")), storedGroupTitles()},
-                          Case{items, LocalizedText("IDS_BR_79"), storedItemTitles(QStringLiteral("Work"))}}) {
+    for (const Case &c : {Case{groups, LocalizedText(Text::deleteNamedGroupQuestion).arg(QStringLiteral("Work")), storedGroupTitles()},
+                          Case{items, LocalizedText(Text::removeItemQuestion), storedItemTitles(QStringLiteral("Work"))}}) {
         c.list->setFocus();
         press(c.list, Qt::Key_Delete);
         ASSERT_TRUE(alert());
         EXPECT_EQ(alert()->text(), c.message);
         ASSERT_TRUE(alert()->defaultButton());
-        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText("IDS_BR_78"));
+        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText(Text::cancelAlert));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
         EXPECT_FALSE(alert() && alert()->isVisible());
@@ -343,7 +344,7 @@ TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheO
     groups->setFocus();
     press(groups, Qt::Key_Delete);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_500").arg(work));
+    EXPECT_EQ(alert()->informativeText(), LocalizedText(Text::sharedItemsKept).arg(work));
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(column(groups), QStringList{work});
     EXPECT_EQ(column(items), (QStringList{"memo", "report"}));
@@ -351,7 +352,7 @@ TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheO
     // The last one of them says what deleting always says.
     press(groups, Qt::Key_Delete);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_76"));
+    EXPECT_EQ(alert()->informativeText(), LocalizedText(Text::deleteGroupDetail));
     answer(alert(), "IDS_BR_78");
 }
 
@@ -422,7 +423,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     items->setCurrentIndex(items->model()->index(0, 0));
     press(items, Qt::Key_Return);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_321"));
+    EXPECT_EQ(alert()->text(), LocalizedText(Text::itemTargetMissing));
     EXPECT_TRUE(alert()->informativeText().contains(gone));
     answer(alert(), "IDS_BR_2");
 
@@ -437,15 +438,15 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
         std::function<void()> act;
         QString told;
     } failures[] = {
-        {0, [this] { press(items, Qt::Key_Return); }, LocalizedText("IDS_BR_685").arg(QStringLiteral("pic"))},
-        {1, [this] { press(items, Qt::Key_Return); }, LocalizedText("IDS_BR_686").arg(QStringLiteral("site.org"))},
-        {0, [this] { page->itemsPane().menuitem_Open(); }, LocalizedText("IDS_BR_687").arg(picture)},
+        {0, [this] { press(items, Qt::Key_Return); }, LocalizedText(Text::noApplicationOpens).arg(QStringLiteral("pic"))},
+        {1, [this] { press(items, Qt::Key_Return); }, LocalizedText(Text::noBrowserOpens).arg(QStringLiteral("site.org"))},
+        {0, [this] { page->itemsPane().menuitem_Open(); }, LocalizedText(Text::noFileManagerShows).arg(picture)},
     };
     for (const auto &failure : failures) {
         items->setCurrentIndex(items->model()->index(failure.row, 0));
         failure.act();
         ASSERT_TRUE(alert()) << failure.told.toStdString();
-        EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_684"));
+        EXPECT_EQ(alert()->text(), LocalizedText(Text::couldNotOpenTitle));
         EXPECT_EQ(alert()->informativeText(), failure.told);
         answer(alert(), "IDS_BR_2");
     }
@@ -455,7 +456,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     replaceItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().Items_doubleclicked();
-    EXPECT_EQ(QToolTip::text(), LocalizedText("IDS_BR_27"));
+    EXPECT_EQ(QToolTip::text(), LocalizedText(Text::colourCodeCopied));
 }
 
 TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
@@ -546,7 +547,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     reorder({"Mid", "Zeta", "Alpha"});
     QWidget *swatch = nullptr;
     ASSERT_TRUE((swatch = openByKey(2)));
-    EXPECT_EQ(swatch->accessibleName(), LocalizedText("IDS_BR_373"));
+    EXPECT_EQ(swatch->accessibleName(), LocalizedText(Text::colourGreen));
     press(swatch, Qt::Key_Right);
     press(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(colorOf(QStringLiteral("Alpha")), ColorText::fromColor(swatches.at(4)));
@@ -575,7 +576,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     QAccessibleInterface *row = list->child(2);
     ASSERT_TRUE(row && row->actionInterface());
     EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("Mid"));
-    const QString action = LocalizedText("IDS_BR_377");
+    const QString action = LocalizedText(Text::changeColourTag);
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(action), QStringList{"Ctrl+T"});
     row->actionInterface()->doAction(action);
     ASSERT_TRUE(picker.isVisible());
@@ -605,11 +606,11 @@ TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePrev
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     ASSERT_EQ(column(items), (QStringList{"Brand", longName}));
-    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText("IDS_BR_64"));
+    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText(Text::edit));
     EXPECT_EQ(tipAt(items, rowRect(items, 0).center()), QString());
     EXPECT_TRUE(tipAt(items, rowRect(items, 1).center()).startsWith(longName));
     EXPECT_EQ(tipAt(groups, GroupRowDelegate::partRect(rowRect(groups, 0), GroupRowDelegate::Part::color).center()),
-              LocalizedText("IDS_BR_377") + QStringLiteral(" (Ctrl+T)"));
+              LocalizedText(Text::changeColourTag) + QStringLiteral(" (Ctrl+T)"));
 
     // Space closes the preview whatever it shows (a text's own view would take it to turn the page).
     const QString picture = savedPicture(QStringLiteral("photo.png"), 300, 200);
@@ -652,8 +653,8 @@ TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
         bool missing;
         QString secondLine;
     } rows[] = {{u"a here"_qs, false, userFile(QStringLiteral("here.odt"))},
-                {u"b gone"_qs, true, LocalizedText("IDS_BR_680").arg(gone)},
-                {u"c note"_qs, true, LocalizedText("IDS_BR_680").arg(goneNote)},
+                {u"b gone"_qs, true, LocalizedText(Text::fileMissingLine).arg(gone)},
+                {u"c note"_qs, true, LocalizedText(Text::fileMissingLine).arg(goneNote)},
                 {u"d kept note"_qs, false, QStringLiteral("first line")}};
     for (const auto &row : rows) {
         const QModelIndex index = rowTitled(row.title);
@@ -668,7 +669,7 @@ TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
     EXPECT_TRUE(desktop.previewer.toggled.isEmpty());
     auto *preview = page->findChild<PreviewWindow *>();
     ASSERT_TRUE(preview && preview->isVisible());
-    EXPECT_EQ(preview->findChild<QLabel *>(QStringLiteral("previewDetails"))->text(), LocalizedText("IDS_BR_682"));
+    EXPECT_EQ(preview->findChild<QLabel *>(QStringLiteral("previewDetails"))->text(), LocalizedText(Text::previewNotFound));
     preview->close();
 }
 

@@ -1,4 +1,5 @@
 #include "ManagerFixture.h"
+#include "store/TextKeys.h"
 
 #include <QAction>
 #include <QMenu>
@@ -131,7 +132,7 @@ TEST_F(ManagerUndoTest, UndoKeepsWhatChangedElsewhereAndRefusesWhatNoLongerAppli
     other.setColor(u"ABCDEF"_qs);
     favorites.setGroups({other, favorites.groups().at(1)});
     const QString refused = history.undo();
-    EXPECT_TRUE(refused.contains(LocalizedText("IDS_BR_708"))) << refused.toStdString();
+    EXPECT_TRUE(refused.contains(LocalizedText(Text::changeColourStep))) << refused.toStdString();
     EXPECT_EQ(storedGroup(u"Work"_qs).color(), u"ABCDEF"_qs);
 
     // A rename whose old title was taken meanwhile is not undone over it.
@@ -202,7 +203,7 @@ TEST_F(ManagerUndoTest, CtrlZAndTheRowMenusUndoAndRedo)
     ASSERT_NE(menu, nullptr);
     QAction *undo = nullptr;
     for (QAction *action : menu->actions()) {
-        if (action->text() == LocalizedText("IDS_BR_702").arg(LocalizedText("IDS_BR_704")))
+        if (action->text() == LocalizedText(Text::undoNamedStep).arg(LocalizedText(Text::removeItemStep)))
             undo = action;
     }
     ASSERT_NE(undo, nullptr);

@@ -4,6 +4,7 @@
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -70,8 +71,8 @@ TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
     EXPECT_EQ(actions.clickRow(2), ItemActions::Click::openFailed);
     desktop.revealer.fails = true;
     actions.reveal(QUrl::fromLocalFile("/home/me/doc.txt"));
-    EXPECT_EQ(told, QStringList({LocalizedText("IDS_BR_685").arg("doc"), LocalizedText("IDS_BR_686").arg("Example.org"),
-                                 LocalizedText("IDS_BR_687").arg("/home/me/doc.txt")}));
+    EXPECT_EQ(told, QStringList({LocalizedText(Text::noApplicationOpens).arg("doc"), LocalizedText(Text::noBrowserOpens).arg("Example.org"),
+                                 LocalizedText(Text::noFileManagerShows).arg("/home/me/doc.txt")}));
     EXPECT_EQ(actions.clickRow(0), ItemActions::Click::toggledGroup);
     EXPECT_EQ(quickList.rowCount(), 1);
     EXPECT_EQ(actions.clickRow(7), ItemActions::Click::nothing);
@@ -176,9 +177,9 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     favorites.setItems("G", QList<Item>{item("new", 4)} + items);
     quickList.reloadQuickList();
     actions.setClickedRow(rowTitled("site"));
-    use(removeMenu, LocalizedText("IDS_BR_117"));
+    use(removeMenu, LocalizedText(Text::removeItemMenu));
     EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "site", "memo"}));
-    use(copyMenu, LocalizedText("IDS_BR_116"));
+    use(copyMenu, LocalizedText(Text::copyColourCode));
     EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
 }
 

@@ -4,6 +4,7 @@
 #include "quicklist/ItemActions.h"
 #include "quicklist/QuickList.h"
 #include "store/FavoritesHistory.h"
+#include "store/TextKeys.h"
 
 #include <QAction>
 #include <QMenu>
@@ -33,7 +34,7 @@ TEST_F(PopupUndoTest, PopupChangesGoIntoTheSharedHistory)
     groupActions.sortByName();
     groupActions.groupSortByName();
     groupActions.changeColor(0, QColor(u"#010203"_qs));
-    EXPECT_EQ(history.undoText(), LocalizedText("IDS_BR_702").arg(LocalizedText("IDS_BR_708")));
+    EXPECT_EQ(history.undoText(), LocalizedText(Text::undoNamedStep).arg(LocalizedText(Text::changeColourStep)));
 
     for (int step = 0; step < 5; ++step)
         EXPECT_EQ(history.undo(), QString()) << step;
@@ -58,7 +59,7 @@ TEST_F(PopupUndoTest, ThePopupHasUndoAndRedoWithTheirKeys)
 
     QAction *undo = popup->findChild<QAction *>(u"undoAction"_qs);
     ASSERT_NE(undo, nullptr);
-    EXPECT_EQ(undo->text(), LocalizedText("IDS_BR_702").arg(LocalizedText("IDS_BR_704")));
+    EXPECT_EQ(undo->text(), LocalizedText(Text::undoNamedStep).arg(LocalizedText(Text::removeItemStep)));
     EXPECT_TRUE(undo->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)));
     undo->trigger();
     EXPECT_EQ(titlesOf(favorites.items(u"Work"_qs)), QStringList{u"a"_qs});

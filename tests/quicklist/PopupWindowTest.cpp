@@ -3,6 +3,7 @@
 #include "quicklist/PopupGeometry.h"
 #include "quicklist/QuickListView.h"
 #include "store/ColorText.h"
+#include "store/TextKeys.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -164,10 +165,10 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     ASSERT_TRUE(add && name && message);
     child<QToolButton>("btncreateGroup")->click();
     add->click();
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_121"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::groupNameEmpty));
     QTest::keyClicks(name, "Web");
     add->click();
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_69"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::groupNamesMustBeUnique));
     EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
     name->setText("Other");
     child<QPushButton>("btncancel_boxaddGroup")->click();
@@ -177,7 +178,7 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     favorites.setGroups(QList<Group>());
     vc->quickListPage().reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
-    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
+    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText(Text::noGroupsYet));
     child<QPushButton>("btncreateFirstGroup")->click();
     ASSERT_TRUE(vc->quickListPage().subViewAdded());
     EXPECT_TRUE(name->text().isEmpty());
@@ -310,7 +311,7 @@ TEST_F(PopupWindowTest, TheKeyboardFoldsHeadingsPicksTagsAndListsFolders)
     // The menu key's menu offers the folder's contents first.
     QTest::keyClick(vc.get(), Qt::Key_Menu);
     ASSERT_TRUE(menu = openMenu("tblmenu"));
-    EXPECT_EQ(menu->actions().value(0)->text(), LocalizedText("IDS_BR_723"));
+    EXPECT_EQ(menu->actions().value(0)->text(), LocalizedText(Text::showFolderContents));
     menu->actions().value(0)->trigger();
     menu->close();
     EXPECT_TRUE(folderMenu());
@@ -367,7 +368,7 @@ TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
     QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(vc.get());
     ASSERT_TRUE(popup);
     EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(popup), 0) << "a window of the application";
-    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText("IDS_BR_264"));
+    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText(Text::favouritesTitle));
 
     // The names of every descendant, the list's rows among them.
     QStringList named;
@@ -379,8 +380,8 @@ TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
                 nodes.append(child);
         }
     }
-    for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
-                                LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
+    for (const QString &name : {LocalizedText(Text::searchFavourites), LocalizedText(Text::newGroupTitle), LocalizedText(Text::sort),
+                                LocalizedText(Text::settings), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
 }
 
@@ -388,9 +389,9 @@ TEST_F(PopupWindowTest, AScreenReaderFollowsTheHighlightAndActsOnEveryRow)
 {
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(vc.get());
     EXPECT_EQ(window->role(), QAccessible::Window);
-    EXPECT_EQ(window->text(QAccessible::Name), LocalizedText("IDS_BR_264"));
+    EXPECT_EQ(window->text(QAccessible::Name), LocalizedText(Text::favouritesTitle));
     for (QToolButton *clear : child<QLineEdit>("searchtextfield")->findChildren<QToolButton *>())
-        EXPECT_EQ(clear->accessibleName(), LocalizedText("IDS_BR_725")) << "the search field's clear button";
+        EXPECT_EQ(clear->accessibleName(), LocalizedText(Text::clearSearch)) << "the search field's clear button";
 
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
     ASSERT_TRUE(list);
@@ -410,15 +411,15 @@ TEST_F(PopupWindowTest, AScreenReaderFollowsTheHighlightAndActsOnEveryRow)
     EXPECT_TRUE(heading->state().expandable && heading->state().expanded);
     QAccessibleActionInterface *actions = heading->actionInterface();
     ASSERT_TRUE(actions);
-    EXPECT_EQ(actions->keyBindingsForAction(LocalizedText("IDS_BR_721")), QStringList({"Left"}));
-    actions->doAction(LocalizedText("IDS_BR_721"));
+    EXPECT_EQ(actions->keyBindingsForAction(LocalizedText(Text::collapseHeading)), QStringList({"Left"}));
+    actions->doAction(LocalizedText(Text::collapseHeading));
     EXPECT_EQ(rowTitles().value(1), "Web");
     EXPECT_TRUE(heading->state().collapsed);
-    EXPECT_TRUE(actions->actionNames().contains(LocalizedText("IDS_BR_720")));
-    actions->doAction(LocalizedText("IDS_BR_722"));
+    EXPECT_TRUE(actions->actionNames().contains(LocalizedText(Text::expandHeading)));
+    actions->doAction(LocalizedText(Text::addItemToHeading));
     ASSERT_TRUE(openMenu("itemmenu")) << "the heading's +";
     openMenu("itemmenu")->close();
-    actions->doAction(LocalizedText("IDS_BR_377"));
+    actions->doAction(LocalizedText(Text::changeColourTag));
     EXPECT_TRUE(picker.isVisible()) << "the heading's colour tag";
     picker.close();
 
@@ -426,13 +427,13 @@ TEST_F(PopupWindowTest, AScreenReaderFollowsTheHighlightAndActsOnEveryRow)
     const int green = int(rowTitles().indexOf("Brand green"));
     actions = list->child(green)->actionInterface();
     ASSERT_TRUE(actions);
-    for (const char *key : {"IDS_BR_632", "IDS_BR_724", "IDS_BR_116", "IDS_BR_117", "IDS_BR_137"})
+    for (TextKey key : {"IDS_BR_632", "IDS_BR_724", "IDS_BR_116", "IDS_BR_117", "IDS_BR_137"})
         EXPECT_TRUE(actions->actionNames().contains(LocalizedText(key))) << key;
-    EXPECT_FALSE(actions->actionNames().contains(LocalizedText("IDS_BR_723"))) << "no folder";
-    actions->doAction(LocalizedText("IDS_BR_724"));
+    EXPECT_FALSE(actions->actionNames().contains(LocalizedText(Text::showFolderContents))) << "no folder";
+    actions->doAction(LocalizedText(Text::showRowMenu));
     ASSERT_TRUE(openMenu("tblmenu"));
     openMenu("tblmenu")->close();
-    actions->doAction(LocalizedText("IDS_BR_137"));
+    actions->doAction(LocalizedText(Text::pinToTop));
     EXPECT_TRUE(favorites.items("Colours").value(0).isPinned());
     list->child(green)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
     EXPECT_EQ(view->hoverRow(), green);

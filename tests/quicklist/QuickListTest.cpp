@@ -6,6 +6,7 @@
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
+#include "store/TextKeys.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -102,7 +103,7 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     for (const auto &[row, missing] : {std::pair{1, false}, {3, true}, {4, false}}) {
         EXPECT_EQ(roleAt(row, QuickListModel::Role::isMissing).toBool(), missing) << row;
         EXPECT_EQ(roleAt(row, QuickListModel::Role(Qt::AccessibleDescriptionRole)).toString(),
-                  missing ? LocalizedText("IDS_BR_680").arg("/no/such/folder") : QString()) << row;
+                  missing ? LocalizedText(Text::fileMissingLine).arg("/no/such/folder") : QString()) << row;
     }
 }
 

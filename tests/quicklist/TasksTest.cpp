@@ -5,6 +5,7 @@
 #include "quicklist/TaskListPage.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QAbstractItemModelTester>
@@ -86,8 +87,8 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     TaskEditor editor(tasks, links);
     QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     // The "+" and "−" segments tell a screen reader what they do.
-    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText("IDS_BR_302"));
-    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnremoveTask"_qs)->accessibleName(), LocalizedText("IDS_BR_303"));
+    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText(Text::addTask));
+    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnremoveTask"_qs)->accessibleName(), LocalizedText(Text::removeTask));
     EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), "changed"));
 
     // Two new tasks given the same title: the second keeps its empty title.
@@ -96,7 +97,7 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     TaskListModel *model = editor.model();
     EXPECT_TRUE(model->setData(model->index(1, 0), "Call Anna"));
     EXPECT_FALSE(model->setData(model->index(2, 0), "Call Anna"));
-    EXPECT_EQ(editor.message(), LocalizedText("IDS_BR_34"));
+    EXPECT_EQ(editor.message(), LocalizedText(Text::taskNameTaken));
     EXPECT_EQ(readOnly.index(1, 0).data().toString(), "Call Anna");
 
     EXPECT_TRUE(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
