@@ -209,15 +209,15 @@ TEST_F(ManagerControllerTest, DropsOnGroupRows)
 
 TEST_F(ManagerControllerTest, SearchMatchesTitlesAddressesAndFilePaths)
 {
-    const QList<QVariantMap> items{item(QStringLiteral("Report"), 1),
-                                   bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
-                                   fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
-                                   note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
-                                   item(QStringLiteral("other"), 5)};
-    EXPECT_EQ(titlesOf(ManagerController::filter(items, QStringLiteral("Rep"))), (QStringList{"Report", "News", "doc"}));
-    EXPECT_TRUE(ManagerController::filter(items, QString()).isEmpty());
+    const QList<QVariantMap> searched{item(QStringLiteral("Report"), 1),
+                                      bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
+                                      fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
+                                      note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
+                                      item(QStringLiteral("other"), 5)};
+    EXPECT_EQ(titlesOf(ManagerController::filter(searched, QStringLiteral("Rep"))), (QStringList{"Report", "News", "doc"}));
+    EXPECT_TRUE(ManagerController::filter(searched, QString()).isEmpty());
 
-    addGroup(QStringLiteral("Work"), items);
+    addGroup(QStringLiteral("Work"), searched);
     auto controller = makeController();
     controller->search(QStringLiteral("rep"));
     ASSERT_TRUE(controller->searchBegin());

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "items/FaviconFetcher.h"
-#include "manager/DimmingLayer.h"
 #include "manager/MakeshortcutsVc.h"
-#include "manager/ManagerViews.h"
 #include "manager/ManagerController.h"
 #include "manager/ManagerServices.h"
+#include "manager/ManagerViews.h"
 #include "store/ColorText.h"
 #include "store/FileBookmarks.h"
 #include "support/FavoritesFixture.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,12 +31,12 @@ protected:
         return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
     }
 
-    void addGroup(const QString &title, const QList<QVariantMap> &items = {}, const QString &color = {})
+    void addGroup(const QString &title, const QList<QVariantMap> &groupItems = {}, const QString &color = {})
     {
         QVariantMap group = Records::newGroup(title);
         if (!color.isEmpty())
             group.insert(RecordKeys::color, color);
-        storeGroup(group, items, !items.isEmpty());
+        storeGroup(group, groupItems, !groupItems.isEmpty());
     }
 
     // A file in the support folder (a note body, an icon), and one of the user's outside it.
@@ -75,9 +75,9 @@ protected:
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
     QVariantMap storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
-    void replaceItems(const QString &group, const QList<QVariantMap> &items)
+    void replaceItems(const QString &group, const QList<QVariantMap> &groupItems)
     {
-        favorites.setItems(group, items);
+        favorites.setItems(group, groupItems);
         links.managerLoaded = true;
         links.requestManagerGroupsReload();
     }
