@@ -11,6 +11,7 @@
 #include "items/ItemServices.h"
 #include "items/PopupAddItems.h"
 #include "manager/MakeshortcutsVc.h"
+#include "platform/DisplayConnection.h"
 #include "platform/PopupWindowStyle.h"
 #include "platform/StatusItem.h"
 #include "platform/Relaunch.h"
@@ -31,24 +32,9 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include <xcb/xcb.h>
-
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcApp, "brimble.app")
-
-namespace {
-
-// Hands what is queued for the X server to it now. Unlike a sync with the
-// display, it handles no event: the main loop has not started yet.
-void sendQueuedDisplayRequests()
-{
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr)
-        xcb_flush(connection);
-}
-
-} // namespace
 
 AppDelegate::AppDelegate(AppContext &context, QObject *parent)
     : QObject(parent)
@@ -61,8 +47,8 @@ AppDelegate::AppDelegate(AppContext &context, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
-    delete m_popover;
-    delete m_managerWindow;
+    m_popover.reset();
+    m_managerWindow.reset();
     // The hot key unregisters through the service, so the service goes last.
     m_shortcutRecorder.reset();
     m_hotKey.reset();
@@ -95,7 +81,7 @@ void AppDelegate::applicationDidFinishLaunching()
     // display gets the request at once: building the window takes longer
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
-    sendQueuedDisplayRequests();
+    DisplayConnection::sendQueuedRequests();
     if (!startedAtLogin || m_minimizesOnClose) {
         // Without a tray the window is the way in, at login too; opened
         // only for that, it goes again once the icon is in a tray.
@@ -182,7 +168,7 @@ void AppDelegate::setUpTrayIcon()
 ManagerWindow *AppDelegate::managerWindow()
 {
     if (!m_managerWindow) {
-        m_managerWindow = new ManagerWindow(m_context, *m_shortcutRecorder);
+        m_managerWindow = std::make_unique<ManagerWindow>(m_context, *m_shortcutRecorder);
         m_managerWindow->setMinimizesOnClose(m_minimizesOnClose);
         m_managerWindow->setManagerPageFactory([this](DimmingLayer &blackLayer) {
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
@@ -190,30 +176,30 @@ ManagerWindow *AppDelegate::managerWindow()
                                            *m_context.preferences, m_context.desktop,      selectTagvc()};
             return new MakeshortcutsVc(services, blackLayer);
         });
-        connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
-        connect(m_managerWindow, &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
-        connect(m_managerWindow, &ManagerWindow::quitRequested, this, &AppDelegate::terminate);
+        connect(m_managerWindow.get(), &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
+        connect(m_managerWindow.get(), &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
+        connect(m_managerWindow.get(), &ManagerWindow::quitRequested, this, &AppDelegate::terminate);
     }
-    return m_managerWindow;
+    return m_managerWindow.get();
 }
 
 ViewController *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = new ViewController(QuickListServices{m_context.favorites, m_context.sortSettings,
+        m_popover = std::make_unique<ViewController>(QuickListServices{m_context.favorites, m_context.sortSettings,
                                                          m_context.supportFiles, m_context.viewLinks,
                                                          m_context.desktop, selectTagvc()},
                                        popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
-        connect(m_popover, &ViewController::manageShortcutRequested, this,
+        connect(m_popover.get(), &ViewController::manageShortcutRequested, this,
                 [this] { openManagerPage(ContainerVc::managerPage); });
-        connect(m_popover, &ViewController::showPreferencesRequested, this,
+        connect(m_popover.get(), &ViewController::showPreferencesRequested, this,
                 [this] { openManagerPage(ContainerVc::preferencesPage); });
-        connect(m_popover, &ViewController::quitRequested, this, &AppDelegate::terminate);
+        connect(m_popover.get(), &ViewController::quitRequested, this, &AppDelegate::terminate);
     }
-    return m_popover;
+    return m_popover.get();
 }
 
 SelectTagVc &AppDelegate::selectTagvc()
@@ -257,12 +243,12 @@ void AppDelegate::menuitem_Showwindow()
 
 ManagerWindow *AppDelegate::existingManagerWindow() const
 {
-    return m_managerWindow;
+    return m_managerWindow.get();
 }
 
 ViewController *AppDelegate::existingPopover() const
 {
-    return m_popover;
+    return m_popover.get();
 }
 
 void AppDelegate::openManagerPage(int page)

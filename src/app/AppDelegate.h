@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 
@@ -68,8 +67,8 @@ private:
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<SelectTagVc> m_selectTagvc;
-    QPointer<ViewController> m_popover;
-    QPointer<ManagerWindow> m_managerWindow;
+    std::unique_ptr<ViewController> m_popover;
+    std::unique_ptr<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
     QString m_relaunchProgram;

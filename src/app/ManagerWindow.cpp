@@ -44,13 +44,13 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     if (context.preferences->integerForKey(StoreKeys::first)) {
         m_content->addWidget(containerVc());
     } else {
-        m_startupVc = new StartupVc(*context.preferences, *context.loginItems,
-                                    NewsletterSubscription::configuredBase(), this);
-        connect(m_startupVc, &StartupVc::gotStarted, this, [this] {
+        m_startupVc = std::make_unique<StartupVc>(*context.preferences, *context.loginItems,
+                                                  NewsletterSubscription::configuredBase(), this);
+        connect(m_startupVc.get(), &StartupVc::gotStarted, this, [this] {
             Showmainview();
             Q_EMIT popoverRequested();
         });
-        m_content->addWidget(m_startupVc);
+        m_content->addWidget(m_startupVc.get());
     }
     qApp->installEventFilter(this);
 }
@@ -58,9 +58,6 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
 ManagerWindow::~ManagerWindow()
 {
     qApp->removeEventFilter(this);
-    // The pages go first, while the window's actions they switch still exist.
-    delete m_containerVc;
-    delete m_startupVc;
 }
 
 void ManagerWindow::showAndActivate()
@@ -79,11 +76,11 @@ void ManagerWindow::showAndActivate()
 ContainerVc *ManagerWindow::containerVc()
 {
     if (!m_containerVc) {
-        m_containerVc = new ContainerVc(
-            {m_context.favorites, m_context.sortSettings, m_context.viewLinks},
+        m_containerVc = std::make_unique<ContainerVc>(
+            ContainerVc::Services{m_context.favorites, m_context.sortSettings, m_context.viewLinks},
             [this](int page, DimmingLayer &blackLayer) { return createPage(page, blackLayer); }, this);
     }
-    return m_containerVc;
+    return m_containerVc.get();
 }
 
 QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
@@ -111,12 +108,12 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
 
 StartupVc *ManagerWindow::startupVc() const
 {
-    return m_startupVc;
+    return m_startupVc.get();
 }
 
 bool ManagerWindow::isShowingOnboarding() const
 {
-    return m_startupVc && m_content->currentWidget() == m_startupVc;
+    return m_startupVc && m_content->currentWidget() == m_startupVc.get();
 }
 
 int ManagerWindow::containerPage() const
@@ -134,7 +131,8 @@ void ManagerWindow::Showmainview()
     m_content->setCurrentWidget(container);
     if (m_startupVc) {
         m_startupVc->hide();
-        m_startupVc->deleteLater();
+        // Its own signal may have brought us here.
+        m_startupVc.release()->deleteLater();
     }
     showAndActivate();
 }
@@ -143,7 +141,7 @@ void ManagerWindow::openPage(int page)
 {
     if (!isShowingOnboarding()) {
         containerVc()->showPage(page);
-        m_content->setCurrentWidget(m_containerVc);
+        m_content->setCurrentWidget(m_containerVc.get());
     }
     showAndActivate();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 struct AppContext;
 class ContainerVc;
@@ -67,8 +67,10 @@ private:
     ShortcutRecorder &m_recorder;
     ManagerPageFactory m_managerPageFactory;
     QStackedLayout *m_content = nullptr;
-    QPointer<StartupVc> m_startupVc;
-    ContainerVc *m_containerVc = nullptr;
     QList<QAction *> m_menuKeyEquivalents;
+    // Children of the window, held here so that they go before its other
+    // children, the actions they switch among them; the container first.
+    std::unique_ptr<StartupVc> m_startupVc;
+    std::unique_ptr<ContainerVc> m_containerVc;
     bool m_minimizesOnClose = false;
 };

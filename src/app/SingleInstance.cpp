@@ -45,10 +45,10 @@ QString systemError()
 
 // One accepted client. Its notifier and timer are children of owner, which is
 // deleted later when the connection ends, since either may be the one
-// signalling at that moment.
+// signalling at that moment, and at once when listening stops.
 struct SingleInstance::Connection
 {
-    QObject *owner = nullptr;
+    std::unique_ptr<QObject> owner = std::make_unique<QObject>();
     QSocketNotifier *notifier = nullptr;
     QTimer *idleTimer = nullptr;
     QByteArray pending;
@@ -117,7 +117,6 @@ void SingleInstance::stopListening()
 {
     while (!m_connections.empty()) {
         const auto first = m_connections.begin();
-        delete first->second->owner;
         ::close(first->first);
         m_connections.erase(first);
     }
@@ -170,12 +169,10 @@ void SingleInstance::acceptConnections()
             return;
         }
         auto connection = std::make_unique<Connection>();
-        // Deleted with the connection (closeConnection, stopListening).
-        connection->owner = new QObject;
-        connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner);
+        connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner.get());
         connect(connection->notifier, &QSocketNotifier::activated, this, [this, descriptor] { readFrom(descriptor); });
         // A client that connects and never writes must not hold on for ever.
-        connection->idleTimer = new QTimer(connection->owner);
+        connection->idleTimer = new QTimer(connection->owner.get());
         connection->idleTimer->setSingleShot(true);
         connect(connection->idleTimer, &QTimer::timeout, this, [this, descriptor] { closeConnection(descriptor); });
         connection->idleTimer->start(idleConnectionMs);
@@ -223,7 +220,7 @@ void SingleInstance::closeConnection(int descriptor)
     Connection &connection = *found->second;
     connection.notifier->setEnabled(false);
     connection.idleTimer->stop();
-    connection.owner->deleteLater();
+    connection.owner.release()->deleteLater();
     m_connections.erase(found);
     ::close(descriptor);
 }
