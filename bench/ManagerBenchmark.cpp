@@ -7,12 +7,12 @@
 #include "BenchSupport.h"
 
 #include "items/FaviconFetcher.h"
-#include "manager/DimmingLayer.h"
 #include "manager/MakeshortcutsVc.h"
 #include "manager/ManagerController.h"
 #include "quicklist/ViewController.h"
 #include "store/FileBookmarks.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

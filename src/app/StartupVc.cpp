@@ -1,12 +1,12 @@
 #include "app/StartupVc.h"
 
 #include "app/TrayIconImage.h"
-#include "manager/DimmingLayer.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
 #include <QFrame>

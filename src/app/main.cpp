@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/UnixSignals.h"
 #include "platform/BoundedImageReader.h"
+#include "platform/DisplayConnection.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
@@ -19,16 +20,6 @@
 
 #include <malloc.h>
 
-namespace {
-
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     // Blocks of 128 KiB and more always get their own mapping, which goes
@@ -37,7 +28,7 @@ int main(int argc, char **argv)
     // store, its buffers would land in a thread's heap and stay resident.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 
-    if (!hasDisplay()) {
+    if (!DisplayConnection::isAvailable()) {
         // The help and the version need no display.
         QStringList arguments;
         for (int i = 0; i < argc; ++i)

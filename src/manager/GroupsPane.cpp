@@ -1,7 +1,5 @@
 #include "manager/GroupsPane.h"
 
-#include "manager/DimmingLayer.h"
-#include "manager/ManagerAlert.h"
 #include "manager/ManagerController.h"
 #include "manager/ManagerModels.h"
 #include "manager/ManagerSortMenus.h"
@@ -11,6 +9,8 @@
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
+#include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

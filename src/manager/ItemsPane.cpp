@@ -5,8 +5,6 @@
 #include "items/EditFileFolderitemvc.h"
 #include "items/FaviconFetcher.h"
 #include "items/FileOrFolderDialog.h"
-#include "manager/DimmingLayer.h"
-#include "manager/ManagerAlert.h"
 #include "manager/ManagerController.h"
 #include "manager/ManagerModels.h"
 #include "manager/ManagerSortMenus.h"
@@ -21,6 +19,8 @@
 #include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
+#include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

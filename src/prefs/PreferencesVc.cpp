@@ -1,11 +1,11 @@
 #include "prefs/PreferencesVc.h"
 
 #include "hotkey/ShortcutRecorder.h"
-#include "manager/DimmingLayer.h"
 #include "platform/PreferencesStore.h"
 #include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -12,7 +12,6 @@
 #include "quicklist/ManageTask.h"
 #include "quicklist/PopoverContainerVc.h"
 #include "quicklist/PopoverTaskVc.h"
-#include "quicklist/PopupGeometry.h"
 #include "quicklist/PopupKeys.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
@@ -27,6 +26,7 @@
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/PopupGeometry.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -8,7 +8,7 @@
 #include "store/StoreKeys.h"
 
 #include "BrimbleProcess.h"
-#include "items/LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 
 #include <QRegularExpression>
 #include <QTest>

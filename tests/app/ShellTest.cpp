@@ -2,10 +2,10 @@
 #include "app/FirstGroupBox.h"
 #include "app/ManagerWindow.h"
 #include "app/StartupVc.h"
-#include "manager/DimmingLayer.h"
 #include "prefs/PreferencesVc.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include "ShellFixture.h"
 

@@ -2,7 +2,6 @@
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
-#include "manager/DimmingLayer.h"
 #include "platform/FakeApplicationRegistry.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
@@ -12,6 +11,7 @@
 #include "prefs/PreferencesVc.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
