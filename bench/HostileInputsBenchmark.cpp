@@ -94,7 +94,7 @@ void BM_TenLargeIconsInThePopupRows(benchmark::State &state)
     const double baseline = resetPeak();
     for (auto _ : state) {
         QuickList quickList(store.favorites);
-        QuickListModel model(quickList);
+        QuickListModel model(quickList, store.supportFiles);
         quickList.reloadQuickList();
         askIcons(model);
     }

@@ -1,8 +1,13 @@
 // The favourites store with 1,000 and 10,000 items in 100 groups: loading
-// from disk, the interface thread's cost of one change, and the time until
-// that change is on disk.
+// from disk, the interface thread's cost of one change, the time until
+// that change is on disk, the look at the file before each write, and the
+// merge of another program's changes.
 
+#include "platform/PlistCodec.h"
 #include "platform/PlistPreferencesStore.h"
+#include "platform/RegularFile.h"
+#include "platform/StoreFileState.h"
+#include "store/FavoritesMerge.h"
 #include "store/FavoritesStore.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
@@ -12,6 +17,9 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -48,6 +56,56 @@ void fill(const QString &path, int itemCount, bool bareTitles = false)
     }
     favorites.setGroups(groups);
 }
+
+// One side's changes to a store's map, each side in groups of its own.
+struct FakeSide
+{
+    explicit FakeSide(const QVariantMap &values)
+        : map(values)
+    {
+    }
+
+    void change(int side, int n)
+    {
+        const int group = (n * 7 + side * 50) % groupCount;
+        const QString key = StoreKeys::itemListPrefix + QStringLiteral("Group %1").arg(group);
+        QVariantList list = map.value(key).toList();
+        if (list.isEmpty())
+            return;
+        const int at = (n * 13) % int(list.size());
+        QVariantMap item = list.at(at).toMap();
+        switch (n % 5) {
+        case 0:
+            item.insert(RecordKeys::title, QStringLiteral("Renamed by side %1").arg(side));
+            list[at] = item;
+            break;
+        case 1:
+            item.insert(RecordKeys::isPin, true);
+            list[at] = item;
+            break;
+        case 2: {
+            const qint64 uid = map.value(StoreKeys::uniqueid).toLongLong() + 1;
+            map.insert(StoreKeys::uniqueid, uid);
+            list.append(QVariantMap{{RecordKeys::title, QStringLiteral("New")}, {RecordKeys::uid, uid},
+                                    {RecordKeys::isnormalFile, true}, {RecordKeys::url, QStringLiteral("/tmp/new")}});
+            break;
+        }
+        case 3:
+            list.removeAt(at);
+            break;
+        default: {
+            const QString other = StoreKeys::itemListPrefix + QStringLiteral("Group %1").arg((group + 1) % groupCount);
+            QVariantList target = map.value(other).toList();
+            target.append(list.takeAt(at));
+            map.insert(other, target);
+            break;
+        }
+        }
+        map.insert(key, list);
+    }
+
+    QVariantMap map;
+};
 
 void pinFirstItem(FavoritesStore &favorites, bool pinned)
 {
@@ -131,11 +189,62 @@ void BM_ItemChangeUntilOnDisk(benchmark::State &state)
     }
 }
 
+// The look at the file before a write, when nothing changed it: written
+// long enough ago that its time tells (the usual case), or just now, when
+// only its bytes do.
+void BM_CheckBeforeWrite(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString path = storePath(folder);
+    fill(path, int(state.range(0)));
+    const bool justWritten = state.range(1) != 0;
+    if (!justWritten) {
+        const timespec hourAgo{::time(nullptr) - 3600, 0};
+        const timespec times[2] = {hourAgo, hourAgo};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    }
+    StoreFileState known;
+    known.target = path;
+    known.version = RegularFile::read(path, largestStoreFile).version;
+    for (auto _ : state) {
+        if (!known.fileIsUnchanged())
+            state.SkipWithError("the unchanged file counted as changed");
+        if (justWritten)
+            known.version.takenAt = known.version.modifiedSeconds * 1'000'000'000 + known.version.modifiedNanoseconds;
+    }
+}
+
+// Two versions of a store of itemCount items, each with 100 changes of its
+// own since their common base (renames, pins, items added, removed and
+// moved); theirs as read from its file, sharing nothing with the others.
+void BM_MergeTwoStores(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    fill(storePath(folder), int(state.range(0)));
+    QFile file(storePath(folder));
+    file.open(QIODevice::ReadOnly);
+    const QVariantMap base = PlistCodec::parse(file.readAll()).value_or(QVariant()).toMap();
+    const auto changed = [&](int side) {
+        FakeSide values(base);
+        for (int change = 0; change < 100; ++change)
+            values.change(side, change);
+        return values.map;
+    };
+    const QVariantMap ours = changed(0);
+    const QVariantMap theirs = PlistCodec::parse(PlistCodec::toBinary(changed(1)))->toMap();
+    for (auto _ : state) {
+        const PreferencesMerge::Outcome outcome = FavoritesMerge::merge(base, ours, theirs);
+        benchmark::DoNotOptimize(outcome.merged.size());
+    }
+}
+
 BENCHMARK(BM_LoadStore)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_LoadDefinedFormat)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 // A fixed count: every iteration also waits, untimed, for the writer to go idle.
 BENCHMARK(BM_ItemChangeOnInterfaceThread)->Arg(1000)->Arg(10000)->Iterations(50)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_ItemChangeUntilOnDisk)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_CheckBeforeWrite)->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_MergeTwoStores)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
 } // namespace
 

@@ -18,6 +18,7 @@
 #include "platform/StandardOutput.h"
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
+#include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
 #include "store/Sorting.h"
@@ -270,6 +271,22 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
         togglePopover();
     else
         menuitem_Showwindow();
+}
+
+void AppDelegate::followPreferencesFile(PlistPreferencesStore &store)
+{
+    store.setMergeFunction(FavoritesMerge::merge);
+    store.setOutsideChangeHandler([this](const PlistPreferencesStore::OutsideChange &change) {
+        preferencesChangedElsewhere(change);
+    });
+    store.watchForOutsideChanges();
+}
+
+void AppDelegate::preferencesChangedElsewhere(const PlistPreferencesStore::OutsideChange &change)
+{
+    m_context.viewLinks.storeChangedElsewhere();
+    if (const auto text = PreferencesNotices::forOutsideChange(change))
+        managerWindow()->showNotice(*text);
 }
 
 void AppDelegate::reportPreferencesProblem(const PreferencesNotice &notice)

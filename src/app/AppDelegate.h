@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PlistPreferencesStore.h"
+
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -53,6 +55,14 @@ public:
     // Tells the user, once the interface is up, about a preferences file
     // that could not be read or written.
     void reportPreferencesProblem(const PreferencesNotice &notice);
+    // From now on, what other programs change in the preferences file is
+    // merged into the favourites as it happens (see
+    // preferencesChangedElsewhere).
+    void followPreferencesFile(PlistPreferencesStore &store);
+    // Another program changed the preferences file and the store took the
+    // change in: both views show it, and the manager window says what the
+    // user needs to know, without a dialog.
+    void preferencesChangedElsewhere(const PlistPreferencesStore::OutsideChange &change);
 
 private:
     void setUpTrayIcon();

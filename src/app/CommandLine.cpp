@@ -2,6 +2,8 @@
 
 #include "platform/Paths.h"
 #include "platform/PlistCodec.h"
+#include "platform/RegularFile.h"
+#include "platform/StoreFileState.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
@@ -23,9 +25,11 @@ constexpr auto programName = "brimble";
 void useInterfaceLanguage()
 {
     QVariant stored;
-    QFile file(Paths::preferencesFile());
-    if (file.open(QIODevice::ReadOnly)) {
-        const auto root = PlistCodec::parse(file.readAll());
+    // Only a regular file of bounded size: a pipe or a device there must not
+    // hold up a line of help.
+    const RegularFile::Contents file = RegularFile::read(Paths::preferencesFile(), largestStoreFile);
+    if (file.ok()) {
+        const auto root = PlistCodec::parse(file.bytes);
         if (root && StoredValue::isDictionary(*root))
             stored = root->toMap().value(StoreKeys::selectedLanguage);
     }

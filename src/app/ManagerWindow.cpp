@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/ContainerVc.h"
+#include "app/NoticeBar.h"
 #include "app/StartupVc.h"
 #include "app/TrayIconImage.h"
 #include "hotkey/ShortcutKeyPress.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QStackedLayout>
+#include <QVBoxLayout>
 
 ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QWidget *parent)
     : QWidget(parent)
@@ -27,7 +29,13 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     setWindowTitle(LocalizedText("IDS_BR_7"));
     setWindowIcon(brimbleIcon());
     resize(900, 600);
-    m_content = new QStackedLayout(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_noticeBar = new NoticeBar(this);
+    layout->addWidget(m_noticeBar);
+    m_content = new QStackedLayout;
+    layout->addLayout(m_content, 1);
 
     const auto addShortcut = [this](const QKeySequence &keys, auto slot) {
         auto *action = new QAction(this);
@@ -58,6 +66,16 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
 ManagerWindow::~ManagerWindow()
 {
     qApp->removeEventFilter(this);
+}
+
+void ManagerWindow::showNotice(const QString &text)
+{
+    m_noticeBar->showMessage(text);
+}
+
+QString ManagerWindow::notice() const
+{
+    return m_noticeBar->message();
 }
 
 void ManagerWindow::showAndActivate()

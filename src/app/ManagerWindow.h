@@ -8,6 +8,7 @@
 struct AppContext;
 class ContainerVc;
 class DimmingLayer;
+class NoticeBar;
 class QAction;
 class QStackedLayout;
 class ShortcutRecorder;
@@ -36,6 +37,11 @@ public:
     void setMinimizesOnClose(bool minimizes) { m_minimizesOnClose = minimizes; }
     bool minimizesOnClose() const { return m_minimizesOnClose; }
     void showAndActivate();
+    // Shows text across the top of the window, without a dialog, until the
+    // user dismisses it; it is there when the window next opens.
+    void showNotice(const QString &text);
+    // The message shown, or empty.
+    QString notice() const;
     // Shows the window on a page of the container (once the first run is over).
     void openPage(int page);
 
@@ -66,6 +72,7 @@ private:
     AppContext &m_context;
     ShortcutRecorder &m_recorder;
     ManagerPageFactory m_managerPageFactory;
+    NoticeBar *m_noticeBar = nullptr;
     QStackedLayout *m_content = nullptr;
     QList<QAction *> m_menuKeyEquivalents;
     // Children of the window, held here so that they go before its other

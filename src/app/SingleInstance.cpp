@@ -1,7 +1,10 @@
 #include "app/SingleInstance.h"
 
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -9,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -57,12 +62,14 @@ struct SingleInstance::Connection
 SingleInstance::SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent)
     : QObject(parent)
     , m_socketPath(socketFolder + QStringLiteral("/instance.socket"))
-    , m_lock(std::make_unique<QLockFile>(preferencesFile + QStringLiteral(".lock")))
+    , m_lock(std::make_unique<QLockFile>(Paths::lockFileFor(preferencesFile)))
 {
-    for (const QString &folder : {QFileInfo(preferencesFile).absolutePath(), socketFolder}) {
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
+    // A folder the user made keeps its mode; the socket's own folder is
+    // Brimble's, and private.
+    Paths::makePrivateFolder(QFileInfo(m_lock->fileName()).absolutePath());
+    Paths::makePrivateFolder(socketFolder);
+    if (QFileInfo(socketFolder).canonicalFilePath() != QFileInfo(QFileInfo(preferencesFile).absolutePath()).canonicalFilePath())
+        QFile::setPermissions(socketFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // Only a lock whose process has gone counts as stale, however old it is.
     m_lock->setStaleLockTime(0);
 }
@@ -74,10 +81,33 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::becomePrimary(int waitMs)
 {
+    removeOtherComputersLock();
     if (!m_lock->tryLock(waitMs))
         return false;
     listen();
     return true;
+}
+
+void SingleInstance::removeOtherComputersLock()
+{
+    // A preferences file in a synced folder brings its lock file along, with
+    // another computer's name in it, which QLockFile never takes for stale.
+    // A lock whose holder lives holds a file lock on it too (also over a
+    // network file system): when that is free, the lock is a copy.
+    qint64 pid = 0;
+    QString hostname, application;
+    if (!m_lock->getLockInfo(&pid, &hostname, &application) || hostname.isEmpty()
+        || hostname == QSysInfo::machineHostName())
+        return;
+    const QByteArray path = QFile::encodeName(m_lock->fileName());
+    const int descriptor = ::open(path.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0)
+        return;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+        qCInfo(lcInstance) << "Removing the lock" << m_lock->fileName() << "copied from" << hostname;
+        ::unlink(path.constData());
+    }
+    ::close(descriptor);
 }
 
 void SingleInstance::listen()

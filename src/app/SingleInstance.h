@@ -11,7 +11,8 @@
 class QSocketNotifier;
 
 // Keeps Brimble to one process per preferences file. The first process holds
-// a lock file beside the preferences file it protects, so that two processes
+// a lock file beside the preferences file it protects (the file its path
+// leads to, so that a symbolic link is no way around it), so that two processes
 // can never write one store whatever their runtime folders are, and listens
 // on a local socket in the user's private runtime folder; a later process
 // finds the lock taken, sends its request over the socket and exits.
@@ -28,7 +29,7 @@ public:
     // A connection that sends no complete request within this time is closed.
     static constexpr int idleConnectionMs = 10'000;
 
-    // The lock is preferencesFile + ".lock"; the socket lives in socketFolder.
+    // The lock is Paths::lockFileFor(preferencesFile); the socket lives in socketFolder.
     SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent = nullptr);
     ~SingleInstance() override;
 
@@ -46,6 +47,7 @@ Q_SIGNALS:
 private:
     struct Connection;
 
+    void removeOtherComputersLock();
     void listen();
     void stopListening();
     void acceptConnections();

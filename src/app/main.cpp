@@ -11,6 +11,7 @@
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
 #include "platform/XdgLoginItems.h"
+#include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
 
 #include <QApplication>
@@ -71,8 +72,10 @@ int main(int argc, char **argv)
     }
 
     SystemDesktopServices desktop;
-    auto loginItems = std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
-                                                      XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()));
+    // The autostart entry says what it does in every language of the texts.
+    auto loginItems = std::make_unique<XdgLoginItems>(
+        XdgLoginItems::userAutostartFolder(), XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()),
+        QDBusConnection::sessionBus(), [] { return textInEveryLanguage(QStringLiteral("IDS_BR_520")); });
     auto hotKeys = createHotKeyService();
     // The favourites are taken last, so that reading them has had the most time.
     auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
@@ -95,6 +98,7 @@ int main(int argc, char **argv)
         delegate.reportPreferencesProblem(*notice);
     store.setSaveFailureHandler(
         [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
+    delegate.followPreferencesFile(store);
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
         CommandLine::printError("IDS_BR_350", store.filePath());

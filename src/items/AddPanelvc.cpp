@@ -7,6 +7,7 @@
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 #include "store/ViewLinks.h"
 
 #include <QBoxLayout>
@@ -109,7 +110,7 @@ void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
         txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? Records::text(*edited, RecordKeys::Weburl) : QString());
         textview->clear();
         if (viewopenfor == PanelKind::textFile) {
-            if (const auto text = ItemEditor::readNote(*edited)) {
+            if (const auto text = ItemEditor::readNote(m_services.supportFiles.withLocalPaths(*edited))) {
                 textview->setPlainText(*text);
             } else {
                 m_noteUnreadable = true;

@@ -321,7 +321,7 @@ ManagerController::Open ManagerController::openItem(int row)
     }
     // The popup's rule: a path opens as a file, an address as the bookmark
     // address (http:// in front unless it has a web scheme).
-    const auto link = ItemActions::linkOf(*item);
+    const auto link = ItemActions::linkOf(m_services.supportFiles.withLocalPaths(*item));
     if (!link)
         return Open::nothing;
     if (link->isLocalFile() && !QFileInfo::exists(link->toLocalFile()))

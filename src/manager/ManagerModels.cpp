@@ -8,6 +8,7 @@
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 
 #include <QTimer>
 
@@ -149,8 +150,9 @@ QString ItemsModel::subtitleOf(const QVariantMap &item) const
         auto cached = m_noteFirstLines.constFind(*path);
         if (cached != m_noteFirstLines.cend())
             return *cached;
+        const QString note = m_controller.services().supportFiles.localPath(*path);
         const QString line =
-            QString::fromUtf8(RegularFile::readStart(*path, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
+            QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
         m_noteFirstLines.insert(*path, line);
         return line;
     }
@@ -175,7 +177,8 @@ QIcon ItemsModel::iconOf(const QVariantMap &item) const
     if (!StoredValue::stringIn(item, RecordKeys::Weburl))
         return {};
     const QString imagePath = Records::text(item, RecordKeys::imgpath);
-    const QIcon icon = imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(imagePath);
+    const QIcon icon =
+        imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_controller.services().supportFiles.localPath(imagePath));
     return icon.isNull() ? genericWebIcon() : icon;
 }
 

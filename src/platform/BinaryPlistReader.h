@@ -20,6 +20,11 @@ struct DeferredList
 {
     QByteArray bytes;
     quint64 index = 0;
+    // The same list of the same read (a list read twice compares unequal).
+    bool operator==(const DeferredList &other) const
+    {
+        return bytes.constData() == other.bytes.constData() && index == other.index;
+    }
 };
 
 // As parse(), but a top dictionary's lists of deferFrom or more

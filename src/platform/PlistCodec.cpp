@@ -10,6 +10,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -57,11 +58,114 @@ plist_t newUnsigned(quint64 value)
     return node;
 }
 
+// libplist holds a date as 32-bit seconds from 2001, so an XML date outside
+// 1933 to 2069 would come back wrong. Each date is therefore read (and
+// written) as text here, and libplist sees a stand-in instead: the date that
+// many seconds after 2001 that is the date's number in the document.
+class XmlDates
+{
+public:
+    // The bytes with every <date> replaced by its stand-in; the dates, by
+    // number, in dates(). Bytes with a date this code cannot read are
+    // returned as they are, for libplist to judge.
+    QByteArray standIns(const QByteArray &xml)
+    {
+        // A date element of another form would be taken for a stand-in.
+        if (xml.contains("<date/") || xml.contains("<date "))
+            return xml;
+        const std::optional<QByteArray> replaced =
+            withDateTexts(xml, [this](const QDateTime &date, QByteArrayView) -> std::optional<QByteArray> {
+                if (!date.isValid())
+                    return std::nullopt;
+                m_dates.append(date);
+                return standInText(m_dates.size() - 1);
+            });
+        if (!replaced)
+            m_dates.clear();
+        return replaced.value_or(xml);
+    }
+
+    // The date a stand-in of standIns() holds, or the date as libplist read it.
+    QDateTime date(int32_t seconds, int32_t microseconds) const
+    {
+        if (!m_dates.isEmpty() && seconds >= 0 && seconds < m_dates.size())
+            return m_dates.at(seconds);
+        const qint64 msecs = (plistEpochInUnixSeconds + seconds) * 1000 + microseconds / 1000;
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+    }
+
+    // Writing: the stand-in for date, which replaceStandIns() turns back.
+    int32_t standInFor(const QDateTime &date)
+    {
+        m_dates.append(date);
+        return int32_t(m_dates.size() - 1);
+    }
+    QByteArray replaceStandIns(const QByteArray &xml) const
+    {
+        if (m_dates.isEmpty())
+            return xml;
+        return *withDateTexts(xml, [this](const QDateTime &standIn, QByteArrayView text) -> std::optional<QByteArray> {
+            const qint64 number = standIn.isValid() ? standIn.toSecsSinceEpoch() - plistEpochInUnixSeconds : -1;
+            return number >= 0 && number < m_dates.size() ? toText(m_dates.at(number)) : text.toByteArray();
+        });
+    }
+
+private:
+    using Replacement = std::function<std::optional<QByteArray>(const QDateTime &date, QByteArrayView text)>;
+
+    // xml with the text of each <date> element replaced by what replace makes
+    // of the date it holds (invalid when this code cannot read it); nothing
+    // when replace gives up on one.
+    static std::optional<QByteArray> withDateTexts(const QByteArray &xml, const Replacement &replace)
+    {
+        static const QByteArray open = "<date>";
+        static const QByteArray close = "</date>";
+        QByteArray out;
+        qsizetype from = 0;
+        for (qsizetype at = xml.indexOf(open); at >= 0; at = xml.indexOf(open, from)) {
+            const qsizetype textStart = at + open.size();
+            const qsizetype end = xml.indexOf(close, textStart);
+            if (end < 0)
+                break;
+            const QByteArrayView text = QByteArrayView(xml).sliced(textStart, end - textStart);
+            const std::optional<QByteArray> replacement = replace(fromText(text.toByteArray()), text);
+            if (!replacement)
+                return std::nullopt;
+            out += QByteArrayView(xml).sliced(from, textStart - from);
+            out += *replacement;
+            from = end;
+        }
+        out += QByteArrayView(xml).sliced(from);
+        return out;
+    }
+
+    static QDateTime fromText(const QByteArray &text)
+    {
+        const QDateTime date = QDateTime::fromString(QString::fromLatin1(text.trimmed()), Qt::ISODateWithMs);
+        return date.isValid() ? date.toUTC() : QDateTime();
+    }
+    static QByteArray toText(const QDateTime &date)
+    {
+        return date.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toLatin1();
+    }
+    static QByteArray standInText(qsizetype number)
+    {
+        return toText(QDateTime::fromSecsSinceEpoch(plistEpochInUnixSeconds + number, Qt::UTC));
+    }
+
+    QList<QDateTime> m_dates;
+};
+
 // Builds QVariants from a parsed tree. Dictionary keys are shared: every
 // record's "title" is one QString, not one copy per record.
 class Reader
 {
 public:
+    explicit Reader(const XmlDates &dates)
+        : m_dates(dates)
+    {
+    }
+
     QVariant toVariant(plist_t node)
     {
         switch (plist_get_node_type(node)) {
@@ -96,8 +200,7 @@ public:
             int32_t seconds = 0;
             int32_t microseconds = 0;
             plist_get_date_val(node, &seconds, &microseconds);
-            const qint64 msecs = (plistEpochInUnixSeconds + seconds) * 1000 + microseconds / 1000;
-            return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+            return m_dates.date(seconds, microseconds);
         }
         case PLIST_ARRAY: {
             QVariantList list;
@@ -140,6 +243,8 @@ public:
     }
 
 private:
+    const XmlDates &m_dates;
+
     QString sharedKey(std::string_view key)
     {
         auto found = m_keys.find(key);
@@ -163,7 +268,7 @@ QByteArray utf8WithoutNul(const QString &text)
     return utf8;
 }
 
-plist_t toNode(const QVariant &value)
+plist_t toNode(const QVariant &value, XmlDates &dates)
 {
     switch (value.typeId()) {
     case QMetaType::QString:
@@ -191,22 +296,12 @@ plist_t toNode(const QVariant &value)
         const QDateTime date = value.toDateTime();
         if (!date.isValid())
             break;
-        const qint64 msecs = date.toMSecsSinceEpoch() - plistEpochInUnixSeconds * 1000;
-        qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
-        qint64 micros = (msecs - seconds * 1000) * 1000;
-        // Clamped, never wrapped: 2100 must not come back as 1963.
-        constexpr qint64 earliest = std::numeric_limits<int32_t>::min();
-        constexpr qint64 latest = std::numeric_limits<int32_t>::max();
-        if (seconds < earliest || seconds > latest) {
-            seconds = std::clamp(seconds, earliest, latest);
-            micros = 0;
-        }
-        return plist_new_date(int32_t(seconds), int32_t(micros));
+        return plist_new_date(dates.standInFor(date), 0);
     }
     case QMetaType::QVariantList: {
         plist_t array = plist_new_array();
         for (const QVariant &element : value.toList()) {
-            if (plist_t node = toNode(element))
+            if (plist_t node = toNode(element, dates))
                 plist_array_append_item(array, node);
         }
         return array;
@@ -215,7 +310,7 @@ plist_t toNode(const QVariant &value)
         plist_t dict = plist_new_dict();
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            if (plist_t node = toNode(it.value()))
+            if (plist_t node = toNode(it.value(), dates))
                 plist_dict_set_item(dict, utf8WithoutNul(it.key()).constData(), node);
         }
         return dict;
@@ -248,12 +343,14 @@ static std::optional<QVariant> parseBytes(const QByteArray &bytes, quint64 defer
     }
     if (!PlistShape::xmlWithinLimits(bytes, maxDepth, maxValueCount))
         return refuse();
+    XmlDates dates;
+    const QByteArray xml = dates.standIns(bytes);
     plist_t root = nullptr;
-    plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
     if (!root)
         return std::nullopt;
     const PlistNode owner(root);
-    QVariant value = Reader().toVariant(root);
+    QVariant value = Reader(dates).toVariant(root);
     if (!value.isValid())
         return std::nullopt;
     return value;
@@ -297,14 +394,15 @@ QByteArray toBinary(const QVariant &value)
 
 QByteArray toXml(const QVariant &value)
 {
-    const PlistNode root(toNode(value));
+    XmlDates dates;
+    const PlistNode root(toNode(value, dates));
     if (!root)
         return {};
     char *xml = nullptr;
     uint32_t length = 0;
     plist_to_xml(root.get(), &xml, &length);
     const std::unique_ptr<char, BufferDeleter<plist_to_xml_free>> owner(xml);
-    return QByteArray(xml, qsizetype(length));
+    return dates.replaceStandIns(QByteArray(xml, qsizetype(length)));
 }
 
 } // namespace PlistCodec

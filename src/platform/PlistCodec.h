@@ -11,10 +11,11 @@
 // and QVariantMap. An unsigned integer above qint64's range reads as quint64.
 //
 // The binary form is read and written by code of our own: it keeps dates to
-// the millisecond and strings whole. XML goes through libplist, which holds
-// dates as whole seconds from 2001 in 32 bits (1932 to 2069): dates outside
-// that range are written as its nearest end. XML cannot carry the character
-// U+0000, which is left out there; every other character is kept.
+// the millisecond and strings whole. XML goes through libplist, whose dates
+// end in 1932 and 2069; XML dates are therefore read and written as text by
+// code of our own, exactly (to the second, as XML writes them), from year 1
+// to 9999. XML cannot carry the character U+0000, which is left out there;
+// every other character is kept.
 namespace PlistCodec {
 
 // Containers nested deeper than this make the bytes count as damaged; the

@@ -1,30 +1,45 @@
 #include "platform/PlistPreferencesStore.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/ConflictCopies.h"
+#include "platform/Paths.h"
 #include "platform/PlistCodec.h"
 #include "platform/PreferencesWriter.h"
+#include "platform/StoreWatcher.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 Q_LOGGING_CATEGORY(lcPreferences, "brimble.platform.preferences")
 
 namespace {
 
-std::array<qint64, 5> identityOf(const QString &filePath)
+// A damaged file this recent may be one a sync tool is still writing.
+constexpr qint64 recentlyWrittenSeconds = 10;
+// Rounds of merging and writing again before flush() gives up on a file
+// that keeps changing.
+constexpr int flushRounds = 5;
+
+std::optional<QVariantMap> mapOf(const QByteArray &bytes)
 {
-    struct stat info {};
-    if (::stat(QFile::encodeName(filePath).constData(), &info) != 0)
-        return {};
-    return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
-            qint64(info.st_mtim.tv_nsec)};
+    const std::optional<QVariant> root = PlistCodec::parse(bytes);
+    if (!root || !StoredValue::isDictionary(*root))
+        return std::nullopt;
+    return root->toMap();
+}
+
+bool isRecent(const FileVersion &version)
+{
+    return version.exists
+        && QDateTime::currentSecsSinceEpoch() - version.modifiedSeconds < recentlyWrittenSeconds;
 }
 
 } // namespace
@@ -32,23 +47,19 @@ std::array<qint64, 5> identityOf(const QString &filePath)
 PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QString &filePath)
 {
     FileContents contents;
-    const QFileInfo info(filePath);
-    if (!info.exists() && !info.isSymLink())
+    const RegularFile::Contents read = RegularFile::read(filePath, largestStoreFile);
+    contents.refusal = read.refusal;
+    contents.version = read.version;
+    if (read.refusal == RegularFile::Refusal::missing)
         return contents;
     contents.exists = true;
-    contents.identity = identityOf(filePath);
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.readError = file.errorString();
+    if (!read.ok()) {
+        if (read.error != 0)
+            contents.readError = QString::fromLocal8Bit(std::strerror(read.error));
         return contents;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        contents.readError = file.errorString();
-        return contents;
-    }
-    contents.empty = bytes.isEmpty();
-    contents.root = PlistCodec::parseDeferringLists(bytes);
+    contents.empty = read.bytes.isEmpty();
+    contents.root = PlistCodec::parseDeferringLists(read.bytes);
     return contents;
 }
 
@@ -61,37 +72,50 @@ PlistPreferencesStore::PlistPreferencesStore(const QString &filePath, std::chron
 
 PlistPreferencesStore::~PlistPreferencesStore()
 {
+    m_watcher.reset();
     flush();
     m_writer.reset(); // joins the writer before the rest goes
 }
 
 void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std::optional<FileContents> readAhead)
 {
-    const QFileInfo info(m_filePath);
-    QDir().mkpath(info.absolutePath());
-    QFile::setPermissions(info.absolutePath(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // Only folders made here are made private: one the user made keeps its mode.
+    Paths::makePrivateFolder(QFileInfo(m_filePath).absolutePath());
+    m_state.target = Paths::resolvedFile(m_filePath);
+    Paths::makePrivateFolder(QFileInfo(m_state.target).absolutePath());
 
     // Another process may have written the file since it was read ahead.
-    const FileContents contents = readAhead && readAhead->identity == identityOf(m_filePath)
+    const FileVersion now = FileVersion::ofPath(m_state.target);
+    FileContents contents = readAhead && readAhead->version.sameIdentity(now) && !readAhead->version.isRacy()
         ? std::move(*readAhead)
-        : readFile(m_filePath);
+        : readFile(m_state.target);
+    // A file that does not parse may still be on its way from a sync tool.
+    for (int tries = 1; contents.exists && !contents.empty && contents.refusal == RegularFile::Refusal::none
+         && !(contents.root && StoredValue::isDictionary(*contents.root)) && isRecent(contents.version)
+         && tries < unparsedTries;
+         ++tries) {
+        QThread::msleep(unsigned(unparsedRetryDelay.count()));
+        contents = readFile(m_state.target);
+    }
+    m_state.version = contents.version;
     if (contents.exists) {
-        if (!contents.readError.isEmpty()) {
+        if (contents.refusal != RegularFile::Refusal::none) {
             m_loadProblem = LoadProblem::unreadable;
+            m_readRefusal = contents.refusal;
             m_readError = contents.readError;
-            qCWarning(lcPreferences) << "Cannot read the preferences" << m_filePath << m_readError
+            qCWarning(lcPreferences) << "Cannot read the preferences" << m_filePath << int(m_readRefusal) << m_readError
                                      << "; the file is left alone and changes will not be saved";
             return;
         }
         if (contents.root && StoredValue::isDictionary(*contents.root)) {
             m_values = contents.root->toMap();
         } else if (!contents.empty) {
-            const QString aside = m_filePath + QStringLiteral(".corrupt-")
+            const QString aside = m_state.target + QStringLiteral(".corrupt-")
                 + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
-            if (::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(aside).constData()) == 0) {
+            if (std::rename(QFile::encodeName(m_state.target).constData(), QFile::encodeName(aside).constData()) == 0) {
                 m_loadProblem = LoadProblem::setAside;
                 m_setAsideFilePath = aside;
+                m_state.version = FileVersion::ofPath(m_state.target);
                 qCWarning(lcPreferences) << "Damaged preferences moved aside to" << aside;
             } else {
                 m_loadProblem = LoadProblem::damagedKept;
@@ -102,10 +126,21 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
             }
         }
     }
+    m_state.content = m_values;
+    AtomicFile::removeLeftovers(m_state.target);
     m_writer = std::make_unique<PreferencesWriter>(
-        m_filePath,
+        m_state,
         [this] { QMetaObject::invokeMethod(&m_threadContext, [this] { reportSaveFailure(); }, Qt::QueuedConnection); },
+        [this] {
+            QMetaObject::invokeMethod(&m_threadContext, [this] { writeAgainAfterChangeOnDisk(); }, Qt::QueuedConnection);
+        },
         firstRetryDelay);
+}
+
+QString PlistPreferencesStore::targetPath() const
+{
+    std::lock_guard lock(m_state.mutex);
+    return m_state.target;
 }
 
 void PlistPreferencesStore::reportSaveFailure()
@@ -114,6 +149,12 @@ void PlistPreferencesStore::reportSaveFailure()
         return;
     m_saveFailureReported = true;
     m_saveFailureHandler();
+}
+
+void PlistPreferencesStore::report(const OutsideChange &change)
+{
+    if (m_outsideChangeHandler)
+        m_outsideChangeHandler(change);
 }
 
 QVariant PlistPreferencesStore::objectForKey(const QString &key) const
@@ -159,6 +200,10 @@ void PlistPreferencesStore::setObject(const QVariant &value, const QString &key)
         removeObjectForKey(key);
         return;
     }
+    // Storing what is stored already changes nothing, on disk neither.
+    const auto found = m_values.constFind(key);
+    if (found != m_values.cend() && *found == value)
+        return;
     m_values.insert(key, value);
     scheduleWrite();
 }
@@ -171,8 +216,10 @@ void PlistPreferencesStore::removeObjectForKey(const QString &key)
 
 void PlistPreferencesStore::applyChanges(const QVariantMap &values, const QStringList &removedKeys)
 {
+    const QVariantMap before = m_values;
     applyChangesTo(m_values, values, removedKeys);
-    scheduleWrite();
+    if (m_values != before)
+        scheduleWrite();
 }
 
 QStringList PlistPreferencesStore::allKeys() const
@@ -184,7 +231,21 @@ bool PlistPreferencesStore::flush()
 {
     if (!m_writer)
         return !m_changedWithoutWriter;
-    return m_writer->flush();
+    for (int round = 0; round < flushRounds; ++round) {
+        switch (m_writer->flush()) {
+        case PreferencesWriter::Flushed::saved:
+            return !m_changedWithoutWriter;
+        case PreferencesWriter::Flushed::failed:
+            return false;
+        case PreferencesWriter::Flushed::changedOnDisk:
+            mergeFile(Waiting::now);
+            if (m_fileUnreadable)
+                return false;
+            scheduleWrite();
+            break;
+        }
+    }
+    return false;
 }
 
 void PlistPreferencesStore::holdWritesFor(std::chrono::milliseconds duration)
@@ -195,8 +256,175 @@ void PlistPreferencesStore::holdWritesFor(std::chrono::milliseconds duration)
 
 void PlistPreferencesStore::scheduleWrite()
 {
-    if (m_writer)
-        m_writer->schedule(m_values);
-    else
+    if (m_writer && !m_fileUnreadable) {
+        m_writer->schedule(m_values, m_generation); // holds every change so far
+        m_changedWithoutWriter = false;
+    } else {
         m_changedWithoutWriter = true;
+    }
+}
+
+void PlistPreferencesStore::writeAgainAfterChangeOnDisk()
+{
+    mergeFile(Waiting::later);
+    // While the file is still being written, the write waits for the merge.
+    if (!m_waitingForWholeFile)
+        scheduleWrite();
+}
+
+void PlistPreferencesStore::watchForOutsideChanges()
+{
+    if (!m_writer || m_watcher)
+        return;
+    m_watcher = std::make_unique<StoreWatcher>(m_filePath, [this] {
+        mergeFile(Waiting::later);
+        mergeConflictCopies();
+    });
+    m_watcher->watch(targetPath());
+    mergeConflictCopies();
+}
+
+bool PlistPreferencesStore::mergeOutsideChanges()
+{
+    const bool fromFile = mergeFile(Waiting::now);
+    const bool fromCopies = mergeConflictCopies();
+    return fromFile || fromCopies;
+}
+
+void PlistPreferencesStore::adoptDiskVersion(const FileVersion &version)
+{
+    {
+        std::lock_guard lock(m_state.mutex);
+        m_state.version = version;
+        m_state.content = {}; // what such a version holds
+        m_generation = ++m_state.generation;
+    }
+    scheduleWrite();
+}
+
+bool PlistPreferencesStore::mergeFile(Waiting waiting)
+{
+    if (!m_writer)
+        return false;
+    // A link may lead elsewhere now.
+    const QString target = Paths::resolvedFile(m_filePath);
+    m_waitingForWholeFile = false;
+    {
+        std::lock_guard lock(m_state.mutex);
+        m_state.target = target;
+        if (m_state.fileIsUnchanged()) {
+            m_unparsedTries = 0;
+            return false;
+        }
+    }
+    if (m_watcher)
+        m_watcher->watch(target);
+
+    RegularFile::Contents contents = RegularFile::read(target, largestStoreFile);
+    std::optional<QVariantMap> theirs;
+    for (;;) {
+        if (contents.refusal == RegularFile::Refusal::none)
+            theirs = mapOf(contents.bytes);
+        // Gone, empty or cut short: a sync tool may be writing it now.
+        const bool incomplete = contents.refusal == RegularFile::Refusal::missing
+            || (contents.refusal == RegularFile::Refusal::none && !theirs);
+        if (!incomplete || ++m_unparsedTries >= unparsedTries)
+            break;
+        if (waiting == Waiting::later) {
+            m_waitingForWholeFile = true;
+            if (m_watcher)
+                m_watcher->checkAgainIn(int(unparsedRetryDelay.count()));
+            else
+                QTimer::singleShot(unparsedRetryDelay, &m_threadContext, [this] { writeAgainAfterChangeOnDisk(); });
+            return false;
+        }
+        QThread::msleep(unsigned(unparsedRetryDelay.count()));
+        contents = RegularFile::read(target, largestStoreFile);
+    }
+    m_unparsedTries = 0;
+
+    switch (contents.refusal) {
+    case RegularFile::Refusal::missing:
+        // Deleted for good: the store's own version takes its place.
+        m_fileUnreadable = false;
+        adoptDiskVersion(contents.version);
+        return false;
+    case RegularFile::Refusal::unreadable:
+    case RegularFile::Refusal::notRegularFile:
+    case RegularFile::Refusal::tooLarge:
+        if (!std::exchange(m_fileUnreadable, true)) {
+            qCWarning(lcPreferences) << "The preferences" << target << "can no longer be read; changes stay in memory";
+            report({OutsideChange::Kind::unreadable, 0, target});
+        }
+        return false;
+    case RegularFile::Refusal::none:
+        break;
+    }
+    m_fileUnreadable = false;
+    if (!theirs) {
+        const QString aside = target + QStringLiteral(".corrupt-")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+        if (std::rename(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) != 0) {
+            m_fileUnreadable = true;
+            report({OutsideChange::Kind::unreadable, 0, target});
+            return false;
+        }
+        qCWarning(lcPreferences) << "The preferences were replaced by a damaged file, moved aside to" << aside;
+        adoptDiskVersion(FileVersion::ofPath(target));
+        report({OutsideChange::Kind::damagedSetAside, 0, aside});
+        return false;
+    }
+
+    QVariantMap base;
+    {
+        std::lock_guard lock(m_state.mutex);
+        base = m_state.content;
+    }
+    m_values = PlistCodec::resolved(m_values);
+    const PreferencesMerge::Outcome outcome = m_merge(PlistCodec::resolved(base), m_values, *theirs);
+    {
+        std::lock_guard lock(m_state.mutex);
+        m_state.version = contents.version;
+        m_state.content = *theirs;
+        m_generation = ++m_state.generation;
+    }
+    const bool changed = outcome.merged != m_values;
+    m_values = outcome.merged;
+    if (m_values != *theirs)
+        scheduleWrite();
+    if (changed || outcome.keptTwice > 0)
+        report({OutsideChange::Kind::merged, outcome.keptTwice, target});
+    return changed;
+}
+
+bool PlistPreferencesStore::mergeConflictCopies()
+{
+    if (!m_writer)
+        return false;
+    bool changed = false;
+    for (const QString &copy : ConflictCopies::find(targetPath())) {
+        const RegularFile::Contents contents = RegularFile::read(copy, largestStoreFile);
+        const auto seen = m_copiesSeen.constFind(copy);
+        if (contents.refusal != RegularFile::Refusal::none
+            || (seen != m_copiesSeen.cend() && seen->sameIdentity(contents.version)))
+            continue;
+        m_copiesSeen.insert(copy, contents.version);
+        const std::optional<QVariantMap> other = mapOf(contents.bytes);
+        if (!other) {
+            qCWarning(lcPreferences) << "Leaving the conflict copy" << copy << "alone: it does not parse";
+            continue;
+        }
+        // Which of the two came first is unknown: what only one holds is kept.
+        m_values = PlistCodec::resolved(m_values);
+        const PreferencesMerge::Outcome outcome = m_merge(PreferencesMerge::commonPart(*other, m_values), *other, m_values);
+        changed = changed || outcome.merged != m_values;
+        m_values = outcome.merged;
+        scheduleWrite();
+        const QString moved = ConflictCopies::moveAside(copy);
+        if (!moved.isEmpty())
+            m_copiesSeen.remove(copy);
+        qCInfo(lcPreferences) << "Merged the conflict copy" << copy << "; moved to" << moved;
+        report({OutsideChange::Kind::conflictCopyMerged, outcome.keptTwice, moved.isEmpty() ? copy : moved});
+    }
+    return changed;
 }

@@ -42,17 +42,27 @@ RegularFile::Refusal refusalOfErrno(int error)
 }
 
 // A descriptor open for reading on the regular file at path of at most limit
-// bytes (negative: any size), or -1 with refusal set.
-int openRegular(const QString &path, qint64 limit, RegularFile::Refusal &refusal)
+// bytes (negative: any size), or -1 with refusal set (and error, for a
+// system error). version: what the descriptor found.
+int openRegular(const QString &path, qint64 limit, RegularFile::Refusal &refusal, FileVersion *version = nullptr,
+                int *error = nullptr)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info {};
+    const auto failed = [&] {
+        if (error)
+            *error = errno;
+        refusal = refusalOfErrno(errno);
+        return -1;
+    };
     // A first look by name keeps devices from being opened at all: opening
     // some of them has effects of its own.
-    if (name.isEmpty() || ::stat(name.constData(), &info) != 0) {
-        refusal = name.isEmpty() ? RegularFile::Refusal::missing : refusalOfErrno(errno);
+    if (name.isEmpty()) {
+        refusal = RegularFile::Refusal::missing;
         return -1;
     }
+    if (::stat(name.constData(), &info) != 0)
+        return failed();
     if (!S_ISREG(info.st_mode)) {
         refusal = RegularFile::Refusal::notRegularFile;
         return -1;
@@ -60,14 +70,10 @@ int openRegular(const QString &path, qint64 limit, RegularFile::Refusal &refusal
     // O_NONBLOCK: should a FIFO have taken the file's place since, its open
     // returns at once instead of waiting for a writer.
     Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        refusal = refusalOfErrno(errno);
-        return -1;
-    }
-    if (::fstat(fd.get(), &info) != 0) {
-        refusal = RegularFile::Refusal::unreadable;
-        return -1;
-    }
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return failed();
+    if (version)
+        *version = FileVersion::ofStatus(info);
     if (!S_ISREG(info.st_mode)) {
         refusal = RegularFile::Refusal::notRegularFile;
         return -1;
@@ -115,15 +121,19 @@ bool readUpTo(int fd, qint64 count, QByteArray &bytes)
 RegularFile::Contents RegularFile::read(const QString &path, qint64 limit)
 {
     Contents contents;
-    Descriptor fd(openRegular(path, limit, contents.refusal));
+    Descriptor fd(openRegular(path, limit, contents.refusal, &contents.version, &contents.error));
     if (fd.get() < 0)
         return contents;
     // One byte more than allowed tells a file that grew past the limit
     // since it was measured.
-    if (!readUpTo(fd.get(), limit + 1, contents.bytes))
+    if (!readUpTo(fd.get(), limit + 1, contents.bytes)) {
         contents.refusal = Refusal::unreadable;
-    else if (contents.bytes.size() > limit)
+        contents.error = errno;
+    } else if (contents.bytes.size() > limit) {
         contents.refusal = Refusal::tooLarge;
+    } else {
+        contents.version = contents.version.withContent(contents.bytes);
+    }
     if (!contents.ok()) {
         contents.bytes.clear();
         qCInfo(lcFiles).noquote() << "Not reading" << path << describe(contents.refusal);

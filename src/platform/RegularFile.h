@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileVersion.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,6 +24,10 @@ public:
     {
         QByteArray bytes;
         Refusal refusal = Refusal::none;
+        // The version opened; read() adds the hash of the bytes it read.
+        FileVersion version;
+        // What the system said, for Refusal::unreadable.
+        int error = 0;
         bool ok() const { return refusal == Refusal::none; }
     };
 

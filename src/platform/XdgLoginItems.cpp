@@ -30,12 +30,37 @@ QString quotedExecArgument(const QString &argument)
     return u'"' + quoted + u'"';
 }
 
+// A value of the string or locale-string type, its reserved characters escaped.
+QString escapedValue(const QString &value)
+{
+    QString escaped;
+    escaped.reserve(value.size());
+    for (const QChar c : value) {
+        if (c == u'\\')
+            escaped += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            escaped += QStringLiteral("\\n");
+        else if (c == u'\t')
+            escaped += QStringLiteral("\\t");
+        else if (c == u'\r')
+            escaped += QStringLiteral("\\r");
+        else
+            escaped += c;
+    }
+    // Leading spaces of a value are not read as part of it.
+    if (escaped.startsWith(u' '))
+        escaped.replace(0, 1, QStringLiteral("\\s"));
+    return escaped;
+}
+
 } // namespace
 
-XdgLoginItems::XdgLoginItems(const QString &autostartFolder, const QString &helperPath, const QDBusConnection &bus)
+XdgLoginItems::XdgLoginItems(const QString &autostartFolder, const QString &helperPath, const QDBusConnection &bus,
+                             std::function<Comments()> comments)
     : m_folder(autostartFolder)
     , m_helperPath(helperPath)
     , m_bus(bus)
+    , m_comments(std::move(comments))
 {
 }
 
@@ -59,7 +84,7 @@ bool XdgLoginItems::setEnabled(bool enabled)
         qCWarning(lcLoginItems) << "No login helper to run at login:" << m_helperPath;
         return false;
     }
-    const QByteArray entry = desktopEntry(m_helperPath);
+    const QByteArray entry = desktopEntry(m_helperPath, m_comments ? m_comments() : Comments());
     if (entry.isEmpty()) {
         qCWarning(lcLoginItems) << "The login helper's path cannot go into an autostart entry:" << m_helperPath;
         return false;
@@ -106,20 +131,26 @@ QString XdgLoginItems::locateHelper(const QString &applicationFolder)
     return {};
 }
 
-QByteArray XdgLoginItems::desktopEntry(const QString &helperPath)
+QByteArray XdgLoginItems::desktopEntry(const QString &helperPath, const Comments &comments)
 {
     for (const QChar c : helperPath) {
         if (c.category() == QChar::Other_Control)
             return {};
     }
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=Brimble\n"
-                                         "Exec=%1\n"
-                                         "Icon=%2\n"
-                                         "Terminal=false\n"
-                                         "NoDisplay=true\n"
-                                         "X-GNOME-Autostart-enabled=true\n")
-                              .arg(quotedExecArgument(helperPath), QString(LoginHelper::applicationId));
+    QString entry = QStringLiteral("[Desktop Entry]\n"
+                                   "Type=Application\n"
+                                   "Name=Brimble\n");
+    for (auto comment = comments.cbegin(); comment != comments.cend(); ++comment) {
+        const QString key = comment.key().isEmpty() ? QStringLiteral("Comment")
+                                                    : QStringLiteral("Comment[%1]").arg(comment.key());
+        entry += key + u'=' + escapedValue(comment.value()) + u'\n';
+    }
+    entry += QStringLiteral("TryExec=%1\n"
+                            "Exec=%2\n"
+                            "Icon=%3\n"
+                            "Terminal=false\n"
+                            "NoDisplay=true\n"
+                            "X-GNOME-Autostart-enabled=true\n")
+                 .arg(escapedValue(helperPath), quotedExecArgument(helperPath), QString(LoginHelper::applicationId));
     return entry.toUtf8();
 }

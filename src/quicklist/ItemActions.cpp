@@ -112,7 +112,7 @@ ItemActions::Click ItemActions::clickRow(int row)
 {
     if (row < 0 || row >= m_quickList.rowCount())
         return Click::nothing;
-    const QVariantMap record = m_quickList.recordAt(row);
+    const QVariantMap record = m_supportFiles.withLocalPaths(m_quickList.recordAt(row));
     if (Records::isHeader(record) || StoredValue::isBool(record.value(RecordKeys::isHeader))) {
         if (m_quickList.searchBegin())
             return Click::nothing;
@@ -151,7 +151,7 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
     const QVariantMap &item = m_clickedItem;
     menu.empty = false;
     menu.item = item;
-    m_clickedURL = linkOf(item);
+    m_clickedURL = linkOf(m_supportFiles.withLocalPaths(item));
     menu.link = m_clickedURL;
     if (m_clickedURL) {
         m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);

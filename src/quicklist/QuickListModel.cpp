@@ -7,6 +7,7 @@
 #include "store/LocalizedText.h"
 #include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/SupportFiles.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -25,9 +26,10 @@ QIcon neutralBookmarkIcon()
 
 } // namespace
 
-QuickListModel::QuickListModel(QuickList &quickList, QObject *parent)
+QuickListModel::QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent)
     : QAbstractListModel(parent)
     , m_quickList(quickList)
+    , m_supportFiles(supportFiles)
     , m_iconProvider(std::make_unique<QFileIconProvider>())
     , m_bookmarkIcons(new IconImages(iconSize, this))
 {
@@ -133,7 +135,7 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
         key = QStringLiteral("f:") + *path;
         isFile = true;
     } else if (const auto image = StoredValue::stringIn(record, RecordKeys::imgpath)) {
-        key = QStringLiteral("i:") + *image;
+        key = QStringLiteral("i:") + m_supportFiles.localPath(*image);
     } else {
         return {};
     }

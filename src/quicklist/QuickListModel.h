@@ -6,6 +6,7 @@
 
 class IconImages;
 class QuickList;
+class SupportFiles;
 class QFileIconProvider;
 
 // The popup's rows as a list model: one row per heading or item record of a
@@ -29,7 +30,8 @@ public:
     // The side of a row's icon, as the rows draw it.
     static constexpr int iconSize = 20;
 
-    explicit QuickListModel(QuickList &quickList, QObject *parent = nullptr);
+    // supportFiles finds bookmark icons synced from another computer.
+    QuickListModel(QuickList &quickList, const SupportFiles &supportFiles, QObject *parent = nullptr);
     ~QuickListModel() override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -51,6 +53,7 @@ private:
     bool opensFolderMenu(const QVariantMap &record) const;
 
     QuickList &m_quickList;
+    const SupportFiles &m_supportFiles;
     std::unique_ptr<QFileIconProvider> m_iconProvider;
     IconImages *m_bookmarkIcons;
     // Icons and folder checks of the rows shown, kept until the next reset.

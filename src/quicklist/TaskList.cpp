@@ -14,17 +14,41 @@ QVariantMap task(const QString &title, bool completed)
     return {{titleKey, title}, {isCompletedKey, completed}};
 }
 
+QVariantMap sampleTask()
+{
+    return task(QStringLiteral("task"), true);
+}
+
 } // namespace
 
 TaskList::TaskList(PreferencesStore &preferences, QObject *parent)
     : QObject(parent)
     , m_preferences(preferences)
+    , m_tasks(storedTasks())
 {
+}
+
+QList<QVariantMap> TaskList::storedTasks() const
+{
+    QList<QVariantMap> tasks;
     for (const QVariantMap &record : Records::recordsOf(m_preferences.arrayForKey(StoreKeys::tasks).value_or(QVariantList()))) {
         // Damaged records keep their place with sound values.
-        m_tasks.append(task(StoredValue::stringIn(record, titleKey).value_or(QString()),
-                            StoredValue::flagIn(record, isCompletedKey)));
+        tasks.append(task(StoredValue::stringIn(record, titleKey).value_or(QString()),
+                          StoredValue::flagIn(record, isCompletedKey)));
     }
+    return tasks;
+}
+
+void TaskList::reload()
+{
+    QList<QVariantMap> tasks = storedTasks();
+    if (m_showsSample && !m_preferences.hasObjectForKey(StoreKeys::tasks))
+        tasks = {sampleTask()};
+    if (tasks == m_tasks)
+        return;
+    Q_EMIT aboutToReset();
+    m_tasks = tasks;
+    Q_EMIT reset();
 }
 
 QString TaskList::title(int row) const
@@ -39,6 +63,7 @@ bool TaskList::isCompleted(int row) const
 
 void TaskList::store()
 {
+    m_showsSample = false;
     m_preferences.setObject(Records::arrayOf(m_tasks), StoreKeys::tasks);
 }
 
@@ -71,8 +96,14 @@ void TaskList::setCompleted(int row, bool completed)
 
 void TaskList::addSampleTaskIfNew()
 {
-    if (!m_preferences.hasObjectForKey(StoreKeys::tasks))
-        append(QStringLiteral("task"), true);
+    if (m_showsSample || m_preferences.hasObjectForKey(StoreKeys::tasks))
+        return;
+    // Shown, not stored: opening the popup changes nothing on disk. The list
+    // is stored, example and all, once the user changes it.
+    Q_EMIT aboutToInsert(count());
+    m_tasks.append(sampleTask());
+    m_showsSample = true;
+    Q_EMIT inserted();
 }
 
 TaskList::Edit TaskList::didEditTextField(int row, const QString &newTitle)

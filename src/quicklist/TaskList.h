@@ -25,8 +25,10 @@ public:
     void remove(int row);
     void setCompleted(int row, bool completed);
     // The example task a fresh list starts with; added only while no list
-    // has ever been stored.
+    // has ever been stored, and stored only with the user's first change.
     void addSampleTaskIfNew();
+    // Reads the list again, when another program changed it in the store.
+    void reload();
 
     // What an edit of a task's title did.
     enum class Edit {
@@ -46,10 +48,14 @@ Q_SIGNALS:
     void aboutToRemove(int row);
     void removed();
     void taskChanged(int row);
+    void aboutToReset();
+    void reset();
 
 private:
     void store();
+    QList<QVariantMap> storedTasks() const;
 
     PreferencesStore &m_preferences;
     QList<QVariantMap> m_tasks;
+    bool m_showsSample = false;
 };

@@ -11,6 +11,8 @@ TaskListModel::TaskListModel(TaskList &tasks, bool editable, QObject *parent)
     connect(&tasks, &TaskList::inserted, this, [this] { endInsertRows(); });
     connect(&tasks, &TaskList::aboutToRemove, this, [this](int row) { beginRemoveRows({}, row, row); });
     connect(&tasks, &TaskList::removed, this, [this] { endRemoveRows(); });
+    connect(&tasks, &TaskList::aboutToReset, this, [this] { beginResetModel(); });
+    connect(&tasks, &TaskList::reset, this, [this] { endResetModel(); });
     connect(&tasks, &TaskList::taskChanged, this, [this](int row) {
         Q_EMIT dataChanged(index(row, 0), index(row, 0));
     });

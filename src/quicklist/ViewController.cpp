@@ -140,6 +140,7 @@ ViewController::ViewController(const QuickListServices &services, PopupWindowSty
     d->buildViews();
 
     connect(&services.viewLinks, &ViewLinks::quickListReloadRequested, this, &ViewController::reloadQuickList);
+    connect(&services.viewLinks, &ViewLinks::storeReloaded, &d->taskList, &TaskList::reload);
     connect(&services.selectTagvc, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
         if (!fromMainWindow)
             d->groupActions.changeColor(d->indexForColorChange, color);
@@ -180,7 +181,7 @@ void ViewController::Private::buildViews()
     container->setPalette(content);
     container->setAutoFillBackground(true);
 
-    model = new QuickListModel(quickList, q);
+    model = new QuickListModel(quickList, services.supportFiles, q);
     tableView->setModel(model);
     QObject::connect(&quickList, &QuickList::rebuilt, q, [this] {
         if (tableView->hoverRow() >= model->rowCount())

@@ -57,7 +57,18 @@ bool FavoritesStore::hasItemList(const QString &groupTitle) const
 
 void FavoritesStore::setItems(const QString &groupTitle, const QList<QVariantMap> &items)
 {
-    m_preferences.setObject(Records::arrayOf(items), itemListKey(groupTitle));
+    const QString key = itemListKey(groupTitle);
+    QVariantList list = Records::arrayOf(items);
+    // Elements that are not records (another program's, or damage) are
+    // nobody's to drop: they keep their places among the records.
+    if (!m_preferences.holdsListOfDictionaries(key)) {
+        const QVariantList stored = m_preferences.arrayForKey(key).value_or(QVariantList());
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            if (!StoredValue::isDictionary(stored.at(i)))
+                list.insert(std::min(i, list.size()), stored.at(i));
+        }
+    }
+    m_preferences.setObject(list, key);
 }
 
 void FavoritesStore::removeItems(const QString &groupTitle)

@@ -29,6 +29,8 @@ public:
     // A group's items, or an empty list when the group has none stored.
     QList<QVariantMap> items(const QString &groupTitle) const;
     bool hasItemList(const QString &groupTitle) const;
+    // Stores items as the group's list; elements of the stored list that are
+    // not records stay in it, where they were.
     void setItems(const QString &groupTitle, const QList<QVariantMap> &items);
     void removeItems(const QString &groupTitle);
     // The first item of the group whose "uid" equals uid.

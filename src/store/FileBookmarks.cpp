@@ -23,6 +23,10 @@ void FileBookmarks::storeFileBookmark(const QString &path)
         printLine(QLatin1String(errorLine));
         return;
     }
+    // The stored list may have grown elsewhere since (another computer,
+    // through a synced file): it is the one extended.
+    if (const auto stored = storedEntries())
+        m_entries = *stored;
     const QByteArray bookmark = path.toUtf8();
     if (m_entries.contains(bookmark))
         return;
@@ -34,18 +38,26 @@ void FileBookmarks::storeFileBookmark(const QString &path)
     m_preferences.setObject(stored, StoreKeys::allBookmark);
 }
 
-void FileBookmarks::restoreFileAccess()
+std::optional<QList<QByteArray>> FileBookmarks::storedEntries() const
 {
     const auto stored = m_preferences.arrayForKey(StoreKeys::allBookmark);
     if (!stored)
-        return;
+        return std::nullopt;
     QList<QByteArray> entries;
     for (const QVariant &value : *stored) {
         if (value.typeId() != QMetaType::QByteArray)
-            return; // not a list of bookmarks: keep the empty list
+            return std::nullopt; // not a list of bookmarks
         entries.append(value.toByteArray());
     }
-    m_entries = entries;
+    return entries;
+}
+
+void FileBookmarks::restoreFileAccess()
+{
+    const auto stored = storedEntries();
+    if (!stored)
+        return; // keep the empty list
+    m_entries = *stored;
     for (const QByteArray &entry : std::as_const(m_entries))
         printLine(QString::fromLatin1(QUrl::fromLocalFile(QString::fromUtf8(entry)).toEncoded()));
 }

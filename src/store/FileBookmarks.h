@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class PreferencesStore;
 
 // The list "allBookmark" of files the user added, one entry per file, as
@@ -22,6 +24,8 @@ public:
     QList<QByteArray> entries() const { return m_entries; }
 
 private:
+    std::optional<QList<QByteArray>> storedEntries() const;
+
     PreferencesStore &m_preferences;
     QList<QByteArray> m_entries;
 };

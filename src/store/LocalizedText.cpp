@@ -68,6 +68,22 @@ std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes)
     return root->toMap();
 }
 
+QMap<QString, QString> textInEveryLanguage(const QString &key)
+{
+    // Each table with the code desktop files use for its language.
+    static constexpr struct { const char *table; const char *code; } languages[] = {
+        {"English", ""},
+        {"French", "fr"},
+    };
+    QMap<QString, QString> texts;
+    for (const auto &language : languages) {
+        const auto table = loadLanguageTable(QLatin1String(language.table));
+        if (const auto text = table ? StoredValue::stringIn(*table, key) : std::nullopt)
+            texts.insert(QLatin1String(language.code), *text);
+    }
+    return texts;
+}
+
 namespace Localization {
 
 void chooseLanguage(PreferencesStore &preferences, const QStringList &preferredLanguages)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -20,6 +21,11 @@ inline QString LocalizedText(const char *key) { return LocalizedText(QString::fr
 std::optional<QVariantMap> loadLanguageTable(const QString &language);
 // The table held by the bytes of a keyed-text file: a dictionary at the root.
 std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes);
+// The text under key in every table, for files the desktop shows in the
+// user's language: keyed by the language's code ("fr"), English, the text
+// for every other language, under the empty code. A table without the key
+// is left out.
+QMap<QString, QString> textInEveryLanguage(const QString &key);
 
 namespace Localization {
 

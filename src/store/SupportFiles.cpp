@@ -1,6 +1,7 @@
 #include "store/SupportFiles.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PreferencesStore.h"
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/Records.h"
@@ -33,13 +34,43 @@ QString SupportFiles::newFilePath(const QString &suffix) const
 
 bool SupportFiles::isReferenced(const QString &path) const
 {
+    // By name: an item synced from another computer names the file by its
+    // path there.
+    const QString name = QFileInfo(path).fileName();
     for (const QString &title : m_favorites.groupTitles()) {
         for (const QVariantMap &item : m_favorites.items(title)) {
-            if (Records::text(item, RecordKeys::imgpath) == path || Records::text(item, RecordKeys::url) == path)
-                return true;
+            for (const QLatin1String key : {RecordKeys::imgpath, RecordKeys::url}) {
+                const QString stored = Records::text(item, key);
+                if (stored.endsWith(name) && QFileInfo(stored).fileName() == name)
+                    return true;
+            }
         }
     }
     return false;
+}
+
+QString SupportFiles::localPath(const QString &path) const
+{
+    if (path.isEmpty() || QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        return path;
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return path;
+    const QString here = m_folder + QLatin1Char('/') + name;
+    return QFileInfo(here).isFile() ? here : path;
+}
+
+QVariantMap SupportFiles::withLocalPaths(const QVariantMap &item) const
+{
+    QVariantMap local = item;
+    QList<QLatin1String> keys{RecordKeys::imgpath};
+    if (Records::kindOf(item) == ItemKind::text)
+        keys.append(RecordKeys::url);
+    for (const QLatin1String key : keys) {
+        if (const auto path = StoredValue::stringIn(item, key); path && !path->isEmpty())
+            local.insert(key, localPath(*path));
+    }
+    return local;
 }
 
 std::optional<QString> SupportFiles::writeNote(const QString &text) const
@@ -52,7 +83,7 @@ std::optional<QString> SupportFiles::writeNote(const QString &text) const
 
 std::optional<QString> SupportFiles::copyFile(const QString &path) const
 {
-    const RegularFile::Contents contents = RegularFile::read(path, largestFileBytes);
+    const RegularFile::Contents contents = RegularFile::read(localPath(path), largestFileBytes);
     if (!contents.ok())
         return std::nullopt;
     const QString suffix = QFileInfo(path).suffix();
@@ -79,9 +110,10 @@ bool SupportFiles::contains(const QString &path) const
 
 void SupportFiles::removeFilesOf(const QVariantMap &item) const
 {
-    QStringList paths{Records::text(item, RecordKeys::imgpath)};
-    if (Records::kindOf(item) == ItemKind::text)
-        paths.append(Records::text(item, RecordKeys::url));
+    const QVariantMap local = withLocalPaths(item);
+    QStringList paths{Records::text(local, RecordKeys::imgpath)};
+    if (Records::kindOf(local) == ItemKind::text)
+        paths.append(Records::text(local, RecordKeys::url));
     for (const QString &path : paths) {
         // An icon that never arrived has no file to delete.
         if (path.isEmpty() || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()))

@@ -44,6 +44,15 @@ public:
     // Whether path names a file directly inside the folder.
     bool contains(const QString &path) const;
 
+    // Where the support file stored as path is on this computer: path when
+    // something is there, else the file of the same name in the folder when
+    // there is one (favourites synced from a computer whose data folder is
+    // elsewhere), else path.
+    QString localPath(const QString &path) const;
+    // item with its note ("url" of a note) and icon ("imgpath") paths as
+    // localPath() finds them: for reading the files, never for storing.
+    QVariantMap withLocalPaths(const QVariantMap &item) const;
+
 private:
     bool isReferenced(const QString &path) const;
 

@@ -28,8 +28,17 @@ public:
         if (managerLoaded)
             Q_EMIT managerGroupsReloadRequested();
     }
+    // Another program changed the store: both views rebuild, and whatever
+    // else keeps a copy of stored values reads them again.
+    void storeChangedElsewhere()
+    {
+        requestQuickListReload();
+        requestManagerGroupsReload();
+        Q_EMIT storeReloaded();
+    }
 
 Q_SIGNALS:
     void quickListReloadRequested();
     void managerGroupsReloadRequested();
+    void storeReloaded();
 };

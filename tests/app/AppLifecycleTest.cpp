@@ -3,8 +3,15 @@
 
 #include "app/ContainerVc.h"
 #include "app/ManagerWindow.h"
+#include "manager/ManagerController.h"
+#include "manager/MakeshortcutsVc.h"
+#include "platform/PlistCodec.h"
 #include "platform/PlistPreferencesStore.h"
+#include "quicklist/QuickListView.h"
 #include "quicklist/ViewController.h"
+#include "store/Records.h"
+
+#include "support/ProcessUntil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -161,6 +168,126 @@ TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
     const QByteArray errors = brimble.process.readAllStandardError();
     const QString notSaved = QString::fromUtf8(text("English", "IDS_BR_350")).arg(preferencesPath(home));
     EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
+}
+
+TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverLost)
+{
+    TestFolder home;
+    // The store lives in a synced folder; the configuration holds a link to it.
+    const QString synced = home.filePath(u"Sync/preferences.plist"_qs);
+    QDir().mkpath(home.filePath(u"Sync"_qs));
+    QDir().mkpath(home.filePath(u"config/brimble"_qs));
+    ASSERT_TRUE(QFile::link(synced, preferencesPath(home)));
+    {
+        PlistPreferencesStore seed(synced);
+        seed.setInteger(1, StoreKeys::first);
+        seed.setObject(QVariantList{Records::newGroup(u"Work"_qs)}, StoreKeys::allgroups);
+    }
+    BrimbleProcess brimble(home);
+    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.output.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(synced + u".lock"_qs); }, 10000))
+        << "the lock is taken for the file the link leads to";
+
+    // Another computer's version arrives through the sync tool.
+    QThread::msleep(800); // past the writes launch holds back
+    QVariantMap theirs = PlistCodec::parse(contentsOf(synced)).value_or(QVariant()).toMap();
+    theirs.insert(StoreKeys::allgroups, QVariantList{Records::newGroup(u"Work"_qs), Records::newGroup(u"Elsewhere"_qs)});
+    QFile incoming(synced + u".incoming"_qs);
+    ASSERT_TRUE(incoming.open(QIODevice::WriteOnly));
+    incoming.write(PlistCodec::toBinary(theirs));
+    incoming.close();
+    ASSERT_EQ(::rename(QFile::encodeName(incoming.fileName()).constData(), QFile::encodeName(synced).constData()), 0);
+
+    EXPECT_EQ(exitCodeOf(home, {.arguments = {u"--toggle"_qs}}), 0);
+    EXPECT_EQ(exitCodeOf(home, {.arguments = {u"--toggle"_qs}}), 0);
+    // Another home whose store leads to the same file cannot run beside it.
+    TestFolder otherHome;
+    QDir().mkpath(otherHome.filePath(u"config/brimble"_qs));
+    ASSERT_TRUE(QFile::link(synced, preferencesPath(otherHome)));
+    BrimbleProcess second(otherHome);
+    ASSERT_TRUE(second.finish());
+    EXPECT_NE(second.process.exitCode(), 0);
+    brimble.terminate();
+    EXPECT_TRUE(QFileInfo(preferencesPath(home)).isSymLink());
+    const PlistPreferencesStore saved(synced);
+    EXPECT_EQ(saved.arrayForKey(StoreKeys::allgroups)->size(), 2) << "the other computer's group is kept";
+    EXPECT_FALSE(saved.hasObjectForKey(StoreKeys::tasks)) << "opening the popup stores nothing";
+}
+
+TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInTheWindow)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(u"preferences.plist"_qs);
+    const auto record = [](qint64 uid, const QString &title) {
+        return QVariantMap{{RecordKeys::title, title}, {RecordKeys::uid, uid}, {RecordKeys::isnormalFile, true},
+                           {RecordKeys::url, u"/tmp/%1"_qs.arg(uid)}};
+    };
+    LaunchedApp app({.store = [&](PreferencesStore &stored) {
+                         FavoritesStore favorites(stored);
+                         favorites.setGroups({Records::newGroup(u"Work"_qs)});
+                         favorites.setItems(u"Work"_qs, {record(1, u"Report"_qs)});
+                         stored.setInteger(1, StoreKeys::uniqueid);
+                     },
+                     .preferencesFile = path});
+    AppDelegate &delegate = *app.delegate;
+    PreferencesStore &store = *app.context->preferences;
+    ASSERT_TRUE(store.flush());
+    const auto identity = [&] {
+        const QFileInfo info(path);
+        return std::pair(info.fileTime(QFileDevice::FileModificationTime), info.size());
+    };
+    const auto before = identity();
+    delegate.showPopover();
+    delegate.togglePopover();
+    ASSERT_TRUE(store.flush());
+    EXPECT_EQ(identity(), before) << "opening the popup writes nothing";
+    delegate.showPopover();
+
+    const auto writeElsewhere = [&](const std::function<void(QVariantMap &)> &change) {
+        QVariantMap values = PlistCodec::parse(contentsOf(path)).value_or(QVariant()).toMap();
+        change(values);
+        QFile file(path + u".new"_qs);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(PlistCodec::toBinary(values));
+        file.close();
+        ASSERT_EQ(::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()), 0);
+    };
+    writeElsewhere([&](QVariantMap &values) {
+        values.insert(StoreKeys::allgroups, QVariantList{Records::newGroup(u"Work"_qs), Records::newGroup(u"Elsewhere"_qs)});
+        values.insert(u"items:Work"_qs, QVariantList{record(1, u"Summary"_qs)});
+    });
+    const auto titles = [](const QList<QVariantMap> &records) {
+        QStringList found;
+        for (const QVariantMap &one : records)
+            found.append(Records::title(one));
+        return found;
+    };
+    ManagerWindow *window = delegate.existingManagerWindow();
+    ASSERT_TRUE(window);
+    auto *page = window->findChild<MakeshortcutsVc *>();
+    ASSERT_TRUE(page);
+    QAbstractItemView *popupRows = delegate.existingPopover()->findChild<QuickListView *>();
+    ASSERT_TRUE(popupRows);
+    const auto popupShows = [&](const QString &text) {
+        for (int row = 0; row < popupRows->model()->rowCount(); ++row) {
+            if (popupRows->model()->index(row, 0).data().toString() == text)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(processUntil([&] {
+        return titles(page->controller().grouparr()).contains(u"Elsewhere"_qs) && popupShows(u"Elsewhere"_qs)
+            && popupShows(u"Summary"_qs);
+    }));
+
+    // Renamed here and there at once: both kept, the user told in the window.
+    writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
+    FavoritesStore(store).setItems(u"Work"_qs, {record(1, u"Ours"_qs)});
+    EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
+    EXPECT_TRUE(window->notice().contains(u"(1 "_qs)) << window->notice().toStdString();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
+    ASSERT_TRUE(store.flush());
+    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
 }
 
 TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)

@@ -42,6 +42,22 @@ QString executableOfEntry(const QString &entryPath)
     return executable;
 }
 
+// A key of an entry as the desktop (GLib) reads it, in locale when given;
+// empty when absent.
+QString entryValue(const QString &entryPath, const char *key, const char *locale = nullptr)
+{
+    GKeyFile *file = g_key_file_new();
+    QString value;
+    if (g_key_file_load_from_file(file, QFile::encodeName(entryPath).constData(), G_KEY_FILE_KEEP_TRANSLATIONS, nullptr)) {
+        gchar *text = locale ? g_key_file_get_locale_string(file, "Desktop Entry", key, locale, nullptr)
+                             : g_key_file_get_string(file, "Desktop Entry", key, nullptr);
+        value = QString::fromUtf8(text);
+        g_free(text);
+    }
+    g_key_file_free(file);
+    return value;
+}
+
 TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
 {
     TestFolder home;
@@ -52,9 +68,14 @@ TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
     EXPECT_EQ(XdgLoginItems::locateHelper(home.path()), QString());
 
     const QString autostart = home.filePath(u"config/autostart"_qs);
-    XdgLoginItems items(autostart, helper);
+    const XdgLoginItems::Comments comments = {{QString(), u"Starts \\ at\nlogin"_qs}, {u"fr"_qs, u" Démarre"_qs}};
+    XdgLoginItems items(autostart, helper, QDBusConnection::sessionBus(), [&] { return comments; });
     ASSERT_TRUE(items.setEnabled(true));
     EXPECT_EQ(executableOfEntry(items.entryPath()), helper);
+    // Named by TryExec too: once the helper is gone, the desktop skips the entry.
+    EXPECT_EQ(entryValue(items.entryPath(), "TryExec"), helper);
+    EXPECT_EQ(entryValue(items.entryPath(), "Comment"), comments.value(QString()));
+    EXPECT_EQ(entryValue(items.entryPath(), "Comment", "fr"), comments.value(u"fr"_qs));
 
     // Enabling again rewrites the entry: a moved installation keeps starting.
     const QString moved = home.filePath(u"moved/libexec/brimble-login-helper"_qs);

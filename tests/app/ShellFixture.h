@@ -9,6 +9,7 @@
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/FakeStatusItem.h"
+#include "platform/PlistPreferencesStore.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
@@ -30,11 +31,22 @@ struct LaunchedApp
         bool trayAvailable = true;
         QRect iconGeometry = {};
         bool launch = true; // false: the context alone, no delegate
+        // The store in this file, followed as the application follows it,
+        // instead of in memory.
+        QString preferencesFile = {};
     };
 
     explicit LaunchedApp(const Options &options)
     {
-        auto stored = std::make_unique<FakePreferencesStore>();
+        std::unique_ptr<PreferencesStore> stored;
+        PlistPreferencesStore *file = nullptr;
+        if (options.preferencesFile.isEmpty()) {
+            stored = std::make_unique<FakePreferencesStore>();
+        } else {
+            auto onDisk = std::make_unique<PlistPreferencesStore>(options.preferencesFile);
+            file = onDisk.get();
+            stored = std::move(onDisk);
+        }
         if (options.firstRunOver)
             stored->setInteger(1, StoreKeys::first);
         if (options.store)
@@ -55,6 +67,8 @@ struct LaunchedApp
             return;
         delegate = std::make_unique<AppDelegate>(*context);
         delegate->applicationDidFinishLaunching();
+        if (file)
+            delegate->followPreferencesFile(*file);
     }
 
     TestFolder supportFolder;

@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "platform/Paths.h"
 
 #include "support/TestFolders.h"
 
@@ -10,6 +11,8 @@
 
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -70,6 +73,28 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(received.at(i).at(0).toByteArray(), QByteArrayList({"show", "toggle", "show"}).at(i));
     ::close(silent);
+}
+
+TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereDoes)
+{
+    TestFolder home;
+    const QString preferences = home.filePath(QStringLiteral("preferences.plist"));
+    const QString lock = Paths::lockFileFor(preferences);
+    const auto writeLock = [&] {
+        QFile file(lock);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("4242\nbrimble\nanother-computer\n");
+    };
+    // Held by a process there, over a file system that shares file locks.
+    writeLock();
+    const int held = ::open(QFile::encodeName(lock).constData(), O_RDWR);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(SingleInstance(preferences, home.filePath(QStringLiteral("runtime"))).becomePrimary());
+    ::close(held);
+
+    // A copy the sync tool brought along.
+    SingleInstance primary(preferences, home.filePath(QStringLiteral("runtime")));
+    EXPECT_TRUE(primary.becomePrimary());
 }
 
 TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)

@@ -78,20 +78,19 @@ TEST(PlistCodec, NestingBeyondAnyRealStoreCountsAsDamaged)
 TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
 {
     const auto utc = [](int year, int month, int day) { return QDateTime(QDate(year, month, day), QTime(0, 0), Qt::UTC); };
-    const QDateTime latest = QDateTime::fromSecsSinceEpoch(978307200LL + std::numeric_limits<int32_t>::max(), Qt::UTC);
-    const QDateTime earliest = QDateTime::fromSecsSinceEpoch(978307200LL + std::numeric_limits<int32_t>::min(), Qt::UTC);
     const QString allKinds = QStringLiteral("Fête <&> ]]> \"x\" \t\r\n 😀 日本 \u2028 \x01 end ");
     const quint64 beyondSigned = quint64(std::numeric_limits<qint64>::max()) + 2;
     const QString withNul = QStringLiteral("before") + QChar(0) + QStringLiteral("after");
     const QVariantMap written{{"2100", utc(2100, 1, 1)}, {"1800", utc(1800, 1, 1)}, {"2060", utc(2060, 6, 30)},
+                              {"1", utc(1, 1, 1)}, {"9999", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC)},
                               {"text", allKinds}, {"nul", withNul}, {"unsigned", QVariant::fromValue<quint64>(beyondSigned)},
                               {"largest", QVariant(std::numeric_limits<qint64>::max())}, {"negative", qint64(-7)}};
     for (const bool binary : {true, false}) {
         QVariantMap expected = written;
-        // The binary form holds any date; libplist's XML dates end in 1932 and
-        // 2069 (a date beyond is clamped, never wrapped), and XML cannot carry U+0000.
+        // Dates beyond libplist's 1932 to 2069 come back exactly in both forms;
+        // XML cannot carry U+0000.
         if (!binary)
-            expected.insert(QVariantMap{{"2100", latest}, {"1800", earliest}, {"nul", "beforeafter"}});
+            expected.insert(QVariantMap{{"nul", "beforeafter"}});
         const auto read = PlistCodec::parse(binary ? PlistCodec::toBinary(written) : PlistCodec::toXml(written));
         ASSERT_TRUE(read) << binary;
         const QVariantMap back = read->toMap();
@@ -100,6 +99,18 @@ TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
         EXPECT_FALSE(StoredValue::toInteger(back.value(QStringLiteral("unsigned")))) << "never read as negative";
         EXPECT_EQ(StoredValue::toInteger(back.value(QStringLiteral("largest"))), std::numeric_limits<qint64>::max());
     }
+
+    // XML written elsewhere, dates of every era among other values.
+    const QByteArray xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                           "<key>first</key><date>0001-01-01T00:00:00Z</date>"
+                           "<key>list</key><array><date>9999-12-31T23:59:59Z</date><string>&lt;date&gt;</string>"
+                           "<date>2024-02-29T12:00:00Z</date></array>"
+                           "<key>early</key><date>1932-12-13T20:45:51Z</date></dict></plist>";
+    const QVariantMap read = PlistCodec::parse(xml).value_or(QVariant()).toMap();
+    EXPECT_EQ(read.value("first"), utc(1, 1, 1));
+    EXPECT_EQ(read.value("list"), QVariantList({QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC), "<date>",
+                                                QDateTime(QDate(2024, 2, 29), QTime(12, 0), Qt::UTC)}));
+    EXPECT_EQ(read.value("early"), QDateTime(QDate(1932, 12, 13), QTime(20, 45, 51), Qt::UTC));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/PlistPreferencesStore.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/PlistCodec.h"
 
 #include "support/ProcessUntil.h"
@@ -134,7 +135,7 @@ TEST_F(PlistPreferencesStoreTest, UnreadableOrUnmovableFilesAreReportedAndNeverO
     {
         PlistPreferencesStore store(unreadable);
         EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::unreadable);
-        EXPECT_FALSE(store.readError().isEmpty());
+        EXPECT_EQ(store.readRefusal(), RegularFile::Refusal::notRegularFile);
         EXPECT_TRUE(store.flush()) << "nothing changed yet";
         store.setInteger(1, QStringLiteral("first"));
         EXPECT_EQ(store.integerForKey(QStringLiteral("first")), 1) << "kept in memory";
@@ -157,8 +158,9 @@ TEST_F(PlistPreferencesStoreTest, AFailedWriteIsRetriedAndReportedOnce)
     int reports = 0;
     store.setSaveFailureHandler([&] { ++reports; });
 
-    // A folder in the file's place makes every rename onto it fail.
-    QDir().mkpath(path + QStringLiteral("/blocker"));
+    // A folder where the temporary file goes makes every write fail.
+    const QString blocker = AtomicFile::temporaryPathFor(path, QCoreApplication::applicationPid());
+    QDir().mkpath(blocker + QStringLiteral("/inside"));
     store.setInteger(1, QStringLiteral("a"));
     store.setInteger(2, QStringLiteral("b"));
     EXPECT_FALSE(store.flush());
@@ -169,7 +171,7 @@ TEST_F(PlistPreferencesStoreTest, AFailedWriteIsRetriedAndReportedOnce)
     QCoreApplication::processEvents();
     EXPECT_EQ(reports, 1);
 
-    QDir(path).removeRecursively();
+    QDir(blocker).removeRecursively();
     EXPECT_TRUE(processUntil([&] { return QFileInfo(path).isFile(); }, 60000)) << "retried without a new change";
     PlistPreferencesStore reopened(path);
     EXPECT_EQ(reopened.integerForKey(QStringLiteral("a")), 1);

@@ -20,7 +20,7 @@ class QuickListTest : public QuickListFixture
 {
 protected:
     QuickList quickList{favorites};
-    QuickListModel model{quickList};
+    QuickListModel model{quickList, supportFiles};
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
     QStringList rowTitles() const { return rowTitlesOf(model); }

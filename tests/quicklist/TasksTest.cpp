@@ -32,8 +32,10 @@ TEST(TasksTest, EditRulesAndTasksSurviveARestart)
     {
         TaskList tasks(preferences);
         tasks.addSampleTaskIfNew();
+        tasks.addSampleTaskIfNew();
         EXPECT_EQ(titlesOf(tasks), QStringList({"task"}));
         EXPECT_TRUE(tasks.isCompleted(0));
+        EXPECT_EQ(preferences.writeCount(), 0) << "shown, not stored, until the user changes a task";
 
         tasks.append("", false);
         EXPECT_EQ(tasks.didEditTextField(1, "task"), TaskList::Edit::duplicate);
@@ -59,6 +61,15 @@ TEST(TasksTest, EditRulesAndTasksSurviveARestart)
     TaskList damaged(preferences);
     EXPECT_EQ(titlesOf(damaged), QStringList({""}));
     EXPECT_FALSE(damaged.isCompleted(0));
+
+    // Changed by another program: read again, and the models follow.
+    TaskListModel model(damaged, false);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    preferences.setObject(QVariantList{QVariantMap{{"title", "Elsewhere"}, {"isCompleted", true}}, QVariantMap{}},
+                          StoreKeys::tasks);
+    damaged.reload();
+    EXPECT_EQ(titlesOf(damaged), QStringList({"Elsewhere", ""}));
+    EXPECT_EQ(model.rowCount(), 2);
 }
 
 TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)

@@ -3,6 +3,7 @@
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
 #include "store/Records.h"
+#include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
@@ -229,6 +230,63 @@ TEST_F(FavoritesStoreTest, FileBookmarksStoreEachFileOnceAndRestoreTheList)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "file:///home/u/a.txt\nfile:///home/u/%C3%A9%20b.txt\n");
     restored.storeFileBookmark(u"/home/u/a.txt"_qs);
     EXPECT_EQ(restored.entries().size(), 2);
+
+    // The stored list grew elsewhere (a synced file): it is the list extended.
+    QVariantList stored = preferences.arrayForKey(StoreKeys::allBookmark).value_or(QVariantList());
+    stored.append(QByteArray("/elsewhere/c.txt"));
+    preferences.setObject(stored, StoreKeys::allBookmark);
+    restored.storeFileBookmark(u"/home/u/d.txt"_qs);
+    EXPECT_EQ(preferences.arrayForKey(StoreKeys::allBookmark)->size(), 4);
+}
+
+TEST_F(FavoritesStoreTest, ElementsThatAreNotRecordsKeepTheirPlaceThroughEveryWrite)
+{
+    setGroups({u"G"_qs});
+    const QVariantMap first = store.withNewIdentity(oldItem(u"first"_qs));
+    const QVariantMap second = store.withNewIdentity(oldItem(u"second"_qs));
+    preferences.setObject(QVariantList{u"kept"_qs, first, qint64(7), second}, StoreKeys::itemListPrefix + u"G"_qs);
+    store.setItems(u"G"_qs, {second, first});
+    EXPECT_EQ(preferences.arrayForKey(StoreKeys::itemListPrefix + u"G"_qs),
+              QVariantList({u"kept"_qs, second, qint64(7), first}));
+    // The sort that runs after launch is one such write.
+    Sorting::sortAllGroupItems(store, store.groups(), SortSettings{.itemSortKey = SortSettings::ItemKey::title,
+                                                                   .itemSortAscending = true});
+    EXPECT_EQ(preferences.arrayForKey(StoreKeys::itemListPrefix + u"G"_qs),
+              QVariantList({u"kept"_qs, first, qint64(7), second}));
+}
+
+TEST_F(FavoritesStoreTest, NotesAndIconsSyncedFromAnotherComputerAreFoundInThisOnesFolder)
+{
+    TestFolder root;
+    const QString folder = root.filePath(u"support"_qs);
+    SupportFiles files(folder, store);
+    QDir().mkpath(folder);
+    for (const QString &name : {u"/1.txt"_qs, u"/2.png"_qs}) {
+        QFile file(folder + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString elsewhere = u"/home/someone-else/.local/share/brimble"_qs;
+    const QVariantMap note{{RecordKeys::istext, true}, {RecordKeys::url, QString(elsewhere + u"/1.txt"_qs)},
+                           {RecordKeys::imgpath, QString(elsewhere + u"/2.png"_qs)}};
+    const QVariantMap local = files.withLocalPaths(note);
+    EXPECT_EQ(Records::text(local, RecordKeys::url), folder + u"/1.txt"_qs);
+    EXPECT_EQ(Records::text(local, RecordKeys::imgpath), folder + u"/2.png"_qs);
+    // Not a file here either, or a file item's own path: left as stored.
+    EXPECT_EQ(files.localPath(elsewhere + u"/3.png"_qs), elsewhere + u"/3.png"_qs);
+    const QVariantMap file{{RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(elsewhere + u"/1.txt"_qs)}};
+    EXPECT_EQ(files.withLocalPaths(file), file);
+
+    // A new file never takes a name such an item uses, and removing the
+    // item removes this computer's file.
+    setGroups({u"G"_qs});
+    store.setItems(u"G"_qs, {note});
+    quint32 next = 1;
+    SupportFiles naming(folder, store, [&next] { return next++; });
+    QFile::remove(folder + u"/1.txt"_qs);
+    EXPECT_EQ(naming.newFilePath(u".txt"_qs), folder + u"/2.txt"_qs);
+    files.removeFilesOf(note);
+    EXPECT_FALSE(QFile::exists(folder + u"/2.png"_qs));
+    EXPECT_EQ(store.items(u"G"_qs).first(), note) << "the stored paths stay as they were";
 }
 
 } // namespace
