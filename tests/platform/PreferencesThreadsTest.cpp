@@ -3,11 +3,13 @@
 // read-ahead of the file at launch. scripts/sanitize runs this program under
 // ThreadSanitizer as well.
 
+#include "platform/AtomicFile.h"
 #include "platform/PlistPreferencesStore.h"
 
 #include "support/ProcessUntil.h"
 #include "support/TestFolders.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QObject>
@@ -98,15 +100,16 @@ TEST_F(PreferencesThreadsTest, AFailedWriteIsReportedOnThisThreadAndRetriedOnThe
         reportedOn = QThread::currentThread();
     });
 
-    // A folder in the file's place makes every rename onto it fail.
-    QDir().mkpath(path + QStringLiteral("/blocker"));
+    // A folder where the temporary file goes makes every write fail.
+    const QString blocker = AtomicFile::temporaryPathFor(path, QCoreApplication::applicationPid());
+    QDir().mkpath(blocker + QStringLiteral("/inside"));
     for (int n = 0; n < 20; ++n)
         store.setInteger(n, QStringLiteral("count"));
     ASSERT_TRUE(processUntil([&] { return reports > 0; }));
     EXPECT_EQ(reportedOn, QThread::currentThread());
 
     // The writer keeps trying on its own while this thread changes more.
-    QTimer::singleShot(50, [&] { QDir(path).removeRecursively(); });
+    QTimer::singleShot(50, [&] { QDir(blocker).removeRecursively(); });
     for (int n = 20; n < 40; ++n) {
         store.setInteger(n, QStringLiteral("count"));
         QCoreApplication::processEvents();
