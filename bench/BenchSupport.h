@@ -5,7 +5,6 @@
 #include "quicklist/SelectTagVc.h"
 #include "quicklist/ViewController.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
@@ -21,26 +20,22 @@
 
 // Item index of group, every kind in turn; the files are not there, as for
 // items whose files were moved away.
-inline QVariantMap benchItem(FavoritesStore &favorites, int group, int index)
+inline Item benchItem(FavoritesStore &favorites, int group, int index)
 {
     const QString title = QStringLiteral("Item %1 of group %2").arg(index).arg(group);
     switch (index % 4) {
-    case 0:
-        return favorites.withNewIdentity({{RecordKeys::title, title},
-                                          {RecordKeys::url, QStringLiteral("/home/someone/Projects/p%1/file-%2.pdf").arg(group).arg(index)},
-                                          {RecordKeys::isnormalFile, true}});
+    case 0: {
+        Item file = Item::file(QStringLiteral("/home/someone/Projects/p%1/file-%2.pdf").arg(group).arg(index));
+        file.setTitle(title);
+        return favorites.withNewIdentity(file);
+    }
     case 1:
-        return favorites.withNewIdentity({{RecordKeys::title, title},
-                                          {RecordKeys::Weburl, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index)},
-                                          {RecordKeys::imgpath, QStringLiteral("/nonexistent/%1.png").arg(index)},
-                                          {RecordKeys::isbookmark, true}});
+        return favorites.withNewIdentity(Item::bookmark(title, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index),
+                                                        QStringLiteral("/nonexistent/%1.png").arg(index)));
     case 2:
-        return favorites.withNewIdentity({{RecordKeys::title, title},
-                                          {RecordKeys::url, QStringLiteral("/nonexistent/%1.txt").arg(index)},
-                                          {RecordKeys::istext, true}});
+        return favorites.withNewIdentity(Item::note(title, QStringLiteral("/nonexistent/%1.txt").arg(index)));
     default:
-        return favorites.withNewIdentity(
-            {{RecordKeys::title, title}, {RecordKeys::color, QStringLiteral("47CE64")}, {RecordKeys::iscolor, true}});
+        return favorites.withNewIdentity(Item::color(title, QStringLiteral("47CE64")));
     }
 }
 
@@ -53,11 +48,11 @@ struct BenchStore
         : preferences(folder.filePath(QStringLiteral("preferences.plist")))
         , supportFiles(folder.filePath(QStringLiteral("support")), favorites)
     {
-        QList<QVariantMap> groups;
+        QList<Group> groups;
         for (int g = 0; g < groupCount; ++g) {
             const QString title = QStringLiteral("Group %1").arg(g);
-            groups.append(Records::newGroup(title));
-            QList<QVariantMap> items;
+            groups.append(Group(title));
+            QList<Item> items;
             for (int i = 0; i < itemsIn(g); ++i)
                 items.append(benchItem(favorites, g, i));
             favorites.setItems(title, items);
@@ -67,7 +62,7 @@ struct BenchStore
 
     QuickListServices quickListServices()
     {
-        return {favorites, sortSettings, supportFiles, links, desktop.services(), picker};
+        return {favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker};
     }
 
     QTemporaryDir folder;

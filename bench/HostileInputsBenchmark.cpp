@@ -62,16 +62,14 @@ struct LargeIcons : BenchStore
     {
         QImage picture(iconSide, iconSide, QImage::Format_ARGB32);
         picture.fill(Qt::darkCyan);
-        QList<QVariantMap> bookmarks;
+        QList<Item> bookmarks;
         for (int i = 0; i < iconCount; ++i) {
             const QString path = folder.filePath(QStringLiteral("icon%1.png").arg(i));
             picture.save(path);
-            bookmarks.append(favorites.withNewIdentity({{RecordKeys::title, QStringLiteral("Site %1").arg(i)},
-                                                        {RecordKeys::Weburl, QStringLiteral("example%1.org").arg(i)},
-                                                        {RecordKeys::imgpath, path},
-                                                        {RecordKeys::isbookmark, true}}));
+            bookmarks.append(favorites.withNewIdentity(
+                Item::bookmark(QStringLiteral("Site %1").arg(i), QStringLiteral("example%1.org").arg(i), path)));
         }
-        favorites.setGroups({Records::newGroup(QStringLiteral("Web"))});
+        favorites.setGroups({Group(QStringLiteral("Web"))});
         favorites.setItems(QStringLiteral("Web"), bookmarks);
     }
 };

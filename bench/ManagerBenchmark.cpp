@@ -172,7 +172,7 @@ void BM_RemoveItem(benchmark::State &state)
     ManagerController &controller = window.controller();
     for (auto _ : state) {
         state.PauseTiming();
-        const QVariantMap item = controller.shownItem(500).value();
+        const Item item = controller.shownItem(500).value();
         state.ResumeTiming();
         controller.removeItem(500);
         window.frame->repaint();
@@ -198,7 +198,7 @@ void BM_Drop100Files(benchmark::State &state)
         controller.acceptDrop(row, true, &data);
         window.frame->repaint();
         state.PauseTiming();
-        theStore->favorites.setItems(controller.groupTitle(row), {});
+        theStore->favorites.setItems(controller.groupTitle(row), QList<Item>());
         theStore->preferences.removeObjectForKey(StoreKeys::allBookmark);
         controller.selectGroup(0);
         QApplication::processEvents();

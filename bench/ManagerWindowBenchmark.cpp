@@ -15,7 +15,6 @@
 #include "platform/FakePreferencesStore.h"
 #include "quicklist/SelectTagVc.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
 
 #include <benchmark/benchmark.h>
@@ -52,8 +51,8 @@ void firstPaint(benchmark::State &state, bool firstRun)
                         desktop.services()});
     if (!firstRun) {
         context.preferences->setInteger(1, StoreKeys::first);
-        context.favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
-        QList<QVariantMap> items;
+        context.favorites.setGroups({Group(QStringLiteral("Work")), Group(QStringLiteral("Home"))});
+        QList<Item> items;
         for (int i = 0; i < 40; ++i)
             items.append(context.favorites.makeFileItem(QStringLiteral("/etc/hostname")));
         context.favorites.setItems(QStringLiteral("Work"), items);

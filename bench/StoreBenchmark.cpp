@@ -9,8 +9,8 @@
 #include "platform/StoreFileState.h"
 #include "store/FavoritesMerge.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,20 +37,18 @@ void fill(const QString &path, int itemCount, bool bareTitles = false)
 {
     PlistPreferencesStore preferences(path);
     FavoritesStore favorites(preferences);
-    QList<QVariantMap> groups;
+    QList<Group> groups;
     for (int g = 0; g < groupCount; ++g) {
         const QString title = QStringLiteral("Group %1").arg(g);
-        groups.append(Records::newGroup(title));
-        QList<QVariantMap> items;
+        groups.append(Group(title));
+        QList<Item> items;
         for (int i = 0; i < itemCount / groupCount; ++i) {
-            items.append(favorites.withNewIdentity({
-                {RecordKeys::title, QStringLiteral("Document number %1 of group %2.pdf").arg(i).arg(g)},
-                {RecordKeys::url, QStringLiteral("/home/someone/Documents/Project %1/document-%2.pdf").arg(g).arg(i)},
-                {RecordKeys::isnormalFile, true},
-            }));
+            Item item = Item::file(QStringLiteral("/home/someone/Documents/Project %1/document-%2.pdf").arg(g).arg(i));
+            item.setTitle(QStringLiteral("Document number %1 of group %2.pdf").arg(i).arg(g));
+            items.append(favorites.withNewIdentity(item));
         }
         if (bareTitles)
-            preferences.setObject(Records::arrayOf(items), title);
+            preferences.setObject(StoredRecords::array(items), title);
         else
             favorites.setItems(title, items);
     }
@@ -110,11 +108,8 @@ struct FakeSide
 void pinFirstItem(FavoritesStore &favorites, bool pinned)
 {
     const QString title = QStringLiteral("Group 50");
-    QList<QVariantMap> items = favorites.items(title);
-    if (pinned)
-        items.first().insert(RecordKeys::isPin, true);
-    else
-        items.first().remove(RecordKeys::isPin);
+    QList<Item> items = favorites.items(title);
+    items.first().setPinned(pinned);
     favorites.setItems(title, items);
 }
 

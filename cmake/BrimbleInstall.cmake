@@ -33,7 +33,8 @@ install(FILES ${BRIMBLE_DESKTOP_FOLDER}/org.brimble.Brimble.desktop
 include(cmake/BrimbleMetainfo.cmake)
 install(FILES ${PROJECT_BINARY_DIR}/org.brimble.Brimble.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(DIRECTORY ${PROJECT_BINARY_DIR}/icons/
+# Drawn in the build folder where an installation has them (src/app).
+install(DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_DATADIR}/icons/hicolor/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
 # Manual pages and the changelog go in compressed as Debian wants them: at

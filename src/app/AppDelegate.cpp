@@ -21,8 +21,8 @@
 #include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
+#include "store/Settings.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -56,7 +56,7 @@ AppDelegate::~AppDelegate()
     HotKeysController::setService(nullptr);
 }
 
-void AppDelegate::applicationDidFinishLaunching()
+void AppDelegate::applicationDidFinishLaunching(Opening opening)
 {
     PreferencesStore &preferences = *m_context.preferences;
 
@@ -73,9 +73,9 @@ void AppDelegate::applicationDidFinishLaunching()
     // while there is a tray to reach Brimble from.
     const bool startedAtLogin = m_context.loginItems->endLoginHelper();
 
-    if (!preferences.boolForKey(StoreKeys::showFileListInFolder))
-        preferences.setBool(false, StoreKeys::showFileListInFolder);
-    if (const auto startAtLogin = preferences.boolForKey(StoreKeys::loginStartStatus))
+    Settings settings(preferences);
+    settings.storeFileListInFolderDefault();
+    if (const auto startAtLogin = settings.startsAtLogin())
         m_context.loginItems->setEnabled(*startAtLogin);
 
     // The tray icon goes up before the manager window is built, and the
@@ -83,7 +83,9 @@ void AppDelegate::applicationDidFinishLaunching()
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
     DisplayConnection::sendQueuedRequests();
-    if (!startedAtLogin || m_minimizesOnClose) {
+    if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
+        showPopover();
+    } else if (!startedAtLogin || m_minimizesOnClose) {
         // Without a tray the window is the way in, at login too; opened
         // only for that, it goes again once the icon is in a tray.
         m_windowStandsInForTray = startedAtLogin;
@@ -93,14 +95,19 @@ void AppDelegate::applicationDidFinishLaunching()
     // use. The stored item order follows the sort as when the popup loads,
     // once the launch has settled (a popup opened earlier sorts on its own);
     // with 10,000 items that rewrites every list once.
+    m_changesAtLaunch = preferences.changesMade();
     QTimer::singleShot(std::chrono::seconds(3), this, [this] {
+        const bool unchangedSinceLaunch = m_context.preferences->changesMade() == m_changesAtLaunch;
         Sorting::sortAllGroupItems(m_context.favorites, m_context.favorites.groups(), m_context.sortSettings);
+        if (unchangedSinceLaunch)
+            m_changesAtLaunch = m_context.preferences->changesMade();
     });
 }
 
 bool AppDelegate::applicationWillTerminate()
 {
-    const bool saved = m_context.preferences->flush();
+    PreferencesStore &preferences = *m_context.preferences;
+    const bool saved = preferences.flush() || preferences.changesMade() == m_changesAtLaunch;
     printLine(QStringLiteral("terminate"));
     return saved;
 }
@@ -163,6 +170,7 @@ void AppDelegate::setUpTrayIcon()
             m_managerWindow->hide();
     });
     statusItem.setTriggerHandler([this] { togglePopover(); });
+    statusItem.setSymbolicIconName(QLatin1String(brimbleSymbolicIconName));
     statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
 }
 
@@ -187,10 +195,11 @@ ManagerWindow *AppDelegate::managerWindow()
 ViewController *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = std::make_unique<ViewController>(QuickListServices{m_context.favorites, m_context.sortSettings,
-                                                         m_context.supportFiles, m_context.viewLinks,
-                                                         m_context.desktop, selectTagvc()},
-                                       popupWindowStyleOfDisplay());
+        m_popover = std::make_unique<ViewController>(QuickListServices{m_context.favorites, *m_context.preferences,
+                                                                       m_context.sortSettings, m_context.supportFiles,
+                                                                       m_context.viewLinks, m_context.desktop,
+                                                                       selectTagvc()},
+                                                     popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
@@ -224,14 +233,14 @@ void AppDelegate::terminate()
 
 void AppDelegate::togglePopover()
 {
-    if (!popover()->isPopoverShown() && !m_context.preferences->integerForKey(StoreKeys::first))
+    if (!popover()->isPopoverShown() && !Settings(*m_context.preferences).isFirstRunFinished())
         return;
     popover()->togglePopover(trayIconGeometry());
 }
 
 void AppDelegate::showPopover()
 {
-    if (!m_context.preferences->integerForKey(StoreKeys::first))
+    if (!Settings(*m_context.preferences).isFirstRunFinished())
         return;
     popover()->showPopover(trayIconGeometry());
 }
@@ -269,7 +278,7 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
 {
     if (request == SingleInstance::toggleRequest)
         togglePopover();
-    else
+    else if (request == SingleInstance::showRequest)
         menuitem_Showwindow();
 }
 

@@ -27,9 +27,14 @@ public:
     explicit AppDelegate(AppContext &context, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    void applicationDidFinishLaunching();
+    // What a launch opens when it is not a start at login.
+    enum class Opening { managerWindow, popover };
+    // The popover only once the first run is over; onboarding comes first.
+    void applicationDidFinishLaunching(Opening opening = Opening::managerWindow);
     // Flushes the store and prints "terminate"; the last step of every exit.
-    // False when the store could not save every change.
+    // False when changes of the session could not be saved. What launch
+    // changes by itself (defaults, upgraded records, the stored order) is
+    // no loss: the next launch changes it again from the same file.
     bool applicationWillTerminate();
 
     // Ends the main loop; no window can refuse, unlike QCoreApplication::quit().
@@ -85,4 +90,6 @@ private:
     bool m_minimizesOnClose = false;
     // The window opened at login only because no tray was there.
     bool m_windowStandsInForTray = false;
+    // The store's count of changes once launch had made its own.
+    quint64 m_changesAtLaunch = 0;
 };

@@ -1,16 +1,9 @@
 #include "app/CommandLine.h"
 
-#include "platform/Paths.h"
-#include "platform/PlistCodec.h"
-#include "platform/RegularFile.h"
-#include "platform/StoreFileState.h"
-#include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
-#include "store/StoreKeys.h"
 
 #include <QCommandLineParser>
-#include <QFile>
 #include <QLocale>
 
 #include <cstdio>
@@ -19,21 +12,56 @@ namespace {
 
 constexpr auto programName = "brimble";
 
-// Loads the keyed texts of the language the interface would show: the
-// stored choice, else the system's. The file is only read, never taken
-// aside or written, so a second Brimble can do this beside a running one.
-void useInterfaceLanguage()
+// The options QGuiApplication and QApplication take out of the arguments
+// themselves, with one or two dashes; those with a value take the next
+// argument, or one joined with "=".
+struct QtOption
 {
-    QVariant stored;
-    // Only a regular file of bounded size: a pipe or a device there must not
-    // hold up a line of help.
-    const RegularFile::Contents file = RegularFile::read(Paths::preferencesFile(), largestStoreFile);
-    if (file.ok()) {
-        const auto root = PlistCodec::parse(file.bytes);
-        if (root && StoredValue::isDictionary(*root))
-            stored = root->toMap().value(StoreKeys::selectedLanguage);
+    const char *name;
+    bool takesValue;
+};
+constexpr QtOption qtOptions[] = {
+    {"display", true},         {"dograb", false},        {"geometry", true},      {"icon", true},
+    {"name", true},            {"nograb", false},        {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true},   {"plugin", true},         {"qmljsdebugger", true}, {"qwindowgeometry", true},
+    {"qwindowicon", true},     {"qwindowtitle", true},   {"reverse", false},      {"session", true},
+    {"style", true},           {"stylesheet", true},     {"sync", false},         {"testability", false},
+    {"title", true},           {"widgetcount", false},
+};
+
+const QtOption *qtOption(const QString &argument)
+{
+    if (!argument.startsWith(QLatin1Char('-')))
+        return nullptr;
+    const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
+    for (const QtOption &option : qtOptions) {
+        if (name == QLatin1String(option.name))
+            return &option;
     }
-    const bool french = Localization::prefersFrench(stored, QLocale::system().uiLanguages());
+    return nullptr;
+}
+
+// The arguments without Qt's own options.
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    QStringList ours = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (const QtOption *option = qtOption(argument)) {
+            if (option->takesValue && !argument.contains(QLatin1Char('=')))
+                ++i;
+            continue;
+        }
+        ours.append(argument);
+    }
+    return ours;
+}
+
+// Loads the keyed texts of the system's language. The stored choice is not
+// read: the store may be large, in use, or not a file at all.
+void useSystemLanguage()
+{
+    const bool french = Localization::prefersFrench(QVariant(), QLocale::system().uiLanguages());
     Localization::setTable(loadLanguageTable(french ? QStringLiteral("French") : QStringLiteral("English")), french);
 }
 
@@ -83,8 +111,17 @@ QString parseError(const QCommandLineParser &parser, const QStringList &argument
 
 namespace CommandLine {
 
-Request read(const QStringList &arguments)
+QStringList argumentsOf(int argc, const char *const *argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+Request read(const QStringList &allArguments)
+{
+    const QStringList arguments = withoutQtOptions(allArguments);
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),
                                               QStringLiteral("help-all")});
@@ -92,12 +129,12 @@ Request read(const QStringList &arguments)
     const QCommandLineOption toggle(QStringLiteral("toggle"));
     parser.addOptions({help, version, toggle});
     if (!parser.parse(arguments)) {
-        useInterfaceLanguage();
+        useSystemLanguage();
         printErrorText(parseError(parser, arguments));
         return {1};
     }
     if (parser.isSet(help)) {
-        useInterfaceLanguage();
+        useSystemLanguage();
         printHelp();
         return {0};
     }
@@ -108,14 +145,14 @@ Request read(const QStringList &arguments)
     return {std::nullopt, parser.isSet(toggle)};
 }
 
-void printError(const char *key, const QString &argument)
+void printError(const char *key, const QString &first, const QString &second)
 {
     // At quit the interface's table is loaded already; before the start it
     // is not.
     if (LocalizedText(key).isEmpty())
-        useInterfaceLanguage();
+        useSystemLanguage();
     const QString text = LocalizedText(key);
-    printErrorText(argument.isEmpty() ? text : text.arg(argument));
+    printErrorText(first.isEmpty() ? text : second.isEmpty() ? text.arg(first) : text.arg(first, second));
 }
 
 } // namespace CommandLine

@@ -4,9 +4,10 @@
 
 #include <optional>
 
-// Brimble's command line (--toggle, --help, --version). Its help and its
-// errors are written in the interface's language, which is decided here
-// without opening the store: a bare `brimble --help` changes nothing.
+// Brimble's command line (--toggle, --help, --version). It is read before
+// the application object exists and before the store is read, so that the
+// help, the version and a mistyped option need no display and read no file.
+// Its help and errors are written in the system's language.
 namespace CommandLine {
 
 struct Request
@@ -17,11 +18,15 @@ struct Request
     bool toggle = false;
 };
 
-// Reads arguments (Qt's own options already taken out by QApplication).
+// The arguments main() received.
+QStringList argumentsOf(int argc, const char *const *argv);
+// Reads arguments as main() received them. Qt's own options (-platform,
+// -display, -style, ...) are passed over: the application object takes them.
 Request read(const QStringList &arguments);
 
-// Writes "brimble: <the text under key>" on standard error, %1 replaced by
-// argument, in the language the interface shows or would show.
-void printError(const char *key, const QString &argument = {});
+// Writes "brimble: <the text under key>" on standard error, %1 and %2
+// replaced by the arguments, in the language the interface shows or, before
+// the store is read, in the system's.
+void printError(const char *key, const QString &first = {}, const QString &second = {});
 
 } // namespace CommandLine

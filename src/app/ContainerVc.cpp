@@ -3,7 +3,6 @@
 #include "app/FirstGroupBox.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
 #include "store/ViewLinks.h"
 #include "widgets/DimmingLayer.h"
@@ -194,12 +193,9 @@ void ContainerVc::btnCreateGroup()
         return;
     }
 
-    QList<QVariantMap> grouparr = m_services.favorites.groups();
-    // A group of that name made meanwhile from the popup is the first group.
-    if (!m_services.favorites.hasGroupTitled(name)) {
-        grouparr.append(Records::newGroup(name));
-        Sorting::sortingGroups(m_services.favorites, grouparr, m_services.sortSettings);
-    }
+    // A group of that name made meanwhile from the popup (the title taken)
+    // is the first group.
+    m_services.favorites.createGroup(name, &m_services.sortSettings);
     m_firstGroupBox->closeBox();
     m_services.viewLinks.requestManagerGroupsReload();
     m_services.viewLinks.requestQuickListReload();

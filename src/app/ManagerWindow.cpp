@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/ContainerVc.h"
+#include "app/FirstRun.h"
 #include "app/NoticeBar.h"
 #include "app/StartupVc.h"
 #include "app/TrayIconImage.h"
@@ -9,9 +10,8 @@
 #include "hotkey/ShortcutRecorder.h"
 #include "prefs/AboutVc.h"
 #include "prefs/PreferencesVc.h"
-#include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
-#include "store/StoreKeys.h"
+#include "store/Settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +49,7 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     addShortcut(QKeySequence::Quit, &ManagerWindow::quitRequested);
     addShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &QWidget::showMinimized);
 
-    if (context.preferences->integerForKey(StoreKeys::first)) {
+    if (Settings(*context.preferences).isFirstRunFinished()) {
         m_content->addWidget(containerVc());
     } else {
         m_startupVc = std::make_unique<StartupVc>(*context.preferences, *context.loginItems,
@@ -60,12 +60,16 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
         });
         m_content->addWidget(m_startupVc.get());
     }
-    qApp->installEventFilter(this);
+    // The keys of every widget go to the recorder first, but only while it
+    // records: an application-wide filter costs every event of the process.
+    m_recorder.setRecordingChangedHandler([this](bool recording) { watchKeysForRecorder(recording); });
+    watchKeysForRecorder(m_recorder.isRecordingShortcut());
 }
 
 ManagerWindow::~ManagerWindow()
 {
-    qApp->removeEventFilter(this);
+    m_recorder.setRecordingChangedHandler({});
+    watchKeysForRecorder(false);
 }
 
 void ManagerWindow::showNotice(const QString &text)
@@ -170,11 +174,10 @@ void ManagerWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    if (isShowingOnboarding() || !m_context.preferences->integerForKey(StoreKeys::first)) {
+    if (isShowingOnboarding() || !Settings(*m_context.preferences).isFirstRunFinished()) {
         // Closing the onboarding page finishes the first run.
-        m_context.preferences->setInteger(1, StoreKeys::first);
-        if (m_startupVc)
-            StartAtLogin::apply(*m_context.loginItems, *m_context.preferences, m_startupVc->startAtLoginChecked());
+        FirstRun::finish(*m_context.preferences, *m_context.loginItems,
+                         m_startupVc ? std::optional(m_startupVc->startAtLoginChecked()) : std::nullopt);
         event->ignore();
         Showmainview();
         return;
@@ -185,6 +188,17 @@ void ManagerWindow::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+}
+
+void ManagerWindow::watchKeysForRecorder(bool watch)
+{
+    if (watch == m_watchesKeysForRecorder)
+        return;
+    m_watchesKeysForRecorder = watch;
+    if (watch)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
 }
 
 bool ManagerWindow::eventFilter(QObject *watched, QEvent *event)

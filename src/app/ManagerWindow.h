@@ -51,6 +51,9 @@ public:
     StartupVc *startupVc() const;
     // The container page on screen, -1 while onboarding shows.
     int containerPage() const;
+    // Whether the window watches the application's keys for the recorder:
+    // only while it records.
+    bool watchesKeysForRecorder() const { return m_watchesKeysForRecorder; }
 
 Q_SIGNALS:
     // Get started: the popup opens under the tray icon.
@@ -68,6 +71,7 @@ private:
     void Showmainview();
     QWidget *createPage(int page, DimmingLayer &blackLayer);
     bool routeToRecorder(QObject *watched, QEvent *event);
+    void watchKeysForRecorder(bool watch);
 
     AppContext &m_context;
     ShortcutRecorder &m_recorder;
@@ -80,4 +84,5 @@ private:
     std::unique_ptr<StartupVc> m_startupVc;
     std::unique_ptr<ContainerVc> m_containerVc;
     bool m_minimizesOnClose = false;
+    bool m_watchesKeysForRecorder = false;
 };

@@ -9,11 +9,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -25,8 +27,12 @@ Q_LOGGING_CATEGORY(lcInstance, "brimble.app.instance")
 namespace {
 
 constexpr int socketTimeoutMs = 2000;
-// Requests are single words; a longer line is not one of ours.
-constexpr qsizetype maximumRequestBytes = 1024;
+// Work done per wake-up of the event loop, so that a client that floods
+// the socket never keeps it from signals, saves and the display.
+constexpr int acceptsPerWakeUp = 64;
+constexpr int readsPerWakeUp = 8;
+// How long accepting pauses when the process runs out of descriptors.
+constexpr int resumeAcceptingMs = 1000;
 
 // False when path does not fit in a socket address: a shortened path
 // would be another file.
@@ -41,9 +47,48 @@ bool socketAddress(const QString &path, sockaddr_un *address)
     return true;
 }
 
-QString systemError()
+QString systemError(int number = errno)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(number));
+}
+
+bool isDescriptorShortage(int number)
+{
+    return number == EMFILE || number == ENFILE || number == ENOBUFS || number == ENOMEM;
+}
+
+// What the system says to a file of a lock file's size made in folder, as
+// an unnamed file that leaves nothing behind: 0 when it can be made, -1
+// when the file system makes no unnamed files.
+int fileCreationError(const QString &folder)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (descriptor < 0)
+        return errno == EOPNOTSUPP || errno == EISDIR ? -1 : errno;
+    const char lockFileSized[64] = {};
+    const int error = ::write(descriptor, lockFileSized, sizeof lockFileSized) < 0 ? errno : 0;
+    ::close(descriptor);
+    return error;
+}
+
+// QLockFile tells only that it could not create its file, not why: the
+// system's reason comes from fileCreationError().
+QString whyNoFileCanBeMade(const QString &folder, QLockFile::LockError error)
+{
+    const int reason = fileCreationError(folder);
+    return systemError(reason > 0 ? reason : error == QLockFile::PermissionError ? EACCES : EIO);
+}
+
+// A process holding a lock file holds a file lock on it too (QLockFile
+// takes one, also over a network file system), which ends with the process.
+bool isHeldByNoProcess(const QString &lockFile)
+{
+    const int descriptor = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0)
+        return false;
+    const bool free = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
+    ::close(descriptor);
+    return free;
 }
 
 } // namespace
@@ -53,10 +98,11 @@ QString systemError()
 // signalling at that moment, and at once when listening stops.
 struct SingleInstance::Connection
 {
+    quint64 serial = 0; // the order of acceptance: the lowest is the oldest
     std::unique_ptr<QObject> owner = std::make_unique<QObject>();
     QSocketNotifier *notifier = nullptr;
     QTimer *idleTimer = nullptr;
-    QByteArray pending;
+    InstanceRequestParser parser;
 };
 
 SingleInstance::SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent)
@@ -72,6 +118,10 @@ SingleInstance::SingleInstance(const QString &preferencesFile, const QString &so
         QFile::setPermissions(socketFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // Only a lock whose process has gone counts as stale, however old it is.
     m_lock->setStaleLockTime(0);
+    // Clients may take a quarter of the descriptors at most.
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0)
+        m_heldConnectionLimit = int(std::clamp<rlim_t>(files.rlim_cur / 4, 1, maximumHeldConnections));
 }
 
 SingleInstance::~SingleInstance()
@@ -82,8 +132,20 @@ SingleInstance::~SingleInstance()
 bool SingleInstance::becomePrimary(int waitMs)
 {
     removeOtherComputersLock();
-    if (!m_lock->tryLock(waitMs))
+    m_lockFileProblem.clear();
+    m_lockLeftBehind = false;
+    if (!m_lock->tryLock(waitMs)) {
+        const QString folder = QFileInfo(m_lock->fileName()).absolutePath();
+        if (m_lock->error() != QLockFile::LockFailedError) {
+            m_lockFileProblem = whyNoFileCanBeMade(folder, m_lock->error());
+        } else if (const int reason = fileCreationError(folder); reason > 0 && isHeldByNoProcess(m_lock->fileName())) {
+            // QLockFile removes a lock whose process has gone, unless the
+            // folder cannot be written: then no Brimble will ever answer.
+            m_lockLeftBehind = true;
+            m_lockFileProblem = systemError(reason);
+        }
         return false;
+    }
     listen();
     return true;
 }
@@ -139,17 +201,28 @@ void SingleInstance::listen()
         return;
     }
     m_listener = listener;
+}
+
+void SingleInstance::acceptRequests()
+{
+    if (m_listener < 0 || m_listenerNotifier)
+        return;
     m_listenerNotifier = std::make_unique<QSocketNotifier>(m_listener, QSocketNotifier::Read);
     connect(m_listenerNotifier.get(), &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    m_resumeTimer = std::make_unique<QTimer>();
+    m_resumeTimer->setSingleShot(true);
+    connect(m_resumeTimer.get(), &QTimer::timeout, this, [this] { m_listenerNotifier->setEnabled(true); });
 }
 
 void SingleInstance::stopListening()
 {
     while (!m_connections.empty()) {
         const auto first = m_connections.begin();
+        first->second->owner.reset(); // its notifier goes before the descriptor
         ::close(first->first);
         m_connections.erase(first);
     }
+    m_resumeTimer.reset();
     m_listenerNotifier.reset();
     if (m_listener >= 0) {
         ::close(m_listener);
@@ -189,25 +262,67 @@ bool SingleInstance::sendToPrimary(const QByteArray &request) const
 
 void SingleInstance::acceptConnections()
 {
-    for (;;) {
+    for (int accepted = 0; accepted < acceptsPerWakeUp; ++accepted) {
         const int descriptor = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (descriptor < 0) {
-            if (errno == EINTR || errno == ECONNABORTED)
-                continue;
-            if (errno != EAGAIN && errno != EWOULDBLOCK)
-                qCWarning(lcInstance) << "Cannot accept a connection" << systemError();
-            return;
+        if (descriptor >= 0) {
+            hold(descriptor);
+            continue;
         }
-        auto connection = std::make_unique<Connection>();
-        connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner.get());
-        connect(connection->notifier, &QSocketNotifier::activated, this, [this, descriptor] { readFrom(descriptor); });
-        // A client that connects and never writes must not hold on for ever.
-        connection->idleTimer = new QTimer(connection->owner.get());
-        connection->idleTimer->setSingleShot(true);
-        connect(connection->idleTimer, &QTimer::timeout, this, [this, descriptor] { closeConnection(descriptor); });
-        connection->idleTimer->start(idleConnectionMs);
-        m_connections[descriptor] = std::move(connection);
+        if (errno == EINTR || errno == ECONNABORTED)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return;
+        // The waiting client stays queued, so the socket stays readable:
+        // retrying at once would spin. Wait for descriptors to come free.
+        if (!isDescriptorShortage(errno) || !m_descriptorShortageReported)
+            qCWarning(lcInstance) << "Cannot accept a connection" << systemError()
+                                  << "; accepting again in" << resumeAcceptingMs << "ms";
+        m_descriptorShortageReported = m_descriptorShortageReported || isDescriptorShortage(errno);
+        pauseAccepting();
+        return;
     }
+}
+
+void SingleInstance::pauseAccepting()
+{
+    m_listenerNotifier->setEnabled(false);
+    // The held clients may be what used the descriptors up; saving the
+    // favourites needs one more than a client does.
+    if (!m_connections.empty())
+        dropOldestConnection();
+    m_resumeTimer->start(resumeAcceptingMs);
+}
+
+void SingleInstance::hold(int descriptor)
+{
+    if (m_connections.size() >= size_t(m_heldConnectionLimit)) {
+        if (!m_floodReported)
+            qCWarning(lcInstance) << "More than" << m_heldConnectionLimit
+                                  << "clients at once on the instance socket; dropping the oldest";
+        m_floodReported = true;
+        dropOldestConnection();
+    }
+    auto connection = std::make_unique<Connection>();
+    connection->serial = ++m_connectionsAccepted;
+    connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner.get());
+    connect(connection->notifier, &QSocketNotifier::activated, this, [this, descriptor] { readFrom(descriptor); });
+    // A client that connects and never writes must not hold on for ever.
+    connection->idleTimer = new QTimer(connection->owner.get());
+    connection->idleTimer->setSingleShot(true);
+    connect(connection->idleTimer, &QTimer::timeout, this, [this, descriptor] { closeConnection(descriptor); });
+    connection->idleTimer->start(idleConnectionMs);
+    m_connections[descriptor] = std::move(connection);
+    // A client writes its request as it connects: it is usually here already.
+    readFrom(descriptor);
+}
+
+void SingleInstance::dropOldestConnection()
+{
+    const auto oldest = std::min_element(m_connections.begin(), m_connections.end(), [](const auto &a, const auto &b) {
+        return a.second->serial < b.second->serial;
+    });
+    if (oldest != m_connections.end())
+        closeConnection(oldest->first);
 }
 
 void SingleInstance::readFrom(int descriptor)
@@ -215,11 +330,11 @@ void SingleInstance::readFrom(int descriptor)
     const auto found = m_connections.find(descriptor);
     if (found == m_connections.end())
         return;
-    Connection &connection = *found->second;
+    InstanceRequestParser &parser = found->second->parser;
     QList<QByteArray> requests;
     bool ended = false;
     char buffer[512];
-    while (!ended) {
+    for (int reads = 0; !ended && reads < readsPerWakeUp; ++reads) {
         const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
@@ -228,12 +343,8 @@ void SingleInstance::readFrom(int descriptor)
             ended = count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
             break;
         }
-        connection.pending.append(buffer, count);
-        for (qsizetype end = connection.pending.indexOf('\n'); end >= 0; end = connection.pending.indexOf('\n')) {
-            requests.append(connection.pending.left(end).trimmed());
-            connection.pending.remove(0, end + 1);
-        }
-        ended = connection.pending.size() > maximumRequestBytes;
+        requests.append(parser.append(QByteArrayView(buffer, count)));
+        ended = parser.overflowed();
     }
     if (ended)
         closeConnection(descriptor);

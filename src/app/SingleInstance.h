@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/InstanceRequestParser.h"
+
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
@@ -9,6 +11,7 @@
 #include <memory>
 
 class QSocketNotifier;
+class QTimer;
 
 // Keeps Brimble to one process per preferences file. The first process holds
 // a lock file beside the preferences file it protects (the file its path
@@ -18,28 +21,50 @@ class QSocketNotifier;
 // finds the lock taken, sends its request over the socket and exits.
 // The socket is a plain AF_UNIX one watched by the event loop, so that no
 // networking library is loaded at launch.
+//
+// Taking the lock and opening the socket need no application object, so a
+// later process learns that another Brimble runs before it connects to the
+// display or reads the store.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
 
 public:
     // Requests a later process can send to the running one.
-    static constexpr auto showRequest = "show";
-    static constexpr auto toggleRequest = "toggle";
+    static constexpr auto showRequest = InstanceRequestParser::showRequest;
+    static constexpr auto toggleRequest = InstanceRequestParser::toggleRequest;
     // A connection that sends no complete request within this time is closed.
     static constexpr int idleConnectionMs = 10'000;
+    // Clients held open at once, fewer when the process may open few files.
+    // A client of ours writes its request as it connects, so when more come
+    // the oldest is dropped: a flood of idle clients can neither use up the
+    // process's descriptors nor keep a real request waiting.
+    static constexpr int maximumHeldConnections = 32;
 
     // The lock is Paths::lockFileFor(preferencesFile); the socket lives in socketFolder.
     SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is now the one instance; it then listens.
+    // True when this process is now the one instance: it holds the lock and
+    // its socket takes connections, which wait until acceptRequests().
     // waitMs > 0 waits that long for a process on its way out to let go.
     bool becomePrimary(int waitMs = 0);
+    // After becomePrimary() failed: why the lock file could not be created
+    // (a folder that cannot be written, a full disk), as the system says
+    // it; empty when another process holds the lock.
+    QString lockFileProblem() const { return m_lockFileProblem; }
+    // With a lockFileProblem(): the lock file is there, but no process holds
+    // it (one that ended left it) and it cannot be removed.
+    bool lockLeftBehind() const { return m_lockLeftBehind; }
+    // Starts reading the requests of clients, those that connected since
+    // becomePrimary() first. Needs the application object.
+    void acceptRequests();
     // Sends request to the running instance; false when none answered.
     bool sendToPrimary(const QByteArray &request) const;
 
+    int heldConnectionLimit() const { return m_heldConnectionLimit; }
     QString socketPath() const { return m_socketPath; }
+    QString lockPath() const { return m_lock->fileName(); }
 
 Q_SIGNALS:
     void requestReceived(const QByteArray &request);
@@ -51,12 +76,22 @@ private:
     void listen();
     void stopListening();
     void acceptConnections();
+    void pauseAccepting();
+    void hold(int descriptor);
+    void dropOldestConnection();
     void readFrom(int descriptor);
     void closeConnection(int descriptor);
 
     QString m_socketPath;
+    QString m_lockFileProblem;
+    bool m_lockLeftBehind = false;
     std::unique_ptr<QLockFile> m_lock;
     int m_listener = -1;
     std::unique_ptr<QSocketNotifier> m_listenerNotifier;
+    std::unique_ptr<QTimer> m_resumeTimer;
     std::map<int, std::unique_ptr<Connection>> m_connections;
+    int m_heldConnectionLimit = maximumHeldConnections;
+    quint64 m_connectionsAccepted = 0;
+    bool m_floodReported = false;
+    bool m_descriptorShortageReported = false;
 };

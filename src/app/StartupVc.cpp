@@ -1,11 +1,9 @@
 #include "app/StartupVc.h"
 
+#include "app/FirstRun.h"
 #include "app/TrayIconImage.h"
-#include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
-#include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
-#include "store/StoreKeys.h"
 #include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
@@ -131,9 +129,7 @@ bool StartupVc::offersNewsletter() const
 
 void StartupVc::btnGetStarted()
 {
-    if (!m_preferences.integerForKey(StoreKeys::first))
-        m_preferences.setInteger(1, StoreKeys::first);
-    StartAtLogin::apply(m_loginItems, m_preferences, startAtLoginChecked());
+    FirstRun::finish(m_preferences, m_loginItems, startAtLoginChecked());
     Q_EMIT gotStarted();
 }
 

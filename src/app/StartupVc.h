@@ -32,8 +32,8 @@ public:
     QMessageBox *alert() const { return m_alert; }
     QLineEdit *txtfield() const { return m_txtfield; }
 
-    // Stores "first" (once), applies the start-at-login choice and emits
-    // gotStarted().
+    // Ends the first run (FirstRun::finish) with the start-at-login choice
+    // and emits gotStarted().
     void btnGetStarted();
     void btnSubscribe();
 

@@ -10,6 +10,11 @@ class QPainter;
 // panel asks for so that it stays sharp.
 QIcon brimbleIcon();
 
+// The installed icons' name in the icon theme, and that of the monochrome
+// variant the panels of some desktops show in the tray instead.
+inline constexpr char brimbleIconName[] = "org.brimble.Brimble";
+inline constexpr char brimbleSymbolicIconName[] = "org.brimble.Brimble-symbolic";
+
 // The icon's shapes in a square box: the ribbon, and the round hole near
 // its top drawn over it. The installed icon files are drawn from these too.
 struct BrimbleIconShapes

@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "app/StoreReadAhead.h"
 #include "app/UnixSignals.h"
 #include "platform/BoundedImageReader.h"
 #include "platform/DisplayConnection.h"
@@ -17,8 +18,6 @@
 #include <QApplication>
 #include <QImageReader>
 
-#include <future>
-
 #include <malloc.h>
 
 int main(int argc, char **argv)
@@ -29,24 +28,41 @@ int main(int argc, char **argv)
     // store, its buffers would land in a thread's heap and stay resident.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 
+    // The help, the version and a mistyped option need neither a display
+    // (one that does not answer would abort the application object) nor
+    // the store.
+    const CommandLine::Request request = CommandLine::read(CommandLine::argumentsOf(argc, argv));
+    if (request.exitStatus)
+        return *request.exitStatus;
     if (!DisplayConnection::isAvailable()) {
-        // The help and the version need no display.
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments.append(QString::fromLocal8Bit(argv[i]));
-        if (const auto exitStatus = CommandLine::read(arguments).exitStatus)
-            return *exitStatus;
         CommandLine::printError("IDS_BR_340");
         return 1;
     }
 
-    // Reading the favourites runs beside connecting to the display.
+    // A running Brimble is asked before the display is connected or the
+    // store read, so that a key bound to `brimble --toggle` answers at once
+    // whatever the store's size.
     const QString preferencesPath = Paths::preferencesFile();
-    auto readAhead = std::async(std::launch::async, [preferencesPath] {
-        return PlistPreferencesStore::readFile(preferencesPath);
-    });
+    SingleInstance instance(preferencesPath, Paths::runtimeFolder());
+    // Started again after a language change: the old process may still be
+    // on its way out, so wait for it rather than hand it the request.
+    const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
+    if (!instance.becomePrimary(lockWaitMs)) {
+        if (!instance.lockFileProblem().isEmpty()) {
+            CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
+                                    instance.lockFileProblem());
+            return 1;
+        }
+        if (instance.sendToPrimary(request.toggle ? SingleInstance::toggleRequest : SingleInstance::showRequest))
+            return 0;
+        CommandLine::printError("IDS_BR_341");
+        return 1;
+    }
 
+    // Reading the favourites runs beside connecting to the display.
+    StoreReadAhead readAhead(preferencesPath);
     QApplication app(argc, argv);
+    readAhead.applicationCreated();
     QApplication::setApplicationName(QStringLiteral("brimble"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brimble"));
     QApplication::setApplicationVersion(QStringLiteral(BRIMBLE_VERSION));
@@ -56,21 +72,6 @@ int main(int argc, char **argv)
     // whatever its file claims (Qt's own bound is twice as high).
     QImageReader::setAllocationLimit(BoundedImageReader::allocationLimitMb);
 
-    const CommandLine::Request request = CommandLine::read(QApplication::arguments());
-    if (request.exitStatus)
-        return *request.exitStatus;
-
-    SingleInstance instance(preferencesPath, Paths::runtimeFolder());
-    // Started again after a language change: the old process may still be
-    // on its way out, so wait for it rather than hand it the request.
-    const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
-    if (!instance.becomePrimary(lockWaitMs)) {
-        if (instance.sendToPrimary(request.toggle ? SingleInstance::toggleRequest : SingleInstance::showRequest))
-            return 0;
-        CommandLine::printError("IDS_BR_341");
-        return 1;
-    }
-
     SystemDesktopServices desktop;
     // The autostart entry says what it does in every language of the texts.
     auto loginItems = std::make_unique<XdgLoginItems>(
@@ -78,7 +79,7 @@ int main(int argc, char **argv)
         QDBusConnection::sessionBus(), [] { return textInEveryLanguage(QStringLiteral("IDS_BR_520")); });
     auto hotKeys = createHotKeyService();
     // The favourites are taken last, so that reading them has had the most time.
-    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.get());
+    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.take());
     PlistPreferencesStore &store = *preferences;
     // What launch changes (bare-title lists moved, records upgraded) is
     // written once the tray icon and the window are up: with 10,000 items the
@@ -90,10 +91,13 @@ int main(int argc, char **argv)
 
     AppDelegate delegate(context);
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleInstanceRequest);
+    instance.acceptRequests();
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::terminationRequested, &delegate, &AppDelegate::terminate);
 
-    delegate.applicationDidFinishLaunching();
+    // `brimble --toggle` stands for a key binding: it starts with the popup.
+    delegate.applicationDidFinishLaunching(request.toggle ? AppDelegate::Opening::popover
+                                                          : AppDelegate::Opening::managerWindow);
     if (const auto notice = PreferencesNotices::forLoad(store))
         delegate.reportPreferencesProblem(*notice);
     store.setSaveFailureHandler(

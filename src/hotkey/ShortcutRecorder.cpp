@@ -89,9 +89,23 @@ void ShortcutRecorder::refreshBindingNote()
     m_view->setBindingNote(note);
 }
 
+void ShortcutRecorder::setRecordingChangedHandler(std::function<void(bool recording)> handler)
+{
+    m_recordingChanged = std::move(handler);
+}
+
+void ShortcutRecorder::setRecording(bool recording)
+{
+    if (recording == m_isRecording)
+        return;
+    m_isRecording = recording;
+    if (m_recordingChanged)
+        m_recordingChanged(recording);
+}
+
 void ShortcutRecorder::startRecording()
 {
-    m_isRecording = true;
+    setRecording(true);
     if (m_view) {
         m_view->setMenuKeyEquivalentsEnabled(false);
         m_view->setShortcutLabel(QString());
@@ -191,7 +205,7 @@ void ShortcutRecorder::accept(const QString &keyString, ModifierFlags modifiers)
 
 void ShortcutRecorder::endRecording()
 {
-    m_isRecording = false;
+    setRecording(false);
     if (m_view) {
         m_view->setMenuKeyEquivalentsEnabled(true);
         m_view->setRecordButtonActive(false);
@@ -205,7 +219,7 @@ void ShortcutRecorder::pageWillDisappear() { refreshLabel(true); }
 void ShortcutRecorder::refreshLabel(bool disappearing)
 {
     const bool abandoned = m_isRecording;
-    m_isRecording = false;
+    setRecording(false);
     if (m_view) {
         if (disappearing || abandoned)
             m_view->setMenuKeyEquivalentsEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "hotkey/ModifierFlags.h"
 
+#include <functional>
 #include <memory>
 
 class GlobalShortcut;
@@ -35,6 +36,9 @@ public:
     void setView(ShortcutRecorderView *view);
 
     bool isRecordingShortcut() const { return m_isRecording; }
+    // Told each time a recording starts (true) or ends (false): the window
+    // watches the keys only meanwhile.
+    void setRecordingChangedHandler(std::function<void(bool recording)> handler);
 
     // The record button.
     void startRecording();
@@ -53,6 +57,7 @@ public:
     void registrationFailed();
 
 private:
+    void setRecording(bool recording);
     void accept(const QString &keyString, ModifierFlags modifiers);
     void refuseReserved();
     void endRecording();
@@ -64,6 +69,7 @@ private:
     GlobalShortcut &m_shortcut;
     ShortcutRecorderView *m_view = nullptr;
     bool m_isRecording = false;
+    std::function<void(bool)> m_recordingChanged;
     // The stored shortcut was refused by the system in this run, so leaving
     // a recording does not try it again.
     bool m_storedShortcutRefused = false;

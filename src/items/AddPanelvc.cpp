@@ -5,10 +5,7 @@
 #include "items/ItemBoxParts.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
-#include "store/ViewLinks.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -95,30 +92,30 @@ AddPanelvc::AddPanelvc(const ItemServices &services, CharacterPalette &palette, 
 }
 
 void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
-                         const std::optional<QVariantMap> &edited)
+                         const std::optional<Item> &edited)
 {
     m_viewopenfor = viewopenfor;
     m_currentGroupName = currentGroupName;
     m_noteUnreadable = false;
     m_editedUid.reset();
     lblalert->clear();
-    const bool editing = m_services.links.editMode && edited && Records::uid(*edited);
+    const bool editing = edited && edited->uid();
     if (editing) {
-        m_editedUid = Records::uid(*edited);
+        m_editedUid = edited->uid();
         btnadd_->setText(LocalizedText("IDS_BR_89"));
-        txtfieldTitle->setText(Records::title(*edited));
-        txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? Records::text(*edited, RecordKeys::Weburl) : QString());
+        txtfieldTitle->setText(edited->title());
+        txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? edited->target() : QString());
         textview->clear();
         if (viewopenfor == PanelKind::textFile) {
             if (const auto text = ItemEditor::readNote(m_services.supportFiles.withLocalPaths(*edited))) {
                 textview->setPlainText(*text);
             } else {
                 m_noteUnreadable = true;
-                lblalert->setText(LocalizedText(noteUnreadable).arg(Records::text(*edited, RecordKeys::url)));
+                lblalert->setText(LocalizedText(noteUnreadable).arg(edited->target()));
             }
         }
         if (viewopenfor == PanelKind::colorWell)
-            colorwell->setColor(ColorText::toColor(Records::text(*edited, RecordKeys::color)));
+            colorwell->setColor(ColorText::toColor(edited->target()));
     } else {
         btnadd_->setText(LocalizedText("IDS_BR_88"));
         txtfieldTitle->clear();
@@ -139,7 +136,7 @@ void AddPanelvc::prepare(PanelKind viewopenfor, const QString &currentGroupName,
 }
 
 void AddPanelvc::showPanel(PanelKind viewopenfor, const QString &currentGroupName,
-                           const std::optional<QVariantMap> &edited)
+                           const std::optional<Item> &edited)
 {
     prepare(viewopenfor, currentGroupName, edited);
     open();
@@ -163,7 +160,7 @@ void AddPanelvc::btnadd()
     }
     lblalert->clear();
     accept();
-    Q_EMIT saved(Records::uid(*result.item).value_or(0));
+    Q_EMIT saved(result.item->uid().value_or(0));
 }
 
 void AddPanelvc::btnCancel()

@@ -3,7 +3,6 @@
 #include "items/ItemEditor.h"
 
 #include <QDialog>
-#include <QVariantMap>
 
 #include <optional>
 
@@ -17,7 +16,7 @@ class QToolButton;
 class ViewLinks;
 
 // The manager's panel that adds a web bookmark, a text note or a colour to
-// its selected group, or edits one of these (ViewLinks::editMode). Shown
+// its selected group, or edits one of these. Shown
 // window-modal over the manager; Return confirms, Escape cancels. Made once
 // and reused: the colour stays as last chosen between openings.
 class AddPanelvc final : public QDialog
@@ -28,9 +27,9 @@ public:
     AddPanelvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
 
     // Readies the panel for viewopenfor in currentGroupName: adding, or,
-    // when editMode is set and edited is given, editing that item.
-    void prepare(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<QVariantMap> &edited);
-    void showPanel(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<QVariantMap> &edited);
+    // when edited is given (with its uid), editing that item.
+    void prepare(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<Item> &edited);
+    void showPanel(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<Item> &edited);
 
     PanelKind viewopenfor() const { return m_viewopenfor; }
     QString currentGroupName() const { return m_currentGroupName; }

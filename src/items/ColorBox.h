@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QFrame>
-#include <QVariantMap>
+#include "store/Item.h"
 
 class CharacterPalette;
 class ColorWell;
@@ -33,7 +33,7 @@ public Q_SLOTS:
     void btnemoji_addcolor();
 
 Q_SIGNALS:
-    void itemAdded(const QVariantMap &item);
+    void itemAdded(const Item &item);
     void closeRequested();
 
 protected:

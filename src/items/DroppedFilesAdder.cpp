@@ -2,9 +2,7 @@
 
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 
 DroppedFilesAdder::DroppedFilesAdder(const ItemServices &services)
@@ -13,7 +11,7 @@ DroppedFilesAdder::DroppedFilesAdder(const ItemServices &services)
 }
 
 std::optional<qint64> DroppedFilesAdder::addDroppedFiles(const QString &groupTitle,
-                                                         QList<QVariantMap> &selectedGroupItems,
+                                                         QList<Item> &selectedGroupItems,
                                                          const QStringList &paths)
 {
     if (paths.isEmpty())
@@ -21,10 +19,10 @@ std::optional<qint64> DroppedFilesAdder::addDroppedFiles(const QString &groupTit
     std::optional<qint64> lastUid;
     QStringList addedPaths;
     for (const QString &path : paths) {
-        const QVariantMap item = m_services.favorites.makeFileItem(path);
+        const Item item = m_services.favorites.makeFileItem(path);
         selectedGroupItems.append(item);
-        lastUid = Records::uid(item);
-        addedPaths.append(Records::text(item, RecordKeys::url));
+        lastUid = item.uid();
+        addedPaths.append(item.target());
     }
     Sorting::sortSelectedGroupItems(m_services.favorites, selectedGroupItems, groupTitle, m_services.sortSettings);
     // Recorded once the items are stored, so a failure here leaves them in place.

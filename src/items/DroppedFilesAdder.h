@@ -5,11 +5,12 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 
 #include <optional>
 
 // Adds files dropped on the manager to its selected group.
+class Item;
+
 class DroppedFilesAdder final
 {
 public:
@@ -20,7 +21,7 @@ public:
     // is then sorted and stored under groupTitle, each path recorded in the
     // file bookmarks, and the popup asked to rebuild. Returns the uid of the
     // last item built, for the manager to select; nothing when paths is empty.
-    std::optional<qint64> addDroppedFiles(const QString &groupTitle, QList<QVariantMap> &selectedGroupItems,
+    std::optional<qint64> addDroppedFiles(const QString &groupTitle, QList<Item> &selectedGroupItems,
                                           const QStringList &paths);
 
 private:

@@ -3,7 +3,6 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemBoxParts.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -45,15 +44,15 @@ EditFileFolderitemvc::EditFileFolderitemvc(const ItemServices &services, Charact
     connect(btnemoji, &QToolButton::clicked, this, &EditFileFolderitemvc::btnemojiclicked);
 }
 
-void EditFileFolderitemvc::prepare(const QString &currentGroupName, const QVariantMap &item)
+void EditFileFolderitemvc::prepare(const QString &currentGroupName, const Item &item)
 {
     m_currentGroupName = currentGroupName;
-    m_uid = Records::uid(item).value_or(0);
+    m_uid = item.uid().value_or(0);
     lblalert->clear();
-    txtfieldTitle->setText(Records::title(item));
+    txtfieldTitle->setText(item.title());
 }
 
-void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const QVariantMap &item)
+void EditFileFolderitemvc::showPanel(const QString &currentGroupName, const Item &item)
 {
     prepare(currentGroupName, item);
     open();

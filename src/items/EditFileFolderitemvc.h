@@ -3,7 +3,6 @@
 #include "items/ItemEditor.h"
 
 #include <QDialog>
-#include <QVariantMap>
 
 class CharacterPalette;
 class QLabel;
@@ -19,8 +18,8 @@ class EditFileFolderitemvc final : public QDialog
 public:
     EditFileFolderitemvc(const ItemServices &services, CharacterPalette &palette, QWidget *parent = nullptr);
 
-    void prepare(const QString &currentGroupName, const QVariantMap &item);
-    void showPanel(const QString &currentGroupName, const QVariantMap &item);
+    void prepare(const QString &currentGroupName, const Item &item);
+    void showPanel(const QString &currentGroupName, const Item &item);
 
 public Q_SLOTS:
     void btnedit();

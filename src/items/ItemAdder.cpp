@@ -2,9 +2,7 @@
 
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 
 ItemAdder::ItemAdder(const ItemServices &services)
@@ -13,11 +11,11 @@ ItemAdder::ItemAdder(const ItemServices &services)
 {
 }
 
-QVariantMap ItemAdder::addFile(const QString &groupTitle, const QString &path)
+Item ItemAdder::addFile(const QString &groupTitle, const QString &path)
 {
-    const QVariantMap item = m_services.favorites.makeFileItem(path);
+    const Item item = m_services.favorites.makeFileItem(path);
     m_services.favorites.appendItemToGroup(groupTitle, item);
-    m_services.fileBookmarks.storeFileBookmark(Records::text(item, RecordKeys::url));
+    m_services.fileBookmarks.storeFileBookmark(item.target());
     m_services.links.requestManagerGroupsReload();
     return item;
 }

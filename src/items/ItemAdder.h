@@ -6,7 +6,6 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 
 // The popup's way of adding an item to a group: build it, append it to the
 // group's stored list, and ask the manager to follow. The popup rebuilds its
@@ -18,7 +17,7 @@ public:
 
     // A file, folder or application, kept last in its group until the next
     // sort; its path is recorded in the file bookmarks once it is stored.
-    QVariantMap addFile(const QString &groupTitle, const QString &path);
+    Item addFile(const QString &groupTitle, const QString &path);
     // The other kinds re-sort every group's items after the add.
     ItemResult addBookmark(const QString &groupTitle, const QString &title, const QString &address);
     ItemResult addNote(const QString &groupTitle, const QString &title, const QString &text);

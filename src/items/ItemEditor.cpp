@@ -1,11 +1,8 @@
 #include "items/ItemEditor.h"
 
 #include "items/ItemsLog.h"
-#include "platform/PreferencesStore.h"
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
 namespace {
@@ -47,43 +44,43 @@ ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const Pane
 
 ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kind, const PanelFields &fields)
 {
-    QList<QVariantMap> items = m_services.favorites.items(groupTitle);
+    QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
         return ItemResult::refused(QString::fromLatin1(itemGone));
-    ItemResult result = make(kind, fields);
-    if (!result.ok())
-        return result;
-    const QVariantMap old = items.at(index);
-    QVariantMap &item = *result.item;
-    item.insert(RecordKeys::uid, uid);
-    if (const auto date = StoredValue::dateIn(old, RecordKeys::date))
-        item.insert(RecordKeys::date, *date);
-    // The pin is the user's choice about the item, not about its contents.
-    if (old.contains(RecordKeys::isPin))
-        item.insert(RecordKeys::isPin, old.value(RecordKeys::isPin));
-    items[index] = item;
+    const ItemResult made = make(kind, fields);
+    if (!made.ok())
+        return made;
+    const Item old = items.at(index);
+    // The new contents, in the record read: the pin is the user's choice
+    // about the item, not about its contents, and keys that another program
+    // or a later version keeps in it are not ours to drop.
+    Item &item = items[index];
+    item.setTitle(made.item->title());
+    item.setTarget(made.item->target());
+    if (made.item->kind() == ItemKind::bookmark)
+        item.setIconPath(made.item->iconPath());
     m_services.favorites.setItems(groupTitle, items);
     m_services.supportFiles.removeFilesOf(old);
-    return result;
+    return ItemResult::made(item);
 }
 
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
 {
     if (title.isEmpty())
         return ItemResult::refused(QString::fromLatin1(missingTitle));
-    QList<QVariantMap> items = m_services.favorites.items(groupTitle);
+    QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
         return ItemResult::refused(QString::fromLatin1(itemGone));
-    items[index].insert(RecordKeys::title, title);
+    items[index].setTitle(title);
     m_services.favorites.setItems(groupTitle, items);
     return ItemResult::made(items.at(index));
 }
 
-std::optional<QString> ItemEditor::readNote(const QVariantMap &item)
+std::optional<QString> ItemEditor::readNote(const Item &item)
 {
-    const QString path = Records::text(item, RecordKeys::url);
+    const QString path = item.target();
     const RegularFile::Contents contents = RegularFile::read(path, SupportFiles::largestFileBytes);
     if (!contents.ok()) {
         qCWarning(lcItems).noquote() << "Cannot read the note" << path << RegularFile::describe(contents.refusal);

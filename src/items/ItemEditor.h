@@ -5,7 +5,6 @@
 
 #include <QColor>
 #include <QString>
-#include <QVariantMap>
 
 #include <optional>
 
@@ -32,15 +31,15 @@ public:
 
     // Refused when the group no longer exists.
     ItemResult add(const QString &groupTitle, PanelKind kind, const PanelFields &fields);
-    // Replaces the item uid by one built from fields that keeps its uid,
-    // creation date and pin mark; its old icon or note file is deleted
-    // once the new record is stored.
+    // Gives the item uid the title, address, note or colour of fields; its
+    // identity, creation date, pin mark and whatever else its record holds
+    // stay. Its old icon or note file is deleted once the item is stored.
     ItemResult edit(const QString &groupTitle, qint64 uid, PanelKind kind, const PanelFields &fields);
     // Only the title of a file item changes, exactly as typed.
     ItemResult renameFile(const QString &groupTitle, qint64 uid, const QString &title);
 
     // The text of a note item's file; nothing when it cannot be read.
-    static std::optional<QString> readNote(const QVariantMap &item);
+    static std::optional<QString> readNote(const Item &item);
 
 private:
     ItemResult make(PanelKind kind, const PanelFields &fields);

@@ -6,8 +6,6 @@
 #include "store/ColorText.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
 namespace {
@@ -20,8 +18,8 @@ constexpr auto noteNotWritable = "IDS_BR_38";
 bool isIconInUse(const FavoritesStore &favorites, const QString &path)
 {
     for (const QString &title : favorites.groupTitles()) {
-        for (const QVariantMap &item : favorites.items(title)) {
-            if (Records::text(item, RecordKeys::imgpath) == path)
+        for (const Item &item : favorites.items(title)) {
+            if (item.iconPath() == path)
                 return true;
         }
     }
@@ -37,7 +35,7 @@ QString ItemResult::message() const
     return text.contains(QLatin1String("%1")) ? text.arg(errorArgument) : text;
 }
 
-ItemResult ItemResult::made(const QVariantMap &item)
+ItemResult ItemResult::made(const Item &item)
 {
     return ItemResult{item, {}, {}};
 }
@@ -87,12 +85,7 @@ ItemResult ItemFactory::makeBookmark(const QString &title, const QString &addres
     FavoritesStore &favorites = m_services.favorites;
     m_services.faviconFetcher.fetch(BookmarkAddress::iconAddress(address), iconPath,
                                     [&favorites, iconPath] { return isIconInUse(favorites, iconPath); });
-    return ItemResult::made(m_services.favorites.withNewIdentity({
-        {RecordKeys::title, title},
-        {RecordKeys::Weburl, address},
-        {RecordKeys::imgpath, iconPath},
-        {RecordKeys::isbookmark, true},
-    }));
+    return ItemResult::made(m_services.favorites.withNewIdentity(Item::bookmark(title, address, iconPath)));
 }
 
 ItemResult ItemFactory::makeNote(const QString &title, const QString &text)
@@ -106,20 +99,12 @@ ItemResult ItemFactory::makeNote(const QString &title, const QString &text)
         qCWarning(lcItems) << "Cannot write a note in" << m_services.supportFiles.folder();
         return ItemResult::refused(QString::fromLatin1(noteNotWritable), m_services.supportFiles.folder());
     }
-    return ItemResult::made(m_services.favorites.withNewIdentity({
-        {RecordKeys::title, title},
-        {RecordKeys::url, *path},
-        {RecordKeys::istext, true},
-    }));
+    return ItemResult::made(m_services.favorites.withNewIdentity(Item::note(title, *path)));
 }
 
 ItemResult ItemFactory::makeColor(const QString &title, const QColor &color)
 {
     if (const auto refusal = colorRefusal(title))
         return ItemResult::refused(*refusal);
-    return ItemResult::made(m_services.favorites.withNewIdentity({
-        {RecordKeys::title, title},
-        {RecordKeys::color, ColorText::fromColor(color)},
-        {RecordKeys::iscolor, true},
-    }));
+    return ItemResult::made(m_services.favorites.withNewIdentity(Item::color(title, ColorText::fromColor(color))));
 }

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "items/ItemServices.h"
+#include "store/Item.h"
 
 #include <QColor>
 #include <QString>
-#include <QVariantMap>
 
 #include <optional>
 
 // An item that was built, or the keyed text that says why none was.
 struct ItemResult
 {
-    std::optional<QVariantMap> item;
+    std::optional<Item> item;
     QString errorKey;
     // Fills the one placeholder of the error text, when it has one.
     QString errorArgument;
@@ -20,25 +20,24 @@ struct ItemResult
     // The error text for a message line; empty when an item was built.
     QString message() const;
 
-    static ItemResult made(const QVariantMap &item);
+    static ItemResult made(const Item &item);
     static ItemResult refused(const QString &key, const QString &argument = {});
 };
 
-// Builds new bookmark, note and colour records by the rules both the popup's
+// Builds new bookmark, note and colour items by the rules both the popup's
 // boxes and the manager's add panel follow: the fields are checked, the
-// record gets a fresh identity, and its support file is taken care of.
+// item gets a fresh identity, and its support file is taken care of.
 // Nothing is appended to any list here.
 class ItemFactory final
 {
 public:
     explicit ItemFactory(const ItemServices &services);
 
-    // Title, address, icon path, flag, uid and date. The icon path names a
-    // new file; the icon is loaded into it in the background.
+    // The icon path names a new file; the icon is loaded into it in the
+    // background.
     ItemResult makeBookmark(const QString &title, const QString &address);
-    // Title, path of a new text file holding exactly text, flag, uid, date.
+    // The note's text goes to a new file holding exactly text.
     ItemResult makeNote(const QString &title, const QString &text);
-    // Title, colour text, flag, uid and date.
     ItemResult makeColor(const QString &title, const QColor &color);
 
     // The refusals of the fields, in the order they are checked.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QFrame>
-#include <QVariantMap>
+#include "store/Item.h"
 
 class CharacterPalette;
 class ItemAdder;
@@ -32,7 +32,7 @@ public Q_SLOTS:
     void btnemoji_addtestfile();
 
 Q_SIGNALS:
-    void itemAdded(const QVariantMap &item);
+    void itemAdded(const Item &item);
     void closeRequested();
 
 protected:

@@ -217,7 +217,7 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
 
 void GroupsPane::changegroupBoxColor(int row, const QRect &anchor)
 {
-    if (row < 0 || row >= m_services.favorites.groups().size())
+    if (row < 0 || row >= m_controller.groupCount())
         return;
     Rowforcolorchange = row;
     m_colorGroupTitle = m_controller.groupTitle(row);

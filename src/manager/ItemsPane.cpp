@@ -12,12 +12,9 @@
 #include "manager/PaneParts.h"
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
-#include "platform/PreferencesStore.h"
 #include "quicklist/QuickListMenus.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 #include "widgets/DimmingLayer.h"
 #include "widgets/ManagerAlert.h"
@@ -89,7 +86,7 @@ ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &servi
     connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
         const auto selected = m_controller.shownItem(selectedItemRow());
         m_controller.search(text);
-        if (const auto uid = selected ? Records::uid(*selected) : std::nullopt)
+        if (const auto uid = selected ? selected->uid() : std::nullopt)
             scrolltoLastAddedItemWithUid(*uid);
     });
     connect(btnAddItem_, &QToolButton::clicked, this, &ItemsPane::btnAddItem);
@@ -166,10 +163,9 @@ void ItemsPane::btnAddItem()
 
 void ItemsPane::showAddMenu(QWidget *anchor)
 {
-    if (m_controller.selectedRow() < 0 || !m_services.favorites.preferences().hasObjectForKey(StoreKeys::allgroups))
+    if (m_controller.selectedRow() < 0 || !m_services.favorites.hasGroupList())
         return;
     m_endGroupEditing();
-    m_services.viewLinks.editMode = false;
     QMenu *itemmenu = QuickListMenus::addItemMenu({[this] { AddFileFolders(); }, [this] { AddWebBookmark(); },
                                                    [this] { AddTextSnnipet(); }, [this] { AddColorSwitch(); }},
                                                   this);
@@ -191,19 +187,16 @@ void ItemsPane::AddFileFolders()
 
 void ItemsPane::AddWebBookmark()
 {
-    m_services.viewLinks.editMode = false;
     openAddPanel(PanelKind::webBookmark, std::nullopt);
 }
 
 void ItemsPane::AddTextSnnipet()
 {
-    m_services.viewLinks.editMode = false;
     openAddPanel(PanelKind::textFile, std::nullopt);
 }
 
 void ItemsPane::AddColorSwitch()
 {
-    m_services.viewLinks.editMode = false;
     openAddPanel(PanelKind::colorWell, std::nullopt);
 }
 
@@ -221,7 +214,7 @@ void ItemsPane::holdDimming(QWidget *panel)
             Qt::SingleShotConnection);
 }
 
-void ItemsPane::openAddPanel(PanelKind kind, const std::optional<QVariantMap> &edited)
+void ItemsPane::openAddPanel(PanelKind kind, const std::optional<Item> &edited)
 {
     if (m_controller.selectedRow() < 0)
         return;
@@ -236,12 +229,11 @@ void ItemsPane::openAddPanel(PanelKind kind, const std::optional<QVariantMap> &e
 void ItemsPane::editRow(int row)
 {
     const auto item = m_controller.shownItem(row);
-    if (!item || !Records::uid(*item))
+    if (!item || !item->uid())
         return;
     if (tblviewItems->selectedRow() != row)
         tblviewItems->setCurrentIndex(m_itemsModel->index(row));
-    m_services.viewLinks.editMode = true;
-    switch (Records::kindOf(*item)) {
+    switch (item->kind()) {
     case ItemKind::normalFile:
         if (!m_editFileFolderitemvc) {
             m_editFileFolderitemvc = new EditFileFolderitemvc(m_services.items(), palette(), this);
@@ -309,10 +301,10 @@ void ItemsPane::alertforRemoveItem()
     const auto item = m_controller.shownItem(selectedItemRow());
     if (!item)
         return;
-    const auto uid = Records::uid(*item);
+    const auto uid = item->uid();
     // The alert names the item, so that a key press cannot remove another
     // one than the user thinks.
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), Records::title(*item),
+    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
@@ -344,7 +336,7 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     const auto item = m_controller.shownItem(selectedItemRow());
     if (!item)
         return;
-    const bool isFile = StoredValue::flagIn(*item, RecordKeys::isnormalFile);
+    const bool isFile = item->kind() == ItemKind::normalFile;
     auto *listMenu = new QMenu(this);
     listMenu->setObjectName(QStringLiteral("listMenu"));
     listMenu->setAttribute(Qt::WA_DeleteOnClose);
@@ -357,7 +349,7 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     listMenu->addAction(LocalizedText("IDS_BR_66"), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
     listMenu->addAction(LocalizedText("IDS_BR_67"), this, &ItemsPane::alertforRemoveItem)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
-    listMenu->addAction(LocalizedText(item->contains(RecordKeys::isPin) ? "IDS_BR_138" : "IDS_BR_137"), this,
+    listMenu->addAction(LocalizedText(item->isPinned() ? "IDS_BR_138" : "IDS_BR_137"), this,
                         &ItemsPane::PinItem);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
 }
@@ -371,7 +363,7 @@ void ItemsPane::Items_doubleclicked()
         break;
     case ManagerController::Open::missing:
         ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
-                           LocalizedText("IDS_BR_322").arg(Records::text(*m_controller.shownItem(row), RecordKeys::url)),
+                           LocalizedText("IDS_BR_322").arg(m_controller.shownItem(row)->target()),
                            {LocalizedText("IDS_BR_2")}, {});
         break;
     default:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "manager/ManagerServices.h"
+#include "store/Item.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -67,7 +68,7 @@ private:
     void updateControls();
     void showItemsMenu(const QPoint &pos);
     void showAddMenu(QWidget *anchor);
-    void openAddPanel(PanelKind kind, const std::optional<QVariantMap> &edited);
+    void openAddPanel(PanelKind kind, const std::optional<Item> &edited);
     void editRow(int row);
     int selectedItemRow() const;
     void showCopiedTip(int row);

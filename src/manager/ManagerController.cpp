@@ -5,14 +5,11 @@
 #include "items/ItemServices.h"
 #include "platform/ClipboardService.h"
 #include "platform/FileRevealer.h"
-#include "platform/PreferencesStore.h"
 #include "platform/UrlOpener.h"
-#include "quicklist/ItemActions.h"
 #include "store/ColorText.h"
 #include "store/FavoritesStore.h"
 #include "store/GroupLists.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
+#include "store/SearchRules.h"
 #include "store/SupportFiles.h"
 #include "store/ViewLinks.h"
 
@@ -31,7 +28,7 @@ ManagerController::ManagerController(const ManagerServices &services, QObject *p
 
 QString ManagerController::groupTitle(int row) const
 {
-    return row >= 0 && row < m_grouparr.size() ? Records::title(m_grouparr.at(row)) : QString();
+    return row >= 0 && row < m_grouparr.size() ? m_grouparr.at(row).title() : QString();
 }
 
 QString ManagerController::selectedGroupTitle() const
@@ -43,10 +40,7 @@ int ManagerController::itemCount(int row) const
 {
     if (row < 0 || row >= m_grouparr.size())
         return 0;
-    const auto array = m_services.favorites.preferences().arrayForKey(FavoritesStore::itemListKey(groupTitle(row)));
-    if (!array)
-        return 0;
-    return int(std::count_if(array->cbegin(), array->cend(), StoredValue::isDictionary));
+    return m_services.favorites.itemCount(groupTitle(row));
 }
 
 void ManagerController::storeGroups()
@@ -62,7 +56,7 @@ void ManagerController::storeSelectedItems()
 
 void ManagerController::readSelectedItems()
 {
-    m_selectedGroupItems = m_selectedRow >= 0 ? m_services.favorites.items(selectedGroupTitle()) : QList<QVariantMap>();
+    m_selectedGroupItems = m_selectedRow >= 0 ? m_services.favorites.items(selectedGroupTitle()) : QList<Item>();
 }
 
 void ManagerController::followSelection(const QString &title)
@@ -72,7 +66,7 @@ void ManagerController::followSelection(const QString &title)
         return;
     }
     for (int row = 0; row < m_grouparr.size(); ++row) {
-        if (!title.isNull() && Records::title(m_grouparr.at(row)) == title) {
+        if (!title.isNull() && m_grouparr.at(row).title() == title) {
             m_selectedRow = row;
             return;
         }
@@ -100,10 +94,7 @@ void ManagerController::selectGroup(int row)
 {
     SearchStop();
     m_selectedRow = row >= 0 && row < m_grouparr.size() ? row : -1;
-    readSelectedItems();
-    if (m_selectedRow >= 0 && (!m_selectedGroupItems.isEmpty() || m_services.favorites.hasItemList(selectedGroupTitle())))
-        Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, selectedGroupTitle(),
-                                        m_services.sortSettings);
+    sortSelectedItems();
     Q_EMIT selectionMoved(m_selectedRow);
     Q_EMIT itemsReset();
     m_services.viewLinks.requestQuickListReload();
@@ -113,9 +104,8 @@ QString ManagerController::defaultGroupName() const
 {
     QString candidate = defaultGroupBaseName;
     for (int n = 1;; ++n) {
-        const bool taken = std::any_of(m_grouparr.cbegin(), m_grouparr.cend(), [&candidate](const QVariantMap &group) {
-            return StoredValue::stringIn(group, RecordKeys::title) == candidate;
-        });
+        const bool taken = std::any_of(m_grouparr.cbegin(), m_grouparr.cend(),
+                                       [&candidate](const Group &group) { return group.title() == candidate; });
         if (!taken)
             return candidate;
         candidate = defaultGroupBaseName + QString::number(n);
@@ -128,8 +118,8 @@ int ManagerController::addGroup()
     const QString selected = selectedGroupTitle();
     m_grouparr = m_services.favorites.groups();
     followSelection(selected);
-    m_grouparr.append(Records::newGroup(defaultGroupName()));
-    storeGroups();
+    m_services.favorites.createGroup(defaultGroupName());
+    m_grouparr = m_services.favorites.groups();
     Q_EMIT groupsReset();
     selectGroup(int(m_grouparr.size()) - 1);
     return m_selectedRow;
@@ -195,18 +185,18 @@ void ManagerController::changeColor(int row, const QColor &color)
 {
     if (row < 0 || row >= m_grouparr.size() || !color.isValid())
         return;
-    m_grouparr[row].insert(RecordKeys::color, ColorText::fromColor(color));
+    m_grouparr[row].setColor(ColorText::fromColor(color));
     sortGroups();
 }
 
-const QList<QVariantMap> &ManagerController::shownItems() const
+const QList<Item> &ManagerController::shownItems() const
 {
     return m_searchBegin ? m_managerSearchResults : m_selectedGroupItems;
 }
 
-std::optional<QVariantMap> ManagerController::shownItem(int row) const
+std::optional<Item> ManagerController::shownItem(int row) const
 {
-    const QList<QVariantMap> &shown = shownItems();
+    const QList<Item> &shown = shownItems();
     return row >= 0 && row < shown.size() ? std::optional(shown.at(row)) : std::nullopt;
 }
 
@@ -217,7 +207,7 @@ int ManagerController::indexInSelectedItems(int row) const
         return -1;
     if (!m_searchBegin)
         return row;
-    const auto uid = Records::uid(*item);
+    const auto uid = item->uid();
     return uid ? FavoritesStore::indexOfItem(m_selectedGroupItems, *uid) : -1;
 }
 
@@ -226,27 +216,16 @@ int ManagerController::shownRowOfUid(qint64 uid) const
     return FavoritesStore::indexOfItem(shownItems(), uid);
 }
 
-QList<QVariantMap> ManagerController::filter(const QList<QVariantMap> &items, const QString &text)
-{
-    QList<QVariantMap> results;
-    const QString t = text.toLower();
-    if (t.isEmpty())
-        return results;
-    for (const QVariantMap &item : items) {
-        const bool matches = Records::title(item).toLower().contains(t)
-            || Records::text(item, RecordKeys::Weburl).toLower().contains(t)
-            || (StoredValue::boolIn(item, RecordKeys::isnormalFile).value_or(false)
-                && Records::text(item, RecordKeys::url).toLower().contains(t));
-        if (matches)
-            results.append(item);
-    }
-    return results;
-}
-
 void ManagerController::refilter()
 {
-    if (m_searchBegin)
-        m_managerSearchResults = filter(m_selectedGroupItems, m_searchText);
+    if (!m_searchBegin)
+        return;
+    const ManagerSearch search(m_searchText);
+    m_managerSearchResults.clear();
+    for (const Item &item : std::as_const(m_selectedGroupItems)) {
+        if (search.matches(item))
+            m_managerSearchResults.append(item);
+    }
 }
 
 void ManagerController::search(const QString &text)
@@ -283,12 +262,9 @@ void ManagerController::PinItem(int row)
     const int index = indexInSelectedItems(row);
     if (index < 0)
         return;
-    QVariantMap &item = m_selectedGroupItems[index];
-    if (item.contains(RecordKeys::isPin))
-        item.remove(RecordKeys::isPin);
-    else
-        item.insert(RecordKeys::isPin, true);
-    const auto uid = Records::uid(item);
+    Item &item = m_selectedGroupItems[index];
+    item.setPinned(!item.isPinned());
+    const auto uid = item.uid();
     Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, selectedGroupTitle(),
                                     m_services.sortSettings);
     afterItemsChanged(uid);
@@ -310,18 +286,11 @@ ManagerController::Open ManagerController::openItem(int row)
     const auto item = shownItem(row);
     if (!item)
         return Open::nothing;
-    const ItemKind kind = Records::kindOf(*item);
-    const bool opens = kind == ItemKind::normalFile || kind == ItemKind::text
-        || StoredValue::stringIn(*item, RecordKeys::Weburl).has_value();
-    if (!opens) {
-        const auto color = StoredValue::stringIn(*item, RecordKeys::color);
-        if (!color)
-            return Open::nothing;
-        return m_services.desktop.clipboard.setText(QLatin1Char('#') + *color) ? Open::copiedColor : Open::nothing;
+    if (item->kind() == ItemKind::color) {
+        const QString code = item->copiedColorCode();
+        return !code.isEmpty() && m_services.desktop.clipboard.setText(code) ? Open::copiedColor : Open::nothing;
     }
-    // The popup's rule: a path opens as a file, an address as the bookmark
-    // address (http:// in front unless it has a web scheme).
-    const auto link = ItemActions::linkOf(m_services.supportFiles.withLocalPaths(*item));
+    const auto link = m_services.supportFiles.withLocalPaths(*item).link();
     if (!link)
         return Open::nothing;
     if (link->isLocalFile() && !QFileInfo::exists(link->toLocalFile()))
@@ -329,12 +298,11 @@ ManagerController::Open ManagerController::openItem(int row)
     return m_services.desktop.urls.openUrl(*link) ? Open::opened : Open::openFailed;
 }
 
-std::optional<QString> ManagerController::filePathOf(const QVariantMap &item)
+std::optional<QString> ManagerController::filePathOf(const Item &item)
 {
-    if (!Records::uid(item) || !StoredValue::flagIn(item, RecordKeys::isnormalFile))
+    if (!item.uid() || item.kind() != ItemKind::normalFile || item.target().isEmpty())
         return std::nullopt;
-    const auto path = StoredValue::stringIn(item, RecordKeys::url);
-    return path && !path->isEmpty() ? path : std::nullopt;
+    return item.target();
 }
 
 void ManagerController::revealItem(int row)
@@ -361,11 +329,15 @@ std::optional<qint64> ManagerController::addDroppedFiles(const QStringList &path
 
 void ManagerController::selectedItemsStored(std::optional<qint64> uid)
 {
-    readSelectedItems();
-    if (m_selectedRow >= 0)
-        Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, selectedGroupTitle(),
-                                        m_services.sortSettings);
+    sortSelectedItems();
     afterItemsChanged(uid);
+}
+
+void ManagerController::sortSelectedItems()
+{
+    m_selectedGroupItems = m_selectedRow >= 0 ? Sorting::sortStoredItems(m_services.favorites, selectedGroupTitle(),
+                                                                         m_services.sortSettings)
+                                              : QList<Item>();
 }
 
 void ManagerController::beginDrag(Drag drag, int draggedIndex)
@@ -412,7 +384,7 @@ void ManagerController::moveGroup(int from, int row)
     // A manual order ends any group sort.
     m_services.sortSettings.groupSortKey = SortSettings::GroupKey::none;
     const QString selected = selectedGroupTitle();
-    const QVariantMap group = m_grouparr.at(from);
+    const Group group = m_grouparr.at(from);
     if (row < from) {
         m_grouparr.removeAt(from);
         m_grouparr.insert(row, group);
@@ -431,14 +403,12 @@ bool ManagerController::moveItemToGroup(int itemRow, int groupRow)
     const int index = indexInSelectedItems(itemRow);
     if (index < 0 || groupRow < 0 || groupRow >= m_grouparr.size() || groupRow == m_selectedRow)
         return false;
-    const QVariantMap item = m_selectedGroupItems.takeAt(index);
+    const Item item = m_selectedGroupItems.takeAt(index);
     storeSelectedItems();
     refilter();
     Q_EMIT itemsReset();
     const QString target = groupTitle(groupRow);
-    QList<QVariantMap> targetItems = m_services.favorites.items(target);
-    targetItems.append(item);
-    m_services.favorites.setItems(target, targetItems);
+    m_services.favorites.appendItemToGroup(target, item);
     m_services.viewLinks.requestQuickListReload();
     Q_EMIT groupChanged(m_selectedRow);
     Q_EMIT groupChanged(groupRow);

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 
 #include <optional>
 
@@ -28,7 +27,7 @@ public:
     const ManagerServices &services() const { return m_services; }
 
     // Groups.
-    const QList<QVariantMap> &grouparr() const { return m_grouparr; }
+    const QList<Group> &grouparr() const { return m_grouparr; }
     int groupCount() const { return int(m_grouparr.size()); }
     // The selected row of the groups table, or -1.
     int selectedRow() const { return m_selectedRow; }
@@ -41,14 +40,15 @@ public:
     // its title when it still exists, else stays at its row, and its items
     // are read again, so that changes made elsewhere show here.
     void loadGroups();
-    // Selects the group at row (-1: none): ends the search, reads its items,
-    // sorts them (which stores their order) and rebuilds the popup.
+    // Selects the group at row (-1: none): ends the search, reads its items
+    // and sorts them (storing their order when it changed), and rebuilds
+    // the popup.
     void selectGroup(int row);
 
     // "Group", else Group1, Group2, ...: the first name no group has.
     QString defaultGroupName() const;
-    // Appends a new group with the default name and colour, unsorted, and
-    // selects it; its row.
+    // Appends a new group with the default name (FavoritesStore::createGroup),
+    // whatever the group sort, and selects it; its row.
     int addGroup();
 
     enum class Rename { ignored, removed, unchanged, restored, duplicate, renamed };
@@ -63,35 +63,33 @@ public:
     void changeColor(int row, const QColor &color);
 
     // Items of the selected group.
-    const QList<QVariantMap> &selectedGroupItems() const { return m_selectedGroupItems; }
+    const QList<Item> &selectedGroupItems() const { return m_selectedGroupItems; }
     // The list the items table shows: the search results while searching.
-    const QList<QVariantMap> &shownItems() const;
-    std::optional<QVariantMap> shownItem(int row) const;
+    const QList<Item> &shownItems() const;
+    std::optional<Item> shownItem(int row) const;
     // Where the record shown at row is in selectedGroupItems (by uid while
     // searching); -1 when nowhere.
     int indexInSelectedItems(int row) const;
     int shownRowOfUid(qint64 uid) const;
 
     bool searchBegin() const { return m_searchBegin; }
-    const QList<QVariantMap> &managerSearchResults() const { return m_managerSearchResults; }
-    // Searches the selected group for text; empty text ends the search.
+    const QList<Item> &managerSearchResults() const { return m_managerSearchResults; }
+    // Searches the selected group for text by the manager's search rule
+    // (ManagerSearch); empty text ends the search.
     void search(const QString &text);
     void SearchStop();
-    // The records whose lower-cased title, bookmark address or file path
-    // (of a file item) contains the lower-cased text; empty text: none.
-    static QList<QVariantMap> filter(const QList<QVariantMap> &items, const QString &text);
 
     void PinItem(int row);
     void removeItem(int row);
     enum class Open { nothing, opened, openFailed, copiedColor, missing };
-    // The double click: opens a file, note or bookmark, copies a colour.
-    // A file or note whose file is gone is not handed to the desktop
-    // (which would fail without a word): missing.
+    // The double click: opens what the item links to (Item::link), copies
+    // a colour. A file or note whose file is gone is not handed to the
+    // desktop (which would fail without a word): missing.
     Open openItem(int row);
     // Shows a file item's file in the file manager.
     void revealItem(int row);
     // The file a file item names, for the preview and for dragging it out.
-    static std::optional<QString> filePathOf(const QVariantMap &item);
+    static std::optional<QString> filePathOf(const Item &item);
 
     // Adds a file item per path to the selected group, in order, then sorts
     // and stores it; the uid of the last one.
@@ -141,6 +139,9 @@ private:
     void refilter();
     void afterItemsChanged(std::optional<qint64> uid = std::nullopt);
     void readSelectedItems();
+    // Reads the selected group's items sorted, storing their order when it
+    // changed.
+    void sortSelectedItems();
     void followSelection(const QString &title);
     // After the group list changed: the group called selected (else the
     // nearest row) is selected again and both lists are read anew.
@@ -148,10 +149,10 @@ private:
     void sortGroups();
 
     ManagerServices m_services;
-    QList<QVariantMap> m_grouparr;
+    QList<Group> m_grouparr;
     int m_selectedRow = -1;
-    QList<QVariantMap> m_selectedGroupItems;
-    QList<QVariantMap> m_managerSearchResults;
+    QList<Item> m_selectedGroupItems;
+    QList<Item> m_managerSearchResults;
     bool m_searchBegin = false;
     QString m_searchText;
     Drag m_drag = Drag::none;

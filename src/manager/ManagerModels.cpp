@@ -1,13 +1,10 @@
 #include "manager/ManagerModels.h"
 
 #include "manager/ManagerController.h"
-#include "platform/PreferencesStore.h"
 #include "platform/RegularFile.h"
 #include "quicklist/IconImages.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
 #include <QTimer>
@@ -16,10 +13,10 @@ namespace {
 
 constexpr qint64 firstLineLimit = 4096;
 
-QColor groupColor(const QVariantMap &group)
+QColor groupColor(const Group &group)
 {
-    const auto text = StoredValue::stringIn(group, RecordKeys::color);
-    return text ? ColorText::toColor(*text) : ColorText::toColor(QString(defaultGroupColor));
+    const QString code = group.color();
+    return ColorText::toColor(code.isEmpty() ? QString(defaultGroupColor) : code);
 }
 
 // The desktop's web icon, as the popup shows it; without an icon theme the
@@ -56,24 +53,19 @@ int GroupsModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_controller.groupCount();
 }
 
-QString GroupsModel::countText(int count)
-{
-    return LocalizedText(count == 1 ? "IDS_BR_118" : "IDS_BR_119").arg(QString::number(count));
-}
-
 QVariant GroupsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const QVariantMap &group = m_controller.grouparr().at(index.row());
+    const Group &group = m_controller.grouparr().at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
     case Qt::AccessibleTextRole:
-        return Records::title(group);
+        return group.title();
     case Qt::AccessibleDescriptionRole:
     case int(Role::countText):
-        return countText(m_controller.itemCount(index.row()));
+        return itemCountText(m_controller.itemCount(index.row()));
     case int(Role::color):
         return groupColor(group);
     default:
@@ -142,41 +134,38 @@ int ItemsModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_controller.shownItems().size());
 }
 
-QString ItemsModel::subtitleOf(const QVariantMap &item) const
+QString ItemsModel::subtitleOf(const Item &item) const
 {
-    if (const auto path = StoredValue::stringIn(item, RecordKeys::url)) {
-        if (!item.contains(RecordKeys::istext))
-            return *path;
-        auto cached = m_noteFirstLines.constFind(*path);
-        if (cached != m_noteFirstLines.cend())
-            return *cached;
-        const QString note = m_controller.services().supportFiles.localPath(*path);
-        const QString line =
-            QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
-        m_noteFirstLines.insert(*path, line);
-        return line;
-    }
-    if (const auto color = StoredValue::stringIn(item, RecordKeys::color))
-        return *color;
-    return Records::text(item, RecordKeys::Weburl);
+    // A file's path, a bookmark's address, a colour's code; a note's first line.
+    const QString target = item.target();
+    if (item.kind() != ItemKind::text)
+        return target;
+    auto cached = m_noteFirstLines.constFind(target);
+    if (cached != m_noteFirstLines.cend())
+        return *cached;
+    const QString note = m_controller.services().supportFiles.localPath(target);
+    const QString line =
+        QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
+    m_noteFirstLines.insert(target, line);
+    return line;
 }
 
-QIcon ItemsModel::iconOf(const QVariantMap &item) const
+QIcon ItemsModel::iconOf(const Item &item) const
 {
-    if (const auto path = StoredValue::stringIn(item, RecordKeys::url)) {
-        auto cached = m_rowIcons.constFind(*path);
+    const ItemKind kind = item.kind();
+    if (kind == ItemKind::normalFile || kind == ItemKind::text) {
+        const QString path = item.target();
+        auto cached = m_rowIcons.constFind(path);
         if (cached != m_rowIcons.cend())
             return *cached;
-        const QIcon icon = item.contains(RecordKeys::istext) ? m_typeIcons.iconForType(QStringLiteral("text/plain"))
-                                                              : m_typeIcons.iconFor(*path);
-        m_rowIcons.insert(*path, icon);
+        const QIcon icon = kind == ItemKind::text ? m_typeIcons.iconForType(QStringLiteral("text/plain"))
+                                                  : m_typeIcons.iconFor(path);
+        m_rowIcons.insert(path, icon);
         return icon;
     }
-    if (StoredValue::stringIn(item, RecordKeys::color))
+    if (kind != ItemKind::bookmark)
         return {};
-    if (!StoredValue::stringIn(item, RecordKeys::Weburl))
-        return {};
-    const QString imagePath = Records::text(item, RecordKeys::imgpath);
+    const QString imagePath = item.iconPath();
     const QIcon icon =
         imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_controller.services().supportFiles.localPath(imagePath));
     return icon.isNull() ? genericWebIcon() : icon;
@@ -186,11 +175,11 @@ QVariant ItemsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const QVariantMap &item = m_controller.shownItems().at(index.row());
+    const Item &item = m_controller.shownItems().at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return Records::title(item);
+        return item.title();
     case Qt::AccessibleDescriptionRole:
     case int(Role::subtitle):
         return subtitleOf(item);
@@ -198,16 +187,12 @@ QVariant ItemsModel::data(const QModelIndex &index, int role) const
         const QIcon icon = iconOf(item);
         return icon.isNull() ? QVariant() : QVariant(icon);
     }
-    case int(Role::color): {
-        if (item.contains(RecordKeys::url))
-            return {};
-        const auto color = StoredValue::stringIn(item, RecordKeys::color);
-        return color ? QVariant(ColorText::toColor(*color)) : QVariant();
-    }
+    case int(Role::color):
+        return item.kind() == ItemKind::color ? QVariant(ColorText::toColor(item.target())) : QVariant();
     case int(Role::pinned):
-        return item.contains(RecordKeys::isPin);
+        return item.isPinned();
     case int(Role::uid):
-        return Records::uid(item).value_or(0);
+        return item.uid().value_or(0);
     default:
         return {};
     }

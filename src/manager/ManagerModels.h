@@ -9,6 +9,7 @@
 #include <functional>
 
 class IconImages;
+class Item;
 class ManagerController;
 
 // The groups table's rows: one per group of the controller's grouparr.
@@ -32,9 +33,6 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     Qt::DropActions supportedDropActions() const override;
-
-    // The text of an item count: "1 item", "5 items".
-    static QString countText(int count);
 
     // Runs the rename of a name edit that was just committed, rather than
     // once the view has closed the field; for actions that follow at once.
@@ -73,8 +71,8 @@ public:
     void iconFileChanged();
 
 private:
-    QString subtitleOf(const QVariantMap &item) const;
-    QIcon iconOf(const QVariantMap &item) const;
+    QString subtitleOf(const Item &item) const;
+    QIcon iconOf(const Item &item) const;
 
     ManagerController &m_controller;
     mutable FileTypeIcons m_typeIcons;

@@ -284,7 +284,7 @@ void ItemsTableView::mousePressEvent(QMouseEvent *event)
     QListView::mousePressEvent(event);
 }
 
-QMimeData *ItemsTableView::dragData(const QVariantMap &item, int row, Qt::DropActions *actions)
+QMimeData *ItemsTableView::dragData(const Item &item, int row, Qt::DropActions *actions)
 {
     QMimeData *data = rowDragData(row);
     // A file item leaves as its file; copying and linking are offered, never

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QListView>
-#include <QVariantMap>
 
 class GroupRowDelegate;
+class Item;
 class ItemRowDelegate;
 class ManagerController;
 class QMimeData;
@@ -85,7 +85,7 @@ public:
 
     // What dragging the item shown at row carries: the internal row type,
     // and for a file item its file as a URI list. The actions offered.
-    static QMimeData *dragData(const QVariantMap &item, int row, Qt::DropActions *actions = nullptr);
+    static QMimeData *dragData(const Item &item, int row, Qt::DropActions *actions = nullptr);
 
 Q_SIGNALS:
     void editClicked(int row);

@@ -1,5 +1,7 @@
 #include "platform/BinaryPlistReader.h"
 
+#include "platform/PlistDates.h"
+
 #include <QDateTime>
 
 #include <bit>
@@ -10,8 +12,6 @@
 
 namespace {
 
-// Property-list dates count seconds from 2001-01-01 00:00:00 UTC.
-constexpr double plistEpochInUnixSeconds = 978307200;
 
 quint64 readBigEndian(const uchar *bytes, int size)
 {
@@ -237,7 +237,7 @@ private:
         case 0x3: {
             if (contents->low != 3 || contents->first + 8 > m_tableOffset)
                 return fail();
-            const double seconds = std::bit_cast<double>(readBigEndian(at, 8)) + plistEpochInUnixSeconds;
+            const double seconds = std::bit_cast<double>(readBigEndian(at, 8)) + double(PlistDates::epochInUnixSeconds);
             constexpr double limit = 1e14; // far inside QDateTime's range, in seconds
             if (!std::isfinite(seconds) || std::abs(seconds) > limit)
                 return {};

@@ -1,19 +1,18 @@
 #include "platform/BinaryPlistWriter.h"
 
+#include "platform/PlatformLog.h"
+#include "platform/PlistDates.h"
+
 #include <QDateTime>
 #include <QHash>
-#include <QLoggingCategory>
 
 #include <bit>
 #include <limits>
 #include <vector>
 
-Q_LOGGING_CATEGORY(lcBinaryWriter, "brimble.platform.plist")
 
 namespace {
 
-// Property-list dates count seconds from 2001-01-01 00:00:00 UTC.
-constexpr qint64 plistEpochInMSecs = 978307200LL * 1000;
 
 int bytesFor(quint64 value)
 {
@@ -168,7 +167,7 @@ private:
                 break;
             const quint64 index = begin();
             m_out.append(char(0x33));
-            const double seconds = double(date.toMSecsSinceEpoch() - plistEpochInMSecs) / 1000.0;
+            const double seconds = double(date.toMSecsSinceEpoch() - PlistDates::epochInUnixSeconds * 1000) / 1000.0;
             appendBigEndian(std::bit_cast<quint64>(seconds), 8);
             return index;
         }
@@ -204,7 +203,7 @@ private:
         default:
             break;
         }
-        qCWarning(lcBinaryWriter) << "Leaving out a value a property list cannot hold:" << value;
+        qCWarning(lcPlist) << "Leaving out a value a property list cannot hold:" << value;
         return std::nullopt;
     }
 

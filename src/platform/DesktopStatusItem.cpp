@@ -5,10 +5,13 @@
 
 #include <QMenu>
 
-DesktopStatusItem::DesktopStatusItem(const QDBusConnection &bus, bool offersXEmbed, QObject *parent)
+DesktopStatusItem::DesktopStatusItem(const QDBusConnection &bus, bool offersXEmbed, const QString &currentDesktops,
+                                     const QString &programFolder, QObject *parent)
     : QObject(parent)
     , m_item(new StatusNotifierItem(bus, this))
     , m_offersXEmbed(offersXEmbed)
+    , m_currentDesktops(currentDesktops)
+    , m_programFolder(programFolder)
 {
     m_item->setTriggerHandler([this] { triggered(); });
     connect(m_item, &StatusNotifierItem::trayStateChanged, this, &DesktopStatusItem::trayStateChanged);
@@ -39,6 +42,11 @@ void DesktopStatusItem::show(const QIcon &icon, const QString &toolTip, QMenu *m
     if (m_xembed)
         m_xembed->show(icon, toolTip, menu);
     trayStateChanged();
+}
+
+void DesktopStatusItem::setSymbolicIconName(const QString &iconName)
+{
+    m_item->setThemeIcon(TrayIconTheme::forDesktop(iconName, m_currentDesktops, m_programFolder));
 }
 
 void DesktopStatusItem::trayStateChanged()

@@ -17,17 +17,23 @@ class StatusNotifierItem;
 // registered with every watcher that comes; and on X11, while no
 // StatusNotifierItem host is there, Qt's XEmbed icon beside it, dropped
 // again once a host shows the item, so that the icon never shows twice.
+// The StatusNotifierItem names the symbolic icon on the desktops that prefer
+// one (see TrayIconTheme); the XEmbed icon is always the coloured one.
 class DesktopStatusItem final : public QObject, public StatusItem
 {
     Q_OBJECT
 
 public:
-    DesktopStatusItem(const QDBusConnection &bus, bool offersXEmbed, QObject *parent = nullptr);
+    // currentDesktops: as XDG_CURRENT_DESKTOP says; programFolder: where the
+    // program lies, beside its installation's icons.
+    DesktopStatusItem(const QDBusConnection &bus, bool offersXEmbed, const QString &currentDesktops = {},
+                      const QString &programFolder = {}, QObject *parent = nullptr);
     ~DesktopStatusItem() override;
 
     bool isAvailable() const override;
     QRect geometry() const override;
     void show(const QIcon &icon, const QString &toolTip, QMenu *menu) override;
+    void setSymbolicIconName(const QString &iconName) override;
 
     // Whether the XEmbed icon stands in now.
     bool showsXEmbedIcon() const { return m_xembed != nullptr; }
@@ -40,6 +46,8 @@ private:
     StatusNotifierItem *m_item = nullptr;
     std::unique_ptr<QtStatusItem> m_xembed;
     const bool m_offersXEmbed;
+    const QString m_currentDesktops;
+    const QString m_programFolder;
     QIcon m_icon;
     QString m_toolTip;
     QPointer<QMenu> m_menu;

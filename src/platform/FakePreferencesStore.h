@@ -27,6 +27,7 @@ public:
     }
     QStringList allKeys() const override { return m_values.keys(); }
     bool flush() override { return true; }
+    quint64 changesMade() const override { return quint64(m_writeCount); }
 
     int writeCount() const { return m_writeCount; }
 

@@ -2,10 +2,11 @@
 
 #include "platform/BinaryPlistReader.h"
 #include "platform/BinaryPlistWriter.h"
+#include "platform/PlatformLog.h"
+#include "platform/PlistDates.h"
 #include "platform/PlistShape.h"
 
 #include <QDateTime>
-#include <QLoggingCategory>
 
 #include <plist/plist.h>
 
@@ -17,12 +18,9 @@
 #include <string_view>
 #include <unordered_map>
 
-Q_LOGGING_CATEGORY(lcPlist, "brimble.platform.plist")
 
 namespace {
 
-// Property-list dates count seconds from 2001-01-01 00:00:00 UTC.
-constexpr qint64 plistEpochInUnixSeconds = 978307200;
 
 struct PlistDeleter
 {
@@ -90,7 +88,7 @@ public:
     {
         if (!m_dates.isEmpty() && seconds >= 0 && seconds < m_dates.size())
             return m_dates.at(seconds);
-        const qint64 msecs = (plistEpochInUnixSeconds + seconds) * 1000 + microseconds / 1000;
+        const qint64 msecs = (PlistDates::epochInUnixSeconds + seconds) * 1000 + microseconds / 1000;
         return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
     }
 
@@ -105,7 +103,7 @@ public:
         if (m_dates.isEmpty())
             return xml;
         return *withDateTexts(xml, [this](const QDateTime &standIn, QByteArrayView text) -> std::optional<QByteArray> {
-            const qint64 number = standIn.isValid() ? standIn.toSecsSinceEpoch() - plistEpochInUnixSeconds : -1;
+            const qint64 number = standIn.isValid() ? standIn.toSecsSinceEpoch() - PlistDates::epochInUnixSeconds : -1;
             return number >= 0 && number < m_dates.size() ? toText(m_dates.at(number)) : text.toByteArray();
         });
     }
@@ -150,7 +148,7 @@ private:
     }
     static QByteArray standInText(qsizetype number)
     {
-        return toText(QDateTime::fromSecsSinceEpoch(plistEpochInUnixSeconds + number, Qt::UTC));
+        return toText(QDateTime::fromSecsSinceEpoch(PlistDates::epochInUnixSeconds + number, Qt::UTC));
     }
 
     QList<QDateTime> m_dates;

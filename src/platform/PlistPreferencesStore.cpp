@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ConflictCopies.h"
 #include "platform/Paths.h"
+#include "platform/PlatformLog.h"
 #include "platform/PlistCodec.h"
 #include "platform/PreferencesWriter.h"
 #include "platform/StoreWatcher.h"
@@ -10,7 +11,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
 
@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstring>
 
-Q_LOGGING_CATEGORY(lcPreferences, "brimble.platform.preferences")
 
 namespace {
 
@@ -46,8 +45,12 @@ bool isRecent(const FileVersion &version)
 
 PlistPreferencesStore::FileContents PlistPreferencesStore::readFile(const QString &filePath)
 {
+    return contentsOf(RegularFile::read(filePath, largestStoreFile));
+}
+
+PlistPreferencesStore::FileContents PlistPreferencesStore::contentsOf(const RegularFile::Contents &read)
+{
     FileContents contents;
-    const RegularFile::Contents read = RegularFile::read(filePath, largestStoreFile);
     contents.refusal = read.refusal;
     contents.version = read.version;
     if (read.refusal == RegularFile::Refusal::missing)
@@ -182,8 +185,10 @@ void PlistPreferencesStore::moveObjects(const QList<std::pair<QString, QString>>
         m_values.insert(to, value);
         moved = true;
     }
-    if (moved)
-        scheduleWrite();
+    if (!moved)
+        return;
+    ++m_changesMade;
+    scheduleWrite();
 }
 
 bool PlistPreferencesStore::holdsListOfDictionaries(const QString &key) const
@@ -205,21 +210,26 @@ void PlistPreferencesStore::setObject(const QVariant &value, const QString &key)
     if (found != m_values.cend() && *found == value)
         return;
     m_values.insert(key, value);
+    ++m_changesMade;
     scheduleWrite();
 }
 
 void PlistPreferencesStore::removeObjectForKey(const QString &key)
 {
-    if (m_values.remove(key) > 0)
-        scheduleWrite();
+    if (m_values.remove(key) == 0)
+        return;
+    ++m_changesMade;
+    scheduleWrite();
 }
 
 void PlistPreferencesStore::applyChanges(const QVariantMap &values, const QStringList &removedKeys)
 {
     const QVariantMap before = m_values;
     applyChangesTo(m_values, values, removedKeys);
-    if (m_values != before)
-        scheduleWrite();
+    if (m_values == before)
+        return;
+    ++m_changesMade;
+    scheduleWrite();
 }
 
 QStringList PlistPreferencesStore::allKeys() const

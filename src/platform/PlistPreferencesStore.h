@@ -67,6 +67,10 @@ public:
     };
     // Reads and parses the file; touches nothing. Safe on any thread.
     static FileContents readFile(const QString &filePath);
+    // The second half of readFile(): what RegularFile::read() gave, parsed.
+    // Start-up reads on another thread before the application object exists
+    // and parses once it does, as a damaged file is logged.
+    static FileContents contentsOf(const RegularFile::Contents &read);
 
     // What another program did to the file while the store held it.
     struct OutsideChange
@@ -103,6 +107,7 @@ public:
     bool holdsListOfDictionaries(const QString &key) const override;
     QStringList allKeys() const override;
     bool flush() override;
+    quint64 changesMade() const override { return m_changesMade; }
     // Changes made in the next duration reach the file together at its end
     // (or at flush()): launch keeps the processor for the display.
     void holdWritesFor(std::chrono::milliseconds duration);
@@ -159,6 +164,7 @@ private:
     // Long lists of records in a binary file stay as read (checked, not
     // built) until first asked for; the writer builds them on its thread.
     mutable QVariantMap m_values;
+    quint64 m_changesMade = 0;
     bool m_changedWithoutWriter = false;
     bool m_saveFailureReported = false;
     // The file became something that cannot be read: nothing is written

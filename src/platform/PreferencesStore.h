@@ -37,6 +37,9 @@ public:
     // Blocks until every change made so far has been tried on disk; false
     // when some change could not be saved.
     virtual bool flush() = 0;
+    // How many changes were made through this store so far; storing what
+    // is stored already is none, and neither is what other programs changed.
+    virtual quint64 changesMade() const = 0;
 
     // Typed reads: std::nullopt when the key is absent or holds another type.
     std::optional<QVariantList> arrayForKey(const QString &key) const;

@@ -1,14 +1,13 @@
 #include "platform/PreferencesWriter.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PlatformLog.h"
 #include "platform/PlistCodec.h"
 #include "platform/StoreFileState.h"
 
-#include <QLoggingCategory>
 
 #include <malloc.h>
 
-Q_LOGGING_CATEGORY(lcWriter, "brimble.platform.preferences")
 
 namespace {
 constexpr std::chrono::milliseconds longestRetryDelay = std::chrono::minutes(1);
@@ -142,7 +141,7 @@ void PreferencesWriter::run()
         if (written) {
             m_retryDelay = m_firstRetryDelay;
         } else {
-            qCWarning(lcWriter) << "Could not save the preferences; trying again in" << m_retryDelay.count() << "ms";
+            qCWarning(lcPreferences) << "Could not save the preferences; trying again in" << m_retryDelay.count() << "ms";
             startsFailing = m_lastWriteSucceeded;
             if (!m_pending)
                 m_unsaved = std::move(snapshot);

@@ -24,6 +24,10 @@ public:
     virtual QRect geometry() const = 0;
     // Puts the icon in the tray (or in the first tray that appears later).
     virtual void show(const QIcon &icon, const QString &toolTip, QMenu *menu) = 0;
+    // Names a monochrome variant of the icon in the icon theme, for trays
+    // that draw their icons in one colour; before show(). Trays that do not
+    // prefer such icons keep the one show() gets.
+    virtual void setSymbolicIconName(const QString &) {}
 
     // Runs on a primary click on the icon.
     void setTriggerHandler(std::function<void()> handler) { m_triggered = std::move(handler); }

@@ -66,8 +66,8 @@ class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor
     Q_PROPERTY(QString Title READ title)
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId)
-    Q_PROPERTY(QString IconName READ noName)
-    Q_PROPERTY(QString IconThemePath READ noName)
+    Q_PROPERTY(QString IconName READ iconName)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
     Q_PROPERTY(QList<DBusImage> IconPixmap READ iconPixmap)
     Q_PROPERTY(QString OverlayIconName READ noName)
     Q_PROPERTY(QList<DBusImage> OverlayIconPixmap READ noImages)
@@ -91,7 +91,10 @@ public:
     QString status() const { return QStringLiteral("Active"); }
     int windowId() const { return 0; }
     QString noName() const { return {}; }
-    // Pixmaps rather than a theme name: the icon is drawn by Brimble itself.
+    // Hosts take the theme's icon where they find it, else the pixmaps,
+    // which Brimble draws itself.
+    QString iconName() const { return m_item.m_themeIcon.iconName; }
+    QString iconThemePath() const { return m_item.m_themeIcon.themePath; }
     QList<DBusImage> iconPixmap() const { return m_item.m_images; }
     QList<DBusImage> noImages() const { return {}; }
     DBusToolTip toolTip() const { return {QString(), {}, m_item.m_toolTip, QString()}; }
@@ -182,6 +185,13 @@ void StatusNotifierItem::show(const QIcon &icon, const QString &toolTip, QMenu *
     m_waitingForTray = !isAvailable();
     if (m_bus.isConnected() && exportItem())
         registerWithWatcher();
+}
+
+void StatusNotifierItem::setThemeIcon(const TrayIconTheme &theme)
+{
+    m_themeIcon = theme;
+    if (m_shown)
+        Q_EMIT m_adaptor->NewIcon();
 }
 
 bool StatusNotifierItem::exportItem()

@@ -2,6 +2,7 @@
 
 #include "platform/DBusTrayTypes.h"
 #include "platform/StatusItem.h"
+#include "platform/TrayIconTheme.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -29,6 +30,9 @@ public:
     // activation happened, where the host told it, else empty.
     QRect geometry() const override;
     void show(const QIcon &icon, const QString &toolTip, QMenu *menu) override;
+    // The icon theme's icon the host shows instead of the pixmaps where it
+    // finds it; none by default.
+    void setThemeIcon(const TrayIconTheme &theme);
 
     // The watcher took the item and a host shows it.
     bool isInTray() const { return m_registered && m_hostPresent; }
@@ -60,6 +64,7 @@ private:
     StatusNotifierItemAdaptor *m_adaptor = nullptr;
     QPointer<QMenu> m_menu;
     QList<DBusImage> m_images;
+    TrayIconTheme m_themeIcon;
     QString m_toolTip;
     QRect m_activationPoint;
     // Which watcher answers belong to: a reply from a watcher that has gone since is dropped.

@@ -1,10 +1,9 @@
 #include "prefs/PreferencesVc.h"
 
 #include "hotkey/ShortcutRecorder.h"
-#include "platform/PreferencesStore.h"
 #include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
-#include "store/StoreKeys.h"
+#include "store/Settings.h"
 #include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
@@ -28,7 +27,7 @@ PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     , m_blackLayer(&services.blackLayer)
 {
     setObjectName(QStringLiteral("preferencesvc"));
-    PreferencesStore &preferences = m_services.preferences;
+    const Settings settings(m_services.preferences);
 
     auto *lblSettingTitle = new QLabel(LocalizedText("IDS_BR_80"), this);
     QFont titleFont = lblSettingTitle->font();
@@ -44,13 +43,12 @@ PreferencesVc::PreferencesVc(const Services &services, QWidget *parent)
     connect(m_popupButton_language, &QComboBox::activated, this, &PreferencesVc::btnselectLanguage);
 
     m_checkbox_startatLogin = new QCheckBox(LocalizedText("IDS_BR_81"), this);
-    if (const auto stored = preferences.boolForKey(StoreKeys::loginStartStatus))
+    if (const auto stored = settings.startsAtLogin())
         m_checkbox_startatLogin->setChecked(*stored);
     connect(m_checkbox_startatLogin, &QCheckBox::clicked, this, &PreferencesVc::checkbox_startatlogin);
 
     m_checkbox_ShowFileList = new QCheckBox(LocalizedText("IDS_BR_149"), this);
-    if (const auto stored = preferences.boolForKey(StoreKeys::showFileListInFolder))
-        m_checkbox_ShowFileList->setChecked(*stored);
+    m_checkbox_ShowFileList->setChecked(settings.showsFileListInFolder());
     connect(m_checkbox_ShowFileList, &QCheckBox::clicked, this, &PreferencesVc::checkbox_showFileList);
 
     auto *form = new QFormLayout;
@@ -185,7 +183,7 @@ void PreferencesVc::btnselectLanguage(int index)
 
 void PreferencesVc::alertBtnContinue_appQuit()
 {
-    m_services.preferences.setInteger(m_popupButton_language->currentIndex(), StoreKeys::selectedLanguage);
+    Settings(m_services.preferences).setSelectedLanguage(m_popupButton_language->currentIndex());
     m_alertappQuit = nullptr;
     setDimmed(false);
     Q_EMIT relaunchRequested();
@@ -206,7 +204,7 @@ void PreferencesVc::checkbox_startatlogin(bool on)
 void PreferencesVc::checkbox_showFileList(bool on)
 {
     qCInfo(lcPrefs).noquote() << (on ? "Successfully add" : "Successfully remove");
-    m_services.preferences.setBool(on, StoreKeys::showFileListInFolder);
+    Settings(m_services.preferences).setShowsFileListInFolder(on);
 }
 
 void PreferencesVc::setBindingNote(const QString &text)

@@ -1,8 +1,7 @@
 #include "prefs/StartAtLogin.h"
 
 #include "platform/LoginItems.h"
-#include "platform/PreferencesStore.h"
-#include "store/StoreKeys.h"
+#include "store/Settings.h"
 
 #include <QLoggingCategory>
 
@@ -17,7 +16,7 @@ bool apply(LoginItems &loginItems, PreferencesStore &preferences, bool on)
         return false;
     }
     qCInfo(lcPrefs).noquote() << (on ? "Successfully add login item." : "Successfully remove login item.");
-    preferences.setBool(on, StoreKeys::loginStartStatus);
+    Settings(preferences).setStartsAtLogin(on);
     return true;
 }
 

@@ -1,12 +1,8 @@
 #include "quicklist/GroupActions.h"
 
-#include "platform/PreferencesStore.h"
 #include "quicklist/QuickList.h"
 #include "store/ColorText.h"
-#include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 
 GroupActions::GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings,
@@ -18,31 +14,24 @@ GroupActions::GroupActions(QuickList &quickList, FavoritesStore &favorites, Sort
 {
 }
 
-GroupActions::Creation GroupActions::createGroup(const QString &name)
+FavoritesStore::GroupCreation GroupActions::createGroup(const QString &name)
 {
-    if (name.isEmpty())
-        return Creation::emptyName;
-    for (const QVariantMap &group : m_quickList.grouparr()) {
-        if (StoredValue::stringIn(group, RecordKeys::title) == name)
-            return Creation::duplicateName;
+    const FavoritesStore::GroupCreation result = m_favorites.createGroup(name, &m_sortSettings);
+    if (result == FavoritesStore::GroupCreation::created) {
+        m_quickList.reloadQuickList();
+        m_viewLinks.requestManagerGroupsReload();
     }
-    QList<QVariantMap> groups = m_quickList.grouparr();
-    groups.append(Records::newGroup(name));
-    Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
-    m_quickList.setGrouparr(groups);
-    m_quickList.reloadQuickList();
-    m_viewLinks.requestManagerGroupsReload();
-    return Creation::created;
+    return result;
 }
 
-QString GroupActions::refusalKey(Creation result)
+QString GroupActions::refusalKey(FavoritesStore::GroupCreation result)
 {
     switch (result) {
-    case Creation::emptyName:
+    case FavoritesStore::GroupCreation::emptyTitle:
         return QStringLiteral("IDS_BR_121");
-    case Creation::duplicateName:
+    case FavoritesStore::GroupCreation::titleTaken:
         return QStringLiteral("IDS_BR_69");
-    case Creation::created:
+    case FavoritesStore::GroupCreation::created:
         break;
     }
     return {};
@@ -52,13 +41,12 @@ int GroupActions::indexForColorChange(int row) const
 {
     if (m_quickList.searchBegin())
         return -1;
-    const QVariantMap heading = m_quickList.groupedRecordAt(row);
-    if (!StoredValue::isBool(heading.value(RecordKeys::isHeader)))
+    const auto heading = m_quickList.headingAt(row);
+    if (!heading)
         return -1;
-    const QString title = Records::title(heading);
-    const QList<QVariantMap> &groups = m_quickList.grouparr();
+    const QList<Group> &groups = m_quickList.grouparr();
     for (int index = 0; index < groups.size(); ++index) {
-        if (StoredValue::stringIn(groups.at(index), RecordKeys::title) == title)
+        if (groups.at(index).title() == heading->title())
             return index;
     }
     return -1;
@@ -66,21 +54,19 @@ int GroupActions::indexForColorChange(int row) const
 
 void GroupActions::changeColor(int index, const QColor &color)
 {
-    QList<QVariantMap> groups = m_quickList.grouparr();
+    QList<Group> groups = m_quickList.grouparr();
     if (index < 0 || index >= groups.size() || !color.isValid())
         return;
-    groups[index].insert(RecordKeys::color, ColorText::fromColor(color));
+    groups[index].setColor(ColorText::fromColor(color));
     Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
-    m_quickList.setGrouparr(groups);
     m_quickList.reloadQuickList();
     m_viewLinks.requestManagerGroupsReload();
 }
 
 void GroupActions::applyGroupSort()
 {
-    QList<QVariantMap> groups = m_quickList.grouparr();
+    QList<Group> groups = m_quickList.grouparr();
     Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
-    m_quickList.setGrouparr(groups);
     m_quickList.reloadQuickList();
     m_viewLinks.requestManagerGroupsReload();
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "store/FavoritesStore.h"
+
 #include <QColor>
 #include <QString>
 
-class FavoritesStore;
 class QuickList;
 class ViewLinks;
 struct SortSettings;
@@ -15,12 +16,11 @@ class GroupActions final
 public:
     GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings, ViewLinks &viewLinks);
 
-    enum class Creation { created, emptyName, duplicateName };
-    // Creates a group named name, exactly as typed, unless the name is
-    // empty or another group has exactly that title.
-    Creation createGroup(const QString &name);
+    // Creates a group named name by the store's rule
+    // (FavoritesStore::createGroup), placed by the group sort.
+    FavoritesStore::GroupCreation createGroup(const QString &name);
     // The keyed text that explains a refusal; empty for created.
-    static QString refusalKey(Creation result);
+    static QString refusalKey(FavoritesStore::GroupCreation result);
 
     // The group (an index into grouparr) whose heading is at row: the first
     // group with the heading's title; -1 when row is no heading.

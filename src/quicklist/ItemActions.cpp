@@ -2,13 +2,10 @@
 
 #include "platform/ClipboardService.h"
 #include "platform/FileRevealer.h"
-#include "platform/PreferencesStore.h"
 #include "platform/UrlOpener.h"
 #include "quicklist/QuickList.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 #include "store/ViewLinks.h"
 
@@ -81,63 +78,29 @@ ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const 
 {
 }
 
-QUrl ItemActions::bookmarkUrl(const QString &weburl)
-{
-    const QString text = weburl.trimmed();
-    if (text.isEmpty())
-        return {};
-    const QString lower = text.toLower();
-    const bool hasScheme = lower.startsWith(QLatin1String("http://")) || lower.startsWith(QLatin1String("https://"));
-    const QUrl url(hasScheme ? text : QStringLiteral("http://") + text, QUrl::TolerantMode);
-    if (!url.isValid() || url.host().isEmpty())
-        return {};
-    return url;
-}
-
-std::optional<QUrl> ItemActions::linkOf(const QVariantMap &item)
-{
-    if (const auto path = StoredValue::stringIn(item, RecordKeys::url)) {
-        if (path->isEmpty())
-            return std::nullopt;
-        return QUrl::fromLocalFile(*path);
-    }
-    if (const auto address = StoredValue::stringIn(item, RecordKeys::Weburl)) {
-        const QUrl url = bookmarkUrl(*address);
-        return url.isValid() ? std::optional(url) : std::nullopt;
-    }
-    return std::nullopt;
-}
-
 ItemActions::Click ItemActions::clickRow(int row)
 {
     if (row < 0 || row >= m_quickList.rowCount())
         return Click::nothing;
-    const QVariantMap record = m_supportFiles.withLocalPaths(m_quickList.recordAt(row));
-    if (Records::isHeader(record) || StoredValue::isBool(record.value(RecordKeys::isHeader))) {
-        if (m_quickList.searchBegin())
-            return Click::nothing;
+    if (m_quickList.isHeadingRow(row)) {
         m_quickList.toggleExpansion(row);
         return Click::toggledGroup;
     }
-    if (const auto path = StoredValue::stringIn(record, RecordKeys::url))
-        return m_desktop.urls.openUrl(QUrl::fromLocalFile(*path)) ? Click::opened : Click::openFailed;
-    if (const auto address = StoredValue::stringIn(record, RecordKeys::Weburl)) {
-        const QUrl url = bookmarkUrl(*address);
-        if (!url.isValid())
-            return Click::nothing;
-        return m_desktop.urls.openUrl(url) ? Click::opened : Click::openFailed;
-    }
-    if (StoredValue::flagIn(record, RecordKeys::iscolor)) {
+    const Item item = m_supportFiles.withLocalPaths(m_quickList.itemAt(row).value_or(Item()));
+    if (item.kind() == ItemKind::color) {
         setClickedRow(row);
         return CopyColorCode() ? Click::copiedColor : Click::nothing;
     }
-    return Click::nothing;
+    const auto link = item.link();
+    if (!link)
+        return Click::nothing;
+    return m_desktop.urls.openUrl(*link) ? Click::opened : Click::openFailed;
 }
 
 void ItemActions::setClickedRow(int row)
 {
     m_clickedRow = row;
-    m_clickedItem = row >= 0 && row < m_quickList.rowCount() ? m_quickList.recordAt(row) : QVariantMap();
+    m_clickedItem = m_quickList.itemAt(row).value_or(Item());
 }
 
 ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
@@ -148,39 +111,36 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
     setClickedRow(row);
     if (row < 0 || row >= m_quickList.rowCount() || m_quickList.isHeadingRow(row))
         return menu;
-    const QVariantMap &item = m_clickedItem;
+    const Item &item = m_clickedItem;
     menu.empty = false;
     menu.item = item;
-    m_clickedURL = linkOf(m_supportFiles.withLocalPaths(item));
+    m_clickedURL = m_supportFiles.withLocalPaths(item).link();
     menu.link = m_clickedURL;
     if (m_clickedURL) {
         m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
         menu.offersOpenWith = true;
         menu.recommendedApps = m_recommendedApps;
     }
-    menu.offersReveal = StoredValue::flagIn(item, RecordKeys::istext) && m_clickedURL
-        && m_clickedURL->isLocalFile();
-    menu.offersCopyColor = StoredValue::flagIn(item, RecordKeys::iscolor);
-    menu.pinned = item.contains(RecordKeys::isPin);
+    menu.offersReveal = item.kind() == ItemKind::text && m_clickedURL && m_clickedURL->isLocalFile();
+    menu.offersCopyColor = item.kind() == ItemKind::color;
+    menu.pinned = item.isPinned();
     return menu;
 }
 
-bool ItemActions::copyColorCode(const QVariantMap &item)
+bool ItemActions::copyColorCode(const Item &item)
 {
-    const auto color = StoredValue::stringIn(item, RecordKeys::color);
-    if (!color)
-        return false;
-    return m_desktop.clipboard.setText(QLatin1Char('#') + *color);
+    const QString code = item.copiedColorCode();
+    return !code.isEmpty() && m_desktop.clipboard.setText(code);
 }
 
-std::optional<ItemActions::StoredItem> ItemActions::storedItem(const QVariantMap &record) const
+std::optional<ItemActions::StoredItem> ItemActions::storedItem(const Item &item) const
 {
-    const auto uid = Records::uid(record);
-    if (Records::isHeader(record) || !uid)
+    const auto uid = item.uid();
+    if (!uid)
         return std::nullopt;
-    for (const QVariantMap &group : m_quickList.grouparr()) {
-        const QString title = Records::title(group);
-        QList<QVariantMap> items = m_favorites.items(title);
+    for (const Group &group : m_quickList.grouparr()) {
+        const QString title = group.title();
+        QList<Item> items = m_favorites.items(title);
         const int index = FavoritesStore::indexOfItem(items, *uid);
         if (index >= 0)
             return StoredItem{title, std::move(items), index};
@@ -188,22 +148,19 @@ std::optional<ItemActions::StoredItem> ItemActions::storedItem(const QVariantMap
     return std::nullopt;
 }
 
-void ItemActions::pinItem(const QVariantMap &item)
+void ItemActions::pinItem(const Item &item)
 {
     auto stored = storedItem(item);
     if (!stored)
         return;
-    QVariantMap &record = stored->items[stored->index];
-    if (record.contains(RecordKeys::isPin))
-        record.remove(RecordKeys::isPin);
-    else
-        record.insert(RecordKeys::isPin, true);
+    Item &pinned = stored->items[stored->index];
+    pinned.setPinned(!pinned.isPinned());
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
     afterItemChange();
 }
 
-void ItemActions::removeItem(const QVariantMap &item)
+void ItemActions::removeItem(const Item &item)
 {
     auto stored = storedItem(item);
     if (!stored)
@@ -245,11 +202,9 @@ void ItemActions::reveal(const QUrl &link)
         m_desktop.revealer.reveal(link.toLocalFile());
 }
 
-QString ItemActions::folderPathOf(const QVariantMap &item)
+QString ItemActions::folderPathOf(const Item &item)
 {
-    if (!StoredValue::flagIn(item, RecordKeys::isnormalFile))
-        return {};
-    return StoredValue::stringIn(item, RecordKeys::url).value_or(QString());
+    return item.kind() == ItemKind::normalFile ? item.target() : QString();
 }
 
 ItemActions::FolderListing ItemActions::listFolder(const QString &folder, bool showFolderContents, int limit)

@@ -2,11 +2,11 @@
 
 #include "platform/ApplicationRegistry.h"
 #include "platform/DesktopServices.h"
+#include "store/Item.h"
 
 #include <QList>
 #include <QStringList>
 #include <QUrl>
-#include <QVariantMap>
 
 #include <optional>
 
@@ -27,17 +27,9 @@ public:
 
     enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
     // A click on a row: a heading toggles its group, a file or note opens
-    // with its default application, a bookmark in the browser, a colour
-    // copies its code.
+    // with its default application, a bookmark in the browser (what
+    // Item::link names), a colour copies its code.
     Click clickRow(int row);
-
-    // The address a bookmark opens: the text itself when it starts with
-    // "http://" or "https://" in any letter case, else "http://" put in
-    // front. Not valid when that gives no web address with a host.
-    static QUrl bookmarkUrl(const QString &weburl);
-    // What "open with" and "reveal" act on: the file of an item with a
-    // path, the address of a bookmark.
-    static std::optional<QUrl> linkOf(const QVariantMap &item);
 
     // The item context menu of a row, as the menu shows it.
     // Its entries act on item, bound when the menu opens, whatever happens
@@ -45,7 +37,8 @@ public:
     struct ContextMenu
     {
         bool empty = true;
-        QVariantMap item;
+        Item item;
+        // What "open with" and "reveal" act on: Item::link.
         std::optional<QUrl> link;
         bool offersOpenWith = false;
         QList<ApplicationInfo> recommendedApps;
@@ -75,9 +68,9 @@ public:
     void openfile();
 
     // The same for a given item (found again by its uid) and link.
-    bool copyColorCode(const QVariantMap &item);
-    void pinItem(const QVariantMap &item);
-    void removeItem(const QVariantMap &item);
+    bool copyColorCode(const Item &item);
+    void pinItem(const Item &item);
+    void removeItem(const Item &item);
     bool openWith(const ApplicationInfo &application, const QUrl &link);
     void reveal(const QUrl &link);
 
@@ -98,7 +91,7 @@ public:
     static FolderListing listFolder(const QString &folder, bool showFolderContents, int limit = folderMenuLimit);
     // The folder a row's item may list: the path of a file item; empty for
     // other kinds. Whether it is a folder is for listFolder to find.
-    static QString folderPathOf(const QVariantMap &item);
+    static QString folderPathOf(const Item &item);
 
     // The entries of the folder menu being shown.
     void setPatharr(const QStringList &paths) { m_patharr = paths; }
@@ -112,10 +105,10 @@ private:
     struct StoredItem
     {
         QString groupTitle;
-        QList<QVariantMap> items;
+        QList<Item> items;
         int index = -1;
     };
-    std::optional<StoredItem> storedItem(const QVariantMap &record) const;
+    std::optional<StoredItem> storedItem(const Item &item) const;
     void afterItemChange();
 
     QuickList &m_quickList;
@@ -126,7 +119,7 @@ private:
     DesktopServices m_desktop;
 
     int m_clickedRow = -1;
-    QVariantMap m_clickedItem;
+    Item m_clickedItem;
     std::optional<QUrl> m_clickedURL;
     QList<ApplicationInfo> m_recommendedApps;
     QStringList m_patharr;

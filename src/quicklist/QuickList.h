@@ -1,11 +1,14 @@
 #pragma once
 
 #include "quicklist/FVCompositeArray.h"
+#include "store/Group.h"
+#include "store/Item.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
+
+#include <optional>
 
 class FavoritesStore;
 
@@ -23,17 +26,17 @@ public:
     // the search results while a search runs.
     void reloadQuickList();
 
-    const QList<QVariantMap> &grouparr() const { return m_grouparr; }
-    // Replaces the group copy; the rows change at the next rebuild.
-    void setGrouparr(const QList<QVariantMap> &groups) { m_grouparr = groups; }
-    const QList<QList<QVariantMap>> &sections() const { return m_sections; }
-    const FVCompositeArray &compositeMenuArray() const { return m_compositeMenuArray; }
+    const QList<Group> &grouparr() const { return m_grouparr; }
 
     // The rows as shown: the search results while searching, else the
     // headings and items.
     int rowCount() const;
-    QVariantMap recordAt(int row) const;
     bool isHeadingRow(int row) const;
+    // The item shown at row; nothing on a heading or outside the rows.
+    std::optional<Item> itemAt(int row) const;
+    // The group whose heading is at row of the grouped list, even while
+    // searching; nothing on an item row or outside the rows.
+    std::optional<Group> headingAt(int row) const;
     // Only item rows can be selected (clicked).
     bool shouldSelectRow(int row) const { return row >= 0 && row < rowCount() && !isHeadingRow(row); }
     // The group of a heading row (an index into grouparr), or -1.
@@ -41,8 +44,6 @@ public:
     // The number of items stored for group groupIndex at the last rebuild,
     // also when the group is collapsed.
     int itemCountOfGroup(int groupIndex) const { return m_itemCounts.value(groupIndex); }
-    // The record of a row of the grouped list, even while searching.
-    QVariantMap groupedRecordAt(int row) const { return m_compositeMenuArray.objectInItemsAtIndex(row); }
 
     // Flips the expansion of the group whose heading is at row of the
     // grouped list, stores the group list and rebuilds. False when the row
@@ -54,17 +55,15 @@ public:
 
     // Search.
     bool searchBegin() const { return m_searchBegin; }
-    const QList<QVariantMap> &searchItemsarr() const { return m_searchItemsarr; }
+    const QList<Item> &searchItemsarr() const { return m_searchItemsarr; }
     QString searchText() const { return m_searchText; }
     // Shows the items matching text (rebuilds the results).
     void beginSearch(const QString &text);
     // Back to the grouped list.
     void endSearch();
-    // The items of groups that match text, in group and then stored order.
-    // Matching compares lower-cased copies: the title; else a bookmark's
-    // address; else a file item's path. Empty text matches nothing.
-    static QList<QVariantMap> searchItems(const FavoritesStore &favorites, const QList<QVariantMap> &groups,
-                                          const QString &text);
+    // The items of groups that match text by the popup's search rule
+    // (PopupSearch), in group and then stored order.
+    static QList<Item> searchItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text);
 
 Q_SIGNALS:
     // Around every change of the rows, so that a model can reset.
@@ -75,11 +74,10 @@ private:
     void runSearch();
 
     FavoritesStore &m_favorites;
-    QList<QVariantMap> m_grouparr;
-    QList<QList<QVariantMap>> m_sections;
+    QList<Group> m_grouparr;
     QList<int> m_itemCounts;
-    FVCompositeArray m_compositeMenuArray;
+    FVCompositeArray<Group, Item> m_compositeMenuArray;
     bool m_searchBegin = false;
     QString m_searchText;
-    QList<QVariantMap> m_searchItemsarr;
+    QList<Item> m_searchItemsarr;
 };

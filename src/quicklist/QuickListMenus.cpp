@@ -61,7 +61,7 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
         return menu;
     // Every entry carries the item and link of the row the menu opened on:
     // the rows may be rebuilt while the menu is open.
-    const QVariantMap item = entries.item;
+    const Item item = entries.item;
     if (entries.offersOpenWith && entries.link) {
         QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
         for (const ApplicationInfo &app : entries.recommendedApps) {

@@ -1,12 +1,10 @@
 #include "quicklist/QuickListModel.h"
 
-#include "platform/PreferencesStore.h"
 #include "quicklist/IconImages.h"
+#include "quicklist/ItemActions.h"
 #include "quicklist/QuickList.h"
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
 #include <QFileIconProvider>
@@ -54,49 +52,52 @@ int QuickListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_quickList.rowCount();
 }
 
-QString QuickListModel::itemCountText(int count)
-{
-    const QString format = LocalizedText(count == 1 ? "IDS_BR_118" : "IDS_BR_119");
-    const QString number = QString::number(count);
-    if (format.contains(QLatin1String("%1")))
-        return format.arg(number);
-    return QString(format).replace(QLatin1String("%@"), number);
-}
-
 QVariant QuickListModel::data(const QModelIndex &index, int role) const
 {
     if (!isRow(index))
         return {};
     const int row = index.row();
-    const QVariantMap record = m_quickList.recordAt(row);
-    const bool heading = StoredValue::isBool(record.value(RecordKeys::isHeader));
+    if (const auto group = m_quickList.isHeadingRow(row) ? m_quickList.headingAt(row) : std::nullopt) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return group->title();
+        case int(Role::isHeading):
+            return true;
+        case int(Role::isExpanded):
+            return group->isExpanded();
+        case Qt::AccessibleDescriptionRole:
+        case int(Role::itemCountText):
+            return itemCountText(m_quickList.itemCountOfGroup(m_quickList.groupIndexOfRow(row)));
+        case int(Role::tagColor):
+            return ColorText::toColor(group->color());
+        case int(Role::isPinned):
+        case int(Role::isColorItem):
+        case int(Role::opensFolderMenu):
+            return false;
+        default:
+            return {};
+        }
+    }
+    const Item item = m_quickList.itemAt(row).value_or(Item());
+    const bool isColor = item.kind() == ItemKind::color;
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return Records::title(record);
+        return item.title();
     case Qt::DecorationRole:
-        return heading ? QVariant() : QVariant(iconFor(record));
-    case int(Role::record):
-        return record;
+        return iconFor(item);
     case int(Role::isHeading):
-        return heading;
     case int(Role::isExpanded):
-        return heading && Records::isExpanded(record);
-    case Qt::AccessibleDescriptionRole:
-    case int(Role::itemCountText):
-        if (!heading)
-            return {};
-        return itemCountText(m_quickList.itemCountOfGroup(m_quickList.groupIndexOfRow(row)));
+        return false;
     case int(Role::tagColor):
-        if (heading || StoredValue::flagIn(record, RecordKeys::iscolor))
-            return ColorText::toColor(Records::text(record, RecordKeys::color));
-        return {};
+        return isColor ? QVariant(ColorText::toColor(item.target())) : QVariant();
     case int(Role::isPinned):
-        return !heading && record.contains(RecordKeys::isPin);
+        return item.isPinned();
     case int(Role::isColorItem):
-        return !heading && StoredValue::flagIn(record, RecordKeys::iscolor);
+        return isColor;
     case int(Role::opensFolderMenu):
-        return !heading && opensFolderMenu(record);
+        return opensFolderMenu(item);
     default:
         return {};
     }
@@ -114,7 +115,6 @@ Qt::ItemFlags QuickListModel::flags(const QModelIndex &index) const
 QHash<int, QByteArray> QuickListModel::roleNames() const
 {
     QHash<int, QByteArray> names = QAbstractListModel::roleNames();
-    names.insert(int(Role::record), "record");
     names.insert(int(Role::isHeading), "isHeading");
     names.insert(int(Role::isExpanded), "isExpanded");
     names.insert(int(Role::itemCountText), "itemCountText");
@@ -125,20 +125,25 @@ QHash<int, QByteArray> QuickListModel::roleNames() const
     return names;
 }
 
-QIcon QuickListModel::iconFor(const QVariantMap &record) const
+QIcon QuickListModel::iconFor(const Item &item) const
 {
-    if (StoredValue::flagIn(record, RecordKeys::iscolor))
-        return {};
     QString key;
     bool isFile = false;
-    if (const auto path = StoredValue::stringIn(record, RecordKeys::url)) {
-        key = QStringLiteral("f:") + *path;
+    switch (item.kind()) {
+    case ItemKind::normalFile:
+    case ItemKind::text:
+        key = QStringLiteral("f:") + item.target();
         isFile = true;
-    } else if (const auto image = StoredValue::stringIn(record, RecordKeys::imgpath)) {
-        key = QStringLiteral("i:") + m_supportFiles.localPath(*image);
-    } else {
+        break;
+    case ItemKind::bookmark:
+        key = QStringLiteral("i:") + m_supportFiles.localPath(item.iconPath());
+        break;
+    case ItemKind::color:
+    case ItemKind::unknown:
         return {};
     }
+    if (key.size() == 2) // no path stored
+        return {};
     const auto cached = m_icons.constFind(key);
     if (cached != m_icons.cend())
         return *cached;
@@ -157,16 +162,16 @@ QIcon QuickListModel::iconFor(const QVariantMap &record) const
     return icon;
 }
 
-bool QuickListModel::opensFolderMenu(const QVariantMap &record) const
+bool QuickListModel::opensFolderMenu(const Item &item) const
 {
-    const auto path = StoredValue::stringIn(record, RecordKeys::url);
-    if (!path)
+    const QString path = ItemActions::folderPathOf(item);
+    if (path.isEmpty())
         return false;
-    const auto cached = m_folders.constFind(*path);
+    const auto cached = m_folders.constFind(path);
     if (cached != m_folders.cend())
         return *cached;
-    const QFileInfo info(*path);
+    const QFileInfo info(path);
     const bool folder = info.isDir() && info.suffix() != QLatin1String("app");
-    m_folders.insert(*path, folder);
+    m_folders.insert(path, folder);
     return folder;
 }

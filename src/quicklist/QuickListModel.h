@@ -4,12 +4,13 @@
 #include <QHash>
 #include <QIcon>
 
+class Item;
 class IconImages;
 class QuickList;
 class SupportFiles;
 class QFileIconProvider;
 
-// The popup's rows as a list model: one row per heading or item record of a
+// The popup's rows as a list model: one row per heading or item of a
 // QuickList, reset whenever the QuickList rebuilds.
 class QuickListModel final : public QAbstractListModel
 {
@@ -17,8 +18,7 @@ class QuickListModel final : public QAbstractListModel
 
 public:
     enum class Role {
-        record = Qt::UserRole + 1, // QVariantMap
-        isHeading,                 // bool
+        isHeading = Qt::UserRole + 1, // bool
         isExpanded,                // bool, headings
         itemCountText,             // QString, headings: "3 items"
         tagColor,                  // QColor: a heading's tag, a colour item's colour
@@ -39,18 +39,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // The count text of a heading: "IDS_BR_118" for one item, else
-    // "IDS_BR_119", with the number in place of its placeholder.
-    static QString itemCountText(int count);
-
 private:
     // A valid row of this model.
     bool isRow(const QModelIndex &index) const
     {
         return index.isValid() && index.model() == this && index.row() < rowCount();
     }
-    QIcon iconFor(const QVariantMap &record) const;
-    bool opensFolderMenu(const QVariantMap &record) const;
+    QIcon iconFor(const Item &item) const;
+    bool opensFolderMenu(const Item &item) const;
 
     QuickList &m_quickList;
     const SupportFiles &m_supportFiles;

@@ -1,23 +1,12 @@
 #include "quicklist/TaskList.h"
 
 #include "platform/PreferencesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
 
 namespace {
 
 constexpr QLatin1String titleKey("title");
 constexpr QLatin1String isCompletedKey("isCompleted");
-
-QVariantMap task(const QString &title, bool completed)
-{
-    return {{titleKey, title}, {isCompletedKey, completed}};
-}
-
-QVariantMap sampleTask()
-{
-    return task(QStringLiteral("task"), true);
-}
 
 } // namespace
 
@@ -28,20 +17,23 @@ TaskList::TaskList(PreferencesStore &preferences, QObject *parent)
 {
 }
 
-QList<QVariantMap> TaskList::storedTasks() const
+QList<TaskList::Task> TaskList::storedTasks() const
 {
-    QList<QVariantMap> tasks;
-    for (const QVariantMap &record : Records::recordsOf(m_preferences.arrayForKey(StoreKeys::tasks).value_or(QVariantList()))) {
+    QList<Task> tasks;
+    for (const QVariant &element : m_preferences.arrayForKey(StoreKeys::tasks).value_or(QVariantList())) {
+        if (!StoredValue::isDictionary(element))
+            continue;
         // Damaged records keep their place with sound values.
-        tasks.append(task(StoredValue::stringIn(record, titleKey).value_or(QString()),
-                          StoredValue::flagIn(record, isCompletedKey)));
+        const QVariantMap record = element.toMap();
+        tasks.append({StoredValue::stringIn(record, titleKey).value_or(QString()),
+                      StoredValue::flagIn(record, isCompletedKey)});
     }
     return tasks;
 }
 
 void TaskList::reload()
 {
-    QList<QVariantMap> tasks = storedTasks();
+    QList<Task> tasks = storedTasks();
     if (m_showsSample && !m_preferences.hasObjectForKey(StoreKeys::tasks))
         tasks = {sampleTask()};
     if (tasks == m_tasks)
@@ -53,24 +45,28 @@ void TaskList::reload()
 
 QString TaskList::title(int row) const
 {
-    return m_tasks.value(row).value(titleKey).toString();
+    return m_tasks.value(row).title;
 }
 
 bool TaskList::isCompleted(int row) const
 {
-    return m_tasks.value(row).value(isCompletedKey).toBool();
+    return m_tasks.value(row).completed;
 }
 
 void TaskList::store()
 {
     m_showsSample = false;
-    m_preferences.setObject(Records::arrayOf(m_tasks), StoreKeys::tasks);
+    QVariantList stored;
+    stored.reserve(m_tasks.size());
+    for (const Task &task : std::as_const(m_tasks))
+        stored.append(QVariantMap{{titleKey, task.title}, {isCompletedKey, task.completed}});
+    m_preferences.setObject(stored, StoreKeys::tasks);
 }
 
 void TaskList::append(const QString &title, bool completed)
 {
     Q_EMIT aboutToInsert(count());
-    m_tasks.append(task(title, completed));
+    m_tasks.append({title, completed});
     store();
     Q_EMIT inserted();
 }
@@ -89,7 +85,7 @@ void TaskList::setCompleted(int row, bool completed)
 {
     if (row < 0 || row >= m_tasks.size() || isCompleted(row) == completed)
         return;
-    m_tasks[row].insert(isCompletedKey, completed);
+    m_tasks[row].completed = completed;
     store();
     Q_EMIT taskChanged(row);
 }
@@ -123,7 +119,7 @@ TaskList::Edit TaskList::didEditTextField(int row, const QString &newTitle)
         if (other != row && title(other) == newTitle)
             return Edit::duplicate;
     }
-    m_tasks[row].insert(titleKey, newTitle);
+    m_tasks[row].title = newTitle;
     store();
     Q_EMIT taskChanged(row);
     return Edit::renamed;

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
 
 class PreferencesStore;
 
@@ -52,10 +51,19 @@ Q_SIGNALS:
     void reset();
 
 private:
+    struct Task
+    {
+        QString title;
+        bool completed = false;
+        bool operator==(const Task &other) const = default;
+    };
+
+    // The example a fresh list shows.
+    static Task sampleTask() { return {QStringLiteral("task"), true}; }
     void store();
-    QList<QVariantMap> storedTasks() const;
+    QList<Task> storedTasks() const;
 
     PreferencesStore &m_preferences;
-    QList<QVariantMap> m_tasks;
+    QList<Task> m_tasks;
     bool m_showsSample = false;
 };

@@ -2,7 +2,6 @@
 
 #include "quicklist/ViewControllerPrivate.h"
 
-#include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/AddGroupBox.h"
@@ -22,9 +21,8 @@
 #include "quicklist/TaskList.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
+#include "store/Settings.h"
 #include "store/Sorting.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 #include "widgets/PopupGeometry.h"
 
@@ -117,7 +115,7 @@ ViewController::Private::Private(ViewController *owner, const QuickListServices 
     , itemActions(quickList, shared.favorites, shared.sortSettings, shared.supportFiles, shared.viewLinks,
                   shared.desktop)
     , groupActions(quickList, shared.favorites, shared.sortSettings, shared.viewLinks)
-    , taskList(shared.favorites.preferences())
+    , taskList(shared.preferences)
 {
 }
 
@@ -327,7 +325,7 @@ QString ViewController::currentGroupName() const
     return d->currentGroupName;
 }
 
-const QList<QVariantMap> &ViewController::grouparr() const
+const QList<Group> &ViewController::grouparr() const
 {
     return d->quickList.grouparr();
 }
@@ -389,8 +387,7 @@ void ViewController::togglePopover(const QRect &trayIconGeometry)
 
 void ViewController::showPopover(const QRect &trayIconGeometry)
 {
-    if (const auto show = d->services.favorites.preferences().boolForKey(StoreKeys::showFileListInFolder))
-        d->showFolderContents = *show;
+    d->showFolderContents = Settings(d->services.preferences).showsFileListInFolder();
     if (isVisible()) {
         raise();
         activateWindow();

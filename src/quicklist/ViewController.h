@@ -2,15 +2,16 @@
 
 #include "platform/DesktopServices.h"
 #include "platform/PopupWindowStyle.h"
+#include "store/Group.h"
 
 #include <QList>
-#include <QVariantMap>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
 class FavoritesStore;
+class PreferencesStore;
 class SupportFiles;
 class ViewLinks;
 struct SortSettings;
@@ -21,6 +22,8 @@ class SelectTagVc;
 struct QuickListServices
 {
     FavoritesStore &favorites;
+    // The task list and the folder menu's setting live here.
+    PreferencesStore &preferences;
     SortSettings &sortSettings;
     SupportFiles &supportFiles;
     ViewLinks &viewLinks;
@@ -64,7 +67,7 @@ public:
     // The group whose add-item menu was opened last: where new items go.
     QString currentGroupName() const;
     // The popup's copy of the group list, as of the last rebuild.
-    const QList<QVariantMap> &grouparr() const;
+    const QList<Group> &grouparr() const;
 
     // Inline boxes (group creation, the item boxes): box is laid over the
     // popup's list page, covering it, until closeInlineBox(). The popup

@@ -1,14 +1,11 @@
 #include "quicklist/ViewControllerPrivate.h"
 
-#include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "quicklist/AddGroupBox.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListView.h"
 #include "quicklist/SelectTagVc.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QCursor>
@@ -101,11 +98,10 @@ void ViewController::Private::closeAfterOpening(QMenu *menu)
 void ViewController::Private::addItemClicked(int row)
 {
     printLine(QString::number(row));
-    const QVariantMap heading = quickList.groupedRecordAt(row);
-    if (!StoredValue::isBool(heading.value(RecordKeys::isHeader)))
+    const auto heading = quickList.headingAt(row);
+    if (!heading)
         return;
-    currentGroupName = Records::title(heading);
-    services.viewLinks.editMode = false;
+    currentGroupName = heading->title();
     const std::array<std::function<void()>, 4> entries{
         addHandlers[0] ? std::function<void()>([this] { q->AddFileFolders(); }) : nullptr,
         addHandlers[1] ? std::function<void()>([this] { q->AddWebBookmark(); }) : nullptr,
@@ -130,7 +126,7 @@ void ViewController::Private::changegroupBoxColor(int row)
 
 void ViewController::Private::getSubitems(int row)
 {
-    const QString folder = ItemActions::folderPathOf(quickList.recordAt(row));
+    const QString folder = ItemActions::folderPathOf(quickList.itemAt(row).value_or(Item()));
     if (folder.isEmpty())
         return;
     const QRect anchor = tableView->globalPartRect(row, RowDelegate::Part::folderContents);
@@ -139,13 +135,9 @@ void ViewController::Private::getSubitems(int row)
     // interface thread, and only the answer to the latest click is shown.
     const int request = ++folderRequest;
     auto promise = std::make_shared<QPromise<ItemActions::FolderListing>>();
-    QFuture<ItemActions::FolderListing> listed = promise->future();
-    QThreadPool::globalInstance()->start([promise, folder, show = showFolderContents] {
-        promise->start();
-        promise->addResult(ItemActions::listFolder(folder, show));
-        promise->finish();
-    });
-    listed.then(q, [this, request, at](const ItemActions::FolderListing &listing) {
+    // The continuation is attached before the listing starts: attached to a
+    // future that has already finished, it would run at once, inside the click.
+    promise->future().then(q, [this, request, at](const ItemActions::FolderListing &listing) {
         if (request != folderRequest || listing.paths.isEmpty() || !q->isVisible())
             return;
         if (subItemsmenu)
@@ -157,6 +149,11 @@ void ViewController::Private::getSubitems(int row)
         });
         menuisopend = true;
         subItemsmenu->popup(at);
+    });
+    QThreadPool::globalInstance()->start([promise, folder, show = showFolderContents] {
+        promise->start();
+        promise->addResult(ItemActions::listFolder(folder, show));
+        promise->finish();
     });
 }
 
@@ -171,8 +168,8 @@ void ViewController::Private::btncreateGroup()
 
 void ViewController::Private::btnadd_boxaddGroup()
 {
-    const GroupActions::Creation result = groupActions.createGroup(boxAddGroup->name());
-    if (result != GroupActions::Creation::created) {
+    const FavoritesStore::GroupCreation result = groupActions.createGroup(boxAddGroup->name());
+    if (result != FavoritesStore::GroupCreation::created) {
         boxAddGroup->showMessage(LocalizedText(GroupActions::refusalKey(result)));
         return;
     }

@@ -1,8 +1,9 @@
 #include "store/FavoritesStore.h"
 
 #include "platform/PreferencesStore.h"
-#include "store/Records.h"
+#include "store/Sorting.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,21 +18,26 @@ FavoritesStore::FavoritesStore(PreferencesStore &preferences)
 {
 }
 
-QList<QVariantMap> FavoritesStore::groups() const
+QList<Group> FavoritesStore::groups() const
 {
-    return Records::recordsOf(m_preferences.arrayForKey(StoreKeys::allgroups).value_or(QVariantList()));
+    return StoredRecords::groups(m_preferences.arrayForKey(StoreKeys::allgroups).value_or(QVariantList()));
 }
 
-void FavoritesStore::setGroups(const QList<QVariantMap> &groups)
+void FavoritesStore::setGroups(const QList<Group> &groups)
 {
-    m_preferences.setObject(Records::arrayOf(groups), StoreKeys::allgroups);
+    m_preferences.setObject(StoredRecords::array(groups), StoreKeys::allgroups);
+}
+
+bool FavoritesStore::hasGroupList() const
+{
+    return m_preferences.arrayForKey(StoreKeys::allgroups).has_value();
 }
 
 QStringList FavoritesStore::groupTitles() const
 {
     QStringList titles;
-    for (const QVariantMap &group : groups())
-        titles.append(Records::title(group));
+    for (const Group &group : groups())
+        titles.append(group.title());
     return titles;
 }
 
@@ -40,14 +46,28 @@ bool FavoritesStore::hasGroupTitled(const QString &title) const
     return groupTitles().contains(title);
 }
 
+FavoritesStore::GroupCreation FavoritesStore::createGroup(const QString &title, const SortSettings *sortSettings)
+{
+    if (title.isEmpty())
+        return GroupCreation::emptyTitle;
+    // The stored groups, not a view's copy: a group made meanwhile elsewhere
+    // (the other window, another computer) counts and stays.
+    QList<Group> stored = groups();
+    if (std::any_of(stored.cbegin(), stored.cend(), [&title](const Group &group) { return group.title() == title; }))
+        return GroupCreation::titleTaken;
+    stored.append(Group(title));
+    setGroups(sortSettings ? Sorting::sortedGroups(stored, *sortSettings) : stored);
+    return GroupCreation::created;
+}
+
 QString FavoritesStore::itemListKey(const QString &groupTitle)
 {
     return StoreKeys::itemListPrefix + groupTitle;
 }
 
-QList<QVariantMap> FavoritesStore::items(const QString &groupTitle) const
+QList<Item> FavoritesStore::items(const QString &groupTitle) const
 {
-    return Records::recordsOf(m_preferences.arrayForKey(itemListKey(groupTitle)).value_or(QVariantList()));
+    return StoredRecords::items(m_preferences.arrayForKey(itemListKey(groupTitle)).value_or(QVariantList()));
 }
 
 bool FavoritesStore::hasItemList(const QString &groupTitle) const
@@ -55,10 +75,16 @@ bool FavoritesStore::hasItemList(const QString &groupTitle) const
     return m_preferences.arrayForKey(itemListKey(groupTitle)).has_value();
 }
 
-void FavoritesStore::setItems(const QString &groupTitle, const QList<QVariantMap> &items)
+int FavoritesStore::itemCount(const QString &groupTitle) const
+{
+    const auto array = m_preferences.arrayForKey(itemListKey(groupTitle));
+    return array ? int(std::count_if(array->cbegin(), array->cend(), StoredValue::isDictionary)) : 0;
+}
+
+void FavoritesStore::setItems(const QString &groupTitle, const QList<Item> &items)
 {
     const QString key = itemListKey(groupTitle);
-    QVariantList list = Records::arrayOf(items);
+    QVariantList list = StoredRecords::array(items);
     // Elements that are not records (another program's, or damage) are
     // nobody's to drop: they keep their places among the records.
     if (!m_preferences.holdsListOfDictionaries(key)) {
@@ -76,20 +102,50 @@ void FavoritesStore::removeItems(const QString &groupTitle)
     m_preferences.removeObjectForKey(itemListKey(groupTitle));
 }
 
-int FavoritesStore::indexOfItem(const QList<QVariantMap> &items, qint64 uid)
+int FavoritesStore::indexOfItem(const QList<Item> &items, qint64 uid)
 {
     for (int i = 0; i < items.size(); ++i) {
-        if (Records::uid(items.at(i)) == uid)
+        if (items.at(i).uid() == uid)
             return i;
     }
     return -1;
 }
 
-std::optional<QVariantMap> FavoritesStore::findItem(const QString &groupTitle, qint64 uid) const
+std::optional<Item> FavoritesStore::findItem(const QString &groupTitle, qint64 uid) const
 {
-    const QList<QVariantMap> list = items(groupTitle);
+    const QList<Item> list = items(groupTitle);
     const int index = indexOfItem(list, uid);
     return index < 0 ? std::nullopt : std::optional(list.at(index));
+}
+
+void FavoritesStore::setGroupsRemovingItems(const QList<Group> &groups, const QStringList &removedTitles)
+{
+    QStringList removedKeys;
+    for (const QString &title : removedTitles)
+        removedKeys.append(itemListKey(title));
+    m_preferences.applyChanges({{StoreKeys::allgroups, StoredRecords::array(groups)}}, removedKeys);
+}
+
+void FavoritesStore::setGroupsMovingItems(const QList<Group> &groups, const QString &from, const QString &to,
+                                          const std::function<Item(const Item &)> &copyItem)
+{
+    const QString oldKey = itemListKey(from);
+    QVariantMap values{{StoreKeys::allgroups, StoredRecords::array(groups)}};
+    QStringList removedKeys;
+    // Only a list moves; anything else stored under the old title stays.
+    if (auto list = m_preferences.arrayForKey(oldKey)) {
+        if (copyItem) {
+            for (QVariant &element : *list) {
+                // Elements that are not records are copied as they are.
+                if (StoredValue::isDictionary(element))
+                    element = StoredRecords::record(copyItem(StoredRecords::item(element.toMap())));
+            }
+        } else {
+            removedKeys.append(oldKey);
+        }
+        values.insert(itemListKey(to), *list);
+    }
+    m_preferences.applyChanges(values, removedKeys);
 }
 
 qint64 FavoritesStore::nextUid()
@@ -106,8 +162,8 @@ qint64 FavoritesStore::firstOfLongestFreeUidRun() const
 {
     std::vector<qint64> used;
     for (const QString &title : groupTitles()) {
-        for (const QVariantMap &item : items(title)) {
-            if (const auto uid = Records::uid(item); uid && *uid > 0)
+        for (const Item &item : items(title)) {
+            if (const auto uid = item.uid(); uid && *uid > 0)
                 used.push_back(*uid);
         }
     }
@@ -126,29 +182,23 @@ qint64 FavoritesStore::firstOfLongestFreeUidRun() const
     return bestStart;
 }
 
-QVariantMap FavoritesStore::withNewIdentity(QVariantMap item)
+Item FavoritesStore::withNewIdentity(Item item)
 {
-    item.insert(RecordKeys::uid, nextUid());
-    item.insert(RecordKeys::date, QDateTime::currentDateTimeUtc());
+    item.setUid(nextUid());
+    item.setDate(QDateTime::currentDateTimeUtc());
     return item;
 }
 
-void FavoritesStore::appendItemToGroup(const QString &groupTitle, const QVariantMap &item)
+void FavoritesStore::appendItemToGroup(const QString &groupTitle, const Item &item)
 {
-    QList<QVariantMap> list = items(groupTitle);
+    QList<Item> list = items(groupTitle);
     list.append(item);
     setItems(groupTitle, list);
 }
 
-QVariantMap FavoritesStore::makeFileItem(const QString &path)
+Item FavoritesStore::makeFileItem(const QString &path)
 {
-    const QString cleanPath = QDir::cleanPath(path);
-    const QString name = cleanPath == QLatin1String("/") ? cleanPath : QFileInfo(cleanPath).fileName();
-    return withNewIdentity({
-        {RecordKeys::title, name},
-        {RecordKeys::url, cleanPath},
-        {RecordKeys::isnormalFile, true},
-    });
+    return withNewIdentity(Item::file(path));
 }
 
 void FavoritesStore::adoptBareTitleItemLists()
@@ -204,16 +254,15 @@ void FavoritesStore::upgradeItemRecords()
     if (m_preferences.hasObjectForKey(StoreKeys::checkUniquiidAdded))
         return;
     if (m_preferences.hasObjectForKey(StoreKeys::first)) {
-        for (const QVariantMap &group : groups()) {
-            const QString title = Records::title(group);
+        for (const QString &title : groupTitles()) {
             if (!hasItemList(title))
                 continue;
-            QList<QVariantMap> list = items(title);
-            for (QVariantMap &item : list) {
-                if (!Records::uid(item))
-                    item.insert(RecordKeys::uid, nextUid());
-                if (!StoredValue::dateIn(item, RecordKeys::date))
-                    item.insert(RecordKeys::date, QDateTime::currentDateTimeUtc());
+            QList<Item> list = items(title);
+            for (Item &item : list) {
+                if (!item.uid())
+                    item.setUid(nextUid());
+                if (!item.date())
+                    item.setDate(QDateTime::currentDateTimeUtc());
             }
             setItems(title, list);
         }

@@ -1,9 +1,6 @@
 #include "store/GroupLists.h"
 
-#include "platform/PreferencesStore.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
-#include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
 
 GroupLists::GroupLists(FavoritesStore &favorites, const SupportFiles &supportFiles)
@@ -12,72 +9,61 @@ GroupLists::GroupLists(FavoritesStore &favorites, const SupportFiles &supportFil
 {
 }
 
-bool GroupLists::sharesItems(const QList<QVariantMap> &groups, int index)
+bool GroupLists::sharesItems(const QList<Group> &groups, int index)
 {
     if (index < 0 || index >= groups.size())
         return false;
-    const QString title = Records::title(groups.at(index));
+    const QString title = groups.at(index).title();
     for (int other = 0; other < groups.size(); ++other) {
-        if (other != index && Records::title(groups.at(other)) == title)
+        if (other != index && groups.at(other).title() == title)
             return true;
     }
     return false;
 }
 
-void GroupLists::deleteGroup(QList<QVariantMap> &groups, int index)
+void GroupLists::deleteGroup(QList<Group> &groups, int index)
 {
     if (index < 0 || index >= groups.size())
         return;
     const bool shared = sharesItems(groups, index);
-    const QString title = Records::title(groups.takeAt(index));
-    QStringList removedKeys;
+    const QString title = groups.takeAt(index).title();
+    QStringList removedTitles;
     if (!shared) {
-        for (const QVariantMap &item : m_favorites.items(title))
+        for (const Item &item : m_favorites.items(title))
             m_supportFiles.removeFilesOf(item);
-        removedKeys.append(FavoritesStore::itemListKey(title));
+        removedTitles.append(title);
     }
-    m_favorites.preferences().applyChanges({{StoreKeys::allgroups, Records::arrayOf(groups)}}, removedKeys);
+    m_favorites.setGroupsRemovingItems(groups, removedTitles);
 }
 
-void GroupLists::renameGroup(QList<QVariantMap> &groups, int index, const QString &title)
+void GroupLists::renameGroup(QList<Group> &groups, int index, const QString &title)
 {
     if (index < 0 || index >= groups.size())
         return;
     const bool shared = sharesItems(groups, index);
-    const QString oldKey = FavoritesStore::itemListKey(Records::title(groups.at(index)));
-    groups[index].insert(RecordKeys::title, title);
-    QVariantMap values{{StoreKeys::allgroups, Records::arrayOf(groups)}};
-    QStringList removedKeys;
-    // Only a list moves; anything else stored under the old title stays.
-    if (auto list = m_favorites.preferences().arrayForKey(oldKey)) {
-        if (shared) {
-            for (QVariant &element : *list) {
-                // Elements that are no records are copied as they are.
-                if (StoredValue::isDictionary(element))
-                    element = ownCopyOf(element.toMap());
-            }
-        } else {
-            removedKeys.append(oldKey);
-        }
-        values.insert(FavoritesStore::itemListKey(title), *list);
-    }
-    m_favorites.preferences().applyChanges(values, removedKeys);
+    const QString old = groups.at(index).title();
+    groups[index].setTitle(title);
+    if (shared)
+        m_favorites.setGroupsMovingItems(groups, old, title, [this](const Item &item) { return ownCopyOf(item); });
+    else
+        m_favorites.setGroupsMovingItems(groups, old, title);
 }
 
-QVariantMap GroupLists::ownCopyOf(QVariantMap item)
+Item GroupLists::ownCopyOf(Item item)
 {
-    if (Records::uid(item))
-        item.insert(RecordKeys::uid, m_favorites.nextUid());
-    QList<QString> fileKeys{RecordKeys::imgpath};
-    if (Records::kindOf(item) == ItemKind::text)
-        fileKeys.append(RecordKeys::url);
-    for (const QString &key : fileKeys) {
-        const auto path = StoredValue::stringIn(item, key);
-        if (!path || !m_supportFiles.contains(*path))
-            continue;
-        // A file that cannot be copied (gone, say) is left named as it was.
-        if (const auto copy = m_supportFiles.copyFile(*path))
-            item.insert(key, *copy);
+    if (item.uid())
+        item.setUid(m_favorites.nextUid());
+    // A file that cannot be copied (gone, say) is left named as it was.
+    const auto copyOf = [this](const QString &path) -> std::optional<QString> {
+        if (!m_supportFiles.contains(path))
+            return std::nullopt;
+        return m_supportFiles.copyFile(path);
+    };
+    if (const auto icon = copyOf(item.iconPath()))
+        item.setIconPath(*icon);
+    if (item.kind() == ItemKind::text) {
+        if (const auto note = copyOf(item.target()))
+            item.setTarget(*note);
     }
     return item;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/Group.h"
+#include "store/Item.h"
+
 #include <QList>
 #include <QString>
-#include <QVariantMap>
 
 class FavoritesStore;
 class SupportFiles;
@@ -19,12 +21,12 @@ public:
 
     // Whether a group of groups other than the one at index has its title,
     // and so shows the same items.
-    static bool sharesItems(const QList<QVariantMap> &groups, int index);
+    static bool sharesItems(const QList<Group> &groups, int index);
 
     // Removes the group at index from groups and stores them. Its items and
     // their note and icon files are deleted with it, unless another group
     // shows them.
-    void deleteGroup(QList<QVariantMap> &groups, int index);
+    void deleteGroup(QList<Group> &groups, int index);
 
     // Gives the group at index the title (which no other group has) and
     // stores groups, its items going along under the new title in the same
@@ -32,10 +34,10 @@ public:
     // its own copy of the items: new identities and copies of their note
     // and icon files, so that a change to either group never reaches the
     // other.
-    void renameGroup(QList<QVariantMap> &groups, int index, const QString &title);
+    void renameGroup(QList<Group> &groups, int index, const QString &title);
 
 private:
-    QVariantMap ownCopyOf(QVariantMap item);
+    Item ownCopyOf(Item item);
 
     FavoritesStore &m_favorites;
     const SupportFiles &m_supportFiles;

@@ -52,6 +52,15 @@ QString LocalizedText(const QString &key)
     return StoredValue::stringIn(*table, key).value_or(QString());
 }
 
+QString itemCountText(int count)
+{
+    const QString format = LocalizedText(count == 1 ? "IDS_BR_118" : "IDS_BR_119");
+    const QString number = QString::number(count);
+    if (format.contains(QLatin1String("%1")))
+        return format.arg(number);
+    return QString(format).replace(QLatin1String("%@"), number);
+}
+
 std::optional<QVariantMap> loadLanguageTable(const QString &language)
 {
     QFile file(QStringLiteral(":/texts/") + language + QStringLiteral(".plist"));

@@ -17,6 +17,11 @@ class PreferencesStore;
 QString LocalizedText(const QString &key);
 inline QString LocalizedText(const char *key) { return LocalizedText(QString::fromLatin1(key)); }
 
+// A group's count text, "1 item" or "3 items": "IDS_BR_118" for one item,
+// else "IDS_BR_119", the number in place of its placeholder ("%1", or the
+// "%@" of tables written for other platforms).
+QString itemCountText(int count);
+
 // The table of the language "English" or "French" from the resources.
 std::optional<QVariantMap> loadLanguageTable(const QString &language);
 // The table held by the bytes of a keyed-text file: a dictionary at the root.

@@ -2,8 +2,8 @@
 
 #include "platform/PreferencesStore.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 
 #include <algorithm>
 #include <variant>
@@ -11,7 +11,8 @@
 namespace {
 
 // The value a record is sorted by: absent, a string in canonical form, or a
-// date in milliseconds.
+// date in milliseconds. Read from the record: an absent title sorts apart
+// from an empty one.
 using SortValue = std::variant<std::monostate, QString, qint64>;
 
 SortValue stringValue(const QVariantMap &record, QLatin1String key)
@@ -32,18 +33,18 @@ SortValue dateValue(const QVariantMap &record)
 
 // Sorts records stably by the value valueOf gives each; records without a
 // value go last and keep their order.
-template<typename ValueOf>
-QList<QVariantMap> sortedBy(const QList<QVariantMap> &records, bool ascending, ValueOf valueOf)
+template<typename Record, typename ValueOf>
+QList<Record> sortedBy(const QList<Record> &records, bool ascending, ValueOf valueOf)
 {
     struct Keyed
     {
         SortValue value;
-        QVariantMap record;
+        Record record;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(records.size());
-    for (const QVariantMap &record : records)
-        keyed.push_back({valueOf(record), record});
+    for (const Record &record : records)
+        keyed.push_back({valueOf(StoredRecords::record(record)), record});
 
     std::stable_sort(keyed.begin(), keyed.end(), [ascending](const Keyed &a, const Keyed &b) {
         const bool aAbsent = std::holds_alternative<std::monostate>(a.value);
@@ -54,7 +55,7 @@ QList<QVariantMap> sortedBy(const QList<QVariantMap> &records, bool ascending, V
         return ascending ? a.value < b.value : b.value < a.value;
     });
 
-    QList<QVariantMap> sorted;
+    QList<Record> sorted;
     sorted.reserve(records.size());
     for (Keyed &entry : keyed)
         sorted.append(std::move(entry.record));
@@ -65,7 +66,7 @@ QList<QVariantMap> sortedBy(const QList<QVariantMap> &records, bool ascending, V
 
 namespace Sorting {
 
-QList<QVariantMap> sortedGroups(QList<QVariantMap> groups, const SortSettings &settings)
+QList<Group> sortedGroups(QList<Group> groups, const SortSettings &settings)
 {
     switch (settings.groupSortKey) {
     case SortSettings::GroupKey::none:
@@ -80,12 +81,12 @@ QList<QVariantMap> sortedGroups(QList<QVariantMap> groups, const SortSettings &s
     return groups;
 }
 
-QList<QVariantMap> sortedItems(const QList<QVariantMap> &items, const SortSettings &settings)
+QList<Item> sortedItems(const QList<Item> &items, const SortSettings &settings)
 {
-    QList<QVariantMap> pinned;
-    QList<QVariantMap> others;
-    for (const QVariantMap &item : items)
-        (item.contains(RecordKeys::isPin) ? pinned : others).append(item);
+    QList<Item> pinned;
+    QList<Item> others;
+    for (const Item &item : items)
+        (item.isPinned() ? pinned : others).append(item);
 
     if (settings.itemSortKey == SortSettings::ItemKey::title)
         others = sortedBy(others, settings.itemSortAscending,
@@ -95,30 +96,32 @@ QList<QVariantMap> sortedItems(const QList<QVariantMap> &items, const SortSettin
     return pinned + others;
 }
 
-void sortingGroups(FavoritesStore &store, QList<QVariantMap> &grouparr, const SortSettings &settings)
+void sortingGroups(FavoritesStore &store, QList<Group> &grouparr, const SortSettings &settings)
 {
     grouparr = sortedGroups(grouparr, settings);
     store.setGroups(grouparr);
 }
 
-void sortSelectedGroupItems(FavoritesStore &store, QList<QVariantMap> &selectedGroupItems,
-                            const QString &groupTitle, const SortSettings &settings)
+void sortSelectedGroupItems(FavoritesStore &store, QList<Item> &selectedGroupItems, const QString &groupTitle,
+                            const SortSettings &settings)
 {
     selectedGroupItems = sortedItems(selectedGroupItems, settings);
     store.setItems(groupTitle, selectedGroupItems);
 }
 
-void sortAllGroupItems(FavoritesStore &store, const QList<QVariantMap> &groups, const SortSettings &settings)
+QList<Item> sortStoredItems(FavoritesStore &store, const QString &groupTitle, const SortSettings &settings)
 {
-    for (const QVariantMap &group : groups) {
-        const QString title = Records::title(group);
-        if (!store.hasItemList(title))
-            continue;
-        const QList<QVariantMap> items = store.items(title);
-        QList<QVariantMap> sorted = sortedItems(items, settings);
-        if (sorted != items) // a list already in order is not written again
-            store.setItems(title, sorted);
-    }
+    const QList<Item> items = store.items(groupTitle);
+    QList<Item> sorted = sortedItems(items, settings);
+    if (sorted != items) // a list already in order is not written again
+        store.setItems(groupTitle, sorted);
+    return sorted;
+}
+
+void sortAllGroupItems(FavoritesStore &store, const QList<Group> &groups, const SortSettings &settings)
+{
+    for (const Group &group : groups)
+        sortStoredItems(store, group.title(), settings);
 }
 
 } // namespace Sorting

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/Group.h"
+#include "store/Item.h"
+
 #include <QList>
 #include <QString>
-#include <QVariantMap>
 
 class FavoritesStore;
 
@@ -26,17 +28,19 @@ struct SortSettings
 namespace Sorting {
 
 // Groups by the group settings; unchanged when the key is "none".
-QList<QVariantMap> sortedGroups(QList<QVariantMap> groups, const SortSettings &settings);
+QList<Group> sortedGroups(QList<Group> groups, const SortSettings &settings);
 // Pinned items first in their previous order, then the others sorted.
-QList<QVariantMap> sortedItems(const QList<QVariantMap> &items, const SortSettings &settings);
+QList<Item> sortedItems(const QList<Item> &items, const SortSettings &settings);
 
 // Sorts grouparr and writes it to "allgroups".
-void sortingGroups(FavoritesStore &store, QList<QVariantMap> &grouparr, const SortSettings &settings);
+void sortingGroups(FavoritesStore &store, QList<Group> &grouparr, const SortSettings &settings);
 // Sorts selectedGroupItems and writes them under the group's title.
-void sortSelectedGroupItems(FavoritesStore &store, QList<QVariantMap> &selectedGroupItems,
-                            const QString &groupTitle, const SortSettings &settings);
-// Sorts the stored items of every group in groups and writes each list back;
-// groups without a stored list are skipped.
-void sortAllGroupItems(FavoritesStore &store, const QList<QVariantMap> &groups, const SortSettings &settings);
+void sortSelectedGroupItems(FavoritesStore &store, QList<Item> &selectedGroupItems, const QString &groupTitle,
+                            const SortSettings &settings);
+// The group's stored items, sorted; written back only when their order
+// changed.
+QList<Item> sortStoredItems(FavoritesStore &store, const QString &groupTitle, const SortSettings &settings);
+// sortStoredItems for every group of groups.
+void sortAllGroupItems(FavoritesStore &store, const QList<Group> &groups, const SortSettings &settings);
 
 } // namespace Sorting

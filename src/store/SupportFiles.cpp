@@ -4,8 +4,8 @@
 #include "platform/PreferencesStore.h"
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,9 +38,11 @@ bool SupportFiles::isReferenced(const QString &path) const
     // path there.
     const QString name = QFileInfo(path).fileName();
     for (const QString &title : m_favorites.groupTitles()) {
-        for (const QVariantMap &item : m_favorites.items(title)) {
+        for (const Item &item : m_favorites.items(title)) {
+            // Whatever the item's kind: a path is a path.
+            const QVariantMap &record = StoredRecords::record(item);
             for (const QLatin1String key : {RecordKeys::imgpath, RecordKeys::url}) {
-                const QString stored = Records::text(item, key);
+                const QString stored = StoredValue::stringIn(record, key).value_or(QString());
                 if (stored.endsWith(name) && QFileInfo(stored).fileName() == name)
                     return true;
             }
@@ -60,16 +62,13 @@ QString SupportFiles::localPath(const QString &path) const
     return QFileInfo(here).isFile() ? here : path;
 }
 
-QVariantMap SupportFiles::withLocalPaths(const QVariantMap &item) const
+Item SupportFiles::withLocalPaths(const Item &item) const
 {
-    QVariantMap local = item;
-    QList<QLatin1String> keys{RecordKeys::imgpath};
-    if (Records::kindOf(item) == ItemKind::text)
-        keys.append(RecordKeys::url);
-    for (const QLatin1String key : keys) {
-        if (const auto path = StoredValue::stringIn(item, key); path && !path->isEmpty())
-            local.insert(key, localPath(*path));
-    }
+    Item local = item;
+    if (const QString icon = item.iconPath(); !icon.isEmpty())
+        local.setIconPath(localPath(icon));
+    if (const QString note = item.target(); item.kind() == ItemKind::text && !note.isEmpty())
+        local.setTarget(localPath(note));
     return local;
 }
 
@@ -108,12 +107,12 @@ bool SupportFiles::contains(const QString &path) const
         && file.fileName() != QLatin1String(".") && (file.isFile() || file.isSymLink()) && !file.isDir();
 }
 
-void SupportFiles::removeFilesOf(const QVariantMap &item) const
+void SupportFiles::removeFilesOf(const Item &item) const
 {
-    const QVariantMap local = withLocalPaths(item);
-    QStringList paths{Records::text(local, RecordKeys::imgpath)};
-    if (Records::kindOf(local) == ItemKind::text)
-        paths.append(Records::text(local, RecordKeys::url));
+    const Item local = withLocalPaths(item);
+    QStringList paths{local.iconPath()};
+    if (local.kind() == ItemKind::text)
+        paths.append(local.target());
     for (const QString &path : paths) {
         // An icon that never arrived has no file to delete.
         if (path.isEmpty() || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()))

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "store/Item.h"
+
 #include <QString>
-#include <QVariantMap>
 
 #include <functional>
 #include <optional>
@@ -36,10 +37,10 @@ public:
     // new path, or nothing when the file cannot be read or written.
     std::optional<QString> copyFile(const QString &path) const;
 
-    // Deletes the item's icon ("imgpath") and, for a note, its body ("url").
+    // Deletes the item's icon and, for a note, its body.
     // Only files directly inside the folder are ever deleted, whatever the
     // record says; failures are ignored.
-    void removeFilesOf(const QVariantMap &item) const;
+    void removeFilesOf(const Item &item) const;
 
     // Whether path names a file directly inside the folder.
     bool contains(const QString &path) const;
@@ -49,9 +50,9 @@ public:
     // there is one (favourites synced from a computer whose data folder is
     // elsewhere), else path.
     QString localPath(const QString &path) const;
-    // item with its note ("url" of a note) and icon ("imgpath") paths as
-    // localPath() finds them: for reading the files, never for storing.
-    QVariantMap withLocalPaths(const QVariantMap &item) const;
+    // item with its note and icon paths as localPath() finds them: for
+    // reading the files, never for storing.
+    Item withLocalPaths(const Item &item) const;
 
 private:
     bool isReferenced(const QString &path) const;

@@ -15,8 +15,6 @@ public:
     bool popoverListLoaded = false;
     // The manager page exists, so the popup's changes reload its groups table.
     bool managerLoaded = false;
-    // The item panels edit an existing item rather than add a new one.
-    bool editMode = false;
 
     void requestQuickListReload()
     {

@@ -5,11 +5,13 @@
 #include "app/ManagerWindow.h"
 #include "manager/ManagerController.h"
 #include "manager/MakeshortcutsVc.h"
+#include "platform/AtomicFile.h"
 #include "platform/PlistCodec.h"
+#include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "quicklist/QuickListView.h"
 #include "quicklist/ViewController.h"
-#include "store/Records.h"
+#include "store/StoredRecords.h"
 
 #include "support/ProcessUntil.h"
 
@@ -20,18 +22,9 @@
 #include <QLockFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
-
-QString preferencesPath(const TestFolder &home)
-{
-    return home.filePath(u"config/brimble/preferences.plist"_qs);
-}
-
-QByteArray text(const char *language, const char *key)
-{
-    return loadLanguageTable(QString::fromLatin1(language)).value_or(QVariantMap())
-        .value(QString::fromLatin1(key)).toString().toUtf8();
-}
 
 TEST(BrimbleProcess, EndsCleanlyOnSignalsAndKeepsToOneInstance)
 {
@@ -59,6 +52,26 @@ TEST(BrimbleProcess, EndsCleanlyOnSignalsAndKeepsToOneInstance)
     }
 }
 
+TEST(BrimbleProcess, StartedThroughALinkItFindsItsFilesWhereTheLinkLeads)
+{
+    // The build folder's old place of the program is such a link.
+    const QFileInfo link(QStringLiteral(BRIMBLE_EXECUTABLE_LINK));
+    ASSERT_TRUE(link.isSymLink());
+    ASSERT_EQ(link.canonicalFilePath(), QFileInfo(QStringLiteral(BRIMBLE_EXECUTABLE)).canonicalFilePath());
+    TestFolder home;
+    PlistPreferencesStore(preferencesPath(home)).setBool(true, StoreKeys::loginStartStatus);
+    BrimbleProcess brimble(home, {.program = link.filePath()});
+    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.process.readAllStandardError().toStdString();
+    // The login helper is found relative to the program, as the network
+    // module and the icons are: the start-at-login entry names the real one.
+    const QString entry = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 10000));
+    const QByteArray helper = QFile::encodeName(QFileInfo(QStringLiteral(BRIMBLE_LOGIN_HELPER)).canonicalFilePath());
+    EXPECT_TRUE(contentsOf(entry).contains(QByteArray("\nExec=\"" + helper + "\"\n")))
+        << contentsOf(entry).toStdString();
+    brimble.terminate();
+}
+
 TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
 {
     TestFolder home;
@@ -69,7 +82,7 @@ TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
     old.terminate();
 
     // The relaunched process now takes the lock and answers later starts.
-    QLockFile lock(preferencesPath(home) + u".lock"_qs);
+    QLockFile lock(Paths::lockFileFor(preferencesPath(home)));
     ASSERT_TRUE(QTest::qWaitFor([&] {
         qint64 pid = 0;
         return lock.getLockInfo(&pid, nullptr, nullptr) && pid == relaunched.process.processId();
@@ -97,7 +110,7 @@ TEST(BrimbleProcess, KeepsAnUnreadablePreferencesFileAside)
     EXPECT_TRUE(PlistPreferencesStore(preferencesPath(home)).boolForKey(StoreKeys::checkUniquiidAdded));
 }
 
-TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
+TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
 {
     const QStringList inFrench{u"LANGUAGE=fr_FR"_qs};
     TestFolder home;
@@ -105,7 +118,7 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
     ASSERT_TRUE(help.finish());
     EXPECT_EQ(help.process.exitCode(), 0);
     for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347"})
-        EXPECT_TRUE(help.output.contains(text("French", key))) << key << "\n" << help.output.constData();
+        EXPECT_TRUE(help.output.contains(keyedText("French", key))) << key << "\n" << help.output.constData();
     EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
 
     const struct { const char *argument, *key, *named; } mistakes[] = {
@@ -115,7 +128,7 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
         ASSERT_TRUE(wrong.finish());
         EXPECT_EQ(wrong.process.exitCode(), 1);
         EXPECT_EQ(wrong.process.readAllStandardError(),
-                  "brimble: " + text("French", mistake.key).replace("%1", mistake.named) + '\n');
+                  "brimble: " + keyedText("French", mistake.key).replace("%1", mistake.named) + '\n');
     }
 
     // Without a display the help still answers; starting says why it cannot.
@@ -129,15 +142,9 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheInterfacesLanguage)
         ASSERT_TRUE(console.waitForFinished(10000));
         const bool helps = argument == u"--help"_qs;
         EXPECT_EQ(console.exitCode(), helps ? 0 : 1);
-        EXPECT_TRUE(helps ? console.readAllStandardOutput().contains(text("French", "IDS_BR_345"))
-                          : console.readAllStandardError() == "brimble: " + text("French", "IDS_BR_340") + '\n');
+        EXPECT_TRUE(helps ? console.readAllStandardOutput().contains(keyedText("French", "IDS_BR_345"))
+                          : console.readAllStandardError() == "brimble: " + keyedText("French", "IDS_BR_340") + '\n');
     }
-
-    // The language chosen in the preferences wins over the system's.
-    PlistPreferencesStore(preferencesPath(home)).setInteger(0, StoreKeys::selectedLanguage);
-    BrimbleProcess chosen(home, {.arguments = {u"-h"_qs}, .environment = inFrench});
-    ASSERT_TRUE(chosen.finish());
-    EXPECT_TRUE(chosen.output.contains(text("English", "IDS_BR_345"))) << chosen.output.constData();
 }
 
 TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesYetACrashBlocksNoStart)
@@ -157,17 +164,45 @@ TEST(BrimbleProcess, OneStoreIsNeverWrittenByTwoProcessesYetACrashBlocksNoStart)
     first.terminate();
 }
 
-TEST(BrimbleProcess, AStoreThatCannotBeSavedIsReportedAtQuit)
+TEST(BrimbleProcess, QuittingWithoutChangesLosesNothingWhateverTheStore)
 {
-    TestFolder home;
-    PlistPreferencesStore(preferencesPath(home)).setObject(QString(5000, u'x'), u"padding"_qs);
-    // Room for the lock file, none for the store.
-    BrimbleProcess brimble(home, {.fileSizeLimit = rlim_t(2048)});
-    ASSERT_TRUE(brimble.waitForLine("en")) << brimble.process.readAllStandardError().toStdString();
-    brimble.terminate(1);
-    const QByteArray errors = brimble.process.readAllStandardError();
-    const QString notSaved = QString::fromUtf8(text("English", "IDS_BR_350")).arg(preferencesPath(home));
-    EXPECT_TRUE(errors.contains(QByteArray("brimble: " + notSaved.toUtf8() + '\n'))) << errors.toStdString();
+    // Stores that cannot be read, left alone; one that cannot be written
+    // (room for the lock file, none for the store), where launch's own
+    // changes fail. Nothing the session did is lost, so nothing is said.
+    const auto writeFile = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    const QByteArray padded = PlistCodec::toBinary(QVariantMap{{u"padding"_qs, QString(5000, u'x')}});
+    const struct { const char *store; RunOptions options; } cases[] = {
+        {"pipe", {}},
+        {"folder", {}},
+        {"unreadable", {.unprivileged = true}},
+        {"too large to write", {.fileSizeLimit = rlim_t(2048)}},
+    };
+    for (const auto &run : cases) {
+        TestFolder home;
+        const QString path = preferencesPath(home);
+        const QByteArray kind(run.store);
+        QDir().mkpath(QFileInfo(path).path());
+        ASSERT_TRUE(kind == "pipe"     ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                    : kind == "folder" ? QDir().mkpath(path)
+                                       : writeFile(path, padded));
+        if (kind == "unreadable")
+            QFile::setPermissions(path, QFileDevice::WriteOwner);
+        BrimbleProcess brimble(home, run.options);
+        ASSERT_TRUE(brimble.waitForLine("en")) << run.store << brimble.process.readAllStandardError().toStdString();
+        brimble.terminate(0);
+        const QByteArray errors = brimble.process.readAllStandardError();
+        EXPECT_FALSE(errors.contains(keyedText("English", "IDS_BR_350").left(20))) << run.store << errors.toStdString();
+        const QFileInfo left(path);
+        EXPECT_TRUE(kind == "pipe" ? !left.isFile() && left.exists() : kind == "folder" ? left.isDir() : left.isFile())
+            << run.store;
+        if (kind == "unreadable") {
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            EXPECT_EQ(contentsOf(path), padded) << "never written";
+        }
+    }
 }
 
 TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverLost)
@@ -181,7 +216,7 @@ TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverL
     {
         PlistPreferencesStore seed(synced);
         seed.setInteger(1, StoreKeys::first);
-        seed.setObject(QVariantList{Records::newGroup(u"Work"_qs)}, StoreKeys::allgroups);
+        seed.setObject(StoredRecords::array({Group(u"Work"_qs)}), StoreKeys::allgroups);
     }
     BrimbleProcess brimble(home);
     ASSERT_TRUE(brimble.waitForLine("en")) << brimble.output.toStdString();
@@ -191,7 +226,7 @@ TEST(BrimbleProcess, OpeningThePopupWritesNothingAndAChangeMadeElsewhereIsNeverL
     // Another computer's version arrives through the sync tool.
     QThread::msleep(800); // past the writes launch holds back
     QVariantMap theirs = PlistCodec::parse(contentsOf(synced)).value_or(QVariant()).toMap();
-    theirs.insert(StoreKeys::allgroups, QVariantList{Records::newGroup(u"Work"_qs), Records::newGroup(u"Elsewhere"_qs)});
+    theirs.insert(StoreKeys::allgroups, StoredRecords::array({Group(u"Work"_qs), Group(u"Elsewhere"_qs)}));
     QFile incoming(synced + u".incoming"_qs);
     ASSERT_TRUE(incoming.open(QIODevice::WriteOnly));
     incoming.write(PlistCodec::toBinary(theirs));
@@ -224,8 +259,8 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     };
     LaunchedApp app({.store = [&](PreferencesStore &stored) {
                          FavoritesStore favorites(stored);
-                         favorites.setGroups({Records::newGroup(u"Work"_qs)});
-                         favorites.setItems(u"Work"_qs, {record(1, u"Report"_qs)});
+                         favorites.setGroups({Group(u"Work"_qs)});
+                         favorites.setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Report"_qs))});
                          stored.setInteger(1, StoreKeys::uniqueid);
                      },
                      .preferencesFile = path});
@@ -253,13 +288,13 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
         ASSERT_EQ(::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()), 0);
     };
     writeElsewhere([&](QVariantMap &values) {
-        values.insert(StoreKeys::allgroups, QVariantList{Records::newGroup(u"Work"_qs), Records::newGroup(u"Elsewhere"_qs)});
+        values.insert(StoreKeys::allgroups, StoredRecords::array({Group(u"Work"_qs), Group(u"Elsewhere"_qs)}));
         values.insert(u"items:Work"_qs, QVariantList{record(1, u"Summary"_qs)});
     });
-    const auto titles = [](const QList<QVariantMap> &records) {
+    const auto titles = [](const auto &records) {
         QStringList found;
-        for (const QVariantMap &one : records)
-            found.append(Records::title(one));
+        for (const auto &one : records)
+            found.append(one.title());
         return found;
     };
     ManagerWindow *window = delegate.existingManagerWindow();
@@ -282,12 +317,29 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
 
     // Renamed here and there at once: both kept, the user told in the window.
     writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
-    FavoritesStore(store).setItems(u"Work"_qs, {record(1, u"Ours"_qs)});
+    FavoritesStore(store).setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Ours"_qs))});
     EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
     EXPECT_TRUE(window->notice().contains(u"(1 "_qs)) << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
     EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+}
+
+TEST(AppDelegate, QuittingReportsOnlyTheSessionsChangesThatCannotBeSaved)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(u"preferences.plist"_qs);
+    // Every write fails: a folder holds the temporary file's place.
+    ASSERT_TRUE(QDir().mkpath(AtomicFile::temporaryPathFor(path, QCoreApplication::applicationPid()) + u"/inside"_qs));
+    LaunchedApp app({.preferencesFile = path});
+    PreferencesStore &store = *app.context->preferences;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(store.flush()) << "launch's own changes cannot be saved";
+    EXPECT_TRUE(app.delegate->applicationWillTerminate()) << "the next launch makes them again";
+
+    FavoritesStore(store).setGroups({Group(u"Work"_qs)});
+    EXPECT_FALSE(app.delegate->applicationWillTerminate()) << "a group made in the session is lost";
+    testing::internal::GetCapturedStdout();
 }
 
 TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
@@ -309,6 +361,18 @@ TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
                          }});
         EXPECT_EQ(QLocale().language(), language == 1 ? QLocale::French : QLocale::English);
     }
+}
+
+TEST(AppDelegate, AToggleLaunchOpensThePopupOnceTheFirstRunIsOver)
+{
+    {
+        LaunchedApp toggled({.opening = AppDelegate::Opening::popover});
+        EXPECT_TRUE(toggled.delegate->existingPopover() && toggled.delegate->existingPopover()->isPopoverShown());
+        EXPECT_EQ(toggled.delegate->existingManagerWindow(), nullptr);
+    }
+    LaunchedApp firstRun({.firstRunOver = false, .opening = AppDelegate::Opening::popover});
+    EXPECT_TRUE(firstRun.delegate->existingManagerWindow()->isShowingOnboarding());
+    EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
 }
 
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)

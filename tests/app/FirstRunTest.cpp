@@ -72,7 +72,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     ASSERT_TRUE(QTest::qWaitFor([&] { return instance.sendToPrimary(SingleInstance::showRequest); }, 15000))
         << "brimble did not start again";
     qint64 relaunched = 0;
-    ASSERT_TRUE(QLockFile(Paths::preferencesFile() + u".lock"_qs).getLockInfo(&relaunched, nullptr, nullptr));
+    ASSERT_TRUE(QLockFile(Paths::lockFileFor(Paths::preferencesFile())).getLockInfo(&relaunched, nullptr, nullptr));
     ::kill(pid_t(relaunched), SIGTERM);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ::kill(pid_t(relaunched), 0) != 0; }, 10000));
     // What this run stored is what the relaunched one found and kept.

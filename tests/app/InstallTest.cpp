@@ -14,8 +14,10 @@
 
 #include <QDirIterator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +39,7 @@ const QStringList installedFiles = {
     QStringLiteral("share/icons/hicolor/scalable/apps/org.brimble.Brimble.svg"),
     QStringLiteral("share/icons/hicolor/48x48/apps/org.brimble.Brimble.png"),
     QStringLiteral("share/icons/hicolor/256x256/apps/org.brimble.Brimble.png"),
+    QStringLiteral("share/icons/hicolor/symbolic/apps/org.brimble.Brimble-symbolic.svg"),
     QStringLiteral("share/man/man1/brimble.1.gz"),
     QStringLiteral("share/man/fr/man1/brimble.1.gz"),
     QStringLiteral("share/doc/brimble/copyright"),
@@ -148,6 +151,42 @@ QStringList metainfoProblems(const QString &metainfo)
     return problems;
 }
 
+// The colours an SVG picture paints with (a gradient, pattern or embedded
+// image counts as one more); none when it is no well-formed SVG with a view box.
+std::optional<QSet<QString>> paintedColors(const QByteArray &svg)
+{
+    QXmlStreamReader xml(svg);
+    QSet<QString> colors;
+    const QRegularExpression literal(u"#[0-9a-fA-F]{3,8}\\b|rgba?\\([^)]*\\)"_qs);
+    const auto addColorsIn = [&](QStringView text) {
+        for (const QRegularExpressionMatch &match : literal.globalMatch(text))
+            colors.insert(match.captured().toLower());
+    };
+    bool atRoot = true;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isCharacters()) {
+            addColorsIn(xml.text());
+        } else if (xml.isStartElement()) {
+            if (std::exchange(atRoot, false) && (xml.name() != u"svg" || !xml.attributes().hasAttribute(u"viewBox"_qs)))
+                return std::nullopt;
+            const QStringList painters{u"linearGradient"_qs, u"radialGradient"_qs, u"pattern"_qs, u"image"_qs};
+            if (painters.contains(xml.name()))
+                colors.insert(xml.name().toString());
+            for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+                addColorsIn(attribute.value());
+                const bool paint = attribute.name() == u"fill" || attribute.name() == u"stroke";
+                if (paint && !attribute.value().startsWith(u'#') && attribute.value() != u"none"
+                    && attribute.value() != u"currentColor")
+                    colors.insert(attribute.value().toString()); // a named colour
+            }
+        }
+    }
+    if (xml.hasError() || atRoot)
+        return std::nullopt;
+    return colors;
+}
+
 // The value of key in the [Desktop Entry] group of a desktop file's text.
 QString desktopValue(const QString &entry, const QString &key)
 {
@@ -206,6 +245,16 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     const QString entry = QString::fromUtf8(contentsOf(desktopFile));
     EXPECT_TRUE(entry.contains(u"\nActions=toggle-popup;\n"_qs) && entry.contains(u"\nExec=brimble --toggle\n"_qs));
     EXPECT_EQ(metainfoProblems(root.filePath(u"share/metainfo/org.brimble.Brimble.metainfo.xml"_qs)), QStringList());
+
+    // The tray's symbolic icon is one shape in one colour, which the panels
+    // replace; the application icon has its colours.
+    const auto symbolic = paintedColors(
+        contentsOf(root.filePath(u"share/icons/hicolor/symbolic/apps/org.brimble.Brimble-symbolic.svg"_qs)));
+    ASSERT_TRUE(symbolic.has_value());
+    EXPECT_EQ(symbolic->size(), 1) << QStringList(symbolic->begin(), symbolic->end()).join(u' ').toStdString();
+    const auto coloured
+        = paintedColors(contentsOf(root.filePath(u"share/icons/hicolor/scalable/apps/org.brimble.Brimble.svg"_qs)));
+    EXPECT_TRUE(coloured && coloured->size() > 1);
 
     // Its texts are compiled in, its start at login names the installed
     // helper in an entry in both languages, its windows carry the class the

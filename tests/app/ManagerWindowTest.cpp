@@ -7,7 +7,6 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/PlistPreferencesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "support/TestFolders.h"
 
@@ -26,7 +25,7 @@ TEST(ManagerWindow, ShowsTheStoredGroupsAndTheFirstGroupsItems)
     {
         PlistPreferencesStore stored(path);
         FavoritesStore favorites(stored);
-        favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
+        favorites.setGroups({Group(QStringLiteral("Work")), Group(QStringLiteral("Home"))});
         favorites.setItems(QStringLiteral("Work"), {favorites.makeFileItem(QStringLiteral("/etc/hostname"))});
         stored.setInteger(1, StoreKeys::first);
         stored.flush();

@@ -31,6 +31,7 @@ struct LaunchedApp
         bool trayAvailable = true;
         QRect iconGeometry = {};
         bool launch = true; // false: the context alone, no delegate
+        AppDelegate::Opening opening = AppDelegate::Opening::managerWindow;
         // The store in this file, followed as the application follows it,
         // instead of in memory.
         QString preferencesFile = {};
@@ -66,7 +67,7 @@ struct LaunchedApp
         if (!options.launch)
             return;
         delegate = std::make_unique<AppDelegate>(*context);
-        delegate->applicationDidFinishLaunching();
+        delegate->applicationDidFinishLaunching(options.opening);
         if (file)
             delegate->followPreferencesFile(*file);
     }

@@ -1,9 +1,9 @@
 #include "app/ContainerVc.h"
 #include "app/FirstGroupBox.h"
+#include "app/FirstRun.h"
 #include "app/ManagerWindow.h"
 #include "app/StartupVc.h"
 #include "prefs/PreferencesVc.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
 #include "widgets/DimmingLayer.h"
 
@@ -73,7 +73,7 @@ std::string clippedParts(QWidget &root)
 // French "À propos") need more room than its row gave it.
 TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
 {
-    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    context->favorites.setGroups({Group(u"Work"_qs)});
     for (const QString &language : {u"English"_qs, u"French"_qs}) {
         Localization::setTable(loadLanguageTable(language));
         StartupVc onboarding(preferences(), *loginItems, QUrl());
@@ -91,7 +91,7 @@ TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLang
 
 TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
 {
-    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    context->favorites.setGroups({Group(u"Work"_qs)});
     ContainerVc &vc = makeContainer();
     EXPECT_FALSE(vc.pageButton(ContainerVc::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
 
@@ -147,8 +147,7 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
 
     box->txtfieldGroupname()->setText(u"Recipes"_qs);
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
-    EXPECT_EQ(context->favorites.groups(), QList<QVariantMap>({{{u"title"_qs, u"Recipes"_qs}, {u"isHeader"_qs, true},
-                                                                {u"isExpanded"_qs, true}, {u"color"_qs, u"47CE64"_qs}}}));
+    EXPECT_EQ(context->favorites.groups(), QList<Group>({Group(u"Recipes"_qs)}));
     EXPECT_EQ(quickListReloads.count(), 1);
     vc.showPage(ContainerVc::managerPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing());
@@ -196,10 +195,12 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
     ManagerWindow &w = makeWindow();
     ASSERT_TRUE(w.isShowingOnboarding());
     w.startupVc()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
+    // Another computer's Brimble ended its first run meanwhile: its mark stays.
+    preferences().setInteger(2, StoreKeys::first);
 
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible() && !w.isShowingOnboarding());
-    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 2);
     EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), true);
 
     // No group yet: the first-group box asks for one and holds the window
@@ -208,7 +209,7 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
     context->viewLinks.managerLoaded = true;
     context->viewLinks.requestManagerGroupsReload();
     EXPECT_FALSE(w.close());
-    context->favorites.setGroups({Records::newGroup(u"Home"_qs)});
+    context->favorites.setGroups({Group(u"Home"_qs)});
     context->viewLinks.requestManagerGroupsReload();
     EXPECT_TRUE(w.close());
     EXPECT_EQ(loginItems->calls, 1);
@@ -224,18 +225,39 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
     EXPECT_EQ(popovers.count(), 1);
     EXPECT_EQ(w.containerPage(), ContainerVc::managerPage);
     EXPECT_TRUE(loginItems->calls == 1 && !loginItems->lastEnabled) << "the checkbox starts off";
+    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
+}
 
-    // A second press leaves "first" as it is.
-    preferences().setInteger(3, StoreKeys::first);
-    StartupVc again(preferences(), *loginItems, QUrl());
-    again.btnGetStarted();
-    EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 3);
+TEST_F(ManagerWindowTest, EndingTheFirstRunKeepsAStoredMarkAndAppliesOnlyAChoiceMade)
+{
+    struct Case
+    {
+        std::optional<qint64> storedFirst;
+        std::optional<bool> startAtLogin;
+        bool loginSucceeds;
+        qint64 first;
+        std::optional<bool> loginStartStatus;
+    };
+    for (const Case &c : {Case{std::nullopt, std::nullopt, true, 1, std::nullopt}, Case{3, true, true, 3, true},
+                          Case{std::nullopt, false, true, 1, false}, Case{std::nullopt, true, false, 1, std::nullopt}}) {
+        preferences().removeObjectForKey(StoreKeys::first);
+        preferences().removeObjectForKey(StoreKeys::loginStartStatus);
+        if (c.storedFirst)
+            preferences().setInteger(*c.storedFirst, StoreKeys::first);
+        loginItems->calls = 0;
+        loginItems->succeeds = c.loginSucceeds;
+        FirstRun::finish(preferences(), *loginItems, c.startAtLogin);
+        EXPECT_EQ(preferences().integerForKey(StoreKeys::first), c.first);
+        EXPECT_EQ(loginItems->calls, c.startAtLogin ? 1 : 0);
+        EXPECT_EQ(preferences().boolForKey(StoreKeys::loginStartStatus), c.loginStartStatus)
+            << "the choice is stored once it took effect";
+    }
 }
 
 TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferencesPage)
 {
     preferences().setInteger(7, StoreKeys::first);
-    context->favorites.setGroups({Records::newGroup(u"Work"_qs)});
+    context->favorites.setGroups({Group(u"Work"_qs)});
     ManagerWindow &w = makeWindow();
     ASSERT_FALSE(w.isShowingOnboarding()) << "any stored \"first\" ends the first run";
     w.openPage(ContainerVc::managerPage);
@@ -244,17 +266,20 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(preferences().hasObjectForKey(StoreKeys::shortcutKey)) << "not recording: nothing taken";
+    EXPECT_FALSE(w.watchesKeysForRecorder()) << "no application-wide filter while not recording";
 
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
     ASSERT_TRUE(recorder->isRecordingShortcut());
+    EXPECT_TRUE(w.watchesKeysForRecorder());
     QTest::keyClick(prefs, Qt::Key_W, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
     EXPECT_FALSE(recorder->isRecordingShortcut());
+    EXPECT_FALSE(w.watchesKeysForRecorder());
 
     // Leaving the page ends a recording; keys then go to the page again.
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
     w.openPage(ContainerVc::managerPage);
-    EXPECT_FALSE(recorder->isRecordingShortcut());
+    EXPECT_FALSE(recorder->isRecordingShortcut() || w.watchesKeysForRecorder());
     QTest::keyClicks(field, u"c"_qs);
     EXPECT_EQ(field->text(), u"c"_qs);
 }

@@ -1,7 +1,7 @@
+#include "BrimbleProcess.h"
+
 #include "app/SingleInstance.h"
 #include "platform/Paths.h"
-
-#include "support/TestFolders.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -13,27 +13,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
-
-// A raw client of the instance socket, or a socket left bound at path.
-int connectedSocket(const QString &path, bool connectIt = true)
-{
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray encoded = QFile::encodeName(path);
-    std::memcpy(address.sun_path, encoded.constData(), size_t(encoded.size()));
-    const auto *generic = reinterpret_cast<const sockaddr *>(&address);
-    const int result = connectIt ? ::connect(descriptor, generic, sizeof address)
-                                 : ::bind(descriptor, generic, sizeof address);
-    EXPECT_EQ(result, 0) << std::strerror(errno);
-    return descriptor;
-}
 
 void writeText(int descriptor, const char *text)
 {
@@ -51,6 +33,7 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
 
     SingleInstance primary(preferences, runtime);
     ASSERT_TRUE(primary.becomePrimary());
+    primary.acceptRequests();
     struct stat status;
     ASSERT_EQ(::stat(QFile::encodeName(primary.socketPath()).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
@@ -58,7 +41,7 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
 
     const int silent = connectedSocket(primary.socketPath());
     const int slow = connectedSocket(primary.socketPath());
-    writeText(slow, "sh");
+    writeText(slow, "\nbogus\nsh");
     QTest::qWait(50);
     writeText(slow, "ow\ntog");
     ASSERT_TRUE(received.wait(2000));
@@ -73,6 +56,16 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(received.at(i).at(0).toByteArray(), QByteArrayList({"show", "toggle", "show"}).at(i));
     ::close(silent);
+}
+
+TEST(SingleInstance, AClientsLineLongerThanAnyRequestEndsItsReading)
+{
+    const QByteArray longest(InstanceRequestParser::maximumLineBytes, 'x');
+    InstanceRequestParser parser;
+    EXPECT_EQ(parser.append(QByteArray(longest + "\ntoggle\n" + longest)), QByteArrayList{"toggle"});
+    EXPECT_FALSE(parser.overflowed());
+    EXPECT_EQ(parser.append("x\nshow\n"), QByteArrayList());
+    EXPECT_TRUE(parser.overflowed());
 }
 
 TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereDoes)

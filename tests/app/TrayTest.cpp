@@ -5,7 +5,6 @@
 
 #include "app/ManagerWindow.h"
 #include "app/SingleInstance.h"
-#include "store/Records.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -19,7 +18,7 @@ LaunchedApp::Options withTray(bool available, const QRect &iconGeometry = {}, bo
 {
     return {.atLogin = atLogin,
             .store = [](PreferencesStore &stored) {
-                stored.setObject(Records::arrayOf({Records::newGroup(u"Work"_qs)}), StoreKeys::allgroups);
+                FavoritesStore(stored).setGroups({Group(u"Work"_qs)});
             },
             .trayAvailable = available,
             .iconGeometry = iconGeometry};

@@ -48,10 +48,10 @@ protected:
         QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
         const ItemResult result = adder.addBookmark("Work", "Site", address);
         EXPECT_TRUE(result.ok());
-        const QString path = result.item->value("imgpath").toString();
+        const QString path = result.item->iconPath();
         // Stored with its icon path before any answer comes.
-        const auto stored = favorites.findItem("Work", Records::uid(*result.item).value_or(-1));
-        EXPECT_EQ(stored.value_or(QVariantMap()).value("imgpath").toString(), path);
+        const auto stored = favorites.findItem("Work", (*result.item).uid().value_or(-1));
+        EXPECT_EQ(stored.value_or(Item()).iconPath(), path);
         EXPECT_TRUE((expectSaved ? saved : failed).wait(5000));
         EXPECT_EQ(saved.size(), expectSaved ? 1 : 0);
         EXPECT_EQ(fetcher.pendingCount(), 0);
@@ -109,9 +109,9 @@ TEST_F(BookmarkIconTest, AnIconWhoseItemWasRemovedBeforeItArrivedIsNotWritten)
     fetcher.setServiceOverride(server.base());
     QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
     QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
-    const QVariantMap item = *adder.addBookmark("Work", "Gone soon", "example.com").item;
+    const Item item = *adder.addBookmark("Work", "Gone soon", "example.com").item;
     supportFiles.removeFilesOf(item);
-    favorites.setItems("Work", {});
+    favorites.setItems("Work", QList<Item>());
     EXPECT_TRUE(failed.wait(5000));
     EXPECT_EQ(saved.size(), 0);
     EXPECT_TRUE(filesInSupportFolder().isEmpty());

@@ -56,7 +56,7 @@ TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
     QTest::keyClick(address, Qt::Key_Return);
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(closed.size(), 1);
-    EXPECT_EQ(favorites.items("Work").value(0).value("Weburl"), QStringLiteral("docs.example.com"));
+    EXPECT_EQ(favorites.items("Work").value(0).target(), QStringLiteral("docs.example.com"));
     EXPECT_TRUE(title->text().isEmpty() && address->text().isEmpty());
 
     // Cancel keeps what was typed until the box is readied again.
@@ -84,7 +84,7 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     text->insertPlainText(typed);
     QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(closed.size(), 1);
-    EXPECT_EQ(contentOf(favorites.items("Home").value(0).value("url").toString()), typed.toUtf8());
+    EXPECT_EQ(contentOf(favorites.items("Home").value(0).target()), typed.toUtf8());
     EXPECT_TRUE(text->toPlainText().isEmpty());
 }
 
@@ -100,7 +100,7 @@ TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
     well->chooser()->accept();
     child<QLineEdit>(box, "txtfieldColorTitle")->setText("Brand");
     QTest::mouseClick(child<QPushButton>(box, "btnadd_boxcolorWell"), Qt::LeftButton);
-    EXPECT_EQ(favorites.items("Work").value(0).value("color").toString(), QStringLiteral("FE007F"));
+    EXPECT_EQ(favorites.items("Work").value(0).target(), QStringLiteral("FE007F"));
     box.reset("Work");
     EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
 }

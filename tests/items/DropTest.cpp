@@ -41,7 +41,9 @@ TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
 {
     sortSettings = {.itemSortKey = SortSettings::ItemKey::title, .itemSortAscending = true};
     preferences.setInteger(7, StoreKeys::uniqueid);
-    QList<QVariantMap> selectedGroupItems = {favorites.withNewIdentity({{"title", "m"}})};
+    Item m;
+    m.setTitle("m");
+    QList<Item> selectedGroupItems = {favorites.withNewIdentity(m)};
     favorites.setItems("Home", selectedGroupItems);
     links.popoverListLoaded = true;
     QSignalSpy quickListReloads(&links, &ViewLinks::quickListReloadRequested);
@@ -51,8 +53,8 @@ TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
     const auto lastUid = droppedFiles.addDroppedFiles("Home", selectedGroupItems, paths);
 
     EXPECT_EQ(lastUid, 11); // 8 went to "m"; the files took 9, 10, 11 in drop order
-    for (const QVariantMap &item : selectedGroupItems)
-        EXPECT_EQ(Records::uid(item), Records::kindOf(item) == ItemKind::normalFile ? 9 + paths.indexOf(Records::text(item, RecordKeys::url)) : 8);
+    for (const Item &item : selectedGroupItems)
+        EXPECT_EQ(item.uid(), item.kind() == ItemKind::normalFile ? 9 + paths.indexOf(item.target()) : 8);
     EXPECT_EQ(favorites.items("Home"), selectedGroupItems);
     EXPECT_EQ(storedTitles("Home"), QStringList({"alpha", "m", "mu.png", "zeta.txt"}));
     EXPECT_EQ(bookmarks.entries(), QList<QByteArray>({"/data/zeta.txt", "/data/alpha", "/data/mu.png"}));

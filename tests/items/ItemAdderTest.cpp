@@ -4,7 +4,7 @@ namespace {
 
 using ItemAdderTest = ItemsFixture;
 
-// The record without its uid and date, which are checked to be fresh.
+// The stored record without its uid and date, which are checked to be fresh.
 QVariantMap withoutIdentity(QVariantMap item)
 {
     EXPECT_EQ(item.take(QStringLiteral("uid")).typeId(), QMetaType::LongLong);
@@ -16,28 +16,29 @@ QVariantMap withoutIdentity(QVariantMap item)
 
 TEST_F(ItemAdderTest, EachKindIsStoredWithExactlyItsKeysAndValues)
 {
-    const QVariantMap file = adder.addFile(QStringLiteral("Work"), QStringLiteral("/srv/share/Report 2024.pdf"));
-    EXPECT_EQ(withoutIdentity(file),
+    const Item file = adder.addFile(QStringLiteral("Work"), QStringLiteral("/srv/share/Report 2024.pdf"));
+    const auto stored = [this](const ItemResult &result) { return storedRecord("Work", result.item->uid().value_or(-1)); };
+    EXPECT_EQ(withoutIdentity(storedRecord("Work", file.uid().value_or(-1))),
               (QVariantMap{{"title", "Report 2024.pdf"}, {"url", "/srv/share/Report 2024.pdf"}, {"isnormalFile", true}}));
 
     // A title of one space is a title; the address is kept exactly as typed.
     const ItemResult bookmark = adder.addBookmark("Work", " ", " HTTPS://Example.org/a b ");
     ASSERT_TRUE(bookmark.ok());
-    QVariantMap rest = withoutIdentity(*bookmark.item);
+    QVariantMap rest = withoutIdentity(stored(bookmark));
     const QString icon = rest.take("imgpath").toString();
     EXPECT_TRUE(icon.startsWith(supportFiles.folder() + "/") && icon.endsWith(".png")) << icon.toStdString();
     EXPECT_EQ(rest, (QVariantMap{{"title", " "}, {"Weburl", " HTTPS://Example.org/a b "}, {"isbookmark", true}}));
 
     const ItemResult note = adder.addNote("Work", "Plan", "   ");
     ASSERT_TRUE(note.ok());
-    rest = withoutIdentity(*note.item);
+    rest = withoutIdentity(stored(note));
     EXPECT_EQ(contentOf(rest.take("url").toString()), QByteArray("   "));
     EXPECT_EQ(rest, (QVariantMap{{"title", "Plan"}, {"istext", true}}));
 
     const ItemResult color = adder.addColor("Work", "Red", QColor::fromRgbF(0.999f, 0, 0));
     ASSERT_TRUE(color.ok());
     // The code is truncated, not rounded.
-    EXPECT_EQ(withoutIdentity(*color.item), (QVariantMap{{"title", "Red"}, {"color", "FE0000"}, {"iscolor", true}}));
+    EXPECT_EQ(withoutIdentity(stored(color)), (QVariantMap{{"title", "Red"}, {"color", "FE0000"}, {"iscolor", true}}));
 
     EXPECT_EQ(favorites.items(QStringLiteral("Work")).size(), 4);
     EXPECT_TRUE(favorites.items(QStringLiteral("Home")).isEmpty());
@@ -46,10 +47,10 @@ TEST_F(ItemAdderTest, EachKindIsStoredWithExactlyItsKeysAndValues)
 TEST_F(ItemAdderTest, UidsAdvanceOncePerItemAndRefusalsStoreNothing)
 {
     preferences.setInteger(41, StoreKeys::uniqueid);
-    const qint64 first = Records::uid(adder.addFile("Home", "/tmp/a")).value_or(0);
-    const qint64 second = Records::uid(*adder.addBookmark("Home", "Site", "example.com").item).value_or(0);
-    const qint64 third = Records::uid(*adder.addNote("Home", "Note", "text").item).value_or(0);
-    const qint64 fourth = Records::uid(*adder.addColor("Home", "Blue", Qt::blue).item).value_or(0);
+    const qint64 first = adder.addFile("Home", "/tmp/a").uid().value_or(0);
+    const qint64 second = (*adder.addBookmark("Home", "Site", "example.com").item).uid().value_or(0);
+    const qint64 third = (*adder.addNote("Home", "Note", "text").item).uid().value_or(0);
+    const qint64 fourth = (*adder.addColor("Home", "Blue", Qt::blue).item).uid().value_or(0);
     EXPECT_EQ(QList<qint64>({first, second, third, fourth}), QList<qint64>({42, 43, 44, 45}));
 
     EXPECT_EQ(adder.addBookmark("Home", "", "example.com").errorKey, QStringLiteral("IDS_BR_102"));
@@ -67,8 +68,8 @@ TEST_F(ItemAdderTest, TwoLikeNotesGetAFileEachHoldingExactlyTheText)
     const QString text = QStringLiteral("Deuxième ligne 😀\r\n\n  trailing  ");
     const ItemResult one = adder.addNote("Work", "Same", text);
     const ItemResult two = adder.addNote("Work", "Same", text);
-    EXPECT_NE(one.item->value("url"), two.item->value("url"));
-    EXPECT_EQ(contentOf(one.item->value("url").toString()), text.toUtf8()); // no byte-order mark; line breaks as typed
+    EXPECT_NE(one.item->target(), two.item->target());
+    EXPECT_EQ(contentOf(one.item->target()), text.toUtf8()); // no byte-order mark; line breaks as typed
     EXPECT_EQ(filesInSupportFolder().size(), 2);
 }
 
@@ -89,8 +90,8 @@ TEST_F(ItemAdderTest, ANoteIsRefusedWhenTheSupportFolderCannotBeWritten)
 TEST_F(ItemAdderTest, APopupFileStaysLastWhileTheOtherKindsResortEveryGroup)
 {
     sortSettings = {.itemSortKey = SortSettings::ItemKey::title, .itemSortAscending = true};
-    favorites.setItems("Work", {favorites.withNewIdentity({{"title", "b"}}), favorites.withNewIdentity({{"title", "c"}})});
-    favorites.setItems("Home", {favorites.withNewIdentity({{"title", "z"}}), favorites.withNewIdentity({{"title", "y"}})});
+    favorites.setItems("Work", {item("b", 1), item("c", 2)});
+    favorites.setItems("Home", {item("z", 3), item("y", 4)});
 
     adder.addFile("Work", "/tmp/a");
     EXPECT_EQ(storedTitles("Work"), QStringList({"b", "c", "a"}));

@@ -18,7 +18,7 @@ protected:
     ItemsFixture()
     {
         fetcher.setServiceOverride(QUrl(QStringLiteral("http://127.0.0.1:9")));
-        favorites.setGroups({Records::newGroup(QStringLiteral("Work")), Records::newGroup(QStringLiteral("Home"))});
+        favorites.setGroups({Group(QStringLiteral("Work")), Group(QStringLiteral("Home"))});
     }
 
     QStringList filesInSupportFolder() const { return QDir(supportFiles.folder()).entryList(QDir::Files); }
@@ -28,6 +28,15 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
     QStringList storedTitles(const QString &group) const { return titlesOf(favorites.items(group)); }
+    // The record of the item uid as the file holds it.
+    QVariantMap storedRecord(const QString &group, qint64 uid) const
+    {
+        for (const QVariant &element : preferences.arrayForKey(FavoritesStore::itemListKey(group)).value_or(QVariantList())) {
+            if (element.toMap().value(RecordKeys::uid) == uid)
+                return element.toMap();
+        }
+        return {};
+    }
 
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;

@@ -14,7 +14,7 @@ namespace {
 class PopupAddItemsTest : public ItemsFixture
 {
 protected:
-    ViewController popup{{favorites, sortSettings, supportFiles, links, desktop.services(), picker}};
+    ViewController popup{{favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker}};
     PopupAddItems adding{popup, services, preferences};
 };
 
@@ -27,7 +27,7 @@ TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
     EXPECT_FALSE(favorites.hasItemList(group));
     chosen = folder.path();
     popup.AddFileFolders();
-    EXPECT_EQ(favorites.items(group).value(0).value("url").toString(), folder.path());
+    EXPECT_EQ(favorites.items(group).value(0).target(), folder.path());
 
     popup.AddWebBookmark();
     EXPECT_TRUE(popup.subViewAdded());
@@ -56,8 +56,8 @@ TEST_F(PopupAddItemsTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
 TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
 {
     const auto collapseHome = [this] {
-        QList<QVariantMap> groups = favorites.groups();
-        groups[1].insert(RecordKeys::isExpanded, false);
+        QList<Group> groups = favorites.groups();
+        groups[1].setExpanded(false);
         favorites.setGroups(groups);
         popup.reloadQuickList();
     };
@@ -75,14 +75,14 @@ TEST_F(PopupAddItemsTest, AnItemAddedToACollapsedGroupExpandsIt)
     popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
     QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
 
-    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_TRUE(favorites.groups().at(1).isExpanded());
     EXPECT_EQ(view->model()->index(2, 0).data().toString(), "Sky"); // the group's rows are shown
 
     // The same for a file.
     collapseHome();
     adding.setFileChooser([this](QWidget *) { return std::optional<QString>(folder.path()); });
     popup.AddFileFolders();
-    EXPECT_TRUE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_TRUE(favorites.groups().at(1).isExpanded());
     EXPECT_EQ(view->model()->rowCount(), 4);
     for (QMenu *menu : popup.findChildren<QMenu *>())
         menu->close();

@@ -29,7 +29,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     const struct { QStringList existing; QString expected; } cases[] = {
         {{}, "Group"}, {{"Group", "Group2"}, "Group1"}, {{"Group", "Group1", "Group2"}, "Group3"}, {{"group"}, "Group"}};
     for (const auto &test : cases) {
-        favorites.setGroups({});
+        favorites.setGroups(QList<Group>());
         for (const QString &title : test.existing)
             addGroup(title);
         auto controller = makeController();
@@ -37,7 +37,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     }
 
     // Appended last even while the groups are sorted by name; selected.
-    favorites.setGroups({});
+    favorites.setGroups(QList<Group>());
     addGroup(QStringLiteral("Zeta"));
     addGroup(QStringLiteral("Alpha"));
     sortSettings = {.groupSortKey = SortSettings::GroupKey::title, .groupSortAscending = true};
@@ -47,7 +47,7 @@ TEST_F(ManagerControllerTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
     EXPECT_EQ(controller->addGroup(), 2);
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Zeta", "Alpha", "Group"}));
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Group"));
-    EXPECT_EQ(favorites.groups().last(), Records::newGroup(QStringLiteral("Group")));
+    EXPECT_EQ(favorites.groups().last(), Group(QStringLiteral("Group")));
     EXPECT_GT(popupReloads.count(), 0);
 }
 
@@ -76,7 +76,7 @@ TEST_F(ManagerControllerTest, RenameFollowsEveryRule)
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("Office"));
 
     // A group without a name and left without one goes away.
-    storeGroup(Records::newGroup(QString()), {}, false);
+    storeGroup(Group(QString()), {}, false);
     controller->loadGroups();
     EXPECT_EQ(controller->rename(2, QString()), Rename::removed);
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Home", "Office"}));
@@ -120,17 +120,17 @@ TEST_F(ManagerControllerTest, GroupsSharingATitleKeepTheirItemsUntilTheLastGoesA
     // A renamed one takes its own copy: new identities, its own files.
     EXPECT_EQ(controller->rename(2, QStringLiteral("Office")), ManagerController::Rename::renamed);
     EXPECT_EQ(storedItemTitles(work), titles);
-    const auto copied = [this](const char *title, QLatin1String key, const QByteArray &contents) {
-        QVariantMap copy;
-        for (const QVariantMap &record : favorites.items(QStringLiteral("Office")))
-            copy = Records::title(record) == QLatin1String(title) ? record : copy;
-        QFile file(Records::text(copy, key));
+    const auto copied = [this](const char *title, QString (Item::*path)() const, const QByteArray &contents) {
+        Item copy;
+        for (const Item &item : favorites.items(QStringLiteral("Office")))
+            copy = item.title() == QLatin1String(title) ? item : copy;
+        QFile file((copy.*path)());
         EXPECT_TRUE(supportFiles.contains(file.fileName()) && file.open(QIODevice::ReadOnly) && file.readAll() == contents) << title;
-        EXPECT_GT(Records::uid(copy).value_or(0), 3) << title;
+        EXPECT_GT(copy.uid().value_or(0), 3) << title;
         return file.fileName();
     };
-    const QString noteCopy = copied("memo", RecordKeys::url, "body");
-    const QString iconCopy = copied("site", RecordKeys::imgpath, "icon");
+    const QString noteCopy = copied("memo", &Item::target, "body");
+    const QString iconCopy = copied("site", &Item::iconPath, "icon");
     EXPECT_TRUE(noteCopy != noteBody && iconCopy != icon);
 
     // Deleting one keeps the list and its files while another has the title.
@@ -151,7 +151,7 @@ TEST_F(ManagerControllerTest, GroupsReorderAboveTheDropRowAndEndTheGroupSort)
         {0, 3, {"B", "C", "A", "D"}}, {3, 0, {"D", "A", "B", "C"}}, {1, 1, {"A", "B", "C", "D"}}, {1, 2, {"A", "B", "C", "D"}},
         {0, 4, {"B", "C", "D", "A"}}};
     for (const auto &test : cases) {
-        favorites.setGroups({});
+        favorites.setGroups(QList<Group>());
         for (const char *title : {"A", "B", "C", "D"})
             addGroup(QString::fromLatin1(title));
         sortSettings.groupSortKey = SortSettings::GroupKey::title;
@@ -194,35 +194,34 @@ TEST_F(ManagerControllerTest, DropsOnGroupRows)
     EXPECT_TRUE(controller->acceptDrop(2, true, &files));
     EXPECT_EQ(storedItemTitles(QStringLiteral("Music")), (QStringList{"b-first.ogg", "a-second.ogg"}));
     ASSERT_EQ(revealed.count(), 1);
-    EXPECT_EQ(revealed.first().first().toLongLong(), *Records::uid(favorites.items(QStringLiteral("Music")).last()));
+    EXPECT_EQ(revealed.first().first().toLongLong(), *(favorites.items(QStringLiteral("Music")).last()).uid());
 
     // An item row dropped on another group moves to the end of its list.
     controller->selectGroup(0);
     controller->beginDrag(ManagerController::Drag::item, 0);
     EXPECT_FALSE(controller->validateDrop(0, true, nullptr));
     EXPECT_FALSE(controller->validateDrop(1, false, nullptr));
-    const QString dragged = Records::title(controller->selectedGroupItems().first());
+    const QString dragged = (controller->selectedGroupItems().first()).title();
     EXPECT_TRUE(controller->acceptDrop(1, true, nullptr));
     EXPECT_EQ(storedItemTitles(QStringLiteral("Home")), (QStringList{"plant", dragged}));
     EXPECT_FALSE(storedItemTitles(QStringLiteral("Work")).contains(dragged));
 }
 
-TEST_F(ManagerControllerTest, SearchMatchesTitlesAddressesAndFilePaths)
+TEST_F(ManagerControllerTest, SearchShowsTheSelectedGroupsMatchesAndChangesActOnThem)
 {
-    const QList<QVariantMap> searched{item(QStringLiteral("Report"), 1),
-                                      bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
-                                      fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
-                                      note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
-                                      item(QStringLiteral("other"), 5)};
-    EXPECT_EQ(titlesOf(ManagerController::filter(searched, QStringLiteral("Rep"))), (QStringList{"Report", "News", "doc"}));
-    EXPECT_TRUE(ManagerController::filter(searched, QString()).isEmpty());
-
+    const QList<Item> searched{item(QStringLiteral("Report"), 1),
+                               bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
+                               fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
+                               note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
+                               item(QStringLiteral("other"), 5)};
     addGroup(QStringLiteral("Work"), searched);
     auto controller = makeController();
+    // The rule is the manager's (ManagerSearch).
     controller->search(QStringLiteral("rep"));
     ASSERT_TRUE(controller->searchBegin());
+    EXPECT_EQ(titlesOf(controller->managerSearchResults()), (QStringList{"doc", "News", "Report"})); // newest first
     // Pinning and removing the second result act on it in the full list; the results follow.
-    ASSERT_EQ(Records::title(controller->shownItem(1).value_or(QVariantMap())), QStringLiteral("News"));
+    ASSERT_EQ(controller->shownItem(1).value_or(Item()).title(), QStringLiteral("News"));
     controller->PinItem(1);
     EXPECT_EQ(titlesOf(controller->managerSearchResults()).first(), QStringLiteral("News"));
     controller->removeItem(controller->shownRowOfUid(2));
@@ -244,6 +243,22 @@ TEST_F(ManagerControllerTest, PinningPutsTheItemFirstAndUnpinningPutsItBack)
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"old", "new", "middle"}));
     controller->PinItem(0);
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"new", "middle", "old"}));
+}
+
+TEST_F(ManagerControllerTest, SelectingAGroupWritesItsItemsOnlyWhenSortingChangedTheirOrder)
+{
+    addGroup(QStringLiteral("Sorted"), {item(QStringLiteral("new"), 3), item(QStringLiteral("old"), 1)});
+    addGroup(QStringLiteral("Unsorted"), {item(QStringLiteral("old"), 2), item(QStringLiteral("new"), 4)});
+    addGroup(QStringLiteral("Empty"));
+    auto controller = makeController();
+    const int writes = preferences.writeCount();
+    for (int row : {0, 2, 0})
+        controller->selectGroup(row);
+    EXPECT_EQ(preferences.writeCount(), writes) << "newest first already, or nothing to sort";
+    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Empty")));
+    controller->selectGroup(1);
+    EXPECT_EQ(preferences.writeCount(), writes + 1);
+    EXPECT_EQ(storedItemTitles(QStringLiteral("Unsorted")), (QStringList{"new", "old"}));
 }
 
 TEST_F(ManagerControllerTest, DoubleClickOpensCopiesOrDoesNothing)
@@ -288,7 +303,7 @@ TEST_F(ManagerControllerTest, RecolouringUnderATagSortMovesTheGroup)
     auto controller = makeController();
     controller->changeColor(0, QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(storedGroupTitles(), (QStringList{"B", "C", "A"}));
-    EXPECT_EQ(favorites.groups().last().value(RecordKeys::color).toString(), QStringLiteral("FFFFFF"));
+    EXPECT_EQ(favorites.groups().last().color(), QStringLiteral("FFFFFF"));
     EXPECT_EQ(controller->selectedGroupTitle(), QStringLiteral("A"));
 }
 

@@ -31,11 +31,11 @@ protected:
         return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
     }
 
-    void addGroup(const QString &title, const QList<QVariantMap> &groupItems = {}, const QString &color = {})
+    void addGroup(const QString &title, const QList<Item> &groupItems = {}, const QString &color = {})
     {
-        QVariantMap group = Records::newGroup(title);
+        Group group(title);
         if (!color.isEmpty())
-            group.insert(RecordKeys::color, color);
+            group.setColor(color);
         storeGroup(group, groupItems, !groupItems.isEmpty());
     }
 
@@ -73,9 +73,9 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
-    QVariantMap storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
+    Group storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
-    void replaceItems(const QString &group, const QList<QVariantMap> &groupItems)
+    void replaceItems(const QString &group, const QList<Item> &groupItems)
     {
         favorites.setItems(group, groupItems);
         links.managerLoaded = true;

@@ -238,7 +238,7 @@ TEST_F(ManagerPageTest, RowsNeverReadAFifoAndDecodeIconsAtTheirDrawnSize)
     FifoTrap iconFifo(iconPipe);
     FifoTrap noteFifo(notePipe);
     const QString large = userFile(QStringLiteral("large.png"), TestPictures::largePng(5000, 5000));
-    const QVariantMap memo = note(QStringLiteral("memo"), 3, notePipe);
+    const Item memo = note(QStringLiteral("memo"), 3, notePipe);
     addGroup(QStringLiteral("Web"), {bookmark(QStringLiteral("pipe"), 1, QStringLiteral("example.org"), iconPipe),
                                      bookmark(QStringLiteral("large"), 2, QStringLiteral("example.com"), large), memo});
     open();
@@ -375,14 +375,14 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     addGroup(QStringLiteral("Mid"), {}, QStringLiteral("FF3B30"));
     open();
     const auto reorder = [this](const QStringList &titles) {
-        QList<QVariantMap> reordered;
+        QList<Group> reordered;
         for (const QString &title : titles)
             reordered.append(storedGroup(title));
         favorites.setGroups(reordered);
         links.requestManagerGroupsReload();
         ASSERT_EQ(column(groups), titles);
     };
-    const auto colorOf = [this](const QString &title) { return storedGroup(title).value(RecordKeys::color).toString(); };
+    const auto colorOf = [this](const QString &title) { return storedGroup(title).color(); };
     const auto openByKey = [this](int row) {
         groups->setFocus();
         groups->setCurrentIndex(groups->model()->index(row, 0));
@@ -404,7 +404,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     EXPECT_TRUE(groups->hasFocus());
 
     // Escape closes it without a change and gives the keyboard back.
-    const QList<QVariantMap> before = favorites.groups();
+    const QList<Group> before = favorites.groups();
     ASSERT_TRUE((swatch = openByKey(0)));
     press(swatch, Qt::Key_Left);
     press(QApplication::focusWidget(), Qt::Key_Escape);

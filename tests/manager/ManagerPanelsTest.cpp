@@ -25,28 +25,36 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
 {
     const QString oldIcon = supportFile(QStringLiteral("21.png"));
     const QString foreignIcon = userFile(QStringLiteral("mine.png"));
-    QVariantMap pinned = bookmark(QStringLiteral("site"), 3, QStringLiteral("old.org"), oldIcon);
-    pinned.insert(RecordKeys::isPin, true);
+    const Item site = pinned(bookmark(QStringLiteral("site"), 3, QStringLiteral("old.org"), oldIcon));
     const QString oldBody = supportFile(QStringLiteral("22.txt"), "old text");
-    addGroup(QStringLiteral("Work"), {pinned, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
+    addGroup(QStringLiteral("Work"), {site, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
                                       note(QStringLiteral("memo"), 5, oldBody)});
+    // What another program keeps in a record stays through an edit.
+    const QString workKey = FavoritesStore::itemListKey(QStringLiteral("Work"));
+    QVariantList records = *preferences.arrayForKey(workKey);
+    QVariantMap foreignRecord = records.at(1).toMap();
+    foreignRecord.insert(QStringLiteral("syncTool"), QVariantMap{{QStringLiteral("rev"), 7}});
+    records[1] = foreignRecord;
+    preferences.setObject(records, workKey);
     ItemEditor editor(services().items());
 
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 3, PanelKind::webBookmark, {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}}).ok());
-    const QVariantMap stored = *favorites.findItem(QStringLiteral("Work"), 3);
-    EXPECT_EQ(stored.value(RecordKeys::Weburl).toString(), QStringLiteral("new.org"));
-    EXPECT_EQ(stored.value(RecordKeys::date), pinned.value(RecordKeys::date));
-    EXPECT_TRUE(stored.value(RecordKeys::isPin).toBool());
-    EXPECT_NE(stored.value(RecordKeys::imgpath).toString(), oldIcon);
+    const Item stored = *favorites.findItem(QStringLiteral("Work"), 3);
+    EXPECT_EQ(stored.target(), QStringLiteral("new.org"));
+    EXPECT_EQ(stored.date(), site.date());
+    EXPECT_TRUE(stored.isPinned());
+    EXPECT_NE(stored.iconPath(), oldIcon);
     EXPECT_FALSE(QFile::exists(oldIcon));
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"Site", "foreign", "memo"}));
 
     // An icon outside the support folder is never deleted.
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark, {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
     EXPECT_TRUE(QFile::exists(foreignIcon));
+    EXPECT_EQ(preferences.arrayForKey(workKey)->at(1).toMap().value(QStringLiteral("syncTool")),
+              QVariantMap({{QStringLiteral("rev"), 7}}));
 
     ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}}).ok());
-    const QVariantMap memo = *favorites.findItem(QStringLiteral("Work"), 5);
+    const Item memo = *favorites.findItem(QStringLiteral("Work"), 5);
     EXPECT_EQ(ItemEditor::readNote(memo), QStringLiteral("new text"));
     EXPECT_FALSE(QFile::exists(oldBody));
 
@@ -164,13 +172,12 @@ TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwh
     page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
     page->itemsPane().AddFileFolders(); // cancelled
     ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
-    EXPECT_EQ(Records::text(favorites.items(QStringLiteral("Work")).first(), RecordKeys::url), chosen);
+    EXPECT_EQ(favorites.items(QStringLiteral("Work")).first().target(), chosen);
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
 {
-    QVariantMap file = fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt")));
-    file.insert(RecordKeys::isPin, true);
+    const Item file = pinned(fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt"))));
     addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")), colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
                                       note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt")))});
     openPage();
@@ -184,7 +191,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     ASSERT_TRUE(panel && panel->isVisible());
     panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
     panelChild<QPushButton>(panel, "btnadd")->click();
-    EXPECT_EQ(Records::title(*favorites.findItem(QStringLiteral("Work"), 3)), QStringLiteral("navy"));
+    EXPECT_EQ((*favorites.findItem(QStringLiteral("Work"), 3)).title(), QStringLiteral("navy"));
 
     // A note whose file cannot be read is not saved over.
     search->setText(QStringLiteral("lost"));
@@ -193,7 +200,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(Records::text(*favorites.findItem(QStringLiteral("Work"), 4), RecordKeys::url), folder.filePath(QStringLiteral("gone.txt")));
+    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 4)->target(), folder.filePath(QStringLiteral("gone.txt")));
     panel->reject();
 
     // A file item is only renamed, and keeps everything else.
@@ -209,8 +216,8 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText("IDS_BR_102"));
     QTest::keyClicks(name, QStringLiteral(" Annual report "));
     QTest::keyClick(name, Qt::Key_Return);
-    QVariantMap renamed = file;
-    renamed.insert(RecordKeys::title, QStringLiteral(" Annual report "));
+    Item renamed = file;
+    renamed.setTitle(QStringLiteral(" Annual report "));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 1), renamed);
     EXPECT_FALSE(layer->isHeld());
 }

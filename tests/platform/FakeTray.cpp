@@ -201,7 +201,9 @@ private:
             line.append(
                 QStringLiteral("%1=%2").arg(QLatin1String(name), properties.value(QLatin1String(name)).toString()));
         line << u"Menu="_qs + m_menuPath << u"icons="_qs + sizes.join(u',') << u"pixel="_qs + QString::fromLatin1(pixel)
-             << u"tooltip="_qs + toolTipTitle;
+             << u"tooltip="_qs + toolTipTitle
+             << u"iconname="_qs + properties.value(QStringLiteral("IconName")).toString()
+             << u"themepath="_qs + properties.value(QStringLiteral("IconThemePath")).toString();
         say(line.join(u' '));
         for (const char *name : {"NewIcon", "NewToolTip"})
             m_bus.connect(m_item, m_itemPath, itemInterface, QLatin1String(name), this,

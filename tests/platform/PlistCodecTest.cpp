@@ -114,3 +114,18 @@ TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
 }
 
 } // namespace
+
+// Both formats count seconds from the start of 2001 (UTC): what another
+// program wrote is read as the moment it meant, and written back so.
+TEST(PlistCodec, DatesCountFromTheStartOf2001InBothFormats)
+{
+    const QDateTime secondDay(QDate(2001, 1, 2), QTime(0, 0), Qt::UTC);
+    const QByteArray oneDay = QByteArray::fromHex("40F5180000000000"); // 86400.0
+    const QByteArray date = char(0x33) + oneDay;
+    EXPECT_EQ(PlistCodec::parse(binaryList({arrayOf({1}), date})), QVariant(QVariantList{secondDay}));
+    EXPECT_TRUE(PlistCodec::toBinary(QVariantList{secondDay}).contains(date));
+
+    const QByteArray xml = "<plist version=\"1.0\"><array><date>2001-01-02T00:00:00Z</date></array></plist>";
+    EXPECT_EQ(PlistCodec::parse(xml), QVariant(QVariantList{secondDay}));
+    EXPECT_TRUE(PlistCodec::toXml(QVariantList{secondDay}).contains("<date>2001-01-02T00:00:00Z</date>"));
+}

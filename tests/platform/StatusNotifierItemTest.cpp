@@ -7,9 +7,12 @@
 #include "FakeTrayProcess.h"
 
 #include "support/ProcessUntil.h"
+#include "support/TestFolders.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -67,7 +70,8 @@ protected:
     {
         const QString name = QCoreApplication::applicationName();
         return QStringLiteral("item Id=%1 Category=ApplicationStatus Status=Active Title=%1 ItemIsMenu=false"
-                              " Menu=/MenuBar icons=16x16,22x22,24x24,32x32 pixel=80ff0000 tooltip=Favourites")
+                              " Menu=/MenuBar icons=16x16,22x22,24x24,32x32 pixel=80ff0000 tooltip=Favourites"
+                              " iconname= themepath=")
             .arg(name);
     }
 
@@ -178,6 +182,47 @@ TEST_F(StatusNotifierItemTest, ActivationOpensThePopupAndTheMenuIsTheHostsToShow
     EXPECT_TRUE(processUntil([&] { return menu.isVisible(); }));
     EXPECT_EQ(menu.pos(), QPoint(40, 50));
     menu.close();
+}
+
+TEST_F(StatusNotifierItemTest, NamesTheSymbolicIconWhereTheDesktopPrefersOneAndKeepsThePixmaps)
+{
+    auto tray = startTray();
+    const auto installIcon = [](const QString &themes, const QString &name) {
+        QDir().mkpath(themes + u"/hicolor/symbolic/apps"_qs);
+        QFile icon(themes + u"/hicolor/symbolic/apps/"_qs + name + u".svg"_qs);
+        return icon.open(QIODevice::WriteOnly) && icon.write("<svg/>") > 0;
+    };
+    // Installations whose program lies in bin/, with the icon beside it or without.
+    TestFolder installed, bare;
+    const QString themes = installed.filePath(u"share/icons"_qs);
+    ASSERT_TRUE(installIcon(themes, u"org.example.Ribbon-symbolic"_qs));
+    // And an icon in the desktop's own data folders, which hosts find without help.
+    ASSERT_TRUE(installIcon(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/icons"_qs,
+                            u"org.example.Shared-symbolic"_qs));
+
+    const QString ribbon = u"org.example.Ribbon-symbolic"_qs, shared = u"org.example.Shared-symbolic"_qs;
+    const QString named = u"iconname="_qs + ribbon + u" themepath="_qs + themes, none = u"iconname= themepath="_qs;
+    const struct { QString desktops; const TestFolder &installation; QString icon; QString expected; } cases[] = {
+        {u"GNOME"_qs, installed, ribbon, named},
+        {u"ubuntu:GNOME"_qs, installed, ribbon, named},
+        {u"KDE"_qs, installed, ribbon, named},
+        {u"KDE"_qs, bare, shared, u"iconname="_qs + shared + u" themepath="_qs},
+        // Panels in colour: the pixmaps alone.
+        {u"XFCE"_qs, installed, ribbon, none},
+        {u"X-Cinnamon"_qs, installed, ribbon, none},
+        {u"GNOME-Flashback-like"_qs, installed, ribbon, none},
+        {QString(), installed, ribbon, none},
+        // No such icon installed: a name the host cannot find would show nothing.
+        {u"GNOME"_qs, bare, ribbon, none},
+    };
+    for (const auto &run : cases) {
+        DesktopStatusItem desktopItem(bus.client(), false, run.desktops, run.installation.filePath(u"bin"_qs));
+        desktopItem.setSymbolicIconName(run.icon);
+        desktopItem.show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
+        const QString line = tray->waitForLine(QStringLiteral("item "));
+        EXPECT_TRUE(line.endsWith(u" "_qs + run.expected)) << run.desktops.toStdString() << ": " << line.toStdString();
+        EXPECT_TRUE(line.contains(u" icons=16x16,22x22,24x24,32x32 "_qs)) << line.toStdString();
+    }
 }
 
 TEST(StatusNotifierItemWithoutBus, NoSessionBusIsNoTrayAndNoFault)

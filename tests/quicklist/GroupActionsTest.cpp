@@ -24,25 +24,23 @@ protected:
 
 } // namespace
 
-TEST_F(GroupActionsTest, CreatesGroupsWithUniqueNonEmptyNamesExactlyAsTyped)
+TEST_F(GroupActionsTest, ANewGroupShowsInBothViewsWhereTheGroupSortPutsIt)
 {
     addGroup("Work", true, {item("w", 1)});
     quickList.reloadQuickList();
 
-    using Creation = GroupActions::Creation;
-    EXPECT_EQ(QList<Creation>({actions.createGroup(""), actions.createGroup("Work"), actions.createGroup("work"),
-                               actions.createGroup("   ")}),
-              QList<Creation>({Creation::emptyName, Creation::duplicateName, Creation::created, Creation::created}));
-    EXPECT_EQ(favorites.groupTitles(), QStringList({"Work", "work", "   "}));
-    EXPECT_EQ(favorites.groups().at(1), Records::newGroup("work"));
-    EXPECT_EQ(quickList.rowCount(), 4);
-    EXPECT_EQ(managerReloads.count(), 2) << "the manager reloads for each group made, not for a refusal";
+    using Creation = FavoritesStore::GroupCreation;
+    EXPECT_EQ(QList<Creation>({actions.createGroup(""), actions.createGroup("Work"), actions.createGroup("work")}),
+              QList<Creation>({Creation::emptyTitle, Creation::titleTaken, Creation::created}));
+    EXPECT_EQ(QStringList({GroupActions::refusalKey(Creation::emptyTitle), GroupActions::refusalKey(Creation::titleTaken)}),
+              QStringList({"IDS_BR_121", "IDS_BR_69"}));
+    EXPECT_EQ(quickList.rowCount(), 3);
+    EXPECT_EQ(managerReloads.count(), 1) << "the manager reloads for a group made, not for a refusal";
 
-    // A new group lands where the group sort puts it.
     sortSettings.groupSortKey = SortSettings::GroupKey::title;
     sortSettings.groupSortAscending = true;
     EXPECT_EQ(actions.createGroup("Alpha"), Creation::created);
-    EXPECT_EQ(favorites.groupTitles(), QStringList({"   ", "Alpha", "Work", "work"}));
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"Alpha", "Work", "work"}));
 }
 
 TEST_F(GroupActionsTest, ColourTagGoesToTheGroupOfTheHeading)
@@ -54,7 +52,7 @@ TEST_F(GroupActionsTest, ColourTagGoesToTheGroupOfTheHeading)
     // Rows: A a1 a2 B C
     EXPECT_EQ(actions.indexForColorChange(1), -1) << "an item row is no heading";
     actions.changeColor(actions.indexForColorChange(3), QColor(0x0A, 0x0B, 0x0C));
-    EXPECT_EQ(favorites.groups().at(1).value(RecordKeys::color).toString(), "0A0B0C");
+    EXPECT_EQ(favorites.groups().at(1).color(), "0A0B0C");
     EXPECT_EQ(managerReloads.count(), 1);
 
     // With the groups sorted by colour, the recoloured group moves.

@@ -26,7 +26,7 @@ protected:
     int rowTitled(const QString &title) const
     {
         for (int row = 0; row < quickList.rowCount(); ++row) {
-            if (Records::title(quickList.recordAt(row)) == title)
+            if (quickList.itemAt(row).value_or(Item()).title() == title)
                 return row;
         }
         return -1;
@@ -38,22 +38,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ItemActionsTest, BookmarkAddressesAlwaysOpenAsWebAddresses)
-{
-    // nullptr: some web address; empty: nothing opens.
-    for (const auto &[typed, opened] :
-         {std::pair<const char *, const char *>{"example.org", "http://example.org"},
-          {"HTTPS://Example.org/a", "https://example.org/a"}, {"Http://example.org", "http://example.org"},
-          {"x.org/?u=http://y", "http://x.org/?u=http://y"}, {"file:///etc/passwd", nullptr},
-          {"javascript:alert(1)", ""}, {"", ""}}) {
-        const QUrl url = ItemActions::bookmarkUrl(QString::fromUtf8(typed));
-        if (opened) {
-            EXPECT_EQ(url.isValid() ? url.toString() : QString(), QString::fromUtf8(opened)) << typed;
-        }
-        EXPECT_TRUE(!url.isValid() || url.scheme() == "http" || url.scheme() == "https") << typed;
-    }
-}
 
 TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
 {
@@ -90,13 +74,13 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     actions.setClickedRow(rowTitled("shared twin"));
     actions.PinItem();
     EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
-    EXPECT_TRUE(Records::isPinned(favorites.items("First").at(0)));
-    EXPECT_FALSE(favorites.items("Second").at(0).contains(RecordKeys::isPin));
+    EXPECT_TRUE(favorites.items("First").at(0).isPinned());
+    EXPECT_FALSE(favorites.items("Second").at(0).isPinned());
     EXPECT_EQ(quickList.rowCount(), 7) << "the rows are rebuilt";
 
     actions.setClickedRow(rowTitled("shared"));
     actions.PinItem();
-    EXPECT_FALSE(favorites.items("First").at(0).contains(RecordKeys::isPin)) << "unpinning removes the key";
+    EXPECT_FALSE(favorites.items("First").at(0).isPinned()) << "unpinning removes the mark";
 
     // Search results: remove by uid from the first group only, results re-run.
     quickList.beginSearch("shared");
@@ -109,8 +93,8 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
 
     // Headings and items without a uid are left alone.
     quickList.endSearch();
-    QVariantMap withoutUid = item("no uid", 0);
-    withoutUid.remove(RecordKeys::uid);
+    Item withoutUid;
+    withoutUid.setTitle("no uid");
     favorites.setItems("Second", {withoutUid});
     quickList.reloadQuickList();
     const int before = preferences.writeCount();
@@ -143,9 +127,8 @@ TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
 
 TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfterARebuild)
 {
-    QVariantMap pinnedNote = note("memo", 2, "/support/2.txt");
-    pinnedNote.insert(RecordKeys::isPin, true);
-    const QList<QVariantMap> items{bookmark("site", 1, "https://example.org"), pinnedNote, colorItem("c", 3, "47CE64")};
+    const QList<Item> items{bookmark("site", 1, "https://example.org"), pinned(note("memo", 2, "/support/2.txt")),
+                            colorItem("c", 3, "47CE64")};
     addGroup("G", true, items);
     desktop.applications.applications = {{"editor.desktop", "Editor", {}}, {"viewer.desktop", "Viewer", {}}};
     quickList.reloadQuickList();
@@ -177,7 +160,7 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     QMenu *removeMenu = contextMenu(rowTitled("c"));
     QMenu *copyMenu = contextMenu(rowTitled("c"));
     // While the menus are open, another item arrives above and the rows shift.
-    favorites.setItems("G", QList<QVariantMap>{item("new", 4)} + items);
+    favorites.setItems("G", QList<Item>{item("new", 4)} + items);
     quickList.reloadQuickList();
     actions.setClickedRow(rowTitled("site"));
     use(removeMenu, LocalizedText("IDS_BR_117"));
@@ -212,8 +195,8 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
     EXPECT_EQ(names(cut), QStringList({".hidden", "sub2", "Sub10", ".profile"}));
     EXPECT_TRUE(cut.truncated);
 
-    EXPECT_EQ(ItemActions::folderPathOf(fileItem("Work", 1, dir)), dir);
-    EXPECT_TRUE(ItemActions::folderPathOf(note("n", 3, dir)).isEmpty()) << "only file items list folders";
+    EXPECT_EQ(ItemActions::folderPathOf(Item::file(dir)), dir);
+    EXPECT_TRUE(ItemActions::folderPathOf(Item::note("n", dir)).isEmpty()) << "only file items list folders";
 
     // A cut-short menu ends in the folder itself.
     QMenu *menu = QuickListMenus::folderContentsMenu(cut, actions, nullptr);

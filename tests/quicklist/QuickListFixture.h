@@ -11,15 +11,15 @@ class QuickListFixture : public FavoritesFixture
 protected:
     QuickListServices services()
     {
-        return {favorites, sortSettings, supportFiles, links, desktop.services(), picker};
+        return {favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker};
     }
 
     // Adds a group, expanded or folded, with items stored under its title
     // (left unstored with storeList false, as a group whose list is missing).
-    void addGroup(const QString &title, bool expanded, const QList<QVariantMap> &items, bool storeList = true)
+    void addGroup(const QString &title, bool expanded, const QList<Item> &items, bool storeList = true)
     {
-        QVariantMap group = Records::newGroup(title);
-        group.insert(RecordKeys::isExpanded, expanded);
+        Group group(title);
+        group.setExpanded(expanded);
         storeGroup(group, items, storeList);
     }
 

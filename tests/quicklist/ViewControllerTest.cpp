@@ -113,7 +113,7 @@ TEST_F(ViewControllerTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
         EXPECT_EQ(desktop.urls.opened.size(), 1);
     }
     clickPart(3, RowDelegate::Part::expand);
-    EXPECT_FALSE(Records::isExpanded(favorites.groups().at(1)));
+    EXPECT_FALSE(favorites.groups().at(1).isExpanded());
 }
 
 TEST_F(ViewControllerTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
@@ -173,7 +173,7 @@ TEST_F(ViewControllerTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForThe
     EXPECT_FALSE(vc->subViewAdded());
     EXPECT_EQ(favorites.groupTitles(), QStringList({"Apps", "Web", "Colours"})) << "cancelling stores nothing";
 
-    favorites.setGroups({});
+    favorites.setGroups(QList<Group>());
     vc->reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
     EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
@@ -228,8 +228,8 @@ TEST_F(ViewControllerTest, PickerRecoloursTheGroupItWasOpenedFor)
 {
     const auto colours = [&] {
         QStringList stored;
-        for (const QVariantMap &group : favorites.groups())
-            stored.append(group.value(RecordKeys::color).toString());
+        for (const Group &group : favorites.groups())
+            stored.append(group.color());
         return stored;
     };
     const QColor third = SelectTagVc::swatchColors().at(2);
@@ -250,10 +250,8 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 {
     int bookmarksAdded = 0;
     vc->setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
-    links.editMode = true;
     clickPart(4, RowDelegate::Part::add);
     EXPECT_EQ(vc->currentGroupName(), "Colours");
-    EXPECT_FALSE(links.editMode);
     QMenu *menu = openMenu("itemmenu");
     ASSERT_TRUE(menu);
     ASSERT_EQ(menu->actions().size(), 4);
@@ -281,7 +279,7 @@ TEST_F(ViewControllerTest, AddItemMenuTargetsTheHeadingsGroup)
 
 TEST_F(ViewControllerTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
-    QList<QVariantMap> many = favorites.items("Apps");
+    QList<Item> many = favorites.items("Apps");
     for (int n = 0; n < 20; ++n)
         many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
     favorites.setItems("Apps", many);

@@ -22,7 +22,6 @@
 #include "quicklist/ViewController.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
@@ -118,15 +117,13 @@ int runPopup()
     QTemporaryDir support;
     FakePreferencesStore preferences;
     FavoritesStore favorites(preferences);
-    QVariantMap group = Records::newGroup(QStringLiteral("Apps"));
-    group.insert(RecordKeys::isExpanded, true);
-    favorites.setGroups({group});
+    favorites.setGroups({Group(QStringLiteral("Apps"))});
     SupportFiles supportFiles(support.path(), favorites);
     SortSettings sortSettings;
     ViewLinks links;
     FakeDesktopServices desktop;
     SelectTagVc picker;
-    ViewController popup({favorites, sortSettings, supportFiles, links, desktop.services(), picker},
+    ViewController popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
                          popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.
     QWidget managerWindow;

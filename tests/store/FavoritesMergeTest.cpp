@@ -1,8 +1,8 @@
 #include "store/FavoritesMerge.h"
 
 #include "platform/PreferencesStore.h"
-#include "store/Records.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 
 #include <QRandomGenerator>
 
@@ -13,6 +13,17 @@
 namespace {
 
 const QString items = StoreKeys::itemListPrefix;
+
+// The record's title and uid, read as the store reads them.
+QString titleOf(const QVariantMap &record)
+{
+    return StoredRecords::item(record).title();
+}
+
+std::optional<qint64> uidOf(const QVariantMap &record)
+{
+    return StoredRecords::item(record).uid();
+}
 
 QVariantMap item(qint64 uid, const QString &title, const QVariantMap &keys = {})
 {
@@ -30,7 +41,7 @@ QVariantMap store(const QList<std::pair<QVariantMap, QVariantList>> &groups, qin
     QVariantList groupList;
     for (const auto &[group, list] : groups) {
         groupList.append(group);
-        values.insert(items + Records::title(group), list);
+        values.insert(items + titleOf(group), list);
     }
     values.insert(StoreKeys::allgroups, groupList);
     return values;
@@ -38,9 +49,9 @@ QVariantMap store(const QList<std::pair<QVariantMap, QVariantList>> &groups, qin
 
 QVariantMap group(const QString &title, const QString &color = QString(defaultGroupColor))
 {
-    QVariantMap record = Records::newGroup(title);
-    record.insert(RecordKeys::color, color);
-    return record;
+    Group record(title);
+    record.setColor(color);
+    return StoredRecords::record(record);
 }
 
 // "Work(red)[1 Report*, 2 Notes] Home[3 Bills]": groups in order, their
@@ -48,18 +59,18 @@ QVariantMap group(const QString &title, const QString &color = QString(defaultGr
 QString summary(const QVariantMap &values)
 {
     QStringList groups;
-    for (const QVariantMap &record : Records::recordsOf(values.value(StoreKeys::allgroups).toList())) {
-        const QString title = Records::title(record);
-        const QString color = Records::text(record, RecordKeys::color);
+    for (const Group &record : StoredRecords::groups(values.value(StoreKeys::allgroups).toList())) {
+        const QString title = record.title();
+        const QString color = record.color();
         QStringList list;
         for (const QVariant &element : values.value(items + title).toList()) {
             if (!StoredValue::isDictionary(element)) {
                 list.append(u"<"_qs + element.toString() + u">"_qs);
                 continue;
             }
-            const QVariantMap entry = element.toMap();
-            list.append(QString::number(Records::uid(entry).value_or(-1)) + u' ' + Records::title(entry)
-                        + (Records::isPinned(entry) ? u"*"_qs : QString()));
+            const Item entry = StoredRecords::item(element.toMap());
+            list.append(QString::number(entry.uid().value_or(-1)) + u' ' + entry.title()
+                        + (entry.isPinned() ? u"*"_qs : QString()));
         }
         groups.append(title + (color == defaultGroupColor ? QString() : u'(' + color + u')') + u'['
                       + list.join(u", "_qs) + u']');
@@ -104,7 +115,7 @@ void editGroup(QVariantMap &values, int index, const QString &key, const QString
     QVariantList groups = values.value(StoreKeys::allgroups).toList();
     QVariantMap record = groups.at(index).toMap();
     if (key == RecordKeys::title) {
-        values.insert(items + value, values.take(items + Records::title(record)));
+        values.insert(items + value, values.take(items + titleOf(record)));
     }
     record.insert(key, value);
     groups[index] = record;
@@ -120,7 +131,7 @@ void addItem(QVariantMap &values, const QString &title, qint64 uid, const QStrin
 void removeGroup(QVariantMap &values, int index)
 {
     QVariantList groups = values.value(StoreKeys::allgroups).toList();
-    values.remove(items + Records::title(groups.takeAt(index).toMap()));
+    values.remove(items + titleOf(groups.takeAt(index).toMap()));
     values.insert(StoreKeys::allgroups, groups);
 }
 
@@ -209,7 +220,7 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
         qint64 highest = 0;
         for (auto it = outcome.merged.cbegin(); it != outcome.merged.cend(); ++it) {
             for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
-                highest = qMax(highest, Records::uid(element.toMap()).value_or(0));
+                highest = qMax(highest, uidOf(element.toMap()).value_or(0));
         }
         EXPECT_GE(outcome.merged.value(StoreKeys::uniqueid).toLongLong(), highest) << test.name;
         // Merging what the merge holds changes nothing more.
@@ -242,7 +253,7 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
         QString anyGroup() const
         {
             const QVariantList list = groups();
-            return list.isEmpty() ? QString() : Records::title(list.at(random->bounded(int(list.size()))).toMap());
+            return list.isEmpty() ? QString() : titleOf(list.at(random->bounded(int(list.size()))).toMap());
         }
         void change()
         {
@@ -293,7 +304,7 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
         QHash<qint64, QVariantMap> records;
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
             for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
-                records.insert(Records::uid(element.toMap()).value_or(-1), element.toMap());
+                records.insert(uidOf(element.toMap()).value_or(-1), element.toMap());
         }
         return records;
     };
@@ -322,8 +333,8 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
         const auto after = recordsOf(merged);
         // Every item is filed under a group the result holds.
         QSet<QString> titles;
-        for (const QVariantMap &record : Records::recordsOf(merged.value(StoreKeys::allgroups).toList()))
-            titles.insert(Records::title(record));
+        for (const Group &record : StoredRecords::groups(merged.value(StoreKeys::allgroups).toList()))
+            titles.insert(record.title());
         for (auto it = merged.cbegin(); it != merged.cend(); ++it) {
             if (it.key().startsWith(items) && !it.value().toList().isEmpty()) {
                 EXPECT_TRUE(titles.contains(it.key().mid(items.size()))) << "seed " << seed << " " << it.key().toStdString();

@@ -2,9 +2,9 @@
 #include "store/ColorText.h"
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 #include "store/SupportFiles.h"
 
 #include "support/TestFolders.h"
@@ -18,16 +18,18 @@
 
 namespace {
 
-QVariantMap oldItem(const QString &title)
+// A file item as old versions stored it: without identity or date.
+Item oldItem(const QString &title)
 {
-    return {{RecordKeys::title, title}, {RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(u"/tmp/"_qs + title)}};
+    return StoredRecords::item(
+        {{RecordKeys::title, title}, {RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(u"/tmp/"_qs + title)}});
 }
 
-QStringList titlesOf(const QList<QVariantMap> &items)
+QStringList titlesOf(const QList<Item> &items)
 {
     QStringList result;
-    for (const QVariantMap &item : items)
-        result.append(Records::title(item));
+    for (const Item &item : items)
+        result.append(item.title());
     return result;
 }
 
@@ -36,9 +38,9 @@ class FavoritesStoreTest : public ::testing::Test
 protected:
     void setGroups(const QStringList &titles)
     {
-        QList<QVariantMap> groups;
+        QList<Group> groups;
         for (const QString &title : titles)
-            groups.append(Records::newGroup(title));
+            groups.append(Group(title));
         store.setGroups(groups);
     }
 
@@ -53,32 +55,34 @@ TEST_F(FavoritesStoreTest, UidCounterStartsAtOneAndNeverReusesOrRunsOutOfIdentit
 
     for (int i = 0; i < 5; ++i)
         store.appendItemToGroup(u"Work"_qs, store.makeFileItem(u"/home/u/file%1.txt"_qs.arg(i)));
-    QList<QVariantMap> items = store.items(u"Work"_qs);
+    QList<Item> items = store.items(u"Work"_qs);
     ASSERT_EQ(items.size(), 5);
-    EXPECT_EQ(Records::uid(items.last()), 6);
+    EXPECT_EQ(items.last().uid(), 6);
     items.removeLast();
     store.setItems(u"Work"_qs, items);
     EXPECT_EQ(store.nextUid(), 7);
-    EXPECT_EQ(store.findItem(u"Work"_qs, 3).value().value(RecordKeys::url), u"/home/u/file1.txt"_qs);
+    EXPECT_EQ(store.findItem(u"Work"_qs, 3).value().target(), u"/home/u/file1.txt"_qs);
     EXPECT_FALSE(store.findItem(u"Work"_qs, 6));
 
     // At the largest integer the counter still gives identities no item holds.
     constexpr qint64 largest = std::numeric_limits<qint64>::max();
     preferences.setInteger(largest, StoreKeys::uniqueid);
-    QVariantMap last = oldItem(u"last"_qs);
-    last.insert(RecordKeys::uid, largest);
+    Item last = oldItem(u"last"_qs);
+    last.setUid(largest);
     store.setItems(u"A"_qs, {last});
     setGroups({u"Work"_qs, u"A"_qs});
     for (int i = 0; i < 3; ++i)
         store.appendItemToGroup(u"A"_qs, store.makeFileItem(u"/f%1"_qs.arg(i)));
     QSet<qint64> uids{0};
-    for (const QVariantMap &item : store.items(u"A"_qs) + store.items(u"Work"_qs))
-        uids.insert(qMax<qint64>(0, Records::uid(item).value_or(0)));
+    for (const Item &item : store.items(u"A"_qs) + store.items(u"Work"_qs))
+        uids.insert(qMax<qint64>(0, item.uid().value_or(0)));
     EXPECT_EQ(uids.size(), 9) << "four old and four new identities, each positive";
 
-    const QVariantMap file = store.makeFileItem(u"/home/u/Projects/"_qs);
-    EXPECT_EQ(Records::title(file), u"Projects"_qs);
-    EXPECT_EQ(Records::text(file, RecordKeys::url), u"/home/u/Projects"_qs);
+    const Item file = store.makeFileItem(u"/home/u/Projects/"_qs);
+    EXPECT_EQ(file.title(), u"Projects"_qs);
+    EXPECT_EQ(file.target(), u"/home/u/Projects"_qs);
+    EXPECT_EQ(file.uid(), store.nextUid() - 1);
+    EXPECT_TRUE(file.date());
 }
 
 TEST_F(FavoritesStoreTest, GroupTitlesNeverOverwriteTheStoresOwnKeys)
@@ -107,25 +111,25 @@ TEST_F(FavoritesStoreTest, UpgradeGivesOldItemsIdentitiesOnce)
 
     preferences.setInteger(1, StoreKeys::first);
     setGroups({u"A"_qs, u"Empty"_qs, u"B"_qs});
-    QVariantMap dated = oldItem(u"dated"_qs);
+    Item dated = oldItem(u"dated"_qs);
     const QDateTime then = QDateTime::fromSecsSinceEpoch(1000000000, Qt::UTC);
-    dated.insert(RecordKeys::date, then);
+    dated.setDate(then);
     store.setItems(u"A"_qs, {oldItem(u"a1"_qs), dated});
     store.setItems(u"B"_qs, {oldItem(u"b1"_qs)});
 
     store.upgradeItemRecords();
-    const QList<QVariantMap> a = store.items(u"A"_qs);
-    EXPECT_EQ(Records::uid(a.at(0)), 1);
-    EXPECT_EQ(Records::uid(a.at(1)), 2);
-    EXPECT_EQ(StoredValue::dateIn(a.at(1), RecordKeys::date), then);
-    EXPECT_TRUE(StoredValue::dateIn(a.at(0), RecordKeys::date));
-    EXPECT_EQ(Records::uid(store.items(u"B"_qs).at(0)), 3);
+    const QList<Item> a = store.items(u"A"_qs);
+    EXPECT_EQ(a.at(0).uid(), 1);
+    EXPECT_EQ(a.at(1).uid(), 2);
+    EXPECT_EQ(a.at(1).date(), then);
+    EXPECT_TRUE(a.at(0).date());
+    EXPECT_EQ(store.items(u"B"_qs).at(0).uid(), 3);
     EXPECT_FALSE(store.hasItemList(u"Empty"_qs));
 
     store.setItems(u"B"_qs, {oldItem(u"b2"_qs)});
     const int writes = preferences.writeCount();
     store.upgradeItemRecords();
-    EXPECT_FALSE(Records::uid(store.items(u"B"_qs).at(0))) << "the upgrade runs only once";
+    EXPECT_FALSE(store.items(u"B"_qs).at(0).uid()) << "the upgrade runs only once";
     EXPECT_EQ(preferences.writeCount(), writes);
 }
 
@@ -138,10 +142,10 @@ TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrad
     for (auto it = own.cbegin(); it != own.cend(); ++it)
         preferences.setObject(it.value(), it.key());
     setGroups(QStringList{u"Work"_qs, u"Mixed"_qs, u"items:Work"_qs, u"Empty"_qs} + own.keys());
-    preferences.setObject(Records::arrayOf({oldItem(u"w1"_qs), oldItem(u"w2"_qs)}), u"Work"_qs);
-    const QVariantMap both = oldItem(u"in both"_qs);
-    preferences.setObject(Records::arrayOf({oldItem(u"m bare"_qs), both}), u"Mixed"_qs);
-    preferences.setObject(Records::arrayOf({both, oldItem(u"m kept"_qs)}), FavoritesStore::itemListKey(u"Mixed"_qs));
+    preferences.setObject(StoredRecords::array({oldItem(u"w1"_qs), oldItem(u"w2"_qs)}), u"Work"_qs);
+    const Item both = oldItem(u"in both"_qs);
+    preferences.setObject(StoredRecords::array({oldItem(u"m bare"_qs), both}), u"Mixed"_qs);
+    preferences.setObject(StoredRecords::array({both, oldItem(u"m kept"_qs)}), FavoritesStore::itemListKey(u"Mixed"_qs));
 
     const int writes = preferences.writeCount();
     store.adoptBareTitleItemLists();
@@ -150,9 +154,9 @@ TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrad
     EXPECT_EQ(preferences.writeCount(), writes + 1) << "nothing left to move";
     store.upgradeItemRecords();
 
-    const QList<QVariantMap> work = store.items(u"Work"_qs);
+    const QList<Item> work = store.items(u"Work"_qs);
     EXPECT_EQ(titlesOf(work), (QStringList{u"w1"_qs, u"w2"_qs}));
-    EXPECT_EQ(Records::uid(work.at(1)), 2);
+    EXPECT_EQ(work.at(1).uid(), 2);
     EXPECT_EQ(titlesOf(store.items(u"Mixed"_qs)), (QStringList{u"in both"_qs, u"m kept"_qs, u"m bare"_qs}));
     for (const QString &moved : {u"Work"_qs, u"Mixed"_qs})
         EXPECT_FALSE(preferences.hasObjectForKey(moved)) << "each list in one place";
@@ -188,8 +192,8 @@ TEST_F(FavoritesStoreTest, SupportFilesNamesAreNeverTakenAndDeletionStaysInsideT
     for (const QString &taken : {u"/100.png"_qs, u"/102.png"_qs})
         touch(folder + taken);
     setGroups({u"G"_qs});
-    store.setItems(u"G"_qs, {{{RecordKeys::imgpath, QString(folder + u"/101.png"_qs)}},
-                             {{RecordKeys::imgpath, QString(folder + u"/103.png"_qs)}}});
+    store.setItems(u"G"_qs, {StoredRecords::item({{RecordKeys::imgpath, QString(folder + u"/101.png"_qs)}}),
+                             StoredRecords::item({{RecordKeys::imgpath, QString(folder + u"/103.png"_qs)}})});
     EXPECT_EQ(files.newFilePath(u".png"_qs), folder + u"/104.png"_qs);
 
     const auto note = files.writeNote(u"line one\nligne deux é\n"_qs);
@@ -201,19 +205,20 @@ TEST_F(FavoritesStoreTest, SupportFilesNamesAreNeverTakenAndDeletionStaysInsideT
     const QString outside = root.filePath(u"precious.txt"_qs);
     touch(outside);
     for (const QString &tampered : QStringList{outside, folder + u"/../precious.txt"_qs, folder, QString()}) {
-        files.removeFilesOf({{RecordKeys::istext, true}, {RecordKeys::url, tampered}, {RecordKeys::imgpath, tampered}});
+        files.removeFilesOf(StoredRecords::item(
+            {{RecordKeys::istext, true}, {RecordKeys::url, tampered}, {RecordKeys::imgpath, tampered}}));
         EXPECT_TRUE(QFile::exists(outside)) << tampered.toStdString();
     }
     const QString link = folder + u"/link.png"_qs;
     QFile::link(outside, link);
-    files.removeFilesOf({{RecordKeys::isbookmark, true}, {RecordKeys::imgpath, link}});
+    files.removeFilesOf(Item::bookmark(u"B"_qs, u"b.org"_qs, link));
     EXPECT_TRUE(QFile::exists(outside));
     EXPECT_FALSE(QFileInfo(link).isSymLink());
 
     // A colour item's url is not a support file; a note's is.
-    files.removeFilesOf({{RecordKeys::iscolor, true}, {RecordKeys::url, *note}});
+    files.removeFilesOf(StoredRecords::item({{RecordKeys::iscolor, true}, {RecordKeys::url, *note}}));
     EXPECT_TRUE(QFile::exists(*note));
-    files.removeFilesOf({{RecordKeys::istext, true}, {RecordKeys::url, *note}});
+    files.removeFilesOf(Item::note(u"N"_qs, *note));
     EXPECT_FALSE(QFile::exists(*note));
 }
 
@@ -242,17 +247,21 @@ TEST_F(FavoritesStoreTest, FileBookmarksStoreEachFileOnceAndRestoreTheList)
 TEST_F(FavoritesStoreTest, ElementsThatAreNotRecordsKeepTheirPlaceThroughEveryWrite)
 {
     setGroups({u"G"_qs});
-    const QVariantMap first = store.withNewIdentity(oldItem(u"first"_qs));
-    const QVariantMap second = store.withNewIdentity(oldItem(u"second"_qs));
-    preferences.setObject(QVariantList{u"kept"_qs, first, qint64(7), second}, StoreKeys::itemListPrefix + u"G"_qs);
+    const Item first = store.withNewIdentity(oldItem(u"first"_qs));
+    const Item second = store.withNewIdentity(oldItem(u"second"_qs));
+    const QVariantMap firstRecord = StoredRecords::record(first);
+    const QVariantMap secondRecord = StoredRecords::record(second);
+    preferences.setObject(QVariantList{u"kept"_qs, firstRecord, qint64(7), secondRecord},
+                          StoreKeys::itemListPrefix + u"G"_qs);
+    EXPECT_EQ(store.itemCount(u"G"_qs), 2);
     store.setItems(u"G"_qs, {second, first});
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::itemListPrefix + u"G"_qs),
-              QVariantList({u"kept"_qs, second, qint64(7), first}));
+              QVariantList({u"kept"_qs, secondRecord, qint64(7), firstRecord}));
     // The sort that runs after launch is one such write.
     Sorting::sortAllGroupItems(store, store.groups(), SortSettings{.itemSortKey = SortSettings::ItemKey::title,
                                                                    .itemSortAscending = true});
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::itemListPrefix + u"G"_qs),
-              QVariantList({u"kept"_qs, first, qint64(7), second}));
+              QVariantList({u"kept"_qs, firstRecord, qint64(7), secondRecord}));
 }
 
 TEST_F(FavoritesStoreTest, NotesAndIconsSyncedFromAnotherComputerAreFoundInThisOnesFolder)
@@ -266,14 +275,14 @@ TEST_F(FavoritesStoreTest, NotesAndIconsSyncedFromAnotherComputerAreFoundInThisO
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     const QString elsewhere = u"/home/someone-else/.local/share/brimble"_qs;
-    const QVariantMap note{{RecordKeys::istext, true}, {RecordKeys::url, QString(elsewhere + u"/1.txt"_qs)},
-                           {RecordKeys::imgpath, QString(elsewhere + u"/2.png"_qs)}};
-    const QVariantMap local = files.withLocalPaths(note);
-    EXPECT_EQ(Records::text(local, RecordKeys::url), folder + u"/1.txt"_qs);
-    EXPECT_EQ(Records::text(local, RecordKeys::imgpath), folder + u"/2.png"_qs);
+    Item note = Item::note(u"N"_qs, elsewhere + u"/1.txt"_qs);
+    note.setIconPath(elsewhere + u"/2.png"_qs);
+    const Item local = files.withLocalPaths(note);
+    EXPECT_EQ(local.target(), folder + u"/1.txt"_qs);
+    EXPECT_EQ(local.iconPath(), folder + u"/2.png"_qs);
     // Not a file here either, or a file item's own path: left as stored.
     EXPECT_EQ(files.localPath(elsewhere + u"/3.png"_qs), elsewhere + u"/3.png"_qs);
-    const QVariantMap file{{RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(elsewhere + u"/1.txt"_qs)}};
+    const Item file = Item::file(elsewhere + u"/1.txt"_qs);
     EXPECT_EQ(files.withLocalPaths(file), file);
 
     // A new file never takes a name such an item uses, and removing the
@@ -290,3 +299,28 @@ TEST_F(FavoritesStoreTest, NotesAndIconsSyncedFromAnotherComputerAreFoundInThisO
 }
 
 } // namespace
+
+TEST_F(FavoritesStoreTest, ANewGroupNeedsATitleNoStoredGroupHasAndGoesLastOrWhereTheSortPutsIt)
+{
+    EXPECT_FALSE(store.hasGroupList());
+    EXPECT_EQ(store.createGroup(QString()), FavoritesStore::GroupCreation::emptyTitle);
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::allgroups)) << "a refusal stores nothing";
+
+    // Titles are taken as typed: spaces count, and so does letter case.
+    for (const QString &title : {u"Work"_qs, u"  "_qs, u"work"_qs, u"Home"_qs})
+        EXPECT_EQ(store.createGroup(title), FavoritesStore::GroupCreation::created) << title.toStdString();
+    EXPECT_EQ(store.groupTitles(), (QStringList{u"Work"_qs, u"  "_qs, u"work"_qs, u"Home"_qs}));
+    EXPECT_EQ(store.groups().last(), Group(u"Home"_qs));
+    EXPECT_TRUE(store.hasGroupList());
+    EXPECT_FALSE(store.hasItemList(u"Home"_qs)) << "no item list for a new group";
+
+    // The stored groups decide, with what another program put in them.
+    QVariantList stored = preferences.arrayForKey(StoreKeys::allgroups).value();
+    stored.append(QVariantMap{{RecordKeys::title, u"Synced"_qs}, {u"icon"_qs, u"cloud"_qs}});
+    preferences.setObject(stored, StoreKeys::allgroups);
+    EXPECT_EQ(store.createGroup(u"Synced"_qs), FavoritesStore::GroupCreation::titleTaken);
+    const SortSettings byTitle{.groupSortKey = SortSettings::GroupKey::title, .groupSortAscending = true};
+    EXPECT_EQ(store.createGroup(u"Ideas"_qs, &byTitle), FavoritesStore::GroupCreation::created);
+    EXPECT_EQ(store.groupTitles(), (QStringList{u"  "_qs, u"Home"_qs, u"Ideas"_qs, u"Synced"_qs, u"Work"_qs, u"work"_qs}));
+    EXPECT_EQ(preferences.arrayForKey(StoreKeys::allgroups)->at(3).toMap().value(u"icon"_qs), u"cloud"_qs);
+}

@@ -50,4 +50,18 @@ TEST(LocalizedText, MissingTablesKeysAndNonStringsGiveEmptyText)
     EXPECT_FALSE(loadLanguageTable(u"German"_qs));
 }
 
+TEST(LocalizedText, ItemCountsInBothLanguagesAndEitherPlaceholder)
+{
+    for (const auto &[language, texts] :
+         {std::pair{u"English"_qs, QStringList{"0 items", "1 item", "2 items"}},
+          {u"French"_qs, QStringList{u"0 éléments"_qs, u"1 élément"_qs, u"2 éléments"_qs}}}) {
+        Localization::setTable(loadLanguageTable(language));
+        for (int count = 0; count < 3; ++count)
+            EXPECT_EQ(itemCountText(count), texts.at(count)) << language.toStdString();
+    }
+    Localization::setTable(QVariantMap{{u"IDS_BR_118"_qs, u"%@ thing"_qs}, {u"IDS_BR_119"_qs, u"%@ things"_qs}});
+    EXPECT_EQ(itemCountText(12), u"12 things"_qs);
+    Localization::setTable(std::nullopt);
+}
+
 } // namespace

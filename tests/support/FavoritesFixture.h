@@ -5,7 +5,6 @@
 #include "quicklist/SelectTagVc.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
-#include "store/Records.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/SupportFiles.h"
@@ -23,8 +22,8 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 // A store of favourites in memory, a private support folder, the platform
-// fakes and the English texts, with helpers that make item records and
-// fill the store. The popup's and the manager's fixtures build on it.
+// fakes and the English texts, with helpers that make items and fill the
+// store. The popup's and the manager's fixtures build on it.
 class FavoritesFixture : public ::testing::Test
 {
 protected:
@@ -37,49 +36,62 @@ protected:
 
     // Appends group to the stored groups and, with storeList, its items
     // under its title.
-    void storeGroup(const QVariantMap &group, const QList<QVariantMap> &items, bool storeList = true)
+    void storeGroup(const Group &group, const QList<Item> &items, bool storeList = true)
     {
-        QList<QVariantMap> groups = favorites.groups();
+        QList<Group> groups = favorites.groups();
         groups.append(group);
         favorites.setGroups(groups);
         if (storeList)
-            favorites.setItems(Records::title(group), items);
+            favorites.setItems(group.title(), items);
     }
 
-    // An item record with the given uid; the store's "uniqueid" is raised to
-    // it, so items made later get uids of their own.
-    QVariantMap item(const QString &title, qint64 uid, const QVariantMap &keys = {})
+    // An item of no kind with the given uid and a date made from it; the
+    // store's "uniqueid" is raised to it, so items made later get uids of
+    // their own.
+    Item item(const QString &title, qint64 uid) { return withIdentity(Item(), title, uid); }
+    Item fileItem(const QString &title, qint64 uid, const QString &path)
     {
-        QVariantMap record = keys;
-        record.insert(RecordKeys::title, title);
-        record.insert(RecordKeys::uid, uid);
-        record.insert(RecordKeys::date, QDateTime::fromSecsSinceEpoch(1'700'000'000 + uid, Qt::UTC));
-        preferences.setInteger(qMax(uid, preferences.integerForKey(StoreKeys::uniqueid).value_or(0)), StoreKeys::uniqueid);
-        return record;
+        return withIdentity(Item::file(path), title, uid);
     }
-    QVariantMap fileItem(const QString &title, qint64 uid, const QString &path)
+    Item bookmark(const QString &title, qint64 uid, const QString &address, const QString &icon = {})
     {
-        return item(title, uid, {{RecordKeys::url, path}, {RecordKeys::isnormalFile, true}});
+        return withIdentity(Item::bookmark(title, address, icon), title, uid);
     }
-    QVariantMap bookmark(const QString &title, qint64 uid, const QString &address, const QString &icon = {})
+    Item note(const QString &title, qint64 uid, const QString &path)
     {
-        return item(title, uid, {{RecordKeys::Weburl, address}, {RecordKeys::imgpath, icon}, {RecordKeys::isbookmark, true}});
+        return withIdentity(Item::note(title, path), title, uid);
     }
-    QVariantMap note(const QString &title, qint64 uid, const QString &path)
+    Item colorItem(const QString &title, qint64 uid, const QString &color)
     {
-        return item(title, uid, {{RecordKeys::url, path}, {RecordKeys::istext, true}});
+        return withIdentity(Item::color(title, color), title, uid);
     }
-    QVariantMap colorItem(const QString &title, qint64 uid, const QString &color)
+    static Item pinned(Item item)
     {
-        return item(title, uid, {{RecordKeys::color, color}, {RecordKeys::iscolor, true}});
+        item.setPinned(true);
+        return item;
     }
 
-    static QStringList titlesOf(const QList<QVariantMap> &records)
+    // Records as another program writes them, stored as they are.
+    void storeRecords(const QString &groupTitle, const QVariantList &records)
+    {
+        preferences.setObject(records, FavoritesStore::itemListKey(groupTitle));
+    }
+
+    static QStringList titlesOf(const QList<Item> &items)
     {
         QStringList titles;
-        for (const QVariantMap &record : records)
-            titles.append(Records::title(record));
+        for (const Item &item : items)
+            titles.append(item.title());
         return titles;
+    }
+
+    Item withIdentity(Item item, const QString &title, qint64 uid)
+    {
+        item.setTitle(title);
+        item.setUid(uid);
+        item.setDate(QDateTime::fromSecsSinceEpoch(1'700'000'000 + uid, Qt::UTC));
+        preferences.setInteger(qMax(uid, preferences.integerForKey(StoreKeys::uniqueid).value_or(0)), StoreKeys::uniqueid);
+        return item;
     }
 
     TestFolder folder;

@@ -3,6 +3,7 @@
 // read-ahead of the file at launch. scripts/sanitize runs this program under
 // ThreadSanitizer as well.
 
+#include "app/StoreReadAhead.h"
 #include "platform/AtomicFile.h"
 #include "platform/PlistPreferencesStore.h"
 
@@ -17,8 +18,6 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <future>
 
 namespace {
 
@@ -124,13 +123,14 @@ TEST_F(PreferencesThreadsTest, AFileReadAheadOnAnotherThreadIsTakenOverWhole)
 {
     writeStoreWithLongLists(path);
     for (int launch = 0; launch < 3; ++launch) {
-        auto readAhead = std::async(std::launch::async, [this] { return PlistPreferencesStore::readFile(path); });
+        StoreReadAhead readAhead(path);
         // What launch does meanwhile on this thread: Qt objects, strings, values.
         QObject application;
         application.setObjectName(QStringLiteral("launch %1").arg(launch));
         const QVariantMap unrelated{{"name", application.objectName()}, {"list", records(launch)}};
+        readAhead.applicationCreated();
 
-        PlistPreferencesStore store(path, std::chrono::seconds(1), readAhead.get());
+        PlistPreferencesStore store(path, std::chrono::seconds(1), readAhead.take());
         EXPECT_EQ(store.loadProblem(), PlistPreferencesStore::LoadProblem::none);
         for (int group = 0; group < groups; ++group)
             EXPECT_EQ(store.objectForKey(listKey(group)).toList(), records(group)) << launch;
@@ -141,6 +141,19 @@ TEST_F(PreferencesThreadsTest, AFileReadAheadOnAnotherThreadIsTakenOverWhole)
         EXPECT_TRUE(store.flush());
         EXPECT_EQ(unrelated.value("list").toList().size(), itemsPerGroup);
     }
+}
+
+TEST_F(PreferencesThreadsTest, AReadAheadLeftUntakenEndsWithItsOwner)
+{
+    writeStoreWithLongLists(path);
+    // A launch that ends early (another Brimble answered) never takes it.
+    for (int launch = 0; launch < 3; ++launch) {
+        StoreReadAhead readAhead(path);
+        if (launch == 1)
+            readAhead.applicationCreated();
+    }
+    PlistPreferencesStore store(path);
+    EXPECT_EQ(store.objectForKey(listKey(0)).toList(), records(0));
 }
 
 } // namespace
