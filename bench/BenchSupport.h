@@ -2,8 +2,8 @@
 
 #include "platform/FakeDesktopServices.h"
 #include "platform/PlistPreferencesStore.h"
-#include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/ColorTagPicker.h"
+#include "quicklist/PopupWindow.h"
 #include "store/FavoritesStore.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
@@ -72,7 +72,7 @@ struct BenchStore
     SupportFiles supportFiles;
     ViewLinks links;
     FakeDesktopServices desktop;
-    SelectTagVc picker;
+    ColorTagPicker picker;
 };
 
 // Notes when a window is exposed.

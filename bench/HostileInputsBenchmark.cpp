@@ -7,8 +7,9 @@
 #include "BenchSupport.h"
 
 #include "items/FaviconFetcher.h"
-#include "manager/ManagerController.h"
-#include "manager/ManagerModels.h"
+#include "manager/ItemsModel.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "manager/ManagerServices.h"
 #include "platform/ModuleHttpClient.h"
 #include "quicklist/QuickList.h"
@@ -109,10 +110,11 @@ void BM_TenLargeIconsInTheManagerRows(benchmark::State &state)
                                    fetcher, store.preferences, store.desktop.services(), store.picker};
     const double baseline = resetPeak();
     for (auto _ : state) {
-        ManagerController controller(services);
-        ItemsModel model(controller);
-        controller.loadGroups();
-        controller.selectGroup(0);
+        ManagerGroups groups(services);
+        ManagerItems items(services, groups);
+        ItemsModel model(items, store.supportFiles);
+        groups.loadGroups();
+        groups.selectGroup(0);
         askIcons(model);
     }
     reportPeak(state, baseline);

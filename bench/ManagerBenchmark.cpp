@@ -7,9 +7,11 @@
 #include "BenchSupport.h"
 
 #include "items/FaviconFetcher.h"
-#include "manager/MakeshortcutsVc.h"
-#include "manager/ManagerController.h"
-#include "quicklist/ViewController.h"
+#include "manager/GroupsDropTarget.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
+#include "manager/ManagerPage.h"
+#include "quicklist/PopupWindow.h"
 #include "store/FileBookmarks.h"
 #include "store/StoreKeys.h"
 #include "widgets/DimmingLayer.h"
@@ -45,7 +47,7 @@ struct Store : BenchStore
         }
         // The popup exists, as in the application: the manager's changes
         // rebuild its rows.
-        popup = std::make_unique<ViewController>(quickListServices());
+        popup = std::make_unique<PopupWindow>(quickListServices());
     }
 
     ManagerServices services()
@@ -56,7 +58,7 @@ struct Store : BenchStore
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;
     QList<QUrl> droppedFiles;
-    std::unique_ptr<ViewController> popup;
+    std::unique_ptr<PopupWindow> popup;
 };
 
 // The manager window's frame with its dimming layer and the page.
@@ -67,10 +69,11 @@ struct Window
     {
         frame->resize(860, 560);
         layer = new DimmingLayer(frame.get());
-        page = new MakeshortcutsVc(store.services(), *layer, frame.get());
+        page = new ManagerPage(store.services(), *layer, frame.get());
         page->resize(frame->size());
     }
-    ManagerController &controller() const { return page->controller(); }
+    ManagerGroups &groups() const { return page->groups(); }
+    ManagerItems &items() const { return page->items(); }
     QAbstractItemView *view(const char *name) const
     {
         return page->findChild<QAbstractItemView *>(QString::fromLatin1(name));
@@ -78,7 +81,7 @@ struct Window
 
     std::unique_ptr<QWidget> frame;
     DimmingLayer *layer = nullptr;
-    MakeshortcutsVc *page = nullptr;
+    ManagerPage *page = nullptr;
 };
 
 std::unique_ptr<Store> theStore;
@@ -145,7 +148,7 @@ void measureChange(benchmark::State &state, Change change)
 void BM_RenameGroup(benchmark::State &state)
 {
     measureChange(state, [](Window &window, int round) {
-        window.controller().rename(0, QStringLiteral("Renamed %1").arg(round));
+        window.groups().rename(0, QStringLiteral("Renamed %1").arg(round));
     });
 }
 BENCHMARK(BM_RenameGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -153,14 +156,14 @@ BENCHMARK(BM_RenameGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->Report
 void BM_RecolourGroup(benchmark::State &state)
 {
     measureChange(state, [](Window &window, int round) {
-        window.controller().changeColor(0, round % 2 ? QColor(0xFF, 0x3B, 0x30) : QColor(0x00, 0x7A, 0xFF));
+        window.groups().changeColor(0, round % 2 ? QColor(0xFF, 0x3B, 0x30) : QColor(0x00, 0x7A, 0xFF));
     });
 }
 BENCHMARK(BM_RecolourGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_PinItem(benchmark::State &state)
 {
-    measureChange(state, [](Window &window, int round) { window.controller().PinItem(round % 2 ? 0 : 500); });
+    measureChange(state, [](Window &window, int round) { window.items().PinItem(round % 2 ? 0 : 500); });
 }
 BENCHMARK(BM_PinItem)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -169,16 +172,16 @@ void BM_RemoveItem(benchmark::State &state)
     Window window(*theStore);
     window.frame->show();
     QApplication::processEvents();
-    ManagerController &controller = window.controller();
+    ManagerItems &items = window.items();
     for (auto _ : state) {
         state.PauseTiming();
-        const Item item = controller.shownItem(500).value();
+        const Item item = items.shownItem(500).value();
         state.ResumeTiming();
-        controller.removeItem(500);
+        items.removeItem(500);
         window.frame->repaint();
         state.PauseTiming();
-        theStore->favorites.appendItemToGroup(controller.selectedGroupTitle(), item);
-        controller.selectedItemsStored(std::nullopt);
+        theStore->favorites.appendItemToGroup(window.groups().selectedGroupTitle(), item);
+        items.selectedItemsStored(std::nullopt);
         state.ResumeTiming();
     }
 }
@@ -190,17 +193,17 @@ void BM_Drop100Files(benchmark::State &state)
     Window window(*theStore);
     window.frame->show();
     QApplication::processEvents();
-    ManagerController &controller = window.controller();
+    ManagerGroups &groups = window.groups();
     QMimeData data;
     data.setUrls(theStore->droppedFiles);
     const int row = groupCount - 1;
     for (auto _ : state) {
-        controller.acceptDrop(row, true, &data);
+        window.page->drops().acceptDrop(row, true, &data);
         window.frame->repaint();
         state.PauseTiming();
-        theStore->favorites.setItems(controller.groupTitle(row), QList<Item>());
+        theStore->favorites.setItems(groups.groupTitle(row), QList<Item>());
         theStore->preferences.removeObjectForKey(StoreKeys::allBookmark);
-        controller.selectGroup(0);
+        groups.selectGroup(0);
         QApplication::processEvents();
         state.ResumeTiming();
     }

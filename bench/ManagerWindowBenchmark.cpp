@@ -9,11 +9,11 @@
 #include "app/ManagerWindow.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/ShortcutRecorder.h"
-#include "manager/MakeshortcutsVc.h"
+#include "manager/ManagerPage.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
-#include "quicklist/SelectTagVc.h"
+#include "quicklist/ColorTagPicker.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 
@@ -57,7 +57,7 @@ void firstPaint(benchmark::State &state, bool firstRun)
             items.append(context.favorites.makeFileItem(QStringLiteral("/etc/hostname")));
         context.favorites.setItems(QStringLiteral("Work"), items);
     }
-    SelectTagVc selectTagvc;
+    ColorTagPicker selectTagvc;
     const ManagerServices services{context.favorites,    context.supportFiles, context.bookmarks,
                                    context.sortSettings, context.viewLinks,    context.faviconFetcher,
                                    *context.preferences, context.desktop,      selectTagvc};
@@ -71,7 +71,7 @@ void firstPaint(benchmark::State &state, bool firstRun)
         timer.start();
         auto window = std::make_unique<ManagerWindow>(context, recorder);
         window->setManagerPageFactory(
-            [&services](DimmingLayer &blackLayer) { return new MakeshortcutsVc(services, blackLayer); });
+            [&services](DimmingLayer &blackLayer) { return new ManagerPage(services, blackLayer); });
         watch.window = window.get();
         watch.painted = false;
         window->showAndActivate();

@@ -5,7 +5,8 @@
 #include "BenchSupport.h"
 
 #include "quicklist/QuickListView.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListPage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,11 +25,11 @@ struct Popup : BenchStore
 {
     Popup()
         : BenchStore(groupCount, [](int) { return itemsPerGroup; })
-        , controller(std::make_unique<ViewController>(quickListServices()))
+        , controller(std::make_unique<PopupWindow>(quickListServices()))
     {
     }
 
-    std::unique_ptr<ViewController> controller;
+    std::unique_ptr<PopupWindow> controller;
 };
 
 // Made in main() once the application exists, and gone before it ends.
@@ -41,9 +42,9 @@ Popup &popup()
 
 void BM_ReloadQuickList(benchmark::State &state)
 {
-    ViewController &controller = *popup().controller;
+    PopupWindow &controller = *popup().controller;
     for (auto _ : state)
-        controller.reloadQuickList();
+        controller.quickListPage().reloadQuickList();
     state.counters["rows"] = double(controller.findChild<QuickListView *>()->model()->rowCount());
 }
 BENCHMARK(BM_ReloadQuickList)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -51,11 +52,11 @@ BENCHMARK(BM_ReloadQuickList)->Unit(benchmark::kMillisecond)->Repetitions(5)->Re
 // The same with the popup on screen: the rebuild, relayout and repaint.
 void BM_ReloadQuickListShown(benchmark::State &state)
 {
-    ViewController &controller = *popup().controller;
+    PopupWindow &controller = *popup().controller;
     controller.showPopover(QRect(400, 0, 24, 24));
     QApplication::processEvents();
     for (auto _ : state) {
-        controller.reloadQuickList();
+        controller.quickListPage().reloadQuickList();
         controller.repaint();
         QApplication::processEvents();
     }
@@ -66,7 +67,7 @@ BENCHMARK(BM_ReloadQuickListShown)->Unit(benchmark::kMillisecond)->Repetitions(5
 
 void BM_SearchKeystroke(benchmark::State &state)
 {
-    ViewController &controller = *popup().controller;
+    PopupWindow &controller = *popup().controller;
     auto *field = controller.findChild<QLineEdit *>(QStringLiteral("searchtextfield"));
     field->setText(QStringLiteral("item 1"));
     bool longer = true;
@@ -84,7 +85,7 @@ BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond)->Repetitions(5)->Re
 // mapping the window), with its content painted.
 void BM_PopupFirstExpose(benchmark::State &state)
 {
-    ViewController &controller = *popup().controller;
+    PopupWindow &controller = *popup().controller;
     ExposeWatch watch;
     for (auto _ : state) {
         watch.exposed = false;

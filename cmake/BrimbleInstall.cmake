@@ -1,6 +1,7 @@
 # What `cmake --install` puts in place: the program, its login helper, its
-# network module, the desktop entry, the icons, the AppStream metadata, the
-# manual pages and the changelog. The keyed-text tables are compiled into
+# network module, the desktop entry, the desktop search's and the file
+# managers' files, the icons, the AppStream metadata, the manual pages and
+# the changelog. The keyed-text tables are compiled into
 # the program and need no file of their own.
 include(GNUInstallDirs)
 
@@ -30,6 +31,31 @@ endforeach()
 set(BRIMBLE_DESKTOP_FOLDER ${PROJECT_SOURCE_DIR}/resources/desktop)
 install(FILES ${BRIMBLE_DESKTOP_FOLDER}/org.brimble.Brimble.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop's search: GNOME Shell's search provider, KRunner's runner,
+# and the D-Bus service that starts Brimble for them when it is not running.
+# The service names the program by its full path, which is the prefix's of
+# the installation (the package's is /usr), so it is written as installed.
+install(FILES ${BRIMBLE_DESKTOP_FOLDER}/search/org.brimble.Brimble.search-provider.ini
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/gnome-shell/search-providers)
+configure_file(${BRIMBLE_DESKTOP_FOLDER}/search/org.brimble.Brimble.krunner.desktop
+               ${PROJECT_BINARY_DIR}/krunner/org.brimble.Brimble.desktop @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/krunner/org.brimble.Brimble.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/krunner/dbusplugins)
+set(BRIMBLE_DBUS_SERVICE_TEMPLATE ${BRIMBLE_DESKTOP_FOLDER}/search/org.brimble.Brimble.SearchProvider.service.in)
+set(BRIMBLE_DBUS_SERVICE_STAGED ${PROJECT_BINARY_DIR}/dbus-service/org.brimble.Brimble.SearchProvider.service)
+install(CODE "
+    set(BRIMBLE_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brimble\")
+    configure_file(\"${BRIMBLE_DBUS_SERVICE_TEMPLATE}\" \"${BRIMBLE_DBUS_SERVICE_STAGED}\" @ONLY)
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/dbus-1/services\" TYPE FILE
+         FILES \"${BRIMBLE_DBUS_SERVICE_STAGED}\")")
+
+# "Add to Brimble" in the file managers' menus: Dolphin's service menu and
+# Nemo's action (Nautilus and Thunar take theirs per user: see the README).
+install(FILES ${BRIMBLE_DESKTOP_FOLDER}/file-managers/org.brimble.Brimble.add.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/kio/servicemenus)
+install(FILES ${BRIMBLE_DESKTOP_FOLDER}/file-managers/org.brimble.Brimble.add.nemo_action
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/nemo/actions)
+
 include(cmake/BrimbleMetainfo.cmake)
 install(FILES ${PROJECT_BINARY_DIR}/org.brimble.Brimble.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,10 +1,11 @@
 // Feeds arbitrary bytes to the reader of the preferences file, to the
-// keyed-text loader and to the parser of the single-instance socket's
-// requests. Whatever the reader accepts must also survive being written as a
+// keyed-text loader and to the readers of the single-instance socket's
+// requests and replies. Whatever the reader accepts must also survive being written as a
 // binary property list and read back, and reading it with long lists left
 // unbuilt must come to the same. The requests must not depend on how the
 // bytes were cut into pieces.
 
+#include "app/InstanceReply.h"
 #include "app/InstanceRequestParser.h"
 #include "platform/PlistCodec.h"
 #include "store/LocalizedText.h"
@@ -18,22 +19,40 @@
 namespace {
 
 // Reads bytes whole and in pieces whose sizes the bytes themselves choose;
-// both must give the same requests, each one a known request.
+// both must give the same requests, and each request, written again, must
+// read back as itself.
 void checkRequestParser(const QByteArray &bytes)
 {
     InstanceRequestParser whole;
-    const QList<QByteArray> expected = whole.append(bytes);
+    const QList<InstanceRequest> expected = whole.append(bytes);
     InstanceRequestParser pieces;
-    QList<QByteArray> requests;
+    QList<InstanceRequest> requests;
     for (qsizetype at = 0; at < bytes.size();) {
         const qsizetype length = 1 + uchar(bytes.at(at)) % 64;
         requests += pieces.append(QByteArrayView(bytes).sliced(at, qMin(length, bytes.size() - at)));
         at += length;
     }
-    if (requests != expected || pieces.overflowed() != whole.overflowed())
+    if (requests != expected || pieces.stopped() != whole.stopped())
         std::abort();
-    for (const QByteArray &request : requests) {
-        if (request != InstanceRequestParser::showRequest && request != InstanceRequestParser::toggleRequest)
+    for (const InstanceRequest &request : requests) {
+        InstanceRequestParser again;
+        if (again.append(request.encoded()) != QList<InstanceRequest>{request})
+            std::abort();
+    }
+}
+
+// The replies a client reads: any message that holds one reads back as the
+// same reply once written again.
+void checkReplyReader(const QByteArray &bytes)
+{
+    InstanceMessage::Parser parser({64 * 1024, 1024});
+    for (const InstanceMessage::Fields &fields : parser.append(bytes)) {
+        const auto reply = InstanceReply::fromFields(fields);
+        if (!reply)
+            continue;
+        InstanceMessage::Parser again({1024 * 1024, 1024 * 1024});
+        const QList<InstanceMessage::Fields> written = again.append(reply->encoded());
+        if (written.size() != 1 || InstanceReply::fromFields(written.constFirst()) != reply)
             std::abort();
     }
 }
@@ -65,5 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     parseLanguageTable(bytes);
     checkRequestParser(bytes);
+    checkReplyReader(bytes);
     return 0;
 }

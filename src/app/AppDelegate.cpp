@@ -1,23 +1,29 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppContext.h"
-#include "app/ContainerVc.h"
+#include "app/DesktopSearch.h"
+#include "app/DesktopSearchService.h"
+#include "app/GroupChooserDialog.h"
 #include "app/ManagerWindow.h"
+#include "app/ManagerWindowPages.h"
+#include "app/ScriptCommands.h"
 #include "app/SingleInstance.h"
 #include "app/TrayIconImage.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutRecorder.h"
 #include "items/ItemServices.h"
-#include "items/PopupAddItems.h"
-#include "manager/MakeshortcutsVc.h"
+#include "items/PopupItemBoxes.h"
+#include "manager/ManagerPage.h"
 #include "platform/DisplayConnection.h"
 #include "platform/PopupWindowStyle.h"
-#include "platform/StatusItem.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
-#include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "platform/StatusItem.h"
+#include "quicklist/ColorTagPicker.h"
+#include "quicklist/ItemOpener.h"
+#include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListPage.h"
 #include "store/FavoritesMerge.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
@@ -33,6 +39,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcApp, "brimble.app")
@@ -48,6 +55,12 @@ AppDelegate::AppDelegate(AppContext &context, QObject *parent)
 
 AppDelegate::~AppDelegate()
 {
+    // A chooser still open answers its client that nothing was added.
+    for (const std::unique_ptr<GroupChooserDialog> &chooser : std::exchange(m_choosers, {})) {
+        if (chooser->isVisible())
+            chooser->reject();
+    }
+    m_desktopSearchService.reset();
     m_popover.reset();
     m_managerWindow.reset();
     // The hot key unregisters through the service, so the service goes last.
@@ -83,7 +96,9 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
     DisplayConnection::sendQueuedRequests();
-    if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
+    if (opening == Opening::nothing) {
+        // The desktop started Brimble for its search: no window pops up.
+    } else if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
         showPopover();
     } else if (!startedAtLogin || m_minimizesOnClose) {
         // Without a tray the window is the way in, at login too; opened
@@ -133,7 +148,7 @@ void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
     m_trayMenu->addAction(LocalizedText("IDS_BR_123"), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ContainerVc::aboutPage); });
+    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(LocalizedText("IDS_BR_132"), this, &AppDelegate::terminate);
 }
@@ -183,7 +198,7 @@ ManagerWindow *AppDelegate::managerWindow()
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
                                            m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
                                            *m_context.preferences, m_context.desktop,      selectTagvc()};
-            return new MakeshortcutsVc(services, blackLayer);
+            return new ManagerPage(services, blackLayer);
         });
         connect(m_managerWindow.get(), &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
         connect(m_managerWindow.get(), &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
@@ -192,30 +207,30 @@ ManagerWindow *AppDelegate::managerWindow()
     return m_managerWindow.get();
 }
 
-ViewController *AppDelegate::popover()
+PopupWindow *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = std::make_unique<ViewController>(QuickListServices{m_context.favorites, *m_context.preferences,
-                                                                       m_context.sortSettings, m_context.supportFiles,
-                                                                       m_context.viewLinks, m_context.desktop,
-                                                                       selectTagvc()},
-                                                     popupWindowStyleOfDisplay());
+        m_popover = std::make_unique<PopupWindow>(QuickListServices{m_context.favorites, *m_context.preferences,
+                                                                    m_context.sortSettings, m_context.supportFiles,
+                                                                    m_context.viewLinks, m_context.desktop,
+                                                                    selectTagvc()},
+                                                  popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
-        new PopupAddItems(*m_popover, itemServices, *m_context.preferences);
-        connect(m_popover.get(), &ViewController::manageShortcutRequested, this,
-                [this] { openManagerPage(ContainerVc::managerPage); });
-        connect(m_popover.get(), &ViewController::showPreferencesRequested, this,
-                [this] { openManagerPage(ContainerVc::preferencesPage); });
-        connect(m_popover.get(), &ViewController::quitRequested, this, &AppDelegate::terminate);
+        new PopupItemBoxes(m_popover->quickListPage(), itemServices, *m_context.preferences);
+        connect(m_popover.get(), &PopupWindow::manageShortcutRequested, this,
+                [this] { openManagerPage(ManagerWindowPages::managerPage); });
+        connect(m_popover.get(), &PopupWindow::showPreferencesRequested, this,
+                [this] { openManagerPage(ManagerWindowPages::preferencesPage); });
+        connect(m_popover.get(), &PopupWindow::quitRequested, this, &AppDelegate::terminate);
     }
     return m_popover.get();
 }
 
-SelectTagVc &AppDelegate::selectTagvc()
+ColorTagPicker &AppDelegate::selectTagvc()
 {
     if (!m_selectTagvc)
-        m_selectTagvc = std::make_unique<SelectTagVc>();
+        m_selectTagvc = std::make_unique<ColorTagPicker>();
     return *m_selectTagvc;
 }
 
@@ -256,7 +271,7 @@ ManagerWindow *AppDelegate::existingManagerWindow() const
     return m_managerWindow.get();
 }
 
-ViewController *AppDelegate::existingPopover() const
+PopupWindow *AppDelegate::existingPopover() const
 {
     return m_popover.get();
 }
@@ -280,6 +295,70 @@ void AppDelegate::handleInstanceRequest(const QByteArray &request)
         togglePopover();
     else if (request == SingleInstance::showRequest)
         menuitem_Showwindow();
+}
+
+ItemOpener &AppDelegate::itemOpener()
+{
+    if (!m_itemOpener)
+        m_itemOpener = std::make_unique<ItemOpener>(m_context.supportFiles, m_context.desktop);
+    return *m_itemOpener;
+}
+
+ScriptCommands &AppDelegate::scriptCommands()
+{
+    if (m_scriptCommands)
+        return *m_scriptCommands;
+    const ItemServices items{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
+                             m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher};
+    auto chooser = [this](const QStringList &groupTitles, const QStringList &targets,
+                          const ScriptCommands::ChoiceHandler &handler) {
+        // A window of its own, whatever else is open; one left open when
+        // Brimble ends is closed by the delegate.
+        auto *dialog = m_choosers.emplace_back(std::make_unique<GroupChooserDialog>(groupTitles, targets)).get();
+        // The client is answered once, however the window ends; the window
+        // goes once the signal that ended it has returned.
+        connect(
+            dialog, &QDialog::finished, this,
+            [this, dialog, handler] {
+                handler(dialog->choice());
+                const auto owned = std::ranges::find(m_choosers, dialog, &std::unique_ptr<GroupChooserDialog>::get);
+                if (owned != m_choosers.end()) {
+                    owned->release()->deleteLater();
+                    m_choosers.erase(owned);
+                }
+            },
+            Qt::SingleShotConnection);
+        dialog->show();
+        dialog->raise();
+        dialog->activateWindow();
+    };
+    m_scriptCommands = std::make_unique<ScriptCommands>(items, m_context.desktop, chooser);
+    return *m_scriptCommands;
+}
+
+void AppDelegate::handleCommand(const InstanceRequest &request, const SingleInstance::Replier &reply)
+{
+    scriptCommands().run(request, reply);
+}
+
+void AppDelegate::showPopoverSearching(const QString &text)
+{
+    if (!Settings(*m_context.preferences).isFirstRunFinished()) {
+        menuitem_Showwindow();
+        return;
+    }
+    popover()->quickListPage().searchFor(text);
+    popover()->showPopover(trayIconGeometry());
+}
+
+void AppDelegate::startDesktopSearch(const QDBusConnection &bus)
+{
+    if (m_desktopSearchService)
+        return;
+    m_desktopSearch = std::make_unique<DesktopSearch>(m_context.favorites, m_context.supportFiles);
+    m_desktopSearchService = std::make_unique<DesktopSearchService>(
+        bus, *m_desktopSearch, itemOpener(), [this](const QString &text) { showPopoverSearching(text); });
+    m_desktopSearchService->start();
 }
 
 void AppDelegate::followPreferencesFile(PlistPreferencesStore &store)

@@ -1,21 +1,29 @@
 #pragma once
 
+#include "app/SingleInstance.h"
 #include "platform/PlistPreferencesStore.h"
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QRect>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 struct AppContext;
+class ColorTagPicker;
+class DesktopSearch;
+class DesktopSearchService;
 class GlobalShortcut;
+class GroupChooserDialog;
+class ItemOpener;
 class ManagerWindow;
+class PopupWindow;
 struct PreferencesNotice;
 class QMenu;
-class SelectTagVc;
+class ScriptCommands;
 class ShortcutRecorder;
-class ViewController;
 
 // Brimble's application object: runs the launch sequence, owns the tray icon,
 // the popup and the manager window, and ends the process cleanly.
@@ -27,8 +35,10 @@ public:
     explicit AppDelegate(AppContext &context, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // What a launch opens when it is not a start at login.
-    enum class Opening { managerWindow, popover };
+    // What a launch opens when it is not a start at login: the window, the
+    // popup, or nothing (started for the desktop's search, or by
+    // --background), whether there is a tray or not.
+    enum class Opening { managerWindow, popover, nothing };
     // The popover only once the first run is over; onboarding comes first.
     void applicationDidFinishLaunching(Opening opening = Opening::managerWindow);
     // Flushes the store and prints "terminate"; the last step of every exit.
@@ -52,10 +62,20 @@ public:
     void setRelaunchProgram(const QString &program) { m_relaunchProgram = program; }
     // The manager window, or null when none was created yet (a start at login with a tray).
     ManagerWindow *existingManagerWindow() const;
-    ViewController *existingPopover() const;
+    PopupWindow *existingPopover() const;
     GlobalShortcut &hotKey() const { return *m_hotKey; }
     ShortcutRecorder &shortcutRecorder() const { return *m_shortcutRecorder; }
     void handleInstanceRequest(const QByteArray &request);
+    // A command for scripts from a later `brimble` (add, list, open): carried
+    // out on the favourites, asking which group in a small window when the
+    // command names none.
+    void handleCommand(const InstanceRequest &request, const SingleInstance::Replier &reply);
+    // Opens the popup searching for text (GNOME's "more results"); during
+    // the first run, the window with onboarding instead.
+    void showPopoverSearching(const QString &text);
+    // Serves the favourites to the desktop's search on bus; by default the
+    // session bus, once launch is done.
+    void startDesktopSearch(const QDBusConnection &bus);
 
     // Tells the user, once the interface is up, about a preferences file
     // that could not be read or written.
@@ -75,17 +95,25 @@ private:
     void setMenuTitles();
     void restoreGlobalShortcut();
     ManagerWindow *managerWindow();
-    ViewController *popover();
-    SelectTagVc &selectTagvc();
+    PopupWindow *popover();
+    ItemOpener &itemOpener();
+    ScriptCommands &scriptCommands();
+    ColorTagPicker &selectTagvc();
     QRect trayIconGeometry() const;
 
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
-    std::unique_ptr<SelectTagVc> m_selectTagvc;
-    std::unique_ptr<ViewController> m_popover;
+    std::unique_ptr<ColorTagPicker> m_selectTagvc;
+    std::unique_ptr<PopupWindow> m_popover;
     std::unique_ptr<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
+    std::unique_ptr<ItemOpener> m_itemOpener;
+    std::unique_ptr<ScriptCommands> m_scriptCommands;
+    std::unique_ptr<DesktopSearch> m_desktopSearch;
+    std::unique_ptr<DesktopSearchService> m_desktopSearchService;
+    // The group choosers of commands still waiting for the user.
+    std::vector<std::unique_ptr<GroupChooserDialog>> m_choosers;
     QString m_relaunchProgram;
     bool m_minimizesOnClose = false;
     // The window opened at login only because no tray was there.

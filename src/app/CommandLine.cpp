@@ -1,10 +1,15 @@
 #include "app/CommandLine.h"
 
+#include "app/ScriptCommands.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
 #include <QLocale>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -65,30 +70,37 @@ void useSystemLanguage()
     Localization::setTable(loadLanguageTable(french ? QStringLiteral("French") : QStringLiteral("English")), french);
 }
 
-void printErrorText(const QString &text)
-{
-    const QByteArray line = QByteArray(programName) + ": " + text.toUtf8() + '\n';
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-}
-
 void printHelp()
 {
-    const struct { const char *names; const char *key; } options[] = {
-        {"-h, --help", "IDS_BR_345"},
-        {"-v, --version", "IDS_BR_346"},
-        {"--toggle", "IDS_BR_347"},
+    // The names of options with a value are keyed too: the value's name is
+    // in the reader's language.
+    const struct { const char *names; const char *namesKey; const char *key; } options[] = {
+        {"-h, --help", nullptr, "IDS_BR_345"},
+        {"-v, --version", nullptr, "IDS_BR_346"},
+        {"--toggle", nullptr, "IDS_BR_347"},
+        {"--background", nullptr, "IDS_BR_608"},
+        {nullptr, "IDS_BR_600", "IDS_BR_601"},
+        {nullptr, "IDS_BR_602", "IDS_BR_603"},
+        {"--list", nullptr, "IDS_BR_604"},
+        {"--json", nullptr, "IDS_BR_605"},
+        {nullptr, "IDS_BR_606", "IDS_BR_607"},
+    };
+    const auto namesOf = [](const auto &option) {
+        return option.names ? QString::fromLatin1(option.names) : LocalizedText(option.namesKey);
     };
     qsizetype width = 0;
     for (const auto &option : options)
-        width = qMax(width, qsizetype(qstrlen(option.names)));
+        width = qMax(width, namesOf(option).size());
     printLine(LocalizedText("IDS_BR_342").arg(QLatin1String(programName)));
     printLine(LocalizedText("IDS_BR_343"));
     printLine(QString());
     printLine(LocalizedText("IDS_BR_344"));
     for (const auto &option : options)
-        printLine(QStringLiteral("  ") + QString::fromLatin1(option.names).leftJustified(width + 2)
-                  + LocalizedText(option.key));
+        printLine(QStringLiteral("  ") + namesOf(option).leftJustified(width + 2) + LocalizedText(option.key));
 }
+
+// The options that take a value, by their names.
+const QStringList valueOptions{QStringLiteral("group"), QStringLiteral("open")};
 
 // The error of arguments the parser refused, as the user typed them.
 QString parseError(const QCommandLineParser &parser, const QStringList &arguments)
@@ -98,13 +110,86 @@ QString parseError(const QCommandLineParser &parser, const QStringList &argument
         const QString &name = unknown.first();
         return LocalizedText("IDS_BR_348").arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
     }
-    // None of the options takes a value, so the only other refusal is one
-    // given as --option=value.
-    for (const QString &argument : arguments.mid(1)) {
-        if (argument.startsWith(QLatin1Char('-')) && argument.contains(QLatin1Char('=')))
+    // Else an option with a value lacks it, or one without has one
+    // (--option=value).
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1String("--")))
+            continue;
+        const QString name = argument.mid(2).section(QLatin1Char('='), 0, 0);
+        if (valueOptions.contains(name) && !argument.contains(QLatin1Char('=')) && i + 1 == arguments.size())
+            return LocalizedText("IDS_BR_609").arg(argument);
+        if (!valueOptions.contains(name) && argument.contains(QLatin1Char('=')))
             return LocalizedText("IDS_BR_349").arg(argument.section(QLatin1Char('='), 0, 0));
     }
     return parser.errorText();
+}
+
+// A command's target as the running Brimble or this process takes it: web
+// addresses and other addresses as they are, local file addresses and
+// relative paths as absolute paths in the working folder.
+QString resolvedTarget(const QString &argument)
+{
+    if (argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        const QUrl url(argument);
+        return url.isLocalFile() ? QDir::cleanPath(url.toLocalFile()) : argument;
+    }
+    // "notes:2024" is a file's name when a file is called so; "ftp://…" is an address.
+    if (ScriptCommands::hasScheme(argument) && !QFileInfo::exists(argument))
+        return argument;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(argument));
+}
+
+CommandLine::Request refused(const char *key, const QString &argument = {})
+{
+    useSystemLanguage();
+    const QString text = LocalizedText(key);
+    CommandLine::printErrorText(argument.isEmpty() ? text : text.arg(argument));
+    return {1};
+}
+
+// What the user typed after reading the options: the command, or a refusal.
+CommandLine::Request commandOf(const QCommandLineParser &parser, const QStringList &undecodable,
+                  const QCommandLineOption &add, const QCommandLineOption &list, const QCommandLineOption &open,
+                  const QCommandLineOption &group, const QCommandLineOption &json)
+{
+    const QStringList positional = parser.positionalArguments();
+    // Paths, a group's name or a query that are not text would be stored or
+    // searched as another text.
+    QStringList given = positional;
+    for (const QCommandLineOption *option : {&group, &open})
+        given += parser.values(*option);
+    for (const QString &value : std::as_const(given)) {
+        if (undecodable.contains(value))
+            return refused("IDS_BR_615", value);
+    }
+    if (parser.isSet(group) && !parser.isSet(add) && !parser.isSet(list))
+        return refused("IDS_BR_611");
+    if (parser.isSet(json) && !parser.isSet(list))
+        return refused("IDS_BR_612");
+    if (!parser.isSet(add) && !positional.isEmpty())
+        return refused("IDS_BR_614", positional.constFirst());
+
+    InstanceRequest command;
+    command.group = parser.value(group);
+    if (parser.isSet(add)) {
+        if (positional.isEmpty())
+            return refused("IDS_BR_613");
+        command.kind = InstanceRequest::Kind::add;
+        for (const QString &argument : positional)
+            command.targets.append(resolvedTarget(argument));
+    } else if (parser.isSet(list)) {
+        command.kind = InstanceRequest::Kind::list;
+        command.json = parser.isSet(json);
+    } else if (parser.isSet(open)) {
+        command.kind = InstanceRequest::Kind::open;
+        command.query = parser.value(open);
+    } else {
+        return {};
+    }
+    return {std::nullopt, false, false, command};
 }
 
 } // namespace
@@ -119,7 +204,18 @@ QStringList argumentsOf(int argc, const char *const *argv)
     return arguments;
 }
 
-Request read(const QStringList &allArguments)
+QStringList undecodableArgumentsOf(int argc, const char *const *argv)
+{
+    QStringList undecodable;
+    for (int i = 0; i < argc; ++i) {
+        const QString text = QString::fromLocal8Bit(argv[i]);
+        if (text.toLocal8Bit() != QByteArrayView(argv[i]))
+            undecodable.append(text);
+    }
+    return undecodable;
+}
+
+Request read(const QStringList &allArguments, const QStringList &undecodable)
 {
     const QStringList arguments = withoutQtOptions(allArguments);
     QCommandLineParser parser;
@@ -127,10 +223,16 @@ Request read(const QStringList &allArguments)
                                               QStringLiteral("help-all")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption toggle(QStringLiteral("toggle"));
-    parser.addOptions({help, version, toggle});
+    const QCommandLineOption background(QStringLiteral("background"));
+    const QCommandLineOption add(QStringLiteral("add"));
+    const QCommandLineOption list(QStringLiteral("list"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption group(QStringLiteral("group"), QString(), QStringLiteral("name"));
+    const QCommandLineOption open(QStringLiteral("open"), QString(), QStringLiteral("query"));
+    parser.addOptions({help, version, toggle, background, add, list, json, group, open});
     if (!parser.parse(arguments)) {
         useSystemLanguage();
-        printErrorText(parseError(parser, arguments));
+        CommandLine::printErrorText(parseError(parser, arguments));
         return {1};
     }
     if (parser.isSet(help)) {
@@ -142,7 +244,21 @@ Request read(const QStringList &allArguments)
         printLine(QLatin1String(programName) + QLatin1Char(' ') + QStringLiteral(BRIMBLE_VERSION));
         return {0};
     }
-    return {std::nullopt, parser.isSet(toggle)};
+    int ways = 0;
+    for (const QCommandLineOption *option : {&toggle, &background, &add, &list, &open})
+        ways += parser.isSet(*option) ? 1 : 0;
+    if (ways > 1)
+        return refused("IDS_BR_610");
+    Request request = commandOf(parser, undecodable, add, list, open, group, json);
+    request.toggle = parser.isSet(toggle);
+    request.background = parser.isSet(background);
+    return request;
+}
+
+void printErrorText(const QString &text)
+{
+    const QByteArray line = QByteArray(programName) + ": " + text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
 void printError(const char *key, const QString &first, const QString &second)
@@ -152,7 +268,7 @@ void printError(const char *key, const QString &first, const QString &second)
     if (LocalizedText(key).isEmpty())
         useSystemLanguage();
     const QString text = LocalizedText(key);
-    printErrorText(first.isEmpty() ? text : second.isEmpty() ? text.arg(first) : text.arg(first, second));
+    CommandLine::printErrorText(first.isEmpty() ? text : second.isEmpty() ? text.arg(first) : text.arg(first, second));
 }
 
 } // namespace CommandLine

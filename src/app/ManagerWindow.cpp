@@ -1,15 +1,15 @@
 #include "app/ManagerWindow.h"
 
 #include "app/AppContext.h"
-#include "app/ContainerVc.h"
 #include "app/FirstRun.h"
+#include "app/ManagerWindowPages.h"
 #include "app/NoticeBar.h"
-#include "app/StartupVc.h"
+#include "app/OnboardingPage.h"
 #include "app/TrayIconImage.h"
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
-#include "prefs/AboutVc.h"
-#include "prefs/PreferencesVc.h"
+#include "prefs/AboutPage.h"
+#include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
 
@@ -50,15 +50,15 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     addShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), &QWidget::showMinimized);
 
     if (Settings(*context.preferences).isFirstRunFinished()) {
-        m_content->addWidget(containerVc());
+        m_content->addWidget(pages());
     } else {
-        m_startupVc = std::make_unique<StartupVc>(*context.preferences, *context.loginItems,
-                                                  NewsletterSubscription::configuredBase(), this);
-        connect(m_startupVc.get(), &StartupVc::gotStarted, this, [this] {
+        m_onboardingPage = std::make_unique<OnboardingPage>(*context.preferences, *context.loginItems,
+                                                               NewsletterSubscription::configuredBase(), this);
+        connect(m_onboardingPage.get(), &OnboardingPage::gotStarted, this, [this] {
             Showmainview();
             Q_EMIT popoverRequested();
         });
-        m_content->addWidget(m_startupVc.get());
+        m_content->addWidget(m_onboardingPage.get());
     }
     // The keys of every widget go to the recorder first, but only while it
     // records: an application-wide filter costs every event of the process.
@@ -85,8 +85,8 @@ QString ManagerWindow::notice() const
 void ManagerWindow::showAndActivate()
 {
     // The pages open on the groups page unless a page was asked for.
-    if (m_containerVc && !isShowingOnboarding() && m_containerVc->containerPage() < 0)
-        m_containerVc->showPage(ContainerVc::managerPage);
+    if (m_pages && !isShowingOnboarding() && m_pages->containerPage() < 0)
+        m_pages->showPage(ManagerWindowPages::managerPage);
     if (isMinimized())
         showNormal();
     else
@@ -95,66 +95,66 @@ void ManagerWindow::showAndActivate()
     activateWindow();
 }
 
-ContainerVc *ManagerWindow::containerVc()
+ManagerWindowPages *ManagerWindow::pages()
 {
-    if (!m_containerVc) {
-        m_containerVc = std::make_unique<ContainerVc>(
-            ContainerVc::Services{m_context.favorites, m_context.sortSettings, m_context.viewLinks},
+    if (!m_pages) {
+        m_pages = std::make_unique<ManagerWindowPages>(
+            ManagerWindowPages::Services{m_context.favorites, m_context.sortSettings, m_context.viewLinks},
             [this](int page, DimmingLayer &blackLayer) { return createPage(page, blackLayer); }, this);
     }
-    return m_containerVc.get();
+    return m_pages.get();
 }
 
 QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
 {
     switch (page) {
-    case ContainerVc::managerPage:
+    case ManagerWindowPages::managerPage:
         return m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
-    case ContainerVc::preferencesPage: {
+    case ManagerWindowPages::preferencesPage: {
         const bool grabs = m_context.hotKeys && m_context.hotKeys->isAvailable();
-        auto *preferences = new PreferencesVc(
+        auto *preferences = new PreferencesPage(
             {*m_context.preferences, *m_context.loginItems, m_recorder, blackLayer, grabs});
         preferences->setMenuKeyEquivalentsHandler([this](bool enabled) {
             for (QAction *action : std::as_const(m_menuKeyEquivalents))
                 action->setEnabled(enabled);
         });
-        connect(preferences, &PreferencesVc::relaunchRequested, this, &ManagerWindow::relaunchRequested);
+        connect(preferences, &PreferencesPage::relaunchRequested, this, &ManagerWindow::relaunchRequested);
         return preferences;
     }
-    case ContainerVc::aboutPage:
-        return new AboutVc(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION), &m_context.desktop.applications);
+    case ManagerWindowPages::aboutPage:
+        return new AboutPage(m_context.desktop.urls, QStringLiteral(BRIMBLE_VERSION), &m_context.desktop.applications);
     default:
         return nullptr;
     }
 }
 
-StartupVc *ManagerWindow::startupVc() const
+OnboardingPage *ManagerWindow::onboardingPage() const
 {
-    return m_startupVc.get();
+    return m_onboardingPage.get();
 }
 
 bool ManagerWindow::isShowingOnboarding() const
 {
-    return m_startupVc && m_content->currentWidget() == m_startupVc.get();
+    return m_onboardingPage && m_content->currentWidget() == m_onboardingPage.get();
 }
 
 int ManagerWindow::containerPage() const
 {
-    return isShowingOnboarding() || !m_containerVc ? -1 : m_containerVc->containerPage();
+    return isShowingOnboarding() || !m_pages ? -1 : m_pages->containerPage();
 }
 
 void ManagerWindow::Showmainview()
 {
-    ContainerVc *container = containerVc();
+    ManagerWindowPages *container = pages();
     if (m_content->indexOf(container) < 0)
         m_content->addWidget(container);
     if (container->containerPage() < 0)
-        container->showPage(ContainerVc::managerPage);
+        container->showPage(ManagerWindowPages::managerPage);
     m_content->setCurrentWidget(container);
-    if (m_startupVc) {
-        m_startupVc->hide();
+    if (m_onboardingPage) {
+        m_onboardingPage->hide();
         // Its own signal may have brought us here.
-        m_startupVc.release()->deleteLater();
+        m_onboardingPage.release()->deleteLater();
     }
     showAndActivate();
 }
@@ -162,22 +162,22 @@ void ManagerWindow::Showmainview()
 void ManagerWindow::openPage(int page)
 {
     if (!isShowingOnboarding()) {
-        containerVc()->showPage(page);
-        m_content->setCurrentWidget(m_containerVc.get());
+        pages()->showPage(page);
+        m_content->setCurrentWidget(m_pages.get());
     }
     showAndActivate();
 }
 
 void ManagerWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_containerVc && m_containerVc->isFirstGroupBoxShowing() && !isShowingOnboarding()) {
+    if (m_pages && m_pages->isFirstGroupBoxShowing() && !isShowingOnboarding()) {
         event->ignore();
         return;
     }
     if (isShowingOnboarding() || !Settings(*m_context.preferences).isFirstRunFinished()) {
         // Closing the onboarding page finishes the first run.
         FirstRun::finish(*m_context.preferences, *m_context.loginItems,
-                         m_startupVc ? std::optional(m_startupVc->startAtLoginChecked()) : std::nullopt);
+                         m_onboardingPage ? std::optional(m_onboardingPage->startAtLoginChecked()) : std::nullopt);
         event->ignore();
         Showmainview();
         return;

@@ -6,13 +6,13 @@
 #include <memory>
 
 struct AppContext;
-class ContainerVc;
 class DimmingLayer;
+class ManagerWindowPages;
 class NoticeBar;
+class OnboardingPage;
 class QAction;
 class QStackedLayout;
 class ShortcutRecorder;
-class StartupVc;
 
 // The manager window: the onboarding page until the first run is over, then
 // the container of pages. Closing it during the first run finishes the
@@ -22,6 +22,7 @@ class StartupVc;
 //
 // Key presses and modifier changes go to the shortcut recorder only while it
 // records on the preferences page; everywhere else they behave as usual.
+// Known elsewhere as mainwindowController.
 class ManagerWindow final : public QWidget
 {
     Q_OBJECT
@@ -47,8 +48,8 @@ public:
 
     bool isShowingOnboarding() const;
     // The container, created on first use.
-    ContainerVc *containerVc();
-    StartupVc *startupVc() const;
+    ManagerWindowPages *pages();
+    OnboardingPage *onboardingPage() const;
     // The container page on screen, -1 while onboarding shows.
     int containerPage() const;
     // Whether the window watches the application's keys for the recorder:
@@ -81,8 +82,8 @@ private:
     QList<QAction *> m_menuKeyEquivalents;
     // Children of the window, held here so that they go before its other
     // children, the actions they switch among them; the container first.
-    std::unique_ptr<StartupVc> m_startupVc;
-    std::unique_ptr<ContainerVc> m_containerVc;
+    std::unique_ptr<OnboardingPage> m_onboardingPage;
+    std::unique_ptr<ManagerWindowPages> m_pages;
     bool m_minimizesOnClose = false;
     bool m_watchesKeysForRecorder = false;
 };

@@ -52,6 +52,42 @@ QString systemError(int number = errno)
     return QString::fromLocal8Bit(std::strerror(number));
 }
 
+// A client's connection to the socket at path; -1 when nothing listens there.
+int connectedTo(const QString &path)
+{
+    sockaddr_un address;
+    if (!socketAddress(path, &address))
+        return -1;
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (descriptor < 0)
+        return -1;
+    // Both a full backlog and a full buffer would otherwise block for good.
+    const timeval timeout{socketTimeoutMs / 1000, (socketTimeoutMs % 1000) * 1000};
+    ::setsockopt(descriptor, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    int result = -1;
+    do
+        result = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+bool sendAll(int descriptor, const QByteArray &bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t sent = ::send(descriptor, bytes.constData() + written, size_t(bytes.size() - written), MSG_NOSIGNAL);
+        if (sent > 0)
+            written += sent;
+        else if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
 bool isDescriptorShortage(int number)
 {
     return number == EMFILE || number == ENFILE || number == ENOBUFS || number == ENOMEM;
@@ -103,6 +139,12 @@ struct SingleInstance::Connection
     QSocketNotifier *notifier = nullptr;
     QTimer *idleTimer = nullptr;
     InstanceRequestParser parser;
+    // A request that expects a reply was read: nothing more is, and the
+    // connection waits for the reply, then writes it.
+    bool answering = false;
+    QByteArray reply;
+    qsizetype replyWritten = 0;
+    QSocketNotifier *writeNotifier = nullptr;
 };
 
 SingleInstance::SingleInstance(const QString &preferencesFile, const QString &socketFolder, QObject *parent)
@@ -131,6 +173,19 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::becomePrimary(int waitMs)
 {
+    if (!takeLock(waitMs))
+        return false;
+    listen();
+    return true;
+}
+
+void SingleInstance::releaseLock()
+{
+    m_lock->unlock();
+}
+
+bool SingleInstance::takeLock(int waitMs)
+{
     removeOtherComputersLock();
     m_lockFileProblem.clear();
     m_lockLeftBehind = false;
@@ -146,7 +201,6 @@ bool SingleInstance::becomePrimary(int waitMs)
         }
         return false;
     }
-    listen();
     return true;
 }
 
@@ -234,30 +288,52 @@ void SingleInstance::stopListening()
 
 bool SingleInstance::sendToPrimary(const QByteArray &request) const
 {
-    sockaddr_un address;
-    if (!socketAddress(m_socketPath, &address))
-        return false;
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int descriptor = connectedTo(m_socketPath);
     if (descriptor < 0)
         return false;
-    // Both a full backlog and a full buffer would otherwise block for good.
-    const timeval timeout{socketTimeoutMs / 1000, (socketTimeoutMs % 1000) * 1000};
-    ::setsockopt(descriptor, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    int result = -1;
-    do
-        result = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof address);
-    while (result != 0 && errno == EINTR);
-    const QByteArray line = request + '\n';
-    qsizetype written = 0;
-    while (result == 0 && written < line.size()) {
-        const ssize_t sent = ::send(descriptor, line.constData() + written, size_t(line.size() - written), MSG_NOSIGNAL);
-        if (sent > 0)
-            written += sent;
-        else if (errno != EINTR)
-            result = -1;
+    const bool sent = sendAll(descriptor, request + '\n');
+    ::close(descriptor);
+    return sent;
+}
+
+SingleInstance::Answer SingleInstance::askPrimary(const InstanceRequest &request, bool waitsOnUser) const
+{
+    Answer answer;
+    const int descriptor = connectedTo(m_socketPath);
+    if (descriptor < 0)
+        return answer;
+    answer.outcome = Answer::Outcome::noReply;
+    // The connection stays open both ways: the instance answers on it, and
+    // reads nothing more once it has the request.
+    if (!sendAll(descriptor, request.encoded())) {
+        ::close(descriptor);
+        return answer;
+    }
+    const timeval limit{waitsOnUser ? 0 : replyLimitMs / 1000, 0};
+    ::setsockopt(descriptor, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    // Replies are written by the instance the client asked: the limits only
+    // keep a damaged one from taking all memory.
+    InstanceMessage::Parser parser({qsizetype(1) << 30, qsizetype(1) << 24});
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        const QList<InstanceMessage::Fields> messages = parser.append(QByteArrayView(buffer, count));
+        if (!messages.isEmpty()) {
+            if (const auto reply = InstanceReply::fromFields(messages.constFirst())) {
+                answer.outcome = Answer::Outcome::replied;
+                answer.reply = *reply;
+            }
+            break;
+        }
+        if (parser.stopped())
+            break;
     }
     ::close(descriptor);
-    return result == 0;
+    return answer;
 }
 
 void SingleInstance::acceptConnections()
@@ -328,13 +404,14 @@ void SingleInstance::dropOldestConnection()
 void SingleInstance::readFrom(int descriptor)
 {
     const auto found = m_connections.find(descriptor);
-    if (found == m_connections.end())
+    if (found == m_connections.end() || found->second->answering)
         return;
-    InstanceRequestParser &parser = found->second->parser;
-    QList<QByteArray> requests;
+    Connection &connection = *found->second;
+    QList<QByteArray> shown;
+    std::optional<InstanceRequest> command;
     bool ended = false;
     char buffer[512];
-    for (int reads = 0; !ended && reads < readsPerWakeUp; ++reads) {
+    for (int reads = 0; !ended && !command && reads < readsPerWakeUp; ++reads) {
         const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR)
             continue;
@@ -343,14 +420,81 @@ void SingleInstance::readFrom(int descriptor)
             ended = count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
             break;
         }
-        requests.append(parser.append(QByteArrayView(buffer, count)));
-        ended = parser.overflowed();
+        for (const InstanceRequest &request : connection.parser.append(QByteArrayView(buffer, count))) {
+            // The first command is the connection's last request.
+            if (command)
+                break;
+            if (request.expectsReply())
+                command = request;
+            else
+                shown.append(request.kind == InstanceRequest::Kind::toggle ? toggleRequest : showRequest);
+        }
+        ended = connection.parser.stopped();
     }
-    if (ended)
+    const quint64 serial = connection.serial;
+    if (command && m_commandHandler) {
+        connection.answering = true;
+        connection.notifier->setEnabled(false);
+        connection.idleTimer->stop();
+    } else if (ended || command) {
         closeConnection(descriptor);
+    }
     // Last, as a receiver may run an event loop of its own.
-    for (const QByteArray &request : std::as_const(requests))
+    for (const QByteArray &request : std::as_const(shown))
         Q_EMIT requestReceived(request);
+    if (command && m_commandHandler) {
+        QPointer<SingleInstance> self(this);
+        m_commandHandler(*command, [self, descriptor, serial](const InstanceReply &reply) {
+            if (self)
+                self->sendReply(descriptor, serial, reply.encoded());
+        });
+    }
+}
+
+SingleInstance::Connection *SingleInstance::connectionWith(int descriptor, quint64 serial) const
+{
+    const auto found = m_connections.find(descriptor);
+    return found != m_connections.end() && found->second->serial == serial ? found->second.get() : nullptr;
+}
+
+void SingleInstance::sendReply(int descriptor, quint64 serial, const QByteArray &reply)
+{
+    // The client may have been dropped meanwhile, its descriptor reused.
+    Connection *connection = connectionWith(descriptor, serial);
+    if (!connection || !connection->reply.isEmpty())
+        return;
+    connection->reply = reply;
+    connection->writeNotifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, connection->owner.get());
+    connection->writeNotifier->setEnabled(false);
+    connect(connection->writeNotifier, &QSocketNotifier::activated, this, [this, descriptor] { writeReply(descriptor); });
+    writeReply(descriptor);
+}
+
+void SingleInstance::writeReply(int descriptor)
+{
+    const auto found = m_connections.find(descriptor);
+    if (found == m_connections.end())
+        return;
+    Connection &connection = *found->second;
+    while (connection.replyWritten < connection.reply.size()) {
+        const ssize_t sent = ::send(descriptor, connection.reply.constData() + connection.replyWritten,
+                                    size_t(connection.reply.size() - connection.replyWritten),
+                                    MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            connection.replyWritten += sent;
+            continue;
+        }
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // The client reads the rest when it can; one that stops reading goes.
+            connection.writeNotifier->setEnabled(true);
+            connection.idleTimer->start(idleConnectionMs);
+            return;
+        }
+        break; // the client has gone
+    }
+    closeConnection(descriptor);
 }
 
 void SingleInstance::closeConnection(int descriptor)
@@ -360,6 +504,8 @@ void SingleInstance::closeConnection(int descriptor)
         return;
     Connection &connection = *found->second;
     connection.notifier->setEnabled(false);
+    if (connection.writeNotifier)
+        connection.writeNotifier->setEnabled(false);
     connection.idleTimer->stop();
     connection.owner.release()->deleteLater();
     m_connections.erase(found);

@@ -1,14 +1,19 @@
 #pragma once
 
+#include "app/InstanceReply.h"
+#include "app/InstanceRequest.h"
 #include "app/InstanceRequestParser.h"
 
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 class QTimer;
@@ -25,15 +30,20 @@ class QTimer;
 // Taking the lock and opening the socket need no application object, so a
 // later process learns that another Brimble runs before it connects to the
 // display or reads the store.
+//
+// The commands for scripts (InstanceRequest) are answered over the same
+// connection: the client waits for the InstanceReply, which the running
+// Brimble writes when the command is done, and then ends with its status.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
 
 public:
     // Requests a later process can send to the running one.
-    static constexpr auto showRequest = InstanceRequestParser::showRequest;
-    static constexpr auto toggleRequest = InstanceRequestParser::toggleRequest;
-    // A connection that sends no complete request within this time is closed.
+    static constexpr auto showRequest = InstanceRequest::showLine;
+    static constexpr auto toggleRequest = InstanceRequest::toggleLine;
+    // A connection that sends no complete request within this time is
+    // closed, and so is one that takes no part of its reply for as long.
     static constexpr int idleConnectionMs = 10'000;
     // Clients held open at once, fewer when the process may open few files.
     // A client of ours writes its request as it connects, so when more come
@@ -62,6 +72,39 @@ public:
     // Sends request to the running instance; false when none answered.
     bool sendToPrimary(const QByteArray &request) const;
 
+    // Takes the lock without opening the socket, for a command that works on
+    // the store itself while no Brimble runs: a later process then finds no
+    // one to ask and waits for the lock. See becomePrimary for waitMs and
+    // what tells why it failed.
+    bool takeLock(int waitMs = 0);
+    // Lets go of the lock taken by takeLock().
+    void releaseLock();
+
+    // What asking the running instance came to.
+    struct Answer
+    {
+        enum class Outcome {
+            unreachable, // no process listens: none runs, or one holds the lock without a socket
+            noReply,     // it took the request and ended the connection without a reply
+            replied,
+        };
+        Outcome outcome = Outcome::unreachable;
+        InstanceReply reply;
+    };
+    // Sends request (which expectsReply()) and waits for the reply: without
+    // a limit for a request that may wait on the user, else replyLimitMs.
+    Answer askPrimary(const InstanceRequest &request, bool waitsOnUser) const;
+    static constexpr int replyLimitMs = 60'000;
+
+    // Answers a request: called once, on the main thread, at any time later.
+    using Replier = std::function<void(const InstanceReply &)>;
+    // Who answers the requests that expect a reply. Without one, their
+    // connections are closed unanswered.
+    void setCommandHandler(std::function<void(const InstanceRequest &, Replier)> handler)
+    {
+        m_commandHandler = std::move(handler);
+    }
+
     int heldConnectionLimit() const { return m_heldConnectionLimit; }
     QString socketPath() const { return m_socketPath; }
     QString lockPath() const { return m_lock->fileName(); }
@@ -81,6 +124,9 @@ private:
     void dropOldestConnection();
     void readFrom(int descriptor);
     void closeConnection(int descriptor);
+    Connection *connectionWith(int descriptor, quint64 serial) const;
+    void sendReply(int descriptor, quint64 serial, const QByteArray &reply);
+    void writeReply(int descriptor);
 
     QString m_socketPath;
     QString m_lockFileProblem;
@@ -94,4 +140,5 @@ private:
     quint64 m_connectionsAccepted = 0;
     bool m_floodReported = false;
     bool m_descriptorShortageReported = false;
+    std::function<void(const InstanceRequest &, Replier)> m_commandHandler;
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
+#include "app/CommandDispatch.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "app/StoreReadAhead.h"
@@ -31,9 +32,14 @@ int main(int argc, char **argv)
     // The help, the version and a mistyped option need neither a display
     // (one that does not answer would abort the application object) nor
     // the store.
-    const CommandLine::Request request = CommandLine::read(CommandLine::argumentsOf(argc, argv));
+    const CommandLine::Request request =
+        CommandLine::read(CommandLine::argumentsOf(argc, argv), CommandLine::undecodableArgumentsOf(argc, argv));
     if (request.exitStatus)
         return *request.exitStatus;
+    // A command for scripts needs a display only to choose a group or open
+    // an item, and none at all when a Brimble runs.
+    if (request.command)
+        return CommandDispatch::run(*request.command, Paths::preferencesFile(), Paths::runtimeFolder(), argc, argv);
     if (!DisplayConnection::isAvailable()) {
         CommandLine::printError("IDS_BR_340");
         return 1;
@@ -47,16 +53,29 @@ int main(int argc, char **argv)
     // Started again after a language change: the old process may still be
     // on its way out, so wait for it rather than hand it the request.
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
+    const auto reportLockProblem = [&instance] {
+        CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
+                                instance.lockFileProblem());
+    };
     if (!instance.becomePrimary(lockWaitMs)) {
         if (!instance.lockFileProblem().isEmpty()) {
-            CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
-                                    instance.lockFileProblem());
+            reportLockProblem();
             return 1;
         }
-        if (instance.sendToPrimary(request.toggle ? SingleInstance::toggleRequest : SingleInstance::showRequest))
+        // A start in the background asks nothing: reaching the running one is enough.
+        const QByteArray asked = request.background ? QByteArray()
+                               : request.toggle     ? QByteArray(SingleInstance::toggleRequest)
+                                                    : QByteArray(SingleInstance::showRequest);
+        if (instance.sendToPrimary(asked))
             return 0;
-        CommandLine::printError("IDS_BR_341");
-        return 1;
+        // A command for scripts may hold the lock for a moment while no Brimble runs.
+        if (!instance.becomePrimary(CommandDispatch::lockWaitMs)) {
+            if (!instance.lockFileProblem().isEmpty())
+                reportLockProblem();
+            else
+                CommandLine::printError("IDS_BR_341");
+            return 1;
+        }
     }
 
     // Reading the favourites runs beside connecting to the display.
@@ -91,18 +110,23 @@ int main(int argc, char **argv)
 
     AppDelegate delegate(context);
     QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleInstanceRequest);
+    instance.setCommandHandler([&delegate](const InstanceRequest &command, const SingleInstance::Replier &reply) {
+        delegate.handleCommand(command, reply);
+    });
     instance.acceptRequests();
     UnixSignals signals_;
     QObject::connect(&signals_, &UnixSignals::terminationRequested, &delegate, &AppDelegate::terminate);
 
     // `brimble --toggle` stands for a key binding: it starts with the popup.
-    delegate.applicationDidFinishLaunching(request.toggle ? AppDelegate::Opening::popover
-                                                          : AppDelegate::Opening::managerWindow);
+    delegate.applicationDidFinishLaunching(request.toggle       ? AppDelegate::Opening::popover
+                                           : request.background ? AppDelegate::Opening::nothing
+                                                                : AppDelegate::Opening::managerWindow);
     if (const auto notice = PreferencesNotices::forLoad(store))
         delegate.reportPreferencesProblem(*notice);
     store.setSaveFailureHandler(
         [&] { delegate.reportPreferencesProblem(PreferencesNotices::forSaveFailure(store.filePath())); });
     delegate.followPreferencesFile(store);
+    delegate.startDesktopSearch(QDBusConnection::sessionBus());
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
         CommandLine::printError("IDS_BR_350", store.filePath());

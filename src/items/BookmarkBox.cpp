@@ -2,7 +2,7 @@
 
 #include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
-#include "items/ItemBoxParts.h"
+#include "items/ItemBoxWidgets.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -17,26 +17,26 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
     , m_palette(palette)
 {
     setObjectName(QStringLiteral("boxAdbookmark"));
-    ItemBoxParts::styleBox(this);
-    txtFieldTitle_webbookmark = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), "IDS_BR_86", this);
-    txtfieldURL = ItemBoxParts::lineEdit(QStringLiteral("txtfieldURL"), "IDS_BR_94", this);
+    ItemBoxWidgets::styleBox(this);
+    txtFieldTitle_webbookmark = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), "IDS_BR_86", this);
+    txtfieldURL = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldURL"), "IDS_BR_94", this);
     txtfieldURL->setInputMethodHints(Qt::ImhUrlCharactersOnly | Qt::ImhNoAutoUppercase);
-    lblalertBookmark = ItemBoxParts::messageLine(QStringLiteral("lblalertBookmark"), this);
-    btnemojibookmark = ItemBoxParts::emojiButton(QStringLiteral("btnemojibookmark"), this);
+    lblalertBookmark = ItemBoxWidgets::messageLine(QStringLiteral("lblalertBookmark"), this);
+    btnemojibookmark = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojibookmark"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxParts::header("IDS_BR_71", this));
-    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(ItemBoxWidgets::header("IDS_BR_71", this));
+    m_groupLine = ItemBoxWidgets::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_91", this));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_91", this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
-    layout->addLayout(ItemBoxParts::withEmojiButton(txtFieldTitle_webbookmark, btnemojibookmark));
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_94", this));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_86", this));
+    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtFieldTitle_webbookmark, btnemojibookmark));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_94", this));
     layout->addWidget(txtfieldURL);
     layout->addWidget(lblalertBookmark);
     layout->addStretch();
-    layout->addLayout(ItemBoxParts::buttonRow(&btncancel_addWebBookmark, QStringLiteral("btncancel_addWebBookmark"),
+    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_addWebBookmark, QStringLiteral("btncancel_addWebBookmark"),
                                               &btnadd_boxaddWebBookmark, QStringLiteral("btnadd_boxaddWebBookmark"),
                                               this));
 
@@ -52,7 +52,7 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
 void BookmarkBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
-    ItemBoxParts::showGroup(m_groupLine, groupTitle);
+    ItemBoxWidgets::showGroup(m_groupLine, groupTitle);
     lblalertBookmark->clear();
     txtFieldTitle_webbookmark->clear();
     txtfieldURL->clear();

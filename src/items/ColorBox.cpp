@@ -3,7 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ColorWell.h"
 #include "items/ItemAdder.h"
-#include "items/ItemBoxParts.h"
+#include "items/ItemBoxWidgets.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -18,31 +18,31 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     , m_palette(palette)
 {
     setObjectName(QStringLiteral("boxAddColorWell"));
-    ItemBoxParts::styleBox(this);
-    txtfieldColorTitle = ItemBoxParts::lineEdit(QStringLiteral("txtfieldColorTitle"), "IDS_BR_86", this);
+    ItemBoxWidgets::styleBox(this);
+    txtfieldColorTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldColorTitle"), "IDS_BR_86", this);
     colorWell = new ColorWell(this);
     colorWell->setObjectName(QStringLiteral("colorWell"));
     colorWell->setFocusPolicy(Qt::TabFocus);
-    lblalertAddColor = ItemBoxParts::messageLine(QStringLiteral("lblalertAddColor"), this);
-    btnemojicolor = ItemBoxParts::emojiButton(QStringLiteral("btnemojicolor"), this);
+    lblalertAddColor = ItemBoxWidgets::messageLine(QStringLiteral("lblalertAddColor"), this);
+    btnemojicolor = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojicolor"), this);
 
     auto *wellRow = new QHBoxLayout;
     wellRow->addWidget(colorWell);
     wellRow->addStretch();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxParts::header("IDS_BR_73", this));
-    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(ItemBoxWidgets::header("IDS_BR_73", this));
+    m_groupLine = ItemBoxWidgets::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_98", this));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_98", this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
-    layout->addLayout(ItemBoxParts::withEmojiButton(txtfieldColorTitle, btnemojicolor));
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_101", this));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_86", this));
+    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldColorTitle, btnemojicolor));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_101", this));
     layout->addLayout(wellRow);
     layout->addWidget(lblalertAddColor);
     layout->addStretch();
-    layout->addLayout(ItemBoxParts::buttonRow(&btncancel_boxcolorWell, QStringLiteral("btncancel_boxcolorWell"),
+    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_boxcolorWell, QStringLiteral("btncancel_boxcolorWell"),
                                               &btnadd_boxcolorWell, QStringLiteral("btnadd_boxcolorWell"), this));
 
     connect(btnadd_boxcolorWell, &QPushButton::clicked, this, &ColorBox::btnAdd_boxaddColorWell);
@@ -54,7 +54,7 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 void ColorBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
-    ItemBoxParts::showGroup(m_groupLine, groupTitle);
+    ItemBoxWidgets::showGroup(m_groupLine, groupTitle);
     lblalertAddColor->clear();
     txtfieldColorTitle->clear();
 }

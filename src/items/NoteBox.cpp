@@ -2,7 +2,7 @@
 
 #include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
-#include "items/ItemBoxParts.h"
+#include "items/ItemBoxWidgets.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -34,27 +34,27 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     , m_palette(palette)
 {
     setObjectName(QStringLiteral("boxAddTextNote"));
-    ItemBoxParts::styleBox(this);
-    txtFieldTitle_textfile = ItemBoxParts::lineEdit(QStringLiteral("txtFieldTitle_textfile"), "IDS_BR_86", this);
+    ItemBoxWidgets::styleBox(this);
+    txtFieldTitle_textfile = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_textfile"), "IDS_BR_86", this);
     txtview_textfile = new QPlainTextEdit(this);
     txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
     txtview_textfile->setTabChangesFocus(true);
     txtview_textfile->installEventFilter(this);
-    lblalerttextnote = ItemBoxParts::messageLine(QStringLiteral("lblalerttextnote"), this);
-    btnemojiTextfile = ItemBoxParts::emojiButton(QStringLiteral("btnemojiTextfile"), this);
+    lblalerttextnote = ItemBoxWidgets::messageLine(QStringLiteral("lblalerttextnote"), this);
+    btnemojiTextfile = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojiTextfile"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxParts::header("IDS_BR_72", this));
-    m_groupLine = ItemBoxParts::groupLine(this);
+    layout->addWidget(ItemBoxWidgets::header("IDS_BR_72", this));
+    m_groupLine = ItemBoxWidgets::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_90", this));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_90", this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_86", this));
-    layout->addLayout(ItemBoxParts::withEmojiButton(txtFieldTitle_textfile, btnemojiTextfile));
-    layout->addWidget(ItemBoxParts::caption("IDS_BR_97", this));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_86", this));
+    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtFieldTitle_textfile, btnemojiTextfile));
+    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_97", this));
     layout->addWidget(txtview_textfile, 1);
     layout->addWidget(lblalerttextnote);
-    layout->addLayout(ItemBoxParts::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),
+    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),
                                               &btnadd_boxTextNote, QStringLiteral("btnadd_boxTextNote"), this));
 
     connect(btnadd_boxTextNote, &QPushButton::clicked, this, &NoteBox::btnAdd_boxaddText);
@@ -68,7 +68,7 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 void NoteBox::reset(const QString &groupTitle)
 {
     m_groupTitle = groupTitle;
-    ItemBoxParts::showGroup(m_groupLine, groupTitle);
+    ItemBoxWidgets::showGroup(m_groupLine, groupTitle);
     lblalerttextnote->clear();
     txtFieldTitle_textfile->clear();
     txtview_textfile->clear();

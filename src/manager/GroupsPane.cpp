@@ -1,11 +1,11 @@
 #include "manager/GroupsPane.h"
 
-#include "manager/ManagerController.h"
-#include "manager/ManagerModels.h"
+#include "manager/GroupsListView.h"
+#include "manager/GroupsModel.h"
+#include "manager/ManagerGroups.h"
 #include "manager/ManagerSortMenus.h"
-#include "manager/ManagerViews.h"
-#include "manager/PaneParts.h"
-#include "quicklist/SelectTagVc.h"
+#include "manager/PaneWidgets.h"
+#include "quicklist/ColorTagPicker.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/ViewLinks.h"
@@ -30,33 +30,33 @@ constexpr auto sharedItemsKept = "IDS_BR_500";
 
 } // namespace
 
-GroupsPane::GroupsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
-                       QWidget *parent)
+GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const ManagerServices &services,
+                       DimmingLayer &blackLayer, QWidget *parent)
     : QWidget(parent)
-    , m_controller(controller)
+    , m_groups(groups)
     , m_services(services)
     , m_blackLayer(blackLayer)
-    , m_groupsModel(new GroupsModel(controller, this))
+    , m_groupsModel(new GroupsModel(groups, this))
 {
     setObjectName(QStringLiteral("groupsPane"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 4, 8);
-    layout->addWidget(PaneParts::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
-    tblviewgroup = new GroupsTableView(controller, this);
+    layout->addWidget(PaneWidgets::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
+    tblviewgroup = new GroupsListView(drops, this);
     tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
 
     auto *bar = new QHBoxLayout;
-    btnAddGroup = PaneParts::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
+    m_addGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
                                        LocalizedText("IDS_BR_180"), this);
-    btnRemoveGroup = PaneParts::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
+    m_removeGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
                                           LocalizedText("IDS_BR_63"), this);
-    btnsortGroups_ = PaneParts::sortButton(QStringLiteral("btnsortGroups"), "IDS_BR_147", this);
-    bar->addWidget(btnAddGroup);
-    bar->addWidget(btnRemoveGroup);
+    m_sortGroupsButton = PaneWidgets::sortButton(QStringLiteral("btnsortGroups"), "IDS_BR_147", this);
+    bar->addWidget(m_addGroupButton);
+    bar->addWidget(m_removeGroupButton);
     bar->addStretch();
-    bar->addWidget(btnsortGroups_);
+    bar->addWidget(m_sortGroupsButton);
     layout->addLayout(bar);
 
     tblviewgroup->setModel(m_groupsModel);
@@ -64,57 +64,56 @@ GroupsPane::GroupsPane(ManagerController &controller, const ManagerServices &ser
     // showing is dropped: the page is hidden in the window by then.
     m_groupsModel->setEditsAllowed([this] { return isVisibleTo(window()); });
 
-    connect(btnAddGroup, &QToolButton::clicked, this, &GroupsPane::btnaddgroup);
-    connect(btnRemoveGroup, &QToolButton::clicked, this, &GroupsPane::btnremovegroup);
-    connect(btnsortGroups_, &QToolButton::clicked, this, &GroupsPane::btnsortGroups);
+    connect(m_addGroupButton, &QToolButton::clicked, this, &GroupsPane::btnaddgroup);
+    connect(m_removeGroupButton, &QToolButton::clicked, this, &GroupsPane::removeSelectedGroup);
+    connect(m_sortGroupsButton, &QToolButton::clicked, this, &GroupsPane::btnsortGroups);
     connect(tblviewgroup, &QWidget::customContextMenuRequested, this, &GroupsPane::showGroupsMenu);
-    connect(tblviewgroup, &GroupsTableView::colorClicked, this, &GroupsPane::changegroupBoxColor);
-    connectController();
+    connect(tblviewgroup, &GroupsListView::colorClicked, this, &GroupsPane::changegroupBoxColor);
+    connectGroups();
 }
 
-void GroupsPane::connectController()
+void GroupsPane::connectGroups()
 {
-    connect(&m_controller, &ManagerController::groupsReset, this, [this] {
+    connect(&m_groups, &ManagerGroups::groupsReset, this, [this] {
         syncGroupSelection();
         updateControls();
     });
-    connect(&m_controller, &ManagerController::selectionMoved, this, &GroupsPane::syncGroupSelection);
-    connect(&m_controller, &ManagerController::itemsReset, this, &GroupsPane::updateControls);
+    connect(&m_groups, &ManagerGroups::selectionMoved, this, &GroupsPane::syncGroupSelection);
     connect(tblviewgroup->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (!m_syncingSelection && current.isValid() && current.row() != m_controller.selectedRow())
-                    m_controller.selectGroup(current.row());
+                if (!m_syncingSelection && current.isValid() && current.row() != m_groups.selectedRow())
+                    m_groups.selectGroup(current.row());
             });
     connect(m_groupsModel, &GroupsModel::renameFinished, this, [this](int row, int result) {
-        if (result != int(ManagerController::Rename::duplicate))
+        if (result != int(ManagerGroups::Rename::duplicate))
             return;
         // The alert waits until the name field has closed.
         QTimer::singleShot(0, this, [this, row] {
-            if (row != m_controller.selectedRow())
-                m_controller.selectGroup(row);
+            if (row != m_groups.selectedRow())
+                m_groups.selectGroup(row);
             alertforSamegroup();
         });
     });
-    connect(&m_services.selectTagvc, &SelectTagVc::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
+    connect(&m_services.selectTagvc, &ColorTagPicker::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
         if (!fromMainWindow)
             return;
         // Should the groups have moved while the picker was open, the colour
         // follows the group it was opened for.
         int row = Rowforcolorchange;
-        if (m_controller.groupTitle(row) != m_colorGroupTitle) {
+        if (m_groups.groupTitle(row) != m_colorGroupTitle) {
             row = -1;
-            for (int at = 0; row < 0 && at < m_controller.groupCount(); ++at)
-                row = m_controller.groupTitle(at) == m_colorGroupTitle ? at : -1;
+            for (int at = 0; row < 0 && at < m_groups.groupCount(); ++at)
+                row = m_groups.groupTitle(at) == m_colorGroupTitle ? at : -1;
         }
-        if (row >= 0 && row < m_controller.groupCount())
-            m_controller.changeColor(row, color);
+        if (row >= 0 && row < m_groups.groupCount())
+            m_groups.changeColor(row, color);
     });
 }
 
 void GroupsPane::syncGroupSelection()
 {
     m_syncingSelection = true;
-    const int row = m_controller.selectedRow();
+    const int row = m_groups.selectedRow();
     if (row >= 0) {
         const QModelIndex index = m_groupsModel->index(row);
         tblviewgroup->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -127,7 +126,7 @@ void GroupsPane::syncGroupSelection()
 
 void GroupsPane::updateControls()
 {
-    btnRemoveGroup->setEnabled(m_controller.groupCount() > 0);
+    m_removeGroupButton->setEnabled(m_groups.groupCount() > 0);
 }
 
 void GroupsPane::endEditing()
@@ -139,18 +138,18 @@ void GroupsPane::endEditing()
 void GroupsPane::btnaddgroup()
 {
     endEditing();
-    btnAddGroup->setEnabled(false);
-    QTimer::singleShot(addGroupReenableMs, btnAddGroup, [button = btnAddGroup] { button->setEnabled(true); });
-    m_controller.addGroup();
+    m_addGroupButton->setEnabled(false);
+    QTimer::singleShot(addGroupReenableMs, m_addGroupButton, [button = m_addGroupButton] { button->setEnabled(true); });
+    m_groups.addGroup();
     QTimer::singleShot(startEditingDelayMs, this, &GroupsPane::makeLabelStartEditing);
 }
 
-void GroupsPane::btnremovegroup()
+void GroupsPane::removeSelectedGroup()
 {
     endEditing();
-    if (m_controller.selectedRow() < 0)
+    if (m_groups.selectedRow() < 0)
         return;
-    tblviewgroup->scrollTo(m_groupsModel->index(m_controller.selectedRow()));
+    tblviewgroup->scrollTo(m_groupsModel->index(m_groups.selectedRow()));
     alertforDeletegroup();
 }
 
@@ -174,24 +173,24 @@ void GroupsPane::alertforSamegroup()
 
 void GroupsPane::alertforDeletegroup()
 {
-    const int row = m_controller.selectedRow();
+    const int row = m_groups.selectedRow();
     if (row < 0)
         return;
-    const QString consequence = m_controller.groupSharesItems(row)
-        ? LocalizedText(sharedItemsKept).arg(m_controller.groupTitle(row))
+    const QString consequence = m_groups.groupSharesItems(row)
+        ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
         : LocalizedText("IDS_BR_76");
     ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
                            if (button == 0)
-                               m_controller.deleteGroup(m_controller.selectedRow());
+                               m_groups.deleteGroup(m_groups.selectedRow());
                        });
 }
 
 void GroupsPane::btnsortGroups()
 {
     endEditing();
-    ManagerSortMenus::groupSortMenu(m_controller, this)
-        ->popup(btnsortGroups_->mapToGlobal(QPoint(0, btnsortGroups_->height())));
+    ManagerSortMenus::groupSortMenu(m_groups, m_services.sortSettings, this)
+        ->popup(m_sortGroupsButton->mapToGlobal(QPoint(0, m_sortGroupsButton->height())));
 }
 
 void GroupsPane::showGroupsMenu(const QPoint &pos)
@@ -200,9 +199,9 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
     if (m_blackLayer.isHeld())
         return;
     const QModelIndex index = tblviewgroup->indexAt(pos);
-    if (index.isValid() && index.row() != m_controller.selectedRow())
-        m_controller.selectGroup(index.row());
-    if (m_controller.selectedRow() < 0)
+    if (index.isValid() && index.row() != m_groups.selectedRow())
+        m_groups.selectGroup(index.row());
+    if (m_groups.selectedRow() < 0)
         return;
     auto *groupsMenu = new QMenu(this);
     groupsMenu->setObjectName(QStringLiteral("groupsMenu"));
@@ -217,10 +216,10 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
 
 void GroupsPane::changegroupBoxColor(int row, const QRect &anchor)
 {
-    if (row < 0 || row >= m_controller.groupCount())
+    if (row < 0 || row >= m_groups.groupCount())
         return;
     Rowforcolorchange = row;
-    m_colorGroupTitle = m_controller.groupTitle(row);
+    m_colorGroupTitle = m_groups.groupTitle(row);
     m_services.selectTagvc.openBeside(anchor, true,
                                       m_groupsModel->index(row).data(int(GroupsModel::Role::color)).value<QColor>());
 }
@@ -231,7 +230,7 @@ bool GroupsPane::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (plain && !tblviewgroup->isEditing() && key->key() == Qt::Key_Delete) {
-            btnremovegroup();
+            removeSelectedGroup();
             return true;
         }
     }

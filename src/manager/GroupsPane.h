@@ -6,9 +6,10 @@
 #include <QWidget>
 
 class DimmingLayer;
+class GroupsDropTarget;
+class GroupsListView;
 class GroupsModel;
-class GroupsTableView;
-class ManagerController;
+class ManagerGroups;
 class QMessageBox;
 class QToolButton;
 
@@ -20,7 +21,7 @@ class GroupsPane final : public QWidget
     Q_OBJECT
 
 public:
-    GroupsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
+    GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const ManagerServices &services, DimmingLayer &blackLayer,
                QWidget *parent);
 
     // Commits a group name being edited, rename included.
@@ -28,7 +29,7 @@ public:
 
 public Q_SLOTS:
     void btnaddgroup();
-    void btnremovegroup();
+    void removeSelectedGroup();
     void makeLabelStartEditing();
     void alertforSamegroup();
     void alertforDeletegroup();
@@ -38,13 +39,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void connectController();
+    void connectGroups();
     void updateControls();
     void syncGroupSelection();
     void showGroupsMenu(const QPoint &pos);
     void changegroupBoxColor(int row, const QRect &anchor);
 
-    ManagerController &m_controller;
+    ManagerGroups &m_groups;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
     GroupsModel *m_groupsModel = nullptr;
@@ -53,9 +54,9 @@ private:
     // The title of the group at Rowforcolorchange when the picker opened.
     QString m_colorGroupTitle;
 
-    GroupsTableView *tblviewgroup = nullptr;
-    QToolButton *btnAddGroup = nullptr;
-    QToolButton *btnRemoveGroup = nullptr;
-    QToolButton *btnsortGroups_ = nullptr;
+    GroupsListView *tblviewgroup = nullptr;
+    QToolButton *m_addGroupButton = nullptr;
+    QToolButton *m_removeGroupButton = nullptr;
+    QToolButton *m_sortGroupsButton = nullptr;
     QPointer<QMessageBox> m_sameGroupAlert;
 };

@@ -1,15 +1,13 @@
 #include "manager/ItemsPane.h"
 
-#include "items/AddPanelvc.h"
-#include "items/CharacterPalette.h"
-#include "items/EditFileFolderitemvc.h"
 #include "items/FaviconFetcher.h"
-#include "items/FileOrFolderDialog.h"
-#include "manager/ManagerController.h"
-#include "manager/ManagerModels.h"
+#include "manager/ItemPanels.h"
+#include "manager/ItemsListView.h"
+#include "manager/ItemsModel.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "manager/ManagerSortMenus.h"
-#include "manager/ManagerViews.h"
-#include "manager/PaneParts.h"
+#include "manager/PaneWidgets.h"
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
 #include "quicklist/QuickListMenus.h"
@@ -35,20 +33,23 @@ constexpr int tooltipMs = 2000;
 
 } // namespace
 
-ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
-                     std::function<void()> endGroupEditing, QWidget *parent)
+ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarget &drops,
+                     const ManagerServices &services, DimmingLayer &blackLayer, std::function<void()> endGroupEditing,
+                     QWidget *parent)
     : QWidget(parent)
-    , m_controller(controller)
+    , m_groups(groups)
+    , m_items(items)
     , m_services(services)
     , m_blackLayer(blackLayer)
     , m_endGroupEditing(std::move(endGroupEditing))
-    , m_itemsModel(new ItemsModel(controller, this))
+    , m_itemsModel(new ItemsModel(items, services.supportFiles, this))
+    , m_panels(new ItemPanels(groups, items, services, blackLayer, this))
 {
     setObjectName(QStringLiteral("itemsPane"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 8, 8, 8);
     auto *top = new QHBoxLayout;
-    top->addWidget(PaneParts::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
+    top->addWidget(PaneWidgets::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
     top->addStretch();
     searchtextfield = new QLineEdit(this);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
@@ -60,7 +61,7 @@ ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &servi
     layout->addLayout(top);
 
     itemsStack = new QStackedWidget(this);
-    tblviewItems = new ItemsTableView(controller, itemsStack);
+    tblviewItems = new ItemsListView(items, drops, itemsStack);
     tblviewItems->setAccessibleName(LocalizedText("IDS_BR_58"));
     tblviewItems->installEventFilter(this);
     itemsStack->addWidget(tblviewItems);
@@ -69,33 +70,33 @@ ItemsPane::ItemsPane(ManagerController &controller, const ManagerServices &servi
     layout->addWidget(itemsStack, 1);
 
     auto *bar = new QHBoxLayout;
-    btnAddItem_ = PaneParts::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
+    m_addItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
                                        LocalizedText("IDS_BR_61"), this);
-    btnRemoveItem = PaneParts::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
+    m_removeItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
                                          LocalizedText("IDS_BR_187"), this);
-    btnsortItems_ = PaneParts::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
-    bar->addWidget(btnAddItem_);
-    bar->addWidget(btnRemoveItem);
+    m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
+    bar->addWidget(m_addItemButton);
+    bar->addWidget(m_removeItemButton);
     bar->addStretch();
-    bar->addWidget(btnsortItems_);
+    bar->addWidget(m_sortItemsButton);
     layout->addLayout(bar);
 
     tblviewItems->setModel(m_itemsModel);
 
     // The selected item stays selected as the search starts, narrows or ends.
     connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
-        const auto selected = m_controller.shownItem(selectedItemRow());
-        m_controller.search(text);
+        const auto selected = m_items.shownItem(selectedItemRow());
+        m_items.search(text);
         if (const auto uid = selected ? selected->uid() : std::nullopt)
             scrolltoLastAddedItemWithUid(*uid);
     });
-    connect(btnAddItem_, &QToolButton::clicked, this, &ItemsPane::btnAddItem);
-    connect(btnRemoveItem, &QToolButton::clicked, this, &ItemsPane::btnremoveItem);
-    connect(btnsortItems_, &QToolButton::clicked, this, &ItemsPane::btnsortItems);
+    connect(m_addItemButton, &QToolButton::clicked, this, &ItemsPane::addItemClicked);
+    connect(m_removeItemButton, &QToolButton::clicked, this, &ItemsPane::btnremoveItem);
+    connect(m_sortItemsButton, &QToolButton::clicked, this, &ItemsPane::btnsortItems);
     connect(tblviewItems, &QWidget::customContextMenuRequested, this, &ItemsPane::showItemsMenu);
     connect(tblviewItems, &QAbstractItemView::doubleClicked, this, &ItemsPane::Items_doubleclicked);
-    connect(tblviewItems, &ItemsTableView::editClicked, this, &ItemsPane::editRow);
-    connectController();
+    connect(tblviewItems, &ItemsListView::editClicked, this, &ItemsPane::editRow);
+    connectItems();
 }
 
 void ItemsPane::buildEmptyBox()
@@ -103,7 +104,7 @@ void ItemsPane::buildEmptyBox()
     boxNoItem = new QWidget(itemsStack);
     boxNoItem->setObjectName(QStringLiteral("boxNoItem"));
     auto *empty = new QVBoxLayout(boxNoItem);
-    auto *lbltitleNoitems = PaneParts::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
+    auto *lbltitleNoitems = PaneWidgets::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
     lbltitleNoitems->setAlignment(Qt::AlignCenter);
     auto *lbldescriptionN0items = new QLabel(LocalizedText("IDS_BR_60"), boxNoItem);
     lbldescriptionN0items->setObjectName(QStringLiteral("lbldescriptionN0items"));
@@ -119,29 +120,29 @@ void ItemsPane::buildEmptyBox()
     connect(btnAddNewItem, &QPushButton::clicked, this, [this, btnAddNewItem] { showAddMenu(btnAddNewItem); });
 }
 
-void ItemsPane::connectController()
+void ItemsPane::connectItems()
 {
-    connect(&m_controller, &ManagerController::groupsReset, this, &ItemsPane::updateControls);
-    connect(&m_controller, &ManagerController::itemsReset, this, &ItemsPane::updateControls);
-    connect(&m_controller, &ManagerController::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
-    connect(&m_controller, &ManagerController::searchEnded, this, [this] {
+    connect(&m_groups, &ManagerGroups::groupsReset, this, &ItemsPane::updateControls);
+    connect(&m_items, &ManagerItems::itemsReset, this, &ItemsPane::updateControls);
+    connect(&m_items, &ManagerItems::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
+    connect(&m_items, &ManagerItems::searchEnded, this, [this] {
         const QSignalBlocker blocker(searchtextfield);
         searchtextfield->clear();
     });
     // Remove acts on the selected item: without one it is off.
     connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { btnRemoveItem->setEnabled(selectedItemRow() >= 0); });
+            [this] { m_removeItemButton->setEnabled(selectedItemRow() >= 0); });
     connect(&m_services.faviconFetcher, &FaviconFetcher::iconSaved, m_itemsModel, &ItemsModel::iconFileChanged);
 }
 
 void ItemsPane::updateControls()
 {
-    const bool hasGroups = m_controller.groupCount() > 0;
-    const bool hasItems = !m_controller.selectedGroupItems().isEmpty();
-    btnAddItem_->setEnabled(hasGroups);
-    btnRemoveItem->setEnabled(selectedItemRow() >= 0);
-    const bool showEmptyBox = !m_controller.searchBegin() && !hasItems && hasGroups;
-    tblviewItems->setEmptyText(m_controller.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
+    const bool hasGroups = m_groups.groupCount() > 0;
+    const bool hasItems = !m_items.selectedGroupItems().isEmpty();
+    m_addItemButton->setEnabled(hasGroups);
+    m_removeItemButton->setEnabled(selectedItemRow() >= 0);
+    const bool showEmptyBox = !m_items.searchBegin() && !hasItems && hasGroups;
+    tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
 }
 
@@ -156,105 +157,32 @@ int ItemsPane::selectedItemRow() const
     return tblviewItems->selectedRow();
 }
 
-void ItemsPane::btnAddItem()
+void ItemsPane::addItemClicked()
 {
-    showAddMenu(btnAddItem_);
+    showAddMenu(m_addItemButton);
 }
 
 void ItemsPane::showAddMenu(QWidget *anchor)
 {
-    if (m_controller.selectedRow() < 0 || !m_services.favorites.hasGroupList())
+    if (m_groups.selectedRow() < 0 || !m_services.favorites.hasGroupList())
         return;
     m_endGroupEditing();
-    QMenu *itemmenu = QuickListMenus::addItemMenu({[this] { AddFileFolders(); }, [this] { AddWebBookmark(); },
-                                                   [this] { AddTextSnnipet(); }, [this] { AddColorSwitch(); }},
-                                                  this);
+    ItemPanels *panels = m_panels;
+    QMenu *itemmenu = QuickListMenus::addItemMenu(
+        {[panels] { panels->AddFileFolders(); }, [panels] { panels->AddWebBookmark(); },
+         [panels] { panels->AddTextSnnipet(); }, [panels] { panels->AddColorSwitch(); }},
+        this);
     itemmenu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
-}
-
-void ItemsPane::AddFileFolders()
-{
-    if (m_controller.selectedRow() < 0)
-        return;
-    std::optional<QString> path;
-    {
-        const DimmingLayer::Scope dimmed(m_blackLayer);
-        path = m_chooseFile ? m_chooseFile(this) : FileOrFolderDialog::choose(window());
-    }
-    if (path)
-        m_controller.addDroppedFiles({*path});
-}
-
-void ItemsPane::AddWebBookmark()
-{
-    openAddPanel(PanelKind::webBookmark, std::nullopt);
-}
-
-void ItemsPane::AddTextSnnipet()
-{
-    openAddPanel(PanelKind::textFile, std::nullopt);
-}
-
-void ItemsPane::AddColorSwitch()
-{
-    openAddPanel(PanelKind::colorWell, std::nullopt);
-}
-
-CharacterPalette &ItemsPane::palette()
-{
-    if (!m_palette)
-        m_palette = new CharacterPalette(m_services.preferences, this);
-    return *m_palette;
-}
-
-void ItemsPane::holdDimming(QWidget *panel)
-{
-    m_blackLayer.hold();
-    connect(qobject_cast<QDialog *>(panel), &QDialog::finished, this, [this] { m_blackLayer.release(); },
-            Qt::SingleShotConnection);
-}
-
-void ItemsPane::openAddPanel(PanelKind kind, const std::optional<Item> &edited)
-{
-    if (m_controller.selectedRow() < 0)
-        return;
-    if (!m_addPanelvc) {
-        m_addPanelvc = new AddPanelvc(m_services.items(), palette(), this);
-        connect(m_addPanelvc, &AddPanelvc::saved, &m_controller, &ManagerController::selectedItemsStored);
-    }
-    holdDimming(m_addPanelvc);
-    m_addPanelvc->showPanel(kind, m_controller.selectedGroupTitle(), edited);
 }
 
 void ItemsPane::editRow(int row)
 {
-    const auto item = m_controller.shownItem(row);
+    const auto item = m_items.shownItem(row);
     if (!item || !item->uid())
         return;
     if (tblviewItems->selectedRow() != row)
         tblviewItems->setCurrentIndex(m_itemsModel->index(row));
-    switch (item->kind()) {
-    case ItemKind::normalFile:
-        if (!m_editFileFolderitemvc) {
-            m_editFileFolderitemvc = new EditFileFolderitemvc(m_services.items(), palette(), this);
-            connect(m_editFileFolderitemvc, &EditFileFolderitemvc::saved, &m_controller,
-                    &ManagerController::selectedItemsStored);
-        }
-        holdDimming(m_editFileFolderitemvc);
-        m_editFileFolderitemvc->showPanel(m_controller.selectedGroupTitle(), *item);
-        break;
-    case ItemKind::bookmark:
-        openAddPanel(PanelKind::webBookmark, item);
-        break;
-    case ItemKind::text:
-        openAddPanel(PanelKind::textFile, item);
-        break;
-    case ItemKind::color:
-        openAddPanel(PanelKind::colorWell, item);
-        break;
-    case ItemKind::unknown:
-        break;
-    }
+    m_panels->edit(*item);
 }
 
 void ItemsPane::menuitem_edit()
@@ -264,13 +192,13 @@ void ItemsPane::menuitem_edit()
 
 void ItemsPane::menuitem_Open()
 {
-    m_controller.revealItem(selectedItemRow());
+    m_items.revealItem(selectedItemRow());
 }
 
 void ItemsPane::menuitem_QuickLook()
 {
-    const auto item = m_controller.shownItem(selectedItemRow());
-    const auto path = item ? ManagerController::filePathOf(*item) : std::nullopt;
+    const auto item = m_items.shownItem(selectedItemRow());
+    const auto path = item ? ManagerItems::filePathOf(*item) : std::nullopt;
     if (!path)
         return;
     if (!m_previewWindow)
@@ -287,7 +215,7 @@ void ItemsPane::menuitem_QuickLook()
 
 void ItemsPane::PinItem()
 {
-    m_controller.PinItem(selectedItemRow());
+    m_items.PinItem(selectedItemRow());
 }
 
 void ItemsPane::btnremoveItem()
@@ -298,7 +226,7 @@ void ItemsPane::btnremoveItem()
 
 void ItemsPane::alertforRemoveItem()
 {
-    const auto item = m_controller.shownItem(selectedItemRow());
+    const auto item = m_items.shownItem(selectedItemRow());
     if (!item)
         return;
     const auto uid = item->uid();
@@ -308,8 +236,8 @@ void ItemsPane::alertforRemoveItem()
                        {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
-                           const int row = m_controller.shownRowOfUid(*uid);
-                           m_controller.removeItem(row);
+                           const int row = m_items.shownRowOfUid(*uid);
+                           m_items.removeItem(row);
                            // The next item takes the removed one's place, as
                            // in a file manager, so Delete can go on.
                            const int count = m_itemsModel->rowCount();
@@ -321,8 +249,8 @@ void ItemsPane::alertforRemoveItem()
 void ItemsPane::btnsortItems()
 {
     m_endGroupEditing();
-    ManagerSortMenus::itemSortMenu(m_controller, this)
-        ->popup(btnsortItems_->mapToGlobal(QPoint(0, btnsortItems_->height())));
+    ManagerSortMenus::itemSortMenu(m_items, m_services.sortSettings, this)
+        ->popup(m_sortItemsButton->mapToGlobal(QPoint(0, m_sortItemsButton->height())));
 }
 
 void ItemsPane::showItemsMenu(const QPoint &pos)
@@ -333,7 +261,7 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     const QModelIndex index = tblviewItems->indexAt(pos);
     if (index.isValid())
         tblviewItems->setCurrentIndex(index);
-    const auto item = m_controller.shownItem(selectedItemRow());
+    const auto item = m_items.shownItem(selectedItemRow());
     if (!item)
         return;
     const bool isFile = item->kind() == ItemKind::normalFile;
@@ -357,13 +285,13 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
 void ItemsPane::Items_doubleclicked()
 {
     const int row = selectedItemRow();
-    switch (m_controller.openItem(row)) {
-    case ManagerController::Open::copiedColor:
+    switch (m_items.openItem(row)) {
+    case ManagerItems::Open::copiedColor:
         showCopiedTip(row);
         break;
-    case ManagerController::Open::missing:
+    case ManagerItems::Open::missing:
         ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
-                           LocalizedText("IDS_BR_322").arg(m_controller.shownItem(row)->target()),
+                           LocalizedText("IDS_BR_322").arg(m_items.shownItem(row)->target()),
                            {LocalizedText("IDS_BR_2")}, {});
         break;
     default:
@@ -380,7 +308,7 @@ void ItemsPane::showCopiedTip(int row)
 
 void ItemsPane::scrolltoLastAddedItemWithUid(qint64 uid)
 {
-    const int row = m_controller.shownRowOfUid(uid);
+    const int row = m_items.shownRowOfUid(uid);
     if (row < 0)
         return;
     const QModelIndex index = m_itemsModel->index(row);

@@ -7,50 +7,41 @@
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 
-class AddPanelvc;
-class CharacterPalette;
 class DimmingLayer;
-class EditFileFolderitemvc;
+class GroupsDropTarget;
+class ItemPanels;
+class ItemsListView;
 class ItemsModel;
-class ItemsTableView;
-class ManagerController;
+class ManagerGroups;
+class ManagerItems;
 class PreviewWindow;
 class QLineEdit;
 class QStackedWidget;
 class QToolButton;
-enum class PanelKind;
 
 // The manager page's right pane: the selected group's items under the search
 // field, with the add, remove and sort buttons below them (or a box that
 // invites adding the first item), the items' context menu and keys, and the
-// add and edit panels and the preview they open.
+// preview. The add and edit panels are ItemPanels'.
 class ItemsPane final : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Runs the dialog that picks one file or folder; nothing when cancelled.
-    using FileChooser = std::function<std::optional<QString>(QWidget *parent)>;
-
     // endGroupEditing commits a group name being edited in the other pane
     // before an action here reads the groups.
-    ItemsPane(ManagerController &controller, const ManagerServices &services, DimmingLayer &blackLayer,
-              std::function<void()> endGroupEditing, QWidget *parent);
+    ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarget &drops, const ManagerServices &services,
+              DimmingLayer &blackLayer, std::function<void()> endGroupEditing, QWidget *parent);
 
-    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    ItemPanels &panels() const { return *m_panels; }
     QLineEdit *searchField() const { return searchtextfield; }
     void focusSearch();
 
 public Q_SLOTS:
-    void btnAddItem();
+    void addItemClicked();
     void btnremoveItem();
     void btnsortItems();
-    void AddFileFolders();
-    void AddWebBookmark();
-    void AddTextSnnipet();
-    void AddColorSwitch();
     void menuitem_edit();
     void menuitem_Open();
     void menuitem_QuickLook();
@@ -64,33 +55,28 @@ protected:
 
 private:
     void buildEmptyBox();
-    void connectController();
+    void connectItems();
     void updateControls();
     void showItemsMenu(const QPoint &pos);
     void showAddMenu(QWidget *anchor);
-    void openAddPanel(PanelKind kind, const std::optional<Item> &edited);
     void editRow(int row);
     int selectedItemRow() const;
     void showCopiedTip(int row);
-    void holdDimming(QWidget *panel);
-    CharacterPalette &palette();
 
-    ManagerController &m_controller;
+    ManagerGroups &m_groups;
+    ManagerItems &m_items;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
     std::function<void()> m_endGroupEditing;
     ItemsModel *m_itemsModel = nullptr;
-    FileChooser m_chooseFile;
+    ItemPanels *m_panels = nullptr;
 
-    ItemsTableView *tblviewItems = nullptr;
+    ItemsListView *tblviewItems = nullptr;
     QLineEdit *searchtextfield = nullptr;
     QStackedWidget *itemsStack = nullptr;
     QWidget *boxNoItem = nullptr;
-    QToolButton *btnAddItem_ = nullptr;
-    QToolButton *btnRemoveItem = nullptr;
-    QToolButton *btnsortItems_ = nullptr;
-    QPointer<AddPanelvc> m_addPanelvc;
-    QPointer<EditFileFolderitemvc> m_editFileFolderitemvc;
+    QToolButton *m_addItemButton = nullptr;
+    QToolButton *m_removeItemButton = nullptr;
+    QToolButton *m_sortItemsButton = nullptr;
     QPointer<PreviewWindow> m_previewWindow;
-    CharacterPalette *m_palette = nullptr;
 };

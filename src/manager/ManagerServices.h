@@ -3,14 +3,14 @@
 #include "items/ItemServices.h"
 #include "platform/DesktopServices.h"
 
+class ColorTagPicker;
 class FaviconFetcher;
 class FavoritesStore;
 class FileBookmarks;
 class PreferencesStore;
-class SelectTagVc;
+struct SortSettings;
 class SupportFiles;
 class ViewLinks;
-struct SortSettings;
 
 // What the manager page works with. Every member is owned by the
 // application (AppContext and the application delegate) and outlives the page.
@@ -26,7 +26,7 @@ struct ManagerServices
     PreferencesStore &preferences;
     DesktopServices desktop;
     // The process's one colour-tag picker, shared with the popup.
-    SelectTagVc &selectTagvc;
+    ColorTagPicker &selectTagvc;
 
     // The part the item panels work with.
     ItemServices items() const

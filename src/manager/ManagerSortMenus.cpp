@@ -1,6 +1,7 @@
 #include "manager/ManagerSortMenus.h"
 
-#include "manager/ManagerController.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
 
@@ -44,12 +45,11 @@ QMenu *newMenu(const char *name, QWidget *parent)
 
 namespace ManagerSortMenus {
 
-QMenu *groupSortMenu(ManagerController &controller, QWidget *parent)
+QMenu *groupSortMenu(ManagerGroups &groups, const SortSettings &settings, QWidget *parent)
 {
     using Key = SortSettings::GroupKey;
-    const SortSettings &settings = controller.services().sortSettings;
     QMenu *menu = newMenu("groupSortMenu", parent);
-    ManagerController *target = &controller;
+    ManagerGroups *target = &groups;
     addChoices(menu, {{"IDS_BR_139", settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
                       {"IDS_BR_140", settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
                       {"IDS_BR_143", settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
@@ -59,12 +59,11 @@ QMenu *groupSortMenu(ManagerController &controller, QWidget *parent)
     return menu;
 }
 
-QMenu *itemSortMenu(ManagerController &controller, QWidget *parent)
+QMenu *itemSortMenu(ManagerItems &items, const SortSettings &settings, QWidget *parent)
 {
     using Key = SortSettings::ItemKey;
-    const SortSettings &settings = controller.services().sortSettings;
     QMenu *menu = newMenu("itemSortMenu", parent);
-    ManagerController *target = &controller;
+    ManagerItems *target = &items;
     addChoices(menu, {{"IDS_BR_144", settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
                       {"IDS_BR_140", settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
     menu->addSeparator();

@@ -1,8 +1,10 @@
 #pragma once
 
-class ManagerController;
+class ManagerGroups;
+class ManagerItems;
 class QMenu;
 class QWidget;
+struct SortSettings;
 
 // The manager's two sort menus, built anew each time one opens, with check
 // marks on the current choices of the sort settings the popup shares.
@@ -10,8 +12,8 @@ class QWidget;
 namespace ManagerSortMenus {
 
 // By colour, by name, unsorted; ascending, descending.
-QMenu *groupSortMenu(ManagerController &controller, QWidget *parent);
+QMenu *groupSortMenu(ManagerGroups &groups, const SortSettings &settings, QWidget *parent);
 // By date added, by name; ascending, descending.
-QMenu *itemSortMenu(ManagerController &controller, QWidget *parent);
+QMenu *itemSortMenu(ManagerItems &items, const SortSettings &settings, QWidget *parent);
 
 } // namespace ManagerSortMenus

@@ -1,32 +1,13 @@
 #include "platform/DBusTrayTypes.h"
 
+#include "platform/DBusStructure.h"
+
 #include <QDBusMetaType>
 #include <QIcon>
 #include <QImage>
 #include <QtEndian>
 
 #include <algorithm>
-
-namespace {
-
-// A D-Bus structure of the fields in order.
-template <typename... Fields> QDBusArgument &writeStructure(QDBusArgument &argument, const Fields &...fields)
-{
-    argument.beginStructure();
-    (argument << ... << fields);
-    argument.endStructure();
-    return argument;
-}
-
-template <typename... Fields> const QDBusArgument &readStructure(const QDBusArgument &argument, Fields &...fields)
-{
-    argument.beginStructure();
-    (argument >> ... >> fields);
-    argument.endStructure();
-    return argument;
-}
-
-} // namespace
 
 QList<DBusImage> dbusImages(const QIcon &icon)
 {
@@ -54,22 +35,22 @@ QList<DBusImage> dbusImages(const QIcon &icon)
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusImage &image)
 {
-    return writeStructure(argument, image.width, image.height, image.pixels);
+    return writeDBusStructure(argument, image.width, image.height, image.pixels);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusImage &image)
 {
-    return readStructure(argument, image.width, image.height, image.pixels);
+    return readDBusStructure(argument, image.width, image.height, image.pixels);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusToolTip &toolTip)
 {
-    return writeStructure(argument, toolTip.iconName, toolTip.images, toolTip.title, toolTip.description);
+    return writeDBusStructure(argument, toolTip.iconName, toolTip.images, toolTip.title, toolTip.description);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusToolTip &toolTip)
 {
-    return readStructure(argument, toolTip.iconName, toolTip.images, toolTip.title, toolTip.description);
+    return readDBusStructure(argument, toolTip.iconName, toolTip.images, toolTip.title, toolTip.description);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuLayout &layout)
@@ -103,32 +84,32 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuLayout &l
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuItem &item)
 {
-    return writeStructure(argument, item.id, item.properties);
+    return writeDBusStructure(argument, item.id, item.properties);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuItem &item)
 {
-    return readStructure(argument, item.id, item.properties);
+    return readDBusStructure(argument, item.id, item.properties);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuItemKeys &keys)
 {
-    return writeStructure(argument, keys.id, keys.names);
+    return writeDBusStructure(argument, keys.id, keys.names);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuItemKeys &keys)
 {
-    return readStructure(argument, keys.id, keys.names);
+    return readDBusStructure(argument, keys.id, keys.names);
 }
 
 QDBusArgument &operator<<(QDBusArgument &argument, const DBusMenuEvent &event)
 {
-    return writeStructure(argument, event.id, event.eventId, event.data, event.timestamp);
+    return writeDBusStructure(argument, event.id, event.eventId, event.data, event.timestamp);
 }
 
 const QDBusArgument &operator>>(const QDBusArgument &argument, DBusMenuEvent &event)
 {
-    return readStructure(argument, event.id, event.eventId, event.data, event.timestamp);
+    return readDBusStructure(argument, event.id, event.eventId, event.data, event.timestamp);
 }
 
 void registerDBusTrayTypes()

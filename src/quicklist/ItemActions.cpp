@@ -1,6 +1,5 @@
 #include "quicklist/ItemActions.h"
 
-#include "platform/ClipboardService.h"
 #include "platform/FileRevealer.h"
 #include "platform/UrlOpener.h"
 #include "quicklist/QuickList.h"
@@ -75,6 +74,7 @@ ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const 
     , m_supportFiles(supportFiles)
     , m_viewLinks(viewLinks)
     , m_desktop(desktop)
+    , m_opener(supportFiles, desktop)
 {
 }
 
@@ -86,15 +86,20 @@ ItemActions::Click ItemActions::clickRow(int row)
         m_quickList.toggleExpansion(row);
         return Click::toggledGroup;
     }
-    const Item item = m_supportFiles.withLocalPaths(m_quickList.itemAt(row).value_or(Item()));
-    if (item.kind() == ItemKind::color) {
+    const Item item = m_quickList.itemAt(row).value_or(Item());
+    if (item.kind() == ItemKind::color)
         setClickedRow(row);
-        return CopyColorCode() ? Click::copiedColor : Click::nothing;
+    switch (m_opener.open(item)) {
+    case ItemOpener::Result::opened:
+        return Click::opened;
+    case ItemOpener::Result::openFailed:
+        return Click::openFailed;
+    case ItemOpener::Result::copiedColor:
+        return Click::copiedColor;
+    case ItemOpener::Result::nothing:
+        break;
     }
-    const auto link = item.link();
-    if (!link)
-        return Click::nothing;
-    return m_desktop.urls.openUrl(*link) ? Click::opened : Click::openFailed;
+    return Click::nothing;
 }
 
 void ItemActions::setClickedRow(int row)
@@ -129,8 +134,7 @@ ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
 
 bool ItemActions::copyColorCode(const Item &item)
 {
-    const QString code = item.copiedColorCode();
-    return !code.isEmpty() && m_desktop.clipboard.setText(code);
+    return m_opener.copyColorCode(item);
 }
 
 std::optional<ItemActions::StoredItem> ItemActions::storedItem(const Item &item) const

@@ -2,6 +2,7 @@
 
 #include "platform/ApplicationRegistry.h"
 #include "platform/DesktopServices.h"
+#include "quicklist/ItemOpener.h"
 #include "store/Item.h"
 
 #include <QList>
@@ -26,9 +27,8 @@ public:
                 SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop);
 
     enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
-    // A click on a row: a heading toggles its group, a file or note opens
-    // with its default application, a bookmark in the browser (what
-    // Item::link names), a colour copies its code.
+    // A click on a row: a heading toggles its group, an item opens as
+    // ItemOpener opens it.
     Click clickRow(int row);
 
     // The item context menu of a row, as the menu shows it.
@@ -117,6 +117,7 @@ private:
     SupportFiles &m_supportFiles;
     ViewLinks &m_viewLinks;
     DesktopServices m_desktop;
+    ItemOpener m_opener;
 
     int m_clickedRow = -1;
     Item m_clickedItem;

@@ -25,7 +25,7 @@ void QuickList::reloadQuickList()
         m_itemCounts.append(int(items.size()));
         sections.append(group.isExpanded() ? std::move(items) : QList<Item>());
     }
-    m_compositeMenuArray = FVCompositeArray<Group, Item>(m_grouparr, std::move(sections));
+    m_compositeMenuArray = SectionedList<Group, Item>(m_grouparr, std::move(sections));
     if (m_searchBegin)
         runSearch();
     Q_EMIT rebuilt();

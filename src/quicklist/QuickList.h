@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quicklist/FVCompositeArray.h"
+#include "quicklist/SectionedList.h"
 #include "store/Group.h"
 #include "store/Item.h"
 
@@ -76,7 +76,7 @@ private:
     FavoritesStore &m_favorites;
     QList<Group> m_grouparr;
     QList<int> m_itemCounts;
-    FVCompositeArray<Group, Item> m_compositeMenuArray;
+    SectionedList<Group, Item> m_compositeMenuArray;
     bool m_searchBegin = false;
     QString m_searchText;
     QList<Item> m_searchItemsarr;

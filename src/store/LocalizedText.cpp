@@ -121,6 +121,12 @@ void chooseSystemLanguage(PreferencesStore &preferences)
     chooseLanguage(preferences, QLocale::system().uiLanguages());
 }
 
+void useLanguageOf(const PreferencesStore &preferences)
+{
+    const bool french = prefersFrench(preferences.objectForKey(StoreKeys::selectedLanguage), QLocale::system().uiLanguages());
+    setTable(loadLanguageTable(french ? QStringLiteral("French") : QStringLiteral("English")), french);
+}
+
 bool isFrench()
 {
     return current().french;

@@ -39,6 +39,10 @@ namespace Localization {
 void chooseLanguage(PreferencesStore &preferences, const QStringList &preferredLanguages);
 // Chooses with the system's preferred languages.
 void chooseSystemLanguage(PreferencesStore &preferences);
+// Loads the table of the language stored in preferences, else of the
+// system's, without storing or printing anything: for a process that only
+// answers a command.
+void useLanguageOf(const PreferencesStore &preferences);
 
 bool isFrench();
 // Replaces the loaded table; for tests.

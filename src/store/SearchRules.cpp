@@ -51,11 +51,13 @@ PopupSearch::PopupSearch(const QString &text)
 {
 }
 
-bool PopupSearch::matches(const Item &item) const
+PopupSearch::Match PopupSearch::match(const Item &item) const
 {
     if (m_needle.isEmpty())
-        return false;
-    return containsLowered(item.title(), m_needle) || (searchesTarget(item.kind()) && containsLowered(item.target(), m_needle));
+        return Match::none;
+    if (containsLowered(item.title(), m_needle))
+        return Match::title;
+    return searchesTarget(item.kind()) && containsLowered(item.target(), m_needle) ? Match::target : Match::none;
 }
 
 ManagerSearch::ManagerSearch(const QString &text)

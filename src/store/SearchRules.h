@@ -18,7 +18,11 @@ public:
     explicit PopupSearch(const QString &text);
 
     bool isEmpty() const { return m_needle.isEmpty(); }
-    bool matches(const Item &item) const;
+    bool matches(const Item &item) const { return match(item) != Match::none; }
+
+    // What the text was found in: the title is read first.
+    enum class Match { none, title, target };
+    Match match(const Item &item) const;
 
 private:
     QString m_needle;

@@ -1,22 +1,26 @@
 #include "BrimbleProcess.h"
 #include "ShellFixture.h"
 
-#include "app/ContainerVc.h"
+#include "app/GroupChooserDialog.h"
 #include "app/ManagerWindow.h"
-#include "manager/ManagerController.h"
-#include "manager/MakeshortcutsVc.h"
+#include "app/ManagerWindowPages.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerPage.h"
 #include "platform/AtomicFile.h"
-#include "platform/PlistCodec.h"
 #include "platform/Paths.h"
+#include "platform/PlistCodec.h"
 #include "platform/PlistPreferencesStore.h"
+#include "quicklist/PopupWindow.h"
 #include "quicklist/QuickListView.h"
-#include "quicklist/ViewController.h"
 #include "store/StoredRecords.h"
 
 #include "support/ProcessUntil.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFile>
 #include <QLocale>
 #include <QLockFile>
@@ -114,11 +118,21 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
 {
     const QStringList inFrench{u"LANGUAGE=fr_FR"_qs};
     TestFolder home;
-    BrimbleProcess help(home, {.arguments = {u"--help"_qs}, .environment = inFrench});
-    ASSERT_TRUE(help.finish());
-    EXPECT_EQ(help.process.exitCode(), 0);
-    for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347"})
-        EXPECT_TRUE(help.output.contains(keyedText("French", key))) << key << "\n" << help.output.constData();
+    // Every option, the commands for scripts too, in either language.
+    const struct { const char *language; QStringList environment; } languages[] = {
+        {"English", {u"LANGUAGE=en_GB"_qs}}, {"French", inFrench}};
+    QProcessEnvironment frenchHelpEnvironment; // the last one asked
+    for (const auto &[language, environment] : languages) {
+        BrimbleProcess help(home, {.arguments = {u"--help"_qs}, .environment = environment});
+        ASSERT_TRUE(help.finish());
+        EXPECT_EQ(help.process.exitCode(), 0);
+        frenchHelpEnvironment = help.process.processEnvironment();
+        for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347", "IDS_BR_600", "IDS_BR_601",
+                                "IDS_BR_602", "IDS_BR_603", "IDS_BR_604", "IDS_BR_605", "IDS_BR_606", "IDS_BR_607",
+                                "IDS_BR_608"})
+            EXPECT_TRUE(help.output.contains(keyedText(language, key))) << language << " " << key << "\n"
+                                                                         << help.output.constData();
+    }
     EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
 
     const struct { const char *argument, *key, *named; } mistakes[] = {
@@ -133,7 +147,7 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
 
     // Without a display the help still answers; starting says why it cannot.
     QProcess console;
-    QProcessEnvironment environment = help.process.processEnvironment();
+    QProcessEnvironment environment = frenchHelpEnvironment;
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     console.setProcessEnvironment(environment);
@@ -299,7 +313,7 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     };
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window);
-    auto *page = window->findChild<MakeshortcutsVc *>();
+    auto *page = window->findChild<ManagerPage *>();
     ASSERT_TRUE(page);
     QAbstractItemView *popupRows = delegate.existingPopover()->findChild<QuickListView *>();
     ASSERT_TRUE(popupRows);
@@ -311,7 +325,7 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
         return false;
     };
     EXPECT_TRUE(processUntil([&] {
-        return titles(page->controller().grouparr()).contains(u"Elsewhere"_qs) && popupShows(u"Elsewhere"_qs)
+        return titles(page->groups().grouparr()).contains(u"Elsewhere"_qs) && popupShows(u"Elsewhere"_qs)
             && popupShows(u"Summary"_qs);
     }));
 
@@ -352,7 +366,7 @@ TEST(AppDelegate, AStartAtLoginOpensNoWindowAndQtSpeaksTheChosenLanguage)
     EXPECT_EQ(byHand.loginItems->killLauncherSent, 0);
     const ManagerWindow *window = byHand.delegate->existingManagerWindow();
     EXPECT_TRUE(window && window->isVisible() && window->isShowingOnboarding());
-    EXPECT_EQ(LaunchedApp({}).delegate->existingManagerWindow()->containerPage(), ContainerVc::managerPage);
+    EXPECT_EQ(LaunchedApp({}).delegate->existingManagerWindow()->containerPage(), ManagerWindowPages::managerPage);
 
     // Qt formats dates and file types in the chosen language.
     for (const int language : {1, 0}) {
@@ -375,6 +389,86 @@ TEST(AppDelegate, AToggleLaunchOpensThePopupOnceTheFirstRunIsOver)
     EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
 }
 
+TEST(AppDelegate, StartedForTheDesktopsSearchItOpensNothingAndItsMoreResultsOpenThePopupSearching)
+{
+    for (const bool tray : {true, false}) {
+        LaunchedApp app({.trayAvailable = tray, .opening = AppDelegate::Opening::nothing});
+        EXPECT_EQ(app.delegate->existingManagerWindow(), nullptr) << "with a tray: " << tray;
+        EXPECT_EQ(app.delegate->existingPopover(), nullptr);
+    }
+
+    LaunchedApp app({.store = [](PreferencesStore &stored) {
+                         FavoritesStore favorites(stored);
+                         favorites.setGroups({Group(u"Work"_qs)});
+                         favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(u"/docs/report.pdf"_qs));
+                     },
+                     .opening = AppDelegate::Opening::nothing});
+    app.delegate->showPopoverSearching(u"report"_qs);
+    PopupWindow *popup = app.delegate->existingPopover();
+    ASSERT_TRUE(popup && popup->isPopoverShown());
+    const auto *field = popup->findChild<QLineEdit *>(u"searchtextfield"_qs);
+    EXPECT_TRUE(field->isVisible() && field->text() == u"report"_qs);
+    EXPECT_EQ(popup->findChild<QuickListView *>()->model()->rowCount(), 1) << "the search runs";
+
+    LaunchedApp firstRun({.firstRunOver = false, .opening = AppDelegate::Opening::nothing});
+    firstRun.delegate->showPopoverSearching(u"report"_qs);
+    EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
+    EXPECT_TRUE(firstRun.delegate->existingManagerWindow()->isShowingOnboarding());
+}
+
+TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserChose)
+{
+    TestFolder files;
+    QFile file(files.filePath(u"plan.txt"_qs));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    LaunchedApp app({.store = [](PreferencesStore &stored) { FavoritesStore(stored).setGroups({Group(u"Work"_qs)}); }});
+    Localization::setTable(loadLanguageTable(u"English"_qs));
+    InstanceRequest add{InstanceRequest::Kind::add};
+    add.targets = {file.fileName()};
+    const auto chooser = [] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<GroupChooserDialog *>(window); dialog && dialog->isVisible())
+                return dialog;
+        }
+        return static_cast<GroupChooserDialog *>(nullptr);
+    };
+
+    QList<InstanceReply> replies;
+    const auto ask = [&] { app.delegate->handleCommand(add, [&](const InstanceReply &reply) { replies.append(reply); }); };
+    ask();
+    GroupChooserDialog *dialog = chooser();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), LocalizedText("IDS_BR_627"));
+    EXPECT_TRUE(replies.isEmpty());
+    // A new group: Add waits for its name.
+    auto *groups = dialog->findChild<QComboBox *>(u"groups"_qs);
+    auto *name = dialog->findChild<QLineEdit *>(u"newGroupName"_qs);
+    auto *addButton = dialog->findChild<QPushButton *>(u"add"_qs);
+    EXPECT_EQ(groups->accessibleName(), LocalizedText("IDS_BR_631"));
+    EXPECT_FALSE(name->isVisible());
+    groups->setCurrentIndex(groups->count() - 1);
+    EXPECT_TRUE(name->isVisible());
+    EXPECT_FALSE(addButton->isEnabled());
+    name->setText(u"  Plans "_qs);
+    addButton->click();
+    ASSERT_EQ(replies.size(), 1);
+    EXPECT_EQ(replies.at(0).status, 0);
+    EXPECT_EQ(app.context->favorites.groupTitles(), QStringList({u"Work"_qs, u"Plans"_qs}));
+    EXPECT_EQ(app.context->favorites.itemCount(u"Plans"_qs), 1);
+
+    // Cancelled, or still open when Brimble ends: nothing added, and said.
+    ask();
+    chooser()->reject();
+    ask();
+    ASSERT_NE(chooser(), nullptr);
+    app.delegate.reset();
+    ASSERT_EQ(replies.size(), 3);
+    for (const InstanceReply &reply : replies.mid(1))
+        EXPECT_EQ(reply, InstanceReply::failure(LocalizedText("IDS_BR_620")));
+    EXPECT_EQ(app.context->favorites.itemCount(u"Work"_qs), 0);
+    Localization::setTable(std::nullopt);
+}
+
 TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
 {
     LaunchedApp app({.atLogin = true});
@@ -384,12 +478,12 @@ TEST(AppDelegate, PopupSettingsOpenTheWindowOnTheirPage)
     Q_EMIT delegate.existingPopover()->showPreferencesRequested();
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window && window->isVisible());
-    EXPECT_EQ(window->containerPage(), ContainerVc::preferencesPage);
-    EXPECT_FALSE(window->containerVc()->isFirstGroupBoxShowing());
+    EXPECT_EQ(window->containerPage(), ManagerWindowPages::preferencesPage);
+    EXPECT_FALSE(window->pages()->isFirstGroupBoxShowing());
 
     Q_EMIT delegate.existingPopover()->manageShortcutRequested();
-    EXPECT_EQ(window->containerPage(), ContainerVc::managerPage);
-    EXPECT_TRUE(window->containerVc()->isFirstGroupBoxShowing()) << "no group stored yet";
+    EXPECT_EQ(window->containerPage(), ManagerWindowPages::managerPage);
+    EXPECT_TRUE(window->pages()->isFirstGroupBoxShowing()) << "no group stored yet";
 }
 
 TEST(AppDelegate, LaunchAppliesStoredSettingsAndGuardsThePopupUntilTheFirstRunEnds)

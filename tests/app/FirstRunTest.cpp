@@ -4,17 +4,17 @@
 
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
-#include "app/ContainerVc.h"
 #include "app/FirstGroupBox.h"
 #include "app/ManagerWindow.h"
+#include "app/ManagerWindowPages.h"
+#include "app/OnboardingPage.h"
 #include "app/SingleInstance.h"
-#include "app/StartupVc.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/XdgLoginItems.h"
-#include "prefs/PreferencesVc.h"
-#include "quicklist/ViewController.h"
+#include "prefs/PreferencesPage.h"
+#include "quicklist/PopupWindow.h"
 #include "store/StoreKeys.h"
 
 #include <QCheckBox>
@@ -44,7 +44,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
 
     ManagerWindow *window = delegate.existingManagerWindow();
     ASSERT_TRUE(window && QTest::qWaitForWindowExposed(window) && window->isShowingOnboarding());
-    StartupVc *onboarding = window->startupVc();
+    OnboardingPage *onboarding = window->onboardingPage();
     onboarding->findChild<QCheckBox *>(QStringLiteral("checkboxAddLogicitem"))->setChecked(true);
     QTest::mouseClick(onboarding->findChild<QPushButton *>(QStringLiteral("btngetstarted")), Qt::LeftButton);
 
@@ -53,7 +53,7 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     delegate.existingPopover()->closePopover();
 
     // The first group, typed into the box over the groups page.
-    ContainerVc *container = window->containerVc();
+    ManagerWindowPages *container = window->pages();
     ASSERT_TRUE(container->isFirstGroupBoxShowing());
     QTest::mouseClick(container->findChild<QPushButton *>(QStringLiteral("btncreateGroup_infobox")), Qt::LeftButton);
     QTest::keyClicks(container->firstGroupBox()->txtfieldGroupname(), QStringLiteral("Travel"));
@@ -61,8 +61,8 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     EXPECT_FALSE(container->isFirstGroupBoxShowing());
 
     // French, confirmed: the real brimble starts again and takes the lock.
-    delegate.openManagerPage(ContainerVc::preferencesPage);
-    auto *preferences = static_cast<PreferencesVc *>(container->currentview());
+    delegate.openManagerPage(ManagerWindowPages::preferencesPage);
+    auto *preferences = static_cast<PreferencesPage *>(container->currentview());
     preferences->findChild<QComboBox *>()->setCurrentIndex(1);
     preferences->btnselectLanguage(1);
     ASSERT_NE(preferences->alertappQuit(), nullptr);

@@ -4,6 +4,7 @@
 // the installed program started on the display from the tree the package
 // was staged from.
 
+#include "app/DesktopSearchService.h"
 #include "platform/ModuleHttpClient.h"
 #include "platform/PlistPreferencesStore.h"
 #include "store/LocalizedText.h"
@@ -40,6 +41,11 @@ const QStringList installedFiles = {
     QStringLiteral("share/icons/hicolor/48x48/apps/org.brimble.Brimble.png"),
     QStringLiteral("share/icons/hicolor/256x256/apps/org.brimble.Brimble.png"),
     QStringLiteral("share/icons/hicolor/symbolic/apps/org.brimble.Brimble-symbolic.svg"),
+    QStringLiteral("share/gnome-shell/search-providers/org.brimble.Brimble.search-provider.ini"),
+    QStringLiteral("share/krunner/dbusplugins/org.brimble.Brimble.desktop"),
+    QStringLiteral("share/dbus-1/services/org.brimble.Brimble.SearchProvider.service"),
+    QStringLiteral("share/kio/servicemenus/org.brimble.Brimble.add.desktop"),
+    QStringLiteral("share/nemo/actions/org.brimble.Brimble.add.nemo_action"),
     QStringLiteral("share/man/man1/brimble.1.gz"),
     QStringLiteral("share/man/fr/man1/brimble.1.gz"),
     QStringLiteral("share/doc/brimble/copyright"),
@@ -285,6 +291,60 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     EXPECT_EQ(exitCodeOf(home, toggle), 0);
     EXPECT_EQ(brimble.process.state(), QProcess::Running);
     brimble.terminate();
+}
+
+// The value of key in group of a desktop-style file's text.
+QString keyIn(const QString &text, const QString &group, const QString &key)
+{
+    const qsizetype start = text.indexOf(u'[' + group + u"]\n");
+    if (start < 0)
+        return {};
+    const QString section = text.mid(start).section(u"\n["_qs, 0, 0);
+    return QRegularExpression(u"(?:^|\n)"_qs + QRegularExpression::escape(key) + u"=(.*)(?:\n|$)"_qs)
+        .match(section)
+        .captured(1);
+}
+
+TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
+{
+    ASSERT_FALSE(package().deb.isEmpty());
+    const QDir root = package().stagedRoot();
+    const auto installed = [&](const char *path) { return QString::fromUtf8(contentsOf(root.filePath(QLatin1String(path)))); };
+    const QString service = QString::fromLatin1(DesktopSearchService::serviceName);
+
+    // GNOME Shell names the application and calls the objects Brimble serves.
+    const QString provider = installed("share/gnome-shell/search-providers/org.brimble.Brimble.search-provider.ini");
+    const QString shell = u"Shell Search Provider"_qs;
+    EXPECT_EQ(keyIn(provider, shell, u"BusName"_qs), service);
+    EXPECT_EQ(keyIn(provider, shell, u"ObjectPath"_qs), QLatin1String(DesktopSearchService::shellObjectPath));
+    EXPECT_TRUE(QFile::exists(root.filePath(u"share/applications/"_qs + keyIn(provider, shell, u"DesktopId"_qs))));
+    EXPECT_EQ(keyIn(provider, shell, u"Version"_qs), u"2"_qs);
+    // The bus starts the installed program for it, without a window.
+    const QString activation = installed("share/dbus-1/services/org.brimble.Brimble.SearchProvider.service");
+    EXPECT_EQ(keyIn(activation, u"D-BUS Service"_qs, u"Name"_qs), service);
+    EXPECT_EQ(keyIn(activation, u"D-BUS Service"_qs, u"Exec"_qs), u"/usr/bin/brimble --background"_qs);
+
+    const QString runnerFile = root.filePath(u"share/krunner/dbusplugins/org.brimble.Brimble.desktop"_qs);
+    const QString menuFile = root.filePath(u"share/kio/servicemenus/org.brimble.Brimble.add.desktop"_qs);
+    for (const QString &file : {runnerFile, menuFile})
+        EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {file}).trimmed(), QString()) << file.toStdString();
+    const QString runner = QString::fromUtf8(contentsOf(runnerFile));
+    const QString entry = u"Desktop Entry"_qs;
+    EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-API"_qs), u"DBus"_qs);
+    EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-DBusRunner-Service"_qs), service);
+    EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-DBusRunner-Path"_qs), QLatin1String(DesktopSearchService::runnerObjectPath));
+    EXPECT_EQ(keyIn(runner, entry, u"X-KDE-PluginInfo-Version"_qs), QStringLiteral(BRIMBLE_VERSION));
+
+    // Both file managers add what is selected, files and folders alike.
+    const QString menu = QString::fromUtf8(contentsOf(menuFile));
+    const QString action = keyIn(menu, entry, u"Actions"_qs).section(u';', 0, 0);
+    EXPECT_EQ(keyIn(menu, u"Desktop Action "_qs + action, u"Exec"_qs), u"brimble --add %F"_qs);
+    EXPECT_EQ(keyIn(menu, entry, u"MimeType"_qs), u"application/octet-stream;inode/directory;"_qs);
+    const QString nemo = installed("share/nemo/actions/org.brimble.Brimble.add.nemo_action");
+    EXPECT_EQ(keyIn(nemo, u"Nemo Action"_qs, u"Exec"_qs), u"brimble --add %F"_qs);
+    EXPECT_EQ(keyIn(nemo, u"Nemo Action"_qs, u"Extensions"_qs), u"any;"_qs);
+    for (const QString &text : {menu, nemo})
+        EXPECT_FALSE(keyIn(text, text == nemo ? u"Nemo Action"_qs : u"Desktop Action "_qs + action, u"Name[fr]"_qs).isEmpty());
 }
 
 TEST(Install, LintianFindsNothingInThePackage)

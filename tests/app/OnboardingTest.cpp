@@ -1,5 +1,5 @@
-#include "app/Newsletter.h"
-#include "app/StartupVc.h"
+#include "app/NewsletterSubscription.h"
+#include "app/OnboardingPage.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/LoginItems.h"
 #include "store/LocalizedText.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-TEST(Newsletter, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
+TEST(NewsletterSubscription, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
 {
     for (const char *address : {"ann@example.org", "a.b_c%d+e-f@mail.example.co", "X9@x.io"})
         EXPECT_TRUE(NewsletterSubscription::isValidAddress(QString::fromLatin1(address))) << address;
@@ -54,16 +54,16 @@ protected:
     OnboardingTest() { Localization::setTable(loadLanguageTable(QStringLiteral("English"))); }
     ~OnboardingTest() override { Localization::setTable(std::nullopt); }
 
-    std::unique_ptr<StartupVc> makePage(const QUrl &base)
+    std::unique_ptr<OnboardingPage> makePage(const QUrl &base)
     {
-        auto page = std::make_unique<StartupVc>(preferences, logins, base);
+        auto page = std::make_unique<OnboardingPage>(preferences, logins, base);
         page->subscription().setTimeout(500);
         page->show();
         return page;
     }
     // Types address, presses Subscribe and waits for the answer's alert (or
     // for the request to end without one).
-    QString subscribe(StartupVc &page, const QString &address)
+    QString subscribe(OnboardingPage &page, const QString &address)
     {
         page.txtfield()->setText(address);
         testing::internal::CaptureStdout();

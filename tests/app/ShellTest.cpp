@@ -1,9 +1,9 @@
-#include "app/ContainerVc.h"
 #include "app/FirstGroupBox.h"
 #include "app/FirstRun.h"
 #include "app/ManagerWindow.h"
-#include "app/StartupVc.h"
-#include "prefs/PreferencesVc.h"
+#include "app/ManagerWindowPages.h"
+#include "app/OnboardingPage.h"
+#include "prefs/PreferencesPage.h"
 #include "store/StoreKeys.h"
 #include "widgets/DimmingLayer.h"
 
@@ -21,14 +21,14 @@
 
 namespace {
 
-class ContainerTest : public ShellFixture
+class ManagerWindowPagesTest : public ShellFixture
 {
 protected:
-    ContainerVc &makeContainer()
+    ManagerWindowPages &makeContainer()
     {
-        container = std::make_unique<ContainerVc>(
-            ContainerVc::Services{context->favorites, context->sortSettings, context->viewLinks},
-            [](int page, DimmingLayer &) -> QWidget * { return page == ContainerVc::utilityKitPage ? nullptr : new QLineEdit; });
+        container = std::make_unique<ManagerWindowPages>(
+            ManagerWindowPages::Services{context->favorites, context->sortSettings, context->viewLinks},
+            [](int page, DimmingLayer &) -> QWidget * { return page == ManagerWindowPages::utilityKitPage ? nullptr : new QLineEdit; });
         container->resize(800, 500);
         container->show();
         return *container;
@@ -45,7 +45,7 @@ protected:
         return reached;
     }
 
-    std::unique_ptr<ContainerVc> container;
+    std::unique_ptr<ManagerWindowPages> container;
 };
 
 // The labels and buttons (the onboarding's icon among them) under root that
@@ -71,57 +71,57 @@ std::string clippedParts(QWidget &root)
 // Wrapped texts (the French welcome takes three lines) must not take their
 // room from the icon or the buttons, nor may a selected page button (the
 // French "À propos") need more room than its row gave it.
-TEST_F(ContainerTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
+TEST_F(ManagerWindowPagesTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInEitherLanguage)
 {
     context->favorites.setGroups({Group(u"Work"_qs)});
     for (const QString &language : {u"English"_qs, u"French"_qs}) {
         Localization::setTable(loadLanguageTable(language));
-        StartupVc onboarding(preferences(), *loginItems, QUrl());
+        OnboardingPage onboarding(preferences(), *loginItems, QUrl());
         onboarding.resize(900, 600);
         onboarding.show();
         EXPECT_EQ(clippedParts(onboarding), "") << language.toStdString();
         EXPECT_FALSE(onboarding.findChild<QWidget *>(u"subscribeBox"_qs)->isVisible()) << "no endpoint, no subscription";
-        ContainerVc &vc = makeContainer();
-        for (int page = 0; page < ContainerVc::pageCount; ++page) {
+        ManagerWindowPages &vc = makeContainer();
+        for (int page = 0; page < ManagerWindowPages::pageCount; ++page) {
             vc.pageButton(page)->click();
             EXPECT_EQ(clippedParts(vc), "") << language.toStdString() << page;
         }
     }
 }
 
-TEST_F(ContainerTest, PageButtonsSwitchPagesThatKeepTheirState)
+TEST_F(ManagerWindowPagesTest, PageButtonsSwitchPagesThatKeepTheirState)
 {
     context->favorites.setGroups({Group(u"Work"_qs)});
-    ContainerVc &vc = makeContainer();
-    EXPECT_FALSE(vc.pageButton(ContainerVc::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
+    ManagerWindowPages &vc = makeContainer();
+    EXPECT_FALSE(vc.pageButton(ManagerWindowPages::utilityKitPage)->isVisibleTo(&vc)) << "nothing to promote";
 
-    vc.showPage(ContainerVc::managerPage);
+    vc.showPage(ManagerWindowPages::managerPage);
     auto *groupsPage = static_cast<QLineEdit *>(vc.currentview());
     groupsPage->setText(u"typed"_qs);
     for (int page : {1, 2, 0}) {
         vc.pageButton(page)->click();
         EXPECT_EQ(vc.containerPage(), page);
-        for (int other = 0; other < ContainerVc::pageCount; ++other)
+        for (int other = 0; other < ManagerWindowPages::pageCount; ++other)
             EXPECT_EQ(vc.isMarkerVisible(other), other == page);
     }
     EXPECT_EQ(vc.currentview(), groupsPage);
     EXPECT_EQ(groupsPage->text(), u"typed"_qs);
-    vc.showPage(ContainerVc::utilityKitPage);
+    vc.showPage(ManagerWindowPages::utilityKitPage);
     EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";
 }
 
-TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
+TEST_F(ManagerWindowPagesTest, FirstGroupBoxLeadsToTheFirstGroup)
 {
     context->viewLinks.popoverListLoaded = true;
     QSignalSpy quickListReloads(&context->viewLinks, &ViewLinks::quickListReloadRequested);
-    ContainerVc &vc = makeContainer();
-    vc.showPage(ContainerVc::managerPage);
+    ManagerWindowPages &vc = makeContainer();
+    vc.showPage(ManagerWindowPages::managerPage);
     FirstGroupBox *box = vc.firstGroupBox();
     EXPECT_FALSE(box->findChild<QLabel *>(u"imgview_addFirstGroup"_qs)->pixmap().isNull())
         << "the picture shows with or without an icon theme";
-    vc.showPage(ContainerVc::preferencesPage);
+    vc.showPage(ManagerWindowPages::preferencesPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "the box belongs to the groups page";
-    vc.showPage(ContainerVc::managerPage);
+    vc.showPage(ManagerWindowPages::managerPage);
     ASSERT_TRUE(vc.isFirstGroupBoxShowing());
 
     box->findChild<QPushButton *>(u"btncreateGroup_infobox"_qs)->click();
@@ -135,7 +135,7 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     EXPECT_TRUE(chip->isAnimating());
     box->closeBox();
     EXPECT_FALSE(chip->isAnimating()) << "closing the box stops it";
-    vc.showPage(ContainerVc::managerPage);
+    vc.showPage(ManagerWindowPages::managerPage);
     box->btnCreateGroup_info();
 
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
@@ -149,15 +149,15 @@ TEST_F(ContainerTest, FirstGroupBoxLeadsToTheFirstGroup)
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
     EXPECT_EQ(context->favorites.groups(), QList<Group>({Group(u"Recipes"_qs)}));
     EXPECT_EQ(quickListReloads.count(), 1);
-    vc.showPage(ContainerVc::managerPage);
+    vc.showPage(ManagerWindowPages::managerPage);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing());
 }
 
-TEST_F(ContainerTest, TheKeyboardStaysInTheFirstGroupBox)
+TEST_F(ManagerWindowPagesTest, TheKeyboardStaysInTheFirstGroupBox)
 {
-    ContainerVc &vc = makeContainer();
+    ManagerWindowPages &vc = makeContainer();
     QApplication::setActiveWindow(&vc);
-    vc.showPage(ContainerVc::managerPage);
+    vc.showPage(ManagerWindowPages::managerPage);
     FirstGroupBox *box = vc.firstGroupBox();
     ASSERT_TRUE(vc.isFirstGroupBoxShowing());
     auto *start = box->findChild<QPushButton *>(u"btncreateGroup_infobox"_qs);
@@ -194,7 +194,7 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
 {
     ManagerWindow &w = makeWindow();
     ASSERT_TRUE(w.isShowingOnboarding());
-    w.startupVc()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
+    w.onboardingPage()->findChild<QCheckBox *>(u"checkboxAddLogicitem"_qs)->setChecked(true);
     // Another computer's Brimble ended its first run meanwhile: its mark stays.
     preferences().setInteger(2, StoreKeys::first);
 
@@ -205,7 +205,7 @@ TEST_F(ManagerWindowTest, ClosingDuringTheFirstRunFinishesItAndShowsThePages)
 
     // No group yet: the first-group box asks for one and holds the window
     // until a reload finds a group (one made in the popup).
-    ASSERT_TRUE(w.containerVc()->isFirstGroupBoxShowing());
+    ASSERT_TRUE(w.pages()->isFirstGroupBoxShowing());
     context->viewLinks.managerLoaded = true;
     context->viewLinks.requestManagerGroupsReload();
     EXPECT_FALSE(w.close());
@@ -220,10 +220,10 @@ TEST_F(ManagerWindowTest, GetStartedShowsThePagesAndAsksForThePopup)
     ManagerWindow &w = makeWindow();
     QSignalSpy popovers(&w, &ManagerWindow::popoverRequested);
     // The page opens with the keys on Get Started: Return alone goes on.
-    ASSERT_EQ(w.focusWidget(), w.startupVc()->findChild<QPushButton *>(u"btngetstarted"_qs));
+    ASSERT_EQ(w.focusWidget(), w.onboardingPage()->findChild<QPushButton *>(u"btngetstarted"_qs));
     QTest::keyClick(w.focusWidget(), Qt::Key_Return);
     EXPECT_EQ(popovers.count(), 1);
-    EXPECT_EQ(w.containerPage(), ContainerVc::managerPage);
+    EXPECT_EQ(w.containerPage(), ManagerWindowPages::managerPage);
     EXPECT_TRUE(loginItems->calls == 1 && !loginItems->lastEnabled) << "the checkbox starts off";
     EXPECT_EQ(preferences().integerForKey(StoreKeys::first), 1);
 }
@@ -260,10 +260,10 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     context->favorites.setGroups({Group(u"Work"_qs)});
     ManagerWindow &w = makeWindow();
     ASSERT_FALSE(w.isShowingOnboarding()) << "any stored \"first\" ends the first run";
-    w.openPage(ContainerVc::managerPage);
-    auto *field = static_cast<QLineEdit *>(w.containerVc()->currentview());
-    w.openPage(ContainerVc::preferencesPage);
-    auto *prefs = static_cast<PreferencesVc *>(w.containerVc()->currentview());
+    w.openPage(ManagerWindowPages::managerPage);
+    auto *field = static_cast<QLineEdit *>(w.pages()->currentview());
+    w.openPage(ManagerWindowPages::preferencesPage);
+    auto *prefs = static_cast<PreferencesPage *>(w.pages()->currentview());
     QTest::keyClick(prefs, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_FALSE(preferences().hasObjectForKey(StoreKeys::shortcutKey)) << "not recording: nothing taken";
     EXPECT_FALSE(w.watchesKeysForRecorder()) << "no application-wide filter while not recording";
@@ -278,7 +278,7 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
 
     // Leaving the page ends a recording; keys then go to the page again.
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();
-    w.openPage(ContainerVc::managerPage);
+    w.openPage(ManagerWindowPages::managerPage);
     EXPECT_FALSE(recorder->isRecordingShortcut() || w.watchesKeysForRecorder());
     QTest::keyClicks(field, u"c"_qs);
     EXPECT_EQ(field->text(), u"c"_qs);

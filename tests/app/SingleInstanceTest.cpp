@@ -6,10 +6,13 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,14 +61,131 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
     ::close(silent);
 }
 
-TEST(SingleInstance, AClientsLineLongerThanAnyRequestEndsItsReading)
+TEST(SingleInstance, RequestsAreReadWhateverTheirBytesAndSomethingNotOursEndsTheReading)
 {
+    using Kind = InstanceRequest::Kind;
+    InstanceRequest add{Kind::add};
+    // A line feed and a comma in a file's name, a group named with digits.
+    add.targets = {u"/home/someone/new\nline,.txt"_qs, u"https://example.org/a b"_qs};
+    add.group = u"12:3,"_qs;
+    add.createsGroup = true;
+    InstanceRequest list{Kind::list};
+    list.json = true;
+    list.group = u"Work"_qs;
+    InstanceRequest open{Kind::open};
+    open.query = QString();
+    const QByteArray framed = add.encoded() + list.encoded() + open.encoded();
+    const QByteArray notUtf8 = InstanceMessage::encoded({"open", "query", "\xff\xfe"});
+    const QByteArray later = InstanceMessage::encoded({"rename", "group", "a"});
     const QByteArray longest(InstanceRequestParser::maximumLineBytes, 'x');
-    InstanceRequestParser parser;
-    EXPECT_EQ(parser.append(QByteArray(longest + "\ntoggle\n" + longest)), QByteArrayList{"toggle"});
-    EXPECT_FALSE(parser.overflowed());
-    EXPECT_EQ(parser.append("x\nshow\n"), QByteArrayList());
-    EXPECT_TRUE(parser.overflowed());
+    const QByteArray huge = QByteArray::number(InstanceRequestParser::maximumMessageBytes) + ":";
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QList<InstanceRequest> expected;
+        bool stopped;
+    } cases[] = {
+        {"plain lines and messages mixed", "show\n" + framed + "bogus\ntoggle\n",
+         {{Kind::show}, add, list, open, {Kind::toggle}}, false},
+        {"text that is not UTF-8 is no request", notUtf8 + "show\n", {{Kind::show}}, false},
+        {"a later version's command is answered", later, {{Kind::unknown}}, false},
+        {"fields a command does not take are dropped",
+         InstanceMessage::encoded({"list", "query", "x", "target", "/a", "creates-group", "1"}), {{Kind::list}}, false},
+        {"a line longer than any request", longest + "\ntoggle\n" + longest + "x\nshow\n", {{Kind::toggle}}, true},
+        {"a field longer than any message", huge, {}, true},
+        {"a length with a leading zero", "04:list,\n", {}, true},
+        {"a field not ended by a comma", "4:list;\nshow\n", {}, true},
+        {"an empty line after a message", "4:list,\n\nshow\n", {{Kind::list}, {Kind::show}}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        InstanceRequestParser whole;
+        EXPECT_EQ(whole.append(c.bytes), c.expected);
+        EXPECT_EQ(whole.stopped(), c.stopped);
+        // The same, a byte at a time.
+        InstanceRequestParser bytewise;
+        QList<InstanceRequest> read;
+        for (const char byte : c.bytes)
+            read += bytewise.append(QByteArrayView(&byte, 1));
+        EXPECT_EQ(read, c.expected);
+        EXPECT_EQ(bytewise.stopped(), c.stopped);
+    }
+}
+
+// The running instance's side of a command: answered when the handler
+// replies, however late and however long the reply.
+struct Answering
+{
+    Answering()
+    {
+        EXPECT_TRUE(primary.becomePrimary());
+        primary.acceptRequests();
+    }
+    // Asks on another thread, as a later process would, while this one answers.
+    SingleInstance::Answer ask(const InstanceRequest &request)
+    {
+        std::optional<SingleInstance::Answer> answer;
+        std::thread client([&] { answer = SingleInstance(preferences, runtime).askPrimary(request, false); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 20000));
+        client.join();
+        return answer.value_or(SingleInstance::Answer());
+    }
+
+    TestFolder home;
+    const QString preferences = home.filePath(u"config/preferences.plist"_qs);
+    const QString runtime = home.filePath(u"runtime"_qs);
+    SingleInstance primary{preferences, runtime};
+};
+
+TEST(SingleInstance, ACommandIsAnsweredOnItsConnectionWhenItsHandlerReplies)
+{
+    Answering instance;
+    InstanceRequest list{InstanceRequest::Kind::list};
+    // Without a handler the connection ends unanswered.
+    EXPECT_EQ(instance.ask(list).outcome, SingleInstance::Answer::Outcome::noReply);
+
+    // Several megabytes, more than the socket holds: written as the client reads.
+    InstanceReply large;
+    large.status = 3;
+    for (int i = 0; i < 20000; ++i)
+        large.print(QString(200, QChar(u'a' + i % 26)));
+    large.printError(u"last\nline"_qs);
+    QList<InstanceRequest> asked;
+    instance.primary.setCommandHandler([&](const InstanceRequest &request, const SingleInstance::Replier &reply) {
+        asked.append(request);
+        QTimer::singleShot(100, [reply, large] { reply(large); });
+    });
+    list.group = u"Work"_qs;
+    const SingleInstance::Answer answer = instance.ask(list);
+    EXPECT_EQ(answer.outcome, SingleInstance::Answer::Outcome::replied);
+    EXPECT_EQ(answer.reply, large);
+    EXPECT_EQ(asked, QList<InstanceRequest>{list});
+
+    // Nothing listens where no instance runs.
+    const SingleInstance elsewhere(instance.preferences, instance.home.filePath(u"other"_qs));
+    EXPECT_EQ(elsewhere.askPrimary(list, false).outcome, SingleInstance::Answer::Outcome::unreachable);
+}
+
+TEST(SingleInstance, AClientThatLeavesBeforeItsReplyIsForgotten)
+{
+    Answering instance;
+    SingleInstance::Replier pending;
+    instance.primary.setCommandHandler(
+        [&](const InstanceRequest &, const SingleInstance::Replier &reply) { pending = reply; });
+    const int client = connectedSocket(instance.primary.socketPath());
+    const QByteArray request = InstanceRequest{InstanceRequest::Kind::list}.encoded();
+    ASSERT_EQ(::write(client, request.constData(), size_t(request.size())), request.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bool(pending); }, 5000));
+    ::close(client);
+    // Another client takes the descriptor meanwhile; the reply reaches neither.
+    const int other = connectedSocket(instance.primary.socketPath());
+    QTest::qWait(50);
+    pending(InstanceReply::failure(u"late"_qs));
+    char byte = 0;
+    ::fcntl(other, F_SETFL, O_NONBLOCK);
+    EXPECT_EQ(::read(other, &byte, 1), -1);
+    ::close(other);
 }
 
 TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereDoes)

@@ -1,23 +1,23 @@
 #include "ItemsFixture.h"
 
-#include "items/DropView.h"
 #include "items/DroppedFilesAdder.h"
+#include "items/FileDropArea.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 
 namespace {
 
-TEST(DropView, TakesLocalFilesInOrderAndRefusesEverythingElse)
+TEST(FileDropArea, TakesLocalFilesInOrderAndRefusesEverythingElse)
 {
     QMimeData mixed;
     mixed.setUrls({QUrl::fromLocalFile("/tmp/b c.txt"), QUrl("https://example.com/"), QUrl::fromLocalFile("/tmp/a")});
     QMimeData text;
     text.setText(QStringLiteral("/tmp/a"));
 
-    DropView view;
+    FileDropArea view;
     view.resize(100, 100);
-    QSignalSpy dropped(&view, &DropView::filesDropped);
+    QSignalSpy dropped(&view, &FileDropArea::filesDropped);
     const auto enter = [&view](const QMimeData &data) {
         QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&view, &event);

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "items/FaviconFetcher.h"
-#include "manager/MakeshortcutsVc.h"
-#include "manager/ManagerController.h"
+#include "manager/GroupsDropTarget.h"
+#include "manager/GroupsListView.h"
+#include "manager/ItemsListView.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
+#include "manager/ManagerPage.h"
 #include "manager/ManagerServices.h"
-#include "manager/ManagerViews.h"
 #include "store/ColorText.h"
 #include "store/FileBookmarks.h"
 #include "support/FavoritesFixture.h"
@@ -29,6 +32,29 @@ protected:
     ManagerServices services()
     {
         return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
+    }
+
+    // The manager page's decisions without its widgets.
+    struct Manager
+    {
+        explicit Manager(const ManagerServices &services)
+            : groups(services)
+            , items(services, groups)
+            , drops(groups, items)
+        {
+        }
+        ManagerGroups groups;
+        ManagerItems items;
+        GroupsDropTarget drops;
+    };
+    // Over the stored groups, the first one selected.
+    std::unique_ptr<Manager> makeManager()
+    {
+        auto manager = std::make_unique<Manager>(services());
+        manager->groups.loadGroups();
+        if (manager->groups.groupCount() > 0)
+            manager->groups.selectGroup(0);
+        return manager;
     }
 
     void addGroup(const QString &title, const QList<Item> &groupItems = {}, const QString &color = {})
@@ -56,12 +82,12 @@ protected:
         window = std::make_unique<QWidget>();
         window->resize(900, 600);
         layer = new DimmingLayer(window.get());
-        page = new MakeshortcutsVc(services(), *layer, window.get());
+        page = new ManagerPage(services(), *layer, window.get());
         page->resize(window->size());
         window->show();
         QApplication::setActiveWindow(window.get());
-        groups = page->findChild<GroupsTableView *>(QStringLiteral("tblviewgroup"));
-        items = page->findChild<ItemsTableView *>(QStringLiteral("tblviewItems"));
+        groups = page->findChild<GroupsListView *>(QStringLiteral("tblviewgroup"));
+        items = page->findChild<ItemsListView *>(QStringLiteral("tblviewItems"));
     }
 
     QString savedPicture(const QString &name, int width, int height)
@@ -87,7 +113,7 @@ protected:
     FaviconFetcher fetcher;
     std::unique_ptr<QWidget> window;
     DimmingLayer *layer = nullptr;
-    MakeshortcutsVc *page = nullptr;
-    GroupsTableView *groups = nullptr;
-    ItemsTableView *items = nullptr;
+    ManagerPage *page = nullptr;
+    GroupsListView *groups = nullptr;
+    ItemsListView *items = nullptr;
 };

@@ -1,10 +1,12 @@
 #include "ManagerFixture.h"
 
 #include "items/ItemEditor.h"
+#include "manager/GroupRowDelegate.h"
+#include "manager/GroupsModel.h"
 #include "manager/GroupsPane.h"
+#include "manager/ItemRowDelegate.h"
+#include "manager/ItemsModel.h"
 #include "manager/ItemsPane.h"
-#include "manager/ManagerDelegates.h"
-#include "manager/ManagerModels.h"
 #include "manager/PreviewWindow.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
@@ -103,7 +105,7 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     groups->setCurrentIndex(groups->model()->index(2, 0));
     EXPECT_TRUE(child<QWidget>("boxNoItem")->isVisible());
 
-    // Ctrl+F goes to the search field, which filters the selected group (what matches is the controller's test).
+    // Ctrl+F goes to the search field, which filters the selected group (what matches is ManagerItems' test).
     groups->setCurrentIndex(groups->model()->index(0, 0));
     groups->setFocus();
     press(groups, Qt::Key_F, Qt::ControlModifier);
@@ -301,7 +303,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     EXPECT_TRUE(alert()->informativeText().contains(gone));
     answer(alert(), "IDS_BR_2");
 
-    // A double click on a colour says it copied the code (the copy itself is the controller's test).
+    // A double click on a colour says it copied the code (the copy itself is ManagerItems' test).
     replaceItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().Items_doubleclicked();
@@ -327,19 +329,19 @@ TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
         return drop.isAccepted();
     };
 
-    // Files from a file manager onto group C (their order is the controller's test); the last one is shown.
+    // Files from a file manager onto group C (their order is the drop target's test); the last one is shown.
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(userFile(QStringLiteral("z.txt"))), QUrl::fromLocalFile(userFile(QStringLiteral("y.txt")))});
     EXPECT_TRUE(drag(rowRect(groups, 2).center(), files));
     EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("y.txt"));
 
     // Group A dragged to the upper edge of C lands between B and C.
-    page->controller().beginDrag(ManagerController::Drag::group, 0);
+    page->drops().beginDrag(GroupsDropTarget::Drag::group, 0);
     QMimeData row;
     row.setData(tableViewDragType, "0");
     EXPECT_FALSE(drag(rowRect(groups, 2).center(), row));
     EXPECT_TRUE(drag(rowRect(groups, 2).topLeft() + QPoint(10, 2), row));
-    page->controller().endDrag();
+    page->drops().endDrag();
     EXPECT_EQ(storedGroupTitles(), (QStringList{"B", "A", "C"}));
 }
 
@@ -390,7 +392,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
         return picker.isVisible() && picker.isAncestorOf(QApplication::focusWidget()) ? QApplication::focusWidget()
                                                                                         : nullptr;
     };
-    const QList<QColor> swatches = SelectTagVc::swatchColors();
+    const QList<QColor> swatches = ColorTagPicker::swatchColors();
 
     // The key opens the picker for the group now selected, on its colour; an arrow and Return pick the next.
     reorder({"Mid", "Zeta", "Alpha"});

@@ -1,10 +1,11 @@
 #include "ManagerFixture.h"
 
-#include "items/AddPanelvc.h"
-#include "items/EditFileFolderitemvc.h"
+#include "items/AddItemPanel.h"
 #include "items/ColorChooserPopup.h"
 #include "items/ColorWell.h"
+#include "items/EditItemPanel.h"
 #include "items/ItemEditor.h"
+#include "manager/ItemPanels.h"
 #include "manager/ItemsPane.h"
 
 #include <QAccessible>
@@ -70,8 +71,8 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 {
     addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1)});
     openPage();
-    page->itemsPane().AddWebBookmark();
-    auto *panel = page->findChild<AddPanelvc *>();
+    page->itemsPane().panels().AddWebBookmark();
+    auto *panel = page->findChild<AddItemPanel *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(layer->isHeld());
     auto *title = panelChild<QLineEdit>(panel, "txtfieldTitle");
@@ -91,21 +92,21 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("News"));
 
     // Escape cancels and saves nothing.
-    page->itemsPane().AddColorSwitch();
+    page->itemsPane().panels().AddColorSwitch();
     QTest::keyClicks(title, QStringLiteral("Red"));
     QTest::keyClick(title, Qt::Key_Escape);
     EXPECT_FALSE(layer->isHeld());
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 2);
 
     // A click on the colour well leaves it no default button: Return confirms the panel next time too.
-    page->itemsPane().AddColorSwitch();
+    page->itemsPane().panels().AddColorSwitch();
     auto *well = panelChild<ColorWell>(panel, "colorwell");
     QTest::mouseClick(well, Qt::LeftButton);
     ASSERT_TRUE(well->chooser() && well->chooser()->isVisible());
     well->chooser()->close();
     QTest::keyClick(well, Qt::Key_Escape);
     EXPECT_FALSE(panel->isVisible());
-    page->itemsPane().AddWebBookmark();
+    page->itemsPane().panels().AddWebBookmark();
     QTest::keyClicks(title, QStringLiteral("Later"));
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
@@ -140,7 +141,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
     const QString edit = LocalizedText("IDS_BR_64");
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
     row->actionInterface()->doAction(edit);
-    auto *panel = page->findChild<AddPanelvc *>();
+    auto *panel = page->findChild<AddItemPanel *>();
     ASSERT_TRUE(panel && panel->isVisible());
     EXPECT_TRUE(panel->editing());
     EXPECT_EQ(panelChild<ColorWell>(panel, "colorwell")->color(), QColor(0, 0, 0xFF));
@@ -162,15 +163,15 @@ TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwh
     openPage();
     const QString chosen = userFile(QStringLiteral("plan.txt"));
     bool dimmed = false;
-    page->itemsPane().setFileChooser([&](QWidget *) {
+    page->itemsPane().panels().setFileChooser([&](QWidget *) {
         dimmed = layer->isHeld();
         return std::optional<QString>(chosen);
     });
-    page->itemsPane().AddFileFolders();
+    page->itemsPane().panels().AddFileFolders();
     EXPECT_TRUE(dimmed);
     EXPECT_FALSE(layer->isHeld());
-    page->itemsPane().setFileChooser([](QWidget *) { return std::optional<QString>(); });
-    page->itemsPane().AddFileFolders(); // cancelled
+    page->itemsPane().panels().setFileChooser([](QWidget *) { return std::optional<QString>(); });
+    page->itemsPane().panels().AddFileFolders(); // cancelled
     ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
     EXPECT_EQ(favorites.items(QStringLiteral("Work")).first().target(), chosen);
 }
@@ -187,7 +188,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->setText(QStringLiteral("blue"));
     items->setCurrentIndex(items->model()->index(0, 0));
     QTest::keyClick(items, Qt::Key_F2);
-    auto *panel = page->findChild<AddPanelvc *>();
+    auto *panel = page->findChild<AddItemPanel *>();
     ASSERT_TRUE(panel && panel->isVisible());
     panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
     panelChild<QPushButton>(panel, "btnadd")->click();
@@ -207,7 +208,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->clear();
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
-    auto *filePanel = page->findChild<EditFileFolderitemvc *>();
+    auto *filePanel = page->findChild<EditItemPanel *>();
     ASSERT_TRUE(filePanel && filePanel->isVisible());
     auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");
     EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt")); // to be typed over

@@ -7,8 +7,8 @@
 #include "platform/FakePreferencesStore.h"
 #include "platform/FakeUrlOpener.h"
 #include "platform/LoginItems.h"
-#include "prefs/AboutVc.h"
-#include "prefs/PreferencesVc.h"
+#include "prefs/AboutPage.h"
+#include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 #include "widgets/DimmingLayer.h"
@@ -40,10 +40,10 @@ protected:
         Localization::setTable(std::nullopt);
     }
 
-    PreferencesVc &makePage(bool grabs = true)
+    PreferencesPage &makePage(bool grabs = true)
     {
-        page = std::make_unique<PreferencesVc>(
-            PreferencesVc::Services{preferences, logins, recorder, blackLayer, grabs}, &container);
+        page = std::make_unique<PreferencesPage>(
+            PreferencesPage::Services{preferences, logins, recorder, blackLayer, grabs}, &container);
         container.show();
         page->show();
         return *page;
@@ -63,13 +63,13 @@ protected:
     ShortcutRecorder recorder{preferences, shortcut};
     QWidget container;
     DimmingLayer blackLayer{&container};
-    std::unique_ptr<PreferencesVc> page;
+    std::unique_ptr<PreferencesPage> page;
 };
 
 TEST_F(PreferencesPageTest, LanguageChangeAsksFirstAndRelaunchesOnlyWhenConfirmed)
 {
-    PreferencesVc &prefs = makePage();
-    QSignalSpy relaunches(&prefs, &PreferencesVc::relaunchRequested);
+    PreferencesPage &prefs = makePage();
+    QSignalSpy relaunches(&prefs, &PreferencesPage::relaunchRequested);
     auto *menu = prefs.findChild<QComboBox *>();
     prefs.btnselectLanguage(0);
     EXPECT_EQ(prefs.alertappQuit(), nullptr) << "the language in use asks nothing";
@@ -169,7 +169,7 @@ TEST(AboutPage, RatesInTheSoftwareCentreOnlyWhenThereIsOne)
     FakeUrlOpener urls;
     FakeApplicationRegistry applications;
     applications.applications = {{u"org.gnome.Software.desktop"_qs, u"Software"_qs, {}}};
-    AboutVc about(urls, u"1.0.0"_qs, &applications);
+    AboutPage about(urls, u"1.0.0"_qs, &applications);
     EXPECT_TRUE(applications.asked.isEmpty()) << "the registry is asked only when the page shows";
     about.show();
     about.findChild<QPushButton *>(u"btnrateus"_qs)->click();
@@ -179,7 +179,7 @@ TEST(AboutPage, RatesInTheSoftwareCentreOnlyWhenThereIsOne)
 
     // Without a software centre the button would do nothing: it is not shown.
     applications.applications.clear();
-    AboutVc withoutCentre(urls, u"1.0.0"_qs, &applications);
+    AboutPage withoutCentre(urls, u"1.0.0"_qs, &applications);
     withoutCentre.show();
     EXPECT_TRUE(withoutCentre.findChild<QPushButton *>(u"btnrateus"_qs)->isHidden());
     Localization::setTable(std::nullopt);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "quicklist/ViewController.h"
+#include "quicklist/PopupWindow.h"
+#include "quicklist/QuickListPage.h"
 #include "support/FavoritesFixture.h"
 
 #include <QAbstractItemModel>

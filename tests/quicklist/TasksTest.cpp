@@ -1,5 +1,5 @@
 #include "platform/FakePreferencesStore.h"
-#include "quicklist/ManageTask.h"
+#include "quicklist/TaskEditor.h"
 #include "quicklist/TaskList.h"
 #include "quicklist/TaskListModel.h"
 #include "store/LocalizedText.h"
@@ -81,7 +81,7 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     TaskListModel readOnly(tasks, false);
     QAbstractItemModelTester readOnlyTester(&readOnly, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
-    ManageTask editor(tasks, links);
+    TaskEditor editor(tasks, links);
     QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     // The "+" and "−" segments tell a screen reader what they do.
     EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText("IDS_BR_302"));

@@ -18,8 +18,8 @@
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakePreferencesStore.h"
 #include "platform/PopupWindowStyle.h"
-#include "quicklist/SelectTagVc.h"
-#include "quicklist/ViewController.h"
+#include "quicklist/ColorTagPicker.h"
+#include "quicklist/PopupWindow.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
@@ -122,8 +122,8 @@ int runPopup()
     SortSettings sortSettings;
     ViewLinks links;
     FakeDesktopServices desktop;
-    SelectTagVc picker;
-    ViewController popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
+    ColorTagPicker picker;
+    PopupWindow popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
                          popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.
     QWidget managerWindow;

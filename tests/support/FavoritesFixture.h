@@ -2,7 +2,7 @@
 
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakePreferencesStore.h"
-#include "quicklist/SelectTagVc.h"
+#include "quicklist/ColorTagPicker.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
@@ -101,5 +101,5 @@ protected:
     SortSettings sortSettings;
     ViewLinks links;
     FakeDesktopServices desktop;
-    SelectTagVc picker;
+    ColorTagPicker picker;
 };

@@ -1,0 +1,175 @@
+#include "items/AddItemPanel.h"
+
+#include "items/CharacterPalette.h"
+#include "items/ColorWell.h"
+#include "items/ItemBoxWidgets.h"
+#include "store/ColorText.h"
+#include "store/LocalizedText.h"
+#include "store/SupportFiles.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace {
+
+constexpr auto noteUnreadable = "IDS_BR_182";
+
+struct ModeTexts
+{
+    const char *addTitle;
+    const char *editTitle;
+    const char *addSubtitle;
+    const char *editSubtitle;
+    const char *secondTitle;
+};
+
+ModeTexts textsFor(PanelKind kind)
+{
+    switch (kind) {
+    case PanelKind::webBookmark:
+        return {"IDS_BR_71", "IDS_BR_92", "IDS_BR_91", "IDS_BR_93", "IDS_BR_94"};
+    case PanelKind::textFile:
+        return {"IDS_BR_72", "IDS_BR_95", "IDS_BR_90", "IDS_BR_96", "IDS_BR_97"};
+    case PanelKind::colorWell:
+        break;
+    }
+    return {"IDS_BR_73", "IDS_BR_99", "IDS_BR_98", "IDS_BR_100", "IDS_BR_101"};
+}
+
+} // namespace
+
+AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palette, QWidget *parent)
+    : QDialog(parent)
+    , m_services(services)
+    , m_editor(services)
+    , m_palette(palette)
+{
+    ItemBoxWidgets::setUpPanel(this, QStringLiteral("addPanelvc"));
+    lbltitle = ItemBoxWidgets::header("IDS_BR_71", this);
+    lbltitle->setObjectName(QStringLiteral("lbltitle"));
+    lblsubtitle = ItemBoxWidgets::caption("IDS_BR_91", this);
+    lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
+    lblitemtitlestring = ItemBoxWidgets::caption("IDS_BR_86", this);
+    lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
+    lblsecondTitle = ItemBoxWidgets::caption("IDS_BR_94", this);
+    lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
+    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
+    txtfieldurl = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldurl"), "IDS_BR_94", this);
+    textview = new QPlainTextEdit(this);
+    textview->setObjectName(QStringLiteral("textview"));
+    textview->setAccessibleName(LocalizedText("IDS_BR_97"));
+    textview->setTabChangesFocus(true);
+    colorwell = new ColorWell(this);
+    colorwell->setObjectName(QStringLiteral("colorwell"));
+    lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
+    btnemoji = ItemBoxWidgets::emojiButton(QStringLiteral("btnemoji"), this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lbltitle);
+    layout->addWidget(lblsubtitle);
+    layout->addSpacing(6);
+    layout->addWidget(lblitemtitlestring);
+    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldTitle, btnemoji));
+    layout->addWidget(lblsecondTitle);
+    layout->addWidget(txtfieldurl);
+    layout->addWidget(textview, 1);
+    layout->addWidget(colorwell, 0, Qt::AlignLeft);
+    layout->addWidget(lblalert);
+    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnadd_,
+                                              QStringLiteral("btnadd"), this));
+
+    connect(btnadd_, &QPushButton::clicked, this, &AddItemPanel::btnadd);
+    connect(btncancel, &QPushButton::clicked, this, &AddItemPanel::btnCancel);
+    connect(btnemoji, &QToolButton::clicked, this, &AddItemPanel::btnemojiClicked);
+    // Return writes a new line in the note; Ctrl+Return confirms there too.
+    auto *confirm = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
+    connect(confirm, &QShortcut::activated, this, &AddItemPanel::btnadd);
+}
+
+void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupName,
+                         const std::optional<Item> &edited)
+{
+    m_viewopenfor = viewopenfor;
+    m_currentGroupName = currentGroupName;
+    m_noteUnreadable = false;
+    m_editedUid.reset();
+    lblalert->clear();
+    const bool editing = edited && edited->uid();
+    if (editing) {
+        m_editedUid = edited->uid();
+        btnadd_->setText(LocalizedText("IDS_BR_89"));
+        txtfieldTitle->setText(edited->title());
+        txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? edited->target() : QString());
+        textview->clear();
+        if (viewopenfor == PanelKind::textFile) {
+            if (const auto text = ItemEditor::readNote(m_services.supportFiles.withLocalPaths(*edited))) {
+                textview->setPlainText(*text);
+            } else {
+                m_noteUnreadable = true;
+                lblalert->setText(LocalizedText(noteUnreadable).arg(edited->target()));
+            }
+        }
+        if (viewopenfor == PanelKind::colorWell)
+            colorwell->setColor(ColorText::toColor(edited->target()));
+    } else {
+        btnadd_->setText(LocalizedText("IDS_BR_88"));
+        txtfieldTitle->clear();
+        txtfieldurl->clear();
+        textview->clear();
+    }
+    const ModeTexts texts = textsFor(viewopenfor);
+    lbltitle->setText(LocalizedText(editing ? texts.editTitle : texts.addTitle));
+    lblsubtitle->setText(LocalizedText(editing ? texts.editSubtitle : texts.addSubtitle));
+    lblsecondTitle->setText(LocalizedText(texts.secondTitle));
+    setWindowTitle(lbltitle->text());
+    txtfieldurl->setVisible(viewopenfor == PanelKind::webBookmark);
+    textview->setVisible(viewopenfor == PanelKind::textFile);
+    colorwell->setVisible(viewopenfor == PanelKind::colorWell);
+    textview->setReadOnly(m_noteUnreadable);
+    btnadd_->setEnabled(!m_noteUnreadable);
+    adjustSize();
+}
+
+void AddItemPanel::showPanel(PanelKind viewopenfor, const QString &currentGroupName,
+                           const std::optional<Item> &edited)
+{
+    prepare(viewopenfor, currentGroupName, edited);
+    open();
+    txtfieldTitle->setFocus(Qt::OtherFocusReason);
+    // Editing: the name is selected, ready to be typed over, and an address
+    // shows from its start, where its site is.
+    txtfieldTitle->selectAll();
+    txtfieldurl->setCursorPosition(0);
+}
+
+void AddItemPanel::btnadd()
+{
+    if (m_noteUnreadable)
+        return;
+    const PanelFields fields{txtfieldTitle->text(), txtfieldurl->text(), textview->toPlainText(), colorwell->color()};
+    const ItemResult result = m_editedUid ? m_editor.edit(m_currentGroupName, *m_editedUid, m_viewopenfor, fields)
+                                          : m_editor.add(m_currentGroupName, m_viewopenfor, fields);
+    if (!result.ok()) {
+        lblalert->setText(result.message());
+        return;
+    }
+    lblalert->clear();
+    accept();
+    Q_EMIT saved(result.item->uid().value_or(0));
+}
+
+void AddItemPanel::btnCancel()
+{
+    reject();
+}
+
+void AddItemPanel::btnemojiClicked()
+{
+    QWidget *field = focusWidget() == txtfieldurl || focusWidget() == textview ? focusWidget() : txtfieldTitle;
+    m_palette.popUp(btnemoji, field);
+}

@@ -1,0 +1,73 @@
+#include "manager/ManagerPage.h"
+
+#include "manager/GroupsDropTarget.h"
+#include "manager/GroupsPane.h"
+#include "manager/ItemsPane.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerItems.h"
+#include "store/ViewLinks.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QSplitter>
+
+namespace {
+
+constexpr int minimumGroupsPaneWidth = 190;
+constexpr int minimumItemsPaneWidth = 300;
+constexpr int minimumPageHeight = 320;
+
+} // namespace
+
+ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLayer, QWidget *parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_groups(new ManagerGroups(services, this))
+    , m_items(new ManagerItems(services, *m_groups, this))
+    , m_drops(std::make_unique<GroupsDropTarget>(*m_groups, *m_items))
+{
+    setObjectName(QStringLiteral("makeshortcutsVc"));
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+    m_groupsPane = new GroupsPane(*m_groups, *m_drops, services, blackLayer, splitter);
+    m_itemsPane = new ItemsPane(*m_groups, *m_items, *m_drops, services, blackLayer,
+                                [this] { m_groupsPane->endEditing(); }, splitter);
+    // Below these sizes names, buttons and rows no longer fit: the window
+    // stops shrinking there.
+    m_groupsPane->setMinimumWidth(minimumGroupsPaneWidth);
+    m_itemsPane->setMinimumWidth(minimumItemsPaneWidth);
+    setMinimumHeight(minimumPageHeight);
+    splitter->addWidget(m_groupsPane);
+    splitter->addWidget(m_itemsPane);
+    // The groups heading is as tall as the search row beside it, so that
+    // both headings and both lists start on one line.
+    if (auto *heading = m_groupsPane->findChild<QLabel *>(QStringLiteral("lblgroupstitle")))
+        heading->setMinimumHeight(m_itemsPane->searchField()->sizeHint().height());
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, m_itemsPane, &ItemsPane::focusSearch);
+    connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &ManagerPage::reloadGroups);
+
+    m_services.viewLinks.managerLoaded = true;
+    m_groups->loadGroups();
+    if (m_groups->groupCount() > 0)
+        m_groups->selectGroup(qMax(0, m_groups->selectedRow()));
+}
+
+ManagerPage::~ManagerPage()
+{
+    m_services.viewLinks.managerLoaded = false;
+}
+
+void ManagerPage::reloadGroups()
+{
+    m_groups->loadGroups();
+}

@@ -1,0 +1,381 @@
+#include "QuickListFixture.h"
+
+#include "quicklist/QuickListView.h"
+#include "store/ColorText.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+using QuickListFixtureTest = QuickListFixture;
+
+class PopupWindowTest : public QuickListFixture
+{
+protected:
+    void SetUp() override
+    {
+        addGroup("Apps", true, {item("older", 1), item("newer", 2)});
+        addGroup("Web", false, {bookmark("News site", 3, "news.example.org")});
+        addGroup("Colours", true, {colorItem("Brand green", 4, "47CE64")});
+        vc = std::make_unique<PopupWindow>(services());
+        view = vc->findChild<QuickListView *>();
+        ASSERT_TRUE(view);
+        vc->showPopover(QRect());
+    }
+    void TearDown() override
+    {
+        for (QMenu *menu : vc->findChildren<QMenu *>())
+            menu->close();
+        vc.reset();
+    }
+
+    QStringList rowTitles() const { return rowTitlesOf(*view->model()); }
+    QPoint rowCenter(int row) const { return view->visualRect(view->model()->index(row, 0)).center(); }
+    void clickPart(int row, RowDelegate::Part part)
+    {
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        const QRect rect = view->rowDelegate()->partRect(view->visualRect(index), index, part);
+        ASSERT_FALSE(rect.isEmpty());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return vc->findChild<T *>(QString::fromLatin1(name));
+    }
+    QMenu *openMenu(const char *name) const
+    {
+        for (QMenu *menu : vc->findChildren<QMenu *>(QString::fromLatin1(name))) {
+            if (menu->isVisible())
+                return menu;
+        }
+        return nullptr;
+    }
+    QMenu *contextMenu(int row)
+    {
+        const QPoint at = rowCenter(row);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &event);
+        return openMenu("tblmenu");
+    }
+    // The folder menu, listed in the background.
+    QMenu *folderMenu() const
+    {
+        return QTest::qWaitFor([&] { return openMenu("subItemsmenu") != nullptr; }, 5000) ? openMenu("subItemsmenu")
+                                                                                           : nullptr;
+    }
+
+    std::unique_ptr<PopupWindow> vc;
+    QuickListView *view = nullptr;
+};
+
+} // namespace
+
+TEST_F(PopupWindowTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
+{
+    EXPECT_TRUE(links.popoverListLoaded);
+    // The stored items are sorted newest first; the rows show it at the next rebuild.
+    EXPECT_EQ(rowTitles(), QStringList({"Apps", "older", "newer", "Web", "Colours", "Brand green"}));
+    EXPECT_EQ(titlesOf(favorites.items("Apps")), QStringList({"newer", "older"}));
+    links.requestQuickListReload();
+    EXPECT_EQ(rowTitles().mid(1, 2), QStringList({"newer", "older"}));
+
+    // A heading click toggles its group; an item click opens and selects nothing.
+    clickPart(3, RowDelegate::Part::body);
+    EXPECT_EQ(rowTitles().at(4), "News site");
+    clickPart(4, RowDelegate::Part::body);
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
+    EXPECT_FALSE(view->selectionModel() && view->selectionModel()->hasSelection());
+    const QPoint at = rowCenter(4);
+    using E = QEvent;
+    // A double click opens once, in both orders a window system may deliver it.
+    for (const auto &sequence :
+         {QList<E::Type>{E::MouseButtonPress, E::MouseButtonRelease, E::MouseButtonDblClick, E::MouseButtonRelease},
+          {E::MouseButtonPress, E::MouseButtonRelease, E::MouseButtonPress, E::MouseButtonDblClick, E::MouseButtonRelease}}) {
+        desktop.urls.opened.clear();
+        for (E::Type type : sequence) {
+            QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              type == E::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view->viewport(), &event);
+        }
+        EXPECT_EQ(desktop.urls.opened.size(), 1);
+    }
+    clickPart(3, RowDelegate::Part::expand);
+    EXPECT_FALSE(favorites.groups().at(1).isExpanded());
+}
+
+TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
+{
+    const QString big = folder.filePath("Big");
+    QDir().mkpath(big + "/Folder");
+    for (int n = 1; n <= 1008; ++n)
+        ASSERT_TRUE(QFile(big + QStringLiteral("/file%1.txt").arg(n)).open(QIODevice::WriteOnly));
+    favorites.setItems("Apps", {fileItem("Big", 9, big)});
+    desktop.applications.applications = {{"browser.desktop", "Browser", {}}};
+    preferences.setObject(true, StoreKeys::showFileListInFolder);
+    vc->quickListPage().reloadQuickList();
+    vc->showPopover(QRect()); // reads the folder-list setting
+
+    QMenu *menu = contextMenu(4); // "Brand green"
+    ASSERT_TRUE(menu);
+    menu->actions().at(0)->trigger(); // copy the colour code
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(vc->isPopoverShown());
+    menu->close();
+
+    // A large folder is listed in the background, cut short.
+    clickPart(1, RowDelegate::Part::folderContents);
+    EXPECT_EQ(openMenu("subItemsmenu"), nullptr) << "the click returns before the folder is listed";
+    ASSERT_TRUE(menu = folderMenu());
+    ASSERT_EQ(menu->actions().size(), 202); // 200 entries, a separator, the folder itself
+    EXPECT_FALSE(menu->actions().at(0)->icon().isNull() || menu->actions().at(1)->icon().isNull())
+        << "a folder and a file have icons, with or without a theme";
+    menu->actions().at(0)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big + "/Folder"));
+    EXPECT_FALSE(vc->isPopoverShown());
+
+    vc->showPopover(QRect());
+    ASSERT_TRUE(menu = contextMenu(1)); // "Big": open with
+    menu->actions().at(0)->menu()->actions().at(0)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.applications.launched.size(), 1);
+    EXPECT_FALSE(vc->isPopoverShown());
+}
+
+TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFirstGroup)
+{
+    auto *add = child<QPushButton>("btnadd_boxaddgroup");
+    auto *name = child<QLineEdit>("txtfieldGroupname");
+    auto *message = child<QLabel>("lblgroupalreadyexist");
+    ASSERT_TRUE(add && name && message);
+    child<QToolButton>("btncreateGroup")->click();
+    add->click();
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_121"));
+    QTest::keyClicks(name, "Web");
+    add->click();
+    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_69"));
+    EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
+    name->setText("Other");
+    child<QPushButton>("btncancel_boxaddGroup")->click();
+    EXPECT_FALSE(vc->quickListPage().subViewAdded());
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"Apps", "Web", "Colours"})) << "cancelling stores nothing";
+
+    favorites.setGroups(QList<Group>());
+    vc->quickListPage().reloadQuickList();
+    EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
+    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
+    child<QPushButton>("btncreateFirstGroup")->click();
+    ASSERT_TRUE(vc->quickListPage().subViewAdded());
+    EXPECT_TRUE(name->text().isEmpty());
+    name->setText("Work ");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_FALSE(vc->quickListPage().subViewAdded() || child<QWidget>("emptyState")->isVisible());
+    EXPECT_EQ(rowTitles(), QStringList({"Work "}));
+}
+
+TEST_F(PopupWindowTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
+{
+    QApplication::setActiveWindow(vc.get());
+    QTest::keyClicks(vc.get(), "e");
+    auto *field = child<QLineEdit>("searchtextfield");
+    field->setFocus();
+    const auto press = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        return QApplication::focusWidget();
+    };
+    const QList<QWidget *> ring{child<QToolButton>("btncreateGroup"), child<QToolButton>("btnsort"),
+                                child<QToolButton>("btnsettings"), field};
+    for (QWidget *next : ring)
+        EXPECT_EQ(press(Qt::Key_Tab), next);
+    EXPECT_EQ(press(Qt::Key_Backtab), ring.at(2));
+    EXPECT_EQ(field->text(), "e") << "Tab types nothing into the search";
+
+    // While the group box covers the page, Tab stays among its fields.
+    child<QToolButton>("btncreateGroup")->click();
+    ASSERT_TRUE(vc->quickListPage().subViewAdded());
+    for (int count = 0; count < 4; ++count)
+        EXPECT_FALSE(ring.contains(press(Qt::Key_Tab)));
+}
+
+TEST_F(PopupWindowTest, SettingsMenuAsksTheApplication)
+{
+    QSignalSpy manage(vc.get(), &PopupWindow::manageShortcutRequested);
+    QSignalSpy preferencesShown(vc.get(), &PopupWindow::showPreferencesRequested);
+    QSignalSpy quit(vc.get(), &PopupWindow::quitRequested);
+    child<QToolButton>("btnsettings")->click();
+    QMenu *menu = openMenu("settingsMenu");
+    ASSERT_TRUE(menu);
+    for (QAction *action : menu->actions())
+        action->trigger();
+    EXPECT_EQ(QList<qsizetype>({manage.count(), preferencesShown.count(), quit.count()}), QList<qsizetype>({1, 1, 1}));
+    EXPECT_FALSE(vc->isPopoverShown());
+}
+
+TEST_F(PopupWindowTest, PickerRecoloursTheGroupItWasOpenedFor)
+{
+    const auto colours = [&] {
+        QStringList stored;
+        for (const Group &group : favorites.groups())
+            stored.append(group.color());
+        return stored;
+    };
+    const QColor third = ColorTagPicker::swatchColors().at(2);
+    const QStringList recoloured{"47CE64", "47CE64", ColorText::fromColor(third)};
+    clickPart(4, RowDelegate::Part::color); // "Colours"
+    EXPECT_TRUE(picker.isVisible());
+    picker.btnthirdclicked();
+    EXPECT_FALSE(picker.isVisible());
+    EXPECT_EQ(colours(), recoloured);
+
+    // Opened from the manager window, a pick is not the popup's to apply.
+    picker.openBeside(QRect(0, 0, 10, 10), true);
+    picker.btnfirstClicked();
+    EXPECT_EQ(colours(), recoloured);
+}
+
+TEST_F(PopupWindowTest, AddItemMenuTargetsTheHeadingsGroup)
+{
+    int bookmarksAdded = 0;
+    vc->quickListPage().setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
+    clickPart(4, RowDelegate::Part::add);
+    EXPECT_EQ(vc->quickListPage().currentGroupName(), "Colours");
+    QMenu *menu = openMenu("itemmenu");
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->actions().size(), 4);
+    EXPECT_FALSE(menu->actions().at(0)->isEnabled()) << "no handler yet";
+    menu->actions().at(1)->trigger();
+    EXPECT_EQ(bookmarksAdded, 1);
+    menu->close();
+
+    // From the keyboard: the menu key on the highlighted first heading.
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Menu);
+    EXPECT_EQ(vc->quickListPage().currentGroupName(), "Apps");
+    ASSERT_TRUE(openMenu("itemmenu"));
+    openMenu("itemmenu")->close();
+
+    // The item boxes open over the list and close through the popup.
+    auto *box = new QWidget;
+    vc->quickListPage().showInlineBox(box);
+    EXPECT_TRUE(box->isVisible());
+    clickPart(1, RowDelegate::Part::body);
+    EXPECT_TRUE(desktop.urls.opened.isEmpty()) << "rows do nothing under a box";
+    QTest::keyClick(vc.get(), Qt::Key_Escape);
+    EXPECT_FALSE(vc->quickListPage().subViewAdded() || box->isVisible());
+}
+
+TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
+{
+    QList<Item> many = favorites.items("Apps");
+    for (int n = 0; n < 20; ++n)
+        many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
+    favorites.setItems("Apps", many);
+    vc->quickListPage().reloadQuickList();
+    const int grouped = vc->height();
+    auto *field = child<QLineEdit>("searchtextfield");
+    QTest::keyClicks(vc.get(), "NEW");
+    EXPECT_TRUE(field->isVisible() && !child<QToolButton>("btnsearch")->isVisible());
+    EXPECT_EQ(rowTitles(), QStringList({"newer", "News site"}));
+    EXPECT_LT(vc->height(), grouped) << "as tall as the results";
+    EXPECT_EQ(view->hoverRow(), 0);
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) // the second stops at the end
+        QTest::keyClick(field, key);
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
+    EXPECT_FALSE(vc->isPopoverShown()) << "opening an item closes the popup";
+    vc->showPopover(QRect());
+    EXPECT_EQ(field->text(), "NEW") << "the search is still there when it opens again";
+
+    // The menu key opens the highlighted row's menu.
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Menu);
+    ASSERT_TRUE(openMenu("tblmenu"));
+    openMenu("tblmenu")->close();
+
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_TRUE(!field->isVisible() && vc->isPopoverShown());
+    EXPECT_EQ(rowTitles().first(), "Apps");
+    EXPECT_EQ(vc->height(), grouped);
+    QTest::keyClick(vc.get(), Qt::Key_Escape);
+    EXPECT_FALSE(vc->isPopoverShown());
+    vc->togglePopover(QRect());
+    EXPECT_FALSE(vc->isPopoverShown()) << "the click that closed it does not reopen it";
+}
+
+TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
+{
+    QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(vc.get());
+    ASSERT_TRUE(popup);
+    EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(popup), 0) << "a window of the application";
+    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText("IDS_BR_264"));
+
+    // The names of every descendant, the list's rows among them.
+    QStringList named;
+    for (QList<QAccessibleInterface *> nodes{popup}; !nodes.isEmpty();) {
+        QAccessibleInterface *node = nodes.takeLast();
+        named.append(node->text(QAccessible::Name));
+        for (int index = 0; index < node->childCount(); ++index) {
+            if (QAccessibleInterface *child = node->child(index))
+                nodes.append(child);
+        }
+    }
+    for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
+                                LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
+        EXPECT_TRUE(named.contains(name)) << name.toStdString();
+}
+
+// Where the compositor places windows, the popup is an undecorated window of
+// its own, never moved, that closes when the focus leaves it and the windows
+// it opened.
+TEST_F(QuickListFixtureTest, ACompositorPlacedPopupClosesWhenTheFocusLeavesItAndWhatItOpened)
+{
+    PopupWindow popup(services(), PopupWindowStyle::compositorPlaced);
+    EXPECT_EQ(popup.windowType(), Qt::Window);
+    EXPECT_TRUE(popup.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QWidget otherWindow;
+    QDialog dialog(&popup);
+    const auto openMenu = [&] {
+        popup.findChild<QToolButton *>("btnsettings")->click();
+        for (QMenu *menu : popup.findChildren<QMenu *>("settingsMenu"))
+            return static_cast<QWidget *>(menu);
+        return static_cast<QWidget *>(nullptr);
+    };
+    const std::vector<std::tuple<const char *, std::function<QWidget *()>, bool>> focusTakers{
+        {"its menu", openMenu, false},
+        {"the colour-tag picker", [&] { picker.openBeside(QRect(10, 10, 1, 1), false); return static_cast<QWidget *>(&picker); }, false},
+        {"its dialog", [&] { dialog.show(); return static_cast<QWidget *>(&dialog); }, false},
+        {"another window", [&] { otherWindow.show(); return &otherWindow; }, true},
+    };
+    for (const auto &[what, takeFocus, closes] : focusTakers) {
+        const QPoint placed(123, 45);
+        popup.move(placed);
+        popup.showPopover(QRect(600, 0, 24, 24));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&popup)) << what;
+        EXPECT_EQ(popup.pos(), placed) << what;
+        QWidget *taker = takeFocus();
+        ASSERT_TRUE(taker) << what;
+        taker->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == taker->windowHandle(); })) << what;
+        if (closes) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !popup.isVisible(); })) << what;
+        } else {
+            // Closing waits a moment for the focus to settle; twice that is plenty.
+            QTest::qWait(300);
+            EXPECT_TRUE(popup.isVisible()) << what;
+        }
+        taker->close();
+        popup.closePopover();
+    }
+}
