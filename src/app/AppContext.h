@@ -6,6 +6,7 @@
 #include "platform/LoginItems.h"
 #include "platform/PreferencesStore.h"
 #include "platform/StatusItem.h"
+#include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
 #include "store/Sorting.h"
@@ -46,6 +47,8 @@ struct AppContext
     SortSettings sortSettings;
     ViewLinks viewLinks;
     FaviconFetcher faviconFetcher;
+    // The session's undo history, shared by the popup and the manager window.
+    FavoritesHistory history{favorites, supportFiles, sortSettings, viewLinks};
     std::unique_ptr<LoginItems> loginItems;
     std::unique_ptr<HotKeyService> hotKeys;
     DesktopServices desktop;

@@ -29,6 +29,7 @@
 #include "store/PreferencesNotices.h"
 #include "store/Settings.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -36,6 +37,7 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
@@ -80,6 +82,10 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     setMenuTitles();
     restoreGlobalShortcut();
     m_context.bookmarks.restoreFileAccess();
+    // Removed notes and icons wait for an undo until quit, in the cache:
+    // they are no favourites, and nothing is lost if they go.
+    m_context.history.keepRemovedFilesIn(
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/brimble/removed"));
 
     // Login helper handshake: a running helper means this is a start at
     // login, which tells the helper to quit and opens no manager window
@@ -123,6 +129,7 @@ bool AppDelegate::applicationWillTerminate()
 {
     PreferencesStore &preferences = *m_context.preferences;
     const bool saved = preferences.flush() || preferences.changesMade() == m_changesAtLaunch;
+    m_context.history.discardRemovedFiles();
     printLine(QStringLiteral("terminate"));
     return saved;
 }
@@ -147,10 +154,10 @@ void AppDelegate::translateQtDialogs()
 void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
-    m_trayMenu->addAction(LocalizedText("IDS_BR_123"), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText("IDS_BR_128"), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
+    m_trayMenu->addAction(LocalizedText(Text::showWindow), this, &AppDelegate::menuitem_Showwindow);
+    m_trayMenu->addAction(LocalizedText(Text::aboutApp), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(LocalizedText("IDS_BR_132"), this, &AppDelegate::terminate);
+    m_trayMenu->addAction(LocalizedText(Text::quitApp), this, &AppDelegate::terminate);
 }
 
 void AppDelegate::restoreGlobalShortcut()
@@ -158,7 +165,7 @@ void AppDelegate::restoreGlobalShortcut()
     HotKeysController::setService(m_context.hotKeys.get());
     // A desktop that binds the key itself (the portal) lists it under this text.
     if (m_context.hotKeys)
-        m_context.hotKeys->setShortcutDescription(LocalizedText("IDS_BR_280"));
+        m_context.hotKeys->setShortcutDescription(LocalizedText(Text::showFavouritesAction));
     m_hotKey->restore();
 }
 
@@ -186,7 +193,7 @@ void AppDelegate::setUpTrayIcon()
     });
     statusItem.setTriggerHandler([this] { togglePopover(); });
     statusItem.setSymbolicIconName(QLatin1String(brimbleSymbolicIconName));
-    statusItem.show(brimbleIcon(), LocalizedText("IDS_BR_152"), m_trayMenu.get());
+    statusItem.show(brimbleIcon(), LocalizedText(Text::trayToolTip), m_trayMenu.get());
 }
 
 ManagerWindow *AppDelegate::managerWindow()
@@ -197,7 +204,8 @@ ManagerWindow *AppDelegate::managerWindow()
         m_managerWindow->setManagerPageFactory([this](DimmingLayer &blackLayer) {
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
                                            m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher,
-                                           *m_context.preferences, m_context.desktop,      selectTagvc()};
+                                           *m_context.preferences, m_context.desktop,      selectTagvc(),
+                                           &m_context.history};
             return new ManagerPage(services, blackLayer);
         });
         connect(m_managerWindow.get(), &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
@@ -213,7 +221,7 @@ PopupWindow *AppDelegate::popover()
         m_popover = std::make_unique<PopupWindow>(QuickListServices{m_context.favorites, *m_context.preferences,
                                                                     m_context.sortSettings, m_context.supportFiles,
                                                                     m_context.viewLinks, m_context.desktop,
-                                                                    selectTagvc()},
+                                                                    selectTagvc(), &m_context.history},
                                                   popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};

@@ -17,6 +17,7 @@
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QApplication>
@@ -136,7 +137,7 @@ int runHere(const InstanceRequest &command, PreferencesStore &store, const QStri
         commands.run(command, [&reply](const InstanceReply &answer) { reply = answer; });
     }
     if (command.kind == Kind::add && reply.status == 0 && !store.flush())
-        reply = InstanceReply::failure(LocalizedText("IDS_BR_625").arg(storePath));
+        reply = InstanceReply::failure(LocalizedText(Text::favouritesNotSavedNothingAdded).arg(storePath));
     instance.releaseLock();
     print(reply);
     waitForIcons(fetcher);
@@ -155,7 +156,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
         SingleInstance instance(preferencesPath, runtimeFolder);
         if (!instance.takeLock(waited ? lockWaitMs : 0)) {
             if (!instance.lockFileProblem().isEmpty()) {
-                CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
+                CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved : Text::lockFileNotCreated, instance.lockPath(),
                                         instance.lockFileProblem());
                 return 1;
             }
@@ -166,7 +167,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
                 print(answer.reply);
                 return answer.reply.status;
             case SingleInstance::Answer::Outcome::noReply:
-                CommandLine::printError("IDS_BR_623");
+                CommandLine::printError(Text::runningInstanceSilent);
                 return 1;
             case SingleInstance::Answer::Outcome::unreachable:
                 break;
@@ -174,7 +175,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
             // Another command may hold the lock for a moment, or a Brimble
             // may be on its way out.
             if (std::exchange(waited, true)) {
-                CommandLine::printError("IDS_BR_341");
+                CommandLine::printError(Text::otherInstanceSilent);
                 return 1;
             }
             continue;
@@ -184,7 +185,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
         const PlistPreferencesStore::FileContents contents = PlistPreferencesStore::readFile(preferencesPath);
         const std::optional<QVariantMap> values = storedValues(contents);
         if (!values) {
-            CommandLine::printError("IDS_BR_624", preferencesPath);
+            CommandLine::printError(Text::favouritesUnreadableNothingChanged, preferencesPath);
             return 1;
         }
         MemoryPreferencesStore copy(*values);
@@ -197,15 +198,15 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
             FavoritesStore favorites(copy);
             favorites.adoptBareTitleItemLists();
             if (refused.isEmpty() && !choosesGroup && !command.createsGroup && !favorites.hasGroupTitled(command.group))
-                refused.append(LocalizedText("IDS_BR_616").arg(command.group));
+                refused.append(LocalizedText(Text::noSuchGroup).arg(command.group));
             if (refused.isEmpty() && choosesGroup && !DisplayConnection::isAvailable())
-                refused.append(LocalizedText("IDS_BR_626"));
+                refused.append(LocalizedText(Text::chooseGroupNeedsDesktop));
             if (!refused.isEmpty()) {
                 InstanceReply reply;
                 reply.status = 1;
                 for (const QString &line : std::as_const(refused))
                     reply.printError(line);
-                reply.printError(LocalizedText("IDS_BR_620"));
+                reply.printError(LocalizedText(Text::nothingAdded));
                 return fail(reply);
             }
             if (choosesGroup) {
@@ -216,7 +217,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
                 chooser.exec();
                 const auto choice = chooser.choice();
                 if (!choice)
-                    return fail(InstanceReply::failure(LocalizedText("IDS_BR_620")));
+                    return fail(InstanceReply::failure(LocalizedText(Text::nothingAdded)));
                 command.group = choice->title;
                 command.createsGroup = choice->isNew;
                 // A Brimble started meanwhile gets the command.
@@ -225,7 +226,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
             }
         }
         if (command.kind == Kind::open && !DisplayConnection::isAvailable()) {
-            CommandLine::printError("IDS_BR_340");
+            CommandLine::printError(Text::noDesktopSession);
             return 1;
         }
         application.make(command.kind, false);

@@ -3,6 +3,7 @@
 #include "app/ScriptCommands.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -74,27 +75,27 @@ void printHelp()
 {
     // The names of options with a value are keyed too: the value's name is
     // in the reader's language.
-    const struct { const char *names; const char *namesKey; const char *key; } options[] = {
-        {"-h, --help", nullptr, "IDS_BR_345"},
-        {"-v, --version", nullptr, "IDS_BR_346"},
-        {"--toggle", nullptr, "IDS_BR_347"},
-        {"--background", nullptr, "IDS_BR_608"},
-        {nullptr, "IDS_BR_600", "IDS_BR_601"},
-        {nullptr, "IDS_BR_602", "IDS_BR_603"},
-        {"--list", nullptr, "IDS_BR_604"},
-        {"--json", nullptr, "IDS_BR_605"},
-        {nullptr, "IDS_BR_606", "IDS_BR_607"},
+    const struct { const char *names; std::optional<TextKey> namesKey; TextKey key; } options[] = {
+        {"-h, --help", std::nullopt, Text::helpOption},
+        {"-v, --version", std::nullopt, Text::versionOption},
+        {"--toggle", std::nullopt, Text::toggleOption},
+        {"--background", std::nullopt, Text::backgroundOption},
+        {nullptr, Text::addOptionSyntax, Text::addOption},
+        {nullptr, Text::groupOptionSyntax, Text::groupOption},
+        {"--list", std::nullopt, Text::listOption},
+        {"--json", std::nullopt, Text::jsonOption},
+        {nullptr, Text::openOptionSyntax, Text::openOption},
     };
     const auto namesOf = [](const auto &option) {
-        return option.names ? QString::fromLatin1(option.names) : LocalizedText(option.namesKey);
+        return option.names ? QString::fromLatin1(option.names) : LocalizedText(*option.namesKey);
     };
     qsizetype width = 0;
     for (const auto &option : options)
         width = qMax(width, namesOf(option).size());
-    printLine(LocalizedText("IDS_BR_342").arg(QLatin1String(programName)));
-    printLine(LocalizedText("IDS_BR_343"));
+    printLine(LocalizedText(Text::usage).arg(QLatin1String(programName)));
+    printLine(LocalizedText(Text::commandLineSummary));
     printLine(QString());
-    printLine(LocalizedText("IDS_BR_344"));
+    printLine(LocalizedText(Text::options));
     for (const auto &option : options)
         printLine(QStringLiteral("  ") + namesOf(option).leftJustified(width + 2) + LocalizedText(option.key));
 }
@@ -108,7 +109,7 @@ QString parseError(const QCommandLineParser &parser, const QStringList &argument
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         const QString &name = unknown.first();
-        return LocalizedText("IDS_BR_348").arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+        return LocalizedText(Text::unknownOption).arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
     }
     // Else an option with a value lacks it, or one without has one
     // (--option=value).
@@ -120,9 +121,9 @@ QString parseError(const QCommandLineParser &parser, const QStringList &argument
             continue;
         const QString name = argument.mid(2).section(QLatin1Char('='), 0, 0);
         if (valueOptions.contains(name) && !argument.contains(QLatin1Char('=')) && i + 1 == arguments.size())
-            return LocalizedText("IDS_BR_609").arg(argument);
+            return LocalizedText(Text::optionNeedsValue).arg(argument);
         if (!valueOptions.contains(name) && argument.contains(QLatin1Char('=')))
-            return LocalizedText("IDS_BR_349").arg(argument.section(QLatin1Char('='), 0, 0));
+            return LocalizedText(Text::optionTakesNoValue).arg(argument.section(QLatin1Char('='), 0, 0));
     }
     return parser.errorText();
 }
@@ -142,7 +143,7 @@ QString resolvedTarget(const QString &argument)
     return QDir::cleanPath(QDir::current().absoluteFilePath(argument));
 }
 
-CommandLine::Request refused(const char *key, const QString &argument = {})
+CommandLine::Request refused(TextKey key, const QString &argument = {})
 {
     useSystemLanguage();
     const QString text = LocalizedText(key);
@@ -163,20 +164,20 @@ CommandLine::Request commandOf(const QCommandLineParser &parser, const QStringLi
         given += parser.values(*option);
     for (const QString &value : std::as_const(given)) {
         if (undecodable.contains(value))
-            return refused("IDS_BR_615", value);
+            return refused(Text::argumentNotText, value);
     }
     if (parser.isSet(group) && !parser.isSet(add) && !parser.isSet(list))
-        return refused("IDS_BR_611");
+        return refused(Text::groupOptionMisplaced);
     if (parser.isSet(json) && !parser.isSet(list))
-        return refused("IDS_BR_612");
+        return refused(Text::jsonOptionMisplaced);
     if (!parser.isSet(add) && !positional.isEmpty())
-        return refused("IDS_BR_614", positional.constFirst());
+        return refused(Text::unexpectedArgument, positional.constFirst());
 
     InstanceRequest command;
     command.group = parser.value(group);
     if (parser.isSet(add)) {
         if (positional.isEmpty())
-            return refused("IDS_BR_613");
+            return refused(Text::addNeedsTargets);
         command.kind = InstanceRequest::Kind::add;
         for (const QString &argument : positional)
             command.targets.append(resolvedTarget(argument));
@@ -248,7 +249,7 @@ Request read(const QStringList &allArguments, const QStringList &undecodable)
     for (const QCommandLineOption *option : {&toggle, &background, &add, &list, &open})
         ways += parser.isSet(*option) ? 1 : 0;
     if (ways > 1)
-        return refused("IDS_BR_610");
+        return refused(Text::oneCommandOnly);
     Request request = commandOf(parser, undecodable, add, list, open, group, json);
     request.toggle = parser.isSet(toggle);
     request.background = parser.isSet(background);
@@ -261,7 +262,7 @@ void printErrorText(const QString &text)
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
-void printError(const char *key, const QString &first, const QString &second)
+void printError(TextKey key, const QString &first, const QString &second)
 {
     // At quit the interface's table is loaded already; before the start it
     // is not.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/InstanceRequest.h"
+#include "store/TextKey.h"
 
 #include <QStringList>
 
@@ -40,7 +41,7 @@ Request read(const QStringList &arguments, const QStringList &undecodable = {});
 // Writes "brimble: <the text under key>" on standard error, %1 and %2
 // replaced by the arguments, in the language the interface shows or, before
 // the store is read, in the system's.
-void printError(const char *key, const QString &first = {}, const QString &second = {});
+void printError(TextKey key, const QString &first = {}, const QString &second = {});
 // Writes "brimble: <text>" on standard error.
 void printErrorText(const QString &text);
 

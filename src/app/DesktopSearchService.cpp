@@ -5,6 +5,7 @@
 #include "platform/DBusSearchTypes.h"
 #include "quicklist/ItemOpener.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusMessage>
@@ -128,9 +129,9 @@ public:
 public Q_SLOTS:
     QList<KRunnerAction> Actions()
     {
-        return {{QString::fromLatin1(DesktopSearchService::openAction), LocalizedText("IDS_BR_632"),
+        return {{QString::fromLatin1(DesktopSearchService::openAction), LocalizedText(Text::openAction),
                  QStringLiteral("document-open")},
-                {QString::fromLatin1(DesktopSearchService::revealAction), LocalizedText("IDS_BR_65"),
+                {QString::fromLatin1(DesktopSearchService::revealAction), LocalizedText(Text::showInFileManager),
                  QStringLiteral("system-file-manager")}};
     }
 

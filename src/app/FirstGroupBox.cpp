@@ -2,6 +2,7 @@
 
 #include "app/TrayIconImage.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -31,8 +32,8 @@ QToolButton *closeButton(QWidget *parent)
     if (button->icon().isNull())
         button->setText(QStringLiteral("\u2715"));
     button->setAutoRaise(true);
-    button->setAccessibleName(LocalizedText("IDS_BR_226"));
-    button->setToolTip(LocalizedText("IDS_BR_226"));
+    button->setAccessibleName(LocalizedText(Text::close));
+    button->setToolTip(LocalizedText(Text::close));
     return button;
 }
 
@@ -51,14 +52,14 @@ QLabel *titleLabel(const QString &text, QWidget *parent)
 
 ExampleNameChip::ExampleNameChip(QWidget *parent)
     : QWidget(parent)
-    , m_arr{LocalizedText("IDS_BR_8"), LocalizedText("IDS_BR_9"), LocalizedText("IDS_BR_10"),
-            LocalizedText("IDS_BR_11"), LocalizedText("IDS_BR_12")}
+    , m_arr{LocalizedText(Text::sampleGroupWork), LocalizedText(Text::sampleGroupRecipes), LocalizedText(Text::sampleGroupTravelPlans),
+            LocalizedText(Text::sampleGroupReadingList), LocalizedText(Text::sampleGroupDesignIdeas)}
     , m_colorarr{QColor(0x47, 0xCE, 0x64), QColor(0xFF, 0x95, 0x00), QColor(0x0A, 0x84, 0xFF),
                  QColor(0xFF, 0x37, 0x5F), QColor(0xAF, 0x52, 0xDE)}
     , m_animation(new QVariantAnimation(this))
 {
     setObjectName(QStringLiteral("lblGroupNameExample"));
-    setAccessibleName(LocalizedText("IDS_BR_18"));
+    setAccessibleName(LocalizedText(Text::forExample));
     m_animation->setStartValue(0.0);
     m_animation->setEndValue(1.0);
     m_animation->setDuration(exampleDurationMs);
@@ -167,7 +168,7 @@ QWidget *FirstGroupBox::buildInfoBox()
     box->setObjectName(QStringLiteral("boxInfoFirstGroup"));
     auto *btnclose = closeButton(box);
     connect(btnclose, &QToolButton::clicked, this, &FirstGroupBox::closeBox);
-    auto *lblstartedDescription = new QLabel(LocalizedText("IDS_BR_14"), box);
+    auto *lblstartedDescription = new QLabel(LocalizedText(Text::onboardingGroupsExplained), box);
     lblstartedDescription->setWordWrap(true);
     lblstartedDescription->setAlignment(Qt::AlignCenter);
     auto *imgview_addFirstGroup = new QLabel(box);
@@ -175,7 +176,7 @@ QWidget *FirstGroupBox::buildInfoBox()
     // Without an icon theme the application's own icon fills the place.
     imgview_addFirstGroup->setPixmap(QIcon::fromTheme(QStringLiteral("folder-new"), brimbleIcon()).pixmap(64, 64));
     imgview_addFirstGroup->setAlignment(Qt::AlignCenter);
-    auto *btncreateGroup_infobox = new QPushButton(LocalizedText("IDS_BR_16"), box);
+    auto *btncreateGroup_infobox = new QPushButton(LocalizedText(Text::createGroup), box);
     btncreateGroup_infobox->setObjectName(QStringLiteral("btncreateGroup_infobox"));
     btncreateGroup_infobox->setAutoDefault(true);
     connect(btncreateGroup_infobox, &QPushButton::clicked, this, &FirstGroupBox::btnCreateGroup_info);
@@ -184,7 +185,7 @@ QWidget *FirstGroupBox::buildInfoBox()
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(btnclose, 0, Qt::AlignRight);
     layout->addWidget(imgview_addFirstGroup);
-    layout->addWidget(titleLabel(LocalizedText("IDS_BR_15"), box));
+    layout->addWidget(titleLabel(LocalizedText(Text::onboardingWelcomeTitle), box));
     layout->addWidget(lblstartedDescription);
     layout->addSpacing(8);
     layout->addWidget(btncreateGroup_infobox, 0, Qt::AlignHCenter);
@@ -197,14 +198,14 @@ QWidget *FirstGroupBox::buildCreateBox()
     box->setObjectName(QStringLiteral("boxCreateFirstGroup"));
     auto *btnclose = closeButton(box);
     connect(btnclose, &QToolButton::clicked, this, &FirstGroupBox::closeBox);
-    auto *lblexample = new QLabel(LocalizedText("IDS_BR_18"), box);
+    auto *lblexample = new QLabel(LocalizedText(Text::forExample), box);
     m_lblGroupNameExample = new ExampleNameChip(box);
     m_txtfieldGroupname = new QLineEdit(box);
     m_txtfieldGroupname->setObjectName(QStringLiteral("txtfieldGroupname"));
-    m_txtfieldGroupname->setPlaceholderText(LocalizedText("IDS_BR_19"));
-    m_txtfieldGroupname->setAccessibleName(LocalizedText("IDS_BR_19"));
+    m_txtfieldGroupname->setPlaceholderText(LocalizedText(Text::firstGroupNamePlaceholder));
+    m_txtfieldGroupname->setAccessibleName(LocalizedText(Text::firstGroupNamePlaceholder));
     connect(m_txtfieldGroupname, &QLineEdit::returnPressed, this, &FirstGroupBox::createGroupClicked);
-    auto *btncreateGroupSecondbox = new QPushButton(LocalizedText("IDS_BR_16"), box);
+    auto *btncreateGroupSecondbox = new QPushButton(LocalizedText(Text::createGroup), box);
     btncreateGroupSecondbox->setObjectName(QStringLiteral("btncreateGroupSecondbox"));
     connect(btncreateGroupSecondbox, &QPushButton::clicked, this, &FirstGroupBox::createGroupClicked);
 
@@ -216,7 +217,7 @@ QWidget *FirstGroupBox::buildCreateBox()
 
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(btnclose, 0, Qt::AlignRight);
-    layout->addWidget(titleLabel(LocalizedText("IDS_BR_17"), box));
+    layout->addWidget(titleLabel(LocalizedText(Text::nameFirstGroupTitle), box));
     layout->addLayout(exampleRow);
     layout->addWidget(m_txtfieldGroupname);
     layout->addSpacing(8);
@@ -228,7 +229,6 @@ void FirstGroupBox::showInfoBox()
 {
     m_lblGroupNameExample->stopAnimation();
     m_steps->setCurrentWidget(m_boxInfoFirstGroup);
-    setGeometry(parentWidget()->rect());
     raise();
     show();
     // The keys go to the box, not to the page it covers.
@@ -258,28 +258,6 @@ bool FirstGroupBox::isCreationStep() const
 QString FirstGroupBox::groupName() const
 {
     return m_txtfieldGroupname->text();
-}
-
-bool FirstGroupBox::focusNextPrevChild(bool next)
-{
-    QWidget *step = m_steps->currentWidget();
-    QWidget *current = focusWidget();
-    if (!step || !current || !step->isAncestorOf(current))
-        current = step;
-    // Walk the window's focus chain from the current widget and keep to the
-    // widgets of the step on screen, wrapping around at its ends.
-    QWidget *candidate = current;
-    for (int guard = 0; guard < 1000; ++guard) {
-        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
-        if (!candidate || candidate == current)
-            break;
-        if (step->isAncestorOf(candidate) && candidate->isVisibleTo(step) && candidate->isEnabled()
-            && (candidate->focusPolicy() & Qt::TabFocus)) {
-            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            return true;
-        }
-    }
-    return true;
 }
 
 void FirstGroupBox::keyPressEvent(QKeyEvent *event)

@@ -44,7 +44,8 @@ private:
 
 // The two-step box that leads a user without any group to the first one:
 // an introduction, then a name field under the animated examples. It only
-// draws and forwards; the container creates the group.
+// draws and forwards; the container places it over the groups page and
+// creates the group.
 class FirstGroupBox final : public QWidget
 {
     Q_OBJECT
@@ -70,9 +71,6 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    // Tab and Backtab stay inside the box: the page it covers is out of
-    // reach for the keyboard as it is for the pointer.
-    bool focusNextPrevChild(bool next) override;
     // Escape closes the box, as its close button does.
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -1,6 +1,7 @@
 #include "app/GroupChooserDialog.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -26,30 +27,30 @@ QString shownName(const QString &target)
 GroupChooserDialog::GroupChooserDialog(const QStringList &groupTitles, const QStringList &targets, QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(LocalizedText("IDS_BR_627"));
-    const QString prompt = targets.size() == 1 ? LocalizedText("IDS_BR_628").arg(shownName(targets.constFirst()))
-                                               : LocalizedText("IDS_BR_629").arg(targets.size());
+    setWindowTitle(LocalizedText(Text::addToBrimbleTitle));
+    const QString prompt = targets.size() == 1 ? LocalizedText(Text::addOneToWhichGroup).arg(shownName(targets.constFirst()))
+                                               : LocalizedText(Text::addManyToWhichGroup).arg(targets.size());
     auto *label = new QLabel(prompt, this);
     label->setWordWrap(true);
 
     m_groups = new QComboBox(this);
     m_groups->setObjectName(QStringLiteral("groups"));
-    m_groups->setAccessibleName(LocalizedText("IDS_BR_631"));
+    m_groups->setAccessibleName(LocalizedText(Text::groupLabel));
     m_groups->addItems(groupTitles);
     // The last entry makes a new group.
-    m_groups->addItem(LocalizedText("IDS_BR_630"));
+    m_groups->addItem(LocalizedText(Text::newGroupMenuEntry));
     label->setBuddy(m_groups);
 
     m_newGroupName = new QLineEdit(this);
     m_newGroupName->setObjectName(QStringLiteral("newGroupName"));
-    m_newGroupName->setPlaceholderText(LocalizedText("IDS_BR_19"));
-    m_newGroupName->setAccessibleName(LocalizedText("IDS_BR_19"));
+    m_newGroupName->setPlaceholderText(LocalizedText(Text::firstGroupNamePlaceholder));
+    m_newGroupName->setAccessibleName(LocalizedText(Text::firstGroupNamePlaceholder));
 
     auto *buttons = new QDialogButtonBox(this);
-    m_add = buttons->addButton(LocalizedText("IDS_BR_88"), QDialogButtonBox::AcceptRole);
+    m_add = buttons->addButton(LocalizedText(Text::add), QDialogButtonBox::AcceptRole);
     m_add->setObjectName(QStringLiteral("add"));
     m_add->setDefault(true);
-    buttons->addButton(LocalizedText("IDS_BR_87"), QDialogButtonBox::RejectRole);
+    buttons->addButton(LocalizedText(Text::cancelPanel), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -12,6 +12,7 @@
 #include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
+#include "store/TextKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +27,7 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     , m_recorder(recorder)
 {
     setObjectName(QStringLiteral("mainwindowController"));
-    setWindowTitle(LocalizedText("IDS_BR_7"));
+    setWindowTitle(LocalizedText(Text::appName));
     setWindowIcon(brimbleIcon());
     resize(900, 600);
     auto *layout = new QVBoxLayout(this);

@@ -4,11 +4,13 @@
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 #include "widgets/DimmingLayer.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,7 +22,7 @@
 
 namespace {
 
-constexpr const char *pageTitleKeys[ManagerWindowPages::pageCount] = {"IDS_BR_3", "IDS_BR_6", "IDS_BR_4", "IDS_BR_5"};
+constexpr TextKey pageTitleKeys[ManagerWindowPages::pageCount] = {Text::manageFavourites, Text::preferences, Text::about, Text::moreApps};
 constexpr const char *pageButtonNames[ManagerWindowPages::pageCount] = {"btnmanageshortcuts", "btnpreferences",
                                                                         "btnaboutus", "btnUtilityKit"};
 
@@ -42,7 +44,7 @@ ManagerWindowPages::ManagerWindowPages(const Services &services, PageFactory pag
     , m_pageFactory(std::move(pages))
 {
     setObjectName(QStringLiteral("containerVc"));
-    auto *lblapptitle = new QLabel(LocalizedText("IDS_BR_7"), this);
+    auto *lblapptitle = new QLabel(LocalizedText(Text::appName), this);
     QFont titleFont = lblapptitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
@@ -74,6 +76,7 @@ ManagerWindowPages::ManagerWindowPages(const Services &services, PageFactory pag
 
     m_customview = new QStackedWidget(this);
     m_customview->setObjectName(QStringLiteral("customview"));
+    m_customview->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -146,8 +149,10 @@ void ManagerWindowPages::showPage(int page)
     // The box belongs to the groups page: elsewhere it steps aside, and it
     // comes back on that page for as long as no group exists.
     if (page == managerPage && hasNoGroup()) {
-        if (!isFirstGroupBoxShowing())
+        if (!isFirstGroupBoxShowing()) {
+            placeFirstGroupBox();
             m_firstGroupBox->showInfoBox();
+        }
     } else if (isFirstGroupBoxShowing()) {
         m_firstGroupBox->closeBox();
     }
@@ -163,6 +168,10 @@ void ManagerWindowPages::showPage(int page)
     }
     if (content)
         m_customview->setCurrentWidget(content);
+    // The groups page takes the keys (its groups list), so that Delete, F2
+    // and Return act on the selected group at once.
+    if (page == managerPage && content && !isFirstGroupBoxShowing())
+        content->setFocus(Qt::OtherFocusReason);
     m_blackLayer->raise();
 }
 
@@ -174,12 +183,12 @@ bool ManagerWindowPages::isFirstGroupBoxShowing() const
 void ManagerWindowPages::btnCreateGroup()
 {
     const QString name = m_firstGroupBox->groupName();
-    if (name.isEmpty()) {
+    if (name.trimmed().isEmpty()) {
         if (m_alert)
             return;
-        auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"),
-                                      LocalizedText("IDS_BR_13"), QMessageBox::NoButton, window());
-        alert->addButton(LocalizedText("IDS_BR_2"), QMessageBox::AcceptRole);
+        auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName),
+                                      LocalizedText(Text::groupNameMissing), QMessageBox::NoButton, window());
+        alert->addButton(LocalizedText(Text::ok), QMessageBox::AcceptRole);
         alert->setWindowModality(Qt::WindowModal);
         alert->setAttribute(Qt::WA_DeleteOnClose);
         m_blackLayer->hold();
@@ -206,8 +215,48 @@ QWidget *ManagerWindowPages::alert() const
     return m_alert;
 }
 
-void ManagerWindowPages::resizeEvent(QResizeEvent *event)
+bool ManagerWindowPages::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::resizeEvent(event);
-    m_firstGroupBox->setGeometry(rect());
+    if (watched == m_customview && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        placeFirstGroupBox();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ManagerWindowPages::placeFirstGroupBox()
+{
+    // Over the page area only, below the page buttons.
+    if (m_firstGroupBox)
+        m_firstGroupBox->setGeometry(m_customview->geometry());
+}
+
+bool ManagerWindowPages::focusNextPrevChild(bool next)
+{
+    if (!isFirstGroupBoxShowing())
+        return QWidget::focusNextPrevChild(next);
+    QWidget *current = focusWidget();
+    if (!current || !isAncestorOf(current))
+        current = m_firstGroupBox;
+    // Walk the window's focus chain from the current widget and keep to the
+    // box's step on screen and the page buttons, wrapping around.
+    QWidget *candidate = current;
+    for (int guard = 0; guard < 1000; ++guard) {
+        candidate = next ? candidate->nextInFocusChain() : candidate->previousInFocusChain();
+        if (!candidate || candidate == current)
+            break;
+        if (isAncestorOf(candidate) && !m_customview->isAncestorOf(candidate) && candidate->isVisibleTo(this)
+            && candidate->isEnabled() && (candidate->focusPolicy() & Qt::TabFocus)) {
+            candidate->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
+}
+
+void ManagerWindowPages::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isFirstGroupBoxShowing()) {
+        m_firstGroupBox->closeBox();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

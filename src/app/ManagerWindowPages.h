@@ -19,7 +19,8 @@ class ViewLinks;
 // buttons (each with a marker under it while its page shows) over one
 // content area. Pages are created on their first visit and kept, so they
 // keep their state between visits. While no group exists, showing the
-// groups page lays the first-group box over everything.
+// groups page lays the first-group box over that page; the page buttons
+// stay within reach of the pointer and the keyboard.
 // Known elsewhere as containerVc.
 class ManagerWindowPages final : public QWidget
 {
@@ -63,11 +64,19 @@ public:
     QWidget *alert() const;
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    // The first-group box follows the page area as the layout moves it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // While the first-group box shows, Tab and Backtab go round the box and
+    // the page buttons: the page the box covers is out of reach for the
+    // keyboard as it is for the pointer.
+    bool focusNextPrevChild(bool next) override;
+    // Escape closes the first-group box wherever the focus is.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QWidget *pageWidget(int page);
     bool hasNoGroup() const;
+    void placeFirstGroupBox();
 
     Services m_services;
     PageFactory m_pageFactory;

@@ -1,6 +1,7 @@
 #include "app/NoticeBar.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QAccessible>
 #include <QHBoxLayout>
@@ -9,8 +10,8 @@
 #include <QToolButton>
 
 namespace {
-constexpr auto barName = "IDS_BR_477";     // Message about your favourites
-constexpr auto dismissName = "IDS_BR_476"; // Dismiss
+constexpr auto barName = Text::noticeBarName;     // Message about your favourites
+constexpr auto dismissName = Text::dismiss; // Dismiss
 } // namespace
 
 NoticeBar::NoticeBar(QWidget *parent)

@@ -4,6 +4,7 @@
 #include "app/TrayIconImage.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
@@ -46,9 +47,9 @@ OnboardingPage::OnboardingPage(PreferencesStore &preferences, LoginItems &loginI
     auto *icon = new QLabel(boxbg);
     icon->setPixmap(brimbleIcon().pixmap(80, 80));
     icon->setAlignment(Qt::AlignCenter);
-    auto *lbltitleappname = heading(LocalizedText("IDS_BR_7"), 2.0, boxbg);
+    auto *lbltitleappname = heading(LocalizedText(Text::appName), 2.0, boxbg);
     // What the application is and where it lives, before anything is asked.
-    auto *lblwelcome = new QLabel(LocalizedText("IDS_BR_300"), boxbg);
+    auto *lblwelcome = new QLabel(LocalizedText(Text::appSummary), boxbg);
     lblwelcome->setObjectName(QStringLiteral("lblwelcome"));
     lblwelcome->setWordWrap(true);
     lblwelcome->setAlignment(Qt::AlignCenter);
@@ -56,15 +57,15 @@ OnboardingPage::OnboardingPage(PreferencesStore &preferences, LoginItems &loginI
     auto *subscribeBox = new QFrame(boxbg);
     subscribeBox->setObjectName(QStringLiteral("subscribeBox"));
     subscribeBox->setFrameShape(QFrame::StyledPanel);
-    auto *lblsubscribetitle = heading(LocalizedText("IDS_BR_20"), 1.2, subscribeBox);
-    auto *lblsubtitle = new QLabel(LocalizedText("IDS_BR_21"), subscribeBox);
+    auto *lblsubscribetitle = heading(LocalizedText(Text::newsletterTitle), 1.2, subscribeBox);
+    auto *lblsubtitle = new QLabel(LocalizedText(Text::newsletterInvitation), subscribeBox);
     lblsubtitle->setWordWrap(true);
     lblsubtitle->setAlignment(Qt::AlignCenter);
     m_txtfield = new QLineEdit(subscribeBox);
     m_txtfield->setObjectName(QStringLiteral("txtfield"));
-    m_txtfield->setPlaceholderText(LocalizedText("IDS_BR_225"));
-    m_txtfield->setAccessibleName(LocalizedText("IDS_BR_224"));
-    m_btnsubscribe = new QPushButton(LocalizedText("IDS_BR_22"), subscribeBox);
+    m_txtfield->setPlaceholderText(LocalizedText(Text::emailPlaceholder));
+    m_txtfield->setAccessibleName(LocalizedText(Text::emailAddress));
+    m_btnsubscribe = new QPushButton(LocalizedText(Text::subscribe), subscribeBox);
     m_btnsubscribe->setObjectName(QStringLiteral("btnsubscribe"));
     connect(m_btnsubscribe, &QPushButton::clicked, this, &OnboardingPage::btnSubscribe);
     connect(m_txtfield, &QLineEdit::returnPressed, this, &OnboardingPage::btnSubscribe);
@@ -78,9 +79,9 @@ OnboardingPage::OnboardingPage(PreferencesStore &preferences, LoginItems &loginI
     // Without an endpoint in this build there is nothing to subscribe to.
     subscribeBox->setVisible(m_subscription.isAvailable());
 
-    m_checkboxAddLogicitem = new QCheckBox(LocalizedText("IDS_BR_24"), boxbg);
+    m_checkboxAddLogicitem = new QCheckBox(LocalizedText(Text::onboardingStartAtLogin), boxbg);
     m_checkboxAddLogicitem->setObjectName(QStringLiteral("checkboxAddLogicitem"));
-    auto *btngetstarted = new QPushButton(LocalizedText("IDS_BR_23"), boxbg);
+    auto *btngetstarted = new QPushButton(LocalizedText(Text::getStarted), boxbg);
     btngetstarted->setObjectName(QStringLiteral("btngetstarted"));
     btngetstarted->setDefault(true);
     // Return starts at once: the page's one step forward has the keys.
@@ -137,11 +138,11 @@ void OnboardingPage::btnSubscribe()
 {
     const QString address = m_txtfield->text();
     if (address.isEmpty()) {
-        showAlert(LocalizedText("IDS_BR_48"), LocalizedText("IDS_BR_49"));
+        showAlert(LocalizedText(Text::emailMissing), LocalizedText(Text::emailMissingHint));
         return;
     }
     if (!NewsletterSubscription::isValidAddress(address)) {
-        showAlert(LocalizedText("IDS_BR_50"), LocalizedText("IDS_BR_49"));
+        showAlert(LocalizedText(Text::emailInvalid), LocalizedText(Text::emailMissingHint));
         return;
     }
     m_subscription.subscribe(address);
@@ -152,13 +153,13 @@ void OnboardingPage::showAnswer(NewsletterSubscription::Answer answer, const QSt
 {
     switch (answer) {
     case NewsletterSubscription::Answer::subscribed:
-        showAlert(LocalizedText("IDS_BR_51"), LocalizedText("IDS_BR_52"));
+        showAlert(LocalizedText(Text::subscribedTitle), LocalizedText(Text::subscribedDetail));
         break;
     case NewsletterSubscription::Answer::alreadySubscribed:
-        showAlert(LocalizedText("IDS_BR_53"), LocalizedText("IDS_BR_54").arg(address));
+        showAlert(LocalizedText(Text::alreadySubscribedTitle), LocalizedText(Text::alreadySubscribedDetail).arg(address));
         break;
     case NewsletterSubscription::Answer::serverProblem:
-        showAlert(LocalizedText("IDS_BR_55"), LocalizedText("IDS_BR_56"));
+        showAlert(LocalizedText(Text::subscriptionFailedTitle), LocalizedText(Text::subscriptionFailedDetail));
         break;
     case NewsletterSubscription::Answer::unknown:
         break;
@@ -170,10 +171,10 @@ void OnboardingPage::showAlert(const QString &message, const QString &informativ
     // One alert at a time; a later answer replaces what is showing.
     if (m_alert)
         m_alert->done(0);
-    auto *alert = new QMessageBox(QMessageBox::Warning, LocalizedText("IDS_BR_7"), message, QMessageBox::NoButton,
+    auto *alert = new QMessageBox(QMessageBox::Warning, LocalizedText(Text::appName), message, QMessageBox::NoButton,
                                   window());
     alert->setInformativeText(informativeText);
-    alert->addButton(LocalizedText("IDS_BR_2"), QMessageBox::AcceptRole);
+    alert->addButton(LocalizedText(Text::ok), QMessageBox::AcceptRole);
     alert->setWindowModality(Qt::WindowModal);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     m_dimmingLayer->hold();

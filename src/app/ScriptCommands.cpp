@@ -6,6 +6,7 @@
 #include "quicklist/QuickList.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QFileInfo>
@@ -16,10 +17,10 @@
 
 namespace {
 
-constexpr auto noSuchGroup = "IDS_BR_616";
-constexpr auto nothingAdded = "IDS_BR_620";
+constexpr auto noSuchGroup = Text::noSuchGroup;
+constexpr auto nothingAdded = Text::nothingAdded;
 
-QString text(const char *key)
+QString text(TextKey key)
 {
     return LocalizedText(key);
 }
@@ -34,7 +35,7 @@ QString oneLine(QString text)
     return text;
 }
 
-QString text(const char *key, const QString &argument)
+QString text(TextKey key, const QString &argument)
 {
     return LocalizedText(key).arg(oneLine(argument));
 }
@@ -93,7 +94,7 @@ void ScriptCommands::run(const InstanceRequest &request, const std::function<voi
     case InstanceRequest::Kind::add:
         break;
     default:
-        reply(InstanceReply::failure(text("IDS_BR_623")));
+        reply(InstanceReply::failure(text(Text::runningInstanceSilent)));
         return;
     }
     if (!request.group.isEmpty()) {
@@ -106,7 +107,7 @@ void ScriptCommands::run(const InstanceRequest &request, const std::function<voi
         return;
     }
     if (!m_chooser) {
-        reply(refusedAdd({text("IDS_BR_626")}));
+        reply(refusedAdd({text(Text::chooseGroupNeedsDesktop)}));
         return;
     }
     m_chooser(m_items.favorites.groupTitles(), request.targets,
@@ -156,7 +157,7 @@ InstanceReply ScriptCommands::open(const QString &query) const
     const FavoritesStore &favorites = m_items.favorites;
     const QList<Item> found = QuickList::searchItems(favorites, favorites.groups(), query);
     if (found.isEmpty())
-        return InstanceReply::failure(text("IDS_BR_621", query));
+        return InstanceReply::failure(text(Text::openFoundNothing, query));
     const Item &first = found.constFirst();
     InstanceReply reply;
     switch (ItemOpener(m_items.supportFiles, m_desktop).open(first)) {
@@ -170,7 +171,7 @@ InstanceReply ScriptCommands::open(const QString &query) const
     case ItemOpener::Result::nothing:
         break;
     }
-    return InstanceReply::failure(text("IDS_BR_622", first.title()));
+    return InstanceReply::failure(text(Text::openFailed, first.title()));
 }
 
 InstanceReply ScriptCommands::add(const QStringList &targets, const QString &group, bool createsGroup)
@@ -206,18 +207,18 @@ QStringList ScriptCommands::refusals(const QStringList &targets)
     for (const QString &target : targets) {
         if (isWebAddress(target)) {
             if (!Item::bookmarkUrl(target).isValid())
-                refused.append(text("IDS_BR_619", target));
+                refused.append(text(Text::addTargetUnsupported, target));
             continue;
         }
         if (!target.startsWith(u'/')) {
-            refused.append(text(hasScheme(target) ? "IDS_BR_619" : "IDS_BR_617", target));
+            refused.append(text(hasScheme(target) ? Text::addTargetUnsupported : Text::addTargetMissing, target));
             continue;
         }
         const QFileInfo file(target);
         if (!file.exists())
-            refused.append(text("IDS_BR_617", target));
+            refused.append(text(Text::addTargetMissing, target));
         else if (!file.isReadable())
-            refused.append(text("IDS_BR_618", target));
+            refused.append(text(Text::addTargetUnreadable, target));
     }
     return refused;
 }

@@ -15,6 +15,7 @@
 #include "platform/XdgLoginItems.h"
 #include "store/LocalizedText.h"
 #include "store/PreferencesNotices.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -41,7 +42,7 @@ int main(int argc, char **argv)
     if (request.command)
         return CommandDispatch::run(*request.command, Paths::preferencesFile(), Paths::runtimeFolder(), argc, argv);
     if (!DisplayConnection::isAvailable()) {
-        CommandLine::printError("IDS_BR_340");
+        CommandLine::printError(Text::noDesktopSession);
         return 1;
     }
 
@@ -54,7 +55,7 @@ int main(int argc, char **argv)
     // on its way out, so wait for it rather than hand it the request.
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
     const auto reportLockProblem = [&instance] {
-        CommandLine::printError(instance.lockLeftBehind() ? "IDS_BR_580" : "IDS_BR_440", instance.lockPath(),
+        CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved : Text::lockFileNotCreated, instance.lockPath(),
                                 instance.lockFileProblem());
     };
     if (!instance.becomePrimary(lockWaitMs)) {
@@ -73,7 +74,7 @@ int main(int argc, char **argv)
             if (!instance.lockFileProblem().isEmpty())
                 reportLockProblem();
             else
-                CommandLine::printError("IDS_BR_341");
+                CommandLine::printError(Text::otherInstanceSilent);
             return 1;
         }
     }
@@ -95,7 +96,7 @@ int main(int argc, char **argv)
     // The autostart entry says what it does in every language of the texts.
     auto loginItems = std::make_unique<XdgLoginItems>(
         XdgLoginItems::userAutostartFolder(), XdgLoginItems::locateHelper(QCoreApplication::applicationDirPath()),
-        QDBusConnection::sessionBus(), [] { return textInEveryLanguage(QStringLiteral("IDS_BR_520")); });
+        QDBusConnection::sessionBus(), [] { return textInEveryLanguage(Text::loginItemComment); });
     auto hotKeys = createHotKeyService();
     // The favourites are taken last, so that reading them has had the most time.
     auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.take());
@@ -129,7 +130,7 @@ int main(int argc, char **argv)
     delegate.startDesktopSearch(QDBusConnection::sessionBus());
     const int status = app.exec();
     if (!delegate.applicationWillTerminate()) {
-        CommandLine::printError("IDS_BR_350", store.filePath());
+        CommandLine::printError(Text::favouritesNotSavedAtExit, store.filePath());
         return status == 0 ? 1 : status;
     }
     return status;

@@ -85,8 +85,27 @@ void GlobalShortcut::restore()
         m_shortcutKey = *key;
     if (const std::optional<QVariantList> codes = m_preferences.arrayForKey(StoreKeys::shortcutflag))
         m_shortcutModifiers.insert(ShortcutCodes::toModifiers(*codes).rawValue());
-    if (!m_shortcutModifiers.isEmpty())
-        registerShortcut();
+    if (m_shortcutModifiers.isEmpty())
+        return;
+    if (!isGrabbable(m_shortcutKey, m_shortcutModifiers)) {
+        qCWarning(lcHotKey).noquote() << "Stored shortcut not registered, it would take the key from every application:"
+                                      << readableShortcut();
+        m_shortcutKey.clear();
+        m_shortcutModifiers = ModifierFlags();
+        return;
+    }
+    registerShortcut();
+}
+
+bool GlobalShortcut::isGrabbable(const QString &keyString, ModifierFlags modifiers)
+{
+    return hasGrabModifier(modifiers) && keyString != u"\t";
+}
+
+bool GlobalShortcut::hasGrabModifier(ModifierFlags modifiers)
+{
+    return modifiers.contains(ModifierFlags::command) || modifiers.contains(ModifierFlags::option)
+           || modifiers.contains(ModifierFlags::control);
 }
 
 void GlobalShortcut::hotKeyPressed()

@@ -41,8 +41,15 @@ public:
     void unregisterShortcut();
 
     // Reads "shortcutKey" and "shortcutflag" and registers the shortcut they
-    // hold; nothing is registered without a stored modifier.
+    // hold; nothing is registered without a stored modifier, nor for a stored
+    // combination that may not be grabbed (the keys stay stored).
     void restore();
+
+    // Whether the combination may be grabbed for the whole desktop: it needs
+    // Ctrl, Alt or Super (with Shift alone every application would lose a
+    // capital letter), and Tab is left to moving the focus.
+    static bool isGrabbable(const QString &keyString, ModifierFlags modifiers);
+    static bool hasGrabModifier(ModifierFlags modifiers);
 
     // What the hot key does: a line on standard output, then the popup.
     void hotKeyPressed();

@@ -1,6 +1,7 @@
 #include "hotkey/Key.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QHash>
 
@@ -209,12 +210,12 @@ QString readableText(Key key)
 {
     switch (key) {
     case Key::space:
-        return LocalizedText("IDS_BR_111");
+        return LocalizedText(Text::keySpace);
     case Key::tab:
-        return LocalizedText("IDS_BR_112");
+        return LocalizedText(Text::keyTab);
     case Key::return_:
     case Key::keypadEnter:
-        return LocalizedText("IDS_BR_113");
+        return LocalizedText(Text::keyReturn);
     case Key::quote:
         return QStringLiteral("'");
     default:

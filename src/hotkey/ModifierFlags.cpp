@@ -1,6 +1,7 @@
 #include "hotkey/ModifierFlags.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <array>
 
@@ -76,12 +77,12 @@ QString ModifierFlags::readableDescription() const
     // The order Qt and the Linux desktops write key sequences in.
     QString text;
     if (contains(control))
-        text += LocalizedText("IDS_BR_109") + u'+';
+        text += LocalizedText(Text::keySuper) + u'+';
     if (contains(command))
-        text += LocalizedText("IDS_BR_107") + u'+';
+        text += LocalizedText(Text::keyCtrl) + u'+';
     if (contains(option))
-        text += LocalizedText("IDS_BR_108") + u'+';
+        text += LocalizedText(Text::keyAlt) + u'+';
     if (contains(shift))
-        text += LocalizedText("IDS_BR_110") + u'+';
+        text += LocalizedText(Text::keyShift) + u'+';
     return text;
 }

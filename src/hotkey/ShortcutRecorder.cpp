@@ -9,6 +9,7 @@
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 
 #include <QHash>
 
@@ -84,7 +85,7 @@ void ShortcutRecorder::refreshBindingNote()
     QString note;
     if (service && service->isAvailable() && service->isDesktopBound() && !m_shortcut.shortcutModifiers().isEmpty()) {
         const QString bound = service->boundTriggerDescription();
-        note = bound.isEmpty() ? LocalizedText("IDS_BR_282") : LocalizedText("IDS_BR_281").arg(bound);
+        note = bound.isEmpty() ? LocalizedText(Text::shortcutNotBoundYet) : LocalizedText(Text::shortcutBoundByDesktop).arg(bound);
     }
     m_view->setBindingNote(note);
 }
@@ -126,7 +127,7 @@ void ShortcutRecorder::clearShortcut()
     m_storedShortcutRefused = false;
     refreshBindingNote();
     if (m_view) {
-        m_view->setShortcutLabel(LocalizedText("IDS_BR_83"));
+        m_view->setShortcutLabel(LocalizedText(Text::shortcutNotSet));
         m_view->setClearButtonVisible(false);
     }
 }
@@ -147,16 +148,28 @@ bool ShortcutRecorder::keyPressed(const ShortcutKeyPress &press, int containerPa
 {
     if (!m_isRecording || containerPage != preferencesPage)
         return false;
-    if (press.keyCode == escapeKeyCode)
+    // Escape gives up the recording and keeps the shortcut the user had.
+    if (press.keyCode == escapeKeyCode) {
         printLine(QStringLiteral("ESC"));
-    if (!press.modifiers.hasShortcutModifier() || press.characters.isEmpty())
+        cancelRecording();
+        return true;
+    }
+    // Tab and Shift+Tab leave the recorder as they leave any field: the
+    // recording ends and the focus moves on.
+    if (press.characters == u"\t" && !GlobalShortcut::hasGrabModifier(press.modifiers)) {
+        cancelRecording();
+        return false;
+    }
+    if (press.characters.isEmpty())
         return true;
 
     QString characters = press.characters;
     characters.replace(u'<', u',').replace(u'>', u'.');
     const QString keyString = functionKeyNames().value(press.keyCode, characters);
 
-    if (isReserved(keyString, press.modifiers)) {
+    // A key without Ctrl, Alt or Super, or Tab, grabbed for the whole desktop
+    // would break typing in every application.
+    if (isReserved(keyString, press.modifiers) || !GlobalShortcut::isGrabbable(keyString, press.modifiers)) {
         refuseReserved();
         return true;
     }
@@ -176,7 +189,7 @@ void ShortcutRecorder::refuseReserved()
     m_view->setDimmed(true);
     m_view->setShortcutLabel(QString());
     std::weak_ptr<ShortcutRecorder *> alive = m_alive;
-    m_view->showAlert(LocalizedText("IDS_BR_1"), LocalizedText("IDS_BR_2"), [alive] {
+    m_view->showAlert(LocalizedText(Text::shortcutTaken), LocalizedText(Text::ok), [alive] {
         if (const auto self = alive.lock(); self && (*self)->m_view)
             (*self)->m_view->setDimmed(false);
     });
@@ -212,6 +225,8 @@ void ShortcutRecorder::endRecording()
     }
 }
 
+void ShortcutRecorder::cancelRecording() { refreshLabel(false); }
+
 void ShortcutRecorder::pageWillAppear() { refreshLabel(false); }
 
 void ShortcutRecorder::pageWillDisappear() { refreshLabel(true); }
@@ -234,7 +249,7 @@ void ShortcutRecorder::refreshLabel(bool disappearing)
     if (!m_view)
         return;
     const bool hasShortcut = !m_shortcut.shortcutModifiers().isEmpty();
-    m_view->setShortcutLabel(hasShortcut ? m_shortcut.readableShortcut() : LocalizedText("IDS_BR_83"));
+    m_view->setShortcutLabel(hasShortcut ? m_shortcut.readableShortcut() : LocalizedText(Text::shortcutNotSet));
     m_view->setClearButtonVisible(hasShortcut);
     refreshBindingNote();
 }
@@ -253,9 +268,9 @@ void ShortcutRecorder::registrationFailed()
     // help: the user is told how to bind the shortcut in the desktop instead.
     const HotKeyService *service = HotKeysController::service();
     const bool grabsAvailable = service && service->isAvailable();
-    const QString message = LocalizedText(grabsAvailable ? "IDS_BR_1" : "IDS_BR_114");
+    const QString message = LocalizedText(grabsAvailable ? Text::shortcutTaken : Text::shortcutsUnavailable);
     std::weak_ptr<ShortcutRecorder *> alive = m_alive;
-    m_view->showAlert(message, LocalizedText("IDS_BR_2"), [alive, grabsAvailable] {
+    m_view->showAlert(message, LocalizedText(Text::ok), [alive, grabsAvailable] {
         const auto self = alive.lock();
         if (!self || !(*self)->m_view)
             return;
@@ -265,7 +280,7 @@ void ShortcutRecorder::registrationFailed()
         if (grabsAvailable)
             recorder.startRecording();
         else
-            recorder.m_view->setShortcutLabel(LocalizedText("IDS_BR_83"));
+            recorder.m_view->setShortcutLabel(LocalizedText(Text::shortcutNotSet));
         recorder.m_view->setDimmed(false);
     });
 }

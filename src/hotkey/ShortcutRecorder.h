@@ -12,7 +12,7 @@ class ShortcutRecorderView;
 struct ShortcutKeyPress;
 
 // Records the user's global shortcut on the preferences page: the record
-// button starts it, the next key pressed with at least one modifier becomes
+// button starts it, the next key pressed with Ctrl, Alt or Super becomes
 // the shortcut, stored in "shortcutKey" and "shortcutflag" and registered at
 // once. Key presses and modifier changes of the manager window are offered
 // here first; only on the preferences page (container page 1) while
@@ -44,7 +44,10 @@ public:
     void startRecording();
     // The clear button.
     void clearShortcut();
-    // True when the event was taken.
+    // Escape: the recording ends and the shortcut from before it stays.
+    void cancelRecording();
+    // True when the event was taken. Tab and Shift+Tab end the recording
+    // and are not taken, so that the focus moves on.
     bool modifiersChanged(ModifierFlags held, int containerPage);
     bool keyPressed(const ShortcutKeyPress &press, int containerPage);
 

@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -17,28 +18,28 @@
 
 namespace {
 
-constexpr auto noteUnreadable = "IDS_BR_182";
+constexpr auto noteUnreadable = Text::noteUnreadable;
 
 struct ModeTexts
 {
-    const char *addTitle;
-    const char *editTitle;
-    const char *addSubtitle;
-    const char *editSubtitle;
-    const char *secondTitle;
+    TextKey addTitle;
+    TextKey editTitle;
+    TextKey addSubtitle;
+    TextKey editSubtitle;
+    TextKey secondTitle;
 };
 
 ModeTexts textsFor(PanelKind kind)
 {
     switch (kind) {
     case PanelKind::webBookmark:
-        return {"IDS_BR_71", "IDS_BR_92", "IDS_BR_91", "IDS_BR_93", "IDS_BR_94"};
+        return {Text::addWebBookmark, Text::editWebBookmark, Text::addBookmarkHint, Text::editBookmarkHint, Text::webAddress};
     case PanelKind::textFile:
-        return {"IDS_BR_72", "IDS_BR_95", "IDS_BR_90", "IDS_BR_96", "IDS_BR_97"};
+        return {Text::addTextNote, Text::editTextNote, Text::addNoteHint, Text::editNoteHint, Text::noteText};
     case PanelKind::colorWell:
         break;
     }
-    return {"IDS_BR_73", "IDS_BR_99", "IDS_BR_98", "IDS_BR_100", "IDS_BR_101"};
+    return {Text::addColour, Text::editColour, Text::addColourHint, Text::editColourHint, Text::colour};
 }
 
 } // namespace
@@ -50,19 +51,19 @@ AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palet
     , m_palette(palette)
 {
     ItemBoxWidgets::setUpPanel(this, QStringLiteral("addPanelvc"));
-    lbltitle = ItemBoxWidgets::header("IDS_BR_71", this);
+    lbltitle = ItemBoxWidgets::header(Text::addWebBookmark, this);
     lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    lblsubtitle = ItemBoxWidgets::caption("IDS_BR_91", this);
+    lblsubtitle = ItemBoxWidgets::caption(Text::addBookmarkHint, this);
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    lblitemtitlestring = ItemBoxWidgets::caption("IDS_BR_86", this);
+    lblitemtitlestring = ItemBoxWidgets::caption(Text::itemTitle, this);
     lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
-    lblsecondTitle = ItemBoxWidgets::caption("IDS_BR_94", this);
+    lblsecondTitle = ItemBoxWidgets::caption(Text::webAddress, this);
     lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
-    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
-    txtfieldurl = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldurl"), "IDS_BR_94", this);
+    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, this);
+    txtfieldurl = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldurl"), Text::webAddress, this);
     textview = new QPlainTextEdit(this);
     textview->setObjectName(QStringLiteral("textview"));
-    textview->setAccessibleName(LocalizedText("IDS_BR_97"));
+    textview->setAccessibleName(LocalizedText(Text::noteText));
     textview->setTabChangesFocus(true);
     colorwell = new ColorWell(this);
     colorwell->setObjectName(QStringLiteral("colorwell"));
@@ -102,7 +103,7 @@ void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupNam
     const bool editing = edited && edited->uid();
     if (editing) {
         m_editedUid = edited->uid();
-        btnadd_->setText(LocalizedText("IDS_BR_89"));
+        btnadd_->setText(LocalizedText(Text::save));
         txtfieldTitle->setText(edited->title());
         txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? edited->target() : QString());
         textview->clear();
@@ -117,7 +118,7 @@ void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupNam
         if (viewopenfor == PanelKind::colorWell)
             colorwell->setColor(ColorText::toColor(edited->target()));
     } else {
-        btnadd_->setText(LocalizedText("IDS_BR_88"));
+        btnadd_->setText(LocalizedText(Text::add));
         txtfieldTitle->clear();
         txtfieldurl->clear();
         textview->clear();

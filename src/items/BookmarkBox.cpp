@@ -3,6 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
 #include "items/ItemBoxWidgets.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -18,21 +19,21 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
 {
     setObjectName(QStringLiteral("boxAdbookmark"));
     ItemBoxWidgets::styleBox(this);
-    txtFieldTitle_webbookmark = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), "IDS_BR_86", this);
-    txtfieldURL = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldURL"), "IDS_BR_94", this);
+    txtFieldTitle_webbookmark = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), Text::itemTitle, this);
+    txtfieldURL = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldURL"), Text::webAddress, this);
     txtfieldURL->setInputMethodHints(Qt::ImhUrlCharactersOnly | Qt::ImhNoAutoUppercase);
     lblalertBookmark = ItemBoxWidgets::messageLine(QStringLiteral("lblalertBookmark"), this);
     btnemojibookmark = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojibookmark"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxWidgets::header("IDS_BR_71", this));
+    layout->addWidget(ItemBoxWidgets::header(Text::addWebBookmark, this));
     m_groupLine = ItemBoxWidgets::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_91", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::addBookmarkHint, this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_86", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::itemTitle, this));
     layout->addLayout(ItemBoxWidgets::withEmojiButton(txtFieldTitle_webbookmark, btnemojibookmark));
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_94", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::webAddress, this));
     layout->addWidget(txtfieldURL);
     layout->addWidget(lblalertBookmark);
     layout->addStretch();

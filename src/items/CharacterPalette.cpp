@@ -5,6 +5,7 @@
 #include "items/EmojiCatalog.h"
 #include "items/EmojiListModel.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -60,10 +61,10 @@ public:
 // interface's language.
 QString groupTitle(const QString &name)
 {
-    static constexpr std::pair<const char *, const char *> keys[] = {
-        {"Smileys & Emotion", "IDS_BR_304"}, {"People & Body", "IDS_BR_305"}, {"Animals & Nature", "IDS_BR_306"},
-        {"Food & Drink", "IDS_BR_307"},      {"Travel & Places", "IDS_BR_308"}, {"Activities", "IDS_BR_309"},
-        {"Objects", "IDS_BR_310"},           {"Symbols", "IDS_BR_311"},       {"Flags", "IDS_BR_312"},
+    static constexpr struct { const char *english; TextKey key; } keys[] = {
+        {"Smileys & Emotion", Text::emojiSmileys}, {"People & Body", Text::emojiPeople}, {"Animals & Nature", Text::emojiAnimals},
+        {"Food & Drink", Text::emojiFood},      {"Travel & Places", Text::emojiTravel}, {"Activities", Text::emojiActivities},
+        {"Objects", Text::emojiObjects},           {"Symbols", Text::emojiSymbols},       {"Flags", Text::emojiFlags},
     };
     for (const auto &[english, key] : keys) {
         if (name == QLatin1String(english)) {
@@ -83,7 +84,8 @@ QToolButton *groupButton(const QString &glyph, const QString &toolTip, QWidget *
     // Read out as the group it jumps to, not as the emoji drawn on it.
     button->setAccessibleName(toolTip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, but a click leaves the focus where the typing goes.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 } // namespace
@@ -97,14 +99,14 @@ CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *paren
 
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("searchCharacters"));
-    m_search->setPlaceholderText(LocalizedText("IDS_BR_39"));
-    m_search->setAccessibleName(LocalizedText("IDS_BR_39"));
+    m_search->setPlaceholderText(LocalizedText(Text::searchEmoji));
+    m_search->setAccessibleName(LocalizedText(Text::searchEmoji));
     m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
 
     auto *groups = new QHBoxLayout;
     groups->setSpacing(0);
-    QToolButton *recent = groupButton(QString::fromUtf8(recentGlyph), LocalizedText("IDS_BR_40"), this);
+    QToolButton *recent = groupButton(QString::fromUtf8(recentGlyph), LocalizedText(Text::recentlyUsed), this);
     connect(recent, &QToolButton::clicked, this, [this] {
         m_search->clear();
         m_list->scrollToTop();

@@ -4,6 +4,7 @@
 #include "items/ColorWell.h"
 #include "items/ItemAdder.h"
 #include "items/ItemBoxWidgets.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -19,7 +20,7 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 {
     setObjectName(QStringLiteral("boxAddColorWell"));
     ItemBoxWidgets::styleBox(this);
-    txtfieldColorTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldColorTitle"), "IDS_BR_86", this);
+    txtfieldColorTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldColorTitle"), Text::itemTitle, this);
     colorWell = new ColorWell(this);
     colorWell->setObjectName(QStringLiteral("colorWell"));
     colorWell->setFocusPolicy(Qt::TabFocus);
@@ -31,14 +32,14 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     wellRow->addStretch();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxWidgets::header("IDS_BR_73", this));
+    layout->addWidget(ItemBoxWidgets::header(Text::addColour, this));
     m_groupLine = ItemBoxWidgets::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_98", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::addColourHint, this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_86", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::itemTitle, this));
     layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldColorTitle, btnemojicolor));
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_101", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::colour, this));
     layout->addLayout(wellRow);
     layout->addWidget(lblalertAddColor);
     layout->addStretch();

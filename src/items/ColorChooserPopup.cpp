@@ -3,6 +3,7 @@
 #include "widgets/PopupGeometry.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QColorDialog>
@@ -27,8 +28,8 @@ ColorChooserPopup::ColorChooserPopup(QWidget *parent)
             button->hide();
     }
 
-    auto *cancel = new QPushButton(LocalizedText("IDS_BR_87"), this);
-    m_choose = new QPushButton(LocalizedText("IDS_BR_42"), this);
+    auto *cancel = new QPushButton(LocalizedText(Text::cancelPanel), this);
+    m_choose = new QPushButton(LocalizedText(Text::choose), this);
     m_choose->setObjectName(QStringLiteral("chooseColor"));
     m_choose->setDefault(true);
     auto *buttons = new QHBoxLayout;

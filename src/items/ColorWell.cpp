@@ -2,6 +2,7 @@
 
 #include "items/ColorChooserPopup.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -15,8 +16,8 @@ ColorWell::ColorWell(QWidget *parent)
     : QPushButton(parent)
     , m_color(QColor::fromRgb(initialColor))
 {
-    setToolTip(LocalizedText("IDS_BR_41"));
-    setAccessibleName(LocalizedText("IDS_BR_101"));
+    setToolTip(LocalizedText(Text::chooseColourTitle));
+    setAccessibleName(LocalizedText(Text::colour));
     setMinimumSize(56, 26);
     // In a panel, Return belongs to the panel's confirm button: a well that
     // became the default button on a click would swallow it, even once

@@ -3,6 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemBoxWidgets.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -16,14 +17,14 @@ EditItemPanel::EditItemPanel(const ItemServices &services, CharacterPalette &pal
     , m_palette(palette)
 {
     ItemBoxWidgets::setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
-    setWindowTitle(LocalizedText("IDS_BR_105"));
-    QLabel *lbltitle = ItemBoxWidgets::header("IDS_BR_105", this);
+    setWindowTitle(LocalizedText(Text::renameItem));
+    QLabel *lbltitle = ItemBoxWidgets::header(Text::renameItem, this);
     lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    QLabel *lblsubtitle = ItemBoxWidgets::caption("IDS_BR_106", this);
+    QLabel *lblsubtitle = ItemBoxWidgets::caption(Text::renameItemHint, this);
     lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    QLabel *lbltitlename = ItemBoxWidgets::caption("IDS_BR_86", this);
+    QLabel *lbltitlename = ItemBoxWidgets::caption(Text::itemTitle, this);
     lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
-    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), "IDS_BR_86", this);
+    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, this);
     lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
     btnemoji = ItemBoxWidgets::emojiButton(QStringLiteral("btnemoji"), this);
 
@@ -37,7 +38,7 @@ EditItemPanel::EditItemPanel(const ItemServices &services, CharacterPalette &pal
     layout->addStretch();
     layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
                                               QStringLiteral("btnedit"), this));
-    btnedit_->setText(LocalizedText("IDS_BR_89"));
+    btnedit_->setText(LocalizedText(Text::save));
 
     connect(btnedit_, &QPushButton::clicked, this, &EditItemPanel::btnedit);
     connect(btncancel, &QPushButton::clicked, this, &EditItemPanel::btncancel_);

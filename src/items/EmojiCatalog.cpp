@@ -1,7 +1,7 @@
 #include "items/EmojiCatalog.h"
 
 #include "items/EmojiTable.h"
-#include "items/SearchFolding.h"
+#include "store/SearchFolding.h"
 #include "store/LocalizedText.h"
 
 #include <QHash>

@@ -1,6 +1,7 @@
 #include "items/FileOrFolderDialog.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +13,7 @@ FileOrFolderDialog::FileOrFolderDialog(QWidget *parent)
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFilter(filter() | QDir::Hidden | QDir::AllDirs);
-    setWindowTitle(LocalizedText("IDS_BR_74"));
+    setWindowTitle(LocalizedText(Text::chooseFileToAdd));
     // The user's files, not wherever the application was started from.
     setDirectory(QDir::homePath());
 }

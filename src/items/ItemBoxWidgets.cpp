@@ -2,6 +2,7 @@
 
 #include "items/CharacterPalette.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QDialog>
@@ -24,7 +25,7 @@ void styleBox(QFrame *box)
     box->setFocusPolicy(Qt::NoFocus);
 }
 
-QLabel *header(const char *headerKey, QWidget *parent)
+QLabel *header(TextKey headerKey, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(headerKey), parent);
     QFont font = label->font();
@@ -46,17 +47,17 @@ QLabel *groupLine(QWidget *parent)
 
 void showGroup(QLabel *line, const QString &groupTitle)
 {
-    line->setText(LocalizedText("IDS_BR_263").arg(groupTitle));
+    line->setText(LocalizedText(Text::inGroup).arg(groupTitle));
 }
 
-QLabel *caption(const char *key, QWidget *parent)
+QLabel *caption(TextKey key, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(key), parent);
     label->setWordWrap(true);
     return label;
 }
 
-QLineEdit *lineEdit(const QString &objectName, const char *accessibleKey, QWidget *parent)
+QLineEdit *lineEdit(const QString &objectName, TextKey accessibleKey, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(objectName);
@@ -82,8 +83,8 @@ QToolButton *emojiButton(const QString &objectName, QWidget *parent)
     button->setObjectName(objectName);
     button->setText(QString::fromUtf8(emojiGlyph));
     button->setFont(CharacterPalette::emojiFont(button->font(), 1.2));
-    button->setToolTip(LocalizedText("IDS_BR_145"));
-    button->setAccessibleName(LocalizedText("IDS_BR_145"));
+    button->setToolTip(LocalizedText(Text::insertEmoji));
+    button->setAccessibleName(LocalizedText(Text::insertEmoji));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     return button;
@@ -92,10 +93,10 @@ QToolButton *emojiButton(const QString &objectName, QWidget *parent)
 QBoxLayout *buttonRow(QPushButton **cancel, const QString &cancelName, QPushButton **add, const QString &addName,
                       QWidget *parent)
 {
-    *cancel = new QPushButton(LocalizedText("IDS_BR_87"), parent);
+    *cancel = new QPushButton(LocalizedText(Text::cancelPanel), parent);
     (*cancel)->setObjectName(cancelName);
     (*cancel)->setAutoDefault(false);
-    *add = new QPushButton(LocalizedText("IDS_BR_88"), parent);
+    *add = new QPushButton(LocalizedText(Text::add), parent);
     (*add)->setObjectName(addName);
     (*add)->setDefault(true);
     auto *row = new QHBoxLayout;

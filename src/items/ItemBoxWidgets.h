@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/TextKey.h"
+
 #include <QString>
 
 class QBoxLayout;
@@ -19,15 +21,15 @@ namespace ItemBoxWidgets {
 // Gives box the rounded panel look of an inline box.
 void styleBox(QFrame *box);
 // A bold heading showing the keyed text headerKey.
-QLabel *header(const char *headerKey, QWidget *parent);
+QLabel *header(TextKey headerKey, QWidget *parent);
 // The line under the heading that names the group the box adds to.
 QLabel *groupLine(QWidget *parent);
 void showGroup(QLabel *line, const QString &groupTitle);
 // A caption for a field, showing the keyed text key.
-QLabel *caption(const char *key, QWidget *parent);
+QLabel *caption(TextKey key, QWidget *parent);
 // A field; screen readers call it by the keyed text under accessibleKey,
 // the caption shown above it.
-QLineEdit *lineEdit(const QString &objectName, const char *accessibleKey, QWidget *parent);
+QLineEdit *lineEdit(const QString &objectName, TextKey accessibleKey, QWidget *parent);
 // The message line under the fields: wrapped, in the negative colour.
 QLabel *messageLine(const QString &objectName, QWidget *parent);
 // The button that opens the character palette; it takes no focus, so the

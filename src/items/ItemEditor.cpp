@@ -4,11 +4,12 @@
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 namespace {
-constexpr auto missingTitle = "IDS_BR_102";
-constexpr auto itemGone = "IDS_BR_183";
-constexpr auto groupGone = "IDS_BR_188";
+constexpr auto missingTitle = Text::titleMissing;
+constexpr auto itemGone = Text::itemGone;
+constexpr auto groupGone = Text::groupGone;
 } // namespace
 
 ItemEditor::ItemEditor(const ItemServices &services)
@@ -35,7 +36,7 @@ ItemResult ItemEditor::add(const QString &groupTitle, PanelKind kind, const Pane
     // The group may have been deleted from the popup while the panel was up;
     // its items would be stored where no group shows them.
     if (!m_services.favorites.hasGroupTitled(groupTitle))
-        return ItemResult::refused(QString::fromLatin1(groupGone));
+        return ItemResult::refused(groupGone);
     const ItemResult result = make(kind, fields);
     if (result.ok())
         m_services.favorites.appendItemToGroup(groupTitle, *result.item);
@@ -47,7 +48,7 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
     QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
-        return ItemResult::refused(QString::fromLatin1(itemGone));
+        return ItemResult::refused(itemGone);
     const ItemResult made = make(kind, fields);
     if (!made.ok())
         return made;
@@ -68,11 +69,11 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
 {
     if (title.isEmpty())
-        return ItemResult::refused(QString::fromLatin1(missingTitle));
+        return ItemResult::refused(missingTitle);
     QList<Item> items = m_services.favorites.items(groupTitle);
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
-        return ItemResult::refused(QString::fromLatin1(itemGone));
+        return ItemResult::refused(itemGone);
     items[index].setTitle(title);
     m_services.favorites.setItems(groupTitle, items);
     return ItemResult::made(items.at(index));

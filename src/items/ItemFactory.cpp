@@ -7,12 +7,13 @@
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 namespace {
-constexpr auto missingTitle = "IDS_BR_102";
-constexpr auto missingAddress = "IDS_BR_103";
-constexpr auto missingNoteText = "IDS_BR_104";
-constexpr auto noteNotWritable = "IDS_BR_38";
+constexpr TextKey missingTitle = Text::titleMissing;
+constexpr TextKey missingAddress = Text::webAddressMissing;
+constexpr TextKey missingNoteText = Text::noteTextMissing;
+constexpr TextKey noteNotWritable = Text::noteFolderNotWritable;
 
 // Whether a stored item still shows the icon at path.
 bool isIconInUse(const FavoritesStore &favorites, const QString &path)
@@ -29,18 +30,18 @@ bool isIconInUse(const FavoritesStore &favorites, const QString &path)
 
 QString ItemResult::message() const
 {
-    if (errorKey.isEmpty())
+    if (!errorKey)
         return {};
-    const QString text = LocalizedText(errorKey);
+    const QString text = LocalizedText(*errorKey);
     return text.contains(QLatin1String("%1")) ? text.arg(errorArgument) : text;
 }
 
 ItemResult ItemResult::made(const Item &item)
 {
-    return ItemResult{item, {}, {}};
+    return ItemResult{item, std::nullopt, {}};
 }
 
-ItemResult ItemResult::refused(const QString &key, const QString &argument)
+ItemResult ItemResult::refused(TextKey key, const QString &argument)
 {
     return ItemResult{std::nullopt, key, argument};
 }
@@ -50,28 +51,28 @@ ItemFactory::ItemFactory(const ItemServices &services)
 {
 }
 
-std::optional<QString> ItemFactory::bookmarkRefusal(const QString &title, const QString &address)
+std::optional<TextKey> ItemFactory::bookmarkRefusal(const QString &title, const QString &address)
 {
     if (title.isEmpty())
-        return QString::fromLatin1(missingTitle);
+        return missingTitle;
     if (address.isEmpty())
-        return QString::fromLatin1(missingAddress);
+        return missingAddress;
     return std::nullopt;
 }
 
-std::optional<QString> ItemFactory::noteRefusal(const QString &title, const QString &text)
+std::optional<TextKey> ItemFactory::noteRefusal(const QString &title, const QString &text)
 {
     if (title.isEmpty())
-        return QString::fromLatin1(missingTitle);
+        return missingTitle;
     if (text.isEmpty())
-        return QString::fromLatin1(missingNoteText);
+        return missingNoteText;
     return std::nullopt;
 }
 
-std::optional<QString> ItemFactory::colorRefusal(const QString &title)
+std::optional<TextKey> ItemFactory::colorRefusal(const QString &title)
 {
     if (title.isEmpty())
-        return QString::fromLatin1(missingTitle);
+        return missingTitle;
     return std::nullopt;
 }
 
@@ -97,7 +98,7 @@ ItemResult ItemFactory::makeNote(const QString &title, const QString &text)
     const auto path = m_services.supportFiles.writeNote(text);
     if (!path) {
         qCWarning(lcItems) << "Cannot write a note in" << m_services.supportFiles.folder();
-        return ItemResult::refused(QString::fromLatin1(noteNotWritable), m_services.supportFiles.folder());
+        return ItemResult::refused(noteNotWritable, m_services.supportFiles.folder());
     }
     return ItemResult::made(m_services.favorites.withNewIdentity(Item::note(title, *path)));
 }

@@ -2,6 +2,7 @@
 
 #include "items/ItemServices.h"
 #include "store/Item.h"
+#include "store/TextKey.h"
 
 #include <QColor>
 #include <QString>
@@ -12,7 +13,7 @@
 struct ItemResult
 {
     std::optional<Item> item;
-    QString errorKey;
+    std::optional<TextKey> errorKey;
     // Fills the one placeholder of the error text, when it has one.
     QString errorArgument;
 
@@ -21,7 +22,7 @@ struct ItemResult
     QString message() const;
 
     static ItemResult made(const Item &item);
-    static ItemResult refused(const QString &key, const QString &argument = {});
+    static ItemResult refused(TextKey key, const QString &argument = {});
 };
 
 // Builds new bookmark, note and colour items by the rules both the popup's
@@ -41,9 +42,9 @@ public:
     ItemResult makeColor(const QString &title, const QColor &color);
 
     // The refusals of the fields, in the order they are checked.
-    static std::optional<QString> bookmarkRefusal(const QString &title, const QString &address);
-    static std::optional<QString> noteRefusal(const QString &title, const QString &text);
-    static std::optional<QString> colorRefusal(const QString &title);
+    static std::optional<TextKey> bookmarkRefusal(const QString &title, const QString &address);
+    static std::optional<TextKey> noteRefusal(const QString &title, const QString &text);
+    static std::optional<TextKey> colorRefusal(const QString &title);
 
 private:
     ItemServices m_services;

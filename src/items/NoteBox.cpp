@@ -3,6 +3,7 @@
 #include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
 #include "items/ItemBoxWidgets.h"
+#include "store/TextKeys.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -35,23 +36,24 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
 {
     setObjectName(QStringLiteral("boxAddTextNote"));
     ItemBoxWidgets::styleBox(this);
-    txtFieldTitle_textfile = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_textfile"), "IDS_BR_86", this);
+    txtFieldTitle_textfile = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_textfile"), Text::itemTitle, this);
     txtview_textfile = new QPlainTextEdit(this);
     txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
-    txtview_textfile->setTabChangesFocus(true);
+    // Tab types a tab into the note; Ctrl+Tab leaves it (see eventFilter).
+    txtview_textfile->setTabChangesFocus(false);
     txtview_textfile->installEventFilter(this);
     lblalerttextnote = ItemBoxWidgets::messageLine(QStringLiteral("lblalerttextnote"), this);
     btnemojiTextfile = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojiTextfile"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxWidgets::header("IDS_BR_72", this));
+    layout->addWidget(ItemBoxWidgets::header(Text::addTextNote, this));
     m_groupLine = ItemBoxWidgets::groupLine(this);
     layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_90", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::addNoteHint, this));
     layout->addSpacing(6);
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_86", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::itemTitle, this));
     layout->addLayout(ItemBoxWidgets::withEmojiButton(txtFieldTitle_textfile, btnemojiTextfile));
-    layout->addWidget(ItemBoxWidgets::caption("IDS_BR_97", this));
+    layout->addWidget(ItemBoxWidgets::caption(Text::noteText, this));
     layout->addWidget(txtview_textfile, 1);
     layout->addWidget(lblalerttextnote);
     layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),
@@ -123,6 +125,14 @@ bool NoteBox::eventFilter(QObject *watched, QEvent *event)
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             && key->modifiers().testFlag(Qt::ControlModifier)) {
             btnAdd_boxaddText();
+            return true;
+        }
+        // Ctrl+Tab and Ctrl+Shift+Tab leave the note, as does Shift+Tab
+        // (which types nothing).
+        const bool backtab = key->key() == Qt::Key_Backtab
+                             || (key->key() == Qt::Key_Tab && key->modifiers().testFlag(Qt::ShiftModifier));
+        if ((key->key() == Qt::Key_Tab && key->modifiers().testFlag(Qt::ControlModifier)) || backtab) {
+            focusNextPrevChild(!backtab);
             return true;
         }
     }

@@ -3,14 +3,46 @@
 #include "items/BookmarkBox.h"
 #include "items/CharacterPalette.h"
 #include "items/ColorBox.h"
+#include "items/DroppedFilesAdder.h"
 #include "items/FaviconFetcher.h"
+#include "items/FileDropArea.h"
 #include "items/FileOrFolderDialog.h"
 #include "items/NoteBox.h"
 #include "quicklist/QuickListPage.h"
+#include "store/FavoritesStore.h"
+#include "store/ViewLinks.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+// The web addresses among what data carries.
+QList<QUrl> webAddresses(const QMimeData &data)
+{
+    QList<QUrl> addresses;
+    for (const QUrl &url : data.urls()) {
+        const QString scheme = url.scheme().toLower();
+        if ((scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty())
+            addresses.append(url);
+    }
+    return addresses;
+}
+
+// A dropped address's bookmark is named for its site: "example.org" for
+// https://www.example.org/page.
+QString siteName(const QUrl &address)
+{
+    const QString host = address.host();
+    return host.startsWith(QLatin1String("www.")) ? host.mid(4) : host;
+}
+
+} // namespace
 
 PopupItemBoxes::PopupItemBoxes(QuickListPage &page, const ItemServices &services, PreferencesStore &preferences)
     : QObject(&page)
     , m_page(page)
+    , m_services(services)
     , m_adder(services)
     , m_chooseFile(&FileOrFolderDialog::choose)
     , m_palette(std::make_unique<CharacterPalette>(preferences))
@@ -19,6 +51,8 @@ PopupItemBoxes::PopupItemBoxes(QuickListPage &page, const ItemServices &services
     page.setAddItemHandler(AddItemKind::webBookmark, [this] { AddWebBookmark(); });
     page.setAddItemHandler(AddItemKind::textSnippet, [this] { AddTextSnnipet(); });
     page.setAddItemHandler(AddItemKind::colorSwitch, [this] { AddColorSwitch(); });
+    page.setDropHandler({&PopupItemBoxes::carriesDroppable,
+                         [this](const QString &group, const QMimeData &data) { return addDropped(group, data); }});
     // An icon arrives after its item is shown: the rows draw it then.
     connect(&services.faviconFetcher, &FaviconFetcher::iconSaved, &page, &QuickListPage::reloadQuickList);
 }
@@ -70,4 +104,24 @@ void PopupItemBoxes::AddTextSnnipet()
 void PopupItemBoxes::AddColorSwitch()
 {
     openBox(m_colorBox);
+}
+
+bool PopupItemBoxes::carriesDroppable(const QMimeData &data)
+{
+    return FileDropArea::droppedFiles(&data).has_value() || !webAddresses(data).isEmpty();
+}
+
+bool PopupItemBoxes::addDropped(const QString &groupTitle, const QMimeData &data)
+{
+    bool added = false;
+    if (const auto paths = FileDropArea::droppedFiles(&data)) {
+        QList<Item> items = m_services.favorites.items(groupTitle);
+        added = DroppedFilesAdder(m_services).addDroppedFiles(groupTitle, items, *paths).has_value();
+        m_services.links.requestManagerGroupsReload();
+    }
+    for (const QUrl &address : webAddresses(data))
+        added = m_adder.addBookmark(groupTitle, siteName(address), address.toString()).ok() || added;
+    if (added)
+        m_page.showAddedItem(groupTitle);
+    return added;
 }

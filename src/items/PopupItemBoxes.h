@@ -15,6 +15,7 @@ class CharacterPalette;
 class ColorBox;
 class NoteBox;
 class PreferencesStore;
+class QMimeData;
 class QWidget;
 class QuickListPage;
 
@@ -41,12 +42,19 @@ public:
     void AddTextSnnipet();
     void AddColorSwitch();
 
+    // Files and web addresses dropped on the popup's rows, added to the
+    // group they were dropped on: files as the manager adds dropped files,
+    // web addresses as bookmarks named for their site.
+    static bool carriesDroppable(const QMimeData &data);
+    bool addDropped(const QString &groupTitle, const QMimeData &data);
+
 private:
     // Creates the box on first use, readies it for the current group and
     // lays it over the popup.
     template<typename Box> void openBox(QPointer<Box> &box);
 
     QuickListPage &m_page;
+    ItemServices m_services;
     ItemAdder m_adder;
     FileChooser m_chooseFile;
     std::unique_ptr<CharacterPalette> m_palette;

@@ -3,6 +3,7 @@
 #include "manager/GroupsModel.h"
 #include "manager/RowPainting.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -68,7 +69,7 @@ bool GroupRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, con
 
 QString GroupRowDelegate::colorTagTip()
 {
-    return QStringLiteral("%1 (%2)").arg(LocalizedText("IDS_BR_377"),
+    return QStringLiteral("%1 (%2)").arg(LocalizedText(Text::changeColourTag),
                                          colorTagKeys().toString(QKeySequence::NativeText));
 }
 

@@ -4,6 +4,7 @@
 #include "manager/GroupsDropTarget.h"
 #include "manager/RowAccessibility.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDrag>
 #include <QDragMoveEvent>
@@ -28,8 +29,8 @@ GroupsListView::GroupsListView(GroupsDropTarget &drops, QWidget *parent)
     // The row's painted swatch and its name field, for screen readers.
     RowAccessibility::install(this, [this] {
         return QList<RowAction>{
-            {LocalizedText("IDS_BR_377"), GroupRowDelegate::colorTagKeys(), [this](int row) { openColorTag(row); }},
-            {LocalizedText("IDS_BR_62"), QKeySequence(Qt::Key_F2),
+            {LocalizedText(Text::changeColourTag), GroupRowDelegate::colorTagKeys(), [this](int row) { openColorTag(row); }},
+            {LocalizedText(Text::renameGroup), QKeySequence(Qt::Key_F2),
              [this](int row) {
                  setCurrentIndex(model()->index(row, 0));
                  setFocus(Qt::OtherFocusReason);

@@ -1,20 +1,9 @@
 #include "manager/GroupsModel.h"
 
 #include "manager/ManagerGroups.h"
-#include "store/ColorText.h"
 #include "store/LocalizedText.h"
 
 #include <QTimer>
-
-namespace {
-
-QColor groupColor(const Group &group)
-{
-    const QString code = group.color();
-    return ColorText::toColor(code.isEmpty() ? QString(defaultGroupColor) : code);
-}
-
-} // namespace
 
 GroupsModel::GroupsModel(ManagerGroups &groups, QObject *parent)
     : QAbstractListModel(parent)
@@ -49,7 +38,7 @@ QVariant GroupsModel::data(const QModelIndex &index, int role) const
     case int(Role::countText):
         return itemCountText(m_groups.itemCount(index.row()));
     case int(Role::color):
-        return groupColor(group);
+        return group.tagColor();
     default:
         return {};
     }

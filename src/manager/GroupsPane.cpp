@@ -6,8 +6,10 @@
 #include "manager/ManagerSortMenus.h"
 #include "manager/PaneWidgets.h"
 #include "quicklist/ColorTagPicker.h"
+#include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 #include "widgets/DimmingLayer.h"
 #include "widgets/ManagerAlert.h"
@@ -26,7 +28,7 @@ constexpr int addGroupReenableMs = 1000;
 constexpr int startEditingDelayMs = 100;
 // "Another group is also called “%1” and shows the same items. Only this
 // group is removed: the items ... stay with the other group."
-constexpr auto sharedItemsKept = "IDS_BR_500";
+constexpr auto sharedItemsKept = Text::sharedItemsKept;
 
 } // namespace
 
@@ -41,18 +43,20 @@ GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const Man
     setObjectName(QStringLiteral("groupsPane"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 4, 8);
-    layout->addWidget(PaneWidgets::heading("IDS_BR_57", QStringLiteral("lblgroupstitle"), this));
+    layout->addWidget(PaneWidgets::heading(Text::groupsHeading, QStringLiteral("lblgroupstitle"), this));
     tblviewgroup = new GroupsListView(drops, this);
-    tblviewgroup->setAccessibleName(LocalizedText("IDS_BR_57"));
+    tblviewgroup->setAccessibleName(LocalizedText(Text::groupsHeading));
     tblviewgroup->installEventFilter(this);
     layout->addWidget(tblviewgroup, 1);
+    // Focusing the pane (as showing the page does) gives the keys to the list.
+    setFocusProxy(tblviewgroup);
 
     auto *bar = new QHBoxLayout;
     m_addGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
-                                       LocalizedText("IDS_BR_180"), this);
+                                       LocalizedText(Text::addGroup), this);
     m_removeGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
-                                          LocalizedText("IDS_BR_63"), this);
-    m_sortGroupsButton = PaneWidgets::sortButton(QStringLiteral("btnsortGroups"), "IDS_BR_147", this);
+                                          LocalizedText(Text::deleteGroup), this);
+    m_sortGroupsButton = PaneWidgets::sortButton(QStringLiteral("btnsortGroups"), Text::sortGroups, this);
     bar->addWidget(m_addGroupButton);
     bar->addWidget(m_removeGroupButton);
     bar->addStretch();
@@ -135,6 +139,14 @@ void GroupsPane::endEditing()
     m_groupsModel->applyPendingRename();
 }
 
+void GroupsPane::openSelectedColorTag()
+{
+    if (m_blackLayer.isHeld() || m_groups.selectedRow() < 0)
+        return;
+    tblviewgroup->setFocus(Qt::ShortcutFocusReason);
+    tblviewgroup->openColorTag(m_groups.selectedRow());
+}
+
 void GroupsPane::btnaddgroup()
 {
     endEditing();
@@ -165,8 +177,8 @@ void GroupsPane::alertforSamegroup()
 {
     if (m_sameGroupAlert)
         return;
-    m_sameGroupAlert = ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_68"), LocalizedText("IDS_BR_69"),
-                                          {LocalizedText("IDS_BR_2")}, [this](int) {
+    m_sameGroupAlert = ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::groupNameTaken), LocalizedText(Text::groupNamesMustBeUnique),
+                                          {LocalizedText(Text::ok)}, [this](int) {
                                               QTimer::singleShot(0, this, &GroupsPane::makeLabelStartEditing);
                                           });
 }
@@ -178,12 +190,14 @@ void GroupsPane::alertforDeletegroup()
         return;
     const QString consequence = m_groups.groupSharesItems(row)
         ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
-        : LocalizedText("IDS_BR_76");
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_75"), consequence,
-                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this](int button) {
-                           if (button == 0)
-                               m_groups.deleteGroup(m_groups.selectedRow());
-                       });
+        : LocalizedText(Text::deleteGroupDetail);
+    // The alert names the group, as the item's alert names the item.
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText(Text::deleteNamedGroupQuestion).arg(m_groups.groupTitle(row)),
+                                 consequence, {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)},
+                                 [this](int button) {
+                                     if (button == 0)
+                                         m_groups.deleteGroup(m_groups.selectedRow());
+                                 });
 }
 
 void GroupsPane::btnsortGroups()
@@ -207,10 +221,12 @@ void GroupsPane::showGroupsMenu(const QPoint &pos)
     groupsMenu->setObjectName(QStringLiteral("groupsMenu"));
     groupsMenu->setAttribute(Qt::WA_DeleteOnClose);
     // The entries show the keys that do the same in the list.
-    groupsMenu->addAction(LocalizedText("IDS_BR_62"), this, &GroupsPane::makeLabelStartEditing)
+    groupsMenu->addAction(LocalizedText(Text::renameGroup), this, &GroupsPane::makeLabelStartEditing)
         ->setShortcut(QKeySequence(Qt::Key_F2));
-    groupsMenu->addAction(LocalizedText("IDS_BR_63"), this, &GroupsPane::alertforDeletegroup)
+    groupsMenu->addAction(LocalizedText(Text::deleteGroup), this, &GroupsPane::alertforDeletegroup)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
+    if (m_undoActions)
+        m_undoActions->addTo(groupsMenu);
     groupsMenu->popup(tblviewgroup->viewport()->mapToGlobal(pos));
 }
 

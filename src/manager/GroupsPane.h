@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class DimmingLayer;
+class UndoActions;
 class GroupsDropTarget;
 class GroupsListView;
 class GroupsModel;
@@ -26,6 +27,8 @@ public:
 
     // Commits a group name being edited, rename included.
     void endEditing();
+    // Ctrl+T anywhere on the page: the selected group's colour tag picker.
+    void openSelectedColorTag();
 
 public Q_SLOTS:
     void btnaddgroup();
@@ -34,6 +37,9 @@ public Q_SLOTS:
     void alertforSamegroup();
     void alertforDeletegroup();
     void btnsortGroups();
+
+    // Undo and Redo for the end of the rows' menu; none: they are left off.
+    void setUndoActions(const UndoActions *undoActions) { m_undoActions = undoActions; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -48,6 +54,7 @@ private:
     ManagerGroups &m_groups;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
+    const UndoActions *m_undoActions = nullptr;
     GroupsModel *m_groupsModel = nullptr;
     bool m_syncingSelection = false;
     int Rowforcolorchange = -1;

@@ -3,6 +3,7 @@
 #include "manager/ItemsModel.h"
 #include "manager/RowPainting.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -51,7 +52,7 @@ bool ItemRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, cons
     // The painted edit button says what it does; a name or second line cut
     // short by the row's width shows whole.
     if (partRect(option.rect, Part::edit).contains(event->pos()))
-        return showRowTip(event, view, partRect(option.rect, Part::edit), LocalizedText("IDS_BR_64"));
+        return showRowTip(event, view, partRect(option.rect, Part::edit), LocalizedText(Text::edit));
     const QRect title = titleRect(option.rect, index.data(int(ItemsModel::Role::pinned)).toBool());
     const QString name = index.data().toString();
     const QString second = index.data(int(ItemsModel::Role::subtitle)).toString();

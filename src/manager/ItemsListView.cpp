@@ -5,6 +5,7 @@
 #include "manager/ManagerItems.h"
 #include "manager/RowAccessibility.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDrag>
 #include <QMimeData>
@@ -25,7 +26,7 @@ ItemsListView::ItemsListView(ManagerItems &items, GroupsDropTarget &drops, QWidg
     // The row's painted edit button, for screen readers.
     RowAccessibility::install(this, [this] {
         return QList<RowAction>{
-            {LocalizedText("IDS_BR_64"), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
+            {LocalizedText(Text::edit), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
     });
 }
 

@@ -11,8 +11,10 @@
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
 #include "quicklist/QuickListMenus.h"
+#include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 #include "widgets/DimmingLayer.h"
 #include "widgets/ManagerAlert.h"
@@ -49,12 +51,12 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 8, 8, 8);
     auto *top = new QHBoxLayout;
-    top->addWidget(PaneWidgets::heading("IDS_BR_58", QStringLiteral("lblitemstitle"), this));
+    top->addWidget(PaneWidgets::heading(Text::itemsHeading, QStringLiteral("lblitemstitle"), this));
     top->addStretch();
     searchtextfield = new QLineEdit(this);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
-    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_181"));
-    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_181"));
+    searchtextfield->setPlaceholderText(LocalizedText(Text::searchThisGroup));
+    searchtextfield->setAccessibleName(LocalizedText(Text::searchThisGroup));
     searchtextfield->setClearButtonEnabled(true);
     searchtextfield->installEventFilter(this);
     top->addWidget(searchtextfield, 1);
@@ -62,7 +64,7 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     itemsStack = new QStackedWidget(this);
     tblviewItems = new ItemsListView(items, drops, itemsStack);
-    tblviewItems->setAccessibleName(LocalizedText("IDS_BR_58"));
+    tblviewItems->setAccessibleName(LocalizedText(Text::itemsHeading));
     tblviewItems->installEventFilter(this);
     itemsStack->addWidget(tblviewItems);
     buildEmptyBox();
@@ -71,10 +73,10 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     auto *bar = new QHBoxLayout;
     m_addItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
-                                       LocalizedText("IDS_BR_61"), this);
+                                       LocalizedText(Text::addItem), this);
     m_removeItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
-                                         LocalizedText("IDS_BR_187"), this);
-    m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), "IDS_BR_148", this);
+                                         LocalizedText(Text::removeItemTitle), this);
+    m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), Text::sortItems, this);
     bar->addWidget(m_addItemButton);
     bar->addWidget(m_removeItemButton);
     bar->addStretch();
@@ -85,6 +87,8 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     // The selected item stays selected as the search starts, narrows or ends.
     connect(searchtextfield, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_clearingSearch)
+            return;
         const auto selected = m_items.shownItem(selectedItemRow());
         m_items.search(text);
         if (const auto uid = selected ? selected->uid() : std::nullopt)
@@ -104,13 +108,13 @@ void ItemsPane::buildEmptyBox()
     boxNoItem = new QWidget(itemsStack);
     boxNoItem->setObjectName(QStringLiteral("boxNoItem"));
     auto *empty = new QVBoxLayout(boxNoItem);
-    auto *lbltitleNoitems = PaneWidgets::heading("IDS_BR_59", QStringLiteral("lbltitleNoitems"), boxNoItem);
+    auto *lbltitleNoitems = PaneWidgets::heading(Text::noItemsYetTitle, QStringLiteral("lbltitleNoitems"), boxNoItem);
     lbltitleNoitems->setAlignment(Qt::AlignCenter);
-    auto *lbldescriptionN0items = new QLabel(LocalizedText("IDS_BR_60"), boxNoItem);
+    auto *lbldescriptionN0items = new QLabel(LocalizedText(Text::noItemsYetHint), boxNoItem);
     lbldescriptionN0items->setObjectName(QStringLiteral("lbldescriptionN0items"));
     lbldescriptionN0items->setWordWrap(true);
     lbldescriptionN0items->setAlignment(Qt::AlignCenter);
-    auto *btnAddNewItem = new QPushButton(LocalizedText("IDS_BR_61"), boxNoItem);
+    auto *btnAddNewItem = new QPushButton(LocalizedText(Text::addItem), boxNoItem);
     btnAddNewItem->setObjectName(QStringLiteral("btnAddNewItem"));
     empty->addStretch();
     empty->addWidget(lbltitleNoitems);
@@ -125,9 +129,12 @@ void ItemsPane::connectItems()
     connect(&m_groups, &ManagerGroups::groupsReset, this, &ItemsPane::updateControls);
     connect(&m_items, &ManagerItems::itemsReset, this, &ItemsPane::updateControls);
     connect(&m_items, &ManagerItems::itemToReveal, this, &ItemsPane::scrolltoLastAddedItemWithUid);
+    // Cleared without searching again; not with the signals blocked, which
+    // would leave the field's clear button up.
     connect(&m_items, &ManagerItems::searchEnded, this, [this] {
-        const QSignalBlocker blocker(searchtextfield);
+        m_clearingSearch = true;
         searchtextfield->clear();
+        m_clearingSearch = false;
     });
     // Remove acts on the selected item: without one it is off.
     connect(tblviewItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -142,7 +149,7 @@ void ItemsPane::updateControls()
     m_addItemButton->setEnabled(hasGroups);
     m_removeItemButton->setEnabled(selectedItemRow() >= 0);
     const bool showEmptyBox = !m_items.searchBegin() && !hasItems && hasGroups;
-    tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText("IDS_BR_320") : QString());
+    tblviewItems->setEmptyText(m_items.searchBegin() ? LocalizedText(Text::noSearchMatches) : QString());
     itemsStack->setCurrentWidget(showEmptyBox ? boxNoItem : static_cast<QWidget *>(tblviewItems));
 }
 
@@ -232,8 +239,8 @@ void ItemsPane::alertforRemoveItem()
     const auto uid = item->uid();
     // The alert names the item, so that a key press cannot remove another
     // one than the user thinks.
-    ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_79"), item->title(),
-                       {LocalizedText("IDS_BR_77"), LocalizedText("IDS_BR_78")}, [this, uid](int button) {
+    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText(Text::removeItemQuestion), item->title(),
+                       {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)}, [this, uid](int button) {
                            if (button != 0 || !uid)
                                return;
                            const int row = m_items.shownRowOfUid(*uid);
@@ -269,16 +276,18 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     listMenu->setObjectName(QStringLiteral("listMenu"));
     listMenu->setAttribute(Qt::WA_DeleteOnClose);
     // The entries show the keys that do the same in the list.
-    listMenu->addAction(LocalizedText("IDS_BR_64"), this, &ItemsPane::menuitem_edit)
+    listMenu->addAction(LocalizedText(Text::edit), this, &ItemsPane::menuitem_edit)
         ->setShortcut(QKeySequence(Qt::Key_F2));
-    listMenu->addAction(LocalizedText("IDS_BR_65"), this, &ItemsPane::menuitem_Open)->setEnabled(isFile);
+    listMenu->addAction(LocalizedText(Text::showInFileManager), this, &ItemsPane::menuitem_Open)->setEnabled(isFile);
     // (Space, the list's preview key, is left off: in the menu it picks the
     // highlighted entry.)
-    listMenu->addAction(LocalizedText("IDS_BR_66"), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
-    listMenu->addAction(LocalizedText("IDS_BR_67"), this, &ItemsPane::alertforRemoveItem)
+    listMenu->addAction(LocalizedText(Text::preview), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
+    listMenu->addAction(LocalizedText(Text::removeItemAction), this, &ItemsPane::alertforRemoveItem)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
-    listMenu->addAction(LocalizedText(item->isPinned() ? "IDS_BR_138" : "IDS_BR_137"), this,
+    listMenu->addAction(LocalizedText(item->isPinned() ? Text::unpin : Text::pinToTop), this,
                         &ItemsPane::PinItem);
+    if (m_undoActions)
+        m_undoActions->addTo(listMenu);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));
 }
 
@@ -290,9 +299,9 @@ void ItemsPane::Items_doubleclicked()
         showCopiedTip(row);
         break;
     case ManagerItems::Open::missing:
-        ManagerAlert::show(this, m_blackLayer, LocalizedText("IDS_BR_321"),
-                           LocalizedText("IDS_BR_322").arg(m_items.shownItem(row)->target()),
-                           {LocalizedText("IDS_BR_2")}, {});
+        ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::itemTargetMissing),
+                           LocalizedText(Text::itemTargetMissingDetail).arg(m_items.shownItem(row)->target()),
+                           {LocalizedText(Text::ok)}, {});
         break;
     default:
         break;
@@ -303,7 +312,7 @@ void ItemsPane::showCopiedTip(int row)
 {
     const QRect rect = tblviewItems->visualRect(m_itemsModel->index(row));
     const QPoint at = tblviewItems->viewport()->mapToGlobal(QPoint(rect.center().x(), rect.top()));
-    QToolTip::showText(at, LocalizedText("IDS_BR_27"), tblviewItems, QRect(), tooltipMs);
+    QToolTip::showText(at, LocalizedText(Text::colourCodeCopied), tblviewItems, QRect(), tooltipMs);
 }
 
 void ItemsPane::scrolltoLastAddedItemWithUid(qint64 uid)

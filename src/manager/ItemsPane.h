@@ -9,6 +9,7 @@
 #include <functional>
 
 class DimmingLayer;
+class UndoActions;
 class GroupsDropTarget;
 class ItemPanels;
 class ItemsListView;
@@ -50,6 +51,9 @@ public Q_SLOTS:
     void Items_doubleclicked();
     void scrolltoLastAddedItemWithUid(qint64 uid);
 
+    // Undo and Redo for the end of the rows' menu; none: they are left off.
+    void setUndoActions(const UndoActions *undoActions) { m_undoActions = undoActions; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -67,6 +71,7 @@ private:
     ManagerItems &m_items;
     ManagerServices m_services;
     DimmingLayer &m_blackLayer;
+    const UndoActions *m_undoActions = nullptr;
     std::function<void()> m_endGroupEditing;
     ItemsModel *m_itemsModel = nullptr;
     ItemPanels *m_panels = nullptr;
@@ -79,4 +84,6 @@ private:
     QToolButton *m_removeItemButton = nullptr;
     QToolButton *m_sortItemsButton = nullptr;
     QPointer<PreviewWindow> m_previewWindow;
+    // The search ended elsewhere (a group change) and the field is emptied.
+    bool m_clearingSearch = false;
 };

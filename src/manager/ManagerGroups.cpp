@@ -1,8 +1,10 @@
 #include "manager/ManagerGroups.h"
 
 #include "store/ColorText.h"
+#include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
 #include "store/GroupLists.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <algorithm>
@@ -105,7 +107,10 @@ ManagerGroups::Rename ManagerGroups::rename(int row, const QString &title)
     if (row < 0 || row >= m_grouparr.size())
         return Rename::ignored;
     const QString old = groupTitle(row);
-    if (old.isEmpty() && title.isEmpty()) {
+    const FavoritesHistoryStep step(m_services.history, Text::renameGroupStep, QStringList{old, title});
+    // A name of spaces only is no name.
+    const bool blank = title.trimmed().isEmpty();
+    if (old.isEmpty() && blank) {
         const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
         m_grouparr.removeAt(row);
         storeGroups();
@@ -115,7 +120,7 @@ ManagerGroups::Rename ManagerGroups::rename(int row, const QString &title)
     }
     if (title == old)
         return Rename::unchanged;
-    if (title.isEmpty())
+    if (blank)
         return Rename::restored;
     for (int other = 0; other < m_grouparr.size(); ++other) {
         if (other != row && groupTitle(other) == title)
@@ -134,6 +139,7 @@ void ManagerGroups::deleteGroup(int row)
     if (row < 0 || row >= m_grouparr.size())
         return;
     const QString selected = row == m_selectedRow ? QString() : selectedGroupTitle();
+    const FavoritesHistoryStep step(m_services.history, Text::deleteGroupStep, QStringList{groupTitle(row)});
     GroupLists(m_services.favorites, m_services.supportFiles).deleteGroup(m_grouparr, row);
     if (selected.isNull())
         m_selectedRow = qMin(row, int(m_grouparr.size()) - 1);
@@ -160,6 +166,7 @@ void ManagerGroups::changeColor(int row, const QColor &color)
 {
     if (row < 0 || row >= m_grouparr.size() || !color.isValid())
         return;
+    const FavoritesHistoryStep step(m_services.history, Text::changeColourStep, QStringList());
     m_grouparr[row].setColor(ColorText::fromColor(color));
     sortGroups();
 }
@@ -168,6 +175,7 @@ void ManagerGroups::moveGroup(int from, int row)
 {
     if (from < 0 || from >= m_grouparr.size() || row < 0 || row > m_grouparr.size())
         return;
+    const FavoritesHistoryStep step(m_services.history, Text::reorderGroupsStep, QStringList());
     m_services.sortSettings.groupSortKey = SortSettings::GroupKey::none;
     const QString selected = selectedGroupTitle();
     const Group group = m_grouparr.at(from);
@@ -186,6 +194,7 @@ void ManagerGroups::moveGroup(int from, int row)
 
 void ManagerGroups::setGroupSortKey(SortSettings::GroupKey key)
 {
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep, QStringList());
     m_services.sortSettings.groupSortKey = key;
     // "None" only stops sorting: the stored order stays as it is.
     if (key != SortSettings::GroupKey::none)
@@ -194,6 +203,7 @@ void ManagerGroups::setGroupSortKey(SortSettings::GroupKey key)
 
 void ManagerGroups::setGroupSortAscending(bool ascending)
 {
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep, QStringList());
     m_services.sortSettings.groupSortAscending = ascending;
     sortGroups();
 }

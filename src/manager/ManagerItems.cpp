@@ -5,9 +5,11 @@
 #include "platform/ClipboardService.h"
 #include "platform/FileRevealer.h"
 #include "platform/UrlOpener.h"
+#include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
 #include "store/SearchRules.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QFileInfo>
@@ -125,6 +127,8 @@ void ManagerItems::PinItem(int row)
     if (index < 0)
         return;
     Item &item = m_selectedGroupItems[index];
+    const FavoritesHistoryStep step(m_services.history, item.isPinned() ? Text::unpinStep : Text::pinToTopStep,
+                                    QStringList{m_groups.selectedGroupTitle()});
     item.setPinned(!item.isPinned());
     const auto uid = item.uid();
     Sorting::sortSelectedGroupItems(m_services.favorites, m_selectedGroupItems, m_groups.selectedGroupTitle(),
@@ -137,6 +141,7 @@ void ManagerItems::removeItem(int row)
     const int index = indexInSelectedItems(row);
     if (index < 0)
         return;
+    const FavoritesHistoryStep step(m_services.history, Text::removeItemStep, QStringList{m_groups.selectedGroupTitle()});
     m_services.supportFiles.removeFilesOf(m_selectedGroupItems.at(index));
     m_selectedGroupItems.removeAt(index);
     storeSelectedItems();
@@ -194,6 +199,8 @@ bool ManagerItems::moveItemToGroup(int itemRow, int groupRow)
     const int selectedRow = m_groups.selectedRow();
     if (index < 0 || groupRow < 0 || groupRow >= m_groups.groupCount() || groupRow == selectedRow)
         return false;
+    const FavoritesHistoryStep step(m_services.history, Text::moveItemStep,
+                                    QStringList{m_groups.selectedGroupTitle(), m_groups.groupTitle(groupRow)});
     const Item item = m_selectedGroupItems.takeAt(index);
     storeSelectedItems();
     refilter();
@@ -213,12 +220,14 @@ void ManagerItems::selectedItemsStored(std::optional<qint64> uid)
 
 void ManagerItems::setItemSortKey(SortSettings::ItemKey key)
 {
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep);
     m_services.sortSettings.itemSortKey = key;
     selectedItemsStored(std::nullopt);
 }
 
 void ManagerItems::setItemSortAscending(bool ascending)
 {
+    const FavoritesHistoryStep step(m_services.history, Text::sortStep);
     m_services.sortSettings.itemSortAscending = ascending;
     selectedItemsStored(std::nullopt);
 }

@@ -20,4 +20,13 @@ public:
 protected:
     // A drag's data that names row (of tableViewDragType).
     static QMimeData *rowDragData(int row);
+    // The current row and the selected row are one: the keys act on the row
+    // the focus shows, wherever the focus came from.
+    void focusInEvent(QFocusEvent *event) override;
+    // Shift+F10 opens the current row's context menu, as the Menu key does.
+    void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void selectCurrentRow();
 };

@@ -1,11 +1,17 @@
 #include "manager/ManagerPage.h"
 
+#include "manager/GroupRowDelegate.h"
 #include "manager/GroupsDropTarget.h"
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
+#include "quicklist/UndoActions.h"
+#include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
+#include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -51,10 +57,26 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
 
+    // The page's keys work wherever the focus is in the window while the page
+    // shows (a shortcut of a hidden widget is off), page buttons included.
+    setFocusProxy(m_groupsPane);
     auto *find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, m_itemsPane, &ItemsPane::focusSearch);
+    find->setContext(Qt::WindowShortcut);
+    connect(find, &QShortcut::activated, this, [this, &blackLayer] {
+        if (!blackLayer.isHeld())
+            m_itemsPane->focusSearch();
+    });
+    auto *colorTag = new QShortcut(GroupRowDelegate::colorTagKeys(), this);
+    colorTag->setContext(Qt::WindowShortcut);
+    connect(colorTag, &QShortcut::activated, m_groupsPane, &GroupsPane::openSelectedColorTag);
     connect(&m_services.viewLinks, &ViewLinks::managerGroupsReloadRequested, this, &ManagerPage::reloadGroups);
+    if (m_services.history) {
+        auto *undoActions = new UndoActions(*m_services.history, this, [this, &blackLayer](const QString &message) {
+            ManagerAlert::show(this, blackLayer, message, QString(), {LocalizedText(Text::ok)}, {});
+        });
+        m_groupsPane->setUndoActions(undoActions);
+        m_itemsPane->setUndoActions(undoActions);
+    }
 
     m_services.viewLinks.managerLoaded = true;
     m_groups->loadGroups();

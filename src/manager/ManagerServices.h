@@ -5,6 +5,7 @@
 
 class ColorTagPicker;
 class FaviconFetcher;
+class FavoritesHistory;
 class FavoritesStore;
 class FileBookmarks;
 class PreferencesStore;
@@ -27,6 +28,8 @@ struct ManagerServices
     DesktopServices desktop;
     // The process's one colour-tag picker, shared with the popup.
     ColorTagPicker &selectTagvc;
+    // Where changes are recorded for undo; none: they are not.
+    FavoritesHistory *history = nullptr;
 
     // The part the item panels work with.
     ItemServices items() const

@@ -4,6 +4,7 @@
 #include "manager/ManagerItems.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 
 #include <QActionGroup>
 #include <QMenu>
@@ -15,7 +16,7 @@ namespace {
 
 struct Choice
 {
-    const char *key;
+    TextKey key;
     bool checked;
     std::function<void()> choose;
 };
@@ -50,12 +51,12 @@ QMenu *groupSortMenu(ManagerGroups &groups, const SortSettings &settings, QWidge
     using Key = SortSettings::GroupKey;
     QMenu *menu = newMenu("groupSortMenu", parent);
     ManagerGroups *target = &groups;
-    addChoices(menu, {{"IDS_BR_139", settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
-                      {"IDS_BR_140", settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
-                      {"IDS_BR_143", settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
+    addChoices(menu, {{Text::sortByColour, settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
+                      {Text::sortByName, settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
+                      {Text::unsorted, settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
     menu->addSeparator();
-    addChoices(menu, {{"IDS_BR_141", settings.groupSortAscending, [target] { target->setGroupSortAscending(true); }},
-                      {"IDS_BR_142", !settings.groupSortAscending, [target] { target->setGroupSortAscending(false); }}});
+    addChoices(menu, {{Text::sortAscending, settings.groupSortAscending, [target] { target->setGroupSortAscending(true); }},
+                      {Text::sortDescending, !settings.groupSortAscending, [target] { target->setGroupSortAscending(false); }}});
     return menu;
 }
 
@@ -64,11 +65,11 @@ QMenu *itemSortMenu(ManagerItems &items, const SortSettings &settings, QWidget *
     using Key = SortSettings::ItemKey;
     QMenu *menu = newMenu("itemSortMenu", parent);
     ManagerItems *target = &items;
-    addChoices(menu, {{"IDS_BR_144", settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
-                      {"IDS_BR_140", settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
+    addChoices(menu, {{Text::sortByDateAdded, settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
+                      {Text::sortByName, settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
     menu->addSeparator();
-    addChoices(menu, {{"IDS_BR_141", settings.itemSortAscending, [target] { target->setItemSortAscending(true); }},
-                      {"IDS_BR_142", !settings.itemSortAscending, [target] { target->setItemSortAscending(false); }}});
+    addChoices(menu, {{Text::sortAscending, settings.itemSortAscending, [target] { target->setItemSortAscending(true); }},
+                      {Text::sortDescending, !settings.itemSortAscending, [target] { target->setItemSortAscending(false); }}});
     return menu;
 }
 

@@ -1,13 +1,14 @@
 #include "manager/PaneWidgets.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QLabel>
 #include <QToolButton>
 
 namespace PaneWidgets {
 
-QLabel *heading(const char *key, const QString &objectName, QWidget *parent)
+QLabel *heading(TextKey key, const QString &objectName, QWidget *parent)
 {
     auto *label = new QLabel(LocalizedText(key), parent);
     label->setObjectName(objectName);
@@ -29,10 +30,10 @@ QToolButton *barButton(const QString &objectName, const QString &text, const QSt
     return button;
 }
 
-QToolButton *sortButton(const QString &objectName, const char *accessibleKey, QWidget *parent)
+QToolButton *sortButton(const QString &objectName, TextKey accessibleKey, QWidget *parent)
 {
-    QToolButton *button = barButton(objectName, LocalizedText("IDS_BR_135"), LocalizedText(accessibleKey), parent);
-    button->setToolTip(LocalizedText("IDS_BR_136"));
+    QToolButton *button = barButton(objectName, LocalizedText(Text::sort), LocalizedText(accessibleKey), parent);
+    button->setToolTip(LocalizedText(Text::sortHint));
     return button;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/TextKey.h"
+
 class QLabel;
 class QString;
 class QToolButton;
@@ -10,13 +12,13 @@ class QWidget;
 namespace PaneWidgets {
 
 // A pane's bold heading, the keyed text under key.
-QLabel *heading(const char *key, const QString &objectName, QWidget *parent);
+QLabel *heading(TextKey key, const QString &objectName, QWidget *parent);
 
 // A flat button of a pane's bottom bar; its accessible name is also its tip.
 QToolButton *barButton(const QString &objectName, const QString &text, const QString &accessibleName,
                        QWidget *parent);
 
 // The bar's sort button, which opens a sort menu.
-QToolButton *sortButton(const QString &objectName, const char *accessibleKey, QWidget *parent);
+QToolButton *sortButton(const QString &objectName, TextKey accessibleKey, QWidget *parent);
 
 } // namespace PaneWidgets

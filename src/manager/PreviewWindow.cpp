@@ -4,6 +4,7 @@
 #include "platform/BoundedImageReader.h"
 #include "platform/RegularFile.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -142,11 +143,11 @@ void PreviewWindow::showDetails()
     const QMimeType type = start.ok() ? types.mimeTypeForFileNameAndData(m_path, start.bytes)
                                       : types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     const QLocale locale;
-    QStringList lines{LocalizedText("IDS_BR_184").arg(type.comment())};
+    QStringList lines{LocalizedText(Text::previewType).arg(type.comment())};
     if (info.isFile())
-        lines.append(LocalizedText("IDS_BR_185").arg(locale.formattedDataSize(info.size())));
+        lines.append(LocalizedText(Text::previewSize).arg(locale.formattedDataSize(info.size())));
     if (info.exists())
-        lines.append(LocalizedText("IDS_BR_186").arg(locale.toString(info.lastModified(), QLocale::LongFormat)));
+        lines.append(LocalizedText(Text::previewModified).arg(locale.toString(info.lastModified(), QLocale::LongFormat)));
     m_details->setText(lines.join(QLatin1Char('\n')));
     m_shown = Shown::details;
     m_pages->setCurrentIndex(2);

@@ -17,6 +17,16 @@ void paintBackground(QPainter *painter, const QStyleOptionViewItem &option)
     background.text.clear();
     background.icon = QIcon();
     style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
+    // The row with the focus shows it in both lists, also when it is the
+    // selected row, on whose highlight the style's own focus frame is lost.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(QPen(textColor(option, false), 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(focusInset, focusInset, -focusInset - 1, -focusInset - 1));
+        painter->restore();
+    }
 }
 
 QColor textColor(const QStyleOptionViewItem &option, bool secondary)

@@ -18,8 +18,11 @@ namespace RowPainting {
 
 inline constexpr int margin = 8;
 inline constexpr int swatchSize = 16;
+// How far inside the row the frame of the row with the focus runs.
+inline constexpr int focusInset = 2;
 
-// The row's background as the style draws it, selected or not.
+// The row's background as the style draws it, selected or not, framed
+// when the row has the focus.
 void paintBackground(QPainter *painter, const QStyleOptionViewItem &option);
 // The colour of a row's text (secondary: its second line).
 QColor textColor(const QStyleOptionViewItem &option, bool secondary);

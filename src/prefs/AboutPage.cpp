@@ -3,6 +3,7 @@
 #include "platform/ApplicationRegistry.h"
 #include "platform/UrlOpener.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -17,22 +18,22 @@ AboutPage::AboutPage(UrlOpener &urls, const QString &version, ApplicationRegistr
     m_icon = new QLabel(this);
     m_icon->setAlignment(Qt::AlignCenter);
 
-    auto *lblappname = new QLabel(LocalizedText("IDS_BR_7"), this);
+    auto *lblappname = new QLabel(LocalizedText(Text::appName), this);
     QFont titleFont = lblappname->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.8);
     titleFont.setBold(true);
     lblappname->setFont(titleFont);
     lblappname->setAlignment(Qt::AlignCenter);
 
-    m_lblappVersion = new QLabel(version.isEmpty() ? QString() : LocalizedText("IDS_BR_84").arg(version), this);
+    m_lblappVersion = new QLabel(version.isEmpty() ? QString() : LocalizedText(Text::versionNumber).arg(version), this);
     m_lblappVersion->setAlignment(Qt::AlignCenter);
     m_lblappVersion->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto *lblcopyright = new QLabel(LocalizedText("IDS_BR_223"), this);
+    auto *lblcopyright = new QLabel(LocalizedText(Text::copyright), this);
     lblcopyright->setAlignment(Qt::AlignCenter);
     lblcopyright->setEnabled(false);
 
-    m_btnrateus = new QPushButton(LocalizedText("IDS_BR_85"), this);
+    m_btnrateus = new QPushButton(LocalizedText(Text::rateApp), this);
     m_btnrateus->setObjectName(QStringLiteral("btnrateus"));
     connect(m_btnrateus, &QPushButton::clicked, this, &AboutPage::btnRateusClciked);
 

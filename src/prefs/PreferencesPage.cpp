@@ -4,6 +4,7 @@
 #include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
+#include "store/TextKeys.h"
 #include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
@@ -29,25 +30,25 @@ PreferencesPage::PreferencesPage(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("preferencesvc"));
     const Settings settings(m_services.preferences);
 
-    auto *lblSettingTitle = new QLabel(LocalizedText("IDS_BR_80"), this);
+    auto *lblSettingTitle = new QLabel(LocalizedText(Text::preferencesTitle), this);
     QFont titleFont = lblSettingTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     titleFont.setBold(true);
     lblSettingTitle->setFont(titleFont);
 
     m_popupButton_language = new QComboBox(this);
-    m_popupButton_language->addItem(LocalizedText("IDS_BR_125"));
-    m_popupButton_language->addItem(LocalizedText("IDS_BR_126"));
+    m_popupButton_language->addItem(LocalizedText(Text::languageEnglish));
+    m_popupButton_language->addItem(LocalizedText(Text::languageFrench));
     m_popupButton_language->setCurrentIndex(languageInUse());
-    m_popupButton_language->setAccessibleName(LocalizedText("IDS_BR_124"));
+    m_popupButton_language->setAccessibleName(LocalizedText(Text::language));
     connect(m_popupButton_language, &QComboBox::activated, this, &PreferencesPage::btnselectLanguage);
 
-    m_checkbox_startatLogin = new QCheckBox(LocalizedText("IDS_BR_81"), this);
+    m_checkbox_startatLogin = new QCheckBox(LocalizedText(Text::startAtLogin), this);
     if (const auto stored = settings.startsAtLogin())
         m_checkbox_startatLogin->setChecked(*stored);
     connect(m_checkbox_startatLogin, &QCheckBox::clicked, this, &PreferencesPage::checkbox_startatlogin);
 
-    m_checkbox_ShowFileList = new QCheckBox(LocalizedText("IDS_BR_149"), this);
+    m_checkbox_ShowFileList = new QCheckBox(LocalizedText(Text::showFilesInFolderMenus), this);
     m_checkbox_ShowFileList->setChecked(settings.showsFileListInFolder());
     connect(m_checkbox_ShowFileList, &QCheckBox::clicked, this, &PreferencesPage::checkbox_showFileList);
 
@@ -55,15 +56,15 @@ PreferencesPage::PreferencesPage(const Services &services, QWidget *parent)
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setVerticalSpacing(14);
     form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    auto *lblselectlanguage = new QLabel(LocalizedText("IDS_BR_124"), this);
+    auto *lblselectlanguage = new QLabel(LocalizedText(Text::language), this);
     lblselectlanguage->setBuddy(m_popupButton_language);
     form->addRow(lblselectlanguage, m_popupButton_language);
     form->addRow(QString(), m_checkbox_startatLogin);
     form->addRow(QString(), m_checkbox_ShowFileList);
-    auto *lblshortcutTitle = new QLabel(LocalizedText("IDS_BR_82"), this);
+    auto *lblshortcutTitle = new QLabel(LocalizedText(Text::globalShortcut), this);
     form->addRow(lblshortcutTitle, buildShortcutRow());
     // While recording, the empty label alone would leave the user guessing.
-    m_lblshortcutHint = new QLabel(LocalizedText("IDS_BR_301"), this);
+    m_lblshortcutHint = new QLabel(LocalizedText(Text::recordShortcutHint), this);
     m_lblshortcutHint->setObjectName(QStringLiteral("lblshortcutHint"));
     m_lblshortcutHint->setForegroundRole(QPalette::PlaceholderText);
     m_lblshortcutHint->hide();
@@ -104,7 +105,7 @@ QWidget *PreferencesPage::buildShortcutRow()
     layout->setContentsMargins(0, 0, 0, 0);
 
     if (!m_services.globalShortcutsAvailable) {
-        auto *explanation = new QLabel(LocalizedText("IDS_BR_222"), row);
+        auto *explanation = new QLabel(LocalizedText(Text::shortcutsNotAllowed), row);
         explanation->setObjectName(QStringLiteral("lblshortcutUnavailable"));
         explanation->setWordWrap(true);
         explanation->setMinimumWidth(380);
@@ -116,14 +117,14 @@ QWidget *PreferencesPage::buildShortcutRow()
     m_lblshortcut->setObjectName(QStringLiteral("lblshortcut"));
     m_lblshortcut->setMinimumWidth(140);
     m_lblshortcut->setFrameShape(QFrame::StyledPanel);
-    m_lblshortcut->setAccessibleName(LocalizedText("IDS_BR_82"));
+    m_lblshortcut->setAccessibleName(LocalizedText(Text::globalShortcut));
 
-    m_btntypeShortcut = new QPushButton(LocalizedText("IDS_BR_220"), row);
+    m_btntypeShortcut = new QPushButton(LocalizedText(Text::recordShortcut), row);
     m_btntypeShortcut->setObjectName(QStringLiteral("btntypeShortcut"));
     // Checked while recording: a mark that keeps the button's size and that
     // screen readers announce.
     m_btntypeShortcut->setCheckable(true);
-    m_btntypeShortcut->setAccessibleDescription(LocalizedText("IDS_BR_301"));
+    m_btntypeShortcut->setAccessibleDescription(LocalizedText(Text::recordShortcutHint));
     connect(m_btntypeShortcut, &QPushButton::clicked, this, [this] { m_services.recorder.startRecording(); });
 
     m_btnrefreshShortcut = new QToolButton(row);
@@ -131,8 +132,8 @@ QWidget *PreferencesPage::buildShortcutRow()
     m_btnrefreshShortcut->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear")));
     if (m_btnrefreshShortcut->icon().isNull())
         m_btnrefreshShortcut->setText(QStringLiteral("\u2715"));
-    m_btnrefreshShortcut->setAccessibleName(LocalizedText("IDS_BR_221"));
-    m_btnrefreshShortcut->setToolTip(LocalizedText("IDS_BR_221"));
+    m_btnrefreshShortcut->setAccessibleName(LocalizedText(Text::clearShortcut));
+    m_btnrefreshShortcut->setToolTip(LocalizedText(Text::clearShortcut));
     m_btnrefreshShortcut->hide();
     connect(m_btnrefreshShortcut, &QToolButton::clicked, this, [this] { m_services.recorder.clearShortcut(); });
 
@@ -164,12 +165,12 @@ void PreferencesPage::btnselectLanguage(int index)
     if ((index == 0) == (languageInUse() == 0) || m_alertappQuit)
         return;
     setDimmed(true);
-    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"), LocalizedText("IDS_BR_127"),
+    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName), LocalizedText(Text::languageChangeRestarts),
                                   QMessageBox::NoButton, window());
     alert->setWindowModality(Qt::WindowModal);
     alert->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton *proceed = alert->addButton(LocalizedText("IDS_BR_77"), QMessageBox::AcceptRole);
-    alert->addButton(LocalizedText("IDS_BR_78"), QMessageBox::RejectRole);
+    QPushButton *proceed = alert->addButton(LocalizedText(Text::continueAction), QMessageBox::AcceptRole);
+    alert->addButton(LocalizedText(Text::cancelAlert), QMessageBox::RejectRole);
     alert->setDefaultButton(proceed);
     connect(alert, &QMessageBox::finished, this, [this, alert, proceed] {
         if (alert->clickedButton() == proceed)
@@ -216,6 +217,9 @@ void PreferencesPage::setBindingNote(const QString &text)
 void PreferencesPage::setShortcutLabel(const QString &text)
 {
     m_lblshortcut->setText(text);
+    // Screen readers read the label by its name: the shortcut goes with it.
+    m_lblshortcut->setAccessibleName(text.isEmpty() ? LocalizedText(Text::globalShortcut)
+                                                    : LocalizedText(Text::globalShortcutWithValue).arg(text));
 }
 
 void PreferencesPage::setClearButtonVisible(bool visible)
@@ -252,7 +256,7 @@ void PreferencesPage::setDimmed(bool dimmed)
 
 void PreferencesPage::showAlert(const QString &message, const QString &button, std::function<void()> dismissed)
 {
-    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText("IDS_BR_7"), message, QMessageBox::NoButton,
+    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName), message, QMessageBox::NoButton,
                                   window());
     alert->setWindowModality(Qt::WindowModal);
     alert->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,6 +1,7 @@
 #include "quicklist/AddGroupBox.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -16,7 +17,7 @@ AddGroupBox::AddGroupBox(QWidget *parent)
     setAutoFillBackground(true);
     setFrameShape(QFrame::NoFrame);
 
-    auto *title = new QLabel(LocalizedText("IDS_BR_30"), this);
+    auto *title = new QLabel(LocalizedText(Text::newGroupTitle), this);
     QFont bold = title->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
@@ -24,7 +25,7 @@ AddGroupBox::AddGroupBox(QWidget *parent)
 
     m_txtfieldGroupname = new QLineEdit(this);
     m_txtfieldGroupname->setObjectName(QStringLiteral("txtfieldGroupname"));
-    m_txtfieldGroupname->setPlaceholderText(LocalizedText("IDS_BR_31"));
+    m_txtfieldGroupname->setPlaceholderText(LocalizedText(Text::newGroupNamePlaceholder));
 
     m_lblgroupalreadyexist = new QLabel(this);
     m_lblgroupalreadyexist->setObjectName(QStringLiteral("lblgroupalreadyexist"));
@@ -32,9 +33,9 @@ AddGroupBox::AddGroupBox(QWidget *parent)
     m_lblgroupalreadyexist->setStyleSheet(QStringLiteral("color: #D70015;"));
     m_lblgroupalreadyexist->hide();
 
-    m_btncancel_boxaddGroup = new QPushButton(LocalizedText("IDS_BR_33"), this);
+    m_btncancel_boxaddGroup = new QPushButton(LocalizedText(Text::cancelNewGroup), this);
     m_btncancel_boxaddGroup->setObjectName(QStringLiteral("btncancel_boxaddGroup"));
-    m_btnadd_boxaddgroup = new QPushButton(LocalizedText("IDS_BR_32"), this);
+    m_btnadd_boxaddgroup = new QPushButton(LocalizedText(Text::create), this);
     m_btnadd_boxaddgroup->setObjectName(QStringLiteral("btnadd_boxaddgroup"));
     m_btnadd_boxaddgroup->setDefault(true);
 

@@ -4,6 +4,7 @@
 
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -14,8 +15,8 @@ namespace {
 
 constexpr int swatchSize = 22;
 // The names of the colours of swatchColors(), in the same order.
-constexpr const char *colorNameKeys[] = {"IDS_BR_370", "IDS_BR_371", "IDS_BR_372", "IDS_BR_373",
-                                         "IDS_BR_374", "IDS_BR_375", "IDS_BR_376"};
+constexpr TextKey colorNameKeys[] = {Text::colourRed, Text::colourOrange, Text::colourYellow, Text::colourGreen,
+                                         Text::colourBlue, Text::colourPurple, Text::colourGrey};
 
 } // namespace
 
@@ -57,7 +58,7 @@ void ColorTagPicker::openBeside(const QRect &anchor, bool viewOpenFromMainwindow
     m_viewOpenFromMainwindow = viewOpenFromMainwindow;
     // The names are set here rather than at creation, which may come before
     // the texts are loaded.
-    setAccessibleName(LocalizedText("IDS_BR_377"));
+    setAccessibleName(LocalizedText(Text::changeColourTag));
     for (int index = 0; index < m_swatches.size(); ++index) {
         m_swatches.at(index)->setAccessibleName(LocalizedText(colorNameKeys[index]));
         m_swatches.at(index)->setToolTip(m_swatches.at(index)->accessibleName());

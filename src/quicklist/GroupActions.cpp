@@ -2,15 +2,18 @@
 
 #include "quicklist/QuickList.h"
 #include "store/ColorText.h"
+#include "store/FavoritesHistory.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 GroupActions::GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings,
-                           ViewLinks &viewLinks)
+                           ViewLinks &viewLinks, FavoritesHistory *history)
     : m_quickList(quickList)
     , m_favorites(favorites)
     , m_sortSettings(sortSettings)
     , m_viewLinks(viewLinks)
+    , m_history(history)
 {
 }
 
@@ -24,17 +27,17 @@ FavoritesStore::GroupCreation GroupActions::createGroup(const QString &name)
     return result;
 }
 
-QString GroupActions::refusalKey(FavoritesStore::GroupCreation result)
+std::optional<TextKey> GroupActions::refusalKey(FavoritesStore::GroupCreation result)
 {
     switch (result) {
     case FavoritesStore::GroupCreation::emptyTitle:
-        return QStringLiteral("IDS_BR_121");
+        return Text::groupNameEmpty;
     case FavoritesStore::GroupCreation::titleTaken:
-        return QStringLiteral("IDS_BR_69");
+        return Text::groupNamesMustBeUnique;
     case FavoritesStore::GroupCreation::created:
         break;
     }
-    return {};
+    return std::nullopt;
 }
 
 int GroupActions::indexForColorChange(int row) const
@@ -57,22 +60,27 @@ void GroupActions::changeColor(int index, const QColor &color)
     QList<Group> groups = m_quickList.grouparr();
     if (index < 0 || index >= groups.size() || !color.isValid())
         return;
+    const FavoritesHistoryStep step(m_history, Text::changeColourStep, QStringList());
     groups[index].setColor(ColorText::fromColor(color));
     Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
     m_quickList.reloadQuickList();
     m_viewLinks.requestManagerGroupsReload();
 }
 
-void GroupActions::applyGroupSort()
+void GroupActions::applyGroupSort(const std::function<void(SortSettings &)> &choose)
 {
+    const FavoritesHistoryStep step(m_history, Text::sortStep, QStringList());
+    choose(m_sortSettings);
     QList<Group> groups = m_quickList.grouparr();
     Sorting::sortingGroups(m_favorites, groups, m_sortSettings);
     m_quickList.reloadQuickList();
     m_viewLinks.requestManagerGroupsReload();
 }
 
-void GroupActions::applyItemSort()
+void GroupActions::applyItemSort(const std::function<void(SortSettings &)> &choose)
 {
+    const FavoritesHistoryStep step(m_history, Text::sortStep);
+    choose(m_sortSettings);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
     m_quickList.reloadQuickList();
     m_viewLinks.requestManagerGroupsReload();
@@ -80,14 +88,12 @@ void GroupActions::applyItemSort()
 
 void GroupActions::groupSortByTags()
 {
-    m_sortSettings.groupSortKey = SortSettings::GroupKey::color;
-    applyGroupSort();
+    applyGroupSort([](SortSettings &settings) { settings.groupSortKey = SortSettings::GroupKey::color; });
 }
 
 void GroupActions::groupSortByName()
 {
-    m_sortSettings.groupSortKey = SortSettings::GroupKey::title;
-    applyGroupSort();
+    applyGroupSort([](SortSettings &settings) { settings.groupSortKey = SortSettings::GroupKey::title; });
 }
 
 void GroupActions::groupSortByNone()
@@ -98,36 +104,30 @@ void GroupActions::groupSortByNone()
 
 void GroupActions::groupSortAscending()
 {
-    m_sortSettings.groupSortAscending = true;
-    applyGroupSort();
+    applyGroupSort([](SortSettings &settings) { settings.groupSortAscending = true; });
 }
 
 void GroupActions::groupSortDescending()
 {
-    m_sortSettings.groupSortAscending = false;
-    applyGroupSort();
+    applyGroupSort([](SortSettings &settings) { settings.groupSortAscending = false; });
 }
 
 void GroupActions::sortByName()
 {
-    m_sortSettings.itemSortKey = SortSettings::ItemKey::title;
-    applyItemSort();
+    applyItemSort([](SortSettings &settings) { settings.itemSortKey = SortSettings::ItemKey::title; });
 }
 
 void GroupActions::sortByDate()
 {
-    m_sortSettings.itemSortKey = SortSettings::ItemKey::date;
-    applyItemSort();
+    applyItemSort([](SortSettings &settings) { settings.itemSortKey = SortSettings::ItemKey::date; });
 }
 
 void GroupActions::sortAscending()
 {
-    m_sortSettings.itemSortAscending = true;
-    applyItemSort();
+    applyItemSort([](SortSettings &settings) { settings.itemSortAscending = true; });
 }
 
 void GroupActions::sortDescending()
 {
-    m_sortSettings.itemSortAscending = false;
-    applyItemSort();
+    applyItemSort([](SortSettings &settings) { settings.itemSortAscending = false; });
 }

@@ -1,9 +1,15 @@
 #pragma once
 
 #include "store/FavoritesStore.h"
+#include "store/TextKey.h"
 
 #include <QColor>
 #include <QString>
+
+#include <functional>
+
+class FavoritesHistory;
+#include <optional>
 
 class QuickList;
 class ViewLinks;
@@ -14,13 +20,15 @@ struct SortSettings;
 class GroupActions final
 {
 public:
-    GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings, ViewLinks &viewLinks);
+    // Changes are recorded in history, when there is one.
+    GroupActions(QuickList &quickList, FavoritesStore &favorites, SortSettings &sortSettings, ViewLinks &viewLinks,
+                 FavoritesHistory *history = nullptr);
 
     // Creates a group named name by the store's rule
     // (FavoritesStore::createGroup), placed by the group sort.
     FavoritesStore::GroupCreation createGroup(const QString &name);
     // The keyed text that explains a refusal; empty for created.
-    static QString refusalKey(FavoritesStore::GroupCreation result);
+    static std::optional<TextKey> refusalKey(FavoritesStore::GroupCreation result);
 
     // The group (an index into grouparr) whose heading is at row: the first
     // group with the heading's title; -1 when row is no heading.
@@ -40,11 +48,13 @@ public:
     void sortDescending();
 
 private:
-    void applyGroupSort();
-    void applyItemSort();
+    // Makes the sort menu's choice and sorts by it.
+    void applyGroupSort(const std::function<void(SortSettings &)> &choose);
+    void applyItemSort(const std::function<void(SortSettings &)> &choose);
 
     QuickList &m_quickList;
     FavoritesStore &m_favorites;
     SortSettings &m_sortSettings;
     ViewLinks &m_viewLinks;
+    FavoritesHistory *m_history;
 };

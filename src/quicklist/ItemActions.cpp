@@ -3,9 +3,11 @@
 #include "platform/FileRevealer.h"
 #include "platform/UrlOpener.h"
 #include "quicklist/QuickList.h"
+#include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
 #include "store/Sorting.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QDir>
@@ -67,7 +69,8 @@ int naturalCompare(QStringView a, QStringView b)
 } // namespace
 
 ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
-                         SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop)
+                         SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop,
+                         FavoritesHistory *history)
     : m_quickList(quickList)
     , m_favorites(favorites)
     , m_sortSettings(sortSettings)
@@ -75,6 +78,7 @@ ItemActions::ItemActions(QuickList &quickList, FavoritesStore &favorites, const 
     , m_viewLinks(viewLinks)
     , m_desktop(desktop)
     , m_opener(supportFiles, desktop)
+    , m_history(history)
 {
 }
 
@@ -108,27 +112,32 @@ void ItemActions::setClickedRow(int row)
     m_clickedItem = m_quickList.itemAt(row).value_or(Item());
 }
 
-ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
+ItemActions::ContextMenu ItemActions::menuEntries(int row) const
 {
     ContextMenu menu;
-    m_recommendedApps.clear();
-    m_clickedURL.reset();
-    setClickedRow(row);
     if (row < 0 || row >= m_quickList.rowCount() || m_quickList.isHeadingRow(row))
         return menu;
-    const Item &item = m_clickedItem;
+    const Item item = m_quickList.itemAt(row).value_or(Item());
     menu.empty = false;
     menu.item = item;
-    m_clickedURL = m_supportFiles.withLocalPaths(item).link();
-    menu.link = m_clickedURL;
-    if (m_clickedURL) {
-        m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
-        menu.offersOpenWith = true;
-        menu.recommendedApps = m_recommendedApps;
-    }
-    menu.offersReveal = item.kind() == ItemKind::text && m_clickedURL && m_clickedURL->isLocalFile();
+    menu.link = m_supportFiles.withLocalPaths(item).link();
+    menu.offersOpenWith = menu.link.has_value();
+    menu.offersReveal = item.kind() == ItemKind::text && menu.link && menu.link->isLocalFile();
     menu.offersCopyColor = item.kind() == ItemKind::color;
     menu.pinned = item.isPinned();
+    return menu;
+}
+
+ItemActions::ContextMenu ItemActions::menuWillOpen(int row)
+{
+    m_recommendedApps.clear();
+    setClickedRow(row);
+    ContextMenu menu = menuEntries(row);
+    m_clickedURL = menu.link;
+    if (m_clickedURL) {
+        m_recommendedApps = m_desktop.applications.applicationsFor(*m_clickedURL);
+        menu.recommendedApps = m_recommendedApps;
+    }
     return menu;
 }
 
@@ -158,6 +167,7 @@ void ItemActions::pinItem(const Item &item)
     if (!stored)
         return;
     Item &pinned = stored->items[stored->index];
+    const FavoritesHistoryStep step(m_history, pinned.isPinned() ? Text::unpinStep : Text::pinToTopStep);
     pinned.setPinned(!pinned.isPinned());
     m_favorites.setItems(stored->groupTitle, stored->items);
     Sorting::sortAllGroupItems(m_favorites, m_quickList.grouparr(), m_sortSettings);
@@ -169,6 +179,7 @@ void ItemActions::removeItem(const Item &item)
     auto stored = storedItem(item);
     if (!stored)
         return;
+    const FavoritesHistoryStep step(m_history, Text::removeItemStep, QStringList{stored->groupTitle});
     m_supportFiles.removeFilesOf(stored->items.at(stored->index));
     stored->items.removeAt(stored->index);
     m_favorites.setItems(stored->groupTitle, stored->items);
@@ -215,8 +226,13 @@ ItemActions::FolderListing ItemActions::listFolder(const QString &folder, bool s
 {
     FolderListing listing;
     listing.folder = folder;
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir())
         return listing;
+    if (!info.isReadable() || !info.isExecutable()) {
+        listing.unreadable = true;
+        return listing;
+    }
     const QDir dir(folder);
     QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                               QDir::Unsorted);

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class FavoritesHistory;
 class FavoritesStore;
 class QuickList;
 class SupportFiles;
@@ -24,7 +25,8 @@ class ItemActions final
 {
 public:
     ItemActions(QuickList &quickList, FavoritesStore &favorites, const SortSettings &sortSettings,
-                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop);
+                SupportFiles &supportFiles, ViewLinks &viewLinks, DesktopServices desktop,
+                FavoritesHistory *history = nullptr);
 
     enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
     // A click on a row: a heading toggles its group, an item opens as
@@ -48,6 +50,9 @@ public:
     };
     // Remembers row as clickedRow, its item, and its link as clickedURL.
     ContextMenu menuWillOpen(int row);
+    // The same entries, remembering nothing and without the applications
+    // to open the link with (a screen reader asks for them often).
+    ContextMenu menuEntries(int row) const;
     int clickedRow() const { return m_clickedRow; }
     // Remembers row and the item shown there now.
     void setClickedRow(int row);
@@ -87,6 +92,8 @@ public:
         QStringList iconNames;
         // More entries than limit: the menu offers the folder itself.
         bool truncated = false;
+        // The folder exists but its entries cannot be read: the menu says so.
+        bool unreadable = false;
     };
     static FolderListing listFolder(const QString &folder, bool showFolderContents, int limit = folderMenuLimit);
     // The folder a row's item may list: the path of a file item; empty for
@@ -118,6 +125,8 @@ private:
     ViewLinks &m_viewLinks;
     DesktopServices m_desktop;
     ItemOpener m_opener;
+    // Where pins and removals are recorded for undo; none: they are not.
+    FavoritesHistory *m_history;
 
     int m_clickedRow = -1;
     Item m_clickedItem;

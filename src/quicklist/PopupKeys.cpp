@@ -44,6 +44,19 @@ PopupKeys::Decision PopupKeys::keyPressed(const State &state, int key, Qt::Keybo
             return {Action::consume};
         return {state.hoverIsHeading ? Action::addItemMenu : Action::contextMenu, state.hoverRow};
     }
+    const bool onRow = state.hoverRow >= 0 && state.hoverRow < state.rowCount;
+    if (onRow && state.hoverIsHeading && key == Qt::Key_T && modifiers == Qt::ControlModifier)
+        return {Action::colorTagPicker, state.hoverRow};
+    // Left and Right fold the highlighted heading, and Right opens a
+    // folder's contents; in the search field they move the caret.
+    if (onRow && !state.inSearchField && modifiers == Qt::NoModifier) {
+        if (key == Qt::Key_Left && state.hoverIsHeading)
+            return state.hoverIsExpanded ? Decision{Action::collapse, state.hoverRow} : Decision{Action::consume};
+        if (key == Qt::Key_Right && state.hoverIsHeading)
+            return state.hoverIsExpanded ? Decision{Action::consume} : Decision{Action::expand, state.hoverRow};
+        if (key == Qt::Key_Right && state.hoverOpensFolderMenu)
+            return {Action::folderContents, state.hoverRow};
+    }
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down: {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QString>
 #include <Qt>
 
@@ -19,6 +20,12 @@ public:
         int hoverRow = -1;
         // The highlighted row is a group's heading.
         bool hoverIsHeading = false;
+        // The highlighted heading's group is expanded.
+        bool hoverIsExpanded = false;
+        // The highlighted item is a folder whose contents menu is offered.
+        bool hoverOpensFolderMenu = false;
+        // The key came to the search field (Left and Right move its caret).
+        bool inSearchField = false;
         bool inlineBoxOpen = false;
         bool showsTasks = false;
         // The search field is shown (it may still be empty).
@@ -37,6 +44,10 @@ public:
                         // field itself just takes the key)
         contextMenu,    // the context menu of row, as a right click opens it
         addItemMenu,    // the add menu of the heading at row, as its + opens it
+        collapse,       // collapse the group of the heading at row
+        expand,         // expand the group of the heading at row
+        folderContents, // the contents menu of the folder at row, as its chevron opens it
+        colorTagPicker, // the colour-tag picker of the heading at row, as its tag opens it
         focusNext,      // Tab: on round the search field and the toolbar's buttons
         focusPrevious,  // Backtab: back round them
     };
@@ -53,6 +64,15 @@ public:
 
         bool operator==(const Decision &other) const = default;
     };
+
+    // The keys that stand for the rows' painted controls, also named to
+    // screen readers: Left and Right fold a heading (Right opens a folder
+    // item's contents), Ctrl+T picks a heading's colour tag, as in the
+    // manager window.
+    static QKeySequence collapseKeys() { return QKeySequence(Qt::Key_Left); }
+    static QKeySequence expandKeys() { return QKeySequence(Qt::Key_Right); }
+    static QKeySequence colorTagKeys() { return QKeySequence(Qt::CTRL | Qt::Key_T); }
+    static QKeySequence menuKeys() { return QKeySequence(Qt::Key_Menu); }
 
     static Decision keyPressed(const State &state, int key, Qt::KeyboardModifiers modifiers, const QString &text);
 

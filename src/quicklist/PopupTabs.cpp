@@ -1,6 +1,7 @@
 #include "quicklist/PopupTabs.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QGridLayout>
 #include <QPushButton>
@@ -40,9 +41,9 @@ PopupTabs::PopupTabs(QWidget *quickListView, QWidget *taskView, QWidget *taskEdi
     auto *tabs = new QGridLayout(m_tabBar);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(0);
-    m_btnshortcut = new QPushButton(LocalizedText("IDS_BR_28"), m_tabBar);
+    m_btnshortcut = new QPushButton(LocalizedText(Text::favouritesTab), m_tabBar);
     m_btnshortcut->setObjectName(QStringLiteral("btnshortcut"));
-    m_btntask = new QPushButton(LocalizedText("IDS_BR_29"), m_tabBar);
+    m_btntask = new QPushButton(LocalizedText(Text::tasksTab), m_tabBar);
     m_btntask->setObjectName(QStringLiteral("btntask"));
     for (QPushButton *button : {m_btnshortcut, m_btntask}) {
         button->setFlat(true);

@@ -2,14 +2,16 @@
 
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/DeactivationCloser.h"
-#include "widgets/PopupGeometry.h"
+#include "quicklist/PopupAccessibility.h"
 #include "quicklist/PopupTabs.h"
 #include "quicklist/QuickListPage.h"
 #include "quicklist/RowDelegate.h"
 #include "quicklist/TaskEditor.h"
 #include "quicklist/TaskListPage.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/PopupGeometry.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -32,13 +34,14 @@ PopupWindow::PopupWindow(const QuickListServices &services, PopupWindowStyle sty
     , m_windowStyle(style)
     , m_taskList(services.preferences)
 {
+    PopupAccessibility::installWindow(this);
     setObjectName(QStringLiteral("ViewController"));
-    setAccessibleName(LocalizedText("IDS_BR_264"));
+    setAccessibleName(LocalizedText(Text::favouritesTitle));
     if (style == PopupWindowStyle::grabbing) {
         AccessiblePopups::expose(this);
     } else {
         // A window of its own there: window lists and switchers name it.
-        setWindowTitle(LocalizedText("IDS_BR_7"));
+        setWindowTitle(LocalizedText(Text::appName));
         new DeactivationCloser(this);
     }
     setFocusPolicy(Qt::StrongFocus);

@@ -1,7 +1,6 @@
 #include "quicklist/QuickList.h"
 
 #include "store/FavoritesStore.h"
-#include "store/SearchRules.h"
 
 QuickList::QuickList(FavoritesStore &favorites, QObject *parent)
     : QObject(parent)
@@ -26,6 +25,7 @@ void QuickList::reloadQuickList()
         sections.append(group.isExpanded() ? std::move(items) : QList<Item>());
     }
     m_compositeMenuArray = SectionedList<Group, Item>(m_grouparr, std::move(sections));
+    m_searchables.reset();
     if (m_searchBegin)
         runSearch();
     Q_EMIT rebuilt();
@@ -60,6 +60,18 @@ int QuickList::groupIndexOfRow(int row) const
     if (m_searchBegin)
         return -1;
     return m_compositeMenuArray.arrayAtIndex(row).header;
+}
+
+std::optional<Group> QuickList::groupOfRow(int row) const
+{
+    int index = -1;
+    if (m_searchBegin) {
+        index = m_searchGroupIndexes.value(row, -1);
+    } else {
+        const auto location = m_compositeMenuArray.arrayAtIndex(row);
+        index = location.isHeader() ? location.header : location.array;
+    }
+    return index >= 0 && index < m_grouparr.size() ? std::optional(m_grouparr.at(index)) : std::nullopt;
 }
 
 bool QuickList::toggleExpansion(int row)
@@ -105,12 +117,31 @@ void QuickList::endSearch()
     m_searchBegin = false;
     m_searchText.clear();
     m_searchItemsarr.clear();
+    m_searchGroupIndexes.clear();
+    m_searchables.reset();
     reloadQuickList();
 }
 
 void QuickList::runSearch()
 {
-    m_searchItemsarr = searchItems(m_favorites, m_grouparr, m_searchText);
+    if (!m_searchables) {
+        m_searchables.emplace();
+        for (int group = 0; group < m_grouparr.size(); ++group) {
+            for (const Item &item : m_favorites.items(m_grouparr.at(group).title()))
+                m_searchables->append({group, item, FoldedItemTexts(item)});
+        }
+    }
+    m_searchItemsarr.clear();
+    m_searchGroupIndexes.clear();
+    const PopupSearch search(m_searchText);
+    if (search.isEmpty())
+        return;
+    for (const Searchable &searchable : std::as_const(*m_searchables)) {
+        if (search.match(searchable.texts) == PopupSearch::Match::none)
+            continue;
+        m_searchItemsarr.append(searchable.item);
+        m_searchGroupIndexes.append(searchable.group);
+    }
 }
 
 QList<Item> QuickList::searchItems(const FavoritesStore &favorites, const QList<Group> &groups, const QString &text)

@@ -3,6 +3,7 @@
 #include "quicklist/SectionedList.h"
 #include "store/Group.h"
 #include "store/Item.h"
+#include "store/SearchRules.h"
 
 #include <QList>
 #include <QObject>
@@ -41,6 +42,10 @@ public:
     bool shouldSelectRow(int row) const { return row >= 0 && row < rowCount() && !isHeadingRow(row); }
     // The group of a heading row (an index into grouparr), or -1.
     int groupIndexOfRow(int row) const;
+    // The group a row belongs to: a heading's own, the group an item is
+    // listed under, or the group a search result was found in; nothing
+    // outside the rows.
+    std::optional<Group> groupOfRow(int row) const;
     // The number of items stored for group groupIndex at the last rebuild,
     // also when the group is collapsed.
     int itemCountOfGroup(int groupIndex) const { return m_itemCounts.value(groupIndex); }
@@ -80,4 +85,16 @@ private:
     bool m_searchBegin = false;
     QString m_searchText;
     QList<Item> m_searchItemsarr;
+    // For each search result, the index in m_grouparr of its group.
+    QList<int> m_searchGroupIndexes;
+    // Every item with its texts folded, made at the first keystroke after a
+    // rebuild and kept while the search runs, so that a keystroke folds
+    // only what was typed.
+    struct Searchable
+    {
+        int group;
+        Item item;
+        FoldedItemTexts texts;
+    };
+    std::optional<QList<Searchable>> m_searchables;
 };

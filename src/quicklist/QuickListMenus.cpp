@@ -4,14 +4,33 @@
 #include "quicklist/GroupActions.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 
 #include <QActionGroup>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
+
+// The menu's own style, which scrolls a menu taller than the screen
+// instead of spreading it over several columns.
+class ScrollingMenuStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == QStyle::SH_Menu_Scrollable)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 QMenu *newMenu(const QString &name, QWidget *parent)
 {
@@ -39,7 +58,7 @@ QIcon applicationIcon(const QString &name, int size)
     return sized(QIcon::fromTheme(name), size);
 }
 
-void addChoice(QMenu *menu, QActionGroup *group, const char *key, bool checked, const std::function<void()> &choose)
+void addChoice(QMenu *menu, QActionGroup *group, TextKey key, bool checked, const std::function<void()> &choose)
 {
     QAction *action = menu->addAction(LocalizedText(key));
     action->setCheckable(true);
@@ -54,16 +73,22 @@ namespace QuickListMenus {
 
 QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &actions,
                        const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
-                       QWidget *parent)
+                       QWidget *parent, const std::function<void()> &showContents)
 {
     QMenu *menu = newMenu(QStringLiteral("tblmenu"), parent);
     if (entries.empty)
         return menu;
+    if (showContents) {
+        QAction *contents = menu->addAction(LocalizedText(Text::showFolderContents));
+        contents->setObjectName(QStringLiteral("showContents"));
+        QObject::connect(contents, &QAction::triggered, menu, showContents);
+        menu->addSeparator();
+    }
     // Every entry carries the item and link of the row the menu opened on:
     // the rows may be rebuilt while the menu is open.
     const Item item = entries.item;
     if (entries.offersOpenWith && entries.link) {
-        QMenu *openWith = menu->addMenu(LocalizedText("IDS_BR_115"));
+        QMenu *openWith = menu->addMenu(LocalizedText(Text::openWith));
         for (const ApplicationInfo &app : entries.recommendedApps) {
             QAction *action = openWith->addAction(applicationIcon(app.iconName, 20), app.name);
             action->setProperty(opensSomething, true);
@@ -73,24 +98,24 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
         openWith->setEnabled(!entries.recommendedApps.isEmpty());
     }
     if (entries.offersReveal && entries.link) {
-        QAction *reveal = menu->addAction(LocalizedText("IDS_BR_65"));
+        QAction *reveal = menu->addAction(LocalizedText(Text::showInFileManager));
         reveal->setProperty(opensSomething, true);
         QObject::connect(reveal, &QAction::triggered, menu, [&actions, link = *entries.link] { actions.reveal(link); });
     }
     if (entries.offersCopyColor) {
-        QObject::connect(menu->addAction(LocalizedText("IDS_BR_116")), &QAction::triggered, menu,
+        QObject::connect(menu->addAction(LocalizedText(Text::copyColourCode)), &QAction::triggered, menu,
                          [&actions, item, afterCopy] {
                              if (actions.copyColorCode(item) && afterCopy)
                                  afterCopy();
                          });
     }
-    QObject::connect(menu->addAction(LocalizedText("IDS_BR_117")), &QAction::triggered, menu,
+    QObject::connect(menu->addAction(LocalizedText(Text::removeItemMenu)), &QAction::triggered, menu,
                      [&actions, item, afterChange] {
                          actions.removeItem(item);
                          if (afterChange)
                              afterChange();
                      });
-    QObject::connect(menu->addAction(LocalizedText(entries.pinned ? "IDS_BR_138" : "IDS_BR_137")), &QAction::triggered,
+    QObject::connect(menu->addAction(LocalizedText(entries.pinned ? Text::unpin : Text::pinToTop)), &QAction::triggered,
                      menu, [&actions, item, afterChange] {
                          actions.pinItem(item);
                          if (afterChange)
@@ -102,7 +127,13 @@ QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &act
 QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions &actions, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("subItemsmenu"), parent);
+    // However long, one column no taller than the screen, which scrolls.
+    auto *style = new ScrollingMenuStyle(QStyleFactory::create(menu->style()->name()));
+    style->setParent(menu);
+    menu->setStyle(style);
     actions.setPatharr(listing.paths);
+    if (listing.unreadable)
+        menu->addAction(LocalizedText(Text::folderCannotBeRead))->setEnabled(false);
     // Without an icon theme (or a theme without the name) the style's own
     // folder and file icons stand in, as they do for the rows.
     const QFileIconProvider standardIcons;
@@ -119,7 +150,7 @@ QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions
     if (listing.truncated) {
         menu->addSeparator();
         QAction *whole = menu->addAction(sized(QIcon::fromTheme(QStringLiteral("folder-open"), folderIcon), 22),
-                                         LocalizedText("IDS_BR_260"));
+                                         LocalizedText(Text::openFolderToSeeAll));
         whole->setProperty(opensSomething, true);
         QObject::connect(whole, &QAction::triggered, menu,
                          [&actions, folder = listing.folder] { actions.openFolder(folder); });
@@ -141,32 +172,32 @@ QMenu *sortMenu(const SortSettings &settings, GroupActions &actions, const std::
         };
     };
 
-    QMenu *groups = menu->addMenu(LocalizedText("IDS_BR_147"));
+    QMenu *groups = menu->addMenu(LocalizedText(Text::sortGroups));
     auto *groupKeys = new QActionGroup(groups);
-    addChoice(groups, groupKeys, "IDS_BR_139", settings.groupSortKey == GroupKey::color,
+    addChoice(groups, groupKeys, Text::sortByColour, settings.groupSortKey == GroupKey::color,
               then([&actions] { actions.groupSortByTags(); }));
-    addChoice(groups, groupKeys, "IDS_BR_140", settings.groupSortKey == GroupKey::title,
+    addChoice(groups, groupKeys, Text::sortByName, settings.groupSortKey == GroupKey::title,
               then([&actions] { actions.groupSortByName(); }));
-    addChoice(groups, groupKeys, "IDS_BR_143", settings.groupSortKey == GroupKey::none,
+    addChoice(groups, groupKeys, Text::unsorted, settings.groupSortKey == GroupKey::none,
               then([&actions] { actions.groupSortByNone(); }));
     groups->addSeparator();
     auto *groupDirections = new QActionGroup(groups);
-    addChoice(groups, groupDirections, "IDS_BR_141", settings.groupSortAscending,
+    addChoice(groups, groupDirections, Text::sortAscending, settings.groupSortAscending,
               then([&actions] { actions.groupSortAscending(); }));
-    addChoice(groups, groupDirections, "IDS_BR_142", !settings.groupSortAscending,
+    addChoice(groups, groupDirections, Text::sortDescending, !settings.groupSortAscending,
               then([&actions] { actions.groupSortDescending(); }));
 
-    QMenu *items = menu->addMenu(LocalizedText("IDS_BR_148"));
+    QMenu *items = menu->addMenu(LocalizedText(Text::sortItems));
     auto *itemKeys = new QActionGroup(items);
-    addChoice(items, itemKeys, "IDS_BR_144", settings.itemSortKey == ItemKey::date,
+    addChoice(items, itemKeys, Text::sortByDateAdded, settings.itemSortKey == ItemKey::date,
               then([&actions] { actions.sortByDate(); }));
-    addChoice(items, itemKeys, "IDS_BR_140", settings.itemSortKey == ItemKey::title,
+    addChoice(items, itemKeys, Text::sortByName, settings.itemSortKey == ItemKey::title,
               then([&actions] { actions.sortByName(); }));
     items->addSeparator();
     auto *itemDirections = new QActionGroup(items);
-    addChoice(items, itemDirections, "IDS_BR_141", settings.itemSortAscending,
+    addChoice(items, itemDirections, Text::sortAscending, settings.itemSortAscending,
               then([&actions] { actions.sortAscending(); }));
-    addChoice(items, itemDirections, "IDS_BR_142", !settings.itemSortAscending,
+    addChoice(items, itemDirections, Text::sortDescending, !settings.itemSortAscending,
               then([&actions] { actions.sortDescending(); }));
     return menu;
 }
@@ -175,16 +206,16 @@ QMenu *settingsMenu(const std::function<void()> &manageShortcut, const std::func
                     const std::function<void()> &quitapp, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("settingsMenu"), parent);
-    QObject::connect(menu->addAction(LocalizedText("IDS_BR_3")), &QAction::triggered, menu, manageShortcut);
-    QObject::connect(menu->addAction(LocalizedText("IDS_BR_6")), &QAction::triggered, menu, showPreferences);
-    QObject::connect(menu->addAction(LocalizedText("IDS_BR_120")), &QAction::triggered, menu, quitapp);
+    QObject::connect(menu->addAction(LocalizedText(Text::manageFavourites)), &QAction::triggered, menu, manageShortcut);
+    QObject::connect(menu->addAction(LocalizedText(Text::preferences)), &QAction::triggered, menu, showPreferences);
+    QObject::connect(menu->addAction(LocalizedText(Text::quitMenu)), &QAction::triggered, menu, quitapp);
     return menu;
 }
 
 QMenu *addItemMenu(const std::array<std::function<void()>, 4> &entries, QWidget *parent)
 {
     QMenu *menu = newMenu(QStringLiteral("itemmenu"), parent);
-    const char *const keys[] = {"IDS_BR_70", "IDS_BR_71", "IDS_BR_72", "IDS_BR_73"};
+    const TextKey keys[] = {Text::addFileOrFolder, Text::addWebBookmark, Text::addTextNote, Text::addColour};
     for (size_t index = 0; index < entries.size(); ++index) {
         QAction *action = menu->addAction(LocalizedText(keys[index]));
         action->setEnabled(bool(entries[index]));

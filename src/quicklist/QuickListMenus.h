@@ -22,10 +22,11 @@ inline constexpr char opensSomething[] = "opensSomething";
 
 // The item context menu (tblmenu) for what ItemActions found at the row:
 // open with, show the note's file, copy the colour, remove, pin or unpin.
-// afterCopy runs when the colour code was copied.
+// afterCopy runs when the colour code was copied. With showContents (a
+// folder's item), the menu first offers the folder's contents.
 QMenu *itemContextMenu(const ItemActions::ContextMenu &entries, ItemActions &actions,
                        const std::function<void()> &afterChange, const std::function<void()> &afterCopy,
-                       QWidget *parent);
+                       QWidget *parent, const std::function<void()> &showContents = {});
 
 // The folder-contents menu (subItemsmenu) of a listing, whose paths the
 // actions hold as patharr; a cut-short listing ends with an entry that

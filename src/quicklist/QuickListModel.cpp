@@ -6,6 +6,7 @@
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -70,11 +71,13 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         case int(Role::itemCountText):
             return itemCountText(m_quickList.itemCountOfGroup(m_quickList.groupIndexOfRow(row)));
         case int(Role::tagColor):
-            return ColorText::toColor(group->color());
+            return group->tagColor();
         case int(Role::isPinned):
         case int(Role::isColorItem):
         case int(Role::opensFolderMenu):
             return false;
+        case int(Role::foundInGroup):
+            return QString();
         default:
             return {};
         }
@@ -98,6 +101,12 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return isColor;
     case int(Role::opensFolderMenu):
         return opensFolderMenu(item);
+    case int(Role::foundInGroup):
+        return foundInGroup(row);
+    case Qt::AccessibleDescriptionRole: {
+        const QString group = foundInGroup(row);
+        return group.isEmpty() ? QString() : LocalizedText(Text::inGroup).arg(group);
+    }
     default:
         return {};
     }
@@ -122,6 +131,7 @@ QHash<int, QByteArray> QuickListModel::roleNames() const
     names.insert(int(Role::isPinned), "isPinned");
     names.insert(int(Role::isColorItem), "isColorItem");
     names.insert(int(Role::opensFolderMenu), "opensFolderMenu");
+    names.insert(int(Role::foundInGroup), "foundInGroup");
     return names;
 }
 
@@ -142,8 +152,8 @@ QIcon QuickListModel::iconFor(const Item &item) const
     case ItemKind::unknown:
         return {};
     }
-    if (key.size() == 2) // no path stored
-        return {};
+    if (key.size() == 2) // no path stored: a bookmark still shows it is one
+        return item.kind() == ItemKind::bookmark ? neutralBookmarkIcon() : QIcon();
     const auto cached = m_icons.constFind(key);
     if (cached != m_icons.cend())
         return *cached;
@@ -160,6 +170,14 @@ QIcon QuickListModel::iconFor(const Item &item) const
     }
     m_icons.insert(key, icon);
     return icon;
+}
+
+QString QuickListModel::foundInGroup(int row) const
+{
+    if (!m_quickList.searchBegin())
+        return {};
+    const auto group = m_quickList.groupOfRow(row);
+    return group ? group->title() : QString();
 }
 
 bool QuickListModel::opensFolderMenu(const Item &item) const

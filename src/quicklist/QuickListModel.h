@@ -25,6 +25,7 @@ public:
         isPinned,                  // bool, items
         isColorItem,               // bool, items
         opensFolderMenu,           // bool: a folder whose contents menu is offered
+        foundInGroup,              // QString, search results: the title of the group holding the item
     };
 
     // The side of a row's icon, as the rows draw it.
@@ -47,6 +48,8 @@ private:
     }
     QIcon iconFor(const Item &item) const;
     bool opensFolderMenu(const Item &item) const;
+    // The group of a search result; empty outside a search.
+    QString foundInGroup(int row) const;
 
     QuickList &m_quickList;
     const SupportFiles &m_supportFiles;

@@ -1,16 +1,19 @@
 #include "quicklist/QuickListPage.h"
 
 #include "quicklist/AddGroupBox.h"
+#include "quicklist/PopupAccessibility.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/QuickListToolbar.h"
 #include "quicklist/QuickListView.h"
 #include "quicklist/RowClickHandler.h"
+#include "quicklist/UndoActions.h"
 #include "platform/StandardOutput.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
 #include "store/Sorting.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QApplication>
@@ -22,6 +25,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,17 +44,26 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     , m_services(services)
     , m_quickList(services.favorites)
     , m_itemActions(m_quickList, services.favorites, services.sortSettings, services.supportFiles, services.viewLinks,
-                    services.desktop)
-    , m_groupActions(m_quickList, services.favorites, services.sortSettings, services.viewLinks)
+                    services.desktop, services.history)
+    , m_groupActions(m_quickList, services.favorites, services.sortSettings, services.viewLinks, services.history)
 {
     setObjectName(QStringLiteral("quickListPage"));
     m_toolbar = new QuickListToolbar(this);
     tableView = new QuickListView(this);
-    tableView->setAccessibleName(LocalizedText("IDS_BR_264"));
+    PopupAccessibility::installList(tableView, [this](int row) { return m_rows->accessibleActions(row); });
+    tableView->setAccessibleName(LocalizedText(Text::favouritesTitle));
     tableView->setRowDelegate(new RowDelegate(tableView));
     m_model = new QuickListModel(m_quickList, services.supportFiles, this);
     tableView->setModel(m_model);
     m_rows = new RowClickHandler(*tableView, m_quickList, m_itemActions, m_groupActions, services.selectTagvc, this);
+    m_drops = new PopupDropTarget(*tableView, m_quickList, this);
+    if (services.history) {
+        // The popup closes when it loses the focus: what could not be
+        // undone is told in a tip, not an alert.
+        m_rows->setUndoActions(new UndoActions(*services.history, this, [this](const QString &message) {
+            QToolTip::showText(tableView->mapToGlobal(tableView->rect().center()), message, tableView);
+        }));
+    }
     buildEmptyState();
 
     auto *layout = new QVBoxLayout(this);
@@ -59,6 +72,7 @@ QuickListPage::QuickListPage(const QuickListServices &services, QWidget *parent)
     layout->addWidget(m_toolbar);
     layout->addWidget(tableView, 1);
     layout->addWidget(m_emptyState, 1);
+    layout->addWidget(m_noResults, 1);
 
     boxAddGroup = new AddGroupBox(this);
     boxAddGroup->hide();
@@ -103,11 +117,11 @@ void QuickListPage::buildEmptyState()
     // creates the first one.
     m_emptyState = new QWidget(this);
     m_emptyState->setObjectName(QStringLiteral("emptyState"));
-    auto *emptyText = new QLabel(LocalizedText("IDS_BR_261"), m_emptyState);
+    auto *emptyText = new QLabel(LocalizedText(Text::noGroupsYet), m_emptyState);
     emptyText->setObjectName(QStringLiteral("lblemptyList"));
     emptyText->setWordWrap(true);
     emptyText->setAlignment(Qt::AlignCenter);
-    auto *createFirst = new QPushButton(LocalizedText("IDS_BR_262"), m_emptyState);
+    auto *createFirst = new QPushButton(LocalizedText(Text::createFirstGroup), m_emptyState);
     createFirst->setObjectName(QStringLiteral("btncreateFirstGroup"));
     auto *layout = new QVBoxLayout(m_emptyState);
     layout->setContentsMargins(32, 24, 32, 24);
@@ -118,6 +132,14 @@ void QuickListPage::buildEmptyState()
     layout->addStretch(2);
     m_emptyState->hide();
     connect(createFirst, &QPushButton::clicked, this, &QuickListPage::btncreateGroup);
+
+    // A search that finds nothing says so.
+    m_noResults = new QLabel(LocalizedText(Text::noSearchMatches), this);
+    m_noResults->setObjectName(QStringLiteral("lblnoResults"));
+    m_noResults->setAlignment(Qt::AlignCenter);
+    m_noResults->setWordWrap(true);
+    m_noResults->setForegroundRole(QPalette::PlaceholderText);
+    m_noResults->hide();
 }
 
 void QuickListPage::connectToolbar()
@@ -164,8 +186,15 @@ void QuickListPage::showAddedItem(const QString &groupTitle)
 void QuickListPage::updateEmptyState()
 {
     const bool empty = m_quickList.grouparr().isEmpty() && !m_quickList.searchBegin();
+    const bool nothingFound = m_quickList.searchBegin() && m_quickList.rowCount() == 0;
     m_emptyState->setVisible(empty);
-    tableView->setVisible(!empty);
+    m_noResults->setVisible(nothingFound);
+    tableView->setVisible(!empty && !nothingFound);
+}
+
+void QuickListPage::setDropHandler(PopupDropTarget::Handler handler)
+{
+    m_drops->setHandler(std::move(handler));
 }
 
 void QuickListPage::aboutToShow()
@@ -184,6 +213,13 @@ void QuickListPage::focusTyping()
 void QuickListPage::hidden()
 {
     tableView->setHoverRow(-1);
+    // The popup opens again on the groups with an empty search: what is
+    // typed then starts a new search instead of lengthening a forgotten one,
+    // and a screen reader meets the groups rather than stale results.
+    if (m_toolbar->isSearchFieldShown() || m_quickList.searchBegin()) {
+        m_toolbar->closeSearchField();
+        m_quickList.endSearch();
+    }
 }
 
 // Inline boxes
@@ -298,7 +334,8 @@ void QuickListPage::btnadd_boxaddGroup()
 {
     const FavoritesStore::GroupCreation result = m_groupActions.createGroup(boxAddGroup->name());
     if (result != FavoritesStore::GroupCreation::created) {
-        boxAddGroup->showMessage(LocalizedText(GroupActions::refusalKey(result)));
+        if (const auto refusal = GroupActions::refusalKey(result))
+            boxAddGroup->showMessage(LocalizedText(*refusal));
         return;
     }
     boxAddGroup->clearMessage();
@@ -345,14 +382,20 @@ void QuickListPage::searchFieldDidEndSearching()
     window()->setFocus(Qt::OtherFocusReason);
 }
 
-PopupKeys::State QuickListPage::keyState(bool tasksShown) const
+PopupKeys::State QuickListPage::keyState(bool tasksShown, bool inSearchField) const
 {
     PopupKeys::State state;
     state.rowCount = m_model->rowCount();
     state.hoverRow = tableView->hoverRow();
     state.hoverIsHeading = m_quickList.isHeadingRow(state.hoverRow);
+    if (state.hoverRow >= 0 && state.hoverRow < state.rowCount) {
+        const QModelIndex hovered = m_model->index(state.hoverRow, 0);
+        state.hoverIsExpanded = hovered.data(int(QuickListModel::Role::isExpanded)).toBool();
+        state.hoverOpensFolderMenu = hovered.data(int(QuickListModel::Role::opensFolderMenu)).toBool();
+    }
     state.inlineBoxOpen = m_subViewAdded;
     state.showsTasks = tasksShown;
+    state.inSearchField = inSearchField;
     state.searchFieldShown = m_toolbar->isSearchFieldShown() || m_quickList.searchBegin();
     return state;
 }
@@ -378,15 +421,14 @@ bool QuickListPage::eventFilter(QObject *watched, QEvent *event)
 bool QuickListPage::handleKey(QKeyEvent *event, bool tasksShown, bool inSearchField)
 {
     const PopupKeys::Decision decision =
-        PopupKeys::keyPressed(keyState(tasksShown), event->key(), event->modifiers(), event->text());
+        PopupKeys::keyPressed(keyState(tasksShown, inSearchField), event->key(), event->modifiers(), event->text());
     switch (decision.action) {
     case PopupKeys::Action::none:
         return false;
     case PopupKeys::Action::consume:
         return true;
     case PopupKeys::Action::highlight:
-        tableView->setHoverRow(decision.row);
-        tableView->scrollTo(m_model->index(decision.row, 0));
+        tableView->highlightRow(decision.row);
         return true;
     case PopupKeys::Action::open:
         m_rows->rowClicked(decision.row, RowDelegate::Part::body);
@@ -404,6 +446,17 @@ bool QuickListPage::handleKey(QKeyEvent *event, bool tasksShown, bool inSearchFi
     case PopupKeys::Action::addItemMenu:
         tableView->scrollTo(m_model->index(decision.row, 0));
         addItemClicked(decision.row);
+        return true;
+    case PopupKeys::Action::collapse:
+    case PopupKeys::Action::expand:
+        m_rows->rowClicked(decision.row, RowDelegate::Part::expand);
+        return true;
+    case PopupKeys::Action::folderContents:
+        m_rows->rowClicked(decision.row, RowDelegate::Part::folderContents);
+        return true;
+    case PopupKeys::Action::colorTagPicker:
+        tableView->scrollTo(m_model->index(decision.row, 0));
+        m_rows->rowClicked(decision.row, RowDelegate::Part::color);
         return true;
     case PopupKeys::Action::closeInlineBox:
         closeInlineBox();

@@ -2,6 +2,7 @@
 
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
+#include "quicklist/PopupDropTarget.h"
 #include "quicklist/PopupKeys.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListServices.h"
@@ -16,6 +17,7 @@
 
 class AddGroupBox;
 class QKeyEvent;
+class QLabel;
 class QuickListModel;
 class QuickListToolbar;
 class QuickListView;
@@ -58,13 +60,18 @@ public:
     // shown disabled.
     void setAddItemHandler(AddItemKind kind, std::function<void()> handler);
 
+    // What files and web addresses dropped on the rows do: they are added
+    // to the group they were dropped on. Without a handler drops are refused.
+    void setDropHandler(PopupDropTarget::Handler handler);
+
     // The popup is about to show: settings are read again, the keyboard
     // goes where typing goes (the search field while it is open).
     void aboutToShow();
     void focusTyping();
     // Shows the search field holding text, and the items it finds.
     void searchFor(const QString &text);
-    // The popup hid: no row stays highlighted.
+    // The popup hid: no row stays highlighted, and a search ends (the
+    // next popup starts on the groups).
     void hidden();
     // Carries out what PopupKeys decides for a key the popup's window
     // received; true when the key was the popup's. tasksShown: the task tab
@@ -109,7 +116,7 @@ private:
     void btnsearchclicked();
     void searchTextChanged(const QString &text);
     void searchFieldDidEndSearching();
-    PopupKeys::State keyState(bool tasksShown) const;
+    PopupKeys::State keyState(bool tasksShown, bool inSearchField) const;
     // inSearchField: the search field has the key (and takes text).
     bool handleKey(QKeyEvent *event, bool tasksShown, bool inSearchField);
     void moveFocus(bool forward);
@@ -127,8 +134,10 @@ private:
     QuickListModel *m_model = nullptr;
     QuickListView *tableView = nullptr;
     RowClickHandler *m_rows = nullptr;
+    PopupDropTarget *m_drops = nullptr;
     QuickListToolbar *m_toolbar = nullptr;
     QWidget *m_emptyState = nullptr;
+    QLabel *m_noResults = nullptr;
     AddGroupBox *boxAddGroup = nullptr;
     QPointer<QWidget> m_inlineBox;
 

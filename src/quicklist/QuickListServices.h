@@ -3,6 +3,7 @@
 #include "platform/DesktopServices.h"
 
 class ColorTagPicker;
+class FavoritesHistory;
 class FavoritesStore;
 class PreferencesStore;
 struct SortSettings;
@@ -22,4 +23,6 @@ struct QuickListServices
     DesktopServices desktop;
     // The process's one colour-tag picker, shared with the manager window.
     ColorTagPicker &selectTagvc;
+    // Where changes are recorded for undo; none: they are not.
+    FavoritesHistory *history = nullptr;
 };

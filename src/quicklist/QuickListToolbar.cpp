@@ -1,6 +1,7 @@
 #include "quicklist/QuickListToolbar.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,19 +65,24 @@ QuickListToolbar::QuickListToolbar(QWidget *parent)
     btnsearch->setAutoRaise(true);
     btnsearch->setFocusPolicy(Qt::NoFocus);
     btnsearch->setCursor(Qt::IBeamCursor);
-    btnsearch->setText(LocalizedText("IDS_BR_26"));
+    btnsearch->setText(LocalizedText(Text::searchFavourites));
     searchtextfield = new QLineEdit(this);
     searchtextfield->setObjectName(QStringLiteral("searchtextfield"));
-    searchtextfield->setPlaceholderText(LocalizedText("IDS_BR_26"));
-    searchtextfield->setAccessibleName(LocalizedText("IDS_BR_26"));
+    searchtextfield->setPlaceholderText(LocalizedText(Text::searchFavourites));
+    searchtextfield->setAccessibleName(LocalizedText(Text::searchFavourites));
     searchtextfield->setClearButtonEnabled(true);
+    // The field's own clear button, named for screen readers.
+    for (QToolButton *clear : searchtextfield->findChildren<QToolButton *>()) {
+        clear->setAccessibleName(LocalizedText(Text::clearSearch));
+        clear->setToolTip(LocalizedText(Text::clearSearch));
+    }
     searchtextfield->hide();
     m_createGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"), QStringLiteral("+"),
-                                     LocalizedText("IDS_BR_30"), this);
+                                     LocalizedText(Text::newGroupTitle), this);
     m_sortButton = toolButton(QStringLiteral("btnsort"), QStringLiteral("view-sort-ascending"), QStringLiteral("\u21C5"),
-                              LocalizedText("IDS_BR_135"), this);
+                              LocalizedText(Text::sort), this);
     m_settingsButton = toolButton(QStringLiteral("btnsettings"), QStringLiteral("open-menu"), QStringLiteral("\u22EF"),
-                                  LocalizedText("IDS_BR_37"), this);
+                                  LocalizedText(Text::settings), this);
     bar->addWidget(imgviewsearch);
     bar->addWidget(btnsearch);
     bar->addWidget(searchtextfield, 1);

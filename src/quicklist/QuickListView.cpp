@@ -1,5 +1,7 @@
 #include "quicklist/QuickListView.h"
 
+#include "quicklist/PopupAccessibility.h"
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -50,6 +52,15 @@ void QuickListView::setHoverRow(int row)
             update(model()->index(row, 0));
     }
     Q_EMIT hoverRowChanged(row);
+}
+
+void QuickListView::highlightRow(int row)
+{
+    setHoverRow(row);
+    if (row < 0 || !model() || row >= model()->rowCount())
+        return;
+    scrollTo(model()->index(row, 0));
+    PopupAccessibility::announceCurrentRow(this, row);
 }
 
 int QuickListView::contentHeight() const

@@ -21,6 +21,9 @@ public:
     void setHoverEnabled(bool enabled);
     // Highlights row (HoverRow), or nothing for -1.
     void setHoverRow(int row);
+    // Highlights row as the keyboard moved there, scrolls to it and makes
+    // it the current item of screen readers.
+    void highlightRow(int row);
     int hoverRow() const;
 
     // The total height of the rows.

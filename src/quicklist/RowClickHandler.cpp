@@ -3,10 +3,14 @@
 #include "quicklist/ColorTagPicker.h"
 #include "quicklist/GroupActions.h"
 #include "quicklist/ItemActions.h"
+#include "quicklist/PopupKeys.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
+#include "quicklist/QuickListModel.h"
 #include "quicklist/QuickListView.h"
+#include "quicklist/UndoActions.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QCursor>
 #include <QFuture>
@@ -80,11 +84,52 @@ void RowClickHandler::rowClicked(int row, RowDelegate::Part part)
     }
 }
 
+QList<PopupRowAction> RowClickHandler::accessibleActions(int row)
+{
+    if (row < 0 || row >= m_quickList.rowCount())
+        return {};
+    const auto click = [this, row](RowDelegate::Part part) { return [this, row, part] { rowClicked(row, part); }; };
+    const QPoint menuAt = [this, row] {
+        const QRect rect = m_view.globalPartRect(row, RowDelegate::Part::body);
+        return rect.isEmpty() ? QCursor::pos() : rect.bottomLeft();
+    }();
+    if (m_quickList.isHeadingRow(row)) {
+        const bool expanded = m_quickList.headingAt(row).value_or(Group()).isExpanded();
+        return {
+            {LocalizedText(expanded ? Text::collapseHeading : Text::expandHeading),
+             expanded ? PopupKeys::collapseKeys() : PopupKeys::expandKeys(), click(RowDelegate::Part::expand)},
+            {LocalizedText(Text::addItemToHeading), PopupKeys::menuKeys(), [this, row] { Q_EMIT addItemClicked(row); }},
+            {LocalizedText(Text::changeColourTag), PopupKeys::colorTagKeys(), click(RowDelegate::Part::color)},
+        };
+    }
+    const ItemActions::ContextMenu entries = m_itemActions.menuEntries(row);
+    if (entries.empty)
+        return {};
+    QList<PopupRowAction> actions{{LocalizedText(Text::openAction), QKeySequence(Qt::Key_Return), click(RowDelegate::Part::body)}};
+    if (opensFolderMenu(row))
+        actions.append({LocalizedText(Text::showFolderContents), PopupKeys::expandKeys(), click(RowDelegate::Part::folderContents)});
+    actions.append({LocalizedText(Text::showRowMenu), PopupKeys::menuKeys(), [this, row, menuAt] { showContextMenu(row, menuAt); }});
+    // The menu's own entries, bound to the item as the menu binds them.
+    const Item item = entries.item;
+    if (entries.offersReveal && entries.link)
+        actions.append({LocalizedText(Text::showInFileManager), {}, [this, link = *entries.link] { m_itemActions.reveal(link); }});
+    if (entries.offersCopyColor) {
+        actions.append({LocalizedText(Text::copyColourCode), {}, [this, item, row] {
+                            if (m_itemActions.copyColorCode(item))
+                                showCopiedTooltip(row);
+                        }});
+    }
+    actions.append({LocalizedText(Text::removeItemMenu), {}, [this, item] { m_itemActions.removeItem(item); }});
+    actions.append({LocalizedText(entries.pinned ? Text::unpin : Text::pinToTop), {},
+                    [this, item] { m_itemActions.pinItem(item); }});
+    return actions;
+}
+
 void RowClickHandler::showCopiedTooltip(int row)
 {
     const QRect rowRect = m_view.globalPartRect(row, RowDelegate::Part::body);
     const QPoint at = rowRect.isEmpty() ? QCursor::pos() : QPoint(rowRect.center().x(), rowRect.top());
-    QToolTip::showText(at, LocalizedText("IDS_BR_27"), &m_view, QRect(), tooltipMs);
+    QToolTip::showText(at, LocalizedText(Text::colourCodeCopied), &m_view, QRect(), tooltipMs);
 }
 
 void RowClickHandler::showContextMenu(int row, const QPoint &globalPos)
@@ -93,8 +138,19 @@ void RowClickHandler::showContextMenu(int row, const QPoint &globalPos)
     if (entries.empty)
         return;
     const int clicked = row;
+    // A folder's menu also offers its contents (the keyboard's way to its
+    // chevron), listed where the menu opened.
+    std::function<void()> showContents;
+    if (opensFolderMenu(row)) {
+        showContents = [this, folder = ItemActions::folderPathOf(entries.item), globalPos] {
+            showFolderContents(folder, globalPos);
+        };
+    }
     QMenu *menu = QuickListMenus::itemContextMenu(entries, m_itemActions, nullptr,
-                                                  [this, clicked] { showCopiedTooltip(clicked); }, window());
+                                                  [this, clicked] { showCopiedTooltip(clicked); }, window(),
+                                                  showContents);
+    if (m_undoActions)
+        m_undoActions->addTo(menu);
     closeAfterOpening(menu);
     menu->popup(globalPos);
 }
@@ -118,13 +174,22 @@ void RowClickHandler::changegroupBoxColor(int row)
     m_picker.openBeside(anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor, false);
 }
 
+bool RowClickHandler::opensFolderMenu(int row) const
+{
+    return m_view.model() && m_view.model()->index(row, 0).data(int(QuickListModel::Role::opensFolderMenu)).toBool();
+}
+
 void RowClickHandler::getSubitems(int row)
 {
-    const QString folder = ItemActions::folderPathOf(m_quickList.itemAt(row).value_or(Item()));
+    const QRect anchor = m_view.globalPartRect(row, RowDelegate::Part::folderContents);
+    showFolderContents(ItemActions::folderPathOf(m_quickList.itemAt(row).value_or(Item())),
+                       anchor.isEmpty() ? QCursor::pos() : anchor.topRight());
+}
+
+void RowClickHandler::showFolderContents(const QString &folder, const QPoint &at)
+{
     if (folder.isEmpty())
         return;
-    const QRect anchor = m_view.globalPartRect(row, RowDelegate::Part::folderContents);
-    const QPoint at = anchor.isEmpty() ? QCursor::pos() : anchor.topRight();
     // A folder may be large or on a slow disk: it is listed off the
     // interface thread, and only the answer to the latest click is shown.
     const int request = ++m_folderRequest;
@@ -132,7 +197,7 @@ void RowClickHandler::getSubitems(int row)
     // The continuation is attached before the listing starts: attached to a
     // future that has already finished, it would run at once, inside the click.
     promise->future().then(this, [this, request, at](const ItemActions::FolderListing &listing) {
-        if (request != m_folderRequest || listing.paths.isEmpty() || !window()->isVisible())
+        if (request != m_folderRequest || (listing.paths.isEmpty() && !listing.unreadable) || !window()->isVisible())
             return;
         if (subItemsmenu)
             subItemsmenu->close();

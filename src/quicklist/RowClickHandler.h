@@ -1,5 +1,6 @@
 #pragma once
 
+#include "quicklist/PopupAccessibility.h"
 #include "quicklist/RowDelegate.h"
 
 #include <QObject>
@@ -19,6 +20,8 @@ class QuickListView;
 // close), copies its colour, or lists its folder in a menu; the right
 // button opens the item's menu. The decisions are ItemActions' and
 // GroupActions'; this carries them out on the screen.
+class UndoActions;
+
 class RowClickHandler final : public QObject
 {
     Q_OBJECT
@@ -28,10 +31,16 @@ public:
                     ColorTagPicker &picker, QObject *parent = nullptr);
 
     void rowClicked(int row, RowDelegate::Part part);
+    // What a screen reader offers on row: a heading folds, adds an item and
+    // changes its colour tag; an item opens, lists its folder, shows its
+    // menu and carries out that menu's entries.
+    QList<PopupRowAction> accessibleActions(int row);
     void showContextMenu(int row, const QPoint &globalPos);
     // Whether the folder menu lists a folder's contents (the setting, read
     // each time the popup opens).
     void setShowFolderContents(bool show) { m_showFolderContents = show; }
+    // Undo and Redo for the end of the item menus; none: they are left off.
+    void setUndoActions(const UndoActions *undoActions) { m_undoActions = undoActions; }
 
 Q_SIGNALS:
     // Something was opened: the popup is to close.
@@ -46,6 +55,9 @@ private:
     void closeAfterOpening(QMenu *menu);
     void changegroupBoxColor(int row);
     void getSubitems(int row);
+    // Lists folder (in the background) in a menu opened at the global point at.
+    void showFolderContents(const QString &folder, const QPoint &at);
+    bool opensFolderMenu(int row) const;
     // The menus' parent: the popup's window.
     QWidget *window() const;
 
@@ -54,6 +66,7 @@ private:
     ItemActions &m_itemActions;
     GroupActions &m_groupActions;
     ColorTagPicker &m_picker;
+    const UndoActions *m_undoActions = nullptr;
     QPointer<QMenu> subItemsmenu;
     bool m_showFolderContents = false;
     bool menuisopend = false;

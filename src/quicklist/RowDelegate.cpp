@@ -163,6 +163,20 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
                                             chevron.bottomLeft()}));
             textRight = folder.left() - 4;
         }
+        const QString group = index.data(int(Role::foundInGroup)).toString();
+        if (!group.isEmpty()) {
+            // A search result names its group at the right, in small type.
+            QFont small = font;
+            small.setPointSizeF(font.pointSizeF() * 0.85);
+            const QFontMetrics smallMetrics(small);
+            const QString shown = smallMetrics.elidedText(group, Qt::ElideRight, row.width() * 2 / 5);
+            const int groupWidth = smallMetrics.horizontalAdvance(shown);
+            painter->setFont(small);
+            painter->setPen(dimColor);
+            painter->drawText(QRect(textRight - groupWidth, row.top(), groupWidth, row.height()),
+                              Qt::AlignVCenter | Qt::AlignRight, shown);
+            textRight -= groupWidth + 10;
+        }
         if (index.data(int(Role::isPinned)).toBool()) {
             // The pin mark: a small pin head and needle.
             const QPoint head(textRight - 8, row.center().y() - 3);

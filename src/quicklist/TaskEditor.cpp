@@ -3,6 +3,7 @@
 #include "quicklist/TaskList.h"
 #include "quicklist/TaskListModel.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QHBoxLayout>
@@ -41,13 +42,13 @@ TaskEditor::TaskEditor(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
     m_btnAdd = new QToolButton(segments);
     m_btnAdd->setObjectName(QStringLiteral("btnaddTask"));
     m_btnAdd->setText(QStringLiteral("+"));
-    m_btnAdd->setToolTip(LocalizedText("IDS_BR_302"));
-    m_btnAdd->setAccessibleName(LocalizedText("IDS_BR_302"));
+    m_btnAdd->setToolTip(LocalizedText(Text::addTask));
+    m_btnAdd->setAccessibleName(LocalizedText(Text::addTask));
     m_btnRemove = new QToolButton(segments);
     m_btnRemove->setObjectName(QStringLiteral("btnremoveTask"));
     m_btnRemove->setText(QStringLiteral("\u2212"));
-    m_btnRemove->setToolTip(LocalizedText("IDS_BR_303"));
-    m_btnRemove->setAccessibleName(LocalizedText("IDS_BR_303"));
+    m_btnRemove->setToolTip(LocalizedText(Text::removeTask));
+    m_btnRemove->setAccessibleName(LocalizedText(Text::removeTask));
     segmentLayout->addWidget(m_btnAdd);
     segmentLayout->addWidget(m_btnRemove);
 
@@ -56,7 +57,7 @@ TaskEditor::TaskEditor(TaskList &tasks, ViewLinks &viewLinks, QWidget *parent)
     m_message->setWordWrap(true);
     m_message->hide();
 
-    auto *done = new QPushButton(LocalizedText("IDS_BR_36"), this);
+    auto *done = new QPushButton(LocalizedText(Text::done), this);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(segments);
@@ -113,7 +114,7 @@ void TaskEditor::makeLabelStartEditing(int row)
 
 void TaskEditor::alertforSametask(int row)
 {
-    m_message->setText(LocalizedText("IDS_BR_34"));
+    m_message->setText(LocalizedText(Text::taskNameTaken));
     m_message->show();
     QTimer::singleShot(startEditingDelayMs, this, [this, row] { makeLabelStartEditing(row); });
 }

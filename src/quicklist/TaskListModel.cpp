@@ -40,14 +40,14 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
 
 bool TaskListModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!m_editable || !isRow(index))
+    if (!isRow(index))
         return false;
     const int row = index.row();
     if (role == Qt::CheckStateRole) {
         m_tasks.setCompleted(row, value.toInt() == Qt::Checked);
         return true;
     }
-    if (role != Qt::EditRole)
+    if (!m_editable || role != Qt::EditRole)
         return false;
     switch (m_tasks.didEditTextField(row, value.toString())) {
     case TaskList::Edit::renamed:
@@ -72,8 +72,8 @@ Qt::ItemFlags TaskListModel::flags(const QModelIndex &index) const
 {
     if (!isRow(index))
         return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | Qt::ItemIsUserCheckable;
     if (m_editable)
-        flags |= Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
+        flags |= Qt::ItemIsEditable;
     return flags;
 }

@@ -5,7 +5,7 @@
 class TaskList;
 
 // The tasks as a list model: the title, and a check box for completion.
-// The editor's model is editable; the popup's read-only list is not.
+// The editor's model edits titles; the popup's list only ticks tasks off.
 class TaskListModel final : public QAbstractListModel
 {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include "quicklist/TaskListModel.h"
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QHBoxLayout>
 #include <QListView>
@@ -21,7 +22,7 @@ TaskListPage::TaskListPage(TaskList &tasks, QWidget *parent)
     m_tblview->setFocusPolicy(Qt::NoFocus);
     m_tblview->setFrameShape(QFrame::NoFrame);
 
-    auto *edit = new QPushButton(LocalizedText("IDS_BR_35"), this);
+    auto *edit = new QPushButton(LocalizedText(Text::editTasks), this);
     edit->setObjectName(QStringLiteral("btnEditTasks"));
     connect(edit, &QPushButton::clicked, this, &TaskListPage::editRequested);
 

@@ -6,7 +6,8 @@ class QListView;
 class TaskList;
 class TaskListModel;
 
-// The popup's read-only list of tasks, with a button to the task editor.
+// The popup's list of tasks, whose check boxes tick them off, with a button
+// to the task editor, where titles change.
 // Known elsewhere as popoverTaskVc.
 class TaskListPage final : public QWidget
 {

@@ -1,6 +1,7 @@
 #include "store/Group.h"
 
 #include "platform/PreferencesStore.h"
+#include "store/ColorText.h"
 #include "store/StoreKeys.h"
 
 Group::Group(const QString &title)
@@ -26,6 +27,12 @@ void Group::setTitle(const QString &title)
 QString Group::color() const
 {
     return StoredValue::stringIn(m_record, RecordKeys::color).value_or(QString());
+}
+
+QColor Group::tagColor() const
+{
+    const QString code = color();
+    return ColorText::toColor(code.isEmpty() ? QString(defaultGroupColor) : code);
 }
 
 void Group::setColor(const QString &colorCode)

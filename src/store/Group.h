@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QLatin1String>
 #include <QString>
 #include <QVariantMap>
@@ -29,6 +30,9 @@ public:
     // when absent.
     QString color() const;
     void setColor(const QString &colorCode);
+    // The colour the tag is drawn in, the same in every view: the default
+    // colour when the group has none, black for a text that is not a colour.
+    QColor tagColor() const;
 
     // Whether the popup shows the group's items under its heading; absent
     // counts as collapsed.

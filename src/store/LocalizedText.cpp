@@ -4,6 +4,7 @@
 #include "platform/PreferencesStore.h"
 #include "platform/StandardOutput.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 
 #include <QFile>
 #include <QLocale>
@@ -44,21 +45,28 @@ std::optional<bool> isFrenchTag(const QString &tag)
 
 } // namespace
 
-QString LocalizedText(const QString &key)
+QString LocalizedText(TextKey key)
 {
     const auto &table = current().table;
     if (!table)
         return {};
-    return StoredValue::stringIn(*table, key).value_or(QString());
+    return StoredValue::stringIn(*table, QLatin1String(key.key())).value_or(QString());
 }
 
-QString itemCountText(int count)
+QString countText(int count, TextKey one, TextKey many)
 {
-    const QString format = LocalizedText(count == 1 ? "IDS_BR_118" : "IDS_BR_119");
+    // French counts nothing and one alike ("0 élément"); English says "0 items".
+    const bool singular = current().french ? (count == 0 || count == 1) : count == 1;
+    const QString format = LocalizedText(singular ? one : many);
     const QString number = QString::number(count);
     if (format.contains(QLatin1String("%1")))
         return format.arg(number);
     return QString(format).replace(QLatin1String("%@"), number);
+}
+
+QString itemCountText(int count)
+{
+    return countText(count, Text::itemCountOne, Text::itemCountMany);
 }
 
 std::optional<QVariantMap> loadLanguageTable(const QString &language)
@@ -77,7 +85,7 @@ std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes)
     return root->toMap();
 }
 
-QMap<QString, QString> textInEveryLanguage(const QString &key)
+QMap<QString, QString> textInEveryLanguage(TextKey key)
 {
     // Each table with the code desktop files use for its language.
     static constexpr struct { const char *table; const char *code; } languages[] = {
@@ -87,7 +95,7 @@ QMap<QString, QString> textInEveryLanguage(const QString &key)
     QMap<QString, QString> texts;
     for (const auto &language : languages) {
         const auto table = loadLanguageTable(QLatin1String(language.table));
-        if (const auto text = table ? StoredValue::stringIn(*table, key) : std::nullopt)
+        if (const auto text = table ? StoredValue::stringIn(*table, QLatin1String(key.key())) : std::nullopt)
             texts.insert(QLatin1String(language.code), *text);
     }
     return texts;

@@ -5,21 +5,25 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "store/TextKey.h"
+
 #include <optional>
 
 class PreferencesStore;
 
-// The keyed texts of the interface ("IDS_BR_<n>"), in the one language
-// chosen at start.
+// The keyed texts of the interface, in the one language chosen at start.
+// Name them by the constants of "store/TextKeys.h".
 
 // The text under key in the loaded table; empty when there is no table, no
 // entry, or the entry is not a string.
-QString LocalizedText(const QString &key);
-inline QString LocalizedText(const char *key) { return LocalizedText(QString::fromLatin1(key)); }
+QString LocalizedText(TextKey key);
 
-// A group's count text, "1 item" or "3 items": "IDS_BR_118" for one item,
-// else "IDS_BR_119", the number in place of its placeholder ("%1", or the
-// "%@" of tables written for other platforms).
+// A text holding a count: the singular form one or the plural form many, as
+// the loaded language's rule asks (English: 1 is singular; French: 0 and 1
+// are), the number in place of its placeholder ("%1", or the "%@" of tables
+// written for other platforms). A form without a placeholder is kept whole.
+QString countText(int count, TextKey one, TextKey many);
+// A group's count text: "1 item", "3 items"; "0 élément", "2 éléments".
 QString itemCountText(int count);
 
 // The table of the language "English" or "French" from the resources.
@@ -30,7 +34,7 @@ std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes);
 // user's language: keyed by the language's code ("fr"), English, the text
 // for every other language, under the empty code. A table without the key
 // is left out.
-QMap<QString, QString> textInEveryLanguage(const QString &key);
+QMap<QString, QString> textInEveryLanguage(TextKey key);
 
 namespace Localization {
 

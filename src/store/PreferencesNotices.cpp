@@ -1,21 +1,21 @@
 #include "store/PreferencesNotices.h"
 
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDir>
 
 namespace {
 
-constexpr auto notice = "IDS_BR_150";           // Your favourites could not be read
-constexpr auto setAside = "IDS_BR_151";         // The file was damaged and has been kept as %1. …
-constexpr auto damagedKept = "IDS_BR_162";      // The file %1 is damaged, and it could not be moved aside (%2). …
-constexpr auto unreadable = "IDS_BR_163";       // The file %1 exists but cannot be read (%2). …
-constexpr auto notRegularFile = "IDS_BR_470";   // it is not a regular file, but a folder, a pipe or a device
-constexpr auto tooLarge = "IDS_BR_471";         // it is larger than %1 MB, the most Brimble reads
-constexpr auto keptTwice = "IDS_BR_472";        // Some favourites were changed both on this computer and … (%1 in all) …
-constexpr auto conflictCopy = "IDS_BR_473";     // Your sync tool left a conflict copy … moved it to %1.
-constexpr auto replacedDamaged = "IDS_BR_474";  // Another program replaced your favourites with a damaged file. …
-constexpr auto replacedUnreadable = "IDS_BR_475"; // Another program replaced your favourites file %1 with something …
+constexpr auto notice = Text::favouritesUnreadableTitle;           // Your favourites could not be read
+constexpr auto setAside = Text::damagedFileSetAside;         // The file was damaged and has been kept as %1. …
+constexpr auto damagedKept = Text::damagedFileKeptInPlace;      // The file %1 is damaged, and it could not be moved aside (%2). …
+constexpr auto unreadable = Text::favouritesFileUnreadable;       // The file %1 exists but cannot be read (%2). …
+constexpr auto notRegularFile = Text::notARegularFile;   // it is not a regular file, but a folder, a pipe or a device
+constexpr auto tooLarge = Text::fileTooLarge;         // it is larger than %1 MB, the most Brimble reads
+constexpr auto conflictCopy = Text::conflictCopyMerged;     // Your sync tool left a conflict copy … moved it to %1.
+constexpr auto replacedDamaged = Text::replacedByDamagedFile;  // Another program replaced your favourites with a damaged file. …
+constexpr auto replacedUnreadable = Text::replacedByUnreadableFile; // Another program replaced your favourites file %1 with something …
 
 QString readProblem(const PlistPreferencesStore &store)
 {
@@ -52,7 +52,7 @@ std::optional<PreferencesNotice> forLoad(const PlistPreferencesStore &store)
 
 PreferencesNotice forSaveFailure(const QString &filePath)
 {
-    return {LocalizedText("IDS_BR_160"), LocalizedText("IDS_BR_161").arg(QDir::toNativeSeparators(filePath))};
+    return {LocalizedText(Text::changesUnsavedTitle), LocalizedText(Text::changesUnsavedDetail).arg(QDir::toNativeSeparators(filePath))};
 }
 
 std::optional<QString> forOutsideChange(const PlistPreferencesStore::OutsideChange &change)
@@ -63,11 +63,11 @@ std::optional<QString> forOutsideChange(const PlistPreferencesStore::OutsideChan
     case Kind::merged:
         if (change.keptTwice == 0)
             return std::nullopt;
-        return LocalizedText(keptTwice).arg(change.keptTwice);
+        return countText(change.keptTwice, Text::changedOnBothSidesOne, Text::changedOnBothSidesMany);
     case Kind::conflictCopyMerged: {
         QString text = LocalizedText(conflictCopy).arg(path);
         if (change.keptTwice > 0)
-            text += QLatin1Char(' ') + LocalizedText(keptTwice).arg(change.keptTwice);
+            text += QLatin1Char(' ') + countText(change.keptTwice, Text::changedOnBothSidesOne, Text::changedOnBothSidesMany);
         return text;
     }
     case Kind::damagedSetAside:

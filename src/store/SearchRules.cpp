@@ -1,35 +1,34 @@
 #include "store/SearchRules.h"
 
+#include "store/SearchFolding.h"
+
 namespace {
 
-// Lower case, one UTF-16 unit at a time, the same way on both sides of a
-// comparison; ASCII without a table look-up.
-char16_t lowered(char16_t unit)
+bool isAscii(QStringView text)
 {
-    if (unit < 0x80)
-        return unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
-    return char16_t(QChar::toLower(char32_t(unit)));
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
 }
 
-QString lowered(const QString &text)
+// Whether haystack, folded, contains needle (folded already). Most texts
+// are plain ASCII: those are folded unit by unit as they are read, without
+// a copy; any other is folded whole.
+bool containsFolded(QStringView haystack, const QString &needle, bool needleIsAscii)
 {
-    QString result(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        result[i] = QChar(lowered(text.at(i).unicode()));
-    return result;
-}
-
-// Whether the lower-cased haystack contains needle (lower-cased already),
-// without making a lower-cased copy.
-bool containsLowered(QStringView haystack, QStringView needle)
-{
+    if (!isAscii(haystack))
+        return SearchFolding::folded(haystack.toString()).contains(needle);
+    if (!needleIsAscii)
+        return false;
     const qsizetype last = haystack.size() - needle.size();
     const char16_t first = needle.front().unicode();
     for (qsizetype i = 0; i <= last; ++i) {
-        if (lowered(haystack[i].unicode()) != first)
+        if (SearchFolding::foldedAscii(haystack[i].unicode()) != first)
             continue;
         qsizetype j = 1;
-        while (j < needle.size() && lowered(haystack[i + j].unicode()) == needle[j].unicode())
+        while (j < needle.size() && SearchFolding::foldedAscii(haystack[i + j].unicode()) == needle[j].unicode())
             ++j;
         if (j == needle.size())
             return true;
@@ -46,8 +45,25 @@ bool searchesTarget(ItemKind kind)
 
 } // namespace
 
+FoldedText::FoldedText(const QString &text)
+    : m_needle(SearchFolding::folded(text))
+    , m_needleIsAscii(isAscii(m_needle))
+{
+}
+
+bool FoldedText::isFoundIn(QStringView text) const
+{
+    return !m_needle.isEmpty() && containsFolded(text, m_needle, m_needleIsAscii);
+}
+
+FoldedItemTexts::FoldedItemTexts(const Item &item)
+    : title(SearchFolding::folded(item.title()))
+    , target(searchesTarget(item.kind()) ? SearchFolding::folded(item.target()) : QString())
+{
+}
+
 PopupSearch::PopupSearch(const QString &text)
-    : m_needle(lowered(text))
+    : m_needle(text)
 {
 }
 
@@ -55,20 +71,24 @@ PopupSearch::Match PopupSearch::match(const Item &item) const
 {
     if (m_needle.isEmpty())
         return Match::none;
-    if (containsLowered(item.title(), m_needle))
+    if (m_needle.isFoundIn(item.title()))
         return Match::title;
-    return searchesTarget(item.kind()) && containsLowered(item.target(), m_needle) ? Match::target : Match::none;
+    return searchesTarget(item.kind()) && m_needle.isFoundIn(item.target()) ? Match::target : Match::none;
+}
+
+PopupSearch::Match PopupSearch::match(const FoldedItemTexts &texts) const
+{
+    if (m_needle.isFoundInFolded(texts.title))
+        return Match::title;
+    return m_needle.isFoundInFolded(texts.target) ? Match::target : Match::none;
 }
 
 ManagerSearch::ManagerSearch(const QString &text)
-    : m_needle(text.toLower())
+    : m_needle(text)
 {
 }
 
 bool ManagerSearch::matches(const Item &item) const
 {
-    if (m_needle.isEmpty())
-        return false;
-    return item.title().toLower().contains(m_needle)
-        || (searchesTarget(item.kind()) && item.target().toLower().contains(m_needle));
+    return m_needle.isFoundIn(item.title()) || (searchesTarget(item.kind()) && m_needle.isFoundIn(item.target()));
 }

@@ -19,6 +19,8 @@ struct SortSettings
     bool groupSortAscending = false;
     ItemKey itemSortKey = ItemKey::date;
     bool itemSortAscending = false;
+
+    bool operator==(const SortSettings &other) const = default;
 };
 
 // The sorts rewrite the stored order. They are stable: records that compare

@@ -121,6 +121,41 @@ void SupportFiles::removeFilesOf(const Item &item) const
             qCWarning(lcSupportFiles) << "Not deleting" << path << "outside" << m_folder;
             continue;
         }
+        if (!m_removedFolder.isEmpty() && QDir().mkpath(m_removedFolder)) {
+            const QString aside = m_removedFolder + QLatin1Char('/') + QFileInfo(path).fileName();
+            QFile::remove(aside);
+            if (QFile::rename(path, aside))
+                continue;
+        }
         QFile::remove(path);
     }
+}
+
+Item SupportFiles::restoreFilesOf(Item item) const
+{
+    if (m_removedFolder.isEmpty())
+        return item;
+    // The path to store: the same when its name is free, else a new one.
+    const auto restored = [this](const QString &stored) -> QString {
+        const QString name = QFileInfo(stored).fileName();
+        const QString aside = m_removedFolder + QLatin1Char('/') + name;
+        if (stored.isEmpty() || !QFileInfo(aside).isFile())
+            return stored;
+        const QString home = m_folder + QLatin1Char('/') + name;
+        const bool taken = QFileInfo::exists(home) || QFileInfo(home).isSymLink();
+        const QString target = taken ? newFilePath(QLatin1Char('.') + QFileInfo(name).suffix()) : home;
+        if (!QFile::rename(aside, target)) {
+            qCWarning(lcSupportFiles) << "Cannot restore" << aside << "to" << target;
+            return stored;
+        }
+        return taken ? target : stored;
+    };
+    // Only a path that changed is set: the record otherwise stays as it was.
+    if (const QString icon = restored(item.iconPath()); icon != item.iconPath())
+        item.setIconPath(icon);
+    if (item.kind() == ItemKind::text) {
+        if (const QString note = restored(item.target()); note != item.target())
+            item.setTarget(note);
+    }
+    return item;
 }

@@ -37,10 +37,19 @@ public:
     // new path, or nothing when the file cannot be read or written.
     std::optional<QString> copyFile(const QString &path) const;
 
-    // Deletes the item's icon and, for a note, its body.
-    // Only files directly inside the folder are ever deleted, whatever the
-    // record says; failures are ignored.
+    // Deletes the item's icon and, for a note, its body, or moves them to
+    // the removed-files folder while there is one (so that an undo can bring
+    // them back). Only files directly inside the folder are ever deleted,
+    // whatever the record says; failures are ignored.
     void removeFilesOf(const Item &item) const;
+
+    // Where removed files wait for an undo during the session; empty: they
+    // are deleted at once.
+    void setRemovedFilesFolder(const QString &folder) { m_removedFolder = folder; }
+    // Moves the item's files back from the removed-files folder: to where
+    // they were, else (that name was taken meanwhile) to new names. The item
+    // as it is to be stored, naming where its files are now.
+    Item restoreFilesOf(Item item) const;
 
     // Whether path names a file directly inside the folder.
     bool contains(const QString &path) const;
@@ -60,4 +69,5 @@ private:
     QString m_folder;
     const FavoritesStore &m_favorites;
     RandomSource m_randomNumber;
+    QString m_removedFolder;
 };

@@ -54,4 +54,16 @@ QMessageBox *show(QWidget *parent, DimmingLayer &blackLayer, const QString &mess
     return alert;
 }
 
+QMessageBox *confirmRemoval(QWidget *parent, DimmingLayer &blackLayer, const QString &message,
+                            const QString &informative, const QStringList &buttons,
+                            const std::function<void(int button)> &done)
+{
+    QMessageBox *alert = show(parent, blackLayer, message, informative, buttons, done);
+    if (auto *cancel = qobject_cast<QPushButton *>(alert->escapeButton())) {
+        alert->setDefaultButton(cancel);
+        cancel->setFocus(Qt::OtherFocusReason);
+    }
+    return alert;
+}
+
 } // namespace ManagerAlert

@@ -17,5 +17,10 @@ namespace ManagerAlert {
 // pressed. The alert deletes itself when it closes.
 QMessageBox *show(QWidget *parent, DimmingLayer &blackLayer, const QString &message, const QString &informative,
                   const QStringList &buttons, const std::function<void(int button)> &done);
+// The same for a confirmation that removes something: the last button
+// (Cancel) is the default, so that Return alone removes nothing.
+QMessageBox *confirmRemoval(QWidget *parent, DimmingLayer &blackLayer, const QString &message,
+                            const QString &informative, const QStringList &buttons,
+                            const std::function<void(int button)> &done);
 
 } // namespace ManagerAlert

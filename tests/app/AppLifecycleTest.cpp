@@ -14,6 +14,7 @@
 #include "quicklist/QuickListView.h"
 #include "store/StoredRecords.h"
 
+#include "store/TextKeys.h"
 #include "support/ProcessUntil.h"
 
 #include <QApplication>
@@ -333,7 +334,8 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
     FavoritesStore(store).setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Ours"_qs))});
     EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
-    EXPECT_TRUE(window->notice().contains(u"(1 "_qs)) << window->notice().toStdString();
+    EXPECT_TRUE(window->notice().contains(LocalizedText(Text::changedOnBothSidesOne))) << "one item, told in the singular: "
+                                                                        << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
     EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
@@ -438,13 +440,13 @@ TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserCh
     ask();
     GroupChooserDialog *dialog = chooser();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowTitle(), LocalizedText("IDS_BR_627"));
+    EXPECT_EQ(dialog->windowTitle(), LocalizedText(Text::addToBrimbleTitle));
     EXPECT_TRUE(replies.isEmpty());
     // A new group: Add waits for its name.
     auto *groups = dialog->findChild<QComboBox *>(u"groups"_qs);
     auto *name = dialog->findChild<QLineEdit *>(u"newGroupName"_qs);
     auto *addButton = dialog->findChild<QPushButton *>(u"add"_qs);
-    EXPECT_EQ(groups->accessibleName(), LocalizedText("IDS_BR_631"));
+    EXPECT_EQ(groups->accessibleName(), LocalizedText(Text::groupLabel));
     EXPECT_FALSE(name->isVisible());
     groups->setCurrentIndex(groups->count() - 1);
     EXPECT_TRUE(name->isVisible());
@@ -464,7 +466,7 @@ TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserCh
     app.delegate.reset();
     ASSERT_EQ(replies.size(), 3);
     for (const InstanceReply &reply : replies.mid(1))
-        EXPECT_EQ(reply, InstanceReply::failure(LocalizedText("IDS_BR_620")));
+        EXPECT_EQ(reply, InstanceReply::failure(LocalizedText(Text::nothingAdded)));
     EXPECT_EQ(app.context->favorites.itemCount(u"Work"_qs), 0);
     Localization::setTable(std::nullopt);
 }

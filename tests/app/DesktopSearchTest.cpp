@@ -7,6 +7,7 @@
 #include "platform/DBusSearchTypes.h"
 #include "quicklist/ItemOpener.h"
 
+#include "store/TextKeys.h"
 #include "support/BusCall.h"
 #include "support/FavoritesFixture.h"
 #include "support/PrivateBus.h"
@@ -129,9 +130,9 @@ TEST_F(DesktopSearchTest, KRunnerMatchesOffersTheActionsThatApplyAndRunsThem)
     const QList<KRunnerAction> actions = first<QList<KRunnerAction>>(runner("Actions"));
     ASSERT_EQ(actions.size(), 2);
     EXPECT_EQ(actions.at(0).id, u"open"_qs);
-    EXPECT_EQ(actions.at(0).text, LocalizedText("IDS_BR_632"));
+    EXPECT_EQ(actions.at(0).text, LocalizedText(Text::openAction));
     EXPECT_EQ(actions.at(1).id, u"reveal"_qs);
-    EXPECT_EQ(actions.at(1).text, LocalizedText("IDS_BR_65"));
+    EXPECT_EQ(actions.at(1).text, LocalizedText(Text::showInFileManager));
 
     const QList<KRunnerMatch> matches = first<QList<KRunnerMatch>>(runner("Match", {u"report red"_qs}));
     ASSERT_EQ(matches.size(), 1);

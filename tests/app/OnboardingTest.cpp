@@ -85,7 +85,7 @@ protected:
 
 TEST_F(OnboardingTest, SubscriptionAnswersBecomeAlertsAndNoAnswerEndsSilently)
 {
-    auto text = [](const char *message, const char *informative) -> QString {
+    auto text = [](TextKey message, TextKey informative) -> QString {
         return LocalizedText(message) + u'|' + LocalizedText(informative).replace(u"%1"_qs, u"ann@example.org"_qs);
     };
     {

@@ -3,6 +3,7 @@
 
 #include "app/ScriptCommands.h"
 #include "items/ItemsFixture.h"
+#include "store/TextKeys.h"
 #include "support/LocalHttpServer.h"
 
 #include <QFileInfo>
@@ -85,7 +86,7 @@ TEST_F(ScriptCommandsTest, ListsEveryGroupOrOneAsLinesOrAsJson)
     EXPECT_EQ(kinds, QStringList({u"file"_qs, u"bookmark"_qs, u"note"_qs, u"color"_qs}));
     const InstanceReply unknown = scripts.list(u"Nowhere"_qs, true);
     EXPECT_EQ(unknown.status, 1);
-    EXPECT_EQ(linesOf(unknown, true), QStringList{LocalizedText("IDS_BR_616").arg(u"Nowhere"_qs)});
+    EXPECT_EQ(linesOf(unknown, true), QStringList{LocalizedText(Text::noSuchGroup).arg(u"Nowhere"_qs)});
 }
 
 TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
@@ -105,7 +106,7 @@ TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
     EXPECT_EQ(desktop.clipboard.text(), u"#8E4585"_qs);
     EXPECT_EQ(linesOf(colour), QStringList{u"#8E4585"_qs});
 
-    const struct { QString query; const char *key; QString named; } failures[] = {
+    const struct { QString query; TextKey key; QString named; } failures[] = {
         {u"nothing like it"_qs, "IDS_BR_621", u"nothing like it"_qs},
         {QString(), "IDS_BR_621", QString()},
     };
@@ -115,7 +116,7 @@ TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
         EXPECT_EQ(linesOf(reply, true), QStringList{LocalizedText(failure.key).arg(failure.named)});
     }
     desktop.urls.succeeds = false;
-    EXPECT_EQ(linesOf(scripts.open(u"report"_qs), true), QStringList{LocalizedText("IDS_BR_622").arg(u"Plan"_qs)});
+    EXPECT_EQ(linesOf(scripts.open(u"report"_qs), true), QStringList{LocalizedText(Text::openFailed).arg(u"Plan"_qs)});
 }
 
 TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
@@ -144,7 +145,7 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
 
     // One target that cannot be added refuses all of them, each said.
     const quint64 writes = preferences.changesMade();
-    const struct { QString target; const char *key; } refused[] = {
+    const struct { QString target; TextKey key; } refused[] = {
         {folder.filePath(u"gone.txt"_qs), "IDS_BR_617"},
         {u"ftp://files.example.org/a"_qs, "IDS_BR_619"},
         {u"http://"_qs, "IDS_BR_619"},
@@ -156,7 +157,7 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
         targets.append(refusal.target);
         expected.append(LocalizedText(refusal.key).arg(refusal.target));
     }
-    expected.append(LocalizedText("IDS_BR_620"));
+    expected.append(LocalizedText(Text::nothingAdded));
     const InstanceReply refusedReply = run(scripts, addRequest(targets, u"Work"_qs));
     EXPECT_EQ(refusedReply.status, 1);
     EXPECT_EQ(linesOf(refusedReply, true), expected);
@@ -165,7 +166,7 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
     // A group is made only when the user chose a new one.
     const InstanceReply noGroup = run(scripts, addRequest({filePath}, u"Trips"_qs));
     EXPECT_EQ(linesOf(noGroup, true),
-              QStringList({LocalizedText("IDS_BR_616").arg(u"Trips"_qs), LocalizedText("IDS_BR_620")}));
+              QStringList({LocalizedText(Text::noSuchGroup).arg(u"Trips"_qs), LocalizedText(Text::nothingAdded)}));
     InstanceRequest newGroup = addRequest({filePath}, u"Trips"_qs);
     newGroup.createsGroup = true;
     EXPECT_EQ(run(scripts, newGroup).status, 0);
@@ -206,7 +207,7 @@ TEST_F(ScriptCommandsTest, WithoutAGroupTheUserChoosesOneOrANewOneOrNothing)
     ask({folderPath});
     answer(std::nullopt);
     EXPECT_EQ(reply->status, 1);
-    EXPECT_EQ(linesOf(*reply, true), QStringList{LocalizedText("IDS_BR_620")});
+    EXPECT_EQ(linesOf(*reply, true), QStringList{LocalizedText(Text::nothingAdded)});
 
     // What cannot be added is refused before anyone is asked.
     asked.clear();
@@ -217,7 +218,7 @@ TEST_F(ScriptCommandsTest, WithoutAGroupTheUserChoosesOneOrANewOneOrNothing)
     // Where nobody can be asked, the group must be named.
     ScriptCommands unattended = commands();
     reply = run(unattended, addRequest({filePath}));
-    EXPECT_EQ(linesOf(*reply, true), QStringList({LocalizedText("IDS_BR_626"), LocalizedText("IDS_BR_620")}));
+    EXPECT_EQ(linesOf(*reply, true), QStringList({LocalizedText(Text::chooseGroupNeedsDesktop), LocalizedText(Text::nothingAdded)}));
 }
 
 } // namespace

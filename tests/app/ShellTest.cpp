@@ -4,10 +4,12 @@
 #include "app/ManagerWindowPages.h"
 #include "app/OnboardingPage.h"
 #include "prefs/PreferencesPage.h"
+#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 #include "widgets/DimmingLayer.h"
 
 #include "ShellFixture.h"
+#include "store/TextKeys.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -33,16 +35,25 @@ protected:
         container->show();
         return *container;
     }
-    // Tabs keys times and checks the keys stay inside the first-group box.
+    // Tabs keys times and checks the keys stay with the first-group box and
+    // the page buttons, never reaching the page the box covers.
     QSet<QWidget *> tabWithinBox(Qt::Key key, int times)
     {
         QSet<QWidget *> reached;
         for (int press = 0; press < times; ++press) {
             QTest::keyClick(container->focusWidget(), key);
-            EXPECT_TRUE(container->firstGroupBox()->isAncestorOf(container->focusWidget()));
-            reached.insert(container->focusWidget());
+            QWidget *focus = container->focusWidget();
+            EXPECT_TRUE(container->firstGroupBox()->isAncestorOf(focus) || isPageButton(focus));
+            reached.insert(focus);
         }
         return reached;
+    }
+    bool isPageButton(QWidget *widget) const
+    {
+        for (int page = 0; page < ManagerWindowPages::pageCount; ++page)
+            if (container->pageButton(page) == widget)
+                return true;
+        return false;
     }
 
     std::unique_ptr<ManagerWindowPages> container;
@@ -105,6 +116,7 @@ TEST_F(ManagerWindowPagesTest, PageButtonsSwitchPagesThatKeepTheirState)
             EXPECT_EQ(vc.isMarkerVisible(other), other == page);
     }
     EXPECT_EQ(vc.currentview(), groupsPage);
+    EXPECT_EQ(vc.focusWidget(), groupsPage) << "the groups page takes the keys as it shows";
     EXPECT_EQ(groupsPage->text(), u"typed"_qs);
     vc.showPage(ManagerWindowPages::utilityKitPage);
     EXPECT_EQ(vc.containerPage(), 0) << "a page without content is not shown";
@@ -138,8 +150,9 @@ TEST_F(ManagerWindowPagesTest, FirstGroupBoxLeadsToTheFirstGroup)
     vc.showPage(ManagerWindowPages::managerPage);
     box->btnCreateGroup_info();
 
+    box->txtfieldGroupname()->setText(u"   "_qs);
     box->findChild<QPushButton *>(u"btncreateGroupSecondbox"_qs)->click();
-    ASSERT_NE(vc.alert(), nullptr) << "an empty name is refused";
+    ASSERT_NE(vc.alert(), nullptr) << "a name of spaces only is refused as an empty one";
     EXPECT_TRUE(vc.blackLayer().isHeld());
     static_cast<QMessageBox *>(vc.alert())->buttons().first()->click();
     EXPECT_FALSE(vc.blackLayer().isHeld());
@@ -163,9 +176,9 @@ TEST_F(ManagerWindowPagesTest, TheKeyboardStaysInTheFirstGroupBox)
     auto *start = box->findChild<QPushButton *>(u"btncreateGroup_infobox"_qs);
     EXPECT_EQ(vc.focusWidget(), start) << "the box has the keys when it shows";
 
-    // Tab never reaches the page buttons or the page under the box.
-    tabWithinBox(Qt::Key_Tab, 4);
-    tabWithinBox(Qt::Key_Backtab, 4);
+    // Tab reaches the page buttons, never the page under the box.
+    EXPECT_TRUE(tabWithinBox(Qt::Key_Tab, 6).contains(vc.pageButton(ManagerWindowPages::preferencesPage)));
+    EXPECT_TRUE(tabWithinBox(Qt::Key_Backtab, 6).contains(start));
     start->setFocus();
     QTest::keyClick(start, Qt::Key_Return);
     ASSERT_TRUE(box->isCreationStep()) << "Return steps on";
@@ -175,6 +188,37 @@ TEST_F(ManagerWindowPagesTest, TheKeyboardStaysInTheFirstGroupBox)
     QTest::keyClick(vc.focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "Escape closes the box";
     EXPECT_TRUE(context->favorites.groups().isEmpty());
+
+    // Also with the focus on a page button.
+    vc.showPage(ManagerWindowPages::managerPage);
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    vc.pageButton(ManagerWindowPages::aboutPage)->setFocus();
+    QTest::keyClick(vc.focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing());
+}
+
+TEST_F(ManagerWindowPagesTest, TheFirstGroupBoxCoversTheGroupsPageOnlyAndThePageButtonsStayUsable)
+{
+    ManagerWindowPages &vc = makeContainer();
+    vc.showPage(ManagerWindowPages::managerPage);
+    ASSERT_TRUE(vc.isFirstGroupBoxShowing());
+    for (const QSize size : {QSize(800, 500), QSize(640, 420)}) {
+        vc.resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(vc.firstGroupBox()->geometry(), vc.currentview()->parentWidget()->geometry());
+        for (int page = 0; page < ManagerWindowPages::pageCount; ++page) {
+            QPushButton *button = vc.pageButton(page);
+            if (button->isVisibleTo(&vc)) {
+                EXPECT_EQ(vc.childAt(button->mapTo(&vc, button->rect().center())), button) << page;
+            }
+        }
+    }
+    QPushButton *preferences = vc.pageButton(ManagerWindowPages::preferencesPage);
+    QTest::mouseClick(preferences, Qt::LeftButton);
+    EXPECT_EQ(vc.containerPage(), ManagerWindowPages::preferencesPage);
+    EXPECT_FALSE(vc.isFirstGroupBoxShowing()) << "the box steps aside on other pages";
+    QTest::mouseClick(vc.pageButton(ManagerWindowPages::managerPage), Qt::LeftButton);
+    EXPECT_TRUE(vc.isFirstGroupBoxShowing()) << "and comes back while no group exists";
 }
 
 class ManagerWindowTest : public ShellFixture
@@ -275,6 +319,19 @@ TEST_F(ManagerWindowTest, KeysReachTheRecorderOnlyWhileItRecordsOnThePreferences
     EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
     EXPECT_FALSE(recorder->isRecordingShortcut());
     EXPECT_FALSE(w.watchesKeysForRecorder());
+
+    // Tab leaves the recorder: the focus moves on and the shortcut stays.
+    auto *record = prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs);
+    QApplication::setActiveWindow(&w);
+    record->setFocus();
+    record->click();
+    QTest::keyClick(record, Qt::Key_Tab);
+    EXPECT_FALSE(recorder->isRecordingShortcut());
+    EXPECT_NE(QApplication::focusWidget(), record);
+    EXPECT_EQ(preferences().stringForKey(StoreKeys::shortcutKey), u"w"_qs);
+    EXPECT_EQ(hotKeys->registrations.size(), 1) << "registered again";
+    EXPECT_EQ(prefs->findChild<QLabel *>(u"lblshortcut"_qs)->accessibleName(),
+              LocalizedText(Text::globalShortcutWithValue).arg(u"Ctrl+Alt+W"_qs));
 
     // Leaving the page ends a recording; keys then go to the page again.
     prefs->findChild<QPushButton *>(u"btntypeShortcut"_qs)->click();

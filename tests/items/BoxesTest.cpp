@@ -8,6 +8,7 @@
 #include "items/FileOrFolderDialog.h"
 #include "items/NoteBox.h"
 #include "store/ColorText.h"
+#include "store/TextKeys.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -42,7 +43,7 @@ TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
     auto *message = child<QLabel>(box, "lblalertBookmark");
 
     QTest::mouseClick(child<QPushButton>(box, "btnadd_boxaddWebBookmark"), Qt::LeftButton);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::titleMissing));
     EXPECT_EQ(added.size() + closed.size(), 0);
     title->setText("Docs");
 
@@ -76,7 +77,7 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     QSignalSpy closed(&box, &NoteBox::closeRequested);
     child<QLineEdit>(box, "txtFieldTitle_textfile")->setText("Shopping");
     QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
-    EXPECT_EQ(child<QLabel>(box, "lblalerttextnote")->text(), LocalizedText("IDS_BR_104"));
+    EXPECT_EQ(child<QLabel>(box, "lblalerttextnote")->text(), LocalizedText(Text::noteTextMissing));
 
     // Blank lines, non-breaking spaces, a line separator and a tab are kept character for character.
     const QString typed = QStringLiteral("milk\n\ntea ☕ Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
@@ -86,6 +87,31 @@ TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
     EXPECT_EQ(closed.size(), 1);
     EXPECT_EQ(contentOf(favorites.items("Home").value(0).target()), typed.toUtf8());
     EXPECT_TRUE(text->toPlainText().isEmpty());
+}
+
+TEST_F(BoxesTest, TabTypesATabInTheNoteOnlyAndCtrlTabLeavesIt)
+{
+    NoteBox box(adder, palette);
+    box.reset("Home");
+    box.show();
+    box.activateWindow();
+    auto *title = child<QLineEdit>(box, "txtFieldTitle_textfile");
+    auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
+    title->setFocus();
+    QTest::keyClick(title, Qt::Key_Tab);
+    EXPECT_TRUE(box.focusWidget() == text) << "Tab in the title goes on to the note";
+    EXPECT_TRUE(title->text().isEmpty());
+    QTest::keyClicks(text, "a");
+    QTest::keyClick(text, Qt::Key_Tab);
+    QTest::keyClicks(text, "b");
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("a\tb"));
+    EXPECT_TRUE(box.focusWidget() == text);
+    QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_FALSE(box.focusWidget() == text) << "Ctrl+Tab leaves the note";
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("a\tb"));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_TRUE(box.focusWidget() == title) << "Ctrl+Shift+Tab goes back to the title";
 }
 
 TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
@@ -111,7 +137,7 @@ TEST_F(BoxesTest, EachBoxNamesTheGroupItAddsTo)
         box.reset("Holiday 2025");
         auto *line = child<QLabel>(box, "lbltargetGroup");
         ASSERT_TRUE(line);
-        EXPECT_EQ(line->text(), LocalizedText("IDS_BR_263").arg("Holiday 2025"));
+        EXPECT_EQ(line->text(), LocalizedText(Text::inGroup).arg("Holiday 2025"));
         // Screen readers find every field and button by name.
         for (QLineEdit *field : box.template findChildren<QLineEdit *>())
             EXPECT_FALSE(field->accessibleName().isEmpty()) << field->objectName().toStdString();

@@ -5,13 +5,16 @@
 #include "platform/FakePreferencesStore.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -157,9 +160,36 @@ TEST(CharacterPalette, GroupButtonsAreNamedInTheInterfaceLanguage)
         EXPECT_EQ(button->accessibleName(), button->toolTip()) << "a screen reader reads the group, not the emoji";
         names.append(button->accessibleName());
     }
-    EXPECT_TRUE(names.contains(LocalizedText("IDS_BR_304"))) << names.join(u", ").toStdString();
-    EXPECT_TRUE(names.contains(LocalizedText("IDS_BR_312")));
+    EXPECT_TRUE(names.contains(LocalizedText(Text::emojiSmileys))) << names.join(u", ").toStdString();
+    EXPECT_TRUE(names.contains(LocalizedText(Text::emojiFlags)));
     EXPECT_FALSE(names.contains(u"Flags"_qs));
+}
+
+TEST(CharacterPalette, TabReachesEveryGroupButtonAndSpaceJumpsToItsGroup)
+{
+    FakePreferencesStore preferences;
+    CharacterPalette palette(preferences);
+    QLineEdit target;
+    palette.popUp(nullptr, &target);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&palette));
+    auto *search = palette.findChild<QLineEdit *>(QStringLiteral("searchCharacters"));
+    auto *list = palette.findChild<QListView *>(QStringLiteral("characterList"));
+    ASSERT_EQ(QApplication::focusWidget(), search);
+
+    const QList<QToolButton *> buttons = palette.findChildren<QToolButton *>();
+    QList<QToolButton *> reached;
+    for (int press = 0; press < buttons.size() + 1; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (auto *button = qobject_cast<QToolButton *>(QApplication::focusWidget()))
+            reached.append(button);
+    }
+    EXPECT_EQ(reached.size(), buttons.size());
+
+    // A group's button, pressed from the keyboard, shows its first character at the top.
+    QToolButton *group = reached.value(2);
+    ASSERT_TRUE(group);
+    QTest::keyClick(group, Qt::Key_Space);
+    EXPECT_EQ(list->indexAt(QPoint(5, 5)).data().toString(), group->text());
 }
 
 TEST(PopupPlacement, PaletteAndColourChooserOpenWhollyOnScreenNearItsEdges)

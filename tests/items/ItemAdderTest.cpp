@@ -53,11 +53,11 @@ TEST_F(ItemAdderTest, UidsAdvanceOncePerItemAndRefusalsStoreNothing)
     const qint64 fourth = (*adder.addColor("Home", "Blue", Qt::blue).item).uid().value_or(0);
     EXPECT_EQ(QList<qint64>({first, second, third, fourth}), QList<qint64>({42, 43, 44, 45}));
 
-    EXPECT_EQ(adder.addBookmark("Home", "", "example.com").errorKey, QStringLiteral("IDS_BR_102"));
-    EXPECT_EQ(adder.addBookmark("Home", "Site", "").errorKey, QStringLiteral("IDS_BR_103"));
-    EXPECT_EQ(adder.addNote("Home", "", "text").errorKey, QStringLiteral("IDS_BR_102"));
-    EXPECT_EQ(adder.addNote("Home", "Note", "").errorKey, QStringLiteral("IDS_BR_104"));
-    EXPECT_EQ(adder.addColor("Home", "", Qt::red).errorKey, QStringLiteral("IDS_BR_102"));
+    EXPECT_EQ(adder.addBookmark("Home", "", "example.com").errorKey, TextKey("IDS_BR_102"));
+    EXPECT_EQ(adder.addBookmark("Home", "Site", "").errorKey, TextKey("IDS_BR_103"));
+    EXPECT_EQ(adder.addNote("Home", "", "text").errorKey, TextKey("IDS_BR_102"));
+    EXPECT_EQ(adder.addNote("Home", "Note", "").errorKey, TextKey("IDS_BR_104"));
+    EXPECT_EQ(adder.addColor("Home", "", Qt::red).errorKey, TextKey("IDS_BR_102"));
     EXPECT_EQ(preferences.integerForKey(StoreKeys::uniqueid), 45);
     EXPECT_EQ(favorites.items("Home").size(), 4);
     EXPECT_EQ(filesInSupportFolder().size(), 1); // the one note
@@ -81,7 +81,7 @@ TEST_F(ItemAdderTest, ANoteIsRefusedWhenTheSupportFolderCannotBeWritten)
     ItemAdder blockedAdder({favorites, blocked, bookmarks, sortSettings, links, fetcher});
 
     const ItemResult result = blockedAdder.addNote("Work", "Lost?", "Important text");
-    EXPECT_EQ(result.errorKey, QStringLiteral("IDS_BR_38"));
+    EXPECT_EQ(result.errorKey, TextKey("IDS_BR_38"));
     EXPECT_TRUE(result.message().contains(unwritable)) << result.message().toStdString();
     EXPECT_FALSE(favorites.hasItemList("Work"));
     EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::uniqueid));

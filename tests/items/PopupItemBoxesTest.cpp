@@ -5,7 +5,10 @@
 #include "quicklist/QuickListPage.h"
 #include "quicklist/QuickListView.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +91,48 @@ TEST_F(PopupItemBoxesTest, AnItemAddedToACollapsedGroupExpandsIt)
     EXPECT_EQ(view->model()->rowCount(), 4);
     for (QMenu *menu : popup.findChildren<QMenu *>())
         menu->close();
+}
+
+TEST_F(PopupItemBoxesTest, FilesAndWebAddressesDroppedOnARowJoinItsGroup)
+{
+    popup.showPopover(QRect());
+    auto *view = popup.findChild<QuickListView *>();
+    ASSERT_TRUE(view);
+    // A drag over row, then the drop if it was taken.
+    const auto drop = [view](int row, const QList<QUrl> &urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        enter.ignore();
+        QApplication::sendEvent(view->viewport(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+        dropped.ignore();
+        QApplication::sendEvent(view->viewport(), &dropped);
+        return dropped.isAccepted();
+    };
+    const QString file = folder.filePath("report.pdf");
+    QFile(file).open(QIODevice::WriteOnly);
+
+    // On the "Home" heading: a file and a web address; a mail address is not for the popup.
+    EXPECT_TRUE(drop(1, {QUrl::fromLocalFile(file), QUrl("https://www.example.org/page"), QUrl("mailto:a@b.org")}));
+    QStringList titles = storedTitles("Home");
+    titles.sort();
+    EXPECT_EQ(titles, QStringList({"example.org", "report.pdf"}));
+    for (const Item &added : favorites.items("Home"))
+        EXPECT_EQ(added.kind(), added.title() == "example.org" ? ItemKind::bookmark : ItemKind::normalFile);
+    EXPECT_TRUE(storedTitles("Work").isEmpty());
+    EXPECT_FALSE(drop(0, {QUrl("mailto:a@b.org")})) << "nothing to add";
+
+    // On an item's row, and on a search result: the group it is in.
+    ASSERT_EQ(view->model()->index(2, 0).data().toString(), "example.org");
+    EXPECT_TRUE(drop(2, {QUrl("http://news.example.com")}));
+    page.searchFor("news");
+    EXPECT_TRUE(drop(0, {QUrl::fromLocalFile(folder.path())}));
+    EXPECT_EQ(storedTitles("Home").size(), 4);
+    EXPECT_TRUE(storedTitles("Work").isEmpty());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "manager/ManagerPage.h"
 #include "manager/ManagerServices.h"
 #include "store/ColorText.h"
+#include "store/FavoritesHistory.h"
 #include "store/FileBookmarks.h"
 #include "support/FavoritesFixture.h"
 #include "widgets/DimmingLayer.h"
@@ -31,7 +32,8 @@ protected:
 
     ManagerServices services()
     {
-        return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
+        return {favorites,   supportFiles,       bookmarks, sortSettings, links, fetcher,
+                preferences, desktop.services(), picker,    &history};
     }
 
     // The manager page's decisions without its widgets.
@@ -111,6 +113,7 @@ protected:
 
     FileBookmarks bookmarks{preferences};
     FaviconFetcher fetcher;
+    FavoritesHistory history{favorites, supportFiles, sortSettings, links};
     std::unique_ptr<QWidget> window;
     DimmingLayer *layer = nullptr;
     ManagerPage *page = nullptr;

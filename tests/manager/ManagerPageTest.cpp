@@ -1,5 +1,6 @@
 #include "ManagerFixture.h"
 
+#include "items/AddItemPanel.h"
 #include "items/ItemEditor.h"
 #include "manager/GroupRowDelegate.h"
 #include "manager/GroupsModel.h"
@@ -8,6 +9,7 @@
 #include "manager/ItemsModel.h"
 #include "manager/ItemsPane.h"
 #include "manager/PreviewWindow.h"
+#include "store/TextKeys.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -19,6 +21,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionViewItem>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -53,12 +58,12 @@ protected:
     }
     template <typename T> T *child(const char *name) const { return page->findChild<T *>(QString::fromLatin1(name)); }
     QMessageBox *alert() const { return page->findChild<QMessageBox *>(QStringLiteral("managerAlert")); }
-    void answer(QMessageBox *box, const char *key)
+    void answer(QMessageBox *box, TextKey key)
     {
         ASSERT_TRUE(box);
         const QList<QAbstractButton *> buttons = box->buttons();
         const auto button = std::find_if(buttons.begin(), buttons.end(), [key](auto *b) { return b->text() == LocalizedText(key); });
-        ASSERT_NE(button, buttons.end()) << "no button " << key;
+        ASSERT_NE(button, buttons.end()) << "no button " << key.key();
         (*button)->click();
         QCoreApplication::processEvents();
     }
@@ -112,7 +117,7 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     auto *search = child<QLineEdit>("searchtextfield");
     EXPECT_TRUE(search->hasFocus());
     QTest::keyClicks(search, QStringLiteral("zzz"));
-    EXPECT_EQ(items->emptyText(), LocalizedText("IDS_BR_320"));
+    EXPECT_EQ(items->emptyText(), LocalizedText(Text::noSearchMatches));
     search->setText(QStringLiteral("REP"));
     EXPECT_EQ(column(items), QStringList{"report"});
     // Down goes on to the first result; it stays chosen when the search ends.
@@ -211,6 +216,121 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     EXPECT_FALSE(child<QToolButton>("btnAddRemoveGroup_remove")->isEnabled());
 }
 
+TEST_F(ManagerPageTest, KeysActOnTheRowWithTheFocusAndThePageKeysWorkAnywhere)
+{
+    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("a"), 1, QStringLiteral("FF0000")), colorItem(QStringLiteral("b"), 2, QStringLiteral("00FF00")),
+                                      colorItem(QStringLiteral("c"), 3, QStringLiteral("0000FF"))});
+    addGroup(QStringLiteral("Home"));
+    sortSettings.itemSortAscending = true;
+    open();
+
+    // Focusing the page (as showing it does) gives the keys to the groups list.
+    page->setFocus();
+    EXPECT_TRUE(groups->hasFocus());
+    press(groups, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(page->itemsPane().searchField()->hasFocus());
+    press(page->itemsPane().searchField(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(picker.isVisible()) << "Ctrl+T from the search field";
+    press(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(groups->hasFocus());
+
+    // A current row without the selection (as a reset leaves it) is selected
+    // when the list gets the focus; the keys act on it and Down moves from it.
+    items->selectionModel()->clearSelection();
+    items->selectionModel()->setCurrentIndex(items->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    items->selectionModel()->clearSelection();
+    items->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(items->selectedRow(), 1);
+    press(items, Qt::Key_F2);
+    auto *panel = page->findChild<AddItemPanel *>();
+    ASSERT_TRUE(panel && panel->isVisible()) << "F2 edits the row with the focus";
+    EXPECT_EQ(panel->findChild<QLineEdit *>(QStringLiteral("txtfieldTitle"))->text(), QStringLiteral("b"));
+    panel->reject();
+    QCoreApplication::processEvents();
+    items->setFocus();
+    press(items, Qt::Key_Down);
+    EXPECT_EQ(items->selectedRow(), 2);
+    EXPECT_EQ(items->currentIndex().row(), 2);
+
+    // The row with the focus is framed also when selected, in both lists.
+    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = QRect(0, 0, 200, 48);
+        option.state &= ~QStyle::State_HasFocus;
+        option.state |= QStyle::State_Selected | QStyle::State_Active;
+        const auto render = [&](QStyle::State extra) {
+            QImage image(option.rect.size(), QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            QStyleOptionViewItem framed = option;
+            framed.state |= extra;
+            view->itemDelegate()->paint(&painter, framed, view->model()->index(0, 0));
+            painter.end();
+            return image;
+        };
+        const QImage focused = render(QStyle::State_HasFocus);
+        const QImage plain = render({});
+        int framePixels = 0;
+        for (int y = 0; y < 48; ++y)
+            framePixels += focused.pixel(2, y) != plain.pixel(2, y);
+        EXPECT_GT(framePixels, 10) << view->objectName().toStdString();
+    }
+}
+
+TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
+{
+    addGroup(QStringLiteral("Work"), {item(QStringLiteral("memo"), 1)});
+    addGroup(QStringLiteral("Home"));
+    open();
+    struct Case
+    {
+        QAbstractItemView *list;
+        QString message;
+        QStringList kept;
+    };
+    groups->setCurrentIndex(groups->model()->index(int(column(groups).indexOf(QStringLiteral("Work"))), 0));
+    items->setCurrentIndex(items->model()->index(0, 0));
+    for (const Case &c : {Case{groups, LocalizedText(Text::deleteNamedGroupQuestion).arg(QStringLiteral("Work")), storedGroupTitles()},
+                          Case{items, LocalizedText(Text::removeItemQuestion), storedItemTitles(QStringLiteral("Work"))}}) {
+        c.list->setFocus();
+        press(c.list, Qt::Key_Delete);
+        ASSERT_TRUE(alert());
+        EXPECT_EQ(alert()->text(), c.message);
+        ASSERT_TRUE(alert()->defaultButton());
+        EXPECT_EQ(alert()->defaultButton()->text(), LocalizedText(Text::cancelAlert));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(alert() && alert()->isVisible());
+        EXPECT_EQ(c.list == groups ? storedGroupTitles() : storedItemTitles(QStringLiteral("Work")), c.kept);
+    }
+
+    // Shift+F10 opens a row's menu, as the Menu key does.
+    for (const auto &[list, menuName] : {std::pair{static_cast<QAbstractItemView *>(groups), "groupsMenu"},
+                                          {static_cast<QAbstractItemView *>(items), "listMenu"}}) {
+        list->setFocus();
+        press(list, Qt::Key_F10, Qt::ShiftModifier);
+        QMenu *menu = page->findChild<QMenu *>(QString::fromLatin1(menuName));
+        ASSERT_TRUE(menu) << menuName;
+        menu->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A name of spaces only is refused like an empty one.
+    groups->setCurrentIndex(groups->model()->index(0, 0));
+    const QStringList before = storedGroupTitles();
+    EXPECT_EQ(page->groups().rename(0, QStringLiteral("   ")), ManagerGroups::Rename::restored);
+    EXPECT_EQ(storedGroupTitles(), before);
+
+    // A group change ends a search: the field is emptied, its clear button goes with the text.
+    QLineEdit *search = page->itemsPane().searchField();
+    search->setText(QStringLiteral("memo"));
+    QSignalSpy cleared(search, &QLineEdit::textChanged);
+    page->groups().selectGroup(before.indexOf(QStringLiteral("Work")) == 0 ? 1 : 0);
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_EQ(cleared.count(), 1) << "the clear button follows the field's text changes";
+}
+
 TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheOther)
 {
     const QString work = QStringLiteral("Work");
@@ -221,7 +341,7 @@ TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheO
     groups->setFocus();
     press(groups, Qt::Key_Delete);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_500").arg(work));
+    EXPECT_EQ(alert()->informativeText(), LocalizedText(Text::sharedItemsKept).arg(work));
     answer(alert(), "IDS_BR_77");
     EXPECT_EQ(column(groups), QStringList{work});
     EXPECT_EQ(column(items), (QStringList{"memo", "report"}));
@@ -229,7 +349,7 @@ TEST_F(ManagerPageTest, DeletingOneOfGroupsSharingATitleSaysTheItemsStayWithTheO
     // The last one of them says what deleting always says.
     press(groups, Qt::Key_Delete);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->informativeText(), LocalizedText("IDS_BR_76"));
+    EXPECT_EQ(alert()->informativeText(), LocalizedText(Text::deleteGroupDetail));
     answer(alert(), "IDS_BR_78");
 }
 
@@ -273,7 +393,8 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     QStringList enabled;
     for (QAction *action : menu->actions())
         enabled.append(action->isEnabled() ? action->text() : QString());
-    EXPECT_EQ(enabled, (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
+    // (Undo and Redo follow, after a separator.)
+    EXPECT_EQ(enabled.mid(0, 5), (QStringList{"Edit", "", "", "Remove", "Pin to Top"}));
     menu->actions().at(4)->trigger();
     menu->close();
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).first(), QStringLiteral("site"));
@@ -299,7 +420,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     items->setCurrentIndex(items->model()->index(0, 0));
     press(items, Qt::Key_Return);
     ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->text(), LocalizedText("IDS_BR_321"));
+    EXPECT_EQ(alert()->text(), LocalizedText(Text::itemTargetMissing));
     EXPECT_TRUE(alert()->informativeText().contains(gone));
     answer(alert(), "IDS_BR_2");
 
@@ -307,7 +428,7 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     replaceItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().Items_doubleclicked();
-    EXPECT_EQ(QToolTip::text(), LocalizedText("IDS_BR_27"));
+    EXPECT_EQ(QToolTip::text(), LocalizedText(Text::colourCodeCopied));
 }
 
 TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
@@ -398,7 +519,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     reorder({"Mid", "Zeta", "Alpha"});
     QWidget *swatch = nullptr;
     ASSERT_TRUE((swatch = openByKey(2)));
-    EXPECT_EQ(swatch->accessibleName(), LocalizedText("IDS_BR_373"));
+    EXPECT_EQ(swatch->accessibleName(), LocalizedText(Text::colourGreen));
     press(swatch, Qt::Key_Right);
     press(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(colorOf(QStringLiteral("Alpha")), ColorText::fromColor(swatches.at(4)));
@@ -427,7 +548,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
     QAccessibleInterface *row = list->child(2);
     ASSERT_TRUE(row && row->actionInterface());
     EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("Mid"));
-    const QString action = LocalizedText("IDS_BR_377");
+    const QString action = LocalizedText(Text::changeColourTag);
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(action), QStringList{"Ctrl+T"});
     row->actionInterface()->doAction(action);
     ASSERT_TRUE(picker.isVisible());
@@ -457,11 +578,11 @@ TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePrev
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     ASSERT_EQ(column(items), (QStringList{"Brand", longName}));
-    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText("IDS_BR_64"));
+    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText(Text::edit));
     EXPECT_EQ(tipAt(items, rowRect(items, 0).center()), QString());
     EXPECT_TRUE(tipAt(items, rowRect(items, 1).center()).startsWith(longName));
     EXPECT_EQ(tipAt(groups, GroupRowDelegate::partRect(rowRect(groups, 0), GroupRowDelegate::Part::color).center()),
-              LocalizedText("IDS_BR_377") + QStringLiteral(" (Ctrl+T)"));
+              LocalizedText(Text::changeColourTag) + QStringLiteral(" (Ctrl+T)"));
 
     // Space closes the preview whatever it shows (a text's own view would take it to turn the page).
     const QString picture = savedPicture(QStringLiteral("photo.png"), 300, 200);

@@ -7,6 +7,7 @@
 #include "items/ItemEditor.h"
 #include "manager/ItemPanels.h"
 #include "manager/ItemsPane.h"
+#include "store/TextKeys.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -60,9 +61,9 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_FALSE(QFile::exists(oldBody));
 
     // Refusals and a vanished item change nothing.
-    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey, u"IDS_BR_104"_qs);
-    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, u"IDS_BR_183"_qs);
-    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, u"IDS_BR_188"_qs);
+    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey, TextKey("IDS_BR_104"));
+    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_183"));
+    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_188"));
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
 }
@@ -80,7 +81,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     auto *message = panelChild<QLabel>(panel, "lblalert");
 
     QTest::keyClick(title, Qt::Key_Return);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_102"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::titleMissing));
     QTest::keyClicks(title, QStringLiteral("News"));
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_TRUE(panel->isVisible()); // without an address
@@ -109,7 +110,7 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     page->itemsPane().panels().AddWebBookmark();
     QTest::keyClicks(title, QStringLiteral("Later"));
     QTest::keyClick(title, Qt::Key_Return);
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_103"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::webAddressMissing));
     QTest::keyClick(title, Qt::Key_Escape);
 
     // Editing a bookmark: its name comes selected, its long address shows from the start (the site).
@@ -138,7 +139,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
     QAccessibleInterface *row = list->child(blueRow);
     ASSERT_TRUE(row && row->actionInterface());
     EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("0000FF"));
-    const QString edit = LocalizedText("IDS_BR_64");
+    const QString edit = LocalizedText(Text::edit);
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
     row->actionInterface()->doAction(edit);
     auto *panel = page->findChild<AddItemPanel *>();
@@ -198,7 +199,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->setText(QStringLiteral("lost"));
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
-    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText("IDS_BR_182").section(QLatin1Char('%'), 0, 0)));
+    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 4)->target(), folder.filePath(QStringLiteral("gone.txt")));
@@ -214,7 +215,7 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt")); // to be typed over
     name->clear();
     QTest::keyClick(name, Qt::Key_Return);
-    EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText("IDS_BR_102"));
+    EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText(Text::titleMissing));
     QTest::keyClicks(name, QStringLiteral(" Annual report "));
     QTest::keyClick(name, Qt::Key_Return);
     Item renamed = file;

@@ -11,6 +11,7 @@
 #include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 #include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
@@ -142,7 +143,7 @@ TEST_F(PreferencesPageTest, ShortcutRowFollowsTheRecorder)
     expectIdle(true);
 
     clear->click();
-    EXPECT_EQ(label->text(), LocalizedText("IDS_BR_83"));
+    EXPECT_EQ(label->text(), LocalizedText(Text::shortcutNotSet));
     EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
 }
 
@@ -152,9 +153,9 @@ TEST_F(PreferencesPageTest, TheRowSaysWhatTheDesktopBoundOrHowToToggleWithoutGra
     storeCtrlAltK();
     makePage();
     auto *note = child<QLabel>("lblbindingNote");
-    EXPECT_EQ(note->text(), LocalizedText("IDS_BR_282"));
+    EXPECT_EQ(note->text(), LocalizedText(Text::shortcutNotBoundYet));
     service.bind(u"Ctrl+Alt+K"_qs);
-    EXPECT_EQ(note->text(), LocalizedText("IDS_BR_281").arg(u"Ctrl+Alt+K"_qs));
+    EXPECT_EQ(note->text(), LocalizedText(Text::shortcutBoundByDesktop).arg(u"Ctrl+Alt+K"_qs));
     child<QToolButton>("btnrefreshShortcut")->click();
     EXPECT_FALSE(note->isVisible());
 

@@ -3,9 +3,14 @@
 #include "quicklist/ItemActions.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
+#include "store/TextKeys.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
+
+#include <unistd.h>
 
 #include <memory>
 
@@ -165,9 +170,9 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     favorites.setItems("G", QList<Item>{item("new", 4)} + items);
     quickList.reloadQuickList();
     actions.setClickedRow(rowTitled("site"));
-    use(removeMenu, LocalizedText("IDS_BR_117"));
+    use(removeMenu, LocalizedText(Text::removeItemMenu));
     EXPECT_EQ(titlesOf(favorites.items("G")), QStringList({"new", "site", "memo"}));
-    use(copyMenu, LocalizedText("IDS_BR_116"));
+    use(copyMenu, LocalizedText(Text::copyColourCode));
     EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
 }
 
@@ -204,4 +209,34 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
     const std::unique_ptr<QMenu> menu(QuickListMenus::folderContentsMenu(cut, actions, nullptr));
     menu->actions().last()->trigger();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir));
+}
+
+TEST_F(ItemActionsTest, AnUnreadableFolderSaysSoAndALongFolderMenuIsOneScrollingColumn)
+{
+    const QString dir = folder.filePath("Long");
+    for (int n = 0; n < ItemActions::folderMenuLimit; ++n)
+        writeFile(QStringLiteral("%1/file %2.txt").arg(dir).arg(n));
+    std::unique_ptr<QMenu> menu(QuickListMenus::folderContentsMenu(ItemActions::listFolder(dir, true), actions, nullptr));
+    const QList<QAction *> entries = menu->actions();
+    ASSERT_EQ(entries.size(), ItemActions::folderMenuLimit);
+    menu->popup(QPoint(0, 0));
+    EXPECT_LE(menu->height(), QGuiApplication::primaryScreen()->availableGeometry().height());
+    for (QAction *entry : entries)
+        ASSERT_EQ(menu->actionGeometry(entry).left(), menu->actionGeometry(entries.first()).left()) << "one column";
+    menu->close();
+
+    ItemActions::FolderListing unreadable;
+    unreadable.folder = dir;
+    unreadable.unreadable = true;
+    menu.reset(QuickListMenus::folderContentsMenu(unreadable, actions, nullptr));
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().first()->text(), "This folder cannot be read");
+    EXPECT_FALSE(menu->actions().first()->isEnabled());
+    // Permissions bind every user but the superuser.
+    if (geteuid() != 0) {
+        QFile::setPermissions(dir, QFileDevice::Permissions());
+        EXPECT_TRUE(ItemActions::listFolder(dir, true).unreadable);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    EXPECT_FALSE(ItemActions::listFolder(dir, true).unreadable);
 }

@@ -47,4 +47,32 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
     EXPECT_EQ(PopupKeys::rowAfterSearch(0), -1);
 }
 
+TEST(PopupKeysTest, TheKeysReachEveryPaintedControlOfTheHighlightedRow)
+{
+    using State = PopupKeys::State;
+    const State expanded{.rowCount = 5, .hoverRow = 1, .hoverIsHeading = true, .hoverIsExpanded = true};
+    const State collapsed{.rowCount = 5, .hoverRow = 1, .hoverIsHeading = true};
+    const State folder{.rowCount = 5, .hoverRow = 3, .hoverOpensFolderMenu = true};
+    const State file{.rowCount = 5, .hoverRow = 3};
+    State typing = collapsed;
+    typing.inSearchField = true;
+    State folderWhileTyping = folder;
+    folderWhileTyping.inSearchField = true;
+    const struct { State state; int key; Qt::KeyboardModifiers modifiers; Decision expected; } cases[] = {
+        {expanded, Qt::Key_Left, {}, {Action::collapse, 1}}, {expanded, Qt::Key_Right, {}, {Action::consume}},
+        {collapsed, Qt::Key_Right, {}, {Action::expand, 1}}, {collapsed, Qt::Key_Left, {}, {Action::consume}},
+        {folder, Qt::Key_Right, {}, {Action::folderContents, 3}}, {folder, Qt::Key_Menu, {}, {Action::contextMenu, 3}},
+        {file, Qt::Key_Right, {}, {Action::none}}, {file, Qt::Key_Left, {}, {Action::none}},
+        {expanded, Qt::Key_T, Qt::ControlModifier, {Action::colorTagPicker, 1}},
+        {typing, Qt::Key_T, Qt::ControlModifier, {Action::colorTagPicker, 1}},
+        {file, Qt::Key_T, Qt::ControlModifier, {Action::none}},
+        {expanded, Qt::Key_Left, Qt::ShiftModifier, {Action::none}},
+        // In the search field the arrows move the caret.
+        {typing, Qt::Key_Right, {}, {Action::none}}, {folderWhileTyping, Qt::Key_Right, {}, {Action::none}},
+        {State{5, -1}, Qt::Key_Right, {}, {Action::none}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PopupKeys::keyPressed(c.state, c.key, c.modifiers, {}), c.expected) << "key " << c.key;
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "quicklist/QuickListView.h"
 #include "store/ColorText.h"
+#include "store/TextKeys.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -148,8 +149,8 @@ TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     EXPECT_FALSE(vc->isPopoverShown());
 
     vc->showPopover(QRect());
-    ASSERT_TRUE(menu = contextMenu(1)); // "Big": open with
-    menu->actions().at(0)->menu()->actions().at(0)->trigger();
+    ASSERT_TRUE(menu = contextMenu(1)); // "Big": its contents, a separator, open with
+    menu->actions().at(2)->menu()->actions().at(0)->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(desktop.applications.launched.size(), 1);
     EXPECT_FALSE(vc->isPopoverShown());
@@ -163,10 +164,10 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     ASSERT_TRUE(add && name && message);
     child<QToolButton>("btncreateGroup")->click();
     add->click();
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_121"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::groupNameEmpty));
     QTest::keyClicks(name, "Web");
     add->click();
-    EXPECT_EQ(message->text(), LocalizedText("IDS_BR_69"));
+    EXPECT_EQ(message->text(), LocalizedText(Text::groupNamesMustBeUnique));
     EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
     name->setText("Other");
     child<QPushButton>("btncancel_boxaddGroup")->click();
@@ -176,7 +177,7 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     favorites.setGroups(QList<Group>());
     vc->quickListPage().reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
-    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText("IDS_BR_261"));
+    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText(Text::noGroupsYet));
     child<QPushButton>("btncreateFirstGroup")->click();
     ASSERT_TRUE(vc->quickListPage().subViewAdded());
     EXPECT_TRUE(name->text().isEmpty());
@@ -277,6 +278,44 @@ TEST_F(PopupWindowTest, AddItemMenuTargetsTheHeadingsGroup)
     EXPECT_FALSE(vc->quickListPage().subViewAdded() || box->isVisible());
 }
 
+TEST_F(PopupWindowTest, TheKeyboardFoldsHeadingsPicksTagsAndListsFolders)
+{
+    const QString big = folder.filePath("Big");
+    QDir().mkpath(big + "/Inner");
+    favorites.setItems("Apps", {fileItem("Big", 9, big)});
+    vc->quickListPage().reloadQuickList();
+    ASSERT_EQ(rowTitles(), QStringList({"Apps", "Big", "Web", "Colours", "Brand green"}));
+
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Left);
+    EXPECT_EQ(rowTitles(), QStringList({"Apps", "Web", "Colours", "Brand green"}));
+    QTest::keyClick(vc.get(), Qt::Key_Left);
+    EXPECT_EQ(rowTitles().size(), 4) << "a collapsed group stays collapsed";
+    QTest::keyClick(vc.get(), Qt::Key_Right);
+    EXPECT_EQ(rowTitles().value(1), "Big");
+    EXPECT_EQ(view->hoverRow(), 0) << "the heading stays highlighted";
+
+    QTest::keyClick(vc.get(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_TRUE(picker.isVisible()) << "Ctrl+T opens the heading's colour tags";
+    picker.close();
+
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Right);
+    QMenu *menu = folderMenu();
+    ASSERT_TRUE(menu) << "Right lists a folder";
+    EXPECT_EQ(menu->actions().value(0)->text(), "Inner");
+    menu->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !openMenu("subItemsmenu"); }));
+
+    // The menu key's menu offers the folder's contents first.
+    QTest::keyClick(vc.get(), Qt::Key_Menu);
+    ASSERT_TRUE(menu = openMenu("tblmenu"));
+    EXPECT_EQ(menu->actions().value(0)->text(), LocalizedText(Text::showFolderContents));
+    menu->actions().value(0)->trigger();
+    menu->close();
+    EXPECT_TRUE(folderMenu());
+}
+
 TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
     QList<Item> many = favorites.items("Apps");
@@ -296,7 +335,16 @@ TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
     EXPECT_FALSE(vc->isPopoverShown()) << "opening an item closes the popup";
     vc->showPopover(QRect());
-    EXPECT_EQ(field->text(), "NEW") << "the search is still there when it opens again";
+    EXPECT_TRUE(field->text().isEmpty() && !field->isVisible()) << "a popup that opens starts with an empty search";
+    EXPECT_EQ(rowTitles().first(), "Apps");
+    QTest::keyClicks(vc.get(), "docs");
+    EXPECT_EQ(field->text(), "docs");
+    // A search that finds nothing says so, in place of the rows.
+    auto *noResults = child<QLabel>("lblnoResults");
+    EXPECT_TRUE(noResults->isVisible() && !view->isVisible());
+    EXPECT_EQ(noResults->text(), "No items match your search.");
+    field->setText("NEW");
+    EXPECT_TRUE(!noResults->isVisible() && view->isVisible());
 
     // The menu key opens the highlighted row's menu.
     QTest::keyClick(field, Qt::Key_Down);
@@ -319,7 +367,7 @@ TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
     QAccessibleInterface *popup = QAccessible::queryAccessibleInterface(vc.get());
     ASSERT_TRUE(popup);
     EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(popup), 0) << "a window of the application";
-    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText("IDS_BR_264"));
+    EXPECT_EQ(popup->text(QAccessible::Name), LocalizedText(Text::favouritesTitle));
 
     // The names of every descendant, the list's rows among them.
     QStringList named;
@@ -331,9 +379,64 @@ TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
                 nodes.append(child);
         }
     }
-    for (const QString &name : {LocalizedText("IDS_BR_26"), LocalizedText("IDS_BR_30"), LocalizedText("IDS_BR_135"),
-                                LocalizedText("IDS_BR_37"), QStringLiteral("Apps"), QStringLiteral("Brand green")})
+    for (const QString &name : {LocalizedText(Text::searchFavourites), LocalizedText(Text::newGroupTitle), LocalizedText(Text::sort),
+                                LocalizedText(Text::settings), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
+}
+
+TEST_F(PopupWindowTest, AScreenReaderFollowsTheHighlightAndActsOnEveryRow)
+{
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(vc.get());
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), LocalizedText(Text::favouritesTitle));
+    for (QToolButton *clear : child<QLineEdit>("searchtextfield")->findChildren<QToolButton *>())
+        EXPECT_EQ(clear->accessibleName(), LocalizedText(Text::clearSearch)) << "the search field's clear button";
+
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_TRUE(list->state().focusable);
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    QTest::keyClick(vc.get(), Qt::Key_Down);
+    // The highlighted row is the list's current item, focused while the
+    // popup has the keyboard.
+    QAccessibleInterface *row = list->child(1);
+    EXPECT_EQ(list->focusChild(), row);
+    EXPECT_TRUE(row->state().active && row->state().focused && !list->child(0)->state().active);
+    EXPECT_EQ(row->text(QAccessible::Name), rowTitles().at(1));
+
+    // A heading: expanded, folded by its action, with its + and its tag.
+    QAccessibleInterface *heading = list->child(0);
+    EXPECT_TRUE(heading->state().expandable && heading->state().expanded);
+    QAccessibleActionInterface *actions = heading->actionInterface();
+    ASSERT_TRUE(actions);
+    EXPECT_EQ(actions->keyBindingsForAction(LocalizedText(Text::collapseHeading)), QStringList({"Left"}));
+    actions->doAction(LocalizedText(Text::collapseHeading));
+    EXPECT_EQ(rowTitles().value(1), "Web");
+    EXPECT_TRUE(heading->state().collapsed);
+    EXPECT_TRUE(actions->actionNames().contains(LocalizedText(Text::expandHeading)));
+    actions->doAction(LocalizedText(Text::addItemToHeading));
+    ASSERT_TRUE(openMenu("itemmenu")) << "the heading's +";
+    openMenu("itemmenu")->close();
+    actions->doAction(LocalizedText(Text::changeColourTag));
+    EXPECT_TRUE(picker.isVisible()) << "the heading's colour tag";
+    picker.close();
+
+    // An item: open, its menu and that menu's entries.
+    const int green = int(rowTitles().indexOf("Brand green"));
+    actions = list->child(green)->actionInterface();
+    ASSERT_TRUE(actions);
+    for (TextKey key : {Text::openAction, Text::showRowMenu, Text::copyColourCode, Text::removeItemMenu, Text::pinToTop})
+        EXPECT_TRUE(actions->actionNames().contains(LocalizedText(key))) << key.key();
+    EXPECT_FALSE(actions->actionNames().contains(LocalizedText(Text::showFolderContents))) << "no folder";
+    actions->doAction(LocalizedText(Text::showRowMenu));
+    ASSERT_TRUE(openMenu("tblmenu"));
+    openMenu("tblmenu")->close();
+    actions->doAction(LocalizedText(Text::pinToTop));
+    EXPECT_TRUE(favorites.items("Colours").value(0).isPinned());
+    list->child(green)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_EQ(view->hoverRow(), green);
+    EXPECT_EQ(list->focusChild(), list->child(green));
 }
 
 // Where the compositor places windows, the popup is an undecorated window of

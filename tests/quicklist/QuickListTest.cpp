@@ -3,6 +3,8 @@
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/RowDelegate.h"
+#include "store/StoreKeys.h"
+#include "store/StoredRecords.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -110,7 +112,20 @@ TEST_F(QuickListTest, SearchShowsMatchingItemsOfEveryGroupInGroupAndStoredOrder)
     // Collapsed groups too, group order then stored order; the rule is the popup's (PopupSearch).
     quickList.beginSearch("tax");
     EXPECT_EQ(rowTitles(), QStringList({"report.pdf", "News", "Taxes 2024", "taxi yellow"}));
+    // Each result names its group, to be seen and to be heard.
+    QStringList groups, descriptions;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        groups.append(roleAt(row, QuickListModel::Role::foundInGroup).toString());
+        descriptions.append(model.index(row, 0).data(Qt::AccessibleDescriptionRole).toString());
+    }
+    EXPECT_EQ(groups, QStringList({"Closed", "Closed", "Open", "Open"}));
+    EXPECT_EQ(descriptions.first(), "In the group “Closed”");
+    // Without the accents the title has.
+    quickList.beginSearch("ETE A");
+    EXPECT_EQ(rowTitles(), QStringList({"Été à Paris"}));
     quickList.endSearch();
+    // Outside a search no item row names a group: its heading is above it.
+    EXPECT_EQ(roleAt(2, QuickListModel::Role::foundInGroup).toString(), QString());
     EXPECT_EQ(rowTitles(), QStringList({"Closed", "Open", "Taxes 2024", "taxi yellow", "Été à Paris"}));
 }
 
@@ -145,18 +160,26 @@ TEST_F(QuickListTest, BookmarksShowOurOwnWebIconUntilTheirIconFileArrives)
     QIcon::setThemeSearchPaths({});
     QIcon::setThemeName(QStringLiteral("none"));
     const QString iconPath = folder.filePath(QStringLiteral("icon.png"));
-    addGroup("Web", true, {bookmark("site", 1, "example.org", iconPath)});
+    addGroup("Web", true, {bookmark("site", 1, "example.org", iconPath)}, false);
+    // Also a bookmark whose record names no icon file, as other programs write it.
+    storeRecords("Web", {StoredRecords::record(bookmark("site", 1, "example.org", iconPath)),
+                         QVariantMap{{RecordKeys::title, u"no icon"_qs},
+                                     {RecordKeys::Weburl, u"example.net"_qs},
+                                     {RecordKeys::isbookmark, true}}});
     quickList.reloadQuickList();
-    const auto shown = [&] {
-        return roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(32, 32).toImage();
+    const auto shown = [&](int row = 1) {
+        return roleAt(row, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().pixmap(32, 32).toImage();
     };
     const QImage generic = shown();
+    const QImage withoutIconFile = shown(2);
     QIcon::setThemeSearchPaths(searchPaths);
     QIcon::setThemeName(theme);
     const QImage own(QStringLiteral(":/icons/web.png"));
     ASSERT_FALSE(own.isNull());
-    for (const QPoint at : {QPoint(16, 16), QPoint(4, 16)})
+    for (const QPoint at : {QPoint(16, 16), QPoint(4, 16)}) {
         EXPECT_EQ(generic.pixelColor(at), own.pixelColor(at));
+        EXPECT_EQ(withoutIconFile.pixelColor(at), own.pixelColor(at));
+    }
 
     QPixmap red(16, 16);
     red.fill(Qt::red);

@@ -2,13 +2,16 @@
 #include "quicklist/TaskEditor.h"
 #include "quicklist/TaskList.h"
 #include "quicklist/TaskListModel.h"
+#include "quicklist/TaskListPage.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "store/TextKeys.h"
 #include "store/ViewLinks.h"
 
 #include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QListView>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QToolButton>
 
@@ -84,8 +87,8 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     TaskEditor editor(tasks, links);
     QAbstractItemModelTester editorTester(editor.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     // The "+" and "−" segments tell a screen reader what they do.
-    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText("IDS_BR_302"));
-    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnremoveTask"_qs)->accessibleName(), LocalizedText("IDS_BR_303"));
+    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnaddTask"_qs)->accessibleName(), LocalizedText(Text::addTask));
+    EXPECT_EQ(editor.findChild<QToolButton *>(u"btnremoveTask"_qs)->accessibleName(), LocalizedText(Text::removeTask));
     EXPECT_FALSE(readOnly.setData(readOnly.index(0, 0), "changed"));
 
     // Two new tasks given the same title: the second keeps its empty title.
@@ -94,7 +97,7 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     TaskListModel *model = editor.model();
     EXPECT_TRUE(model->setData(model->index(1, 0), "Call Anna"));
     EXPECT_FALSE(model->setData(model->index(2, 0), "Call Anna"));
-    EXPECT_EQ(editor.message(), LocalizedText("IDS_BR_34"));
+    EXPECT_EQ(editor.message(), LocalizedText(Text::taskNameTaken));
     EXPECT_EQ(readOnly.index(1, 0).data().toString(), "Call Anna");
 
     EXPECT_TRUE(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
@@ -120,4 +123,31 @@ TEST(TasksTest, ModelsAndEditorFollowTheTaskListAndSurviveARename)
     EXPECT_EQ(titlesOf(tasks), QStringList({"Call Anna", "Renamed"}));
     EXPECT_EQ(view->currentIndex().row(), 1) << "the list was not reset under the editor";
     Localization::setTable(std::nullopt);
+}
+
+TEST(TasksTest, ThePopupsTaskListTicksTasksOffButLeavesTitlesToTheEditor)
+{
+    FakePreferencesStore preferences;
+    TaskList tasks(preferences);
+    tasks.append("Water the plants", false);
+    TaskListPage page(tasks);
+    page.resize(300, 200);
+    page.show();
+    QListView *view = page.tblview();
+    const int row = tasks.count() - 1;
+    const QModelIndex index = page.model()->index(row, 0);
+    EXPECT_FALSE(page.model()->setData(index, "changed"));
+
+    // A click on a task's check box ticks it off, and a second one back on.
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = view->visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+    ASSERT_FALSE(box.isEmpty());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_TRUE(tasks.isCompleted(row));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_FALSE(tasks.isCompleted(row));
+    EXPECT_EQ(tasks.title(row), "Water the plants");
 }

@@ -150,3 +150,16 @@ TEST(Group, ANewGroupIsAnExpandedHeadingInTheDefaultColourAndKeepsForeignKeys)
     EXPECT_EQ(StoredRecords::record(group), expected);
     EXPECT_EQ(StoredRecords::groups({stored, 3, u"x"_qs}).size(), 1);
 }
+
+TEST(Group, TheTagIsDrawnInTheDefaultColourWhenAbsentAndBlackWhenNotAColour)
+{
+    const struct { QVariantMap record; QColor drawn; } cases[] = {
+        {{{RecordKeys::title, u"A"_qs}}, QColor(0x47, 0xCE, 0x64)},
+        {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, u""_qs}}, QColor(0x47, 0xCE, 0x64)},
+        {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, qint64(3)}}, QColor(0x47, 0xCE, 0x64)},
+        {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, u"zz"_qs}}, QColor(Qt::black)},
+        {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, u"#FF0080"_qs}}, QColor(0xFF, 0x00, 0x80)},
+    };
+    for (const auto &[record, drawn] : cases)
+        EXPECT_EQ(StoredRecords::group(record).tagColor(), drawn) << record.value(RecordKeys::color).toString().toStdString();
+}

@@ -1,9 +1,12 @@
 #include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -63,20 +66,90 @@ TEST(KeyedTexts, BothTablesHoldTheSameKeysWithMatchingTexts)
     }
 }
 
-TEST(KeyedTexts, EveryKeyTheCodeLooksUpIsInBothTables)
+TEST(KeyedTexts, TheCodeNamesEveryTextItShows)
 {
+    // A raw key says nothing at the call and escapes the names' checks:
+    // the code says Text::<name>, which exists only for a key of the table.
     const QString sources = QStringLiteral(BRIMBLE_SOURCE_DIR);
     ASSERT_TRUE(QFile::exists(sources + u"/store/LocalizedText.h"_qs)) << sources.toStdString();
-    static const QRegularExpression literal(u"\"(IDS_BR_\\d+)\""_qs);
-    QSet<QString> used;
+    static const QRegularExpression literal(u"\"IDS_BR_\\d+\""_qs);
+    QStringList rawKeys;
     QDirIterator files(sources, {u"*.cpp"_qs, u"*.h"_qs}, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile file(files.next());
-        if (file.open(QIODevice::ReadOnly))
-            used += matchesOf(literal, QString::fromUtf8(file.readAll()), 1);
+        if (file.open(QIODevice::ReadOnly) && literal.match(QString::fromUtf8(file.readAll())).hasMatch())
+            rawKeys.append(file.fileName().mid(sources.size() + 1));
     }
-    for (const QString &language : {u"English"_qs, u"French"_qs})
-        EXPECT_EQ(missing(used.values(), tableOf(language)), "") << language.toStdString() << " lacks keys";
+    EXPECT_EQ(rawKeys.join(u", "_qs).toStdString(), "");
+}
+
+// Runs the header generator on table and names in a temporary folder: its
+// exit code, its error output, and the header it wrote.
+struct Generated
+{
+    int exitCode = -1;
+    QString errors;
+    QString header;
+};
+
+Generated generate(const QByteArray &table, const QByteArray &names)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    };
+    write(u"English.plist"_qs, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>" + table
+                                   + "</dict></plist>");
+    write(u"names.txt"_qs, names);
+    QProcess generator;
+    generator.start(QStringLiteral(BRIMBLE_PYTHON),
+                    {QStringLiteral(BRIMBLE_TEXT_KEYS_GENERATOR), dir.filePath(u"English.plist"_qs),
+                     dir.filePath(u"names.txt"_qs), dir.filePath(u"TextKeys.h"_qs)});
+    EXPECT_TRUE(generator.waitForFinished(60000));
+    QFile header(dir.filePath(u"TextKeys.h"_qs));
+    return {generator.exitCode(), QString::fromUtf8(generator.readAllStandardError()),
+            header.open(QIODevice::ReadOnly) ? QString::fromUtf8(header.readAll()) : QString()};
+}
+
+TEST(KeyedTexts, TheBuildStopsUnlessEveryKeyHasOneUniqueName)
+{
+    const QByteArray table = "<key>IDS_BR_1</key><string>OK</string><key>IDS_BR_2</key><string>Cancel\nnow</string>";
+    const struct {
+        const char *names;
+        const char *problem; // empty: the header is written
+    } cases[] = {
+        {"# comment\nIDS_BR_2 cancel\nIDS_BR_1   ok  # trailing\n", ""},
+        {"IDS_BR_1 ok\n", "IDS_BR_2 (\u201cCancel\nnow\u201d) has no name"},
+        {"IDS_BR_1 ok\nIDS_BR_2 cancel\nIDS_BR_3 gone\n", ":3: IDS_BR_3 (gone) is not in"},
+        {"IDS_BR_1 ok\nIDS_BR_2 ok\n", ":2: the name ok is already given to IDS_BR_1 (line 1)"},
+        {"IDS_BR_1 ok\nIDS_BR_1 yes\nIDS_BR_2 cancel\n", ":2: IDS_BR_1 is named twice"},
+        {"IDS_BR_1 ok\nIDS_BR_2 delete\n", ":2: 'delete' cannot be a C++ name"},
+        {"IDS_BR_1 ok\nIDS_BR_2 2cancel\n", ":2: '2cancel' cannot be a C++ name"},
+        {"IDS_BR_1 ok\nIDS_BR_2\n", ":2: expected a key and a name"},
+    };
+    for (const auto &c : cases) {
+        const Generated generated = generate(table, c.names);
+        if (*c.problem == 0) {
+            EXPECT_EQ(generated.exitCode, 0) << generated.errors.toStdString();
+            EXPECT_TRUE(generated.header.contains(u"// OK\ninline constexpr TextKey ok{\"IDS_BR_1\"};"_qs));
+            EXPECT_TRUE(generated.header.contains(u"// Cancel now\ninline constexpr TextKey cancel{\"IDS_BR_2\"};"_qs))
+                << "one comment line per text, in the table's order";
+            EXPECT_LT(generated.header.indexOf(u"ok{"_qs), generated.header.indexOf(u"cancel{"_qs));
+        } else {
+            EXPECT_NE(generated.exitCode, 0) << c.names;
+            EXPECT_TRUE(generated.errors.contains(QString::fromUtf8(c.problem))) << generated.errors.toStdString();
+            EXPECT_TRUE(generated.header.isEmpty()) << c.names;
+        }
+    }
+}
+
+TEST(KeyedTexts, NamedConstantsLookUpTheirTexts)
+{
+    static_assert(Text::itemTitle == TextKey("IDS_BR_86"));
+    Localization::setTable(loadLanguageTable(u"French"_qs), true);
+    EXPECT_EQ(LocalizedText(Text::itemTitle), u"Titre"_qs);
+    Localization::setTable(std::nullopt);
 }
 
 } // namespace

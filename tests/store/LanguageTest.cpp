@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TEST(Localization, ChoosesTheLanguageFromTheStoreOrTheSystem)
@@ -50,14 +52,23 @@ TEST(LocalizedText, MissingTablesKeysAndNonStringsGiveEmptyText)
     EXPECT_FALSE(loadLanguageTable(u"German"_qs));
 }
 
-TEST(LocalizedText, ItemCountsInBothLanguagesAndEitherPlaceholder)
+TEST(LocalizedText, CountsFollowEachLanguagesPluralRule)
 {
-    for (const auto &[language, texts] :
-         {std::pair{u"English"_qs, QStringList{"0 items", "1 item", "2 items"}},
-          {u"French"_qs, QStringList{u"0 éléments"_qs, u"1 élément"_qs, u"2 éléments"_qs}}}) {
-        Localization::setTable(loadLanguageTable(language));
-        for (int count = 0; count < 3; ++count)
-            EXPECT_EQ(itemCountText(count), texts.at(count)) << language.toStdString();
+    const TextKey bothSidesOne = "IDS_BR_640";
+    const TextKey bothSidesMany = "IDS_BR_472";
+    for (const auto &[language, french, items, bothSides] :
+         {std::tuple{u"English"_qs, false, QStringList{"0 items", "1 item", "2 items"},
+                     QStringList{"Some favourites", "A favourite", "Some favourites"}},
+          {u"French"_qs, true, QStringList{u"0 élément"_qs, u"1 élément"_qs, u"2 éléments"_qs},
+           QStringList{u"Un favori"_qs, u"Un favori"_qs, u"Des favoris"_qs}}}) {
+        Localization::setTable(loadLanguageTable(language), french);
+        for (int count = 0; count < 3; ++count) {
+            EXPECT_EQ(itemCountText(count), items.at(count)) << language.toStdString();
+            const QString changed = countText(count, bothSidesOne, bothSidesMany);
+            EXPECT_TRUE(changed.startsWith(bothSides.at(count))) << language.toStdString() << count;
+            EXPECT_EQ(changed.contains(QString::number(count)), !changed.startsWith(bothSides.at(1)))
+                << "the plural form shows the number, the singular one holds no placeholder";
+        }
     }
     Localization::setTable(QVariantMap{{u"IDS_BR_118"_qs, u"%@ thing"_qs}, {u"IDS_BR_119"_qs, u"%@ things"_qs}});
     EXPECT_EQ(itemCountText(12), u"12 things"_qs);

@@ -4,7 +4,7 @@
 // Run at build time; usage:
 //   generator <emoji-test.txt> <annotations/fr.xml> <annotationsDerived/fr.xml> <out.cpp>
 
-#include "items/SearchFolding.h"
+#include "store/SearchFolding.h"
 
 #include <QFile>
 #include <QHash>
