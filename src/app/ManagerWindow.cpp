@@ -8,6 +8,8 @@
 #include "app/TrayIconImage.h"
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
+#include "manager/ManagerGroups.h"
+#include "manager/ManagerPage.h"
 #include "prefs/AboutPage.h"
 #include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
@@ -30,6 +32,8 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     setWindowTitle(LocalizedText(Text::appName));
     setWindowIcon(brimbleIcon());
     resize(900, 600);
+    if (!m_state.geometry.isEmpty())
+        restoreGeometry(m_state.geometry);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -69,6 +73,7 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
 
 ManagerWindow::~ManagerWindow()
 {
+    saveWindowState();
     m_recorder.setRecordingChangedHandler({});
     watchKeysForRecorder(false);
 }
@@ -110,7 +115,16 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
 {
     switch (page) {
     case ManagerWindowPages::managerPage:
-        return m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
+    {
+        QWidget *widget = m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
+        if ((m_managerPage = qobject_cast<ManagerPage *>(widget))) {
+            if (!m_state.paneSplit.isEmpty())
+                m_managerPage->restorePaneSplit(m_state.paneSplit);
+            if (!m_state.selectedGroup.isEmpty())
+                m_managerPage->selectGroupTitled(m_state.selectedGroup);
+        }
+        return widget;
+    }
     case ManagerWindowPages::preferencesPage: {
         const bool grabs = m_context.hotKeys && m_context.hotKeys->isAvailable();
         auto *preferences = new PreferencesPage(
@@ -183,12 +197,26 @@ void ManagerWindow::closeEvent(QCloseEvent *event)
         Showmainview();
         return;
     }
+    saveWindowState();
     if (m_minimizesOnClose) {
         event->ignore();
         showMinimized();
         return;
     }
     event->accept();
+}
+
+void ManagerWindow::saveWindowState()
+{
+    // A window never shown has nothing of the user's to keep.
+    if (!testAttribute(Qt::WA_WState_Created))
+        return;
+    m_state.geometry = saveGeometry();
+    if (m_managerPage) {
+        m_state.paneSplit = m_managerPage->paneSplit();
+        m_state.selectedGroup = m_managerPage->groups().selectedGroupTitle();
+    }
+    m_state.write(m_stateFile);
 }
 
 void ManagerWindow::watchKeysForRecorder(bool watch)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/WindowState.h"
+
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -7,6 +10,7 @@
 
 struct AppContext;
 class DimmingLayer;
+class ManagerPage;
 class ManagerWindowPages;
 class NoticeBar;
 class OnboardingPage;
@@ -19,6 +23,9 @@ class ShortcutRecorder;
 // first run and shows the pages instead; while the first-group box asks for
 // a name it cannot be closed. Where there is no system tray it is the only
 // way back into Brimble, so closing minimises it instead.
+//
+// Its size and place, the split between the panes and the selected group
+// are kept when it closes (and when Brimble quits) and come back with it.
 //
 // Key presses and modifier changes go to the shortcut recorder only while it
 // records on the preferences page; everywhere else they behave as usual.
@@ -73,6 +80,7 @@ private:
     QWidget *createPage(int page, DimmingLayer &blackLayer);
     bool routeToRecorder(QObject *watched, QEvent *event);
     void watchKeysForRecorder(bool watch);
+    void saveWindowState();
 
     AppContext &m_context;
     ShortcutRecorder &m_recorder;
@@ -86,4 +94,7 @@ private:
     std::unique_ptr<ManagerWindowPages> m_pages;
     bool m_minimizesOnClose = false;
     bool m_watchesKeysForRecorder = false;
+    const QString m_stateFile = WindowState::defaultFile();
+    WindowState m_state = WindowState::read(m_stateFile);
+    QPointer<ManagerPage> m_managerPage;
 };

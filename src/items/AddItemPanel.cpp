@@ -19,6 +19,7 @@
 namespace {
 
 constexpr auto noteUnreadable = Text::noteUnreadable;
+constexpr auto noteFileMissing = Text::noteFileMissingTypeAgain;
 
 struct ModeTexts
 {
@@ -108,8 +109,12 @@ void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupNam
         txtfieldurl->setText(viewopenfor == PanelKind::webBookmark ? edited->target() : QString());
         textview->clear();
         if (viewopenfor == PanelKind::textFile) {
-            if (const auto text = ItemEditor::readNote(m_services.supportFiles.withLocalPaths(*edited))) {
+            const Item local = m_services.supportFiles.withLocalPaths(*edited);
+            if (const auto text = ItemEditor::readNote(local)) {
                 textview->setPlainText(*text);
+            } else if (ItemEditor::noteFileIsMissing(local)) {
+                // Nothing is left to lose: the text typed now goes to a new file.
+                lblalert->setText(LocalizedText(noteFileMissing));
             } else {
                 m_noteUnreadable = true;
                 lblalert->setText(LocalizedText(noteUnreadable).arg(edited->target()));

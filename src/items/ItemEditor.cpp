@@ -6,6 +6,8 @@
 #include "store/SupportFiles.h"
 #include "store/TextKeys.h"
 
+#include <QFileInfo>
+
 namespace {
 constexpr auto missingTitle = Text::titleMissing;
 constexpr auto itemGone = Text::itemGone;
@@ -49,10 +51,15 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
     const int index = FavoritesStore::indexOfItem(items, uid);
     if (index < 0)
         return ItemResult::refused(itemGone);
+    const Item old = items.at(index);
+    // A bookmark whose address stays keeps its icon: fetching it again
+    // would give the row the generic icon for as long as the network is
+    // away, or for good when the site no longer serves one.
+    if (kind == PanelKind::webBookmark && old.kind() == ItemKind::bookmark && fields.address == old.target())
+        return retitleBookmark(groupTitle, items, index, fields);
     const ItemResult made = make(kind, fields);
     if (!made.ok())
         return made;
-    const Item old = items.at(index);
     // The new contents, in the record read: the pin is the user's choice
     // about the item, not about its contents, and keys that another program
     // or a later version keeps in it are not ours to drop.
@@ -64,6 +71,16 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
     m_services.favorites.setItems(groupTitle, items);
     m_services.supportFiles.removeFilesOf(old);
     return ItemResult::made(item);
+}
+
+ItemResult ItemEditor::retitleBookmark(const QString &groupTitle, QList<Item> &items, int index,
+                                       const PanelFields &fields)
+{
+    if (const auto refusal = ItemFactory::bookmarkRefusal(fields.title, fields.address))
+        return ItemResult::refused(*refusal);
+    items[index].setTitle(fields.title);
+    m_services.favorites.setItems(groupTitle, items);
+    return ItemResult::made(items.at(index));
 }
 
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)
@@ -88,4 +105,10 @@ std::optional<QString> ItemEditor::readNote(const Item &item)
         return std::nullopt;
     }
     return QString::fromUtf8(contents.bytes);
+}
+
+bool ItemEditor::noteFileIsMissing(const Item &item)
+{
+    const QFileInfo file(item.target());
+    return item.kind() == ItemKind::text && !file.exists() && !file.isSymLink();
 }

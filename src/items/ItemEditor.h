@@ -33,16 +33,21 @@ public:
     ItemResult add(const QString &groupTitle, PanelKind kind, const PanelFields &fields);
     // Gives the item uid the title, address, note or colour of fields; its
     // identity, creation date, pin mark and whatever else its record holds
-    // stay. Its old icon or note file is deleted once the item is stored.
+    // stay. Its old icon or note file is deleted once the item is stored;
+    // a bookmark keeps its icon while its address is unchanged.
     ItemResult edit(const QString &groupTitle, qint64 uid, PanelKind kind, const PanelFields &fields);
     // Only the title of a file item changes, exactly as typed.
     ItemResult renameFile(const QString &groupTitle, qint64 uid, const QString &title);
 
     // The text of a note item's file; nothing when it cannot be read.
     static std::optional<QString> readNote(const Item &item);
+    // Whether a note item's file is gone (not merely unreadable): saving it
+    // then loses nothing, and writes the text typed to a new file.
+    static bool noteFileIsMissing(const Item &item);
 
 private:
     ItemResult make(PanelKind kind, const PanelFields &fields);
+    ItemResult retitleBookmark(const QString &groupTitle, QList<Item> &items, int index, const PanelFields &fields);
 
     ItemServices m_services;
     ItemFactory m_factory;

@@ -70,9 +70,11 @@ void ItemRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     if (color.isValid()) {
         paintSwatch(painter, iconRect.adjusted(4, 4, -4, -4), color.value<QColor>());
     } else {
+        // A file that is gone shows its icon greyed, beside a second line that says so.
         const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+        const bool missing = index.data(int(ItemsModel::Role::missing)).toBool();
         if (!icon.isNull())
-            icon.paint(painter, iconRect);
+            icon.paint(painter, iconRect, Qt::AlignCenter, missing ? QIcon::Disabled : QIcon::Normal);
     }
     const bool pinned = index.data(int(ItemsModel::Role::pinned)).toBool();
     const QRect pinRect = partRect(row, Part::pin);

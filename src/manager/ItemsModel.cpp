@@ -4,7 +4,9 @@
 #include "platform/RegularFile.h"
 #include "quicklist/IconImages.h"
 #include "store/ColorText.h"
+#include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 namespace {
 
@@ -36,6 +38,7 @@ ItemsModel::ItemsModel(ManagerItems &items, const SupportFiles &supportFiles, QO
         beginResetModel();
         m_noteFirstLines.clear();
         m_rowIcons.clear();
+        m_missing.clear();
         endResetModel();
     });
 }
@@ -49,6 +52,8 @@ QString ItemsModel::subtitleOf(const Item &item) const
 {
     // A file's path, a bookmark's address, a colour's code; a note's first line.
     const QString target = item.target();
+    if (isMissing(item))
+        return LocalizedText(Text::fileMissingLine).arg(target);
     if (item.kind() != ItemKind::text)
         return target;
     auto cached = m_noteFirstLines.constFind(target);
@@ -82,6 +87,16 @@ QIcon ItemsModel::iconOf(const Item &item) const
     return icon.isNull() ? genericWebIcon() : icon;
 }
 
+bool ItemsModel::isMissing(const Item &item) const
+{
+    auto cached = m_missing.constFind(item.target());
+    if (cached != m_missing.cend())
+        return *cached;
+    const bool missing = m_supportFiles.isFileMissing(item);
+    m_missing.insert(item.target(), missing);
+    return missing;
+}
+
 QVariant ItemsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
@@ -104,6 +119,8 @@ QVariant ItemsModel::data(const QModelIndex &index, int role) const
         return item.isPinned();
     case int(Role::uid):
         return item.uid().value_or(0);
+    case int(Role::missing):
+        return isMissing(item);
     default:
         return {};
     }

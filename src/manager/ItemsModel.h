@@ -19,7 +19,7 @@ class ItemsModel final : public QAbstractListModel
     Q_OBJECT
 
 public:
-    enum class Role { subtitle = Qt::UserRole + 1, color, pinned, uid };
+    enum class Role { subtitle = Qt::UserRole + 1, color, pinned, uid, missing };
     // The side of a row's icon, as the rows draw it.
     static constexpr int iconSize = 32;
 
@@ -36,11 +36,14 @@ public:
 private:
     QString subtitleOf(const Item &item) const;
     QIcon iconOf(const Item &item) const;
+    bool isMissing(const Item &item) const;
 
     ManagerItems &m_items;
     const SupportFiles &m_supportFiles;
     mutable FileTypeIcons m_typeIcons;
     mutable QHash<QString, QString> m_noteFirstLines;
     mutable QHash<QString, QIcon> m_rowIcons;
+    // Whether each row's file was gone when the row was first drawn, by target.
+    mutable QHash<QString, bool> m_missing;
     IconImages *m_bookmarkIcons;
 };

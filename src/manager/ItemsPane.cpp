@@ -10,6 +10,7 @@
 #include "manager/PaneWidgets.h"
 #include "manager/PreviewWindow.h"
 #include "platform/FilePreviewer.h"
+#include "quicklist/ItemOpener.h"
 #include "quicklist/QuickListMenus.h"
 #include "quicklist/UndoActions.h"
 #include "store/FavoritesStore.h"
@@ -20,10 +21,12 @@
 #include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -199,7 +202,20 @@ void ItemsPane::menuitem_edit()
 
 void ItemsPane::menuitem_Open()
 {
-    m_items.revealItem(selectedItemRow());
+    const auto item = m_items.shownItem(selectedItemRow());
+    const auto path = item ? ManagerItems::filePathOf(*item) : std::nullopt;
+    if (!path)
+        return;
+    // The file manager may answer after the pane is gone.
+    m_items.revealItem(selectedItemRow(), [pane = QPointer<ItemsPane>(this), text = ItemOpener::revealFailureText(*path)] {
+        if (pane)
+            pane->alertOpenFailure(text);
+    });
+}
+
+void ItemsPane::alertOpenFailure(const QString &text)
+{
+    ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::couldNotOpenTitle), text, {LocalizedText(Text::ok)}, {});
 }
 
 void ItemsPane::menuitem_QuickLook()
@@ -212,7 +228,8 @@ void ItemsPane::menuitem_QuickLook()
         m_previewWindow = new PreviewWindow(this);
     QPointer<PreviewWindow> window = m_previewWindow;
     const QString file = *path;
-    const bool asked = m_services.desktop.previewer.toggleFile(file, [window, file] {
+    // The desktop's previewer has nothing to show for a file that is gone; ours says so.
+    const bool asked = QFileInfo::exists(file) && m_services.desktop.previewer.toggleFile(file, [window, file] {
         if (window)
             window->showFile(file);
     });
@@ -302,6 +319,9 @@ void ItemsPane::Items_doubleclicked()
         ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::itemTargetMissing),
                            LocalizedText(Text::itemTargetMissingDetail).arg(m_items.shownItem(row)->target()),
                            {LocalizedText(Text::ok)}, {});
+        break;
+    case ManagerItems::Open::openFailed:
+        alertOpenFailure(ItemOpener::openFailureText(*m_items.shownItem(row)));
         break;
     default:
         break;

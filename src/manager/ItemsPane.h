@@ -66,6 +66,8 @@ private:
     void editRow(int row);
     int selectedItemRow() const;
     void showCopiedTip(int row);
+    // An alert over the window: what did not open, and why.
+    void alertOpenFailure(const QString &text);
 
     ManagerGroups &m_groups;
     ManagerItems &m_items;

@@ -172,11 +172,11 @@ std::optional<QString> ManagerItems::filePathOf(const Item &item)
     return item.target();
 }
 
-void ManagerItems::revealItem(int row)
+void ManagerItems::revealItem(int row, const std::function<void()> &failed)
 {
     const auto item = shownItem(row);
     if (const auto path = item ? filePathOf(*item) : std::nullopt)
-        m_services.desktop.revealer.reveal(*path);
+        m_services.desktop.revealer.reveal(*path, failed);
 }
 
 std::optional<qint64> ManagerItems::addDroppedFiles(const QStringList &paths)

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class ManagerGroups;
@@ -48,7 +49,8 @@ public:
     // desktop (which would fail without a word): missing.
     Open openItem(int row);
     // Shows a file item's file in the file manager.
-    void revealItem(int row);
+    // failed runs, perhaps later, when no file manager could show it.
+    void revealItem(int row, const std::function<void()> &failed = {});
     // The file a file item names, for the preview and for dragging it out.
     static std::optional<QString> filePathOf(const Item &item);
 

@@ -35,7 +35,7 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
     , m_drops(std::make_unique<GroupsDropTarget>(*m_groups, *m_items))
 {
     setObjectName(QStringLiteral("makeshortcutsVc"));
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    auto *splitter = m_splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
     m_groupsPane = new GroupsPane(*m_groups, *m_drops, services, blackLayer, splitter);
     m_itemsPane = new ItemsPane(*m_groups, *m_items, *m_drops, services, blackLayer,
@@ -87,6 +87,26 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
 ManagerPage::~ManagerPage()
 {
     m_services.viewLinks.managerLoaded = false;
+}
+
+QByteArray ManagerPage::paneSplit() const
+{
+    return m_splitter->saveState();
+}
+
+void ManagerPage::restorePaneSplit(const QByteArray &split)
+{
+    m_splitter->restoreState(split);
+}
+
+void ManagerPage::selectGroupTitled(const QString &title)
+{
+    for (int row = 0; row < m_groups->groupCount(); ++row) {
+        if (m_groups->groupTitle(row) == title) {
+            m_groups->selectGroup(row);
+            return;
+        }
+    }
 }
 
 void ManagerPage::reloadGroups()

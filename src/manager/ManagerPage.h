@@ -10,6 +10,7 @@ class DimmingLayer;
 class GroupsDropTarget;
 class GroupsPane;
 class ItemsPane;
+class QSplitter;
 class ManagerGroups;
 class ManagerItems;
 
@@ -32,6 +33,12 @@ public:
     GroupsPane &groupsPane() const { return *m_groupsPane; }
     ItemsPane &itemsPane() const { return *m_itemsPane; }
 
+    // The split between the groups and the items panes, as the splitter saves it.
+    QByteArray paneSplit() const;
+    void restorePaneSplit(const QByteArray &split);
+    // Selects the group of that title, when there is one.
+    void selectGroupTitled(const QString &title);
+
 public Q_SLOTS:
     // Reads the stored groups again (after the popup or the window
     // container changed them).
@@ -44,4 +51,5 @@ private:
     std::unique_ptr<GroupsDropTarget> m_drops;
     GroupsPane *m_groupsPane = nullptr;
     ItemsPane *m_itemsPane = nullptr;
+    QSplitter *m_splitter = nullptr;
 };

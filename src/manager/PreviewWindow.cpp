@@ -143,7 +143,8 @@ void PreviewWindow::showDetails()
     const QMimeType type = start.ok() ? types.mimeTypeForFileNameAndData(m_path, start.bytes)
                                       : types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     const QLocale locale;
-    QStringList lines{LocalizedText(Text::previewType).arg(type.comment())};
+    // A file that is gone has no type to tell; saying so is what helps.
+    QStringList lines{info.exists() ? LocalizedText(Text::previewType).arg(type.comment()) : LocalizedText(Text::previewNotFound)};
     if (info.isFile())
         lines.append(LocalizedText(Text::previewSize).arg(locale.formattedDataSize(info.size())));
     if (info.exists())

@@ -18,13 +18,13 @@ DBusFileRevealer::DBusFileRevealer(UrlOpener &opener, QObject *parent)
 {
 }
 
-void DBusFileRevealer::reveal(const QString &path)
+void DBusFileRevealer::reveal(const QString &path, const Failed &failed)
 {
     if (path.isEmpty())
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openContainingFolder(path);
+        openContainingFolder(path, failed);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -32,17 +32,18 @@ void DBusFileRevealer::reveal(const QString &path)
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call.setArguments({QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)}, QString()});
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, path](QDBusPendingCallWatcher *finished) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, path, failed](QDBusPendingCallWatcher *finished) {
         finished->deleteLater();
         const QDBusPendingReply<> reply = *finished;
         if (reply.isError()) {
             qCInfo(lcReveal) << "File manager did not show" << path << reply.error().message();
-            openContainingFolder(path);
+            openContainingFolder(path, failed);
         }
     });
 }
 
-void DBusFileRevealer::openContainingFolder(const QString &path)
+void DBusFileRevealer::openContainingFolder(const QString &path, const Failed &failed)
 {
-    m_opener.openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    if (!m_opener.openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath())) && failed)
+        failed();
 }

@@ -8,7 +8,8 @@ class UrlOpener;
 
 // Asks the file manager over D-Bus (org.freedesktop.FileManager1.ShowItems)
 // without waiting for its answer; when there is no such service, or it
-// answers with an error, the containing folder is opened instead.
+// answers with an error, the containing folder is opened instead; failed
+// runs when that cannot be opened either.
 class DBusFileRevealer final : public QObject, public FileRevealer
 {
     Q_OBJECT
@@ -16,10 +17,11 @@ class DBusFileRevealer final : public QObject, public FileRevealer
 public:
     explicit DBusFileRevealer(UrlOpener &opener, QObject *parent = nullptr);
 
-    void reveal(const QString &path) override;
+    using FileRevealer::reveal;
+    void reveal(const QString &path, const Failed &failed) override;
 
 private:
-    void openContainingFolder(const QString &path);
+    void openContainingFolder(const QString &path, const Failed &failed);
 
     UrlOpener &m_opener;
 };

@@ -4,11 +4,19 @@
 
 #include <QStringList>
 
-// Remembers what would have been shown; for tests.
+// Remembers what would have been shown; for tests. With fails set, every
+// request fails, as on a desktop without a file manager.
 class FakeFileRevealer final : public FileRevealer
 {
 public:
-    void reveal(const QString &path) override { revealed.append(path); }
+    using FileRevealer::reveal;
+    void reveal(const QString &path, const Failed &failed) override
+    {
+        revealed.append(path);
+        if (fails && failed)
+            failed();
+    }
 
     QStringList revealed;
+    bool fails = false;
 };

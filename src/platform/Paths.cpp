@@ -49,6 +49,15 @@ QString supportFolder()
     return under(QStandardPaths::GenericDataLocation);
 }
 
+QString stateFolder()
+{
+    // The XDG base directories want an absolute path; anything else is ignored.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QLatin1Char('/') + QLatin1String(folderName);
+}
+
 QString runtimeFolder()
 {
     // Not QStandardPaths::RuntimeLocation: without XDG_RUNTIME_DIR it falls

@@ -10,6 +10,9 @@ QString configFolder();
 QString preferencesFile();
 // $XDG_DATA_HOME/brimble: note bodies and bookmark icons.
 QString supportFolder();
+// $XDG_STATE_HOME/brimble (~/.local/state/brimble): how the windows were
+// left, which is neither a preference nor a favourite.
+QString stateFolder();
 // A private per-user folder for the single-instance socket:
 // $XDG_RUNTIME_DIR/brimble when there is a runtime folder, else the config folder.
 QString runtimeFolder();

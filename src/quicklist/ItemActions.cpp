@@ -5,6 +5,7 @@
 #include "quicklist/QuickList.h"
 #include "store/FavoritesHistory.h"
 #include "store/FavoritesStore.h"
+#include "store/LocalizedText.h"
 #include "store/Sorting.h"
 #include "store/SupportFiles.h"
 #include "store/TextKeys.h"
@@ -97,6 +98,7 @@ ItemActions::Click ItemActions::clickRow(int row)
     case ItemOpener::Result::opened:
         return Click::opened;
     case ItemOpener::Result::openFailed:
+        reportFailure(ItemOpener::openFailureText(item));
         return Click::openFailed;
     case ItemOpener::Result::copiedColor:
         return Click::copiedColor;
@@ -202,7 +204,16 @@ bool ItemActions::openwithApplication(int index)
 
 bool ItemActions::openWith(const ApplicationInfo &application, const QUrl &link)
 {
-    return m_desktop.applications.launch(application.id, link);
+    const bool launched = m_desktop.applications.launch(application.id, link);
+    if (!launched)
+        reportFailure(LocalizedText(Text::noApplicationOpens).arg(link.fileName()));
+    return launched;
+}
+
+void ItemActions::reportFailure(const QString &text) const
+{
+    if (m_reportFailure)
+        m_reportFailure(text);
 }
 
 void ItemActions::openfile()
@@ -213,8 +224,13 @@ void ItemActions::openfile()
 
 void ItemActions::reveal(const QUrl &link)
 {
-    if (link.isLocalFile())
-        m_desktop.revealer.reveal(link.toLocalFile());
+    if (!link.isLocalFile())
+        return;
+    const QString path = link.toLocalFile();
+    m_desktop.revealer.reveal(path, [reporter = m_reportFailure, path] {
+        if (reporter)
+            reporter(ItemOpener::revealFailureText(path));
+    });
 }
 
 QString ItemActions::folderPathOf(const Item &item)

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 #include <optional>
 
 class FavoritesHistory;
@@ -29,6 +31,11 @@ public:
                 FavoritesHistory *history = nullptr);
 
     enum class Click { nothing, toggledGroup, opened, openFailed, copiedColor };
+    // Told, in words for the user, when an item, an application or the file
+    // manager did not open; a reveal may fail after it returned.
+    using FailureReporter = std::function<void(const QString &text)>;
+    void setFailureReporter(FailureReporter reporter) { m_reportFailure = std::move(reporter); }
+
     // A click on a row: a heading toggles its group, an item opens as
     // ItemOpener opens it.
     Click clickRow(int row);
@@ -107,6 +114,8 @@ public:
     bool openFolder(const QString &folder);
 
 private:
+    void reportFailure(const QString &text) const;
+
     // The clicked item's place in the store: the first group whose items
     // hold its uid, those items, and the item's index among them.
     struct StoredItem
@@ -133,4 +142,5 @@ private:
     std::optional<QUrl> m_clickedURL;
     QList<ApplicationInfo> m_recommendedApps;
     QStringList m_patharr;
+    FailureReporter m_reportFailure;
 };

@@ -3,7 +3,9 @@
 #include "platform/ClipboardService.h"
 #include "platform/FileRevealer.h"
 #include "platform/UrlOpener.h"
+#include "store/LocalizedText.h"
 #include "store/SupportFiles.h"
+#include "store/TextKeys.h"
 
 ItemOpener::ItemOpener(const SupportFiles &supportFiles, DesktopServices desktop)
     : m_supportFiles(supportFiles)
@@ -41,4 +43,16 @@ bool ItemOpener::reveal(const Item &item) const
         return false;
     m_desktop.revealer.reveal(link->toLocalFile());
     return true;
+}
+
+QString ItemOpener::openFailureText(const Item &item)
+{
+    if (item.kind() == ItemKind::bookmark)
+        return LocalizedText(Text::noBrowserOpens).arg(item.target());
+    return LocalizedText(Text::noApplicationOpens).arg(item.title());
+}
+
+QString ItemOpener::revealFailureText(const QString &path)
+{
+    return LocalizedText(Text::noFileManagerShows).arg(path);
 }

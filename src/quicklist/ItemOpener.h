@@ -26,6 +26,12 @@ public:
     // Shows the item's file in the file manager; false when it has none.
     bool reveal(const Item &item) const;
 
+    // What the user is told when item did not open: no application for its
+    // file, no browser for its address.
+    static QString openFailureText(const Item &item);
+    // ... and when no file manager could show path.
+    static QString revealFailureText(const QString &path);
+
 private:
     const SupportFiles &m_supportFiles;
     DesktopServices m_desktop;

@@ -42,6 +42,7 @@ QuickListModel::QuickListModel(QuickList &quickList, const SupportFiles &support
     connect(&quickList, &QuickList::rebuilt, this, [this] {
         m_icons.clear();
         m_folders.clear();
+        m_missing.clear();
         endResetModel();
     });
 }
@@ -75,6 +76,7 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         case int(Role::isPinned):
         case int(Role::isColorItem):
         case int(Role::opensFolderMenu):
+        case int(Role::isMissing):
             return false;
         case int(Role::foundInGroup):
             return QString();
@@ -101,11 +103,19 @@ QVariant QuickListModel::data(const QModelIndex &index, int role) const
         return isColor;
     case int(Role::opensFolderMenu):
         return opensFolderMenu(item);
+    case int(Role::isMissing):
+        return isMissing(item);
     case int(Role::foundInGroup):
         return foundInGroup(row);
     case Qt::AccessibleDescriptionRole: {
-        const QString group = foundInGroup(row);
-        return group.isEmpty() ? QString() : LocalizedText(Text::inGroup).arg(group);
+        // What a screen reader adds to the title: that the file is gone, and
+        // in a search, the group that holds the item.
+        QStringList parts;
+        if (isMissing(item))
+            parts.append(LocalizedText(Text::fileMissingLine).arg(item.target()));
+        if (const QString group = foundInGroup(row); !group.isEmpty())
+            parts.append(LocalizedText(Text::inGroup).arg(group));
+        return parts.join(QStringLiteral("; "));
     }
     default:
         return {};
@@ -131,6 +141,7 @@ QHash<int, QByteArray> QuickListModel::roleNames() const
     names.insert(int(Role::isPinned), "isPinned");
     names.insert(int(Role::isColorItem), "isColorItem");
     names.insert(int(Role::opensFolderMenu), "opensFolderMenu");
+    names.insert(int(Role::isMissing), "isMissing");
     names.insert(int(Role::foundInGroup), "foundInGroup");
     return names;
 }
@@ -192,4 +203,14 @@ bool QuickListModel::opensFolderMenu(const Item &item) const
     const bool folder = info.isDir() && info.suffix() != QLatin1String("app");
     m_folders.insert(path, folder);
     return folder;
+}
+
+bool QuickListModel::isMissing(const Item &item) const
+{
+    const auto cached = m_missing.constFind(item.target());
+    if (cached != m_missing.cend())
+        return *cached;
+    const bool missing = m_supportFiles.isFileMissing(item);
+    m_missing.insert(item.target(), missing);
+    return missing;
 }

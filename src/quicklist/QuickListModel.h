@@ -25,6 +25,7 @@ public:
         isPinned,                  // bool, items
         isColorItem,               // bool, items
         opensFolderMenu,           // bool: a folder whose contents menu is offered
+        isMissing,                 // bool, items: the file, folder or note file is gone
         foundInGroup,              // QString, search results: the title of the group holding the item
     };
 
@@ -48,6 +49,7 @@ private:
     }
     QIcon iconFor(const Item &item) const;
     bool opensFolderMenu(const Item &item) const;
+    bool isMissing(const Item &item) const;
     // The group of a search result; empty outside a search.
     QString foundInGroup(int row) const;
 
@@ -58,4 +60,5 @@ private:
     // Icons and folder checks of the rows shown, kept until the next reset.
     mutable QHash<QString, QIcon> m_icons;
     mutable QHash<QString, bool> m_folders;
+    mutable QHash<QString, bool> m_missing;
 };

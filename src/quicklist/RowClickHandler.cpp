@@ -15,6 +15,7 @@
 #include <QCursor>
 #include <QFuture>
 #include <QMenu>
+#include <QPointer>
 #include <QPromise>
 #include <QThreadPool>
 #include <QTimer>
@@ -25,6 +26,8 @@
 namespace {
 
 constexpr int tooltipMs = 2000;
+// Long enough to read a sentence.
+constexpr int failureMs = 6000;
 constexpr int folderMenuResetMs = 200;
 
 } // namespace
@@ -38,6 +41,11 @@ RowClickHandler::RowClickHandler(QuickListView &view, QuickList &quickList, Item
     , m_groupActions(groupActions)
     , m_picker(picker)
 {
+    // The popup says what did not open, by the rows, where the user looks.
+    m_itemActions.setFailureReporter([handler = QPointer<RowClickHandler>(this)](const QString &text) {
+        if (handler)
+            handler->showFailure(text);
+    });
     connect(&picker, &ColorTagPicker::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
         if (!fromMainWindow)
             m_groupActions.changeColor(indexForColorChange, color);
@@ -130,6 +138,16 @@ void RowClickHandler::showCopiedTooltip(int row)
     const QRect rowRect = m_view.globalPartRect(row, RowDelegate::Part::body);
     const QPoint at = rowRect.isEmpty() ? QCursor::pos() : QPoint(rowRect.center().x(), rowRect.top());
     QToolTip::showText(at, LocalizedText(Text::colourCodeCopied), &m_view, QRect(), tooltipMs);
+}
+
+void RowClickHandler::showFailure(const QString &text)
+{
+    if (!m_view.isVisible()) {
+        QToolTip::showText(QCursor::pos(), text, nullptr, QRect(), failureMs);
+        return;
+    }
+    const QRect list(m_view.mapToGlobal(QPoint(0, 0)), m_view.size());
+    QToolTip::showText(QPoint(list.center().x(), list.top() + list.height() / 3), text, &m_view, QRect(), failureMs);
 }
 
 void RowClickHandler::showContextMenu(int row, const QPoint &globalPos)

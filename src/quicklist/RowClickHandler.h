@@ -50,6 +50,8 @@ Q_SIGNALS:
 
 private:
     void showCopiedTooltip(int row);
+    // Says over the rows, or by the pointer once the popup has closed, what failed.
+    void showFailure(const QString &text);
     // Entries that open something (in a submenu too) close the popup once
     // the menu has finished with them.
     void closeAfterOpening(QMenu *menu);

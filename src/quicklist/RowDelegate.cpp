@@ -1,6 +1,8 @@
 #include "quicklist/RowDelegate.h"
 
 #include "quicklist/QuickListModel.h"
+#include "store/LocalizedText.h"
+#include "store/TextKeys.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -142,6 +144,7 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
         textRight = countRight - countWidth - 8;
     } else {
         const QRect iconRect(row.left() + 14, row.center().y() - iconSize / 2, iconSize, iconSize);
+        const bool missing = index.data(int(Role::isMissing)).toBool();
         if (index.data(int(Role::isColorItem)).toBool()) {
             const QColor swatch = index.data(int(Role::tagColor)).value<QColor>();
             painter->setPen(QPen(QColor(0, 0, 0, 60), 1));
@@ -150,7 +153,7 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
         } else {
             const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
             if (!icon.isNull())
-                icon.paint(painter, iconRect);
+                icon.paint(painter, iconRect, Qt::AlignCenter, missing ? QIcon::Disabled : QIcon::Normal);
         }
         textLeft = iconRect.right() + 9;
 
@@ -163,20 +166,25 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
                                             chevron.bottomLeft()}));
             textRight = folder.left() - 4;
         }
-        const QString group = index.data(int(Role::foundInGroup)).toString();
-        if (!group.isEmpty()) {
-            // A search result names its group at the right, in small type.
+        // Small, faint words at the row's end: that its file is gone, and a
+        // search result's group.
+        const auto addNote = [&](const QString &text, int widest) {
             QFont small = font;
             small.setPointSizeF(font.pointSizeF() * 0.85);
             const QFontMetrics smallMetrics(small);
-            const QString shown = smallMetrics.elidedText(group, Qt::ElideRight, row.width() * 2 / 5);
-            const int groupWidth = smallMetrics.horizontalAdvance(shown);
+            const QString shown = smallMetrics.elidedText(text, Qt::ElideRight, widest);
+            const int width = smallMetrics.horizontalAdvance(shown);
             painter->setFont(small);
             painter->setPen(dimColor);
-            painter->drawText(QRect(textRight - groupWidth, row.top(), groupWidth, row.height()),
+            painter->drawText(QRect(textRight - width, row.top(), width, row.height()),
                               Qt::AlignVCenter | Qt::AlignRight, shown);
-            textRight -= groupWidth + 10;
-        }
+            textRight -= width + 10;
+        };
+        if (missing)
+            addNote(LocalizedText(Text::missingMark), row.width() / 4);
+        const QString group = index.data(int(Role::foundInGroup)).toString();
+        if (!group.isEmpty())
+            addNote(group, row.width() * 2 / 5);
         if (index.data(int(Role::isPinned)).toBool()) {
             // The pin mark: a small pin head and needle.
             const QPoint head(textRight - 8, row.center().y() - 3);

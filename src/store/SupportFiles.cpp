@@ -131,6 +131,14 @@ void SupportFiles::removeFilesOf(const Item &item) const
     }
 }
 
+bool SupportFiles::isFileMissing(const Item &item) const
+{
+    const ItemKind kind = item.kind();
+    if ((kind != ItemKind::normalFile && kind != ItemKind::text) || item.target().isEmpty())
+        return false;
+    return !QFileInfo::exists(kind == ItemKind::text ? localPath(item.target()) : item.target());
+}
+
 Item SupportFiles::restoreFilesOf(Item item) const
 {
     if (m_removedFolder.isEmpty())

@@ -62,6 +62,10 @@ public:
     // item with its note and icon paths as localPath() finds them: for
     // reading the files, never for storing.
     Item withLocalPaths(const Item &item) const;
+    // Whether the file or folder a file item names, or a note's file, is
+    // gone from this computer (a link to nothing counts as gone). Bookmarks
+    // and colours name no file.
+    bool isFileMissing(const Item &item) const;
 
 private:
     bool isReferenced(const QString &path) const;

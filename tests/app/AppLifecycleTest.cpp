@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QFile>
 #include <QLocale>
 #include <QLockFile>
@@ -339,6 +340,42 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
     EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+}
+
+TEST(AppDelegate, TheManagerWindowComesBackAsItWasLeftWithoutTouchingThePreferences)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(u"preferences.plist"_qs);
+    const auto groups = [](PreferencesStore &stored) { FavoritesStore(stored).setGroups({Group(u"Home"_qs), Group(u"Work"_qs)}); };
+    QList<int> split;
+    QByteArray preferencesLeft;
+    {
+        LaunchedApp app({.store = groups, .preferencesFile = path});
+        ASSERT_TRUE(app.context->preferences->flush());
+        preferencesLeft = contentsOf(path);
+        ManagerWindow *window = app.delegate->existingManagerWindow();
+        ASSERT_TRUE(window);
+        auto *page = window->findChild<ManagerPage *>();
+        ASSERT_TRUE(page);
+        window->resize(1040, 720);
+        page->selectGroupTitled(u"Work"_qs);
+        auto *splitter = page->findChild<QSplitter *>();
+        splitter->setSizes({260, 780});
+        split = splitter->sizes();
+        window->close();
+        ASSERT_TRUE(app.context->preferences->flush());
+    }
+    EXPECT_TRUE(QFileInfo(WindowState::defaultFile()).isFile());
+    EXPECT_EQ(contentsOf(path), preferencesLeft) << "the window's state is not a preference";
+
+    LaunchedApp again({.store = groups, .preferencesFile = path, .keepWindowState = true});
+    ManagerWindow *window = again.delegate->existingManagerWindow();
+    ASSERT_TRUE(window);
+    auto *page = window->findChild<ManagerPage *>();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(window->size(), QSize(1040, 720));
+    EXPECT_EQ(page->groups().selectedGroupTitle(), u"Work"_qs);
+    EXPECT_EQ(page->findChild<QSplitter *>()->sizes(), split);
 }
 
 TEST(AppDelegate, QuittingReportsOnlyTheSessionsChangesThatCannotBeSaved)

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
+#include "app/WindowState.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutRecorder.h"
@@ -16,6 +17,8 @@
 #include "support/TestFolders.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include <functional>
 
@@ -35,10 +38,15 @@ struct LaunchedApp
         // The store in this file, followed as the application follows it,
         // instead of in memory.
         QString preferencesFile = {};
+        // How an earlier test left the manager window is forgotten, unless
+        // this test restarts on purpose.
+        bool keepWindowState = false;
     };
 
     explicit LaunchedApp(const Options &options)
     {
+        if (!options.keepWindowState)
+            QFile::remove(WindowState::defaultFile());
         std::unique_ptr<PreferencesStore> stored;
         PlistPreferencesStore *file = nullptr;
         if (options.preferencesFile.isEmpty()) {

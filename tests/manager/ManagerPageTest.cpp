@@ -17,6 +17,7 @@
 #include <QAccessible>
 #include <QDropEvent>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -29,6 +30,8 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QtMath>
+
+#include <functional>
 
 namespace {
 
@@ -424,6 +427,31 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
     EXPECT_TRUE(alert()->informativeText().contains(gone));
     answer(alert(), "IDS_BR_2");
 
+    // What the desktop could not open or show is told in the window, not only on standard error.
+    replaceItems(QStringLiteral("Work"), {fileItem(QStringLiteral("pic"), 5, picture),
+                                          bookmark(QStringLiteral("site"), 6, QStringLiteral("site.org"), QString())});
+    desktop.urls.succeeds = false;
+    desktop.revealer.fails = true;
+    const struct
+    {
+        int row;
+        std::function<void()> act;
+        QString told;
+    } failures[] = {
+        {0, [this] { press(items, Qt::Key_Return); }, LocalizedText(Text::noApplicationOpens).arg(QStringLiteral("pic"))},
+        {1, [this] { press(items, Qt::Key_Return); }, LocalizedText(Text::noBrowserOpens).arg(QStringLiteral("site.org"))},
+        {0, [this] { page->itemsPane().menuitem_Open(); }, LocalizedText(Text::noFileManagerShows).arg(picture)},
+    };
+    for (const auto &failure : failures) {
+        items->setCurrentIndex(items->model()->index(failure.row, 0));
+        failure.act();
+        ASSERT_TRUE(alert()) << failure.told.toStdString();
+        EXPECT_EQ(alert()->text(), LocalizedText(Text::couldNotOpenTitle));
+        EXPECT_EQ(alert()->informativeText(), failure.told);
+        answer(alert(), "IDS_BR_2");
+    }
+    desktop.urls.succeeds = true;
+
     // A double click on a colour says it copied the code (the copy itself is ManagerItems' test).
     replaceItems(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 3, QStringLiteral("47CE64"))});
     items->setCurrentIndex(items->model()->index(0, 0));
@@ -599,6 +627,50 @@ TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePrev
         QTest::keyClick(focused ? focused : static_cast<QWidget *>(&preview), Qt::Key_Space);
         EXPECT_FALSE(preview.isVisible()) << path.toStdString();
     }
+}
+
+TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
+{
+    const QString gone = folder.filePath(QStringLiteral("gone.odt"));
+    const QString goneNote = supportFiles.folder() + QStringLiteral("/404.txt");
+    addGroup(QStringLiteral("Work"), {fileItem(QStringLiteral("a here"), 1, userFile(QStringLiteral("here.odt"))),
+                                      fileItem(QStringLiteral("b gone"), 2, gone),
+                                      note(QStringLiteral("c note"), 3, goneNote),
+                                      note(QStringLiteral("d kept note"), 4, supportFile(QStringLiteral("5.txt"), "first line"))});
+    desktop.previewer.available = true;
+    open();
+
+    const auto rowTitled = [this](const QString &title) {
+        for (int row = 0; row < items->model()->rowCount(); ++row) {
+            if (items->model()->index(row, 0).data().toString() == title)
+                return items->model()->index(row, 0);
+        }
+        return QModelIndex();
+    };
+    const struct
+    {
+        QString title;
+        bool missing;
+        QString secondLine;
+    } rows[] = {{u"a here"_qs, false, userFile(QStringLiteral("here.odt"))},
+                {u"b gone"_qs, true, LocalizedText(Text::fileMissingLine).arg(gone)},
+                {u"c note"_qs, true, LocalizedText(Text::fileMissingLine).arg(goneNote)},
+                {u"d kept note"_qs, false, QStringLiteral("first line")}};
+    for (const auto &row : rows) {
+        const QModelIndex index = rowTitled(row.title);
+        EXPECT_EQ(index.data(int(ItemsModel::Role::missing)).toBool(), row.missing) << row.title.toStdString();
+        EXPECT_EQ(index.data(int(ItemsModel::Role::subtitle)).toString(), row.secondLine) << row.title.toStdString();
+        EXPECT_EQ(index.data(Qt::AccessibleDescriptionRole).toString(), row.secondLine) << row.title.toStdString();
+    }
+
+    // The desktop's previewer is not asked about a file that is gone; ours says so.
+    items->setCurrentIndex(rowTitled(u"b gone"_qs));
+    page->itemsPane().menuitem_QuickLook();
+    EXPECT_TRUE(desktop.previewer.toggled.isEmpty());
+    auto *preview = page->findChild<PreviewWindow *>();
+    ASSERT_TRUE(preview && preview->isVisible());
+    EXPECT_EQ(preview->findChild<QLabel *>(QStringLiteral("previewDetails"))->text(), LocalizedText(Text::previewNotFound));
+    preview->close();
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -66,6 +67,26 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_188"));
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
+}
+
+TEST_F(ManagerPanelsTest, EditingOnlyABookmarksTitleKeepsItsIcon)
+{
+    const QString icon = supportFile(QStringLiteral("31.png"), "png");
+    addGroup(QStringLiteral("Web"), {bookmark(QStringLiteral("site"), 3, QStringLiteral("site.org"), icon)});
+    ItemEditor editor(services().items());
+
+    ASSERT_TRUE(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {u"My site"_qs, u"site.org"_qs, {}, {}}).ok());
+    const Item retitled = *favorites.findItem(QStringLiteral("Web"), 3);
+    EXPECT_EQ(retitled.title(), QStringLiteral("My site"));
+    EXPECT_EQ(retitled.iconPath(), icon);
+    EXPECT_TRUE(QFile::exists(icon));
+    EXPECT_EQ(fetcher.pendingCount(), 0); // nothing to wait for
+    EXPECT_EQ(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {QString(), u"site.org"_qs, {}, {}}).errorKey, TextKey("IDS_BR_102"));
+
+    // A new address asks for its own icon.
+    ASSERT_TRUE(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {u"My site"_qs, u"other.org"_qs, {}, {}}).ok());
+    EXPECT_NE(favorites.findItem(QStringLiteral("Web"), 3)->iconPath(), icon);
+    EXPECT_EQ(fetcher.pendingCount(), 1);
 }
 
 TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
@@ -179,9 +200,13 @@ TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwh
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
 {
+    // A folder where the note's file should be: there, but not a file to read.
+    const QString unreadable = folder.filePath(QStringLiteral("folder.txt"));
+    QDir().mkpath(unreadable);
     const Item file = pinned(fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt"))));
     addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")), colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
-                                      note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt")))});
+                                      note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt"))),
+                                      note(QStringLiteral("unreadable note"), 5, unreadable)});
     openPage();
     auto *search = page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"));
 
@@ -195,15 +220,31 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_EQ((*favorites.findItem(QStringLiteral("Work"), 3)).title(), QStringLiteral("navy"));
 
-    // A note whose file cannot be read is not saved over.
-    search->setText(QStringLiteral("lost"));
+    // A note whose file is there but cannot be read is not saved over.
+    search->setText(QStringLiteral("unreadable"));
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
     EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 4)->target(), folder.filePath(QStringLiteral("gone.txt")));
+    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5)->target(), unreadable);
     panel->reject();
+
+    // A note whose file is gone takes a new text, saved to a new file, and a new title.
+    search->setText(QStringLiteral("lost"));
+    items->setCurrentIndex(items->model()->index(0, 0));
+    page->itemsPane().menuitem_edit();
+    EXPECT_EQ(panelChild<QLabel>(panel, "lblalert")->text(), LocalizedText(Text::noteFileMissingTypeAgain));
+    auto *text = panelChild<QPlainTextEdit>(panel, "textview");
+    ASSERT_FALSE(text->isReadOnly());
+    text->setPlainText(QStringLiteral("written again"));
+    panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("found note"));
+    panelChild<QPushButton>(panel, "btnadd")->click();
+    EXPECT_FALSE(panel->isVisible());
+    const Item found = *favorites.findItem(QStringLiteral("Work"), 4);
+    EXPECT_EQ(found.title(), QStringLiteral("found note"));
+    EXPECT_EQ(ItemEditor::readNote(found), QStringLiteral("written again"));
+    EXPECT_TRUE(supportFiles.contains(found.target()));
 
     // A file item is only renamed, and keeps everything else.
     search->clear();

@@ -100,4 +100,10 @@ TEST(DesktopServicesTest, RevealWithoutAFileManagerOpensTheContainingFolder)
     revealer.reveal("/home/me/notes/1234.txt");
     revealer.reveal(QString());
     EXPECT_EQ(opener.opened, QList<QUrl>({QUrl::fromLocalFile("/home/me/notes")}));
+
+    // Without anything to open the folder either, the caller learns of it.
+    opener.succeeds = false;
+    int failures = 0;
+    revealer.reveal("/home/me/notes/1234.txt", [&failures] { ++failures; });
+    EXPECT_EQ(failures, 1);
 }

@@ -3,6 +3,7 @@
 #include "quicklist/ItemActions.h"
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListMenus.h"
+#include "store/LocalizedText.h"
 #include "store/TextKeys.h"
 
 #include <QFile>
@@ -64,8 +65,16 @@ TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
     desktop.clipboard.succeeds = false;
     EXPECT_EQ(actions.clickRow(4), ItemActions::Click::nothing) << "no tooltip when the clipboard refuses";
 
+    // What did not open is told in words the user reads.
+    QStringList told;
+    actions.setFailureReporter([&told](const QString &text) { told.append(text); });
     desktop.urls.succeeds = false;
     EXPECT_EQ(actions.clickRow(1), ItemActions::Click::openFailed);
+    EXPECT_EQ(actions.clickRow(2), ItemActions::Click::openFailed);
+    desktop.revealer.fails = true;
+    actions.reveal(QUrl::fromLocalFile("/home/me/doc.txt"));
+    EXPECT_EQ(told, QStringList({LocalizedText(Text::noApplicationOpens).arg("doc"), LocalizedText(Text::noBrowserOpens).arg("Example.org"),
+                                 LocalizedText(Text::noFileManagerShows).arg("/home/me/doc.txt")}));
     EXPECT_EQ(actions.clickRow(0), ItemActions::Click::toggledGroup);
     EXPECT_EQ(quickList.rowCount(), 1);
     EXPECT_EQ(actions.clickRow(7), ItemActions::Click::nothing);

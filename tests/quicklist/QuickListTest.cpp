@@ -3,8 +3,10 @@
 #include "quicklist/QuickList.h"
 #include "quicklist/QuickListModel.h"
 #include "quicklist/RowDelegate.h"
+#include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
+#include "store/TextKeys.h"
 #include "support/FifoTrap.h"
 #include "support/TestPictures.h"
 
@@ -97,6 +99,12 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     for (const auto &[row, opens] : {std::pair{1, true}, {2, false}, {3, false}})
         EXPECT_EQ(roleAt(row, QuickListModel::Role::opensFolderMenu).toBool(), opens) << row;
     EXPECT_EQ(roleAt(4, QuickListModel::Role::tagColor).value<QColor>(), QColor(Qt::red));
+    // A file or folder that is gone says so, to the eye and to screen readers.
+    for (const auto &[row, missing] : {std::pair{1, false}, {3, true}, {4, false}}) {
+        EXPECT_EQ(roleAt(row, QuickListModel::Role::isMissing).toBool(), missing) << row;
+        EXPECT_EQ(roleAt(row, QuickListModel::Role(Qt::AccessibleDescriptionRole)).toString(),
+                  missing ? LocalizedText(Text::fileMissingLine).arg("/no/such/folder") : QString()) << row;
+    }
 }
 
 TEST_F(QuickListTest, SearchShowsMatchingItemsOfEveryGroupInGroupAndStoredOrder)
@@ -119,7 +127,8 @@ TEST_F(QuickListTest, SearchShowsMatchingItemsOfEveryGroupInGroupAndStoredOrder)
         descriptions.append(model.index(row, 0).data(Qt::AccessibleDescriptionRole).toString());
     }
     EXPECT_EQ(groups, QStringList({"Closed", "Closed", "Open", "Open"}));
-    EXPECT_EQ(descriptions.first(), "In the group “Closed”");
+    // (The first result's file is not on this computer, which its description says first.)
+    EXPECT_EQ(descriptions.at(1), "In the group “Closed”");
     // Without the accents the title has.
     quickList.beginSearch("ETE A");
     EXPECT_EQ(rowTitles(), QStringList({"Été à Paris"}));

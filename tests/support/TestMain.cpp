@@ -14,12 +14,13 @@ int main(int argc, char **argv)
     if (!home.isValid())
         return 2;
     const QByteArray root = QFile::encodeName(home.path());
-    for (const char *sub : {"config", "data", "cache", "runtime"})
+    for (const char *sub : {"config", "data", "cache", "runtime", "state"})
         QDir(home.path()).mkpath(QString::fromLatin1(sub));
     qputenv("HOME", root);
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
     qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_STATE_HOME", root + "/state");
     qputenv("XDG_RUNTIME_DIR", root + "/runtime");
     QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
