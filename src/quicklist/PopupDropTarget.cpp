@@ -9,15 +9,16 @@
 PopupDropTarget::PopupDropTarget(QuickListView &view, const QuickList &quickList, QObject *parent)
     : QObject(parent)
     , m_view(view)
+    , m_viewport(view.viewport())
     , m_quickList(quickList)
 {
     m_view.setAcceptDrops(true);
-    m_view.viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 bool PopupDropTarget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_view.viewport())
+    if (watched != m_viewport)
         return false;
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -10,6 +10,7 @@ class QMimeData;
 class QPoint;
 class QuickList;
 class QuickListView;
+class QWidget;
 
 // Files and web addresses dragged onto the popup's rows: dropped on a
 // group's heading or on one of its rows (a search result: the group it was
@@ -44,6 +45,10 @@ private:
     void highlightGroupAt(const QPoint &pos);
 
     QuickListView &m_view;
+    // Kept apart from the view: the filter still sees the viewport's events
+    // while the view is being destroyed, when the view's own functions no
+    // longer may be called.
+    QWidget *const m_viewport;
     const QuickList &m_quickList;
     Handler m_handler;
 };
