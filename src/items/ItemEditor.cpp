@@ -1,10 +1,13 @@
 #include "items/ItemEditor.h"
 
+#include "items/BookmarkAddress.h"
+#include "items/FaviconFetcher.h"
 #include "items/ItemsLog.h"
 #include "platform/RegularFile.h"
 #include "store/FavoritesStore.h"
 #include "store/SupportFiles.h"
 #include "store/TextKeys.h"
+#include "store/ViewLinks.h"
 
 #include <QFileInfo>
 
@@ -12,6 +15,59 @@ namespace {
 constexpr auto missingTitle = Text::titleMissing;
 constexpr auto itemGone = Text::itemGone;
 constexpr auto groupGone = Text::groupGone;
+
+// The group and the record of the bookmark uid, while it still opens address.
+std::optional<std::pair<QString, Item>> findBookmark(const FavoritesStore &favorites, qint64 uid, const QString &address)
+{
+    for (const QString &title : favorites.groupTitles()) {
+        const std::optional<Item> item = favorites.findItem(title, uid);
+        if (item && item->kind() == ItemKind::bookmark && item->target() == address)
+            return std::pair{title, *item};
+    }
+    return std::nullopt;
+}
+
+// Points the bookmark at its newly arrived icon and lets the old one go.
+void takeArrivedIcon(const ItemServices &services, qint64 uid, const QString &address, const QString &icon)
+{
+    const auto found = findBookmark(services.favorites, uid, address);
+    if (!found)
+        return;
+    const auto &[groupTitle, before] = *found;
+    QList<Item> items = services.favorites.items(groupTitle);
+    const int index = FavoritesStore::indexOfItem(items, uid);
+    if (index < 0)
+        return;
+    items[index].setIconPath(icon);
+    services.favorites.setItems(groupTitle, items);
+    services.supportFiles.removeFilesOf(before);
+    services.links.requestQuickListReload();
+    services.links.requestManagerGroupsReload();
+}
+
+// Loads the icon of a bookmark's new address into a file of its own; the
+// bookmark keeps showing its old icon until the new one has arrived, and
+// for good when it never does (the network is away, the site has none).
+void fetchReplacementIcon(const ItemServices &services, qint64 uid, const QString &address)
+{
+    const QString icon = services.supportFiles.newFilePath(QStringLiteral(".png"));
+    FaviconFetcher &fetcher = services.faviconFetcher;
+    auto *arrival = new QObject(&fetcher);
+    QObject::connect(&fetcher, &FaviconFetcher::iconSaved, arrival, [=](const QString &path) {
+        if (path != icon)
+            return;
+        arrival->deleteLater();
+        takeArrivedIcon(services, uid, address, icon);
+    });
+    QObject::connect(&fetcher, &FaviconFetcher::iconFailed, arrival, [=](const QString &path) {
+        if (path == icon)
+            arrival->deleteLater();
+    });
+    const FavoritesStore &favorites = services.favorites;
+    if (!fetcher.fetch(BookmarkAddress::iconAddress(address), icon,
+                       [&favorites, uid, address] { return findBookmark(favorites, uid, address).has_value(); }))
+        delete arrival;
+}
 } // namespace
 
 ItemEditor::ItemEditor(const ItemServices &services)
@@ -57,6 +113,8 @@ ItemResult ItemEditor::edit(const QString &groupTitle, qint64 uid, PanelKind kin
     // away, or for good when the site no longer serves one.
     if (kind == PanelKind::webBookmark && old.kind() == ItemKind::bookmark && fields.address == old.target())
         return retitleBookmark(groupTitle, items, index, fields);
+    if (kind == PanelKind::webBookmark && old.kind() == ItemKind::bookmark && old.uid())
+        return readdressBookmark(groupTitle, items, index, fields);
     const ItemResult made = make(kind, fields);
     if (!made.ok())
         return made;
@@ -81,6 +139,19 @@ ItemResult ItemEditor::retitleBookmark(const QString &groupTitle, QList<Item> &i
     items[index].setTitle(fields.title);
     m_services.favorites.setItems(groupTitle, items);
     return ItemResult::made(items.at(index));
+}
+
+ItemResult ItemEditor::readdressBookmark(const QString &groupTitle, QList<Item> &items, int index,
+                                         const PanelFields &fields)
+{
+    if (const auto refusal = ItemFactory::bookmarkRefusal(fields.title, fields.address))
+        return ItemResult::refused(*refusal);
+    Item &item = items[index];
+    item.setTitle(fields.title);
+    item.setTarget(fields.address);
+    m_services.favorites.setItems(groupTitle, items);
+    fetchReplacementIcon(m_services, *item.uid(), fields.address);
+    return ItemResult::made(item);
 }
 
 ItemResult ItemEditor::renameFile(const QString &groupTitle, qint64 uid, const QString &title)

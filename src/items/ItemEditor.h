@@ -48,6 +48,7 @@ public:
 private:
     ItemResult make(PanelKind kind, const PanelFields &fields);
     ItemResult retitleBookmark(const QString &groupTitle, QList<Item> &items, int index, const PanelFields &fields);
+    ItemResult readdressBookmark(const QString &groupTitle, QList<Item> &items, int index, const PanelFields &fields);
 
     ItemServices m_services;
     ItemFactory m_factory;

@@ -3,6 +3,7 @@
 #include "support/TestPictures.h"
 
 #include "items/BookmarkAddress.h"
+#include "items/ItemEditor.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -133,6 +134,35 @@ TEST_F(BookmarkIconTest, TwoBookmarksOfOneSiteGetTheirOwnFilesAndNoFileIsOverwri
     ASSERT_TRUE(fetcher.fetch(QUrl("https://www.google.com/s2/favicons?domain=www.example.com"), taken));
     EXPECT_TRUE(failed.wait(5000));
     EXPECT_EQ(contentOf(taken), QByteArray("keep me"));
+}
+
+TEST_F(BookmarkIconTest, ANewAddressKeepsTheOldIconUntilItsOwnHasArrived)
+{
+    LocalHttpServer server(200, "image/png", pngBytes());
+    const QString oldIcon = addServedBookmark(server.base(), "example.com", true);
+    const qint64 uid = favorites.items("Work").value(0).uid().value_or(-1);
+    ItemEditor editor(services);
+    const auto iconNow = [&] { return favorites.findItem("Work", uid).value_or(Item()).iconPath(); };
+
+    // The network is away: the bookmark keeps the icon it had.
+    fetcher.setServiceOverride(QUrl("http://127.0.0.1:9"));
+    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
+    ASSERT_TRUE(editor.edit("Work", uid, PanelKind::webBookmark, {"Site", "example.org", {}, {}}).ok());
+    EXPECT_TRUE(failed.wait(5000));
+    EXPECT_EQ(iconNow(), oldIcon);
+    EXPECT_TRUE(QFile::exists(oldIcon));
+    EXPECT_EQ(filesInSupportFolder().size(), 1);
+
+    // An icon that arrives takes the old one's place.
+    fetcher.setServiceOverride(server.base());
+    QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
+    ASSERT_TRUE(editor.edit("Work", uid, PanelKind::webBookmark, {"Site", "example.net", {}, {}}).ok());
+    EXPECT_EQ(iconNow(), oldIcon) << "until it has arrived";
+    EXPECT_TRUE(saved.wait(5000));
+    EXPECT_NE(iconNow(), oldIcon);
+    EXPECT_TRUE(QFile::exists(iconNow()));
+    EXPECT_FALSE(QFile::exists(oldIcon));
+    EXPECT_EQ(favorites.findItem("Work", uid)->target(), "example.net");
 }
 
 } // namespace
