@@ -7,7 +7,6 @@
 #include "BenchSupport.h"
 
 #include "items/FaviconFetcher.h"
-#include "manager/DimmingLayer.h"
 #include "manager/GroupsDropTarget.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
@@ -15,6 +14,7 @@
 #include "quicklist/PopupWindow.h"
 #include "store/FileBookmarks.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -3,8 +3,8 @@
 # relocations made read-only and bound at start. Its -ffile-prefix-map,
 # here for the source folder, keeps that folder's path out of the programs.
 # The optimisation and debug levels stay the build type's. Off where there
-# is no dpkg-buildflags, and for sanitizer builds, which do not mix with
-# fortified functions.
+# is no dpkg-buildflags. Sanitizer builds go without fortified functions,
+# whose checked copies the sanitizers' interceptors would not see.
 option(BRIMBLE_DISTRIBUTION_FLAGS "Build with the distribution's hardening flags (dpkg-buildflags)" ON)
 find_program(BRIMBLE_DPKG_BUILDFLAGS dpkg-buildflags)
 if(NOT BRIMBLE_DISTRIBUTION_FLAGS OR NOT BRIMBLE_DPKG_BUILDFLAGS)
@@ -25,6 +25,9 @@ function(brimble_dpkg_buildflags variable result)
 endfunction()
 
 brimble_dpkg_buildflags(CPPFLAGS preprocessor_flags)
+if(NOT BRIMBLE_SANITIZE STREQUAL "")
+    list(FILTER preprocessor_flags EXCLUDE REGEX "^-D_FORTIFY_SOURCE")
+endif()
 brimble_dpkg_buildflags(CXXFLAGS compiler_flags)
 brimble_dpkg_buildflags(LDFLAGS linker_flags)
 # Fortified functions need the optimiser; a Debug build would warn in every file.

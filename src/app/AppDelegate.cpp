@@ -15,6 +15,7 @@
 #include "items/ItemServices.h"
 #include "items/PopupItemBoxes.h"
 #include "manager/ManagerPage.h"
+#include "platform/DisplayConnection.h"
 #include "platform/PopupWindowStyle.h"
 #include "platform/Relaunch.h"
 #include "platform/StandardOutput.h"
@@ -40,24 +41,10 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include <xcb/xcb.h>
-
+#include <algorithm>
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcApp, "brimble.app")
-
-namespace {
-
-// Hands what is queued for the X server to it now. Unlike a sync with the
-// display, it handles no event: the main loop has not started yet.
-void sendQueuedDisplayRequests()
-{
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (xcb_connection_t *connection = x11 ? x11->connection() : nullptr)
-        xcb_flush(connection);
-}
-
-} // namespace
 
 AppDelegate::AppDelegate(AppContext &context, QObject *parent)
     : QObject(parent)
@@ -71,14 +58,13 @@ AppDelegate::AppDelegate(AppContext &context, QObject *parent)
 AppDelegate::~AppDelegate()
 {
     // A chooser still open answers its client that nothing was added.
-    for (const QPointer<GroupChooserDialog> &chooser : std::as_const(m_choosers)) {
-        if (chooser && chooser->isVisible())
+    for (const std::unique_ptr<GroupChooserDialog> &chooser : std::exchange(m_choosers, {})) {
+        if (chooser->isVisible())
             chooser->reject();
-        delete chooser;
     }
-    delete m_desktopSearchService;
-    delete m_popover;
-    delete m_managerWindow;
+    m_desktopSearchService.reset();
+    m_popover.reset();
+    m_managerWindow.reset();
     // The hot key unregisters through the service, so the service goes last.
     m_shortcutRecorder.reset();
     m_hotKey.reset();
@@ -115,7 +101,7 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     // display gets the request at once: building the window takes longer
     // than everything else the launch does, and the icon need not wait.
     setUpTrayIcon();
-    sendQueuedDisplayRequests();
+    DisplayConnection::sendQueuedRequests();
     if (opening == Opening::nothing) {
         // The desktop started Brimble for its search: no window pops up.
     } else if (!startedAtLogin && opening == Opening::popover && settings.isFirstRunFinished()) {
@@ -213,7 +199,7 @@ void AppDelegate::setUpTrayIcon()
 ManagerWindow *AppDelegate::managerWindow()
 {
     if (!m_managerWindow) {
-        m_managerWindow = new ManagerWindow(m_context, *m_shortcutRecorder);
+        m_managerWindow = std::make_unique<ManagerWindow>(m_context, *m_shortcutRecorder);
         m_managerWindow->setMinimizesOnClose(m_minimizesOnClose);
         m_managerWindow->setManagerPageFactory([this](DimmingLayer &blackLayer) {
             const ManagerServices services{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
@@ -222,31 +208,31 @@ ManagerWindow *AppDelegate::managerWindow()
                                            &m_context.history};
             return new ManagerPage(services, blackLayer);
         });
-        connect(m_managerWindow, &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
-        connect(m_managerWindow, &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
-        connect(m_managerWindow, &ManagerWindow::quitRequested, this, &AppDelegate::terminate);
+        connect(m_managerWindow.get(), &ManagerWindow::popoverRequested, this, &AppDelegate::togglePopover);
+        connect(m_managerWindow.get(), &ManagerWindow::relaunchRequested, this, &AppDelegate::relaunch);
+        connect(m_managerWindow.get(), &ManagerWindow::quitRequested, this, &AppDelegate::terminate);
     }
-    return m_managerWindow;
+    return m_managerWindow.get();
 }
 
 PopupWindow *AppDelegate::popover()
 {
     if (!m_popover) {
-        m_popover = new PopupWindow(QuickListServices{m_context.favorites, *m_context.preferences,
-                                                      m_context.sortSettings, m_context.supportFiles,
-                                                      m_context.viewLinks, m_context.desktop, selectTagvc(),
-                                                      &m_context.history},
-                                    popupWindowStyleOfDisplay());
+        m_popover = std::make_unique<PopupWindow>(QuickListServices{m_context.favorites, *m_context.preferences,
+                                                                    m_context.sortSettings, m_context.supportFiles,
+                                                                    m_context.viewLinks, m_context.desktop,
+                                                                    selectTagvc(), &m_context.history},
+                                                  popupWindowStyleOfDisplay());
         const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
                                         m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
         new PopupItemBoxes(m_popover->quickListPage(), itemServices, *m_context.preferences);
-        connect(m_popover, &PopupWindow::manageShortcutRequested, this,
+        connect(m_popover.get(), &PopupWindow::manageShortcutRequested, this,
                 [this] { openManagerPage(ManagerWindowPages::managerPage); });
-        connect(m_popover, &PopupWindow::showPreferencesRequested, this,
+        connect(m_popover.get(), &PopupWindow::showPreferencesRequested, this,
                 [this] { openManagerPage(ManagerWindowPages::preferencesPage); });
-        connect(m_popover, &PopupWindow::quitRequested, this, &AppDelegate::terminate);
+        connect(m_popover.get(), &PopupWindow::quitRequested, this, &AppDelegate::terminate);
     }
-    return m_popover;
+    return m_popover.get();
 }
 
 ColorTagPicker &AppDelegate::selectTagvc()
@@ -290,12 +276,12 @@ void AppDelegate::menuitem_Showwindow()
 
 ManagerWindow *AppDelegate::existingManagerWindow() const
 {
-    return m_managerWindow;
+    return m_managerWindow.get();
 }
 
 PopupWindow *AppDelegate::existingPopover() const
 {
-    return m_popover;
+    return m_popover.get();
 }
 
 void AppDelegate::openManagerPage(int page)
@@ -336,13 +322,20 @@ ScriptCommands &AppDelegate::scriptCommands()
                           const ScriptCommands::ChoiceHandler &handler) {
         // A window of its own, whatever else is open; one left open when
         // Brimble ends is closed by the delegate.
-        auto *dialog = new GroupChooserDialog(groupTitles, targets);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        m_choosers.removeAll(nullptr);
-        m_choosers.append(dialog);
-        // The client is answered once, however the window ends.
-        connect(dialog, &QDialog::finished, this, [dialog, handler] { handler(dialog->choice()); },
-                Qt::SingleShotConnection);
+        auto *dialog = m_choosers.emplace_back(std::make_unique<GroupChooserDialog>(groupTitles, targets)).get();
+        // The client is answered once, however the window ends; the window
+        // goes once the signal that ended it has returned.
+        connect(
+            dialog, &QDialog::finished, this,
+            [this, dialog, handler] {
+                handler(dialog->choice());
+                const auto owned = std::ranges::find(m_choosers, dialog, &std::unique_ptr<GroupChooserDialog>::get);
+                if (owned != m_choosers.end()) {
+                    owned->release()->deleteLater();
+                    m_choosers.erase(owned);
+                }
+            },
+            Qt::SingleShotConnection);
         dialog->show();
         dialog->raise();
         dialog->activateWindow();
@@ -371,8 +364,8 @@ void AppDelegate::startDesktopSearch(const QDBusConnection &bus)
     if (m_desktopSearchService)
         return;
     m_desktopSearch = std::make_unique<DesktopSearch>(m_context.favorites, m_context.supportFiles);
-    m_desktopSearchService = new DesktopSearchService(bus, *m_desktopSearch, itemOpener(),
-                                                      [this](const QString &text) { showPopoverSearching(text); });
+    m_desktopSearchService = std::make_unique<DesktopSearchService>(
+        bus, *m_desktopSearch, itemOpener(), [this](const QString &text) { showPopoverSearching(text); });
     m_desktopSearchService->start();
 }
 

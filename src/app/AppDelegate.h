@@ -5,11 +5,11 @@
 
 #include <QDBusConnection>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 struct AppContext;
 class ColorTagPicker;
@@ -104,16 +104,16 @@ private:
     AppContext &m_context;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<ColorTagPicker> m_selectTagvc;
-    QPointer<PopupWindow> m_popover;
-    QPointer<ManagerWindow> m_managerWindow;
+    std::unique_ptr<PopupWindow> m_popover;
+    std::unique_ptr<ManagerWindow> m_managerWindow;
     std::unique_ptr<GlobalShortcut> m_hotKey;
     std::unique_ptr<ShortcutRecorder> m_shortcutRecorder;
     std::unique_ptr<ItemOpener> m_itemOpener;
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<DesktopSearch> m_desktopSearch;
-    DesktopSearchService *m_desktopSearchService = nullptr;
+    std::unique_ptr<DesktopSearchService> m_desktopSearchService;
     // The group choosers of commands still waiting for the user.
-    QList<QPointer<GroupChooserDialog>> m_choosers;
+    std::vector<std::unique_ptr<GroupChooserDialog>> m_choosers;
     QString m_relaunchProgram;
     bool m_minimizesOnClose = false;
     // The window opened at login only because no tray was there.

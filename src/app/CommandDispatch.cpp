@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "items/FaviconFetcher.h"
 #include "platform/DesktopServices.h"
+#include "platform/DisplayConnection.h"
 #include "platform/MemoryPreferencesStore.h"
 #include "platform/Paths.h"
 #include "platform/PlistCodec.h"
@@ -198,7 +199,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
             favorites.adoptBareTitleItemLists();
             if (refused.isEmpty() && !choosesGroup && !command.createsGroup && !favorites.hasGroupTitled(command.group))
                 refused.append(LocalizedText(Text::noSuchGroup).arg(command.group));
-            if (refused.isEmpty() && choosesGroup && !CommandLine::hasDisplay())
+            if (refused.isEmpty() && choosesGroup && !DisplayConnection::isAvailable())
                 refused.append(LocalizedText(Text::chooseGroupNeedsDesktop));
             if (!refused.isEmpty()) {
                 InstanceReply reply;
@@ -224,7 +225,7 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
                 continue;
             }
         }
-        if (command.kind == Kind::open && !CommandLine::hasDisplay()) {
+        if (command.kind == Kind::open && !DisplayConnection::isAvailable()) {
             CommandLine::printError(Text::noDesktopSession);
             return 1;
         }

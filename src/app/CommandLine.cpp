@@ -256,12 +256,6 @@ Request read(const QStringList &allArguments, const QStringList &undecodable)
     return request;
 }
 
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
 void printErrorText(const QString &text)
 {
     const QByteArray line = QByteArray(programName) + ": " + text.toUtf8() + '\n';

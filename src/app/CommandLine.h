@@ -38,9 +38,6 @@ QStringList undecodableArgumentsOf(int argc, const char *const *argv);
 // A command's paths, query or group among undecodable are refused.
 Request read(const QStringList &arguments, const QStringList &undecodable = {});
 
-// Whether a desktop session is named for windows to be shown in.
-bool hasDisplay();
-
 // Writes "brimble: <the text under key>" on standard error, %1 and %2
 // replaced by the arguments, in the language the interface shows or, before
 // the store is read, in the system's.

@@ -57,13 +57,13 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
     if (Settings(*context.preferences).isFirstRunFinished()) {
         m_content->addWidget(pages());
     } else {
-        m_onboardingPage = new OnboardingPage(*context.preferences, *context.loginItems,
-                                         NewsletterSubscription::configuredBase(), this);
-        connect(m_onboardingPage, &OnboardingPage::gotStarted, this, [this] {
+        m_onboardingPage = std::make_unique<OnboardingPage>(*context.preferences, *context.loginItems,
+                                                               NewsletterSubscription::configuredBase(), this);
+        connect(m_onboardingPage.get(), &OnboardingPage::gotStarted, this, [this] {
             Showmainview();
             Q_EMIT popoverRequested();
         });
-        m_content->addWidget(m_onboardingPage);
+        m_content->addWidget(m_onboardingPage.get());
     }
     // The keys of every widget go to the recorder first, but only while it
     // records: an application-wide filter costs every event of the process.
@@ -76,9 +76,6 @@ ManagerWindow::~ManagerWindow()
     saveWindowState();
     m_recorder.setRecordingChangedHandler({});
     watchKeysForRecorder(false);
-    // The pages go first, while the window's actions they switch still exist.
-    delete m_pages;
-    delete m_onboardingPage;
 }
 
 void ManagerWindow::showNotice(const QString &text)
@@ -107,11 +104,11 @@ void ManagerWindow::showAndActivate()
 ManagerWindowPages *ManagerWindow::pages()
 {
     if (!m_pages) {
-        m_pages = new ManagerWindowPages(
-            {m_context.favorites, m_context.sortSettings, m_context.viewLinks},
+        m_pages = std::make_unique<ManagerWindowPages>(
+            ManagerWindowPages::Services{m_context.favorites, m_context.sortSettings, m_context.viewLinks},
             [this](int page, DimmingLayer &blackLayer) { return createPage(page, blackLayer); }, this);
     }
-    return m_pages;
+    return m_pages.get();
 }
 
 QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
@@ -148,12 +145,12 @@ QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
 
 OnboardingPage *ManagerWindow::onboardingPage() const
 {
-    return m_onboardingPage;
+    return m_onboardingPage.get();
 }
 
 bool ManagerWindow::isShowingOnboarding() const
 {
-    return m_onboardingPage && m_content->currentWidget() == m_onboardingPage;
+    return m_onboardingPage && m_content->currentWidget() == m_onboardingPage.get();
 }
 
 int ManagerWindow::containerPage() const
@@ -171,7 +168,8 @@ void ManagerWindow::Showmainview()
     m_content->setCurrentWidget(container);
     if (m_onboardingPage) {
         m_onboardingPage->hide();
-        m_onboardingPage->deleteLater();
+        // Its own signal may have brought us here.
+        m_onboardingPage.release()->deleteLater();
     }
     showAndActivate();
 }
@@ -180,7 +178,7 @@ void ManagerWindow::openPage(int page)
 {
     if (!isShowingOnboarding()) {
         pages()->showPage(page);
-        m_content->setCurrentWidget(m_pages);
+        m_content->setCurrentWidget(m_pages.get());
     }
     showAndActivate();
 }

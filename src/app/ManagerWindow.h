@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 struct AppContext;
 class DimmingLayer;
@@ -86,9 +87,11 @@ private:
     ManagerPageFactory m_managerPageFactory;
     NoticeBar *m_noticeBar = nullptr;
     QStackedLayout *m_content = nullptr;
-    QPointer<OnboardingPage> m_onboardingPage;
-    ManagerWindowPages *m_pages = nullptr;
     QList<QAction *> m_menuKeyEquivalents;
+    // Children of the window, held here so that they go before its other
+    // children, the actions they switch among them; the container first.
+    std::unique_ptr<OnboardingPage> m_onboardingPage;
+    std::unique_ptr<ManagerWindowPages> m_pages;
     bool m_minimizesOnClose = false;
     bool m_watchesKeysForRecorder = false;
     const QString m_stateFile = WindowState::defaultFile();

@@ -1,12 +1,12 @@
 #include "app/ManagerWindowPages.h"
 
 #include "app/FirstGroupBox.h"
-#include "manager/DimmingLayer.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Sorting.h"
 #include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

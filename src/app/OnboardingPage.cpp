@@ -2,10 +2,10 @@
 
 #include "app/FirstRun.h"
 #include "app/TrayIconImage.h"
-#include "manager/DimmingLayer.h"
 #include "platform/StandardOutput.h"
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -131,11 +131,11 @@ bool isHeldByNoProcess(const QString &lockFile)
 
 // One accepted client. Its notifier and timer are children of owner, which is
 // deleted later when the connection ends, since either may be the one
-// signalling at that moment.
+// signalling at that moment, and at once when listening stops.
 struct SingleInstance::Connection
 {
     quint64 serial = 0; // the order of acceptance: the lowest is the oldest
-    QObject *owner = nullptr;
+    std::unique_ptr<QObject> owner = std::make_unique<QObject>();
     QSocketNotifier *notifier = nullptr;
     QTimer *idleTimer = nullptr;
     InstanceRequestParser parser;
@@ -272,7 +272,7 @@ void SingleInstance::stopListening()
 {
     while (!m_connections.empty()) {
         const auto first = m_connections.begin();
-        delete first->second->owner;
+        first->second->owner.reset(); // its notifier goes before the descriptor
         ::close(first->first);
         m_connections.erase(first);
     }
@@ -380,12 +380,10 @@ void SingleInstance::hold(int descriptor)
     }
     auto connection = std::make_unique<Connection>();
     connection->serial = ++m_connectionsAccepted;
-    // Deleted with the connection (closeConnection, stopListening).
-    connection->owner = new QObject;
-    connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner);
+    connection->notifier = new QSocketNotifier(descriptor, QSocketNotifier::Read, connection->owner.get());
     connect(connection->notifier, &QSocketNotifier::activated, this, [this, descriptor] { readFrom(descriptor); });
     // A client that connects and never writes must not hold on for ever.
-    connection->idleTimer = new QTimer(connection->owner);
+    connection->idleTimer = new QTimer(connection->owner.get());
     connection->idleTimer->setSingleShot(true);
     connect(connection->idleTimer, &QTimer::timeout, this, [this, descriptor] { closeConnection(descriptor); });
     connection->idleTimer->start(idleConnectionMs);
@@ -466,7 +464,7 @@ void SingleInstance::sendReply(int descriptor, quint64 serial, const QByteArray 
     if (!connection || !connection->reply.isEmpty())
         return;
     connection->reply = reply;
-    connection->writeNotifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, connection->owner);
+    connection->writeNotifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, connection->owner.get());
     connection->writeNotifier->setEnabled(false);
     connect(connection->writeNotifier, &QSocketNotifier::activated, this, [this, descriptor] { writeReply(descriptor); });
     writeReply(descriptor);
@@ -509,7 +507,7 @@ void SingleInstance::closeConnection(int descriptor)
     if (connection.writeNotifier)
         connection.writeNotifier->setEnabled(false);
     connection.idleTimer->stop();
-    connection.owner->deleteLater();
+    connection.owner.release()->deleteLater();
     m_connections.erase(found);
     ::close(descriptor);
 }

@@ -8,6 +8,7 @@
 #include "app/StoreReadAhead.h"
 #include "app/UnixSignals.h"
 #include "platform/BoundedImageReader.h"
+#include "platform/DisplayConnection.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "platform/Relaunch.h"
@@ -40,7 +41,7 @@ int main(int argc, char **argv)
     // an item, and none at all when a Brimble runs.
     if (request.command)
         return CommandDispatch::run(*request.command, Paths::preferencesFile(), Paths::runtimeFolder(), argc, argv);
-    if (!CommandLine::hasDisplay()) {
+    if (!DisplayConnection::isAvailable()) {
         CommandLine::printError(Text::noDesktopSession);
         return 1;
     }

@@ -1,6 +1,6 @@
 #include "items/CharacterPalette.h"
 
-#include "quicklist/PopupGeometry.h"
+#include "widgets/PopupGeometry.h"
 
 #include "items/EmojiCatalog.h"
 #include "items/EmojiListModel.h"

@@ -1,6 +1,6 @@
 #include "items/ColorChooserPopup.h"
 
-#include "quicklist/PopupGeometry.h"
+#include "widgets/PopupGeometry.h"
 
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"

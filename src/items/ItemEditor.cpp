@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <memory>
+
 namespace {
 constexpr auto missingTitle = Text::titleMissing;
 constexpr auto itemGone = Text::itemGone;
@@ -52,7 +54,10 @@ void fetchReplacementIcon(const ItemServices &services, qint64 uid, const QStrin
 {
     const QString icon = services.supportFiles.newFilePath(QStringLiteral(".png"));
     FaviconFetcher &fetcher = services.faviconFetcher;
-    auto *arrival = new QObject(&fetcher);
+    // Ends itself when the icon has arrived or failed; the fetcher owns it
+    // from the moment the fetch has begun.
+    auto owned = std::make_unique<QObject>(&fetcher);
+    QObject *arrival = owned.get();
     QObject::connect(&fetcher, &FaviconFetcher::iconSaved, arrival, [=](const QString &path) {
         if (path != icon)
             return;
@@ -64,9 +69,9 @@ void fetchReplacementIcon(const ItemServices &services, qint64 uid, const QStrin
             arrival->deleteLater();
     });
     const FavoritesStore &favorites = services.favorites;
-    if (!fetcher.fetch(BookmarkAddress::iconAddress(address), icon,
-                       [&favorites, uid, address] { return findBookmark(favorites, uid, address).has_value(); }))
-        delete arrival;
+    if (fetcher.fetch(BookmarkAddress::iconAddress(address), icon,
+                      [&favorites, uid, address] { return findBookmark(favorites, uid, address).has_value(); }))
+        owned.release();
 }
 } // namespace
 

@@ -1,9 +1,7 @@
 #include "manager/GroupsPane.h"
 
-#include "manager/DimmingLayer.h"
 #include "manager/GroupsListView.h"
 #include "manager/GroupsModel.h"
-#include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerSortMenus.h"
 #include "manager/PaneWidgets.h"
@@ -13,6 +11,8 @@
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
+#include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>

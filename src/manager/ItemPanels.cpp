@@ -4,7 +4,7 @@
 #include "items/CharacterPalette.h"
 #include "items/EditItemPanel.h"
 #include "items/FileOrFolderDialog.h"
-#include "manager/DimmingLayer.h"
+#include "widgets/DimmingLayer.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
 

@@ -1,11 +1,9 @@
 #include "manager/ItemsPane.h"
 
 #include "items/FaviconFetcher.h"
-#include "manager/DimmingLayer.h"
 #include "manager/ItemPanels.h"
 #include "manager/ItemsListView.h"
 #include "manager/ItemsModel.h"
-#include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
 #include "manager/ManagerSortMenus.h"
@@ -19,6 +17,8 @@
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
+#include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
 #include <QFileInfo>

@@ -1,17 +1,17 @@
 #include "manager/ManagerPage.h"
 
-#include "manager/DimmingLayer.h"
 #include "manager/GroupRowDelegate.h"
 #include "manager/GroupsDropTarget.h"
 #include "manager/GroupsPane.h"
 #include "manager/ItemsPane.h"
-#include "manager/ManagerAlert.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
 #include "quicklist/UndoActions.h"
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/DimmingLayer.h"
+#include "widgets/ManagerAlert.h"
 
 #include <QBoxLayout>
 #include <QLabel>

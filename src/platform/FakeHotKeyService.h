@@ -55,7 +55,7 @@ public:
 
     bool isDesktopBound() const override { return desktopBound; }
     QString boundTriggerDescription() const override { return boundTrigger; }
-    void setBindingChangedHandler(std::function<void()> handler) override { bindingChanged = std::move(handler); }
+    void setBindingChangedHandler(std::function<void()> onChange) override { bindingChanged = std::move(onChange); }
     void setShortcutDescription(const QString &description) override { shortcutDescription = description; }
 
     // The desktop reports trigger as bound (desktopBound services only).

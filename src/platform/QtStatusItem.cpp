@@ -39,11 +39,10 @@ QRect QtStatusItem::geometry() const
 
 void QtStatusItem::show(const QIcon &icon, const QString &toolTip, QMenu *menu)
 {
-    delete m_icon;
-    m_icon = new QSystemTrayIcon(icon, this);
+    m_icon = std::make_unique<QSystemTrayIcon>(icon);
     m_icon->setToolTip(toolTip);
     m_icon->setContextMenu(menu);
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             triggered();
     });

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class QSystemTrayIcon;
 class QTimer;
 
@@ -33,7 +35,7 @@ public:
 private:
     void lookForTray();
 
-    QSystemTrayIcon *m_icon = nullptr;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
     QTimer *m_retry = nullptr;
     int m_triesLeft = 0;
 };

@@ -1,11 +1,11 @@
 #include "prefs/PreferencesPage.h"
 
 #include "hotkey/ShortcutRecorder.h"
-#include "manager/DimmingLayer.h"
 #include "prefs/StartAtLogin.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
 #include "store/TextKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

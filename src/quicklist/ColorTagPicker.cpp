@@ -1,6 +1,6 @@
 #include "quicklist/ColorTagPicker.h"
 
-#include "quicklist/PopupGeometry.h"
+#include "widgets/PopupGeometry.h"
 
 #include "store/ColorText.h"
 #include "store/LocalizedText.h"

@@ -53,8 +53,8 @@ public:
     };
     struct Decision
     {
-        Decision(Action action = Action::none, int row = -1, QString text = {})
-            : action(action), row(row), text(std::move(text))
+        Decision(Action chosen = Action::none, int atRow = -1, QString typed = {})
+            : action(chosen), row(atRow), text(std::move(typed))
         {
         }
 

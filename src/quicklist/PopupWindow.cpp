@@ -3,7 +3,6 @@
 #include "quicklist/AccessiblePopups.h"
 #include "quicklist/DeactivationCloser.h"
 #include "quicklist/PopupAccessibility.h"
-#include "quicklist/PopupGeometry.h"
 #include "quicklist/PopupTabs.h"
 #include "quicklist/QuickListPage.h"
 #include "quicklist/RowDelegate.h"
@@ -12,6 +11,7 @@
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"
 #include "store/ViewLinks.h"
+#include "widgets/PopupGeometry.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -11,7 +11,7 @@
 #include "store/StoreKeys.h"
 
 #include "BrimbleProcess.h"
-#include "items/LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>

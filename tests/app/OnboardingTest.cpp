@@ -4,7 +4,7 @@
 #include "platform/LoginItems.h"
 #include "store/LocalizedText.h"
 
-#include "items/LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,8 +3,8 @@
 
 #include "app/ScriptCommands.h"
 #include "items/ItemsFixture.h"
-#include "items/LocalHttpServer.h"
 #include "store/TextKeys.h"
+#include "support/LocalHttpServer.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

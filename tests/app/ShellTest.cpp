@@ -3,10 +3,10 @@
 #include "app/ManagerWindow.h"
 #include "app/ManagerWindowPages.h"
 #include "app/OnboardingPage.h"
-#include "manager/DimmingLayer.h"
 #include "prefs/PreferencesPage.h"
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include "ShellFixture.h"
 #include "store/TextKeys.h"
@@ -208,8 +208,9 @@ TEST_F(ManagerWindowPagesTest, TheFirstGroupBoxCoversTheGroupsPageOnlyAndThePage
         EXPECT_EQ(vc.firstGroupBox()->geometry(), vc.currentview()->parentWidget()->geometry());
         for (int page = 0; page < ManagerWindowPages::pageCount; ++page) {
             QPushButton *button = vc.pageButton(page);
-            if (button->isVisibleTo(&vc))
+            if (button->isVisibleTo(&vc)) {
                 EXPECT_EQ(vc.childAt(button->mapTo(&vc, button->rect().center())), button) << page;
+            }
         }
     }
     QPushButton *preferences = vc.pageButton(ManagerWindowPages::preferencesPage);

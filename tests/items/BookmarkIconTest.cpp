@@ -1,5 +1,5 @@
 #include "ItemsFixture.h"
-#include "LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestPictures.h"
 
 #include "items/BookmarkAddress.h"

@@ -48,9 +48,9 @@ TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
     links.popoverListLoaded = true;
     QSignalSpy quickListReloads(&links, &ViewLinks::quickListReloadRequested);
 
-    DroppedFilesAdder adder(services);
+    DroppedFilesAdder droppedFiles(services);
     const QStringList paths = {"/data/zeta.txt", "/data/alpha", "/data/mu.png"};
-    const auto lastUid = adder.addDroppedFiles("Home", selectedGroupItems, paths);
+    const auto lastUid = droppedFiles.addDroppedFiles("Home", selectedGroupItems, paths);
 
     EXPECT_EQ(lastUid, 11); // 8 went to "m"; the files took 9, 10, 11 in drop order
     for (const Item &item : selectedGroupItems)
@@ -60,7 +60,7 @@ TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
     EXPECT_EQ(bookmarks.entries(), QList<QByteArray>({"/data/zeta.txt", "/data/alpha", "/data/mu.png"}));
     EXPECT_EQ(quickListReloads.size(), 1);
 
-    EXPECT_FALSE(adder.addDroppedFiles("Home", selectedGroupItems, {}));
+    EXPECT_FALSE(droppedFiles.addDroppedFiles("Home", selectedGroupItems, {}));
     EXPECT_EQ(selectedGroupItems.size(), 4);
 }
 

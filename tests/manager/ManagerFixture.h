@@ -1,7 +1,6 @@
 #pragma once
 
 #include "items/FaviconFetcher.h"
-#include "manager/DimmingLayer.h"
 #include "manager/GroupsDropTarget.h"
 #include "manager/GroupsListView.h"
 #include "manager/ItemsListView.h"
@@ -13,6 +12,7 @@
 #include "store/FavoritesHistory.h"
 #include "store/FileBookmarks.h"
 #include "support/FavoritesFixture.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,12 +59,12 @@ protected:
         return manager;
     }
 
-    void addGroup(const QString &title, const QList<Item> &items = {}, const QString &color = {})
+    void addGroup(const QString &title, const QList<Item> &groupItems = {}, const QString &color = {})
     {
         Group group(title);
         if (!color.isEmpty())
             group.setColor(color);
-        storeGroup(group, items, !items.isEmpty());
+        storeGroup(group, groupItems, !groupItems.isEmpty());
     }
 
     // A file in the support folder (a note body, an icon), and one of the user's outside it.
@@ -103,9 +103,9 @@ protected:
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
     Group storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
     // Stores a group's items as the popup would and has the open manager reload.
-    void replaceItems(const QString &group, const QList<Item> &items)
+    void replaceItems(const QString &group, const QList<Item> &groupItems)
     {
-        favorites.setItems(group, items);
+        favorites.setItems(group, groupItems);
         links.managerLoaded = true;
         links.requestManagerGroupsReload();
     }

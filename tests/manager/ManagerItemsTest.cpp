@@ -14,12 +14,12 @@ using ManagerItemsTest = ManagerFixture;
 
 TEST_F(ManagerItemsTest, SearchShowsTheSelectedGroupsMatchesAndChangesActOnThem)
 {
-    const QList<Item> items{item(QStringLiteral("Report"), 1),
-                            bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
-                            fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
-                            note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
-                            item(QStringLiteral("other"), 5)};
-    addGroup(QStringLiteral("Work"), items);
+    const QList<Item> searched{item(QStringLiteral("Report"), 1),
+                               bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
+                               fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
+                               note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
+                               item(QStringLiteral("other"), 5)};
+    addGroup(QStringLiteral("Work"), searched);
     auto manager = makeManager();
     // The rule is the manager's (ManagerSearch).
     manager->items.search(QStringLiteral("rep"));

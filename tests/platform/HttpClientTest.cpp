@@ -1,7 +1,7 @@
 #include "platform/ModuleHttpClient.h"
 
-#include "items/LocalHttpServer.h"
 #include "support/FloodingServer.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestFolders.h"
 
 #include <QTest>

@@ -2,7 +2,6 @@
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutKeyPress.h"
 #include "hotkey/ShortcutRecorder.h"
-#include "manager/DimmingLayer.h"
 #include "platform/FakeApplicationRegistry.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
@@ -13,6 +12,7 @@
 #include "store/LocalizedText.h"
 #include "store/StoreKeys.h"
 #include "store/TextKeys.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

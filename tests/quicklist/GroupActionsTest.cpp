@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QSignalSpy>
 
+#include <memory>
+
 namespace {
 
 class GroupActionsTest : public QuickListFixture
@@ -71,7 +73,7 @@ TEST_F(GroupActionsTest, SortMenuChoicesSetTheSharedSettingsAndRewriteTheOrder)
     addGroup("a", true, {item("z", 3)});
     quickList.reloadQuickList();
 
-    QMenu *menu = QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr);
+    std::unique_ptr<QMenu> menu(QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr));
     ASSERT_EQ(menu->actions().size(), 2);
     QMenu *groups = menu->actions().at(0)->menu();
     QMenu *items = menu->actions().at(1)->menu();
@@ -85,12 +87,10 @@ TEST_F(GroupActionsTest, SortMenuChoicesSetTheSharedSettingsAndRewriteTheOrder)
     EXPECT_EQ(titlesOf(favorites.items("b")), QStringList({"y", "X"}));
     items->actions().at(3)->trigger(); // ascending
     EXPECT_EQ(titlesOf(favorites.items("b")), QStringList({"X", "y"}));
-    delete menu;
 
     // A menu built now checks the new choices.
-    menu = QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr);
+    menu.reset(QuickListMenus::sortMenu(sortSettings, actions, nullptr, nullptr));
     EXPECT_TRUE(menu->actions().at(0)->menu()->actions().at(2)->isChecked());
     EXPECT_TRUE(menu->actions().at(1)->menu()->actions().at(1)->isChecked());
     EXPECT_TRUE(menu->actions().at(1)->menu()->actions().at(3)->isChecked());
-    delete menu;
 }

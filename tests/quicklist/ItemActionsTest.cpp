@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <memory>
+
 namespace {
 
 class ItemActionsTest : public QuickListFixture
@@ -148,14 +150,14 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     quickList.reloadQuickList();
 
     // Triggers the entry with the text, if any; gives the entries' texts.
-    const auto use = [](QMenu *menu, const QString &text = {}) {
+    const auto use = [](QMenu *given, const QString &text = {}) {
+        const std::unique_ptr<QMenu> menu(given);
         QStringList texts;
         for (QAction *action : menu->actions()) {
             texts.append(action->text());
             if (action->text() == text)
                 action->trigger();
         }
-        delete menu;
         return texts;
     };
     EXPECT_EQ(use(contextMenu(1)), QStringList({"Open With", "Remove", "Pin to Top"}));
@@ -213,10 +215,9 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
     EXPECT_TRUE(ItemActions::folderPathOf(Item::note("n", dir)).isEmpty()) << "only file items list folders";
 
     // A cut-short menu ends in the folder itself.
-    QMenu *menu = QuickListMenus::folderContentsMenu(cut, actions, nullptr);
+    const std::unique_ptr<QMenu> menu(QuickListMenus::folderContentsMenu(cut, actions, nullptr));
     menu->actions().last()->trigger();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir));
-    delete menu;
 }
 
 TEST_F(ItemActionsTest, AnUnreadableFolderSaysSoAndALongFolderMenuIsOneScrollingColumn)

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 
 // libweston 10 exports these for its backends without declaring them in
@@ -93,19 +94,19 @@ void release(wl_listener *listener, void *)
     if (test->fifo >= 0)
         close(test->fifo);
     weston_seat_release(&test->seat);
-    delete test;
+    const std::unique_ptr<TestSeat> ended(test);
 }
 
 } // namespace
 
 extern "C" WL_EXPORT int wet_module_init(struct weston_compositor *compositor, int *, char *[])
 {
-    auto *test = new TestSeat;
+    auto owned = std::make_unique<TestSeat>();
+    TestSeat *test = owned.get();
     weston_seat_init(&test->seat, compositor, "test-seat");
     weston_seat_init_pointer(&test->seat);
     if (weston_seat_init_keyboard(&test->seat, nullptr) < 0) {
         weston_seat_release(&test->seat);
-        delete test;
         return -1;
     }
     if (const char *path = getenv("BRIMBLE_TEST_SEAT_FIFO")) {
@@ -117,5 +118,6 @@ extern "C" WL_EXPORT int wet_module_init(struct weston_compositor *compositor, i
     }
     test->compositorDestroyed.notify = release;
     wl_signal_add(&compositor->destroy_signal, &test->compositorDestroyed);
+    owned.release(); // the compositor's destroy signal ends it, in release()
     return 0;
 }

@@ -36,12 +36,12 @@ public:
     }
 
     // "verb argument"; returns once the portal has carried it out.
-    void send(const QString &command)
+    void send(const QString &request)
     {
         QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
                                                            QStringLiteral("/org/freedesktop/portal/desktop"),
-                                                           u"org.brimble.Test"_qs, command.section(u' ', 0, 0));
-        m_bus.call(call << command.section(u' ', 1));
+                                                           u"org.brimble.Test"_qs, request.section(u' ', 0, 0));
+        m_bus.call(call << request.section(u' ', 1));
     }
 
     // Waits, running the event loop, for a line starting with prefix that
@@ -131,8 +131,8 @@ TEST_F(PortalHotKeyTest, BindsInASessionActivationOpensThePopupARefusalIsReporte
     EXPECT_GE(bindingChanges, 1);
 
     // Only our own shortcut's activation opens the popup.
-    for (const char *command : {"activate brimble-CTRL+ALT+k", "activate someone-else", "deactivate brimble-CTRL+ALT+k"})
-        portal->send(QString::fromLatin1(command));
+    for (const char *request : {"activate brimble-CTRL+ALT+k", "activate someone-else", "deactivate brimble-CTRL+ALT+k"})
+        portal->send(QString::fromLatin1(request));
     EXPECT_TRUE(processUntil([&] { return popups == 1; }));
 
     // The desktop lets the user pick another trigger in its settings.

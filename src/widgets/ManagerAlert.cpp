@@ -1,6 +1,6 @@
-#include "manager/ManagerAlert.h"
+#include "widgets/ManagerAlert.h"
 
-#include "manager/DimmingLayer.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QGridLayout>
 #include <QMessageBox>

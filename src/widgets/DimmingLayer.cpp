@@ -1,4 +1,4 @@
-#include "manager/DimmingLayer.h"
+#include "widgets/DimmingLayer.h"
 
 #include <QEvent>
 #include <QPainter>

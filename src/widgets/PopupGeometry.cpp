@@ -1,4 +1,4 @@
-#include "quicklist/PopupGeometry.h"
+#include "widgets/PopupGeometry.h"
 
 #include <QGuiApplication>
 #include <QLayout>
