@@ -30,8 +30,9 @@ inline Item benchItem(FavoritesStore &favorites, int group, int index)
         return favorites.withNewIdentity(file);
     }
     case 1:
-        return favorites.withNewIdentity(Item::bookmark(title, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index),
-                                                        QStringLiteral("/nonexistent/%1.png").arg(index)));
+        return favorites.withNewIdentity(
+            Item::bookmark(title, QStringLiteral("www.example%1.org/page/%2").arg(group).arg(index),
+                           QStringLiteral("/nonexistent/%1.png").arg(index)));
     case 2:
         return favorites.withNewIdentity(Item::note(title, QStringLiteral("/nonexistent/%1.txt").arg(index)));
     default:

@@ -66,12 +66,19 @@ void BM_ShellQuery(benchmark::State &state, const QString &text)
         const QStringList found = ids.arguments().value(0).toStringList();
         results = int(found.size());
         if (!found.isEmpty())
-            store.call(DesktopSearchService::shellObjectPath, "org.gnome.Shell.SearchProvider2", "GetResultMetas", {found});
+            store.call(DesktopSearchService::shellObjectPath, "org.gnome.Shell.SearchProvider2", "GetResultMetas",
+                       {found});
     }
     state.counters["results"] = results;
 }
-BENCHMARK_CAPTURE(BM_ShellQuery, nothing, nothing)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_ShellQuery, lastGroup, lastGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_ShellQuery, nothing, nothing)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_ShellQuery, lastGroup, lastGroup)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // KRunner's query: the matches with their icons and actions, in one call.
 void BM_RunnerMatch(benchmark::State &state, const QString &text)
@@ -79,13 +86,20 @@ void BM_RunnerMatch(benchmark::State &state, const QString &text)
     Searched &store = *theStore;
     qsizetype results = 0;
     for (auto _ : state) {
-        const QDBusMessage reply = store.call(DesktopSearchService::runnerObjectPath, "org.kde.krunner1", "Match", {text});
+        const QDBusMessage reply = store.call(DesktopSearchService::runnerObjectPath, "org.kde.krunner1", "Match",
+                                              {text});
         results = qdbus_cast<QList<KRunnerMatch>>(reply.arguments().value(0)).size();
     }
     state.counters["results"] = double(results);
 }
-BENCHMARK_CAPTURE(BM_RunnerMatch, nothing, nothing)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_RunnerMatch, lastGroup, lastGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_RunnerMatch, nothing, nothing)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_RunnerMatch, lastGroup, lastGroup)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The search alone, without the bus.
 void BM_Search(benchmark::State &state)

@@ -106,8 +106,9 @@ void BM_TenLargeIconsInTheManagerRows(benchmark::State &state)
     LargeIcons store;
     FileBookmarks bookmarks(store.preferences);
     FaviconFetcher fetcher;
-    const ManagerServices services{store.favorites, store.supportFiles, bookmarks, store.sortSettings, store.links,
-                                   fetcher, store.preferences, store.desktop.services(), store.picker};
+    const ManagerServices services{
+        store.favorites,   store.supportFiles,       bookmarks,   store.sortSettings, store.links, fetcher,
+        store.preferences, store.desktop.services(), store.picker};
     const double baseline = resetPeak();
     for (auto _ : state) {
         ManagerGroups groups(services);
@@ -146,5 +147,6 @@ BENCHMARK(BM_GigabyteFaviconAnswer)->Iterations(1)->Unit(benchmark::kMillisecond
 
 int main(int argc, char **argv)
 {
-    return runWidgetBenchmarks(argc, argv, [] {}, [] {});
+    return runWidgetBenchmarks(
+        argc, argv, [] {}, [] {});
 }

@@ -37,7 +37,9 @@ constexpr int otherGroupItems = 90;
 struct Store : BenchStore
 {
     Store()
-        : BenchStore(groupCount, [](int g) { return g == 0 ? bigGroupItems : g == 1 ? 2 * otherGroupItems : otherGroupItems; })
+        : BenchStore(groupCount, [](int g) {
+            return g == 0 ? bigGroupItems : g == 1 ? 2 * otherGroupItems : otherGroupItems;
+        })
     {
         for (int i = 0; i < 100; ++i) {
             const QString path = folder.filePath(QStringLiteral("dropped-%1.txt").arg(i));
@@ -52,7 +54,8 @@ struct Store : BenchStore
 
     ManagerServices services()
     {
-        return {favorites, supportFiles, bookmarks, sortSettings, links, fetcher, preferences, desktop.services(), picker};
+        return {favorites, supportFiles, bookmarks,          sortSettings, links,
+                fetcher,   preferences,  desktop.services(), picker};
     }
 
     FileBookmarks bookmarks{preferences};
@@ -108,7 +111,11 @@ void BM_ManagerFirstPaint(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ManagerFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ManagerFirstPaint)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Selecting the group of 1,000 items (read, sorted and stored) until the
 // rows on screen are painted.
@@ -132,7 +139,7 @@ void BM_SelectGroupOf1000(benchmark::State &state)
 BENCHMARK(BM_SelectGroupOf1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The interface-thread time of one change, with the panes painted again.
-template <typename Change>
+template<typename Change>
 void measureChange(benchmark::State &state, Change change)
 {
     Window window(*theStore);
@@ -147,9 +154,8 @@ void measureChange(benchmark::State &state, Change change)
 
 void BM_RenameGroup(benchmark::State &state)
 {
-    measureChange(state, [](Window &window, int round) {
-        window.groups().rename(0, QStringLiteral("Renamed %1").arg(round));
-    });
+    measureChange(
+        state, [](Window &window, int round) { window.groups().rename(0, QStringLiteral("Renamed %1").arg(round)); });
 }
 BENCHMARK(BM_RenameGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -47,8 +47,7 @@ void firstPaint(benchmark::State &state, bool firstRun)
     QTemporaryDir support;
     FakeDesktopServices desktop;
     AppContext context(std::make_unique<FakePreferencesStore>(), support.path(),
-                       {std::make_unique<FakeLoginItems>(), std::make_unique<FakeHotKeyService>(),
-                        desktop.services()});
+                       {std::make_unique<FakeLoginItems>(), std::make_unique<FakeHotKeyService>(), desktop.services()});
     if (!firstRun) {
         context.preferences->setInteger(1, StoreKeys::first);
         context.favorites.setGroups({Group(QStringLiteral("Work")), Group(QStringLiteral("Home"))});
@@ -86,13 +85,25 @@ void firstPaint(benchmark::State &state, bool firstRun)
     qApp->removeEventFilter(&watch);
 }
 
-void BM_ManagerWindowFirstPaintOnboarding(benchmark::State &state) { firstPaint(state, true); }
-void BM_ManagerWindowFirstPaintContainer(benchmark::State &state) { firstPaint(state, false); }
+void BM_ManagerWindowFirstPaintOnboarding(benchmark::State &state)
+{
+    firstPaint(state, true);
+}
+void BM_ManagerWindowFirstPaintContainer(benchmark::State &state)
+{
+    firstPaint(state, false);
+}
 
 BENCHMARK(BM_ManagerWindowFirstPaintOnboarding)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_ManagerWindowFirstPaintContainer)
-    ->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

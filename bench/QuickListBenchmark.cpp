@@ -4,9 +4,9 @@
 
 #include "BenchSupport.h"
 
-#include "quicklist/QuickListView.h"
 #include "quicklist/PopupWindow.h"
 #include "quicklist/QuickListPage.h"
+#include "quicklist/QuickListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -146,7 +146,11 @@ void BM_PopupFirstExpose(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PopupFirstExpose)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PopupFirstExpose)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -84,8 +84,10 @@ struct FakeSide
         case 2: {
             const qint64 uid = map.value(StoreKeys::uniqueid).toLongLong() + 1;
             map.insert(StoreKeys::uniqueid, uid);
-            list.append(QVariantMap{{RecordKeys::title, QStringLiteral("New")}, {RecordKeys::uid, uid},
-                                    {RecordKeys::isnormalFile, true}, {RecordKeys::url, QStringLiteral("/tmp/new")}});
+            list.append(QVariantMap{{RecordKeys::title, QStringLiteral("New")},
+                                    {RecordKeys::uid, uid},
+                                    {RecordKeys::isnormalFile, true},
+                                    {RecordKeys::url, QStringLiteral("/tmp/new")}});
             break;
         }
         case 3:
@@ -236,9 +238,25 @@ void BM_MergeTwoStores(benchmark::State &state)
 BENCHMARK(BM_LoadStore)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(BM_LoadDefinedFormat)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 // A fixed count: every iteration also waits, untimed, for the writer to go idle.
-BENCHMARK(BM_ItemChangeOnInterfaceThread)->Arg(1000)->Arg(10000)->Iterations(50)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
-BENCHMARK(BM_ItemChangeUntilOnDisk)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
-BENCHMARK(BM_CheckBeforeWrite)->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_ItemChangeOnInterfaceThread)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Iterations(50)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+BENCHMARK(BM_ItemChangeUntilOnDisk)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+BENCHMARK(BM_CheckBeforeWrite)
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 BENCHMARK(BM_MergeTwoStores)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
 } // namespace

@@ -84,8 +84,8 @@ void AppDelegate::applicationDidFinishLaunching(Opening opening)
     m_context.bookmarks.restoreFileAccess();
     // Removed notes and icons wait for an undo until quit, in the cache:
     // they are no favourites, and nothing is lost if they go.
-    m_context.history.keepRemovedFilesIn(
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/brimble/removed"));
+    m_context.history.keepRemovedFilesIn(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                                         + QStringLiteral("/brimble/removed"));
 
     // Login helper handshake: a running helper means this is a start at
     // login, which tells the helper to quit and opens no manager window
@@ -155,7 +155,8 @@ void AppDelegate::setMenuTitles()
 {
     m_trayMenu = std::make_unique<QMenu>();
     m_trayMenu->addAction(LocalizedText(Text::showWindow), this, &AppDelegate::menuitem_Showwindow);
-    m_trayMenu->addAction(LocalizedText(Text::aboutApp), this, [this] { openManagerPage(ManagerWindowPages::aboutPage); });
+    m_trayMenu->addAction(LocalizedText(Text::aboutApp), this,
+                          [this] { openManagerPage(ManagerWindowPages::aboutPage); });
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(LocalizedText(Text::quitApp), this, &AppDelegate::terminate);
 }
@@ -223,8 +224,8 @@ PopupWindow *AppDelegate::popover()
                                                                     m_context.viewLinks, m_context.desktop,
                                                                     selectTagvc(), &m_context.history},
                                                   popupWindowStyleOfDisplay());
-        const ItemServices itemServices{m_context.favorites,   m_context.supportFiles, m_context.bookmarks,
-                                        m_context.sortSettings, m_context.viewLinks,  m_context.faviconFetcher};
+        const ItemServices itemServices{m_context.favorites,    m_context.supportFiles, m_context.bookmarks,
+                                        m_context.sortSettings, m_context.viewLinks,    m_context.faviconFetcher};
         new PopupItemBoxes(m_popover->quickListPage(), itemServices, *m_context.preferences);
         connect(m_popover.get(), &PopupWindow::manageShortcutRequested, this,
                 [this] { openManagerPage(ManagerWindowPages::managerPage); });
@@ -372,9 +373,8 @@ void AppDelegate::startDesktopSearch(const QDBusConnection &bus)
 void AppDelegate::followPreferencesFile(PlistPreferencesStore &store)
 {
     store.setMergeFunction(FavoritesMerge::merge);
-    store.setOutsideChangeHandler([this](const PlistPreferencesStore::OutsideChange &change) {
-        preferencesChangedElsewhere(change);
-    });
+    store.setOutsideChangeHandler(
+        [this](const PlistPreferencesStore::OutsideChange &change) { preferencesChangedElsewhere(change); });
     store.watchForOutsideChanges();
 }
 

@@ -156,8 +156,9 @@ int run(InstanceRequest command, const QString &preferencesPath, const QString &
         SingleInstance instance(preferencesPath, runtimeFolder);
         if (!instance.takeLock(waited ? lockWaitMs : 0)) {
             if (!instance.lockFileProblem().isEmpty()) {
-                CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved : Text::lockFileNotCreated, instance.lockPath(),
-                                        instance.lockFileProblem());
+                CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved
+                                                                  : Text::lockFileNotCreated,
+                                        instance.lockPath(), instance.lockFileProblem());
                 return 1;
             }
             const bool choosesGroup = command.kind == Kind::add && command.group.isEmpty();

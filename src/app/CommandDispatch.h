@@ -14,8 +14,7 @@ namespace CommandDispatch {
 // The exit status; what the command printed is on standard output and
 // standard error. argc and argv are main()'s, for the application object
 // made when this process does the work.
-int run(InstanceRequest command, const QString &preferencesPath, const QString &runtimeFolder, int &argc,
-        char **argv);
+int run(InstanceRequest command, const QString &preferencesPath, const QString &runtimeFolder, int &argc, char **argv);
 
 // How long a command waits for the lock that another command holds for a
 // moment before it says that no Brimble answers.

@@ -8,8 +8,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QFileInfo>
+#include <QLocale>
 #include <QUrl>
 
 #include <cstdio>
@@ -27,12 +27,12 @@ struct QtOption
     bool takesValue;
 };
 constexpr QtOption qtOptions[] = {
-    {"display", true},         {"dograb", false},        {"geometry", true},      {"icon", true},
-    {"name", true},            {"nograb", false},        {"platform", true},      {"platformpluginpath", true},
-    {"platformtheme", true},   {"plugin", true},         {"qmljsdebugger", true}, {"qwindowgeometry", true},
-    {"qwindowicon", true},     {"qwindowtitle", true},   {"reverse", false},      {"session", true},
-    {"style", true},           {"stylesheet", true},     {"sync", false},         {"testability", false},
-    {"title", true},           {"widgetcount", false},
+    {"display", true},       {"dograb", false},      {"geometry", true},      {"icon", true},
+    {"name", true},          {"nograb", false},      {"platform", true},      {"platformpluginpath", true},
+    {"platformtheme", true}, {"plugin", true},       {"qmljsdebugger", true}, {"qwindowgeometry", true},
+    {"qwindowicon", true},   {"qwindowtitle", true}, {"reverse", false},      {"session", true},
+    {"style", true},         {"stylesheet", true},   {"sync", false},         {"testability", false},
+    {"title", true},         {"widgetcount", false},
 };
 
 const QtOption *qtOption(const QString &argument)
@@ -75,15 +75,16 @@ void printHelp()
 {
     // The names of options with a value are keyed too: the value's name is
     // in the reader's language.
-    const struct { const char *names; std::optional<TextKey> namesKey; TextKey key; } options[] = {
-        {"-h, --help", std::nullopt, Text::helpOption},
-        {"-v, --version", std::nullopt, Text::versionOption},
-        {"--toggle", std::nullopt, Text::toggleOption},
-        {"--background", std::nullopt, Text::backgroundOption},
-        {nullptr, Text::addOptionSyntax, Text::addOption},
-        {nullptr, Text::groupOptionSyntax, Text::groupOption},
-        {"--list", std::nullopt, Text::listOption},
-        {"--json", std::nullopt, Text::jsonOption},
+    const struct
+    {
+        const char *names;
+        std::optional<TextKey> namesKey;
+        TextKey key;
+    } options[] = {
+        {"-h, --help", std::nullopt, Text::helpOption},      {"-v, --version", std::nullopt, Text::versionOption},
+        {"--toggle", std::nullopt, Text::toggleOption},      {"--background", std::nullopt, Text::backgroundOption},
+        {nullptr, Text::addOptionSyntax, Text::addOption},   {nullptr, Text::groupOptionSyntax, Text::groupOption},
+        {"--list", std::nullopt, Text::listOption},          {"--json", std::nullopt, Text::jsonOption},
         {nullptr, Text::openOptionSyntax, Text::openOption},
     };
     const auto namesOf = [](const auto &option) {
@@ -109,7 +110,8 @@ QString parseError(const QCommandLineParser &parser, const QStringList &argument
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         const QString &name = unknown.first();
-        return LocalizedText(Text::unknownOption).arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+        return LocalizedText(Text::unknownOption)
+            .arg((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
     }
     // Else an option with a value lacks it, or one without has one
     // (--option=value).
@@ -153,8 +155,9 @@ CommandLine::Request refused(TextKey key, const QString &argument = {})
 
 // What the user typed after reading the options: the command, or a refusal.
 CommandLine::Request commandOf(const QCommandLineParser &parser, const QStringList &undecodable,
-                  const QCommandLineOption &add, const QCommandLineOption &list, const QCommandLineOption &open,
-                  const QCommandLineOption &group, const QCommandLineOption &json)
+                               const QCommandLineOption &add, const QCommandLineOption &list,
+                               const QCommandLineOption &open, const QCommandLineOption &group,
+                               const QCommandLineOption &json)
 {
     const QStringList positional = parser.positionalArguments();
     // Paths, a group's name or a query that are not text would be stored or
@@ -220,8 +223,8 @@ Request read(const QStringList &allArguments, const QStringList &undecodable)
 {
     const QStringList arguments = withoutQtOptions(allArguments);
     QCommandLineParser parser;
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),
-                                              QStringLiteral("help-all")});
+    const QCommandLineOption help(
+        QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"), QStringLiteral("help-all")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption toggle(QStringLiteral("toggle"));
     const QCommandLineOption background(QStringLiteral("background"));

@@ -163,7 +163,8 @@ public Q_SLOTS:
             const DesktopSearch::Icon icon = m_service.m_search.iconOf(item);
             const QImage picture = pictureOf(icon);
             if (!picture.isNull())
-                match.properties.insert(QStringLiteral("icon-data"), QVariant::fromValue(DBusIconData::fromImage(picture)));
+                match.properties.insert(QStringLiteral("icon-data"),
+                                        QVariant::fromValue(DBusIconData::fromImage(picture)));
             else
                 match.iconName = icon.themeNames.value(0);
             matches.append(match);
@@ -182,7 +183,7 @@ public Q_SLOTS:
             m_service.m_opener.open(result->item);
     }
 
-    void Teardown() {}
+    void Teardown() { }
 
 private:
     DesktopSearchService &m_service;
@@ -222,10 +223,9 @@ void DesktopSearchService::start()
 
     // Asked without waiting; queued behind another owner, the name comes
     // to this process once that one ends.
-    QDBusMessage request = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                          QStringLiteral("/org/freedesktop/DBus"),
-                                                          QStringLiteral("org.freedesktop.DBus"),
-                                                          QStringLiteral("RequestName"));
+    QDBusMessage request = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("RequestName"));
     request << QString::fromLatin1(serviceName) << 0u;
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(request), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [](QDBusPendingCallWatcher *finished) {

@@ -52,10 +52,11 @@ QLabel *titleLabel(const QString &text, QWidget *parent)
 
 ExampleNameChip::ExampleNameChip(QWidget *parent)
     : QWidget(parent)
-    , m_arr{LocalizedText(Text::sampleGroupWork), LocalizedText(Text::sampleGroupRecipes), LocalizedText(Text::sampleGroupTravelPlans),
-            LocalizedText(Text::sampleGroupReadingList), LocalizedText(Text::sampleGroupDesignIdeas)}
-    , m_colorarr{QColor(0x47, 0xCE, 0x64), QColor(0xFF, 0x95, 0x00), QColor(0x0A, 0x84, 0xFF),
-                 QColor(0xFF, 0x37, 0x5F), QColor(0xAF, 0x52, 0xDE)}
+    , m_arr{LocalizedText(Text::sampleGroupWork), LocalizedText(Text::sampleGroupRecipes),
+            LocalizedText(Text::sampleGroupTravelPlans), LocalizedText(Text::sampleGroupReadingList),
+            LocalizedText(Text::sampleGroupDesignIdeas)}
+    , m_colorarr{QColor(0x47, 0xCE, 0x64), QColor(0xFF, 0x95, 0x00), QColor(0x0A, 0x84, 0xFF), QColor(0xFF, 0x37, 0x5F),
+                 QColor(0xAF, 0x52, 0xDE)}
     , m_animation(new QVariantAnimation(this))
 {
     setObjectName(QStringLiteral("lblGroupNameExample"));

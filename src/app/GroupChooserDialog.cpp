@@ -28,8 +28,9 @@ GroupChooserDialog::GroupChooserDialog(const QStringList &groupTitles, const QSt
     : QDialog(parent)
 {
     setWindowTitle(LocalizedText(Text::addToBrimbleTitle));
-    const QString prompt = targets.size() == 1 ? LocalizedText(Text::addOneToWhichGroup).arg(shownName(targets.constFirst()))
-                                               : LocalizedText(Text::addManyToWhichGroup).arg(targets.size());
+    const QString prompt = targets.size() == 1
+                               ? LocalizedText(Text::addOneToWhichGroup).arg(shownName(targets.constFirst()))
+                               : LocalizedText(Text::addManyToWhichGroup).arg(targets.size());
     auto *label = new QLabel(prompt, this);
     label->setWordWrap(true);
 

@@ -85,7 +85,7 @@ std::optional<InstanceRequest> InstanceRequest::fromFields(const InstanceMessage
         const QByteArray &value = fields.at(i + 1);
         // Fields of a later version are passed over.
         const bool known = field == targetField || field == groupField || field == queryField
-            || field == createsGroupField || field == jsonField;
+                           || field == createsGroupField || field == jsonField;
         if (!known)
             continue;
         if (field == createsGroupField || field == jsonField) {
@@ -106,9 +106,9 @@ std::optional<InstanceRequest> InstanceRequest::fromFields(const InstanceMessage
             hasQuery = true;
         }
     }
-    const bool complete = request.kind == Kind::add ? !request.targets.isEmpty()
-                        : request.kind == Kind::open ? hasQuery
-                                                     : true;
+    const bool complete = request.kind == Kind::add    ? !request.targets.isEmpty()
+                          : request.kind == Kind::open ? hasQuery
+                                                       : true;
     if (!complete)
         return std::nullopt;
     // What a command does not take is not kept, so that a request read back is the one written.

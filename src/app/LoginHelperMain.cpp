@@ -21,8 +21,8 @@ namespace {
 QString brimbleExecutable()
 {
     const QDir folder(QCoreApplication::applicationDirPath());
-    for (const QString &candidate : {folder.filePath(QStringLiteral("brimble")),
-                                     folder.filePath(QStringLiteral("../bin/brimble"))}) {
+    for (const QString &candidate :
+         {folder.filePath(QStringLiteral("brimble")), folder.filePath(QStringLiteral("../bin/brimble"))}) {
         const QFileInfo info(candidate);
         if (info.isFile() && info.isExecutable())
             return info.absoluteFilePath();

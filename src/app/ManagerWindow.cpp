@@ -58,7 +58,7 @@ ManagerWindow::ManagerWindow(AppContext &context, ShortcutRecorder &recorder, QW
         m_content->addWidget(pages());
     } else {
         m_onboardingPage = std::make_unique<OnboardingPage>(*context.preferences, *context.loginItems,
-                                                               NewsletterSubscription::configuredBase(), this);
+                                                            NewsletterSubscription::configuredBase(), this);
         connect(m_onboardingPage.get(), &OnboardingPage::gotStarted, this, [this] {
             Showmainview();
             Q_EMIT popoverRequested();
@@ -114,8 +114,7 @@ ManagerWindowPages *ManagerWindow::pages()
 QWidget *ManagerWindow::createPage(int page, DimmingLayer &blackLayer)
 {
     switch (page) {
-    case ManagerWindowPages::managerPage:
-    {
+    case ManagerWindowPages::managerPage: {
         QWidget *widget = m_managerPageFactory ? m_managerPageFactory(blackLayer) : new QWidget;
         if ((m_managerPage = qobject_cast<ManagerPage *>(widget))) {
             if (!m_state.paneSplit.isEmpty())
@@ -264,8 +263,7 @@ bool ManagerWindow::routeToRecorder(QObject *watched, QEvent *event)
     if (ShortcutKeyPress::isModifierKey(key)) {
         if (keyEvent->isAutoRepeat())
             return true;
-        return m_recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(key, pressed, keyEvent->modifiers()),
-                                           page);
+        return m_recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(key, pressed, keyEvent->modifiers()), page);
     }
     if (!pressed)
         return true;

@@ -22,7 +22,8 @@
 
 namespace {
 
-constexpr TextKey pageTitleKeys[ManagerWindowPages::pageCount] = {Text::manageFavourites, Text::preferences, Text::about, Text::moreApps};
+constexpr TextKey pageTitleKeys[ManagerWindowPages::pageCount] = {Text::manageFavourites, Text::preferences,
+                                                                  Text::about, Text::moreApps};
 constexpr const char *pageButtonNames[ManagerWindowPages::pageCount] = {"btnmanageshortcuts", "btnpreferences",
                                                                         "btnaboutus", "btnUtilityKit"};
 

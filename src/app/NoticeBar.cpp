@@ -10,8 +10,8 @@
 #include <QToolButton>
 
 namespace {
-constexpr auto barName = Text::noticeBarName;     // Message about your favourites
-constexpr auto dismissName = Text::dismiss; // Dismiss
+constexpr auto barName = Text::noticeBarName; // Message about your favourites
+constexpr auto dismissName = Text::dismiss;   // Dismiss
 } // namespace
 
 NoticeBar::NoticeBar(QWidget *parent)

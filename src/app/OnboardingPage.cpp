@@ -156,7 +156,8 @@ void OnboardingPage::showAnswer(NewsletterSubscription::Answer answer, const QSt
         showAlert(LocalizedText(Text::subscribedTitle), LocalizedText(Text::subscribedDetail));
         break;
     case NewsletterSubscription::Answer::alreadySubscribed:
-        showAlert(LocalizedText(Text::alreadySubscribedTitle), LocalizedText(Text::alreadySubscribedDetail).arg(address));
+        showAlert(LocalizedText(Text::alreadySubscribedTitle),
+                  LocalizedText(Text::alreadySubscribedDetail).arg(address));
         break;
     case NewsletterSubscription::Answer::serverProblem:
         showAlert(LocalizedText(Text::subscriptionFailedTitle), LocalizedText(Text::subscriptionFailedDetail));

@@ -132,8 +132,8 @@ InstanceReply ScriptCommands::list(const QString &group, bool json) const
             reply.print(oneLine(title));
         for (const Item &item : favorites.items(title)) {
             if (!json) {
-                reply.print((group.isEmpty() ? QStringLiteral("  ") : QString()) + oneLine(item.title())
-                            + u'\t' + oneLine(listedTarget(item)));
+                reply.print((group.isEmpty() ? QStringLiteral("  ") : QString()) + oneLine(item.title()) + u'\t'
+                            + oneLine(listedTarget(item)));
                 continue;
             }
             const auto uid = item.uid();
@@ -181,7 +181,8 @@ InstanceReply ScriptCommands::add(const QStringList &targets, const QString &gro
         return refusedAdd(refused);
     FavoritesStore &favorites = m_items.favorites;
     if (!favorites.hasGroupTitled(group)) {
-        if (!createsGroup || favorites.createGroup(group, &m_items.sortSettings) != FavoritesStore::GroupCreation::created)
+        if (!createsGroup
+            || favorites.createGroup(group, &m_items.sortSettings) != FavoritesStore::GroupCreation::created)
             return refusedAdd({text(noSuchGroup, group)});
     }
     QStringList paths;
@@ -239,7 +240,7 @@ bool ScriptCommands::hasScheme(const QString &text)
 bool ScriptCommands::isWebAddress(const QString &target)
 {
     return target.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || target.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+           || target.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
 QString ScriptCommands::bookmarkTitle(const QString &address)

@@ -4,9 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSysInfo>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <QSysInfo>
 #include <QTimer>
 
 #include <algorithm>
@@ -79,7 +79,8 @@ bool sendAll(int descriptor, const QByteArray &bytes)
 {
     qsizetype written = 0;
     while (written < bytes.size()) {
-        const ssize_t sent = ::send(descriptor, bytes.constData() + written, size_t(bytes.size() - written), MSG_NOSIGNAL);
+        const ssize_t sent = ::send(descriptor, bytes.constData() + written, size_t(bytes.size() - written),
+                                    MSG_NOSIGNAL);
         if (sent > 0)
             written += sent;
         else if (errno != EINTR)
@@ -156,7 +157,8 @@ SingleInstance::SingleInstance(const QString &preferencesFile, const QString &so
     // Brimble's, and private.
     Paths::makePrivateFolder(QFileInfo(m_lock->fileName()).absolutePath());
     Paths::makePrivateFolder(socketFolder);
-    if (QFileInfo(socketFolder).canonicalFilePath() != QFileInfo(QFileInfo(preferencesFile).absolutePath()).canonicalFilePath())
+    if (QFileInfo(socketFolder).canonicalFilePath()
+        != QFileInfo(QFileInfo(preferencesFile).absolutePath()).canonicalFilePath())
         QFile::setPermissions(socketFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // Only a lock whose process has gone counts as stale, however old it is.
     m_lock->setStaleLockTime(0);
@@ -351,8 +353,8 @@ void SingleInstance::acceptConnections()
         // The waiting client stays queued, so the socket stays readable:
         // retrying at once would spin. Wait for descriptors to come free.
         if (!isDescriptorShortage(errno) || !m_descriptorShortageReported)
-            qCWarning(lcInstance) << "Cannot accept a connection" << systemError()
-                                  << "; accepting again in" << resumeAcceptingMs << "ms";
+            qCWarning(lcInstance) << "Cannot accept a connection" << systemError() << "; accepting again in"
+                                  << resumeAcceptingMs << "ms";
         m_descriptorShortageReported = m_descriptorShortageReported || isDescriptorShortage(errno);
         pauseAccepting();
         return;
@@ -466,7 +468,8 @@ void SingleInstance::sendReply(int descriptor, quint64 serial, const QByteArray 
     connection->reply = reply;
     connection->writeNotifier = new QSocketNotifier(descriptor, QSocketNotifier::Write, connection->owner.get());
     connection->writeNotifier->setEnabled(false);
-    connect(connection->writeNotifier, &QSocketNotifier::activated, this, [this, descriptor] { writeReply(descriptor); });
+    connect(connection->writeNotifier, &QSocketNotifier::activated, this,
+            [this, descriptor] { writeReply(descriptor); });
     writeReply(descriptor);
 }
 

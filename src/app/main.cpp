@@ -33,8 +33,8 @@ int main(int argc, char **argv)
     // The help, the version and a mistyped option need neither a display
     // (one that does not answer would abort the application object) nor
     // the store.
-    const CommandLine::Request request =
-        CommandLine::read(CommandLine::argumentsOf(argc, argv), CommandLine::undecodableArgumentsOf(argc, argv));
+    const CommandLine::Request request = CommandLine::read(CommandLine::argumentsOf(argc, argv),
+                                                           CommandLine::undecodableArgumentsOf(argc, argv));
     if (request.exitStatus)
         return *request.exitStatus;
     // A command for scripts needs a display only to choose a group or open
@@ -55,8 +55,8 @@ int main(int argc, char **argv)
     // on its way out, so wait for it rather than hand it the request.
     const int lockWaitMs = Relaunch::takeRelaunchMarker() ? Relaunch::lockWaitMs : 0;
     const auto reportLockProblem = [&instance] {
-        CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved : Text::lockFileNotCreated, instance.lockPath(),
-                                instance.lockFileProblem());
+        CommandLine::printError(instance.lockLeftBehind() ? Text::staleLockNotRemoved : Text::lockFileNotCreated,
+                                instance.lockPath(), instance.lockFileProblem());
     };
     if (!instance.becomePrimary(lockWaitMs)) {
         if (!instance.lockFileProblem().isEmpty()) {
@@ -65,7 +65,7 @@ int main(int argc, char **argv)
         }
         // A start in the background asks nothing: reaching the running one is enough.
         const QByteArray asked = request.background ? QByteArray()
-                               : request.toggle     ? QByteArray(SingleInstance::toggleRequest)
+                                 : request.toggle   ? QByteArray(SingleInstance::toggleRequest)
                                                     : QByteArray(SingleInstance::showRequest);
         if (instance.sendToPrimary(asked))
             return 0;
@@ -99,7 +99,8 @@ int main(int argc, char **argv)
         QDBusConnection::sessionBus(), [] { return textInEveryLanguage(Text::loginItemComment); });
     auto hotKeys = createHotKeyService();
     // The favourites are taken last, so that reading them has had the most time.
-    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1), readAhead.take());
+    auto preferences = std::make_unique<PlistPreferencesStore>(preferencesPath, std::chrono::seconds(1),
+                                                               readAhead.take());
     PlistPreferencesStore &store = *preferences;
     // What launch changes (bare-title lists moved, records upgraded) is
     // written once the tray icon and the window are up: with 10,000 items the

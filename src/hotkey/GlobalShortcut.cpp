@@ -77,7 +77,10 @@ void GlobalShortcut::registerShortcut()
     setHotKey(std::make_unique<HotKey>(KeyCombo::fromStoredKey(m_shortcutKey, m_shortcutModifiers)));
 }
 
-void GlobalShortcut::unregisterShortcut() { m_hotKey.reset(); }
+void GlobalShortcut::unregisterShortcut()
+{
+    m_hotKey.reset();
+}
 
 void GlobalShortcut::restore()
 {
@@ -121,6 +124,5 @@ QString GlobalShortcut::readableShortcut() const
     if (m_shortcutModifiers.isEmpty())
         return {};
     const std::optional<Key> key = Keys::fromString(m_shortcutKey);
-    return m_shortcutModifiers.readableDescription()
-           + (key ? Keys::readableText(*key) : m_shortcutKey.toUpper());
+    return m_shortcutModifiers.readableDescription() + (key ? Keys::readableText(*key) : m_shortcutKey.toUpper());
 }

@@ -12,10 +12,8 @@ HotKey::HotKey(const KeyCombo &keyCombo, Handler keyDownHandler, Handler keyUpHa
     HotKeysController::registerHotKey(*this);
 }
 
-HotKey::HotKey(quint32 carbonKeyCode, quint32 carbonModifiers, Handler keyDownHandler,
-               Handler keyUpHandler)
-    : HotKey(KeyCombo(carbonKeyCode, carbonModifiers), std::move(keyDownHandler),
-             std::move(keyUpHandler))
+HotKey::HotKey(quint32 carbonKeyCode, quint32 carbonModifiers, Handler keyDownHandler, Handler keyUpHandler)
+    : HotKey(KeyCombo(carbonKeyCode, carbonModifiers), std::move(keyDownHandler), std::move(keyUpHandler))
 {
 }
 

@@ -15,8 +15,7 @@ public:
     using Handler = std::function<void()>;
 
     explicit HotKey(const KeyCombo &keyCombo, Handler keyDownHandler = {}, Handler keyUpHandler = {});
-    HotKey(quint32 carbonKeyCode, quint32 carbonModifiers, Handler keyDownHandler = {},
-           Handler keyUpHandler = {});
+    HotKey(quint32 carbonKeyCode, quint32 carbonModifiers, Handler keyDownHandler = {}, Handler keyUpHandler = {});
     HotKey(Key key, ModifierFlags modifiers, Handler keyDownHandler = {}, Handler keyUpHandler = {});
     ~HotKey();
 

@@ -26,9 +26,8 @@ RegistryState &state()
 std::map<quint32, HotKeysController::HotKeyBox>::iterator boxOf(const HotKey &hotKey)
 {
     auto &boxes = state().registrations;
-    return std::find_if(boxes.begin(), boxes.end(), [&](const auto &entry) {
-        return entry.second.identifier == hotKey.identifier();
-    });
+    return std::find_if(boxes.begin(), boxes.end(),
+                        [&](const auto &entry) { return entry.second.identifier == hotKey.identifier(); });
 }
 
 void runRegistrationFailed()
@@ -47,7 +46,10 @@ void HotKeysController::setService(HotKeyService *service)
     installHandlerIfNeeded();
 }
 
-HotKeyService *HotKeysController::service() { return state().service; }
+HotKeyService *HotKeysController::service()
+{
+    return state().service;
+}
 
 void HotKeysController::setRegistrationFailedHandler(std::function<void()> handler)
 {
@@ -81,8 +83,8 @@ void HotKeysController::registerHotKey(HotKey &hotKey)
         return;
     }
 
-    qCInfo(lcHotKey) << "The system refused the hot key" << combo.carbonKeyCode()
-                     << combo.carbonModifiers() << "status" << status;
+    qCInfo(lcHotKey) << "The system refused the hot key" << combo.carbonKeyCode() << combo.carbonModifiers() << "status"
+                     << status;
     runRegistrationFailed();
 }
 
@@ -120,8 +122,7 @@ void HotKeysController::installHandlerIfNeeded()
     RegistryState &registry = state();
     if (registry.registrationCount == 0 || registry.handlerReference != 0 || !registry.service)
         return;
-    registry.service->installEventHandler(&HotKeysController::dispatchHotKeyEvent,
-                                          &registry.handlerReference);
+    registry.service->installEventHandler(&HotKeysController::dispatchHotKeyEvent, &registry.handlerReference);
 }
 
 qint32 HotKeysController::dispatchHotKeyEvent(const HotKeyService::Event *event)
@@ -167,7 +168,10 @@ qint32 HotKeysController::dispatchHotKeyEvent(const HotKeyService::Event *event)
     return HotKeyService::noErr;
 }
 
-quint32 HotKeysController::registrationCount() { return state().registrationCount; }
+quint32 HotKeysController::registrationCount()
+{
+    return state().registrationCount;
+}
 
 const std::map<quint32, HotKeysController::HotKeyBox> &HotKeysController::registrations()
 {

@@ -183,7 +183,10 @@ const KeyTables &tables()
 
 namespace Keys {
 
-const std::array<Key, count> &all() { return tables().keys; }
+const std::array<Key, count> &all()
+{
+    return tables().keys;
+}
 
 std::optional<Key> fromCarbonKeyCode(quint32 code)
 {
@@ -192,11 +195,20 @@ std::optional<Key> fromCarbonKeyCode(quint32 code)
     return Key(tables().keyOfCode[code]);
 }
 
-quint32 carbonKeyCode(Key key) { return tables().codes[int(key)]; }
+quint32 carbonKeyCode(Key key)
+{
+    return tables().codes[int(key)];
+}
 
-QString name(Key key) { return tables().names[int(key)]; }
+QString name(Key key)
+{
+    return tables().names[int(key)];
+}
 
-QString description(Key key) { return tables().descriptions[int(key)]; }
+QString description(Key key)
+{
+    return tables().descriptions[int(key)];
+}
 
 std::optional<Key> fromString(const QString &text)
 {

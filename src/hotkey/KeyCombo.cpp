@@ -42,9 +42,15 @@ std::optional<KeyCombo> KeyCombo::fromDictionary(const QVariantMap &dictionary)
     return KeyCombo(*keyCode, *modifiers);
 }
 
-std::optional<Key> KeyCombo::key() const { return Keys::fromCarbonKeyCode(m_carbonKeyCode); }
+std::optional<Key> KeyCombo::key() const
+{
+    return Keys::fromCarbonKeyCode(m_carbonKeyCode);
+}
 
-ModifierFlags KeyCombo::modifiers() const { return ModifierFlags::fromCarbonFlags(m_carbonModifiers); }
+ModifierFlags KeyCombo::modifiers() const
+{
+    return ModifierFlags::fromCarbonFlags(m_carbonModifiers);
+}
 
 QString KeyCombo::description() const
 {

@@ -26,7 +26,10 @@ public:
     static constexpr quint32 carbonControl = 0x1000;
 
     constexpr ModifierFlags() = default;
-    constexpr explicit ModifierFlags(quint64 rawValue) : m_raw(rawValue) {}
+    constexpr explicit ModifierFlags(quint64 rawValue)
+        : m_raw(rawValue)
+    {
+    }
 
     static ModifierFlags fromCarbonFlags(quint32 carbonFlags);
     // Ctrl is command, Alt is option, Meta (Super) is control.
@@ -36,10 +39,7 @@ public:
     constexpr bool isEmpty() const { return m_raw == 0; }
     constexpr bool contains(quint64 flag) const { return (m_raw & flag) == flag; }
     // Whether command, option, control or shift is among the flags.
-    constexpr bool hasShortcutModifier() const
-    {
-        return (m_raw & (command | option | control | shift)) != 0;
-    }
+    constexpr bool hasShortcutModifier() const { return (m_raw & (command | option | control | shift)) != 0; }
     void insert(quint64 flag) { m_raw |= flag; }
     void remove(quint64 flag) { m_raw &= ~flag; }
 

@@ -20,30 +20,56 @@ const QHash<int, Key> &qtKeys()
         for (int function = 0; function < 20; ++function)
             map.insert(Qt::Key_F1 + function, Key(int(Key::f1) + function));
         const std::pair<int, Key> rows[] = {
-            {Qt::Key_Period, Key::period}, {Qt::Key_Greater, Key::period},
-            {Qt::Key_Apostrophe, Key::quote}, {Qt::Key_QuoteDbl, Key::quote},
-            {Qt::Key_BracketRight, Key::rightBracket}, {Qt::Key_BraceRight, Key::rightBracket},
-            {Qt::Key_Semicolon, Key::semicolon}, {Qt::Key_Colon, Key::semicolon},
-            {Qt::Key_Slash, Key::slash}, {Qt::Key_Question, Key::slash},
-            {Qt::Key_Backslash, Key::backslash}, {Qt::Key_Bar, Key::backslash},
-            {Qt::Key_Comma, Key::comma}, {Qt::Key_Less, Key::comma},
-            {Qt::Key_Equal, Key::equal}, {Qt::Key_Plus, Key::equal},
-            {Qt::Key_QuoteLeft, Key::grave}, {Qt::Key_AsciiTilde, Key::grave},
-            {Qt::Key_BracketLeft, Key::leftBracket}, {Qt::Key_BraceLeft, Key::leftBracket},
-            {Qt::Key_Minus, Key::minus}, {Qt::Key_Underscore, Key::minus},
-            {Qt::Key_Space, Key::space}, {Qt::Key_Tab, Key::tab}, {Qt::Key_Backtab, Key::tab},
-            {Qt::Key_Return, Key::return_}, {Qt::Key_Enter, Key::keypadEnter},
-            {Qt::Key_Control, Key::command}, {Qt::Key_Alt, Key::option},
-            {Qt::Key_Meta, Key::control}, {Qt::Key_Super_L, Key::control},
-            {Qt::Key_Super_R, Key::rightControl}, {Qt::Key_Shift, Key::shift},
-            {Qt::Key_CapsLock, Key::capsLock}, {Qt::Key_PageUp, Key::pageUp},
-            {Qt::Key_PageDown, Key::pageDown}, {Qt::Key_Home, Key::home}, {Qt::Key_End, Key::end},
-            {Qt::Key_Up, Key::upArrow}, {Qt::Key_Right, Key::rightArrow},
-            {Qt::Key_Down, Key::downArrow}, {Qt::Key_Left, Key::leftArrow},
-            {Qt::Key_Clear, Key::keypadClear}, {Qt::Key_Escape, Key::escape},
-            {Qt::Key_Backspace, Key::delete_}, {Qt::Key_Delete, Key::forwardDelete},
-            {Qt::Key_Help, Key::help}, {Qt::Key_VolumeUp, Key::volumeUp},
-            {Qt::Key_VolumeDown, Key::volumeDown}, {Qt::Key_VolumeMute, Key::mute},
+            {Qt::Key_Period, Key::period},
+            {Qt::Key_Greater, Key::period},
+            {Qt::Key_Apostrophe, Key::quote},
+            {Qt::Key_QuoteDbl, Key::quote},
+            {Qt::Key_BracketRight, Key::rightBracket},
+            {Qt::Key_BraceRight, Key::rightBracket},
+            {Qt::Key_Semicolon, Key::semicolon},
+            {Qt::Key_Colon, Key::semicolon},
+            {Qt::Key_Slash, Key::slash},
+            {Qt::Key_Question, Key::slash},
+            {Qt::Key_Backslash, Key::backslash},
+            {Qt::Key_Bar, Key::backslash},
+            {Qt::Key_Comma, Key::comma},
+            {Qt::Key_Less, Key::comma},
+            {Qt::Key_Equal, Key::equal},
+            {Qt::Key_Plus, Key::equal},
+            {Qt::Key_QuoteLeft, Key::grave},
+            {Qt::Key_AsciiTilde, Key::grave},
+            {Qt::Key_BracketLeft, Key::leftBracket},
+            {Qt::Key_BraceLeft, Key::leftBracket},
+            {Qt::Key_Minus, Key::minus},
+            {Qt::Key_Underscore, Key::minus},
+            {Qt::Key_Space, Key::space},
+            {Qt::Key_Tab, Key::tab},
+            {Qt::Key_Backtab, Key::tab},
+            {Qt::Key_Return, Key::return_},
+            {Qt::Key_Enter, Key::keypadEnter},
+            {Qt::Key_Control, Key::command},
+            {Qt::Key_Alt, Key::option},
+            {Qt::Key_Meta, Key::control},
+            {Qt::Key_Super_L, Key::control},
+            {Qt::Key_Super_R, Key::rightControl},
+            {Qt::Key_Shift, Key::shift},
+            {Qt::Key_CapsLock, Key::capsLock},
+            {Qt::Key_PageUp, Key::pageUp},
+            {Qt::Key_PageDown, Key::pageDown},
+            {Qt::Key_Home, Key::home},
+            {Qt::Key_End, Key::end},
+            {Qt::Key_Up, Key::upArrow},
+            {Qt::Key_Right, Key::rightArrow},
+            {Qt::Key_Down, Key::downArrow},
+            {Qt::Key_Left, Key::leftArrow},
+            {Qt::Key_Clear, Key::keypadClear},
+            {Qt::Key_Escape, Key::escape},
+            {Qt::Key_Backspace, Key::delete_},
+            {Qt::Key_Delete, Key::forwardDelete},
+            {Qt::Key_Help, Key::help},
+            {Qt::Key_VolumeUp, Key::volumeUp},
+            {Qt::Key_VolumeDown, Key::volumeDown},
+            {Qt::Key_VolumeMute, Key::mute},
         };
         for (const auto &[qtKey, key] : rows)
             map.insert(qtKey, key);
@@ -57,14 +83,22 @@ std::optional<Key> keypadKey(int qtKey)
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return Key(int(Key::keypad0) + qtKey - Qt::Key_0);
     switch (qtKey) {
-    case Qt::Key_Period: return Key::keypadDecimal;
-    case Qt::Key_Slash: return Key::keypadDivide;
-    case Qt::Key_Asterisk: return Key::keypadMultiply;
-    case Qt::Key_Minus: return Key::keypadMinus;
-    case Qt::Key_Plus: return Key::keypadPlus;
-    case Qt::Key_Equal: return Key::keypadEquals;
-    case Qt::Key_Enter: return Key::keypadEnter;
-    default: return std::nullopt;
+    case Qt::Key_Period:
+        return Key::keypadDecimal;
+    case Qt::Key_Slash:
+        return Key::keypadDivide;
+    case Qt::Key_Asterisk:
+        return Key::keypadMultiply;
+    case Qt::Key_Minus:
+        return Key::keypadMinus;
+    case Qt::Key_Plus:
+        return Key::keypadPlus;
+    case Qt::Key_Equal:
+        return Key::keypadEquals;
+    case Qt::Key_Enter:
+        return Key::keypadEnter;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -108,8 +142,7 @@ ShortcutKeyPress ShortcutKeyPress::fromQt(int qtKey, Qt::KeyboardModifiers modif
     }
     if (key)
         press.keyCode = Keys::carbonKeyCode(*key);
-    press.characters = isModifierKey(qtKey) ? QString()
-                                            : charactersOf(qtKey, modifiers & Qt::ShiftModifier);
+    press.characters = isModifierKey(qtKey) ? QString() : charactersOf(qtKey, modifiers & Qt::ShiftModifier);
     return press;
 }
 
@@ -138,13 +171,22 @@ ModifierFlags ShortcutKeyPress::modifiersAfter(int qtKey, bool pressed, Qt::Keyb
     ModifierFlags flags = ModifierFlags::fromQt(modifiers);
     quint64 flag = 0;
     switch (qtKey) {
-    case Qt::Key_Control: flag = ModifierFlags::command; break;
-    case Qt::Key_Alt: flag = ModifierFlags::option; break;
+    case Qt::Key_Control:
+        flag = ModifierFlags::command;
+        break;
+    case Qt::Key_Alt:
+        flag = ModifierFlags::option;
+        break;
     case Qt::Key_Meta:
     case Qt::Key_Super_L:
-    case Qt::Key_Super_R: flag = ModifierFlags::control; break;
-    case Qt::Key_Shift: flag = ModifierFlags::shift; break;
-    default: return flags;
+    case Qt::Key_Super_R:
+        flag = ModifierFlags::control;
+        break;
+    case Qt::Key_Shift:
+        flag = ModifierFlags::shift;
+        break;
+    default:
+        return flags;
     }
     if (pressed)
         flags.insert(flag);

@@ -21,9 +21,9 @@ constexpr quint32 escapeKeyCode = 53;
 const QHash<quint32, QString> &functionKeyNames()
 {
     static const QHash<quint32, QString> names{
-        {0x7A, QStringLiteral("f1")}, {0x78, QStringLiteral("f2")}, {0x63, QStringLiteral("f3")},
-        {0x76, QStringLiteral("f4")}, {0x60, QStringLiteral("f5")}, {0x61, QStringLiteral("f6")},
-        {0x62, QStringLiteral("f7")}, {0x64, QStringLiteral("f8")}, {0x65, QStringLiteral("f9")},
+        {0x7A, QStringLiteral("f1")},  {0x78, QStringLiteral("f2")},  {0x63, QStringLiteral("f3")},
+        {0x76, QStringLiteral("f4")},  {0x60, QStringLiteral("f5")},  {0x61, QStringLiteral("f6")},
+        {0x62, QStringLiteral("f7")},  {0x64, QStringLiteral("f8")},  {0x65, QStringLiteral("f9")},
         {0x6D, QStringLiteral("f10")}, {0x67, QStringLiteral("f11")}, {0x6F, QStringLiteral("f12")},
     };
     return names;
@@ -34,13 +34,11 @@ const QHash<quint32, QString> &functionKeyNames()
 bool isReserved(const QString &keyString, ModifierFlags modifiers)
 {
     static const QStringList reserved{
-        QStringLiteral("c"), QStringLiteral("v"), QStringLiteral("z"), QStringLiteral("f"),
-        QStringLiteral(","), QStringLiteral("h"), QStringLiteral("q"), QStringLiteral("n"),
-        QStringLiteral("a"), QStringLiteral("x"), QStringLiteral("m"), QStringLiteral("-"),
-        QStringLiteral("+"), QStringLiteral("\r"),
+        QStringLiteral("c"), QStringLiteral("v"), QStringLiteral("z"), QStringLiteral("f"),  QStringLiteral(","),
+        QStringLiteral("h"), QStringLiteral("q"), QStringLiteral("n"), QStringLiteral("a"),  QStringLiteral("x"),
+        QStringLiteral("m"), QStringLiteral("-"), QStringLiteral("+"), QStringLiteral("\r"),
     };
-    const bool commandOnly = modifiers.contains(ModifierFlags::command)
-                             && !modifiers.contains(ModifierFlags::option)
+    const bool commandOnly = modifiers.contains(ModifierFlags::command) && !modifiers.contains(ModifierFlags::option)
                              && !modifiers.contains(ModifierFlags::control)
                              && !modifiers.contains(ModifierFlags::shift);
     return commandOnly && reserved.contains(keyString.toLower());
@@ -85,7 +83,8 @@ void ShortcutRecorder::refreshBindingNote()
     QString note;
     if (service && service->isAvailable() && service->isDesktopBound() && !m_shortcut.shortcutModifiers().isEmpty()) {
         const QString bound = service->boundTriggerDescription();
-        note = bound.isEmpty() ? LocalizedText(Text::shortcutNotBoundYet) : LocalizedText(Text::shortcutBoundByDesktop).arg(bound);
+        note = bound.isEmpty() ? LocalizedText(Text::shortcutNotBoundYet)
+                               : LocalizedText(Text::shortcutBoundByDesktop).arg(bound);
     }
     m_view->setBindingNote(note);
 }
@@ -225,11 +224,20 @@ void ShortcutRecorder::endRecording()
     }
 }
 
-void ShortcutRecorder::cancelRecording() { refreshLabel(false); }
+void ShortcutRecorder::cancelRecording()
+{
+    refreshLabel(false);
+}
 
-void ShortcutRecorder::pageWillAppear() { refreshLabel(false); }
+void ShortcutRecorder::pageWillAppear()
+{
+    refreshLabel(false);
+}
 
-void ShortcutRecorder::pageWillDisappear() { refreshLabel(true); }
+void ShortcutRecorder::pageWillDisappear()
+{
+    refreshLabel(true);
+}
 
 void ShortcutRecorder::refreshLabel(bool disappearing)
 {

@@ -24,8 +24,7 @@ public:
     virtual void setDimmed(bool dimmed) = 0;
     // An informational alert with one button, as a sheet on the manager
     // window; dismissed runs when the user closes it.
-    virtual void showAlert(const QString &message, const QString &button,
-                           std::function<void()> dismissed) = 0;
+    virtual void showAlert(const QString &message, const QString &button, std::function<void()> dismissed) = 0;
     // A line under the shortcut saying what the desktop bound for it, where
     // the desktop binds the key itself (the portal); empty hides it.
     virtual void setBindingNote(const QString &text) { Q_UNUSED(text) }

@@ -34,7 +34,8 @@ ModeTexts textsFor(PanelKind kind)
 {
     switch (kind) {
     case PanelKind::webBookmark:
-        return {Text::addWebBookmark, Text::editWebBookmark, Text::addBookmarkHint, Text::editBookmarkHint, Text::webAddress};
+        return {Text::addWebBookmark, Text::editWebBookmark, Text::addBookmarkHint, Text::editBookmarkHint,
+                Text::webAddress};
     case PanelKind::textFile:
         return {Text::addTextNote, Text::editTextNote, Text::addNoteHint, Text::editNoteHint, Text::noteText};
     case PanelKind::colorWell:
@@ -82,8 +83,8 @@ AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palet
     layout->addWidget(textview, 1);
     layout->addWidget(colorwell, 0, Qt::AlignLeft);
     layout->addWidget(lblalert);
-    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnadd_,
-                                              QStringLiteral("btnadd"), this));
+    layout->addLayout(
+        ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnadd_, QStringLiteral("btnadd"), this));
 
     connect(btnadd_, &QPushButton::clicked, this, &AddItemPanel::btnadd);
     connect(btncancel, &QPushButton::clicked, this, &AddItemPanel::btnCancel);
@@ -93,8 +94,7 @@ AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palet
     connect(confirm, &QShortcut::activated, this, &AddItemPanel::btnadd);
 }
 
-void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupName,
-                         const std::optional<Item> &edited)
+void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<Item> &edited)
 {
     m_viewopenfor = viewopenfor;
     m_currentGroupName = currentGroupName;
@@ -141,8 +141,7 @@ void AddItemPanel::prepare(PanelKind viewopenfor, const QString &currentGroupNam
     adjustSize();
 }
 
-void AddItemPanel::showPanel(PanelKind viewopenfor, const QString &currentGroupName,
-                           const std::optional<Item> &edited)
+void AddItemPanel::showPanel(PanelKind viewopenfor, const QString &currentGroupName, const std::optional<Item> &edited)
 {
     prepare(viewopenfor, currentGroupName, edited);
     open();

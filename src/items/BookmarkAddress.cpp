@@ -13,7 +13,7 @@ QString hostText(const QString &address)
 QUrl iconAddress(const QString &address)
 {
     const QString text = QStringLiteral("https://") + faviconHost + QStringLiteral("/s2/favicons?domain=www.")
-        + hostText(address);
+                         + hostText(address);
     return QUrl(text, QUrl::TolerantMode);
 }
 

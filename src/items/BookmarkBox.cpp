@@ -19,7 +19,8 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
 {
     setObjectName(QStringLiteral("boxAdbookmark"));
     ItemBoxWidgets::styleBox(this);
-    txtFieldTitle_webbookmark = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), Text::itemTitle, this);
+    txtFieldTitle_webbookmark = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_webbookmark"), Text::itemTitle,
+                                                         this);
     txtfieldURL = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldURL"), Text::webAddress, this);
     txtfieldURL->setInputMethodHints(Qt::ImhUrlCharactersOnly | Qt::ImhNoAutoUppercase);
     lblalertBookmark = ItemBoxWidgets::messageLine(QStringLiteral("lblalertBookmark"), this);
@@ -38,8 +39,8 @@ BookmarkBox::BookmarkBox(ItemAdder &adder, CharacterPalette &palette, QWidget *p
     layout->addWidget(lblalertBookmark);
     layout->addStretch();
     layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_addWebBookmark, QStringLiteral("btncancel_addWebBookmark"),
-                                              &btnadd_boxaddWebBookmark, QStringLiteral("btnadd_boxaddWebBookmark"),
-                                              this));
+                                                &btnadd_boxaddWebBookmark, QStringLiteral("btnadd_boxaddWebBookmark"),
+                                                this));
 
     connect(btnadd_boxaddWebBookmark, &QPushButton::clicked, this, &BookmarkBox::btnadd_boxaddbookmark);
     connect(btncancel_addWebBookmark, &QPushButton::clicked, this, &BookmarkBox::btncancel_boxaddbookmark);
@@ -66,8 +67,7 @@ void BookmarkBox::focusTitle()
 
 void BookmarkBox::btnadd_boxaddbookmark()
 {
-    const ItemResult result =
-        m_adder.addBookmark(m_groupTitle, txtFieldTitle_webbookmark->text(), txtfieldURL->text());
+    const ItemResult result = m_adder.addBookmark(m_groupTitle, txtFieldTitle_webbookmark->text(), txtfieldURL->text());
     if (!result.ok()) {
         lblalertBookmark->setText(result.message());
         return;

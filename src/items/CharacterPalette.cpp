@@ -61,10 +61,20 @@ public:
 // interface's language.
 QString groupTitle(const QString &name)
 {
-    static constexpr struct { const char *english; TextKey key; } keys[] = {
-        {"Smileys & Emotion", Text::emojiSmileys}, {"People & Body", Text::emojiPeople}, {"Animals & Nature", Text::emojiAnimals},
-        {"Food & Drink", Text::emojiFood},      {"Travel & Places", Text::emojiTravel}, {"Activities", Text::emojiActivities},
-        {"Objects", Text::emojiObjects},           {"Symbols", Text::emojiSymbols},       {"Flags", Text::emojiFlags},
+    static constexpr struct
+    {
+        const char *english;
+        TextKey key;
+    } keys[] = {
+        {"Smileys & Emotion", Text::emojiSmileys},
+        {"People & Body", Text::emojiPeople},
+        {"Animals & Nature", Text::emojiAnimals},
+        {"Food & Drink", Text::emojiFood},
+        {"Travel & Places", Text::emojiTravel},
+        {"Activities", Text::emojiActivities},
+        {"Objects", Text::emojiObjects},
+        {"Symbols", Text::emojiSymbols},
+        {"Flags", Text::emojiFlags},
     };
     for (const auto &[english, key] : keys) {
         if (name == QLatin1String(english)) {
@@ -116,8 +126,8 @@ CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *paren
         const auto first = EmojiCatalog::firstOfGroup(group);
         if (!first)
             continue;
-        QToolButton *button =
-            groupButton(EmojiCatalog::all().at(*first).text, groupTitle(EmojiCatalog::groupNames().at(group)), this);
+        QToolButton *button = groupButton(EmojiCatalog::all().at(*first).text,
+                                          groupTitle(EmojiCatalog::groupNames().at(group)), this);
         connect(button, &QToolButton::clicked, this, [this, group] { scrollToGroup(group); });
         groups->addWidget(button);
     }
@@ -150,8 +160,7 @@ CharacterPalette::CharacterPalette(PreferencesStore &preferences, QWidget *paren
     layout->addWidget(m_list);
 
     connect(m_search, &QLineEdit::textChanged, this, &CharacterPalette::showEntries);
-    resize(columns * cellSize + 12 + m_list->verticalScrollBar()->sizeHint().width(),
-           visibleRows * cellSize + 80);
+    resize(columns * cellSize + 12 + m_list->verticalScrollBar()->sizeHint().width(), visibleRows * cellSize + 80);
 }
 
 CharacterPalette::~CharacterPalette() = default;

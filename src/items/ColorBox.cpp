@@ -44,7 +44,7 @@ ColorBox::ColorBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     layout->addWidget(lblalertAddColor);
     layout->addStretch();
     layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_boxcolorWell, QStringLiteral("btncancel_boxcolorWell"),
-                                              &btnadd_boxcolorWell, QStringLiteral("btnadd_boxcolorWell"), this));
+                                                &btnadd_boxcolorWell, QStringLiteral("btnadd_boxcolorWell"), this));
 
     connect(btnadd_boxcolorWell, &QPushButton::clicked, this, &ColorBox::btnAdd_boxaddColorWell);
     connect(btncancel_boxcolorWell, &QPushButton::clicked, this, &ColorBox::btnCancel_boxaddColorWell);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QFrame>
 #include "store/Item.h"
+#include <QFrame>
 
 class CharacterPalette;
 class ColorWell;

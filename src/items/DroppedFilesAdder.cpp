@@ -10,8 +10,7 @@ DroppedFilesAdder::DroppedFilesAdder(const ItemServices &services)
 {
 }
 
-std::optional<qint64> DroppedFilesAdder::addDroppedFiles(const QString &groupTitle,
-                                                         QList<Item> &selectedGroupItems,
+std::optional<qint64> DroppedFilesAdder::addDroppedFiles(const QString &groupTitle, QList<Item> &selectedGroupItems,
                                                          const QStringList &paths)
 {
     if (paths.isEmpty())

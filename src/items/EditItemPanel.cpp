@@ -36,8 +36,8 @@ EditItemPanel::EditItemPanel(const ItemServices &services, CharacterPalette &pal
     layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldTitle, btnemoji));
     layout->addWidget(lblalert);
     layout->addStretch();
-    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_,
-                                              QStringLiteral("btnedit"), this));
+    layout->addLayout(
+        ItemBoxWidgets::buttonRow(&btncancel, QStringLiteral("btncancel"), &btnedit_, QStringLiteral("btnedit"), this));
     btnedit_->setText(LocalizedText(Text::save));
 
     connect(btnedit_, &QPushButton::clicked, this, &EditItemPanel::btnedit);

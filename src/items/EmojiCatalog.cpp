@@ -1,8 +1,8 @@
 #include "items/EmojiCatalog.h"
 
 #include "items/EmojiTable.h"
-#include "store/SearchFolding.h"
 #include "store/LocalizedText.h"
+#include "store/SearchFolding.h"
 
 #include <QHash>
 

@@ -14,8 +14,8 @@ namespace EmojiTable {
 
 struct Entry
 {
-    std::uint32_t text;           // the emoji
-    std::uint32_t name;           // Unicode's English short name
+    std::uint32_t text; // the emoji
+    std::uint32_t name; // Unicode's English short name
     // CLDR's French short name, empty when CLDR has none; a derived name is
     // split before its colon ("ouvrière du bâtiment" and ": peau claire"),
     // the tails being shared.

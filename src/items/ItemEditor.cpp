@@ -19,7 +19,8 @@ constexpr auto itemGone = Text::itemGone;
 constexpr auto groupGone = Text::groupGone;
 
 // The group and the record of the bookmark uid, while it still opens address.
-std::optional<std::pair<QString, Item>> findBookmark(const FavoritesStore &favorites, qint64 uid, const QString &address)
+std::optional<std::pair<QString, Item>> findBookmark(const FavoritesStore &favorites, qint64 uid,
+                                                     const QString &address)
 {
     for (const QString &title : favorites.groupTitles()) {
         const std::optional<Item> item = favorites.findItem(title, uid);

@@ -57,7 +57,7 @@ NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
     layout->addWidget(txtview_textfile, 1);
     layout->addWidget(lblalerttextnote);
     layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),
-                                              &btnadd_boxTextNote, QStringLiteral("btnadd_boxTextNote"), this));
+                                                &btnadd_boxTextNote, QStringLiteral("btnadd_boxTextNote"), this));
 
     connect(btnadd_boxTextNote, &QPushButton::clicked, this, &NoteBox::btnAdd_boxaddText);
     connect(btncancel_boxtextnote, &QPushButton::clicked, this, &NoteBox::btnCancel_boxaddText);
@@ -83,8 +83,8 @@ void NoteBox::focusTitle()
 
 void NoteBox::btnAdd_boxaddText()
 {
-    const ItemResult result =
-        m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(), typedText(txtview_textfile));
+    const ItemResult result = m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(),
+                                              typedText(txtview_textfile));
     if (!result.ok()) {
         lblalerttextnote->setText(result.message());
         return;
@@ -104,7 +104,7 @@ void NoteBox::btnCancel_boxaddText()
 void NoteBox::btnemoji_addtestfile()
 {
     QWidget *field = focusWidget() == txtview_textfile ? static_cast<QWidget *>(txtview_textfile)
-                                                        : txtFieldTitle_textfile;
+                                                       : txtFieldTitle_textfile;
     m_palette.popUp(btnemojiTextfile, field);
 }
 

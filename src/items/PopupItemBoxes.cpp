@@ -59,7 +59,8 @@ PopupItemBoxes::PopupItemBoxes(QuickListPage &page, const ItemServices &services
 
 PopupItemBoxes::~PopupItemBoxes() = default;
 
-template<typename Box> void PopupItemBoxes::openBox(QPointer<Box> &box)
+template<typename Box>
+void PopupItemBoxes::openBox(QPointer<Box> &box)
 {
     if (!box) {
         box = new Box(m_adder, *m_palette, &m_page);

@@ -51,7 +51,8 @@ public:
 private:
     // Creates the box on first use, readies it for the current group and
     // lays it over the popup.
-    template<typename Box> void openBox(QPointer<Box> &box);
+    template<typename Box>
+    void openBox(QPointer<Box> &box);
 
     QuickListPage &m_page;
     ItemServices m_services;

@@ -29,7 +29,8 @@ GroupsListView::GroupsListView(GroupsDropTarget &drops, QWidget *parent)
     // The row's painted swatch and its name field, for screen readers.
     RowAccessibility::install(this, [this] {
         return QList<RowAction>{
-            {LocalizedText(Text::changeColourTag), GroupRowDelegate::colorTagKeys(), [this](int row) { openColorTag(row); }},
+            {LocalizedText(Text::changeColourTag), GroupRowDelegate::colorTagKeys(),
+             [this](int row) { openColorTag(row); }},
             {LocalizedText(Text::renameGroup), QKeySequence(Qt::Key_F2),
              [this](int row) {
                  setCurrentIndex(model()->index(row, 0));

@@ -78,7 +78,7 @@ Qt::ItemFlags GroupsModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled
-        | Qt::ItemIsDropEnabled;
+           | Qt::ItemIsDropEnabled;
 }
 
 Qt::DropActions GroupsModel::supportedDropActions() const

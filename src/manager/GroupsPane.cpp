@@ -53,9 +53,9 @@ GroupsPane::GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const Man
 
     auto *bar = new QHBoxLayout;
     m_addGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_add"), QStringLiteral("+"),
-                                       LocalizedText(Text::addGroup), this);
+                                              LocalizedText(Text::addGroup), this);
     m_removeGroupButton = PaneWidgets::barButton(QStringLiteral("btnAddRemoveGroup_remove"), QString(QChar(0x2212)),
-                                          LocalizedText(Text::deleteGroup), this);
+                                                 LocalizedText(Text::deleteGroup), this);
     m_sortGroupsButton = PaneWidgets::sortButton(QStringLiteral("btnsortGroups"), Text::sortGroups, this);
     bar->addWidget(m_addGroupButton);
     bar->addWidget(m_removeGroupButton);
@@ -98,20 +98,21 @@ void GroupsPane::connectGroups()
             alertforSamegroup();
         });
     });
-    connect(&m_services.selectTagvc, &ColorTagPicker::colorPicked, this, [this](const QColor &color, bool fromMainWindow) {
-        if (!fromMainWindow)
-            return;
-        // Should the groups have moved while the picker was open, the colour
-        // follows the group it was opened for.
-        int row = Rowforcolorchange;
-        if (m_groups.groupTitle(row) != m_colorGroupTitle) {
-            row = -1;
-            for (int at = 0; row < 0 && at < m_groups.groupCount(); ++at)
-                row = m_groups.groupTitle(at) == m_colorGroupTitle ? at : -1;
-        }
-        if (row >= 0 && row < m_groups.groupCount())
-            m_groups.changeColor(row, color);
-    });
+    connect(&m_services.selectTagvc, &ColorTagPicker::colorPicked, this,
+            [this](const QColor &color, bool fromMainWindow) {
+                if (!fromMainWindow)
+                    return;
+                // Should the groups have moved while the picker was open, the colour
+                // follows the group it was opened for.
+                int row = Rowforcolorchange;
+                if (m_groups.groupTitle(row) != m_colorGroupTitle) {
+                    row = -1;
+                    for (int at = 0; row < 0 && at < m_groups.groupCount(); ++at)
+                        row = m_groups.groupTitle(at) == m_colorGroupTitle ? at : -1;
+                }
+                if (row >= 0 && row < m_groups.groupCount())
+                    m_groups.changeColor(row, color);
+            });
 }
 
 void GroupsPane::syncGroupSelection()
@@ -177,10 +178,9 @@ void GroupsPane::alertforSamegroup()
 {
     if (m_sameGroupAlert)
         return;
-    m_sameGroupAlert = ManagerAlert::show(this, m_blackLayer, LocalizedText(Text::groupNameTaken), LocalizedText(Text::groupNamesMustBeUnique),
-                                          {LocalizedText(Text::ok)}, [this](int) {
-                                              QTimer::singleShot(0, this, &GroupsPane::makeLabelStartEditing);
-                                          });
+    m_sameGroupAlert = ManagerAlert::show(
+        this, m_blackLayer, LocalizedText(Text::groupNameTaken), LocalizedText(Text::groupNamesMustBeUnique),
+        {LocalizedText(Text::ok)}, [this](int) { QTimer::singleShot(0, this, &GroupsPane::makeLabelStartEditing); });
 }
 
 void GroupsPane::alertforDeletegroup()
@@ -189,15 +189,15 @@ void GroupsPane::alertforDeletegroup()
     if (row < 0)
         return;
     const QString consequence = m_groups.groupSharesItems(row)
-        ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
-        : LocalizedText(Text::deleteGroupDetail);
+                                    ? LocalizedText(sharedItemsKept).arg(m_groups.groupTitle(row))
+                                    : LocalizedText(Text::deleteGroupDetail);
     // The alert names the group, as the item's alert names the item.
-    ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText(Text::deleteNamedGroupQuestion).arg(m_groups.groupTitle(row)),
-                                 consequence, {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)},
-                                 [this](int button) {
-                                     if (button == 0)
-                                         m_groups.deleteGroup(m_groups.selectedRow());
-                                 });
+    ManagerAlert::confirmRemoval(
+        this, m_blackLayer, LocalizedText(Text::deleteNamedGroupQuestion).arg(m_groups.groupTitle(row)), consequence,
+        {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)}, [this](int button) {
+            if (button == 0)
+                m_groups.deleteGroup(m_groups.selectedRow());
+        });
 }
 
 void GroupsPane::btnsortGroups()

@@ -22,8 +22,8 @@ class GroupsPane final : public QWidget
     Q_OBJECT
 
 public:
-    GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const ManagerServices &services, DimmingLayer &blackLayer,
-               QWidget *parent);
+    GroupsPane(ManagerGroups &groups, GroupsDropTarget &drops, const ManagerServices &services,
+               DimmingLayer &blackLayer, QWidget *parent);
 
     // Commits a group name being edited, rename included.
     void endEditing();

@@ -4,9 +4,9 @@
 #include "items/CharacterPalette.h"
 #include "items/EditItemPanel.h"
 #include "items/FileOrFolderDialog.h"
-#include "widgets/DimmingLayer.h"
 #include "manager/ManagerGroups.h"
 #include "manager/ManagerItems.h"
+#include "widgets/DimmingLayer.h"
 
 ItemPanels::ItemPanels(ManagerGroups &groups, ManagerItems &items, const ManagerServices &services,
                        DimmingLayer &blackLayer, QWidget *pane)
@@ -57,7 +57,8 @@ CharacterPalette &ItemPanels::palette()
 void ItemPanels::holdDimming(QDialog *panel)
 {
     m_blackLayer.hold();
-    connect(panel, &QDialog::finished, this, [this] { m_blackLayer.release(); }, Qt::SingleShotConnection);
+    connect(
+        panel, &QDialog::finished, this, [this] { m_blackLayer.release(); }, Qt::SingleShotConnection);
 }
 
 void ItemPanels::openAddPanel(PanelKind kind, const std::optional<Item> &edited)

@@ -40,7 +40,8 @@ QRect ItemRowDelegate::partRect(const QRect &rowRect, Part part)
 QRect ItemRowDelegate::titleRect(const QRect &rowRect, bool pinned)
 {
     const int textLeft = partRect(rowRect, Part::icon).right() + margin;
-    const int textRight = (pinned ? partRect(rowRect, Part::pin).left() : partRect(rowRect, Part::edit).left()) - margin;
+    const int textRight = (pinned ? partRect(rowRect, Part::pin).left() : partRect(rowRect, Part::edit).left())
+                          - margin;
     return QRect(textLeft, rowRect.top() + 4, textRight - textLeft, rowRect.height() / 2 - 4);
 }
 
@@ -57,7 +58,7 @@ bool ItemRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, cons
     const QString name = index.data().toString();
     const QString second = index.data(int(ItemsModel::Role::subtitle)).toString();
     const bool cut = option.fontMetrics.horizontalAdvance(name) > title.width()
-        || QFontMetrics(secondLineFont(option.font)).horizontalAdvance(second) > title.width();
+                     || QFontMetrics(secondLineFont(option.font)).horizontalAdvance(second) > title.width();
     return showRowTip(event, view, option.rect, cut ? name + QLatin1Char('\n') + second : QString());
 }
 

@@ -20,7 +20,8 @@ QIcon genericWebIcon()
         QIcon globe;
         globe.addFile(QStringLiteral(":/icons/web.png"));
         globe.addFile(QStringLiteral(":/icons/web@2x.png"));
-        return QIcon::fromTheme(QStringLiteral("text-html"), QIcon::fromTheme(QStringLiteral("applications-internet"), globe));
+        return QIcon::fromTheme(QStringLiteral("text-html"),
+                                QIcon::fromTheme(QStringLiteral("applications-internet"), globe));
     }();
     return icon;
 }
@@ -60,8 +61,9 @@ QString ItemsModel::subtitleOf(const Item &item) const
     if (cached != m_noteFirstLines.cend())
         return *cached;
     const QString note = m_supportFiles.localPath(target);
-    const QString line =
-        QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes).section(QLatin1Char('\n'), 0, 0).trimmed();
+    const QString line = QString::fromUtf8(RegularFile::readStart(note, firstLineLimit).bytes)
+                             .section(QLatin1Char('\n'), 0, 0)
+                             .trimmed();
     m_noteFirstLines.insert(target, line);
     return line;
 }
@@ -82,8 +84,7 @@ QIcon ItemsModel::iconOf(const Item &item) const
     if (kind != ItemKind::bookmark)
         return {};
     const QString imagePath = item.iconPath();
-    const QIcon icon =
-        imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_supportFiles.localPath(imagePath));
+    const QIcon icon = imagePath.isEmpty() ? QIcon() : m_bookmarkIcons->icon(m_supportFiles.localPath(imagePath));
     return icon.isNull() ? genericWebIcon() : icon;
 }
 

@@ -76,9 +76,9 @@ ItemsPane::ItemsPane(ManagerGroups &groups, ManagerItems &items, GroupsDropTarge
 
     auto *bar = new QHBoxLayout;
     m_addItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_add"), QStringLiteral("+"),
-                                       LocalizedText(Text::addItem), this);
+                                             LocalizedText(Text::addItem), this);
     m_removeItemButton = PaneWidgets::barButton(QStringLiteral("brnAddRemoveItems_remove"), QString(QChar(0x2212)),
-                                         LocalizedText(Text::removeItemTitle), this);
+                                                LocalizedText(Text::removeItemTitle), this);
     m_sortItemsButton = PaneWidgets::sortButton(QStringLiteral("btnsortItems"), Text::sortItems, this);
     bar->addWidget(m_addItemButton);
     bar->addWidget(m_removeItemButton);
@@ -207,10 +207,11 @@ void ItemsPane::menuitem_Open()
     if (!path)
         return;
     // The file manager may answer after the pane is gone.
-    m_items.revealItem(selectedItemRow(), [pane = QPointer<ItemsPane>(this), text = ItemOpener::revealFailureText(*path)] {
-        if (pane)
-            pane->alertOpenFailure(text);
-    });
+    m_items.revealItem(selectedItemRow(),
+                       [pane = QPointer<ItemsPane>(this), text = ItemOpener::revealFailureText(*path)] {
+                           if (pane)
+                               pane->alertOpenFailure(text);
+                       });
 }
 
 void ItemsPane::alertOpenFailure(const QString &text)
@@ -257,17 +258,18 @@ void ItemsPane::alertforRemoveItem()
     // The alert names the item, so that a key press cannot remove another
     // one than the user thinks.
     ManagerAlert::confirmRemoval(this, m_blackLayer, LocalizedText(Text::removeItemQuestion), item->title(),
-                       {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)}, [this, uid](int button) {
-                           if (button != 0 || !uid)
-                               return;
-                           const int row = m_items.shownRowOfUid(*uid);
-                           m_items.removeItem(row);
-                           // The next item takes the removed one's place, as
-                           // in a file manager, so Delete can go on.
-                           const int count = m_itemsModel->rowCount();
-                           if (row >= 0 && count > 0)
-                               tblviewItems->setCurrentIndex(m_itemsModel->index(qMin(row, count - 1)));
-                       });
+                                 {LocalizedText(Text::continueAction), LocalizedText(Text::cancelAlert)},
+                                 [this, uid](int button) {
+                                     if (button != 0 || !uid)
+                                         return;
+                                     const int row = m_items.shownRowOfUid(*uid);
+                                     m_items.removeItem(row);
+                                     // The next item takes the removed one's place, as
+                                     // in a file manager, so Delete can go on.
+                                     const int count = m_itemsModel->rowCount();
+                                     if (row >= 0 && count > 0)
+                                         tblviewItems->setCurrentIndex(m_itemsModel->index(qMin(row, count - 1)));
+                                 });
 }
 
 void ItemsPane::btnsortItems()
@@ -301,8 +303,7 @@ void ItemsPane::showItemsMenu(const QPoint &pos)
     listMenu->addAction(LocalizedText(Text::preview), this, &ItemsPane::menuitem_QuickLook)->setEnabled(isFile);
     listMenu->addAction(LocalizedText(Text::removeItemAction), this, &ItemsPane::alertforRemoveItem)
         ->setShortcut(QKeySequence(QKeySequence::Delete));
-    listMenu->addAction(LocalizedText(item->isPinned() ? Text::unpin : Text::pinToTop), this,
-                        &ItemsPane::PinItem);
+    listMenu->addAction(LocalizedText(item->isPinned() ? Text::unpin : Text::pinToTop), this, &ItemsPane::PinItem);
     if (m_undoActions)
         m_undoActions->addTo(listMenu);
     listMenu->popup(tblviewItems->viewport()->mapToGlobal(pos));

@@ -42,9 +42,9 @@ void ManagerItems::readSelectedItems()
 
 void ManagerItems::sortSelectedItems()
 {
-    m_selectedGroupItems = m_groups.selectedRow() >= 0
-        ? Sorting::sortStoredItems(m_services.favorites, m_groups.selectedGroupTitle(), m_services.sortSettings)
-        : QList<Item>();
+    m_selectedGroupItems = m_groups.selectedRow() >= 0 ? Sorting::sortStoredItems(
+                               m_services.favorites, m_groups.selectedGroupTitle(), m_services.sortSettings)
+                                                       : QList<Item>();
 }
 
 void ManagerItems::storeSelectedItems()
@@ -141,7 +141,8 @@ void ManagerItems::removeItem(int row)
     const int index = indexInSelectedItems(row);
     if (index < 0)
         return;
-    const FavoritesHistoryStep step(m_services.history, Text::removeItemStep, QStringList{m_groups.selectedGroupTitle()});
+    const FavoritesHistoryStep step(m_services.history, Text::removeItemStep,
+                                    QStringList{m_groups.selectedGroupTitle()});
     m_services.supportFiles.removeFilesOf(m_selectedGroupItems.at(index));
     m_selectedGroupItems.removeAt(index);
     storeSelectedItems();
@@ -183,8 +184,8 @@ std::optional<qint64> ManagerItems::addDroppedFiles(const QStringList &paths)
 {
     if (m_groups.selectedRow() < 0 || paths.isEmpty())
         return std::nullopt;
-    const auto uid =
-        DroppedFilesAdder(m_services.items()).addDroppedFiles(m_groups.selectedGroupTitle(), m_selectedGroupItems, paths);
+    const auto uid = DroppedFilesAdder(m_services.items())
+                         .addDroppedFiles(m_groups.selectedGroupTitle(), m_selectedGroupItems, paths);
     refilter();
     Q_EMIT itemsReset();
     if (uid)

@@ -38,8 +38,8 @@ ManagerPage::ManagerPage(const ManagerServices &services, DimmingLayer &blackLay
     auto *splitter = m_splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setChildrenCollapsible(false);
     m_groupsPane = new GroupsPane(*m_groups, *m_drops, services, blackLayer, splitter);
-    m_itemsPane = new ItemsPane(*m_groups, *m_items, *m_drops, services, blackLayer,
-                                [this] { m_groupsPane->endEditing(); }, splitter);
+    m_itemsPane = new ItemsPane(
+        *m_groups, *m_items, *m_drops, services, blackLayer, [this] { m_groupsPane->endEditing(); }, splitter);
     // Below these sizes names, buttons and rows no longer fit: the window
     // stops shrinking there.
     m_groupsPane->setMinimumWidth(minimumGroupsPaneWidth);

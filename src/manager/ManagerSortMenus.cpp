@@ -51,12 +51,16 @@ QMenu *groupSortMenu(ManagerGroups &groups, const SortSettings &settings, QWidge
     using Key = SortSettings::GroupKey;
     QMenu *menu = newMenu("groupSortMenu", parent);
     ManagerGroups *target = &groups;
-    addChoices(menu, {{Text::sortByColour, settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
-                      {Text::sortByName, settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
-                      {Text::unsorted, settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
+    addChoices(
+        menu,
+        {{Text::sortByColour, settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
+         {Text::sortByName, settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
+         {Text::unsorted, settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
     menu->addSeparator();
-    addChoices(menu, {{Text::sortAscending, settings.groupSortAscending, [target] { target->setGroupSortAscending(true); }},
-                      {Text::sortDescending, !settings.groupSortAscending, [target] { target->setGroupSortAscending(false); }}});
+    addChoices(
+        menu,
+        {{Text::sortAscending, settings.groupSortAscending, [target] { target->setGroupSortAscending(true); }},
+         {Text::sortDescending, !settings.groupSortAscending, [target] { target->setGroupSortAscending(false); }}});
     return menu;
 }
 
@@ -65,11 +69,14 @@ QMenu *itemSortMenu(ManagerItems &items, const SortSettings &settings, QWidget *
     using Key = SortSettings::ItemKey;
     QMenu *menu = newMenu("itemSortMenu", parent);
     ManagerItems *target = &items;
-    addChoices(menu, {{Text::sortByDateAdded, settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
-                      {Text::sortByName, settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
+    addChoices(
+        menu,
+        {{Text::sortByDateAdded, settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
+         {Text::sortByName, settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
     menu->addSeparator();
-    addChoices(menu, {{Text::sortAscending, settings.itemSortAscending, [target] { target->setItemSortAscending(true); }},
-                      {Text::sortDescending, !settings.itemSortAscending, [target] { target->setItemSortAscending(false); }}});
+    addChoices(
+        menu, {{Text::sortAscending, settings.itemSortAscending, [target] { target->setItemSortAscending(true); }},
+               {Text::sortDescending, !settings.itemSortAscending, [target] { target->setItemSortAscending(false); }}});
     return menu;
 }
 

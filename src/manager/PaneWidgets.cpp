@@ -18,8 +18,7 @@ QLabel *heading(TextKey key, const QString &objectName, QWidget *parent)
     return label;
 }
 
-QToolButton *barButton(const QString &objectName, const QString &text, const QString &accessibleName,
-                       QWidget *parent)
+QToolButton *barButton(const QString &objectName, const QString &text, const QString &accessibleName, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(objectName);

@@ -15,8 +15,7 @@ namespace PaneWidgets {
 QLabel *heading(TextKey key, const QString &objectName, QWidget *parent);
 
 // A flat button of a pane's bottom bar; its accessible name is also its tip.
-QToolButton *barButton(const QString &objectName, const QString &text, const QString &accessibleName,
-                       QWidget *parent);
+QToolButton *barButton(const QString &objectName, const QString &text, const QString &accessibleName, QWidget *parent);
 
 // The bar's sort button, which opens a sort menu.
 QToolButton *sortButton(const QString &objectName, TextKey accessibleKey, QWidget *parent);

@@ -122,7 +122,8 @@ bool PreviewWindow::showPicture()
 bool PreviewWindow::showText()
 {
     const RegularFile::Contents start = RegularFile::readStart(m_path, textLimit);
-    if (!start.ok() || !QMimeDatabase().mimeTypeForFileNameAndData(m_path, start.bytes).inherits(QStringLiteral("text/plain")))
+    if (!start.ok()
+        || !QMimeDatabase().mimeTypeForFileNameAndData(m_path, start.bytes).inherits(QStringLiteral("text/plain")))
         return false;
     m_text->setPlainText(QString::fromUtf8(start.bytes));
     m_shown = Shown::text;
@@ -144,11 +145,13 @@ void PreviewWindow::showDetails()
                                       : types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     const QLocale locale;
     // A file that is gone has no type to tell; saying so is what helps.
-    QStringList lines{info.exists() ? LocalizedText(Text::previewType).arg(type.comment()) : LocalizedText(Text::previewNotFound)};
+    QStringList lines{info.exists() ? LocalizedText(Text::previewType).arg(type.comment())
+                                    : LocalizedText(Text::previewNotFound)};
     if (info.isFile())
         lines.append(LocalizedText(Text::previewSize).arg(locale.formattedDataSize(info.size())));
     if (info.exists())
-        lines.append(LocalizedText(Text::previewModified).arg(locale.toString(info.lastModified(), QLocale::LongFormat)));
+        lines.append(
+            LocalizedText(Text::previewModified).arg(locale.toString(info.lastModified(), QLocale::LongFormat)));
     m_details->setText(lines.join(QLatin1Char('\n')));
     m_shown = Shown::details;
     m_pages->setCurrentIndex(2);

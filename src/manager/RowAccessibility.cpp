@@ -42,7 +42,7 @@ public:
     QAccessibleInterface *child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    void setText(QAccessible::Text, const QString &) override {}
+    void setText(QAccessible::Text, const QString &) override { }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
 
     QString text(QAccessible::Text t) const override
@@ -252,7 +252,7 @@ public:
     }
     bool unselectColumn(int) override { return false; }
     // The rows are read from the model each time: nothing to update.
-    void modelChange(QAccessibleTableModelChangeEvent *) override {}
+    void modelChange(QAccessibleTableModelChangeEvent *) override { }
 
 private:
     QListView *view() const { return static_cast<QListView *>(widget()); }

@@ -93,7 +93,9 @@ std::unique_ptr<Replacement> Replacement::prepare(const QString &target, const Q
         }
         written += n;
     }
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fsync(fd) != 0 || ::fstat(fd, &status) != 0 || ::close(fd) != 0) {
         fail("Cannot flush");
         ::unlink(temporary.constData());
@@ -132,14 +134,17 @@ int removeLeftovers(const QString &target)
     const QFileInfo info(target);
     const QString prefix = info.fileName() + temporaryInfix;
     int removed = 0;
-    const QStringList names = QDir(info.absolutePath()).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names =
+        QDir(info.absolutePath()).entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
         bool isNumber = false;
         const qint64 pid = name.mid(prefix.size()).toLongLong(&isNumber);
         if (!isNumber || pid <= 0 || pid == getpid() || name.mid(prefix.size()).startsWith(QLatin1Char('+')))
             continue;
         const QString path = info.absolutePath() + QLatin1Char('/') + name;
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode)
             || status.st_uid != ::geteuid())
             continue;

@@ -12,7 +12,6 @@
 
 namespace {
 
-
 quint64 readBigEndian(const uchar *bytes, int size)
 {
     quint64 value = 0;
@@ -64,8 +63,9 @@ public:
             if (!key)
                 return std::nullopt;
             const quint64 index = reference(values + i * m_refSize);
-            QVariant value = isDeferrable(index, deferFrom) ? QVariant::fromValue(BinaryPlistReader::DeferredList{m_bytes, index})
-                                                           : object(index, 1);
+            QVariant value = isDeferrable(index, deferFrom)
+                                 ? QVariant::fromValue(BinaryPlistReader::DeferredList{m_bytes, index})
+                                 : object(index, 1);
             if (value.isValid())
                 map.insert(*key, std::move(value));
         }
@@ -134,10 +134,10 @@ private:
 
     struct Contents
     {
-        uchar kind = 0;     // the marker's high four bits
-        uchar low = 0;      // its low four bits
-        quint64 count = 0;  // the length of a string, data or container
-        quint64 first = 0;  // where the contents begin
+        uchar kind = 0;    // the marker's high four bits
+        uchar low = 0;     // its low four bits
+        quint64 count = 0; // the length of a string, data or container
+        quint64 first = 0; // where the contents begin
     };
 
     QVariant fail()
@@ -270,7 +270,8 @@ private:
             return m_failed ? QVariant() : QVariant(std::move(list));
         }
         case 0xD: {
-            if (depth >= m_maxDepth || contents->count > m_objectCount || !fits({0, 0, contents->count * 2, contents->first}, m_refSize))
+            if (depth >= m_maxDepth || contents->count > m_objectCount
+                || !fits({0, 0, contents->count * 2, contents->first}, m_refSize))
                 return fail();
             QVariantMap map;
             const quint64 values = contents->first + contents->count * m_refSize;

@@ -10,9 +10,7 @@
 #include <limits>
 #include <vector>
 
-
 namespace {
-
 
 int bytesFor(quint64 value)
 {

@@ -60,7 +60,8 @@ QImage BoundedImageReader::decode(QIODevice &device, const Limits &limits)
         scaled = scaled.expandedTo(QSize(1, 1));
         // Formats that cannot decode scaled are decoded whole and scaled after.
         const qint64 wholeBytes = qint64(size.width()) * size.height() * 4;
-        if (!reader.supportsOption(QImageIOHandler::ScaledSize) && wholeBytes > qint64(allocationLimitMb) * 1024 * 1024) {
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize)
+            && wholeBytes > qint64(allocationLimitMb) * 1024 * 1024) {
             qCInfo(lcImages) << "Refusing a picture of" << size << "pixels that decodes only whole";
             return {};
         }

@@ -21,8 +21,8 @@ bool isConflictCopyName(const QString &name, const QString &fileName)
     if (!name.startsWith(stem) || middle.isEmpty())
         return false;
     return middle.startsWith(QLatin1String(".sync-conflict-")) || middle.startsWith(QLatin1String("_conflict-"))
-        || (middle.startsWith(QLatin1String(" (")) && middle.endsWith(QLatin1Char(')'))
-            && middle.contains(QLatin1String("conflicted copy")));
+           || (middle.startsWith(QLatin1String(" (")) && middle.endsWith(QLatin1Char(')'))
+               && middle.contains(QLatin1String("conflicted copy")));
 }
 
 QStringList find(const QString &file)
@@ -46,7 +46,7 @@ QString moveAside(const QString &copy)
     QString target = folder + QLatin1Char('/') + info.fileName();
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = folder + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('-') + QString::number(n)
-            + (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
+                 + (info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix());
     if (std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(target).constData()) != 0)
         return {};
     return target;

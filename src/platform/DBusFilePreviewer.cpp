@@ -29,12 +29,12 @@ bool DBusFilePreviewer::serviceAvailable()
     // A bus that does not answer at once must not freeze the window.
     const auto ask = [&bus](const QString &method, const QVariantList &arguments) {
         QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                          QStringLiteral("/org/freedesktop/DBus"),
-                                                          QStringLiteral("org.freedesktop.DBus"), method);
+                                                           QStringLiteral("/org/freedesktop/DBus"),
+                                                           QStringLiteral("org.freedesktop.DBus"), method);
         call.setArguments(arguments);
         const QDBusMessage reply = bus.call(call, QDBus::Block, busTimeoutMs);
         return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() ? reply.arguments().first()
-                                                                                           : QVariant();
+                                                                                          : QVariant();
     };
     if (ask(QStringLiteral("NameHasOwner"), {previewerName}).toBool())
         return true;
@@ -46,7 +46,7 @@ bool DBusFilePreviewer::toggleFile(const QString &path, const std::function<void
     if (path.isEmpty() || !serviceAvailable())
         return false;
     QDBusMessage call = QDBusMessage::createMethodCall(previewerName, previewerPath, previewerName,
-                                                      QStringLiteral("ShowFile"));
+                                                       QStringLiteral("ShowFile"));
     // The window to stack on is not needed: the previewer places itself.
     call.setArguments({QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded), 0, true});
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);

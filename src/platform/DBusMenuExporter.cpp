@@ -16,8 +16,8 @@ Q_LOGGING_CATEGORY(lcTrayMenu, "brimble.platform.traymenu")
 namespace {
 
 // Properties an item has only in some states: the host is told when they go.
-const QStringList optionalProperties {QStringLiteral("toggle-type"), QStringLiteral("toggle-state"),
-                                      QStringLiteral("children-display"), QStringLiteral("icon-name")};
+const QStringList optionalProperties{QStringLiteral("toggle-type"), QStringLiteral("toggle-state"),
+                                     QStringLiteral("children-display"), QStringLiteral("icon-name")};
 
 // Qt marks the mnemonic with '&' ("&&" for '&' itself), dbusmenu with '_'
 // ("__" for '_' itself); a shortcut shown after a tab is Qt's own.
@@ -202,7 +202,7 @@ private:
 
     DBusMenuLayout layoutOf(int id, int depth, const QStringList &names)
     {
-        DBusMenuLayout layout {id, filtered(propertiesOf(id), names), {}};
+        DBusMenuLayout layout{id, filtered(propertiesOf(id), names), {}};
         QMenu *menu = m_exporter.menuOf(id);
         if (!menu || depth == 0)
             return layout;

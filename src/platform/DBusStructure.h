@@ -3,7 +3,8 @@
 #include <QDBusArgument>
 
 // A D-Bus structure of the fields in order.
-template <typename... Fields> QDBusArgument &writeDBusStructure(QDBusArgument &argument, const Fields &...fields)
+template<typename... Fields>
+QDBusArgument &writeDBusStructure(QDBusArgument &argument, const Fields &...fields)
 {
     argument.beginStructure();
     (argument << ... << fields);
@@ -11,7 +12,8 @@ template <typename... Fields> QDBusArgument &writeDBusStructure(QDBusArgument &a
     return argument;
 }
 
-template <typename... Fields> const QDBusArgument &readDBusStructure(const QDBusArgument &argument, Fields &...fields)
+template<typename... Fields>
+const QDBusArgument &readDBusStructure(const QDBusArgument &argument, Fields &...fields)
 {
     argument.beginStructure();
     (argument >> ... >> fields);

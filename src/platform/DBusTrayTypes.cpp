@@ -20,8 +20,8 @@ QList<DBusImage> dbusImages(const QIcon &icon)
         });
         if (image.isNull() || known)
             continue;
-        DBusImage converted {image.width(), image.height(),
-                             QByteArray(qsizetype(image.width()) * image.height() * 4, 0)};
+        DBusImage converted{image.width(), image.height(),
+                            QByteArray(qsizetype(image.width()) * image.height() * 4, 0)};
         auto *out = reinterpret_cast<quint32 *>(converted.pixels.data());
         for (int y = 0; y < image.height(); ++y) {
             const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));

@@ -9,7 +9,7 @@ namespace DisplayConnection {
 bool isAvailable()
 {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 void sendQueuedRequests()

@@ -21,8 +21,7 @@ public:
 
     bool isAvailable() const override { return available; }
 
-    qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id,
-                               Reference *outReference) override
+    qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id, Reference *outReference) override
     {
         ++registerCalls;
         if (onRegister)

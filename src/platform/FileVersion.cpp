@@ -12,7 +12,7 @@ constexpr size_t hashSeed = 0x6272696d626c65; // any fixed value: hashes are com
 
 qint64 nowNanoseconds()
 {
-    timespec now {};
+    timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
@@ -20,7 +20,9 @@ qint64 nowNanoseconds()
 
 FileVersion FileVersion::ofPath(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
         FileVersion missing;
         missing.takenAt = nowNanoseconds();
@@ -60,7 +62,7 @@ bool FileVersion::sameIdentity(const FileVersion &other) const
     if (!exists || !other.exists)
         return exists == other.exists;
     return device == other.device && inode == other.inode && size == other.size
-        && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+           && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
 }
 
 bool FileVersion::isRacy() const

@@ -21,6 +21,7 @@ namespace {
 // and only choosing an application for an item needs it. Each entry names
 // a function without its "g_" prefix, which keeps calls clear of GLib's
 // function-like macros.
+// clang-format off
 #define BRIMBLE_GIO_FUNCTIONS(F)                                                                  \
     F(free) F(error_free) F(list_append) F(list_prepend) F(list_free) F(list_free_full)            \
     F(object_unref) F(type_check_instance_is_a)                                                  \
@@ -29,6 +30,7 @@ namespace {
     F(file_icon_get_file) F(app_info_get_icon) F(app_info_get_id) F(app_info_get_name)            \
     F(app_info_should_show) F(app_info_get_default_for_type) F(app_info_get_recommended_for_type) \
     F(app_info_get_all_for_type) F(app_info_launch_uris) F(desktop_app_info_new)
+// clang-format on
 
 struct Gio
 {
@@ -36,7 +38,7 @@ struct Gio
     BRIMBLE_GIO_FUNCTIONS(BRIMBLE_GIO_MEMBER)
 #undef BRIMBLE_GIO_MEMBER
 
-    template <typename Instance>
+    template<typename Instance>
     bool isA(Instance *instance, GType type) const
     {
         return type_check_instance_is_a(reinterpret_cast<GTypeInstance *>(instance), type);
@@ -51,11 +53,12 @@ std::optional<Gio> loadGio()
         return std::nullopt;
     }
     Gio gio;
-#define BRIMBLE_GIO_RESOLVE(name)                                                     \
-    gio.name = reinterpret_cast<decltype(gio.name)>(library.resolve("g_" #name));  \
-    if (!gio.name) {                                                                  \
-        qCWarning(lcApplications) << "GIO lacks" << "g_" #name;                       \
-        return std::nullopt;                                                          \
+#define BRIMBLE_GIO_RESOLVE(name)                                                                                      \
+    gio.name = reinterpret_cast<decltype(gio.name)>(library.resolve("g_" #name));                                      \
+    if (!gio.name) {                                                                                                   \
+        qCWarning(lcApplications) << "GIO lacks"                                                                       \
+                                  << "g_" #name;                                                                       \
+        return std::nullopt;                                                                                           \
     }
     BRIMBLE_GIO_FUNCTIONS(BRIMBLE_GIO_RESOLVE)
 #undef BRIMBLE_GIO_RESOLVE
@@ -74,7 +77,7 @@ struct GObjectUnref
 {
     void operator()(gpointer object) const { gio()->object_unref(object); }
 };
-template <typename T>
+template<typename T>
 using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
 struct GFreeString
@@ -122,8 +125,8 @@ QString contentTypeOfFile(const Gio &g, const QByteArray &path)
 {
     GObjectPtr<GFile> file(g.file_new_for_path(path.constData()));
     GError *error = nullptr;
-    GObjectPtr<GFileInfo> info(g.file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
-                                                 G_FILE_QUERY_INFO_NONE, nullptr, &error));
+    GObjectPtr<GFileInfo> info(
+        g.file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE, G_FILE_QUERY_INFO_NONE, nullptr, &error));
     if (info) {
         const char *type = g.file_info_get_content_type(info.get());
         if (type && *type)

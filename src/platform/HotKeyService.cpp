@@ -14,10 +14,7 @@ class UnavailableHotKeyService final : public HotKeyService
 {
 public:
     bool isAvailable() const override { return false; }
-    qint32 registerEventHotKey(quint32, quint32, HotKeyId, Reference *) override
-    {
-        return eventHotKeyInvalidErr;
-    }
+    qint32 registerEventHotKey(quint32, quint32, HotKeyId, Reference *) override { return eventHotKeyInvalidErr; }
     qint32 unregisterEventHotKey(Reference) override { return eventHotKeyInvalidErr; }
     qint32 installEventHandler(EventHandler, Reference *outReference) override
     {
@@ -29,7 +26,7 @@ public:
 bool isWaylandSession()
 {
     return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 } // namespace

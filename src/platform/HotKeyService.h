@@ -55,8 +55,7 @@ public:
 
     // Makes the combination system-wide. noErr and a reference other than 0 on
     // success; eventHotKeyExistsErr when another program holds it.
-    virtual qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id,
-                                       Reference *outReference) = 0;
+    virtual qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id, Reference *outReference) = 0;
     virtual qint32 unregisterEventHotKey(Reference reference) = 0;
     // The handler is called on the main thread for every press and release.
     virtual qint32 installEventHandler(EventHandler handler, Reference *outReference) = 0;

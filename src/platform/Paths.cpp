@@ -74,7 +74,9 @@ QString resolvedFile(const QString &path)
     for (int hops = 0; hops <= maximumLinksFollowed; ++hops) {
         const QFileInfo info(current);
         current = QDir::cleanPath(canonicalFolder(info.absolutePath()) + QLatin1Char('/') + info.fileName());
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (::lstat(QFile::encodeName(current).constData(), &status) != 0 || !S_ISLNK(status.st_mode))
             return current;
         QByteArray target(PATH_MAX, '\0');

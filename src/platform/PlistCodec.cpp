@@ -18,9 +18,7 @@
 #include <string_view>
 #include <unordered_map>
 
-
 namespace {
-
 
 struct PlistDeleter
 {
@@ -71,8 +69,8 @@ public:
         // A date element of another form would be taken for a stand-in.
         if (xml.contains("<date/") || xml.contains("<date "))
             return xml;
-        const std::optional<QByteArray> replaced =
-            withDateTexts(xml, [this](const QDateTime &date, QByteArrayView) -> std::optional<QByteArray> {
+        const std::optional<QByteArray> replaced = withDateTexts(
+            xml, [this](const QDateTime &date, QByteArrayView) -> std::optional<QByteArray> {
                 if (!date.isValid())
                     return std::nullopt;
                 m_dates.append(date);
@@ -334,9 +332,9 @@ static std::optional<QVariant> parseBytes(const QByteArray &bytes, quint64 defer
         return std::nullopt;
     };
     if (bytes.startsWith("bplist")) {
-        std::optional<QVariant> value = deferListsFrom > 0
-            ? BinaryPlistReader::parseDeferringLists(bytes, maxDepth, maxValueCount, deferListsFrom)
-            : BinaryPlistReader::parse(bytes, maxDepth, maxValueCount);
+        std::optional<QVariant> value = deferListsFrom > 0 ? BinaryPlistReader::parseDeferringLists(
+                                            bytes, maxDepth, maxValueCount, deferListsFrom)
+                                                           : BinaryPlistReader::parse(bytes, maxDepth, maxValueCount);
         return value ? value : refuse();
     }
     if (!PlistShape::xmlWithinLimits(bytes, maxDepth, maxValueCount))

@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace {
 
 // A damaged file this recent may be one a sync tool is still writing.
@@ -37,8 +36,7 @@ std::optional<QVariantMap> mapOf(const QByteArray &bytes)
 
 bool isRecent(const FileVersion &version)
 {
-    return version.exists
-        && QDateTime::currentSecsSinceEpoch() - version.modifiedSeconds < recentlyWrittenSeconds;
+    return version.exists && QDateTime::currentSecsSinceEpoch() - version.modifiedSeconds < recentlyWrittenSeconds;
 }
 
 } // namespace
@@ -90,12 +88,12 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
     // Another process may have written the file since it was read ahead.
     const FileVersion now = FileVersion::ofPath(m_state.target);
     FileContents contents = readAhead && readAhead->version.sameIdentity(now) && !readAhead->version.isRacy()
-        ? std::move(*readAhead)
-        : readFile(m_state.target);
+                                ? std::move(*readAhead)
+                                : readFile(m_state.target);
     // A file that does not parse may still be on its way from a sync tool.
     for (int tries = 1; contents.exists && !contents.empty && contents.refusal == RegularFile::Refusal::none
-         && !(contents.root && StoredValue::isDictionary(*contents.root)) && isRecent(contents.version)
-         && tries < unparsedTries;
+                        && !(contents.root && StoredValue::isDictionary(*contents.root)) && isRecent(contents.version)
+                        && tries < unparsedTries;
          ++tries) {
         QThread::msleep(unsigned(unparsedRetryDelay.count()));
         contents = readFile(m_state.target);
@@ -114,7 +112,7 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
             m_values = contents.root->toMap();
         } else if (!contents.empty) {
             const QString aside = m_state.target + QStringLiteral(".corrupt-")
-                + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+                                  + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
             if (std::rename(QFile::encodeName(m_state.target).constData(), QFile::encodeName(aside).constData()) == 0) {
                 m_loadProblem = LoadProblem::setAside;
                 m_setAsideFilePath = aside;
@@ -123,8 +121,8 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
             } else {
                 m_loadProblem = LoadProblem::damagedKept;
                 m_readError = QString::fromLocal8Bit(std::strerror(errno));
-                qCWarning(lcPreferences) << "Damaged preferences" << m_filePath << "could not be moved aside:"
-                                         << m_readError << "; changes will not be saved";
+                qCWarning(lcPreferences) << "Damaged preferences" << m_filePath
+                                         << "could not be moved aside:" << m_readError << "; changes will not be saved";
                 return;
             }
         }
@@ -133,9 +131,13 @@ void PlistPreferencesStore::load(std::chrono::milliseconds firstRetryDelay, std:
     AtomicFile::removeLeftovers(m_state.target);
     m_writer = std::make_unique<PreferencesWriter>(
         m_state,
-        [this] { QMetaObject::invokeMethod(&m_threadContext, [this] { reportSaveFailure(); }, Qt::QueuedConnection); },
         [this] {
-            QMetaObject::invokeMethod(&m_threadContext, [this] { writeAgainAfterChangeOnDisk(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &m_threadContext, [this] { reportSaveFailure(); }, Qt::QueuedConnection);
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                &m_threadContext, [this] { writeAgainAfterChangeOnDisk(); }, Qt::QueuedConnection);
         },
         firstRetryDelay);
 }
@@ -337,7 +339,7 @@ bool PlistPreferencesStore::mergeFile(Waiting waiting)
             theirs = mapOf(contents.bytes);
         // Gone, empty or cut short: a sync tool may be writing it now.
         const bool incomplete = contents.refusal == RegularFile::Refusal::missing
-            || (contents.refusal == RegularFile::Refusal::none && !theirs);
+                                || (contents.refusal == RegularFile::Refusal::none && !theirs);
         if (!incomplete || ++m_unparsedTries >= unparsedTries)
             break;
         if (waiting == Waiting::later) {
@@ -373,7 +375,7 @@ bool PlistPreferencesStore::mergeFile(Waiting waiting)
     m_fileUnreadable = false;
     if (!theirs) {
         const QString aside = target + QStringLiteral(".corrupt-")
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+                              + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
         if (std::rename(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) != 0) {
             m_fileUnreadable = true;
             report({OutsideChange::Kind::unreadable, 0, target});
@@ -426,7 +428,8 @@ bool PlistPreferencesStore::mergeConflictCopies()
         }
         // Which of the two came first is unknown: what only one holds is kept.
         m_values = PlistCodec::resolved(m_values);
-        const PreferencesMerge::Outcome outcome = m_merge(PreferencesMerge::commonPart(*other, m_values), *other, m_values);
+        const PreferencesMerge::Outcome outcome = m_merge(PreferencesMerge::commonPart(*other, m_values), *other,
+                                                          m_values);
         changed = changed || outcome.merged != m_values;
         m_values = outcome.merged;
         scheduleWrite();

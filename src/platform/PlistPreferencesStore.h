@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/FileVersion.h"
-#include "platform/RegularFile.h"
 #include "platform/PreferencesMerge.h"
 #include "platform/PreferencesStore.h"
+#include "platform/RegularFile.h"
 #include "platform/StoreFileState.h"
 
 #include <QHash>
@@ -49,9 +49,9 @@ class PlistPreferencesStore final : public PreferencesStore
 public:
     enum class LoadProblem {
         none,
-        setAside,       // damaged, moved to setAsideFilePath()
-        damagedKept,    // damaged, and could not be moved aside
-        unreadable,     // exists but could not be read (see readRefusal())
+        setAside,    // damaged, moved to setAsideFilePath()
+        damagedKept, // damaged, and could not be moved aside
+        unreadable,  // exists but could not be read (see readRefusal())
     };
 
     // What reading the file found, taken before the store is made.

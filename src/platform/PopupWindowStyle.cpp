@@ -9,5 +9,5 @@ PopupWindowStyle popupWindowStyleOfDisplay()
     // XWayland, where X11 popups work. The plugin may carry a suffix
     // ("wayland-egl").
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland")) ? PopupWindowStyle::compositorPlaced
-                                                                                 : PopupWindowStyle::grabbing;
+                                                                                : PopupWindowStyle::grabbing;
 }

@@ -26,15 +26,42 @@ constexpr quint32 carbonControl = 0x1000;
 // XKB names of the keysyms a trigger can end in, other than letters and
 // digits, which name themselves.
 constexpr std::pair<quint32, const char *> keysymNames[] = {
-    {' ', "space"}, {'\'', "apostrophe"}, {',', "comma"}, {'-', "minus"}, {'.', "period"},
-    {'/', "slash"}, {';', "semicolon"}, {'=', "equal"}, {'[', "bracketleft"},
-    {'\\', "backslash"}, {']', "bracketright"}, {'`', "grave"},
-    {0xff08, "BackSpace"}, {0xff09, "Tab"}, {0xff0b, "Clear"}, {0xff0d, "Return"},
-    {0xff1b, "Escape"}, {0xff50, "Home"}, {0xff51, "Left"}, {0xff52, "Up"}, {0xff53, "Right"},
-    {0xff54, "Down"}, {0xff55, "Prior"}, {0xff56, "Next"}, {0xff57, "End"}, {0xff6a, "Help"},
-    {0xff8d, "KP_Enter"}, {0xffaa, "KP_Multiply"}, {0xffab, "KP_Add"}, {0xffad, "KP_Subtract"},
-    {0xffae, "KP_Decimal"}, {0xffaf, "KP_Divide"}, {0xffbd, "KP_Equal"}, {0xffff, "Delete"},
-    {0x1008ff11, "XF86AudioLowerVolume"}, {0x1008ff12, "XF86AudioMute"},
+    {' ', "space"},
+    {'\'', "apostrophe"},
+    {',', "comma"},
+    {'-', "minus"},
+    {'.', "period"},
+    {'/', "slash"},
+    {';', "semicolon"},
+    {'=', "equal"},
+    {'[', "bracketleft"},
+    {'\\', "backslash"},
+    {']', "bracketright"},
+    {'`', "grave"},
+    {0xff08, "BackSpace"},
+    {0xff09, "Tab"},
+    {0xff0b, "Clear"},
+    {0xff0d, "Return"},
+    {0xff1b, "Escape"},
+    {0xff50, "Home"},
+    {0xff51, "Left"},
+    {0xff52, "Up"},
+    {0xff53, "Right"},
+    {0xff54, "Down"},
+    {0xff55, "Prior"},
+    {0xff56, "Next"},
+    {0xff57, "End"},
+    {0xff6a, "Help"},
+    {0xff8d, "KP_Enter"},
+    {0xffaa, "KP_Multiply"},
+    {0xffab, "KP_Add"},
+    {0xffad, "KP_Subtract"},
+    {0xffae, "KP_Decimal"},
+    {0xffaf, "KP_Divide"},
+    {0xffbd, "KP_Equal"},
+    {0xffff, "Delete"},
+    {0x1008ff11, "XF86AudioLowerVolume"},
+    {0x1008ff12, "XF86AudioMute"},
     {0x1008ff13, "XF86AudioRaiseVolume"},
 };
 constexpr quint32 xkKeypad0 = 0xffb0;
@@ -110,8 +137,7 @@ PortalHotKeyService::PortalHotKeyService(const QDBusConnection &bus, QObject *pa
                   SLOT(requestAnswered(QDBusMessage)));
     const QString path = QString::fromLatin1(objectPath);
     const QString interface = QString::fromLatin1(interfaceName);
-    m_bus.connect(service, path, interface, QStringLiteral("Activated"), this,
-                  SLOT(shortcutActivated(QDBusMessage)));
+    m_bus.connect(service, path, interface, QStringLiteral("Activated"), this, SLOT(shortcutActivated(QDBusMessage)));
     m_bus.connect(service, path, interface, QStringLiteral("Deactivated"), this,
                   SLOT(shortcutDeactivated(QDBusMessage)));
     m_bus.connect(service, path, interface, QStringLiteral("ShortcutsChanged"), this,
@@ -136,9 +162,9 @@ void PortalHotKeyService::registerApplication(const QDBusConnection &bus, const 
 {
     if (applicationId.isEmpty())
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
-                                                       QStringLiteral("org.freedesktop.host.portal.Registry"),
-                                                       QStringLiteral("Register"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
     call << applicationId << QVariantMap();
     // Messages on one connection arrive in order: no need to wait.
     bus.call(call, QDBus::NoBlock);
@@ -277,9 +303,9 @@ void PortalHotKeyService::bindShortcuts()
     PortalShortcutList shortcuts;
     for (const Registration &registration : std::as_const(m_registrations)) {
         const QString description = m_description.isEmpty() ? registration.trigger : m_description;
-        shortcuts.append({registration.shortcutId,
-                          QVariantMap{{QStringLiteral("description"), description},
-                                      {QStringLiteral("preferred_trigger"), registration.trigger}}});
+        shortcuts.append(
+            {registration.shortcutId, QVariantMap{{QStringLiteral("description"), description},
+                                                  {QStringLiteral("preferred_trigger"), registration.trigger}}});
     }
     const QString token = nextToken();
     const QVariantMap options{{QStringLiteral("handle_token"), token}};
@@ -294,8 +320,8 @@ void PortalHotKeyService::sendRequest(Step step, const QString &method, const QV
     m_step = step;
     m_requestToken = token;
     m_requestPaths = {requestPathFor(token)};
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
-                                                       QString::fromLatin1(interfaceName), method);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(serviceName), QString::fromLatin1(objectPath), QString::fromLatin1(interfaceName), method);
     call.setArguments(arguments);
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

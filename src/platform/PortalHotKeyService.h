@@ -66,8 +66,7 @@ public:
     static QString triggerText(quint32 keyCode, quint32 modifiers);
 
     bool isAvailable() const override { return true; }
-    qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id,
-                               Reference *outReference) override;
+    qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id, Reference *outReference) override;
     qint32 unregisterEventHotKey(Reference reference) override;
     qint32 installEventHandler(EventHandler handler, Reference *outReference) override;
 
@@ -103,8 +102,7 @@ private:
     void bindShortcuts();
     // Sends a request whose answer comes as a Response signal; the call's own
     // reply only names the request object (or fails).
-    void sendRequest(Step step, const QString &method, const QVariantList &arguments,
-                     const QString &token);
+    void sendRequest(Step step, const QString &method, const QVariantList &arguments, const QString &token);
     void requestCallFinished(QDBusPendingCallWatcher *watcher, const QString &token);
     void refuseAll();
     void portalVanished();

@@ -6,8 +6,14 @@
 
 namespace StoredValue {
 
-bool isString(const QVariant &value) { return value.typeId() == QMetaType::QString; }
-bool isBool(const QVariant &value) { return value.typeId() == QMetaType::Bool; }
+bool isString(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QString;
+}
+bool isBool(const QVariant &value)
+{
+    return value.typeId() == QMetaType::Bool;
+}
 
 bool isInteger(const QVariant &value)
 {
@@ -30,8 +36,14 @@ bool isDate(const QVariant &value)
     return value.typeId() == QMetaType::QDateTime && value.toDateTime().isValid();
 }
 
-bool isArray(const QVariant &value) { return value.typeId() == QMetaType::QVariantList; }
-bool isDictionary(const QVariant &value) { return value.typeId() == QMetaType::QVariantMap; }
+bool isArray(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QVariantList;
+}
+bool isDictionary(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QVariantMap;
+}
 
 std::optional<QString> toString(const QVariant &value)
 {
@@ -88,8 +100,7 @@ void PreferencesStore::applyChanges(const QVariantMap &values, const QStringList
         removeObjectForKey(key);
 }
 
-void PreferencesStore::applyChangesTo(QVariantMap &target, const QVariantMap &values,
-                                      const QStringList &removedKeys)
+void PreferencesStore::applyChangesTo(QVariantMap &target, const QVariantMap &values, const QStringList &removedKeys)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         if (it.value().isValid())

@@ -5,9 +5,7 @@
 #include "platform/PlistCodec.h"
 #include "platform/StoreFileState.h"
 
-
 #include <malloc.h>
-
 
 namespace {
 constexpr std::chrono::milliseconds longestRetryDelay = std::chrono::minutes(1);
@@ -121,9 +119,8 @@ void PreferencesWriter::run()
         if (!m_stopping && std::chrono::steady_clock::now() < m_holdUntil) {
             // Later snapshots replace this one meanwhile; flush() or the
             // end of the hold lets the newest through.
-            m_wake.wait_until(lock, m_holdUntil, [&] {
-                return m_stopping || std::chrono::steady_clock::now() >= m_holdUntil;
-            });
+            m_wake.wait_until(lock, m_holdUntil,
+                              [&] { return m_stopping || std::chrono::steady_clock::now() >= m_holdUntil; });
             continue;
         }
         Snapshot snapshot = std::move(*m_pending);
@@ -141,7 +138,8 @@ void PreferencesWriter::run()
         if (written) {
             m_retryDelay = m_firstRetryDelay;
         } else {
-            qCWarning(lcPreferences) << "Could not save the preferences; trying again in" << m_retryDelay.count() << "ms";
+            qCWarning(lcPreferences) << "Could not save the preferences; trying again in" << m_retryDelay.count()
+                                     << "ms";
             startsFailing = m_lastWriteSucceeded;
             if (!m_pending)
                 m_unsaved = std::move(snapshot);

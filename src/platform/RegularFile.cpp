@@ -48,7 +48,9 @@ int openRegular(const QString &path, qint64 limit, RegularFile::Refusal &refusal
                 int *error = nullptr)
 {
     const QByteArray name = QFile::encodeName(path);
-    struct stat info {};
+    struct stat info
+    {
+    };
     const auto failed = [&] {
         if (error)
             *error = errno;

@@ -27,7 +27,7 @@ public:
     // Names a monochrome variant of the icon in the icon theme, for trays
     // that draw their icons in one colour; before show(). Trays that do not
     // prefer such icons keep the one show() gets.
-    virtual void setSymbolicIconName(const QString &) {}
+    virtual void setSymbolicIconName(const QString &) { }
 
     // Runs on a primary click on the icon.
     void setTriggerHandler(std::function<void()> handler) { m_triggered = std::move(handler); }

@@ -104,9 +104,9 @@ public:
 
 public Q_SLOTS:
     void Activate(int x, int y) { m_item.activate(x, y); }
-    void SecondaryActivate(int, int) {}
+    void SecondaryActivate(int, int) { }
     void ContextMenu(int x, int y) { m_item.showContextMenu(x, y); }
-    void Scroll(int, const QString &) {}
+    void Scroll(int, const QString &) { }
 
 Q_SIGNALS:
     void NewTitle();

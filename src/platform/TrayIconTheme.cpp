@@ -30,7 +30,7 @@ bool TrayIconTheme::desktopPrefersSymbolicIcons(const QString &currentDesktops)
 {
     const QStringList desktops = currentDesktops.split(u':', Qt::SkipEmptyParts);
     return desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive)
-        || desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive);
+           || desktops.contains(QLatin1String("KDE"), Qt::CaseInsensitive);
 }
 
 TrayIconTheme TrayIconTheme::forDesktop(const QString &symbolicIconName, const QString &currentDesktops,

@@ -40,24 +40,24 @@ struct FreeDeleter
 {
     void operator()(void *pointer) const { std::free(pointer); }
 };
-template <typename T>
+template<typename T>
 using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 // Keysyms by macOS virtual key code (0 to 126); 0 where X has none.
 constexpr quint32 keysymTable[0x7F] = {
-    'a', 's', 'd', 'f', 'h', 'g', 'z', 'x', 'c', 'v',                  // 0x00
-    0, 'b', 'q', 'w', 'e', 'r', 'y', 't', '1', '2',                    // 0x0A
-    '3', '4', '6', '5', '=', '9', '7', '-', '8', '0',                  // 0x14
-    ']', 'o', 'u', '[', 'i', 'p', 0xff0d, 'l', 'j', '\'',              // 0x1E
-    'k', ';', '\\', ',', '/', 'n', 'm', '.', 0xff09, ' ',              // 0x28
-    '`', 0xff08, 0, 0xff1b, 0xffe4, 0xffe3, 0xffe1, 0xffe5, 0xffe9, 0xffeb, // 0x32
-    0xffe2, 0xffea, 0xffec, 0, 0xffce, 0xffae, 0, 0xffaa, 0, 0xffab,    // 0x3C
-    0, 0xff0b, 0x1008ff13, 0x1008ff11, 0x1008ff12, 0xffaf, 0xff8d, 0, 0xffad, 0xffcf, // 0x46
-    0xffd0, 0xffbd, 0xffb0, 0xffb1, 0xffb2, 0xffb3, 0xffb4, 0xffb5, 0xffb6, 0xffb7, // 0x50
-    0xffd1, 0xffb8, 0xffb9, 0, 0, 0, 0xffc2, 0xffc3, 0xffc4, 0xffc0,    // 0x5A
-    0xffc5, 0xffc6, 0, 0xffc8, 0, 0xffca, 0xffcd, 0xffcb, 0, 0xffc7,    // 0x64
-    0, 0xffc9, 0, 0xffcc, 0xff6a, 0xff50, 0xff55, 0xffff, 0xffc1, 0xff57, // 0x6E
-    0xffbf, 0xff56, 0xffbe, 0xff51, 0xff53, 0xff54, 0xff52,             // 0x78
+    'a',    's',    'd',        'f',        'h',        'g',    'z',    'x',    'c',    'v',    // 0x00
+    0,      'b',    'q',        'w',        'e',        'r',    'y',    't',    '1',    '2',    // 0x0A
+    '3',    '4',    '6',        '5',        '=',        '9',    '7',    '-',    '8',    '0',    // 0x14
+    ']',    'o',    'u',        '[',        'i',        'p',    0xff0d, 'l',    'j',    '\'',   // 0x1E
+    'k',    ';',    '\\',       ',',        '/',        'n',    'm',    '.',    0xff09, ' ',    // 0x28
+    '`',    0xff08, 0,          0xff1b,     0xffe4,     0xffe3, 0xffe1, 0xffe5, 0xffe9, 0xffeb, // 0x32
+    0xffe2, 0xffea, 0xffec,     0,          0xffce,     0xffae, 0,      0xffaa, 0,      0xffab, // 0x3C
+    0,      0xff0b, 0x1008ff13, 0x1008ff11, 0x1008ff12, 0xffaf, 0xff8d, 0,      0xffad, 0xffcf, // 0x46
+    0xffd0, 0xffbd, 0xffb0,     0xffb1,     0xffb2,     0xffb3, 0xffb4, 0xffb5, 0xffb6, 0xffb7, // 0x50
+    0xffd1, 0xffb8, 0xffb9,     0,          0,          0,      0xffc2, 0xffc3, 0xffc4, 0xffc0, // 0x5A
+    0xffc5, 0xffc6, 0,          0xffc8,     0,          0xffca, 0xffcd, 0xffcb, 0,      0xffc7, // 0x64
+    0,      0xffc9, 0,          0xffcc,     0xff6a,     0xff50, 0xff55, 0xffff, 0xffc1, 0xff57, // 0x6E
+    0xffbf, 0xff56, 0xffbe,     0xff51,     0xff53,     0xff54, 0xff52,                         // 0x78
 };
 
 } // namespace
@@ -105,7 +105,10 @@ X11HotKeyService::~X11HotKeyService()
     xcb_key_symbols_free(m_keySymbols);
 }
 
-bool X11HotKeyService::isAvailable() const { return m_connection != nullptr; }
+bool X11HotKeyService::isAvailable() const
+{
+    return m_connection != nullptr;
+}
 
 quint32 X11HotKeyService::keysymForKeyCode(quint32 keyCode)
 {
@@ -117,8 +120,8 @@ void X11HotKeyService::readModifierMapping()
     m_numLockMask = 0;
     m_altMask = 0;
     m_superMask = 0;
-    XcbReply<xcb_get_modifier_mapping_reply_t> mapping(xcb_get_modifier_mapping_reply(
-        m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+    XcbReply<xcb_get_modifier_mapping_reply_t> mapping(
+        xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     if (mapping) {
         const xcb_keycode_t *keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
         const int perModifier = mapping->keycodes_per_modifier;
@@ -194,8 +197,8 @@ qint32 X11HotKeyService::grab(Registration &registration)
         for (quint8 keycode : registration.keycodes) {
             for (quint16 variant : lockVariants()) {
                 const quint16 modifiers = registration.modifiers | variant;
-                cookies.append(xcb_grab_key_checked(m_connection, 0, root, modifiers, keycode,
-                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                cookies.append(xcb_grab_key_checked(m_connection, 0, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC,
+                                                    XCB_GRAB_MODE_ASYNC));
                 attempted.append({root, keycode, modifiers});
             }
         }
@@ -225,8 +228,7 @@ void X11HotKeyService::ungrab(Registration &registration)
     xcb_flush(m_connection);
 }
 
-qint32 X11HotKeyService::registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id,
-                                             Reference *outReference)
+qint32 X11HotKeyService::registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id, Reference *outReference)
 {
     if (!m_connection)
         return eventHotKeyInvalidErr;
@@ -346,8 +348,8 @@ void X11HotKeyService::keyPressed(quint8 keycode, quint16 state, quint32 time)
     }
 
     const quint16 significant = state & ~(m_numLockMask | XCB_MOD_MASK_LOCK)
-                                & (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1
-                                   | XCB_MOD_MASK_2 | XCB_MOD_MASK_3 | XCB_MOD_MASK_4 | XCB_MOD_MASK_5);
+                                & (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_2
+                                   | XCB_MOD_MASK_3 | XCB_MOD_MASK_4 | XCB_MOD_MASK_5);
     for (auto it = m_registrations.cbegin(); it != m_registrations.cend(); ++it) {
         if (it->modifiers == significant && it->keycodes.contains(keycode)) {
             m_keysDown.insert(keycode, {it.key(), 0, false});

@@ -16,9 +16,7 @@ struct _XCBKeySymbols;
 // through Qt's native event filter. A combination another client already
 // grabbed (BadAccess) is a failed registration. Command is Ctrl, option is
 // Alt, control is Super, shift is Shift.
-class X11HotKeyService final : public QObject,
-                               public HotKeyService,
-                               public QAbstractNativeEventFilter
+class X11HotKeyService final : public QObject, public HotKeyService, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 
@@ -28,8 +26,7 @@ public:
     ~X11HotKeyService() override;
 
     bool isAvailable() const override;
-    qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id,
-                               Reference *outReference) override;
+    qint32 registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id, Reference *outReference) override;
     qint32 unregisterEventHotKey(Reference reference) override;
     qint32 installEventHandler(EventHandler handler, Reference *outReference) override;
 

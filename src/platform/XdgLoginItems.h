@@ -24,8 +24,7 @@ public:
     // login helper's absolute path, empty when it cannot be found; comments
     // is asked for when an entry is written.
     XdgLoginItems(const QString &autostartFolder, const QString &helperPath,
-                  const QDBusConnection &bus = QDBusConnection::sessionBus(),
-                  std::function<Comments()> comments = {});
+                  const QDBusConnection &bus = QDBusConnection::sessionBus(), std::function<Comments()> comments = {});
 
     // Enabling (re)writes the entry, so that a moved installation keeps
     // starting; disabling removes it. False when the folder cannot be

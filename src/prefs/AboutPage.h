@@ -25,7 +25,7 @@ public:
     // application opens the rate address: without a software centre it
     // would do nothing.
     AboutPage(UrlOpener &urls, const QString &version, ApplicationRegistry *applications = nullptr,
-            QWidget *parent = nullptr);
+              QWidget *parent = nullptr);
 
     QString versionText() const;
 

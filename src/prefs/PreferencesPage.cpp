@@ -10,8 +10,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHideEvent>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMessageBox>
@@ -165,8 +165,8 @@ void PreferencesPage::btnselectLanguage(int index)
     if ((index == 0) == (languageInUse() == 0) || m_alertappQuit)
         return;
     setDimmed(true);
-    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName), LocalizedText(Text::languageChangeRestarts),
-                                  QMessageBox::NoButton, window());
+    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName),
+                                  LocalizedText(Text::languageChangeRestarts), QMessageBox::NoButton, window());
     alert->setWindowModality(Qt::WindowModal);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton *proceed = alert->addButton(LocalizedText(Text::continueAction), QMessageBox::AcceptRole);
@@ -256,8 +256,8 @@ void PreferencesPage::setDimmed(bool dimmed)
 
 void PreferencesPage::showAlert(const QString &message, const QString &button, std::function<void()> dismissed)
 {
-    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName), message, QMessageBox::NoButton,
-                                  window());
+    auto *alert = new QMessageBox(QMessageBox::Information, LocalizedText(Text::appName), message,
+                                  QMessageBox::NoButton, window());
     alert->setWindowModality(Qt::WindowModal);
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->addButton(button, QMessageBox::AcceptRole);

@@ -15,8 +15,8 @@ namespace {
 
 constexpr int swatchSize = 22;
 // The names of the colours of swatchColors(), in the same order.
-constexpr TextKey colorNameKeys[] = {Text::colourRed, Text::colourOrange, Text::colourYellow, Text::colourGreen,
-                                         Text::colourBlue, Text::colourPurple, Text::colourGrey};
+constexpr TextKey colorNameKeys[] = {Text::colourRed,  Text::colourOrange, Text::colourYellow, Text::colourGreen,
+                                     Text::colourBlue, Text::colourPurple, Text::colourGrey};
 
 } // namespace
 

@@ -48,7 +48,9 @@ IconImages::~IconImages()
 
 IconImages::FileStamp IconImages::stampOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     return {qint64(info.st_dev), qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec),
@@ -80,15 +82,15 @@ QIcon IconImages::icon(const QString &path)
 void IconImages::decodeAside(const QString &path, const FileStamp &stamp)
 {
     // Limits are taken here: the screens' pixel ratio is for this thread to read.
-    QThreadPool::globalInstance()->start(
-        [delivery = m_delivery, path, stamp, limits = BoundedImageReader::iconLimits(m_side)] {
-            const QImage image = BoundedImageReader::fromFile(path, limits);
-            const std::lock_guard lock(delivery->mutex);
-            if (IconImages *target = delivery->target) {
-                QMetaObject::invokeMethod(
-                    target, [target, path, stamp, image] { target->deliver(path, stamp, image); }, Qt::QueuedConnection);
-            }
-        });
+    QThreadPool::globalInstance()->start([delivery = m_delivery, path, stamp,
+                                          limits = BoundedImageReader::iconLimits(m_side)] {
+        const QImage image = BoundedImageReader::fromFile(path, limits);
+        const std::lock_guard lock(delivery->mutex);
+        if (IconImages *target = delivery->target) {
+            QMetaObject::invokeMethod(
+                target, [target, path, stamp, image] { target->deliver(path, stamp, image); }, Qt::QueuedConnection);
+        }
+    });
 }
 
 void IconImages::deliver(const QString &path, const FileStamp &stamp, const QImage &image)

@@ -263,8 +263,9 @@ ItemActions::FolderListing ItemActions::listFolder(const QString &folder, bool s
     const QMimeDatabase mimeTypes;
     for (const QFileInfo &entry : entries.mid(0, limit)) {
         listing.paths.append(entry.filePath());
-        listing.iconNames.append(entry.isDir() ? QStringLiteral("folder")
-                                               : mimeTypes.mimeTypeForFile(entry, QMimeDatabase::MatchExtension).iconName());
+        listing.iconNames.append(entry.isDir()
+                                     ? QStringLiteral("folder")
+                                     : mimeTypes.mimeTypeForFile(entry, QMimeDatabase::MatchExtension).iconName());
     }
     return listing;
 }

@@ -50,7 +50,7 @@ public:
     QAccessibleInterface *child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    void setText(QAccessible::Text, const QString &) override {}
+    void setText(QAccessible::Text, const QString &) override { }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
 
     QString text(QAccessible::Text t) const override

@@ -33,12 +33,12 @@ public:
     };
 
     enum class Action {
-        none,           // not the popup's key: let it go on
-        consume,        // the popup keeps the key and does nothing
-        highlight,      // highlight row (and scroll to it)
-        open,           // open row, as a click does
+        none,      // not the popup's key: let it go on
+        consume,   // the popup keeps the key and does nothing
+        highlight, // highlight row (and scroll to it)
+        open,      // open row, as a click does
         closeInlineBox,
-        endSearch,      // back to the groups, the search field hidden
+        endSearch, // back to the groups, the search field hidden
         closePopup,
         typeIntoSearch, // show the search field and type text into it (the
                         // field itself just takes the key)
@@ -54,7 +54,9 @@ public:
     struct Decision
     {
         Decision(Action chosen = Action::none, int atRow = -1, QString typed = {})
-            : action(chosen), row(atRow), text(std::move(typed))
+            : action(chosen)
+            , row(atRow)
+            , text(std::move(typed))
         {
         }
 

@@ -29,8 +29,7 @@ QString buttonStyle(bool selected)
 
 } // namespace
 
-PopupTabs::PopupTabs(QWidget *quickListView, QWidget *taskView, QWidget *taskEditor,
-                                       QWidget *parent)
+PopupTabs::PopupTabs(QWidget *quickListView, QWidget *taskView, QWidget *taskEditor, QWidget *parent)
     : QWidget(parent)
     , m_quickListView(quickListView)
     , m_taskView(taskView)

@@ -131,8 +131,8 @@ void PopupWindow::showPopover(const QRect &trayIconGeometry)
     const QPoint anchor = trayIconGeometry.isEmpty() ? m_cursorAtShow : trayIconGeometry.center();
     // Where the compositor places the window, neither the pointer nor the
     // window's place is known: the list fits the screen it was on last.
-    const QScreen *screen =
-        m_windowStyle == PopupWindowStyle::grabbing ? QGuiApplication::screenAt(anchor) : this->screen();
+    const QScreen *screen = m_windowStyle == PopupWindowStyle::grabbing ? QGuiApplication::screenAt(anchor)
+                                                                        : this->screen();
     if (screen)
         screenHeight = screen->availableGeometry().height();
     updateBoxHeight();

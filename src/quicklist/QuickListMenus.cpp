@@ -138,8 +138,8 @@ QMenu *folderContentsMenu(const ItemActions::FolderListing &listing, ItemActions
     // folder and file icons stand in, as they do for the rows.
     const QFileIconProvider standardIcons;
     const QIcon folderIcon = QIcon::fromTheme(QStringLiteral("folder"), standardIcons.icon(QFileIconProvider::Folder));
-    const QIcon genericFile =
-        QIcon::fromTheme(QStringLiteral("text-x-generic"), standardIcons.icon(QFileIconProvider::File));
+    const QIcon genericFile = QIcon::fromTheme(QStringLiteral("text-x-generic"),
+                                               standardIcons.icon(QFileIconProvider::File));
     for (int index = 0; index < listing.paths.size(); ++index) {
         const QString iconName = listing.iconNames.value(index);
         const QIcon icon = iconName == QLatin1String("folder") ? folderIcon : QIcon::fromTheme(iconName, genericFile);

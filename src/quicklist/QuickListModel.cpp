@@ -20,7 +20,8 @@ QIcon neutralBookmarkIcon()
     QIcon own;
     own.addFile(QStringLiteral(":/icons/web.png"));
     own.addFile(QStringLiteral(":/icons/web@2x.png"));
-    return QIcon::fromTheme(QStringLiteral("text-html"), QIcon::fromTheme(QStringLiteral("applications-internet"), own));
+    return QIcon::fromTheme(QStringLiteral("text-html"),
+                            QIcon::fromTheme(QStringLiteral("applications-internet"), own));
 }
 
 } // namespace

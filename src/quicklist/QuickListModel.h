@@ -19,14 +19,14 @@ class QuickListModel final : public QAbstractListModel
 public:
     enum class Role {
         isHeading = Qt::UserRole + 1, // bool
-        isExpanded,                // bool, headings
-        itemCountText,             // QString, headings: "3 items"
-        tagColor,                  // QColor: a heading's tag, a colour item's colour
-        isPinned,                  // bool, items
-        isColorItem,               // bool, items
-        opensFolderMenu,           // bool: a folder whose contents menu is offered
-        isMissing,                 // bool, items: the file, folder or note file is gone
-        foundInGroup,              // QString, search results: the title of the group holding the item
+        isExpanded,                   // bool, headings
+        itemCountText,                // QString, headings: "3 items"
+        tagColor,                     // QColor: a heading's tag, a colour item's colour
+        isPinned,                     // bool, items
+        isColorItem,                  // bool, items
+        opensFolderMenu,              // bool: a folder whose contents menu is offered
+        isMissing,                    // bool, items: the file, folder or note file is gone
+        foundInGroup,                 // QString, search results: the title of the group holding the item
     };
 
     // The side of a row's icon, as the rows draw it.

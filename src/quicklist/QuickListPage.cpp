@@ -1,5 +1,6 @@
 #include "quicklist/QuickListPage.h"
 
+#include "platform/StandardOutput.h"
 #include "quicklist/AddGroupBox.h"
 #include "quicklist/PopupAccessibility.h"
 #include "quicklist/QuickListMenus.h"
@@ -8,7 +9,6 @@
 #include "quicklist/QuickListView.h"
 #include "quicklist/RowClickHandler.h"
 #include "quicklist/UndoActions.h"
-#include "platform/StandardOutput.h"
 #include "store/FavoritesStore.h"
 #include "store/LocalizedText.h"
 #include "store/Settings.h"
@@ -420,8 +420,8 @@ bool QuickListPage::eventFilter(QObject *watched, QEvent *event)
 
 bool QuickListPage::handleKey(QKeyEvent *event, bool tasksShown, bool inSearchField)
 {
-    const PopupKeys::Decision decision =
-        PopupKeys::keyPressed(keyState(tasksShown, inSearchField), event->key(), event->modifiers(), event->text());
+    const PopupKeys::Decision decision = PopupKeys::keyPressed(keyState(tasksShown, inSearchField), event->key(),
+                                                               event->modifiers(), event->text());
     switch (decision.action) {
     case PopupKeys::Action::none:
         return false;

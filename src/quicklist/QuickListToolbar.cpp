@@ -79,8 +79,8 @@ QuickListToolbar::QuickListToolbar(QWidget *parent)
     searchtextfield->hide();
     m_createGroupButton = toolButton(QStringLiteral("btncreateGroup"), QStringLiteral("list-add"), QStringLiteral("+"),
                                      LocalizedText(Text::newGroupTitle), this);
-    m_sortButton = toolButton(QStringLiteral("btnsort"), QStringLiteral("view-sort-ascending"), QStringLiteral("\u21C5"),
-                              LocalizedText(Text::sort), this);
+    m_sortButton = toolButton(QStringLiteral("btnsort"), QStringLiteral("view-sort-ascending"),
+                              QStringLiteral("\u21C5"), LocalizedText(Text::sort), this);
     m_settingsButton = toolButton(QStringLiteral("btnsettings"), QStringLiteral("open-menu"), QStringLiteral("\u22EF"),
                                   LocalizedText(Text::settings), this);
     bar->addWidget(imgviewsearch);

@@ -113,14 +113,18 @@ QList<PopupRowAction> RowClickHandler::accessibleActions(int row)
     const ItemActions::ContextMenu entries = m_itemActions.menuEntries(row);
     if (entries.empty)
         return {};
-    QList<PopupRowAction> actions{{LocalizedText(Text::openAction), QKeySequence(Qt::Key_Return), click(RowDelegate::Part::body)}};
+    QList<PopupRowAction> actions{
+        {LocalizedText(Text::openAction), QKeySequence(Qt::Key_Return), click(RowDelegate::Part::body)}};
     if (opensFolderMenu(row))
-        actions.append({LocalizedText(Text::showFolderContents), PopupKeys::expandKeys(), click(RowDelegate::Part::folderContents)});
-    actions.append({LocalizedText(Text::showRowMenu), PopupKeys::menuKeys(), [this, row, menuAt] { showContextMenu(row, menuAt); }});
+        actions.append({LocalizedText(Text::showFolderContents), PopupKeys::expandKeys(),
+                        click(RowDelegate::Part::folderContents)});
+    actions.append({LocalizedText(Text::showRowMenu), PopupKeys::menuKeys(),
+                    [this, row, menuAt] { showContextMenu(row, menuAt); }});
     // The menu's own entries, bound to the item as the menu binds them.
     const Item item = entries.item;
     if (entries.offersReveal && entries.link)
-        actions.append({LocalizedText(Text::showInFileManager), {}, [this, link = *entries.link] { m_itemActions.reveal(link); }});
+        actions.append(
+            {LocalizedText(Text::showInFileManager), {}, [this, link = *entries.link] { m_itemActions.reveal(link); }});
     if (entries.offersCopyColor) {
         actions.append({LocalizedText(Text::copyColourCode), {}, [this, item, row] {
                             if (m_itemActions.copyColorCode(item))
@@ -128,8 +132,9 @@ QList<PopupRowAction> RowClickHandler::accessibleActions(int row)
                         }});
     }
     actions.append({LocalizedText(Text::removeItemMenu), {}, [this, item] { m_itemActions.removeItem(item); }});
-    actions.append({LocalizedText(entries.pinned ? Text::unpin : Text::pinToTop), {},
-                    [this, item] { m_itemActions.pinItem(item); }});
+    actions.append({LocalizedText(entries.pinned ? Text::unpin : Text::pinToTop), {}, [this, item] {
+                        m_itemActions.pinItem(item);
+                    }});
     return actions;
 }
 
@@ -164,9 +169,8 @@ void RowClickHandler::showContextMenu(int row, const QPoint &globalPos)
             showFolderContents(folder, globalPos);
         };
     }
-    QMenu *menu = QuickListMenus::itemContextMenu(entries, m_itemActions, nullptr,
-                                                  [this, clicked] { showCopiedTooltip(clicked); }, window(),
-                                                  showContents);
+    QMenu *menu = QuickListMenus::itemContextMenu(
+        entries, m_itemActions, nullptr, [this, clicked] { showCopiedTooltip(clicked); }, window(), showContents);
     if (m_undoActions)
         m_undoActions->addTo(menu);
     closeAfterOpening(menu);
@@ -221,9 +225,8 @@ void RowClickHandler::showFolderContents(const QString &folder, const QPoint &at
             subItemsmenu->close();
         subItemsmenu = QuickListMenus::folderContentsMenu(listing, m_itemActions, window());
         closeAfterOpening(subItemsmenu);
-        connect(subItemsmenu, &QMenu::aboutToHide, this, [this] {
-            QTimer::singleShot(folderMenuResetMs, this, [this] { menuisopend = false; });
-        });
+        connect(subItemsmenu, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(folderMenuResetMs, this, [this] { menuisopend = false; }); });
         menuisopend = true;
         subItemsmenu->popup(at);
     });

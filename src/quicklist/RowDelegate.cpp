@@ -162,8 +162,8 @@ void RowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, c
             // A chevron pointing at where the contents menu opens.
             const QRect chevron = folder.adjusted(9, 7, -9, -7);
             painter->setPen(QPen(dimColor, 1.6));
-            painter->drawPolyline(QPolygon({chevron.topLeft(), QPoint(chevron.right(), chevron.center().y()),
-                                            chevron.bottomLeft()}));
+            painter->drawPolyline(
+                QPolygon({chevron.topLeft(), QPoint(chevron.right(), chevron.center().y()), chevron.bottomLeft()}));
             textRight = folder.left() - 4;
         }
         // Small, faint words at the row's end: that its file is gone, and a

@@ -30,7 +30,10 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // Where a heading's colour tag is drawn in its row.
-    static QRect tagStripRect(const QRect &rowRect) { return QRect(rowRect.left() + 6, rowRect.top() + 7, 4, rowRect.height() - 14); }
+    static QRect tagStripRect(const QRect &rowRect)
+    {
+        return QRect(rowRect.left() + 6, rowRect.top() + 7, 4, rowRect.height() - 14);
+    }
 
     // The control of the row at index (drawn in rowRect) under point.
     Part hitTest(const QRect &rowRect, const QModelIndex &index, const QPoint &point) const;

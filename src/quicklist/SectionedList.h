@@ -77,7 +77,7 @@ public:
     {
         const Location location = arrayAtIndex(index);
         return location.isValid() && !location.isHeader() ? &m_arrays.at(location.array).at(location.indexInArray)
-                                                           : nullptr;
+                                                          : nullptr;
     }
 
     // The flat index of element indexInArray of array arrayIndex.

@@ -25,8 +25,8 @@ QList<TaskList::Task> TaskList::storedTasks() const
             continue;
         // Damaged records keep their place with sound values.
         const QVariantMap record = element.toMap();
-        tasks.append({StoredValue::stringIn(record, titleKey).value_or(QString()),
-                      StoredValue::flagIn(record, isCompletedKey)});
+        tasks.append(
+            {StoredValue::stringIn(record, titleKey).value_or(QString()), StoredValue::flagIn(record, isCompletedKey)});
     }
     return tasks;
 }

@@ -13,9 +13,8 @@ TaskListModel::TaskListModel(TaskList &tasks, bool editable, QObject *parent)
     connect(&tasks, &TaskList::removed, this, [this] { endRemoveRows(); });
     connect(&tasks, &TaskList::aboutToReset, this, [this] { beginResetModel(); });
     connect(&tasks, &TaskList::reset, this, [this] { endResetModel(); });
-    connect(&tasks, &TaskList::taskChanged, this, [this](int row) {
-        Q_EMIT dataChanged(index(row, 0), index(row, 0));
-    });
+    connect(&tasks, &TaskList::taskChanged, this,
+            [this](int row) { Q_EMIT dataChanged(index(row, 0), index(row, 0)); });
 }
 
 int TaskListModel::rowCount(const QModelIndex &parent) const

@@ -101,7 +101,8 @@ struct Tally
 // Removes what the change added and turns what it changed back, where
 // current still holds it as the change left it. removed receives what went.
 template<class T>
-void revertChanged(const QList<T> &from, const QList<T> &to, QList<T> &current, Tally &tally, QList<T> *removed = nullptr)
+void revertChanged(const QList<T> &from, const QList<T> &to, QList<T> &current, Tally &tally,
+                   QList<T> *removed = nullptr)
 {
     const QHash<QString, int> inTo = positions(to);
     for (const T &was : from) {
@@ -365,7 +366,8 @@ FavoritesHistory::Outcome FavoritesHistory::apply(const Snapshot &from, const Sn
     QSet<QString> groupTitles;
     for (const Group &group : std::as_const(groups)) {
         groupTitles.insert(group.title());
-        for (const Item &item : lists.contains(group.title()) ? lists.value(group.title()) : m_favorites.items(group.title()))
+        for (const Item &item :
+             lists.contains(group.title()) ? lists.value(group.title()) : m_favorites.items(group.title()))
             present.insert(keyOf(item));
     }
     QSet<QString> inFrom;

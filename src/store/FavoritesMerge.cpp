@@ -36,7 +36,7 @@ bool isItemList(const QString &key, const QVariant &value)
 // An item, or another element of an item list, where one side files it.
 struct Filed
 {
-    QString group; // the group's key (its title in the base; see Side::groupKeyOf)
+    QString group;         // the group's key (its title in the base; see Side::groupKeyOf)
     const QVariant *value; // in the side's map, which outlives the merge
     bool operator==(const Filed &other) const { return group == other.group && *value == *other.value; }
 };
@@ -57,8 +57,9 @@ public:
     {
         const QVariantList groupList = map.value(allgroupsKey).toList();
         for (const QVariant &group : groupList) {
-            const std::optional<QString> title =
-                StoredValue::isDictionary(group) ? StoredValue::stringIn(recordIn(group), titleKey) : std::nullopt;
+            const std::optional<QString> title = StoredValue::isDictionary(group)
+                                                     ? StoredValue::stringIn(recordIn(group), titleKey)
+                                                     : std::nullopt;
             QString key;
             if (title && !titles.contains(*title)) {
                 key = *title;
@@ -71,7 +72,9 @@ public:
         }
         qsizetype count = 0;
         for (auto it = map.cbegin(); it != map.cend(); ++it)
-            count += isItemList(it.key(), it.value()) ? static_cast<const QVariantList *>(it.value().constData())->size() : 0;
+            count += isItemList(it.key(), it.value())
+                         ? static_cast<const QVariantList *>(it.value().constData())->size()
+                         : 0;
         elements.reserve(count);
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
             if (!isItemList(it.key(), it.value()))
@@ -143,7 +146,8 @@ public:
         if (unmatched.size() != 1 || newcomers.size() != 1)
             return;
         const auto keepsNoBaseItem = [](const QStringList &keys, const auto &elsewhere) {
-            return std::none_of(keys.cbegin(), keys.cend(), [&](const QString &key) { return elsewhere.contains(key); });
+            return std::none_of(keys.cbegin(), keys.cend(),
+                                [&](const QString &key) { return elsewhere.contains(key); });
         };
         if (keepsNoBaseItem(base.lists.value(unmatched.first()), elements)
             && keepsNoBaseItem(lists.value(newcomers.first()), base.elements))
@@ -209,7 +213,8 @@ private:
     {
         const QString plain = contentKey(value, 0);
         const int occurrence = m_occurrences[plain]++;
-        return occurrence == 0 ? plain : plain.left(plain.lastIndexOf(QLatin1Char('#')) + 1) + QString::number(occurrence);
+        return occurrence == 0 ? plain
+                               : plain.left(plain.lastIndexOf(QLatin1Char('#')) + 1) + QString::number(occurrence);
     }
 
     QHash<QString, int> m_occurrences;
@@ -247,8 +252,9 @@ Pick pick(const QVariant *base, const QVariant *ours, const QVariant *theirs)
         return {taken(ours)};
     if (StoredValue::isDictionary(*ours) && StoredValue::isDictionary(*theirs)) {
         Pick merged;
-        merged.value = PreferencesMerge::mergedFields(base && StoredValue::isDictionary(*base) ? base->toMap() : QVariantMap(),
-                                                       ours->toMap(), theirs->toMap(), &merged.conflict);
+        merged.value = PreferencesMerge::mergedFields(base && StoredValue::isDictionary(*base) ? base->toMap()
+                                                                                               : QVariantMap(),
+                                                      ours->toMap(), theirs->toMap(), &merged.conflict);
         return merged;
     }
     return {taken(theirs), true};
@@ -398,8 +404,8 @@ private:
         QVariant value = *theirs.value;
         if (StoredValue::isDictionary(*ours.value) && StoredValue::isDictionary(*theirs.value)
             && StoredValue::isDictionary(*base.value)) {
-            value = PreferencesMerge::mergedFields(recordIn(*base.value), recordIn(*ours.value), recordIn(*theirs.value),
-                                                   &conflict);
+            value = PreferencesMerge::mergedFields(recordIn(*base.value), recordIn(*ours.value),
+                                                   recordIn(*theirs.value), &conflict);
         } else if (*ours.value != *theirs.value) {
             conflict = true;
         }
@@ -508,7 +514,8 @@ private:
                 if (m_outcome.merged.contains(key))
                     continue;
                 if (m_groups.contains(side->groupKeyOf(it.key()))
-                    && PreferencesMerge::mergedSetting(valueIn(m_base, key), valueIn(m_ours, key), valueIn(m_theirs, key)))
+                    && PreferencesMerge::mergedSetting(valueIn(m_base, key), valueIn(m_ours, key),
+                                                       valueIn(m_theirs, key)))
                     m_outcome.merged.insert(key, QVariantList());
             }
         }
@@ -547,10 +554,10 @@ private:
     QHash<QString, QVariant> m_groups;        // kept groups by key
     QHash<QString, QVariant> m_deletedGroups; // by key, in case one comes back
     QStringList m_groupOrder;
-    QHash<QString, QString> m_finalTitle;     // group key -> title it ends with
-    QHash<QString, Kept> m_elements;       // kept elements by key
+    QHash<QString, QString> m_finalTitle;      // group key -> title it ends with
+    QHash<QString, Kept> m_elements;           // kept elements by key
     QHash<QString, QString> m_ourReplacements; // our element's key -> the key of its copy
-    QHash<QString, QStringList> m_listOrder;  // final title -> element keys
+    QHash<QString, QStringList> m_listOrder;   // final title -> element keys
     qint64 m_lastUid = 0;
 };
 

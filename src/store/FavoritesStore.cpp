@@ -221,8 +221,8 @@ void FavoritesStore::adoptBareTitleItemLists()
         if (!m_preferences.holdsListOfDictionaries(title))
             continue;
         const QString key = itemListKey(title);
-        const std::optional<QVariantList> kept =
-            storedKeys.contains(key) ? m_preferences.arrayForKey(key) : std::nullopt;
+        const std::optional<QVariantList> kept = storedKeys.contains(key) ? m_preferences.arrayForKey(key)
+                                                                          : std::nullopt;
         adopted.append(title);
         if (!kept) {
             // Moved as it is stored, without reading every record.

@@ -29,8 +29,7 @@ Language &current()
 // rather than a regular expression keeps the expression engine out of launch.
 QString languageCode(const QString &tag)
 {
-    const auto end = std::find_if(tag.cbegin(), tag.cend(),
-                                  [](QChar c) { return c == u'-' || c == u'_'; });
+    const auto end = std::find_if(tag.cbegin(), tag.cend(), [](QChar c) { return c == u'-' || c == u'_'; });
     return tag.first(end - tag.cbegin());
 }
 
@@ -88,7 +87,11 @@ std::optional<QVariantMap> parseLanguageTable(const QByteArray &bytes)
 QMap<QString, QString> textInEveryLanguage(TextKey key)
 {
     // Each table with the code desktop files use for its language.
-    static constexpr struct { const char *table; const char *code; } languages[] = {
+    static constexpr struct
+    {
+        const char *table;
+        const char *code;
+    } languages[] = {
         {"English", ""},
         {"French", "fr"},
     };
@@ -131,7 +134,8 @@ void chooseSystemLanguage(PreferencesStore &preferences)
 
 void useLanguageOf(const PreferencesStore &preferences)
 {
-    const bool french = prefersFrench(preferences.objectForKey(StoreKeys::selectedLanguage), QLocale::system().uiLanguages());
+    const bool french = prefersFrench(preferences.objectForKey(StoreKeys::selectedLanguage),
+                                      QLocale::system().uiLanguages());
     setTable(loadLanguageTable(french ? QStringLiteral("French") : QStringLiteral("English")), french);
 }
 

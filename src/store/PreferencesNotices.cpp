@@ -7,15 +7,18 @@
 
 namespace {
 
-constexpr auto notice = Text::favouritesUnreadableTitle;           // Your favourites could not be read
-constexpr auto setAside = Text::damagedFileSetAside;         // The file was damaged and has been kept as %1. …
-constexpr auto damagedKept = Text::damagedFileKeptInPlace;      // The file %1 is damaged, and it could not be moved aside (%2). …
-constexpr auto unreadable = Text::favouritesFileUnreadable;       // The file %1 exists but cannot be read (%2). …
-constexpr auto notRegularFile = Text::notARegularFile;   // it is not a regular file, but a folder, a pipe or a device
-constexpr auto tooLarge = Text::fileTooLarge;         // it is larger than %1 MB, the most Brimble reads
-constexpr auto conflictCopy = Text::conflictCopyMerged;     // Your sync tool left a conflict copy … moved it to %1.
-constexpr auto replacedDamaged = Text::replacedByDamagedFile;  // Another program replaced your favourites with a damaged file. …
-constexpr auto replacedUnreadable = Text::replacedByUnreadableFile; // Another program replaced your favourites file %1 with something …
+constexpr auto notice = Text::favouritesUnreadableTitle; // Your favourites could not be read
+constexpr auto setAside = Text::damagedFileSetAside;     // The file was damaged and has been kept as %1. …
+constexpr auto damagedKept =
+    Text::damagedFileKeptInPlace; // The file %1 is damaged, and it could not be moved aside (%2). …
+constexpr auto unreadable = Text::favouritesFileUnreadable; // The file %1 exists but cannot be read (%2). …
+constexpr auto notRegularFile = Text::notARegularFile;  // it is not a regular file, but a folder, a pipe or a device
+constexpr auto tooLarge = Text::fileTooLarge;           // it is larger than %1 MB, the most Brimble reads
+constexpr auto conflictCopy = Text::conflictCopyMerged; // Your sync tool left a conflict copy … moved it to %1.
+constexpr auto replacedDamaged =
+    Text::replacedByDamagedFile; // Another program replaced your favourites with a damaged file. …
+constexpr auto replacedUnreadable =
+    Text::replacedByUnreadableFile; // Another program replaced your favourites file %1 with something …
 
 QString readProblem(const PlistPreferencesStore &store)
 {
@@ -52,7 +55,8 @@ std::optional<PreferencesNotice> forLoad(const PlistPreferencesStore &store)
 
 PreferencesNotice forSaveFailure(const QString &filePath)
 {
-    return {LocalizedText(Text::changesUnsavedTitle), LocalizedText(Text::changesUnsavedDetail).arg(QDir::toNativeSeparators(filePath))};
+    return {LocalizedText(Text::changesUnsavedTitle),
+            LocalizedText(Text::changesUnsavedDetail).arg(QDir::toNativeSeparators(filePath))};
 }
 
 std::optional<QString> forOutsideChange(const PlistPreferencesStore::OutsideChange &change)
@@ -67,7 +71,8 @@ std::optional<QString> forOutsideChange(const PlistPreferencesStore::OutsideChan
     case Kind::conflictCopyMerged: {
         QString text = LocalizedText(conflictCopy).arg(path);
         if (change.keptTwice > 0)
-            text += QLatin1Char(' ') + countText(change.keptTwice, Text::changedOnBothSidesOne, Text::changedOnBothSidesMany);
+            text += QLatin1Char(' ')
+                    + countText(change.keptTwice, Text::changedOnBothSidesOne, Text::changedOnBothSidesMany);
         return text;
     }
     case Kind::damagedSetAside:

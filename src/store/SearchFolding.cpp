@@ -125,8 +125,7 @@ QString folded(const QString &text)
 {
     if (isAscii(text)) {
         QString out(text.size(), Qt::Uninitialized);
-        std::transform(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t *>(out.data()),
-                       foldedAscii);
+        std::transform(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t *>(out.data()), foldedAscii);
         return out;
     }
     const LatinFoldTable &table = LatinFoldTable::instance();

@@ -21,8 +21,18 @@ inline constexpr QLatin1String recentCharacters("recentCharacters");
 // Every key above: a group's items stored under its bare title (the layout
 // other tools write) are never taken from one of these.
 inline constexpr QLatin1String reserved[] = {
-    allgroups, uniqueid, allBookmark, checkUniquiidAdded, first, selectedLanguage,
-    loginStartStatus, showFileListInFolder, shortcutKey, shortcutflag, tasks, recentCharacters,
+    allgroups,
+    uniqueid,
+    allBookmark,
+    checkUniquiidAdded,
+    first,
+    selectedLanguage,
+    loginStartStatus,
+    showFileListInFolder,
+    shortcutKey,
+    shortcutflag,
+    tasks,
+    recentCharacters,
 };
 
 // Each group's item list lives under this prefix followed by the group's

@@ -25,8 +25,7 @@ QString SupportFiles::newFilePath(const QString &suffix) const
 {
     QDir().mkpath(m_folder);
     for (;;) {
-        const QString path = m_folder + QLatin1Char('/')
-            + QString::number(m_randomNumber()) + suffix;
+        const QString path = m_folder + QLatin1Char('/') + QString::number(m_randomNumber()) + suffix;
         if (!QFileInfo::exists(path) && !isReferenced(path))
             return path;
     }
@@ -104,7 +103,7 @@ bool SupportFiles::contains(const QString &path) const
     // it never touches its target.
     const QString parent = QFileInfo(file.absolutePath()).canonicalFilePath();
     return !canonicalFolder.isEmpty() && parent == canonicalFolder && file.fileName() != QLatin1String("..")
-        && file.fileName() != QLatin1String(".") && (file.isFile() || file.isSymLink()) && !file.isDir();
+           && file.fileName() != QLatin1String(".") && (file.isFile() || file.isSymLink()) && !file.isDir();
 }
 
 void SupportFiles::removeFilesOf(const Item &item) const

@@ -11,7 +11,8 @@
 class TextKey final
 {
 public:
-    consteval TextKey(const char *key) : m_key(key)
+    consteval TextKey(const char *key)
+        : m_key(key)
     {
         constexpr std::string_view prefix = "IDS_BR_";
         const std::string_view text(key);

@@ -20,7 +20,11 @@ public:
     class Scope final
     {
     public:
-        explicit Scope(DimmingLayer &layer) : m_layer(layer) { m_layer.hold(); }
+        explicit Scope(DimmingLayer &layer)
+            : m_layer(layer)
+        {
+            m_layer.hold();
+        }
         ~Scope() { m_layer.release(); }
         Scope(const Scope &) = delete;
         Scope &operator=(const Scope &) = delete;

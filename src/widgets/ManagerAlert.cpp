@@ -34,7 +34,8 @@ QMessageBox *show(QWidget *parent, DimmingLayer &blackLayer, const QString &mess
     QList<QAbstractButton *> added;
     for (int index = 0; index < buttons.size(); ++index) {
         const bool last = index == buttons.size() - 1 && buttons.size() > 1;
-        QPushButton *button = alert->addButton(buttons.at(index), last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        QPushButton *button = alert->addButton(buttons.at(index),
+                                               last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
         button->setAccessibleName(buttons.at(index));
         added.append(button);
     }

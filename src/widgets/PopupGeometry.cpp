@@ -47,7 +47,8 @@ QPoint place(const QRect &anchor, const QSize &windowSize, const QRect &availabl
         return topLeft;
     const int maxX = std::max(availableArea.left(), availableArea.right() + 1 - width);
     const int maxY = std::max(availableArea.top(), availableArea.bottom() + 1 - height);
-    return QPoint(std::clamp(topLeft.x(), availableArea.left(), maxX), std::clamp(topLeft.y(), availableArea.top(), maxY));
+    return QPoint(std::clamp(topLeft.x(), availableArea.left(), maxX),
+                  std::clamp(topLeft.y(), availableArea.top(), maxY));
 }
 
 QPoint place(const QPoint &anchor, const QSize &windowSize, const QRect &availableArea, Side side)

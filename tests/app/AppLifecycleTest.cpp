@@ -20,12 +20,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSplitter>
 #include <QFile>
+#include <QLineEdit>
 #include <QLocale>
 #include <QLockFile>
+#include <QPushButton>
+#include <QSplitter>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -89,10 +89,12 @@ TEST(BrimbleProcess, ARelaunchedProcessWaitsForTheOldOneToLetGo)
 
     // The relaunched process now takes the lock and answers later starts.
     QLockFile lock(Paths::lockFileFor(preferencesPath(home)));
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        qint64 pid = 0;
-        return lock.getLockInfo(&pid, nullptr, nullptr) && pid == relaunched.process.processId();
-    }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            qint64 pid = 0;
+            return lock.getLockInfo(&pid, nullptr, nullptr) && pid == relaunched.process.processId();
+        },
+        10000));
     EXPECT_EQ(exitCodeOf(home, {}), 0);
     EXPECT_EQ(relaunched.process.state(), QProcess::Running);
     relaunched.terminate();
@@ -121,24 +123,29 @@ TEST(BrimbleProcess, HelpAndCommandLineErrorsSpeakTheSystemsLanguage)
     const QStringList inFrench{u"LANGUAGE=fr_FR"_qs};
     TestFolder home;
     // Every option, the commands for scripts too, in either language.
-    const struct { const char *language; QStringList environment; } languages[] = {
-        {"English", {u"LANGUAGE=en_GB"_qs}}, {"French", inFrench}};
+    const struct
+    {
+        const char *language;
+        QStringList environment;
+    } languages[] = {{"English", {u"LANGUAGE=en_GB"_qs}}, {"French", inFrench}};
     QProcessEnvironment frenchHelpEnvironment; // the last one asked
     for (const auto &[language, environment] : languages) {
         BrimbleProcess help(home, {.arguments = {u"--help"_qs}, .environment = environment});
         ASSERT_TRUE(help.finish());
         EXPECT_EQ(help.process.exitCode(), 0);
         frenchHelpEnvironment = help.process.processEnvironment();
-        for (const char *key : {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347", "IDS_BR_600", "IDS_BR_601",
-                                "IDS_BR_602", "IDS_BR_603", "IDS_BR_604", "IDS_BR_605", "IDS_BR_606", "IDS_BR_607",
-                                "IDS_BR_608"})
+        for (const char *key :
+             {"IDS_BR_343", "IDS_BR_345", "IDS_BR_346", "IDS_BR_347", "IDS_BR_600", "IDS_BR_601", "IDS_BR_602",
+              "IDS_BR_603", "IDS_BR_604", "IDS_BR_605", "IDS_BR_606", "IDS_BR_607", "IDS_BR_608"})
             EXPECT_TRUE(help.output.contains(keyedText(language, key))) << language << " " << key << "\n"
-                                                                         << help.output.constData();
+                                                                        << help.output.constData();
     }
     EXPECT_FALSE(QFile::exists(preferencesPath(home))) << "asking for help stores nothing";
 
-    const struct { const char *argument, *key, *named; } mistakes[] = {
-        {"--bogus", "IDS_BR_348", "--bogus"}, {"--toggle=yes", "IDS_BR_349", "--toggle"}};
+    const struct
+    {
+        const char *argument, *key, *named;
+    } mistakes[] = {{"--bogus", "IDS_BR_348", "--bogus"}, {"--toggle=yes", "IDS_BR_349", "--toggle"}};
     for (const auto &mistake : mistakes) {
         BrimbleProcess wrong(home, {.arguments = {QString::fromLatin1(mistake.argument)}, .environment = inFrench});
         ASSERT_TRUE(wrong.finish());
@@ -190,7 +197,11 @@ TEST(BrimbleProcess, QuittingWithoutChangesLosesNothingWhateverTheStore)
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     };
     const QByteArray padded = PlistCodec::toBinary(QVariantMap{{u"padding"_qs, QString(5000, u'x')}});
-    const struct { const char *store; RunOptions options; } cases[] = {
+    const struct
+    {
+        const char *store;
+        RunOptions options;
+    } cases[] = {
         {"pipe", {}},
         {"folder", {}},
         {"unreadable", {.unprivileged = true}},
@@ -212,7 +223,9 @@ TEST(BrimbleProcess, QuittingWithoutChangesLosesNothingWhateverTheStore)
         const QByteArray errors = brimble.process.readAllStandardError();
         EXPECT_FALSE(errors.contains(keyedText("English", "IDS_BR_350").left(20))) << run.store << errors.toStdString();
         const QFileInfo left(path);
-        EXPECT_TRUE(kind == "pipe" ? !left.isFile() && left.exists() : kind == "folder" ? left.isDir() : left.isFile())
+        EXPECT_TRUE(kind == "pipe"     ? !left.isFile() && left.exists()
+                    : kind == "folder" ? left.isDir()
+                                       : left.isFile())
             << run.store;
         if (kind == "unreadable") {
             QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -270,15 +283,18 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     TestFolder folder;
     const QString path = folder.filePath(u"preferences.plist"_qs);
     const auto record = [](qint64 uid, const QString &title) {
-        return QVariantMap{{RecordKeys::title, title}, {RecordKeys::uid, uid}, {RecordKeys::isnormalFile, true},
+        return QVariantMap{{RecordKeys::title, title},
+                           {RecordKeys::uid, uid},
+                           {RecordKeys::isnormalFile, true},
                            {RecordKeys::url, u"/tmp/%1"_qs.arg(uid)}};
     };
-    LaunchedApp app({.store = [&](PreferencesStore &stored) {
-                         FavoritesStore favorites(stored);
-                         favorites.setGroups({Group(u"Work"_qs)});
-                         favorites.setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Report"_qs))});
-                         stored.setInteger(1, StoreKeys::uniqueid);
-                     },
+    LaunchedApp app({.store =
+                         [&](PreferencesStore &stored) {
+                             FavoritesStore favorites(stored);
+                             favorites.setGroups({Group(u"Work"_qs)});
+                             favorites.setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Report"_qs))});
+                             stored.setInteger(1, StoreKeys::uniqueid);
+                         },
                      .preferencesFile = path});
     AppDelegate &delegate = *app.delegate;
     PreferencesStore &store = *app.context->preferences;
@@ -328,25 +344,29 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
     };
     EXPECT_TRUE(processUntil([&] {
         return titles(page->groups().grouparr()).contains(u"Elsewhere"_qs) && popupShows(u"Elsewhere"_qs)
-            && popupShows(u"Summary"_qs);
+               && popupShows(u"Summary"_qs);
     }));
 
     // Renamed here and there at once: both kept, the user told in the window.
-    writeElsewhere([&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
+    writeElsewhere(
+        [&](QVariantMap &values) { values.insert(u"items:Work"_qs, QVariantList{record(1, u"Theirs"_qs)}); });
     FavoritesStore(store).setItems(u"Work"_qs, {StoredRecords::item(record(1, u"Ours"_qs))});
     EXPECT_TRUE(processUntil([&] { return !window->notice().isEmpty(); }));
-    EXPECT_TRUE(window->notice().contains(LocalizedText(Text::changedOnBothSidesOne))) << "one item, told in the singular: "
-                                                                        << window->notice().toStdString();
+    EXPECT_TRUE(window->notice().contains(LocalizedText(Text::changedOnBothSidesOne)))
+        << "one item, told in the singular: " << window->notice().toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog to answer";
     ASSERT_TRUE(store.flush());
-    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+    EXPECT_EQ(titles(FavoritesStore(*app.context->preferences).items(u"Work"_qs)),
+              QStringList({u"Theirs"_qs, u"Ours"_qs}));
 }
 
 TEST(AppDelegate, TheManagerWindowComesBackAsItWasLeftWithoutTouchingThePreferences)
 {
     TestFolder folder;
     const QString path = folder.filePath(u"preferences.plist"_qs);
-    const auto groups = [](PreferencesStore &stored) { FavoritesStore(stored).setGroups({Group(u"Home"_qs), Group(u"Work"_qs)}); };
+    const auto groups = [](PreferencesStore &stored) {
+        FavoritesStore(stored).setGroups({Group(u"Home"_qs), Group(u"Work"_qs)});
+    };
     QList<int> split;
     QByteArray preferencesLeft;
     {
@@ -436,11 +456,12 @@ TEST(AppDelegate, StartedForTheDesktopsSearchItOpensNothingAndItsMoreResultsOpen
         EXPECT_EQ(app.delegate->existingPopover(), nullptr);
     }
 
-    LaunchedApp app({.store = [](PreferencesStore &stored) {
-                         FavoritesStore favorites(stored);
-                         favorites.setGroups({Group(u"Work"_qs)});
-                         favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(u"/docs/report.pdf"_qs));
-                     },
+    LaunchedApp app({.store =
+                         [](PreferencesStore &stored) {
+                             FavoritesStore favorites(stored);
+                             favorites.setGroups({Group(u"Work"_qs)});
+                             favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(u"/docs/report.pdf"_qs));
+                         },
                      .opening = AppDelegate::Opening::nothing});
     app.delegate->showPopoverSearching(u"report"_qs);
     PopupWindow *popup = app.delegate->existingPopover();
@@ -473,7 +494,9 @@ TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserCh
     };
 
     QList<InstanceReply> replies;
-    const auto ask = [&] { app.delegate->handleCommand(add, [&](const InstanceReply &reply) { replies.append(reply); }); };
+    const auto ask = [&] {
+        app.delegate->handleCommand(add, [&](const InstanceReply &reply) { replies.append(reply); });
+    };
     ask();
     GroupChooserDialog *dialog = chooser();
     ASSERT_NE(dialog, nullptr);

@@ -26,7 +26,7 @@ struct RunOptions
     QStringList environment = {}; // NAME=value settings besides the private folders
     QString runtimeFolder = QStringLiteral("runtime");
     std::optional<rlim_t> fileSizeLimit = {}; // files it writes may not grow beyond this many bytes
-    std::optional<rlim_t> openFileLimit = {};  // descriptors it may hold at once
+    std::optional<rlim_t> openFileLimit = {}; // descriptors it may hold at once
     QString program = QStringLiteral(BRIMBLE_EXECUTABLE);
     // Runs as the unprivileged user "nobody" when the tests run as root, the
     // home folder then given to nobody, so that modes bind it as they bind a user.
@@ -51,27 +51,29 @@ public:
         const QStringList settings = QStringList{u"HOME="_qs + home.path(),
                                                  u"XDG_CONFIG_HOME="_qs + home.filePath(u"config"_qs),
                                                  u"XDG_DATA_HOME="_qs + home.filePath(u"data"_qs),
-                                                 u"XDG_RUNTIME_DIR="_qs + runtime, u"QT_QPA_PLATFORM=offscreen"_qs,
-                                                 u"LANGUAGE=en_US"_qs} + options.environment;
+                                                 u"XDG_RUNTIME_DIR="_qs + runtime,
+                                                 u"QT_QPA_PLATFORM=offscreen"_qs,
+                                                 u"LANGUAGE=en_US"_qs}
+                                     + options.environment;
         for (const QString &setting : settings)
             environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(home.path());
-        process.setChildProcessModifier([size = options.fileSizeLimit, files = options.openFileLimit,
-                                         unprivileged = options.unprivileged] {
-            if (size) {
-                const rlimit limit{*size, *size};
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-                ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing
-            }
-            if (files) {
-                const rlimit limit{*files, *files};
-                ::setrlimit(RLIMIT_NOFILE, &limit);
-            }
-            if (unprivileged && ::geteuid() == 0
-                && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
-                ::_exit(127);
-        });
+        process.setChildProcessModifier(
+            [size = options.fileSizeLimit, files = options.openFileLimit, unprivileged = options.unprivileged] {
+                if (size) {
+                    const rlimit limit{*size, *size};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                    ::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails instead of killing
+                }
+                if (files) {
+                    const rlimit limit{*files, *files};
+                    ::setrlimit(RLIMIT_NOFILE, &limit);
+                }
+                if (unprivileged && ::geteuid() == 0
+                    && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0))
+                    ::_exit(127);
+            });
         process.start(options.program, options.arguments);
     }
 
@@ -139,8 +141,11 @@ inline QString preferencesPath(const TestFolder &home)
 // The text under key in the table of language ("English", "French").
 inline QByteArray keyedText(const char *language, const char *key)
 {
-    return loadLanguageTable(QString::fromLatin1(language)).value_or(QVariantMap())
-        .value(QString::fromLatin1(key)).toString().toUtf8();
+    return loadLanguageTable(QString::fromLatin1(language))
+        .value_or(QVariantMap())
+        .value(QString::fromLatin1(key))
+        .toString()
+        .toUtf8();
 }
 
 // A raw client of the instance socket, or a socket left bound at path.

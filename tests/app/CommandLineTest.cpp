@@ -49,7 +49,7 @@ struct Finished
 };
 
 Finished brimble(const TestFolder &home, const QStringList &arguments, const QStringList &environment = {},
-            bool unprivileged = false)
+                 bool unprivileged = false)
 {
     BrimbleProcess process(home, {.arguments = arguments, .environment = environment, .unprivileged = unprivileged});
     EXPECT_TRUE(process.finish()) << arguments.join(u' ').toStdString();
@@ -93,8 +93,9 @@ public:
                 at += sizeof(inotify_event) + event->len;
             }
         }
-        const auto counted = std::count_if(m_events.cbegin(), m_events.cend(),
-                                           [&](const auto &event) { return (event.first & mask) && event.second == name; });
+        const auto counted = std::count_if(m_events.cbegin(), m_events.cend(), [&](const auto &event) {
+            return (event.first & mask) && event.second == name;
+        });
         m_events.clear();
         return int(counted);
     }
@@ -144,7 +145,8 @@ TEST(CommandLine, WithNoBrimbleRunningTheProgramDoesTheWorkItselfUnderTheStoresL
     writeStore(home, [](PreferencesStore &preferences) { preferences.setInteger(1, StoreKeys::selectedLanguage); });
     const Finished french = brimble(home, {u"--list"_qs, u"--group"_qs, u"Trips"_qs});
     EXPECT_EQ(french.status, 1);
-    EXPECT_EQ(french.errors, errorLines({QString::fromUtf8(keyedText("French", "IDS_BR_616")).arg(u"Trips"_qs).toUtf8()}));
+    EXPECT_EQ(french.errors,
+              errorLines({QString::fromUtf8(keyedText("French", "IDS_BR_616")).arg(u"Trips"_qs).toUtf8()}));
 }
 
 TEST(CommandLine, WrongInputIsRefusedWithItsMessageAndStatusAndChangesNothing)
@@ -166,7 +168,8 @@ TEST(CommandLine, WrongInputIsRefusedWithItsMessageAndStatusAndChangesNothing)
     } cases[] = {
         {{u"--add"_qs, u"missing.txt"_qs, u"ftp://example.org/f"_qs, u"--group"_qs, u"Work"_qs},
          {english("IDS_BR_617", missing), english("IDS_BR_619", u"ftp://example.org/f"_qs), english("IDS_BR_620")}},
-        {{u"--add"_qs, u"note.txt"_qs, u"--group"_qs, u"Trips"_qs}, {english("IDS_BR_616", u"Trips"_qs), english("IDS_BR_620")}},
+        {{u"--add"_qs, u"note.txt"_qs, u"--group"_qs, u"Trips"_qs},
+         {english("IDS_BR_616", u"Trips"_qs), english("IDS_BR_620")}},
         {{u"--add"_qs, u"note.txt"_qs}, {english("IDS_BR_626"), english("IDS_BR_620")}, noDisplay},
         {{u"--add"_qs}, {english("IDS_BR_613")}},
         {{u"--group"_qs, u"Work"_qs}, {english("IDS_BR_611")}},
@@ -179,7 +182,9 @@ TEST(CommandLine, WrongInputIsRefusedWithItsMessageAndStatusAndChangesNothing)
         // Run as a user who cannot read it (root reads everything); last,
         // as the folder is then that user's.
         {{u"--add"_qs, u"locked.txt"_qs, u"--group"_qs, u"Work"_qs},
-         {english("IDS_BR_618", locked.fileName()), english("IDS_BR_620")}, {}, true},
+         {english("IDS_BR_618", locked.fileName()), english("IDS_BR_620")},
+         {},
+         true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -190,9 +195,10 @@ TEST(CommandLine, WrongInputIsRefusedWithItsMessageAndStatusAndChangesNothing)
     }
     // A file name that is no text in the system's encoding is never stored
     // as another name.
-    BrimbleProcess undecodable(home, {.arguments = {u"-c"_qs, u"exec \"$0\" --add \"$(printf 'a\\377')\" --group Work"_qs,
-                                                    QStringLiteral(BRIMBLE_EXECUTABLE)},
-                                      .program = u"/bin/sh"_qs});
+    BrimbleProcess undecodable(home,
+                               {.arguments = {u"-c"_qs, u"exec \"$0\" --add \"$(printf 'a\\377')\" --group Work"_qs,
+                                              QStringLiteral(BRIMBLE_EXECUTABLE)},
+                                .program = u"/bin/sh"_qs});
     ASSERT_TRUE(undecodable.finish());
     EXPECT_EQ(undecodable.process.exitCode(), 1);
     EXPECT_EQ(undecodable.process.readAllStandardError(), errorLines({english("IDS_BR_615", u"a\uFFFD"_qs)}));
@@ -206,7 +212,8 @@ TEST(CommandLine, TheRunningBrimbleAnswersWithoutTheClientReadingTheStore)
     QDir(home.path()).mkpath(u"Projects"_qs);
     BrimbleProcess running(home);
     ASSERT_TRUE(running.waitForLine("en")) << running.output.toStdString();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(home.filePath(u"runtime/brimble/instance.socket"_qs)); }, 10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QFile::exists(home.filePath(u"runtime/brimble/instance.socket"_qs)); }, 10000));
     FolderWatch store(QFileInfo(preferencesPath(home)).absolutePath());
 
     const Finished listed = brimble(home, {u"--list"_qs, u"--group"_qs, u"Work"_qs});
@@ -243,7 +250,8 @@ TEST(CommandLine, TheRunningBrimbleServesTheDesktopsSearchOnTheSessionBus)
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.interface()->isServiceRegistered(name); }, 15000));
 
     QDBusMessage call = QDBusMessage::createMethodCall(name, QString::fromLatin1(DesktopSearchService::shellObjectPath),
-                                                       u"org.gnome.Shell.SearchProvider2"_qs, u"GetInitialResultSet"_qs);
+                                                       u"org.gnome.Shell.SearchProvider2"_qs,
+                                                       u"GetInitialResultSet"_qs);
     call.setArguments({QStringList{u"NOTE"_qs}});
     const QDBusMessage reply = client.call(call, QDBus::Block, 15000);
     EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();

@@ -38,12 +38,14 @@ protected:
         storeGroup(Group(u"Work"_qs), {fileItem(u"Report.pdf"_qs, 1, u"/docs/Report.pdf"_qs),
                                        bookmark(u"Tracker"_qs, 2, u"reports.example.org"_qs, iconPath),
                                        note(u"Report notes"_qs, 3, u"/notes/3.txt"_qs)});
-        storeGroup(Group(u"Home"_qs), {colorItem(u"Report red"_qs, 4, u"FF0000"_qs),
-                                       fileItem(u"Reports"_qs, 5, folder.path())});
+        storeGroup(Group(u"Home"_qs),
+                   {colorItem(u"Report red"_qs, 4, u"FF0000"_qs), fileItem(u"Reports"_qs, 5, folder.path())});
         service.start();
         // The bus hands the name over once the service asked for it.
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return client.interface()->isServiceRegistered(QString::fromLatin1(DesktopSearchService::serviceName)); },
+            [&] {
+                return client.interface()->isServiceRegistered(QString::fromLatin1(DesktopSearchService::serviceName));
+            },
             10000));
     }
     ~DesktopSearchTest() override { QDBusConnection::disconnectFromBus(u"brimble"_qs); }
@@ -65,7 +67,8 @@ protected:
     {
         return call(DesktopSearchService::runnerObjectPath, "org.kde.krunner1", method, arguments);
     }
-    template <typename T> static T first(const QDBusMessage &reply)
+    template<typename T>
+    static T first(const QDBusMessage &reply)
     {
         return qdbus_cast<T>(reply.arguments().value(0));
     }
@@ -84,10 +87,14 @@ TEST_F(DesktopSearchTest, TheShellFindsDescribesOpensAndHandsTheSearchOver)
 {
     // Titles first, then what only an address or path holds, each in the
     // popup's order; a colour is found by its title only.
-    const auto ids = [&](const QStringList &terms) { return first<QStringList>(shell("GetInitialResultSet", {terms})); };
+    const auto ids = [&](const QStringList &terms) {
+        return first<QStringList>(shell("GetInitialResultSet", {terms}));
+    };
     EXPECT_EQ(ids({u"REPORT"_qs}), QStringList({u"1"_qs, u"3"_qs, u"4"_qs, u"5"_qs, u"2"_qs}));
-    EXPECT_EQ(first<QStringList>(shell("GetSubsearchResultSet", {QStringList{u"1"_qs, u"3"_qs}, QStringList{u"report"_qs, u"n"_qs}})),
-              QStringList{u"3"_qs}) << "the terms are searched as typed into the popup, joined";
+    EXPECT_EQ(first<QStringList>(
+                  shell("GetSubsearchResultSet", {QStringList{u"1"_qs, u"3"_qs}, QStringList{u"report"_qs, u"n"_qs}})),
+              QStringList{u"3"_qs})
+        << "the terms are searched as typed into the popup, joined";
     EXPECT_EQ(ids({u"ff0000"_qs}), QStringList());
     EXPECT_EQ(ids({}), QStringList());
 
@@ -99,8 +106,8 @@ TEST_F(DesktopSearchTest, TheShellFindsDescribesOpensAndHandsTheSearchOver)
     EXPECT_EQ(ids({u"report"_qs}).size(), DesktopSearch::maximumResults);
     EXPECT_FALSE(ids({u"report"_qs}).contains(u"2"_qs)) << "title matches come first";
 
-    const QList<QVariantMap> metas =
-        first<QList<QVariantMap>>(shell("GetResultMetas", {QStringList{u"1"_qs, u"2"_qs, u"4"_qs, u"5"_qs, u"999"_qs}}));
+    const QList<QVariantMap> metas = first<QList<QVariantMap>>(
+        shell("GetResultMetas", {QStringList{u"1"_qs, u"2"_qs, u"4"_qs, u"5"_qs, u"999"_qs}}));
     ASSERT_EQ(metas.size(), 4) << "an item gone since is left out";
     EXPECT_EQ(metas.at(0).value(u"id"_qs), u"1"_qs);
     EXPECT_EQ(metas.at(0).value(u"name"_qs), u"Report.pdf"_qs);
@@ -118,7 +125,8 @@ TEST_F(DesktopSearchTest, TheShellFindsDescribesOpensAndHandsTheSearchOver)
     shell("ActivateResult", {u"2"_qs, QStringList{u"report"_qs}, 0u});
     shell("ActivateResult", {u"4"_qs, QStringList{u"report"_qs}, 0u});
     shell("ActivateResult", {u"999"_qs, QStringList{u"report"_qs}, 0u});
-    EXPECT_EQ(desktop.urls.opened, QList<QUrl>{QUrl(u"http://reports.example.org"_qs)}) << "opened as a click in the popup";
+    EXPECT_EQ(desktop.urls.opened, QList<QUrl>{QUrl(u"http://reports.example.org"_qs)})
+        << "opened as a click in the popup";
     EXPECT_EQ(desktop.clipboard.text(), u"#FF0000"_qs);
 
     shell("LaunchSearch", {QStringList{u"my"_qs, u"doc"_qs}, 0u});

@@ -34,10 +34,10 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
 {
     ASSERT_FALSE(QFile::exists(Paths::preferencesFile()));
     FakeDesktopServices desktop;
-    AppContext context(std::make_unique<PlistPreferencesStore>(Paths::preferencesFile()), Paths::supportFolder(),
-                       {std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(),
-                                                        QStringLiteral(BRIMBLE_LOGIN_HELPER)),
-                        createHotKeyService(), desktop.services()});
+    AppContext context(
+        std::make_unique<PlistPreferencesStore>(Paths::preferencesFile()), Paths::supportFolder(),
+        {std::make_unique<XdgLoginItems>(XdgLoginItems::userAutostartFolder(), QStringLiteral(BRIMBLE_LOGIN_HELPER)),
+         createHotKeyService(), desktop.services()});
     AppDelegate delegate(context);
     delegate.setRelaunchProgram(QStringLiteral(BRIMBLE_EXECUTABLE));
     delegate.applicationDidFinishLaunching();
@@ -48,7 +48,8 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     onboarding->findChild<QCheckBox *>(QStringLiteral("checkboxAddLogicitem"))->setChecked(true);
     QTest::mouseClick(onboarding->findChild<QPushButton *>(QStringLiteral("btngetstarted")), Qt::LeftButton);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.existingPopover() && delegate.existingPopover()->isPopoverShown(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return delegate.existingPopover() && delegate.existingPopover()->isPopoverShown(); }));
     EXPECT_TRUE(QFile::exists(XdgLoginItems::userAutostartFolder() + QStringLiteral("/org.brimble.Brimble.desktop")));
     delegate.existingPopover()->closePopover();
 

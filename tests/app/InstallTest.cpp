@@ -133,7 +133,8 @@ QList<QPair<QByteArray, QByteArray>> shownWindowClasses()
             c, xcb_get_property(c, 0, children[i], XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
         if (shown && property) {
             const QList<QByteArray> names = QByteArray(static_cast<const char *>(xcb_get_property_value(property)),
-                                                       xcb_get_property_value_length(property)).split('\0');
+                                                       xcb_get_property_value_length(property))
+                                                .split('\0');
             classes.append({names.value(0), names.value(1)});
         }
         free(property);
@@ -220,11 +221,12 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     EXPECT_FALSE(fields.contains(u"\nHomepage:"_qs)) << "no address until a real one exists";
     // Read off the linked libraries, besides the plugin no program links.
     const QString depends = QRegularExpression(QStringLiteral("\nDepends: (.*)\n")).match(fields).captured(1);
-    for (const char *package : {"libqt6widgets6", "libqt6dbus6", "libqt6network6", "libplist3", "libxcb1", "libc6",
-                                "qt6-qpa-plugins"})
+    for (const char *package :
+         {"libqt6widgets6", "libqt6dbus6", "libqt6network6", "libplist3", "libxcb1", "libc6", "qt6-qpa-plugins"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
     // The licence shipped is the one the about page names.
-    EXPECT_TRUE(contentsOf(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE")).contains("GNU GENERAL PUBLIC LICENSE\n                       Version 3"));
+    EXPECT_TRUE(contentsOf(QStringLiteral(BRIMBLE_SOURCE_DIR "/LICENSE"))
+                    .contains("GNU GENERAL PUBLIC LICENSE\n                       Version 3"));
     for (const QString &language : {u"English"_qs, u"French"_qs})
         EXPECT_TRUE(loadLanguageTable(language)->value(u"IDS_BR_223"_qs).toString().contains(u"GNU GPL, version 3"_qs));
 
@@ -258,27 +260,32 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
         contentsOf(root.filePath(u"share/icons/hicolor/symbolic/apps/org.brimble.Brimble-symbolic.svg"_qs)));
     ASSERT_TRUE(symbolic.has_value());
     EXPECT_EQ(symbolic->size(), 1) << QStringList(symbolic->begin(), symbolic->end()).join(u' ').toStdString();
-    const auto coloured
-        = paintedColors(contentsOf(root.filePath(u"share/icons/hicolor/scalable/apps/org.brimble.Brimble.svg"_qs)));
+    const auto coloured = paintedColors(
+        contentsOf(root.filePath(u"share/icons/hicolor/scalable/apps/org.brimble.Brimble.svg"_qs)));
     EXPECT_TRUE(coloured && coloured->size() > 1);
 
     // Its texts are compiled in, its start at login names the installed
     // helper in an entry in both languages, its windows carry the class the
     // desktop entry names, and a second start reaches the first.
     TestFolder home;
-    PlistPreferencesStore(home.filePath(u"config/brimble/preferences.plist"_qs)).setBool(true, StoreKeys::loginStartStatus);
+    PlistPreferencesStore(home.filePath(u"config/brimble/preferences.plist"_qs))
+        .setBool(true, StoreKeys::loginStartStatus);
     const RunOptions installed{.environment = {u"LANGUAGE=fr_FR"_qs, u"QT_QPA_PLATFORM=xcb"_qs},
                                .program = root.filePath(u"bin/brimble"_qs)};
     BrimbleProcess brimble(home, installed);
     ASSERT_TRUE(brimble.waitForLine("fr")) << brimble.output.toStdString();
     const QString entryPath = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entryPath); }, 5000)) << "written after the language is chosen";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entryPath); }, 5000))
+        << "written after the language is chosen";
     const QString autostart = QString::fromUtf8(contentsOf(entryPath));
     const QString helper = root.filePath(u"libexec/brimble-login-helper"_qs);
     EXPECT_EQ(desktopValue(autostart, u"Exec"_qs), u'"' + helper + u'"');
-    EXPECT_EQ(desktopValue(autostart, u"TryExec"_qs), helper) << "an entry left behind by a removed package starts nothing";
-    EXPECT_EQ(desktopValue(autostart, u"Comment"_qs), loadLanguageTable(u"English"_qs)->value(u"IDS_BR_520"_qs).toString());
-    EXPECT_EQ(desktopValue(autostart, u"Comment[fr]"_qs), loadLanguageTable(u"French"_qs)->value(u"IDS_BR_520"_qs).toString());
+    EXPECT_EQ(desktopValue(autostart, u"TryExec"_qs), helper)
+        << "an entry left behind by a removed package starts nothing";
+    EXPECT_EQ(desktopValue(autostart, u"Comment"_qs),
+              loadLanguageTable(u"English"_qs)->value(u"IDS_BR_520"_qs).toString());
+    EXPECT_EQ(desktopValue(autostart, u"Comment[fr]"_qs),
+              loadLanguageTable(u"French"_qs)->value(u"IDS_BR_520"_qs).toString());
 
     const QByteArray windowClass = desktopValue(entry, u"StartupWMClass"_qs).toUtf8();
     EXPECT_FALSE(windowClass.isEmpty());
@@ -309,7 +316,9 @@ TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
 {
     ASSERT_FALSE(package().deb.isEmpty());
     const QDir root = package().stagedRoot();
-    const auto installed = [&](const char *path) { return QString::fromUtf8(contentsOf(root.filePath(QLatin1String(path)))); };
+    const auto installed = [&](const char *path) {
+        return QString::fromUtf8(contentsOf(root.filePath(QLatin1String(path))));
+    };
     const QString service = QString::fromLatin1(DesktopSearchService::serviceName);
 
     // GNOME Shell names the application and calls the objects Brimble serves.
@@ -332,7 +341,8 @@ TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
     const QString entry = u"Desktop Entry"_qs;
     EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-API"_qs), u"DBus"_qs);
     EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-DBusRunner-Service"_qs), service);
-    EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-DBusRunner-Path"_qs), QLatin1String(DesktopSearchService::runnerObjectPath));
+    EXPECT_EQ(keyIn(runner, entry, u"X-Plasma-DBusRunner-Path"_qs),
+              QLatin1String(DesktopSearchService::runnerObjectPath));
     EXPECT_EQ(keyIn(runner, entry, u"X-KDE-PluginInfo-Version"_qs), QStringLiteral(BRIMBLE_VERSION));
 
     // Both file managers add what is selected, files and folders alike.
@@ -344,7 +354,8 @@ TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
     EXPECT_EQ(keyIn(nemo, u"Nemo Action"_qs, u"Exec"_qs), u"brimble --add %F"_qs);
     EXPECT_EQ(keyIn(nemo, u"Nemo Action"_qs, u"Extensions"_qs), u"any;"_qs);
     for (const QString &text : {menu, nemo})
-        EXPECT_FALSE(keyIn(text, text == nemo ? u"Nemo Action"_qs : u"Desktop Action "_qs + action, u"Name[fr]"_qs).isEmpty());
+        EXPECT_FALSE(
+            keyIn(text, text == nemo ? u"Nemo Action"_qs : u"Desktop Action "_qs + action, u"Name[fr]"_qs).isEmpty());
 }
 
 TEST(Install, LintianFindsNothingInThePackage)
@@ -355,8 +366,9 @@ TEST(Install, LintianFindsNothingInThePackage)
     ASSERT_FALSE(package().deb.isEmpty());
     // Every tag at every level; the overrides the package ships say why
     // each of theirs holds.
-    const ToolRun result = run(lintian, {u"--pedantic"_qs, u"--display-info"_qs, u"--display-experimental"_qs,
-                                         u"--fail-on"_qs, u"error,warning,info,pedantic,experimental"_qs, package().deb});
+    const ToolRun result = run(lintian,
+                               {u"--pedantic"_qs, u"--display-info"_qs, u"--display-experimental"_qs, u"--fail-on"_qs,
+                                u"error,warning,info,pedantic,experimental"_qs, package().deb});
     EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
     EXPECT_FALSE(result.output.contains(QRegularExpression(u"^[EWIPX]: "_qs, QRegularExpression::MultilineOption)))
         << result.output.toStdString();
@@ -368,8 +380,8 @@ TEST(Install, TheSameBuildMakesTheSamePackageLaterAndElsewhereWithNoBuildPathIns
     QTest::qWait(1100); // a later second: file times differ unless the package fixes them
     const BuiltPackage again;
     ASSERT_FALSE(again.deb.isEmpty());
-    EXPECT_EQ(contentsOf(package().deb), contentsOf(again.deb)) << "cmp " << package().deb.toStdString() << " "
-                                                                << again.deb.toStdString();
+    EXPECT_EQ(contentsOf(package().deb), contentsOf(again.deb))
+        << "cmp " << package().deb.toStdString() << " " << again.deb.toStdString();
 
     // Neither the source nor the build folder is written into an installed
     // file, and the programs carry no run path for the installation to blank.
@@ -413,7 +425,8 @@ TEST(Install, TheScreenshotsAreListedOnceTheyHaveAnHttpsAddress)
         listed.append(match.captured(1));
     EXPECT_EQ(listed.size(), 4) << xml.toStdString();
     for (const QString &name : listed)
-        EXPECT_TRUE(QFile::exists(QStringLiteral(BRIMBLE_SOURCE_DIR "/resources/screenshots/") + name)) << name.toStdString();
+        EXPECT_TRUE(QFile::exists(QStringLiteral(BRIMBLE_SOURCE_DIR "/resources/screenshots/") + name))
+            << name.toStdString();
     EXPECT_EQ(xml.count(u"<caption>"_qs), xml.count(u"<caption xml:lang=\"fr\">"_qs));
 }
 

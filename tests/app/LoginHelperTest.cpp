@@ -48,7 +48,8 @@ QString entryValue(const QString &entryPath, const char *key, const char *locale
 {
     GKeyFile *file = g_key_file_new();
     QString value;
-    if (g_key_file_load_from_file(file, QFile::encodeName(entryPath).constData(), G_KEY_FILE_KEEP_TRANSLATIONS, nullptr)) {
+    if (g_key_file_load_from_file(file, QFile::encodeName(entryPath).constData(), G_KEY_FILE_KEEP_TRANSLATIONS,
+                                  nullptr)) {
         gchar *text = locale ? g_key_file_get_locale_string(file, "Desktop Entry", key, locale, nullptr)
                              : g_key_file_get_string(file, "Desktop Entry", key, nullptr);
         value = QString::fromUtf8(text);

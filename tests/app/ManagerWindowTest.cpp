@@ -1,9 +1,9 @@
 // Opens the real manager window on an X display with a stored preferences
 // file, as the application does at start.
 
+#include "app/ManagerWindow.h"
 #include "app/AppContext.h"
 #include "app/AppDelegate.h"
-#include "app/ManagerWindow.h"
 #include "platform/FakeDesktopServices.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/PlistPreferencesStore.h"

@@ -28,10 +28,11 @@ TEST(NewsletterSubscription, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
               u"https://news.example.org/wp-content/plugins/newsletter-api/add.php/"
               "?nl=3&nk=NWUwN2MyYjRkMQ==&ne=YW5uK25ld3NAZXhhbXBsZS5vcmc=&nn="_qs);
     // The address travels encrypted; plain http only reaches this machine.
-    const std::pair<const char *, bool> bases[] = {
-        {"http://127.0.0.1:8080", true}, {"http://127.4.0.9", true},  {"http://[::1]:8080", true},
-        {"http://[::ffff:127.0.0.1]", true}, {"http://localhost", true}, {"http://news.example.org", false},
-        {"http://128.0.0.1", false}, {"http://[::2]", false}, {"http://10.127.0.1", false}, {"", false}};
+    const std::pair<const char *, bool> bases[] = {{"http://127.0.0.1:8080", true}, {"http://127.4.0.9", true},
+                                                   {"http://[::1]:8080", true},     {"http://[::ffff:127.0.0.1]", true},
+                                                   {"http://localhost", true},      {"http://news.example.org", false},
+                                                   {"http://128.0.0.1", false},     {"http://[::2]", false},
+                                                   {"http://10.127.0.1", false},    {"", false}};
     for (const auto &[base, allowed] : bases)
         EXPECT_EQ(NewsletterSubscription::requestUrl(QUrl(QString::fromLatin1(base)), u"a@b.org"_qs).isValid(), allowed)
             << base;
@@ -39,10 +40,12 @@ TEST(NewsletterSubscription, ChecksAddressesAndBuildsTheRequestOverHttpsOnly)
 
     using Answer = NewsletterSubscription::Answer;
     const std::pair<const char *, Answer> answers[] = {
-        {"0", Answer::subscribed},   {" 1\n", Answer::alreadySubscribed}, {"2", Answer::serverProblem},
-        {"3", Answer::unknown},      {"\"0\"", Answer::unknown},          {"true", Answer::unknown},
-        {"[0]", Answer::unknown},    {"1.5", Answer::unknown},            {"", Answer::unknown},
-        {"0,1", Answer::unknown},    {"{\"a\":0}", Answer::unknown},
+        {"0", Answer::subscribed},      {" 1\n", Answer::alreadySubscribed},
+        {"2", Answer::serverProblem},   {"3", Answer::unknown},
+        {"\"0\"", Answer::unknown},     {"true", Answer::unknown},
+        {"[0]", Answer::unknown},       {"1.5", Answer::unknown},
+        {"", Answer::unknown},          {"0,1", Answer::unknown},
+        {"{\"a\":0}", Answer::unknown},
     };
     for (const auto &[body, expected] : answers)
         EXPECT_EQ(NewsletterSubscription::answerFor(body), expected) << body;
@@ -96,10 +99,15 @@ TEST_F(OnboardingTest, SubscriptionAnswersBecomeAlertsAndNoAnswerEndsSilently)
         EXPECT_EQ(subscribe(*page, u"ann@example"_qs), text("IDS_BR_50", "IDS_BR_49"));
         EXPECT_TRUE(server.requestTargets().isEmpty()) << "nothing sent for a refused address";
     }
-    const struct { QByteArray body; QString alert; const char *printed; } answers[] = {
-        {"0", text("IDS_BR_51", "IDS_BR_52"), "done\nsuccess\n"},
-        {"1", text("IDS_BR_53", "IDS_BR_54"), "done\nduplicatedata\n"},
-        {"2", text("IDS_BR_55", "IDS_BR_56"), "done\nserver problem\n"}, {"not json", QString(), nullptr}};
+    const struct
+    {
+        QByteArray body;
+        QString alert;
+        const char *printed;
+    } answers[] = {{"0", text("IDS_BR_51", "IDS_BR_52"), "done\nsuccess\n"},
+                   {"1", text("IDS_BR_53", "IDS_BR_54"), "done\nduplicatedata\n"},
+                   {"2", text("IDS_BR_55", "IDS_BR_56"), "done\nserver problem\n"},
+                   {"not json", QString(), nullptr}};
     for (const auto &answer : answers) {
         LocalHttpServer server(200, "application/json", answer.body);
         auto page = makePage(server.base());

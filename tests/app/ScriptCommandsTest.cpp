@@ -62,8 +62,9 @@ protected:
 TEST_F(ScriptCommandsTest, ListsEveryGroupOrOneAsLinesOrAsJson)
 {
     favorites.setItems(u"Work"_qs, {pinned(fileItem(u"Report\nfinal"_qs, 1, filePath)),
-                                   bookmark(u"Docs"_qs, 2, u"docs.example.org"_qs)});
-    favorites.setItems(u"Home"_qs, {note(u"Shopping"_qs, 3, u"/notes/3.txt"_qs), colorItem(u"Moss"_qs, 4, u"47CE64"_qs)});
+                                    bookmark(u"Docs"_qs, 2, u"docs.example.org"_qs)});
+    favorites.setItems(u"Home"_qs,
+                       {note(u"Shopping"_qs, 3, u"/notes/3.txt"_qs), colorItem(u"Moss"_qs, 4, u"47CE64"_qs)});
     ScriptCommands scripts = commands();
 
     const InstanceReply all = scripts.list({}, false);
@@ -71,15 +72,19 @@ TEST_F(ScriptCommandsTest, ListsEveryGroupOrOneAsLinesOrAsJson)
     EXPECT_EQ(linesOf(all), QStringList({u"Work"_qs, u"  Report final\t"_qs + filePath, u"  Docs\tdocs.example.org"_qs,
                                          u"Home"_qs, u"  Shopping\t/notes/3.txt"_qs, u"  Moss\t#47CE64"_qs}))
         << "one line each, whatever the title holds";
-    EXPECT_EQ(linesOf(scripts.list(u"Home"_qs, false)), QStringList({u"Shopping\t/notes/3.txt"_qs, u"Moss\t#47CE64"_qs}));
+    EXPECT_EQ(linesOf(scripts.list(u"Home"_qs, false)),
+              QStringList({u"Shopping\t/notes/3.txt"_qs, u"Moss\t#47CE64"_qs}));
 
     const InstanceReply json = scripts.list({}, true);
     ASSERT_EQ(json.lines.size(), 1);
     const QJsonArray items = QJsonDocument::fromJson(json.lines.constFirst().text.toUtf8()).array();
     ASSERT_EQ(items.size(), 4);
-    EXPECT_EQ(items.at(0).toObject(), QJsonObject({{u"title"_qs, u"Report\nfinal"_qs}, {u"kind"_qs, u"file"_qs},
-                                                   {u"target"_qs, filePath}, {u"group"_qs, u"Work"_qs},
-                                                   {u"pinned"_qs, true}, {u"uid"_qs, 1}}));
+    EXPECT_EQ(items.at(0).toObject(), QJsonObject({{u"title"_qs, u"Report\nfinal"_qs},
+                                                   {u"kind"_qs, u"file"_qs},
+                                                   {u"target"_qs, filePath},
+                                                   {u"group"_qs, u"Work"_qs},
+                                                   {u"pinned"_qs, true},
+                                                   {u"uid"_qs, 1}}));
     QStringList kinds;
     for (const QJsonValue &item : items)
         kinds.append(item[u"kind"_qs].toString());
@@ -91,7 +96,8 @@ TEST_F(ScriptCommandsTest, ListsEveryGroupOrOneAsLinesOrAsJson)
 
 TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
 {
-    favorites.setItems(u"Work"_qs, {bookmark(u"Plan"_qs, 1, u"reports.example.org"_qs), fileItem(u"Report"_qs, 2, filePath)});
+    favorites.setItems(u"Work"_qs,
+                       {bookmark(u"Plan"_qs, 1, u"reports.example.org"_qs), fileItem(u"Report"_qs, 2, filePath)});
     favorites.setItems(u"Home"_qs, {colorItem(u"Plum"_qs, 3, u"8E4585"_qs)});
     ScriptCommands scripts = commands();
 
@@ -106,7 +112,12 @@ TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
     EXPECT_EQ(desktop.clipboard.text(), u"#8E4585"_qs);
     EXPECT_EQ(linesOf(colour), QStringList{u"#8E4585"_qs});
 
-    const struct { QString query; TextKey key; QString named; } failures[] = {
+    const struct
+    {
+        QString query;
+        TextKey key;
+        QString named;
+    } failures[] = {
         {u"nothing like it"_qs, "IDS_BR_621", u"nothing like it"_qs},
         {QString(), "IDS_BR_621", QString()},
     };
@@ -125,7 +136,8 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
     fetcher.setServiceOverride(icons.base());
     ScriptCommands scripts = commands();
 
-    const InstanceReply added = run(scripts, addRequest({filePath, folderPath, u"HTTPS://www.example.org/page"_qs}, u"Work"_qs));
+    const InstanceReply added = run(scripts,
+                                    addRequest({filePath, folderPath, u"HTTPS://www.example.org/page"_qs}, u"Work"_qs));
     EXPECT_EQ(added.status, 0);
     EXPECT_TRUE(added.lines.isEmpty());
     const QList<Item> items = favorites.items(u"Work"_qs);
@@ -145,7 +157,11 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
 
     // One target that cannot be added refuses all of them, each said.
     const quint64 writes = preferences.changesMade();
-    const struct { QString target; TextKey key; } refused[] = {
+    const struct
+    {
+        QString target;
+        TextKey key;
+    } refused[] = {
         {folder.filePath(u"gone.txt"_qs), "IDS_BR_617"},
         {u"ftp://files.example.org/a"_qs, "IDS_BR_619"},
         {u"http://"_qs, "IDS_BR_619"},
@@ -178,12 +194,12 @@ TEST_F(ScriptCommandsTest, WithoutAGroupTheUserChoosesOneOrANewOneOrNothing)
 {
     QList<QStringList> asked;
     ScriptCommands::ChoiceHandler answer;
-    ScriptCommands scripts = commands([&](const QStringList &groups, const QStringList &targets,
-                                          const ScriptCommands::ChoiceHandler &handler) {
-        asked.append(groups);
-        asked.append(targets);
-        answer = handler;
-    });
+    ScriptCommands scripts = commands(
+        [&](const QStringList &groups, const QStringList &targets, const ScriptCommands::ChoiceHandler &handler) {
+            asked.append(groups);
+            asked.append(targets);
+            answer = handler;
+        });
     std::optional<InstanceReply> reply;
     const auto ask = [&](const QStringList &targets) {
         reply.reset();
@@ -218,7 +234,8 @@ TEST_F(ScriptCommandsTest, WithoutAGroupTheUserChoosesOneOrANewOneOrNothing)
     // Where nobody can be asked, the group must be named.
     ScriptCommands unattended = commands();
     reply = run(unattended, addRequest({filePath}));
-    EXPECT_EQ(linesOf(*reply, true), QStringList({LocalizedText(Text::chooseGroupNeedsDesktop), LocalizedText(Text::nothingAdded)}));
+    EXPECT_EQ(linesOf(*reply, true),
+              QStringList({LocalizedText(Text::chooseGroupNeedsDesktop), LocalizedText(Text::nothingAdded)}));
 }
 
 } // namespace

@@ -69,9 +69,9 @@ struct LaunchedApp
         loginItems->helperRunning = options.atLogin;
         tray->available = options.trayAvailable;
         tray->iconGeometry = options.iconGeometry;
-        context = std::make_unique<AppContext>(std::move(stored), supportFolder.path(),
-                                               AppContext::Platform{std::move(logins), std::move(hotKeyService),
-                                                                    desktop.services(), std::move(tray)});
+        context = std::make_unique<AppContext>(
+            std::move(stored), supportFolder.path(),
+            AppContext::Platform{std::move(logins), std::move(hotKeyService), desktop.services(), std::move(tray)});
         if (!options.launch)
             return;
         delegate = std::make_unique<AppDelegate>(*context);

@@ -30,7 +30,9 @@ protected:
     {
         container = std::make_unique<ManagerWindowPages>(
             ManagerWindowPages::Services{context->favorites, context->sortSettings, context->viewLinks},
-            [](int page, DimmingLayer &) -> QWidget * { return page == ManagerWindowPages::utilityKitPage ? nullptr : new QLineEdit; });
+            [](int page, DimmingLayer &) -> QWidget * {
+                return page == ManagerWindowPages::utilityKitPage ? nullptr : new QLineEdit;
+            });
         container->resize(800, 500);
         container->show();
         return *container;
@@ -91,7 +93,8 @@ TEST_F(ManagerWindowPagesTest, NoTextIsClippedOnTheOnboardingOrThePageButtonsInE
         onboarding.resize(900, 600);
         onboarding.show();
         EXPECT_EQ(clippedParts(onboarding), "") << language.toStdString();
-        EXPECT_FALSE(onboarding.findChild<QWidget *>(u"subscribeBox"_qs)->isVisible()) << "no endpoint, no subscription";
+        EXPECT_FALSE(onboarding.findChild<QWidget *>(u"subscribeBox"_qs)->isVisible())
+            << "no endpoint, no subscription";
         ManagerWindowPages &vc = makeContainer();
         for (int page = 0; page < ManagerWindowPages::pageCount; ++page) {
             vc.pageButton(page)->click();
@@ -282,8 +285,9 @@ TEST_F(ManagerWindowTest, EndingTheFirstRunKeepsAStoredMarkAndAppliesOnlyAChoice
         qint64 first;
         std::optional<bool> loginStartStatus;
     };
-    for (const Case &c : {Case{std::nullopt, std::nullopt, true, 1, std::nullopt}, Case{3, true, true, 3, true},
-                          Case{std::nullopt, false, true, 1, false}, Case{std::nullopt, true, false, 1, std::nullopt}}) {
+    for (const Case &c :
+         {Case{std::nullopt, std::nullopt, true, 1, std::nullopt}, Case{3, true, true, 3, true},
+          Case{std::nullopt, false, true, 1, false}, Case{std::nullopt, true, false, 1, std::nullopt}}) {
         preferences().removeObjectForKey(StoreKeys::first);
         preferences().removeObjectForKey(StoreKeys::loginStartStatus);
         if (c.storedFirst)

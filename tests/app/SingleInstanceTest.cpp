@@ -86,12 +86,16 @@ TEST(SingleInstance, RequestsAreReadWhateverTheirBytesAndSomethingNotOursEndsThe
         QList<InstanceRequest> expected;
         bool stopped;
     } cases[] = {
-        {"plain lines and messages mixed", "show\n" + framed + "bogus\ntoggle\n",
-         {{Kind::show}, add, list, open, {Kind::toggle}}, false},
+        {"plain lines and messages mixed",
+         "show\n" + framed + "bogus\ntoggle\n",
+         {{Kind::show}, add, list, open, {Kind::toggle}},
+         false},
         {"text that is not UTF-8 is no request", notUtf8 + "show\n", {{Kind::show}}, false},
         {"a later version's command is answered", later, {{Kind::unknown}}, false},
         {"fields a command does not take are dropped",
-         InstanceMessage::encoded({"list", "query", "x", "target", "/a", "creates-group", "1"}), {{Kind::list}}, false},
+         InstanceMessage::encoded({"list", "query", "x", "target", "/a", "creates-group", "1"}),
+         {{Kind::list}},
+         false},
         {"a line longer than any request", longest + "\ntoggle\n" + longest + "x\nshow\n", {{Kind::toggle}}, true},
         {"a field longer than any message", huge, {}, true},
         {"a length with a leading zero", "04:list,\n", {}, true},

@@ -53,7 +53,12 @@ TEST(Startup, HelpVersionAndMistakesNeedNoDisplayAndReadNoStore)
         QDir().mkpath(home.filePath(u"config/brimble"_qs));
         const QByteArray store = QFile::encodeName(preferencesPath(home));
         ASSERT_EQ(fifo ? ::mkfifo(store.constData(), 0600) : ::symlink("/dev/zero", store.constData()), 0);
-        const struct { QStringList arguments; int status; QByteArray expected; } runs[] = {
+        const struct
+        {
+            QStringList arguments;
+            int status;
+            QByteArray expected;
+        } runs[] = {
             {{u"--version"_qs}, 0, "brimble " BRIMBLE_VERSION "\n"},
             {{u"-platform"_qs, u"xcb"_qs, u"--help"_qs}, 0, keyedText("English", "IDS_BR_347")},
             {{u"--bogus"_qs}, 1, "brimble: " + keyedText("English", "IDS_BR_348").replace("%1", "--bogus") + '\n'},
@@ -76,7 +81,8 @@ TEST(Startup, AskingTheRunningBrimbleReadsNoStore)
     ASSERT_TRUE(QTest::qWaitFor([&] { return launchChangesSaved(home); }, 10000));
     // The folder is watched, as the running one replaces the file to save it.
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(home.filePath(u"config/brimble"_qs)).constData(), IN_OPEN), 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(home.filePath(u"config/brimble"_qs)).constData(), IN_OPEN),
+              0);
     // The running one may still look at its own save (its watcher sees the
     // file replaced): the others are asked once the folder has been quiet a while.
     char events[4096];
@@ -100,10 +106,16 @@ TEST(Startup, ALockFileThatCannotBeCreatedIsSaidSo)
     TestFolder home;
     QFile notAFolder(home.filePath(u"file"_qs));
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
-    const struct { RunOptions options; QString lockFile; int error; } cases[] = {
+    const struct
+    {
+        RunOptions options;
+        QString lockFile;
+        int error;
+    } cases[] = {
         {{.fileSizeLimit = rlim_t(0)}, Paths::lockFileFor(preferencesPath(home)), EFBIG}, // as a full disk
         {{.environment = {u"XDG_CONFIG_HOME="_qs + notAFolder.fileName()}},
-         Paths::lockFileFor(notAFolder.fileName() + u"/brimble/preferences.plist"_qs), ENOTDIR},
+         Paths::lockFileFor(notAFolder.fileName() + u"/brimble/preferences.plist"_qs),
+         ENOTDIR},
     };
     for (const auto &run : cases) {
         BrimbleProcess brimble(home, run.options);
@@ -176,8 +188,8 @@ TEST(Startup, ReadingAheadMakesNoQtObjectOffTheMainThreadBeforeTheApplication)
     ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(damaged).constData(), IN_CLOSE_NOWRITE), 0);
     mainThread = std::this_thread::get_id();
     const quintptr previousHook = std::exchange(qtHookData[3], reinterpret_cast<quintptr>(+[](QObject *) {
-        objectsMadeElsewhere += std::this_thread::get_id() != mainThread;
-    }));
+                                                    objectsMadeElsewhere += std::this_thread::get_id() != mainThread;
+                                                }));
 
     StoreReadAhead readAhead(damaged);
     pollfd closed{watch, POLLIN, 0};

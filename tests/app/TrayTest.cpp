@@ -17,9 +17,7 @@ namespace {
 LaunchedApp::Options withTray(bool available, const QRect &iconGeometry = {}, bool atLogin = false)
 {
     return {.atLogin = atLogin,
-            .store = [](PreferencesStore &stored) {
-                FavoritesStore(stored).setGroups({Group(u"Work"_qs)});
-            },
+            .store = [](PreferencesStore &stored) { FavoritesStore(stored).setGroups({Group(u"Work"_qs)}); },
             .trayAvailable = available,
             .iconGeometry = iconGeometry};
 }

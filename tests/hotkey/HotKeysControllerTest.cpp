@@ -1,5 +1,5 @@
-#include "hotkey/HotKey.h"
 #include "hotkey/HotKeysController.h"
+#include "hotkey/HotKey.h"
 #include "platform/FakeHotKeyService.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,11 @@ protected:
         HotKeysController::setService(&service);
         HotKeysController::setRegistrationFailedHandler([this] { ++failures; });
     }
-    void TearDown() override { HotKeysController::setRegistrationFailedHandler({}); HotKeysController::setService(nullptr); }
+    void TearDown() override
+    {
+        HotKeysController::setRegistrationFailedHandler({});
+        HotKeysController::setService(nullptr);
+    }
 
     FakeHotKeyService service;
     int failures = 0;
@@ -80,7 +84,8 @@ TEST_F(HotKeysControllerTest, DispatchesPressesAndReleasesToTheRightHandlers)
 {
     int downs = 0;
     int ups = 0;
-    HotKey withBoth(Key::a, ModifierFlags(ModifierFlags::command), [&] { ++downs; }, [&] { ++ups; });
+    HotKey withBoth(
+        Key::a, ModifierFlags(ModifierFlags::command), [&] { ++downs; }, [&] { ++ups; });
     HotKey pressOnly(Key::b, ModifierFlags(ModifierFlags::command), [&] { downs += 10; });
     const quint32 both = *HotKeysController::registrationNumber(withBoth);
     const quint32 only = *HotKeysController::registrationNumber(pressOnly);

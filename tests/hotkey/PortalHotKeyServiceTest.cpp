@@ -1,10 +1,10 @@
 // Global shortcuts through the desktop portal, against a portal of our own
 // (fake_portal) on a private bus run by dbus-daemon for each test.
 
+#include "platform/PortalHotKeyService.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotKeysController.h"
 #include "platform/FakePreferencesStore.h"
-#include "platform/PortalHotKeyService.h"
 
 #include "support/PrivateBus.h"
 #include "support/ProcessUntil.h"
@@ -114,9 +114,15 @@ TEST(PortalTrigger, NamesModifiersThenTheKeysXkbName)
 {
     // The last two: a modifier key alone, and a code no key has, trigger nothing.
     for (const auto &[keyCode, modifiers, trigger] :
-         {std::tuple<quint32, quint32, const char *>{0x28, command | option, "CTRL+ALT+k"}, {0x31, control, "LOGO+space"},
-          {0x60, shift | command, "SHIFT+CTRL+F5"}, {0x52, option, "ALT+KP_0"}, {0x24, command, "CTRL+Return"},
-          {0x1E, command, "CTRL+bracketright"}, {0x74, command, "CTRL+Prior"}, {0x38, command, ""}, {0x7F, command, ""}})
+         {std::tuple<quint32, quint32, const char *>{0x28, command | option, "CTRL+ALT+k"},
+          {0x31, control, "LOGO+space"},
+          {0x60, shift | command, "SHIFT+CTRL+F5"},
+          {0x52, option, "ALT+KP_0"},
+          {0x24, command, "CTRL+Return"},
+          {0x1E, command, "CTRL+bracketright"},
+          {0x74, command, "CTRL+Prior"},
+          {0x38, command, ""},
+          {0x7F, command, ""}})
         EXPECT_EQ(PortalHotKeyService::triggerText(keyCode, modifiers), QString::fromLatin1(trigger)) << keyCode;
 }
 
@@ -131,7 +137,8 @@ TEST_F(PortalHotKeyTest, BindsInASessionActivationOpensThePopupARefusalIsReporte
     EXPECT_GE(bindingChanges, 1);
 
     // Only our own shortcut's activation opens the popup.
-    for (const char *request : {"activate brimble-CTRL+ALT+k", "activate someone-else", "deactivate brimble-CTRL+ALT+k"})
+    for (const char *request :
+         {"activate brimble-CTRL+ALT+k", "activate someone-else", "deactivate brimble-CTRL+ALT+k"})
         portal->send(QString::fromLatin1(request));
     EXPECT_TRUE(processUntil([&] { return popups == 1; }));
 

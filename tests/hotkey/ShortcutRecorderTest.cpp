@@ -1,8 +1,8 @@
+#include "hotkey/ShortcutRecorder.h"
 #include "hotkey/GlobalShortcut.h"
 #include "hotkey/HotKey.h"
 #include "hotkey/HotKeysController.h"
 #include "hotkey/ShortcutKeyPress.h"
-#include "hotkey/ShortcutRecorder.h"
 #include "hotkey/ShortcutRecorderView.h"
 #include "platform/FakeHotKeyService.h"
 #include "platform/FakePreferencesStore.h"
@@ -30,7 +30,7 @@ public:
         onDismiss = std::move(dismissed);
     }
     void dismiss() { std::exchange(onDismiss, {})(); }
-    void setBindingNote(const QString &) override {} // the note is checked on the preferences page
+    void setBindingNote(const QString &) override { } // the note is checked on the preferences page
 
     QString label;
     bool clearVisible = false, recordActive = false, menusEnabled = true, dimmed = false;
@@ -43,17 +43,32 @@ class ShortcutRecorderTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Localization::setTable(QVariantMap{{u"IDS_BR_1"_qs, u"taken"_qs}, {u"IDS_BR_2"_qs, u"OK"_qs}, {u"IDS_BR_83"_qs, u"none"_qs},
-            {u"IDS_BR_107"_qs, u"Ctrl"_qs}, {u"IDS_BR_108"_qs, u"Alt"_qs}, {u"IDS_BR_109"_qs, u"Super"_qs}, {u"IDS_BR_110"_qs, u"Shift"_qs},
-            {u"IDS_BR_114"_qs, u"no grabs"_qs}});
+        Localization::setTable(QVariantMap{{u"IDS_BR_1"_qs, u"taken"_qs},
+                                           {u"IDS_BR_2"_qs, u"OK"_qs},
+                                           {u"IDS_BR_83"_qs, u"none"_qs},
+                                           {u"IDS_BR_107"_qs, u"Ctrl"_qs},
+                                           {u"IDS_BR_108"_qs, u"Alt"_qs},
+                                           {u"IDS_BR_109"_qs, u"Super"_qs},
+                                           {u"IDS_BR_110"_qs, u"Shift"_qs},
+                                           {u"IDS_BR_114"_qs, u"no grabs"_qs}});
         HotKeysController::setService(&service);
         recorder.setView(&view);
     }
-    void TearDown() override { HotKeysController::setService(nullptr); Localization::setTable(std::nullopt); }
+    void TearDown() override
+    {
+        HotKeysController::setService(nullptr);
+        Localization::setTable(std::nullopt);
+    }
 
-    bool press(int qtKey, Qt::KeyboardModifiers modifiers) { return recorder.keyPressed(ShortcutKeyPress::fromQt(qtKey, modifiers), page); }
+    bool press(int qtKey, Qt::KeyboardModifiers modifiers)
+    {
+        return recorder.keyPressed(ShortcutKeyPress::fromQt(qtKey, modifiers), page);
+    }
     QVariant stored(QLatin1String key) const { return preferences.objectForKey(key); }
-    const FakeHotKeyService::Registration *registered() const { return service.registrations.isEmpty() ? nullptr : &service.registrations.first(); }
+    const FakeHotKeyService::Registration *registered() const
+    {
+        return service.registrations.isEmpty() ? nullptr : &service.registrations.first();
+    }
     // The stored key and modifier codes, and the combination registered.
     void expectShortcut(const QString &key, const QVariantList &flags, quint32 keyCode, quint32 modifiers)
     {
@@ -146,8 +161,8 @@ TEST_F(ShortcutRecorderTest, KeysThatWouldBreakTypingAreRefusedAndTheKeyboardCan
     // Without Ctrl, Alt or Super, or with Tab: the alert, and recording goes on.
     recorder.startRecording();
     const std::pair<int, Qt::KeyboardModifiers> refused[] = {
-        {Qt::Key_K, Qt::ShiftModifier}, {Qt::Key_K, {}}, {Qt::Key_Space, {}}, {Qt::Key_F5, Qt::ShiftModifier},
-        {Qt::Key_Tab, ctrl}, {Qt::Key_Backtab, Qt::AltModifier | Qt::ShiftModifier}};
+        {Qt::Key_K, Qt::ShiftModifier},  {Qt::Key_K, {}},     {Qt::Key_Space, {}},
+        {Qt::Key_F5, Qt::ShiftModifier}, {Qt::Key_Tab, ctrl}, {Qt::Key_Backtab, Qt::AltModifier | Qt::ShiftModifier}};
     for (const auto &[key, modifiers] : refused) {
         EXPECT_TRUE(press(key, modifiers)) << key;
         EXPECT_EQ(view.alerts.value(0), u"taken|OK"_qs) << key;
@@ -167,7 +182,8 @@ TEST_F(ShortcutRecorderTest, KeysThatWouldBreakTypingAreRefusedAndTheKeyboardCan
     EXPECT_EQ(view.label, u"Ctrl+Alt+K"_qs);
 
     // Tab and Shift+Tab are left to move the focus, and end the recording too.
-    for (const auto &[key, modifiers] : {std::pair{Qt::Key_Tab, Qt::KeyboardModifiers()}, {Qt::Key_Backtab, Qt::ShiftModifier}}) {
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_Tab, Qt::KeyboardModifiers()}, {Qt::Key_Backtab, Qt::ShiftModifier}}) {
         recorder.startRecording();
         EXPECT_FALSE(press(key, modifiers)) << key;
         EXPECT_FALSE(recorder.isRecordingShortcut());
@@ -176,7 +192,8 @@ TEST_F(ShortcutRecorderTest, KeysThatWouldBreakTypingAreRefusedAndTheKeyboardCan
     EXPECT_TRUE(view.alerts.isEmpty());
 
     // Such a combination stored by an earlier version is not grabbed at launch, and stays stored.
-    for (const auto &[key, flags] : {std::pair{u"\t"_qs, QVariantList{14}}, {u"k"_qs, QVariantList{14}}, {u"\t"_qs, QVariantList{11}}}) {
+    for (const auto &[key, flags] :
+         {std::pair{u"\t"_qs, QVariantList{14}}, {u"k"_qs, QVariantList{14}}, {u"\t"_qs, QVariantList{11}}}) {
         shortcut.unregisterShortcut();
         preferences.setObject(key, StoreKeys::shortcutKey);
         preferences.setObject(flags, StoreKeys::shortcutflag);
@@ -200,7 +217,8 @@ TEST_F(ShortcutRecorderTest, LettingGoOfEveryModifierOrClearingRemovesTheShortcu
     EXPECT_TRUE(recorder.isRecordingShortcut());
     recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(Qt::Key_Control, false, ctrl), page);
     EXPECT_FALSE(recorder.isRecordingShortcut());
-    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey) || preferences.hasObjectForKey(StoreKeys::shortcutflag));
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey)
+                 || preferences.hasObjectForKey(StoreKeys::shortcutflag));
     EXPECT_EQ(view.label, u"none"_qs);
 
     recorder.startRecording();

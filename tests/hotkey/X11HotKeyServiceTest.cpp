@@ -2,9 +2,9 @@
 // grabs, key presses sent through XTEST by a second client, and a second
 // client holding a combination.
 
+#include "platform/X11HotKeyService.h"
 #include "hotkey/HotKey.h"
 #include "hotkey/HotKeysController.h"
-#include "platform/X11HotKeyService.h"
 
 #include "support/ProcessUntil.h"
 
@@ -24,7 +24,10 @@ constexpr quint8 badAccess = 10;
 constexpr quint16 ctrl = XCB_MOD_MASK_CONTROL;
 const ModifierFlags command(ModifierFlags::command);
 
-void processFor(int ms) { processUntil([] { return false; }, ms); }
+void processFor(int ms)
+{
+    processUntil([] { return false; }, ms);
+}
 
 // Another X client: types through XTEST, grabs keys and changes the mapping.
 class OtherClient
@@ -51,8 +54,7 @@ public:
     }
     void key(xcb_keycode_t code, bool down)
     {
-        xcb_test_fake_input(c, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME,
-                            XCB_NONE, 0, 0, 0);
+        xcb_test_fake_input(c, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
         sync();
     }
     // Ctrl and the key, the key held for holdMs.
@@ -76,8 +78,8 @@ public:
     // The X error code of grabbing the key; 0 on success.
     quint8 grab(xcb_keycode_t code, quint16 modifiers)
     {
-        auto *error = xcb_request_check(c, xcb_grab_key_checked(c, 0, root, modifiers, code,
-                                                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        auto *error = xcb_request_check(
+            c, xcb_grab_key_checked(c, 0, root, modifiers, code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         const quint8 result = error ? error->error_code : 0;
         std::free(error);
         return result;
@@ -145,7 +147,8 @@ protected:
 
 TEST_F(X11HotKeyTest, ARealKeyPressRunsTheHandlerOnceWithNumLockOffAndOn)
 {
-    HotKey hotKey(Key::k, command, [&] { ++downs; }, [&] { ++ups; });
+    HotKey hotKey(
+        Key::k, command, [&] { ++downs; }, [&] { ++ups; });
     for (const int presses : {1, 2}) {
         ASSERT_TRUE(other.setNumLock(presses == 2));
         other.pressWithCtrl(k);
@@ -186,7 +189,9 @@ TEST_F(X11HotKeyTest, ACombinationHeldByAnotherClientFailsAndIsFreedAgain)
     // before the refusal are given back.
     for (const quint16 held : {ctrl, quint16(ctrl | XCB_MOD_MASK_2)}) {
         ASSERT_EQ(other.grab(k, held), 0);
-        { const HotKey refused(Key::k, command); }
+        {
+            const HotKey refused(Key::k, command);
+        }
         EXPECT_EQ(failures, held == ctrl ? 1 : 2);
         const quint16 variant = held ^ XCB_MOD_MASK_2;
         EXPECT_EQ(other.grab(k, variant), 0) << held;
@@ -203,10 +208,8 @@ TEST_F(X11HotKeyTest, ACombinationHeldByAnotherClientFailsAndIsFreedAgain)
     other.ungrab(k, ctrl);
 
     // Option is Alt, control is Super, shift is Shift.
-    const HotKey f5(Key::f5, ModifierFlags(ModifierFlags::option | ModifierFlags::control
-                                           | ModifierFlags::shift));
-    EXPECT_EQ(other.grab(other.keycode(0xffc2), XCB_MOD_MASK_1 | XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT),
-              badAccess);
+    const HotKey f5(Key::f5, ModifierFlags(ModifierFlags::option | ModifierFlags::control | ModifierFlags::shift));
+    EXPECT_EQ(other.grab(other.keycode(0xffc2), XCB_MOD_MASK_1 | XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT), badAccess);
     // A key X has no symbol for cannot be registered.
     const HotKey function(Key::function, command);
     EXPECT_EQ(failures, 3);

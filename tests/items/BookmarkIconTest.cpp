@@ -15,11 +15,19 @@ namespace {
 TEST(BookmarkAddress, HostTextAndIconAddressFollowTheTypedAddress)
 {
     // The removals match case-sensitively, so a capitalised scheme stays.
-    const struct { const char *address; const char *host; } cases[] = {
-        {"example.com", "example.com"}, {"www.example.com", "example.com"}, {"http://example.com", "example.com"},
-        {"https://www.example.com", "example.com"}, {"http://www.example.com", "example.com"},
-        {"HTTP://example.com", "HTTP://example.com"}, {"Https://www.example.com", "Https://example.com"},
-        {"https://www.example.com/docs/intro?lang=fr", "example.com/docs/intro?lang=fr"}, {"news.example.com/www.old", "news.example.com/old"}};
+    const struct
+    {
+        const char *address;
+        const char *host;
+    } cases[] = {{"example.com", "example.com"},
+                 {"www.example.com", "example.com"},
+                 {"http://example.com", "example.com"},
+                 {"https://www.example.com", "example.com"},
+                 {"http://www.example.com", "example.com"},
+                 {"HTTP://example.com", "HTTP://example.com"},
+                 {"Https://www.example.com", "Https://example.com"},
+                 {"https://www.example.com/docs/intro?lang=fr", "example.com/docs/intro?lang=fr"},
+                 {"news.example.com/www.old", "news.example.com/old"}};
     for (const auto &c : cases) {
         EXPECT_EQ(BookmarkAddress::hostText(QString::fromLatin1(c.address)), QLatin1String(c.host)) << c.address;
         EXPECT_EQ(BookmarkAddress::iconAddress(QString::fromLatin1(c.address)).toString(),

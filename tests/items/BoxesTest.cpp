@@ -21,7 +21,8 @@ namespace {
 class BoxesTest : public ItemsFixture
 {
 protected:
-    template<typename T> T *child(QWidget &box, const char *name) const
+    template<typename T>
+    T *child(QWidget &box, const char *name) const
     {
         T *found = box.findChild<T *>(QLatin1String(name));
         EXPECT_TRUE(found) << name;

@@ -10,10 +10,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -43,7 +43,8 @@ TEST(EmojiCatalog, SearchMatchesEveryWordIgnoringCaseWithLeadingMatchesFirst)
         const QString name = EmojiCatalog::all().at(index).name;
         EXPECT_TRUE(name.contains("grinning") && name.contains("face")) << name.toStdString();
     }
-    EXPECT_TRUE(EmojiCatalog::all().value(EmojiCatalog::search(QStringLiteral("cat")).value(0, -1)).name.startsWith("cat"));
+    EXPECT_TRUE(
+        EmojiCatalog::all().value(EmojiCatalog::search(QStringLiteral("cat")).value(0, -1)).name.startsWith("cat"));
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("   ")).isEmpty());
     EXPECT_TRUE(EmojiCatalog::search(QStringLiteral("no such emoji name")).isEmpty());
 }
@@ -83,10 +84,16 @@ TEST(EmojiCatalog, InFrenchNamesAndSearchAreFrenchIgnoringAccentsAndLigatures)
         // By name (leading matches first) without regard to accents or ligatures (CLDR writes d’œil), by keyword,
         // by the words after a derived name's colon, and by the English names, which stand in where CLDR has none.
         EXPECT_TRUE(nameOf(textsFound(QStringLiteral("Chat")).value(0)).startsWith(QStringLiteral("chat")));
-        const std::pair<const char *, QString> finds[] = {
-            {"Chat", QStringLiteral("🐱")}, {"coeur", heart}, {"CŒUR rouge", heart}, {"etoile", QStringLiteral("⭐")},
-            {"clin d'oeil", QStringLiteral("😉")}, {"furieux", QStringLiteral("😡")}, {"énervé boudeur", QStringLiteral("😡")},
-            {"signe main legerement mate", wavingMedium}, {"drapeau france", QStringLiteral("🇫🇷")}, {"rocket", QStringLiteral("🚀")}};
+        const std::pair<const char *, QString> finds[] = {{"Chat", QStringLiteral("🐱")},
+                                                          {"coeur", heart},
+                                                          {"CŒUR rouge", heart},
+                                                          {"etoile", QStringLiteral("⭐")},
+                                                          {"clin d'oeil", QStringLiteral("😉")},
+                                                          {"furieux", QStringLiteral("😡")},
+                                                          {"énervé boudeur", QStringLiteral("😡")},
+                                                          {"signe main legerement mate", wavingMedium},
+                                                          {"drapeau france", QStringLiteral("🇫🇷")},
+                                                          {"rocket", QStringLiteral("🚀")}};
         for (const auto &[query, emoji] : finds)
             EXPECT_TRUE(textsFound(QString::fromUtf8(query)).contains(emoji)) << query;
         EXPECT_FALSE(textsFound(QStringLiteral("signe main legerement mate")).contains(QStringLiteral("👋")));
@@ -213,7 +220,8 @@ TEST(PopupPlacement, PaletteAndColourChooserOpenWhollyOnScreenNearItsEdges)
         palette.popUp(&anchor, nullptr);
         chooser.popUp(Qt::red, &anchor);
         for (QWidget *popup : {static_cast<QWidget *>(&palette), static_cast<QWidget *>(&chooser)}) {
-            EXPECT_TRUE(screen.contains(popup->frameGeometry())) << popup->metaObject()->className() << " near " << corner.x() << "," << corner.y();
+            EXPECT_TRUE(screen.contains(popup->frameGeometry()))
+                << popup->metaObject()->className() << " near " << corner.x() << "," << corner.y();
         }
         palette.close();
         chooser.close();

@@ -17,9 +17,12 @@ QVariantMap withoutIdentity(QVariantMap item)
 TEST_F(ItemAdderTest, EachKindIsStoredWithExactlyItsKeysAndValues)
 {
     const Item file = adder.addFile(QStringLiteral("Work"), QStringLiteral("/srv/share/Report 2024.pdf"));
-    const auto stored = [this](const ItemResult &result) { return storedRecord("Work", result.item->uid().value_or(-1)); };
-    EXPECT_EQ(withoutIdentity(storedRecord("Work", file.uid().value_or(-1))),
-              (QVariantMap{{"title", "Report 2024.pdf"}, {"url", "/srv/share/Report 2024.pdf"}, {"isnormalFile", true}}));
+    const auto stored = [this](const ItemResult &result) {
+        return storedRecord("Work", result.item->uid().value_or(-1));
+    };
+    EXPECT_EQ(
+        withoutIdentity(storedRecord("Work", file.uid().value_or(-1))),
+        (QVariantMap{{"title", "Report 2024.pdf"}, {"url", "/srv/share/Report 2024.pdf"}, {"isnormalFile", true}}));
 
     // A title of one space is a title; the address is kept exactly as typed.
     const ItemResult bookmark = adder.addBookmark("Work", " ", " HTTPS://Example.org/a b ");

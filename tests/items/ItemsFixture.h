@@ -31,7 +31,8 @@ protected:
     // The record of the item uid as the file holds it.
     QVariantMap storedRecord(const QString &group, qint64 uid) const
     {
-        for (const QVariant &element : preferences.arrayForKey(FavoritesStore::itemListKey(group)).value_or(QVariantList())) {
+        for (const QVariant &element :
+             preferences.arrayForKey(FavoritesStore::itemListKey(group)).value_or(QVariantList())) {
             if (element.toMap().value(RecordKeys::uid) == uid)
                 return element.toMap();
         }

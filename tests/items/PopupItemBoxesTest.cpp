@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -128,8 +128,8 @@ TEST_F(PopupItemBoxesTest, FilesAndWebAddressesDroppedOnARowJoinItsGroup)
 
     // On an item's row, and on a search result: the group it is in.
     // Both were added in the same instant: either may come first under the heading.
-    const QModelIndexList bookmarkRows =
-        view->model()->match(view->model()->index(1, 0), Qt::DisplayRole, "example.org", 1, Qt::MatchExactly);
+    const QModelIndexList bookmarkRows = view->model()->match(view->model()->index(1, 0), Qt::DisplayRole,
+                                                              "example.org", 1, Qt::MatchExactly);
     ASSERT_EQ(bookmarkRows.size(), 1);
     EXPECT_TRUE(drop(bookmarkRows.first().row(), {QUrl("http://news.example.com")}));
     page.searchFor("news");

@@ -10,9 +10,16 @@ using GroupsDropTargetTest = ManagerFixture;
 
 TEST_F(GroupsDropTargetTest, GroupsReorderAboveTheDropRowAndEndTheGroupSort)
 {
-    const struct { int from; int row; QStringList expected; } cases[] = {
-        {0, 3, {"B", "C", "A", "D"}}, {3, 0, {"D", "A", "B", "C"}}, {1, 1, {"A", "B", "C", "D"}}, {1, 2, {"A", "B", "C", "D"}},
-        {0, 4, {"B", "C", "D", "A"}}};
+    const struct
+    {
+        int from;
+        int row;
+        QStringList expected;
+    } cases[] = {{0, 3, {"B", "C", "A", "D"}},
+                 {3, 0, {"D", "A", "B", "C"}},
+                 {1, 1, {"A", "B", "C", "D"}},
+                 {1, 2, {"A", "B", "C", "D"}},
+                 {0, 4, {"B", "C", "D", "A"}}};
     for (const auto &test : cases) {
         favorites.setGroups(QList<Group>());
         for (const char *title : {"A", "B", "C", "D"})
@@ -73,11 +80,13 @@ TEST_F(GroupsDropTargetTest, DropsOnGroupRows)
 TEST_F(GroupsDropTargetTest, FileItemsDragOutAsFilesAndNothingElseDoes)
 {
     Qt::DropActions actions;
-    std::unique_ptr<QMimeData> file(ItemsListView::dragData(fileItem(QStringLiteral("a b"), 1, QStringLiteral("/home/u/a b.pdf")), 3, &actions));
+    std::unique_ptr<QMimeData> file(
+        ItemsListView::dragData(fileItem(QStringLiteral("a b"), 1, QStringLiteral("/home/u/a b.pdf")), 3, &actions));
     EXPECT_EQ(file->urls(), QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/u/a b.pdf"))});
     EXPECT_EQ(file->data(tableViewDragType), QByteArray("3"));
     EXPECT_EQ(actions, Qt::CopyAction | Qt::LinkAction);
-    std::unique_ptr<QMimeData> note(ItemsListView::dragData(this->note(QStringLiteral("n"), 2, QStringLiteral("/data/2.txt")), 0, &actions));
+    std::unique_ptr<QMimeData> note(
+        ItemsListView::dragData(this->note(QStringLiteral("n"), 2, QStringLiteral("/data/2.txt")), 0, &actions));
     EXPECT_FALSE(note->hasUrls());
     EXPECT_EQ(actions, Qt::CopyAction);
 }

@@ -32,8 +32,8 @@ protected:
 
     ManagerServices services()
     {
-        return {favorites,   supportFiles,       bookmarks, sortSettings, links, fetcher,
-                preferences, desktop.services(), picker,    &history};
+        return {favorites, supportFiles, bookmarks,          sortSettings, links,
+                fetcher,   preferences,  desktop.services(), picker,       &history};
     }
 
     // The manager page's decisions without its widgets.
@@ -68,8 +68,14 @@ protected:
     }
 
     // A file in the support folder (a note body, an icon), and one of the user's outside it.
-    QString supportFile(const QString &name, const QByteArray &contents = "text") { return written(supportFiles.folder() + u'/' + name, contents); }
-    QString userFile(const QString &name, const QByteArray &contents = "mine") { return written(folder.filePath(name), contents); }
+    QString supportFile(const QString &name, const QByteArray &contents = "text")
+    {
+        return written(supportFiles.folder() + u'/' + name, contents);
+    }
+    QString userFile(const QString &name, const QByteArray &contents = "mine")
+    {
+        return written(folder.filePath(name), contents);
+    }
     static QString written(const QString &path, const QByteArray &contents)
     {
         QFile file(path);
@@ -101,7 +107,10 @@ protected:
     }
 
     QStringList storedGroupTitles() const { return favorites.groupTitles(); }
-    Group storedGroup(const QString &title) const { return favorites.groups().value(favorites.groupTitles().indexOf(title)); }
+    Group storedGroup(const QString &title) const
+    {
+        return favorites.groups().value(favorites.groupTitles().indexOf(title));
+    }
     // Stores a group's items as the popup would and has the open manager reload.
     void replaceItems(const QString &group, const QList<Item> &groupItems)
     {

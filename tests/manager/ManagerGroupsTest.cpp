@@ -8,8 +8,14 @@ using ManagerGroupsTest = ManagerFixture;
 
 TEST_F(ManagerGroupsTest, NewGroupsTakeTheFirstFreeDefaultNameAndGoLast)
 {
-    const struct { QStringList existing; QString expected; } cases[] = {
-        {{}, "Group"}, {{"Group", "Group2"}, "Group1"}, {{"Group", "Group1", "Group2"}, "Group3"}, {{"group"}, "Group"}};
+    const struct
+    {
+        QStringList existing;
+        QString expected;
+    } cases[] = {{{}, "Group"},
+                 {{"Group", "Group2"}, "Group1"},
+                 {{"Group", "Group1", "Group2"}, "Group3"},
+                 {{"group"}, "Group"}};
     for (const auto &test : cases) {
         favorites.setGroups(QList<Group>());
         for (const QString &title : test.existing)
@@ -70,8 +76,9 @@ TEST_F(ManagerGroupsTest, DeletingAGroupDeletesOnlyItsOwnSupportFiles)
     const QString icon = supportFile(QStringLiteral("12.png"));
     const QString userNote = userFile(QStringLiteral("elsewhere.txt"));
     const QString userDocument = userFile(QStringLiteral("report.odt"));
-    addGroup(QStringLiteral("Work"), {note(QStringLiteral("n"), 1, noteBody), bookmark(QStringLiteral("b"), 2, QStringLiteral("x.org"), icon),
-                                      note(QStringLiteral("outside"), 3, userNote), fileItem(QStringLiteral("report"), 4, userDocument)});
+    addGroup(QStringLiteral("Work"),
+             {note(QStringLiteral("n"), 1, noteBody), bookmark(QStringLiteral("b"), 2, QStringLiteral("x.org"), icon),
+              note(QStringLiteral("outside"), 3, userNote), fileItem(QStringLiteral("report"), 4, userDocument)});
     addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 5)});
     auto manager = makeManager();
 
@@ -92,7 +99,8 @@ TEST_F(ManagerGroupsTest, GroupsSharingATitleKeepTheirItemsUntilTheLastGoesAndAR
     const QString noteBody = supportFile(QStringLiteral("21.txt"), "body");
     const QString icon = supportFile(QStringLiteral("22.png"), "icon");
     const QString work = QStringLiteral("Work");
-    addGroup(work, {note(QStringLiteral("memo"), 1, noteBody), bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"), icon)});
+    addGroup(work, {note(QStringLiteral("memo"), 1, noteBody),
+                    bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"), icon)});
     addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 3)});
     addGroup(work);
     addGroup(work);
@@ -107,7 +115,9 @@ TEST_F(ManagerGroupsTest, GroupsSharingATitleKeepTheirItemsUntilTheLastGoesAndAR
         for (const Item &item : favorites.items(QStringLiteral("Office")))
             copy = item.title() == QLatin1String(title) ? item : copy;
         QFile file((copy.*path)());
-        EXPECT_TRUE(supportFiles.contains(file.fileName()) && file.open(QIODevice::ReadOnly) && file.readAll() == contents) << title;
+        EXPECT_TRUE(supportFiles.contains(file.fileName()) && file.open(QIODevice::ReadOnly)
+                    && file.readAll() == contents)
+            << title;
         EXPECT_GT(copy.uid().value_or(0), 3) << title;
         return file.fileName();
     };

@@ -14,11 +14,10 @@ using ManagerItemsTest = ManagerFixture;
 
 TEST_F(ManagerItemsTest, SearchShowsTheSelectedGroupsMatchesAndChangesActOnThem)
 {
-    const QList<Item> searched{item(QStringLiteral("Report"), 1),
-                               bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
-                               fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
-                               note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")),
-                               item(QStringLiteral("other"), 5)};
+    const QList<Item> searched{
+        item(QStringLiteral("Report"), 1), bookmark(QStringLiteral("News"), 2, QStringLiteral("www.example.org/rep")),
+        fileItem(QStringLiteral("doc"), 3, QStringLiteral("/home/u/Reports/doc.odt")),
+        note(QStringLiteral("memo"), 4, QStringLiteral("/data/rep/4.txt")), item(QStringLiteral("other"), 5)};
     addGroup(QStringLiteral("Work"), searched);
     auto manager = makeManager();
     // The rule is the manager's (ManagerSearch).
@@ -42,7 +41,8 @@ TEST_F(ManagerItemsTest, SearchShowsTheSelectedGroupsMatchesAndChangesActOnThem)
 
 TEST_F(ManagerItemsTest, PinningPutsTheItemFirstAndUnpinningPutsItBack)
 {
-    addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1), item(QStringLiteral("middle"), 2), item(QStringLiteral("new"), 3)});
+    addGroup(QStringLiteral("Work"),
+             {item(QStringLiteral("old"), 1), item(QStringLiteral("middle"), 2), item(QStringLiteral("new"), 3)});
     auto manager = makeManager(); // shown newest first
     manager->items.PinItem(2);
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"old", "new", "middle"}));
@@ -102,7 +102,8 @@ TEST_F(ManagerItemsTest, DoubleClickOpensCopiesOrDoesNothing)
 TEST_F(ManagerItemsTest, PreviewShowsPicturesTextOrDetails)
 {
     const QString picturePath = savedPicture(QStringLiteral("wide.png"), 2000, 1000);
-    const QString textPath = userFile(QStringLiteral("notes.txt"), "first line\n" + QByteArray(PreviewWindow::textLimit + 100, 'x'));
+    const QString textPath = userFile(QStringLiteral("notes.txt"),
+                                      "first line\n" + QByteArray(PreviewWindow::textLimit + 100, 'x'));
     const QString otherPath = userFile(QStringLiteral("archive.bin"), QByteArray("\x00\x01\x02", 3));
 
     PreviewWindow preview;
@@ -119,7 +120,9 @@ TEST_F(ManagerItemsTest, PreviewShowsPicturesTextOrDetails)
 
     preview.toggle(otherPath);
     EXPECT_EQ(preview.findChild<QLabel *>(QStringLiteral("previewName"))->text(), QStringLiteral("archive.bin"));
-    EXPECT_TRUE(preview.findChild<QLabel *>(QStringLiteral("previewDetails"))->text().contains(QStringLiteral("Size: 3 bytes")));
+    EXPECT_TRUE(preview.findChild<QLabel *>(QStringLiteral("previewDetails"))
+                    ->text()
+                    .contains(QStringLiteral("Size: 3 bytes")));
     preview.toggle(QStringLiteral("/dev/zero"));
     EXPECT_EQ(preview.shown(), PreviewWindow::Shown::details);
     FifoTrap fifo(folder.filePath(QStringLiteral("pipe.txt")));
@@ -133,6 +136,5 @@ TEST_F(ManagerItemsTest, PreviewShowsPicturesTextOrDetails)
     QCoreApplication::processEvents();
     EXPECT_EQ(fresh.findChild<QLabel *>(QStringLiteral("previewPicture"))->pixmap().size(), QSize(300, 200));
 }
-
 
 } // namespace

@@ -24,8 +24,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionViewItem>
 #include <QSignalSpy>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -59,13 +59,18 @@ protected:
             texts.append(view->model()->index(row, 0).data(role).toString());
         return texts;
     }
-    template <typename T> T *child(const char *name) const { return page->findChild<T *>(QString::fromLatin1(name)); }
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return page->findChild<T *>(QString::fromLatin1(name));
+    }
     QMessageBox *alert() const { return page->findChild<QMessageBox *>(QStringLiteral("managerAlert")); }
     void answer(QMessageBox *box, TextKey key)
     {
         ASSERT_TRUE(box);
         const QList<QAbstractButton *> buttons = box->buttons();
-        const auto button = std::find_if(buttons.begin(), buttons.end(), [key](auto *b) { return b->text() == LocalizedText(key); });
+        const auto button = std::find_if(buttons.begin(), buttons.end(),
+                                         [key](auto *b) { return b->text() == LocalizedText(key); });
         ASSERT_NE(button, buttons.end()) << "no button " << key.key();
         (*button)->click();
         QCoreApplication::processEvents();
@@ -95,7 +100,8 @@ protected:
 
 TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
 {
-    addGroup(QStringLiteral("Work"), {item(QStringLiteral("report"), 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
+    addGroup(QStringLiteral("Work"),
+             {item(QStringLiteral("report"), 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
     addGroup(QStringLiteral("Home"), {item(QStringLiteral("plant"), 3)});
     addGroup(QStringLiteral("Empty"));
     open();
@@ -105,7 +111,8 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRows)
     EXPECT_EQ(column(items, Qt::AccessibleTextRole), (QStringList{"Brand", "report"}));
     EXPECT_EQ(items->model()->index(0, 0).data(int(ItemsModel::Role::subtitle)).toString(), QStringLiteral("47CE64"));
     for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) // but the search field's own clear button
-        EXPECT_TRUE(qobject_cast<QLineEdit *>(button->parentWidget()) || !button->accessibleName().isEmpty() || !button->text().isEmpty())
+        EXPECT_TRUE(qobject_cast<QLineEdit *>(button->parentWidget()) || !button->accessibleName().isEmpty()
+                    || !button->text().isEmpty())
             << button->objectName().toStdString() << button->metaObject()->className();
 
     // An empty group shows a note in place of the list.
@@ -184,7 +191,8 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
     addGroup(QStringLiteral("Work"), {note(QStringLiteral("memo"), 1, noteBody), item(QStringLiteral("old"), 2)});
     addGroup(QStringLiteral("Home"));
     open();
-    EXPECT_EQ(items->model()->index(1, 0).data(int(ItemsModel::Role::subtitle)).toString(), QStringLiteral("first line"));
+    EXPECT_EQ(items->model()->index(1, 0).data(int(ItemsModel::Role::subtitle)).toString(),
+              QStringLiteral("first line"));
 
     items->setCurrentIndex(items->model()->index(1, 0));
     items->setFocus();
@@ -221,7 +229,8 @@ TEST_F(ManagerPageTest, DeleteAndRemoveAskFirst)
 
 TEST_F(ManagerPageTest, KeysActOnTheRowWithTheFocusAndThePageKeysWorkAnywhere)
 {
-    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("a"), 1, QStringLiteral("FF0000")), colorItem(QStringLiteral("b"), 2, QStringLiteral("00FF00")),
+    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("a"), 1, QStringLiteral("FF0000")),
+                                      colorItem(QStringLiteral("b"), 2, QStringLiteral("00FF00")),
                                       colorItem(QStringLiteral("c"), 3, QStringLiteral("0000FF"))});
     addGroup(QStringLiteral("Home"));
     sortSettings.itemSortAscending = true;
@@ -256,7 +265,8 @@ TEST_F(ManagerPageTest, KeysActOnTheRowWithTheFocusAndThePageKeysWorkAnywhere)
     EXPECT_EQ(items->currentIndex().row(), 2);
 
     // The row with the focus is framed also when selected, in both lists.
-    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
+    for (QAbstractItemView *view :
+         {static_cast<QAbstractItemView *>(groups), static_cast<QAbstractItemView *>(items)}) {
         QStyleOptionViewItem option;
         option.initFrom(view);
         option.rect = QRect(0, 0, 200, 48);
@@ -294,8 +304,9 @@ TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
     };
     groups->setCurrentIndex(groups->model()->index(int(column(groups).indexOf(QStringLiteral("Work"))), 0));
     items->setCurrentIndex(items->model()->index(0, 0));
-    for (const Case &c : {Case{groups, LocalizedText(Text::deleteNamedGroupQuestion).arg(QStringLiteral("Work")), storedGroupTitles()},
-                          Case{items, LocalizedText(Text::removeItemQuestion), storedItemTitles(QStringLiteral("Work"))}}) {
+    for (const Case &c :
+         {Case{groups, LocalizedText(Text::deleteNamedGroupQuestion).arg(QStringLiteral("Work")), storedGroupTitles()},
+          Case{items, LocalizedText(Text::removeItemQuestion), storedItemTitles(QStringLiteral("Work"))}}) {
         c.list->setFocus();
         press(c.list, Qt::Key_Delete);
         ASSERT_TRUE(alert());
@@ -310,7 +321,7 @@ TEST_F(ManagerPageTest, ConfirmationsNameWhatTheyRemoveAndReturnRemovesNothing)
 
     // Shift+F10 opens a row's menu, as the Menu key does.
     for (const auto &[list, menuName] : {std::pair{static_cast<QAbstractItemView *>(groups), "groupsMenu"},
-                                          {static_cast<QAbstractItemView *>(items), "listMenu"}}) {
+                                         {static_cast<QAbstractItemView *>(items), "listMenu"}}) {
         list->setFocus();
         press(list, Qt::Key_F10, Qt::ShiftModifier);
         QMenu *menu = page->findChild<QMenu *>(QString::fromLatin1(menuName));
@@ -375,11 +386,14 @@ TEST_F(ManagerPageTest, RowsNeverReadAFifoAndDecodeIconsAtTheirDrawnSize)
     EXPECT_EQ(rowOf("memo").data(int(ItemsModel::Role::subtitle)).toString(), QString());
     // Decoded aside; the generic icon shows until then.
     QList<QSize> sizes;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        sizes = rowOf("large").data(Qt::DecorationRole).value<QIcon>().availableSizes();
-        return sizes.size() == 1;
-    }, 30'000));
-    EXPECT_TRUE(sizes[0].width() <= drawn && sizes[0].height() <= drawn) << sizes[0].width() << "x" << sizes[0].height();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            sizes = rowOf("large").data(Qt::DecorationRole).value<QIcon>().availableSizes();
+            return sizes.size() == 1;
+        },
+        30'000));
+    EXPECT_TRUE(sizes[0].width() <= drawn && sizes[0].height() <= drawn)
+        << sizes[0].width() << "x" << sizes[0].height();
     EXPECT_FALSE(ItemEditor::readNote(memo));
     EXPECT_FALSE(iconFifo.sprung() || noteFifo.sprung()) << "a FIFO was opened for reading";
 }
@@ -387,7 +401,8 @@ TEST_F(ManagerPageTest, RowsNeverReadAFifoAndDecodeIconsAtTheirDrawnSize)
 TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
 {
     const QString picture = userFile(QStringLiteral("photo.txt"), "hello");
-    addGroup(QStringLiteral("Work"), {fileItem(QStringLiteral("photo"), 1, picture), bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"))});
+    addGroup(QStringLiteral("Work"), {fileItem(QStringLiteral("photo"), 1, picture),
+                                      bookmark(QStringLiteral("site"), 2, QStringLiteral("x.org"))});
     sortSettings.itemSortAscending = true;
     open();
 
@@ -438,8 +453,10 @@ TEST_F(ManagerPageTest, ItemMenuKeysAndPreview)
         std::function<void()> act;
         QString told;
     } failures[] = {
-        {0, [this] { press(items, Qt::Key_Return); }, LocalizedText(Text::noApplicationOpens).arg(QStringLiteral("pic"))},
-        {1, [this] { press(items, Qt::Key_Return); }, LocalizedText(Text::noBrowserOpens).arg(QStringLiteral("site.org"))},
+        {0, [this] { press(items, Qt::Key_Return); },
+         LocalizedText(Text::noApplicationOpens).arg(QStringLiteral("pic"))},
+        {1, [this] { press(items, Qt::Key_Return); },
+         LocalizedText(Text::noBrowserOpens).arg(QStringLiteral("site.org"))},
         {0, [this] { page->itemsPane().menuitem_Open(); }, LocalizedText(Text::noFileManagerShows).arg(picture)},
     };
     for (const auto &failure : failures) {
@@ -480,7 +497,8 @@ TEST_F(ManagerPageTest, DragsEndOnTheGroupRows)
 
     // Files from a file manager onto group C (their order is the drop target's test); the last one is shown.
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(userFile(QStringLiteral("z.txt"))), QUrl::fromLocalFile(userFile(QStringLiteral("y.txt")))});
+    files.setUrls({QUrl::fromLocalFile(userFile(QStringLiteral("z.txt"))),
+                   QUrl::fromLocalFile(userFile(QStringLiteral("y.txt")))});
     EXPECT_TRUE(drag(rowRect(groups, 2).center(), files));
     EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("y.txt"));
 
@@ -539,7 +557,7 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
         groups->setCurrentIndex(groups->model()->index(row, 0));
         press(groups, Qt::Key_T, Qt::ControlModifier);
         return picker.isVisible() && picker.isAncestorOf(QApplication::focusWidget()) ? QApplication::focusWidget()
-                                                                                        : nullptr;
+                                                                                      : nullptr;
     };
     const QList<QColor> swatches = ColorTagPicker::swatchColors();
 
@@ -587,7 +605,8 @@ TEST_F(ManagerPageTest, ColourTagsByKeyboardAndScreenReader)
 TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePreview)
 {
     const QString longName = QStringLiteral("Quarterly report of the northern regional office, final version");
-    addGroup(QStringLiteral("Work"), {item(longName, 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
+    addGroup(QStringLiteral("Work"),
+             {item(longName, 1), colorItem(QStringLiteral("Brand"), 2, QStringLiteral("47CE64"))});
     open();
 
     // In a narrower window rows stay within their pane, or their edit buttons would be out of sight.
@@ -606,7 +625,8 @@ TEST_F(ManagerPageTest, RowsFitNarrowWindowsTipsExplainThemAndSpaceClosesThePrev
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     ASSERT_EQ(column(items), (QStringList{"Brand", longName}));
-    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()), LocalizedText(Text::edit));
+    EXPECT_EQ(tipAt(items, ItemRowDelegate::partRect(rowRect(items, 0), ItemRowDelegate::Part::edit).center()),
+              LocalizedText(Text::edit));
     EXPECT_EQ(tipAt(items, rowRect(items, 0).center()), QString());
     EXPECT_TRUE(tipAt(items, rowRect(items, 1).center()).startsWith(longName));
     EXPECT_EQ(tipAt(groups, GroupRowDelegate::partRect(rowRect(groups, 0), GroupRowDelegate::Part::color).center()),
@@ -633,10 +653,10 @@ TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
 {
     const QString gone = folder.filePath(QStringLiteral("gone.odt"));
     const QString goneNote = supportFiles.folder() + QStringLiteral("/404.txt");
-    addGroup(QStringLiteral("Work"), {fileItem(QStringLiteral("a here"), 1, userFile(QStringLiteral("here.odt"))),
-                                      fileItem(QStringLiteral("b gone"), 2, gone),
-                                      note(QStringLiteral("c note"), 3, goneNote),
-                                      note(QStringLiteral("d kept note"), 4, supportFile(QStringLiteral("5.txt"), "first line"))});
+    addGroup(QStringLiteral("Work"),
+             {fileItem(QStringLiteral("a here"), 1, userFile(QStringLiteral("here.odt"))),
+              fileItem(QStringLiteral("b gone"), 2, gone), note(QStringLiteral("c note"), 3, goneNote),
+              note(QStringLiteral("d kept note"), 4, supportFile(QStringLiteral("5.txt"), "first line"))});
     desktop.previewer.available = true;
     open();
 
@@ -669,7 +689,8 @@ TEST_F(ManagerPageTest, RowsWhoseFileIsGoneSaySoAndTheirPreviewSaysNotFound)
     EXPECT_TRUE(desktop.previewer.toggled.isEmpty());
     auto *preview = page->findChild<PreviewWindow *>();
     ASSERT_TRUE(preview && preview->isVisible());
-    EXPECT_EQ(preview->findChild<QLabel *>(QStringLiteral("previewDetails"))->text(), LocalizedText(Text::previewNotFound));
+    EXPECT_EQ(preview->findChild<QLabel *>(QStringLiteral("previewDetails"))->text(),
+              LocalizedText(Text::previewNotFound));
     preview->close();
 }
 

@@ -21,7 +21,11 @@ namespace {
 class ManagerPanelsTest : public ManagerFixture
 {
 protected:
-    template <typename T> T *panelChild(QWidget *panel, const char *name) const { return panel->findChild<T *>(QString::fromLatin1(name)); }
+    template<typename T>
+    T *panelChild(QWidget *panel, const char *name) const
+    {
+        return panel->findChild<T *>(QString::fromLatin1(name));
+    }
 };
 
 TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
@@ -30,8 +34,9 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     const QString foreignIcon = userFile(QStringLiteral("mine.png"));
     const Item site = pinned(bookmark(QStringLiteral("site"), 3, QStringLiteral("old.org"), oldIcon));
     const QString oldBody = supportFile(QStringLiteral("22.txt"), "old text");
-    addGroup(QStringLiteral("Work"), {site, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
-                                      note(QStringLiteral("memo"), 5, oldBody)});
+    addGroup(QStringLiteral("Work"),
+             {site, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
+              note(QStringLiteral("memo"), 5, oldBody)});
     // What another program keeps in a record stays through an edit.
     const QString workKey = FavoritesStore::itemListKey(QStringLiteral("Work"));
     QVariantList records = *preferences.arrayForKey(workKey);
@@ -41,7 +46,10 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     preferences.setObject(records, workKey);
     ItemEditor editor(services().items());
 
-    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 3, PanelKind::webBookmark, {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}}).ok());
+    ASSERT_TRUE(editor
+                    .edit(QStringLiteral("Work"), 3, PanelKind::webBookmark,
+                          {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}})
+                    .ok());
     const Item stored = *favorites.findItem(QStringLiteral("Work"), 3);
     EXPECT_EQ(stored.target(), QStringLiteral("new.org"));
     EXPECT_EQ(stored.date(), site.date());
@@ -52,20 +60,29 @@ TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
     EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"Site", "foreign", "memo"}));
 
     // An icon outside the support folder is never deleted.
-    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 4, PanelKind::webBookmark, {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}}).ok());
+    ASSERT_TRUE(editor
+                    .edit(QStringLiteral("Work"), 4, PanelKind::webBookmark,
+                          {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}})
+                    .ok());
     EXPECT_TRUE(QFile::exists(foreignIcon));
     EXPECT_EQ(preferences.arrayForKey(workKey)->at(1).toMap().value(QStringLiteral("syncTool")),
               QVariantMap({{QStringLiteral("rev"), 7}}));
 
-    ASSERT_TRUE(editor.edit(QStringLiteral("Work"), 5, PanelKind::textFile, {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}}).ok());
+    ASSERT_TRUE(editor
+                    .edit(QStringLiteral("Work"), 5, PanelKind::textFile,
+                          {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}})
+                    .ok());
     const Item memo = *favorites.findItem(QStringLiteral("Work"), 5);
     EXPECT_EQ(ItemEditor::readNote(memo), QStringLiteral("new text"));
     EXPECT_FALSE(QFile::exists(oldBody));
 
     // Refusals and a vanished item change nothing.
-    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey, TextKey("IDS_BR_104"));
-    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_183"));
-    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_188"));
+    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey,
+              TextKey("IDS_BR_104"));
+    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey,
+              TextKey("IDS_BR_183"));
+    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey,
+              TextKey("IDS_BR_188"));
     EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
 }
@@ -82,7 +99,8 @@ TEST_F(ManagerPanelsTest, EditingOnlyABookmarksTitleKeepsItsIcon)
     EXPECT_EQ(retitled.iconPath(), icon);
     EXPECT_TRUE(QFile::exists(icon));
     EXPECT_EQ(fetcher.pendingCount(), 0); // nothing to wait for
-    EXPECT_EQ(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {QString(), u"site.org"_qs, {}, {}}).errorKey, TextKey("IDS_BR_102"));
+    EXPECT_EQ(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {QString(), u"site.org"_qs, {}, {}}).errorKey,
+              TextKey("IDS_BR_102"));
 
     // A new address asks for its own icon, keeping the old one meanwhile.
     ASSERT_TRUE(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {u"My site"_qs, u"other.org"_qs, {}, {}}).ok());
@@ -205,7 +223,8 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     const QString unreadable = folder.filePath(QStringLiteral("folder.txt"));
     QDir().mkpath(unreadable);
     const Item file = pinned(fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt"))));
-    addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")), colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
+    addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
+                                      colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
                                       note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt"))),
                                       note(QStringLiteral("unreadable note"), 5, unreadable)});
     openPage();
@@ -225,7 +244,9 @@ TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
     search->setText(QStringLiteral("unreadable"));
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
-    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")->text().startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
+    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")
+                    ->text()
+                    .startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
     panelChild<QPushButton>(panel, "btnadd")->click();
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5)->target(), unreadable);

@@ -51,20 +51,21 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
 
     // Two entries in the system folder, one in the user's.
     for (const auto &[folder, name, argument, types] :
-         {std::tuple{share, "Editor", "%f", "text/plain"}, {root.filePath("data"), "Viewer", "%f", "text/plain"},
+         {std::tuple{share, "Editor", "%f", "text/plain"},
+          {root.filePath("data"), "Viewer", "%f", "text/plain"},
           {share, "Browser", "%u", "x-scheme-handler/http;x-scheme-handler/https"}})
         writeText(folder + "/applications/brimble-test-" + QString(name).toLower() + ".desktop",
                   QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %3\nMimeType=%4;\nIcon=%5\n")
                       .arg(name, script, argument, types, QString(name).toLower()));
     // The index that update-desktop-database keeps beside the entries.
-    writeText(share + "/applications/mimeinfo.cache",
-              "[MIME Cache]\ntext/plain=brimble-test-editor.desktop;\n"
-              "x-scheme-handler/http=brimble-test-browser.desktop;\nx-scheme-handler/https=brimble-test-browser.desktop;\n");
+    writeText(
+        share + "/applications/mimeinfo.cache",
+        "[MIME Cache]\ntext/plain=brimble-test-editor.desktop;\n"
+        "x-scheme-handler/http=brimble-test-browser.desktop;\nx-scheme-handler/https=brimble-test-browser.desktop;\n");
     writeText(root.filePath("data/applications/mimeinfo.cache"),
               "[MIME Cache]\ntext/plain=brimble-test-viewer.desktop;\n");
-    writeText(root.filePath("config/mimeapps.list"),
-              "[Default Applications]\ntext/plain=brimble-test-viewer.desktop\n"
-              "x-scheme-handler/http=brimble-test-browser.desktop\n");
+    writeText(root.filePath("config/mimeapps.list"), "[Default Applications]\ntext/plain=brimble-test-viewer.desktop\n"
+                                                     "x-scheme-handler/http=brimble-test-browser.desktop\n");
     const QString note = root.filePath("note.txt");
     writeText(note, "hello");
 
@@ -78,7 +79,8 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
     EXPECT_EQ(forNote.first().id, "brimble-test-viewer.desktop");
     EXPECT_EQ(idsOf(forNote), QStringList({"brimble-test-viewer.desktop", "brimble-test-editor.desktop"}));
     EXPECT_EQ(QStringList({forNote.first().name, forNote.first().iconName}), QStringList({"Viewer", "viewer"}));
-    EXPECT_EQ(idsOf(registry.applicationsFor(QUrl("https://example.org"))), QStringList{"brimble-test-browser.desktop"});
+    EXPECT_EQ(idsOf(registry.applicationsFor(QUrl("https://example.org"))),
+              QStringList{"brimble-test-browser.desktop"});
     EXPECT_TRUE(registry.applicationsFor(QUrl()).isEmpty());
 
     EXPECT_FALSE(registry.launch("brimble-test-missing.desktop", QUrl::fromLocalFile(note)));

@@ -88,8 +88,8 @@ private:
     // Portal paths end in the caller's unique name and the token it chose.
     QString requestPath(const QDBusMessage &call, QStringView kind, QStringView tokenKey) const
     {
-        const QVariantMap options =
-            qdbus_cast<QVariantMap>(call.arguments().value(call.member() == u"CreateSession" ? 0 : 3));
+        const QVariantMap options = qdbus_cast<QVariantMap>(
+            call.arguments().value(call.member() == u"CreateSession" ? 0 : 3));
         return QLatin1String(portalPath) + kind + call.service().mid(1).replace(u'.', u'_') + u'/'
                + options.value(tokenKey.toString()).toString();
     }
@@ -107,9 +107,8 @@ private:
 
     void signal(const char *name, const QList<QVariant> &arguments)
     {
-        QDBusMessage message = QDBusMessage::createSignal(QLatin1String(portalPath),
-                                                          QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
-                                                          QLatin1String(name));
+        QDBusMessage message = QDBusMessage::createSignal(
+            QLatin1String(portalPath), QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QLatin1String(name));
         message.setArguments(QList<QVariant>{QVariant::fromValue(QDBusObjectPath(m_session))} + arguments);
         m_bus.send(message);
     }

@@ -104,13 +104,13 @@ public:
         const QString member = message.member();
         const QString text = message.arguments().value(0).toString();
         if (message.interface() == u"org.freedesktop.DBus.Properties") {
-            const QVariantMap properties {{QStringLiteral("IsStatusNotifierHostRegistered"), m_hostRegistered},
-                                          {QStringLiteral("ProtocolVersion"), 0},
-                                          {QStringLiteral("RegisteredStatusNotifierItems"), QStringList {m_item}}};
+            const QVariantMap properties{{QStringLiteral("IsStatusNotifierHostRegistered"), m_hostRegistered},
+                                         {QStringLiteral("ProtocolVersion"), 0},
+                                         {QStringLiteral("RegisteredStatusNotifierItems"), QStringList{m_item}}};
             const QString name = message.arguments().value(1).toString();
-            const QDBusMessage reply = member == u"GetAll"
-                ? message.createReply(properties)
-                : message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name))));
+            const QDBusMessage reply = member == u"GetAll" ? message.createReply(properties)
+                                                           : message.createReply(QVariant::fromValue(
+                                                               QDBusVariant(properties.value(name))));
             // A busy panel: the first answer comes late.
             if (std::exchange(m_slowAnswer, false)) {
                 message.setDelayedReply(true);
@@ -186,8 +186,8 @@ private:
         const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0).value<QDBusArgument>());
         m_menuPath = properties.value(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
         QByteArray pixel;
-        const QStringList sizes
-            = readImages(properties.value(QStringLiteral("IconPixmap")).value<QDBusArgument>(), &pixel);
+        const QStringList sizes = readImages(properties.value(QStringLiteral("IconPixmap")).value<QDBusArgument>(),
+                                             &pixel);
         const QDBusArgument toolTip = properties.value(QStringLiteral("ToolTip")).value<QDBusArgument>();
         QString iconName, toolTipTitle;
         QByteArray unused;
@@ -196,7 +196,7 @@ private:
         readImages(toolTip, &unused);
         toolTip >> toolTipTitle;
         toolTip.endStructure();
-        QStringList line {QStringLiteral("item")};
+        QStringList line{QStringLiteral("item")};
         for (const char *name : {"Id", "Category", "Status", "Title", "ItemIsMenu"})
             line.append(
                 QStringLiteral("%1=%2").arg(QLatin1String(name), properties.value(QLatin1String(name)).toString()));
@@ -221,8 +221,8 @@ private:
 
     void readMenu()
     {
-        QDBusMessage call
-            = QDBusMessage::createMethodCall(m_item, m_menuPath, menuInterface, QStringLiteral("GetLayout"));
+        QDBusMessage call = QDBusMessage::createMethodCall(m_item, m_menuPath, menuInterface,
+                                                           QStringLiteral("GetLayout"));
         const QDBusMessage reply = m_bus.call(call << 0 << -1 << QStringList());
         if (failed(reply))
             return;

@@ -14,7 +14,7 @@ public:
     explicit FakeTray(const PrivateBus &bus, const QStringList &options = {})
         : m_bus(bus.client())
     {
-        m_process.start(QStringLiteral(BRIMBLE_FAKE_TRAY), QStringList {bus.address} + options);
+        m_process.start(QStringLiteral(BRIMBLE_FAKE_TRAY), QStringList{bus.address} + options);
         ready = !waitForLine(QStringLiteral("ready")).isEmpty();
     }
     ~FakeTray()

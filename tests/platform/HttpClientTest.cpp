@@ -80,7 +80,8 @@ TEST(ModuleHttpClient, AModuleThatCannotBeLoadedFailsEachRequestLikeTheNetwork)
         ASSERT_TRUE(failed && !failed->ok());
         // The message names every place tried.
         EXPECT_TRUE(failed->error.contains(QLatin1String(ModuleHttpClient::moduleFileName))
-                    && failed->error.contains(QStringLiteral("missing.so"))) << failed->error.toStdString();
+                    && failed->error.contains(QStringLiteral("missing.so")))
+            << failed->error.toStdString();
     }
 }
 

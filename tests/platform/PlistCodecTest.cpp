@@ -43,7 +43,8 @@ QByteArray arrayOf(const QList<quint32> &references)
 TEST(PlistCodec, NestingBeyondAnyRealStoreCountsAsDamaged)
 {
     constexpr int deep = 100000;
-    const QByteArray xml = "<plist>" + QByteArray("<array>").repeated(deep) + QByteArray("</array>").repeated(deep) + "</plist>";
+    const QByteArray xml = "<plist>" + QByteArray("<array>").repeated(deep) + QByteArray("</array>").repeated(deep)
+                           + "</plist>";
     EXPECT_FALSE(PlistCodec::parse(xml));
 
     QList<QByteArray> chain;
@@ -62,7 +63,10 @@ TEST(PlistCodec, NestingBeyondAnyRealStoreCountsAsDamaged)
 
     // A dictionary key holding U+0000 made the library abort; references
     // outside the object table are damage.
-    const QByteArray nulKey = binaryList({QByteArray("\xD1\0\0\0\1\0\0\0\2", 9), QByteArray("\x52" "a\0", 3),
+    const QByteArray nulKey = binaryList({QByteArray("\xD1\0\0\0\1\0\0\0\2", 9),
+                                          QByteArray("\x52"
+                                                     "a\0",
+                                                     3),
                                           QByteArray(1, char(0x09))});
     EXPECT_EQ(PlistCodec::parse(nulKey), QVariant(QVariantMap{{QString(QStringLiteral("a") + QChar(0)), true}}));
     EXPECT_FALSE(PlistCodec::parse(binaryList({arrayOf({7})})));
@@ -77,14 +81,22 @@ TEST(PlistCodec, NestingBeyondAnyRealStoreCountsAsDamaged)
 
 TEST(PlistCodec, ValuesSurviveARoundTripInBothFormats)
 {
-    const auto utc = [](int year, int month, int day) { return QDateTime(QDate(year, month, day), QTime(0, 0), Qt::UTC); };
+    const auto utc = [](int year, int month, int day) {
+        return QDateTime(QDate(year, month, day), QTime(0, 0), Qt::UTC);
+    };
     const QString allKinds = QStringLiteral("Fête <&> ]]> \"x\" \t\r\n 😀 日本 \u2028 \x01 end ");
     const quint64 beyondSigned = quint64(std::numeric_limits<qint64>::max()) + 2;
     const QString withNul = QStringLiteral("before") + QChar(0) + QStringLiteral("after");
-    const QVariantMap written{{"2100", utc(2100, 1, 1)}, {"1800", utc(1800, 1, 1)}, {"2060", utc(2060, 6, 30)},
-                              {"1", utc(1, 1, 1)}, {"9999", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC)},
-                              {"text", allKinds}, {"nul", withNul}, {"unsigned", QVariant::fromValue<quint64>(beyondSigned)},
-                              {"largest", QVariant(std::numeric_limits<qint64>::max())}, {"negative", qint64(-7)}};
+    const QVariantMap written{{"2100", utc(2100, 1, 1)},
+                              {"1800", utc(1800, 1, 1)},
+                              {"2060", utc(2060, 6, 30)},
+                              {"1", utc(1, 1, 1)},
+                              {"9999", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC)},
+                              {"text", allKinds},
+                              {"nul", withNul},
+                              {"unsigned", QVariant::fromValue<quint64>(beyondSigned)},
+                              {"largest", QVariant(std::numeric_limits<qint64>::max())},
+                              {"negative", qint64(-7)}};
     for (const bool binary : {true, false}) {
         QVariantMap expected = written;
         // Dates beyond libplist's 1932 to 2069 come back exactly in both forms;

@@ -38,12 +38,17 @@ TEST_F(PlistPreferencesStoreTest, EveryValueTypeSurvivesARestartAndReadsOnlyAsIt
 {
     // In a folder not made yet.
     const QString inNewFolder = folder.filePath(QStringLiteral("prefs/preferences.plist"));
-    const QVariantMap values{
-        {"string", "Fête <&> \"quoted\""}, {"true", true}, {"false", false}, {"integer", qint64(9007199254740993)},
-        {"negative", qint64(-42)}, {"real", 0.1}, {"date", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58), Qt::UTC)},
-        {"old date", QDateTime(QDate(1999, 1, 1), QTime(0, 0, 1), Qt::UTC)}, {"data", QByteArray("\x00\x01\xfe\xff", 4)},
-        {"array", QVariantList{"a", qint64(1), QVariantList{true}}},
-        {"dictionary", QVariantMap{{"nested", QVariantMap{{"k", 2.5}}}}}};
+    const QVariantMap values{{"string", "Fête <&> \"quoted\""},
+                             {"true", true},
+                             {"false", false},
+                             {"integer", qint64(9007199254740993)},
+                             {"negative", qint64(-42)},
+                             {"real", 0.1},
+                             {"date", QDateTime(QDate(2024, 2, 29), QTime(23, 59, 58), Qt::UTC)},
+                             {"old date", QDateTime(QDate(1999, 1, 1), QTime(0, 0, 1), Qt::UTC)},
+                             {"data", QByteArray("\x00\x01\xfe\xff", 4)},
+                             {"array", QVariantList{"a", qint64(1), QVariantList{true}}},
+                             {"dictionary", QVariantMap{{"nested", QVariantMap{{"k", 2.5}}}}}};
     {
         PlistPreferencesStore store(inNewFolder);
         for (auto it = values.cbegin(); it != values.cend(); ++it)
@@ -51,7 +56,9 @@ TEST_F(PlistPreferencesStoreTest, EveryValueTypeSurvivesARestartAndReadsOnlyAsIt
         store.setObject(QStringLiteral("gone"), QStringLiteral("removed"));
         store.removeObjectForKey(QStringLiteral("removed"));
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(inNewFolder).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
@@ -72,7 +79,8 @@ TEST_F(PlistPreferencesStoreTest, LongListsOfRecordsReadWhenAskedForAndMoveWhole
 {
     QVariantList records;
     for (int i = 0; i < 40; ++i)
-        records.append(QVariantMap{{"title", QStringLiteral("Item %1").arg(i)}, {"uid", qint64(i)},
+        records.append(QVariantMap{{"title", QStringLiteral("Item %1").arg(i)},
+                                   {"uid", qint64(i)},
                                    {"date", QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC)}});
     const QVariantList mixed = records + QVariantList{"not a record"};
     {
@@ -101,7 +109,8 @@ TEST_F(PlistPreferencesStoreTest, LongListsOfRecordsReadWhenAskedForAndMoveWhole
     QVariant deep = QVariantList{};
     for (int depth = 0; depth < 100; ++depth)
         deep = QVariantList{deep};
-    writeBytes(path, PlistCodec::toBinary(QVariantMap{{"Group", records + QVariantList{QVariantMap{{"title", deep}}}}}));
+    writeBytes(path,
+               PlistCodec::toBinary(QVariantMap{{"Group", records + QVariantList{QVariantMap{{"title", deep}}}}}));
     PlistPreferencesStore damaged(path);
     EXPECT_EQ(damaged.loadProblem(), PlistPreferencesStore::LoadProblem::setAside);
     EXPECT_FALSE(damaged.hasObjectForKey(QStringLiteral("Group")));

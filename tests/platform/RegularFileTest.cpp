@@ -1,5 +1,5 @@
-#include "platform/BoundedImageReader.h"
 #include "platform/RegularFile.h"
+#include "platform/BoundedImageReader.h"
 
 #include "support/FifoTrap.h"
 #include "support/TestFolders.h"
@@ -31,11 +31,16 @@ TEST(RegularFile, ReadsOnlyRegularFilesWithinTheLimitAndNeverOpensAFifo)
     QFile::link(folder.filePath(QStringLiteral("pipe")), folder.filePath(QStringLiteral("to-pipe")));
     QFile::link(QStringLiteral("/dev/zero"), folder.filePath(QStringLiteral("to-zero")));
 
-    const struct { const char *name; Refusal refusal; QByteArray bytes; } cases[] = {
-        {"note.txt", Refusal::none, "hello"},        {"to-note", Refusal::none, "hello"},
-        {"large.txt", Refusal::tooLarge, {}},        {"missing.txt", Refusal::missing, {}},
-        {"", Refusal::notRegularFile, {}},           {"pipe", Refusal::notRegularFile, {}},
-        {"to-pipe", Refusal::notRegularFile, {}},    {"to-zero", Refusal::notRegularFile, {}},
+    const struct
+    {
+        const char *name;
+        Refusal refusal;
+        QByteArray bytes;
+    } cases[] = {
+        {"note.txt", Refusal::none, "hello"},     {"to-note", Refusal::none, "hello"},
+        {"large.txt", Refusal::tooLarge, {}},     {"missing.txt", Refusal::missing, {}},
+        {"", Refusal::notRegularFile, {}},        {"pipe", Refusal::notRegularFile, {}},
+        {"to-pipe", Refusal::notRegularFile, {}}, {"to-zero", Refusal::notRegularFile, {}},
     };
     for (const auto &c : cases) {
         const QString path = folder.filePath(QString::fromLatin1(c.name));
@@ -63,11 +68,13 @@ TEST(BoundedImageReader, DecodesNoLargerThanAskedAndRefusesPicturesClaimingTooMa
     EXPECT_EQ(BoundedImageReader::fromFile(large, icon).size(), QSize(32, 16));
     const BoundedImageReader::Limits bigger{1 << 20, QSize(256, 256), 20'000'000};
     EXPECT_EQ(BoundedImageReader::fromData(TestPictures::largePng(5000, 2500), bigger).size(), QSize(256, 128));
-    EXPECT_EQ(BoundedImageReader::fromData(TestPictures::largePng(20, 10), bigger).size(), QSize(20, 10)) << "never enlarged";
+    EXPECT_EQ(BoundedImageReader::fromData(TestPictures::largePng(20, 10), bigger).size(), QSize(20, 10))
+        << "never enlarged";
     // Over the pixel count, the file size or unreadable: nothing.
     EXPECT_TRUE(BoundedImageReader::fromFile(large, {1 << 20, QSize(32, 32), 5000 * 2500 - 1}).isNull());
     EXPECT_TRUE(BoundedImageReader::fromFile(large, {100, QSize(32, 32), 20'000'000}).isNull());
-    for (const QString &refused : {bomb, text, folder.filePath(QStringLiteral("icon.png")), QStringLiteral("/dev/zero")})
+    for (const QString &refused :
+         {bomb, text, folder.filePath(QStringLiteral("icon.png")), QStringLiteral("/dev/zero")})
         EXPECT_TRUE(BoundedImageReader::fromFile(refused, icon).isNull()) << refused.toStdString();
     EXPECT_FALSE(fifo.sprung());
 }

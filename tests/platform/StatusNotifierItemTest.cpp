@@ -1,8 +1,8 @@
 // The tray icon as a StatusNotifierItem, against a watcher and host of our
 // own (fake_tray) on a private bus run by dbus-daemon for each test.
 
-#include "platform/DesktopStatusItem.h"
 #include "platform/StatusNotifierItem.h"
+#include "platform/DesktopStatusItem.h"
 
 #include "FakeTrayProcess.h"
 
@@ -12,8 +12,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QPixmap>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -202,7 +202,13 @@ TEST_F(StatusNotifierItemTest, NamesTheSymbolicIconWhereTheDesktopPrefersOneAndK
 
     const QString ribbon = u"org.example.Ribbon-symbolic"_qs, shared = u"org.example.Shared-symbolic"_qs;
     const QString named = u"iconname="_qs + ribbon + u" themepath="_qs + themes, none = u"iconname= themepath="_qs;
-    const struct { QString desktops; const TestFolder &installation; QString icon; QString expected; } cases[] = {
+    const struct
+    {
+        QString desktops;
+        const TestFolder &installation;
+        QString icon;
+        QString expected;
+    } cases[] = {
         {u"GNOME"_qs, installed, ribbon, named},
         {u"ubuntu:GNOME"_qs, installed, ribbon, named},
         {u"KDE"_qs, installed, ribbon, named},

@@ -33,7 +33,9 @@ QByteArray readAll(const QString &path)
 
 struct stat statusOf(const QString &path, bool followLinks = true)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     const QByteArray name = QFile::encodeName(path);
     followLinks ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status);
     return status;
@@ -62,7 +64,8 @@ protected:
     QVariantMap onDisk() const { return PlistCodec::parse(readAll(path)).value_or(QVariant()).toMap(); }
     QStringList entries(const QString &in = {}) const
     {
-        return QDir(in.isEmpty() ? folder.path() : in).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+        return QDir(in.isEmpty() ? folder.path() : in)
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
     }
 
     TestFolder folder;
@@ -263,7 +266,8 @@ TEST_F(StoreOnDiskTest, LeftoversOfInterruptedWritesGoAtTheNextStartOnlyWhenThey
     QProcess ended;
     ended.start(u"sh"_qs, {u"-c"_qs, u"echo $$"_qs});
     ASSERT_TRUE(ended.waitForFinished());
-    const QString deadWriters = AtomicFile::temporaryPathFor(path, ended.readAllStandardOutput().trimmed().toLongLong());
+    const QString deadWriters = AtomicFile::temporaryPathFor(path,
+                                                             ended.readAllStandardOutput().trimmed().toLongLong());
     // A live process still holding its temporary file open.
     QProcess writing;
     writing.start(u"sh"_qs, {u"-c"_qs, u"exec 3>\"$0.tmp-$$\"; echo ready; sleep 60"_qs, path});

@@ -46,7 +46,7 @@ public:
                           XCB_COPY_FROM_PARENT, 0, nullptr);
         xcb_set_selection_owner(m_connection, manager, selection, XCB_CURRENT_TIME);
 
-        xcb_client_message_event_t announce {};
+        xcb_client_message_event_t announce{};
         announce.response_type = XCB_CLIENT_MESSAGE;
         announce.format = 32;
         announce.window = root;
@@ -76,8 +76,8 @@ public:
     {
         readEvents();
         return std::any_of(docked.cbegin(), docked.cend(), [&](xcb_window_t icon) {
-            auto *attributes
-                = xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, icon), nullptr);
+            auto *attributes = xcb_get_window_attributes_reply(m_connection,
+                                                               xcb_get_window_attributes(m_connection, icon), nullptr);
             std::free(attributes);
             return attributes != nullptr;
         });

@@ -49,7 +49,11 @@ protected:
         page->show();
         return *page;
     }
-    template <typename T> T *child(const char *name) const { return page->findChild<T *>(QLatin1String(name)); }
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return page->findChild<T *>(QLatin1String(name));
+    }
     void storeCtrlAltK()
     {
         preferences.setObject(u"k"_qs, StoreKeys::shortcutKey);

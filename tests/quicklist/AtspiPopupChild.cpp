@@ -68,9 +68,10 @@ int main(int argc, char **argv)
     FakePreferencesStore preferences;
     FavoritesStore favorites(preferences);
     favorites.setGroups({Group(QStringLiteral("Apps")), Group(QStringLiteral("Colours"))});
-    favorites.setItems(QStringLiteral("Apps"),
-                       {withUid(Item::bookmark(QStringLiteral("Docs site"), QStringLiteral("https://docs.example.org"), {}), 1),
-                        withUid(Item::bookmark(QStringLiteral("News site"), QStringLiteral("https://news.example.org"), {}), 2)});
+    favorites.setItems(
+        QStringLiteral("Apps"),
+        {withUid(Item::bookmark(QStringLiteral("Docs site"), QStringLiteral("https://docs.example.org"), {}), 1),
+         withUid(Item::bookmark(QStringLiteral("News site"), QStringLiteral("https://news.example.org"), {}), 2)});
     favorites.setItems(QStringLiteral("Colours"),
                        {withUid(Item::color(QStringLiteral("Brand green"), QStringLiteral("47CE64")), 3)});
     SupportFiles supportFiles(support.path(), favorites);

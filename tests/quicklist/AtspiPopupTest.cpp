@@ -47,9 +47,9 @@ public:
         const QDBusConnection session = m_session.client();
         processUntil(
             [&] {
-                const QDBusMessage reply = session.call(QDBusMessage::createMethodCall(
-                    QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"), QStringLiteral("org.a11y.Bus"),
-                    QStringLiteral("GetAddress")));
+                const QDBusMessage reply = session.call(
+                    QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                                   QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
                 if (reply.type() == QDBusMessage::ReplyMessage)
                     address = reply.arguments().value(0).toString();
                 return !address.isEmpty();
@@ -126,7 +126,8 @@ public:
     QStringList actionNames(const Accessible &object) const
     {
         QStringList names;
-        const auto array = call(object, actionInterface, QStringLiteral("GetActions")).arguments().value(0).value<QDBusArgument>();
+        const auto array =
+            call(object, actionInterface, QStringLiteral("GetActions")).arguments().value(0).value<QDBusArgument>();
         array.beginArray();
         while (!array.atEnd()) {
             QString name, description, keyBinding;
@@ -142,7 +143,8 @@ public:
     bool doAction(const Accessible &object, const QString &name) const
     {
         const qsizetype index = actionNames(object).indexOf(name);
-        return index >= 0 && call(object, actionInterface, QStringLiteral("DoAction"), {int(index)}).arguments().value(0).toBool();
+        return index >= 0
+               && call(object, actionInterface, QStringLiteral("DoAction"), {int(index)}).arguments().value(0).toBool();
     }
 
     // The first object under root, root included, that has role and name.
@@ -162,7 +164,8 @@ public:
     {
         return call({QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("/org/a11y/atspi/registry")},
                     QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("RegisterEvent"), {event})
-                   .type() == QDBusMessage::ReplyMessage;
+                   .type()
+               == QDBusMessage::ReplyMessage;
     }
 
     inline static const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
@@ -196,7 +199,8 @@ public:
 private Q_SLOTS:
     void stateChanged(const QDBusMessage &message)
     {
-        if (message.arguments().value(0).toString() == QLatin1String("focused") && message.arguments().value(1).toInt() == 1)
+        if (message.arguments().value(0).toString() == QLatin1String("focused")
+            && message.arguments().value(1).toInt() == 1)
             stateFocused.append({message.service(), message.path()});
     }
     void focused(const QDBusMessage &message) { focusEvents.append({message.service(), message.path()}); }
@@ -256,7 +260,8 @@ TEST(AtspiPopupTest, AScreenReaderReadsTheListFollowsTheHighlightAndActsOnRows)
 
     // The popup: a window with its name, among the registry's applications
     // (a top-level window is a "frame" in AT-SPI's roles).
-    const Accessible desktop{QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("/org/a11y/atspi/accessible/root")};
+    const Accessible desktop{QStringLiteral("org.a11y.atspi.Registry"),
+                             QStringLiteral("/org/a11y/atspi/accessible/root")};
     std::optional<Accessible> window;
     processUntil(
         [&] {
@@ -287,8 +292,8 @@ TEST(AtspiPopupTest, AScreenReaderReadsTheListFollowsTheHighlightAndActsOnRows)
         const Accessible &row = rows.at(highlighted);
         EXPECT_TRUE(processUntil(
             [&] {
-                return events.stateFocused.indexOf(row, stateEventsBefore) >= 0 &&
-                       events.focusEvents.indexOf(row, focusEventsBefore) >= 0;
+                return events.stateFocused.indexOf(row, stateEventsBefore) >= 0
+                       && events.focusEvents.indexOf(row, focusEventsBefore) >= 0;
             },
             generousMs))
             << "no focus event for row " << highlighted;
@@ -302,7 +307,8 @@ TEST(AtspiPopupTest, AScreenReaderReadsTheListFollowsTheHighlightAndActsOnRows)
     EXPECT_TRUE(bus.hasState(heading, AtspiState::expanded));
     EXPECT_FALSE(bus.hasState(heading, AtspiState::collapsed));
     ASSERT_TRUE(bus.doAction(heading, LocalizedText(Text::collapseHeading)));
-    EXPECT_TRUE(processUntil([&] { return bus.children(*list).size() == 3; }, generousMs)) << "the group's items hidden";
+    EXPECT_TRUE(processUntil([&] { return bus.children(*list).size() == 3; }, generousMs))
+        << "the group's items hidden";
     EXPECT_TRUE(bus.hasState(heading, AtspiState::collapsed));
     EXPECT_FALSE(bus.hasState(heading, AtspiState::expanded));
     ASSERT_TRUE(bus.doAction(heading, LocalizedText(Text::expandHeading)));

@@ -14,10 +14,7 @@ namespace {
 class GroupActionsTest : public QuickListFixture
 {
 protected:
-    GroupActionsTest()
-    {
-        links.managerLoaded = true;
-    }
+    GroupActionsTest() { links.managerLoaded = true; }
 
     QuickList quickList{favorites};
     GroupActions actions{quickList, favorites, sortSettings, links};

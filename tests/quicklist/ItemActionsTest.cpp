@@ -73,7 +73,8 @@ TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
     EXPECT_EQ(actions.clickRow(2), ItemActions::Click::openFailed);
     desktop.revealer.fails = true;
     actions.reveal(QUrl::fromLocalFile("/home/me/doc.txt"));
-    EXPECT_EQ(told, QStringList({LocalizedText(Text::noApplicationOpens).arg("doc"), LocalizedText(Text::noBrowserOpens).arg("Example.org"),
+    EXPECT_EQ(told, QStringList({LocalizedText(Text::noApplicationOpens).arg("doc"),
+                                 LocalizedText(Text::noBrowserOpens).arg("Example.org"),
                                  LocalizedText(Text::noFileManagerShows).arg("/home/me/doc.txt")}));
     EXPECT_EQ(actions.clickRow(0), ItemActions::Click::toggledGroup);
     EXPECT_EQ(quickList.rowCount(), 1);
@@ -137,8 +138,9 @@ TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
         actions.removeSelectedItem();
     }
     EXPECT_TRUE(favorites.items("G").isEmpty());
-    EXPECT_EQ(QList<bool>({QFile::exists(icon), QFile::exists(body), QFile::exists(userFile), QFile::exists(userImage)}),
-              QList<bool>({false, false, true, true}));
+    EXPECT_EQ(
+        QList<bool>({QFile::exists(icon), QFile::exists(body), QFile::exists(userFile), QFile::exists(userImage)}),
+        QList<bool>({false, false, true, true}));
 }
 
 TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfterARebuild)
@@ -225,7 +227,8 @@ TEST_F(ItemActionsTest, AnUnreadableFolderSaysSoAndALongFolderMenuIsOneScrolling
     const QString dir = folder.filePath("Long");
     for (int n = 0; n < ItemActions::folderMenuLimit; ++n)
         writeFile(QStringLiteral("%1/file %2.txt").arg(dir).arg(n));
-    std::unique_ptr<QMenu> menu(QuickListMenus::folderContentsMenu(ItemActions::listFolder(dir, true), actions, nullptr));
+    std::unique_ptr<QMenu> menu(
+        QuickListMenus::folderContentsMenu(ItemActions::listFolder(dir, true), actions, nullptr));
     const QList<QAction *> entries = menu->actions();
     ASSERT_EQ(entries.size(), ItemActions::folderMenuLimit);
     menu->popup(QPoint(0, 0));

@@ -13,15 +13,27 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
     const State heading{5, 0, true}, box{.rowCount = 5, .hoverRow = 2, .inlineBoxOpen = true},
         tasks{.rowCount = 5, .hoverRow = 2, .showsTasks = true};
     const State search{.rowCount = 5, .hoverRow = 2, .searchFieldShown = true};
-    const struct { State state; int key; Qt::KeyboardModifiers modifiers; QString text; Decision expected; }
-        cases[] = {
+    const struct
+    {
+        State state;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QString text;
+        Decision expected;
+    } cases[] = {
         // The arrows stop at the ends; a highlight left over from longer rows starts again.
-        {{5, 2}, Qt::Key_Down, {}, {}, {Action::highlight, 3}}, {{5, -1}, Qt::Key_Up, {}, {}, {Action::highlight, 4}},
-        {{0, -1}, Qt::Key_Down, {}, {}, {Action::consume}}, {{5, 4}, Qt::Key_Down, {}, {}, {Action::highlight, 4}},
-        {{5, 0}, Qt::Key_Up, {}, {}, {Action::highlight, 0}}, {{5, 9}, Qt::Key_Down, {}, {}, {Action::highlight, 0}},
-        {{5, 2}, Qt::Key_Return, {}, {}, {Action::open, 2}}, {{5, 2}, Qt::Key_Enter, {}, {}, {Action::open, 2}},
-        {{5, -1}, Qt::Key_Return, {}, {}, {Action::consume}}, {{5, 2}, Qt::Key_Escape, {}, {}, {Action::closePopup}},
-        {search, Qt::Key_Escape, {}, {}, {Action::endSearch}}, {{5, 2}, Qt::Key_Tab, {}, {}, {Action::focusNext}},
+        {{5, 2}, Qt::Key_Down, {}, {}, {Action::highlight, 3}},
+        {{5, -1}, Qt::Key_Up, {}, {}, {Action::highlight, 4}},
+        {{0, -1}, Qt::Key_Down, {}, {}, {Action::consume}},
+        {{5, 4}, Qt::Key_Down, {}, {}, {Action::highlight, 4}},
+        {{5, 0}, Qt::Key_Up, {}, {}, {Action::highlight, 0}},
+        {{5, 9}, Qt::Key_Down, {}, {}, {Action::highlight, 0}},
+        {{5, 2}, Qt::Key_Return, {}, {}, {Action::open, 2}},
+        {{5, 2}, Qt::Key_Enter, {}, {}, {Action::open, 2}},
+        {{5, -1}, Qt::Key_Return, {}, {}, {Action::consume}},
+        {{5, 2}, Qt::Key_Escape, {}, {}, {Action::closePopup}},
+        {search, Qt::Key_Escape, {}, {}, {Action::endSearch}},
+        {{5, 2}, Qt::Key_Tab, {}, {}, {Action::focusNext}},
         {search, Qt::Key_Backtab, {}, {}, {Action::focusPrevious}},
         {{5, 2}, Qt::Key_A, {}, "a", {Action::typeIntoSearch, -1, "a"}},
         {{5, 2}, Qt::Key_Space, {}, " ", {Action::typeIntoSearch, -1, " "}},
@@ -32,10 +44,14 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
         {{5, 2}, Qt::Key_Menu, {}, {}, {Action::contextMenu, 2}},
         {search, Qt::Key_Menu, {}, {}, {Action::contextMenu, 2}},
         {{5, 3}, Qt::Key_F10, Qt::ShiftModifier, {}, {Action::contextMenu, 3}},
-        {{5, -1}, Qt::Key_Menu, {}, {}, {Action::consume}}, {heading, Qt::Key_Menu, {}, {}, {Action::addItemMenu, 0}},
-        {box, Qt::Key_Menu, {}, {}, {Action::none}}, {box, Qt::Key_Escape, {}, {}, {Action::closeInlineBox}},
-        {box, Qt::Key_Down, {}, {}, {Action::none}}, {box, Qt::Key_A, {}, "a", {Action::none}},
-        {tasks, Qt::Key_Escape, {}, {}, {Action::closePopup}}, {tasks, Qt::Key_Down, {}, {}, {Action::none}},
+        {{5, -1}, Qt::Key_Menu, {}, {}, {Action::consume}},
+        {heading, Qt::Key_Menu, {}, {}, {Action::addItemMenu, 0}},
+        {box, Qt::Key_Menu, {}, {}, {Action::none}},
+        {box, Qt::Key_Escape, {}, {}, {Action::closeInlineBox}},
+        {box, Qt::Key_Down, {}, {}, {Action::none}},
+        {box, Qt::Key_A, {}, "a", {Action::none}},
+        {tasks, Qt::Key_Escape, {}, {}, {Action::closePopup}},
+        {tasks, Qt::Key_Down, {}, {}, {Action::none}},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(PopupKeys::keyPressed(c.state, c.key, c.modifiers, c.text), c.expected)
@@ -58,17 +74,28 @@ TEST(PopupKeysTest, TheKeysReachEveryPaintedControlOfTheHighlightedRow)
     typing.inSearchField = true;
     State folderWhileTyping = folder;
     folderWhileTyping.inSearchField = true;
-    const struct { State state; int key; Qt::KeyboardModifiers modifiers; Decision expected; } cases[] = {
-        {expanded, Qt::Key_Left, {}, {Action::collapse, 1}}, {expanded, Qt::Key_Right, {}, {Action::consume}},
-        {collapsed, Qt::Key_Right, {}, {Action::expand, 1}}, {collapsed, Qt::Key_Left, {}, {Action::consume}},
-        {folder, Qt::Key_Right, {}, {Action::folderContents, 3}}, {folder, Qt::Key_Menu, {}, {Action::contextMenu, 3}},
-        {file, Qt::Key_Right, {}, {Action::none}}, {file, Qt::Key_Left, {}, {Action::none}},
+    const struct
+    {
+        State state;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        Decision expected;
+    } cases[] = {
+        {expanded, Qt::Key_Left, {}, {Action::collapse, 1}},
+        {expanded, Qt::Key_Right, {}, {Action::consume}},
+        {collapsed, Qt::Key_Right, {}, {Action::expand, 1}},
+        {collapsed, Qt::Key_Left, {}, {Action::consume}},
+        {folder, Qt::Key_Right, {}, {Action::folderContents, 3}},
+        {folder, Qt::Key_Menu, {}, {Action::contextMenu, 3}},
+        {file, Qt::Key_Right, {}, {Action::none}},
+        {file, Qt::Key_Left, {}, {Action::none}},
         {expanded, Qt::Key_T, Qt::ControlModifier, {Action::colorTagPicker, 1}},
         {typing, Qt::Key_T, Qt::ControlModifier, {Action::colorTagPicker, 1}},
         {file, Qt::Key_T, Qt::ControlModifier, {Action::none}},
         {expanded, Qt::Key_Left, Qt::ShiftModifier, {Action::none}},
         // In the search field the arrows move the caret.
-        {typing, Qt::Key_Right, {}, {Action::none}}, {folderWhileTyping, Qt::Key_Right, {}, {Action::none}},
+        {typing, Qt::Key_Right, {}, {Action::none}},
+        {folderWhileTyping, Qt::Key_Right, {}, {Action::none}},
         {State{5, -1}, Qt::Key_Right, {}, {Action::none}},
     };
     for (const auto &c : cases)

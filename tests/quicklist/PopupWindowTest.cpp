@@ -51,7 +51,7 @@ protected:
         ASSERT_FALSE(rect.isEmpty());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
     }
-    template <typename T>
+    template<typename T>
     T *child(const char *name) const
     {
         return vc->findChild<T *>(QString::fromLatin1(name));
@@ -75,7 +75,7 @@ protected:
     QMenu *folderMenu() const
     {
         return QTest::qWaitFor([&] { return openMenu("subItemsmenu") != nullptr; }, 5000) ? openMenu("subItemsmenu")
-                                                                                           : nullptr;
+                                                                                          : nullptr;
     }
 
     std::unique_ptr<PopupWindow> vc;
@@ -104,7 +104,8 @@ TEST_F(PopupWindowTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
     // A double click opens once, in both orders a window system may deliver it.
     for (const auto &sequence :
          {QList<E::Type>{E::MouseButtonPress, E::MouseButtonRelease, E::MouseButtonDblClick, E::MouseButtonRelease},
-          {E::MouseButtonPress, E::MouseButtonRelease, E::MouseButtonPress, E::MouseButtonDblClick, E::MouseButtonRelease}}) {
+          {E::MouseButtonPress, E::MouseButtonRelease, E::MouseButtonPress, E::MouseButtonDblClick,
+           E::MouseButtonRelease}}) {
         desktop.urls.opened.clear();
         for (E::Type type : sequence) {
             QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
@@ -379,8 +380,9 @@ TEST_F(PopupWindowTest, AScreenReaderReachesThePopupItsFieldButtonsAndRows)
                 nodes.append(child);
         }
     }
-    for (const QString &name : {LocalizedText(Text::searchFavourites), LocalizedText(Text::newGroupTitle), LocalizedText(Text::sort),
-                                LocalizedText(Text::settings), QStringLiteral("Apps"), QStringLiteral("Brand green")})
+    for (const QString &name :
+         {LocalizedText(Text::searchFavourites), LocalizedText(Text::newGroupTitle), LocalizedText(Text::sort),
+          LocalizedText(Text::settings), QStringLiteral("Apps"), QStringLiteral("Brand green")})
         EXPECT_TRUE(named.contains(name)) << name.toStdString();
 }
 
@@ -426,7 +428,8 @@ TEST_F(PopupWindowTest, AScreenReaderFollowsTheHighlightAndActsOnEveryRow)
     const int green = int(rowTitles().indexOf("Brand green"));
     actions = list->child(green)->actionInterface();
     ASSERT_TRUE(actions);
-    for (TextKey key : {Text::openAction, Text::showRowMenu, Text::copyColourCode, Text::removeItemMenu, Text::pinToTop})
+    for (TextKey key :
+         {Text::openAction, Text::showRowMenu, Text::copyColourCode, Text::removeItemMenu, Text::pinToTop})
         EXPECT_TRUE(actions->actionNames().contains(LocalizedText(key))) << key.key();
     EXPECT_FALSE(actions->actionNames().contains(LocalizedText(Text::showFolderContents))) << "no folder";
     actions->doAction(LocalizedText(Text::showRowMenu));
@@ -457,9 +460,24 @@ TEST_F(QuickListFixtureTest, ACompositorPlacedPopupClosesWhenTheFocusLeavesItAnd
     };
     const std::vector<std::tuple<const char *, std::function<QWidget *()>, bool>> focusTakers{
         {"its menu", openMenu, false},
-        {"the colour-tag picker", [&] { picker.openBeside(QRect(10, 10, 1, 1), false); return static_cast<QWidget *>(&picker); }, false},
-        {"its dialog", [&] { dialog.show(); return static_cast<QWidget *>(&dialog); }, false},
-        {"another window", [&] { otherWindow.show(); return &otherWindow; }, true},
+        {"the colour-tag picker",
+         [&] {
+             picker.openBeside(QRect(10, 10, 1, 1), false);
+             return static_cast<QWidget *>(&picker);
+         },
+         false},
+        {"its dialog",
+         [&] {
+             dialog.show();
+             return static_cast<QWidget *>(&dialog);
+         },
+         false},
+        {"another window",
+         [&] {
+             otherWindow.show();
+             return &otherWindow;
+         },
+         true},
     };
     for (const auto &[what, takeFocus, closes] : focusTakers) {
         const QPoint placed(123, 45);

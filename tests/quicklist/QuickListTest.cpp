@@ -90,8 +90,8 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     QDir().mkpath(dir);
     QDir().mkpath(folder.filePath("Tool.app"));
     addGroup("G", true,
-             {pinned(fileItem("Projects", 1, dir)), fileItem("Tool", 2, folder.filePath("Tool.app")), fileItem("Gone", 3, "/no/such/folder"),
-              colorItem("Red", 4, "FF0000")});
+             {pinned(fileItem("Projects", 1, dir)), fileItem("Tool", 2, folder.filePath("Tool.app")),
+              fileItem("Gone", 3, "/no/such/folder"), colorItem("Red", 4, "FF0000")});
     quickList.reloadQuickList();
 
     EXPECT_TRUE(roleAt(1, QuickListModel::Role::isPinned).toBool());
@@ -103,7 +103,8 @@ TEST_F(QuickListTest, ItemRowsCarryPinsColoursAndFolderControls)
     for (const auto &[row, missing] : {std::pair{1, false}, {3, true}, {4, false}}) {
         EXPECT_EQ(roleAt(row, QuickListModel::Role::isMissing).toBool(), missing) << row;
         EXPECT_EQ(roleAt(row, QuickListModel::Role(Qt::AccessibleDescriptionRole)).toString(),
-                  missing ? LocalizedText(Text::fileMissingLine).arg("/no/such/folder") : QString()) << row;
+                  missing ? LocalizedText(Text::fileMissingLine).arg("/no/such/folder") : QString())
+            << row;
     }
 }
 
@@ -157,7 +158,8 @@ TEST_F(QuickListTest, AGroupsTagStaysVisibleOnTheHighlightedRow)
     const QRect strip = RowDelegate::tagStripRect(option.rect);
     EXPECT_EQ(image.pixelColor(strip.center()).name(), QColor(0x2C, 0x76, 0xE9).name());
     // Left of the tag and below it: light, set off from the highlight.
-    for (const QPoint edge : {QPoint(strip.left() - 1, strip.center().y()), QPoint(strip.center().x(), strip.bottom() + 1)})
+    for (const QPoint edge :
+         {QPoint(strip.left() - 1, strip.center().y()), QPoint(strip.center().x(), strip.bottom() + 1)})
         EXPECT_GT(image.pixelColor(edge).lightness(), 220) << edge.x() << "," << edge.y();
 }
 
@@ -206,9 +208,10 @@ TEST_F(QuickListTest, BookmarkIconsAreDecodedAtRowSizeAndNeverReadFromAFifo)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(TestPictures::largePng(5000, 5000)) > 0);
     file.close();
     // A FIFO dropped as a file item is shown by its kind, never read either.
-    addGroup("Web", true, {bookmark("pipe", 1, "example.org", folder.filePath(QStringLiteral("pipe.png"))),
-                           bookmark("large", 2, "example.com", large),
-                           fileItem("dropped", 3, folder.filePath(QStringLiteral("pipe.png")))});
+    addGroup("Web", true,
+             {bookmark("pipe", 1, "example.org", folder.filePath(QStringLiteral("pipe.png"))),
+              bookmark("large", 2, "example.com", large),
+              fileItem("dropped", 3, folder.filePath(QStringLiteral("pipe.png")))});
     quickList.reloadQuickList();
 
     EXPECT_FALSE(roleAt(1, QuickListModel::Role(Qt::DecorationRole)).value<QIcon>().isNull()) << "the generic web icon";

@@ -124,7 +124,7 @@ int runPopup()
     FakeDesktopServices desktop;
     ColorTagPicker picker;
     PopupWindow popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
-                         popupWindowStyleOfDisplay());
+                      popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.
     QWidget managerWindow;
     managerWindow.setObjectName(QStringLiteral("managerWindow"));
@@ -132,7 +132,7 @@ int runPopup()
     Reporter reporter(&popup);
     reportFocus();
     say(popup.windowStyle() == PopupWindowStyle::compositorPlaced ? QStringLiteral("style compositorPlaced")
-                                                                   : QStringLiteral("style grabbing"));
+                                                                  : QStringLiteral("style grabbing"));
 
     const QHash<QString, std::function<void()>> commands{
         {QStringLiteral("show"), [&] { popup.showPopover(QRect()); }},

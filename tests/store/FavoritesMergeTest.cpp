@@ -165,7 +165,8 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
          [](QVariantMap &v) { addItem(v, u"Home"_qs, 4, u"Tickets"_qs); },
          u"Work[1 Report, 2 Notes, 5 Photo] Home[3 Bills, 4 Tickets]"_qs, 0, 1},
         {"both add the same", [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Same"_qs); },
-         [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Same"_qs); }, u"Work[1 Report, 2 Notes, 4 Same] Home[3 Bills]"_qs},
+         [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Same"_qs); },
+         u"Work[1 Report, 2 Notes, 4 Same] Home[3 Bills]"_qs},
         {"ours removes, theirs renames another", [](QVariantMap &v) { listOf(v, u"Work"_qs).removeAt(1); },
          [](QVariantMap &v) { editItem(v, u"Work"_qs, 0, RecordKeys::title, u"Summary"_qs); },
          u"Work[1 Summary] Home[3 Bills]"_qs},
@@ -181,15 +182,16 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
         {"both rename one item", [](QVariantMap &v) { editItem(v, u"Work"_qs, 0, RecordKeys::title, u"Ours"_qs); },
          [](QVariantMap &v) { editItem(v, u"Work"_qs, 0, RecordKeys::title, u"Theirs"_qs); },
          u"Work[1 Theirs, 4 Ours, 2 Notes] Home[3 Bills]"_qs, 1},
-        {"ours reorders items, theirs adds",
-         [](QVariantMap &v) { listOf(v, u"Work"_qs).move(0, 1); },
-         [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Plan"_qs); }, u"Work[2 Notes, 1 Report, 4 Plan] Home[3 Bills]"_qs},
+        {"ours reorders items, theirs adds", [](QVariantMap &v) { listOf(v, u"Work"_qs).move(0, 1); },
+         [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Plan"_qs); },
+         u"Work[2 Notes, 1 Report, 4 Plan] Home[3 Bills]"_qs},
         {"ours reorders groups, theirs adds one", [](QVariantMap &v) { moveGroup(v, 1, 0); },
          [](QVariantMap &v) { addGroup(v, u"Play"_qs, {item(4, u"Game"_qs)}); },
          u"Home[3 Bills] Work[1 Report, 2 Notes] Play[4 Game]"_qs},
         {"ours renames a group, theirs files an item in it",
          [](QVariantMap &v) { editGroup(v, 0, RecordKeys::title, u"Job"_qs); },
-         [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Plan"_qs); }, u"Job[1 Report, 2 Notes, 4 Plan] Home[3 Bills]"_qs},
+         [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Plan"_qs); },
+         u"Job[1 Report, 2 Notes, 4 Plan] Home[3 Bills]"_qs},
         {"theirs renames a group, ours recolours it",
          [](QVariantMap &v) { editGroup(v, 0, RecordKeys::color, u"FF0000"_qs); },
          [](QVariantMap &v) { editGroup(v, 0, RecordKeys::title, u"Job"_qs); },
@@ -204,8 +206,7 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
         {"both add a group of one title", [](QVariantMap &v) { addGroup(v, u"Play"_qs, {item(4, u"Chess"_qs)}); },
          [](QVariantMap &v) { addGroup(v, u"Play"_qs, {item(4, u"Go"_qs)}); },
          u"Work[1 Report, 2 Notes] Home[3 Bills] Play[4 Go, 5 Chess]"_qs, 0, 1},
-        {"elements that are not records",
-         [](QVariantMap &v) { listOf(v, u"Home"_qs).append(u"mine"_qs); },
+        {"elements that are not records", [](QVariantMap &v) { listOf(v, u"Home"_qs).append(u"mine"_qs); },
          [](QVariantMap &v) { listOf(v, u"Work"_qs).insert(1, u"theirs"_qs); },
          u"Work[1 Report, <theirs>, 2 Notes] Home[3 Bills, <mine>]"_qs},
     };
@@ -234,8 +235,8 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
     theirs.insert(StoreKeys::selectedLanguage, 1);
     theirs.insert(u"toolOfTheirs"_qs, u"x"_qs);
     const QVariantMap merged = FavoritesMerge::merge(base, ours, theirs).merged;
-    for (const QLatin1String key : {StoreKeys::showFileListInFolder, StoreKeys::selectedLanguage, QLatin1String("toolOfOurs"),
-                               QLatin1String("toolOfTheirs")})
+    for (const QLatin1String key : {StoreKeys::showFileListInFolder, StoreKeys::selectedLanguage,
+                                    QLatin1String("toolOfOurs"), QLatin1String("toolOfTheirs")})
         EXPECT_TRUE(merged.contains(key)) << key.data();
 }
 
@@ -291,7 +292,8 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
                 break;
             case 8:
                 editGroup(values, random->bounded(int(groups().size())),
-                          random->bounded(2) ? RecordKeys::color : RecordKeys::title, u"R%1"_qs.arg(random->generate()));
+                          random->bounded(2) ? RecordKeys::color : RecordKeys::title,
+                          u"R%1"_qs.arg(random->generate()));
                 break;
             default:
                 moveGroup(values, random->bounded(int(groups().size())), random->bounded(int(groups().size())));
@@ -337,7 +339,8 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
             titles.insert(record.title());
         for (auto it = merged.cbegin(); it != merged.cend(); ++it) {
             if (it.key().startsWith(items) && !it.value().toList().isEmpty()) {
-                EXPECT_TRUE(titles.contains(it.key().mid(items.size()))) << "seed " << seed << " " << it.key().toStdString();
+                EXPECT_TRUE(titles.contains(it.key().mid(items.size())))
+                    << "seed " << seed << " " << it.key().toStdString();
             }
         }
         for (const auto &[side, otherSide] : {std::pair{&mine, &other}, {&other, &mine}}) {
@@ -351,10 +354,12 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
                     // Added on both sides under one uid: one of them is kept under a new one.
                     QVariantMap renumbered = it.value();
                     renumbered.remove(RecordKeys::uid);
-                    EXPECT_TRUE(std::any_of(after.cbegin(), after.cend(), [&](QVariantMap record) {
-                        record.remove(RecordKeys::uid);
-                        return record == renumbered;
-                    })) << "seed " << seed << ": item " << it.key() << " added on both sides";
+                    EXPECT_TRUE(std::any_of(after.cbegin(), after.cend(),
+                                            [&](QVariantMap record) {
+                                                record.remove(RecordKeys::uid);
+                                                return record == renumbered;
+                                            }))
+                        << "seed " << seed << ": item " << it.key() << " added on both sides";
                     continue;
                 }
                 // Each key this side changed holds its value, on the item or on its copy.

@@ -1,6 +1,6 @@
+#include "store/FavoritesStore.h"
 #include "platform/FakePreferencesStore.h"
 #include "store/ColorText.h"
-#include "store/FavoritesStore.h"
 #include "store/FileBookmarks.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
@@ -21,8 +21,9 @@ namespace {
 // A file item as old versions stored it: without identity or date.
 Item oldItem(const QString &title)
 {
-    return StoredRecords::item(
-        {{RecordKeys::title, title}, {RecordKeys::isnormalFile, true}, {RecordKeys::url, QString(u"/tmp/"_qs + title)}});
+    return StoredRecords::item({{RecordKeys::title, title},
+                                {RecordKeys::isnormalFile, true},
+                                {RecordKeys::url, QString(u"/tmp/"_qs + title)}});
 }
 
 QStringList titlesOf(const QList<Item> &items)
@@ -89,8 +90,13 @@ TEST_F(FavoritesStoreTest, GroupTitlesNeverOverwriteTheStoresOwnKeys)
 {
     preferences.setInteger(41, StoreKeys::uniqueid);
     preferences.setInteger(1, StoreKeys::first);
-    const QStringList reserved{StoreKeys::allgroups, StoreKeys::uniqueid, StoreKeys::first, StoreKeys::allBookmark,
-                               u"items:x"_qs, u"x"_qs, u"X"_qs}; // case makes another group
+    const QStringList reserved{StoreKeys::allgroups,
+                               StoreKeys::uniqueid,
+                               StoreKeys::first,
+                               StoreKeys::allBookmark,
+                               u"items:x"_qs,
+                               u"x"_qs,
+                               u"X"_qs}; // case makes another group
     setGroups(reserved);
     for (const QString &title : reserved)
         store.appendItemToGroup(title, store.makeFileItem(u"/"_qs + title));
@@ -137,7 +143,8 @@ TEST_F(FavoritesStoreTest, UpgradeGivesOldItemsIdentitiesOnce)
 TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrade)
 {
     // The store's own keys, and another group's list, are never a group's items.
-    const QVariantMap own{{StoreKeys::first, qint64(1)}, {StoreKeys::allBookmark, QVariantList{QByteArray("/a")}},
+    const QVariantMap own{{StoreKeys::first, qint64(1)},
+                          {StoreKeys::allBookmark, QVariantList{QByteArray("/a")}},
                           {u"newSetting"_qs, QVariantList{qint64(11), qint64(13)}}};
     for (auto it = own.cbegin(); it != own.cend(); ++it)
         preferences.setObject(it.value(), it.key());
@@ -145,7 +152,8 @@ TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrad
     preferences.setObject(StoredRecords::array({oldItem(u"w1"_qs), oldItem(u"w2"_qs)}), u"Work"_qs);
     const Item both = oldItem(u"in both"_qs);
     preferences.setObject(StoredRecords::array({oldItem(u"m bare"_qs), both}), u"Mixed"_qs);
-    preferences.setObject(StoredRecords::array({both, oldItem(u"m kept"_qs)}), FavoritesStore::itemListKey(u"Mixed"_qs));
+    preferences.setObject(StoredRecords::array({both, oldItem(u"m kept"_qs)}),
+                          FavoritesStore::itemListKey(u"Mixed"_qs));
 
     const int writes = preferences.writeCount();
     store.adoptBareTitleItemLists();
@@ -258,8 +266,8 @@ TEST_F(FavoritesStoreTest, ElementsThatAreNotRecordsKeepTheirPlaceThroughEveryWr
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::itemListPrefix + u"G"_qs),
               QVariantList({u"kept"_qs, secondRecord, qint64(7), firstRecord}));
     // The sort that runs after launch is one such write.
-    Sorting::sortAllGroupItems(store, store.groups(), SortSettings{.itemSortKey = SortSettings::ItemKey::title,
-                                                                   .itemSortAscending = true});
+    Sorting::sortAllGroupItems(store, store.groups(),
+                               SortSettings{.itemSortKey = SortSettings::ItemKey::title, .itemSortAscending = true});
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::itemListPrefix + u"G"_qs),
               QVariantList({u"kept"_qs, firstRecord, qint64(7), secondRecord}));
 }
@@ -321,6 +329,7 @@ TEST_F(FavoritesStoreTest, ANewGroupNeedsATitleNoStoredGroupHasAndGoesLastOrWher
     EXPECT_EQ(store.createGroup(u"Synced"_qs), FavoritesStore::GroupCreation::titleTaken);
     const SortSettings byTitle{.groupSortKey = SortSettings::GroupKey::title, .groupSortAscending = true};
     EXPECT_EQ(store.createGroup(u"Ideas"_qs, &byTitle), FavoritesStore::GroupCreation::created);
-    EXPECT_EQ(store.groupTitles(), (QStringList{u"  "_qs, u"Home"_qs, u"Ideas"_qs, u"Synced"_qs, u"Work"_qs, u"work"_qs}));
+    EXPECT_EQ(store.groupTitles(),
+              (QStringList{u"  "_qs, u"Home"_qs, u"Ideas"_qs, u"Synced"_qs, u"Work"_qs, u"work"_qs}));
     EXPECT_EQ(preferences.arrayForKey(StoreKeys::allgroups)->at(3).toMap().value(u"icon"_qs), u"cloud"_qs);
 }

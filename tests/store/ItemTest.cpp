@@ -1,5 +1,5 @@
-#include "store/Group.h"
 #include "store/Item.h"
+#include "store/Group.h"
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
 
@@ -84,12 +84,15 @@ TEST(Item, KindFlagTellsWhereTheTargetIsKept)
 
     // New items hold exactly their kind's keys; a file is named by its path.
     EXPECT_EQ(StoredRecords::record(Item::file(u"/home/u//docs/"_qs)),
-              (QVariantMap{{RecordKeys::title, u"docs"_qs}, {RecordKeys::url, u"/home/u/docs"_qs},
+              (QVariantMap{{RecordKeys::title, u"docs"_qs},
+                           {RecordKeys::url, u"/home/u/docs"_qs},
                            {RecordKeys::isnormalFile, true}}));
     EXPECT_EQ(Item::file(u"/"_qs).title(), u"/"_qs);
     EXPECT_EQ(StoredRecords::record(Item::bookmark(u"B"_qs, u"b.org"_qs, u"/s/1.png"_qs)),
-              (QVariantMap{{RecordKeys::title, u"B"_qs}, {RecordKeys::Weburl, u"b.org"_qs},
-                           {RecordKeys::imgpath, u"/s/1.png"_qs}, {RecordKeys::isbookmark, true}}));
+              (QVariantMap{{RecordKeys::title, u"B"_qs},
+                           {RecordKeys::Weburl, u"b.org"_qs},
+                           {RecordKeys::imgpath, u"/s/1.png"_qs},
+                           {RecordKeys::isbookmark, true}}));
 }
 
 TEST(Item, ThePinIsTheMarksPresenceAndUnpinningRemovesIt)
@@ -118,11 +121,13 @@ TEST(Item, FilesAndNotesOpenTheirFileAndBookmarksAWebAddress)
     EXPECT_FALSE(Item::bookmark(u"B"_qs, u"   "_qs, {}).link());
 
     // nullptr: some web address; empty: nothing opens.
-    for (const auto &[typed, opened] :
-         {std::pair<const char *, const char *>{"example.org", "http://example.org"},
-          {"HTTPS://Example.org/a", "https://example.org/a"}, {"Http://example.org", "http://example.org"},
-          {"x.org/?u=http://y", "http://x.org/?u=http://y"}, {"file:///etc/passwd", nullptr},
-          {"javascript:alert(1)", ""}, {"", ""}}) {
+    for (const auto &[typed, opened] : {std::pair<const char *, const char *>{"example.org", "http://example.org"},
+                                        {"HTTPS://Example.org/a", "https://example.org/a"},
+                                        {"Http://example.org", "http://example.org"},
+                                        {"x.org/?u=http://y", "http://x.org/?u=http://y"},
+                                        {"file:///etc/passwd", nullptr},
+                                        {"javascript:alert(1)", ""},
+                                        {"", ""}}) {
         const QUrl url = Item::bookmarkUrl(QString::fromUtf8(typed));
         if (opened) {
             EXPECT_EQ(url.isValid() ? url.toString() : QString(), QString::fromUtf8(opened)) << typed;
@@ -133,12 +138,15 @@ TEST(Item, FilesAndNotesOpenTheirFileAndBookmarksAWebAddress)
 
 TEST(Group, ANewGroupIsAnExpandedHeadingInTheDefaultColourAndKeepsForeignKeys)
 {
-    EXPECT_EQ(StoredRecords::record(Group(u" Work "_qs)),
-              (QVariantMap{{RecordKeys::title, u" Work "_qs}, {RecordKeys::isHeader, true},
-                           {RecordKeys::isExpanded, true}, {RecordKeys::color, u"47CE64"_qs}}));
+    EXPECT_EQ(StoredRecords::record(Group(u" Work "_qs)), (QVariantMap{{RecordKeys::title, u" Work "_qs},
+                                                                       {RecordKeys::isHeader, true},
+                                                                       {RecordKeys::isExpanded, true},
+                                                                       {RecordKeys::color, u"47CE64"_qs}}));
 
-    const QVariantMap stored{{RecordKeys::title, u"Home"_qs}, {RecordKeys::isExpanded, u"yes"_qs},
-                             {RecordKeys::color, 0xFF}, {u"icon"_qs, u"house"_qs}};
+    const QVariantMap stored{{RecordKeys::title, u"Home"_qs},
+                             {RecordKeys::isExpanded, u"yes"_qs},
+                             {RecordKeys::color, 0xFF},
+                             {u"icon"_qs, u"house"_qs}};
     Group group = StoredRecords::group(stored);
     EXPECT_FALSE(group.isExpanded());
     EXPECT_EQ(group.color(), QString());
@@ -153,7 +161,11 @@ TEST(Group, ANewGroupIsAnExpandedHeadingInTheDefaultColourAndKeepsForeignKeys)
 
 TEST(Group, TheTagIsDrawnInTheDefaultColourWhenAbsentAndBlackWhenNotAColour)
 {
-    const struct { QVariantMap record; QColor drawn; } cases[] = {
+    const struct
+    {
+        QVariantMap record;
+        QColor drawn;
+    } cases[] = {
         {{{RecordKeys::title, u"A"_qs}}, QColor(0x47, 0xCE, 0x64)},
         {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, u""_qs}}, QColor(0x47, 0xCE, 0x64)},
         {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, qint64(3)}}, QColor(0x47, 0xCE, 0x64)},
@@ -161,5 +173,6 @@ TEST(Group, TheTagIsDrawnInTheDefaultColourWhenAbsentAndBlackWhenNotAColour)
         {{{RecordKeys::title, u"A"_qs}, {RecordKeys::color, u"#FF0080"_qs}}, QColor(0xFF, 0x00, 0x80)},
     };
     for (const auto &[record, drawn] : cases)
-        EXPECT_EQ(StoredRecords::group(record).tagColor(), drawn) << record.value(RecordKeys::color).toString().toStdString();
+        EXPECT_EQ(StoredRecords::group(record).tagColor(), drawn)
+            << record.value(RecordKeys::color).toString().toStdString();
 }

@@ -99,8 +99,8 @@ Generated generate(const QByteArray &table, const QByteArray &names)
         QFile file(dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     };
-    write(u"English.plist"_qs, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>" + table
-                                   + "</dict></plist>");
+    write(u"English.plist"_qs,
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>" + table + "</dict></plist>");
     write(u"names.txt"_qs, names);
     QProcess generator;
     generator.start(QStringLiteral(BRIMBLE_PYTHON),
@@ -115,7 +115,8 @@ Generated generate(const QByteArray &table, const QByteArray &names)
 TEST(KeyedTexts, TheBuildStopsUnlessEveryKeyHasOneUniqueName)
 {
     const QByteArray table = "<key>IDS_BR_1</key><string>OK</string><key>IDS_BR_2</key><string>Cancel\nnow</string>";
-    const struct {
+    const struct
+    {
         const char *names;
         const char *problem; // empty: the header is written
     } cases[] = {

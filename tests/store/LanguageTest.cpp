@@ -10,7 +10,8 @@ namespace {
 
 TEST(Localization, ChoosesTheLanguageFromTheStoreOrTheSystem)
 {
-    const struct {
+    const struct
+    {
         QStringList preferred;
         QVariant stored;
         bool french;
@@ -36,8 +37,8 @@ TEST(Localization, ChoosesTheLanguageFromTheStoreOrTheSystem)
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed) << c.preferred.value(0).toStdString();
         EXPECT_EQ(Localization::isFrench(), c.french) << c.preferred.value(0).toStdString();
         EXPECT_EQ(preferences.objectForKey(StoreKeys::selectedLanguage), c.storedAfter);
-        EXPECT_EQ(LocalizedText("IDS_BR_132"), loadLanguageTable(c.french ? u"French"_qs : u"English"_qs)
-                                                   ->value(u"IDS_BR_132"_qs).toString());
+        EXPECT_EQ(LocalizedText("IDS_BR_132"),
+                  loadLanguageTable(c.french ? u"French"_qs : u"English"_qs)->value(u"IDS_BR_132"_qs).toString());
     }
 }
 

@@ -26,8 +26,8 @@ TEST(SearchRules, ThePopupAndTheManagerFindTitlesAddressesAndFilePathsWithoutCas
         const char *text;
         QList<Item> found;
     };
-    const QList<Item> items{file,     bookmark, note,   color,  french, unflagged, deseret,
-                            istanbul, school,   street, heart,  decomposed};
+    const QList<Item> items{file,    bookmark, note,   color,  french, unflagged,
+                            deseret, istanbul, school, street, heart,  decomposed};
     for (const Case &c : {Case{"TAX", {file, bookmark}}, Case{"documents", {file}}, Case{"support", {}},
                           Case{"47ce", {}}, Case{"EXAMPLE", {bookmark}}, Case{"", {}}, Case{"ÉTÉ À", {french}},
                           Case{"ete a", {french}}, Case{"brand", {color}},

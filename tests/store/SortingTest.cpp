@@ -1,6 +1,6 @@
+#include "store/Sorting.h"
 #include "platform/FakePreferencesStore.h"
 #include "store/FavoritesStore.h"
-#include "store/Sorting.h"
 #include "store/StoreKeys.h"
 #include "store/StoredRecords.h"
 
@@ -35,7 +35,7 @@ SortSettings byTitle(bool ascending)
 TEST(Sorting, ItemsComeNewestFirstWithPinnedItemsLeadingInTheirOrder)
 {
     const QList<Item> items{item(u"old"_qs, 1), item(u"pin-new"_qs, 9, true), item(u"new"_qs, 8),
-                                   item(u"pin-old"_qs, 2, true), item(u"mid"_qs, 5)};
+                            item(u"pin-old"_qs, 2, true), item(u"mid"_qs, 5)};
     SortSettings byDate;
     EXPECT_EQ(titles(Sorting::sortedItems(items, byDate)), (QStringList{"pin-new", "pin-old", "new", "mid", "old"}));
     byDate.itemSortAscending = true;
@@ -51,7 +51,7 @@ TEST(Sorting, ItemsComeNewestFirstWithPinnedItemsLeadingInTheirOrder)
 TEST(Sorting, TitlesCompareByCodeUnitsStablyInBothDirections)
 {
     const QList<Item> items{item(u"b"_qs, 1), item(u"A"_qs, 2), item(u"a"_qs, 3), item(u"Group2"_qs, 4),
-                                   item(u"Group10"_qs, 5)};
+                            item(u"Group10"_qs, 5)};
     EXPECT_EQ(titles(Sorting::sortedItems(items, byTitle(true))), (QStringList{"A", "Group10", "Group2", "a", "b"}));
     EXPECT_EQ(titles(Sorting::sortedItems(items, byTitle(false))), (QStringList{"b", "a", "Group2", "Group10", "A"}));
 
@@ -83,7 +83,12 @@ TEST(Sorting, GroupsSortByTitleOrColourAndAreWrittenBack)
         grouparr.append(Group(QString::fromLatin1(title)));
         grouparr.last().setColor(QString::fromLatin1(color));
     }
-    const struct { SortSettings::GroupKey key; bool ascending; QStringList expected; } orders[] = {
+    const struct
+    {
+        SortSettings::GroupKey key;
+        bool ascending;
+        QStringList expected;
+    } orders[] = {
         {SortSettings::GroupKey::none, false, {"b", "c", "a"}},
         {SortSettings::GroupKey::color, true, {"c", "a", "b"}},
         {SortSettings::GroupKey::title, false, {"c", "b", "a"}},

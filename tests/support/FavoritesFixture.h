@@ -90,7 +90,8 @@ protected:
         item.setTitle(title);
         item.setUid(uid);
         item.setDate(QDateTime::fromSecsSinceEpoch(1'700'000'000 + uid, Qt::UTC));
-        preferences.setInteger(qMax(uid, preferences.integerForKey(StoreKeys::uniqueid).value_or(0)), StoreKeys::uniqueid);
+        preferences.setInteger(qMax(uid, preferences.integerForKey(StoreKeys::uniqueid).value_or(0)),
+                               StoreKeys::uniqueid);
         return item;
     }
 

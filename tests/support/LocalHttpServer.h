@@ -12,8 +12,8 @@ class LocalHttpServer final : public QTcpServer
 {
 public:
     LocalHttpServer(int status, const QByteArray &contentType, const QByteArray &body)
-        : m_answer("HTTP/1.1 " + QByteArray::number(status) + " Answer\r\nContent-Type: " + contentType + "\r\nContent-Length: "
-                   + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body)
+        : m_answer("HTTP/1.1 " + QByteArray::number(status) + " Answer\r\nContent-Type: " + contentType
+                   + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body)
     {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {

@@ -43,7 +43,8 @@ inline QByteArray pngClaiming(quint32 width, quint32 height)
     const auto chunk = [&](const QByteArray &typeAndData) -> QByteArray {
         return bigEndian(quint32(typeAndData.size() - 4)) + typeAndData + bigEndian(crc32(typeAndData));
     };
-    const QByteArray header = QByteArray("IHDR") + bigEndian(width) + bigEndian(height) + QByteArray("\x08\x06\x00\x00\x00", 5);
+    const QByteArray header = QByteArray("IHDR") + bigEndian(width) + bigEndian(height)
+                              + QByteArray("\x08\x06\x00\x00\x00", 5);
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk(header) + chunk("IDAT") + chunk("IEND");
 }
 

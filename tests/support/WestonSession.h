@@ -38,13 +38,13 @@ public:
         m_weston.setProcessChannelMode(QProcess::MergedChannels);
         m_weston.start(westonProgram(),
                        {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=") + socketName,
-                        QStringLiteral("--no-config"), QStringLiteral("--idle-time=0"),
-                        QStringLiteral("--width=1280"), QStringLiteral("--height=800"),
-                        QStringLiteral("--log=") + logPath(), QStringLiteral("--modules=") + seatModule});
+                        QStringLiteral("--no-config"), QStringLiteral("--idle-time=0"), QStringLiteral("--width=1280"),
+                        QStringLiteral("--height=800"), QStringLiteral("--log=") + logPath(),
+                        QStringLiteral("--modules=") + seatModule});
         const QString socket = m_runtime.filePath(socketName);
         return processUntil([&] { return QFileInfo::exists(socket) || m_weston.state() == QProcess::NotRunning; },
                             30000)
-            && m_weston.state() == QProcess::Running;
+               && m_weston.state() == QProcess::Running;
     }
 
     ~WestonSession()

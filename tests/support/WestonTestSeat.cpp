@@ -31,8 +31,8 @@ void weston_seat_init(struct weston_seat *seat, struct weston_compositor *compos
 void weston_seat_release(struct weston_seat *seat);
 int weston_seat_init_keyboard(struct weston_seat *seat, struct xkb_keymap *keymap);
 int weston_seat_init_pointer(struct weston_seat *seat);
-void notify_key(struct weston_seat *seat, const struct timespec *time, uint32_t key,
-                enum wl_keyboard_key_state state, enum weston_key_state_update updateState);
+void notify_key(struct weston_seat *seat, const struct timespec *time, uint32_t key, enum wl_keyboard_key_state state,
+                enum weston_key_state_update updateState);
 }
 
 namespace {

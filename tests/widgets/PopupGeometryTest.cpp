@@ -8,8 +8,11 @@
 TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)
 {
     // The list box: at least 430, the rows plus 50, at most the screen less 150.
-    for (const auto &[rows, screen, height] : {std::tuple{379, std::optional<int>(900), 430}, {0, std::nullopt, 430},
-                                               {500, 900, 550}, {800, 900, 750}, {5000, std::nullopt, 5050}})
+    for (const auto &[rows, screen, height] : {std::tuple{379, std::optional<int>(900), 430},
+                                               {0, std::nullopt, 430},
+                                               {500, 900, 550},
+                                               {800, 900, 750},
+                                               {5000, std::nullopt, 5050}})
         EXPECT_EQ(PopupGeometry::listBoxHeight(rows, screen), height) << rows;
 
     const QRect screen(0, 0, 1920, 1080);
@@ -25,7 +28,13 @@ TEST(PopupGeometryTest, EveryWindowStaysWhollyOnTheScreenOfItsAnchor)
 
     using PopupGeometry::Side;
     const QRect small(0, 0, 1280, 800);
-    const struct { QRect anchor; QSize size; Side side; QPoint expected; } cases[] = {
+    const struct
+    {
+        QRect anchor;
+        QSize size;
+        Side side;
+        QPoint expected;
+    } cases[] = {
         {QRect(894, 300, 24, 24), QSize(484, 400), Side::below, QPoint(796, 324)}, // moved left, not cut
         {QRect(100, 700, 24, 24), QSize(300, 200), Side::below, QPoint(100, 500)}, // above, near the bottom
         // Taller than the room on either side: on the side with more room, pushed on screen.

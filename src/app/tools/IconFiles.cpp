@@ -42,8 +42,8 @@ QString svgPath(const QPainterPath &path)
             const QPainterPath::Element second = path.elementAt(i + 1);
             const QPainterPath::Element end = path.elementAt(i + 2);
             data += QStringLiteral("C%1 %2 %3 %4 %5 %6 ")
-                        .arg(number(element.x), number(element.y), number(second.x), number(second.y),
-                             number(end.x), number(end.y));
+                        .arg(number(element.x), number(element.y), number(second.x), number(second.y), number(end.x),
+                             number(end.y));
             i += 2;
         }
     }
@@ -53,10 +53,11 @@ QString svgPath(const QPainterPath &path)
 QString svg()
 {
     const BrimbleIconShapes shapes = brimbleIconShapes(QRectF(0, 0, scalableSide, scalableSide));
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-                          "  <path fill=\"%2\" d=\"%3\"/>\n"
-                          "  <circle fill=\"#ffffff\" fill-opacity=\"%4\" cx=\"%5\" cy=\"%6\" r=\"%7\"/>\n"
-                          "</svg>\n")
+    return QStringLiteral(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+               "  <path fill=\"%2\" d=\"%3\"/>\n"
+               "  <circle fill=\"#ffffff\" fill-opacity=\"%4\" cx=\"%5\" cy=\"%6\" r=\"%7\"/>\n"
+               "</svg>\n")
         .arg(QString::number(scalableSide), BrimbleIconShapes::ribbonColor.name(), svgPath(shapes.ribbon),
              number(BrimbleIconShapes::holeColor.alphaF()), number(shapes.holeCentre.x()),
              number(shapes.holeCentre.y()), number(shapes.holeRadius));
@@ -70,11 +71,12 @@ QString symbolicSvg()
     const BrimbleIconShapes shapes = brimbleIconShapes(QRectF(0, 0, symbolicSide, symbolicSide));
     QPainterPath shape = shapes.ribbon;
     shape.addEllipse(shapes.holeCentre, shapes.holeRadius, shapes.holeRadius);
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
-                          "  <style id=\"current-color-scheme\" type=\"text/css\">"
-                          ".ColorScheme-Text { color: %2; }</style>\n"
-                          "  <path class=\"ColorScheme-Text\" fill=\"currentColor\" fill-rule=\"evenodd\" d=\"%3\"/>\n"
-                          "</svg>\n")
+    return QStringLiteral(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" viewBox=\"0 0 %1 %1\">\n"
+               "  <style id=\"current-color-scheme\" type=\"text/css\">"
+               ".ColorScheme-Text { color: %2; }</style>\n"
+               "  <path class=\"ColorScheme-Text\" fill=\"currentColor\" fill-rule=\"evenodd\" d=\"%3\"/>\n"
+               "</svg>\n")
         .arg(QString::number(symbolicSide), QLatin1String(symbolicColor), svgPath(shape));
 }
 
@@ -104,8 +106,8 @@ int main(int argc, char **argv)
         QPainter painter(&image);
         paintBrimbleIcon(painter, QRectF(0, 0, side, side));
         painter.end();
-        const QString path
-            = out.filePath(QStringLiteral("%1x%1/apps/%2.png").arg(side).arg(QLatin1String(brimbleIconName)));
+        const QString path = out.filePath(
+            QStringLiteral("%1x%1/apps/%2.png").arg(side).arg(QLatin1String(brimbleIconName)));
         QDir().mkpath(QFileInfo(path).path());
         if (!image.save(path, "PNG"))
             return 1;

@@ -196,7 +196,8 @@ private:
 int main(int argc, char **argv)
 {
     if (argc != 5) {
-        std::cerr << "usage: " << argv[0] << " emoji-test.txt annotations/fr.xml annotationsDerived/fr.xml output.cpp\n";
+        std::cerr << "usage: " << argv[0]
+                  << " emoji-test.txt annotations/fr.xml annotationsDerived/fr.xml output.cpp\n";
         return 2;
     }
     std::ifstream input(argv[1]);
@@ -271,8 +272,8 @@ int main(int argc, char **argv)
             }
             tail = place->second;
         }
-        const QString foldedHead =
-            SearchFolding::folded(annotation.name.isEmpty() ? QString::fromStdString(entry.name) : head);
+        const QString foldedHead = SearchFolding::folded(annotation.name.isEmpty() ? QString::fromStdString(entry.name)
+                                                                                   : head);
         const QString foldedName = tail == 0 ? foldedHead
                                              : foldedHead + QString::fromUtf8(strings.at(tails.at(tail).second));
         rows << "    {" << strings.add(text.toStdString()) << ", " << strings.add(entry.name) << ", "
@@ -288,8 +289,8 @@ int main(int argc, char **argv)
     std::ofstream output(argv[4], std::ios::trunc);
     output << "// Generated from " << argv[1] << ", " << argv[2] << " and " << argv[3]
            << " at build time. Do not edit.\n"
-           << "// " << entries.size() << " emoji, " << withoutFrench << " without a French name; "
-           << strings.size() << " bytes of strings.\n\n"
+           << "// " << entries.size() << " emoji, " << withoutFrench << " without a French name; " << strings.size()
+           << " bytes of strings.\n\n"
            << "#include \"items/EmojiTable.h\"\n\n"
            << "namespace EmojiTable {\n\n"
            << "const char strings[] =\n";
