@@ -48,8 +48,7 @@ void InlineItemBox::addField(TextKey captionKey, QWidget *field, int stretch, Fi
         m_layout->addStretch();
     QPushButton *cancel = nullptr;
     QPushButton *addButton = nullptr;
-    m_layout->addLayout(
-        ItemBoxWidgets::buttonRow(&cancel, m_names.cancelButton, &addButton, m_names.addButton, this));
+    m_layout->addLayout(ItemBoxWidgets::buttonRow(&cancel, m_names.cancelButton, &addButton, m_names.addButton, this));
 
     connect(addButton, &QPushButton::clicked, this, &InlineItemBox::add);
     connect(cancel, &QPushButton::clicked, this, &InlineItemBox::closeRequested);
