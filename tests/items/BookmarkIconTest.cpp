@@ -91,36 +91,29 @@ TEST_F(BookmarkIconTest, ErrorAnswersRefusalsTimeOutsAndNonImagesWriteNothing)
     EXPECT_EQ(favorites.items("Work").size(), 4);
 }
 
-TEST_F(BookmarkIconTest, AnIconWhoseItemWasRemovedBeforeItArrivedIsNotWritten)
-{
-    LocalHttpServer server(200, "image/png", smallPng);
-    fetcher.setServiceOverride(server.base());
-    QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
-    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
-    const Item item = *adder.addBookmark("Work", "Gone soon", "example.com").item;
-    supportFiles.removeFilesOf(item);
-    favorites.setItems("Work", QList<Item>());
-    EXPECT_TRUE(failed.wait(5000));
-    EXPECT_EQ(saved.size(), 0);
-    EXPECT_TRUE(filesInSupportFolder().isEmpty());
-}
-
-TEST_F(BookmarkIconTest, TwoBookmarksOfOneSiteGetTheirOwnFilesAndNoFileIsOverwritten)
+TEST_F(BookmarkIconTest, AnIconNeverWritesOverAFileOrForARemovedItem)
 {
     LocalHttpServer server(200, "image/png", smallPng);
     const QString one = addServedBookmark(server.base(), "example.com", true);
     const QString two = addServedBookmark(server.base(), "example.com", true);
-    EXPECT_NE(one, two);
-    EXPECT_EQ(filesInSupportFolder().size(), 2);
+    EXPECT_NE(one, two) << "two bookmarks of one site get a file each";
 
+    QSignalSpy saved(&fetcher, &FaviconFetcher::iconSaved);
+    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
     const QString taken = folder.filePath("12345.png");
     QFile existing(taken);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write("keep me") == 7);
     existing.close();
-    QSignalSpy failed(&fetcher, &FaviconFetcher::iconFailed);
     ASSERT_TRUE(fetcher.fetch(QUrl("https://www.google.com/s2/favicons?domain=www.example.com"), taken));
     EXPECT_TRUE(failed.wait(5000));
     EXPECT_EQ(contentOf(taken), QByteArray("keep me"));
+
+    const Item gone = *adder.addBookmark("Work", "Gone soon", "example.com").item;
+    supportFiles.removeFilesOf(gone);
+    favorites.setItems("Work", QList<Item>());
+    EXPECT_TRUE(failed.wait(5000));
+    EXPECT_EQ(saved.size(), 0);
+    EXPECT_EQ(filesInSupportFolder().size(), 2);
 }
 
 TEST_F(BookmarkIconTest, ANewAddressKeepsTheOldIconUntilItsOwnHasArrived)

@@ -116,6 +116,17 @@ void addGroup(QVariantMap &values, const QString &title, const QVariantList &lis
     values.insert(items + title, list);
 }
 
+// Every record by uid, wherever it is filed.
+QMap<qint64, QVariantMap> recordsOf(const QVariantMap &values)
+{
+    QMap<qint64, QVariantMap> records;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
+            records.insert(StoredRecords::item(element.toMap()).uid().value_or(-1), element.toMap());
+    }
+    return records;
+}
+
 const auto unchanged = [](QVariantMap &) {};
 
 TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
@@ -184,12 +195,8 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
         EXPECT_EQ(summary(outcome.merged), test.expected) << test.name;
         EXPECT_EQ(outcome.keptTwice, test.keptTwice) << test.name;
         EXPECT_EQ(outcome.renumbered, test.renumbered) << test.name;
-        qint64 highest = 0;
-        for (auto it = outcome.merged.cbegin(); it != outcome.merged.cend(); ++it) {
-            for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
-                highest = qMax(highest, StoredRecords::item(element.toMap()).uid().value_or(0));
-        }
-        EXPECT_GE(outcome.merged.value(StoreKeys::uniqueid).toLongLong(), highest) << test.name;
+        EXPECT_GE(outcome.merged.value(StoreKeys::uniqueid).toLongLong(), recordsOf(outcome.merged).lastKey())
+            << test.name;
         // Merging what the merge holds changes nothing more.
         EXPECT_EQ(FavoritesMerge::merge(theirs, outcome.merged, theirs).merged, outcome.merged) << test.name;
     }
@@ -240,15 +247,6 @@ TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
                       u"R%1"_qs.arg(random.generate()));
         else if (kind == 9)
             groupsOf(values).move(anyGroup(), anyGroup());
-    };
-    // Every record by uid, wherever it is filed.
-    const auto recordsOf = [](const QVariantMap &values) {
-        QHash<qint64, QVariantMap> records;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
-                records.insert(StoredRecords::item(element.toMap()).uid().value_or(-1), element.toMap());
-        }
-        return records;
     };
 
     for (quint32 seed = 1; seed <= 400; ++seed) {
