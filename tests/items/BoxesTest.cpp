@@ -70,49 +70,40 @@ TEST_F(BoxesTest, BookmarkBoxRefusesEmptyFieldsThenAddsAndCloses)
     EXPECT_TRUE(title->text().isEmpty() && message->text().isEmpty());
 }
 
-TEST_F(BoxesTest, NoteBoxSavesTheTextWithItsLineBreaks)
-{
-    NoteBox box(adder, palette);
-    box.reset("Home");
-    box.show();
-    QSignalSpy closed(&box, &NoteBox::closeRequested);
-    child<QLineEdit>(box, "txtFieldTitle_textfile")->setText("Shopping");
-    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
-    EXPECT_EQ(child<QLabel>(box, "lblalerttextnote")->text(), LocalizedText(Text::noteTextMissing));
-
-    // Blank lines, non-breaking spaces, a line separator and a tab are kept character for character.
-    const QString typed = QStringLiteral("milk\n\ntea ☕ Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
-    auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
-    text->insertPlainText(typed);
-    QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_EQ(closed.size(), 1);
-    EXPECT_EQ(contentOf(favorites.items("Home").value(0).target()), typed.toUtf8());
-    EXPECT_TRUE(text->toPlainText().isEmpty());
-}
-
-TEST_F(BoxesTest, TabTypesATabInTheNoteOnlyAndCtrlTabLeavesIt)
+TEST_F(BoxesTest, NoteBoxTakesTabsAndSavesTheTextAsTyped)
 {
     NoteBox box(adder, palette);
     box.reset("Home");
     box.show();
     box.activateWindow();
+    QSignalSpy closed(&box, &NoteBox::closeRequested);
     auto *title = child<QLineEdit>(box, "txtFieldTitle_textfile");
     auto *text = child<QPlainTextEdit>(box, "txtview_textfile");
+    title->setText("Shopping");
+    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxTextNote"), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>(box, "lblalerttextnote")->text(), LocalizedText(Text::noteTextMissing));
+
+    // Tab goes from the title on to the note, types a tab there, and
+    // Ctrl+Tab leaves it.
     title->setFocus();
     QTest::keyClick(title, Qt::Key_Tab);
-    EXPECT_TRUE(box.focusWidget() == text) << "Tab in the title goes on to the note";
-    EXPECT_TRUE(title->text().isEmpty());
-    QTest::keyClicks(text, "a");
+    ASSERT_TRUE(box.focusWidget() == text);
     QTest::keyClick(text, Qt::Key_Tab);
-    QTest::keyClicks(text, "b");
-    EXPECT_EQ(text->toPlainText(), QStringLiteral("a\tb"));
     EXPECT_TRUE(box.focusWidget() == text);
     QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_FALSE(box.focusWidget() == text) << "Ctrl+Tab leaves the note";
-    EXPECT_EQ(text->toPlainText(), QStringLiteral("a\tb"));
+    EXPECT_FALSE(box.focusWidget() == text);
     text->setFocus();
     QTest::keyClick(text, Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
     EXPECT_TRUE(box.focusWidget() == title) << "Ctrl+Shift+Tab goes back to the title";
+
+    // Blank lines, non-breaking spaces, a line separator and a tab are kept character for character.
+    const QString typed = QStringLiteral("\tmilk\n\ntea ☕ Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
+    text->insertPlainText(typed.mid(1));
+    QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(closed.size(), 1);
+    EXPECT_EQ(contentOf(favorites.items("Home").value(0).target()), typed.toUtf8());
+    EXPECT_EQ(storedTitles("Home"), QStringList{"Shopping"});
+    EXPECT_TRUE(text->toPlainText().isEmpty());
 }
 
 TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
@@ -173,10 +164,8 @@ TEST_F(BoxesTest, TheFileDialogChoosesAFileOrAFolderAndShowsHiddenFiles)
 {
     QDir(folder.path()).mkdir("Projects");
     ASSERT_TRUE(QFile(folder.filePath(".hidden")).open(QIODevice::WriteOnly));
-    EXPECT_EQ(FileOrFolderDialog().directory().absolutePath(), QDir::homePath());
     for (const QString &name : {QStringLiteral("Projects"), QStringLiteral(".hidden")}) {
         FileOrFolderDialog dialog;
-        EXPECT_TRUE(dialog.filter().testFlag(QDir::Hidden));
         dialog.setDirectory(folder.path());
         dialog.selectFile(folder.filePath(name));
         dialog.accept();

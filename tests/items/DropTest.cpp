@@ -18,19 +18,14 @@ TEST(FileDropArea, TakesLocalFilesInOrderAndRefusesEverythingElse)
     FileDropArea view;
     view.resize(100, 100);
     QSignalSpy dropped(&view, &FileDropArea::filesDropped);
-    const auto enter = [&view](const QMimeData &data) {
-        QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&view, &event);
-        return event.isAccepted() ? event.dropAction() : Qt::IgnoreAction;
-    };
-    const auto drop = [&view](const QMimeData &data) {
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&view, &event);
-    };
-    EXPECT_EQ(enter(text), Qt::IgnoreAction);
-    EXPECT_EQ(enter(mixed), Qt::CopyAction);
-    drop(mixed);
-    drop(text);
+    for (const QMimeData *data : {&text, &mixed}) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &enter);
+        EXPECT_EQ(enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction,
+                  data == &text ? Qt::IgnoreAction : Qt::CopyAction);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &drop);
+    }
     ASSERT_EQ(dropped.size(), 1);
     EXPECT_EQ(dropped.at(0).at(0).toStringList(), QStringList({"/tmp/b c.txt", "/tmp/a"}));
 }
@@ -40,10 +35,7 @@ using DroppedFilesTest = ItemsFixture;
 TEST_F(DroppedFilesTest, SeveralFilesAreAddedInDropOrderSortedAndRecorded)
 {
     sortSettings = {.itemSortKey = SortSettings::ItemKey::title, .itemSortAscending = true};
-    preferences.setInteger(7, StoreKeys::uniqueid);
-    Item m;
-    m.setTitle("m");
-    QList<Item> selectedGroupItems = {favorites.withNewIdentity(m)};
+    QList<Item> selectedGroupItems = {item("m", 8)};
     favorites.setItems("Home", selectedGroupItems);
     links.popoverListLoaded = true;
     QSignalSpy quickListReloads(&links, &ViewLinks::quickListReloadRequested);

@@ -23,42 +23,7 @@ protected:
     PopupItemBoxes adding{page, services, preferences};
 };
 
-TEST_F(PopupItemBoxesTest, TheFourEntriesAddToTheMenusGroupThroughTheirBoxes)
-{
-    const QString group = page.currentGroupName();
-    std::optional<QString> chosen;
-    adding.setFileChooser([&chosen](QWidget *) { return chosen; });
-    page.AddFileFolders(); // cancelled
-    EXPECT_FALSE(favorites.hasItemList(group));
-    chosen = folder.path();
-    page.AddFileFolders();
-    EXPECT_EQ(favorites.items(group).value(0).target(), folder.path());
-
-    page.AddWebBookmark();
-    EXPECT_TRUE(page.subViewAdded());
-    auto *title = popup.findChild<QLineEdit *>("txtFieldTitle_webbookmark");
-    ASSERT_TRUE(title && title->isVisibleTo(&popup));
-    title->setText("Site");
-    popup.findChild<QLineEdit *>("txtfieldURL")->setText("example.com");
-    QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxaddWebBookmark"), Qt::LeftButton);
-    EXPECT_FALSE(page.subViewAdded());
-
-    page.AddTextSnnipet();
-    popup.findChild<QLineEdit *>("txtFieldTitle_textfile")->setText("Half typed");
-    QTest::mouseClick(popup.findChild<QPushButton *>("btncancel_boxtextnote"), Qt::LeftButton);
-    EXPECT_FALSE(page.subViewAdded());
-
-    page.AddColorSwitch();
-    popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
-    QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
-    EXPECT_FALSE(page.subViewAdded());
-
-    QStringList titles = storedTitles(group);
-    titles.sort(Qt::CaseInsensitive);
-    EXPECT_EQ(titles, QStringList({"Site", "Sky", QFileInfo(folder.path()).fileName()}));
-}
-
-TEST_F(PopupItemBoxesTest, AnItemAddedToACollapsedGroupExpandsIt)
+TEST_F(PopupItemBoxesTest, TheFourEntriesAddToTheHeadingsGroupAndExpandIt)
 {
     const auto collapseHome = [this] {
         QList<Group> groups = favorites.groups();
@@ -68,27 +33,45 @@ TEST_F(PopupItemBoxesTest, AnItemAddedToACollapsedGroupExpandsIt)
     };
     collapseHome();
     popup.showPopover(QRect());
-
-    // The add control of the "Home" heading, then the colour entry.
     auto *view = popup.findChild<QuickListView *>();
     ASSERT_TRUE(view);
     const QModelIndex home = view->model()->index(1, 0);
     const QRect add = view->rowDelegate()->partRect(view->visualRect(home), home, RowDelegate::Part::add);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, add.center());
     ASSERT_EQ(page.currentGroupName(), "Home");
-    page.AddColorSwitch();
-    popup.findChild<QLineEdit *>("txtfieldColorTitle")->setText("Sky");
-    QTest::mouseClick(popup.findChild<QPushButton *>("btnadd_boxcolorWell"), Qt::LeftButton);
 
-    EXPECT_TRUE(favorites.groups().at(1).isExpanded());
-    EXPECT_EQ(view->model()->index(2, 0).data().toString(), "Sky"); // the group's rows are shown
-
-    // The same for a file.
-    collapseHome();
-    adding.setFileChooser([this](QWidget *) { return std::optional<QString>(folder.path()); });
+    std::optional<QString> chosen;
+    adding.setFileChooser([&chosen](QWidget *) { return chosen; });
+    page.AddFileFolders(); // cancelled
+    EXPECT_FALSE(favorites.hasItemList("Home"));
+    chosen = folder.path();
     page.AddFileFolders();
     EXPECT_TRUE(favorites.groups().at(1).isExpanded());
-    EXPECT_EQ(view->model()->rowCount(), 4);
+    EXPECT_EQ(view->model()->rowCount(), 3) << "the group's rows are shown";
+
+    // Each box shows in the popup and goes once it has added or was cancelled.
+    collapseHome();
+    const auto fill = [this](const char *field, const char *text, const char *button) {
+        EXPECT_TRUE(page.subViewAdded());
+        auto *edit = popup.findChild<QLineEdit *>(field);
+        ASSERT_TRUE(edit && edit->isVisibleTo(&popup)) << field;
+        edit->setText(text);
+        QTest::mouseClick(popup.findChild<QPushButton *>(button), Qt::LeftButton);
+        EXPECT_FALSE(page.subViewAdded()) << button;
+    };
+    page.AddWebBookmark();
+    popup.findChild<QLineEdit *>("txtfieldURL")->setText("example.com");
+    fill("txtFieldTitle_webbookmark", "Site", "btnadd_boxaddWebBookmark");
+    EXPECT_TRUE(favorites.groups().at(1).isExpanded());
+    page.AddTextSnnipet();
+    fill("txtFieldTitle_textfile", "Half typed", "btncancel_boxtextnote");
+    page.AddColorSwitch();
+    fill("txtfieldColorTitle", "Sky", "btnadd_boxcolorWell");
+
+    QStringList titles = storedTitles("Home");
+    titles.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(titles, QStringList({"Site", "Sky", QFileInfo(folder.path()).fileName()}));
+    EXPECT_EQ(view->model()->rowCount(), 5);
     for (QMenu *menu : popup.findChildren<QMenu *>())
         menu->close();
 }

@@ -14,44 +14,15 @@ namespace {
 
 const QString items = StoreKeys::itemListPrefix;
 
-// The record's title and uid, read as the store reads them.
+// The record's title, read as the store reads it.
 QString titleOf(const QVariantMap &record)
 {
     return StoredRecords::item(record).title();
 }
 
-std::optional<qint64> uidOf(const QVariantMap &record)
+QVariantMap item(qint64 uid, const QString &title)
 {
-    return StoredRecords::item(record).uid();
-}
-
-QVariantMap item(qint64 uid, const QString &title, const QVariantMap &keys = {})
-{
-    QVariantMap record = keys;
-    record.insert(RecordKeys::title, title);
-    record.insert(RecordKeys::uid, uid);
-    record.insert(RecordKeys::isnormalFile, true);
-    return record;
-}
-
-// A store of groups (title, colour) and their items, as the file holds it.
-QVariantMap store(const QList<std::pair<QVariantMap, QVariantList>> &groups, qint64 uniqueid)
-{
-    QVariantMap values{{StoreKeys::uniqueid, uniqueid}};
-    QVariantList groupList;
-    for (const auto &[group, list] : groups) {
-        groupList.append(group);
-        values.insert(items + titleOf(group), list);
-    }
-    values.insert(StoreKeys::allgroups, groupList);
-    return values;
-}
-
-QVariantMap group(const QString &title, const QString &color = QString(defaultGroupColor))
-{
-    Group record(title);
-    record.setColor(color);
-    return StoredRecords::record(record);
+    return {{RecordKeys::title, title}, {RecordKeys::uid, uid}, {RecordKeys::isnormalFile, true}};
 }
 
 // "Work(red)[1 Report*, 2 Notes] Home[3 Bills]": groups in order, their
@@ -90,36 +61,42 @@ struct Case
     int renumbered = 0;
 };
 
-// The stored list of the group, changed in place.
-QVariantList &listOf(QVariantMap &values, const QString &title)
+// The stored list under key, changed in place.
+QVariantList &listAt(QVariantMap &values, const QString &key)
 {
-    QVariant &list = values[items + title];
+    QVariant &list = values[key];
     if (!list.isValid())
         list = QVariantList();
     return *static_cast<QVariantList *>(list.data());
 }
 
+QVariantList &listOf(QVariantMap &values, const QString &title)
+{
+    return listAt(values, items + title);
+}
+
+QVariantList &groupsOf(QVariantMap &values)
+{
+    return listAt(values, StoreKeys::allgroups);
+}
+
 void editItem(QVariantMap &values, const QString &title, int index, const QString &key, const QVariant &value)
 {
-    QVariantList &list = listOf(values, title);
-    QVariantMap record = list.at(index).toMap();
+    QVariantMap record = listOf(values, title).at(index).toMap();
     if (value.isValid())
         record.insert(key, value);
     else
         record.remove(key);
-    list[index] = record;
+    listOf(values, title)[index] = record;
 }
 
 void editGroup(QVariantMap &values, int index, const QString &key, const QString &value)
 {
-    QVariantList groups = values.value(StoreKeys::allgroups).toList();
-    QVariantMap record = groups.at(index).toMap();
-    if (key == RecordKeys::title) {
+    QVariantMap record = groupsOf(values).at(index).toMap();
+    if (key == RecordKeys::title)
         values.insert(items + value, values.take(items + titleOf(record)));
-    }
     record.insert(key, value);
-    groups[index] = record;
-    values.insert(StoreKeys::allgroups, groups);
+    groupsOf(values)[index] = record;
 }
 
 void addItem(QVariantMap &values, const QString &title, qint64 uid, const QString &name)
@@ -130,33 +107,33 @@ void addItem(QVariantMap &values, const QString &title, qint64 uid, const QStrin
 
 void removeGroup(QVariantMap &values, int index)
 {
-    QVariantList groups = values.value(StoreKeys::allgroups).toList();
-    values.remove(items + titleOf(groups.takeAt(index).toMap()));
-    values.insert(StoreKeys::allgroups, groups);
-}
-
-void moveGroup(QVariantMap &values, int from, int to)
-{
-    QVariantList groups = values.value(StoreKeys::allgroups).toList();
-    groups.move(from, to);
-    values.insert(StoreKeys::allgroups, groups);
+    values.remove(items + titleOf(groupsOf(values).takeAt(index).toMap()));
 }
 
 void addGroup(QVariantMap &values, const QString &title, const QVariantList &list)
 {
-    QVariantList groups = values.value(StoreKeys::allgroups).toList();
-    groups.append(group(title));
-    values.insert(StoreKeys::allgroups, groups);
+    groupsOf(values).append(StoredRecords::record(Group(title)));
     values.insert(items + title, list);
+}
+
+// Every record by uid, wherever it is filed.
+QMap<qint64, QVariantMap> recordsOf(const QVariantMap &values)
+{
+    QMap<qint64, QVariantMap> records;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
+            records.insert(StoredRecords::item(element.toMap()).uid().value_or(-1), element.toMap());
+    }
+    return records;
 }
 
 const auto unchanged = [](QVariantMap &) {};
 
 TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
 {
-    const QVariantMap base = store({{group(u"Work"_qs), {item(1, u"Report"_qs), item(2, u"Notes"_qs)}},
-                                    {group(u"Home"_qs), {item(3, u"Bills"_qs)}}},
-                                   3);
+    QVariantMap base{{StoreKeys::uniqueid, qint64(3)}};
+    addGroup(base, u"Work"_qs, {item(1, u"Report"_qs), item(2, u"Notes"_qs)});
+    addGroup(base, u"Home"_qs, {item(3, u"Bills"_qs)});
     const Case cases[] = {
         {"nothing changed", unchanged, unchanged, u"Work[1 Report, 2 Notes] Home[3 Bills]"_qs},
         {"ours adds", [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Plan"_qs); }, unchanged,
@@ -185,7 +162,7 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
         {"ours reorders items, theirs adds", [](QVariantMap &v) { listOf(v, u"Work"_qs).move(0, 1); },
          [](QVariantMap &v) { addItem(v, u"Work"_qs, 4, u"Plan"_qs); },
          u"Work[2 Notes, 1 Report, 4 Plan] Home[3 Bills]"_qs},
-        {"ours reorders groups, theirs adds one", [](QVariantMap &v) { moveGroup(v, 1, 0); },
+        {"ours reorders groups, theirs adds one", [](QVariantMap &v) { groupsOf(v).move(1, 0); },
          [](QVariantMap &v) { addGroup(v, u"Play"_qs, {item(4, u"Game"_qs)}); },
          u"Home[3 Bills] Work[1 Report, 2 Notes] Play[4 Game]"_qs},
         {"ours renames a group, theirs files an item in it",
@@ -218,12 +195,8 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
         EXPECT_EQ(summary(outcome.merged), test.expected) << test.name;
         EXPECT_EQ(outcome.keptTwice, test.keptTwice) << test.name;
         EXPECT_EQ(outcome.renumbered, test.renumbered) << test.name;
-        qint64 highest = 0;
-        for (auto it = outcome.merged.cbegin(); it != outcome.merged.cend(); ++it) {
-            for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
-                highest = qMax(highest, uidOf(element.toMap()).value_or(0));
-        }
-        EXPECT_GE(outcome.merged.value(StoreKeys::uniqueid).toLongLong(), highest) << test.name;
+        EXPECT_GE(outcome.merged.value(StoreKeys::uniqueid).toLongLong(), recordsOf(outcome.merged).lastKey())
+            << test.name;
         // Merging what the merge holds changes nothing more.
         EXPECT_EQ(FavoritesMerge::merge(theirs, outcome.merged, theirs).merged, outcome.merged) << test.name;
     }
@@ -245,93 +218,54 @@ TEST(FavoritesMerge, EachSideAddsRemovesRenamesReordersRecoloursAndPins)
 // this side left it as it was.
 TEST(FavoritesMerge, NothingEitherSideHoldsIsLostUnlessTheOtherDeletedIt)
 {
-    struct Side
-    {
-        QVariantMap values;
-        QRandomGenerator *random;
-
-        QVariantList groups() const { return values.value(StoreKeys::allgroups).toList(); }
-        QString anyGroup() const
-        {
-            const QVariantList list = groups();
-            return list.isEmpty() ? QString() : titleOf(list.at(random->bounded(int(list.size()))).toMap());
-        }
-        void change()
-        {
-            const QString title = anyGroup();
-            if (title.isEmpty())
-                return addGroup(values, u"G%1"_qs.arg(random->generate()), {});
-            QVariantList &list = listOf(values, title);
-            const int at = list.isEmpty() ? -1 : random->bounded(int(list.size()));
-            switch (random->bounded(10)) {
-            case 0:
-                addItem(values, title, values.value(StoreKeys::uniqueid).toLongLong() + 1, u"new"_qs);
-                break;
-            case 1:
-                if (at >= 0)
-                    list.removeAt(at);
-                break;
-            case 2:
-            case 3:
-                if (at >= 0)
-                    editItem(values, title, at, random->bounded(2) ? RecordKeys::title : RecordKeys::isPin,
-                             random->bounded(2) ? QVariant(u"t%1"_qs.arg(random->bounded(3))) : QVariant(true));
-                break;
-            case 4:
-                if (at >= 0)
-                    listOf(values, anyGroup()).append(listOf(values, title).takeAt(at));
-                break;
-            case 5:
-                std::shuffle(list.begin(), list.end(), *random);
-                break;
-            case 6:
-                addGroup(values, u"G%1"_qs.arg(random->generate()), {});
-                break;
-            case 7:
-                removeGroup(values, random->bounded(int(groups().size())));
-                break;
-            case 8:
-                editGroup(values, random->bounded(int(groups().size())),
-                          random->bounded(2) ? RecordKeys::color : RecordKeys::title,
-                          u"R%1"_qs.arg(random->generate()));
-                break;
-            default:
-                moveGroup(values, random->bounded(int(groups().size())), random->bounded(int(groups().size())));
-                break;
-            }
-        }
-    };
-    // Every record by uid, wherever it is filed.
-    const auto recordsOf = [](const QVariantMap &values) {
-        QHash<qint64, QVariantMap> records;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            for (const QVariant &element : it.key().startsWith(items) ? it.value().toList() : QVariantList())
-                records.insert(uidOf(element.toMap()).value_or(-1), element.toMap());
-        }
-        return records;
+    // One random change on a side: to an item, a group's list or the groups.
+    const auto change = [](QVariantMap &values, QRandomGenerator &random) {
+        const auto anyGroup = [&] { return int(random.bounded(int(groupsOf(values).size()))); };
+        if (groupsOf(values).isEmpty())
+            return addGroup(values, u"G%1"_qs.arg(random.generate()), {});
+        const QString title = titleOf(groupsOf(values).at(anyGroup()).toMap());
+        QVariantList &list = listOf(values, title);
+        const int at = list.isEmpty() ? -1 : random.bounded(int(list.size()));
+        const int kind = random.bounded(10);
+        if (kind == 0)
+            addItem(values, title, values.value(StoreKeys::uniqueid).toLongLong() + 1, u"new"_qs);
+        else if (kind == 1 && at >= 0)
+            list.removeAt(at);
+        else if ((kind == 2 || kind == 3) && at >= 0)
+            editItem(values, title, at, random.bounded(2) ? RecordKeys::title : RecordKeys::isPin,
+                     random.bounded(2) ? QVariant(u"t%1"_qs.arg(random.bounded(3))) : QVariant(true));
+        else if (kind == 4 && at >= 0)
+            listOf(values, titleOf(groupsOf(values).at(anyGroup()).toMap())).append(list.takeAt(at));
+        else if (kind == 5)
+            std::shuffle(list.begin(), list.end(), random);
+        else if (kind == 6)
+            addGroup(values, u"G%1"_qs.arg(random.generate()), {});
+        else if (kind == 7)
+            removeGroup(values, anyGroup());
+        else if (kind == 8)
+            editGroup(values, anyGroup(), random.bounded(2) ? RecordKeys::color : RecordKeys::title,
+                      u"R%1"_qs.arg(random.generate()));
+        else if (kind == 9)
+            groupsOf(values).move(anyGroup(), anyGroup());
     };
 
     for (quint32 seed = 1; seed <= 400; ++seed) {
         QRandomGenerator random(seed);
-        QList<std::pair<QVariantMap, QVariantList>> groups;
-        qint64 uid = 0;
+        QVariantMap base{{StoreKeys::uniqueid, qint64(0)}};
         for (int g = 0; g < 4; ++g) {
-            QVariantList list;
-            for (int i = random.bounded(5); i > 0; --i) {
-                ++uid;
-                list.append(item(uid, u"i%1"_qs.arg(uid)));
-            }
-            groups.append({group(u"G%1"_qs.arg(g)), list});
+            addGroup(base, u"G%1"_qs.arg(g), {});
+            for (qint64 uid = base.value(StoreKeys::uniqueid).toLongLong() + 1, last = uid + random.bounded(5);
+                 uid < last; ++uid)
+                addItem(base, u"G%1"_qs.arg(g), uid, u"i%1"_qs.arg(uid));
         }
-        const QVariantMap base = store(groups, uid);
-        Side ours{base, &random}, theirs{base, &random};
+        QVariantMap ours = base, theirs = base;
         for (int i = random.bounded(1, 8); i > 0; --i)
-            ours.change();
+            change(ours, random);
         for (int i = random.bounded(1, 8); i > 0; --i)
-            theirs.change();
+            change(theirs, random);
 
-        const QVariantMap merged = FavoritesMerge::merge(base, ours.values, theirs.values).merged;
-        const auto before = recordsOf(base), mine = recordsOf(ours.values), other = recordsOf(theirs.values);
+        const QVariantMap merged = FavoritesMerge::merge(base, ours, theirs).merged;
+        const auto before = recordsOf(base), mine = recordsOf(ours), other = recordsOf(theirs);
         const auto after = recordsOf(merged);
         // Every item is filed under a group the result holds.
         QSet<QString> titles;

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace {
 
 TEST(Localization, ChoosesTheLanguageFromTheStoreOrTheSystem)
@@ -53,26 +51,19 @@ TEST(LocalizedText, MissingTablesKeysAndNonStringsGiveEmptyText)
     EXPECT_FALSE(loadLanguageTable(u"German"_qs));
 }
 
+// English counts are checked where the popup shows them; French counts 0 as one.
 TEST(LocalizedText, CountsFollowEachLanguagesPluralRule)
 {
-    const TextKey bothSidesOne = "IDS_BR_640";
-    const TextKey bothSidesMany = "IDS_BR_472";
-    for (const auto &[language, french, items, bothSides] :
-         {std::tuple{u"English"_qs, false, QStringList{"0 items", "1 item", "2 items"},
-                     QStringList{"Some favourites", "A favourite", "Some favourites"}},
-          {u"French"_qs, true, QStringList{u"0 élément"_qs, u"1 élément"_qs, u"2 éléments"_qs},
-           QStringList{u"Un favori"_qs, u"Un favori"_qs, u"Des favoris"_qs}}}) {
-        Localization::setTable(loadLanguageTable(language), french);
-        for (int count = 0; count < 3; ++count) {
-            EXPECT_EQ(itemCountText(count), items.at(count)) << language.toStdString();
-            const QString changed = countText(count, bothSidesOne, bothSidesMany);
-            EXPECT_TRUE(changed.startsWith(bothSides.at(count))) << language.toStdString() << count;
-            EXPECT_EQ(changed.contains(QString::number(count)), !changed.startsWith(bothSides.at(1)))
-                << "the plural form shows the number, the singular one holds no placeholder";
-        }
+    Localization::setTable(loadLanguageTable(u"French"_qs), true);
+    const QStringList items{u"0 élément"_qs, u"1 élément"_qs, u"2 éléments"_qs};
+    const QStringList bothSides{u"Un favori"_qs, u"Un favori"_qs, u"Des favoris"_qs};
+    for (int count = 0; count < 3; ++count) {
+        EXPECT_EQ(itemCountText(count), items.at(count));
+        const QString changed = countText(count, "IDS_BR_640", "IDS_BR_472");
+        EXPECT_TRUE(changed.startsWith(bothSides.at(count))) << count;
+        EXPECT_EQ(changed.contains(QString::number(count)), count > 1)
+            << "the plural form shows the number, the singular one holds no placeholder";
     }
-    Localization::setTable(QVariantMap{{u"IDS_BR_118"_qs, u"%@ thing"_qs}, {u"IDS_BR_119"_qs, u"%@ things"_qs}});
-    EXPECT_EQ(itemCountText(12), u"12 things"_qs);
     Localization::setTable(std::nullopt);
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+// How case, accents and ligatures fold is SearchFolding's; here, what each
+// search looks at, with the text and the query both folded.
 TEST(SearchRules, ThePopupAndTheManagerFindTitlesAddressesAndFilePathsWithoutCaseOrAccents)
 {
     const Item file = Item::file(u"/home/me/Documents/Taxes/report.pdf"_qs);
@@ -13,11 +15,6 @@ TEST(SearchRules, ThePopupAndTheManagerFindTitlesAddressesAndFilePathsWithoutCas
     const Item french = Item::color(u"Été à Paris"_qs, u"000000"_qs);
     // An address or a path kept by an item of another kind is not searched.
     const Item unflagged = StoredRecords::item({{RecordKeys::title, u"x"_qs}, {RecordKeys::Weburl, u"taxes.org"_qs}});
-    const Item deseret = Item::color(u"\U00010400"_qs, u"000000"_qs);
-    const Item istanbul = Item::color(u"\u0130stanbul"_qs, u"000000"_qs);
-    const Item school = Item::color(u"École primaire"_qs, u"000000"_qs);
-    const Item street = Item::bookmark(u"Straße"_qs, u"https://b.de"_qs, u"/support/b.png"_qs);
-    const Item heart = Item::color(u"Cœur"_qs, u"000000"_qs);
     // Decomposed: "e" and a combining acute accent.
     const Item decomposed = Item::file(u"/home/me/Cine\u0301ma"_qs);
 
@@ -26,16 +23,11 @@ TEST(SearchRules, ThePopupAndTheManagerFindTitlesAddressesAndFilePathsWithoutCas
         const char *text;
         QList<Item> found;
     };
-    const QList<Item> items{file,    bookmark, note,   color,  french, unflagged,
-                            deseret, istanbul, school, street, heart,  decomposed};
-    for (const Case &c : {Case{"TAX", {file, bookmark}}, Case{"documents", {file}}, Case{"support", {}},
-                          Case{"47ce", {}}, Case{"EXAMPLE", {bookmark}}, Case{"", {}}, Case{"ÉTÉ À", {french}},
-                          Case{"ete a", {french}}, Case{"brand", {color}},
-                          // Outside the basic plane, and a capital whose dot is a mark.
-                          Case{"\U00010428", {deseret}}, Case{"istan", {istanbul}}, Case{"İSTAN", {istanbul}},
-                          Case{"ecole p", {school}}, Case{"ÉCOLE P", {school}}, Case{"école x", {}},
-                          Case{"strasse", {street}}, Case{"STRAẞE", {street}}, Case{"coeur", {heart}},
-                          Case{"CŒUR", {heart}}, Case{"cinéma", {decomposed}}, Case{"CINEMA", {decomposed}}}) {
+    const QList<Item> items{file, bookmark, note, color, french, unflagged, decomposed};
+    for (const Case &c :
+         {Case{"TAX", {file, bookmark}}, Case{"documents", {file}}, Case{"support", {}}, Case{"47ce", {}},
+          Case{"EXAMPLE", {bookmark}}, Case{"", {}}, Case{"ÉTÉ À", {french}}, Case{"ete a", {french}},
+          Case{"brand", {color}}, Case{"cinéma", {decomposed}}, Case{"CINEMA", {decomposed}}}) {
         const PopupSearch popup(QString::fromUtf8(c.text));
         const ManagerSearch manager(QString::fromUtf8(c.text));
         QList<Item> byPopup, byManager;
