@@ -70,16 +70,13 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
     writeText(note, "hello");
 
     GioApplicationRegistry registry;
-    EXPECT_EQ(GioApplicationRegistry::contentTypeFor(QUrl::fromLocalFile(note)), "text/plain");
-    EXPECT_EQ(GioApplicationRegistry::contentTypeFor(QUrl("HTTPS://example.org")), "x-scheme-handler/https");
 
     // The default first, each once, only those for the type.
     const QList<ApplicationInfo> forNote = registry.applicationsFor(QUrl::fromLocalFile(note));
     ASSERT_FALSE(forNote.isEmpty());
-    EXPECT_EQ(forNote.first().id, "brimble-test-viewer.desktop");
     EXPECT_EQ(idsOf(forNote), QStringList({"brimble-test-viewer.desktop", "brimble-test-editor.desktop"}));
     EXPECT_EQ(QStringList({forNote.first().name, forNote.first().iconName}), QStringList({"Viewer", "viewer"}));
-    EXPECT_EQ(idsOf(registry.applicationsFor(QUrl("https://example.org"))),
+    EXPECT_EQ(idsOf(registry.applicationsFor(QUrl("HTTPS://example.org"))),
               QStringList{"brimble-test-browser.desktop"});
     EXPECT_TRUE(registry.applicationsFor(QUrl()).isEmpty());
 

@@ -3,10 +3,9 @@
 
 #include "platform/StatusNotifierItem.h"
 #include "platform/DesktopStatusItem.h"
+#include "platform/TrayIconTheme.h"
 
-#include "FakeTrayProcess.h"
-
-#include "support/ProcessUntil.h"
+#include "support/StandInProcess.h"
 #include "support/TestFolders.h"
 
 #include <QCoreApplication>
@@ -49,9 +48,11 @@ protected:
         QObject::connect(off, &QAction::triggered, [this] { ++quits; });
     }
 
-    std::unique_ptr<FakeTray> startTray(const QStringList &options = {})
+    std::unique_ptr<StandInProcess> startTray(const QStringList &options = {})
     {
-        auto tray = std::make_unique<FakeTray>(bus, options);
+        auto tray = std::make_unique<StandInProcess>(bus, QStringLiteral(BRIMBLE_FAKE_TRAY),
+                                                     u"org.kde.StatusNotifierWatcher"_qs, "/StatusNotifierWatcher",
+                                                     options);
         EXPECT_TRUE(tray->ready);
         return tray;
     }
@@ -82,51 +83,42 @@ protected:
     int clicks = 0, appearances = 0, quits = 0;
 };
 
-TEST_F(StatusNotifierItemTest, RegistersWithAWatcherThatIsThereComesLateOrComesBack)
+TEST_F(StatusNotifierItemTest, RegistersWithAWatcherThatComesLateOrComesBackOnceAHostShowsIt)
 {
     // The panel starts after Brimble.
     makeItem();
     EXPECT_FALSE(item->isAvailable());
     auto tray = startTray();
-    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs),
-              u"registered "_qs + item->serviceName());
+    const QString registered = u"registered "_qs + item->serviceName();
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs), registered);
     EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
     EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
     EXPECT_EQ(appearances, 1);
 
-    // The panel crashes and starts again.
+    // The panel crashes and starts again, its host later: no tray until the host comes.
     tray.reset();
     EXPECT_TRUE(processUntil([&] { return !item->isAvailable() && !item->isInTray(); }));
-    tray = startTray();
-    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs),
-              u"registered "_qs + item->serviceName());
+    tray = startTray({QStringLiteral("--without-host")});
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs), registered);
+    processUntil([] { return false; }, 200);
+    EXPECT_FALSE(item->isAvailable() || item->isInTray());
+    tray->send(QStringLiteral("host"));
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
     EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
     EXPECT_EQ(appearances, 1) << "the application hears of the first tray only";
+    tray->send(QStringLiteral("nohost"));
+    EXPECT_TRUE(processUntil([&] { return !item->isAvailable(); }));
 
     // The panel is there before Brimble: known at once, registered at show().
     item.reset();
+    tray.reset();
+    tray = startTray();
     item = std::make_unique<StatusNotifierItem>(bus.client());
     EXPECT_TRUE(item->isAvailable());
     item->show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
     EXPECT_EQ(tray->waitForLine(QStringLiteral("registered "), registrationLimitMs),
               u"registered "_qs + item->serviceName());
     EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
-}
-
-TEST_F(StatusNotifierItemTest, AWatcherWithoutAHostIsNoTrayUntilAHostComes)
-{
-    auto tray = startTray({QStringLiteral("--without-host")});
-    makeItem();
-    EXPECT_FALSE(tray->waitForLine(QStringLiteral("registered ")).isEmpty());
-    processUntil([] { return false; }, 200);
-    EXPECT_FALSE(item->isAvailable() || item->isInTray());
-
-    tray->send(QStringLiteral("host"));
-    EXPECT_EQ(tray->waitForLine(QStringLiteral("item ")), expectedItemLine());
-    EXPECT_TRUE(processUntil([&] { return item->isInTray(); }));
-    EXPECT_EQ(appearances, 1);
-    tray->send(QStringLiteral("nohost"));
-    EXPECT_TRUE(processUntil([&] { return !item->isAvailable(); }));
 }
 
 TEST_F(StatusNotifierItemTest, AWatcherTooSlowForLaunchIsNoTrayUntilItAnswers)
@@ -168,14 +160,15 @@ TEST_F(StatusNotifierItemTest, ActivationOpensThePopupAndTheMenuIsTheHostsToShow
 
     // Changes reach the host: a new label, a new entry, a new icon.
     show->setText(QStringLiteral("&Montrer la fenêtre"));
-    EXPECT_TRUE(tray->waitForLine(QStringLiteral("properties-updated ")).endsWith(u"=_Montrer la fenêtre"_qs));
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("signal ItemsPropertiesUpdated")).isEmpty());
     menu.addAction(QStringLiteral("New"));
-    EXPECT_EQ(tray->waitForLine(QStringLiteral("layout-updated ")), u"layout-updated 2"_qs);
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("signal LayoutUpdated")).isEmpty());
     tray->send(QStringLiteral("layout"));
-    EXPECT_TRUE(tray->waitForLine(QStringLiteral("layout ")).endsWith(u"|Quit|New"_qs));
+    EXPECT_EQ(tray->waitForLine(QStringLiteral("layout ")),
+              u"layout 2 _Montrer la fenêtre|Fish & Chips__1|-|Off(off)|Quit|New"_qs);
     item->show(halfTransparentRed(), QStringLiteral("Other"), &menu);
-    EXPECT_FALSE(tray->waitForLine(QStringLiteral("new-icon")).isEmpty());
-    EXPECT_FALSE(tray->waitForLine(QStringLiteral("new-tooltip")).isEmpty());
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("signal NewIcon")).isEmpty());
+    EXPECT_FALSE(tray->waitForLine(QStringLiteral("signal NewToolTip")).isEmpty());
 
     // The other button: the menu at the point.
     tray->send(QStringLiteral("contextmenu 40 50"));
@@ -186,49 +179,50 @@ TEST_F(StatusNotifierItemTest, ActivationOpensThePopupAndTheMenuIsTheHostsToShow
 
 TEST_F(StatusNotifierItemTest, NamesTheSymbolicIconWhereTheDesktopPrefersOneAndKeepsThePixmaps)
 {
-    auto tray = startTray();
     const auto installIcon = [](const QString &themes, const QString &name) {
         QDir().mkpath(themes + u"/hicolor/symbolic/apps"_qs);
         QFile icon(themes + u"/hicolor/symbolic/apps/"_qs + name + u".svg"_qs);
         return icon.open(QIODevice::WriteOnly) && icon.write("<svg/>") > 0;
     };
-    // Installations whose program lies in bin/, with the icon beside it or without.
+    // Installations whose program lies in bin/, with the icon beside it or
+    // without; and an icon in the desktop's own data folders, which hosts
+    // find without help.
     TestFolder installed, bare;
     const QString themes = installed.filePath(u"share/icons"_qs);
-    ASSERT_TRUE(installIcon(themes, u"org.example.Ribbon-symbolic"_qs));
-    // And an icon in the desktop's own data folders, which hosts find without help.
-    ASSERT_TRUE(installIcon(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/icons"_qs,
-                            u"org.example.Shared-symbolic"_qs));
-
     const QString ribbon = u"org.example.Ribbon-symbolic"_qs, shared = u"org.example.Shared-symbolic"_qs;
-    const QString named = u"iconname="_qs + ribbon + u" themepath="_qs + themes, none = u"iconname= themepath="_qs;
+    ASSERT_TRUE(installIcon(themes, ribbon));
+    ASSERT_TRUE(
+        installIcon(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/icons"_qs, shared));
     const struct
     {
         QString desktops;
         const TestFolder &installation;
-        QString icon;
-        QString expected;
+        QString icon, name, path;
     } cases[] = {
-        {u"GNOME"_qs, installed, ribbon, named},
-        {u"ubuntu:GNOME"_qs, installed, ribbon, named},
-        {u"KDE"_qs, installed, ribbon, named},
-        {u"KDE"_qs, bare, shared, u"iconname="_qs + shared + u" themepath="_qs},
+        {u"GNOME"_qs, installed, ribbon, ribbon, themes},
+        {u"ubuntu:GNOME"_qs, installed, ribbon, ribbon, themes},
+        {u"KDE"_qs, bare, shared, shared, QString()},
         // Panels in colour: the pixmaps alone.
-        {u"XFCE"_qs, installed, ribbon, none},
-        {u"X-Cinnamon"_qs, installed, ribbon, none},
-        {u"GNOME-Flashback-like"_qs, installed, ribbon, none},
-        {QString(), installed, ribbon, none},
+        {u"XFCE"_qs, installed, ribbon, QString(), QString()},
+        {u"GNOME-Flashback-like"_qs, installed, ribbon, QString(), QString()},
+        {QString(), installed, ribbon, QString(), QString()},
         // No such icon installed: a name the host cannot find would show nothing.
-        {u"GNOME"_qs, bare, ribbon, none},
+        {u"GNOME"_qs, bare, ribbon, QString(), QString()},
     };
-    for (const auto &run : cases) {
-        DesktopStatusItem desktopItem(bus.client(), false, run.desktops, run.installation.filePath(u"bin"_qs));
-        desktopItem.setSymbolicIconName(run.icon);
-        desktopItem.show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
-        const QString line = tray->waitForLine(QStringLiteral("item "));
-        EXPECT_TRUE(line.endsWith(u" "_qs + run.expected)) << run.desktops.toStdString() << ": " << line.toStdString();
-        EXPECT_TRUE(line.contains(u" icons=16x16,22x22,24x24,32x32 "_qs)) << line.toStdString();
+    for (const auto &c : cases) {
+        const TrayIconTheme theme = TrayIconTheme::forDesktop(c.icon, c.desktops, c.installation.filePath(u"bin"_qs));
+        EXPECT_EQ(QStringList({theme.iconName, theme.themePath}), QStringList({c.name, c.path}))
+            << c.desktops.toStdString();
     }
+
+    // The host reads the name beside the pixmaps.
+    auto tray = startTray();
+    DesktopStatusItem desktopItem(bus.client(), false, u"GNOME"_qs, installed.filePath(u"bin"_qs));
+    desktopItem.setSymbolicIconName(ribbon);
+    desktopItem.show(halfTransparentRed(), QStringLiteral("Favourites"), &menu);
+    const QString line = tray->waitForLine(QStringLiteral("item "));
+    EXPECT_TRUE(line.endsWith(u" iconname="_qs + ribbon + u" themepath="_qs + themes)) << line.toStdString();
+    EXPECT_TRUE(line.contains(u" icons=16x16,22x22,24x24,32x32 "_qs)) << line.toStdString();
 }
 
 TEST(StatusNotifierItemWithoutBus, NoSessionBusIsNoTrayAndNoFault)

@@ -4,7 +4,7 @@
 
 #include "platform/DesktopStatusItem.h"
 
-#include "FakeTrayProcess.h"
+#include "support/StandInProcess.h"
 
 #include <QMenu>
 #include <QPixmap>
@@ -118,7 +118,8 @@ TEST(XEmbedTray, StandsInWhileNoStatusNotifierHostShowsTheIcon)
 
     // A StatusNotifierItem host arrives: the XEmbed icon goes, so that a
     // panel offering both never shows it twice.
-    auto sni = std::make_unique<FakeTray>(bus);
+    auto sni = std::make_unique<StandInProcess>(bus, QStringLiteral(BRIMBLE_FAKE_TRAY),
+                                                u"org.kde.StatusNotifierWatcher"_qs, "/StatusNotifierWatcher");
     ASSERT_TRUE(sni->ready);
     EXPECT_FALSE(sni->waitForLine(QStringLiteral("item ")).isEmpty());
     EXPECT_TRUE(processUntil([&] { return !xembed->showsAnIcon(); }));

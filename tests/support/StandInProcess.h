@@ -1,35 +1,39 @@
 #pragma once
 
+#include "support/BusCall.h"
 #include "support/PrivateBus.h"
 #include "support/ProcessUntil.h"
 
-#include <QDBusMessage>
 #include <QProcess>
 
-// The stand-in tray (FakeTray.cpp) as a process on a private bus, its
-// output kept line by line.
-class FakeTray
+// The other side of a D-Bus conversation (a tray, a portal) played by a
+// program of the tests on a private bus: it is steered by method calls on
+// its object, interface org.brimble.Test, and writes a line for each thing
+// it sees.
+class StandInProcess
 {
 public:
-    explicit FakeTray(const PrivateBus &bus, const QStringList &options = {})
+    StandInProcess(const PrivateBus &bus, const QString &program, const QString &service, const char *path,
+                   const QStringList &options = {})
         : m_bus(bus.client())
+        , m_service(service)
+        , m_path(path)
     {
-        m_process.start(QStringLiteral(BRIMBLE_FAKE_TRAY), QStringList{bus.address} + options);
+        m_process.start(program, QStringList{bus.address} + options);
         ready = !waitForLine(QStringLiteral("ready")).isEmpty();
     }
-    ~FakeTray()
+    ~StandInProcess()
     {
         m_process.kill();
         m_process.waitForFinished();
     }
 
-    // "verb argument"; the tray carries it out after answering.
+    // "verb argument"; returns once the stand-in has taken it, running this
+    // thread's events meanwhile so that it may call back.
     void send(const QString &command)
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-            QStringLiteral("org.brimble.Test"), command.section(u' ', 0, 0));
-        m_bus.send(call << command.section(u' ', 1));
+        callOverBus(m_bus, m_service, m_path, "org.brimble.Test", command.section(u' ', 0, 0).toLatin1().constData(),
+                    {command.section(u' ', 1)});
     }
 
     // Waits, running the event loop, for a line starting with prefix that
@@ -52,5 +56,7 @@ public:
 
 private:
     QDBusConnection m_bus;
+    QString m_service;
+    const char *m_path;
     QProcess m_process;
 };
