@@ -271,8 +271,9 @@ TEST_F(ShortcutRecorderTest, LaunchRegistersOnlyWellFormedStoredShortcutsAndKeep
         atLaunch.restore();
         EXPECT_EQ(registered() ? registered()->modifiers : 0, c.modifiers) << c.key.toString().toStdString();
         EXPECT_EQ(atLaunch.hotKey() != nullptr, c.modifiers != 0);
-        if (c.shown)
+        if (c.shown) {
             EXPECT_EQ(atLaunch.readableShortcut(), *c.shown);
+        }
         EXPECT_EQ(stored(StoreKeys::shortcutKey), c.key);
     }
 }
