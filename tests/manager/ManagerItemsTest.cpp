@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTest>
 #include <QUrl>
 
 namespace {
@@ -117,6 +118,19 @@ TEST_F(ManagerItemsTest, PreviewShowsPicturesTextOrDetails)
     fresh.showFile(savedPicture("small.png", 300, 200));
     QCoreApplication::processEvents();
     EXPECT_EQ(fresh.findChild<QLabel *>("previewPicture")->pixmap().size(), QSize(300, 200));
+
+    // Space closes it whatever it shows (a text's own view would take it to turn the page).
+    for (const QString &path : {textPath, folder.path(), picturePath}) {
+        fresh.showFile(path);
+        QApplication::setActiveWindow(&fresh);
+        QCoreApplication::processEvents();
+        auto *textView = fresh.findChild<QWidget *>("previewText");
+        if (textView->isVisible())
+            textView->setFocus(Qt::MouseFocusReason);
+        QWidget *focused = fresh.focusWidget();
+        QTest::keyClick(focused ? focused : static_cast<QWidget *>(&fresh), Qt::Key_Space);
+        EXPECT_FALSE(fresh.isVisible()) << path.toStdString();
+    }
 }
 
 } // namespace
