@@ -27,7 +27,7 @@ protected:
     ManagerFixture()
     {
         QDir().mkpath(supportFiles.folder());
-        fetcher.setServiceOverride(QUrl(QStringLiteral("http://127.0.0.1:9")));
+        fetcher.setServiceOverride(QUrl("http://127.0.0.1:9"));
     }
 
     ManagerServices services()
@@ -83,6 +83,11 @@ protected:
         file.write(contents);
         return path;
     }
+    static QByteArray contentOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    }
 
     // The manager page in a window of its own, shown and active.
     void openPage()
@@ -94,8 +99,8 @@ protected:
         page->resize(window->size());
         window->show();
         QApplication::setActiveWindow(window.get());
-        groups = page->findChild<GroupsListView *>(QStringLiteral("tblviewgroup"));
-        items = page->findChild<ItemsListView *>(QStringLiteral("tblviewItems"));
+        groups = page->findChild<GroupsListView *>("tblviewgroup");
+        items = page->findChild<ItemsListView *>("tblviewItems");
     }
 
     QString savedPicture(const QString &name, int width, int height)

@@ -22,95 +22,66 @@ class ManagerPanelsTest : public ManagerFixture
 {
 protected:
     template<typename T>
-    T *panelChild(QWidget *panel, const char *name) const
+    static T *panelChild(QWidget *panel, const char *name)
     {
         return panel->findChild<T *>(QString::fromLatin1(name));
     }
 };
 
-TEST_F(ManagerPanelsTest, EditingKeepsIdentityDateAndPinAndReplacesSupportFiles)
+TEST_F(ManagerPanelsTest, EditsKeepIdentityAndOtherProgramsDataAndReplaceOnlyOwnFiles)
 {
-    const QString oldIcon = supportFile(QStringLiteral("21.png"));
-    const QString foreignIcon = userFile(QStringLiteral("mine.png"));
-    const Item site = pinned(bookmark(QStringLiteral("site"), 3, QStringLiteral("old.org"), oldIcon));
-    const QString oldBody = supportFile(QStringLiteral("22.txt"), "old text");
-    addGroup(QStringLiteral("Work"),
-             {site, bookmark(QStringLiteral("foreign"), 4, QStringLiteral("x.org"), foreignIcon),
-              note(QStringLiteral("memo"), 5, oldBody)});
+    const QString oldIcon = supportFile("21.png");
+    const QString foreignIcon = userFile("mine.png");
+    const QString oldBody = supportFile("22.txt", "old text");
+    const Item site = pinned(bookmark("site", 3, "old.org", oldIcon));
+    addGroup("Work", {site, bookmark("foreign", 4, "x.org", foreignIcon), note("memo", 5, oldBody)});
     // What another program keeps in a record stays through an edit.
-    const QString workKey = FavoritesStore::itemListKey(QStringLiteral("Work"));
+    const QString workKey = FavoritesStore::itemListKey("Work");
     QVariantList records = *preferences.arrayForKey(workKey);
     QVariantMap foreignRecord = records.at(1).toMap();
-    foreignRecord.insert(QStringLiteral("syncTool"), QVariantMap{{QStringLiteral("rev"), 7}});
+    foreignRecord.insert("syncTool", QVariantMap{{"rev", 7}});
     records[1] = foreignRecord;
     preferences.setObject(records, workKey);
     ItemEditor editor(services().items());
 
-    ASSERT_TRUE(editor
-                    .edit(QStringLiteral("Work"), 3, PanelKind::webBookmark,
-                          {QStringLiteral("Site"), QStringLiteral("new.org"), {}, {}})
-                    .ok());
-    const Item stored = *favorites.findItem(QStringLiteral("Work"), 3);
-    EXPECT_EQ(stored.target(), QStringLiteral("new.org"));
-    EXPECT_EQ(stored.date(), site.date());
-    EXPECT_TRUE(stored.isPinned());
-    // The icon of the new address is not here yet (no network): the old one stays.
-    EXPECT_EQ(stored.iconPath(), oldIcon);
+    // A new title alone asks for no icon; uid, date, pin and icon stay.
+    ASSERT_TRUE(editor.edit("Work", 3, PanelKind::webBookmark, {"Site", "old.org", {}, {}}).ok());
+    Item retitled = site;
+    retitled.setTitle("Site");
+    EXPECT_EQ(favorites.findItem("Work", 3), retitled);
+    EXPECT_EQ(fetcher.pendingCount(), 0);
+    // A new address asks for its own icon and keeps the old one meanwhile (no network here).
+    ASSERT_TRUE(editor.edit("Work", 3, PanelKind::webBookmark, {"Site", "new.org", {}, {}}).ok());
+    EXPECT_EQ(fetcher.pendingCount(), 1);
+    EXPECT_EQ(favorites.findItem("Work", 3)->target(), "new.org");
+    EXPECT_EQ(favorites.findItem("Work", 3)->iconPath(), oldIcon);
     EXPECT_TRUE(QFile::exists(oldIcon));
-    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"Site", "foreign", "memo"}));
+    EXPECT_EQ(storedItemTitles("Work"), (QStringList{"Site", "foreign", "memo"}));
 
     // An icon outside the support folder is never deleted.
-    ASSERT_TRUE(editor
-                    .edit(QStringLiteral("Work"), 4, PanelKind::webBookmark,
-                          {QStringLiteral("foreign"), QStringLiteral("y.org"), {}, {}})
-                    .ok());
+    ASSERT_TRUE(editor.edit("Work", 4, PanelKind::webBookmark, {"foreign", "y.org", {}, {}}).ok());
     EXPECT_TRUE(QFile::exists(foreignIcon));
-    EXPECT_EQ(preferences.arrayForKey(workKey)->at(1).toMap().value(QStringLiteral("syncTool")),
-              QVariantMap({{QStringLiteral("rev"), 7}}));
+    EXPECT_EQ(preferences.arrayForKey(workKey)->at(1).toMap().value("syncTool"), QVariantMap({{"rev", 7}}));
 
-    ASSERT_TRUE(editor
-                    .edit(QStringLiteral("Work"), 5, PanelKind::textFile,
-                          {QStringLiteral("memo"), {}, QStringLiteral("new text"), {}})
-                    .ok());
-    const Item memo = *favorites.findItem(QStringLiteral("Work"), 5);
-    EXPECT_EQ(ItemEditor::readNote(memo), QStringLiteral("new text"));
+    // A note's new text goes to a new file; the old one goes.
+    ASSERT_TRUE(editor.edit("Work", 5, PanelKind::textFile, {"memo", {}, "new text", {}}).ok());
+    const Item memo = *favorites.findItem("Work", 5);
+    EXPECT_EQ(ItemEditor::readNote(memo), "new text");
     EXPECT_FALSE(QFile::exists(oldBody));
 
-    // Refusals and a vanished item change nothing.
-    EXPECT_EQ(editor.edit(u"Work"_qs, 5, PanelKind::textFile, {u"memo"_qs, {}, QString(), {}}).errorKey,
-              TextKey("IDS_BR_104"));
-    EXPECT_EQ(editor.edit(u"Work"_qs, 99, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey,
-              TextKey("IDS_BR_183"));
-    EXPECT_EQ(editor.add(u"Deleted"_qs, PanelKind::colorWell, {u"c"_qs, {}, {}, Qt::red}).errorKey,
-              TextKey("IDS_BR_188"));
-    EXPECT_FALSE(favorites.hasItemList(QStringLiteral("Deleted")));
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5), memo);
-}
-
-TEST_F(ManagerPanelsTest, EditingOnlyABookmarksTitleKeepsItsIcon)
-{
-    const QString icon = supportFile(QStringLiteral("31.png"), "png");
-    addGroup(QStringLiteral("Web"), {bookmark(QStringLiteral("site"), 3, QStringLiteral("site.org"), icon)});
-    ItemEditor editor(services().items());
-
-    ASSERT_TRUE(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {u"My site"_qs, u"site.org"_qs, {}, {}}).ok());
-    const Item retitled = *favorites.findItem(QStringLiteral("Web"), 3);
-    EXPECT_EQ(retitled.title(), QStringLiteral("My site"));
-    EXPECT_EQ(retitled.iconPath(), icon);
-    EXPECT_TRUE(QFile::exists(icon));
-    EXPECT_EQ(fetcher.pendingCount(), 0); // nothing to wait for
-    EXPECT_EQ(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {QString(), u"site.org"_qs, {}, {}}).errorKey,
+    // Refusals and a vanished item or group change nothing.
+    EXPECT_EQ(editor.edit("Work", 3, PanelKind::webBookmark, {QString(), "site.org", {}, {}}).errorKey,
               TextKey("IDS_BR_102"));
-
-    // A new address asks for its own icon, keeping the old one meanwhile.
-    ASSERT_TRUE(editor.edit(u"Web"_qs, 3, PanelKind::webBookmark, {u"My site"_qs, u"other.org"_qs, {}, {}}).ok());
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Web"), 3)->iconPath(), icon);
-    EXPECT_EQ(fetcher.pendingCount(), 1);
+    EXPECT_EQ(editor.edit("Work", 5, PanelKind::textFile, {"memo", {}, QString(), {}}).errorKey, TextKey("IDS_BR_104"));
+    EXPECT_EQ(editor.edit("Work", 99, PanelKind::colorWell, {"c", {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_183"));
+    EXPECT_EQ(editor.add("Deleted", PanelKind::colorWell, {"c", {}, {}, Qt::red}).errorKey, TextKey("IDS_BR_188"));
+    EXPECT_FALSE(favorites.hasItemList("Deleted"));
+    EXPECT_EQ(favorites.findItem("Work", 5), memo);
 }
 
 TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 {
-    addGroup(QStringLiteral("Work"), {item(QStringLiteral("old"), 1)});
+    addGroup("Work", {item("old", 1)});
     openPage();
     page->itemsPane().panels().AddWebBookmark();
     auto *panel = page->findChild<AddItemPanel *>();
@@ -122,22 +93,22 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_EQ(message->text(), LocalizedText(Text::titleMissing));
-    QTest::keyClicks(title, QStringLiteral("News"));
+    QTest::keyClicks(title, "News");
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_TRUE(panel->isVisible()); // without an address
-    QTest::keyClicks(address, QStringLiteral("news.example.org"));
+    QTest::keyClicks(address, "news.example.org");
     QTest::keyClick(address, Qt::Key_Return);
     EXPECT_FALSE(panel->isVisible());
     EXPECT_FALSE(layer->isHeld());
-    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")), (QStringList{"News", "old"}));
-    EXPECT_EQ(items->currentIndex().data().toString(), QStringLiteral("News"));
+    EXPECT_EQ(storedItemTitles("Work"), (QStringList{"News", "old"}));
+    EXPECT_EQ(items->currentIndex().data().toString(), "News");
 
     // Escape cancels and saves nothing.
     page->itemsPane().panels().AddColorSwitch();
-    QTest::keyClicks(title, QStringLiteral("Red"));
+    QTest::keyClicks(title, "Red");
     QTest::keyClick(title, Qt::Key_Escape);
     EXPECT_FALSE(layer->isHeld());
-    EXPECT_EQ(storedItemTitles(QStringLiteral("Work")).size(), 2);
+    EXPECT_EQ(storedItemTitles("Work").size(), 2);
 
     // A click on the colour well leaves it no default button: Return confirms the panel next time too.
     page->itemsPane().panels().AddColorSwitch();
@@ -148,18 +119,18 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
     QTest::keyClick(well, Qt::Key_Escape);
     EXPECT_FALSE(panel->isVisible());
     page->itemsPane().panels().AddWebBookmark();
-    QTest::keyClicks(title, QStringLiteral("Later"));
+    QTest::keyClicks(title, "Later");
     QTest::keyClick(title, Qt::Key_Return);
     EXPECT_EQ(message->text(), LocalizedText(Text::webAddressMissing));
     QTest::keyClick(title, Qt::Key_Escape);
 
     // Editing a bookmark: its name comes selected, its long address shows from the start (the site).
-    const QString longAddress = QStringLiteral("https://news.example.org/") + QString(200, QLatin1Char('a'));
-    replaceItems(QStringLiteral("Work"), {bookmark(QStringLiteral("News"), 7, longAddress)});
+    const QString longAddress = "https://news.example.org/" + QString(200, QLatin1Char('a'));
+    replaceItems("Work", {bookmark("News", 7, longAddress)});
     items->setCurrentIndex(items->model()->index(0, 0));
     page->itemsPane().menuitem_edit();
     ASSERT_TRUE(panel->isVisible());
-    EXPECT_EQ(title->selectedText(), QStringLiteral("News"));
+    EXPECT_EQ(title->selectedText(), "News");
     EXPECT_EQ(address->text(), longAddress);
     EXPECT_EQ(address->cursorPosition(), 0);
     panel->reject();
@@ -167,18 +138,17 @@ TEST_F(ManagerPanelsTest, AddPanelOverTheDimmedWindow)
 
 TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
 {
-    addGroup(QStringLiteral("Work"), {colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
-                                      colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF"))});
+    addGroup("Work", {colorItem("green", 2, "47CE64"), colorItem("blue", 3, "0000FF")});
     openPage();
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(items);
     ASSERT_TRUE(list && list->childCount() == 2);
-    const int blueRow = list->child(0)->text(QAccessible::Name) == QStringLiteral("blue") ? 0 : 1;
+    const int blueRow = list->child(0)->text(QAccessible::Name) == "blue" ? 0 : 1;
     items->setCurrentIndex(items->model()->index(1 - blueRow, 0));
 
     // The painted edit button is the row's named action, with its key; doing it edits that row's item.
     QAccessibleInterface *row = list->child(blueRow);
     ASSERT_TRUE(row && row->actionInterface());
-    EXPECT_EQ(row->text(QAccessible::Description), QStringLiteral("0000FF"));
+    EXPECT_EQ(row->text(QAccessible::Description), "0000FF");
     const QString edit = LocalizedText(Text::edit);
     EXPECT_EQ(row->actionInterface()->keyBindingsForAction(edit), QStringList{"F2"});
     row->actionInterface()->doAction(edit);
@@ -191,7 +161,7 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
 
     // A row that has gone does nothing.
     QAccessibleInterface *last = list->child(1);
-    replaceItems(QStringLiteral("Work"), {favorites.items(QStringLiteral("Work")).first()});
+    replaceItems("Work", {favorites.items("Work").first()});
     ASSERT_EQ(list->childCount(), 1);
     EXPECT_FALSE(last->isValid());
     last->actionInterface()->doAction(edit);
@@ -200,9 +170,9 @@ TEST_F(ManagerPanelsTest, ScreenReadersEditARowThroughItsNamedAction)
 
 TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwhile)
 {
-    addGroup(QStringLiteral("Work"));
+    addGroup("Work");
     openPage();
-    const QString chosen = userFile(QStringLiteral("plan.txt"));
+    const QString chosen = userFile("plan.txt");
     bool dimmed = false;
     page->itemsPane().panels().setFileChooser([&](QWidget *) {
         dimmed = layer->isHeld();
@@ -213,77 +183,72 @@ TEST_F(ManagerPanelsTest, AFileChosenInTheDialogIsAddedWithTheWindowDimmedMeanwh
     EXPECT_FALSE(layer->isHeld());
     page->itemsPane().panels().setFileChooser([](QWidget *) { return std::optional<QString>(); });
     page->itemsPane().panels().AddFileFolders(); // cancelled
-    ASSERT_EQ(favorites.items(QStringLiteral("Work")).size(), 1);
-    EXPECT_EQ(favorites.items(QStringLiteral("Work")).first().target(), chosen);
+    ASSERT_EQ(favorites.items("Work").size(), 1);
+    EXPECT_EQ(favorites.items("Work").first().target(), chosen);
 }
 
 TEST_F(ManagerPanelsTest, EditPanelsFindTheRightItemAndRefuseAnUnreadableNote)
 {
     // A folder where the note's file should be: there, but not a file to read.
-    const QString unreadable = folder.filePath(QStringLiteral("folder.txt"));
+    const QString unreadable = folder.filePath("folder.txt");
     QDir().mkpath(unreadable);
-    const Item file = pinned(fileItem(QStringLiteral("report.odt"), 1, userFile(QStringLiteral("report.odt"))));
-    addGroup(QStringLiteral("Work"), {file, colorItem(QStringLiteral("green"), 2, QStringLiteral("47CE64")),
-                                      colorItem(QStringLiteral("blue"), 3, QStringLiteral("0000FF")),
-                                      note(QStringLiteral("lost note"), 4, folder.filePath(QStringLiteral("gone.txt"))),
-                                      note(QStringLiteral("unreadable note"), 5, unreadable)});
+    const Item file = pinned(fileItem("report.odt", 1, userFile("report.odt")));
+    addGroup("Work", {file, colorItem("green", 2, "47CE64"), colorItem("blue", 3, "0000FF"),
+                      note("lost note", 4, folder.filePath("gone.txt")), note("unreadable note", 5, unreadable)});
     openPage();
-    auto *search = page->findChild<QLineEdit *>(QStringLiteral("searchtextfield"));
+    // Edits the first row the search shows, in the panel of its kind.
+    const auto editFound = [this](const QString &text) -> QWidget * {
+        page->itemsPane().searchField()->setText(text);
+        items->setCurrentIndex(items->model()->index(0, 0));
+        page->itemsPane().menuitem_edit();
+        QWidget *panel = page->findChild<AddItemPanel *>();
+        return panel && panel->isVisible() ? panel : page->findChild<EditItemPanel *>();
+    };
+    const auto title = [](QWidget *panel) { return panelChild<QLineEdit>(panel, "txtfieldTitle"); };
+    const auto message = [](QWidget *panel) { return panelChild<QLabel>(panel, "lblalert")->text(); };
+    const auto confirm = [](QWidget *panel) { panelChild<QPushButton>(panel, "btnadd")->click(); };
 
     // While searching, the edited colour is the one shown, not the one at its row in the full list.
-    search->setText(QStringLiteral("blue"));
-    items->setCurrentIndex(items->model()->index(0, 0));
-    QTest::keyClick(items, Qt::Key_F2);
-    auto *panel = page->findChild<AddItemPanel *>();
-    ASSERT_TRUE(panel && panel->isVisible());
-    panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("navy"));
-    panelChild<QPushButton>(panel, "btnadd")->click();
-    EXPECT_EQ((*favorites.findItem(QStringLiteral("Work"), 3)).title(), QStringLiteral("navy"));
+    QWidget *panel = editFound("blue");
+    title(panel)->setText("navy");
+    confirm(panel);
+    EXPECT_EQ(favorites.findItem("Work", 3)->title(), "navy");
 
     // A note whose file is there but cannot be read is not saved over.
-    search->setText(QStringLiteral("unreadable"));
-    items->setCurrentIndex(items->model()->index(0, 0));
-    page->itemsPane().menuitem_edit();
-    EXPECT_TRUE(panelChild<QLabel>(panel, "lblalert")
-                    ->text()
-                    .startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
-    panelChild<QPushButton>(panel, "btnadd")->click();
+    panel = editFound("unreadable");
+    EXPECT_TRUE(message(panel).startsWith(LocalizedText(Text::noteUnreadable).section(QLatin1Char('%'), 0, 0)));
+    confirm(panel);
     EXPECT_TRUE(panel->isVisible());
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 5)->target(), unreadable);
-    panel->reject();
+    EXPECT_EQ(favorites.findItem("Work", 5)->target(), unreadable);
+    static_cast<QDialog *>(panel)->reject();
 
     // A note whose file is gone takes a new text, saved to a new file, and a new title.
-    search->setText(QStringLiteral("lost"));
-    items->setCurrentIndex(items->model()->index(0, 0));
-    page->itemsPane().menuitem_edit();
-    EXPECT_EQ(panelChild<QLabel>(panel, "lblalert")->text(), LocalizedText(Text::noteFileMissingTypeAgain));
+    panel = editFound("lost");
+    EXPECT_EQ(message(panel), LocalizedText(Text::noteFileMissingTypeAgain));
     auto *text = panelChild<QPlainTextEdit>(panel, "textview");
     ASSERT_FALSE(text->isReadOnly());
-    text->setPlainText(QStringLiteral("written again"));
-    panelChild<QLineEdit>(panel, "txtfieldTitle")->setText(QStringLiteral("found note"));
-    panelChild<QPushButton>(panel, "btnadd")->click();
+    text->setPlainText("written again");
+    title(panel)->setText("found note");
+    confirm(panel);
     EXPECT_FALSE(panel->isVisible());
-    const Item found = *favorites.findItem(QStringLiteral("Work"), 4);
-    EXPECT_EQ(found.title(), QStringLiteral("found note"));
-    EXPECT_EQ(ItemEditor::readNote(found), QStringLiteral("written again"));
+    const Item found = *favorites.findItem("Work", 4);
+    EXPECT_EQ(found.title(), "found note");
+    EXPECT_EQ(ItemEditor::readNote(found), "written again");
     EXPECT_TRUE(supportFiles.contains(found.target()));
 
     // A file item is only renamed, and keeps everything else.
-    search->clear();
-    items->setCurrentIndex(items->model()->index(0, 0));
-    page->itemsPane().menuitem_edit();
-    auto *filePanel = page->findChild<EditItemPanel *>();
-    ASSERT_TRUE(filePanel && filePanel->isVisible());
-    auto *name = panelChild<QLineEdit>(filePanel, "txtfieldTitle");
-    EXPECT_EQ(name->selectedText(), QStringLiteral("report.odt")); // to be typed over
+    panel = editFound(QString());
+    ASSERT_TRUE(qobject_cast<EditItemPanel *>(panel) && panel->isVisible());
+    QLineEdit *name = title(panel);
+    EXPECT_EQ(name->selectedText(), "report.odt"); // to be typed over
     name->clear();
     QTest::keyClick(name, Qt::Key_Return);
-    EXPECT_EQ(panelChild<QLabel>(filePanel, "lblalert")->text(), LocalizedText(Text::titleMissing));
-    QTest::keyClicks(name, QStringLiteral(" Annual report "));
+    EXPECT_EQ(message(panel), LocalizedText(Text::titleMissing));
+    QTest::keyClicks(name, " Annual report ");
     QTest::keyClick(name, Qt::Key_Return);
     Item renamed = file;
-    renamed.setTitle(QStringLiteral(" Annual report "));
-    EXPECT_EQ(favorites.findItem(QStringLiteral("Work"), 1), renamed);
+    renamed.setTitle(" Annual report ");
+    EXPECT_EQ(favorites.findItem("Work", 1), renamed);
     EXPECT_FALSE(layer->isHeld());
 }
 

@@ -13,169 +13,143 @@ namespace {
 class ManagerUndoTest : public ManagerFixture
 {
 protected:
-    ManagerUndoTest()
-    {
-        sortSettings.itemSortKey = SortSettings::ItemKey::title;
-        sortSettings.itemSortAscending = true;
-    }
-};
-
-// Everything a change may touch, for comparing whole states.
-struct State
-{
-    QList<Group> groups;
-    QMap<QString, QList<Item>> items;
-    SortSettings sort;
-    bool operator==(const State &) const = default;
+    ManagerUndoTest() { sortSettings = {.itemSortKey = SortSettings::ItemKey::title, .itemSortAscending = true}; }
 };
 
 } // namespace
 
 TEST_F(ManagerUndoTest, EveryChangeOfThePageIsUndoneAndRedoneWhole)
 {
+    // Everything a change may touch.
     const auto stateNow = [this] {
-        State state{favorites.groups(), {}, sortSettings};
+        QMap<QString, QList<Item>> items;
         for (const QString &title : favorites.groupTitles())
-            state.items.insert(title, favorites.items(title));
-        return state;
+            items.insert(title, favorites.items(title));
+        return std::tuple(favorites.groups(), items, sortSettings);
     };
-    using Change = std::function<void(ManagerFixture::Manager &)>;
-    const struct
-    {
-        const char *name;
-        Change change;
-    } cases[] = {
+    const std::pair<const char *, std::function<void(Manager &)>> cases[] = {
         {"remove an item", [](Manager &m) { m.items.removeItem(1); }},
         {"delete a group", [](Manager &m) { m.groups.deleteGroup(0); }},
         {"move an item", [](Manager &m) { m.items.moveItemToGroup(0, 1); }},
-        {"rename a group", [](Manager &m) { m.groups.rename(0, u"Home"_qs); }},
-        {"recolour a group", [](Manager &m) { m.groups.changeColor(1, QColor(u"#123456"_qs)); }},
+        {"rename a group", [](Manager &m) { m.groups.rename(0, "Home"); }},
+        {"recolour a group", [](Manager &m) { m.groups.changeColor(1, QColor("#123456")); }},
         {"reorder groups", [](Manager &m) { m.groups.moveGroup(2, 0); }},
         {"sort groups", [](Manager &m) { m.groups.setGroupSortKey(SortSettings::GroupKey::title); }},
         {"sort items", [](Manager &m) { m.items.setItemSortKey(SortSettings::ItemKey::title); }},
         {"sort items backwards", [](Manager &m) { m.items.setItemSortAscending(false); }},
         {"pin an item", [](Manager &m) { m.items.PinItem(2); }},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, change] : cases) {
+        SCOPED_TRACE(name);
         for (const QString &key : preferences.allKeys())
             preferences.removeObjectForKey(key);
-        sortSettings = SortSettings();
-        sortSettings.itemSortAscending = true;
-        history.discardRemovedFiles();
-        addGroup(u"Work"_qs, {item(u"b"_qs, 1), item(u"a"_qs, 2), item(u"c"_qs, 3)}, u"FF0000"_qs);
-        addGroup(u"Play"_qs, {item(u"d"_qs, 4)}, u"00FF00"_qs);
-        addGroup(u"Chores"_qs, {}, u"0000FF"_qs);
+        sortSettings = {.itemSortAscending = true};
+        addGroup("Work", {item("b", 1), item("a", 2), item("c", 3)}, "FF0000");
+        addGroup("Play", {item("d", 4)}, "00FF00");
+        addGroup("Chores", {}, "0000FF");
         auto manager = makeManager();
-        const State before = stateNow();
-        c.change(*manager);
-        const State after = stateNow();
+        const auto before = stateNow();
+        change(*manager);
+        const auto after = stateNow();
         ASSERT_NE(after, before);
-        ASSERT_TRUE(history.canUndo());
-
         EXPECT_EQ(history.undo(), QString());
         EXPECT_EQ(stateNow(), before);
         EXPECT_EQ(history.redo(), QString());
         EXPECT_EQ(stateNow(), after);
         EXPECT_EQ(history.undo(), QString());
-        EXPECT_EQ(stateNow(), before);
+        history.discardRemovedFiles();
     }
 }
 
 TEST_F(ManagerUndoTest, UndoKeepsWhatChangedElsewhereAndRefusesWhatNoLongerApplies)
 {
-    addGroup(u"Work"_qs, {item(u"a"_qs, 1), item(u"b"_qs, 2), item(u"c"_qs, 3)}, u"FF0000"_qs);
-    addGroup(u"Play"_qs, {item(u"d"_qs, 4)});
+    addGroup("Work", {item("a", 1), item("b", 2), item("c", 3)}, "FF0000");
+    addGroup("Play", {item("d", 4)});
     auto manager = makeManager();
 
     // Another computer adds an item and renames one while a removal waits.
     manager->items.removeItem(1);
-    QList<Item> merged = favorites.items(u"Work"_qs);
-    merged[1].setTitle(u"c renamed"_qs);
-    merged.append(item(u"new"_qs, 9));
-    favorites.setItems(u"Work"_qs, merged);
+    QList<Item> merged = favorites.items("Work");
+    merged[1].setTitle("c renamed");
+    merged.append(item("new", 9));
+    favorites.setItems("Work", merged);
     EXPECT_EQ(history.undo(), QString());
-    EXPECT_EQ(storedItemTitles(u"Work"_qs), (QStringList{u"a"_qs, u"b"_qs, u"c renamed"_qs, u"new"_qs}));
+    EXPECT_EQ(storedItemTitles("Work"), (QStringList{"a", "b", "c renamed", "new"}));
 
     // The item came back elsewhere meanwhile: redoing the removal keeps it, and says so.
-    favorites.setItems(u"Work"_qs, favorites.items(u"Work"_qs).mid(0, 1));
-    favorites.appendItemToGroup(u"Play"_qs, item(u"b elsewhere"_qs, 2));
+    favorites.setItems("Work", favorites.items("Work").mid(0, 1));
+    favorites.appendItemToGroup("Play", item("b elsewhere", 2));
     manager->groups.loadGroups();
     EXPECT_FALSE(history.redo().isEmpty());
-    EXPECT_EQ(storedItemTitles(u"Play"_qs), (QStringList{u"d"_qs, u"b elsewhere"_qs}));
+    EXPECT_EQ(storedItemTitles("Play"), (QStringList{"d", "b elsewhere"}));
 
     // Folded in the popup and renamed elsewhere meanwhile: the steps are
     // undone key by key, and the fold and the new title stay.
     manager->groups.loadGroups();
-    manager->groups.changeColor(0, QColor(u"#00FF00"_qs));
+    manager->groups.changeColor(0, QColor("#00FF00"));
     Group folded = favorites.groups().at(0);
     folded.setExpanded(false);
     favorites.setGroups({folded, favorites.groups().at(1)});
     EXPECT_EQ(history.undo(), QString());
-    EXPECT_EQ(storedGroup(u"Work"_qs).color(), u"FF0000"_qs);
-    EXPECT_FALSE(storedGroup(u"Work"_qs).isExpanded());
+    EXPECT_EQ(storedGroup("Work").color(), "FF0000");
+    EXPECT_FALSE(storedGroup("Work").isExpanded());
     manager->groups.loadGroups();
     manager->groups.selectGroup(0);
     manager->items.PinItem(0);
-    QList<Item> work = favorites.items(u"Work"_qs);
-    work[0].setTitle(u"a renamed"_qs);
-    favorites.setItems(u"Work"_qs, work);
+    QList<Item> work = favorites.items("Work");
+    work[0].setTitle("a renamed");
+    favorites.setItems("Work", work);
     EXPECT_EQ(history.undo(), QString());
-    EXPECT_EQ(favorites.findItem(u"Work"_qs, 1)->title(), u"a renamed"_qs);
-    EXPECT_FALSE(favorites.findItem(u"Work"_qs, 1)->isPinned());
+    EXPECT_EQ(favorites.findItem("Work", 1)->title(), "a renamed");
+    EXPECT_FALSE(favorites.findItem("Work", 1)->isPinned());
 
     // Recoloured elsewhere after the page recoloured it: the undo is refused
     // and leaves the history; the other colour stays.
     manager->groups.loadGroups();
-    manager->groups.changeColor(0, QColor(u"#00FF00"_qs));
+    manager->groups.changeColor(0, QColor("#00FF00"));
     Group other = favorites.groups().at(0);
-    other.setColor(u"ABCDEF"_qs);
+    other.setColor("ABCDEF");
     favorites.setGroups({other, favorites.groups().at(1)});
     const QString refused = history.undo();
     EXPECT_TRUE(refused.contains(LocalizedText(Text::changeColourStep))) << refused.toStdString();
-    EXPECT_EQ(storedGroup(u"Work"_qs).color(), u"ABCDEF"_qs);
+    EXPECT_EQ(storedGroup("Work").color(), "ABCDEF");
 
     // A rename whose old title was taken meanwhile is not undone over it.
     manager->groups.loadGroups();
-    manager->groups.rename(1, u"Games"_qs);
-    Group taken(u"Play"_qs);
-    taken.setColor(u"00FFFF"_qs);
+    manager->groups.rename(1, "Games");
+    Group taken("Play");
+    taken.setColor("00FFFF");
     favorites.setGroups(favorites.groups() << taken);
     EXPECT_FALSE(history.undo().isEmpty());
-    EXPECT_EQ(storedGroupTitles(), (QStringList{u"Work"_qs, u"Games"_qs, u"Play"_qs}));
-    EXPECT_EQ(storedItemTitles(u"Games"_qs), (QStringList{u"d"_qs, u"b elsewhere"_qs}));
+    EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Games", "Play"}));
+    EXPECT_EQ(storedItemTitles("Games"), (QStringList{"d", "b elsewhere"}));
 }
 
 TEST_F(ManagerUndoTest, RemovedNotesAndIconsComeBackUntilQuit)
 {
-    const QString aside = folder.filePath(u"cache/removed"_qs);
+    const QString aside = folder.filePath("cache/removed");
     history.keepRemovedFilesIn(aside);
-    const QString notePath = supportFile(u"11.txt"_qs, "my note");
-    const QString iconPath = supportFile(u"12.png"_qs, "icon");
-    addGroup(u"Work"_qs, {note(u"n"_qs, 1, notePath), bookmark(u"w"_qs, 2, u"example.org"_qs, iconPath)});
+    const QString notePath = supportFile("11.txt", "my note");
+    const QString iconPath = supportFile("12.png", "icon");
+    addGroup("Work", {note("n", 1, notePath), bookmark("w", 2, "example.org", iconPath)});
     auto manager = makeManager();
 
     manager->groups.deleteGroup(0);
-    EXPECT_FALSE(QFile::exists(notePath));
-    EXPECT_FALSE(QFile::exists(iconPath));
+    EXPECT_FALSE(QFile::exists(notePath) || QFile::exists(iconPath));
     history.undo();
-    EXPECT_EQ(storedItemTitles(u"Work"_qs), (QStringList{u"n"_qs, u"w"_qs}));
-    QFile restored(notePath);
-    ASSERT_TRUE(restored.open(QIODevice::ReadOnly));
-    EXPECT_EQ(restored.readAll(), "my note");
+    EXPECT_EQ(storedItemTitles("Work"), (QStringList{"n", "w"}));
+    EXPECT_EQ(contentOf(notePath), "my note");
     EXPECT_TRUE(QFile::exists(iconPath));
 
     // A new note took the name meanwhile: the restored one gets its own.
     manager->groups.loadGroups();
     manager->groups.selectGroup(0);
     manager->items.removeItem(0);
-    supportFile(u"11.txt"_qs, "a newer note");
+    supportFile("11.txt", "a newer note");
     history.undo();
-    const QString newPath = favorites.items(u"Work"_qs).at(0).target();
+    const QString newPath = favorites.items("Work").at(0).target();
     EXPECT_NE(newPath, notePath);
-    QFile renamed(newPath);
-    ASSERT_TRUE(renamed.open(QIODevice::ReadOnly));
-    EXPECT_EQ(renamed.readAll(), "my note");
+    EXPECT_EQ(contentOf(newPath), "my note");
 
     manager->items.removeItem(0);
     EXPECT_TRUE(QDir(aside).exists());
@@ -186,20 +160,20 @@ TEST_F(ManagerUndoTest, RemovedNotesAndIconsComeBackUntilQuit)
 
 TEST_F(ManagerUndoTest, CtrlZAndTheRowMenusUndoAndRedo)
 {
-    addGroup(u"Work"_qs, {item(u"a"_qs, 1), item(u"b"_qs, 2)});
+    addGroup("Work", {item("a", 1), item("b", 2)});
     openPage();
     page->items().removeItem(0);
-    ASSERT_EQ(storedItemTitles(u"Work"_qs), QStringList{u"b"_qs});
+    ASSERT_EQ(storedItemTitles("Work"), QStringList{"b"});
 
     items->setFocus();
     QTest::keyClick(items, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(storedItemTitles(u"Work"_qs), (QStringList{u"a"_qs, u"b"_qs}));
+    EXPECT_EQ(storedItemTitles("Work"), (QStringList{"a", "b"}));
     QTest::keyClick(groups, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(storedItemTitles(u"Work"_qs), QStringList{u"b"_qs});
+    EXPECT_EQ(storedItemTitles("Work"), QStringList{"b"});
 
     // The group menu offers the same, named after the step.
     Q_EMIT groups->customContextMenuRequested(groups->visualRect(groups->model()->index(0, 0)).center());
-    auto *menu = page->findChild<QMenu *>(u"groupsMenu"_qs);
+    auto *menu = page->findChild<QMenu *>("groupsMenu");
     ASSERT_NE(menu, nullptr);
     QAction *undo = nullptr;
     for (QAction *action : menu->actions()) {
@@ -210,5 +184,5 @@ TEST_F(ManagerUndoTest, CtrlZAndTheRowMenusUndoAndRedo)
     EXPECT_TRUE(undo->isEnabled());
     menu->close();
     undo->trigger();
-    EXPECT_EQ(storedItemTitles(u"Work"_qs), (QStringList{u"a"_qs, u"b"_qs}));
+    EXPECT_EQ(storedItemTitles("Work"), (QStringList{"a", "b"}));
 }

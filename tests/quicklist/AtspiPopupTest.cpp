@@ -1,6 +1,6 @@
 // The popup as a screen reader reads it: over AT-SPI, from another process,
 // with the accessibility bus of Debian's at-spi2-core on a private session
-// bus and the popup (AtspiPopupChild.cpp) on the virtual display.
+// bus and the popup (PopupChild.cpp) on the virtual display.
 
 #include "store/LocalizedText.h"
 #include "store/TextKeys.h"
@@ -20,18 +20,38 @@ namespace {
 
 constexpr int generousMs = 30000;
 const QString busLauncher = QStringLiteral("/usr/libexec/at-spi-bus-launcher");
+const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
 
 // AT-SPI's state numbers (AtspiStateType).
-enum class AtspiState : uint { collapsed = 5, expandable = 9, expanded = 10, focusable = 11, focused = 12 };
+enum class AtspiState : uint { collapsed = 5, expanded = 10, focusable = 11, focused = 12 };
 
 // One accessible object of another process on the accessibility bus.
 struct Accessible
 {
     QString service;
     QString path;
-
     bool operator==(const Accessible &) const = default;
 };
+
+// The structures of the array a reply holds, as tuples of their fields.
+template<typename... Fields>
+QList<std::tuple<Fields...>> structuresOf(const QDBusMessage &reply)
+{
+    QList<std::tuple<Fields...>> structures;
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return structures;
+    const auto array = reply.arguments().value(0).value<QDBusArgument>();
+    array.beginArray();
+    while (!array.atEnd()) {
+        std::tuple<Fields...> fields;
+        array.beginStructure();
+        std::apply([&](auto &...field) { ((array >> field), ...); }, fields);
+        array.endStructure();
+        structures.append(fields);
+    }
+    array.endArray();
+    return structures;
+}
 
 // The accessibility bus of a private session: the bus launcher answers
 // org.a11y.Bus, its bus activates the registry.
@@ -45,11 +65,11 @@ public:
         m_launcher.setProcessEnvironment(environment);
         m_launcher.start(busLauncher, {QStringLiteral("--launch-immediately")});
         const QDBusConnection session = m_session.client();
+        QString address;
         processUntil(
             [&] {
                 const QDBusMessage reply = session.call(
-                    QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                                   QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")));
+                    QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
                 if (reply.type() == QDBusMessage::ReplyMessage)
                     address = reply.arguments().value(0).toString();
                 return !address.isEmpty();
@@ -78,75 +98,40 @@ public:
         message.setArguments(arguments);
         return connection->call(message, QDBus::Block, generousMs);
     }
-
     QList<Accessible> children(const Accessible &object) const
     {
         QList<Accessible> children;
-        const QDBusMessage reply = call(object, accessibleInterface, QStringLiteral("GetChildren"));
-        const auto array = reply.arguments().value(0).value<QDBusArgument>();
-        if (reply.type() != QDBusMessage::ReplyMessage)
-            return children;
-        array.beginArray();
-        while (!array.atEnd()) {
-            QString service;
-            QDBusObjectPath path;
-            array.beginStructure();
-            array >> service >> path;
-            array.endStructure();
+        for (const auto &[service, path] :
+             structuresOf<QString, QDBusObjectPath>(call(object, accessibleInterface, "GetChildren")))
             children.append({service, path.path()});
-        }
-        array.endArray();
         return children;
     }
-
     QString name(const Accessible &object) const
     {
-        return call(object, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                    {accessibleInterface, QStringLiteral("Name")})
-            .arguments()
-            .value(0)
-            .value<QDBusVariant>()
-            .variant()
-            .toString();
+        const QDBusMessage reply = call(object, "org.freedesktop.DBus.Properties", "Get",
+                                        {accessibleInterface, QStringLiteral("Name")});
+        return reply.arguments().value(0).value<QDBusVariant>().variant().toString();
     }
-
     QString roleName(const Accessible &object) const
     {
-        return call(object, accessibleInterface, QStringLiteral("GetRoleName")).arguments().value(0).toString();
+        return call(object, accessibleInterface, "GetRoleName").arguments().value(0).toString();
     }
-
     bool hasState(const Accessible &object, AtspiState state) const
     {
-        const QDBusMessage reply = call(object, accessibleInterface, QStringLiteral("GetState"));
-        const auto words = qdbus_cast<QList<uint>>(reply.arguments().value(0));
+        const auto words = qdbus_cast<QList<uint>>(call(object, accessibleInterface, "GetState").arguments().value(0));
         const uint bit = uint(state);
         return words.size() == 2 && (words.at(bit / 32) >> (bit % 32) & 1u);
     }
-
-    QStringList actionNames(const Accessible &object) const
-    {
-        QStringList names;
-        const auto array =
-            call(object, actionInterface, QStringLiteral("GetActions")).arguments().value(0).value<QDBusArgument>();
-        array.beginArray();
-        while (!array.atEnd()) {
-            QString name, description, keyBinding;
-            array.beginStructure();
-            array >> name >> description >> keyBinding;
-            array.endStructure();
-            names.append(name);
-        }
-        array.endArray();
-        return names;
-    }
-
+    // Does the action of that name (name, description, key binding).
     bool doAction(const Accessible &object, const QString &name) const
     {
-        const qsizetype index = actionNames(object).indexOf(name);
-        return index >= 0
-               && call(object, actionInterface, QStringLiteral("DoAction"), {int(index)}).arguments().value(0).toBool();
+        const QString actions = QStringLiteral("org.a11y.atspi.Action");
+        const auto list = structuresOf<QString, QString, QString>(call(object, actions, "GetActions"));
+        const auto found = std::find_if(list.begin(), list.end(),
+                                        [&](const auto &a) { return std::get<0>(a) == name; });
+        return found != list.end()
+               && call(object, actions, "DoAction", {int(found - list.begin())}).arguments().value(0).toBool();
     }
-
     // The first object under root, root included, that has role and name.
     std::optional<Accessible> find(const Accessible &root, const QString &role, const QString &name = {}) const
     {
@@ -158,20 +143,16 @@ public:
         }
         return std::nullopt;
     }
-
     // Asks the registry to have applications send these events.
     bool listenFor(const QString &event) const
     {
-        return call({QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("/org/a11y/atspi/registry")},
-                    QStringLiteral("org.a11y.atspi.Registry"), QStringLiteral("RegisterEvent"), {event})
+        return call({"org.a11y.atspi.Registry", "/org/a11y/atspi/registry"}, "org.a11y.atspi.Registry", "RegisterEvent",
+                    {event})
                    .type()
                == QDBusMessage::ReplyMessage;
     }
 
-    inline static const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
-    inline static const QString actionInterface = QStringLiteral("org.a11y.atspi.Action");
     inline static const QString connectionName = QStringLiteral("accessibility bus");
-    QString address;
     std::unique_ptr<QDBusConnection> connection;
 
 private:
@@ -179,18 +160,17 @@ private:
     QProcess m_launcher;
 };
 
-// The focus events applications send: the objects that got the focus, in
-// order, from the "focused" state changes and from the focus events.
+// The objects that got the focus, in order: from the "focused" state
+// changes and from the focus events applications send.
 class FocusEvents final : public QObject
 {
     Q_OBJECT
 public:
     explicit FocusEvents(QDBusConnection &connection)
     {
-        connection.connect({}, {}, QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("StateChanged"), this,
+        connection.connect({}, {}, "org.a11y.atspi.Event.Object", "StateChanged", this,
                            SLOT(stateChanged(QDBusMessage)));
-        connection.connect({}, {}, QStringLiteral("org.a11y.atspi.Event.Focus"), QStringLiteral("Focus"), this,
-                           SLOT(focused(QDBusMessage)));
+        connection.connect({}, {}, "org.a11y.atspi.Event.Focus", "Focus", this, SLOT(focused(QDBusMessage)));
     }
 
     QList<Accessible> stateFocused;
@@ -199,8 +179,7 @@ public:
 private Q_SLOTS:
     void stateChanged(const QDBusMessage &message)
     {
-        if (message.arguments().value(0).toString() == QLatin1String("focused")
-            && message.arguments().value(1).toInt() == 1)
+        if (message.arguments().value(0).toString() == "focused" && message.arguments().value(1).toInt() == 1)
             stateFocused.append({message.service(), message.path()});
     }
     void focused(const QDBusMessage &message) { focusEvents.append({message.service(), message.path()}); }
@@ -216,7 +195,7 @@ public:
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus.sessionAddress());
         environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
         m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(BRIMBLE_ATSPI_POPUP_CHILD));
+        m_process.start(QStringLiteral(BRIMBLE_POPUP_CHILD));
     }
     ~PopupChild()
     {
@@ -230,14 +209,11 @@ public:
     bool waitFor(const QByteArray &line)
     {
         return processUntil(
-            [&] {
-                m_output += m_process.readAllStandardOutput();
-                return m_output.contains(QByteArray(line + '\n'));
-            },
+            [&] { return (m_output += m_process.readAllStandardOutput()).contains(QByteArray(line + '\n')); },
             generousMs);
     }
-    void pressDown() { m_process.write("down\n"); }
-    QString errors() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
+    void send(const QByteArray &command) { m_process.write(command + '\n'); }
+    std::string errors() { return m_process.readAllStandardError().toStdString(); }
 
 private:
     QProcess m_process;
@@ -252,43 +228,40 @@ TEST(AtspiPopupTest, AScreenReaderReadsTheListFollowsTheHighlightAndActsOnRows)
     AccessibilityBus bus;
     ASSERT_TRUE(bus.connection && bus.connection->isConnected()) << "no accessibility bus";
     // Applications send only the events someone listens for.
-    ASSERT_TRUE(bus.listenFor(QStringLiteral("object:state-changed:focused")));
-    ASSERT_TRUE(bus.listenFor(QStringLiteral("focus:")));
+    ASSERT_TRUE(bus.listenFor("object:state-changed:focused") && bus.listenFor("focus:"));
     FocusEvents events(*bus.connection);
     PopupChild child(bus);
-    ASSERT_TRUE(child.waitFor("shown")) << child.errors().toStdString();
+    child.send("show");
+    ASSERT_TRUE(child.waitFor("shown")) << child.errors();
 
     // The popup: a window with its name, among the registry's applications
     // (a top-level window is a "frame" in AT-SPI's roles).
-    const Accessible desktop{QStringLiteral("org.a11y.atspi.Registry"),
-                             QStringLiteral("/org/a11y/atspi/accessible/root")};
     std::optional<Accessible> window;
     processUntil(
         [&] {
-            window = bus.find(desktop, QStringLiteral("frame"), LocalizedText(Text::favouritesTitle));
+            window = bus.find({"org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root"}, "frame",
+                              LocalizedText(Text::favouritesTitle));
             return window.has_value();
         },
         generousMs);
-    ASSERT_TRUE(window) << "no popup window on the accessibility bus; " << child.errors().toStdString();
-    const std::optional<Accessible> list = bus.find(*window, QStringLiteral("list"));
+    ASSERT_TRUE(window) << "no popup window on the accessibility bus; " << child.errors();
+    const std::optional<Accessible> list = bus.find(*window, "list");
     ASSERT_TRUE(list);
     EXPECT_TRUE(bus.hasState(*list, AtspiState::focusable));
     const QList<Accessible> rows = bus.children(*list);
     QStringList rowNames;
-    for (const Accessible &row : rows) {
-        EXPECT_EQ(bus.roleName(row), QStringLiteral("list item"));
-        rowNames.append(bus.name(row));
-    }
-    ASSERT_EQ(rowNames, QStringList({"Apps", "Docs site", "News site", "Colours", "Brand green"}));
+    for (const Accessible &row : rows)
+        rowNames.append(bus.roleName(row) + ": " + bus.name(row));
+    ASSERT_EQ(rowNames, QStringList({"list item: Apps", "list item: Docs site", "list item: News site",
+                                     "list item: Colours", "list item: Brand green"}));
 
     // The highlight moved by the keyboard, from none to the first row and on
     // to the next: each time the new row gets the focus, with its events.
-    for (const Accessible &row : rows)
-        EXPECT_FALSE(bus.hasState(row, AtspiState::focused)) << "nothing highlighted yet";
     for (const qsizetype highlighted : {0, 1}) {
         const qsizetype stateEventsBefore = events.stateFocused.size();
         const qsizetype focusEventsBefore = events.focusEvents.size();
-        child.pressDown();
+        EXPECT_FALSE(bus.hasState(rows.at(highlighted), AtspiState::focused));
+        child.send("down");
         const Accessible &row = rows.at(highlighted);
         EXPECT_TRUE(processUntil(
             [&] {
@@ -301,23 +274,17 @@ TEST(AtspiPopupTest, AScreenReaderReadsTheListFollowsTheHighlightAndActsOnRows)
     }
     EXPECT_FALSE(bus.hasState(rows.at(0), AtspiState::focused));
 
-    // A heading is expanded, and collapses and expands by its actions.
+    // Open, done from the screen reader, opens the item.
+    ASSERT_TRUE(bus.doAction(rows.at(1), LocalizedText(Text::openAction)));
+    EXPECT_TRUE(child.waitFor("opened https://docs.example.org"));
+
+    // A heading is expanded, and collapses by its action.
     const Accessible heading = rows.at(0);
-    EXPECT_TRUE(bus.hasState(heading, AtspiState::expandable));
-    EXPECT_TRUE(bus.hasState(heading, AtspiState::expanded));
-    EXPECT_FALSE(bus.hasState(heading, AtspiState::collapsed));
+    EXPECT_TRUE(bus.hasState(heading, AtspiState::expanded) && !bus.hasState(heading, AtspiState::collapsed));
     ASSERT_TRUE(bus.doAction(heading, LocalizedText(Text::collapseHeading)));
     EXPECT_TRUE(processUntil([&] { return bus.children(*list).size() == 3; }, generousMs))
         << "the group's items hidden";
-    EXPECT_TRUE(bus.hasState(heading, AtspiState::collapsed));
-    EXPECT_FALSE(bus.hasState(heading, AtspiState::expanded));
-    ASSERT_TRUE(bus.doAction(heading, LocalizedText(Text::expandHeading)));
-    EXPECT_TRUE(processUntil([&] { return bus.children(*list).size() == 5; }, generousMs));
-
-    // Open, done from the screen reader, opens the item.
-    ASSERT_EQ(bus.name(rows.at(1)), QStringLiteral("Docs site"));
-    ASSERT_TRUE(bus.doAction(rows.at(1), LocalizedText(Text::openAction)));
-    EXPECT_TRUE(child.waitFor("opened https://docs.example.org"));
+    EXPECT_TRUE(bus.hasState(heading, AtspiState::collapsed) && !bus.hasState(heading, AtspiState::expanded));
 }
 
 } // namespace

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int generousMs = 30000;
 
-// A client of the compositor: WaylandPopupChild.cpp, as the popup or as the
+// A client of the compositor: PopupChild.cpp, as the popup or as the
 // other window. Keeps every line it wrote.
 class Client
 {
@@ -24,9 +24,9 @@ public:
         m_process.setProcessEnvironment(environment);
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
             while (m_process.canReadLine())
-                m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
+                lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
         });
-        m_process.start(QStringLiteral(BRIMBLE_WAYLAND_POPUP_CHILD), arguments);
+        m_process.start(QStringLiteral(BRIMBLE_POPUP_CHILD), arguments);
     }
     ~Client()
     {
@@ -37,35 +37,32 @@ public:
     }
 
     void send(const char *command) { m_process.write(QByteArray(command) + '\n'); }
-    // Waits for line, written after the first `from` lines.
-    bool waitFor(const QString &line, qsizetype from = 0)
+    // Waits for a line that starts with prefix, written after the first `from` lines; gives it, or nothing.
+    std::string waitFor(const QString &prefix, qsizetype from = 0)
     {
-        return processUntil([&] { return m_lines.indexOf(line, from) >= 0; }, generousMs);
-    }
-    // Sends command and waits for the answer that starts with prefix.
-    std::string ask(const char *command, const QString &prefix)
-    {
-        const qsizetype from = m_lines.size();
-        send(command);
-        QString answer;
+        QString found;
         processUntil(
             [&] {
-                for (qsizetype at = from; at < m_lines.size(); ++at) {
-                    if (m_lines.at(at).startsWith(prefix))
-                        answer = m_lines.at(at);
-                }
-                return !answer.isEmpty();
+                for (qsizetype at = from; at < lines.size() && found.isEmpty(); ++at)
+                    found = lines.at(at).startsWith(prefix) ? lines.at(at) : QString();
+                return !found.isEmpty();
             },
             generousMs);
-        return answer.toStdString();
+        return found.toStdString();
     }
-    qsizetype lineCount() const { return m_lines.size(); }
-    QStringList lines() const { return m_lines; }
+    // The popup's state once the compositor has handled what was sent so far.
+    std::string state()
+    {
+        const qsizetype from = lines.size();
+        send("state");
+        return waitFor(QStringLiteral("state"), from);
+    }
     QString errors() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
+
+    QStringList lines;
 
 private:
     QProcess m_process;
-    QStringList m_lines;
 };
 
 class WaylandPopupTest : public ::testing::Test
@@ -77,7 +74,7 @@ protected:
             GTEST_SKIP() << "weston is not installed (Debian package weston)";
         ASSERT_TRUE(weston.start(QStringLiteral(BRIMBLE_WESTON_TEST_SEAT))) << weston.log().toStdString();
         popup = std::make_unique<Client>(weston.clientEnvironment());
-        ASSERT_TRUE(popup->waitFor(QStringLiteral("style compositorPlaced"))) << diagnosis();
+        ASSERT_FALSE(popup->waitFor(QStringLiteral("style compositorPlaced")).empty()) << diagnosis();
     }
     void TearDown() override
     {
@@ -87,12 +84,12 @@ protected:
         popup.reset();
     }
 
-    // Shows the popup and waits until the compositor has given it the focus.
-    void showActive()
+    // Sends command to the popup and tells whether it then wrote line.
+    bool sendAndWaitFor(const char *command, const QString &line)
     {
-        const qsizetype from = popup->lineCount();
-        popup->send("show");
-        ASSERT_TRUE(popup->waitFor(QStringLiteral("focus ViewController"), from)) << diagnosis();
+        const qsizetype from = popup->lines.size();
+        popup->send(command);
+        return !popup->waitFor(line, from).empty();
     }
     // Runs command, which opens one of the popup's own windows as a user's
     // click would: a key is held meanwhile, so that the window may grab.
@@ -100,27 +97,28 @@ protected:
     // refused it.
     std::string openOwnWindow(const char *command, const QString &window)
     {
-        const qsizetype from = popup->lineCount();
+        const qsizetype from = popup->lines.size();
         weston.pressKey(KEY_LEFTSHIFT);
-        const bool pressed = popup->waitFor(QStringLiteral("key %1").arg(Qt::Key_Shift), from);
-        popup->send(command);
-        const bool opened = pressed && popup->waitFor(QStringLiteral("opened ") + window, from);
-        const std::string state = opened ? popup->ask("state", QStringLiteral("state")) : diagnosis();
+        const bool pressed = !popup->waitFor(QStringLiteral("key %1").arg(Qt::Key_Shift), from).empty();
+        const bool opened = pressed && sendAndWaitFor(command, QStringLiteral("opened ") + window);
+        const std::string state = opened ? popup->state() : diagnosis();
         weston.releaseKey(KEY_LEFTSHIFT);
         return state;
     }
-    void startOtherClient()
+    // Starts the other client, which takes the focus; tells whether the popup then closed.
+    bool otherClientClosesThePopup()
     {
+        const qsizetype from = popup->lines.size();
         other = std::make_unique<Client>(weston.clientEnvironment(), QStringList{QStringLiteral("other")});
-        ASSERT_TRUE(other->waitFor(QStringLiteral("focus otherWindow"))) << diagnosis();
+        return !other->waitFor(QStringLiteral("focus otherWindow")).empty()
+               && !popup->waitFor(QStringLiteral("hidden"), from).empty();
     }
     std::string diagnosis()
     {
-        QString text = QStringLiteral("popup wrote:\n") + popup->lines().join(u'\n') + u'\n' + popup->errors();
+        QString text = QStringLiteral("popup wrote:\n") + popup->lines.join(u'\n') + u'\n' + popup->errors();
         if (other)
-            text += QStringLiteral("\nother wrote:\n") + other->lines().join(u'\n') + u'\n' + other->errors();
-        text += QStringLiteral("\nweston:\n") + weston.log();
-        return text.toStdString();
+            text += QStringLiteral("\nother wrote:\n") + other->lines.join(u'\n') + u'\n' + other->errors();
+        return QString(text + QStringLiteral("\nweston:\n") + weston.log()).toStdString();
     }
 
     WestonSession weston;
@@ -132,45 +130,36 @@ TEST_F(WaylandPopupTest, OpensOverItsManagerWindowAsAnUndecoratedWindowClosesWhe
 {
     // The manager window has the focus and was typed in: a parentless
     // popup would open as a popup of that window and be dismissed at once.
-    popup->send("window");
-    ASSERT_TRUE(popup->waitFor(QStringLiteral("focus managerWindow"))) << diagnosis();
+    ASSERT_TRUE(sendAndWaitFor("window", QStringLiteral("focus managerWindow"))) << diagnosis();
     weston.typeKey(KEY_LEFTSHIFT);
-    ASSERT_TRUE(popup->waitFor(QStringLiteral("key %1").arg(Qt::Key_Shift))) << diagnosis();
-    showActive();
-    EXPECT_EQ(popup->ask("state", QStringLiteral("state")), "state shown frameless=1 popup=0 open=managerWindow");
+    ASSERT_FALSE(popup->waitFor(QStringLiteral("key %1").arg(Qt::Key_Shift)).empty()) << diagnosis();
+    ASSERT_TRUE(sendAndWaitFor("show", QStringLiteral("focus ViewController"))) << diagnosis();
+    EXPECT_EQ(popup->state(), "state shown frameless=1 popup=0 open=managerWindow");
+    EXPECT_TRUE(otherClientClosesThePopup()) << diagnosis();
 
-    const qsizetype beforeOther = popup->lineCount();
-    startOtherClient();
-    EXPECT_TRUE(popup->waitFor(QStringLiteral("hidden"), beforeOther)) << diagnosis();
-
-    // Shown again, it takes the focus back; the tray icon or the shortcut
-    // closes it.
-    showActive();
-    const qsizetype beforeToggle = popup->lineCount();
-    popup->send("toggle");
-    EXPECT_TRUE(popup->waitFor(QStringLiteral("hidden"), beforeToggle)) << diagnosis();
+    // Shown again, it takes the focus back; the tray icon or the shortcut closes it.
+    ASSERT_TRUE(sendAndWaitFor("show", QStringLiteral("focus ViewController"))) << diagnosis();
+    EXPECT_TRUE(sendAndWaitFor("toggle", QStringLiteral("hidden"))) << diagnosis();
 }
 
 TEST_F(WaylandPopupTest, ItsOwnMenuAndPickerKeepItOpenAnotherClientClosesThemAllEscapeClosesIt)
 {
     const std::string shownWith = "state shown frameless=1 popup=0 open=";
-    showActive();
+    ASSERT_TRUE(sendAndWaitFor("show", QStringLiteral("focus ViewController"))) << diagnosis();
     // The colour-tag picker has no parent window: it opens from the popup,
     // which has the focus, and stays open until a swatch is picked.
     EXPECT_EQ(openOwnWindow("picker", QStringLiteral("selectTagvc")), shownWith + "selectTagvc");
     popup->send("pick");
-    EXPECT_EQ(popup->ask("state", QStringLiteral("state")), shownWith + "none");
+    EXPECT_EQ(popup->state(), shownWith + "none");
 
     EXPECT_EQ(openOwnWindow("settings-menu", QStringLiteral("settingsMenu")), shownWith + "settingsMenu");
-    const qsizetype beforeOther = popup->lineCount();
-    startOtherClient();
-    EXPECT_TRUE(popup->waitFor(QStringLiteral("hidden"), beforeOther)) << diagnosis();
-    EXPECT_EQ(popup->ask("state", QStringLiteral("state")), "state hidden frameless=1 popup=0 open=none");
+    EXPECT_TRUE(otherClientClosesThePopup()) << diagnosis();
+    EXPECT_EQ(popup->state(), "state hidden frameless=1 popup=0 open=none");
 
-    showActive();
-    const qsizetype beforeEscape = popup->lineCount();
+    ASSERT_TRUE(sendAndWaitFor("show", QStringLiteral("focus ViewController"))) << diagnosis();
+    const qsizetype beforeEscape = popup->lines.size();
     weston.typeKey(KEY_ESC);
-    EXPECT_TRUE(popup->waitFor(QStringLiteral("hidden"), beforeEscape)) << diagnosis();
+    EXPECT_FALSE(popup->waitFor(QStringLiteral("hidden"), beforeEscape).empty()) << diagnosis();
 }
 
 } // namespace

@@ -1,16 +1,19 @@
-// The popup in a process of its own, for the test that runs it under a
-// Wayland compositor. Reads commands from standard input, one a line, and
-// writes what happens to standard output, one event a line:
+// The popup in a process of its own, for the tests that run it under a
+// Wayland compositor and read it over AT-SPI. It shows two groups, "Apps"
+// with two bookmarks and "Colours" with a colour. Reads commands from
+// standard input, one a line, and writes what happens to standard output,
+// one event a line:
 //   style <grabbing|compositorPlaced>   at start, as the display allows
 //   shown, hidden                       the popup opened or closed
 //   opened <name>, closed <name>        another of its windows did
+//   opened <address>                    the popup opened an address
 //   focus <window's object name|none>   the window system moved the focus
 //   key <Qt key code>                   a key pressed in one of its windows
 //   state <shown|hidden> frameless=<0|1> popup=<0|1> open=<names|none>
 //                                       answer to "state": the popup, and
 //                                       its other windows shown
 // Commands: show, toggle, window (shows another window of the application),
-// settings-menu, picker, pick, state.
+// settings-menu, picker, pick, state, down (presses the Down key).
 //
 // With the argument "other" it is instead the other client: a plain window
 // that takes the focus when the compositor maps it.
@@ -44,6 +47,38 @@ void say(const QString &line)
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
 }
+
+// Hands each line of standard input to run; quits when it closes.
+void readCommands(QObject *owner, const std::function<void(const QString &)> &run)
+{
+    auto *input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
+    QObject::connect(input, &QSocketNotifier::activated, owner, [run, pending = QByteArray()]() mutable {
+        char buffer[256];
+        const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count <= 0)
+            return QCoreApplication::quit();
+        pending.append(buffer, count);
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
+            run(QString::fromUtf8(pending.left(end)).trimmed());
+    });
+}
+
+Item withUid(Item item, qint64 uid)
+{
+    item.setUid(uid);
+    return item;
+}
+
+// Says what the popup opens instead of opening it.
+class ReportingUrlOpener final : public UrlOpener
+{
+public:
+    bool openUrl(const QUrl &url) override
+    {
+        say("opened " + url.toString());
+        return true;
+    }
+};
 
 QString nameOf(const QWindow *window)
 {
@@ -102,12 +137,7 @@ int runOther()
     reportFocus();
     window.show();
     // Until the test ends it, by closing standard input or a signal.
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, qApp, [] {
-        char buffer[64];
-        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
-            QCoreApplication::quit();
-    });
+    readCommands(&window, [](const QString &) {});
     return QApplication::exec();
 }
 
@@ -117,13 +147,21 @@ int runPopup()
     QTemporaryDir support;
     FakePreferencesStore preferences;
     FavoritesStore favorites(preferences);
-    favorites.setGroups({Group(QStringLiteral("Apps"))});
+    favorites.setGroups({Group(QStringLiteral("Apps")), Group(QStringLiteral("Colours"))});
+    favorites.setItems(
+        QStringLiteral("Apps"),
+        {withUid(Item::bookmark(QStringLiteral("Docs site"), QStringLiteral("https://docs.example.org"), {}), 1),
+         withUid(Item::bookmark(QStringLiteral("News site"), QStringLiteral("https://news.example.org"), {}), 2)});
+    favorites.setItems(QStringLiteral("Colours"),
+                       {withUid(Item::color(QStringLiteral("Brand green"), QStringLiteral("47CE64")), 3)});
     SupportFiles supportFiles(support.path(), favorites);
     SortSettings sortSettings;
     ViewLinks links;
     FakeDesktopServices desktop;
+    ReportingUrlOpener urls;
+    const DesktopServices services{urls, desktop.clipboard, desktop.applications, desktop.revealer, desktop.previewer};
     ColorTagPicker picker;
-    PopupWindow popup({favorites, preferences, sortSettings, supportFiles, links, desktop.services(), picker},
+    PopupWindow popup({favorites, preferences, sortSettings, supportFiles, links, services, picker},
                       popupWindowStyleOfDisplay());
     // Another window of the application, as the manager window is.
     QWidget managerWindow;
@@ -143,6 +181,14 @@ int runPopup()
         {QStringLiteral("picker"),
          [&] { picker.openBeside(QRect(popup.mapToGlobal(QPoint(40, 60)), QSize(1, 1)), false); }},
         {QStringLiteral("pick"), [&] { picker.pickSwatch(0); }},
+        {QStringLiteral("down"),
+         [&] {
+             QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &popup;
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+             QApplication::sendEvent(target, &press);
+             QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+             QApplication::sendEvent(target, &release);
+         }},
         {QStringLiteral("state"),
          [&] {
              // What the compositor did with the requests sent so far
@@ -161,25 +207,11 @@ int runPopup()
                      .arg(open.isEmpty() ? QStringLiteral("none") : open.join(u',')));
          }},
     };
-    QByteArray pending;
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, qApp, [&] {
-        char buffer[256];
-        const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
-        if (count <= 0) {
-            QCoreApplication::quit();
-            return;
-        }
-        pending.append(buffer, count);
-        qsizetype end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            const QString command = QString::fromUtf8(pending.left(end)).trimmed();
-            pending.remove(0, end + 1);
-            if (const auto run = commands.value(command))
-                run();
-            else
-                say(QStringLiteral("unknown ") + command);
-        }
+    readCommands(&popup, [&](const QString &command) {
+        if (const auto run = commands.value(command))
+            run();
+        else
+            say("unknown " + command);
     });
     return QApplication::exec();
 }
