@@ -22,10 +22,10 @@ TEST_F(ManagerUndoTest, EveryChangeOfThePageIsUndoneAndRedoneWhole)
 {
     // Everything a change may touch.
     const auto stateNow = [this] {
-        QMap<QString, QList<Item>> items;
+        QMap<QString, QList<Item>> lists;
         for (const QString &title : favorites.groupTitles())
-            items.insert(title, favorites.items(title));
-        return std::tuple(favorites.groups(), items, sortSettings);
+            lists.insert(title, favorites.items(title));
+        return std::tuple(favorites.groups(), lists, sortSettings);
     };
     const std::pair<const char *, std::function<void(Manager &)>> cases[] = {
         {"remove an item", [](Manager &m) { m.items.removeItem(1); }},
