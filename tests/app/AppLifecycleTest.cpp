@@ -63,7 +63,8 @@ TEST(BrimbleProcess, EndsCleanlyOnSignalsKeepsToOneInstanceAndFindsItsFilesThrou
             stored.setInteger(1, StoreKeys::first); // past the first run: launch builds every page of the window
             stored.setBool(true, StoreKeys::loginStartStatus);
         }
-        BrimbleProcess first(home, {.program = signalNumber == SIGINT ? link.filePath() : QStringLiteral(BRIMBLE_EXECUTABLE)});
+        BrimbleProcess first(
+            home, {.program = signalNumber == SIGINT ? link.filePath() : QStringLiteral(BRIMBLE_EXECUTABLE)});
         ASSERT_TRUE(first.waitForLine("en")) << first.output.toStdString();
         EXPECT_EQ(exitCodeOf(home, {}), 0);
         EXPECT_EQ(exitCodeOf(home, {.arguments = {u"--toggle"_qs}}), 0);
@@ -72,13 +73,16 @@ TEST(BrimbleProcess, EndsCleanlyOnSignalsKeepsToOneInstanceAndFindsItsFilesThrou
         // Launched and its popup shown, it has still not gone online nor
         // asked the desktop for applications: neither library is mapped.
         const QByteArray mapped = contentsOf(u"/proc/%1/maps"_qs.arg(first.process.processId()));
-        EXPECT_TRUE(mapped.contains("libQt6Core") && !mapped.contains("libQt6Network") && !mapped.contains("libgio-2.0"));
+        EXPECT_TRUE(mapped.contains("libQt6Core") && !mapped.contains("libQt6Network")
+                    && !mapped.contains("libgio-2.0"));
         // The login helper is found relative to the program, as the network
         // module and the icons are: the start-at-login entry names the real one.
         const QString entry = home.filePath(u"config/autostart/org.brimble.Brimble.desktop"_qs);
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(entry); }, 10000));
-        const QByteArray helper = QFile::encodeName(QFileInfo(QStringLiteral(BRIMBLE_LOGIN_HELPER)).canonicalFilePath());
-        EXPECT_TRUE(contentsOf(entry).contains("\nExec=\"" + helper + "\"\n")) << contentsOf(entry).toStdString();
+        const QByteArray helper = QFile::encodeName(
+            QFileInfo(QStringLiteral(BRIMBLE_LOGIN_HELPER)).canonicalFilePath());
+        EXPECT_TRUE(contentsOf(entry).contains(QByteArray("\nExec=\"" + helper + "\"\n")))
+            << contentsOf(entry).toStdString();
 
         ::kill(pid_t(first.process.processId()), signalNumber);
         first.terminate();
@@ -119,7 +123,9 @@ TEST(BrimbleProcess, QuittingWithoutChangesLosesNothingWhateverTheStore)
     {
         QByteArray store;
         RunOptions options;
-    } cases[] = {{"pipe", {}}, {"folder", {}}, {"unreadable", {.unprivileged = true}},
+    } cases[] = {{"pipe", {}},
+                 {"folder", {}},
+                 {"unreadable", {.unprivileged = true}},
                  {"too large to write", {.fileSizeLimit = rlim_t(2048)}}};
     for (const auto &[kind, options] : cases) {
         SCOPED_TRACE(kind.constData());
@@ -312,6 +318,7 @@ TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserCh
     auto *name = dialog->findChild<QLineEdit *>(u"newGroupName"_qs);
     auto *addButton = dialog->findChild<QPushButton *>(u"add"_qs);
     EXPECT_EQ(groups->accessibleName(), LocalizedText(Text::groupLabel));
+    EXPECT_EQ(groups->itemText(0), u"Work"_qs);
     EXPECT_FALSE(name->isVisible());
     groups->setCurrentIndex(groups->count() - 1);
     EXPECT_TRUE(name->isVisible() && !addButton->isEnabled());
@@ -322,14 +329,21 @@ TEST(AppDelegate, ACommandWithoutAGroupAsksInASmallWindowAndAnswersOnceTheUserCh
     EXPECT_EQ(app.context->favorites.groupTitles(), QStringList({u"Work"_qs, u"Plans"_qs}));
     EXPECT_EQ(app.context->favorites.itemCount(u"Plans"_qs), 1);
 
+    // What cannot be added is refused before anyone is asked.
+    add.targets = {files.filePath(u"gone"_qs)};
+    EXPECT_EQ(ask(), nullptr);
+    ASSERT_EQ(replies.size(), 2);
+    EXPECT_EQ(replies.at(1).status, 1);
+
     // Cancelled, or still open when Brimble ends: nothing added, and said.
+    add.targets = {file.fileName()};
     dialog = ask();
     ASSERT_NE(dialog, nullptr);
     dialog->reject();
     ASSERT_NE(ask(), nullptr);
     app.delegate.reset();
-    ASSERT_EQ(replies.size(), 3);
-    for (const InstanceReply &reply : replies.mid(1))
+    ASSERT_EQ(replies.size(), 4);
+    for (const InstanceReply &reply : replies.mid(2))
         EXPECT_EQ(reply, InstanceReply::failure(LocalizedText(Text::nothingAdded)));
     EXPECT_EQ(app.context->favorites.itemCount(u"Work"_qs), 0);
     Localization::setTable(std::nullopt);
@@ -399,9 +413,9 @@ TEST(AppDelegate, LaunchOpensWhatItWasStartedForAndNoPopupBeforeTheFirstRunEnds)
     // Neither the shortcut, `brimble --toggle` nor the desktop's search open
     // the popup before the first run ends; nothing stored is applied yet.
     LaunchedApp firstRun({.firstRunOver = false, .opening = Opening::nothing});
-    firstRun.delegate->togglePopover();
     firstRun.delegate->showPopoverSearching(u"report"_qs);
     EXPECT_EQ(firstRun.delegate->existingPopover(), nullptr);
+    firstRun.delegate->togglePopover();
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(firstRun.delegate->existingManagerWindow()->isShowingOnboarding());
     EXPECT_EQ(firstRun.loginItems->calls, 0);
@@ -416,26 +430,34 @@ TEST(AppDelegate, LaunchOpensWhatItWasStartedForAndNoPopupBeforeTheFirstRunEnds)
     }
 }
 
-TEST(AppDelegate, LaunchAppliesStoredSettingsAndThePopupOpensByShortcutToggleOrSearch)
+TEST(AppDelegate, LaunchAppliesStoredSettingsAndThePopupOpensByTrayShortcutToggleOrSearch)
 {
-    LaunchedApp app({.store = [](PreferencesStore &stored) {
-                         stored.setBool(false, StoreKeys::loginStartStatus);
-                         stored.setObject(u"k"_qs, StoreKeys::shortcutKey);
-                         stored.setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
-                         FavoritesStore favorites(stored);
-                         favorites.setGroups({Group(u"Work"_qs)});
-                         favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(u"/docs/report.pdf"_qs));
-                     },
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect icon(area.right() - 60, area.top(), 22, 22);
+    LaunchedApp app({.store =
+                         [](PreferencesStore &stored) {
+                             stored.setBool(false, StoreKeys::loginStartStatus);
+                             stored.setObject(u"k"_qs, StoreKeys::shortcutKey);
+                             stored.setObject(QVariantList{qint64(11), qint64(13)}, StoreKeys::shortcutflag);
+                             FavoritesStore favorites(stored);
+                             favorites.setGroups({Group(u"Work"_qs)});
+                             favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(u"/docs/report.pdf"_qs));
+                         },
+                     .iconGeometry = icon,
                      .opening = AppDelegate::Opening::nothing});
     AppDelegate &delegate = *app.delegate;
     EXPECT_TRUE(app.loginItems->calls == 1 && !app.loginItems->lastEnabled);
 
-    delegate.togglePopover();
+    // Where the popup goes is PopupGeometry's own test; here, that the
+    // tray's icon geometry reaches it.
+    EXPECT_TRUE(app.statusItem->shown);
+    app.statusItem->click();
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(QApplication::activePopupWidget()->geometry().top(), icon.bottom() + 1);
     delegate.showPopover();
     EXPECT_NE(QApplication::activePopupWidget(), nullptr) << "showing never closes";
-    delegate.togglePopover();
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    app.statusItem->click();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a second click closes it";
 
     // The stored shortcut is registered at launch, and its press opens the popup.
     ASSERT_EQ(app.hotKeys->registrations.size(), 1);
@@ -452,22 +474,6 @@ TEST(AppDelegate, LaunchAppliesStoredSettingsAndThePopupOpensByShortcutToggleOrS
     const auto *field = popup->findChild<QLineEdit *>(u"searchtextfield"_qs);
     EXPECT_TRUE(field->isVisible() && field->text() == u"report"_qs);
     EXPECT_EQ(popup->findChild<QuickListView *>()->model()->rowCount(), 1) << "the search runs";
-}
-
-// Where the popup goes is PopupGeometry's own test; here, that the tray's
-// icon geometry reaches it.
-TEST(Tray, ThePopupOpensUnderTheIcon)
-{
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect icon(area.right() - 60, area.top(), 22, 22);
-    LaunchedApp withIcon(withTray(true, icon));
-    EXPECT_TRUE(withIcon.statusItem->shown);
-    EXPECT_FALSE(withIcon.delegate->existingManagerWindow()->minimizesOnClose());
-    withIcon.statusItem->click();
-    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
-    EXPECT_EQ(QApplication::activePopupWidget()->geometry().top(), icon.bottom() + 1);
-    withIcon.statusItem->click();
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a second click closes it";
 }
 
 TEST(Tray, WithoutATrayTheManagerWindowStaysOpenUntilOneAppears)

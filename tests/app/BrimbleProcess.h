@@ -23,7 +23,7 @@
 struct RunOptions
 {
     QStringList arguments = {};
-    QStringList environment = {}; // NAME=value settings besides the private folders
+    QStringList environment = {};             // NAME=value settings besides the private folders
     std::optional<rlim_t> fileSizeLimit = {}; // files it writes may not grow beyond this many bytes
     std::optional<rlim_t> openFileLimit = {}; // descriptors it may hold at once
     QString program = QStringLiteral(BRIMBLE_EXECUTABLE);
@@ -45,12 +45,11 @@ public:
         if (asNobody)
             giveToNobody(home.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString &setting : QStringList{u"HOME="_qs + home.path(),
-                                                  u"XDG_CONFIG_HOME="_qs + home.filePath(u"config"_qs),
-                                                  u"XDG_DATA_HOME="_qs + home.filePath(u"data"_qs),
-                                                  u"XDG_RUNTIME_DIR="_qs + runtime, u"QT_QPA_PLATFORM=offscreen"_qs,
-                                                  u"LANGUAGE=en_US"_qs}
-                                          + options.environment)
+        for (const QString &setting :
+             QStringList{u"HOME="_qs + home.path(), u"XDG_CONFIG_HOME="_qs + home.filePath(u"config"_qs),
+                         u"XDG_DATA_HOME="_qs + home.filePath(u"data"_qs), u"XDG_RUNTIME_DIR="_qs + runtime,
+                         u"QT_QPA_PLATFORM=offscreen"_qs, u"LANGUAGE=en_US"_qs}
+                 + options.environment)
             environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(home.path());

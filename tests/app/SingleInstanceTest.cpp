@@ -202,18 +202,6 @@ TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereD
     EXPECT_TRUE(SingleInstance(preferences, home.filePath(u"runtime"_qs)).becomePrimary());
 }
 
-TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
-{
-    TestFolder home;
-    const QString runtime = home.filePath(QString(120, u'r'));
-    SingleInstance primary(home.filePath(QStringLiteral("preferences.plist")), runtime);
-    EXPECT_TRUE(primary.becomePrimary()) << "the lock alone keeps the store to one process";
-    EXPECT_FALSE(primary.sendToPrimary(SingleInstance::showRequest));
-    EXPECT_EQ(QDir(runtime).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList());
-    const QString shortened = QFile::decodeName(QFile::encodeName(primary.socketPath()).left(107));
-    EXPECT_FALSE(QFileInfo::exists(shortened));
-}
-
 bool launchChangesSaved(const TestFolder &home)
 {
     const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
@@ -238,13 +226,13 @@ TEST(Startup, HelpVersionAndMistakesNeedNoDisplayReadNoStoreAndSpeakTheSystemsLa
     const QStringList silentDisplay{u"DISPLAY=:%1"_qs.arg(number), u"QT_QPA_PLATFORM=xcb"_qs};
     const QStringList frenchWithoutDisplay{u"LANGUAGE=fr_FR"_qs, u"DISPLAY="_qs, u"WAYLAND_DISPLAY="_qs,
                                            u"QT_QPA_PLATFORM="_qs};
-    const auto error = [](const char *language, const char *key, const char *named = "") {
+    const auto error = [](const char *language, const char *key, const char *named = "") -> QByteArray {
         return "brimble: " + keyedText(language, key).replace("%1", named) + '\n';
     };
     // Every option, the commands for scripts too.
     QList<QByteArray> frenchHelp;
     for (const int key : {343, 345, 346, 347, 600, 601, 602, 603, 604, 605, 606, 607, 608})
-        frenchHelp.append(keyedText("French", ("IDS_BR_" + QByteArray::number(key)).constData()));
+        frenchHelp.append(keyedText("French", QByteArray("IDS_BR_" + QByteArray::number(key)).constData()));
     const struct
     {
         QStringList arguments;
@@ -255,7 +243,9 @@ TEST(Startup, HelpVersionAndMistakesNeedNoDisplayReadNoStoreAndSpeakTheSystemsLa
         {{u"--version"_qs}, silentDisplay, 0, {"brimble " BRIMBLE_VERSION "\n"}},
         {{u"-platform"_qs, u"xcb"_qs, u"--help"_qs}, silentDisplay, 0, {keyedText("English", "IDS_BR_347")}},
         {{u"--bogus"_qs}, silentDisplay, 1, {error("English", "IDS_BR_348", "--bogus")}},
-        {{u"--toggle=yes"_qs}, silentDisplay + QStringList{u"LANGUAGE=fr_FR"_qs}, 1,
+        {{u"--toggle=yes"_qs},
+         silentDisplay + QStringList{u"LANGUAGE=fr_FR"_qs},
+         1,
          {error("French", "IDS_BR_349", "--toggle")}},
         {{u"--help"_qs}, frenchWithoutDisplay, 0, frenchHelp},
         // Starting without a display says why it cannot.
