@@ -91,6 +91,19 @@ protected:
     }
 };
 
+// How the benchmarks here run: five times, reporting the aggregates in
+// milliseconds.
+inline void fiveRuns(benchmark::internal::Benchmark *run)
+{
+    run->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+// The same for a benchmark that times itself (until a frame is out).
+inline void fiveSelfTimedRuns(benchmark::internal::Benchmark *run)
+{
+    fiveRuns(run->UseManualTime());
+}
+
 // The main() of a benchmark program with widgets: the offscreen platform
 // unless another is asked for, XDG folders of its own, then the benchmarks.
 // setUp runs once the application exists, tearDown before it ends.

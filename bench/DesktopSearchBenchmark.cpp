@@ -71,14 +71,8 @@ void BM_ShellQuery(benchmark::State &state, const QString &text)
     }
     state.counters["results"] = results;
 }
-BENCHMARK_CAPTURE(BM_ShellQuery, nothing, nothing)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_ShellQuery, lastGroup, lastGroup)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_ShellQuery, nothing, nothing)->Apply(fiveRuns);
+BENCHMARK_CAPTURE(BM_ShellQuery, lastGroup, lastGroup)->Apply(fiveRuns);
 
 // KRunner's query: the matches with their icons and actions, in one call.
 void BM_RunnerMatch(benchmark::State &state, const QString &text)
@@ -92,14 +86,8 @@ void BM_RunnerMatch(benchmark::State &state, const QString &text)
     }
     state.counters["results"] = double(results);
 }
-BENCHMARK_CAPTURE(BM_RunnerMatch, nothing, nothing)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_RunnerMatch, lastGroup, lastGroup)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_RunnerMatch, nothing, nothing)->Apply(fiveRuns);
+BENCHMARK_CAPTURE(BM_RunnerMatch, lastGroup, lastGroup)->Apply(fiveRuns);
 
 // The search alone, without the bus.
 void BM_Search(benchmark::State &state)
@@ -108,7 +96,7 @@ void BM_Search(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(store.search.search(lastGroup));
 }
-BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Search)->Apply(fiveRuns);
 
 } // namespace
 

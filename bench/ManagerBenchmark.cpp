@@ -111,11 +111,7 @@ void BM_ManagerFirstPaint(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ManagerFirstPaint)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ManagerFirstPaint)->Apply(fiveSelfTimedRuns);
 
 // Selecting the group of 1,000 items (read, sorted and stored) until the
 // rows on screen are painted.
@@ -136,7 +132,7 @@ void BM_SelectGroupOf1000(benchmark::State &state)
     }
     state.counters["rows"] = double(items->model()->rowCount());
 }
-BENCHMARK(BM_SelectGroupOf1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SelectGroupOf1000)->Apply(fiveRuns);
 
 // The interface-thread time of one change, with the panes painted again.
 template<typename Change>
@@ -157,7 +153,7 @@ void BM_RenameGroup(benchmark::State &state)
     measureChange(
         state, [](Window &window, int round) { window.groups().rename(0, QStringLiteral("Renamed %1").arg(round)); });
 }
-BENCHMARK(BM_RenameGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RenameGroup)->Apply(fiveRuns);
 
 void BM_RecolourGroup(benchmark::State &state)
 {
@@ -165,13 +161,13 @@ void BM_RecolourGroup(benchmark::State &state)
         window.groups().changeColor(0, round % 2 ? QColor(0xFF, 0x3B, 0x30) : QColor(0x00, 0x7A, 0xFF));
     });
 }
-BENCHMARK(BM_RecolourGroup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RecolourGroup)->Apply(fiveRuns);
 
 void BM_PinItem(benchmark::State &state)
 {
     measureChange(state, [](Window &window, int round) { window.items().PinItem(round % 2 ? 0 : 500); });
 }
-BENCHMARK(BM_PinItem)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PinItem)->Apply(fiveRuns);
 
 void BM_RemoveItem(benchmark::State &state)
 {
@@ -191,7 +187,7 @@ void BM_RemoveItem(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_RemoveItem)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RemoveItem)->Apply(fiveRuns);
 
 // 100 files from a file manager dropped on a group row.
 void BM_Drop100Files(benchmark::State &state)
@@ -214,7 +210,7 @@ void BM_Drop100Files(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Drop100Files)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Drop100Files)->Apply(fiveRuns);
 
 } // namespace
 

@@ -94,16 +94,8 @@ void BM_ManagerWindowFirstPaintContainer(benchmark::State &state)
     firstPaint(state, false);
 }
 
-BENCHMARK(BM_ManagerWindowFirstPaintOnboarding)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_ManagerWindowFirstPaintContainer)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ManagerWindowFirstPaintOnboarding)->Apply(fiveSelfTimedRuns);
+BENCHMARK(BM_ManagerWindowFirstPaintContainer)->Apply(fiveSelfTimedRuns);
 
 } // namespace
 

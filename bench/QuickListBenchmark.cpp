@@ -64,7 +64,7 @@ void BM_ReloadQuickList(benchmark::State &state)
         controller.quickListPage().reloadQuickList();
     state.counters["rows"] = double(controller.findChild<QuickListView *>()->model()->rowCount());
 }
-BENCHMARK(BM_ReloadQuickList)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReloadQuickList)->Apply(fiveRuns);
 
 // The same with the popup on screen: the rebuild, relayout and repaint.
 void BM_ReloadQuickListShown(benchmark::State &state)
@@ -80,7 +80,7 @@ void BM_ReloadQuickListShown(benchmark::State &state)
     controller.closePopover();
     QApplication::processEvents();
 }
-BENCHMARK(BM_ReloadQuickListShown)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReloadQuickListShown)->Apply(fiveRuns);
 
 // Typing one more character, then taking it back: longer, then shorter.
 void typeAndTakeBack(benchmark::State &state, PopupWindow &controller, const QString &shorter, const QString &longer)
@@ -100,14 +100,14 @@ void BM_SearchKeystroke(benchmark::State &state)
 {
     typeAndTakeBack(state, *popup().controller, QStringLiteral("item 1"), QStringLiteral("item 12"));
 }
-BENCHMARK(BM_SearchKeystroke)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchKeystroke)->Apply(fiveRuns);
 
 // Without the accents typed, over titles that all have them.
 void BM_SearchKeystrokeFolded(benchmark::State &state)
 {
     typeAndTakeBack(state, *theFrenchPopup->controller, QStringLiteral("element 1"), QStringLiteral("element 12"));
 }
-BENCHMARK(BM_SearchKeystrokeFolded)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchKeystrokeFolded)->Apply(fiveRuns);
 
 // The first keystroke of a search, which folds every item's texts once.
 void BM_SearchFirstKeystrokeFolded(benchmark::State &state)
@@ -121,7 +121,7 @@ void BM_SearchFirstKeystrokeFolded(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_SearchFirstKeystrokeFolded)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchFirstKeystrokeFolded)->Apply(fiveRuns);
 
 // From the tray click's call to the window's first expose (the platform
 // mapping the window), with its content painted.
@@ -146,11 +146,7 @@ void BM_PopupFirstExpose(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PopupFirstExpose)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PopupFirstExpose)->Apply(fiveSelfTimedRuns);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HotKeyService.h"
+
 #include <QString>
 #include <Qt>
 #include <QtGlobal>
@@ -20,10 +22,10 @@ public:
     static constexpr quint64 function = 1u << 23;
 
     // The bits of the Carbon hot-key modifiers.
-    static constexpr quint32 carbonCommand = 0x100;
-    static constexpr quint32 carbonShift = 0x200;
-    static constexpr quint32 carbonOption = 0x800;
-    static constexpr quint32 carbonControl = 0x1000;
+    static constexpr quint32 carbonCommand = HotKeyService::commandKey;
+    static constexpr quint32 carbonShift = HotKeyService::shiftKey;
+    static constexpr quint32 carbonOption = HotKeyService::optionKey;
+    static constexpr quint32 carbonControl = HotKeyService::controlKey;
 
     constexpr ModifierFlags() = default;
     constexpr explicit ModifierFlags(quint64 rawValue)

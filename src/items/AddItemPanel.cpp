@@ -53,15 +53,15 @@ AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palet
     , m_palette(palette)
 {
     ItemBoxWidgets::setUpPanel(this, QStringLiteral("addPanelvc"));
-    lbltitle = ItemBoxWidgets::header(Text::addWebBookmark, this);
-    lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    lblsubtitle = ItemBoxWidgets::caption(Text::addBookmarkHint, this);
-    lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    lblitemtitlestring = ItemBoxWidgets::caption(Text::itemTitle, this);
-    lblitemtitlestring->setObjectName(QStringLiteral("lblitemtitlestring"));
+    auto *layout = new QVBoxLayout(this);
+    const ItemBoxWidgets::PanelTop top = ItemBoxWidgets::addPanelTop(
+        layout, Text::addWebBookmark, Text::addBookmarkHint, QStringLiteral("lblitemtitlestring"), this);
+    lbltitle = top.heading;
+    lblsubtitle = top.hint;
+    txtfieldTitle = top.titleField;
+    btnemoji = top.emojiButton;
     lblsecondTitle = ItemBoxWidgets::caption(Text::webAddress, this);
     lblsecondTitle->setObjectName(QStringLiteral("lblsecondTitle"));
-    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, this);
     txtfieldurl = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldurl"), Text::webAddress, this);
     textview = new QPlainTextEdit(this);
     textview->setObjectName(QStringLiteral("textview"));
@@ -70,14 +70,7 @@ AddItemPanel::AddItemPanel(const ItemServices &services, CharacterPalette &palet
     colorwell = new ColorWell(this);
     colorwell->setObjectName(QStringLiteral("colorwell"));
     lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
-    btnemoji = ItemBoxWidgets::emojiButton(QStringLiteral("btnemoji"), this);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lbltitle);
-    layout->addWidget(lblsubtitle);
-    layout->addSpacing(6);
-    layout->addWidget(lblitemtitlestring);
-    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldTitle, btnemoji));
     layout->addWidget(lblsecondTitle);
     layout->addWidget(txtfieldurl);
     layout->addWidget(textview, 1);

@@ -56,7 +56,6 @@ private:
 
     QLabel *lbltitle = nullptr;
     QLabel *lblsubtitle = nullptr;
-    QLabel *lblitemtitlestring = nullptr;
     QLabel *lblsecondTitle = nullptr;
     QLineEdit *txtfieldTitle = nullptr;
     QLineEdit *txtfieldurl = nullptr;

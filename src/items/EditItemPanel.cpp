@@ -18,22 +18,12 @@ EditItemPanel::EditItemPanel(const ItemServices &services, CharacterPalette &pal
 {
     ItemBoxWidgets::setUpPanel(this, QStringLiteral("editFileFolderitemvc"));
     setWindowTitle(LocalizedText(Text::renameItem));
-    QLabel *lbltitle = ItemBoxWidgets::header(Text::renameItem, this);
-    lbltitle->setObjectName(QStringLiteral("lbltitle"));
-    QLabel *lblsubtitle = ItemBoxWidgets::caption(Text::renameItemHint, this);
-    lblsubtitle->setObjectName(QStringLiteral("lblsubtitle"));
-    QLabel *lbltitlename = ItemBoxWidgets::caption(Text::itemTitle, this);
-    lbltitlename->setObjectName(QStringLiteral("lbltitlename"));
-    txtfieldTitle = ItemBoxWidgets::lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, this);
-    lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
-    btnemoji = ItemBoxWidgets::emojiButton(QStringLiteral("btnemoji"), this);
-
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lbltitle);
-    layout->addWidget(lblsubtitle);
-    layout->addSpacing(6);
-    layout->addWidget(lbltitlename);
-    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtfieldTitle, btnemoji));
+    const ItemBoxWidgets::PanelTop top = ItemBoxWidgets::addPanelTop(layout, Text::renameItem, Text::renameItemHint,
+                                                                     QStringLiteral("lbltitlename"), this);
+    txtfieldTitle = top.titleField;
+    btnemoji = top.emojiButton;
+    lblalert = ItemBoxWidgets::messageLine(QStringLiteral("lblalert"), this);
     layout->addWidget(lblalert);
     layout->addStretch();
     layout->addLayout(

@@ -123,4 +123,24 @@ void setUpPanel(QDialog *dialog, const QString &objectName)
     dialog->setMinimumWidth(420);
 }
 
+PanelTop addPanelTop(QBoxLayout *layout, TextKey headingKey, TextKey hintKey, const QString &captionName,
+                     QWidget *panel)
+{
+    PanelTop top;
+    top.heading = header(headingKey, panel);
+    top.heading->setObjectName(QStringLiteral("lbltitle"));
+    top.hint = caption(hintKey, panel);
+    top.hint->setObjectName(QStringLiteral("lblsubtitle"));
+    QLabel *titleCaption = caption(Text::itemTitle, panel);
+    titleCaption->setObjectName(captionName);
+    top.titleField = lineEdit(QStringLiteral("txtfieldTitle"), Text::itemTitle, panel);
+    top.emojiButton = emojiButton(QStringLiteral("btnemoji"), panel);
+    layout->addWidget(top.heading);
+    layout->addWidget(top.hint);
+    layout->addSpacing(6);
+    layout->addWidget(titleCaption);
+    layout->addLayout(withEmojiButton(top.titleField, top.emojiButton));
+    return top;
+}
+
 } // namespace ItemBoxWidgets

@@ -43,4 +43,18 @@ QBoxLayout *withEmojiButton(QWidget *field, QToolButton *button);
 // Makes dialog a panel over its window: window-modal, of a readable width.
 void setUpPanel(QDialog *dialog, const QString &objectName);
 
+// The top of a manager panel: its heading, the hint under it, and the
+// item's title field under its caption, with the emoji button on its right.
+struct PanelTop
+{
+    QLabel *heading = nullptr;
+    QLabel *hint = nullptr;
+    QLineEdit *titleField = nullptr;
+    QToolButton *emojiButton = nullptr;
+};
+// Makes the top of panel and adds it to layout; the caption above the title
+// field is named captionName.
+PanelTop addPanelTop(QBoxLayout *layout, TextKey headingKey, TextKey hintKey, const QString &captionName,
+                     QWidget *panel);
+
 } // namespace ItemBoxWidgets

@@ -1,18 +1,12 @@
 #include "items/NoteBox.h"
 
-#include "items/CharacterPalette.h"
 #include "items/ItemAdder.h"
-#include "items/ItemBoxWidgets.h"
 #include "store/TextKeys.h"
 
-#include <QBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTextDocument>
-#include <QToolButton>
 
 namespace {
 
@@ -30,91 +24,31 @@ QString typedText(const QPlainTextEdit *edit)
 } // namespace
 
 NoteBox::NoteBox(ItemAdder &adder, CharacterPalette &palette, QWidget *parent)
-    : QFrame(parent)
-    , m_adder(adder)
-    , m_palette(palette)
+    : InlineItemBox(adder, palette,
+                    {QStringLiteral("boxAddTextNote"), QStringLiteral("txtFieldTitle_textfile"),
+                     QStringLiteral("lblalerttextnote"), QStringLiteral("btnemojiTextfile"),
+                     QStringLiteral("btncancel_boxtextnote"), QStringLiteral("btnadd_boxTextNote")},
+                    Text::addTextNote, Text::addNoteHint, parent)
 {
-    setObjectName(QStringLiteral("boxAddTextNote"));
-    ItemBoxWidgets::styleBox(this);
-    txtFieldTitle_textfile = ItemBoxWidgets::lineEdit(QStringLiteral("txtFieldTitle_textfile"), Text::itemTitle, this);
     txtview_textfile = new QPlainTextEdit(this);
     txtview_textfile->setObjectName(QStringLiteral("txtview_textfile"));
     // Tab types a tab into the note; Ctrl+Tab leaves it (see eventFilter).
     txtview_textfile->setTabChangesFocus(false);
     txtview_textfile->installEventFilter(this);
-    lblalerttextnote = ItemBoxWidgets::messageLine(QStringLiteral("lblalerttextnote"), this);
-    btnemojiTextfile = ItemBoxWidgets::emojiButton(QStringLiteral("btnemojiTextfile"), this);
+    addField(Text::noteText, txtview_textfile, 1, FieldInput::typed);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ItemBoxWidgets::header(Text::addTextNote, this));
-    m_groupLine = ItemBoxWidgets::groupLine(this);
-    layout->addWidget(m_groupLine);
-    layout->addWidget(ItemBoxWidgets::caption(Text::addNoteHint, this));
-    layout->addSpacing(6);
-    layout->addWidget(ItemBoxWidgets::caption(Text::itemTitle, this));
-    layout->addLayout(ItemBoxWidgets::withEmojiButton(txtFieldTitle_textfile, btnemojiTextfile));
-    layout->addWidget(ItemBoxWidgets::caption(Text::noteText, this));
-    layout->addWidget(txtview_textfile, 1);
-    layout->addWidget(lblalerttextnote);
-    layout->addLayout(ItemBoxWidgets::buttonRow(&btncancel_boxtextnote, QStringLiteral("btncancel_boxtextnote"),
-                                                &btnadd_boxTextNote, QStringLiteral("btnadd_boxTextNote"), this));
-
-    connect(btnadd_boxTextNote, &QPushButton::clicked, this, &NoteBox::btnAdd_boxaddText);
-    connect(btncancel_boxtextnote, &QPushButton::clicked, this, &NoteBox::btnCancel_boxaddText);
-    connect(btnemojiTextfile, &QToolButton::clicked, this, &NoteBox::btnemoji_addtestfile);
     // Return in the title moves on to the note; the note takes line breaks.
-    connect(txtFieldTitle_textfile, &QLineEdit::returnPressed, this,
-            [this] { txtview_textfile->setFocus(Qt::TabFocusReason); });
+    connect(titleField(), &QLineEdit::returnPressed, this, [this] { txtview_textfile->setFocus(Qt::TabFocusReason); });
 }
 
-void NoteBox::reset(const QString &groupTitle)
+void NoteBox::add()
 {
-    m_groupTitle = groupTitle;
-    ItemBoxWidgets::showGroup(m_groupLine, groupTitle);
-    lblalerttextnote->clear();
-    txtFieldTitle_textfile->clear();
+    finishAdd(adder().addNote(groupTitle(), titleField()->text(), typedText(txtview_textfile)));
+}
+
+void NoteBox::clearField()
+{
     txtview_textfile->clear();
-}
-
-void NoteBox::focusTitle()
-{
-    txtFieldTitle_textfile->setFocus(Qt::OtherFocusReason);
-}
-
-void NoteBox::btnAdd_boxaddText()
-{
-    const ItemResult result = m_adder.addNote(m_groupTitle, txtFieldTitle_textfile->text(),
-                                              typedText(txtview_textfile));
-    if (!result.ok()) {
-        lblalerttextnote->setText(result.message());
-        return;
-    }
-    Q_EMIT itemAdded(*result.item);
-    lblalerttextnote->clear();
-    txtFieldTitle_textfile->clear();
-    txtview_textfile->clear();
-    Q_EMIT closeRequested();
-}
-
-void NoteBox::btnCancel_boxaddText()
-{
-    Q_EMIT closeRequested();
-}
-
-void NoteBox::btnemoji_addtestfile()
-{
-    QWidget *field = focusWidget() == txtview_textfile ? static_cast<QWidget *>(txtview_textfile)
-                                                       : txtFieldTitle_textfile;
-    m_palette.popUp(btnemojiTextfile, field);
-}
-
-void NoteBox::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape) {
-        btnCancel_boxaddText();
-        return;
-    }
-    QFrame::keyPressEvent(event);
 }
 
 bool NoteBox::eventFilter(QObject *watched, QEvent *event)
@@ -124,7 +58,7 @@ bool NoteBox::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             && key->modifiers().testFlag(Qt::ControlModifier)) {
-            btnAdd_boxaddText();
+            add();
             return true;
         }
         // Ctrl+Tab and Ctrl+Shift+Tab leave the note, as does Shift+Tab
@@ -136,5 +70,5 @@ bool NoteBox::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return QFrame::eventFilter(watched, event);
+    return InlineItemBox::eventFilter(watched, event);
 }

@@ -27,12 +27,12 @@ GroupsListView::GroupsListView(GroupsDropTarget &drops, QWidget *parent)
     setDropIndicatorShown(false);
     setDragDropMode(QAbstractItemView::DragDrop);
     // The row's painted swatch and its name field, for screen readers.
-    RowAccessibility::install(this, [this] {
-        return QList<RowAction>{
+    RowAccessibility::install(this, [this](int row) {
+        return QList<AccessibleRowAction>{
             {LocalizedText(Text::changeColourTag), GroupRowDelegate::colorTagKeys(),
-             [this](int row) { openColorTag(row); }},
+             [this, row] { openColorTag(row); }},
             {LocalizedText(Text::renameGroup), QKeySequence(Qt::Key_F2),
-             [this](int row) {
+             [this, row] {
                  setCurrentIndex(model()->index(row, 0));
                  setFocus(Qt::OtherFocusReason);
                  makeLabelStartEditing();

@@ -24,9 +24,9 @@ ItemsListView::ItemsListView(ManagerItems &items, GroupsDropTarget &drops, QWidg
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     // The row's painted edit button, for screen readers.
-    RowAccessibility::install(this, [this] {
-        return QList<RowAction>{
-            {LocalizedText(Text::edit), QKeySequence(Qt::Key_F2), [this](int row) { clickEdit(row); }}};
+    RowAccessibility::install(this, [this](int row) {
+        return QList<AccessibleRowAction>{
+            {LocalizedText(Text::edit), QKeySequence(Qt::Key_F2), [this, row] { clickEdit(row); }}};
     });
 }
 

@@ -34,6 +34,14 @@ void addChoices(QMenu *menu, std::initializer_list<Choice> choices)
     }
 }
 
+// After the keys, a block of its own: which way the sort goes.
+void addDirectionChoices(QMenu *menu, bool ascending, const std::function<void(bool ascending)> &setAscending)
+{
+    menu->addSeparator();
+    addChoices(menu, {{Text::sortAscending, ascending, [setAscending] { setAscending(true); }},
+                      {Text::sortDescending, !ascending, [setAscending] { setAscending(false); }}});
+}
+
 QMenu *newMenu(const char *name, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
@@ -56,11 +64,8 @@ QMenu *groupSortMenu(ManagerGroups &groups, const SortSettings &settings, QWidge
         {{Text::sortByColour, settings.groupSortKey == Key::color, [target] { target->setGroupSortKey(Key::color); }},
          {Text::sortByName, settings.groupSortKey == Key::title, [target] { target->setGroupSortKey(Key::title); }},
          {Text::unsorted, settings.groupSortKey == Key::none, [target] { target->setGroupSortKey(Key::none); }}});
-    menu->addSeparator();
-    addChoices(
-        menu,
-        {{Text::sortAscending, settings.groupSortAscending, [target] { target->setGroupSortAscending(true); }},
-         {Text::sortDescending, !settings.groupSortAscending, [target] { target->setGroupSortAscending(false); }}});
+    addDirectionChoices(menu, settings.groupSortAscending,
+                        [target](bool ascending) { target->setGroupSortAscending(ascending); });
     return menu;
 }
 
@@ -73,10 +78,8 @@ QMenu *itemSortMenu(ManagerItems &items, const SortSettings &settings, QWidget *
         menu,
         {{Text::sortByDateAdded, settings.itemSortKey == Key::date, [target] { target->setItemSortKey(Key::date); }},
          {Text::sortByName, settings.itemSortKey == Key::title, [target] { target->setItemSortKey(Key::title); }}});
-    menu->addSeparator();
-    addChoices(
-        menu, {{Text::sortAscending, settings.itemSortAscending, [target] { target->setItemSortAscending(true); }},
-               {Text::sortDescending, !settings.itemSortAscending, [target] { target->setItemSortAscending(false); }}});
+    addDirectionChoices(menu, settings.itemSortAscending,
+                        [target](bool ascending) { target->setItemSortAscending(ascending); });
     return menu;
 }
 

@@ -8,9 +8,9 @@
 
 // The system-wide hot-key facility: registers a key combination for the whole
 // desktop and reports its presses and releases to one event handler. Key codes
-// are macOS virtual key codes and modifiers Carbon modifier bits (command
-// 0x100, shift 0x200, option 0x800, control 0x1000), the form in which
-// shortcuts are stored; each implementation maps them to its own keys.
+// are macOS virtual key codes and modifiers Carbon modifier bits (commandKey
+// and the others below), the form in which shortcuts are stored; each
+// implementation maps them to its own keys.
 class HotKeyService
 {
 public:
@@ -20,6 +20,12 @@ public:
     static constexpr qint32 eventNotHandledErr = -9874;
     static constexpr qint32 eventHotKeyExistsErr = -9878;
     static constexpr qint32 eventHotKeyInvalidErr = -9879;
+
+    // The Carbon modifier bits.
+    static constexpr quint32 commandKey = 0x100;
+    static constexpr quint32 shiftKey = 0x200;
+    static constexpr quint32 optionKey = 0x800;
+    static constexpr quint32 controlKey = 0x1000;
 
     // The event kinds a handler receives.
     static constexpr quint32 hotKeyPressed = 5;

@@ -18,11 +18,6 @@ Q_LOGGING_CATEGORY(lcPortalHotKeys, "brimble.platform.portal")
 
 namespace {
 
-constexpr quint32 carbonCommand = 0x100;
-constexpr quint32 carbonShift = 0x200;
-constexpr quint32 carbonOption = 0x800;
-constexpr quint32 carbonControl = 0x1000;
-
 // XKB names of the keysyms a trigger can end in, other than letters and
 // digits, which name themselves.
 constexpr std::pair<quint32, const char *> keysymNames[] = {
@@ -190,13 +185,13 @@ QString PortalHotKeyService::triggerText(quint32 keyCode, quint32 modifiers)
     if (key.isEmpty())
         return {};
     QString trigger;
-    if (modifiers & carbonShift)
+    if (modifiers & HotKeyService::shiftKey)
         trigger += QStringLiteral("SHIFT+");
-    if (modifiers & carbonCommand)
+    if (modifiers & HotKeyService::commandKey)
         trigger += QStringLiteral("CTRL+");
-    if (modifiers & carbonOption)
+    if (modifiers & HotKeyService::optionKey)
         trigger += QStringLiteral("ALT+");
-    if (modifiers & carbonControl)
+    if (modifiers & HotKeyService::controlKey)
         trigger += QStringLiteral("LOGO+");
     return trigger + key;
 }

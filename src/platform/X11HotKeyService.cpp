@@ -24,11 +24,6 @@ constexpr quint8 xkbMapNotify = 1;
 // How long a release waits for the press that would make it an auto-repeat.
 constexpr int releaseDelayMs = 30;
 
-constexpr quint32 carbonCommand = 0x100;
-constexpr quint32 carbonShift = 0x200;
-constexpr quint32 carbonOption = 0x800;
-constexpr quint32 carbonControl = 0x1000;
-
 constexpr quint32 xkNumLock = 0xff7f;
 constexpr quint32 xkAltL = 0xffe9;
 constexpr quint32 xkAltR = 0xffea;
@@ -153,13 +148,13 @@ void X11HotKeyService::readModifierMapping()
 quint16 X11HotKeyService::xModifiers(quint32 carbonModifiers) const
 {
     quint16 mask = 0;
-    if (carbonModifiers & carbonCommand)
+    if (carbonModifiers & HotKeyService::commandKey)
         mask |= XCB_MOD_MASK_CONTROL;
-    if (carbonModifiers & carbonShift)
+    if (carbonModifiers & HotKeyService::shiftKey)
         mask |= XCB_MOD_MASK_SHIFT;
-    if (carbonModifiers & carbonOption)
+    if (carbonModifiers & HotKeyService::optionKey)
         mask |= m_altMask;
-    if (carbonModifiers & carbonControl)
+    if (carbonModifiers & HotKeyService::controlKey)
         mask |= m_superMask;
     return mask;
 }

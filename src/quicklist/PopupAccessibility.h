@@ -1,36 +1,20 @@
 #pragma once
 
-#include <QKeySequence>
-#include <QList>
-#include <QString>
-
-#include <functional>
+#include "widgets/AccessibleListRows.h"
 
 class QuickListView;
 class QWidget;
 
-// Something a popup row does (a click, one of its painted controls, an
-// entry of its menu), offered to screen readers as a named action of the
-// row: its name (shown to the user), the key that does the same on the
-// highlighted row, and what it does.
-struct PopupRowAction
-{
-    QString name;
-    QKeySequence keys;
-    std::function<void()> trigger;
-};
-
 // The popup as screen readers see it: a window with its name, and a list
 // whose rows are list items, the highlighted row its current (focused)
-// item, headings expandable, every row carrying its actions.
+// item, headings expandable, every row carrying its actions (a click, one
+// of its painted controls, an entry of its menu).
 namespace PopupAccessibility {
-
-using RowActions = std::function<QList<PopupRowAction>(int row)>;
 
 // Gives view its accessible list; actionsOf(row) is asked each time, so
 // the actions follow the rows and the language. To be called before
 // anything asks for the view's accessible interface.
-void installList(QuickListView *view, RowActions actionsOf);
+void installList(QuickListView *view, AccessibleRowActions actionsOf);
 
 // Gives window the role of a window, named by its accessible name. To be
 // called first in its constructor.

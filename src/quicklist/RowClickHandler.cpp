@@ -92,7 +92,7 @@ void RowClickHandler::rowClicked(int row, RowDelegate::Part part)
     }
 }
 
-QList<PopupRowAction> RowClickHandler::accessibleActions(int row)
+QList<AccessibleRowAction> RowClickHandler::accessibleActions(int row)
 {
     if (row < 0 || row >= m_quickList.rowCount())
         return {};
@@ -113,7 +113,7 @@ QList<PopupRowAction> RowClickHandler::accessibleActions(int row)
     const ItemActions::ContextMenu entries = m_itemActions.menuEntries(row);
     if (entries.empty)
         return {};
-    QList<PopupRowAction> actions{
+    QList<AccessibleRowAction> actions{
         {LocalizedText(Text::openAction), QKeySequence(Qt::Key_Return), click(RowDelegate::Part::body)}};
     if (opensFolderMenu(row))
         actions.append({LocalizedText(Text::showFolderContents), PopupKeys::expandKeys(),

@@ -34,7 +34,7 @@ public:
     // What a screen reader offers on row: a heading folds, adds an item and
     // changes its colour tag; an item opens, lists its folder, shows its
     // menu and carries out that menu's entries.
-    QList<PopupRowAction> accessibleActions(int row);
+    QList<AccessibleRowAction> accessibleActions(int row);
     void showContextMenu(int row, const QPoint &globalPos);
     // Whether the folder menu lists a folder's contents (the setting, read
     // each time the popup opens).
