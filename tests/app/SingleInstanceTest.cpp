@@ -202,6 +202,18 @@ TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereD
     EXPECT_TRUE(SingleInstance(preferences, home.filePath(u"runtime"_qs)).becomePrimary());
 }
 
+TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
+{
+    TestFolder home;
+    const QString runtime = home.filePath(QString(120, u'r'));
+    SingleInstance primary(home.filePath(QStringLiteral("preferences.plist")), runtime);
+    EXPECT_TRUE(primary.becomePrimary()) << "the lock alone keeps the store to one process";
+    EXPECT_FALSE(primary.sendToPrimary(SingleInstance::showRequest));
+    EXPECT_EQ(QDir(runtime).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList());
+    const QString shortened = QFile::decodeName(QFile::encodeName(primary.socketPath()).left(107));
+    EXPECT_FALSE(QFileInfo::exists(shortened));
+}
+
 bool launchChangesSaved(const TestFolder &home)
 {
     const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
