@@ -17,6 +17,7 @@
 #include "quicklist/PopupWindow.h"
 #include "store/StoreKeys.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -60,6 +61,9 @@ TEST(FirstRun, FromAnEmptyHomeToThePopupAndARelaunch)
     QTest::keyClicks(container->firstGroupBox()->txtfieldGroupname(), QStringLiteral("Travel"));
     QTest::keyClick(container->firstGroupBox()->txtfieldGroupname(), Qt::Key_Return);
     EXPECT_FALSE(container->isFirstGroupBoxShowing());
+    const auto *groups = window->findChild<QAbstractItemView *>(u"tblviewgroup"_qs);
+    ASSERT_NE(groups, nullptr);
+    EXPECT_FALSE(groups->visualRect(groups->model()->index(0, 0)).isEmpty()) << "the group shows on the display";
 
     // French, confirmed: the real brimble starts again and takes the lock.
     delegate.openManagerPage(ManagerWindowPages::preferencesPage);

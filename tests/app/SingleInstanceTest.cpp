@@ -1,7 +1,13 @@
+// The real brimble before its window: the command line, the single-instance
+// lock and socket, and reading the store ahead.
+
 #include "BrimbleProcess.h"
 
 #include "app/SingleInstance.h"
+#include "app/StoreReadAhead.h"
 #include "platform/Paths.h"
+#include "platform/PlistPreferencesStore.h"
+#include "store/StoreKeys.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -10,29 +16,32 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstddef>
 #include <cstring>
 #include <optional>
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+
+// Qt calls the hook in slot 3 of this table (the one debugging tools use)
+// for every QObject made.
+extern Q_DECL_IMPORT quintptr qtHookData[];
 
 namespace {
 
-void writeText(int descriptor, const char *text)
-{
-    EXPECT_EQ(::write(descriptor, text, std::strlen(text)), ssize_t(std::strlen(text)));
-}
-
-TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilent)
+TEST(SingleInstance, TakesOverASocketLeftBehindAndKeepsItToItsUser)
 {
     TestFolder home;
-    const QString preferences = home.filePath(QStringLiteral("config/preferences.plist"));
-    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    const QString preferences = home.filePath(u"config/preferences.plist"_qs);
+    const QString runtime = home.filePath(u"runtime"_qs);
     // A crashed process left its socket file behind.
     QDir().mkpath(runtime);
-    ::close(connectedSocket(runtime + QStringLiteral("/instance.socket"), false));
+    ::close(connectedSocket(runtime + u"/instance.socket"_qs, false));
 
     SingleInstance primary(preferences, runtime);
     ASSERT_TRUE(primary.becomePrimary());
@@ -41,24 +50,10 @@ TEST(SingleInstance, ReadsRequestsThatArriveInPiecesWhileAnotherClientStaysSilen
     ASSERT_EQ(::stat(QFile::encodeName(primary.socketPath()).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     QSignalSpy received(&primary, &SingleInstance::requestReceived);
-
-    const int silent = connectedSocket(primary.socketPath());
-    const int slow = connectedSocket(primary.socketPath());
-    writeText(slow, "\nbogus\nsh");
-    QTest::qWait(50);
-    writeText(slow, "ow\ntog");
-    ASSERT_TRUE(received.wait(2000));
-    writeText(slow, "gle\n");
-    ::close(slow);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 2000));
-
-    const SingleInstance later(preferences, runtime);
     EXPECT_FALSE(SingleInstance(preferences, runtime).becomePrimary());
-    EXPECT_TRUE(later.sendToPrimary(SingleInstance::showRequest));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() == 3; }, 2000));
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(received.at(i).at(0).toByteArray(), QByteArrayList({"show", "toggle", "show"}).at(i));
-    ::close(silent);
+    EXPECT_TRUE(SingleInstance(preferences, runtime).sendToPrimary(SingleInstance::toggleRequest));
+    ASSERT_TRUE(received.wait(10000));
+    EXPECT_EQ(received.at(0).at(0).toByteArray(), "toggle");
 }
 
 TEST(SingleInstance, RequestsAreReadWhateverTheirBytesAndSomethingNotOursEndsTheReading)
@@ -195,23 +190,16 @@ TEST(SingleInstance, AClientThatLeavesBeforeItsReplyIsForgotten)
 TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereDoes)
 {
     TestFolder home;
-    const QString preferences = home.filePath(QStringLiteral("preferences.plist"));
-    const QString lock = Paths::lockFileFor(preferences);
-    const auto writeLock = [&] {
-        QFile file(lock);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("4242\nbrimble\nanother-computer\n");
-    };
+    const QString preferences = home.filePath(u"preferences.plist"_qs);
+    QFile lock(Paths::lockFileFor(preferences));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write("4242\nbrimble\nanother-computer\n") > 0);
+    lock.flush();
     // Held by a process there, over a file system that shares file locks.
-    writeLock();
-    const int held = ::open(QFile::encodeName(lock).constData(), O_RDWR);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
-    EXPECT_FALSE(SingleInstance(preferences, home.filePath(QStringLiteral("runtime"))).becomePrimary());
-    ::close(held);
-
+    ASSERT_EQ(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(SingleInstance(preferences, home.filePath(u"runtime"_qs)).becomePrimary());
+    lock.close();
     // A copy the sync tool brought along.
-    SingleInstance primary(preferences, home.filePath(QStringLiteral("runtime")));
-    EXPECT_TRUE(primary.becomePrimary());
+    EXPECT_TRUE(SingleInstance(preferences, home.filePath(u"runtime"_qs)).becomePrimary());
 }
 
 TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
@@ -224,6 +212,158 @@ TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
     EXPECT_EQ(QDir(runtime).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList());
     const QString shortened = QFile::decodeName(QFile::encodeName(primary.socketPath()).left(107));
     EXPECT_FALSE(QFileInfo::exists(shortened));
+}
+
+bool launchChangesSaved(const TestFolder &home)
+{
+    const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
+    return stored && stored->toMap().contains(StoreKeys::checkUniquiidAdded);
+}
+
+TEST(Startup, HelpVersionAndMistakesNeedNoDisplayReadNoStoreAndSpeakTheSystemsLanguage)
+{
+    // An X display that takes connections and never answers, like the
+    // forwarded one of an ssh session whose other end has gone; abstract,
+    // as libxcb tries those first.
+    const int display = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int number = 4200;
+    for (sockaddr_un address{AF_UNIX, {}}; number < 4300; ++number) {
+        const QByteArray name = "/tmp/.X11-unix/X" + QByteArray::number(number);
+        std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+        const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(name.size()));
+        if (::bind(display, reinterpret_cast<sockaddr *>(&address), length) == 0)
+            break;
+    }
+    ASSERT_EQ(::listen(display, 8), 0);
+    const QStringList silentDisplay{u"DISPLAY=:%1"_qs.arg(number), u"QT_QPA_PLATFORM=xcb"_qs};
+    const QStringList frenchWithoutDisplay{u"LANGUAGE=fr_FR"_qs, u"DISPLAY="_qs, u"WAYLAND_DISPLAY="_qs,
+                                           u"QT_QPA_PLATFORM="_qs};
+    const auto error = [](const char *language, const char *key, const char *named = "") -> QByteArray {
+        return "brimble: " + keyedText(language, key).replace("%1", named) + '\n';
+    };
+    // Every option, the commands for scripts too.
+    QList<QByteArray> frenchHelp;
+    for (const int key : {343, 345, 346, 347, 600, 601, 602, 603, 604, 605, 606, 607, 608})
+        frenchHelp.append(keyedText("French", QByteArray("IDS_BR_" + QByteArray::number(key)).constData()));
+    const struct
+    {
+        QStringList arguments;
+        QStringList environment;
+        int status;
+        QList<QByteArray> expected;
+    } runs[] = {
+        {{u"--version"_qs}, silentDisplay, 0, {"brimble " BRIMBLE_VERSION "\n"}},
+        {{u"-platform"_qs, u"xcb"_qs, u"--help"_qs}, silentDisplay, 0, {keyedText("English", "IDS_BR_347")}},
+        {{u"--bogus"_qs}, silentDisplay, 1, {error("English", "IDS_BR_348", "--bogus")}},
+        {{u"--toggle=yes"_qs},
+         silentDisplay + QStringList{u"LANGUAGE=fr_FR"_qs},
+         1,
+         {error("French", "IDS_BR_349", "--toggle")}},
+        {{u"--help"_qs}, frenchWithoutDisplay, 0, frenchHelp},
+        // Starting without a display says why it cannot.
+        {{u"--toggle"_qs}, frenchWithoutDisplay, 1, {error("French", "IDS_BR_340")}},
+    };
+    for (const bool fifo : {true, false}) {
+        TestFolder home;
+        QDir().mkpath(home.filePath(u"config/brimble"_qs));
+        const QByteArray store = QFile::encodeName(preferencesPath(home));
+        ASSERT_EQ(fifo ? ::mkfifo(store.constData(), 0600) : ::symlink("/dev/zero", store.constData()), 0);
+        for (const auto &run : runs) {
+            SCOPED_TRACE(run.arguments.join(u' ').toStdString());
+            BrimbleProcess brimble(home, {.arguments = run.arguments, .environment = run.environment});
+            ASSERT_TRUE(brimble.finish());
+            EXPECT_EQ(brimble.process.exitCode(), run.status);
+            const QByteArray printed = brimble.output + brimble.process.readAllStandardError();
+            for (const QByteArray &text : run.expected)
+                EXPECT_TRUE(printed.contains(text)) << text.toStdString() << "\n" << printed.toStdString();
+        }
+    }
+    ::close(display);
+}
+
+TEST(Startup, ALockFileThatCannotBeCreatedOrRemovedIsSaidSo)
+{
+    const auto refused = [](const TestFolder &home, const RunOptions &options, const char *key, const QString &lock,
+                            int error) {
+        BrimbleProcess brimble(home, options);
+        ASSERT_TRUE(brimble.finish());
+        EXPECT_EQ(brimble.process.exitCode(), 1);
+        const QString expected =
+            QString::fromUtf8(keyedText("English", key)).arg(lock, QString::fromLocal8Bit(std::strerror(error)));
+        EXPECT_EQ(brimble.process.readAllStandardError(), "brimble: " + expected.toUtf8() + '\n');
+    };
+    TestFolder home;
+    const QString lockFile = Paths::lockFileFor(preferencesPath(home));
+    QFile notAFolder(home.filePath(u"file"_qs));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    refused(home, {.fileSizeLimit = rlim_t(0)}, "IDS_BR_440", lockFile, EFBIG); // as a full disk
+    refused(home, {.environment = {u"XDG_CONFIG_HOME="_qs + notAFolder.fileName()}}, "IDS_BR_440",
+            Paths::lockFileFor(notAFolder.fileName() + u"/brimble/preferences.plist"_qs), ENOTDIR);
+
+    // Left by a Brimble that ended, in a folder that may be entered and read, not written.
+    TestFolder crashedHome;
+    BrimbleProcess crashed(crashedHome);
+    ASSERT_TRUE(crashed.waitForLine("en")) << crashed.output.toStdString();
+    crashed.process.kill();
+    crashed.finish();
+    const QString leftLock = Paths::lockFileFor(preferencesPath(crashedHome));
+    const QString folder = QFileInfo(leftLock).absolutePath();
+    const auto writable = QFile::permissions(folder);
+    QFile::setPermissions(folder, writable & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser));
+    refused(crashedHome, {.unprivileged = true}, "IDS_BR_580", leftLock, EACCES);
+    QFile::setPermissions(folder, writable);
+
+    // Once the folder can be written, the lock left behind blocks no start.
+    BrimbleProcess next(crashedHome);
+    EXPECT_TRUE(next.waitForLine("en")) << next.process.readAllStandardError().toStdString();
+    next.terminate();
+}
+
+TEST(Startup, AFloodOfIdleClientsNeitherStopsSavingNorQuitting)
+{
+    rlimit files{};
+    ::getrlimit(RLIMIT_NOFILE, &files);
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 4096);
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    TestFolder home;
+    BrimbleProcess brimble(home, {.openFileLimit = rlim_t(64)});
+    ASSERT_TRUE(brimble.waitForLine("en"));
+    std::vector<int> idle;
+    while (idle.size() < std::min<rlim_t>(1000, files.rlim_cur - 64))
+        idle.push_back(connectedSocket(home.filePath(u"runtime/brimble/instance.socket"_qs)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return launchChangesSaved(home); }, 10000)) << "nothing saved";
+    brimble.terminate();
+    EXPECT_LE(brimble.process.readAllStandardError().count("brimble.app.instance"), 1);
+    for (const int descriptor : idle)
+        ::close(descriptor);
+}
+
+std::thread::id mainThread;
+std::atomic<int> objectsMadeElsewhere = 0;
+
+TEST(Startup, ReadingAheadMakesNoQtObjectOffTheMainThreadBeforeTheApplication)
+{
+    TestFolder home;
+    const QString damaged = home.filePath(u"preferences.plist"_qs);
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("bplist00 damaged: its parser warns") > 0);
+    file.close();
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(damaged).constData(), IN_CLOSE_NOWRITE), 0);
+    mainThread = std::this_thread::get_id();
+    const quintptr previousHook = std::exchange(qtHookData[3], reinterpret_cast<quintptr>(+[](QObject *) {
+                                                    objectsMadeElsewhere += std::this_thread::get_id() != mainThread;
+                                                }));
+
+    StoreReadAhead readAhead(damaged);
+    pollfd closed{watch, POLLIN, 0};
+    EXPECT_EQ(::poll(&closed, 1, 10000), 1) << "the file was not read";
+    EXPECT_EQ(objectsMadeElsewhere, 0);
+    readAhead.applicationCreated();
+    const auto contents = readAhead.take();
+    qtHookData[3] = previousHook;
+    ::close(watch);
+    EXPECT_TRUE(contents.exists && !contents.root);
 }
 
 } // namespace
