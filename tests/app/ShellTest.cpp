@@ -225,7 +225,7 @@ TEST_F(ManagerWindowTest, EndingTheFirstRunKeepsAStoredMarkAndAppliesOnlyAChoice
     for (const auto &[storedFirst, startAtLogin, loginSucceeds, first, loginStartStatus] :
          {Case{0, std::nullopt, true, 1, std::nullopt}, Case{3, true, true, 3, true}, Case{0, false, true, 1, false},
           Case{0, true, false, 1, std::nullopt}}) {
-        for (const QString &key : {StoreKeys::first, StoreKeys::loginStartStatus})
+        for (const QLatin1String key : {StoreKeys::first, StoreKeys::loginStartStatus})
             preferences().removeObjectForKey(key);
         if (storedFirst)
             preferences().setInteger(storedFirst, StoreKeys::first);

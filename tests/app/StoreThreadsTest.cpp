@@ -58,15 +58,16 @@ TEST_F(PreferencesThreadsTest, ChangesAndReadsGoOnWhileTheWriterWrites)
         for (int round = 0; round < 120; ++round) {
             const QString list = listKey(round / 4 % groups);
             store.setInteger(round, QStringLiteral("round"));
-            if (round % 4 == 0) // a list the writer may be building from the file's bytes
+            if (round % 4 == 0) { // a list the writer may be building from the file's bytes
                 EXPECT_EQ(store.objectForKey(list).toList().size(), 300);
-            else if (round % 4 == 1)
+            } else if (round % 4 == 1) {
                 store.applyChanges({{QStringLiteral("note"), QStringLiteral("round %1").arg(round)}}, {});
-            else if (round % 4 == 2) { // a list moved whole while a snapshot holds it
+            } else if (round % 4 == 2) { // a list moved whole while a snapshot holds it
                 store.moveObjects({{list, QStringLiteral("moving")}});
                 store.moveObjects({{QStringLiteral("moving"), list}});
-            } else if (round % 20 == 3)
+            } else if (round % 20 == 3) {
                 EXPECT_TRUE(store.flush()) << round;
+            }
         }
         store.holdWritesFor(std::chrono::hours(1));
         store.setInteger(120, QStringLiteral("round")); // held, then written as the store goes
