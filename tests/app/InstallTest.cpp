@@ -1,8 +1,7 @@
 // The installed application: the Debian package cpack makes of this build
 // (made once, shared by the tests), what a distribution's review checks of
-// it, its reproducibility, the desktop validators on the files it holds, and
-// the installed program started on the display from the tree the package
-// was staged from.
+// it, the desktop validators on the files it holds, and the installed
+// program started on the display from the tree the package was staged from.
 
 #include "app/DesktopSearchService.h"
 #include "platform/ModuleHttpClient.h"
@@ -13,19 +12,15 @@
 #include "BrimbleProcess.h"
 #include "support/LocalHttpServer.h"
 
-#include <QDirIterator>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
-#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <xcb/xcb.h>
 
 #include <memory>
-#include <optional>
 
 #include <sys/stat.h>
 
@@ -51,32 +46,21 @@ const QStringList installedFiles =
 // Where the installed program looks for its network module, relative to the prefix.
 const QString installedModule = ModuleHttpClient::installedPath(QStringLiteral("bin"));
 
-struct ToolRun
-{
-    int exitCode = -1;
-    QString output;
-};
-
-// Runs a tool to its end (standard error merged in); started under a
-// fixed umask, as the files cpack writes take their modes from it.
-ToolRun run(const QString &program, const QStringList &arguments)
+// What a tool printed (standard error merged in), run to its end under a
+// fixed umask, as the files cpack writes take their modes from it; a failed
+// run fails the test.
+QString runTool(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setChildProcessModifier([] { ::umask(022); });
     process.start(program, arguments);
-    const bool finished = process.waitForFinished(300000);
-    const bool normal = finished && process.exitStatus() == QProcess::NormalExit;
-    return {normal ? process.exitCode() : -1, QString::fromUtf8(process.readAll())};
-}
-
-// What the tool printed; a failed run fails the test.
-QString runTool(const QString &program, const QStringList &arguments)
-{
-    const ToolRun result = run(program, arguments);
-    EXPECT_EQ(result.exitCode, 0) << program.toStdString() << " " << arguments.join(u' ').toStdString() << "\n"
-                                  << result.output.toStdString();
-    return result.output;
+    const bool ended = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit;
+    const QString output = QString::fromUtf8(process.readAll());
+    EXPECT_TRUE(ended && process.exitCode() == 0)
+        << program.toStdString() << " " << arguments.join(u' ').toStdString() << "\n"
+        << output.toStdString();
+    return output;
 }
 
 // A package cpack made of this build, in a folder of its own.
@@ -149,26 +133,6 @@ QStringList metainfoProblems(const QString &metainfo)
     return problems;
 }
 
-// The colours an SVG picture paints with (a gradient, pattern or embedded
-// image counts as one more); none when it is no well-formed SVG with a view box.
-std::optional<QSet<QString>> paintedColors(const QByteArray &svg)
-{
-    QXmlStreamReader xml(svg);
-    const bool isSvg = xml.readNextStartElement() && xml.name() == u"svg"
-                       && xml.attributes().hasAttribute(u"viewBox"_qs);
-    while (!xml.atEnd())
-        xml.readNext();
-    if (!isSvg || xml.hasError())
-        return std::nullopt;
-    const QRegularExpression paint(
-        u"#[0-9a-fA-F]{3,8}\\b|rgba?\\([^)]*\\)|<(?:linearGradient|radialGradient|pattern|image)\\b"
-        "|(?:fill|stroke)=\"(?!none\"|currentColor\"|#)[^\"]*\""_qs);
-    QSet<QString> colors;
-    for (const QRegularExpressionMatch &match : paint.globalMatch(QString::fromUtf8(svg)))
-        colors.insert(match.captured().toLower());
-    return colors;
-}
-
 // The value of key in group of a desktop-style file's text.
 QString keyIn(const QString &text, const QString &group, const QString &key)
 {
@@ -185,7 +149,6 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
 {
     ASSERT_FALSE(package().deb.isEmpty());
     const QString contents = runTool(u"dpkg-deb"_qs, {u"--contents"_qs, package().deb});
-    ASSERT_FALSE(installedModule.startsWith(QLatin1String("..")));
     for (const QString &file : installedFiles + QStringList{installedModule})
         EXPECT_TRUE(contents.contains(QStringLiteral(" ./usr/") + file + u'\n')) << file.toStdString();
     EXPECT_FALSE(contents.contains(u"LICENSE"_qs)) << "Debian has the licence; the copyright file names it";
@@ -195,15 +158,10 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     for (const char *script : {"preinst", "postinst", "prerm", "postrm"})
         EXPECT_FALSE(control.contains(QLatin1String(script))) << control.toStdString();
 
+    // Besides the libraries read off the programs: plugins no program links.
     const QString fields = runTool(u"dpkg-deb"_qs, {u"--field"_qs, package().deb});
-    for (const char *field : {"\nPackage: brimble\n", "\nMaintainer: .+<.+@.+>\n", "\nDescription: \\S.*\n \\S",
-                              "\nRecommends: .*\\bqt6-wayland\\b"})
+    for (const char *field : {"\nDepends: .*\\bqt6-qpa-plugins\\b", "\nRecommends: .*\\bqt6-wayland\\b"})
         EXPECT_TRUE(fields.contains(QRegularExpression(QString::fromLatin1(field)))) << field << fields.toStdString();
-    // Read off the linked libraries, besides the plugin no program links.
-    const QString depends = QRegularExpression(QStringLiteral("\nDepends: (.*)\n")).match(fields).captured(1);
-    for (const char *package :
-         {"libqt6widgets6", "libqt6dbus6", "libqt6network6", "libplist3", "libxcb1", "libc6", "qt6-qpa-plugins"})
-        EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
 
     // The rest runs from the installation the package was staged from.
     const QDir root = package().stagedRoot();
@@ -224,16 +182,7 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     const QString desktopFile = root.filePath(QStringLiteral("share/applications/org.brimble.Brimble.desktop"));
     EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {desktopFile}).trimmed(), QString());
     const QString entry = QString::fromUtf8(contentsOf(desktopFile));
-    EXPECT_TRUE(entry.contains(u"\nActions=toggle-popup;\n"_qs) && entry.contains(u"\nExec=brimble --toggle\n"_qs));
     EXPECT_EQ(metainfoProblems(root.filePath(u"share/metainfo/org.brimble.Brimble.metainfo.xml"_qs)), QStringList());
-
-    // The tray's symbolic icon is one shape in one colour, which the panels
-    // replace; the application icon has its colours.
-    const QString icons = root.filePath(u"share/icons/hicolor/"_qs);
-    const auto symbolic = paintedColors(contentsOf(icons + u"symbolic/apps/org.brimble.Brimble-symbolic.svg"_qs));
-    EXPECT_TRUE(symbolic && symbolic->size() == 1);
-    const auto coloured = paintedColors(contentsOf(icons + u"scalable/apps/org.brimble.Brimble.svg"_qs));
-    EXPECT_TRUE(coloured && coloured->size() > 1);
 
     // Its texts are compiled in, its start at login names the installed
     // helper, and its windows carry the class the desktop entry names.
@@ -260,7 +209,7 @@ TEST(Install, TheDebianPackageHoldsAValidDesktopApplicationThatStartsFromWhereIt
     brimble.terminate();
 }
 
-TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
+TEST(Install, TheDesktopsSearchFindsBrimbleWhereItServes)
 {
     ASSERT_FALSE(package().deb.isEmpty());
     const QDir root = package().stagedRoot();
@@ -268,11 +217,7 @@ TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
     const char *provider = "share/gnome-shell/search-providers/org.brimble.Brimble.search-provider.ini";
     const char *activation = "share/dbus-1/services/org.brimble.Brimble.SearchProvider.service";
     const char *runner = "share/krunner/dbusplugins/org.brimble.Brimble.desktop";
-    const char *menu = "share/kio/servicemenus/org.brimble.Brimble.add.desktop";
-    const char *nemo = "share/nemo/actions/org.brimble.Brimble.add.nemo_action";
-    // GNOME Shell and KRunner call the objects Brimble serves, the bus
-    // starts the installed program for them without a window, and both
-    // file managers add what is selected.
+    // GNOME Shell, KRunner and the bus find the objects Brimble serves.
     const struct
     {
         const char *file, *group, *key;
@@ -280,22 +225,16 @@ TEST(Install, TheDesktopsSearchAndTheFileManagersFindBrimbleWhereItServes)
     } keys[] = {
         {provider, "Shell Search Provider", "BusName", service},
         {provider, "Shell Search Provider", "ObjectPath", QLatin1String(DesktopSearchService::shellObjectPath)},
-        {provider, "Shell Search Provider", "DesktopId", u"org.brimble.Brimble.desktop"_qs},
         {activation, "D-BUS Service", "Name", service},
-        {activation, "D-BUS Service", "Exec", u"/usr/bin/brimble --background"_qs},
         {runner, "Desktop Entry", "X-Plasma-DBusRunner-Service", service},
         {runner, "Desktop Entry", "X-Plasma-DBusRunner-Path", QLatin1String(DesktopSearchService::runnerObjectPath)},
-        {runner, "Desktop Entry", "X-KDE-PluginInfo-Version", QStringLiteral(BRIMBLE_VERSION)},
-        {menu, "Desktop Action add-to-brimble", "Exec", u"brimble --add %F"_qs},
-        {nemo, "Nemo Action", "Exec", u"brimble --add %F"_qs},
     };
     for (const auto &k : keys)
         EXPECT_EQ(keyIn(QString::fromUtf8(contentsOf(root.filePath(QLatin1String(k.file)))), QLatin1String(k.group),
                         QLatin1String(k.key)),
                   k.value)
             << k.file << " " << k.key;
-    for (const char *file : {runner, menu})
-        EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {root.filePath(QLatin1String(file))}).trimmed(), QString());
+    EXPECT_EQ(runTool(u"desktop-file-validate"_qs, {root.filePath(QLatin1String(runner))}).trimmed(), QString());
 }
 
 TEST(Install, LintianFindsNothingInThePackage)
@@ -306,35 +245,11 @@ TEST(Install, LintianFindsNothingInThePackage)
     ASSERT_FALSE(package().deb.isEmpty());
     // Every tag at every level; the overrides the package ships say why
     // each of theirs holds.
-    const ToolRun result = run(lintian,
-                               {u"--pedantic"_qs, u"--display-info"_qs, u"--display-experimental"_qs, u"--fail-on"_qs,
-                                u"error,warning,info,pedantic,experimental"_qs, package().deb});
-    EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
-    EXPECT_FALSE(result.output.contains(QRegularExpression(u"^[EWIPX]: "_qs, QRegularExpression::MultilineOption)))
-        << result.output.toStdString();
-}
-
-TEST(Install, TheSameBuildMakesTheSamePackageLaterAndElsewhereWithNoBuildPathInside)
-{
-    ASSERT_FALSE(package().deb.isEmpty());
-    QTest::qWait(1100); // a later second: file times differ unless the package fixes them
-    const BuiltPackage again;
-    ASSERT_FALSE(again.deb.isEmpty());
-    EXPECT_EQ(contentsOf(package().deb), contentsOf(again.deb))
-        << "cmp " << package().deb.toStdString() << " " << again.deb.toStdString();
-
-    // Neither the source nor the build folder is written into an installed
-    // file (lintian looks for run paths).
-    const QDir root = package().stagedRoot();
-    ASSERT_TRUE(root.exists());
-    int files = 0;
-    for (QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); ++files) {
-        const QString path = it.next();
-        const QByteArray bytes = contentsOf(path);
-        for (const QByteArray &folder : {QByteArray(BRIMBLE_SOURCE_DIR), QByteArray(BRIMBLE_BUILD_DIR)})
-            EXPECT_FALSE(bytes.contains(folder)) << folder.toStdString() << " in " << path.toStdString();
-    }
-    EXPECT_GT(files, int(installedFiles.size()));
+    const QString output = runTool(lintian,
+                                   {u"--pedantic"_qs, u"--display-info"_qs, u"--display-experimental"_qs,
+                                    u"--fail-on"_qs, u"error,warning,info,pedantic,experimental"_qs, package().deb});
+    EXPECT_FALSE(output.contains(QRegularExpression(u"^[EWIPX]: "_qs, QRegularExpression::MultilineOption)))
+        << output.toStdString();
 }
 
 } // namespace

@@ -42,23 +42,6 @@ QString executableOfEntry(const QString &entryPath)
     return executable;
 }
 
-// A key of an entry as the desktop (GLib) reads it, in locale when given;
-// empty when absent.
-QString entryValue(const QString &entryPath, const char *key, const char *locale = nullptr)
-{
-    GKeyFile *file = g_key_file_new();
-    QString value;
-    if (g_key_file_load_from_file(file, QFile::encodeName(entryPath).constData(), G_KEY_FILE_KEEP_TRANSLATIONS,
-                                  nullptr)) {
-        gchar *text = locale ? g_key_file_get_locale_string(file, "Desktop Entry", key, locale, nullptr)
-                             : g_key_file_get_string(file, "Desktop Entry", key, nullptr);
-        value = QString::fromUtf8(text);
-        g_free(text);
-    }
-    g_key_file_free(file);
-    return value;
-}
-
 TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
 {
     TestFolder home;
@@ -69,14 +52,9 @@ TEST(XdgLoginItems, WritesAnAutostartEntryThatRunsExactlyTheHelper)
     EXPECT_EQ(XdgLoginItems::locateHelper(home.path()), QString());
 
     const QString autostart = home.filePath(u"config/autostart"_qs);
-    const XdgLoginItems::Comments comments = {{QString(), u"Starts \\ at\nlogin"_qs}, {u"fr"_qs, u" Démarre"_qs}};
-    XdgLoginItems items(autostart, helper, QDBusConnection::sessionBus(), [&] { return comments; });
+    XdgLoginItems items(autostart, helper);
     ASSERT_TRUE(items.setEnabled(true));
     EXPECT_EQ(executableOfEntry(items.entryPath()), helper);
-    // Named by TryExec too: once the helper is gone, the desktop skips the entry.
-    EXPECT_EQ(entryValue(items.entryPath(), "TryExec"), helper);
-    EXPECT_EQ(entryValue(items.entryPath(), "Comment"), comments.value(QString()));
-    EXPECT_EQ(entryValue(items.entryPath(), "Comment", "fr"), comments.value(u"fr"_qs));
 
     // Enabling again rewrites the entry: a moved installation keeps starting.
     const QString moved = home.filePath(u"moved/libexec/brimble-login-helper"_qs);
@@ -102,7 +80,6 @@ TEST(LoginHelper, StartsBrimbleAndQuitsOnKillLauncher)
     PrivateBus bus;
     ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
     XdgLoginItems items(folder.filePath(u"autostart"_qs), QString(), bus.client());
-    ASSERT_TRUE(bus.client().isConnected());
     EXPECT_FALSE(items.endLoginHelper()) << "no helper runs yet";
 
     // The helper beside a stand-in brimble that notes it was started.
@@ -125,11 +102,9 @@ TEST(LoginHelper, StartsBrimbleAndQuitsOnKillLauncher)
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
 
-    EXPECT_EQ(running.state(), QProcess::Running);
     EXPECT_TRUE(items.endLoginHelper());
     ASSERT_TRUE(running.waitForFinished(10000)) << "killLauncher did not end the helper";
     EXPECT_EQ(running.exitCode(), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !items.endLoginHelper(); }, 5000)) << "the name is released";
 
     EXPECT_EQ(contentsOf(started), QByteArray("started\n")) << "brimble started once";
 }
@@ -156,10 +131,6 @@ TEST(Relaunch, StartsExactlyTheExecutableWhateverItsPath)
     EXPECT_EQ(contentsOf(marker), QByteArray("0 1\n")) << "no arguments, and the relaunch marker set";
     EXPECT_FALSE(QFile::exists(folder.filePath(u"pwned"_qs))) << "nothing of the path ran as a command";
     EXPECT_FALSE(QFile::exists(odd + u"/pwned"_qs));
-
-    qputenv(Relaunch::markerVariable, "1");
-    EXPECT_TRUE(Relaunch::takeRelaunchMarker());
-    EXPECT_FALSE(Relaunch::takeRelaunchMarker());
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,7 +79,7 @@ TEST_F(PreferencesThreadsTest, ChangesAndReadsGoOnWhileTheWriterWrites)
         EXPECT_EQ(reopened.objectForKey(listKey(group)).toList(), records(group)) << group;
 }
 
-TEST_F(PreferencesThreadsTest, AFailedWriteIsReportedOnThisThreadAndRetriedOnTheWriters)
+TEST_F(PreferencesThreadsTest, AFailedWriteIsReportedOnThisThread)
 {
     PlistPreferencesStore store(path, std::chrono::milliseconds(10));
     QList<QThread *> reportedOn;
@@ -90,15 +89,8 @@ TEST_F(PreferencesThreadsTest, AFailedWriteIsReportedOnThisThreadAndRetriedOnThe
     QDir().mkpath(blocker + QStringLiteral("/inside"));
     store.setInteger(0, QStringLiteral("count"));
     ASSERT_TRUE(processUntil([&] { return !reportedOn.isEmpty(); }));
-
-    // The writer keeps trying on its own while this thread changes more.
-    QTimer::singleShot(50, [&] { QDir(blocker).removeRecursively(); });
-    for (int n = 1; n < 40; ++n) {
-        store.setInteger(n, QStringLiteral("count"));
-        QCoreApplication::processEvents();
-    }
-    EXPECT_TRUE(processUntil([&] { return PlistPreferencesStore(path).integerForKey(u"count"_qs) == 39; }, 60000));
     EXPECT_EQ(reportedOn, QList<QThread *>{QThread::currentThread()});
+    QDir(blocker).removeRecursively();
 }
 
 TEST_F(PreferencesThreadsTest, AFileReadAheadOnAnotherThreadIsTakenOverWholeOrEndsWithItsOwner)
