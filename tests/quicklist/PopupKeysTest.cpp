@@ -27,7 +27,6 @@ TEST(PopupKeysTest, EachKeyDoesOneThingForWhatThePopupShows)
         {{0, -1}, Qt::Key_Down, {}, {}, {Action::consume}},
         {{5, 9}, Qt::Key_Down, {}, {}, {Action::highlight, 0}},
         {{5, 2}, Qt::Key_Return, {}, {}, {Action::open, 2}},
-        {{5, 2}, Qt::Key_Escape, {}, {}, {Action::closePopup}},
         {search, Qt::Key_Escape, {}, {}, {Action::endSearch}},
         {{5, 2}, Qt::Key_Tab, {}, {}, {Action::focusNext}},
         {{5, 2}, Qt::Key_A, {}, "a", {Action::typeIntoSearch, -1, "a"}},
