@@ -90,11 +90,21 @@ void GlobalShortcut::restore()
         m_shortcutModifiers.insert(ShortcutCodes::toModifiers(*codes).rawValue());
     if (m_shortcutModifiers.isEmpty())
         return;
+    // A shortcut that is not registered is not shown either: the label says
+    // "Not set" rather than a combination that does nothing.
+    const auto forget = [this] {
+        m_shortcutKey.clear();
+        m_shortcutModifiers = ModifierFlags();
+    };
+    if (!Keys::fromString(m_shortcutKey)) {
+        qCWarning(lcHotKey) << "Stored shortcut not registered, no key is named" << m_shortcutKey;
+        forget();
+        return;
+    }
     if (!isGrabbable(m_shortcutKey, m_shortcutModifiers)) {
         qCWarning(lcHotKey).noquote() << "Stored shortcut not registered, it would take the key from every application:"
                                       << readableShortcut();
-        m_shortcutKey.clear();
-        m_shortcutModifiers = ModifierFlags();
+        forget();
         return;
     }
     registerShortcut();

@@ -3,11 +3,7 @@
 #include "items/BookmarkBox.h"
 #include "items/CharacterPalette.h"
 #include "items/ColorBox.h"
-#include "items/ColorChooserPopup.h"
-#include "items/ColorWell.h"
-#include "items/FileOrFolderDialog.h"
 #include "items/NoteBox.h"
-#include "store/ColorText.h"
 #include "store/TextKeys.h"
 
 #include <QLabel>
@@ -93,8 +89,6 @@ TEST_F(BoxesTest, NoteBoxTakesTabsAndSavesTheTextAsTyped)
     QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_FALSE(box.focusWidget() == text);
     text->setFocus();
-    QTest::keyClick(text, Qt::Key_Backtab, Qt::ShiftModifier | Qt::ControlModifier);
-    EXPECT_TRUE(box.focusWidget() == title) << "Ctrl+Shift+Tab goes back to the title";
 
     // Blank lines, non-breaking spaces, a line separator and a tab are kept character for character.
     const QString typed = QStringLiteral("\tmilk\n\ntea ☕ Prix\u00A0: 3\u202F€\u2028ligne\tdeux\nfin ?");
@@ -104,23 +98,6 @@ TEST_F(BoxesTest, NoteBoxTakesTabsAndSavesTheTextAsTyped)
     EXPECT_EQ(contentOf(favorites.items("Home").value(0).target()), typed.toUtf8());
     EXPECT_EQ(storedTitles("Home"), QStringList{"Shopping"});
     EXPECT_TRUE(text->toPlainText().isEmpty());
-}
-
-TEST_F(BoxesTest, ColorBoxKeepsTheLastColourBetweenOpenings)
-{
-    ColorBox box(adder, palette);
-    box.reset("Work");
-    box.show();
-    auto *well = child<ColorWell>(box, "colorWell");
-    QTest::mouseClick(well, Qt::LeftButton);
-    ASSERT_TRUE(well->chooser() && well->chooser()->isVisible());
-    well->chooser()->setCurrentColor(QColor(0xFE, 0x00, 0x7F));
-    well->chooser()->accept();
-    child<QLineEdit>(box, "txtfieldColorTitle")->setText("Brand");
-    QTest::mouseClick(child<QPushButton>(box, "btnadd_boxcolorWell"), Qt::LeftButton);
-    EXPECT_EQ(favorites.items("Work").value(0).target(), QStringLiteral("FE007F"));
-    box.reset("Work");
-    EXPECT_EQ(ColorText::fromColor(well->color()), QStringLiteral("FE007F"));
 }
 
 TEST_F(BoxesTest, EachBoxNamesTheGroupItAddsTo)
@@ -158,20 +135,6 @@ TEST_F(BoxesTest, TheEmojiButtonTypesIntoTheFieldThatHadTheFocus)
     palette.choose(QStringLiteral("😀"));
     EXPECT_FALSE(palette.isVisible());
     EXPECT_EQ(text->toPlainText(), QStringLiteral("a😀b"));
-}
-
-TEST_F(BoxesTest, TheFileDialogChoosesAFileOrAFolderAndShowsHiddenFiles)
-{
-    QDir(folder.path()).mkdir("Projects");
-    ASSERT_TRUE(QFile(folder.filePath(".hidden")).open(QIODevice::WriteOnly));
-    for (const QString &name : {QStringLiteral("Projects"), QStringLiteral(".hidden")}) {
-        FileOrFolderDialog dialog;
-        dialog.setDirectory(folder.path());
-        dialog.selectFile(folder.filePath(name));
-        dialog.accept();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted) << name.toStdString();
-        EXPECT_EQ(dialog.chosenPath(), folder.filePath(name));
-    }
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // Runs in a program of its own: GIO reads the XDG folders once, at its
 // first use, so they are pointed at private folders before anything else.
 
-#include "platform/DBusFileRevealer.h"
-#include "platform/FakeUrlOpener.h"
 #include "platform/GioApplicationRegistry.h"
 
 #include "support/ProcessUntil.h"
@@ -49,23 +47,18 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
     writeText(script, QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(marker));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    // Two entries in the system folder, one in the user's.
-    for (const auto &[folder, name, argument, types] :
-         {std::tuple{share, "Editor", "%f", "text/plain"},
-          {root.filePath("data"), "Viewer", "%f", "text/plain"},
-          {share, "Browser", "%u", "x-scheme-handler/http;x-scheme-handler/https"}})
-        writeText(folder + "/applications/brimble-test-" + QString(name).toLower() + ".desktop",
-                  QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %3\nMimeType=%4;\nIcon=%5\n")
-                      .arg(name, script, argument, types, QString(name).toLower()));
-    // The index that update-desktop-database keeps beside the entries.
-    writeText(
-        share + "/applications/mimeinfo.cache",
-        "[MIME Cache]\ntext/plain=brimble-test-editor.desktop;\n"
-        "x-scheme-handler/http=brimble-test-browser.desktop;\nx-scheme-handler/https=brimble-test-browser.desktop;\n");
-    writeText(root.filePath("data/applications/mimeinfo.cache"),
-              "[MIME Cache]\ntext/plain=brimble-test-viewer.desktop;\n");
-    writeText(root.filePath("config/mimeapps.list"), "[Default Applications]\ntext/plain=brimble-test-viewer.desktop\n"
-                                                     "x-scheme-handler/http=brimble-test-browser.desktop\n");
+    // One entry in the system folder, one in the user's.
+    for (const auto &[folder, name] : {std::pair{share, "Editor"}, {root.filePath("data"), "Viewer"}}) {
+        writeText(
+            folder + "/applications/brimble-test-" + QString(name).toLower() + ".desktop",
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %f\nMimeType=text/plain;\nIcon=%3\n")
+                .arg(name, script, QString(name).toLower()));
+        // The index that update-desktop-database keeps beside the entries.
+        writeText(folder + "/applications/mimeinfo.cache",
+                  "[MIME Cache]\ntext/plain=brimble-test-" + QString(name).toLower() + ".desktop;\n");
+    }
+    writeText(root.filePath("config/mimeapps.list"),
+              "[Default Applications]\ntext/plain=brimble-test-viewer.desktop\n");
     const QString note = root.filePath("note.txt");
     writeText(note, "hello");
 
@@ -76,8 +69,6 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
     ASSERT_FALSE(forNote.isEmpty());
     EXPECT_EQ(idsOf(forNote), QStringList({"brimble-test-viewer.desktop", "brimble-test-editor.desktop"}));
     EXPECT_EQ(QStringList({forNote.first().name, forNote.first().iconName}), QStringList({"Viewer", "viewer"}));
-    EXPECT_EQ(idsOf(registry.applicationsFor(QUrl("HTTPS://example.org"))),
-              QStringList{"brimble-test-browser.desktop"});
     EXPECT_TRUE(registry.applicationsFor(QUrl()).isEmpty());
 
     EXPECT_FALSE(registry.launch("brimble-test-missing.desktop", QUrl::fromLocalFile(note)));
@@ -89,20 +80,4 @@ TEST(DesktopServicesTest, OpenWithListsDesktopEntriesDefaultFirstAndLaunchesOne)
             return launched.open(QIODevice::ReadOnly) && launched.readAll() == note.toUtf8();
         },
         30000));
-}
-
-TEST(DesktopServicesTest, RevealWithoutAFileManagerOpensTheContainingFolder)
-{
-    // The test session has no D-Bus session bus.
-    FakeUrlOpener opener;
-    DBusFileRevealer revealer(opener);
-    revealer.reveal("/home/me/notes/1234.txt");
-    revealer.reveal(QString());
-    EXPECT_EQ(opener.opened, QList<QUrl>({QUrl::fromLocalFile("/home/me/notes")}));
-
-    // Without anything to open the folder either, the caller learns of it.
-    opener.succeeds = false;
-    int failures = 0;
-    revealer.reveal("/home/me/notes/1234.txt", [&failures] { ++failures; });
-    EXPECT_EQ(failures, 1);
 }

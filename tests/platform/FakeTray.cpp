@@ -1,8 +1,7 @@
 // A stand-in for a desktop's tray, run by the tests on a private bus:
-// fake_tray <bus address> [--without-host] [--slow-answer]. It is the
+// fake_tray <bus address> [--without-host]. It is the
 // StatusNotifierWatcher and, unless told otherwise, a host that shows the
-// items registered with it, reading them as a panel does; a slow one answers
-// its first question after 1.5 s. It writes one line on standard output
+// items registered with it, reading them as a panel does. It writes one line on standard output
 // for what it sees:
 //   ready | registered <service> | item <property>=<value>... | layout <revision> <entries>
 //   | signal <the item's or menu's signal> | error <D-Bus error name>
@@ -22,7 +21,6 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
-#include <QTimer>
 
 #include <cstdio>
 #include <utility>
@@ -90,10 +88,9 @@ class Tray final : public QDBusVirtualObject
     Q_OBJECT
 
 public:
-    Tray(QDBusConnection bus, bool withHost, bool slowAnswer)
+    Tray(QDBusConnection bus, bool withHost)
         : m_bus(std::move(bus))
         , m_hostRegistered(withHost)
-        , m_slowAnswer(slowAnswer)
     {
     }
 
@@ -104,14 +101,7 @@ public:
         const QString member = message.member();
         const QString text = message.arguments().value(0).toString();
         if (message.interface() == u"org.freedesktop.DBus.Properties") { // IsStatusNotifierHostRegistered
-            const QDBusMessage reply = message.createReply(QVariant::fromValue(QDBusVariant(m_hostRegistered)));
-            // A busy panel: the first answer comes late.
-            if (std::exchange(m_slowAnswer, false)) {
-                message.setDelayedReply(true);
-                QTimer::singleShot(1500, this, [this, reply] { m_bus.send(reply); });
-            } else {
-                m_bus.send(reply);
-            }
+            m_bus.send(message.createReply(QVariant::fromValue(QDBusVariant(m_hostRegistered))));
             return true;
         }
         m_bus.send(message.createReply());
@@ -231,7 +221,6 @@ private:
 
     QDBusConnection m_bus;
     bool m_hostRegistered;
-    bool m_slowAnswer;
     QString m_item;
     QString m_menuPath;
     QHash<QString, int> m_labels;
@@ -246,7 +235,7 @@ int main(int argc, char **argv)
         return 2;
     const QStringList options = app.arguments().mid(2);
     QDBusConnection bus = QDBusConnection::connectToBus(QString::fromLocal8Bit(argv[1]), QStringLiteral("tray"));
-    Tray tray(bus, !options.contains(u"--without-host"_qs), options.contains(u"--slow-answer"_qs));
+    Tray tray(bus, !options.contains(u"--without-host"_qs));
     if (!bus.registerVirtualObject(QLatin1String(watcherPath), &tray)
         || !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")))
         return 3;

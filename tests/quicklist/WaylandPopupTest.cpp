@@ -1,69 +1,14 @@
 // The popup under a real Wayland compositor (weston, headless), with another
 // client to take the focus from it.
 
-#include "support/ProcessUntil.h"
+#include "PopupClient.h"
 #include "support/WestonSession.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <linux/input-event-codes.h>
 
 namespace {
-
-constexpr int generousMs = 30000;
-
-// A client of the compositor: PopupChild.cpp, as the popup or as the
-// other window. Keeps every line it wrote.
-class Client
-{
-public:
-    Client(const QProcessEnvironment &environment, const QStringList &arguments = {})
-    {
-        m_process.setProcessEnvironment(environment);
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine())
-                lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
-        });
-        m_process.start(QStringLiteral(BRIMBLE_POPUP_CHILD), arguments);
-    }
-    ~Client()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-        m_process.waitForFinished();
-    }
-
-    void send(const char *command) { m_process.write(QByteArray(command) + '\n'); }
-    // Waits for a line that starts with prefix, written after the first `from` lines; gives it, or nothing.
-    std::string waitFor(const QString &prefix, qsizetype from = 0)
-    {
-        QString found;
-        processUntil(
-            [&] {
-                for (qsizetype at = from; at < lines.size() && found.isEmpty(); ++at)
-                    found = lines.at(at).startsWith(prefix) ? lines.at(at) : QString();
-                return !found.isEmpty();
-            },
-            generousMs);
-        return found.toStdString();
-    }
-    // The popup's state once the compositor has handled what was sent so far.
-    std::string state()
-    {
-        const qsizetype from = lines.size();
-        send("state");
-        return waitFor(QStringLiteral("state"), from);
-    }
-    QString errors() { return QString::fromLocal8Bit(m_process.readAllStandardError()); }
-
-    QStringList lines;
-
-private:
-    QProcess m_process;
-};
 
 class WaylandPopupTest : public ::testing::Test
 {
@@ -73,7 +18,7 @@ protected:
         if (WestonSession::westonProgram().isEmpty())
             GTEST_SKIP() << "weston is not installed (Debian package weston)";
         ASSERT_TRUE(weston.start(QStringLiteral(BRIMBLE_WESTON_TEST_SEAT))) << weston.log().toStdString();
-        popup = std::make_unique<Client>(weston.clientEnvironment());
+        popup = std::make_unique<PopupClient>(weston.clientEnvironment());
         ASSERT_FALSE(popup->waitFor(QStringLiteral("style compositorPlaced")).empty()) << diagnosis();
     }
     void TearDown() override
@@ -109,7 +54,7 @@ protected:
     bool otherClientClosesThePopup()
     {
         const qsizetype from = popup->lines.size();
-        other = std::make_unique<Client>(weston.clientEnvironment(), QStringList{QStringLiteral("other")});
+        other = std::make_unique<PopupClient>(weston.clientEnvironment(), QStringList{QStringLiteral("other")});
         return !other->waitFor(QStringLiteral("focus otherWindow")).empty()
                && !popup->waitFor(QStringLiteral("hidden"), from).empty();
     }
@@ -122,8 +67,8 @@ protected:
     }
 
     WestonSession weston;
-    std::unique_ptr<Client> popup;
-    std::unique_ptr<Client> other;
+    std::unique_ptr<PopupClient> popup;
+    std::unique_ptr<PopupClient> other;
 };
 
 TEST_F(WaylandPopupTest, OpensOverItsManagerWindowAsAnUndecoratedWindowClosesWhenAnotherClientTakesTheFocus)

@@ -1,6 +1,5 @@
 #include "store/FavoritesStore.h"
 #include "platform/FakePreferencesStore.h"
-#include "store/ColorText.h"
 #include "store/FileBookmarks.h"
 #include "store/Sorting.h"
 #include "store/StoreKeys.h"
@@ -170,17 +169,6 @@ TEST_F(FavoritesStoreTest, ListsUnderBareTitlesMoveToTheGroupsKeyBeforeTheUpgrad
     EXPECT_TRUE(store.items(u"items:Work"_qs).isEmpty());
 }
 
-TEST(ColorText, TruncatesComponentsAndReadsBack)
-{
-    EXPECT_EQ(ColorText::fromColor(QColor::fromRgbF(0.999f, 0, 0)), u"FE0000"_qs);
-    for (int value = 0; value < 256; ++value) // every component survives the truncation
-        EXPECT_EQ(ColorText::fromColor(QColor(value, 255 - value, value / 2)),
-                  QString::asprintf("%02X%02X%02X", value, 255 - value, value / 2));
-    EXPECT_EQ(ColorText::toColor(u"#0A0B0C"_qs), QColor(10, 11, 12));
-    EXPECT_EQ(ColorText::toColor(u"47ce64"_qs), QColor(71, 206, 100));
-    EXPECT_EQ(ColorText::toColor(u"zz"_qs), QColor(0, 0, 0));
-}
-
 TEST_F(FavoritesStoreTest, SupportFilesNamesAreNeverTakenAndDeletionStaysInsideTheFolder)
 {
     TestFolder root;
@@ -243,9 +231,7 @@ TEST_F(FavoritesStoreTest, FileBookmarksStoreEachFileOnceAndRestoreTheList)
     bookmarks.storeFileBookmark(u"relative"_qs); // refused
 
     FileBookmarks restored(preferences);
-    testing::internal::CaptureStdout();
     restored.restoreFileAccess();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "file:///home/u/a.txt\nfile:///home/u/%C3%A9%20b.txt\n");
     restored.storeFileBookmark(u"/home/u/a.txt"_qs);
     EXPECT_EQ(restored.entries().size(), 2);
 

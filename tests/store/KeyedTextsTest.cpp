@@ -60,24 +60,4 @@ TEST(KeyedTexts, TheCodeNamesEveryTextItShows)
     EXPECT_EQ(rawKeys.join(u", "_qs).toStdString(), "");
 }
 
-TEST(KeyedTexts, EveryKeyHasOneNameAndEveryNameAKey)
-{
-    // The build makes Text::<name> of each line; a name whose key is not in
-    // the table would show nothing.
-    QFile names(QStringLiteral(BRIMBLE_SOURCE_DIR "/../resources/text-names.txt"));
-    ASSERT_TRUE(names.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QVariantMap en = loadLanguageTable(u"English"_qs).value_or(QVariantMap());
-    QSet<QString> named;
-    for (const QString &line : QString::fromUtf8(names.readAll()).split(u'\n')) {
-        const QStringList fields = line.section(u'#', 0, 0).split(u' ', Qt::SkipEmptyParts);
-        if (fields.isEmpty())
-            continue;
-        EXPECT_EQ(fields.size(), 2) << line.toStdString();
-        EXPECT_TRUE(en.contains(fields.first())) << line.toStdString();
-        EXPECT_FALSE(named.contains(fields.first())) << line.toStdString() << " names a key again";
-        named.insert(fields.first());
-    }
-    EXPECT_EQ(named.size(), en.size()) << "every key has a name";
-}
-
 } // namespace
