@@ -217,10 +217,16 @@ qint32 X11HotKeyService::grab(Registration &registration)
 
 void X11HotKeyService::ungrab(Registration &registration)
 {
+    if (registration.grabs.isEmpty())
+        return;
     for (const GrabbedKey &grabbed : std::as_const(registration.grabs))
         xcb_ungrab_key(m_connection, grabbed.keycode, grabbed.window, grabbed.modifiers);
     registration.grabs.clear();
-    xcb_flush(m_connection);
+    // A round trip, not just a flush: the server serves its clients in an
+    // order of its own, so only a reply proves the keys are free for the
+    // next program that asks for them.
+    XcbReply<xcb_get_input_focus_reply_t> synced(
+        xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
 }
 
 qint32 X11HotKeyService::registerEventHotKey(quint32 keyCode, quint32 modifiers, HotKeyId id, Reference *outReference)
