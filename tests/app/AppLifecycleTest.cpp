@@ -26,6 +26,7 @@
 #include <QLockFile>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QTest>
 
 namespace {
@@ -217,6 +218,40 @@ TEST(AppDelegate, ChangesMadeElsewhereShowInBothViewsAndDoubledItemsAreToldInThe
         << "one item, told in the singular: " << window->notice().toStdString();
     ASSERT_TRUE(store.flush());
     EXPECT_EQ(titles(FavoritesStore(store).items(u"Work"_qs)), QStringList({u"Theirs"_qs, u"Ours"_qs}));
+}
+
+TEST(AppDelegate, TheManagerWindowComesBackAsItWasLeftWithoutTouchingThePreferences)
+{
+    TestFolder folder;
+    const QString path = folder.filePath(u"preferences.plist"_qs);
+    const auto groups = [](PreferencesStore &stored) {
+        FavoritesStore(stored).setGroups({Group(u"Home"_qs), Group(u"Work"_qs)});
+    };
+    QList<int> split;
+    QByteArray preferencesLeft;
+    {
+        LaunchedApp app({.store = groups, .preferencesFile = path});
+        ASSERT_TRUE(app.context->preferences->flush());
+        preferencesLeft = contentsOf(path);
+        ManagerWindow *window = app.delegate->existingManagerWindow();
+        auto *page = window->findChild<ManagerPage *>();
+        window->resize(1040, 720);
+        page->selectGroupTitled(u"Work"_qs);
+        auto *splitter = page->findChild<QSplitter *>();
+        splitter->setSizes({260, 780});
+        split = splitter->sizes();
+        window->close();
+        ASSERT_TRUE(app.context->preferences->flush());
+    }
+    EXPECT_TRUE(QFileInfo(WindowState::defaultFile()).isFile());
+    EXPECT_EQ(contentsOf(path), preferencesLeft) << "the window's state is not a preference";
+
+    LaunchedApp again({.store = groups, .preferencesFile = path, .keepWindowState = true});
+    ManagerWindow *window = again.delegate->existingManagerWindow();
+    auto *page = window->findChild<ManagerPage *>();
+    EXPECT_EQ(window->size(), QSize(1040, 720));
+    EXPECT_EQ(page->groups().selectedGroupTitle(), u"Work"_qs);
+    EXPECT_EQ(page->findChild<QSplitter *>()->sizes(), split);
 }
 
 TEST(AppDelegate, QuittingReportsOnlyTheSessionsChangesThatCannotBeSaved)

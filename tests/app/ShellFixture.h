@@ -38,12 +38,15 @@ struct LaunchedApp
         // The store in this file, followed as the application follows it,
         // instead of in memory.
         QString preferencesFile = {};
+        // How an earlier test left the manager window is forgotten, unless
+        // this test restarts on purpose.
+        bool keepWindowState = false;
     };
 
     explicit LaunchedApp(const Options &options)
     {
-        // How an earlier test left the manager window is forgotten.
-        QFile::remove(WindowState::defaultFile());
+        if (!options.keepWindowState)
+            QFile::remove(WindowState::defaultFile());
         std::unique_ptr<PreferencesStore> stored;
         PlistPreferencesStore *file = nullptr;
         if (options.preferencesFile.isEmpty()) {
