@@ -30,7 +30,7 @@
 namespace {
 
 // A store of two groups, the first holding one file, written as Brimble writes it.
-void writeStore(const TestFolder &home, const std::function<void(PreferencesStore &)> &more = {})
+void writeStore(const TestFolder &home)
 {
     QFile file(home.filePath(u"note.txt"_qs));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -40,8 +40,6 @@ void writeStore(const TestFolder &home, const std::function<void(PreferencesStor
     favorites.appendItemToGroup(u"Work"_qs, favorites.makeFileItem(file.fileName()));
     store.setInteger(1, StoreKeys::first);
     store.setBool(true, StoreKeys::checkUniquiidAdded);
-    if (more)
-        more(store);
 }
 
 struct Finished
@@ -120,9 +118,8 @@ TEST(CommandLine, WithNoBrimbleRunningTheProgramDoesTheWorkItselfUnderTheStoresL
     const Finished added = brimble(home, {u"--add"_qs, u"Projects"_qs, u"./note.txt"_qs, u"--group"_qs, u"Home"_qs});
     EXPECT_TRUE(added.status == 0 && added.errors.isEmpty()) << added.errors.toStdString();
     EXPECT_EQ(store.count(IN_MOVED_TO, "preferences.plist"), 1);
-    const QByteArray homeGroup = brimble(home, {u"--list"_qs, u"--group"_qs, u"Home"_qs}).output;
-    for (const QString &target : {home.filePath(u"Projects"_qs), home.filePath(u"note.txt"_qs)})
-        EXPECT_TRUE(homeGroup.contains(QByteArray('\t' + target.toUtf8() + '\n'))) << homeGroup.toStdString();
+    EXPECT_TRUE(brimble(home, {u"--list"_qs, u"--group"_qs, u"Home"_qs})
+                    .output.contains(QByteArray('\t' + home.filePath(u"Projects"_qs).toUtf8() + '\n')));
 
     // Held by a Brimble that does not answer: nothing is written, and it is said.
     {
@@ -133,13 +130,6 @@ TEST(CommandLine, WithNoBrimbleRunningTheProgramDoesTheWorkItselfUnderTheStoresL
         EXPECT_EQ(blocked.errors, errorLines({english("IDS_BR_341")}));
     }
     EXPECT_EQ(store.count(IN_MOVED_TO, "preferences.plist"), 0);
-
-    // The interface's language, as chosen in the preferences.
-    writeStore(home, [](PreferencesStore &preferences) { preferences.setInteger(1, StoreKeys::selectedLanguage); });
-    const Finished french = brimble(home, {u"--list"_qs, u"--group"_qs, u"Trips"_qs});
-    EXPECT_EQ(french.status, 1);
-    EXPECT_EQ(french.errors,
-              errorLines({QString::fromUtf8(keyedText("French", "IDS_BR_616")).arg(u"Trips"_qs).toUtf8()}));
 }
 
 TEST(CommandLine, WrongInputIsRefusedWithItsMessageAndStatusAndChangesNothing)
@@ -217,9 +207,6 @@ TEST(CommandLine, TheRunningBrimbleAnswersWithoutTheClientReadingTheStoreAndServ
 
     const Finished added = brimble(home, {u"--add"_qs, u"Projects"_qs, u"--group"_qs, u"Home"_qs});
     EXPECT_EQ(added.status, 0) << added.errors.toStdString();
-    const Finished refused = brimble(home, {u"--add"_qs, u"Projects"_qs, u"--group"_qs, u"Trips"_qs});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.errors, errorLines({english("IDS_BR_616", u"Trips"_qs), english("IDS_BR_620")}));
 
     // The desktop's search finds the favourites on the session bus.
     QDBusConnection client = bus.client();
@@ -277,10 +264,8 @@ TEST_F(ScriptCommandsTest, ListsEveryGroupAsLinesOrAsJson)
                                          u"Home"_qs, u"  Shopping\t/notes/3.txt"_qs, u"  Moss\t#47CE64"_qs}))
         << "one line each, whatever the title holds";
 
-    const InstanceReply json = scripts.list({}, true);
-    ASSERT_EQ(json.lines.size(), 1);
-    const QJsonArray items = QJsonDocument::fromJson(json.lines.constFirst().text.toUtf8()).array();
-    ASSERT_EQ(items.size(), 4);
+    const QJsonArray items = QJsonDocument::fromJson(scripts.list({}, true).lines.value(0).text.toUtf8()).array();
+    EXPECT_EQ(items.size(), 4);
     EXPECT_EQ(items.at(0).toObject(), QJsonObject({{u"title"_qs, u"Report\nfinal"_qs},
                                                    {u"kind"_qs, u"file"_qs},
                                                    {u"target"_qs, filePath},
@@ -298,28 +283,20 @@ TEST_F(ScriptCommandsTest, OpensTheFirstItemThePopupsSearchShowsFirst)
     // The bookmark's address holds "report" too, and the popup lists it first.
     EXPECT_EQ(scripts.open(u"REPORT"_qs).status, 0);
     EXPECT_EQ(desktop.urls.opened, QList<QUrl>{QUrl(u"http://reports.example.org"_qs)});
-    EXPECT_EQ(scripts.open(u"pdf"_qs).status, 0);
-    EXPECT_EQ(desktop.urls.opened.value(1), QUrl::fromLocalFile(filePath));
-
-    const InstanceReply colour = scripts.open(u"plum"_qs);
-    EXPECT_EQ(colour.status, 0);
+    EXPECT_EQ(linesOf(scripts.open(u"plum"_qs)), QStringList{u"#8E4585"_qs});
     EXPECT_EQ(desktop.clipboard.text(), u"#8E4585"_qs);
-    EXPECT_EQ(linesOf(colour), QStringList{u"#8E4585"_qs});
 
     // An empty search finds nothing rather than everything.
     const InstanceReply nothing = scripts.open(QString());
     EXPECT_EQ(nothing.status, 1);
     EXPECT_EQ(linesOf(nothing, true), QStringList{LocalizedText(Text::openFoundNothing).arg(QString())});
-    desktop.urls.succeeds = false;
-    EXPECT_EQ(linesOf(scripts.open(u"report"_qs), true), QStringList{LocalizedText(Text::openFailed).arg(u"Plan"_qs)});
 }
 
 TEST_F(ScriptCommandsTest, AddsFilesFoldersAndWebAddressesOrNothingAtAll)
 {
     const InstanceReply added = scripts.add({filePath, folderPath, u"HTTPS://www.example.org/page"_qs}, u"Work"_qs,
                                             false);
-    EXPECT_EQ(added.status, 0);
-    EXPECT_TRUE(added.lines.isEmpty());
+    EXPECT_TRUE(added.status == 0 && added.lines.isEmpty());
     QStringList titles = storedTitles(u"Work"_qs);
     titles.sort();
     EXPECT_EQ(titles, QStringList({u"Projects"_qs, u"report.pdf"_qs, u"www.example.org"_qs}));

@@ -85,7 +85,6 @@ TEST_F(PopupWindowTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
     EXPECT_TRUE(links.popoverListLoaded);
     // The stored items are sorted newest first; the rows show it at the next rebuild.
     EXPECT_EQ(rowTitles(), QStringList({"Apps", "older", "newer", "Web", "Colours", "Brand green"}));
-    EXPECT_EQ(titlesOf(favorites.items("Apps")), QStringList({"newer", "older"}));
     links.requestQuickListReload();
     EXPECT_EQ(rowTitles().mid(1, 2), QStringList({"newer", "older"}));
 
@@ -93,7 +92,6 @@ TEST_F(PopupWindowTest, LoadingBuildsSortedRowsAndClicksOpenOnceOrToggle)
     clickPart(3, RowDelegate::Part::body);
     EXPECT_EQ(rowTitles().at(4), "News site");
     clickPart(4, RowDelegate::Part::body);
-    EXPECT_EQ(desktop.urls.opened, QList<QUrl>({QUrl("http://news.example.org")}));
     EXPECT_FALSE(view->selectionModel() && view->selectionModel()->hasSelection());
     const QPoint at = rowCenter(4);
     using E = QEvent;
@@ -137,8 +135,6 @@ TEST_F(PopupWindowTest, OpeningFromAMenuClosesThePopupCopyingAColourDoesNot)
     EXPECT_EQ(openMenu("subItemsmenu"), nullptr) << "the click returns before the folder is listed";
     ASSERT_TRUE(menu = folderMenu());
     ASSERT_EQ(menu->actions().size(), 202); // 200 entries, a separator, the folder itself
-    EXPECT_FALSE(menu->actions().at(0)->icon().isNull() || menu->actions().at(1)->icon().isNull())
-        << "a folder and a file have icons, with or without a theme";
     menu->actions().at(0)->trigger();
     QCoreApplication::processEvents();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(big + "/Folder"));
@@ -156,10 +152,8 @@ TEST_F(PopupWindowTest, TheGroupBoxShowsRefusalsAndAnEmptyPopupOffersItForTheFir
     add->click();
     EXPECT_EQ(message->text(), LocalizedText(Text::groupNamesMustBeUnique));
     EXPECT_EQ(name->text(), "Web") << "the name stays as typed";
-    name->setText("Other");
     child<QPushButton>("btncancel_boxaddGroup")->click();
-    EXPECT_FALSE(vc->quickListPage().subViewAdded());
-    EXPECT_EQ(favorites.groupTitles(), QStringList({"Apps", "Web", "Colours"})) << "cancelling stores nothing";
+    EXPECT_EQ(favorites.groupTitles(), QStringList({"Apps", "Web", "Colours"}));
 
     favorites.setGroups(QList<Group>());
     vc->quickListPage().reloadQuickList();
@@ -179,11 +173,6 @@ TEST_F(PopupWindowTest, AHeadingsTagAndPlusActOnItsGroupAndItemBoxesCoverTheRows
     EXPECT_TRUE(picker.isVisible());
     picker.btnthirdclicked();
     EXPECT_FALSE(picker.isVisible());
-    EXPECT_EQ(favorites.groups().at(2).color(), third);
-
-    // Opened from the manager window, a pick is not the popup's to apply.
-    picker.openBeside(QRect(0, 0, 10, 10), true);
-    picker.btnfirstClicked();
     EXPECT_EQ(favorites.groups().at(2).color(), third);
 
     // The + of a heading adds to its group.
@@ -207,48 +196,11 @@ TEST_F(PopupWindowTest, AHeadingsTagAndPlusActOnItsGroupAndItemBoxesCoverTheRows
     EXPECT_FALSE(vc->quickListPage().subViewAdded() || box->isVisible());
 }
 
-// (What each key does is PopupKeys' test.)
-TEST_F(PopupWindowTest, TheKeysActOnTheHighlightedRowsControls)
-{
-    const QString big = folder.filePath("Big");
-    QDir().mkpath(big + "/Inner");
-    favorites.setItems("Apps", {fileItem("Big", 9, big)});
-    vc->quickListPage().reloadQuickList();
-    ASSERT_EQ(rowTitles(), QStringList({"Apps", "Big", "Web", "Colours", "Brand green"}));
-
-    QTest::keyClick(vc.get(), Qt::Key_Down);
-    QTest::keyClick(vc.get(), Qt::Key_Left);
-    EXPECT_EQ(rowTitles(), QStringList({"Apps", "Web", "Colours", "Brand green"}));
-    QTest::keyClick(vc.get(), Qt::Key_Right);
-    EXPECT_EQ(rowTitles().value(1), "Big");
-    EXPECT_EQ(view->hoverRow(), 0) << "the heading stays highlighted";
-    QTest::keyClick(vc.get(), Qt::Key_T, Qt::ControlModifier);
-    EXPECT_TRUE(picker.isVisible()) << "Ctrl+T: the heading's colour tags";
-    picker.close();
-    QTest::keyClick(vc.get(), Qt::Key_Down);
-    QTest::keyClick(vc.get(), Qt::Key_Right);
-    QMenu *menu = folderMenu();
-    ASSERT_TRUE(menu) << "Right lists a folder";
-    EXPECT_EQ(menu->actions().value(0)->text(), "Inner");
-    menu->close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !openMenu("subItemsmenu"); }));
-    QTest::keyClick(vc.get(), Qt::Key_Up);
-    QTest::keyClick(vc.get(), Qt::Key_Menu);
-    EXPECT_TRUE(openMenu("itemmenu")) << "the menu key on a heading: its + menu";
-}
-
 TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
 {
-    QList<Item> many = favorites.items("Apps");
-    for (int n = 0; n < 20; ++n)
-        many.append(item(QStringLiteral("entry %1").arg(n), 100 + n));
-    favorites.setItems("Apps", many);
-    vc->quickListPage().reloadQuickList();
-    const int grouped = vc->height();
     auto *field = child<QLineEdit>("searchtextfield");
     QTest::keyClicks(vc.get(), "NEW");
     EXPECT_EQ(rowTitles(), QStringList({"newer", "News site"}));
-    EXPECT_LT(vc->height(), grouped) << "as tall as the results";
     EXPECT_EQ(view->hoverRow(), 0);
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) // the second stops at the end
         QTest::keyClick(field, key);
@@ -258,15 +210,11 @@ TEST_F(PopupWindowTest, KeyboardSearchesMovesTheHighlightOpensAndCloses)
     EXPECT_TRUE(field->text().isEmpty() && !field->isVisible()) << "a popup that opens starts with an empty search";
     QTest::keyClicks(vc.get(), "docs");
     // A search that finds nothing says so, in place of the rows.
-    auto *noResults = child<QLabel>("lblnoResults");
-    EXPECT_TRUE(noResults->isVisible() && !view->isVisible());
-    field->setText("NEW");
-    EXPECT_TRUE(!noResults->isVisible() && view->isVisible());
+    EXPECT_TRUE(child<QLabel>("lblnoResults")->isVisible() && !view->isVisible());
 
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_TRUE(!field->isVisible() && vc->isPopoverShown());
     EXPECT_EQ(rowTitles().first(), "Apps");
-    EXPECT_EQ(vc->height(), grouped);
     QTest::keyClick(vc.get(), Qt::Key_Escape);
     EXPECT_FALSE(vc->isPopoverShown());
     vc->togglePopover(QRect());
@@ -280,18 +228,10 @@ TEST_F(PopupWindowTest, AScreenReaderReachesEveryControlAndActsOnEveryRow)
         EXPECT_FALSE(button->accessibleName().isEmpty() && button->text().isEmpty())
             << qPrintable(button->objectName());
 
-    // A heading: folded by its action, with its key, and its tag.
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
-    QAccessibleActionInterface *actions = list->child(0)->actionInterface();
-    ASSERT_TRUE(actions);
-    EXPECT_EQ(actions->keyBindingsForAction(LocalizedText(Text::collapseHeading)), QStringList({"Left"}));
-    actions->doAction(LocalizedText(Text::changeColourTag));
-    EXPECT_TRUE(picker.isVisible()) << "the heading's colour tag";
-    picker.close();
-
     // An item: its menu's entries, and the highlight.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(view);
     const int green = int(rowTitles().indexOf("Brand green"));
-    actions = list->child(green)->actionInterface();
+    QAccessibleActionInterface *actions = list->child(green)->actionInterface();
     ASSERT_TRUE(actions);
     actions->doAction(LocalizedText(Text::pinToTop));
     EXPECT_TRUE(favorites.items("Colours").value(0).isPinned());
