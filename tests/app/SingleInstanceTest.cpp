@@ -4,6 +4,7 @@
 #include "BrimbleProcess.h"
 
 #include "app/SingleInstance.h"
+#include "app/StoreReadAhead.h"
 #include "platform/Paths.h"
 #include "platform/PlistPreferencesStore.h"
 #include "store/StoreKeys.h"
@@ -15,14 +16,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <optional>
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+
+// Qt calls the hook in slot 3 of this table (the one debugging tools use)
+// for every QObject made.
+extern Q_DECL_IMPORT quintptr qtHookData[];
 
 namespace {
 
@@ -185,6 +193,18 @@ TEST(SingleInstance, ALockSyncedFromAnotherComputerBlocksNoStartButOneHeldThereD
     EXPECT_TRUE(SingleInstance(preferences, home.filePath(u"runtime"_qs)).becomePrimary());
 }
 
+TEST(SingleInstance, ASocketPathTooLongForTheSystemIsNeverShortened)
+{
+    TestFolder home;
+    const QString runtime = home.filePath(QString(120, u'r'));
+    SingleInstance primary(home.filePath(QStringLiteral("preferences.plist")), runtime);
+    EXPECT_TRUE(primary.becomePrimary()) << "the lock alone keeps the store to one process";
+    EXPECT_FALSE(primary.sendToPrimary(SingleInstance::showRequest));
+    EXPECT_EQ(QDir(runtime).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System), QStringList());
+    const QString shortened = QFile::decodeName(QFile::encodeName(primary.socketPath()).left(107));
+    EXPECT_FALSE(QFileInfo::exists(shortened));
+}
+
 bool launchChangesSaved(const TestFolder &home)
 {
     const auto stored = PlistPreferencesStore::readFile(preferencesPath(home)).root;
@@ -291,6 +311,34 @@ TEST(Startup, AFloodOfIdleClientsNeitherStopsSavingNorQuitting)
     brimble.terminate();
     for (const int descriptor : idle)
         ::close(descriptor);
+}
+
+std::thread::id mainThread;
+std::atomic<int> objectsMadeElsewhere = 0;
+
+TEST(Startup, ReadingAheadMakesNoQtObjectOffTheMainThreadBeforeTheApplication)
+{
+    TestFolder home;
+    const QString damaged = home.filePath(u"preferences.plist"_qs);
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("bplist00 damaged: its parser warns") > 0);
+    file.close();
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(damaged).constData(), IN_CLOSE_NOWRITE), 0);
+    mainThread = std::this_thread::get_id();
+    const quintptr previousHook = std::exchange(qtHookData[3], reinterpret_cast<quintptr>(+[](QObject *) {
+                                                    objectsMadeElsewhere += std::this_thread::get_id() != mainThread;
+                                                }));
+
+    StoreReadAhead readAhead(damaged);
+    pollfd closed{watch, POLLIN, 0};
+    EXPECT_EQ(::poll(&closed, 1, 10000), 1) << "the file was not read";
+    EXPECT_EQ(objectsMadeElsewhere, 0);
+    readAhead.applicationCreated();
+    const auto contents = readAhead.take();
+    qtHookData[3] = previousHook;
+    ::close(watch);
+    EXPECT_TRUE(contents.exists && !contents.root);
 }
 
 } // namespace

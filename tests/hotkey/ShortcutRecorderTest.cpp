@@ -98,6 +98,7 @@ TEST_F(ShortcutRecorderTest, RecordsStoresAndRegistersAShortcut)
 
     EXPECT_TRUE(press(Qt::Key_K, ctrl));
     expectShortcut(u"k"_qs, {11}, 0x28, 0x100);
+    EXPECT_EQ(view.label, u"Ctrl+K"_qs);
     EXPECT_FALSE(recorder.isRecordingShortcut());
     EXPECT_TRUE(view.clearVisible && view.menusEnabled);
 
@@ -125,11 +126,14 @@ TEST_F(ShortcutRecorderTest, RefusesReservedOrTypingCombinationsAndTheKeyboardCa
     EXPECT_FALSE(press(Qt::Key_K, ctrl)) << "not recording";
     recorder.startRecording();
     EXPECT_FALSE(recorder.keyPressed(ShortcutKeyPress::fromQt(Qt::Key_K, ctrl), 0)) << "another page";
+    EXPECT_FALSE(recorder.modifiersChanged(ModifierFlags(ModifierFlags::command), 0));
 
     // Reserved Ctrl combinations, no Ctrl, Alt or Super, or Tab: the alert;
     // keys no shortcut can use: nothing. Recording goes on either way.
     const std::tuple<int, Qt::KeyboardModifiers, bool> cases[] = {
         {Qt::Key_Q, ctrl, true},
+        {Qt::Key_Return, ctrl, true},
+        {Qt::Key_K, Qt::ShiftModifier, true},
         {Qt::Key_K, {}, true},
         {Qt::Key_F5, Qt::ShiftModifier, true},
         {Qt::Key_Tab, ctrl, true},
@@ -151,12 +155,17 @@ TEST_F(ShortcutRecorderTest, RefusesReservedOrTypingCombinationsAndTheKeyboardCa
     EXPECT_FALSE(recorder.isRecordingShortcut());
     EXPECT_TRUE(view.menusEnabled && !view.recordActive && view.clearVisible);
     expectShortcut(u"k"_qs, {13, 11}, 0x28, 0x900);
+    EXPECT_EQ(view.label, u"Ctrl+Alt+K"_qs);
 
-    // Shift+Tab is left to move the focus, and ends the recording too.
-    recorder.startRecording();
-    EXPECT_FALSE(press(Qt::Key_Backtab, Qt::ShiftModifier));
-    EXPECT_FALSE(recorder.isRecordingShortcut());
-    expectShortcut(u"k"_qs, {13, 11}, 0x28, 0x900);
+    // Tab and Shift+Tab are left to move the focus, and end the recording too.
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_Tab, Qt::KeyboardModifiers()}, {Qt::Key_Backtab, Qt::ShiftModifier}}) {
+        recorder.startRecording();
+        EXPECT_FALSE(press(key, modifiers)) << key;
+        EXPECT_FALSE(recorder.isRecordingShortcut());
+        expectShortcut(u"k"_qs, {13, 11}, 0x28, 0x900);
+    }
+    EXPECT_TRUE(view.alerts.isEmpty());
 
     // A reserved key with one more modifier is fine.
     recorder.startRecording();
@@ -176,7 +185,8 @@ TEST_F(ShortcutRecorderTest, LettingGoOfEveryModifierClearingOrLeavingThePage)
     EXPECT_FALSE(registered());
     recorder.pageWillDisappear();
     EXPECT_TRUE(!recorder.isRecordingShortcut() && view.menusEnabled);
-    EXPECT_EQ(registered() ? registered()->modifiers : 0, 0x100u);
+    ASSERT_TRUE(registered());
+    EXPECT_EQ(registered()->modifiers, 0x100u);
 
     recorder.startRecording();
     recorder.modifiersChanged(ShortcutKeyPress::modifiersAfter(Qt::Key_Control, true, {}), page);
@@ -186,6 +196,12 @@ TEST_F(ShortcutRecorderTest, LettingGoOfEveryModifierClearingOrLeavingThePage)
     EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey)
                  || preferences.hasObjectForKey(StoreKeys::shortcutflag));
     EXPECT_EQ(view.label, u"none"_qs);
+
+    recorder.startRecording();
+    press(Qt::Key_J, ctrl);
+    recorder.clearShortcut();
+    EXPECT_FALSE(registered());
+    EXPECT_FALSE(preferences.hasObjectForKey(StoreKeys::shortcutKey));
 }
 
 TEST_F(ShortcutRecorderTest, ARefusedRegistrationTellsTheUserAndRecordsAnew)
@@ -193,7 +209,9 @@ TEST_F(ShortcutRecorderTest, ARefusedRegistrationTellsTheUserAndRecordsAnew)
     service.taken.append({0x28, 0x100});
     recorder.startRecording();
     press(Qt::Key_K, ctrl);
+    EXPECT_EQ(view.alerts.value(0), u"taken|OK"_qs);
     EXPECT_TRUE(view.dimmed);
+    EXPECT_EQ(view.label, QString());
     // Kept, so that the next start tries it again.
     EXPECT_EQ(stored(StoreKeys::shortcutKey), QVariant(u"k"_qs));
 
@@ -212,6 +230,7 @@ TEST_F(ShortcutRecorderTest, ARefusedRegistrationTellsTheUserAndRecordsAnew)
     EXPECT_EQ(view.alerts.value(1), u"no grabs|OK"_qs);
     view.dismiss();
     EXPECT_FALSE(recorder.isRecordingShortcut());
+    EXPECT_EQ(view.label, u"none"_qs);
 }
 
 TEST_F(ShortcutRecorderTest, LaunchRegistersOnlyWellFormedStoredShortcutsAndKeepsTheRest)

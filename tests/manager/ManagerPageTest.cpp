@@ -96,6 +96,10 @@ TEST_F(ManagerPageTest, PanesShowTheStoreWithAccessibleRowsAndSearchTheSelectedG
     EXPECT_EQ(column(groups, Qt::AccessibleTextRole), (QStringList{"Work", "Home", "Empty"}));
     EXPECT_EQ(column(groups, int(GroupsModel::Role::countText)), (QStringList{"2 items", "1 item", "0 items"}));
     EXPECT_EQ(column(items, Qt::AccessibleTextRole), (QStringList{"Brand", "report"}));
+    for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) // but the search field's own clear button
+        EXPECT_TRUE(qobject_cast<QLineEdit *>(button->parentWidget()) || !button->accessibleName().isEmpty()
+                    || !button->text().isEmpty())
+            << button->objectName().toStdString();
 
     // An empty group shows a note in place of the list.
     groups->setCurrentIndex(groups->model()->index(2, 0));
@@ -144,6 +148,18 @@ TEST_F(ManagerPageTest, AddingAndRenamingAGroupThroughItsRow)
     QTRY_VERIFY_WITH_TIMEOUT(add->isEnabled(), 2000);
     add->click();
     EXPECT_EQ(storedGroupTitles(), (QStringList{"Work", "Group", "Group1"}));
+    ASSERT_TRUE((field = nameEditor()));
+    press(field, Qt::Key_Escape);
+
+    // An edit that ends while another page of the window shows is dropped.
+    const QStringList before = storedGroupTitles();
+    groups->setCurrentIndex(groups->model()->index(1, 0));
+    page->groupsPane().makeLabelStartEditing();
+    ASSERT_TRUE(nameEditor("Lost"));
+    page->hide();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(storedGroupTitles(), before);
 }
 
 TEST_F(ManagerPageTest, DeletingAsksNamingWhatGoesAndReturnKeepsIt)

@@ -7,7 +7,11 @@
 #include "store/TextKeys.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
+
+#include <unistd.h>
 
 #include <memory>
 
@@ -74,6 +78,7 @@ TEST_F(ItemActionsTest, ClickOpensTogglesOrCopiesAndNeverSelects)
                                  LocalizedText(Text::noFileManagerShows).arg("/home/me/doc.txt")}));
     EXPECT_EQ(actions.clickRow(0), ItemActions::Click::toggledGroup);
     EXPECT_EQ(quickList.rowCount(), 1);
+    EXPECT_EQ(actions.clickRow(7), ItemActions::Click::nothing);
 }
 
 TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
@@ -88,6 +93,11 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"shared", "new", "old"})) << "pinned first, then newest";
     EXPECT_TRUE(favorites.items("First").at(0).isPinned());
     EXPECT_FALSE(favorites.items("Second").at(0).isPinned());
+    EXPECT_EQ(quickList.rowCount(), 7) << "the rows are rebuilt";
+
+    actions.setClickedRow(rowTitled("shared"));
+    actions.PinItem();
+    EXPECT_FALSE(favorites.items("First").at(0).isPinned()) << "unpinning removes the mark";
 
     // Search results: remove by uid from the first group only, results re-run.
     quickList.beginSearch("shared");
@@ -97,6 +107,20 @@ TEST_F(ItemActionsTest, PinAndRemoveChangeOnlyTheFirstGroupHoldingTheUid)
     EXPECT_EQ(titlesOf(favorites.items("First")), QStringList({"new", "old"}));
     EXPECT_EQ(titlesOf(favorites.items("Second")), QStringList({"shared twin", "other"}));
     EXPECT_EQ(titlesOf(quickList.searchItemsarr()), QStringList({"shared twin"}));
+
+    // Headings and items without a uid are left alone.
+    quickList.endSearch();
+    Item withoutUid;
+    withoutUid.setTitle("no uid");
+    favorites.setItems("Second", {withoutUid});
+    quickList.reloadQuickList();
+    const int before = preferences.writeCount();
+    for (const int row : {0, rowTitled("no uid")}) {
+        actions.setClickedRow(row);
+        actions.PinItem();
+        actions.removeSelectedItem();
+    }
+    EXPECT_EQ(preferences.writeCount(), before);
 }
 
 TEST_F(ItemActionsTest, RemovingDeletesOnlySupportFilesInsideTheSupportFolder)
@@ -138,6 +162,7 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
         }
         return texts;
     };
+    EXPECT_EQ(use(contextMenu(1)), QStringList({"Open With", "Remove", "Pin to Top"}));
     EXPECT_EQ(use(contextMenu(2)), QStringList({"Open With", "Show in File Manager", "Remove", "Unpin"}));
     EXPECT_EQ(use(contextMenu(3)), QStringList({"Copy Colour Code", "Remove", "Pin to Top"}));
     EXPECT_TRUE(actions.menuWillOpen(0).empty && actions.menuWillOpen(-1).empty) << "a heading has no menu";
@@ -162,13 +187,15 @@ TEST_F(ItemActionsTest, ContextMenuOffersTheEntriesOfTheKindAndActsOnItsItemAfte
     EXPECT_EQ(desktop.clipboard.text(), "#47CE64");
 }
 
-TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrderUpToALimit)
+TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrderUpToALimitInOneColumn)
 {
     const QString dir = folder.filePath("Work");
     for (const char *sub : {"Sub10", "sub2", ".hidden"})
         QDir().mkpath(dir + "/" + sub);
     for (const char *file : {"a10.txt", "a9.txt", ".profile", "B.txt"})
         writeFile(dir + "/" + file);
+    const QString onlyFiles = folder.filePath("Flat");
+    writeFile(onlyFiles + "/b.txt");
 
     const auto names = [](const ItemActions::FolderListing &listing) {
         QStringList found;
@@ -180,12 +207,36 @@ TEST_F(ItemActionsTest, FolderContentsListHiddenEntriesFoldersFirstInNaturalOrde
     EXPECT_EQ(names(all), QStringList({".hidden", "sub2", "Sub10", ".profile", "a9.txt", "a10.txt", "B.txt"}));
     EXPECT_FALSE(all.truncated);
     EXPECT_EQ(names(ItemActions::listFolder(dir, false)), QStringList({".hidden", "sub2", "Sub10"}));
+    EXPECT_TRUE(ItemActions::listFolder(onlyFiles, false).paths.isEmpty()) << "a folder of files only has no menu";
     const ItemActions::FolderListing cut = ItemActions::listFolder(dir, true, 4);
     EXPECT_EQ(names(cut), QStringList({".hidden", "sub2", "Sub10", ".profile"}));
     EXPECT_TRUE(cut.truncated);
+
+    EXPECT_TRUE(ItemActions::folderPathOf(Item::note("n", dir)).isEmpty()) << "only file items list folders";
 
     // A cut-short menu ends in the folder itself.
     std::unique_ptr<QMenu> menu(QuickListMenus::folderContentsMenu(cut, actions, nullptr));
     menu->actions().last()->trigger();
     EXPECT_EQ(desktop.urls.opened.last(), QUrl::fromLocalFile(dir));
+
+    // A long menu is one scrolling column.
+    const QString longDir = folder.filePath("Long");
+    for (int n = 0; n < ItemActions::folderMenuLimit; ++n)
+        writeFile(QStringLiteral("%1/file %2.txt").arg(longDir).arg(n));
+    menu.reset(QuickListMenus::folderContentsMenu(ItemActions::listFolder(longDir, true), actions, nullptr));
+    const QList<QAction *> entries = menu->actions();
+    ASSERT_EQ(entries.size(), ItemActions::folderMenuLimit);
+    menu->popup(QPoint(0, 0));
+    EXPECT_LE(menu->height(), QGuiApplication::primaryScreen()->availableGeometry().height());
+    for (QAction *entry : entries)
+        ASSERT_EQ(menu->actionGeometry(entry).left(), menu->actionGeometry(entries.first()).left()) << "one column";
+    menu->close();
+
+    // Permissions bind every user but the superuser.
+    if (geteuid() != 0) {
+        QFile::setPermissions(longDir, QFileDevice::Permissions());
+        EXPECT_TRUE(ItemActions::listFolder(longDir, true).unreadable);
+        QFile::setPermissions(longDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    EXPECT_FALSE(ItemActions::listFolder(longDir, true).unreadable);
 }
